@@ -1,0 +1,32 @@
+# Third-party libraries of the suite, all from Debian's packages.
+find_package(PkgConfig REQUIRED)
+find_package(Threads REQUIRED)
+
+pkg_check_modules(LIBXML2 REQUIRED IMPORTED_TARGET libxml-2.0)
+pkg_check_modules(LIBXSLT REQUIRED IMPORTED_TARGET libxslt libexslt)
+pkg_check_modules(GLIB REQUIRED IMPORTED_TARGET glib-2.0)
+pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
+pkg_check_modules(MPFR REQUIRED IMPORTED_TARGET mpfr)
+pkg_check_modules(GMP REQUIRED IMPORTED_TARGET gmp)
+pkg_check_modules(LIBJPEG REQUIRED IMPORTED_TARGET libjpeg)
+
+find_package(Boost 1.74 REQUIRED COMPONENTS regex)
+find_package(wxWidgets 3.2 REQUIRED COMPONENTS gl aui adv html net core base)
+find_package(OpenSceneGraph REQUIRED COMPONENTS osgDB osgUtil osgGA osgViewer)
+find_package(OpenGL REQUIRED)
+
+# wxWidgets as one imported target, so that targets only name it.
+if(NOT TARGET zeko::wx)
+    add_library(zeko::wx INTERFACE IMPORTED GLOBAL)
+    set(_wx_defs ${wxWidgets_DEFINITIONS})
+    target_compile_definitions(zeko::wx INTERFACE ${_wx_defs})
+    target_include_directories(zeko::wx SYSTEM INTERFACE ${wxWidgets_INCLUDE_DIRS})
+    target_compile_options(zeko::wx INTERFACE ${wxWidgets_CXX_FLAGS})
+    target_link_libraries(zeko::wx INTERFACE ${wxWidgets_LIBRARIES})
+endif()
+
+if(NOT TARGET zeko::osg)
+    add_library(zeko::osg INTERFACE IMPORTED GLOBAL)
+    target_include_directories(zeko::osg SYSTEM INTERFACE ${OPENSCENEGRAPH_INCLUDE_DIRS})
+    target_link_libraries(zeko::osg INTERFACE ${OPENSCENEGRAPH_LIBRARIES} OpenGL::GL)
+endif()
