@@ -4,6 +4,7 @@
 #include "pemblon/strings/ostring.h"
 
 #include "pemblon/core/Defines.h"
+#include "pemblon/core/Exception.h"
 
 #include <algorithm>
 #include <charconv>
@@ -13,7 +14,10 @@
 #include <ostream>
 #include <stdexcept>
 
+#include <boost/format.hpp>
+#include <boost/regex.hpp>
 #include <glib.h>
+#include <wx/translation.h>
 #include <wx/filename.h>
 
 namespace PBN {
@@ -211,6 +215,48 @@ bool isIntText(const std::string& text) {
         if (s[i] < '0' || s[i] > '9')
             return false;
     return true;
+}
+
+// ---- Part 2.123 helpers ----
+// Every call compiles its pattern afresh: Perl syntax, case-sensitive, no other option. Only a
+// compile error becomes the library's exception; errors raised while matching pass through.
+template <class Regex, class Text> Regex compileRegex(const Text& text, const std::wstring& patternWide) {
+    try {
+        return Regex(text);
+    } catch (const boost::regex_error& e) {
+        const wxString tmpl =
+            wxGetTranslation("Invalid regular expression \"%1%\": %2%.", Defines::name().wxstr());
+        boost::wformat fmt(tmpl.ToStdWstring());
+        fmt.exceptions(boost::io::all_error_bits ^ (boost::io::too_many_args_bit | boost::io::too_few_args_bit));
+        const char* what = e.what();
+        fmt % patternWide % widenAll(what, std::strlen(what));
+        throw PBN::Exception(ostring(fmt.str()), PBN::Exception::SEVERE);
+    }
+}
+
+// One match: its absolute start and its length.
+struct Hit {
+    size_t start, length;
+};
+
+// Part 2.123's search loop. Each search treats its start as the beginning of a text (no
+// match_prev_avail). Decision (issue 2): after an empty match the next search starts one unit
+// further on, and the loop stops once that passes the end, so a pattern such as "a*" ends.
+template <class Str, class Regex> std::vector<Hit> searchAll(const Str& text, const Regex& re) {
+    std::vector<Hit> hits;
+    const auto begin = text.begin(), end = text.end();
+    const size_t n = text.size();
+    size_t start = 0;
+    boost::match_results<typename Str::const_iterator> m;
+    while (start <= n) {
+        if (!boost::regex_search(begin + static_cast<std::ptrdiff_t>(start), end, m, re, boost::match_default))
+            break;
+        const size_t pos = start + static_cast<size_t>(m.position());
+        const size_t len = static_cast<size_t>(m.length());
+        hits.push_back(Hit{pos, len});
+        start = pos + len + (len == 0 ? 1 : 0);
+    }
+    return hits;
 }
 
 } // namespace
@@ -730,6 +776,73 @@ ostring operator<<(const wchar_t* text, const ostring& s) {
     return ostring(w);
 }
 ostring operator<<(const std::wstring& text, const ostring& s) { return ostring(text + s.wstr()); }
+
+// ======================= Part 2.123: regular expressions =======================
+
+bool ostring::match(const ostring& re) const {
+    // Text and pattern both narrow; a wide character above 255 takes part as NUL.
+    const boost::regex rx = compileRegex<boost::regex>(re.str(), re.wstr());
+    const std::string text = str();
+    return boost::regex_match(text, rx, boost::match_default);
+}
+
+std::vector<ostring> ostring::find(const ostring& re, std::vector<unsigned int>& positions) const {
+    std::vector<ostring> out;
+    if (size() == 0)
+        return out;
+    // Each position counts from the end of the previous match (the first from the start).
+    size_t prevEnd = 0;
+    if (m_unicode) {
+        const boost::wregex rx = compileRegex<boost::wregex>(re.wstr(), re.wstr());
+        for (const Hit& h : searchAll(m_wstr, rx)) {
+            positions.push_back(static_cast<unsigned int>(h.start - prevEnd));
+            out.push_back(ostringImpl::wideResult(m_wstr.substr(h.start, h.length)));
+            prevEnd = h.start + h.length;
+        }
+    } else {
+        const boost::regex rx = compileRegex<boost::regex>(re.str(), re.wstr());
+        for (const Hit& h : searchAll(m_str, rx)) {
+            positions.push_back(static_cast<unsigned int>(h.start - prevEnd));
+            ostring piece;
+            piece.m_str.assign(m_str, h.start, h.length);
+            out.push_back(std::move(piece));
+            prevEnd = h.start + h.length;
+        }
+    }
+    return out;
+}
+
+ostring& ostring::replace(const ostring& re, const ostring& with) {
+    if (size() == 0)
+        return *this;
+    // The same matches as find(); the units between them (those skipped after an empty match
+    // included) are copied, so replace("a*", "#") on "bc" gives "#b#c#".
+    auto rebuild = [](const auto& text, const auto& hits, const auto& w) {
+        std::decay_t<decltype(text)> out;
+        out.reserve(text.size());
+        size_t from = 0;
+        for (const Hit& h : hits) {
+            out.append(text, from, h.start - from);
+            out.append(w);
+            from = h.start + h.length;
+        }
+        if (from < text.size())
+            out.append(text, from, std::string::npos);
+        return out;
+    };
+    if (m_unicode) {
+        const boost::wregex rx = compileRegex<boost::wregex>(re.wstr(), re.wstr());
+        const std::vector<Hit> hits = searchAll(m_wstr, rx);
+        if (!hits.empty())
+            m_wstr = rebuild(m_wstr, hits, with.wstr());
+    } else {
+        const boost::regex rx = compileRegex<boost::regex>(re.str(), re.wstr());
+        const std::vector<Hit> hits = searchAll(m_str, rx);
+        if (!hits.empty())
+            m_str = rebuild(m_str, hits, with.str());
+    }
+    return *this;
+}
 
 // ======================= Part 2.124: replacement, tokenizing, line ends =======================
 
