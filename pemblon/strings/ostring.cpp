@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <ostream>
@@ -17,6 +18,9 @@
 #include <boost/format.hpp>
 #include <boost/regex.hpp>
 #include <glib.h>
+#if defined(__x86_64__)
+#include <immintrin.h>
+#endif
 #include <wx/translation.h>
 #include <wx/filename.h>
 
@@ -86,10 +90,60 @@ template <class A, class B> int compareUnits(const A* a, size_t na, const B* b, 
 // ---- case-insensitive comparison of C strings, classic A-Z folding only ----
 inline uint32_t foldLower(uint32_t c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
 
-// Narrow: the runtime's strcasecmp semantics, without its dependence on setlocale. Eight bytes at a
-// time while both texts agree after folding and hold no NUL; the bytes read are always inside the
-// strings (sizes are known), so nothing is read past a buffer.
-int ciCompareNarrow(const char* a, size_t na, const char* b, size_t nb) {
+// Narrow: the runtime's strcasecmp semantics, without its dependence on setlocale. A wide prefix
+// step skips the blocks in which both texts agree after folding and a holds no NUL; it reads only
+// inside the strings (their sizes are known), so nothing is read past a buffer. The byte loop then
+// settles the order from the first block that differs.
+#if defined(__x86_64__)
+// One 32-byte block: a mask of the bytes that agree after folding where a holds no NUL.
+__attribute__((target("avx2"))) inline __m256i ciSameAvx2(const char* a, const char* b) {
+    const __m256i bias = _mm256_set1_epi8(static_cast<char>(128 - 'A')); // 'A' -> -128
+    const __m256i limit = _mm256_set1_epi8(static_cast<char>(-128 + 26));
+    const __m256i bit = _mm256_set1_epi8(0x20);
+    const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a));
+    const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b));
+    const __m256i fx = _mm256_or_si256(x, _mm256_and_si256(_mm256_cmpgt_epi8(limit, _mm256_add_epi8(x, bias)), bit));
+    const __m256i fy = _mm256_or_si256(y, _mm256_and_si256(_mm256_cmpgt_epi8(limit, _mm256_add_epi8(y, bias)), bit));
+    return _mm256_andnot_si256(_mm256_cmpeq_epi8(x, _mm256_setzero_si256()), _mm256_cmpeq_epi8(fx, fy));
+}
+__attribute__((target("avx2"))) size_t ciEqualPrefixAvx2(const char* a, const char* b, size_t n) {
+    size_t i = 0;
+    for (; i + 128 <= n; i += 128) {
+        const __m256i m01 = _mm256_and_si256(ciSameAvx2(a + i, b + i), ciSameAvx2(a + i + 32, b + i + 32));
+        const __m256i m23 = _mm256_and_si256(ciSameAvx2(a + i + 64, b + i + 64), ciSameAvx2(a + i + 96, b + i + 96));
+        if (_mm256_movemask_epi8(_mm256_and_si256(m01, m23)) != -1)
+            break;
+    }
+    for (; i + 64 <= n; i += 64)
+        if (_mm256_movemask_epi8(_mm256_and_si256(ciSameAvx2(a + i, b + i), ciSameAvx2(a + i + 32, b + i + 32))) !=
+            -1)
+            break;
+    for (; i + 32 <= n; i += 32)
+        if (_mm256_movemask_epi8(ciSameAvx2(a + i, b + i)) != -1)
+            break;
+    return i;
+}
+size_t ciEqualPrefixSse2(const char* a, const char* b, size_t n) {
+    const __m128i bias = _mm_set1_epi8(static_cast<char>(128 - 'A'));
+    const __m128i limit = _mm_set1_epi8(static_cast<char>(-128 + 26));
+    const __m128i bit = _mm_set1_epi8(0x20);
+    const __m128i zero = _mm_setzero_si128();
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        const __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a + i));
+        const __m128i y = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b + i));
+        const __m128i fx = _mm_or_si128(x, _mm_and_si128(_mm_cmpgt_epi8(limit, _mm_add_epi8(x, bias)), bit));
+        const __m128i fy = _mm_or_si128(y, _mm_and_si128(_mm_cmpgt_epi8(limit, _mm_add_epi8(y, bias)), bit));
+        const __m128i ok = _mm_andnot_si128(_mm_cmpeq_epi8(x, zero), _mm_cmpeq_epi8(fx, fy));
+        if (_mm_movemask_epi8(ok) != 0xFFFF)
+            break;
+    }
+    return i;
+}
+#endif
+
+// The portable step: eight bytes at a time.
+size_t ciEqualPrefixWords(const char* a, const char* b, size_t n) {
     constexpr uint64_t ones = 0x0101010101010101ull, highs = 0x8080808080808080ull;
     auto fold = [](uint64_t x) {
         const uint64_t hept = x & 0x7F7F7F7F7F7F7F7Full;
@@ -98,18 +152,29 @@ int ciCompareNarrow(const char* a, size_t na, const char* b, size_t nb) {
         const uint64_t upper = (geA ^ gtZ) & ~x & highs;    // ASCII and in 'A'..'Z'
         return x | (upper >> 2);
     };
-    const size_t n = std::min(na, nb);
     size_t i = 0;
-    while (i + 8 <= n) {
+    for (; i + 8 <= n; i += 8) {
         uint64_t x, y;
         std::memcpy(&x, a + i, 8);
         std::memcpy(&y, b + i, 8);
-        if (((x - ones) & ~x & highs) != 0) // a NUL in a: finish byte by byte
+        if (((x - ones) & ~x & highs) != 0) // a NUL in a
             break;
         if (x != y && fold(x) != fold(y))
             break;
-        i += 8;
     }
+    return i;
+}
+
+int ciCompareNarrow(const char* a, size_t na, const char* b, size_t nb) {
+    const size_t n = std::min(na, nb);
+#if defined(__x86_64__)
+    // PBN_STRINGS_NO_AVX2 lets the tests run the SSE2 step on an AVX2 machine.
+    static const bool avx2 = __builtin_cpu_supports("avx2") && std::getenv("PBN_STRINGS_NO_AVX2") == nullptr;
+    size_t i = n >= 32 ? (avx2 ? ciEqualPrefixAvx2(a, b, n) : ciEqualPrefixSse2(a, b, n)) : 0;
+#else
+    size_t i = 0;
+#endif
+    i += ciEqualPrefixWords(a + i, b + i, n - i);
     // a[na] and b[nb] are the strings' terminating NULs.
     for (;; ++i) {
         const uint32_t x = foldLower(static_cast<unsigned char>(a[i]));
@@ -133,6 +198,19 @@ int ciCompareWide(const wchar_t* a, const wchar_t* b) {
 }
 
 // ---- glob over NUL-terminated texts (lengths: up to the first NUL) ----
+// The first index at or after `from` whose unit is `u`, or n.
+inline size_t nextUnit(const char* s, size_t from, size_t n, uint32_t u) {
+    if (u > 255u || from >= n)
+        return n;
+    const void* p = std::memchr(s + from, static_cast<int>(u), n - from);
+    return p ? static_cast<size_t>(static_cast<const char*>(p) - s) : n;
+}
+inline size_t nextUnit(const wchar_t* s, size_t from, size_t n, uint32_t u) {
+    if (from >= n)
+        return n;
+    const wchar_t* p = std::wmemchr(s + from, static_cast<wchar_t>(u), n - from);
+    return p ? static_cast<size_t>(p - s) : n;
+}
 template <class S, class P> bool globUnits(const S* s, size_t sn, const P* p, size_t pn) {
     size_t si = 0, pi = 0;
     auto sc = [&](size_t i) -> uint32_t { return i < sn ? unitOf(s[i]) : 0u; };
@@ -156,6 +234,13 @@ template <class S, class P> bool globUnits(const S* s, size_t sn, const P* p, si
         } else {
             pi = mp;
             si = cp++;
+            // Every retry whose first text character differs from a literal pattern character
+            // fails at once: go straight to the next place where that character occurs.
+            const uint32_t lit = pc(mp);
+            if (lit != '?' && lit != '*' && lit != 0 && sc(si) != lit) {
+                si = nextUnit(s, si, sn, lit);
+                cp = si + 1;
+            }
         }
     }
     while (pc(pi) == '*')

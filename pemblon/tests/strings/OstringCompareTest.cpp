@@ -196,3 +196,58 @@ TEST(OstringCompare, StreamOperators) {
     EXPECT_TRUE(zy.isUnicode());
     EXPECT_EQ(zy.wstr(), L"z\x20ACy");
 }
+
+// Differential checks against the C library in the classic locale.
+#include <fnmatch.h>
+#include <random>
+#include <strings.h>
+
+TEST(OstringCompare, CaseInsensitiveAgreesWithStrcasecmp) {
+    std::mt19937 gen(7);
+    const std::string alphabet = std::string("aAbBzZ@[`{_09 \x80\xC1\xE1\xFF", 19) + std::string(1, '\0');
+    std::uniform_int_distribution<size_t> pick(0, alphabet.size() - 1), len(0, 300);
+    auto sign = [](int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); };
+    for (int round = 0; round < 3000; ++round) {
+        std::string a(len(gen), 'a');
+        for (char& c : a)
+            c = alphabet[pick(gen)];
+        std::string b = a;
+        // Flip case of some letters, change a few bytes, cut or extend.
+        for (char& c : b)
+            if (gen() % 4 == 0 && ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+                c ^= 0x20;
+        if (!b.empty() && gen() % 3 == 0)
+            b[gen() % b.size()] = alphabet[pick(gen)];
+        if (gen() % 5 == 0)
+            b.resize(b.size() / 2);
+        ostring x, y;
+        for (char c : a)
+            x += c;
+        for (char c : b)
+            y += c;
+        const int expected = sign(strcasecmp(a.c_str(), b.c_str()));
+        ASSERT_EQ(x.ci_eq(y), expected == 0) << round;
+        ASSERT_EQ(x.ci_lt(y), expected < 0) << round;
+        ASSERT_EQ(x.ci_gt(y), expected > 0) << round;
+        // The wide forms fold the same way.
+        ASSERT_EQ(ostring(x.wstr()).ci_eq(ostring(y.wstr())), expected == 0) << round;
+        ASSERT_EQ(ostring(x.wstr()).ci_lt(ostring(y.wstr())), expected < 0) << round;
+    }
+}
+
+TEST(OstringCompare, GlobAgreesWithFnmatch) {
+    std::mt19937 gen(11);
+    const std::string textChars = "ab-M";
+    const std::string patChars = "ab-M*?";
+    for (int round = 0; round < 20000; ++round) {
+        std::string t(1 + gen() % 12, 'a'), p(1 + gen() % 6, 'a');
+        for (char& c : t)
+            c = textChars[gen() % textChars.size()];
+        for (char& c : p)
+            c = patChars[gen() % patChars.size()];
+        const bool expected = fnmatch(p.c_str(), t.c_str(), 0) == 0;
+        ASSERT_EQ(ostring(t.c_str()).glob(ostring(p.c_str())), expected) << t << " " << p;
+        ASSERT_EQ(ostring(ostring(t.c_str()).wstr()).glob(ostring(p.c_str())), expected) << t << " " << p;
+        ASSERT_EQ(ostring(t.c_str()).glob(ostring(ostring(p.c_str()).wstr())), expected) << t << " " << p;
+    }
+}
