@@ -1,0 +1,728 @@
+#include "pemblon/xml/XMLDoc.h"
+
+#include "pemblon/core/Defines.h"
+#include "pemblon/core/HelperFuncs.h"
+#include "pemblon/xml/XMLErrorScope.h"
+#include "pemblon/xml/XMLNode.h"
+#include "pemblon/xml/XMLProcInst.h"
+#include "pemblon/xml/XMLTree.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <iomanip>
+#include <new>
+#include <ostream>
+#include <sstream>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <boost/format.hpp>
+#include <libxml/HTMLtree.h>
+#include <libxml/globals.h>
+#include <libxml/parser.h>
+#include <libxml/xinclude.h>
+#include <libxml/xmlsave.h>
+#include <wx/translation.h>
+
+namespace PBN {
+namespace XML {
+
+using Strings::ostring;
+
+namespace {
+
+constexpr int baseParserOptions = XML_PARSE_RECOVER | XML_PARSE_DTDLOAD | XML_PARSE_PEDANTIC |
+                                  XML_PARSE_XINCLUDE | XML_PARSE_NOCDATA | XML_PARSE_NOXINCNODE;
+
+int parserOptions(const bool& keepBlanks) {
+    return keepBlanks ? baseParserOptions : (baseParserOptions | XML_PARSE_NOBLANKS);
+}
+
+// Translated in the library's domain, "%1%" replaced by the file name. A translation with a
+// broken or missing placeholder must still give a message, never a formatter exception.
+[[noreturn]] void fail(const char* message, const ostring& name, const Exception::Severity& severity) {
+    wxString translated = wxGetTranslation(wxString::FromUTF8(message), Defines::name().wxstr());
+    boost::wformat format;
+    format.exceptions(boost::io::no_error_bits);
+    format.parse(translated.ToStdWstring());
+    format % name.wstr();
+    throw XMLException(ostring(format.str()), severity);
+}
+
+// libxml2 keeps a pointer to the indent string; it must outlive every document.
+const char* libraryIndentString(const std::string& indent) {
+    static std::string* storage = new std::string("  ");
+    if (*storage != indent) {
+        *storage = indent;
+    }
+    return storage->c_str();
+}
+
+ostring takeBuffer(xmlChar* buffer, int size) {
+    if (buffer == nullptr) {
+        return ostring();
+    }
+    std::string bytes(reinterpret_cast<const char*>(buffer), size > 0 ? static_cast<size_t>(size) : 0);
+    xmlFree(buffer);
+    return ostring(bytes.c_str());
+}
+
+xmlDoc* newEmptyTree() {
+    xmlDoc* tree = xmlNewDoc(BAD_CAST "1.0");
+    if (tree == nullptr) {
+        throw std::bad_alloc();
+    }
+    xmlNode* root = xmlNewDocNode(tree, nullptr, BAD_CAST "", nullptr);
+    if (root == nullptr) {
+        xmlFreeDoc(tree);
+        throw std::bad_alloc();
+    }
+    xmlDocSetRootElement(tree, root);
+    return tree;
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// Writes the bytes next to `target` and renames them into place, so that a failed write never
+// leaves a cut file behind.
+bool replaceFile(const std::string& target, const std::string& bytes) {
+    static std::atomic<unsigned> counter{0};
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = target + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) {
+            return false;
+        }
+    }
+    if (fd < 0) {
+        return false;
+    }
+    struct stat old;
+    if (::stat(target.c_str(), &old) == 0) {
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) {
+        return true;
+    }
+    ::unlink(temp.c_str());
+    return false;
+}
+
+} // namespace
+
+// ---- construction ----
+
+XMLDoc::XMLDoc()
+    : document(newEmptyTree()), encoding(Defines::dftXmlEncoding()), keepBlanks(false), indentOn(false),
+      indentString("  ") {}
+
+XMLDoc::XMLDoc(const ostring& path, const bool& keepBlanks, const bool& validate)
+    : document(nullptr), encoding(Defines::dftXmlEncoding()), keepBlanks(keepBlanks), indentOn(false),
+      indentString("  ") {
+    parse(path, keepBlanks, validate);
+}
+
+XMLDoc::XMLDoc(const bool& /*fromMemory*/, const ostring& text, const bool& keepBlanks, const bool& validate,
+               const ostring& name)
+    : document(nullptr), encoding(Defines::dftXmlEncoding()), keepBlanks(keepBlanks), indentOn(false),
+      indentString("  ") {
+    parseMem(text, keepBlanks, validate, name);
+}
+
+XMLDoc::XMLDoc(xmlDoc* tree)
+    : document(tree != nullptr ? tree : newEmptyTree()), encoding(Defines::dftXmlEncoding()),
+      keepBlanks(false), indentOn(false), indentString("  ") {}
+
+XMLDoc::XMLDoc(const XMLDoc& other)
+    : document(nullptr), encoding(Defines::dftXmlEncoding()), keepBlanks(false), indentOn(false),
+      indentString("  ") {
+    *this = other;
+}
+
+XMLDoc& XMLDoc::operator=(const XMLDoc& other) {
+    if (this == &other) {
+        return *this;
+    }
+    // Copy first, so that a failed copy leaves this document as it was.
+    xmlDoc* copy = xmlCopyDoc(other.document, 1);
+    if (copy == nullptr) {
+        throw std::bad_alloc();
+    }
+    if (document != nullptr) {
+        xmlFreeDoc(document);
+    }
+    document = copy;
+    encoding = other.encoding;
+    fileName = other.fileName;
+    keepBlanks = other.keepBlanks;
+    indentOn = other.indentOn;
+    indentString = other.indentString;
+    return *this;
+}
+
+XMLDoc::~XMLDoc() {
+    if (document != nullptr) {
+        xmlFreeDoc(document);
+    }
+}
+
+bool XMLDoc::operator==(const XMLDoc& other) const {
+    return document == other.document;
+}
+bool XMLDoc::operator!=(const XMLDoc& other) const {
+    return document != other.document;
+}
+
+// ---- loading ----
+
+void XMLDoc::parse(const ostring& path, const bool& keepBlanks, const bool& validate) {
+    fileName = path;
+    xmlLineNumbersDefault(1);
+    const int options = parserOptions(keepBlanks);
+    const std::string file = path.str();
+    XMLErrorScope scope;
+    xmlDoc* tree = nullptr;
+    if (!validate) {
+        tree = xmlReadFile(file.c_str(), nullptr, options);
+        if (scope.failed()) {
+            xmlFreeDoc(tree);
+            scope.check();
+        }
+        if (tree == nullptr) {
+            fail("Failed to parse file \"%1%\".", path, Exception::SEVERE);
+        }
+    } else {
+        xmlParserCtxt* context = xmlNewParserCtxt();
+        if (context == nullptr) {
+            scope.check();
+            fail("Failed to allocate parser context.", path, Exception::WARNING);
+        }
+        tree = xmlCtxtReadFile(context, file.c_str(), nullptr, options | XML_PARSE_DTDVALID);
+        const bool valid = context->valid != 0;
+        xmlFreeParserCtxt(context);
+        if (scope.failed()) {
+            xmlFreeDoc(tree);
+            scope.check();
+        }
+        if (tree == nullptr) {
+            fail("Failed to read file \"%1%\".", path, Exception::SEVERE);
+        }
+        if (!valid) {
+            xmlFreeDoc(tree);
+            fail("Failed to validate file \"%1%\".", path, Exception::SEVERE);
+        }
+    }
+    if (tree->encoding != nullptr) {
+        encoding = ostring(reinterpret_cast<const char*>(tree->encoding));
+    }
+    const int included = xmlXIncludeProcessFlags(tree, options);
+    if (scope.failed()) {
+        xmlFreeDoc(tree);
+        scope.check();
+    }
+    if (included == -1) {
+        xmlFreeDoc(tree);
+        fail("Failed to process XInclude in file \"%1%\".", path, Exception::WARNING);
+    }
+    document = tree;
+}
+
+void XMLDoc::parseMem(const ostring& text, const bool& keepBlanks, const bool& validate,
+                      const ostring& name) {
+    fileName = name;
+    xmlLineNumbersDefault(1);
+    const int options = parserOptions(keepBlanks);
+    const std::string bytes = text.str();
+    const std::string url = name.str();
+    XMLErrorScope scope;
+    xmlDoc* tree = nullptr;
+    if (!validate) {
+        tree = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), url.c_str(), nullptr, options);
+        if (scope.failed()) {
+            xmlFreeDoc(tree);
+            scope.check();
+        }
+        if (tree == nullptr) {
+            fail("Failed to parse file \"%1%\".", name, Exception::SEVERE);
+        }
+    } else {
+        xmlParserCtxt* context = xmlNewParserCtxt();
+        if (context == nullptr) {
+            scope.check();
+            fail("Failed to allocate parser context.", name, Exception::WARNING);
+        }
+        tree = xmlCtxtReadMemory(context, bytes.data(), static_cast<int>(bytes.size()), url.c_str(), nullptr,
+                                 options | XML_PARSE_DTDVALID);
+        const bool valid = context->valid != 0;
+        xmlFreeParserCtxt(context);
+        if (scope.failed()) {
+            xmlFreeDoc(tree);
+            scope.check();
+        }
+        if (tree == nullptr) {
+            fail("Failed to read file \"%1%\".", name, Exception::SEVERE);
+        }
+        if (!valid) {
+            xmlFreeDoc(tree);
+            fail("Failed to validate file \"%1%\".", name, Exception::SEVERE);
+        }
+    }
+    if (tree->encoding != nullptr) {
+        encoding = ostring(reinterpret_cast<const char*>(tree->encoding));
+    }
+    const int included = xmlXIncludeProcessFlags(tree, options);
+    if (scope.failed()) {
+        xmlFreeDoc(tree);
+        scope.check();
+    }
+    if (included == -1) {
+        xmlFreeDoc(tree);
+        fail("Failed to process XInclude in file \"%1%\".", name, Exception::WARNING);
+    }
+    document = tree;
+}
+
+// ---- accessors ----
+
+ostring XMLDoc::getFilename() const {
+    return fileName;
+}
+ostring XMLDoc::getDocEncoding() const {
+    return encoding;
+}
+void XMLDoc::setDocEncoding(const ostring& value) {
+    encoding = value;
+}
+xmlDoc* XMLDoc::getNative() const {
+    return document;
+}
+
+XMLNode XMLDoc::getRoot() const {
+    return XMLNode(xmlDocGetRootElement(document), this);
+}
+
+ostring XMLDoc::getIndentString() const {
+    return ostring(indentString.c_str());
+}
+void XMLDoc::setIndentString(const ostring& value) {
+    indentString = value.str();
+}
+
+ostring XMLDoc::getXMLVersion() const {
+    return XMLTree::fromBytes(document->version);
+}
+
+void XMLDoc::setXMLVersion(const ostring& version) {
+    if (document->version != nullptr) {
+        xmlFree(const_cast<xmlChar*>(document->version));
+    }
+    document->version = xmlStrdup(BAD_CAST version.str().c_str());
+}
+
+bool XMLDoc::isStandalone() const {
+    return document->standalone == 1;
+}
+bool XMLDoc::hasStandalone() const {
+    return document->standalone != -1;
+}
+void XMLDoc::setStandalone(const bool& standalone) {
+    document->standalone = standalone ? 1 : 0;
+}
+void XMLDoc::unsetStandalone() {
+    document->standalone = -1;
+}
+
+// ---- top-level nodes ----
+
+xmlNode* XMLDoc::getTopElement() const {
+    xmlNode* node = xmlDocGetRootElement(document);
+    if (node == nullptr) {
+        return nullptr;
+    }
+    while (node->prev != nullptr) {
+        node = node->prev;
+    }
+    return node;
+}
+
+xmlNode* XMLDoc::topNodeAt(const unsigned int& index) const {
+    unsigned int i = 0;
+    for (xmlNode* n = getTopElement(); n != nullptr; n = n->next, ++i) {
+        if (i == index) {
+            return n;
+        }
+    }
+    return nullptr;
+}
+
+void XMLDoc::insertTopNode(xmlNode* node, const int& pos) {
+    xmlNode* before = pos >= 0 ? topNodeAt(static_cast<unsigned int>(pos)) : nullptr;
+    XMLTree::link(reinterpret_cast<xmlNode*>(document), before, node);
+}
+
+unsigned int XMLDoc::getElementsCount() const {
+    unsigned int count = 0;
+    for (xmlNode* n = getTopElement(); n != nullptr; n = n->next) {
+        ++count;
+    }
+    return count;
+}
+
+XMLDoc::ElemType XMLDoc::getElementTypeAt(const unsigned int& index) const {
+    xmlNode* n = topNodeAt(index);
+    if (n == nullptr) {
+        return ELEM_NONE;
+    }
+    switch (n->type) {
+    case XML_TEXT_NODE:
+        return ELEM_TEXT;
+    case XML_COMMENT_NODE:
+        return ELEM_COMMENT;
+    case XML_PI_NODE:
+        return ELEM_PROCINST;
+    default:
+        return ELEM_ELEMENT;
+    }
+}
+
+ostring XMLDoc::getCommentAt(const unsigned int& index) const {
+    xmlNode* n = topNodeAt(index);
+    if (n == nullptr || n->type != XML_COMMENT_NODE) {
+        return ostring();
+    }
+    return XMLTree::fromBytes(n->content);
+}
+
+XMLProcInst XMLDoc::getProcInstAt(const unsigned int& index) const {
+    xmlNode* n = topNodeAt(index);
+    if (n == nullptr || n->type != XML_PI_NODE) {
+        return XMLProcInst();
+    }
+    return XMLProcInst(n, this);
+}
+
+void XMLDoc::addComment(const ostring& text, const int& pos) {
+    const std::string utf8 = XMLTree::toUtf8(text);
+    if (!XMLTree::commentAllowed(utf8)) {
+        return;
+    }
+    xmlNode* comment = xmlNewDocComment(document, BAD_CAST utf8.c_str());
+    if (comment != nullptr) {
+        insertTopNode(comment, pos);
+    }
+}
+
+XMLProcInst XMLDoc::addProcInst(const ostring& name, const int& pos) {
+    xmlNode* pi = xmlNewDocPI(document, BAD_CAST name.str().c_str(), BAD_CAST "");
+    if (pi == nullptr) {
+        return XMLProcInst();
+    }
+    insertTopNode(pi, pos);
+    return XMLProcInst(pi, this);
+}
+
+void XMLDoc::addProcInst(const XMLProcInst& procInst, const int& pos) {
+    xmlNode* pi = procInst.getNative();
+    if (pi == nullptr || pi->type != XML_PI_NODE) {
+        return;
+    }
+    xmlNode* before = pos >= 0 ? topNodeAt(static_cast<unsigned int>(pos)) : nullptr;
+    if (before == pi) {
+        return;
+    }
+    if (XMLTree::prepareMove(pi, reinterpret_cast<xmlNode*>(document), document)) {
+        XMLTree::link(reinterpret_cast<xmlNode*>(document), before, pi);
+    }
+}
+
+void XMLDoc::removeCommentAt(const unsigned int& index) {
+    xmlNode* n = topNodeAt(index);
+    if (n != nullptr && n->type == XML_COMMENT_NODE) {
+        XMLTree::unlinkAndFree(n);
+    }
+}
+
+void XMLDoc::removeProcInstAt(const unsigned int& index) {
+    xmlNode* n = topNodeAt(index);
+    if (n != nullptr && n->type == XML_PI_NODE) {
+        XMLTree::unlinkAndFree(n);
+    }
+}
+
+void XMLDoc::clearComments() {
+    for (xmlNode* n = getTopElement(); n != nullptr;) {
+        xmlNode* next = n->next;
+        if (n->type == XML_COMMENT_NODE) {
+            XMLTree::unlinkAndFree(n);
+        }
+        n = next;
+    }
+}
+
+void XMLDoc::clearProcInsts() {
+    for (xmlNode* n = getTopElement(); n != nullptr;) {
+        xmlNode* next = n->next;
+        if (n->type == XML_PI_NODE) {
+            XMLTree::unlinkAndFree(n);
+        }
+        n = next;
+    }
+}
+
+// ---- blanks and serialising ----
+
+void XMLDoc::removeBlanks() {
+    for (xmlNode* n = getTopElement(); n != nullptr; n = n->next) {
+        if (n->type == XML_ELEMENT_NODE) {
+            XMLNode(n, this).removeBlanks();
+        }
+    }
+}
+
+void XMLDoc::indent(const bool& value) {
+    if (keepBlanks) {
+        removeBlanks();
+    }
+    indentOn = value;
+}
+
+void XMLDoc::applySaveSettings() const {
+    xmlSaveNoEmptyTags = indentOn ? 1 : 0;
+    xmlTreeIndentString = libraryIndentString(indentString);
+}
+
+ostring XMLDoc::toString(const bool& withEncoding) const {
+    applySaveSettings();
+    XMLErrorScope scope;
+    xmlChar* buffer = nullptr;
+    int size = 0;
+    if (withEncoding) {
+        xmlDocDumpFormatMemoryEnc(document, &buffer, &size, encoding.str().c_str(), 1);
+        if (scope.failed()) {
+            xmlFree(buffer);
+            scope.check();
+        }
+    }
+    if (buffer == nullptr) {
+        xmlDocDumpFormatMemory(document, &buffer, &size, 1);
+        if (scope.failed()) {
+            xmlFree(buffer);
+            scope.check();
+        }
+    }
+    return takeBuffer(buffer, size);
+}
+
+ostring XMLDoc::toHTMLString(const bool& flag) const {
+    applySaveSettings();
+    XMLErrorScope scope;
+    xmlChar* buffer = nullptr;
+    int size = 0;
+    if (flag) {
+        htmlDocDumpMemory(document, &buffer, &size);
+        if (scope.failed()) {
+            xmlFree(buffer);
+            scope.check();
+        }
+    }
+    if (buffer == nullptr) {
+        htmlDocDumpMemoryFormat(document, &buffer, &size, 1);
+        if (scope.failed()) {
+            xmlFree(buffer);
+            scope.check();
+        }
+    }
+    return takeBuffer(buffer, size);
+}
+
+bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
+    if (path != ostring("")) {
+        fileName = path;
+    }
+    const std::string target = fileName.str();
+    if (target.empty()) {
+        return false;
+    }
+    return replaceFile(target, toString(withEncoding).str());
+}
+
+// ---- value helpers ----
+
+bool XMLDoc::castBoolean(const ostring& text) {
+    if (text.isInt()) {
+        std::istringstream in(text.str());
+        int value = 0;
+        in >> value;
+        return value != 0;
+    }
+    return ci_eq(text, ostring("true"));
+}
+
+ostring XMLDoc::dateToString(const wxDateTime& date, const bool& withTime, const bool& withMilliseconds,
+                             const bool& withTimezone) {
+    if (!date.IsValid()) {
+        return ostring();
+    }
+    const wxDateTime::Tm tm = date.GetTm(wxDateTime::TimeZone(wxDateTime::Local));
+    std::ostringstream out;
+    out << std::setfill('0') << std::setw(4) << tm.year << "-" << std::setw(2)
+        << (static_cast<int>(tm.mon) + 1) << "-" << std::setw(2) << static_cast<int>(tm.mday);
+    if (withTime) {
+        out << "T" << std::setw(2) << static_cast<int>(tm.hour) << ":" << std::setw(2)
+            << static_cast<int>(tm.min) << ":" << std::setw(2) << static_cast<int>(tm.sec);
+        if (withMilliseconds) {
+            out << "." << std::setw(3) << static_cast<int>(tm.msec);
+        }
+    }
+    if (withTimezone) {
+        out << HelperFuncs::formatTimezone(date, ostring(":")).str();
+    }
+    return ostring(out.str(), Defines::appEncoding());
+}
+
+namespace {
+
+// Days since 1970-01-01 of a proleptic Gregorian date.
+long long daysFromCivil(long long y, unsigned m, unsigned d) {
+    y -= m <= 2 ? 1 : 0;
+    const long long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long long>(doe) - 719468;
+}
+
+} // namespace
+
+wxDateTime XMLDoc::stringToDate(const ostring& text) {
+    ostring trimmed = text;
+    trimmed.trim(ostring(" \r\n\t"));
+    const std::vector<ostring> tokens = trimmed.tokenize(ostring(" "), true);
+    if (tokens.empty()) {
+        return wxDateTime();
+    }
+    unsigned int fields[7] = {1970, 1, 1, 0, 0, 0, 0};
+    const std::vector<ostring> separators = {ostring("-"), ostring("T"), ostring(":"), ostring(".")};
+    const std::vector<ostring> parts = tokens[0].tokenize(separators, true);
+    for (size_t i = 0; i < parts.size() && i < 7; ++i) {
+        std::istringstream in(parts[i].str());
+        unsigned int value = 0;
+        if (in >> value) {
+            fields[i] = value;
+        }
+    }
+    const unsigned year = fields[0], month = fields[1], day = fields[2];
+    if (year > 9999 || month < 1 || month > 12 || day < 1 ||
+        day > static_cast<unsigned>(wxDateTime::GetNumberOfDays(static_cast<wxDateTime::Month>(month - 1),
+                                                                static_cast<int>(year))) ||
+        fields[3] > 23 || fields[4] > 59 || fields[5] > 59 || fields[6] > 999) {
+        return wxDateTime();
+    }
+    if (tokens.size() != 2) {
+        return wxDateTime(static_cast<wxDateTime::wxDateTime_t>(day),
+                          static_cast<wxDateTime::Month>(month - 1), static_cast<int>(year),
+                          static_cast<wxDateTime::wxDateTime_t>(fields[3]),
+                          static_cast<wxDateTime::wxDateTime_t>(fields[4]),
+                          static_cast<wxDateTime::wxDateTime_t>(fields[5]),
+                          static_cast<wxDateTime::wxDateTime_t>(fields[6]));
+    }
+    // The fields are the local time of the written zone: UTC = fields - offset.
+    const std::vector<ostring> zone = tokens[1].tokenize(ostring(":"), true);
+    long hours = 0, minutes = 0;
+    bool negative = false;
+    if (!zone.empty()) {
+        std::string h = zone[0].str();
+        negative = !h.empty() && h[0] == '-';
+        std::istringstream in(h);
+        in >> hours;
+        if (zone.size() > 1) {
+            std::istringstream inMinutes(zone[1].str());
+            inMinutes >> minutes;
+        }
+    }
+    const long long offsetMinutes =
+        (negative ? -1 : 1) *
+        (static_cast<long long>(hours < 0 ? -hours : hours) * 60 + (minutes < 0 ? -minutes : minutes));
+    const long long seconds = daysFromCivil(year, month, day) * 86400LL + fields[3] * 3600LL +
+                              fields[4] * 60LL + fields[5] - offsetMinutes * 60LL;
+    return wxDateTime(wxLongLong(seconds * 1000LL + fields[6]));
+}
+
+// ---- library set-up and error hooks ----
+
+void XMLDoc::initLib() {
+    xmlCheckVersion(20623);
+    xmlInitParser();
+    XMLErrorScope::installHooks();
+}
+
+void XMLDoc::releaseLib() {
+    xmlCleanupParser();
+    xmlMemoryDump();
+}
+
+void XMLDoc::handleGenericError(void* /*context*/, const char* format, ...) {
+    char buffer[4000];
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(buffer, sizeof(buffer), format, args);
+    va_end(args);
+    buffer[sizeof(buffer) - 1] = '\0';
+    XMLErrorScope::record(ostring(buffer));
+}
+
+void XMLDoc::handleStructuredError(void* /*context*/, xmlError* error) {
+    if (error == nullptr) {
+        return;
+    }
+    std::ostringstream out;
+    if (error->file != nullptr) {
+        out << error->file;
+        if (error->line != 0) {
+            out << "@" << error->line;
+        }
+        if (error->int2 != 0) {
+            out << "," << error->int2;
+        }
+        out << ": ";
+    }
+    if (error->message != nullptr) {
+        out << error->message;
+    }
+    out << "\n";
+    XMLErrorScope::record(ostring(out.str(), Defines::appEncoding()));
+}
+
+// ---- stream helpers ----
+
+std::wostream& operator<<(std::wostream& os, const XMLDoc& doc) {
+    return Strings::operator<<(os, doc.toString(true));
+}
+
+ostring operator+(const ostring& text, const XMLDoc& doc) {
+    return ostring((text.str() + doc.toString(true).str()).c_str());
+}
+
+} // namespace XML
+} // namespace PBN
