@@ -1,0 +1,87 @@
+// One film: RIFF AVI with MJPEG frames, an AVI 1.0 index for the first RIFF segment and the
+// OpenDML extension (super index, standard indexes, AVIX segments) for films past ~1 GiB.
+// Counts and sizes are patched into the file every few frames and at close, so that even a film
+// whose process died is readable. Not locked: the caller serialises calls on one writer.
+#pragma once
+
+#include "platform/zeko/MjpegEncoder.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace zeko::sim {
+
+class AviWriter {
+public:
+    static constexpr uint64_t kDefaultSegmentLimit = 1ULL << 30;
+    static constexpr int kSuperIndexEntries = 256;
+    static constexpr uint32_t kPatchEvery = 32; // frames between header patches while recording
+
+    AviWriter() = default;
+    ~AviWriter();
+    AviWriter(const AviWriter&) = delete;
+    AviWriter& operator=(const AviWriter&) = delete;
+
+    // Each returns a zeko_tools result code.
+    int setImageSize(int width, int height, int x, int y, int linePadding);
+    int setQuality(int quality);
+    int open(const std::string& path);
+    int setFrameRate(double rate);
+    int start();
+    int stop();
+    int addFrame(const uint8_t* frame);
+    int close();
+
+    // Bytes in the file so far, headers and indexes included.
+    uint64_t size() const { return position_; }
+    uint32_t frames() const { return totalFrames_; }
+    bool isOpen() const { return fd_ >= 0; }
+    // RIFF sizes are 32-bit: the limit stays below 2 GiB whatever is asked.
+    void setSegmentLimit(uint64_t bytes) {
+        segmentLimit_ = bytes ? std::min<uint64_t>(bytes, 0x7FFF0000u) : kDefaultSegmentLimit;
+    }
+
+private:
+    struct Segment {
+        uint64_t riffPos = 0; // the 'RIFF' fourcc
+        uint64_t moviPos = 0; // the 'LIST' fourcc of its movi list
+        uint32_t frames = 0;
+        std::vector<uint32_t> offsets; // chunk header positions relative to moviPos
+        std::vector<uint32_t> sizes;   // chunk data sizes
+    };
+    struct SuperEntry {
+        uint64_t offset;
+        uint32_t size;
+        uint32_t duration;
+    };
+
+    std::vector<uint8_t> header() const;
+    bool append(const void* data, size_t size);
+    bool flush();
+    bool patch(uint64_t position, const void* data, size_t size);
+    bool beginSegment();
+    bool finishSegment();
+    bool patchSizes();
+    uint64_t segmentReserve(const Segment& s) const;
+
+    int width_ = 0, height_ = 0, x_ = 0, y_ = 0, padding_ = 0;
+    int quality_ = 75;
+    double rate_ = 25.0;
+    enum class State { Idle, Open, Recording, Stopped, Closed } state_ = State::Idle;
+    bool failed_ = false;
+    int fd_ = -1;
+    uint64_t position_ = 0;         // logical end of the file
+    uint64_t flushed_ = 0;          // bytes already handed to the kernel
+    std::vector<uint8_t> pending_;  // bytes after flushed_
+    std::vector<Segment> segments_; // the last one is open while recording
+    bool segmentOpen_ = false;
+    std::vector<SuperEntry> superIndex_;
+    uint32_t totalFrames_ = 0;
+    uint32_t maxChunk_ = 0;
+    uint64_t segmentLimit_ = kDefaultSegmentLimit;
+    MjpegEncoder encoder_;
+};
+
+} // namespace zeko::sim

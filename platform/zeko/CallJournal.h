@@ -1,0 +1,40 @@
+// The calls made into the simulator, for tests, and the failures tests asked for.
+#pragma once
+
+#include "platform/zeko/zeko_sim_control.h"
+
+#include <deque>
+#include <initializer_list>
+#include <map>
+#include <mutex>
+#include <string>
+
+namespace zeko::sim {
+
+class CallJournal {
+public:
+    static constexpr size_t kCapacity = 100000;
+
+    // True when a failure was injected for the function; code receives it.
+    bool takeFailure(const char* function, int& code);
+    void inject(const std::string& function, int code, bool once);
+    void clearFailures();
+
+    void record(const char* function, std::initializer_list<long long> ints,
+                std::initializer_list<double> doubles, int result);
+    int size() const;
+    bool entry(int index, ZkSimCall& call) const;
+    int count(const std::string& function) const;
+    void clear();
+
+private:
+    struct Failure {
+        int code;
+        bool once;
+    };
+    mutable std::mutex mutex_;
+    std::deque<ZkSimCall> calls_;
+    std::map<std::string, Failure> failures_;
+};
+
+} // namespace zeko::sim

@@ -1,0 +1,1370 @@
+#include "platform/zeko/Simulator.h"
+
+#include "platform/zeko/TextCodec.h"
+#include "platform/zeko/zeko_api.h"
+#include "platform/zeko/zeko_tools.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <sstream>
+#include <thread>
+#include <unistd.h>
+
+namespace zeko::sim {
+
+namespace {
+
+static_assert(std::endian::native == std::endian::little, "the records are little-endian");
+
+constexpr int kDefaultClockSearchMs = 1500;
+constexpr int kDefaultFirmwareMs = 3000;
+constexpr uint32_t kDefaultCapabilities = 0x4; // the start parameter set can be chosen
+constexpr uint32_t kDefaultIdleOptions = 0x3;  // mains and battery
+constexpr uint64_t kDefaultAdapterPacketSize = 9014;
+constexpr uint16_t kDefaultMaxPacket = 1450;
+constexpr uint32_t kDriverMinStarter = 0x01000000;
+constexpr uint32_t kDriverMaxStarter = 0x01FFFFFF;
+constexpr uint32_t kDriverEthVersion = 0x031F0000; // 3.31
+
+template <class T> void put(void* record, size_t offset, T value) {
+    std::memcpy(static_cast<uint8_t*>(record) + offset, &value, sizeof value);
+}
+template <class T> T get(const void* record, size_t offset) {
+    T value;
+    std::memcpy(&value, static_cast<const uint8_t*>(record) + offset, sizeof value);
+    return value;
+}
+// Dotted address kept in host order: the first number goes to the lowest address.
+void putIp(void* record, size_t offset, uint32_t hostOrder) {
+    auto* p = static_cast<uint8_t*>(record) + offset;
+    p[0] = static_cast<uint8_t>(hostOrder >> 24);
+    p[1] = static_cast<uint8_t>(hostOrder >> 16);
+    p[2] = static_cast<uint8_t>(hostOrder >> 8);
+    p[3] = static_cast<uint8_t>(hostOrder);
+}
+void putText(void* record, size_t offset, size_t width, const std::string& text) {
+    auto* p = static_cast<char*>(record) + offset;
+    std::memset(p, 0, width);
+    std::memcpy(p, text.data(), std::min(text.size(), width - 1));
+}
+
+std::string hex(const uint8_t* data, size_t size) {
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (size_t i = 0; i < size; ++i) {
+        out += digits[data[i] >> 4];
+        out += digits[data[i] & 15];
+    }
+    return out;
+}
+
+} // namespace
+
+Simulator& Simulator::instance() {
+    // Never destroyed: the callers may still call in from their own static destructors.
+    static Simulator* simulator = new Simulator;
+    return *simulator;
+}
+
+Simulator::Simulator()
+    : clockSearchMs_(kDefaultClockSearchMs), firmwareMs_(kDefaultFirmwareMs),
+      capabilities_(kDefaultCapabilities), idleOptions_(kDefaultIdleOptions),
+      adapterPacketSize_(kDefaultAdapterPacketSize) {
+    reset(nullptr);
+    journal_.clear();
+}
+
+template <class Body>
+int Simulator::call(const char* function, std::initializer_list<long long> ints,
+                    std::initializer_list<double> doubles, Body&& body) {
+    int code = 0;
+    if (journal_.takeFailure(function, code)) {
+        journal_.record(function, ints, doubles, code);
+        return code;
+    }
+    const int result = body();
+    journal_.record(function, ints, doubles, result);
+    return result;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Inventory, handles and persisted values
+
+CameraSession* Simulator::session(uint32_t handle) {
+    const auto it = sessions_.find(handle);
+    if (it == sessions_.end() || it->second->unplugged)
+        return nullptr;
+    return it->second.get();
+}
+
+Simulator::Camera* Simulator::cameraByDeviceId(uint32_t deviceId) {
+    for (auto& c : cameras_)
+        if (c.connected && c.description.deviceId == deviceId)
+            return &c;
+    return nullptr;
+}
+
+Simulator::Camera* Simulator::cameraByMac(const uint8_t* mac) {
+    for (auto& c : cameras_)
+        if (c.connected && c.description.gige() && std::memcmp(c.description.mac.data(), mac, 6) == 0)
+            return &c;
+    return nullptr;
+}
+
+bool Simulator::inUse(const Camera& camera) {
+    if (camera.handle != 0 || camera.busy || camera.description.inUseElsewhere)
+        return true;
+    // Another process holds the camera when it holds a lock on the camera's lock file.
+    const std::string path = state_.folder() + "/zeko_sim_cam_" + camera.description.serial + ".lock";
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct flock probe {};
+    probe.l_type = F_WRLCK;
+    probe.l_whence = SEEK_SET;
+    const bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+    ::close(fd);
+    return locked;
+}
+
+bool Simulator::lockCamera(Camera& camera) {
+    state_.ensureFolder();
+    const std::string path = state_.folder() + "/zeko_sim_cam_" + camera.description.serial + ".lock";
+    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+    if (fd < 0)
+        return true; // no shared folder: only this process can tell
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    if (::fcntl(fd, F_SETLK, &lock) != 0) {
+        ::close(fd);
+        return false;
+    }
+    camera.lockFd = fd;
+    return true;
+}
+
+void Simulator::unlockCamera(Camera& camera) {
+    if (camera.lockFd >= 0)
+        ::close(camera.lockFd);
+    camera.lockFd = -1;
+    camera.handle = 0;
+}
+
+uint32_t Simulator::persisted(const Camera& camera, const char* key, uint32_t fallback) const {
+    return state_.getU32(section(camera), key, fallback);
+}
+
+uint32_t Simulator::cameraId(const Camera& camera) const {
+    return persisted(camera, "camera_id", camera.description.cameraId);
+}
+
+int16_t Simulator::comportOffset(const Camera& camera) const {
+    const std::string text = state_.get(section(camera), "comport_offset", "");
+    if (text.empty())
+        return camera.description.comportOffset;
+    return static_cast<int16_t>(std::clamp(std::atoi(text.c_str()), -99, 156));
+}
+
+std::array<uint8_t, 64> Simulator::eeprom(const Camera& camera) const {
+    std::array<uint8_t, 64> out{};
+    const std::string text = state_.get(section(camera), "eeprom", "");
+    if (text.size() == 128) {
+        for (size_t i = 0; i < 64; ++i)
+            out[i] = static_cast<uint8_t>(std::stoi(text.substr(i * 2, 2), nullptr, 16));
+    } else {
+        std::memcpy(out.data(), camera.description.eeprom.data(),
+                    std::min<size_t>(64, camera.description.eeprom.size()));
+    }
+    return out;
+}
+
+bool Simulator::persist(const Camera& camera, const StateStore::Section& values) {
+    return state_.set(section(camera), values);
+}
+
+std::string Simulator::macText(const uint8_t* mac) {
+    char text[18];
+    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
+                  mac[5]);
+    return text;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Opening and closing
+
+int Simulator::initCamera(uint32_t* handle, void*) {
+    return call("zk_InitCamera", {handle ? static_cast<long long>(*handle) : -1}, {}, [&]() -> int {
+        if (!handle)
+            return ZK_INVALID_PARAMETER;
+        std::unique_lock lock(mutex_);
+        state_.refresh();
+        const uint32_t request = *handle;
+        Camera* camera = nullptr;
+        bool load = false;
+        if (request == 0) {
+            for (auto& c : cameras_) {
+                if (c.connected && !inUse(c)) {
+                    camera = &c;
+                    break;
+                }
+            }
+            if (!camera)
+                return ZK_NO_CAMERA_FOUND;
+        } else if (request & ZK_USE_DEVICE_ID) {
+            if (request & ~(ZK_USE_DEVICE_ID | ZK_ALLOW_STARTER_FW_UPLOAD | 0x7FFFu))
+                return ZK_INVALID_PARAMETER;
+            camera = cameraByDeviceId(request & 0x7FFF);
+            load = request & ZK_ALLOW_STARTER_FW_UPLOAD;
+        } else if (request <= 254) {
+            for (auto& c : cameras_)
+                if (c.connected && cameraId(c) == request) {
+                    camera = &c;
+                    break;
+                }
+        } else {
+            return ZK_INVALID_PARAMETER;
+        }
+        if (!camera)
+            return ZK_DEVICE_NOT_FOUND;
+        if (inUse(*camera))
+            return ZK_CANT_OPEN_DEVICE;
+
+        const CameraDescription& d = camera->description;
+        const uint32_t driverStarter = d.driverStarterFirmware;
+        const bool starterKind = d.gige() && (d.deviceType == -127 || d.deviceType == -124);
+        const bool outdated =
+            starterKind && persisted(*camera, "starter_fw", d.starterFirmware) != driverStarter;
+        // Addressed by device id, an outdated camera is opened only when the caller allows the load;
+        // the first available camera loads it on its own, as the driver does.
+        if (outdated && (request & ZK_USE_DEVICE_ID) && !load)
+            return ZK_STARTER_FW_UPLOAD_NEEDED;
+        if (outdated ||
+            (load && d.gige() && persisted(*camera, "starter_fw", d.starterFirmware) != driverStarter)) {
+            camera->busy = true;
+            const uint64_t generation = generation_;
+            const std::string serial = d.serial;
+            lock.unlock();
+            std::this_thread::sleep_for(std::chrono::milliseconds(firmwareMs_.load()));
+            lock.lock();
+            if (generation != generation_)
+                return ZK_DEVICE_NOT_FOUND;
+            camera->busy = false;
+            persist(*camera, {{"starter_fw", std::to_string(driverStarter)}});
+            if (!camera->connected)
+                return ZK_DEVICE_NOT_FOUND;
+        }
+        if (!lockCamera(*camera))
+            return ZK_CANT_OPEN_DEVICE;
+        uint32_t h = nextHandle_++;
+        if (h == 0 || sessions_.count(h))
+            h = nextHandle_++; // after a wrap: 0 means no camera to every caller
+        sessions_[h] = std::make_unique<CameraSession>(camera->description,
+                                                       static_cast<size_t>(camera - cameras_.data()));
+        camera->handle = h;
+        *handle = h;
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::exitCamera(uint32_t handle) {
+    return call("zk_ExitCamera", {handle}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        const auto it = sessions_.find(handle);
+        if (it == sessions_.end())
+            return ZK_INVALID_CAMERA_HANDLE;
+        const size_t index = it->second->cameraIndex();
+        if (index < cameras_.size() && cameras_[index].handle == handle)
+            unlockCamera(cameras_[index]);
+        sessions_.erase(it);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::getSensorInfo(uint32_t handle, void* info) {
+    return call("zk_GetSensorInfo", {handle}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (!info)
+            return ZK_INVALID_PARAMETER;
+        std::memset(info, 0, ZK_SENSORINFO_SIZE);
+        put<uint16_t>(info, 0, static_cast<uint16_t>(s->camera().sensorId));
+        putText(info, ZK_SENSORINFO_NAME, 32, s->camera().sensorName);
+        put<uint32_t>(info, ZK_SENSORINFO_MAX_WIDTH, static_cast<uint32_t>(s->camera().width));
+        put<uint32_t>(info, ZK_SENSORINFO_MAX_HEIGHT, static_cast<uint32_t>(s->camera().height));
+        return ZK_SUCCESS;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Capture and image memory
+
+int Simulator::captureVideo(uint32_t handle, int wait, bool start) {
+    return call(start ? "zk_CaptureVideo" : "zk_StopLiveVideo", {handle, wait}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        s->capturing = start;
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::allocImageMem(uint32_t handle, int width, int height, int bpp, char** memory, int* id) {
+    return call("zk_AllocImageMem", {handle, width, height, bpp}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (!memory || !id || width < 1 || height < 1 || width > 16384 || height > 16384 ||
+            (bpp != 8 && bpp != 24))
+            return ZK_INVALID_PARAMETER;
+        CameraSession::Memory* m = s->allocate(width, height, bpp);
+        *memory = m->data.get();
+        *id = m->id;
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::memoryCall(const char* function, uint32_t handle, char* memory, int id) {
+    return call(function, {handle, id}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        CameraSession::Memory* m = s->find(memory, id);
+        if (!m)
+            return ZK_INVALID_MEMORY_POINTER;
+        if (std::strcmp(function, "zk_SetImageMem") == 0)
+            s->setActive(m);
+        else if (std::strcmp(function, "zk_AddToSequence") == 0)
+            s->addToSequence(m);
+        else
+            s->release(m);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::clearSequence(uint32_t handle) {
+    return call("zk_ClearSequence", {handle}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        s->clearSequence();
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::latestImage(uint32_t handle, int* number, char** memory, char** last) {
+    return call("zk_fn70", {handle}, {}, [&]() -> int {
+        // The caller does not check the result: null outputs are its only protection.
+        if (number)
+            *number = 0;
+        if (memory)
+            *memory = nullptr;
+        if (last)
+            *last = nullptr;
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        CameraSession::Memory* m = s->latest(freeRunning_);
+        if (!m)
+            return ZK_INVALID_MEMORY_POINTER;
+        if (number)
+            *number = m->id;
+        if (memory)
+            *memory = m->data.get();
+        if (last)
+            *last = m->data.get();
+        return ZK_SUCCESS;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Image parameters
+
+int Simulator::accept(const char* function, uint32_t handle, std::initializer_list<long long> args) {
+    return call(function, args, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        return session(handle) ? ZK_SUCCESS : ZK_INVALID_CAMERA_HANDLE;
+    });
+}
+
+int Simulator::setColorMode(uint32_t handle, int mode) {
+    return call("zk_SetColorMode", {handle, mode}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (mode == ZK_GET_CURRENT)
+            return s->colorMode;
+        if (mode != ZK_CM_RGB24 && mode != ZK_CM_MONO8)
+            return ZK_INVALID_PARAMETER;
+        s->colorMode = mode;
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::setGamma(uint32_t handle, int gamma) {
+    return call("zk_SetGamma", {handle, gamma}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        s->tone.gamma = std::clamp(gamma, 1, 1000);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::setPixelClock(uint32_t handle, int clock) {
+    return call("zk_SetPixelClock", {handle, clock}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        s->setClock(clock);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::setBrightness(uint32_t handle, int brightness) {
+    return call("zk_SetBrightness", {handle, brightness}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (brightness == ZK_GET_CURRENT)
+            return s->tone.brightness;
+        s->tone.brightness = std::clamp(brightness, 0, 255);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::setHardwareGain(uint32_t handle, int master, int red, int green, int blue) {
+    return call("zk_SetHardwareGain", {handle, master, red, green, blue}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        Tone& t = s->tone;
+        switch (master) {
+        case ZK_GET_CURRENT:
+            return t.masterGain;
+        case ZK_GET_RED_GAIN:
+            return t.redGain;
+        case ZK_GET_GREEN_GAIN:
+            return t.greenGain;
+        case ZK_GET_BLUE_GAIN:
+            return t.blueGain;
+        default:
+            break;
+        }
+        if (master > 100 || red > 100 || green > 100 || blue > 100) {
+            if (master >= 0x8000)
+                return ZK_INVALID_PARAMETER;
+        }
+        // A negative gain (the settings' -1 for "automatic") leaves that gain as it is.
+        if (master >= 0)
+            t.masterGain = std::min(master, 100);
+        if (red >= 0)
+            t.redGain = std::min(red, 100);
+        if (green >= 0)
+            t.greenGain = std::min(green, 100);
+        if (blue >= 0)
+            t.blueGain = std::min(blue, 100);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::setAutoParameter(uint32_t handle, int code, double* value1, double* value2) {
+    return call("zk_SetAutoParameter", {handle, code}, {value1 ? *value1 : NAN, value2 ? *value2 : NAN},
+                [&]() -> int {
+                    std::lock_guard lock(mutex_);
+                    CameraSession* s = session(handle);
+                    if (!s)
+                        return ZK_INVALID_CAMERA_HANDLE;
+                    switch (code) {
+                    case ZK_SET_ENABLE_AUTO_GAIN:
+                        if (!value1)
+                            return ZK_INVALID_PARAMETER;
+                        s->autoGain = *value1 != 0.0;
+                        return ZK_SUCCESS;
+                    case ZK_GET_ENABLE_AUTO_GAIN:
+                        if (!value1)
+                            return ZK_INVALID_PARAMETER;
+                        *value1 = s->autoGain ? 1.0 : 0.0;
+                        return ZK_SUCCESS;
+                    case ZK_SET_ENABLE_AUTO_WHITEBALANCE:
+                        if (!value1)
+                            return ZK_INVALID_PARAMETER;
+                        s->tone.whiteBalance = *value1 != 0.0;
+                        return ZK_SUCCESS;
+                    case ZK_SET_AUTO_REFERENCE:
+                    case ZK_SET_ENABLE_AUTO_SHUTTER:
+                        return ZK_SUCCESS;
+                    default:
+                        return ZK_INVALID_PARAMETER;
+                    }
+                });
+}
+
+int Simulator::setAOI(uint32_t handle, int code, int* x, int* y, int* width, int* height) {
+    const bool set = code == ZK_SET_AOI && x && y && width && height;
+    return call("zk_SetAOI", {handle, code, set ? *x : 0, set ? *y : 0, set ? *width : 0, set ? *height : 0},
+                {}, [&]() -> int {
+                    std::lock_guard lock(mutex_);
+                    CameraSession* s = session(handle);
+                    if (!s)
+                        return ZK_INVALID_CAMERA_HANDLE;
+                    if (!x || !y || !width || !height)
+                        return ZK_INVALID_PARAMETER;
+                    if (code == ZK_GET_AOI) {
+                        *x = s->aoiX();
+                        *y = s->aoiY();
+                        *width = s->aoiWidth();
+                        *height = s->aoiHeight();
+                        return ZK_SUCCESS;
+                    }
+                    if (code != ZK_SET_AOI)
+                        return ZK_INVALID_PARAMETER;
+                    s->setPosition(0, 0);
+                    s->setSize(*width, *height);
+                    s->setPosition(*x, *y);
+                    return ZK_SUCCESS;
+                });
+}
+
+int Simulator::setImageSize(uint32_t handle, int width, int height) {
+    return call("zk_SetImageSize", {handle, width, height}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (width >= 0x8000 || height >= 0x8000)
+            return ZK_INVALID_PARAMETER;
+        s->setSize(width, height);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::setImagePos(uint32_t handle, int x, int y) {
+    return call("zk_SetImagePos", {handle, x, y}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        switch (x) {
+        case ZK_GET_POS_X_STEP:
+            return s->camera().xStep;
+        case ZK_GET_POS_Y_STEP:
+            return s->camera().yStep;
+        case ZK_GET_POS_X_MAX:
+            return s->camera().width - s->aoiWidth();
+        case ZK_GET_POS_Y_MAX:
+            return s->camera().height - s->aoiHeight();
+        default:
+            break;
+        }
+        if (x >= 0x8000 || y >= 0x8000)
+            return ZK_INVALID_PARAMETER;
+        s->setPosition(x, y);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::setFrameRate(uint32_t handle, double rate, double* newRate) {
+    return call("zk_SetFrameRate", {handle}, {rate}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (rate == ZK_GET_FRAMERATE || rate == ZK_GET_DEFAULT_FRAMERATE) {
+            if (!newRate)
+                return ZK_INVALID_PARAMETER;
+            *newRate = rate == ZK_GET_FRAMERATE
+                           ? s->rate()
+                           : std::clamp(s->camera().defaultRate, CameraSession::kMinRate, s->maxRate());
+            return ZK_SUCCESS;
+        }
+        if (!std::isfinite(rate))
+            return ZK_INVALID_PARAMETER;
+        const double obtained = s->setRate(rate);
+        if (newRate)
+            *newRate = obtained;
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::setExposureTime(uint32_t handle, double time, double* newTime) {
+    return call("zk_SetExposureTime", {handle}, {time}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (time == ZK_GET_EXPOSURE_TIME) {
+            if (!newTime)
+                return ZK_INVALID_PARAMETER;
+            *newTime = s->exposure();
+            return ZK_SUCCESS;
+        }
+        if (!std::isfinite(time))
+            return ZK_INVALID_PARAMETER;
+        const double obtained = s->setExposure(time);
+        if (newTime)
+            *newTime = obtained;
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::optimizeClock(uint32_t handle, int mode, int timeoutMs, int* clock, double* rate) {
+    return call("zk_fn407", {handle, mode, timeoutMs}, {}, [&]() -> int {
+        if (!clock || !rate)
+            return ZK_INVALID_PARAMETER;
+        {
+            std::lock_guard lock(mutex_);
+            if (!session(handle))
+                return ZK_INVALID_CAMERA_HANDLE;
+        }
+        // The search is slow; the other thread keeps the camera meanwhile.
+        std::this_thread::sleep_for(std::chrono::milliseconds(clockSearchMs_.load()));
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        *clock = s->camera().clockMax;
+        *rate = s->maxRateAt(s->camera().clockMax);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::frameTimeRange(uint32_t handle, double* minimum, double* maximum, double* interval) {
+    return call("zk_fn271", {handle}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (!minimum || !maximum || !interval)
+            return ZK_INVALID_PARAMETER;
+        *minimum = 1.0 / std::max(CameraSession::kMinRate, s->maxRate());
+        *maximum = 1.0 / CameraSession::kMinRate;
+        *interval = 1e-5;
+        return ZK_SUCCESS;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Camera list and the camera's own memory
+
+int Simulator::getCameraList(void* list) {
+    return call("zk_GetCameraList", {list ? get<uint32_t>(list, 0) : -1}, {}, [&]() -> int {
+        if (!list)
+            return ZK_INVALID_PARAMETER;
+        std::lock_guard lock(mutex_);
+        state_.refresh();
+        std::vector<Camera*> present;
+        for (auto& c : cameras_)
+            if (c.connected)
+                present.push_back(&c);
+        const uint32_t room = get<uint32_t>(list, 0);
+        if (room == 0) {
+            put<uint32_t>(list, 0, static_cast<uint32_t>(present.size()));
+            return ZK_SUCCESS;
+        }
+        // Never more than the caller made room for, even when a camera appeared meanwhile.
+        const uint32_t n = std::min<uint32_t>(room, static_cast<uint32_t>(present.size()));
+        auto* records = static_cast<uint8_t*>(list) + 4;
+        for (uint32_t i = 0; i < n; ++i) {
+            const Camera& c = *present[i];
+            uint8_t* r = records + static_cast<size_t>(i) * ZK_CAMERA_LIST_RECORD_SIZE;
+            std::memset(r, 0, ZK_CAMERA_LIST_RECORD_SIZE);
+            put<uint32_t>(r, 0, cameraId(c));
+            put<uint32_t>(r, 4, c.description.deviceId);
+            put<uint32_t>(r, 8, c.description.sensorId);
+            put<uint32_t>(r, 12, inUse(c) ? 1 : 0);
+            putText(r, 16, 16, c.description.serial);
+            putText(r, 32, 16, c.description.model);
+            put<uint32_t>(r, 48, c.description.statusFlags);
+            put<int8_t>(r, 52, c.description.deviceType);
+            put<uint16_t>(r, 54, c.description.housing);
+        }
+        put<uint32_t>(list, 0, n);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::getEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size) {
+    return call("zk_GetEthDeviceInfo", {deviceId, size}, {}, [&]() -> int {
+        if (!info || size < ZK_ETH_DEVICE_INFO_SIZE)
+            return ZK_INVALID_PARAMETER;
+        std::lock_guard lock(mutex_);
+        state_.refresh();
+        Camera* camera = cameraByDeviceId(deviceId & 0x7FFF);
+        if (!camera || !camera->description.gige())
+            return ZK_DEVICE_NOT_FOUND;
+        const CameraDescription& d = camera->description;
+        const std::string adapter = "adapter " + std::to_string(d.adapterId);
+        const std::string adapterMac = "adapter-mac " + macText(d.adapterMac.data());
+        const auto e = eeprom(*camera);
+        uint32_t known = 0;
+        for (const auto& c : cameras_)
+            if (c.connected && c.description.gige() && c.description.adapterId == d.adapterId)
+                ++known;
+
+        std::memset(info, 0, ZK_ETH_DEVICE_INFO_SIZE);
+        put<int8_t>(info, 12, d.deviceType);
+        put<uint16_t>(info, 16, 64);
+        put<uint32_t>(info, 20, persisted(*camera, "starter_fw", d.starterFirmware));
+        put<uint32_t>(info, 24, persisted(*camera, "runtime_fw", d.runtimeFirmware));
+        put<uint32_t>(info, 28, d.deviceStatusFlags);
+        put<uint16_t>(info, 32, 0);
+        put<uint16_t>(info, 34, d.revisions[7]);
+        put<uint16_t>(info, 36, d.temperature);
+        put<uint16_t>(info, 38, 1000);
+        std::memcpy(static_cast<uint8_t*>(info) + 40, d.mac.data(), 6);
+        put<int16_t>(info, 46, comportOffset(*camera));
+        putIp(info, 48, persisted(*camera, "persistent_ip", d.persistentIp));
+        putIp(info, 52, persisted(*camera, "persistent_mask", d.persistentMask));
+        putIp(info, 60, d.ip);
+        putIp(info, 64, d.mask);
+        putIp(info, 68, d.gateway);
+        std::memcpy(static_cast<uint8_t*>(info) + 72, d.adapterMac.data(), 6);
+        putIp(info, 80, d.adapterIp);
+        putIp(info, 84, state_.getU32(adapter, "range_begin", 0));
+        putIp(info, 88, state_.getU32(adapter, "range_end", 0));
+        std::memcpy(static_cast<uint8_t*>(info) + 92, e.data(), 8);
+        std::memcpy(static_cast<uint8_t*>(info) + 100, d.mac.data(), 6);
+        put<uint16_t>(info, 106, 0x0102);
+        put<uint8_t>(info, 108, 1);
+        put<uint8_t>(info, 109, 1);
+        put<uint8_t>(info, 110, 1);
+        put<uint8_t>(info, 111, 1);
+        put<uint32_t>(info, 120, d.driverStarterFirmware);
+        put<uint16_t>(info, 136, 8);
+        put<uint16_t>(info, 138, 4);
+        put<uint16_t>(info, 152, 1000);
+        put<uint16_t>(info, 154, 5);
+        put<uint32_t>(info, 252, d.controlStatus);
+        put<uint32_t>(info, 400, d.adapterId);
+        putIp(info, 408, d.adapterIp);
+        putIp(info, 412, d.adapterMask);
+        std::memcpy(static_cast<uint8_t*>(info) + 420, d.adapterMac.data(), 6);
+        const auto dhcp = adapterDhcp_.find(macText(d.adapterMac.data()));
+        put<uint32_t>(info, 428, dhcp != adapterDhcp_.end() && dhcp->second ? 1 : 0);
+        putIp(info, 432, state_.getU32(adapter, "range_begin", 0));
+        putIp(info, 436, state_.getU32(adapter, "range_end", 0));
+        put<uint32_t>(info, 440, state_.getU32(adapter, "probe_timeout", 100));
+        put<uint32_t>(info, 444, state_.getU32(adapter, "range_valid", 0));
+        put<uint32_t>(info, 448, known);
+        put<uint32_t>(info, 452, known);
+        put<uint16_t>(info, 456, static_cast<uint16_t>(state_.getU32(adapterMac, "packet_filter", 0)));
+        put<uint16_t>(info, 458, 2);
+        put<uint32_t>(info, 460, 8);
+        put<uint32_t>(info, 464, 50000);
+        put<uint32_t>(info, 468, 50001);
+        put<uint32_t>(info, 472, 50002);
+        put<uint32_t>(info, 476, 50003);
+        put<uint32_t>(info, 480, 50004);
+        const uint32_t maxPacket = state_.getU32(adapterMac, "max_packet", kDefaultMaxPacket);
+        put<uint32_t>(info, 484, maxPacket);
+        put<uint32_t>(info, 488, maxPacket);
+        put<uint16_t>(info, 492, 5);
+        put<uint16_t>(info, 494, 1000);
+        put<uint16_t>(info, 496, 2);
+        put<uint32_t>(info, 500, static_cast<uint32_t>(d.width * d.height * (d.color ? 3 : 1)));
+        put<uint32_t>(info, 560, kDriverMinStarter);
+        put<uint32_t>(info, 564, kDriverMaxStarter);
+        put<uint16_t>(info, 568, 1000);
+        put<uint32_t>(info, 572, kDriverEthVersion);
+        put<uint32_t>(info, 576, d.driverStarterFirmware);
+        put<uint32_t>(info, 580, d.runtimeFirmware);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::getCameraInfo(uint32_t handle, void* info, bool extended) {
+    return call(extended ? "zk_GetCameraInfoEx" : "zk_GetCameraInfo", {handle}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (!info)
+            return ZK_INVALID_PARAMETER;
+        const CameraDescription& d = s->camera();
+        // The plain record's size is not known to its callers: nothing at 54 or beyond.
+        putText(info, 0, 12, d.serial.substr(0, 11));
+        putText(info, 12, 20, d.manufacturer);
+        putText(info, 32, 10, d.version);
+        putText(info, 42, 12, d.qcDate);
+        if (extended) {
+            std::memset(static_cast<uint8_t*>(info) + 54, 0, ZK_CAMERA_INFO_SIZE - 54);
+            put<uint8_t>(info, 54, static_cast<uint8_t>(cameraId(cameras_[s->cameraIndex()])));
+            put<uint8_t>(info, 55, d.infoType);
+        }
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::getRevisionInfo(uint32_t handle, void* info) {
+    return call("zk_GetRevisionInfo", {handle}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (!info)
+            return ZK_INVALID_PARAMETER;
+        const CameraDescription& d = s->camera();
+        std::memset(info, 0, ZK_REVISION_INFO_SIZE);
+        put<uint16_t>(info, 0, ZK_REVISION_INFO_SIZE);
+        put<uint16_t>(info, 2, d.sensorHardware);
+        put<uint16_t>(info, 4, d.cypress);
+        put<uint32_t>(info, 8, d.blackfin);
+        for (size_t i = 0; i < d.revisions.size(); ++i)
+            put<uint16_t>(info, 12 + 2 * i, d.revisions[i]);
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::readEeprom(uint32_t handle, int address, char* buffer, int count) {
+    return call("zk_ReadEEPROM", {handle, address, count}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (!buffer || address < 0 || count < 0 || address + count > ZK_EEPROM_SIZE)
+            return ZK_INVALID_PARAMETER;
+        state_.refresh();
+        const auto e = eeprom(cameras_[s->cameraIndex()]);
+        std::memcpy(buffer, e.data() + address, static_cast<size_t>(count));
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::writeEeprom(uint32_t handle, int address, const char* buffer, int count) {
+    return call("zk_WriteEEPROM", {handle, address, count}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (!buffer || address < 0 || count < 0 || address + count > ZK_EEPROM_SIZE)
+            return ZK_INVALID_PARAMETER;
+        Camera& camera = cameras_[s->cameraIndex()];
+        state_.refresh();
+        auto e = eeprom(camera);
+        std::memcpy(e.data() + address, buffer, static_cast<size_t>(count));
+        return persist(camera, {{"eeprom", hex(e.data(), e.size())}}) ? ZK_SUCCESS : ZK_IO_REQUEST_FAILED;
+    });
+}
+
+int Simulator::setCameraId(uint32_t handle, int id) {
+    return call("zk_SetCameraID", {handle, id}, {}, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        if (id < 1 || id > 254)
+            return ZK_INVALID_PARAMETER;
+        return persist(cameras_[s->cameraIndex()], {{"camera_id", std::to_string(id)}})
+                   ? ZK_SUCCESS
+                   : ZK_IO_REQUEST_FAILED;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Network, firmware and driver settings
+
+int Simulator::setPersistentIpCfg(uint32_t deviceId, void* config, uint32_t size) {
+    const bool readable = config && size == 12;
+    return call(
+        "zk_SetPersistentIpCfg",
+        {deviceId, readable ? get<uint32_t>(config, 0) : 0, readable ? get<uint32_t>(config, 4) : 0, size},
+        {}, [&]() -> int {
+            if (!readable)
+                return ZK_INVALID_PARAMETER;
+            std::lock_guard lock(mutex_);
+            Camera* camera = cameraByDeviceId(deviceId & 0x7FFF);
+            if (!camera || !camera->description.gige())
+                return ZK_DEVICE_NOT_FOUND;
+            const uint32_t ip = get<uint32_t>(config, 0);
+            const uint32_t mask = get<uint32_t>(config, 4);
+            // Both 0 deletes the persistent address; one without the other means nothing.
+            if ((ip == 0) != (mask == 0))
+                return ZK_INVALID_PARAMETER;
+            return persist(*camera,
+                           {{"persistent_ip", std::to_string(ip)}, {"persistent_mask", std::to_string(mask)}})
+                       ? ZK_SUCCESS
+                       : ZK_IO_REQUEST_FAILED;
+        });
+}
+
+int Simulator::setAutoCfgIpRange(uint32_t adapterId, void* config, uint32_t size) {
+    const bool readable = config && size == 12;
+    return call("zk_SetAutoCfgIpRange",
+                {adapterId, readable ? get<uint32_t>(config, 0) : 0, readable ? get<uint32_t>(config, 4) : 0,
+                 readable ? get<uint32_t>(config, 8) : 0},
+                {}, [&]() -> int {
+                    if (!readable)
+                        return ZK_INVALID_PARAMETER;
+                    std::lock_guard lock(mutex_);
+                    const bool known = std::any_of(cameras_.begin(), cameras_.end(), [&](const Camera& c) {
+                        return c.connected && c.description.gige() && c.description.adapterId == adapterId;
+                    });
+                    if (!known)
+                        return ZK_DEVICE_NOT_FOUND;
+                    const uint32_t begin = get<uint32_t>(config, 0);
+                    const uint32_t end = get<uint32_t>(config, 4);
+                    const uint32_t timeout = get<uint32_t>(config, 8);
+                    const bool cleared = begin == 0 && end == 0;
+                    if (!cleared && (begin == 0 || end == 0 || begin > end))
+                        return ZK_INVALID_PARAMETER;
+                    return state_.set("adapter " + std::to_string(adapterId),
+                                      {{"range_begin", std::to_string(begin)},
+                                       {"range_end", std::to_string(end)},
+                                       {"probe_timeout", std::to_string(timeout)},
+                                       {"range_valid", cleared ? "0" : "1"}})
+                               ? ZK_SUCCESS
+                               : ZK_IO_REQUEST_FAILED;
+                });
+}
+
+int Simulator::uploadStarterFirmware(uint32_t deviceId, const char* path, int length) {
+    return call("zk_UploadStarterFirmware", {deviceId, length}, {}, [&]() -> int {
+        if (!path || length < 1 ||
+            ::strnlen(path, static_cast<size_t>(length)) >= static_cast<size_t>(length))
+            return ZK_INVALID_PARAMETER;
+        std::unique_lock lock(mutex_);
+        Camera* camera = cameraByDeviceId(deviceId & 0x7FFF);
+        if (!camera || !camera->description.gige())
+            return ZK_DEVICE_NOT_FOUND;
+        if (inUse(*camera))
+            return ZK_CANT_OPEN_DEVICE;
+        const std::string file = TextCodec::cp1252ToUtf8(path);
+        if (!std::ifstream(file, std::ios::binary).good())
+            return ZK_FILE_NOT_FOUND;
+        camera->busy = true;
+        const uint64_t generation = generation_;
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(firmwareMs_.load()));
+        lock.lock();
+        if (generation != generation_)
+            return ZK_DEVICE_NOT_FOUND;
+        camera->busy = false;
+        return persist(*camera, {{"starter_fw", std::to_string(camera->description.driverStarterFirmware)}})
+                   ? ZK_SUCCESS
+                   : ZK_IO_REQUEST_FAILED;
+    });
+}
+
+int Simulator::configuration(uint32_t command, void* parameter, uint32_t size) {
+    const bool readable = parameter && size == 4;
+    return call(
+        "zk_Configuration", {command, readable ? get<uint32_t>(parameter, 0) : 0, size}, {}, [&]() -> int {
+            if (!readable)
+                return ZK_INVALID_PARAMETER;
+            std::lock_guard lock(mutex_);
+            state_.refresh();
+            const uint32_t value = get<uint32_t>(parameter, 0);
+            switch (command) {
+            case ZK_CONFIG_GET_CAPABILITIES:
+                put<uint32_t>(parameter, 0, capabilities_);
+                return ZK_SUCCESS;
+            case ZK_CONFIG_GET_IDLE_SUPPORTED:
+                put<uint32_t>(parameter, 0, idleOptions_);
+                return ZK_SUCCESS;
+            case ZK_CONFIG_SET_IDLE_FLAGS:
+                if (value & ~idleOptions_.load())
+                    return ZK_INVALID_PARAMETER;
+                return state_.set("driver", {{"idle_flags", std::to_string(value)}}) ? ZK_SUCCESS
+                                                                                     : ZK_IO_REQUEST_FAILED;
+            case ZK_CONFIG_GET_IDLE_FLAGS:
+                put<uint32_t>(parameter, 0, state_.getU32("driver", "idle_flags", 0) & idleOptions_);
+                return ZK_SUCCESS;
+            case ZK_CONFIG_SET_START_PARAMSET:
+                if (!(capabilities_ & 0x4) || value > 2)
+                    return ZK_INVALID_PARAMETER;
+                return state_.set("driver", {{"param_set", std::to_string(value)}}) ? ZK_SUCCESS
+                                                                                    : ZK_IO_REQUEST_FAILED;
+            case ZK_CONFIG_GET_START_PARAMSET:
+                if (!(capabilities_ & 0x4))
+                    return ZK_INVALID_PARAMETER;
+                put<uint32_t>(parameter, 0, state_.getU32("driver", "param_set", 0));
+                return ZK_SUCCESS;
+            default:
+                return ZK_INVALID_PARAMETER;
+            }
+        });
+}
+
+int Simulator::setDhcpStatus(const uint8_t* mac, int enabled) {
+    return call("zk_SetDHCP_Status", {enabled}, {}, [&]() -> int {
+        if (!mac)
+            return ZK_INVALID_PARAMETER;
+        std::lock_guard lock(mutex_);
+        adapterDhcp_[macText(mac)] = enabled != 0;
+        return ZK_SUCCESS;
+    });
+}
+
+int Simulator::accessAdapterCfg(const uint8_t* mac, int set, uint32_t command, void* buffer, uint32_t size) {
+    return call(
+        "zk_AccessAdapterCfgByMAC",
+        {set, command, size, (buffer && set && size >= 4) ? get<uint32_t>(buffer, 0) : 0}, {}, [&]() -> int {
+            if (!mac || !buffer)
+                return ZK_INVALID_PARAMETER;
+            std::lock_guard lock(mutex_);
+            state_.refresh();
+            // One record per host adapter, whichever adapters the host has.
+            const std::string section = "adapter-mac " + macText(mac);
+            if (set == ZK_ADAPTER_GET && command == ZK_ADAPTER_CFG_RECORD) {
+                if (size < ZK_ADAPTER_CFG_SIZE)
+                    return ZK_INVALID_PARAMETER;
+                std::memset(buffer, 0, ZK_ADAPTER_CFG_SIZE);
+                std::memcpy(buffer, mac, 6);
+                put<uint16_t>(buffer, 56, static_cast<uint16_t>(state_.getU32(section, "packet_filter", 0)));
+                put<uint32_t>(buffer, 84, state_.getU32(section, "max_packet", kDefaultMaxPacket));
+                return ZK_SUCCESS;
+            }
+            if (set == ZK_ADAPTER_GET && command == ZK_ADAPTER_CFG_PACKET_SIZE) {
+                if (size < 8)
+                    return ZK_INVALID_PARAMETER;
+                put<uint64_t>(buffer, 0, adapterPacketSize_.load());
+                return ZK_SUCCESS;
+            }
+            if (set == ZK_ADAPTER_SET && command == ZK_ADAPTER_CFG_PACKET_FILTER) {
+                const uint32_t filter = get<uint32_t>(buffer, 0);
+                if (size != 4 || filter > 2)
+                    return ZK_INVALID_PARAMETER;
+                return state_.set(section, {{"packet_filter", std::to_string(filter)}})
+                           ? ZK_SUCCESS
+                           : ZK_IO_REQUEST_FAILED;
+            }
+            if (set == ZK_ADAPTER_SET && command == ZK_ADAPTER_CFG_MAX_PACKET) {
+                const uint32_t packet = get<uint32_t>(buffer, 0);
+                if (size != 4 || packet < 576 || packet > 16128)
+                    return ZK_INVALID_PARAMETER;
+                return state_.set(section, {{"max_packet", std::to_string(packet)}}) ? ZK_SUCCESS
+                                                                                     : ZK_IO_REQUEST_FAILED;
+            }
+            return ZK_INVALID_PARAMETER;
+        });
+}
+
+int Simulator::fetchTcpIpSetup() {
+    return call("zk_FetchTCPIP_Setup", {}, {}, [] { return ZK_SUCCESS; });
+}
+
+int Simulator::setComportConfig(const uint8_t* mac, uint16_t currentOffset, void* config, uint32_t size,
+                                int flags) {
+    const bool readable = config && size == ZK_COMPORT_CFG_SIZE;
+    return call("zk_SetComportConfig",
+                {static_cast<int16_t>(currentOffset), readable ? get<int16_t>(config, 4) : 0, size, flags},
+                {}, [&]() -> int {
+                    if (!mac || !readable || get<uint32_t>(config, 0) != 1)
+                        return ZK_INVALID_PARAMETER;
+                    const int16_t offset = get<int16_t>(config, 4);
+                    // Only COM1 to COM256 exist.
+                    if (offset < -99 || offset > 156)
+                        return ZK_INVALID_PARAMETER;
+                    std::lock_guard lock(mutex_);
+                    Camera* camera = cameraByMac(mac);
+                    if (!camera)
+                        return ZK_DEVICE_NOT_FOUND;
+                    return persist(*camera, {{"comport_offset", std::to_string(offset)}})
+                               ? ZK_SUCCESS
+                               : ZK_IO_REQUEST_FAILED;
+                });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Film writers
+
+std::shared_ptr<Simulator::Film> Simulator::film(int id) {
+    std::lock_guard lock(filmsMutex_);
+    const auto it = films_.find(id);
+    return it == films_.end() ? nullptr : it->second;
+}
+
+int Simulator::aviInit(int* id, uint32_t camera) {
+    return call("zkavi_InitAVI", {camera}, {}, [&]() -> int {
+        if (!id)
+            return ZKAVI_INVALID_PARAMETER;
+        std::lock_guard lock(filmsMutex_);
+        auto f = std::make_shared<Film>();
+        f->writer.setSegmentLimit(segmentLimit_);
+        if (nextFilm_ <= 0)
+            nextFilm_ = 1; // 0 means no film to the caller
+        *id = nextFilm_++;
+        films_[*id] = std::move(f);
+        return ZKAVI_SUCCESS;
+    });
+}
+
+int Simulator::aviExit(int id) {
+    return call("zkavi_ExitAVI", {id}, {}, [&]() -> int {
+        std::shared_ptr<Film> f;
+        {
+            std::lock_guard lock(filmsMutex_);
+            const auto it = films_.find(id);
+            if (it == films_.end())
+                return ZKAVI_INVALID_ID;
+            f = it->second;
+            films_.erase(it);
+        }
+        // Released without a close: the film is still finished, never left half-written.
+        std::lock_guard lock(f->mutex);
+        if (f->writer.isOpen())
+            return f->writer.close();
+        return ZKAVI_SUCCESS;
+    });
+}
+
+int Simulator::aviSetImageSize(int id, int mode, int width, int height, int x, int y, int padding) {
+    return call("zkavi_SetImageSize", {id, mode, width, height, x, y, padding}, {}, [&]() -> int {
+        auto f = film(id);
+        if (!f)
+            return ZKAVI_INVALID_ID;
+        std::lock_guard lock(f->mutex);
+        return f->writer.setImageSize(width, height, x, y, padding);
+    });
+}
+
+int Simulator::aviSetQuality(int id, int quality) {
+    return call("zkavi_SetImageQuality", {id, quality}, {}, [&]() -> int {
+        auto f = film(id);
+        if (!f)
+            return ZKAVI_INVALID_ID;
+        std::lock_guard lock(f->mutex);
+        return f->writer.setQuality(quality);
+    });
+}
+
+int Simulator::aviOpen(int id, const char* path) {
+    return call("zkavi_OpenAVI", {id}, {}, [&]() -> int {
+        auto f = film(id);
+        if (!f)
+            return ZKAVI_INVALID_ID;
+        if (!path || !*path)
+            return ZKAVI_INVALID_PARAMETER;
+        std::lock_guard lock(f->mutex);
+        return f->writer.open(TextCodec::latin1ToUtf8(path));
+    });
+}
+
+int Simulator::aviSetFrameRate(int id, double rate) {
+    return call("zkavi_SetFrameRate", {id}, {rate}, [&]() -> int {
+        auto f = film(id);
+        if (!f)
+            return ZKAVI_INVALID_ID;
+        std::lock_guard lock(f->mutex);
+        return f->writer.setFrameRate(rate);
+    });
+}
+
+int Simulator::aviStart(int id) {
+    return call("zkavi_StartAVI", {id}, {}, [&]() -> int {
+        auto f = film(id);
+        if (!f)
+            return ZKAVI_INVALID_ID;
+        std::lock_guard lock(f->mutex);
+        return f->writer.start();
+    });
+}
+
+int Simulator::aviStop(int id) {
+    return call("zkavi_StopAVI", {id}, {}, [&]() -> int {
+        auto f = film(id);
+        if (!f)
+            return ZKAVI_INVALID_ID;
+        std::lock_guard lock(f->mutex);
+        return f->writer.stop();
+    });
+}
+
+int Simulator::aviClose(int id) {
+    return call("zkavi_CloseAVI", {id}, {}, [&]() -> int {
+        auto f = film(id);
+        if (!f)
+            return ZKAVI_INVALID_ID;
+        std::lock_guard lock(f->mutex);
+        return f->writer.close();
+    });
+}
+
+int Simulator::aviAddFrame(int id, const char* frame) {
+    return call("zkavi_AddFrame", {id}, {}, [&]() -> int {
+        auto f = film(id);
+        if (!f)
+            return ZKAVI_INVALID_ID;
+        std::lock_guard lock(f->mutex);
+        const int result = f->writer.addFrame(reinterpret_cast<const uint8_t*>(frame));
+        const int forced = forcedAddFrame_;
+        return (result == ZKAVI_SUCCESS && forced != 0) ? forced : result;
+    });
+}
+
+int Simulator::aviGetSize(int id, float* sizeKB) {
+    return call("zkavi_GetAVISize", {id}, {}, [&]() -> int {
+        auto f = film(id);
+        if (!f)
+            return ZKAVI_INVALID_ID;
+        if (!sizeKB)
+            return ZKAVI_INVALID_PARAMETER;
+        const double forced = forcedAviSize_;
+        if (forced >= 0) {
+            *sizeKB = static_cast<float>(forced);
+            return ZKAVI_SUCCESS;
+        }
+        std::lock_guard lock(f->mutex);
+        *sizeKB = static_cast<float>(static_cast<double>(f->writer.size()) / 1024.0);
+        return ZKAVI_SUCCESS;
+    });
+}
+
+// ---------------------------------------------------------------------------------------------
+// Test control
+
+void Simulator::closeAll() {
+    for (auto& c : cameras_)
+        unlockCamera(c);
+    sessions_.clear();
+    std::map<int, std::shared_ptr<Film>> films;
+    {
+        std::lock_guard lock(filmsMutex_);
+        films.swap(films_);
+        nextFilm_ = 1;
+    }
+    for (auto& [id, f] : films) {
+        std::lock_guard lock(f->mutex);
+        if (f->writer.isOpen())
+            f->writer.close();
+    }
+}
+
+int Simulator::reset(const std::string* descriptionText) {
+    std::lock_guard lock(mutex_);
+    closeAll();
+    ++generation_;
+    journal_.clear();
+    journal_.clearFailures();
+    clockSearchMs_ = kDefaultClockSearchMs;
+    firmwareMs_ = kDefaultFirmwareMs;
+    freeRunning_ = false;
+    capabilities_ = kDefaultCapabilities;
+    idleOptions_ = kDefaultIdleOptions;
+    adapterPacketSize_ = kDefaultAdapterPacketSize;
+    forcedAviSize_ = -1.0;
+    forcedAddFrame_ = 0;
+    segmentLimit_ = 0;
+    adapterDhcp_.clear();
+    state_.open(StateStore::defaultFolder());
+
+    std::vector<CameraDescription> descriptions;
+    descriptionError_.clear();
+    if (descriptionText) {
+        descriptions = CameraDescription::parse(*descriptionText, descriptionError_);
+    } else if (const char* file = std::getenv("ZEKO_SIM_CAMERAS"); file && *file) {
+        std::ifstream in(file);
+        if (!in) {
+            descriptionError_ = std::string(file) + ": cannot be read";
+        } else {
+            std::ostringstream text;
+            text << in.rdbuf();
+            descriptions = CameraDescription::parse(text.str(), descriptionError_);
+            if (!descriptionError_.empty())
+                descriptionError_ = std::string(file) + ": " + descriptionError_;
+        }
+    } else {
+        descriptions = CameraDescription::defaults();
+    }
+    cameras_.clear();
+    for (const auto& d : descriptions) {
+        Camera c;
+        c.description = d;
+        c.connected = d.connected;
+        cameras_.push_back(std::move(c));
+    }
+    if (!descriptionError_.empty()) {
+        // The programs have no other channel for it; no camera is served until it is mended.
+        std::fprintf(stderr, "zeko camera simulator: %s\n", descriptionError_.c_str());
+        return ZK_INVALID_PARAMETER;
+    }
+    return ZK_SUCCESS;
+}
+
+std::string Simulator::descriptionError() {
+    std::lock_guard lock(mutex_);
+    return descriptionError_;
+}
+
+std::string Simulator::statePath() {
+    std::lock_guard lock(mutex_);
+    return state_.path();
+}
+
+int Simulator::cameraCount() {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(cameras_.size());
+}
+
+int Simulator::cameraAt(int index, ZkSimCamera& out) {
+    std::lock_guard lock(mutex_);
+    if (index < 0 || static_cast<size_t>(index) >= cameras_.size())
+        return ZK_INVALID_PARAMETER;
+    const Camera& c = cameras_[static_cast<size_t>(index)];
+    const CameraDescription& d = c.description;
+    out = ZkSimCamera{};
+    out.deviceId = d.deviceId;
+    out.cameraId = cameraId(c);
+    putText(out.serial, 0, sizeof out.serial, d.serial);
+    putText(out.model, 0, sizeof out.model, d.model);
+    putText(out.sensorName, 0, sizeof out.sensorName, d.sensorName);
+    out.maxWidth = d.width;
+    out.maxHeight = d.height;
+    out.color = d.color;
+    out.gige = d.gige();
+    out.xStep = d.xStep;
+    out.yStep = d.yStep;
+    out.clockMin = d.clockMin;
+    out.clockMax = d.clockMax;
+    out.clockDefault = d.clockDefault;
+    out.defaultRate = d.defaultRate;
+    out.connected = c.connected;
+    out.open = c.handle != 0;
+    return ZK_SUCCESS;
+}
+
+int Simulator::setCameraConnected(uint32_t deviceId, bool connected) {
+    std::lock_guard lock(mutex_);
+    for (auto& c : cameras_) {
+        if (c.description.deviceId != deviceId)
+            continue;
+        c.connected = connected;
+        // An unplugged camera's handles fail until they are closed; its memory stays valid till then.
+        if (!connected && c.handle != 0) {
+            if (auto it = sessions_.find(c.handle); it != sessions_.end())
+                it->second->unplugged = true;
+        }
+        return ZK_SUCCESS;
+    }
+    return ZK_DEVICE_NOT_FOUND;
+}
+
+void Simulator::setDelays(int clockSearchMs, int firmwareMs) {
+    clockSearchMs_ = std::max(0, clockSearchMs);
+    firmwareMs_ = std::max(0, firmwareMs);
+}
+
+void Simulator::setDriverCapabilities(uint32_t capabilities, uint32_t idleOptions) {
+    capabilities_ = capabilities;
+    idleOptions_ = idleOptions;
+}
+
+} // namespace zeko::sim
