@@ -136,8 +136,9 @@ void ByteArray::append(const unsigned char& byte, const std::uint32_t& count) {
         return;
     const std::uint32_t old = _size;
     const unsigned char value = byte;
-    resize(static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(std::uint64_t(old) + count, std::numeric_limits<std::uint32_t>::max())));
+    if (std::uint64_t(old) + count > std::numeric_limits<std::uint32_t>::max())
+        throw std::bad_alloc();
+    resize(old + count);
     std::memset(_data + old, value, _size - old);
 }
 
@@ -283,23 +284,8 @@ ostring ByteArray::getUnicode() const {
 
 ostring ByteArray::getString(const ostring& encoding) const {
     std::string bytes(reinterpret_cast<const char*>(_data), _size);
-    if (encoding.size()) {
-        // The converter stops at the first NUL, so each NUL-free run is converted on its own
-        // and the NULs are kept between them.
-        const ostring app = Defines::appEncoding();
-        std::string converted;
-        std::size_t start = 0;
-        while (start <= bytes.size()) {
-            std::size_t nul = bytes.find('\0', start);
-            if (nul == std::string::npos)
-                nul = bytes.size();
-            converted += ostring::convert(bytes.substr(start, nul - start), encoding, app, nullptr);
-            if (nul < bytes.size())
-                converted += '\0';
-            start = nul + 1;
-        }
-        bytes.swap(converted);
-    }
+    if (encoding.size())
+        bytes = ostring::convert(bytes, encoding, Defines::appEncoding(), nullptr);
     // Built byte by byte: the constructors from bytes stop at the first NUL.
     ostring text;
     for (char c : bytes)

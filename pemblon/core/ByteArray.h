@@ -8,8 +8,9 @@
 namespace PBN {
 
 // An owned block of bytes of exactly the size it holds (no spare capacity). Nothing here throws
-// except allocation failures: reads out of range give 0, writes out of range are ignored, and
-// file operations report failure as false or as an empty array.
+// except allocation failures (std::bad_alloc, also for growing past 4 GiB - 1): reads out of
+// range give 0, writes out of range are ignored, and file operations report failure as false or
+// as an empty array.
 //
 // Typed reads with littleEndian false swap the bytes of every 16-bit pair and keep the pairs in
 // order: 16-bit values are big-endian, 32-bit values come as b1 b0 b3 b2. This matches the layout

@@ -117,6 +117,7 @@ TEST(ByteArray, TextsInAndOut) {
     EXPECT_EQ(s.str(), std::string("a\0b", 3));
     const ostring latin = bytes({0xC3, 0xA9, 0, 'x'}).getString(ostring("UTF-8"));
     EXPECT_EQ(latin.str(), std::string("\xE9\0x", 3));
+    EXPECT_EQ(ByteArray(ostring(L"h\u00e9"), true).getString(ostring("UTF-16LE")).str(), "h\xE9");
 }
 
 TEST(ByteArray, ToStringForms) {
