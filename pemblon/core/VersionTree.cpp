@@ -3,7 +3,10 @@
 namespace PBN {
 namespace Strings {
 
-VersionTreeNode VersionTree::_dummyVersion;
+VersionTreeNode& VersionTree::_dummyVersion() {
+    static VersionTreeNode node;
+    return node;
+}
 
 VersionTree::VersionTree() {}
 
@@ -76,9 +79,10 @@ bool VersionTree::lookup(const Version& v) const {
 
 VersionTreeNode& VersionTree::findAux(const Version& v) const {
     // Reset first: a miss must not hand back the copy left by an earlier match.
-    _dummyVersion = VersionTreeNode();
-    lookup(v, _dummyVersion);
-    return _dummyVersion;
+    VersionTreeNode& shared = _dummyVersion();
+    shared = VersionTreeNode();
+    lookup(v, shared);
+    return shared;
 }
 
 VersionTreeNode& VersionTree::find(const Version& v) {
@@ -99,8 +103,9 @@ const VersionTreeNode& VersionTree::find(const ostring& text, const ostring& sep
 
 VersionTreeNode& VersionTree::lastVersionAux() const {
     if (_roots.empty()) {
-        _dummyVersion = VersionTreeNode();
-        return _dummyVersion;
+        VersionTreeNode& shared = _dummyVersion();
+        shared = VersionTreeNode();
+        return shared;
     }
     return _roots.back()->lastVersion();
 }

@@ -56,7 +56,9 @@ protected:
     VersionTreeNode& lastVersionAux() const;
 
 private:
-    static VersionTreeNode _dummyVersion;
+    // The class-wide node that find and lastVersion hand back when the tree has none to give.
+    // Made on first use, so that no static initialisation order can reach it unbuilt.
+    static VersionTreeNode& _dummyVersion();
     std::vector<VersionTreeNode*> _roots;
 };
 
