@@ -348,6 +348,37 @@ template <class Str, class Regex> std::vector<Hit> searchAll(const Str& text, co
 
 // Helpers that need the representation.
 struct ostringImpl {
+    // The in-place append of Part 2.131 must cut a narrow target at its first NUL, which needs to
+    // know whether the target holds one. So that k appends stay linear, a narrow object remembers
+    // in its idle wide member how long a prefix is known to hold no NUL: {nulFreeTag, length}. The
+    // idle member is never read as text (every read goes to the live member). Appends at the end
+    // keep the record true; every other change of the narrow text drops it (forgetNulFree).
+    static constexpr wchar_t nulFreeTag = static_cast<wchar_t>(0x4E554C46); // "NULF"
+    static size_t knownNulFree(const ostring& s) {
+        if (s.m_wstr.size() == 2 && s.m_wstr[0] == nulFreeTag)
+            return std::min<size_t>(static_cast<uint32_t>(s.m_wstr[1]), s.m_str.size());
+        return 0;
+    }
+    static void rememberNulFree(ostring& s, size_t n) {
+        if (n > 0xFFFFFFFFu) {
+            s.m_wstr.clear();
+            return;
+        }
+        s.m_wstr.assign({nulFreeTag, static_cast<wchar_t>(static_cast<uint32_t>(n))});
+    }
+    // Every change of a narrow text other than an append at its end drops the record.
+    static void forgetNulFree(ostring& s) {
+        if (!s.m_unicode)
+            s.m_wstr.clear();
+    }
+    // Where the narrow target's first NUL is (size() when none), scanning only the unknown part.
+    static size_t firstNul(ostring& s) {
+        const size_t known = knownNulFree(s);
+        const size_t n = s.m_str.size();
+        const void* z = std::memchr(s.m_str.data() + known, 0, n - known);
+        return z ? static_cast<size_t>(static_cast<const char*>(z) - s.m_str.data()) : n;
+    }
+
     static ostring narrowResult(std::string&& s) {
         ostring r;
         cutAtNul(s);
@@ -417,12 +448,13 @@ struct ostringImpl {
         } else {
             // The in-place append builds a narrow result: a target that holds a NUL is cut there
             // and gets nothing; otherwise the value's text is kept up to its own first NUL.
-            const size_t cut = nulCut(target.m_str);
+            const size_t cut = firstNul(target);
             if (cut != target.m_str.size()) {
                 target.m_str.resize(cut);
-                return;
+            } else {
+                target.m_str.append(text.data(), nulCut(text));
             }
-            target.m_str.append(text.data(), nulCut(text));
+            rememberNulFree(target, target.m_str.size());
         }
     }
     static void appendOstring(ostring& target, const ostring& v) {
@@ -438,17 +470,16 @@ struct ostringImpl {
                 target.m_wstr.append(widenAll(v.m_str));
             return;
         }
-        const size_t cut = nulCut(target.m_str);
+        const size_t cut = firstNul(target);
         if (cut != target.m_str.size()) {
             target.m_str.resize(cut);
-            return;
-        }
-        if (v.m_unicode) {
+        } else if (v.m_unicode) {
             std::string n = narrowAll(v.m_wstr);
             target.m_str.append(n.data(), nulCut(n));
         } else {
             target.m_str.append(v.m_str.data(), nulCut(v.m_str));
         }
+        rememberNulFree(target, target.m_str.size());
     }
     static ostring valueFirst(const std::string& text, const ostring& s) {
         if (s.m_unicode) {
@@ -559,6 +590,7 @@ ostring& ostring::operator=(ostring&& other) noexcept {
 ostring::~ostring() = default;
 
 ostring& ostring::clear() {
+    ostringImpl::forgetNulFree(*this);
     if (m_unicode)
         m_wstr.clear();
     else
@@ -617,6 +649,7 @@ std::string ostring::get(const ostring& charset) const {
 }
 
 ostring& ostring::set(const std::string& bytes, const ostring& charset) {
+    ostringImpl::forgetNulFree(*this);
     const std::string in(bytes.data(), nulCut(bytes));
     std::string r = convert(in, charset, Defines::appEncoding(), nullptr);
     if (m_unicode)
@@ -655,6 +688,7 @@ wchar_t ostring::wat(const unsigned int& i) const {
 wchar_t ostring::operator[](const unsigned int& i) const { return wat(i); }
 
 ostring& ostring::resize(const unsigned int& n, const char& c) {
+    ostringImpl::forgetNulFree(*this);
     if (m_unicode)
         m_wstr.resize(n, widenChar(c));
     else
@@ -662,6 +696,7 @@ ostring& ostring::resize(const unsigned int& n, const char& c) {
     return *this;
 }
 ostring& ostring::resize(const unsigned int& n, const wchar_t& c) {
+    ostringImpl::forgetNulFree(*this);
     if (m_unicode)
         m_wstr.resize(n, c);
     else
@@ -683,6 +718,7 @@ ostring& ostring::append(const unsigned int& count, const wchar_t& c) {
     return *this;
 }
 ostring& ostring::insert(const unsigned int& pos, const unsigned int& count, const char& c) {
+    ostringImpl::forgetNulFree(*this);
     if (m_unicode)
         m_wstr.insert(pos, count, widenChar(c));
     else
@@ -690,6 +726,7 @@ ostring& ostring::insert(const unsigned int& pos, const unsigned int& count, con
     return *this;
 }
 ostring& ostring::insert(const unsigned int& pos, const unsigned int& count, const wchar_t& c) {
+    ostringImpl::forgetNulFree(*this);
     if (m_unicode)
         m_wstr.insert(pos, count, c);
     else
@@ -697,6 +734,7 @@ ostring& ostring::insert(const unsigned int& pos, const unsigned int& count, con
     return *this;
 }
 ostring& ostring::insert(const unsigned int& pos, const ostring& other) {
+    ostringImpl::forgetNulFree(*this);
     if (m_unicode)
         m_wstr.insert(pos, other.wstr());
     else
@@ -806,6 +844,7 @@ ostring& ostring::toLower() {
 }
 
 ostring& ostring::trimLeft(const ostring& chars) {
+    ostringImpl::forgetNulFree(*this);
     if (size() == 0 || chars.size() == 0)
         return *this;
     const TrimSet set(chars.wstr());
@@ -820,6 +859,7 @@ ostring& ostring::trimLeft(const ostring& chars) {
     return *this;
 }
 ostring& ostring::trimRight(const ostring& chars) {
+    ostringImpl::forgetNulFree(*this);
     if (size() == 0 || chars.size() == 0)
         return *this;
     const TrimSet set(chars.wstr());
@@ -898,6 +938,7 @@ std::vector<ostring> ostring::find(const ostring& re, std::vector<unsigned int>&
 }
 
 ostring& ostring::replace(const ostring& re, const ostring& with) {
+    ostringImpl::forgetNulFree(*this);
     if (size() == 0)
         return *this;
     // The same matches as find(); the units between them (those skipped after an empty match
@@ -932,6 +973,7 @@ ostring& ostring::replace(const ostring& re, const ostring& with) {
 // ======================= Part 2.124: replacement, tokenizing, line ends =======================
 
 ostring& ostring::replaceAll(const ostring& pattern, const ostring& with) {
+    ostringImpl::forgetNulFree(*this);
     if (size() == 0)
         return *this;
     const ostringImpl::Finder finder(*this, pattern);
@@ -1037,6 +1079,7 @@ std::vector<ostring> ostring::tokenize(const std::vector<ostring>& separators, c
 // Decision (issue 2): a lone CR and a lone LF become CRLF and an existing CRLF stays; the Part's
 // three replaceAll passes would turn CRLF into CRLF CRLF.
 ostring& ostring::unixToDos() {
+    ostringImpl::forgetNulFree(*this);
     auto convertLines = [](const auto& in, auto& out) {
         using C = typename std::decay_t<decltype(in)>::value_type;
         out.reserve(in.size() + in.size() / 16);

@@ -153,3 +153,76 @@ TEST(OstringConcat, ValueFirst) {
     EXPECT_EQ(s.str(), "prefix");
     EXPECT_EQ((static_cast<const char*>(nullptr) << ostring("x")).str(), "x");
 }
+
+TEST(OstringConcat, InPlaceNulRuleAfterOtherChanges) {
+    // The append remembers how much of a narrow target holds no NUL; every other change must
+    // make it look again.
+    ostring a("abc");
+    a << 1;
+    a.insert(1, 1, '\0');
+    a << 2;
+    EXPECT_EQ(a.str(), "a");
+
+    ostring b("abcdef");
+    b << 1;
+    b.resize(0, 'x');
+    b.append(3u, '\0');
+    b += 'x';
+    b << 2;
+    EXPECT_EQ(b.size(), 0u);
+
+    ostring c("abcdef");
+    c << ostring("g");
+    c.clear();
+    c += '\0';
+    c += "zzzzzzzzz";
+    c << 3;
+    EXPECT_EQ(c.size(), 0u);
+
+    ostring d("xx");
+    d << 1;
+    d.replaceAll("x", ostring(L"\x20AC")); // narrowed: NUL bytes at the start
+    d << 2;
+    EXPECT_EQ(d.size(), 0u);
+
+    ostring e("  ab");
+    e << 1;
+    e.set(std::string("q"), "CHAR");
+    e += '\0';
+    e << 5;
+    EXPECT_EQ(e.str(), "q");
+
+    ostring f("ab");
+    f << 1;
+    f.setUnicode(true);
+    f << 2;
+    f.setUnicode(false);
+    f << 3;
+    EXPECT_EQ(f.str(), "ab123");
+
+    // Appends at the end keep it: a NUL added after the known part is still seen.
+    ostring g("ab");
+    g << 1;
+    g += '\0';
+    g << 2;
+    EXPECT_EQ(g.str(), "ab1");
+
+    // Copies carry a true record; the wide form is never affected.
+    ostring h("ab");
+    h << 1;
+    ostring h2 = h;
+    h2 << 2;
+    EXPECT_EQ(h2.str(), "ab12");
+    EXPECT_EQ(h.wstr(), L"ab1");
+    EXPECT_EQ(h, ostring(L"ab1"));
+    EXPECT_TRUE(h.ci_eq(ostring(L"AB1")));
+}
+
+TEST(OstringConcat, ManyAppendsStayLinear) {
+    // 200000 appends; with a whole-target scan per append this would take many seconds.
+    ostring s;
+    for (int i = 0; i < 100000; ++i)
+        s << i << ostring(",");
+    EXPECT_EQ(s.substr(0, 10).str(), "0,1,2,3,4,");
+    EXPECT_EQ(s.size(), 588890u);
+}
