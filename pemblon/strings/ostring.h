@@ -184,9 +184,9 @@ public:
     ostring& decrypt(const ostring& key);
 
 private:
-    bool m_unicode;
-    std::string m_str;
-    std::wstring m_wstr;
+    bool m_unicode;      // true: m_wstr is the live text
+    std::string m_str;   // the text when narrow
+    std::wstring m_wstr; // the text when wide; while narrow, a private record of ostring.cpp
 
     friend struct ostringImpl; // ostring.cpp's helpers
 };
