@@ -522,8 +522,10 @@ struct ostringImpl {
             s.m_str.push_back(static_cast<char>(static_cast<unsigned char>(v & 0xFFu)));
     }
     static int exactCompare(const ostring& a, const ostring& b) {
-        if (!a.m_unicode && !b.m_unicode)
-            return compareUnits(a.m_str.data(), a.m_str.size(), b.m_str.data(), b.m_str.size());
+        if (!a.m_unicode && !b.m_unicode) { // memcmp: unsigned bytes, a prefix first
+            const int c = a.m_str.compare(b.m_str);
+            return c < 0 ? -1 : (c > 0 ? 1 : 0);
+        }
         if (a.m_unicode && b.m_unicode)
             return compareUnits(a.m_wstr.data(), a.m_wstr.size(), b.m_wstr.data(), b.m_wstr.size());
         if (a.m_unicode)
