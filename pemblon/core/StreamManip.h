@@ -1,6 +1,7 @@
 #pragma once
 
 #include <ostream>
+#include <type_traits>
 
 #include <wx/datetime.h>
 #include <wx/longlong.h>
@@ -50,7 +51,9 @@ template <typename Stream, typename T> Stream& StreamManip<Stream, T>::apply(Str
     return m_fn ? m_fn(s, m_value) : s;
 }
 
-template <typename Stream, typename T> Stream& operator<<(Stream& s, const StreamManip<Stream, T>& m) {
+// The stream type comes from the manipulator alone, so that a derived stream binds too.
+template <typename Stream, typename T>
+Stream& operator<<(std::type_identity_t<Stream>& s, const StreamManip<Stream, T>& m) {
     return m.apply(s);
 }
 

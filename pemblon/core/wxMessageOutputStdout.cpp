@@ -5,6 +5,8 @@
 
 #include <wx/string.h>
 
+#include "pemblon/core/WideFormat.h"
+
 namespace PBN {
 
 wxMessageOutputStdout::wxMessageOutputStdout() : ::wxMessageOutput() {}
@@ -28,7 +30,7 @@ void wxMessageOutputStdout::Printf(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
     wxString text;
-    text.PrintfV(wxString(format), args);
+    text.PrintfV(wxString(Detail::windowsWideFormat(format)), args);
     va_end(args);
     Output(text);
 }

@@ -42,7 +42,7 @@ wxSearchableMemoryBuffer wxSearchableMemoryBuffer::Mid(size_t first, size_t coun
     if (count == wxString::npos)
         count = len - first;
     if (count > len - first) {
-        wxFAIL_COND_MSG("first + count <= len", "");
+        wxFAIL_COND_MSG(first + count <= len, "");
         // Copy only what is there: the rest of the requested range does not exist.
         count = len - first;
     }

@@ -4,6 +4,8 @@
 
 #include <wx/string.h>
 
+#include "pemblon/core/WideFormat.h"
+
 namespace PBN {
 
 wxStreamMsgOutput::wxStreamMsgOutput(std::ostream* stream) : ::wxMessageOutput(), m_stream(stream) {}
@@ -32,7 +34,7 @@ void wxStreamMsgOutput::Printf(const wchar_t* format, ...) {
     va_list args;
     va_start(args, format);
     wxString text;
-    text.PrintfV(wxString(format), args);
+    text.PrintfV(wxString(Detail::windowsWideFormat(format)), args);
     va_end(args);
     Output(text);
 }
