@@ -7,8 +7,8 @@
 #define ZEKO_SIM_FILE_VERSION "3.31.0.0"
 #endif
 
-// The file version stamp that the camera manager's version check reads.
-extern "C" __attribute__((used, visibility("default"))) const char zeko_file_version[] =
+// The file version stamp that version checks find in the file: "ZEKO_FILE_VERSION=" and the version.
+[[gnu::used, gnu::section(".zeko_version")]] static const char fileVersion[] =
     "ZEKO_FILE_VERSION=" ZEKO_SIM_FILE_VERSION;
 
 using zeko::sim::Simulator;
