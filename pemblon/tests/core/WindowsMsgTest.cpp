@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <sstream>
 #include <thread>
 
@@ -129,4 +130,57 @@ TEST(Win32, SystemErrorTexts) {
     EXPECT_EQ(SystemErrorText(0x8000FFFFu), "Catastrophic failure\r\n");
     EXPECT_EQ(SystemErrorText(0x80041234u), "");
     EXPECT_EQ(SystemErrorText(99999), "");
+}
+
+namespace {
+
+HWND peerWindow = nullptr;
+
+// Answers by sending to the peer's window, owned by the sending thread.
+LRESULT relayProc(HWND, UINT msg, WPARAM, LPARAM) {
+    return SendMessageW(peerWindow, msg + 1, 0, 0) + 1;
+}
+
+LRESULT echoProc(HWND, UINT msg, WPARAM, LPARAM) {
+    return msg;
+}
+
+} // namespace
+
+TEST(Win32, SendersWaitingOnEachOtherDoNotDeadlock) {
+    // The main thread owns the relay; the worker owns the echo window and sends to the relay,
+    // whose procedure sends back to the worker while the worker is still waiting.
+    HWND relay = CreateMessageWindow(&relayProc);
+    std::atomic<bool> finished{false};
+    LRESULT result = 0;
+    std::thread worker([&] {
+        peerWindow = CreateMessageWindow(&echoProc);
+        result = SendMessageW(relay, 10, 0, 0);
+        DestroyWindow(peerWindow);
+        finished = true;
+    });
+    while (!finished)
+        DispatchSentMessages();
+    worker.join();
+    EXPECT_EQ(result, 12);
+    DestroyWindow(relay);
+}
+
+TEST(Win32, DestroyingAWindowReleasesItsWaitingSenders) {
+    HWND window = CreateMessageWindow(&echoProc);
+    std::atomic<bool> finished{false};
+    LRESULT result = -1;
+    std::thread sender([&] {
+        result = SendMessageW(window, 5, 0, 0);
+        finished = true;
+    });
+    // Give the sender time to queue, then destroy instead of dispatching.
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_TRUE(DestroyWindow(window));
+    sender.join();
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(result, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_FALSE(DestroyWindow(window));
+    EXPECT_EQ(GetWindowThreadProcessId(window, nullptr), 0u);
 }
