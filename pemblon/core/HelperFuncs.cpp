@@ -19,6 +19,7 @@
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/Exception.h"
 #include "pemblon/core/wxLogConsole.h"
+#include "pemblon/strings/StringTable.h"
 #include "pemblon/xml/XMLDoc.h"
 
 namespace PBN {
@@ -38,11 +39,11 @@ std::wstring translate(const wchar_t* text) {
 }
 
 // What start and stop hand to the XML layer and the string table. Network clients keep a
-// cached libcurl version report that the stop would delete too; they are not part of the
-// library yet.
+// cached libcurl version report that the stop is to delete too, after curl_global_cleanup;
+// they are not part of the library yet.
 void startXml() { XML::XMLDoc::initLib(); }
 void stopXml() { XML::XMLDoc::releaseLib(); }
-void destroyStringTable() {}
+void destroyStringTable() { Strings::StringTable::destroy(); }
 
 } // namespace
 
