@@ -41,9 +41,15 @@ std::wstring translate(const wchar_t* text) {
 // What start and stop hand to the XML layer and the string table. Network clients keep a
 // cached libcurl version report that the stop is to delete too, after curl_global_cleanup;
 // they are not part of the library yet.
-void startXml() { XML::XMLDoc::initLib(); }
-void stopXml() { XML::XMLDoc::releaseLib(); }
-void destroyStringTable() { Strings::StringTable::destroy(); }
+void startXml() {
+    XML::XMLDoc::initLib();
+}
+void stopXml() {
+    XML::XMLDoc::releaseLib();
+}
+void destroyStringTable() {
+    Strings::StringTable::destroy();
+}
 
 } // namespace
 
