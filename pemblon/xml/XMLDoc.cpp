@@ -6,6 +6,7 @@
 #include "pemblon/xml/XMLNode.h"
 #include "pemblon/xml/XMLProcInst.h"
 #include "pemblon/xml/XMLTree.h"
+#include "pemblon/xml/XSLTSheet.h"
 
 #include <atomic>
 #include <cerrno>
@@ -567,6 +568,10 @@ bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
     return replaceFile(target, toString(withEncoding).str());
 }
 
+XSLTSheet XMLDoc::castToXSLTSheet() const {
+    return XSLTSheet(fileName);
+}
+
 // ---- value helpers ----
 
 bool XMLDoc::castBoolean(const ostring& text) {
@@ -675,6 +680,7 @@ void XMLDoc::initLib() {
     xmlCheckVersion(20623);
     xmlInitParser();
     XMLErrorScope::installHooks();
+    XSLTSheet::setDebugMode(false);
 }
 
 void XMLDoc::releaseLib() {

@@ -142,3 +142,7 @@ PBN_API Strings::ostring operator+(const Strings::ostring& text, const XMLDoc& d
 
 } // namespace XML
 } // namespace PBN
+
+// The handle types XMLDoc hands out, complete for every includer.
+#include "pemblon/xml/XMLNode.h"
+#include "pemblon/xml/XMLProcInst.h"

@@ -578,6 +578,10 @@ void XMLNode::clearProcInsts() {
     removeChildrenWhere(node, [](xmlNode* c) { return c->type == XML_PI_NODE; });
 }
 
+XInclude XMLNode::addXInclude(const ostring& /*href*/, const ostring& /*pointer*/, const int& /*pos*/) {
+    return XInclude();
+}
+
 void XMLNode::addXInclude(const XInclude& /*include*/) {}
 
 // ---- serialising ----

@@ -163,3 +163,9 @@ private:
 
 } // namespace XML
 } // namespace PBN
+
+// The handle types XMLNode hands out, complete for every includer.
+#include "pemblon/xml/XMLAttribute.h"
+#include "pemblon/xml/XMLMixedNode.h"
+#include "pemblon/xml/XMLNamespace.h"
+#include "pemblon/xml/XMLProcInst.h"

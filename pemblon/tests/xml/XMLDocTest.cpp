@@ -1,0 +1,256 @@
+#include "XMLTestSupport.h"
+
+#include "pemblon/xml/XMLDoc.h"
+#include "pemblon/xml/XMLException.h"
+#include "pemblon/xml/XMLNode.h"
+#include "pemblon/xml/XMLProcInst.h"
+
+#include <dirent.h>
+#include <sstream>
+
+using PBN::Exception;
+using PBN::Strings::ostring;
+using PBN::XML::XMLDoc;
+using PBN::XML::XMLException;
+using PBN::XML::XMLNode;
+using namespace xmltest;
+
+namespace {
+
+int openDescriptors() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir) != nullptr) {
+            ++count;
+        }
+        closedir(dir);
+    }
+    return count;
+}
+
+XMLException loadFailure(const std::string& path, bool validate = false) {
+    try {
+        XMLDoc doc(ostring(path.c_str()), false, validate);
+    } catch (const XMLException& e) {
+        return e;
+    }
+    ADD_FAILURE() << "no exception loading " << path;
+    return XMLException();
+}
+
+struct Adopting : XMLDoc {
+    explicit Adopting(xmlDoc* tree) : XMLDoc(tree) {}
+};
+
+} // namespace
+
+TEST(XMLDocTest, NewDocumentHasOneUnnamedRoot) {
+    XMLDoc doc;
+    EXPECT_EQ(doc.getXMLVersion(), ostring("1.0"));
+    EXPECT_FALSE(doc.hasStandalone());
+    EXPECT_EQ(doc.getElementsCount(), 1u);
+    ASSERT_FALSE(doc.getRoot().isNull());
+    EXPECT_EQ(doc.getRoot().getName(), ostring(""));
+    EXPECT_EQ(doc.getDocEncoding(), ostring("ISO-8859-1"));
+    EXPECT_NE(doc.toString(true).str().find("encoding=\"ISO-8859-1\""), std::string::npos);
+
+    doc.setStandalone(true);
+    EXPECT_TRUE(doc.isStandalone());
+    EXPECT_TRUE(doc.hasStandalone());
+    doc.unsetStandalone();
+    EXPECT_FALSE(doc.hasStandalone());
+    doc.setXMLVersion("1.1");
+    EXPECT_EQ(doc.getXMLVersion(), ostring("1.1"));
+}
+
+TEST(XMLDocTest, NullTreeBecomesAnEmptyDocument) {
+    Adopting doc(nullptr);
+    ASSERT_FALSE(doc.getRoot().isNull());
+    doc.setStandalone(false);
+    EXPECT_TRUE(doc.hasStandalone());
+}
+
+TEST(XMLDocTest, LoadErrorsCarryLibxmlText) {
+    const std::string missing = dataPath("no-such-file.xml");
+    XMLException e = loadFailure(missing);
+    EXPECT_EQ(e.getSeverity(), Exception::SEVERE);
+    const std::string text = e.getMessage().str();
+    EXPECT_NE(text.find(missing), std::string::npos) << text;
+    EXPECT_EQ(text.find("Failed to parse file"), std::string::npos) << text;
+
+    const std::string syntax = dataPath("syntax.xml");
+    e = loadFailure(syntax);
+    EXPECT_EQ(e.getSeverity(), Exception::SEVERE);
+    EXPECT_EQ(e.getMessage().str().rfind(syntax + "@3,", 0), 0u) << e.getMessage().str();
+    EXPECT_NE(e.getMessage().str().find(": "), std::string::npos);
+    EXPECT_EQ(e.getMessage().str().substr(e.getMessage().size() - 2), "\n\n");
+
+    e = loadFailure(dataPath("invalid.xml"), true);
+    EXPECT_EQ(e.getSeverity(), Exception::SEVERE);
+    EXPECT_NE(e.getMessage().str().find(dataPath("invalid.xml")), std::string::npos) << e.getMessage().str();
+
+    EXPECT_NO_THROW(XMLDoc(ostring(dataPath("valid.xml").c_str()), false, true));
+    EXPECT_THROW(parse("<a>"), XMLException);
+    EXPECT_THROW(parse(""), XMLException);
+}
+
+TEST(XMLDocTest, XIncludeIsResolvedOnLoad) {
+    XMLDoc doc(ostring(dataPath("include.xml").c_str()));
+    XMLNode part = doc.getRoot().getChild("part");
+    ASSERT_FALSE(part.isNull());
+    EXPECT_EQ(part.getText(), ostring("included"));
+    EXPECT_EQ(doc.getRoot().getChildrenCount(), 1u);
+    EXPECT_THROW(XMLDoc(ostring(dataPath("include-missing.xml").c_str())), XMLException);
+}
+
+TEST(XMLDocTest, ThousandsOfFailedLoadsLeakNoDescriptor) {
+    const int before = openDescriptors();
+    for (int i = 0; i < 1500; ++i) {
+        loadFailure(dataPath("syntax.xml"));
+        loadFailure(dataPath("invalid.xml"), true);
+        loadFailure(dataPath("include-missing.xml"));
+    }
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+TEST(XMLDocTest, SaveRoundTripIsByteExact) {
+    TempDir dir;
+    for (const char* name : {"latin1.xml", "utf8.xml"}) {
+        const std::string original = readBytes(dataPath(name));
+        XMLDoc doc(ostring(dataPath(name).c_str()));
+        const std::string target = dir.file(name);
+        EXPECT_TRUE(doc.save(ostring(target.c_str()), true));
+        EXPECT_EQ(readBytes(target), original) << name;
+        EXPECT_EQ(doc.getFilename(), ostring(target.c_str()));
+        EXPECT_EQ(doc.toString(true).str(), original);
+    }
+    XMLDoc utf(ostring(dataPath("utf8.xml").c_str()));
+    EXPECT_EQ(utf.getDocEncoding(), ostring("UTF-8"));
+    XMLDoc latin(ostring(dataPath("latin1.xml").c_str()));
+    EXPECT_EQ(latin.getRoot().getChild("name").getText(), ostring("Caf\xe9 cr\xe8me"));
+    EXPECT_EQ(latin.getRoot().getAttribute("lang").getValue(), ostring("fran\xe7"
+                                                                       "ais"));
+}
+
+TEST(XMLDocTest, SaveReportsFailureAndLeavesNoTemporary) {
+    TempDir dir;
+    XMLDoc fresh;
+    EXPECT_FALSE(fresh.save());
+    EXPECT_FALSE(fresh.save(ostring((dir.path + "/missing/dir/x.xml").c_str())));
+    // A folder in the way: the rename fails and the temporary file goes.
+    const std::string folder = dir.file("taken");
+    ASSERT_EQ(mkdir(folder.c_str(), 0755), 0);
+    EXPECT_FALSE(fresh.save(ostring(folder.c_str())));
+    DIR* d = opendir(dir.path.c_str());
+    int entries = 0;
+    while (dirent* e = readdir(d)) {
+        entries += std::string(e->d_name) != "." && std::string(e->d_name) != ".." ? 1 : 0;
+    }
+    closedir(d);
+    EXPECT_EQ(entries, 1);
+
+    const std::string copy = dir.file("copy.xml");
+    writeBytes(copy, readBytes(dataPath("latin1.xml")));
+    XMLDoc loaded(ostring(copy.c_str()));
+    loaded.getRoot().addChild("added");
+    EXPECT_TRUE(loaded.save());
+    EXPECT_NE(readBytes(copy).find("<added/>"), std::string::npos);
+}
+
+TEST(XMLDocTest, TopLevelNodesCountTheDoctype) {
+    XMLDoc doc(ostring(dataPath("doctype.xml").c_str()));
+    ASSERT_EQ(doc.getElementsCount(), 3u);
+    EXPECT_EQ(doc.getElementTypeAt(0), XMLDoc::ELEM_ELEMENT);
+    EXPECT_EQ(doc.getElementTypeAt(1), XMLDoc::ELEM_COMMENT);
+    EXPECT_EQ(doc.getElementTypeAt(2), XMLDoc::ELEM_ELEMENT);
+    EXPECT_EQ(doc.getElementTypeAt(3), XMLDoc::ELEM_NONE);
+    EXPECT_EQ(doc.getCommentAt(1), ostring("c"));
+    EXPECT_EQ(doc.getCommentAt(0), ostring(""));
+
+    doc.addComment("first", 0);
+    EXPECT_EQ(doc.getCommentAt(0), ostring("first"));
+    doc.addComment("last", -1);
+    doc.addComment("past", 99);
+    ASSERT_EQ(doc.getElementsCount(), 6u);
+    EXPECT_EQ(doc.getCommentAt(4), ostring("last"));
+    EXPECT_EQ(doc.getCommentAt(5), ostring("past"));
+
+    // Comments libxml2 would write unreadably are refused.
+    doc.addComment("a--b", -1);
+    doc.addComment("trailing-", -1);
+    EXPECT_EQ(doc.getElementsCount(), 6u);
+
+    PBN::XML::XMLProcInst pi = doc.addProcInst("xml-stylesheet", 1);
+    pi.setText("href=\"a.xsl\"");
+    EXPECT_EQ(doc.getElementTypeAt(1), XMLDoc::ELEM_PROCINST);
+    EXPECT_EQ(doc.getProcInstAt(1), pi);
+    EXPECT_TRUE(doc.getProcInstAt(0).isNull());
+
+    doc.removeCommentAt(1); // a processing instruction: untouched
+    EXPECT_EQ(doc.getElementsCount(), 7u);
+    doc.clearComments();
+    EXPECT_EQ(doc.getElementsCount(), 3u);
+    doc.clearProcInsts();
+    EXPECT_EQ(doc.getElementsCount(), 2u);
+
+    XMLDoc reloaded = parse(doc.toString(true).str());
+    EXPECT_EQ(reloaded.getElementsCount(), 2u);
+}
+
+TEST(XMLDocTest, IndentRemovesKeptBlanksAndWritesEmptyElementsOpen) {
+    XMLDoc doc = parse("<r>\n  <a/>\n  <b>x</b>\n</r>", true);
+    EXPECT_EQ(doc.getRoot().castToMixedNode().getElementsCount(), 5u);
+    doc.indent(false);
+    EXPECT_EQ(doc.getRoot().castToMixedNode().getElementsCount(), 2u);
+    EXPECT_NE(doc.toString(false).str().find("<a/>"), std::string::npos);
+    doc.indent(true);
+    EXPECT_NE(doc.toString(false).str().find("<a></a>"), std::string::npos);
+    doc.setIndentString("\t");
+    EXPECT_NE(doc.toString(false).str().find("\n\t<a></a>"), std::string::npos);
+}
+
+TEST(XMLDocTest, IndentStringOutlivesItsDocument) {
+    XMLNode detached;
+    {
+        XMLDoc doc = parse("<r><a><b/></a></r>");
+        doc.setIndentString("    ");
+        doc.toString(false);
+        detached = doc.getRoot().getChild("a");
+        detached.detach();
+    }
+    EXPECT_EQ(detached.toString(false, 0).str(), "<a>\n    <b/>\n</a>");
+    detached.destroy();
+}
+
+TEST(XMLDocTest, CopiesAreDeepAndIndependent) {
+    XMLDoc a = parse("<r><x/></r>");
+    XMLDoc b;
+    b = a;
+    EXPECT_NE(a, b);
+    b.getRoot().addChild("y");
+    EXPECT_EQ(a.getRoot().getChildrenCount(), 1u);
+    EXPECT_EQ(b.getRoot().getChildrenCount(), 2u);
+    XMLDoc c(b);
+    c.getRoot().setName("c");
+    EXPECT_EQ(b.getRoot().getName(), ostring("r"));
+    b = b;
+    EXPECT_EQ(b.getRoot().getChildrenCount(), 2u);
+    EXPECT_EQ(a, a);
+}
+
+TEST(XMLDocTest, CastBoolean) {
+    for (const char* t : {"1", " 7 ", "-1", "true", "TRUE", "tRuE"}) {
+        EXPECT_TRUE(XMLDoc::castBoolean(t)) << t;
+    }
+    for (const char* t : {"0", "", " true", "yes", "false"}) {
+        EXPECT_FALSE(XMLDoc::castBoolean(t)) << t;
+    }
+}
+
+TEST(XMLDocTest, StreamOperators) {
+    XMLDoc doc = parse("<r/>");
+    EXPECT_EQ((ostring("x") + doc).str(), "x" + doc.toString(true).str());
+    std::wostringstream out;
+    out << doc;
+    EXPECT_EQ(out.str(), ostring(doc.toString(true)).wstr());
+}
