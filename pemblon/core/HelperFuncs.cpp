@@ -35,20 +35,14 @@ std::wstring translate(const wchar_t* text) {
 }
 
 [[noreturn]] void failWith(const wchar_t* text, const ostring& walk) {
-    throw Exception(ostring((boost::wformat(translate(text)) % walk.wstr()).str()), Exception::SEVERE);
-}
-
-// What start and stop hand to the XML layer and the string table. Network clients keep a
-// cached libcurl version report that the stop is to delete too, after curl_global_cleanup;
-// they are not part of the library yet.
-void startXml() {
-    XML::XMLDoc::initLib();
-}
-void stopXml() {
-    XML::XMLDoc::releaseLib();
-}
-void destroyStringTable() {
-    Strings::StringTable::destroy();
+    std::wstring message;
+    try {
+        message = (boost::wformat(translate(text)) % walk.wstr()).str();
+    } catch (const boost::io::format_error&) {
+        // A translation with a broken place-holder must not replace the error being reported.
+        message = (boost::wformat(text) % walk.wstr()).str();
+    }
+    throw Exception(ostring(message), Exception::SEVERE);
 }
 
 } // namespace
@@ -56,7 +50,7 @@ void destroyStringTable() {
 HelperFuncs::~HelperFuncs() = default;
 
 void HelperFuncs::initLib() {
-    startXml();
+    XML::XMLDoc::initLib();
     curl_global_init(CURL_GLOBAL_ALL);
     wxInitAllImageHandlers();
 }
@@ -67,9 +61,11 @@ void HelperFuncs::initLib(const ostring&) {
 
 void HelperFuncs::releaseLib() {
     wxLogConsole::destroy();
-    destroyStringTable();
+    Strings::StringTable::destroy();
     curl_global_cleanup();
-    stopXml();
+    // The network clients' cached libcurl version report is to be deleted here once those
+    // clients are part of the library.
+    XML::XMLDoc::releaseLib();
 }
 
 int32_t HelperFuncs::getNextWndId() {
