@@ -355,8 +355,8 @@ std::vector<CameraDescription> CameraDescription::parse(const std::string& text,
             return bad("model holds at most 15 characters");
         if (!deviceIds.insert(c.deviceId).second)
             return bad("device_id " + std::to_string(c.deviceId) + " is used twice");
-        if (c.width < c.xStep || c.height < c.yStep)
-            return bad("the sensor must be at least one step wide and high");
+        if (c.width % c.xStep != 0 || c.height % c.yStep != 0)
+            return bad("width and height must be multiples of x_step and y_step");
         if (!(c.clockMin <= c.clockDefault && c.clockDefault <= c.clockMax))
             return bad("clock_min <= clock <= clock_max is required");
         if (c.gige() && !macs.insert(c.mac).second)

@@ -38,11 +38,13 @@ void CameraSession::clampTiming() {
 void CameraSession::setSize(int width, int height) {
     const int minW = std::min(camera_.width, std::max(camera_.xStep, roundDown(32, camera_.xStep)));
     const int minH = std::min(camera_.height, std::max(camera_.yStep, roundDown(32, camera_.yStep)));
-    aoiW_ = std::max(minW, roundDown(std::clamp(width, minW, camera_.width - aoiX_), camera_.xStep));
-    aoiH_ = std::max(minH, roundDown(std::clamp(height, minH, camera_.height - aoiY_), camera_.yStep));
+    aoiW_ = std::max(minW, roundDown(std::clamp(width, minW, camera_.width), camera_.xStep));
+    aoiH_ = std::max(minH, roundDown(std::clamp(height, minH, camera_.height), camera_.yStep));
     // A size that only fits at another position moves the area back inside the sensor.
-    aoiX_ = std::min(aoiX_, camera_.width - aoiW_);
-    aoiY_ = std::min(aoiY_, camera_.height - aoiH_);
+    if (aoiX_ + aoiW_ > camera_.width)
+        aoiX_ = roundDown(camera_.width - aoiW_, camera_.xStep);
+    if (aoiY_ + aoiH_ > camera_.height)
+        aoiY_ = roundDown(camera_.height - aoiH_, camera_.yStep);
     clampTiming();
 }
 

@@ -157,6 +157,16 @@ TEST_F(CameraModelApiTest, AreaOfInterestFollowsTheModelsCentring) {
     EXPECT_EQ(y % 2, 0);
     EXPECT_LE(y + hh, 1024);
     EXPECT_EQ(zk_SetAOI(h, ZK_GET_AOI, nullptr, &y, &w, &hh), ZK_INVALID_PARAMETER);
+
+    // A larger size at a position near the edge moves the area back inside the sensor.
+    ASSERT_EQ(zk_SetImageSize(h, 64, 64), 0);
+    ASSERT_EQ(zk_SetImagePos(h, 1200, 900), 0);
+    ASSERT_EQ(zk_SetImageSize(h, 640, 480), 0);
+    ASSERT_EQ(zk_SetAOI(h, ZK_GET_AOI, &x, &y, &w, &hh), 0);
+    EXPECT_EQ(w, 640);
+    EXPECT_EQ(hh, 480);
+    EXPECT_EQ(x + w, 1280);
+    EXPECT_EQ(y + hh, 1024);
 }
 
 TEST_F(CameraModelApiTest, FrameRateIsBoundByClockAndAreaAndExposureByFrameTime) {

@@ -97,6 +97,7 @@ TEST(DescriptionTest, RefusesWhatTheProgramsCouldNotUse) {
         {"[camera]\nserial=1\nsensor=A\n[camera]\nserial=2\nsensor=B\n", "device_id"},
         {"[camera]\nserial=1\nsensor=A\ncamera_id=255\n", "camera_id"},
         {"[camera]\nserial=1\nsensor=A\nwidth=0\n", "width"},
+        {"[camera]\nserial=1\nsensor=A\nwidth=1001\n", "multiples"},
         {"[camera]\nserial=1\nsensor=A\nip=300.1.1.1\n", "IP"},
         {"[camera]\nserial=1\nsensor=A\nmac=02-00-00\n", "MAC"},
         {"[camera]\nserial=1\nsensor=A\nfrobnicate=1\n", "unknown key"},
