@@ -100,9 +100,18 @@ int AviWriter::setFrameRate(double rate) {
 int AviWriter::open(const std::string& path) {
     if (state_ != State::Idle)
         return ZKAVI_WRONG_STATE;
-    fd_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd_ < 0)
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0)
         return ZKAVI_FILE_ERROR;
+    return open(fd);
+}
+
+int AviWriter::open(int fd) {
+    if (state_ != State::Idle)
+        return ZKAVI_WRONG_STATE;
+    if (fd < 0)
+        return ZKAVI_FILE_ERROR;
+    fd_ = fd;
     const std::vector<uint8_t> h = header();
     if (!append(h.data(), h.size()) || !flush()) {
         ::close(fd_);

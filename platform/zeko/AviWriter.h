@@ -28,6 +28,8 @@ public:
     int setImageSize(int width, int height, int x, int y, int linePadding);
     int setQuality(int quality);
     int open(const std::string& path);
+    // Writes into a descriptor the writer then owns (for example an in-memory file).
+    int open(int fd);
     int setFrameRate(double rate);
     int start();
     int stop();
