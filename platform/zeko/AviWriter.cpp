@@ -24,7 +24,10 @@ constexpr int kMaxSide = 16384;
 class Bytes {
 public:
     explicit Bytes(std::vector<uint8_t>& out) : out_(out) {}
-    void fourcc(const char* f) { out_.insert(out_.end(), f, f + 4); }
+    void fourcc(const char* f) {
+        for (int i = 0; i < 4; ++i)
+            out_.push_back(static_cast<uint8_t>(f[i]));
+    }
     void u8(uint8_t v) { out_.push_back(v); }
     void u16(uint16_t v) {
         u8(static_cast<uint8_t>(v));
