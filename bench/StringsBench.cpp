@@ -39,7 +39,9 @@ std::string asciiLetters(size_t n, unsigned seed = 2) {
     return s;
 }
 
-void sizes(benchmark::internal::Benchmark* b) { b->Arg(16)->Arg(1024)->Arg(1 << 20); }
+void sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(16)->Arg(1024)->Arg(1 << 20);
+}
 
 // Narrow -> wide.
 void BM_Wstr(benchmark::State& st) {
@@ -74,8 +76,8 @@ void BM_GConvertFromWchar(benchmark::State& st) {
     const std::wstring w = ostring(cp1252Text(st.range(0)).c_str()).wstr();
     for (auto _ : st) {
         gsize written = 0;
-        gchar* out = g_convert(reinterpret_cast<const gchar*>(w.data()), w.size() * sizeof(wchar_t), "ISO-8859-1",
-                               "WCHAR_T", nullptr, &written, nullptr);
+        gchar* out = g_convert(reinterpret_cast<const gchar*>(w.data()), w.size() * sizeof(wchar_t),
+                               "ISO-8859-1", "WCHAR_T", nullptr, &written, nullptr);
         benchmark::DoNotOptimize(out);
         g_free(out);
     }
@@ -146,7 +148,9 @@ void BM_Strcasecmp(benchmark::State& st) {
 }
 
 // Wildcards: a sensor-name test over a long text.
-template <int Which> const char* pattern() { return Which == 0 ? "*-M" : "*a?c*-M"; }
+template <int Which> const char* pattern() {
+    return Which == 0 ? "*-M" : "*a?c*-M";
+}
 template <int Which> void BM_Glob(benchmark::State& st) {
     const std::string t = asciiLetters(st.range(0) - 2) + "-M";
     const ostring text(t.c_str()), pat(pattern<Which>());

@@ -16,17 +16,17 @@ public:
     Defines& operator=(const Defines&) { return *this; }
     virtual ~Defines();
 
-    static Strings::ostring name();       // "Pemblon", also the translation domain
-    static Strings::ostring version();    // "1.0alpha1"
-    static Strings::ostring desription(); // (sic) a one-line French description, CP1252 bytes
-    static Strings::ostring systemEncoding(); // "CP1252"
-    static Strings::ostring appEncoding();    // "CHAR" (resolved to CP1252 by ostring::convert)
-    static Strings::ostring dftXmlEncoding(); // "ISO-8859-1"
-    static Strings::ostring libxmlEncoding(); // "UTF-8"
-    static Strings::ostring xmlSchemaURI();   // "http://www.w3.org/2001/XMLSchema-instance"
-    static Strings::ostring xmlns();          // "xmlns"
-    static Strings::ostring xsi();            // "xsi"
-    static Strings::ostring schemaLocation(); // "schemaLocation"
+    static Strings::ostring name();            // "Pemblon", also the translation domain
+    static Strings::ostring version();         // "1.0alpha1"
+    static Strings::ostring desription();      // (sic) a one-line French description, CP1252 bytes
+    static Strings::ostring systemEncoding();  // "CP1252"
+    static Strings::ostring appEncoding();     // "CHAR" (resolved to CP1252 by ostring::convert)
+    static Strings::ostring dftXmlEncoding();  // "ISO-8859-1"
+    static Strings::ostring libxmlEncoding();  // "UTF-8"
+    static Strings::ostring xmlSchemaURI();    // "http://www.w3.org/2001/XMLSchema-instance"
+    static Strings::ostring xmlns();           // "xmlns"
+    static Strings::ostring xsi();             // "xsi"
+    static Strings::ostring schemaLocation();  // "schemaLocation"
     static Strings::ostring dftConfFilename(); // "Conf.xml"
     static Strings::ostring smtpDftMailer();   // "Anonymous mailer"
     static const char* smtpMsgTerminator();    // "\r\n"

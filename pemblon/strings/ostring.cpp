@@ -21,8 +21,8 @@
 #if defined(__x86_64__)
 #include <immintrin.h>
 #endif
-#include <wx/translation.h>
 #include <wx/filename.h>
+#include <wx/translation.h>
 
 namespace PBN {
 namespace Strings {
@@ -30,12 +30,18 @@ namespace Strings {
 namespace {
 
 // ---- form mapping: byte b <-> U+00b, written out (glibc's classic ctype maps >= 0x80 to WEOF) ----
-inline wchar_t widenChar(char c) { return static_cast<wchar_t>(static_cast<unsigned char>(c)); }
+inline wchar_t widenChar(char c) {
+    return static_cast<wchar_t>(static_cast<unsigned char>(c));
+}
 inline char narrowChar(wchar_t c) {
     return static_cast<uint32_t>(c) < 256u ? static_cast<char>(static_cast<unsigned char>(c)) : '\0';
 }
-inline uint32_t unitOf(char c) { return static_cast<unsigned char>(c); }
-inline uint32_t unitOf(wchar_t c) { return static_cast<uint32_t>(c); }
+inline uint32_t unitOf(char c) {
+    return static_cast<unsigned char>(c);
+}
+inline uint32_t unitOf(wchar_t c) {
+    return static_cast<uint32_t>(c);
+}
 
 std::wstring widenAll(const char* p, size_t n) {
     std::wstring w(n, L'\0');
@@ -44,7 +50,9 @@ std::wstring widenAll(const char* p, size_t n) {
         out[i] = widenChar(p[i]);
     return w;
 }
-inline std::wstring widenAll(const std::string& s) { return widenAll(s.data(), s.size()); }
+inline std::wstring widenAll(const std::string& s) {
+    return widenAll(s.data(), s.size());
+}
 
 std::string narrowAll(const wchar_t* p, size_t n) {
     std::string s(n, '\0');
@@ -53,7 +61,9 @@ std::string narrowAll(const wchar_t* p, size_t n) {
         out[i] = narrowChar(p[i]);
     return s;
 }
-inline std::string narrowAll(const std::wstring& w) { return narrowAll(w.data(), w.size()); }
+inline std::string narrowAll(const std::wstring& w) {
+    return narrowAll(w.data(), w.size());
+}
 
 // A "narrow result made from a text" (Part 2.131) goes through set() with appEncoding, which
 // converts nothing (from == to) and keeps the bytes up to the first NUL.
@@ -61,7 +71,9 @@ inline size_t nulCut(const std::string& s) {
     const void* z = std::memchr(s.data(), 0, s.size());
     return z ? static_cast<size_t>(static_cast<const char*>(z) - s.data()) : s.size();
 }
-inline void cutAtNul(std::string& s) { s.resize(nulCut(s)); }
+inline void cutAtNul(std::string& s) {
+    s.resize(nulCut(s));
+}
 
 // ---- number text: classic formatting, independent of setlocale and of the global locale ----
 template <class T> std::string intText(T v) {
@@ -88,7 +100,9 @@ template <class A, class B> int compareUnits(const A* a, size_t na, const B* b, 
 }
 
 // ---- case-insensitive comparison of C strings, classic A-Z folding only ----
-inline uint32_t foldLower(uint32_t c) { return (c >= 'A' && c <= 'Z') ? c + 32 : c; }
+inline uint32_t foldLower(uint32_t c) {
+    return (c >= 'A' && c <= 'Z') ? c + 32 : c;
+}
 
 // Narrow: the runtime's strcasecmp semantics, without its dependence on setlocale. A wide prefix
 // step skips the blocks in which both texts agree after folding and a holds no NUL; it reads only
@@ -102,21 +116,24 @@ __attribute__((target("avx2"))) inline __m256i ciSameAvx2(const char* a, const c
     const __m256i bit = _mm256_set1_epi8(0x20);
     const __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(a));
     const __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(b));
-    const __m256i fx = _mm256_or_si256(x, _mm256_and_si256(_mm256_cmpgt_epi8(limit, _mm256_add_epi8(x, bias)), bit));
-    const __m256i fy = _mm256_or_si256(y, _mm256_and_si256(_mm256_cmpgt_epi8(limit, _mm256_add_epi8(y, bias)), bit));
+    const __m256i fx =
+        _mm256_or_si256(x, _mm256_and_si256(_mm256_cmpgt_epi8(limit, _mm256_add_epi8(x, bias)), bit));
+    const __m256i fy =
+        _mm256_or_si256(y, _mm256_and_si256(_mm256_cmpgt_epi8(limit, _mm256_add_epi8(y, bias)), bit));
     return _mm256_andnot_si256(_mm256_cmpeq_epi8(x, _mm256_setzero_si256()), _mm256_cmpeq_epi8(fx, fy));
 }
 __attribute__((target("avx2"))) size_t ciEqualPrefixAvx2(const char* a, const char* b, size_t n) {
     size_t i = 0;
     for (; i + 128 <= n; i += 128) {
         const __m256i m01 = _mm256_and_si256(ciSameAvx2(a + i, b + i), ciSameAvx2(a + i + 32, b + i + 32));
-        const __m256i m23 = _mm256_and_si256(ciSameAvx2(a + i + 64, b + i + 64), ciSameAvx2(a + i + 96, b + i + 96));
+        const __m256i m23 =
+            _mm256_and_si256(ciSameAvx2(a + i + 64, b + i + 64), ciSameAvx2(a + i + 96, b + i + 96));
         if (_mm256_movemask_epi8(_mm256_and_si256(m01, m23)) != -1)
             break;
     }
     for (; i + 64 <= n; i += 64)
-        if (_mm256_movemask_epi8(_mm256_and_si256(ciSameAvx2(a + i, b + i), ciSameAvx2(a + i + 32, b + i + 32))) !=
-            -1)
+        if (_mm256_movemask_epi8(
+                _mm256_and_si256(ciSameAvx2(a + i, b + i), ciSameAvx2(a + i + 32, b + i + 32))) != -1)
             break;
     for (; i + 32 <= n; i += 32)
         if (_mm256_movemask_epi8(ciSameAvx2(a + i, b + i)) != -1)
@@ -149,7 +166,7 @@ size_t ciEqualPrefixWords(const char* a, const char* b, size_t n) {
         const uint64_t hept = x & 0x7F7F7F7F7F7F7F7Full;
         const uint64_t geA = hept + 0x3F3F3F3F3F3F3F3Full; // high bit: byte >= 'A' (7-bit part)
         const uint64_t gtZ = hept + 0x2525252525252525ull; // high bit: byte > 'Z'
-        const uint64_t upper = (geA ^ gtZ) & ~x & highs;    // ASCII and in 'A'..'Z'
+        const uint64_t upper = (geA ^ gtZ) & ~x & highs;   // ASCII and in 'A'..'Z'
         return x | (upper >> 2);
     };
     size_t i = 0;
@@ -312,7 +329,8 @@ template <class Regex, class Text> Regex compileRegex(const Text& text, const st
         const wxString tmpl =
             wxGetTranslation("Invalid regular expression \"%1%\": %2%.", Defines::name().wxstr());
         boost::wformat fmt(tmpl.ToStdWstring());
-        fmt.exceptions(boost::io::all_error_bits ^ (boost::io::too_many_args_bit | boost::io::too_few_args_bit));
+        fmt.exceptions(boost::io::all_error_bits ^
+                       (boost::io::too_many_args_bit | boost::io::too_few_args_bit));
         const char* what = e.what();
         fmt % patternWide % widenAll(what, std::strlen(what));
         throw PBN::Exception(ostring(fmt.str()), PBN::Exception::SEVERE);
@@ -334,7 +352,8 @@ template <class Str, class Regex> std::vector<Hit> searchAll(const Str& text, co
     size_t start = 0;
     boost::match_results<typename Str::const_iterator> m;
     while (start <= n) {
-        if (!boost::regex_search(begin + static_cast<std::ptrdiff_t>(start), end, m, re, boost::match_default))
+        if (!boost::regex_search(begin + static_cast<std::ptrdiff_t>(start), end, m, re,
+                                 boost::match_default))
             break;
         const size_t pos = start + static_cast<size_t>(m.position());
         const size_t len = static_cast<size_t>(m.length());
@@ -569,7 +588,9 @@ ostring::ostring(const wxString& text) : m_unicode(true) {
     const wchar_t* p = buf;
     m_wstr.assign(p, std::wcslen(p)); // up to the first NUL
 }
-ostring::ostring(const std::string& bytes, const ostring& charset) : m_unicode(false) { set(bytes, charset); }
+ostring::ostring(const std::string& bytes, const ostring& charset) : m_unicode(false) {
+    set(bytes, charset);
+}
 ostring::ostring(const ostring& other) = default;
 ostring::ostring(ostring&& other) noexcept
     : m_unicode(other.m_unicode), m_str(std::move(other.m_str)), m_wstr(std::move(other.m_wstr)) {}
@@ -600,17 +621,29 @@ ostring& ostring::clear() {
     return *this;
 }
 
-std::string ostring::str() const { return m_unicode ? narrowAll(m_wstr) : m_str; }
-std::wstring ostring::wstr() const { return m_unicode ? m_wstr : widenAll(m_str); }
-std::wstring ostring::dstr() const { return wstr(); }
+std::string ostring::str() const {
+    return m_unicode ? narrowAll(m_wstr) : m_str;
+}
+std::wstring ostring::wstr() const {
+    return m_unicode ? m_wstr : widenAll(m_str);
+}
+std::wstring ostring::dstr() const {
+    return wstr();
+}
 wxString ostring::wxstr() const {
     const std::wstring w = wstr();
     return wxString(w.c_str()); // up to the first NUL
 }
-bool ostring::isUnicode() const { return m_unicode; }
+bool ostring::isUnicode() const {
+    return m_unicode;
+}
 
-wchar_t ostring::widen(const char& c) { return widenChar(c); }
-char ostring::narrow(const wchar_t& c) { return narrowChar(c); }
+wchar_t ostring::widen(const char& c) {
+    return widenChar(c);
+}
+char ostring::narrow(const wchar_t& c) {
+    return narrowChar(c);
+}
 
 std::string ostring::convert(const std::string& bytes, const ostring& from, const ostring& to,
                              std::string* error) {
@@ -687,7 +720,9 @@ wchar_t ostring::wat(const unsigned int& i) const {
         return L'\0';
     return m_unicode ? m_wstr[i] : widenChar(m_str[i]);
 }
-wchar_t ostring::operator[](const unsigned int& i) const { return wat(i); }
+wchar_t ostring::operator[](const unsigned int& i) const {
+    return wat(i);
+}
 
 ostring& ostring::resize(const unsigned int& n, const char& c) {
     ostringImpl::forgetNulFree(*this);
@@ -786,7 +821,9 @@ ostring& ostring::operator+=(const unsigned long long& v) {
     ostringImpl::appendUnit(*this, v);
     return *this;
 }
-ostring& ostring::operator+=(const float& v) { return *this += static_cast<double>(v); }
+ostring& ostring::operator+=(const float& v) {
+    return *this += static_cast<double>(v);
+}
 ostring& ostring::operator+=(const double& v) {
     const std::string t = dblText(v);
     if (m_unicode)
@@ -805,18 +842,40 @@ ostring& ostring::operator+=(const ostring& other) {
 
 // ======================= Part 2.122: comparison, case, trimming, glob =======================
 
-bool ostring::operator==(const ostring& other) const { return ostringImpl::exactEqual(*this, other); }
-bool ostring::operator!=(const ostring& other) const { return !ostringImpl::exactEqual(*this, other); }
-bool ostring::operator<(const ostring& other) const { return ostringImpl::exactCompare(*this, other) < 0; }
-bool ostring::operator<=(const ostring& other) const { return ostringImpl::exactCompare(*this, other) <= 0; }
-bool ostring::operator>(const ostring& other) const { return ostringImpl::exactCompare(*this, other) > 0; }
-bool ostring::operator>=(const ostring& other) const { return ostringImpl::exactCompare(*this, other) >= 0; }
+bool ostring::operator==(const ostring& other) const {
+    return ostringImpl::exactEqual(*this, other);
+}
+bool ostring::operator!=(const ostring& other) const {
+    return !ostringImpl::exactEqual(*this, other);
+}
+bool ostring::operator<(const ostring& other) const {
+    return ostringImpl::exactCompare(*this, other) < 0;
+}
+bool ostring::operator<=(const ostring& other) const {
+    return ostringImpl::exactCompare(*this, other) <= 0;
+}
+bool ostring::operator>(const ostring& other) const {
+    return ostringImpl::exactCompare(*this, other) > 0;
+}
+bool ostring::operator>=(const ostring& other) const {
+    return ostringImpl::exactCompare(*this, other) >= 0;
+}
 
-bool ostring::ci_eq(const ostring& other) const { return ostringImpl::ciCompare(*this, other) == 0; }
-bool ostring::ci_lt(const ostring& other) const { return ostringImpl::ciCompare(*this, other) < 0; }
-bool ostring::ci_gt(const ostring& other) const { return ostringImpl::ciCompare(*this, other) > 0; }
-bool ostring::ci_lte(const ostring& other) const { return ci_lt(other) || ci_eq(other); }
-bool ostring::ci_gte(const ostring& other) const { return ci_gt(other) || ci_eq(other); }
+bool ostring::ci_eq(const ostring& other) const {
+    return ostringImpl::ciCompare(*this, other) == 0;
+}
+bool ostring::ci_lt(const ostring& other) const {
+    return ostringImpl::ciCompare(*this, other) < 0;
+}
+bool ostring::ci_gt(const ostring& other) const {
+    return ostringImpl::ciCompare(*this, other) > 0;
+}
+bool ostring::ci_lte(const ostring& other) const {
+    return ci_lt(other) || ci_eq(other);
+}
+bool ostring::ci_gte(const ostring& other) const {
+    return ci_gt(other) || ci_eq(other);
+}
 
 // Classic mapping only. Decision (issue 2): a wide character at or above 256 is left as it is,
 // where the Part's narrow-and-widen-back step would turn it into NUL.
@@ -895,14 +954,20 @@ bool ostring::glob(const ostring& pattern) const {
     return globUnits(m_str.data(), sn, pattern.m_str.data(), cLength(pattern.m_str));
 }
 
-std::ostream& operator<<(std::ostream& os, const ostring& s) { return os << s.str(); }
-std::wostream& operator<<(std::wostream& os, const ostring& s) { return os << s.wstr(); }
+std::ostream& operator<<(std::ostream& os, const ostring& s) {
+    return os << s.str();
+}
+std::wostream& operator<<(std::wostream& os, const ostring& s) {
+    return os << s.wstr();
+}
 ostring operator<<(const wchar_t* text, const ostring& s) {
     std::wstring w(text ? text : L"");
     w.append(s.wstr());
     return ostring(w);
 }
-ostring operator<<(const std::wstring& text, const ostring& s) { return ostring(text + s.wstr()); }
+ostring operator<<(const std::wstring& text, const ostring& s) {
+    return ostring(text + s.wstr());
+}
 
 // ======================= Part 2.123: regular expressions =======================
 
@@ -1112,7 +1177,9 @@ ostring& ostring::unixToDos() {
     return *this;
 }
 
-ostring& ostring::dosToUnix() { return replaceAll(ostring("\r\n"), ostring("\n")); }
+ostring& ostring::dosToUnix() {
+    return replaceAll(ostring("\r\n"), ostring("\n"));
+}
 
 // ======================= Part 2.131: concatenation and number text =======================
 
@@ -1144,17 +1211,27 @@ ostring ostring::operator+(const short& v) const {
 ostring ostring::operator+(const int& v) const {
     return ostringImpl::plusInt(*this, static_cast<unsigned long long>(v));
 }
-ostring ostring::operator+(const unsigned int& v) const { return ostringImpl::plusInt(*this, v); }
+ostring ostring::operator+(const unsigned int& v) const {
+    return ostringImpl::plusInt(*this, v);
+}
 ostring ostring::operator+(const long& v) const {
     return ostringImpl::plusInt(*this, static_cast<unsigned long long>(v));
 }
-ostring ostring::operator+(const unsigned long& v) const { return ostringImpl::plusInt(*this, v); }
+ostring ostring::operator+(const unsigned long& v) const {
+    return ostringImpl::plusInt(*this, v);
+}
 ostring ostring::operator+(const long long& v) const {
     return ostringImpl::plusInt(*this, static_cast<unsigned long long>(v));
 }
-ostring ostring::operator+(const unsigned long long& v) const { return ostringImpl::plusInt(*this, v); }
-ostring ostring::operator+(const float& v) const { return ostringImpl::plusText(*this, dblText(v)); }
-ostring ostring::operator+(const double& v) const { return ostringImpl::plusText(*this, dblText(v)); }
+ostring ostring::operator+(const unsigned long long& v) const {
+    return ostringImpl::plusInt(*this, v);
+}
+ostring ostring::operator+(const float& v) const {
+    return ostringImpl::plusText(*this, dblText(v));
+}
+ostring ostring::operator+(const double& v) const {
+    return ostringImpl::plusText(*this, dblText(v));
+}
 
 ostring& operator<<(ostring& t, const short& v) {
     ostringImpl::appendText(t, intText(v));
@@ -1209,18 +1286,36 @@ ostring& operator<<(ostring& t, const ostring& v) {
     return t;
 }
 
-ostring operator<<(const short& v, const ostring& s) { return ostringImpl::valueFirst(intText(v), s); }
-ostring operator<<(const unsigned short& v, const ostring& s) { return ostringImpl::valueFirst(intText(v), s); }
-ostring operator<<(const int& v, const ostring& s) { return ostringImpl::valueFirst(intText(v), s); }
-ostring operator<<(const unsigned int& v, const ostring& s) { return ostringImpl::valueFirst(intText(v), s); }
-ostring operator<<(const long& v, const ostring& s) { return ostringImpl::valueFirst(intText(v), s); }
-ostring operator<<(const unsigned long& v, const ostring& s) { return ostringImpl::valueFirst(intText(v), s); }
-ostring operator<<(const long long& v, const ostring& s) { return ostringImpl::valueFirst(intText(v), s); }
+ostring operator<<(const short& v, const ostring& s) {
+    return ostringImpl::valueFirst(intText(v), s);
+}
+ostring operator<<(const unsigned short& v, const ostring& s) {
+    return ostringImpl::valueFirst(intText(v), s);
+}
+ostring operator<<(const int& v, const ostring& s) {
+    return ostringImpl::valueFirst(intText(v), s);
+}
+ostring operator<<(const unsigned int& v, const ostring& s) {
+    return ostringImpl::valueFirst(intText(v), s);
+}
+ostring operator<<(const long& v, const ostring& s) {
+    return ostringImpl::valueFirst(intText(v), s);
+}
+ostring operator<<(const unsigned long& v, const ostring& s) {
+    return ostringImpl::valueFirst(intText(v), s);
+}
+ostring operator<<(const long long& v, const ostring& s) {
+    return ostringImpl::valueFirst(intText(v), s);
+}
 ostring operator<<(const unsigned long long& v, const ostring& s) {
     return ostringImpl::valueFirst(intText(v), s);
 }
-ostring operator<<(const float& v, const ostring& s) { return ostringImpl::valueFirst(dblText(v), s); }
-ostring operator<<(const double& v, const ostring& s) { return ostringImpl::valueFirst(dblText(v), s); }
+ostring operator<<(const float& v, const ostring& s) {
+    return ostringImpl::valueFirst(dblText(v), s);
+}
+ostring operator<<(const double& v, const ostring& s) {
+    return ostringImpl::valueFirst(dblText(v), s);
+}
 ostring operator<<(const wxLongLong& v, const ostring& s) {
     return ostringImpl::valueFirst(intText(static_cast<long long>(v.GetValue())), s);
 }
@@ -1361,8 +1456,18 @@ ostring ostring::operator/(const ostring& right) const {
 } // namespace Strings
 } // namespace PBN
 
-bool ci_eq(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b) { return a.ci_eq(b); }
-bool ci_lt(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b) { return a.ci_lt(b); }
-bool ci_gt(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b) { return a.ci_gt(b); }
-bool ci_lte(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b) { return a.ci_lte(b); }
-bool ci_gte(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b) { return a.ci_gte(b); }
+bool ci_eq(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b) {
+    return a.ci_eq(b);
+}
+bool ci_lt(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b) {
+    return a.ci_lt(b);
+}
+bool ci_gt(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b) {
+    return a.ci_gt(b);
+}
+bool ci_lte(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b) {
+    return a.ci_lte(b);
+}
+bool ci_gte(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b) {
+    return a.ci_gte(b);
+}

@@ -29,13 +29,13 @@ public:
     static constexpr int npos = -1;
 
     // ---- Part 2.121: construction and assignment ----
-    ostring();                                             // narrow, empty
-    ostring(const char& c);                                // narrow, one byte
-    ostring(const wchar_t& c);                             // wide, one character
-    ostring(const char* text);                             // narrow, up to the NUL (null: empty)
-    ostring(const wchar_t* text);                          // wide, up to the NUL (null: empty)
-    ostring(const std::wstring& text);                     // wide, the whole string
-    ostring(const wxString& text);                         // wide, up to the first NUL
+    ostring();                                                 // narrow, empty
+    ostring(const char& c);                                    // narrow, one byte
+    ostring(const wchar_t& c);                                 // wide, one character
+    ostring(const char* text);                                 // narrow, up to the NUL (null: empty)
+    ostring(const wchar_t* text);                              // wide, up to the NUL (null: empty)
+    ostring(const std::wstring& text);                         // wide, the whole string
+    ostring(const wxString& text);                             // wide, up to the first NUL
     ostring(const std::string& bytes, const ostring& charset); // narrow, through set() (Part 2.131)
     ostring(const ostring& other);
     ostring(ostring&& other) noexcept;
@@ -192,9 +192,9 @@ private:
 };
 
 // ---- Part 2.122: stream operators ----
-PBN_API std::ostream& operator<<(std::ostream& os, const ostring& s);  // writes str()
+PBN_API std::ostream& operator<<(std::ostream& os, const ostring& s);   // writes str()
 PBN_API std::wostream& operator<<(std::wostream& os, const ostring& s); // writes wstr()
-PBN_API ostring operator<<(const wchar_t* text, const ostring& s);   // wide result
+PBN_API ostring operator<<(const wchar_t* text, const ostring& s);      // wide result
 PBN_API ostring operator<<(const std::wstring& text, const ostring& s); // wide result
 
 // ---- Part 2.131: in-place append of a value's decimal / "%g" text; returns the target ----

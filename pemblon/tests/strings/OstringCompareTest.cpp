@@ -85,7 +85,9 @@ TEST(OstringCompare, CaseInsensitiveIgnoresTheCLocale) {
 
 TEST(OstringCompare, CaseInsensitiveMixedBringsLeftIntoRightForm) {
     // Right narrow: the left wide text is narrowed, so U+20AC becomes NUL and ends the text.
-    EXPECT_TRUE(ci_eq(ostring(L"ab\x20AC" L"zz"), ostring("AB")));
+    EXPECT_TRUE(ci_eq(ostring(L"ab\x20AC"
+                              L"zz"),
+                      ostring("AB")));
     // Right wide: the left narrow text is widened.
     EXPECT_FALSE(ci_eq(ostring("AB"), ostring(L"ab\x20AC")));
     EXPECT_TRUE(ci_eq(ostring("\xE9"), ostring(L"\x00E9")));
@@ -150,9 +152,18 @@ TEST(OstringCompare, Trim) {
     // A narrow text with a wide set and the reverse.
     EXPECT_EQ(ostring("\xE9x\xE9").trim(ostring(L"\x00E9")).str(), "x");
     EXPECT_EQ(ostring(L"\x00E9x\x20AC").trim(ostring("\xE9")).wstr(), L"x\x20AC");
-    EXPECT_EQ(ostring(L"\x20AC" L"x\x20AC").trim(ostring(L"\x20AC")).wstr(), L"x");
+    EXPECT_EQ(ostring(L"\x20AC"
+                      L"x\x20AC")
+                  .trim(ostring(L"\x20AC"))
+                  .wstr(),
+              L"x");
     // A wide set character above 255 never matches a narrow byte.
-    EXPECT_EQ(ostring("\xAC" "x").trim(ostring(L"\x20AC")).str(), "\xAC" "x");
+    EXPECT_EQ(ostring("\xAC"
+                      "x")
+                  .trim(ostring(L"\x20AC"))
+                  .str(),
+              "\xAC"
+              "x");
     EXPECT_EQ(ostring("\"a b\"").trim(ostring(" \t\"")).str(), "a b");
     EXPECT_EQ(ostring("<x> \r").trim(ostring(" \r\t\n>")).str(), "<x");
 }
@@ -170,7 +181,9 @@ TEST(OstringCompare, Glob) {
     EXPECT_FALSE(ostring("UI-1240LE-C").glob("*-M"));
     EXPECT_TRUE(ostring(L"UI-1240LE-M").glob("*-M"));
     EXPECT_TRUE(ostring("\xE9t\xE9").glob(ostring(L"\x00E9*")));
-    EXPECT_TRUE(ostring(L"x\x20AC" L"y").glob(ostring("x?y")));
+    EXPECT_TRUE(ostring(L"x\x20AC"
+                        L"y")
+                    .glob(ostring("x?y")));
     EXPECT_TRUE(ostring("mississippi").glob("*sip*"));
     EXPECT_TRUE(ostring("mississippi").glob("m*iss*ppi"));
     EXPECT_FALSE(ostring("mississippi").glob("m*iss*ppx"));

@@ -109,7 +109,8 @@ TEST(OstringConcat, InPlaceChains) {
 
 TEST(OstringConcat, InPlaceStrings) {
     ostring n("a");
-    n << ostring(L"\x00E9\x20AC" L"z"); // narrowed: U+20AC becomes NUL and ends the narrow result
+    n << ostring(L"\x00E9\x20AC"
+                 L"z"); // narrowed: U+20AC becomes NUL and ends the narrow result
     EXPECT_FALSE(n.isUnicode());
     EXPECT_EQ(n.str(), "a\xE9");
     ostring w(L"a");

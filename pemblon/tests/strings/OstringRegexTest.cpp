@@ -11,8 +11,12 @@ TEST(OstringRegex, MatchIsWholeText) {
     EXPECT_FALSE(ostring("abcd").match("a.c"));
     EXPECT_TRUE(ostring(L"abc").match(ostring(L"a.c")));
     // A wide character above 255 takes part as NUL.
-    EXPECT_TRUE(ostring(L"a\x20AC" L"c").match(ostring("a\\x00c")));
-    EXPECT_FALSE(ostring(L"a\x20AC" L"c").match(ostring("abc")));
+    EXPECT_TRUE(ostring(L"a\x20AC"
+                        L"c")
+                    .match(ostring("a\\x00c")));
+    EXPECT_FALSE(ostring(L"a\x20AC"
+                         L"c")
+                     .match(ostring("abc")));
     EXPECT_TRUE(ostring("").match(""));
 }
 
@@ -46,13 +50,18 @@ TEST(OstringRegex, EverySearchStartIsABeginning) {
 
 TEST(OstringRegex, WideTextSearchesWide) {
     std::vector<unsigned int> pos;
-    const auto m = ostring(L"\x20AC" L"12\x20AC" L"3").find(ostring(L"[0-9]+"), pos);
+    const auto m = ostring(L"\x20AC"
+                           L"12\x20AC"
+                           L"3")
+                       .find(ostring(L"[0-9]+"), pos);
     ASSERT_EQ(m.size(), 2u);
     EXPECT_TRUE(m[0].isUnicode());
     EXPECT_EQ(m[0].wstr(), L"12");
     EXPECT_EQ(m[1].wstr(), L"3");
     EXPECT_EQ(pos, std::vector<unsigned int>({1, 1}));
-    const auto e = ostring(L"a\x20AC" L"b").find(ostring(L"\x20AC"), pos);
+    const auto e = ostring(L"a\x20AC"
+                           L"b")
+                       .find(ostring(L"\x20AC"), pos);
     ASSERT_EQ(e.size(), 1u);
     EXPECT_EQ(e[0].wstr(), L"\x20AC");
 }
@@ -97,7 +106,8 @@ TEST(OstringRegex, ReplaceIsLiteralAndKeepsTheForm) {
     ostring d("abc");
     d.replace("(b)", "$1\\1");
     EXPECT_EQ(d.str(), "a$1\\1c");
-    ostring w(L"a\x20AC" L"b");
+    ostring w(L"a\x20AC"
+              L"b");
     w.replace(ostring("b"), ostring(L"\x00E9"));
     EXPECT_TRUE(w.isUnicode());
     EXPECT_EQ(w.wstr(), L"a\x20AC\x00E9");
@@ -120,7 +130,8 @@ TEST(OstringRegex, BadPatternThrowsSevereWithThePattern) {
     } catch (const PBN::Exception& e) {
         EXPECT_EQ(e.getSeverity(), PBN::Exception::SEVERE);
         const std::wstring msg = e.getMessage().wstr();
-        EXPECT_NE(msg.find(L"Invalid regular expression \"(\": "), std::wstring::npos) << e.getMessage().str();
+        EXPECT_NE(msg.find(L"Invalid regular expression \"(\": "), std::wstring::npos)
+            << e.getMessage().str();
         EXPECT_EQ(msg.back(), L'.');
     }
     std::vector<unsigned int> pos;

@@ -24,11 +24,14 @@ TEST(OstringReplace, ReplaceAll) {
     EXPECT_EQ(ostring("a.b.c").replaceAll(".", "::").str(), "a::b::c");
     EXPECT_EQ(ostring("xyz").replaceAll("q", "::").str(), "xyz");
     // Forms: the pattern and the replacement are brought into the object's form.
-    ostring w(L"a\x20AC" L"b\x20AC");
+    ostring w(L"a\x20AC"
+              L"b\x20AC");
     w.replaceAll(ostring(L"\x20AC"), ostring("\xE9"));
     EXPECT_TRUE(w.isUnicode());
-    EXPECT_EQ(w.wstr(), L"a\x00E9" L"b\x00E9");
-    ostring n("a\xE9" "b");
+    EXPECT_EQ(w.wstr(), L"a\x00E9"
+                        L"b\x00E9");
+    ostring n("a\xE9"
+              "b");
     n.replaceAll(ostring(L"\x00E9"), ostring(L"\x20AC"));
     EXPECT_FALSE(n.isUnicode());
     EXPECT_EQ(n.str(), std::string("a\0b", 3));
@@ -62,7 +65,9 @@ TEST(OstringReplace, TokenizeSingleSeparator) {
     EXPECT_EQ(narrowed(ostring("a::b::::c").tokenize("::", true)), V({"a", "b", "", "c"}));
     EXPECT_EQ(narrowed(ostring("abc").tokenize("", true)), V({"abc"}));
     EXPECT_EQ(narrowed(ostring(",").tokenize(",", true)), V({""}));
-    const auto w = ostring(L"a\x20AC" L"b").tokenize(ostring(L"\x20AC"), false);
+    const auto w = ostring(L"a\x20AC"
+                           L"b")
+                       .tokenize(ostring(L"\x20AC"), false);
     ASSERT_EQ(w.size(), 2u);
     EXPECT_TRUE(w[0].isUnicode());
     EXPECT_EQ(w[1].wstr(), L"b");

@@ -18,7 +18,8 @@ TEST(OstringSearch, Substr) {
     EXPECT_EQ(s.substr(4, 100).str(), "ef");
     EXPECT_EQ(s.substr(6, 1).size(), 0u);
     EXPECT_THROW(s.substr(7, 1), std::out_of_range);
-    const ostring w(L"ab\x20AC" L"d");
+    const ostring w(L"ab\x20AC"
+                    L"d");
     EXPECT_TRUE(w.substr(1, 2).isUnicode());
     EXPECT_EQ(w.substr(1, 2).wstr(), L"b\x20AC");
     EXPECT_TRUE(w.substr(4, 1).isUnicode());
@@ -35,15 +36,19 @@ TEST(OstringSearch, Substr) {
 }
 
 TEST(OstringSearch, IsInt) {
-    for (const char* yes : {"42", "-42", "+42", "007", " 42 ", "\t42\r\n", "\n42",
-                            "1234567890123456789012345678901234567890"})
+    for (const char* yes :
+         {"42", "-42", "+42", "007", " 42 ", "\t42\r\n", "\n42", "1234567890123456789012345678901234567890"})
         EXPECT_TRUE(ostring(yes).isInt()) << yes;
     for (const char* no : {"", "-", "+", "4 2", "42a", "4.2", "--4", " ", "+-4", "0x1F"})
         EXPECT_FALSE(ostring(no).isInt()) << no;
     EXPECT_TRUE(ostring(L"42").isInt());
     // The narrow copy ends at the first character without a narrow form.
-    EXPECT_TRUE(ostring(L"12\x20AC" L"x").isInt());
-    EXPECT_FALSE(ostring(L"\x20AC" L"12").isInt());
+    EXPECT_TRUE(ostring(L"12\x20AC"
+                        L"x")
+                    .isInt());
+    EXPECT_FALSE(ostring(L"\x20AC"
+                         L"12")
+                     .isInt());
 }
 
 TEST(OstringSearch, IsIntHexa) {
@@ -57,8 +62,8 @@ TEST(OstringSearch, IsIntHexa) {
 }
 
 TEST(OstringSearch, IsFloat) {
-    for (const char* yes : {"1", "1.5", "-1.5", ".5", "5.", "1e5", "1E-5", "+1e+5", "e5", "1e 5", " 2.5 ",
-                            "1.5e3"})
+    for (const char* yes :
+         {"1", "1.5", "-1.5", ".5", "5.", "1e5", "1E-5", "+1e+5", "e5", "1e 5", " 2.5 ", "1.5e3"})
         EXPECT_TRUE(ostring(yes).isFloat()) << yes;
     for (const char* no : {"", ".", "-", "+", "1.2.3", "1e", "1e5.5", "1x", "inf", "nan", "1e+", "--1", " "})
         EXPECT_FALSE(ostring(no).isFloat()) << no;
@@ -79,9 +84,18 @@ TEST(OstringSearch, FindFirstOf) {
     EXPECT_EQ(ostring().findFirstOf("a", 0), -1);
     EXPECT_EQ(s.findFirstOf(ostring(L"ca"), 0), 2);
     EXPECT_EQ(ostring(L"abcabc").findFirstOf(ostring("ca"), 0), 2);
-    EXPECT_EQ(ostring(L"a\x20AC" L"b").findFirstOf(ostring(L"\x20AC"), 0), 1);
-    EXPECT_EQ(ostring("a\xE9" "b").findFirstOf(ostring(L"\x00E9"), 0), 1);
-    EXPECT_EQ(ostring("a\xE9" "b").findFirstOf(ostring(L"\x20AC"), 0), -1);
+    EXPECT_EQ(ostring(L"a\x20AC"
+                      L"b")
+                  .findFirstOf(ostring(L"\x20AC"), 0),
+              1);
+    EXPECT_EQ(ostring("a\xE9"
+                      "b")
+                  .findFirstOf(ostring(L"\x00E9"), 0),
+              1);
+    EXPECT_EQ(ostring("a\xE9"
+                      "b")
+                  .findFirstOf(ostring(L"\x20AC"), 0),
+              -1);
     EXPECT_EQ(ostring::npos, -1);
 }
 

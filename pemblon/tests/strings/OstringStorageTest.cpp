@@ -60,7 +60,8 @@ TEST(OstringStorage, NarrowWideMappingAbove7FAndAboveFF) {
     EXPECT_EQ(ostring::narrow(L'\x20AC'), '\0');
     EXPECT_EQ(ostring::narrow(static_cast<wchar_t>(0x100)), '\0');
     // str() of wide text holding U+20AC keeps the length, NUL in place.
-    const ostring w(L"a\x20AC" L"b");
+    const ostring w(L"a\x20AC"
+                    L"b");
     const std::string s = w.str();
     ASSERT_EQ(s.size(), 3u);
     EXPECT_EQ(s[0], 'a');
@@ -185,7 +186,8 @@ TEST(OstringStorage, GrowingKeepsTheForm) {
     EXPECT_FALSE(i.isUnicode());
     ostring iw(L"ad");
     iw.insert(1, ostring("\xE9"));
-    EXPECT_EQ(iw.wstr(), L"a\x00E9" L"d");
+    EXPECT_EQ(iw.wstr(), L"a\x00E9"
+                         L"d");
     EXPECT_THROW(i.insert(99, 1, 'x'), std::out_of_range);
     EXPECT_THROW(iw.insert(99, ostring("x")), std::out_of_range);
     EXPECT_THROW(iw.insert(99, 1, L'x'), std::out_of_range);
@@ -208,10 +210,12 @@ TEST(OstringStorage, PlusEqualsAppendsOneCharacterForIntegers) {
     w += 0x20AC;
     EXPECT_EQ(w.wstr(), L"x\x20AC");
     w += 0x120041; // low 16 bits on wide text
-    EXPECT_EQ(w.wstr(), L"x\x20AC" L"A");
+    EXPECT_EQ(w.wstr(), L"x\x20AC"
+                        L"A");
     w += 'b';
     w += L'\x00E9';
-    EXPECT_EQ(w.wstr(), L"x\x20AC" L"Ab\x00E9");
+    EXPECT_EQ(w.wstr(), L"x\x20AC"
+                        L"Ab\x00E9");
     n += L'\x20AC';
     EXPECT_EQ(n.at(n.size() - 1), '\0');
 }
