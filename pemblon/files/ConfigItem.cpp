@@ -288,7 +288,10 @@ template <class T> T ConfigItem<T>::get(const ostring& key, bool* ok) const {
         if constexpr (std::is_same_v<T, unsigned int>) {
             // A negative text is refused, with its bits as the value.
             long long v = 0;
-            readLongLong(text.str(), v);
+            if (!readLongLong(text.str(), v)) {
+                setOk(ok, false);
+                return 0u;
+            }
             if (v < 0 || v > 0xFFFFFFFFLL) {
                 setOk(ok, false);
                 return v < 0 && v >= std::numeric_limits<int>::min() ? value : 0u;

@@ -170,6 +170,14 @@ TEST_F(ConfFileItems, SetByPath) {
     EXPECT_FALSE(file->set("a/x y", "x"));
     EXPECT_EQ(file->getItemsCount(), count);
     EXPECT_EQ(a.getChild("c", "").getText(), ostring("7"));
+
+    // A prefix no declaration binds is kept whole, and the file still loads.
+    EXPECT_TRUE(file->set("x:y", "8"));
+    EXPECT_FALSE(file->set("a:b:c", "8"));
+    file->save();
+    conf.deleteConfFile();
+    EXPECT_EQ(conf.getItemValue("x:y"), ostring("8"));
+    EXPECT_EQ(conf.getItemValue("a"), ostring("A"));
 }
 
 TEST_F(ConfFileItems, SetByCommand) {

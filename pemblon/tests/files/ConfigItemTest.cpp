@@ -116,9 +116,11 @@ TEST_F(Typed, UnsignedAboveTheSignedRangeRoundTrips) {
     put("u", "-1");
     EXPECT_EQ(read<unsigned int>("u", ok), 4294967295u);
     EXPECT_FALSE(ok);
-    put("u", "4294967296");
-    read<unsigned int>("u", ok);
-    EXPECT_FALSE(ok);
+    for (const char* text : {"4294967296", "-2147483649", "99999999999999999999"}) {
+        put("u", text);
+        EXPECT_EQ(read<unsigned int>("u", ok), 0u) << text;
+        EXPECT_FALSE(ok) << text;
+    }
     std::vector<unsigned int> list{4294967295u, 1u};
     ConfigItem<unsigned int>(config).setList("ul", list);
     EXPECT_EQ(ConfigItem<unsigned int>(config).getList("ul", &ok), list);
@@ -180,6 +182,11 @@ TEST_F(Typed, SixtyFourBitValues) {
     std::vector<wxLongLong> values{wxLongLong(LLONG_MIN), wxLongLong(-1), wxLongLong(5000000000LL)};
     ll.setList("ll", values);
     EXPECT_EQ(ll.getList("ll", &ok), values);
+    EXPECT_TRUE(ok);
+    std::vector<wxULongLong> unsignedValues{wxULongLong(ULLONG_MAX), wxULongLong(0),
+                                            wxULongLong(4294967296ULL)};
+    ull.setList("ul", unsignedValues);
+    EXPECT_EQ(ull.getList("ul", &ok), unsignedValues);
     EXPECT_TRUE(ok);
     put("ll", "1 2 3");
     std::vector<wxLongLong> out;
