@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 
 #include <fcntl.h>
@@ -95,10 +96,19 @@ bool writeAll(int fd, const std::string& bytes) {
 } // namespace
 
 void SettingsFile::write(const XML::XMLDoc& doc, const ostring& path) {
-    const std::string target = path.str();
+    std::string target = path.str();
     const Exception failure(tr("The settings could not be saved to \"%1%\".", path), Exception::SEVERE);
     if (target.empty())
         throw failure;
+    // A settings file kept behind a symbolic link is replaced where it really lives; renaming
+    // over the link would cut it.
+    struct stat link;
+    if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        if (char* real = ::realpath(target.c_str(), nullptr)) {
+            target = real;
+            std::free(real);
+        }
+    }
 
     std::string bytes;
     try {
@@ -141,6 +151,14 @@ void SettingsFile::write(const XML::XMLDoc& doc, const ostring& path) {
     if (::rename(tmp.c_str(), target.c_str()) != 0) {
         ::unlink(tmp.c_str());
         throw failure;
+    }
+    // Makes the rename itself durable; a failure here leaves a complete file either way.
+    const size_t slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
     }
 }
 

@@ -203,6 +203,15 @@ TEST_F(Store, SavesAreAtomic) {
     EXPECT_THROW(config.save(true), PBN::Exception);
     EXPECT_EQ(readFile(config.path().str()), before);
 
+    // Through a symbolic link the real file is replaced and the link stays.
+    std::filesystem::create_symlink(config.path().str(), dir.file("link.xml"));
+    Config linked(dir.file("link.xml").c_str(), "", "");
+    ASSERT_TRUE(linked.load(nullptr));
+    linked.itemValue("via", "link");
+    linked.save(true);
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.file("link.xml")));
+    EXPECT_TRUE(contains(readFile(config.path().str()), "<via>link</via>"));
+
     Config nowhere(dir.file("missing/s.xml").c_str(), "", "1.0");
     EXPECT_THROW(nowhere.writeDefault(), PBN::Exception);
 }
