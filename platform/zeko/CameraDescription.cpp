@@ -349,8 +349,8 @@ std::vector<CameraDescription> CameraDescription::parse(const std::string& text,
             return bad("a monochrome sensor name ends in \"-M\" and a colour one does not");
         if (c.serial.empty() || c.serial.size() > 15 || !serials.insert(c.serial).second)
             return bad("serial must be unique, 1 to 15 characters");
-        if (c.serial.find_first_of(" \t[]=") != std::string::npos)
-            return bad("serial must not contain blanks, brackets or '='");
+        if (c.serial.find_first_of(" \t[]=/") != std::string::npos)
+            return bad("serial must not contain blanks, brackets, '=' or '/'");
         if (c.model.size() > 15)
             return bad("model holds at most 15 characters");
         if (!deviceIds.insert(c.deviceId).second)

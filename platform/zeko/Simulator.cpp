@@ -168,15 +168,27 @@ int16_t Simulator::comportOffset(const Camera& camera) const {
     const std::string text = state_.get(section(camera), "comport_offset", "");
     if (text.empty())
         return camera.description.comportOffset;
-    return static_cast<int16_t>(std::clamp(std::atoi(text.c_str()), -99, 156));
+    char* end = nullptr;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (*end != '\0' || value < -99 || value > 156)
+        return camera.description.comportOffset;
+    return static_cast<int16_t>(value);
 }
 
 std::array<uint8_t, 64> Simulator::eeprom(const Camera& camera) const {
     std::array<uint8_t, 64> out{};
     const std::string text = state_.get(section(camera), "eeprom", "");
-    if (text.size() == 128) {
+    auto nibble = [](char c) {
+        return c >= '0' && c <= '9'   ? c - '0'
+               : c >= 'A' && c <= 'F' ? c - 'A' + 10
+               : c >= 'a' && c <= 'f' ? c - 'a' + 10
+                                      : -1;
+    };
+    const bool valid =
+        text.size() == 128 && std::all_of(text.begin(), text.end(), [&](char c) { return nibble(c) >= 0; });
+    if (valid) {
         for (size_t i = 0; i < 64; ++i)
-            out[i] = static_cast<uint8_t>(std::stoi(text.substr(i * 2, 2), nullptr, 16));
+            out[i] = static_cast<uint8_t>(nibble(text[2 * i]) * 16 + nibble(text[2 * i + 1]));
     } else {
         std::memcpy(out.data(), camera.description.eeprom.data(),
                     std::min<size_t>(64, camera.description.eeprom.size()));

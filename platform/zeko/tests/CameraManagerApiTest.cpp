@@ -184,6 +184,21 @@ TEST_F(CameraManagerApiTest, CameraMemorySurvivesARestart) {
     EXPECT_EQ(zk_SetAutoCfgIpRange(77, range, 12), ZK_DEVICE_NOT_FOUND);
 }
 
+TEST_F(CameraManagerApiTest, DamagedStateFileFallsBackToTheDescription) {
+    std::ofstream(std::string(zksim_StatePath())) << "[camera 4103900017]\neeprom=" << std::string(128, 'Z')
+                                                  << "\ncamera_id=abc\ncomport_offset=9999\nno equals sign\n";
+    restart();
+    const uint32_t h = open(1001);
+    char back[64];
+    ASSERT_EQ(zk_ReadEEPROM(h, 0, back, 64), 0);
+    EXPECT_EQ(back[0], 0);
+    EXPECT_EQ(at<uint32_t>(list().data() + 4 + ZK_CAMERA_LIST_RECORD_SIZE, 0), 2u);
+    EXPECT_EQ(at<int16_t>(ethInfo().data(), 46), 0);
+    // The next write replaces the damaged values.
+    ASSERT_EQ(zk_SetCameraID(h, 5), 0);
+    EXPECT_EQ(at<uint32_t>(list().data() + 4 + ZK_CAMERA_LIST_RECORD_SIZE, 0), 5u);
+}
+
 TEST_F(CameraManagerApiTest, ComportConfigurationChecksItsRecord) {
     uint8_t rec[ZK_COMPORT_CFG_SIZE] = {};
     setAt<uint32_t>(rec, 0, 1);
