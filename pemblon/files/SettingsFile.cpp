@@ -49,8 +49,10 @@ void collectError(void*, xmlError* error) {
     t_report->fatal = true;
 }
 
-// The strict loader's options (recover, DTD load, pedantic, no CDATA), blanks kept.
-constexpr int kParseOptions = XML_PARSE_RECOVER | XML_PARSE_DTDLOAD | XML_PARSE_PEDANTIC | XML_PARSE_NOCDATA;
+// The strict loader's options (recover, DTD load, pedantic, no CDATA), blanks kept; never the
+// network.
+constexpr int kParseOptions =
+    XML_PARSE_RECOVER | XML_PARSE_DTDLOAD | XML_PARSE_PEDANTIC | XML_PARSE_NOCDATA | XML_PARSE_NONET;
 
 // Parses a file (data null) or a memory buffer with our own error channel, so that the
 // library-wide hooks neither see nor record what this parse reports. Returns the tree, or
