@@ -13,6 +13,7 @@
 #include <optional>
 #include <sstream>
 
+#include <wx/file.h>
 #include <wx/filefn.h>
 #include <wx/listctrl.h>
 
@@ -133,8 +134,10 @@ void ConfFile::dftInit() {
         try {
             read();
         } catch (const XML::XMLException&) {
-            // An unreadable file would stop the application at every start: the defaults
-            // replace it.
+            // A file that is not XML would stop the application at every start: the defaults
+            // replace it. One we may not even open is left alone; it may be perfectly good.
+            if (!wxFile::Access(m_fileName.wxstr(), wxFile::read))
+                throw;
             writeDefault();
         }
     }

@@ -11,6 +11,10 @@
 
 #include <stdexcept>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <wx/filename.h>
 #include <wx/stdpaths.h>
 
@@ -218,6 +222,43 @@ TEST(ConfFileValidation, UnreadableFileIsReplacedByTheDefaults) {
     ConfFile* file = conf.getConfFile(true);
     EXPECT_EQ(file->getItemValue("Language"), ostring("en"));
     EXPECT_TRUE(contains(readFile(path), "<Language code=\"1\">en</Language>"));
+}
+
+// Runs the scenario in a child process under an unprivileged user when the tests run as root,
+// since permissions do not bind root.
+TEST(ConfFileValidation, FileWeMayNotReadIsNotOverwritten) {
+    TempDir dir;
+    chmod(dir.path().c_str(), 0777);
+    const std::string path = dir.file("app.xml");
+    auto scenario = [&]() -> bool {
+        writeFile(path, "<settings><Language code=\"1\">mine</Language></settings>");
+        chmod(path.c_str(), 0200);
+        ConfFileConf conf("settings", false);
+        declare(conf, path);
+        bool refused = false;
+        try {
+            conf.getConfFile(true);
+        } catch (const PBN::XML::XMLException&) {
+            refused = true;
+        }
+        chmod(path.c_str(), 0600);
+        return refused && contains(readFile(path), "mine");
+    };
+    if (geteuid() != 0) {
+        EXPECT_TRUE(scenario());
+        return;
+    }
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (setgid(65534) != 0 || setuid(65534) != 0)
+            _exit(2);
+        _exit(scenario() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 TEST(ConfFileValidation, DeclarationThatCannotBeWrittenIsRefused) {
