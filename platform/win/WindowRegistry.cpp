@@ -35,7 +35,7 @@ struct Registry {
     uintptr_t nextHandle = 0x10000;
 };
 
-// Constant-initialised at first use, so windows may be made from static constructors.
+// Made on first use, so that windows may be made from static constructors.
 Registry& registry() {
     static Registry r;
     return r;
