@@ -307,7 +307,6 @@ int Simulator::getSensorInfo(uint32_t handle, void* info) {
         if (!info)
             return ZK_INVALID_PARAMETER;
         std::memset(info, 0, ZK_SENSORINFO_SIZE);
-        put<uint16_t>(info, 0, static_cast<uint16_t>(s->camera().sensorId));
         putText(info, ZK_SENSORINFO_NAME, 32, s->camera().sensorName);
         put<uint32_t>(info, ZK_SENSORINFO_MAX_WIDTH, static_cast<uint32_t>(s->camera().width));
         put<uint32_t>(info, ZK_SENSORINFO_MAX_HEIGHT, static_cast<uint32_t>(s->camera().height));

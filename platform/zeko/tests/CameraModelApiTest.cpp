@@ -96,6 +96,8 @@ TEST_F(CameraModelApiTest, StartsWithTheModelsSequenceAndGivesNonZeroHandle) {
     EXPECT_EQ(info[33], 0); // the name's terminator always falls inside
     EXPECT_EQ(at<uint32_t>(info, 36), 1280u);
     EXPECT_EQ(at<uint32_t>(info, 40), 1024u);
+    for (size_t i : {0u, 1u, 34u, 35u})
+        EXPECT_EQ(info[i], 0) << i;
     for (size_t i = 44; i < sizeof info; ++i)
         EXPECT_EQ(info[i], 0) << i;
     EXPECT_GT(zksim_JournalCount("zk_SetGamma"), 0);
