@@ -1,4 +1,4 @@
-// ostring against the C calls it stands for, at 16 B, 1 KiB and 1 MiB (issue 2):
+// ostring against the C calls it stands for, at 16 B, 1 KiB and 1 MiB 
 //  - narrow -> wide (wstr) and wide -> narrow (str) against g_convert ISO-8859-1 <-> WCHAR_T,
 //    which maps byte b to U+00b exactly as ostring does;
 //  - charset conversion (get / set through "CHAR" = CP1252) against g_convert CP1252 <-> UTF-8;
@@ -165,7 +165,7 @@ template <int Which> void BM_Fnmatch(benchmark::State& st) {
     st.SetBytesProcessed(st.iterations() * st.range(0));
 }
 
-// In-place number append (Part 2.131), building a text of the given size from 6-byte pieces; the
+// In-place number append, building a text of the given size from 6-byte pieces; the
 // append keeps the design's NUL rule, so each call scans the narrow target once (memchr).
 void BM_AppendNumbers(benchmark::State& st) {
     const size_t target = static_cast<size_t>(st.range(0));

@@ -1,6 +1,6 @@
 #pragma once
 
-// PBN::Defines, the library's fixed names and texts (piece-01 Part 2.104).
+// PBN::Defines, the library's fixed names and texts.
 
 #include "pemblon/core/Export.h"
 #include "pemblon/strings/ostring.h"

@@ -1,5 +1,5 @@
-// PBN::Strings::ostring: storage, conversion, comparison, concatenation, searching (piece-01
-// Parts 2.121 to 2.124, 2.131, 2.132). Part 2.125 lives in its own source file.
+// PBN::Strings::ostring: storage, conversion, comparison, concatenation, searching. The encodings
+// and key transformation live in StringEncodings.cpp.
 
 #include "pemblon/strings/ostring.h"
 
@@ -65,7 +65,7 @@ inline std::string narrowAll(const std::wstring& w) {
     return narrowAll(w.data(), w.size());
 }
 
-// A "narrow result made from a text" (Part 2.131) goes through set() with appEncoding, which
+// A "narrow result made from a text" goes through set() with appEncoding, which
 // converts nothing (from == to) and keeps the bytes up to the first NUL.
 inline size_t nulCut(const std::string& s) {
     const void* z = std::memchr(s.data(), 0, s.size());
@@ -295,7 +295,7 @@ struct TrimSet {
     }
 };
 
-// Decimal/number-test helpers on a narrow copy (Part 2.132).
+// Decimal/number-test helpers on a narrow copy.
 std::string trimmedNumberCopy(std::string s) {
     cutAtNul(s);
     static const char ws[] = " \r\n\t";
@@ -319,7 +319,7 @@ bool isIntText(const std::string& text) {
     return true;
 }
 
-// ---- Part 2.123 helpers ----
+// ---- regular expression helpers ----
 // Every call compiles its pattern afresh: Perl syntax, case-sensitive, no other option. Only a
 // compile error becomes the library's exception; errors raised while matching pass through.
 template <class Regex, class Text> Regex compileRegex(const Text& text, const std::wstring& patternWide) {
@@ -342,8 +342,8 @@ struct Hit {
     size_t start, length;
 };
 
-// Part 2.123's search loop. Each search treats its start as the beginning of a text (no
-// match_prev_avail). Decision (issue 2): after an empty match the next search starts one unit
+// The search loop. Each search treats its start as the beginning of a text (no
+// match_prev_avail). Decision after an empty match the next search starts one unit
 // further on, and the loop stops once that passes the end, so a pattern such as "a*" ends.
 template <class Str, class Regex> std::vector<Hit> searchAll(const Str& text, const Regex& re) {
     std::vector<Hit> hits;
@@ -367,7 +367,7 @@ template <class Str, class Regex> std::vector<Hit> searchAll(const Str& text, co
 
 // Helpers that need the representation.
 struct ostringImpl {
-    // The in-place append of Part 2.131 must cut a narrow target at its first NUL, which needs to
+    // The in-place append must cut a narrow target at its first NUL, which needs to
     // know whether the target holds one. So that k appends stay linear, a narrow object remembers
     // in its idle wide member how long a prefix is known to hold no NUL: {nulFreeTag, length}. The
     // idle member is never read as text (every read goes to the live member). Appends at the end
@@ -429,7 +429,7 @@ struct ostringImpl {
     }
     static std::wstring wideNeedle(const ostring& n) { return n.m_unicode ? n.m_wstr : widenAll(n.m_str); }
 
-    // Every occurrence search of Parts 2.124 and 2.132, in place. A searcher prepared once for a
+    // Every occurrence search, in place. A searcher prepared once for a
     // needle, then asked for the next occurrence at or after a position.
     struct Finder {
         const ostring& text;
@@ -575,7 +575,7 @@ struct ostringImpl {
     }
 };
 
-// ======================= Part 2.121: construction and conversion =======================
+// ======================= construction and conversion =======================
 
 ostring::ostring() : m_unicode(false) {}
 ostring::ostring(const char& c) : m_unicode(false), m_str(1, c) {}
@@ -840,7 +840,7 @@ ostring& ostring::operator+=(const ostring& other) {
     return *this;
 }
 
-// ======================= Part 2.122: comparison, case, trimming, glob =======================
+// ======================= comparison, case, trimming, glob =======================
 
 bool ostring::operator==(const ostring& other) const {
     return ostringImpl::exactEqual(*this, other);
@@ -877,7 +877,7 @@ bool ostring::ci_gte(const ostring& other) const {
     return ci_gt(other) || ci_eq(other);
 }
 
-// Classic mapping only. Decision (issue 2): a wide character at or above 256 is left as it is,
+// Classic mapping only. Decision a wide character at or above 256 is left as it is,
 // where the Part's narrow-and-widen-back step would turn it into NUL.
 ostring& ostring::toUpper() {
     if (m_unicode) {
@@ -969,7 +969,7 @@ ostring operator<<(const std::wstring& text, const ostring& s) {
     return ostring(text + s.wstr());
 }
 
-// ======================= Part 2.123: regular expressions =======================
+// ======================= regular expressions =======================
 
 bool ostring::match(const ostring& re) const {
     // Text and pattern both narrow; a wide character above 255 takes part as NUL.
@@ -1037,7 +1037,7 @@ ostring& ostring::replace(const ostring& re, const ostring& with) {
     return *this;
 }
 
-// ======================= Part 2.124: replacement, tokenizing, line ends =======================
+// ======================= replacement, tokenizing, line ends =======================
 
 ostring& ostring::replaceAll(const ostring& pattern, const ostring& with) {
     ostringImpl::forgetNulFree(*this);
@@ -1047,7 +1047,7 @@ ostring& ostring::replaceAll(const ostring& pattern, const ostring& with) {
     int p = finder.next(0);
     if (p < 0)
         return *this;
-    // Decision (issue 2): the copied runs keep embedded NULs (the Part's substr would cut each at
+    // Decision the copied runs keep embedded NULs (the Part's substr would cut each at
     // its first NUL and lose the rest of the run).
     if (m_unicode) {
         const std::wstring w = with.wstr();
@@ -1143,7 +1143,7 @@ std::vector<ostring> ostring::tokenize(const std::vector<ostring>& separators, c
     return out;
 }
 
-// Decision (issue 2): a lone CR and a lone LF become CRLF and an existing CRLF stays; the Part's
+// Decision a lone CR and a lone LF become CRLF and an existing CRLF stays; the Part's
 // three replaceAll passes would turn CRLF into CRLF CRLF.
 ostring& ostring::unixToDos() {
     ostringImpl::forgetNulFree(*this);
@@ -1181,7 +1181,7 @@ ostring& ostring::dosToUnix() {
     return replaceAll(ostring("\r\n"), ostring("\n"));
 }
 
-// ======================= Part 2.131: concatenation and number text =======================
+// ======================= concatenation and number text =======================
 
 ostring ostring::operator+(const ostring& other) const {
     if (m_unicode)
@@ -1332,7 +1332,7 @@ ostring operator<<(const std::string& bytes, const ostring& s) {
     return ostring(bytes + s.str(), Defines::appEncoding());
 }
 
-// ======================= Part 2.132: substrings, number tests, search, path join ==============
+// ======================= substrings, number tests, search, path join ==============
 
 ostring ostring::substr(const unsigned int& start, const int& length) const {
     if (size() == 0)

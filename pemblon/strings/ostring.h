@@ -1,6 +1,6 @@
 #pragma once
 
-// PBN::Strings::ostring, Pemblon's string type (piece-01 Parts 2.121 to 2.124, 2.131, 2.132).
+// PBN::Strings::ostring, Pemblon's string type.
 //
 // An ostring holds its text either narrow (std::string, one byte per character, the application
 // charset "CHAR" = CP1252 on Linux) or wide (std::wstring), and remembers which form is live.
@@ -28,7 +28,7 @@ public:
     // Not-found value of the searches, and "to the end" as a substr length.
     static constexpr int npos = -1;
 
-    // ---- Part 2.121: construction and assignment ----
+    // ---- construction and assignment ----
     ostring();                                                 // narrow, empty
     ostring(const char& c);                                    // narrow, one byte
     ostring(const wchar_t& c);                                 // wide, one character
@@ -36,7 +36,7 @@ public:
     ostring(const wchar_t* text);                              // wide, up to the NUL (null: empty)
     ostring(const std::wstring& text);                         // wide, the whole string
     ostring(const wxString& text);                             // wide, up to the first NUL
-    ostring(const std::string& bytes, const ostring& charset); // narrow, through set() (Part 2.131)
+    ostring(const std::string& bytes, const ostring& charset); // narrow, through set()
     ostring(const ostring& other);
     ostring(ostring&& other) noexcept;
     ostring& operator=(const ostring& other);
@@ -46,7 +46,7 @@ public:
     // Empties the live text; the form stays.
     ostring& clear();
 
-    // ---- Part 2.121: conversions out ----
+    // ---- conversions out ----
     std::string str() const;   // wide text narrowed one character at a time (>= 256 -> 0)
     std::wstring wstr() const; // narrow text widened byte by byte
     std::wstring dstr() const; // same as wstr()
@@ -56,7 +56,7 @@ public:
     static wchar_t widen(const char& c);
     static char narrow(const wchar_t& c); // 0 when the character is 256 or above
 
-    // ---- Part 2.121: character sets ----
+    // ---- character sets ----
     // bytes read in `from`, re-encoded in `to` (GLib g_convert; "CHAR" is CP1252). Empty input, or
     // from == to, gives the input back. On failure the input comes back and *error (when given)
     // receives GLib's message.
@@ -69,13 +69,13 @@ public:
     // Switches the form (true: wide).
     ostring& setUnicode(const bool& unicode);
 
-    // ---- Part 2.121: element access (an index at or past size() gives 0) ----
+    // ---- element access (an index at or past size() gives 0) ----
     unsigned int size() const;
     char at(const unsigned int& i) const;
     wchar_t wat(const unsigned int& i) const;
     wchar_t operator[](const unsigned int& i) const;
 
-    // ---- Part 2.121: growing in place (the form is kept) ----
+    // ---- growing in place (the form is kept) ----
     ostring& resize(const unsigned int& n, const char& c);
     ostring& resize(const unsigned int& n, const wchar_t& c);
     ostring& append(const unsigned int& count, const char& c);
@@ -99,7 +99,7 @@ public:
     ostring& operator+=(const double& v); // "%g" text, precision 6
     ostring& operator+=(const ostring& other);
 
-    // ---- Part 2.122: exact comparison (mixed forms compare the wide forms) ----
+    // ---- exact comparison (mixed forms compare the wide forms) ----
     bool operator==(const ostring& other) const;
     bool operator!=(const ostring& other) const;
     bool operator<(const ostring& other) const;
@@ -107,7 +107,7 @@ public:
     bool operator>(const ostring& other) const;
     bool operator>=(const ostring& other) const;
 
-    // ---- Part 2.122: case-insensitive comparison (A-Z folded; stops at the first NUL; a mixed
+    // ---- case-insensitive comparison (A-Z folded; stops at the first NUL; a mixed
     // pair brings this operand into the other's form) ----
     bool ci_eq(const ostring& other) const;
     bool ci_lt(const ostring& other) const;
@@ -115,7 +115,7 @@ public:
     bool ci_lte(const ostring& other) const;
     bool ci_gte(const ostring& other) const;
 
-    // ---- Part 2.122: case, trimming, wildcards ----
+    // ---- case, trimming, wildcards ----
     ostring& toUpper(); // a-z only; other characters unchanged
     ostring& toLower(); // A-Z only; other characters unchanged
     ostring& trimLeft(const ostring& chars);
@@ -124,7 +124,7 @@ public:
     // Whole-text match: "*" any run, "?" one character, case-sensitive, no escapes.
     bool glob(const ostring& pattern) const;
 
-    // ---- Part 2.123: regular expressions (Perl syntax, case-sensitive) ----
+    // ---- regular expressions (Perl syntax, case-sensitive) ----
     // A pattern that does not compile throws PBN::Exception (SEVERE); errors raised while matching
     // pass through.
     bool match(const ostring& re) const;
@@ -134,7 +134,7 @@ public:
     // Replaces every match by `with`, taken literally.
     ostring& replace(const ostring& re, const ostring& with);
 
-    // ---- Part 2.124: plain replacement, tokenizing, line ends ----
+    // ---- plain replacement, tokenizing, line ends ----
     ostring& replaceAll(const ostring& pattern, const ostring& with);
     ostring& replaceAll(const std::vector<ostring>& patterns, const ostring& with);
     std::vector<ostring> tokenize(const ostring& separator, const bool& keepEmpty = false) const;
@@ -143,7 +143,7 @@ public:
     ostring& unixToDos(); // lone CR and lone LF become CRLF; CRLF stays
     ostring& dosToUnix(); // CRLF becomes LF; a lone CR stays
 
-    // ---- Part 2.131: concatenation (new value; the left operand is unchanged) ----
+    // ---- concatenation (new value; the left operand is unchanged) ----
     // With an ostring: wide when either side is wide. With an integer: ONE character (low 8 bits
     // on narrow text, low 16 bits on wide), never digits. Float and double: "%g" text.
     ostring operator+(const ostring& other) const;
@@ -159,7 +159,7 @@ public:
     ostring operator+(const float& v) const;
     ostring operator+(const double& v) const;
 
-    // ---- Part 2.132: substrings, number tests, searching, path join ----
+    // ---- substrings, number tests, searching, path join ----
     // A negative length means "to the end". Throws std::out_of_range when start > size().
     ostring substr(const unsigned int& start, const int& length = npos) const;
     bool isInt() const;
@@ -174,7 +174,7 @@ public:
     // Path join with "/" (in the left operand's form), unless one side already has it there.
     ostring operator/(const ostring& right) const;
 
-    // ---- Part 2.125: encodings and key transformation (implemented by the foundation issue in
+    // ---- encodings and key transformation (implemented by the foundation issue in
     // its own source file; declared here so that the class has one header) ----
     ostring& base64Encode();
     ostring& base64Decode();
@@ -191,13 +191,13 @@ private:
     friend struct ostringImpl; // ostring.cpp's helpers
 };
 
-// ---- Part 2.122: stream operators ----
+// ---- stream operators ----
 PBN_API std::ostream& operator<<(std::ostream& os, const ostring& s);   // writes str()
 PBN_API std::wostream& operator<<(std::wostream& os, const ostring& s); // writes wstr()
 PBN_API ostring operator<<(const wchar_t* text, const ostring& s);      // wide result
 PBN_API ostring operator<<(const std::wstring& text, const ostring& s); // wide result
 
-// ---- Part 2.131: in-place append of a value's decimal / "%g" text; returns the target ----
+// ---- in-place append of a value's decimal / "%g" text; returns the target ----
 PBN_API ostring& operator<<(ostring& target, const short& v);
 PBN_API ostring& operator<<(ostring& target, const unsigned short& v);
 PBN_API ostring& operator<<(ostring& target, const int& v);
@@ -212,7 +212,7 @@ PBN_API ostring& operator<<(ostring& target, const wxLongLong& v);
 PBN_API ostring& operator<<(ostring& target, const wxULongLong& v);
 PBN_API ostring& operator<<(ostring& target, const ostring& v);
 
-// ---- Part 2.131: value first; a new string: the value's text, then the right operand ----
+// ---- value first; a new string: the value's text, then the right operand ----
 // Numbers take the right operand's form; const char* and std::string always give narrow text.
 PBN_API ostring operator<<(const short& v, const ostring& s);
 PBN_API ostring operator<<(const unsigned short& v, const ostring& s);
@@ -232,7 +232,7 @@ PBN_API ostring operator<<(const std::string& bytes, const ostring& s);
 } // namespace Strings
 } // namespace PBN
 
-// ---- Part 2.122: free case-insensitive comparisons (global namespace) ----
+// ---- free case-insensitive comparisons (global namespace) ----
 PBN_API bool ci_eq(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b);
 PBN_API bool ci_lt(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b);
 PBN_API bool ci_gt(const PBN::Strings::ostring& a, const PBN::Strings::ostring& b);

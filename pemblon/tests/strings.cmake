@@ -1,4 +1,4 @@
-# PBN::Strings::ostring and PBN::Defines (issue 2): piece-01 Parts 2.104, 2.121-2.124, 2.131, 2.132.
+# PBN::Strings::ostring and PBN::Defines.
 zeko_add_gtest(NAME pemblon_strings_tests
     SOURCES
         ${CMAKE_CURRENT_SOURCE_DIR}/strings/DefinesTest.cpp

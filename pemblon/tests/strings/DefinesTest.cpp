@@ -1,4 +1,4 @@
-// Part 2.104: library constants.
+// library constants.
 #include "pemblon/core/Defines.h"
 
 #include <gtest/gtest.h>
@@ -64,6 +64,6 @@ TEST(Defines, BoundaryIsFreshWide64Characters) {
 }
 
 TEST(Defines, NameIsTheTranslationDomain) {
-    // formatMessage (Part 2.101) looks its prefixes up under Defines::name().
+    // formatMessage looks its prefixes up under Defines::name().
     EXPECT_EQ(Defines::name().wxstr(), wxString("Pemblon"));
 }

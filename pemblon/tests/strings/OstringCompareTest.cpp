@@ -1,4 +1,4 @@
-// Part 2.122: comparison, case, trimming, glob, stream operators.
+// comparison, case, trimming, glob, stream operators.
 #include "pemblon/strings/ostring.h"
 
 #include <gtest/gtest.h>
@@ -126,7 +126,7 @@ TEST(OstringCompare, Case) {
     EXPECT_EQ(ostring("aBc\xC9Z").toLower().str(), "abc\xC9z");
     ostring w(L"a\x20AC");
     w.toUpper();
-    // Decision (issue 2): characters above 255 stay as they are (the Part would turn U+20AC into NUL).
+    // Decision characters above 255 stay as they are (the Part would turn U+20AC into NUL).
     EXPECT_TRUE(w.isUnicode());
     ASSERT_EQ(w.size(), 2u);
     EXPECT_EQ(w.wstr(), L"A\x20AC");

@@ -1,4 +1,4 @@
-// Part 2.131: concatenation and number formatting.
+// concatenation and number formatting.
 #include "pemblon/core/Defines.h"
 #include "pemblon/strings/ostring.h"
 

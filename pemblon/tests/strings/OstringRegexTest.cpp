@@ -1,4 +1,4 @@
-// Part 2.123: regular expressions.
+// regular expressions.
 #include "pemblon/core/Exception.h"
 #include "pemblon/strings/ostring.h"
 

@@ -1,4 +1,4 @@
-// Part 2.124: plain replacement, tokenizing, line ends.
+// plain replacement, tokenizing, line ends.
 #include "pemblon/strings/ostring.h"
 
 #include <gtest/gtest.h>
@@ -98,7 +98,7 @@ TEST(OstringReplace, TokenizeSeparatorVector) {
 
 TEST(OstringReplace, LineEnds) {
     EXPECT_EQ(ostring("a\r\nb\rc\nd").dosToUnix().str(), "a\nb\rc\nd");
-    // Decision (issue 2): an existing CRLF stays CRLF (the Part's passes would double it).
+    // Decision an existing CRLF stays CRLF (the Part's passes would double it).
     EXPECT_EQ(ostring("a\nb").unixToDos().str(), "a\r\nb");
     EXPECT_EQ(ostring("a\rb").unixToDos().str(), "a\r\nb");
     EXPECT_EQ(ostring("a\r\nb").unixToDos().str(), "a\r\nb");

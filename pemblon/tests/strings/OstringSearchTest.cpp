@@ -1,4 +1,4 @@
-// Part 2.132: substrings, number tests, searching, path join.
+// substrings, number tests, searching, path join.
 #include "pemblon/strings/ostring.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-// Part 2.121: storage, construction, conversion, element access, growing, +=.
+// storage, construction, conversion, element access, growing, +=.
 #include "pemblon/core/Defines.h"
 #include "pemblon/strings/ostring.h"
 
