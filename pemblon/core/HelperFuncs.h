@@ -44,7 +44,7 @@ public:
     static Strings::ostring getAppDir();
     // An absolute path as it is; otherwise appended to the working directory (fromCwd) or to
     // the program's directory. Nothing is normalised.
-    static Strings::ostring getAbsolutePath(const Strings::ostring& path, const bool& fromCwd = false);
+    static Strings::ostring getAbsolutePath(const Strings::ostring& path, const bool& fromCwd);
     // The strings up to the null pointer, joined with the separator.
     static Strings::ostring dir(const char* first, ...) __attribute__((sentinel));
     // The strings up to the null pointer; the first is always taken.
@@ -53,9 +53,9 @@ public:
     // Creates every missing directory of the path. A relative path is taken from the working
     // directory. Throws: Exception (SEVERE) when a component is a file or cannot be created;
     // the directories made before stay.
-    static void ensureDirExists(const Strings::ostring& path, const int32_t& permissions = wxS_DIR_DEFAULT);
+    static void ensureDirExists(const Strings::ostring& path, const int32_t& permissions);
     // Removes the directory when empty; true when it was removed.
-    static bool rmdir(const Strings::ostring& path, const int32_t& flags = 0);
+    static bool rmdir(const Strings::ostring& path, const int32_t& flags);
 
     // An invalid bitmap or icon when the file cannot be read.
     static wxBitmap loadBitmap(const Strings::ostring& path);
