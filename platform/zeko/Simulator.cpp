@@ -87,7 +87,14 @@ int Simulator::call(const char* function, std::initializer_list<long long> ints,
         journal_.record(function, ints, doubles, code);
         return code;
     }
-    const int result = body();
+    int result;
+    // Nothing may leave a C entry point as an exception (an image memory or a film frame too large
+    // for the machine, for one): the caller gets a failure code instead.
+    try {
+        result = body();
+    } catch (...) {
+        result = std::strncmp(function, "zkavi_", 6) == 0 ? ZKAVI_NO_SUCCESS : ZK_NO_SUCCESS;
+    }
     journal_.record(function, ints, doubles, result);
     return result;
 }

@@ -338,6 +338,7 @@ TEST_F(CameraModelApiTest, StaleHandlesAndMemoriesGetErrorsNotCrashes) {
     ASSERT_EQ(zk_AllocImageMem(again.handle, 8, 8, 24, &foreign, &foreignId), 0);
     EXPECT_EQ(zk_SetImageMem(again.handle, again.memory, foreignId), ZK_INVALID_MEMORY_POINTER);
     EXPECT_EQ(zk_AllocImageMem(again.handle, 8, 8, 12, &foreign, &foreignId), ZK_INVALID_PARAMETER);
+    EXPECT_EQ(zk_AllocImageMem(again.handle, 16385, 8, 24, &foreign, &foreignId), ZK_INVALID_PARAMETER);
 }
 
 TEST_F(CameraModelApiTest, UnpluggedCameraFailsUntilClosed) {
