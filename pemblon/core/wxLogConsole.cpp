@@ -1,8 +1,5 @@
 #include "pemblon/core/wxLogConsole.h"
 
-#include <sstream>
-
-#include "pemblon/core/Defines.h"
 #include "platform/win/Win32.h"
 
 namespace PBN {
@@ -63,10 +60,11 @@ ostring wxLogConsole::getPrefix() const {
 }
 
 void wxLogConsole::DoLogText(const wxString& msg) {
-    std::ostringstream line;
-    line << m_prefix.str() << ostring(msg).str() << std::endl;
-    const ostring text(line.str(), Defines::appEncoding());
-    OutputDebugStringW(text.wstr().c_str());
+    // Built wide: a narrow line would stop at the first character outside the narrow set.
+    std::wstring line = m_prefix.wstr();
+    line += msg.ToStdWstring();
+    line += L'\n';
+    OutputDebugStringW(line.c_str());
 }
 
 } // namespace PBN

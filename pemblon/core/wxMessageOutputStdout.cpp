@@ -20,7 +20,11 @@ wxMessageOutputStdout& wxMessageOutputStdout::operator=(const wxMessageOutputStd
 wxMessageOutputStdout::~wxMessageOutputStdout() = default;
 
 void wxMessageOutputStdout::Output(const wxString& text) {
-    const wxCharBuffer bytes = text.mb_str(wxConvLibc);
+    wxCharBuffer bytes = text.mb_str(wxConvLibc);
+    // Text the C library's encoding cannot hold (any non-ASCII text in the C locale) is written
+    // as UTF-8 rather than dropped.
+    if (bytes.length() == 0 && !text.empty())
+        bytes = text.utf8_str();
     std::fprintf(stdout, "%s", bytes.data() ? bytes.data() : "");
 }
 

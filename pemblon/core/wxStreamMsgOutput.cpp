@@ -23,7 +23,11 @@ wxStreamMsgOutput::~wxStreamMsgOutput() = default;
 void wxStreamMsgOutput::Output(const wxString& text) {
     if (!m_stream)
         return;
-    const wxCharBuffer bytes = text.mb_str(wxConvLibc);
+    wxCharBuffer bytes = text.mb_str(wxConvLibc);
+    // Text the C library's encoding cannot hold (any non-ASCII text in the C locale) is written
+    // as UTF-8 rather than dropped.
+    if (bytes.length() == 0 && !text.empty())
+        bytes = text.utf8_str();
     if (bytes.data())
         *m_stream << bytes.data();
 }

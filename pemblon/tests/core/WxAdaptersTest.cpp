@@ -107,11 +107,13 @@ TEST(wxLogConsole, ActivationAndSingleInstance) {
     wxLogConsole::activate(true);
     wxLog::DisableTimestamp();
     wxLogMessage("hello %d", 5);
+    wxLogMessage(wxString(L"\u20ac 3 and more"));
     wxLog::FlushActive();
     wxLogConsole::destroy();
     SetDebugOutputSink(nullptr);
-    ASSERT_EQ(lines.size(), 1u);
+    ASSERT_EQ(lines.size(), 2u);
     EXPECT_EQ(lines[0], L"[pbn] hello 5\n");
+    EXPECT_EQ(lines[1], L"[pbn] \u20ac 3 and more\n");
     EXPECT_EQ(wxLog::GetActiveTarget(), original);
 
     wxLogConsole* fresh = wxLogConsole::get();
@@ -126,6 +128,10 @@ TEST(wxMessageOutput, PrintfWritesWithoutLineEnd) {
     out.Printf(L"%d-%s", 12, L"ab");
     out.Output("!");
     EXPECT_EQ(os.str(), "12-ab!");
+    // Text the C locale cannot encode is written as UTF-8, not dropped.
+    std::ostringstream utf8;
+    PBN::wxStreamMsgOutput(&utf8).Printf(L"%ls=%hs", L"\u20ac", "x");
+    EXPECT_EQ(utf8.str(), "\xe2\x82\xac=x");
     PBN::wxStreamMsgOutput none;
     none.Printf(L"%d", 1); // no stream: nothing happens
 
