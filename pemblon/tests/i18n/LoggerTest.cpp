@@ -135,12 +135,14 @@ TEST(Logger, NamesWithoutOrWithSeveralMarks) {
 }
 
 TEST(Logger, RelativeNamesLieInTheProgramFolder) {
-    const std::string stem = "i18n-relative-" + std::to_string(::getpid());
-    Logger log(os(stem + "%g.xml"), 1, Logger::GIGABYTES, 2);
+    // Written with the backslash of the stored settings; taken with the native separator.
+    const std::string folder = "i18n-relative-" + std::to_string(::getpid());
+    const std::string appDir = PBN::HelperFuncs::getAppDir().str();
+    std::filesystem::create_directories(appDir + folder);
+    Logger log(os(folder + "\\app%g.xml"), 1, Logger::GIGABYTES, 2);
     log.info("here");
-    const std::string expected = PBN::HelperFuncs::getAppDir().str() + stem + "0.xml";
-    EXPECT_TRUE(exists(expected)) << expected;
-    std::filesystem::remove(expected);
+    EXPECT_EQ(messages(appDir + folder + "/app0.xml"), std::vector<std::string>{"here"});
+    std::filesystem::remove_all(appDir + folder);
 }
 
 // A file cut off mid-entry is reported once, kept as ".bad", and logging goes on in a fresh file.
