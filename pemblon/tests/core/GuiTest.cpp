@@ -6,7 +6,9 @@
 #include <thread>
 
 #include <wx/app.h>
+#include <wx/imagbmp.h>
 #include <wx/image.h>
+#include <wx/imaggif.h>
 #include <wx/log.h>
 #include <wx/mimetype.h>
 #include <wx/modalhook.h>
@@ -131,11 +133,64 @@ TEST(HelperFuncsGui, StartedLibraryLoadsImagesAndIcons) {
     EXPECT_TRUE(HelperFuncs::loadIcon((dir / "pic.XPM").c_str()).IsOk());
     {
         wxLogNull quiet;
-        // A PNG file is read as an icon file, so it does not load.
-        EXPECT_FALSE(HelperFuncs::loadIcon((dir / "pic.png").c_str()).IsOk());
         EXPECT_FALSE(HelperFuncs::loadBitmap((dir / "missing.png").c_str()).IsOk());
         EXPECT_FALSE(HelperFuncs::loadIcon((dir / "missing.gif").c_str()).IsOk());
     }
+    fs::remove_all(dir);
+}
+
+namespace {
+
+// Stands in for wx's handler of one image type and counts the files handed to it.
+class RecordingHandler : public wxImageHandler {
+public:
+    RecordingHandler(const wxString& name, wxBitmapType type) {
+        SetName(name);
+        SetType(type);
+    }
+    int calls = 0;
+    bool LoadFile(wxImage* image, wxInputStream&, bool, int) override {
+        ++calls;
+        return image->Create(2, 2);
+    }
+
+protected:
+    bool DoCanRead(wxInputStream&) override { return true; }
+};
+
+} // namespace
+
+TEST(HelperFuncsGui, IconTypeFollowsTheExtension) {
+    // GTK first tries its own loader, which reads what the bytes are; bytes it cannot read reach
+    // the wx handler of the type the extension chose.
+    const fs::path dir = scratch();
+    for (const char* name : {"a.GIF", "b.Ico", "c.png", "d"})
+        std::ofstream(dir / name) << "not an image at all";
+    wxImageHandler* gif = wxImage::FindHandler(wxBITMAP_TYPE_GIF);
+    wxImageHandler* ico = wxImage::FindHandler(wxBITMAP_TYPE_ICO);
+    ASSERT_TRUE(gif && ico);
+    const wxString gifName = gif->GetName(), icoName = ico->GetName();
+    wxImage::RemoveHandler(gifName);
+    wxImage::RemoveHandler(icoName);
+    auto* gifRecorder = new RecordingHandler("recorded GIF", wxBITMAP_TYPE_GIF);
+    auto* icoRecorder = new RecordingHandler("recorded ICO", wxBITMAP_TYPE_ICO);
+    wxImage::InsertHandler(gifRecorder);
+    wxImage::InsertHandler(icoRecorder);
+    {
+        wxLogNull quiet;
+        HelperFuncs::loadIcon((dir / "a.GIF").c_str());
+        EXPECT_EQ(gifRecorder->calls, 1);
+        EXPECT_EQ(icoRecorder->calls, 0);
+        HelperFuncs::loadIcon((dir / "b.Ico").c_str());
+        HelperFuncs::loadIcon((dir / "c.png").c_str());
+        HelperFuncs::loadIcon((dir / "d").c_str());
+        EXPECT_EQ(gifRecorder->calls, 1);
+        EXPECT_EQ(icoRecorder->calls, 3);
+    }
+    wxImage::RemoveHandler("recorded GIF");
+    wxImage::RemoveHandler("recorded ICO");
+    wxImage::AddHandler(new wxGIFHandler);
+    wxImage::AddHandler(new wxICOHandler);
     fs::remove_all(dir);
 }
 
