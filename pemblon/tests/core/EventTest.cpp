@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 #include "pemblon/core/Event.h"
@@ -64,7 +65,9 @@ TEST(Event, AgesWithWallClockNotCpuTime) {
     // Sleeping uses no CPU: a CPU clock would leave the event at age 0.
     std::this_thread::sleep_for(std::chrono::milliseconds(1100));
     EXPECT_GE(e.getTicks(), 1000u);
-    EXPECT_EQ(e.getClock(), 1.0);
+    const double seconds = e.getClock(); // whole seconds
+    EXPECT_GE(seconds, 1.0);
+    EXPECT_EQ(seconds, std::floor(seconds));
     e.reset();
     EXPECT_LT(e.ticks(), 1000u);
 }
