@@ -76,7 +76,7 @@ bool XMLNamespace::equals(const XMLNamespace& other) const {
 }
 
 void XMLNamespace::setPrefix(const ostring& prefix) {
-    if (ns == nullptr) {
+    if (ns == nullptr || xmlStrEqual(ns->prefix, BAD_CAST "xml")) {
         return;
     }
     const std::string bytes = prefix.str();
@@ -100,7 +100,8 @@ void XMLNamespace::setPrefix(const ostring& prefix) {
 }
 
 void XMLNamespace::setURI(const ostring& uri) {
-    if (ns == nullptr) {
+    // The xml: namespace is fixed, and libxml2 shares its declaration across the document.
+    if (ns == nullptr || xmlStrEqual(ns->prefix, BAD_CAST "xml")) {
         return;
     }
     if (ns->href != nullptr) {

@@ -63,6 +63,14 @@ TEST(XMLNamespaceTest, RenamingChangesTheDeclarationInPlace) {
     ASSERT_FALSE(c.isNull());
     EXPECT_EQ(c.getThisNamespace().getURI(), ostring("urn:z"));
     EXPECT_EQ(c.getAttribute("k", "z").getValue(), ostring("v"));
+
+    XMLDoc lang = parse("<r xml:lang=\"fr\"/>");
+    XMLNamespace xml = lang.getRoot().getNamespace("xml");
+    ASSERT_FALSE(xml.isNull());
+    xml.setURI("urn:mine");
+    xml.setPrefix("mine");
+    EXPECT_EQ(xml.getURI(), ostring("http://www.w3.org/XML/1998/namespace"));
+    EXPECT_EQ(xml.getPrefix(), ostring("xml"));
 }
 
 TEST(XMLNamespaceTest, RemovingNamespaces) {

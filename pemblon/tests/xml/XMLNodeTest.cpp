@@ -184,7 +184,7 @@ TEST(XMLNodeTest, FromStringGivesAFreeStandingCopy) {
     EXPECT_EQ(n.toString().str(), "<root>x<b/>y</root>");
     EXPECT_TRUE(XMLNode::fromString("<a>").isNull());
 
-    XMLDoc doc;
+    XMLDoc doc = parse("<t><u/></t>"); // a parsed tree: names live in its dictionary
     XMLNode root = doc.getRoot();
     root.attach(n, -1);
     EXPECT_EQ(n.getDoc(), &doc);
