@@ -4,6 +4,7 @@
 #include "pemblon/strings/LangChangingEvent.h"
 #include "pemblon/strings/LangEventData.h"
 #include "pemblon/strings/StringTable.h"
+#include "pemblon/strings/StringTableEvent.h"
 #include "pemblon/strings/StringTableListener.h"
 #include "pemblon/xml/XMLDoc.h"
 #include "pemblon/xml/XMLNode.h"
@@ -197,4 +198,27 @@ TEST_F(StringTableTest, LanguageDescriptions) {
     EXPECT_EQ(t.getActiveLanguageString(), ostring("French"));
     EXPECT_EQ(t.getLanguageString(wxLANGUAGE_GERMAN), ostring("German"));
     EXPECT_EQ(t.getLanguageString(wxLANGUAGE_UNKNOWN), ostring(""));
+}
+
+namespace {
+struct OldEvent : PBN::Strings::StringTableEvent {
+    explicit OldEvent(const wxLanguage& l) : StringTableEvent(l) {}
+};
+} // namespace
+
+TEST(StringTableEvent, CopiesOwnTheirLanguageRecord) {
+    OldEvent fr(wxLANGUAGE_FRENCH);
+    PBN::Strings::StringTableEvent copy(fr);
+    ASSERT_NE(copy.getLangChangedData(), nullptr);
+    EXPECT_NE(copy.getLangChangedData(), fr.getLangChangedData());
+    EXPECT_EQ(copy.getLangChangedData()->language, wxLANGUAGE_FRENCH);
+    EXPECT_TRUE(copy == fr);
+    PBN::Strings::StringTableEvent none;
+    EXPECT_EQ(none.getType(), PBN::Strings::StringTableEvent::NO_DATA);
+    EXPECT_EQ(none.getLangChangedData(), nullptr);
+    none = fr;
+    none = none;
+    EXPECT_EQ(none.getLangChangedData()->language, wxLANGUAGE_FRENCH);
+    copy.clearData();
+    EXPECT_EQ(copy.getLangChangedData(), nullptr);
 }
