@@ -47,11 +47,6 @@ template <typename F> void removeChildrenWhere(xmlNode* parent, F match) {
 
 } // namespace
 
-XMLNode::XMLNode() : node(nullptr), doc(nullptr) {}
-
-XMLNode::XMLNode(xmlNode* native, const XMLDoc* document)
-    : node(native), doc(native != nullptr ? document : nullptr) {}
-
 XMLNode::XMLNode(const ostring& name, const XMLNode& parent) : node(nullptr), doc(parent.doc) {
     xmlNode* element = xmlNewNode(nullptr, BAD_CAST name.str().c_str());
     if (element == nullptr) {
@@ -62,24 +57,6 @@ XMLNode::XMLNode(const ostring& name, const XMLNode& parent) : node(nullptr), do
     if (parent.node != nullptr) {
         xmlAddChild(parent.node, element);
     }
-}
-
-XMLNode::~XMLNode() {}
-
-bool XMLNode::operator==(const XMLNode& other) const {
-    return node == other.node;
-}
-bool XMLNode::operator!=(const XMLNode& other) const {
-    return node != other.node;
-}
-bool XMLNode::isNull() const {
-    return node == nullptr;
-}
-const XMLDoc* XMLNode::getDoc() const {
-    return doc;
-}
-xmlNode* XMLNode::getNative() const {
-    return node;
 }
 
 int XMLNode::getLine() const {
@@ -120,27 +97,11 @@ XMLNode XMLNode::getParent() const {
     return node == nullptr ? XMLNode() : XMLNode(node->parent, doc);
 }
 
-XMLNode XMLNode::getFirstChild() const {
-    return XMLNode(XMLTree::elementAt(node, 0), doc);
-}
-
 XMLNode XMLNode::getLastChild() const {
     if (node == nullptr) {
         return XMLNode();
     }
     for (xmlNode* c = node->last; c != nullptr; c = c->prev) {
-        if (isElement(c)) {
-            return XMLNode(c, doc);
-        }
-    }
-    return XMLNode();
-}
-
-XMLNode XMLNode::getSibling() const {
-    if (node == nullptr) {
-        return XMLNode();
-    }
-    for (xmlNode* c = node->next; c != nullptr; c = c->next) {
         if (isElement(c)) {
             return XMLNode(c, doc);
         }

@@ -36,7 +36,7 @@ public:
     XMLNode(const Strings::ostring& name, const XMLNode& parent);
     XMLNode(const XMLNode& other) = default;
     XMLNode& operator=(const XMLNode& other) = default;
-    virtual ~XMLNode();
+    virtual ~XMLNode() {}
 
     bool operator==(const XMLNode& other) const;
     bool operator!=(const XMLNode& other) const;
@@ -160,6 +160,49 @@ private:
     friend class SAXHandler;
     friend class XInclude;
 };
+
+// Walking a tree creates a handle per step: these stay inline so that a walk costs little more
+// than following libxml2's links.
+inline XMLNode::XMLNode() : node(nullptr), doc(nullptr) {}
+inline XMLNode::XMLNode(xmlNode* native, const XMLDoc* document)
+    : node(native), doc(native != nullptr ? document : nullptr) {}
+inline bool XMLNode::operator==(const XMLNode& other) const {
+    return node == other.node;
+}
+inline bool XMLNode::operator!=(const XMLNode& other) const {
+    return node != other.node;
+}
+inline bool XMLNode::isNull() const {
+    return node == nullptr;
+}
+inline const XMLDoc* XMLNode::getDoc() const {
+    return doc;
+}
+inline xmlNode* XMLNode::getNative() const {
+    return node;
+}
+
+inline XMLNode XMLNode::getFirstChild() const {
+    if (node != nullptr) {
+        for (xmlNode* c = node->children; c != nullptr; c = c->next) {
+            if (c->type == XML_ELEMENT_NODE) {
+                return XMLNode(c, doc);
+            }
+        }
+    }
+    return XMLNode();
+}
+
+inline XMLNode XMLNode::getSibling() const {
+    if (node != nullptr) {
+        for (xmlNode* c = node->next; c != nullptr; c = c->next) {
+            if (c->type == XML_ELEMENT_NODE) {
+                return XMLNode(c, doc);
+            }
+        }
+    }
+    return XMLNode();
+}
 
 } // namespace XML
 } // namespace PBN
