@@ -46,6 +46,13 @@ void ownContent(xmlNode* node, xmlDict* dict) {
     node->content = const_cast<xmlChar*>(content);
 }
 
+// An entity reference borrows the declaration and its text from the old document's DTD.
+void dropEntity(xmlNode* reference) {
+    reference->children = nullptr;
+    reference->last = nullptr;
+    reference->content = nullptr;
+}
+
 } // namespace
 
 std::string XMLTree::toUtf8(const Strings::ostring& text) {
@@ -120,13 +127,12 @@ void XMLTree::detach(xmlNode* node) {
 void XMLTree::disown(xmlNode* top, xmlDoc* oldDoc) {
     xmlDict* dict = oldDoc->dict;
     walk(top, [&](xmlNode* n) {
-        if (n->type == XML_ENTITY_REF_NODE) {
-            // Points at the entity declaration of the old document's DTD.
-            n->children = nullptr;
-            n->last = nullptr;
-        }
         ownString(n->name, dict);
-        ownContent(n, dict);
+        if (n->type == XML_ENTITY_REF_NODE) {
+            dropEntity(n);
+        } else {
+            ownContent(n, dict);
+        }
         if (n->type == XML_ELEMENT_NODE) {
             for (xmlAttr* a = n->properties; a != nullptr; a = a->next) {
                 if (a->atype == XML_ATTRIBUTE_ID) {
@@ -136,7 +142,11 @@ void XMLTree::disown(xmlNode* top, xmlDoc* oldDoc) {
                 ownString(a->name, dict);
                 for (xmlNode* c = a->children; c != nullptr; c = c->next) {
                     ownString(c->name, dict);
-                    ownContent(c, dict);
+                    if (c->type == XML_ENTITY_REF_NODE) {
+                        dropEntity(c);
+                    } else {
+                        ownContent(c, dict);
+                    }
                     c->doc = nullptr;
                 }
                 a->doc = nullptr;

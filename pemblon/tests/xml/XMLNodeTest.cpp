@@ -303,3 +303,21 @@ TEST(XMLNodeTest, SerialisesInTheDocumentEncoding) {
     EXPECT_EQ(doc.getRoot().toString(false, 1).str(), "<r>\n    <a>\xc3\xa9</a>\n  </r>");
     EXPECT_NE(a.toHTMLString(false).str().find("<a>"), std::string::npos);
 }
+
+TEST(XMLNodeTest, DetachedEntityReferencesOutliveTheDeclaration) {
+    XMLNode kept;
+    {
+        XMLDoc doc = parse("<!DOCTYPE r [<!ENTITY e \"entity text\">]><r><a v=\"x&e;y\">1&e;2</a></r>");
+        kept = doc.getRoot().getChild("a");
+        kept.detach();
+    }
+    EXPECT_EQ(kept.getText(), ostring("12"));
+    kept.getAttribute("v").getValue();
+    EXPECT_NE(kept.toString().str().find("&e;"), std::string::npos);
+    XMLDoc other = parse("<o/>");
+    XMLNode root = other.getRoot();
+    root.attach(kept, -1);
+    other.toString(true);
+    kept.destroy();
+    EXPECT_EQ(root.getChildrenCount(), 0u);
+}
