@@ -4,6 +4,7 @@ zeko_add_gtest(NAME pemblon_xml_tests
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLLibEnvironment.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLDocTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLDateTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/xml/XMLMessageTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLErrorTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLNodeTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLMixedNodeTest.cpp
