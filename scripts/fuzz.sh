@@ -19,3 +19,16 @@ mkdir -p "$corpus"
 export ASAN_OPTIONS="detect_odr_violation=0:${ASAN_OPTIONS:-}"
 "$build/pemblon_xml_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/" "$corpus" "$root/pemblon/tests/fuzz/xml_corpus"
+
+# The film writer's target lives in the simulator's tree: a clang configuration of the whole
+# tree, of which only the simulator core (instrumented for coverage) and the target are built.
+sim_build="$root/build-fuzz-sim"
+cmake -S "$root" -B "$sim_build" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
+    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEKO_FUZZ=ON -DZEKO_BUILD_TESTS=OFF -DZEKO_BUILD_BENCH=OFF \
+    -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address -fno-omit-frame-pointer" \
+    -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address" >/dev/null
+cmake --build "$sim_build" -j"$jobs" --target zeko_avi_fuzz
+sim_corpus="$sim_build/corpus/avi"
+mkdir -p "$sim_corpus"
+"$sim_build/tests/zeko_avi_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$sim_build/" "$sim_corpus" "$root/platform/zeko/fuzz/corpus"
