@@ -54,6 +54,59 @@ int parserOptions(const bool& keepBlanks) {
     throw XMLException(ostring(format.str()), severity);
 }
 
+// Reads a tree through `read(context, options)`, which gets a fresh parser context only when
+// the tree is to be validated, and resolves its XIncludes. Whatever the parser reported is
+// thrown, after the half-built tree is freed; `name` names the source in messages.
+template <class Read>
+xmlDoc* readTree(const Read& read, const int& options, const bool& validate, const ostring& name,
+                 ostring& encoding) {
+    XMLErrorScope scope;
+    xmlDoc* tree = nullptr;
+    if (!validate) {
+        tree = read(nullptr, options);
+        if (scope.failed()) {
+            xmlFreeDoc(tree);
+            scope.check();
+        }
+        if (tree == nullptr) {
+            fail("Failed to parse file \"%1%\".", name, Exception::SEVERE);
+        }
+    } else {
+        xmlParserCtxt* context = xmlNewParserCtxt();
+        if (context == nullptr) {
+            scope.check();
+            fail("Failed to allocate parser context.", name, Exception::WARNING);
+        }
+        tree = read(context, options | XML_PARSE_DTDVALID);
+        const bool valid = context->valid != 0;
+        xmlFreeParserCtxt(context);
+        if (scope.failed()) {
+            xmlFreeDoc(tree);
+            scope.check();
+        }
+        if (tree == nullptr) {
+            fail("Failed to read file \"%1%\".", name, Exception::SEVERE);
+        }
+        if (!valid) {
+            xmlFreeDoc(tree);
+            fail("Failed to validate file \"%1%\".", name, Exception::SEVERE);
+        }
+    }
+    if (tree->encoding != nullptr) {
+        encoding = ostring(reinterpret_cast<const char*>(tree->encoding));
+    }
+    const int included = xmlXIncludeProcessFlags(tree, options);
+    if (scope.failed()) {
+        xmlFreeDoc(tree);
+        scope.check();
+    }
+    if (included == -1) {
+        xmlFreeDoc(tree);
+        fail("Failed to process XInclude in file \"%1%\".", name, Exception::WARNING);
+    }
+    return tree;
+}
+
 // libxml2 keeps a pointer to the indent string; it must outlive every document.
 const char* libraryIndentString(const std::string& indent) {
     static std::string* storage = new std::string("  ");
@@ -202,51 +255,12 @@ void XMLDoc::parse(const ostring& path, const bool& keepBlanks, const bool& vali
     xmlLineNumbersDefault(1);
     const int options = parserOptions(keepBlanks);
     const std::string file = path.str();
-    XMLErrorScope scope;
-    xmlDoc* tree = nullptr;
-    if (!validate) {
-        tree = xmlReadFile(file.c_str(), nullptr, options);
-        if (scope.failed()) {
-            xmlFreeDoc(tree);
-            scope.check();
-        }
-        if (tree == nullptr) {
-            fail("Failed to parse file \"%1%\".", path, Exception::SEVERE);
-        }
-    } else {
-        xmlParserCtxt* context = xmlNewParserCtxt();
-        if (context == nullptr) {
-            scope.check();
-            fail("Failed to allocate parser context.", path, Exception::WARNING);
-        }
-        tree = xmlCtxtReadFile(context, file.c_str(), nullptr, options | XML_PARSE_DTDVALID);
-        const bool valid = context->valid != 0;
-        xmlFreeParserCtxt(context);
-        if (scope.failed()) {
-            xmlFreeDoc(tree);
-            scope.check();
-        }
-        if (tree == nullptr) {
-            fail("Failed to read file \"%1%\".", path, Exception::SEVERE);
-        }
-        if (!valid) {
-            xmlFreeDoc(tree);
-            fail("Failed to validate file \"%1%\".", path, Exception::SEVERE);
-        }
-    }
-    if (tree->encoding != nullptr) {
-        encoding = ostring(reinterpret_cast<const char*>(tree->encoding));
-    }
-    const int included = xmlXIncludeProcessFlags(tree, options);
-    if (scope.failed()) {
-        xmlFreeDoc(tree);
-        scope.check();
-    }
-    if (included == -1) {
-        xmlFreeDoc(tree);
-        fail("Failed to process XInclude in file \"%1%\".", path, Exception::WARNING);
-    }
-    document = tree;
+    document = readTree(
+        [&](xmlParserCtxt* context, const int& flags) {
+            return context == nullptr ? xmlReadFile(file.c_str(), nullptr, flags)
+                                      : xmlCtxtReadFile(context, file.c_str(), nullptr, flags);
+        },
+        options, validate, path, encoding);
 }
 
 void XMLDoc::parseMem(const ostring& text, const bool& keepBlanks, const bool& validate,
@@ -256,52 +270,14 @@ void XMLDoc::parseMem(const ostring& text, const bool& keepBlanks, const bool& v
     const int options = parserOptions(keepBlanks);
     const std::string bytes = text.str();
     const std::string url = name.str();
-    XMLErrorScope scope;
-    xmlDoc* tree = nullptr;
-    if (!validate) {
-        tree = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), url.c_str(), nullptr, options);
-        if (scope.failed()) {
-            xmlFreeDoc(tree);
-            scope.check();
-        }
-        if (tree == nullptr) {
-            fail("Failed to parse file \"%1%\".", name, Exception::SEVERE);
-        }
-    } else {
-        xmlParserCtxt* context = xmlNewParserCtxt();
-        if (context == nullptr) {
-            scope.check();
-            fail("Failed to allocate parser context.", name, Exception::WARNING);
-        }
-        tree = xmlCtxtReadMemory(context, bytes.data(), static_cast<int>(bytes.size()), url.c_str(), nullptr,
-                                 options | XML_PARSE_DTDVALID);
-        const bool valid = context->valid != 0;
-        xmlFreeParserCtxt(context);
-        if (scope.failed()) {
-            xmlFreeDoc(tree);
-            scope.check();
-        }
-        if (tree == nullptr) {
-            fail("Failed to read file \"%1%\".", name, Exception::SEVERE);
-        }
-        if (!valid) {
-            xmlFreeDoc(tree);
-            fail("Failed to validate file \"%1%\".", name, Exception::SEVERE);
-        }
-    }
-    if (tree->encoding != nullptr) {
-        encoding = ostring(reinterpret_cast<const char*>(tree->encoding));
-    }
-    const int included = xmlXIncludeProcessFlags(tree, options);
-    if (scope.failed()) {
-        xmlFreeDoc(tree);
-        scope.check();
-    }
-    if (included == -1) {
-        xmlFreeDoc(tree);
-        fail("Failed to process XInclude in file \"%1%\".", name, Exception::WARNING);
-    }
-    document = tree;
+    document = readTree(
+        [&](xmlParserCtxt* context, const int& flags) {
+            const int size = static_cast<int>(bytes.size());
+            return context == nullptr
+                       ? xmlReadMemory(bytes.data(), size, url.c_str(), nullptr, flags)
+                       : xmlCtxtReadMemory(context, bytes.data(), size, url.c_str(), nullptr, flags);
+        },
+        options, validate, name, encoding);
 }
 
 // ---- accessors ----
