@@ -254,49 +254,37 @@ ostring format(const char* msg, va_list args) {
 }
 } // namespace
 
-void SAXHandler::onWarning(void* ctx, const char* msg, ...) {
+void SAXHandler::onMessage(void* ctx, const ErrorType& type, const char* msg, va_list args) {
     SAXHandler* h = from(ctx);
     if (!h)
         return;
-    va_list args;
-    va_start(args, msg);
     const ostring text = format(msg, args);
-    va_end(args);
     try {
-        h->raise(TYPE_WARNING, text);
+        h->raise(type, text);
     } catch (...) {
         h->fail(ctx);
     }
+}
+
+void SAXHandler::onWarning(void* ctx, const char* msg, ...) {
+    va_list args;
+    va_start(args, msg);
+    onMessage(ctx, TYPE_WARNING, msg, args);
+    va_end(args);
 }
 
 void SAXHandler::onError(void* ctx, const char* msg, ...) {
-    SAXHandler* h = from(ctx);
-    if (!h)
-        return;
     va_list args;
     va_start(args, msg);
-    const ostring text = format(msg, args);
+    onMessage(ctx, TYPE_ERROR, msg, args);
     va_end(args);
-    try {
-        h->raise(TYPE_ERROR, text);
-    } catch (...) {
-        h->fail(ctx);
-    }
 }
 
 void SAXHandler::onFatalError(void* ctx, const char* msg, ...) {
-    SAXHandler* h = from(ctx);
-    if (!h)
-        return;
     va_list args;
     va_start(args, msg);
-    const ostring text = format(msg, args);
+    onMessage(ctx, TYPE_FATAL, msg, args);
     va_end(args);
-    try {
-        h->raise(TYPE_FATAL, text);
-    } catch (...) {
-        h->fail(ctx);
-    }
 }
 
 void SAXHandler::onStructuredError(void* ctx, xmlError* error) {

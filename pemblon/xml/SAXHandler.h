@@ -3,6 +3,7 @@
 #include "pemblon/core/Export.h"
 #include "pemblon/strings/ostring.h"
 
+#include <cstdarg>
 #include <exception>
 #include <vector>
 
@@ -87,6 +88,8 @@ private:
     static void onCharacters(void* ctx, const xmlChar* ch, int len);
     static void onProcessingInstruction(void* ctx, const xmlChar* target, const xmlChar* data);
     static void onComment(void* ctx, const xmlChar* value);
+    // The three message callbacks differ only in the type they raise.
+    static void onMessage(void* ctx, const ErrorType& type, const char* msg, va_list args);
     static void onWarning(void* ctx, const char* msg, ...);
     static void onError(void* ctx, const char* msg, ...);
     static void onFatalError(void* ctx, const char* msg, ...);
