@@ -45,6 +45,25 @@ template <typename F> void removeChildrenWhere(xmlNode* parent, F match) {
     }
 }
 
+// Attributes and namespace declarations hang off an element as singly linked lists.
+template <typename Link> unsigned int countLinks(const Link* first) {
+    unsigned int count = 0;
+    for (const Link* l = first; l != nullptr; l = l->next) {
+        ++count;
+    }
+    return count;
+}
+
+// Null past the end.
+template <typename Link> Link* linkAt(Link* first, unsigned int index) {
+    for (Link* l = first; l != nullptr; l = l->next) {
+        if (index-- == 0) {
+            return l;
+        }
+    }
+    return nullptr;
+}
+
 } // namespace
 
 XMLNode::XMLNode(const ostring& name, const XMLNode& parent) : node(nullptr), doc(parent.doc) {
@@ -174,26 +193,12 @@ XMLAttribute XMLNode::getFirstAttribute() const {
 }
 
 unsigned int XMLNode::getAttributesCount() const {
-    unsigned int count = 0;
-    if (isElement(node)) {
-        for (xmlAttr* a = node->properties; a != nullptr; a = a->next) {
-            ++count;
-        }
-    }
-    return count;
+    return isElement(node) ? countLinks(node->properties) : 0;
 }
 
 XMLAttribute XMLNode::getAttributeAt(const unsigned int& index) const {
-    if (!isElement(node)) {
-        return XMLAttribute();
-    }
-    unsigned int i = 0;
-    for (xmlAttr* a = node->properties; a != nullptr; a = a->next, ++i) {
-        if (i == index) {
-            return XMLAttribute(a, doc);
-        }
-    }
-    return XMLAttribute();
+    xmlAttr* a = isElement(node) ? linkAt(node->properties, index) : nullptr;
+    return a != nullptr ? XMLAttribute(a, doc) : XMLAttribute();
 }
 
 XMLAttribute XMLNode::getAttribute(const ostring& name, const ostring& prefix) const {
@@ -635,26 +640,12 @@ void XMLNode::setNamespace(const XMLNamespace& ns) {
 }
 
 unsigned int XMLNode::getNsDefCount() const {
-    unsigned int count = 0;
-    if (isElement(node)) {
-        for (xmlNs* d = node->nsDef; d != nullptr; d = d->next) {
-            ++count;
-        }
-    }
-    return count;
+    return isElement(node) ? countLinks(node->nsDef) : 0;
 }
 
 XMLNamespace XMLNode::getNsDefAt(const unsigned int& index) const {
-    if (!isElement(node)) {
-        return XMLNamespace();
-    }
-    unsigned int i = 0;
-    for (xmlNs* d = node->nsDef; d != nullptr; d = d->next, ++i) {
-        if (i == index) {
-            return XMLNamespace(d, *this);
-        }
-    }
-    return XMLNamespace();
+    xmlNs* d = isElement(node) ? linkAt(node->nsDef, index) : nullptr;
+    return d != nullptr ? XMLNamespace(d, *this) : XMLNamespace();
 }
 
 XMLNamespace XMLNode::getNamespace(const ostring& prefix) const {
