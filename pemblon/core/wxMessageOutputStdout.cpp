@@ -5,7 +5,7 @@
 
 #include <wx/string.h>
 
-#include "pemblon/core/WideFormat.h"
+#include "pemblon/core/MessageText.h"
 
 namespace PBN {
 
@@ -20,11 +20,7 @@ wxMessageOutputStdout& wxMessageOutputStdout::operator=(const wxMessageOutputStd
 wxMessageOutputStdout::~wxMessageOutputStdout() = default;
 
 void wxMessageOutputStdout::Output(const wxString& text) {
-    wxCharBuffer bytes = text.mb_str(wxConvLibc);
-    // Text the C library's encoding cannot hold (any non-ASCII text in the C locale) is written
-    // as UTF-8 rather than dropped.
-    if (bytes.length() == 0 && !text.empty())
-        bytes = text.utf8_str();
+    const wxCharBuffer bytes = Detail::messageBytes(text);
     std::fprintf(stdout, "%s", bytes.data() ? bytes.data() : "");
 }
 
@@ -33,8 +29,7 @@ void wxMessageOutputStdout::Printf(const wchar_t* format, ...) {
         return;
     va_list args;
     va_start(args, format);
-    wxString text;
-    text.PrintfV(wxString(Detail::windowsWideFormat(format)), args);
+    const wxString text = Detail::formatMessage(format, args);
     va_end(args);
     Output(text);
 }

@@ -4,7 +4,7 @@
 
 #include <wx/string.h>
 
-#include "pemblon/core/WideFormat.h"
+#include "pemblon/core/MessageText.h"
 
 namespace PBN {
 
@@ -23,11 +23,7 @@ wxStreamMsgOutput::~wxStreamMsgOutput() = default;
 void wxStreamMsgOutput::Output(const wxString& text) {
     if (!m_stream)
         return;
-    wxCharBuffer bytes = text.mb_str(wxConvLibc);
-    // Text the C library's encoding cannot hold (any non-ASCII text in the C locale) is written
-    // as UTF-8 rather than dropped.
-    if (bytes.length() == 0 && !text.empty())
-        bytes = text.utf8_str();
+    const wxCharBuffer bytes = Detail::messageBytes(text);
     if (bytes.data())
         *m_stream << bytes.data();
 }
@@ -37,8 +33,7 @@ void wxStreamMsgOutput::Printf(const wchar_t* format, ...) {
         return;
     va_list args;
     va_start(args, format);
-    wxString text;
-    text.PrintfV(wxString(Detail::windowsWideFormat(format)), args);
+    const wxString text = Detail::formatMessage(format, args);
     va_end(args);
     Output(text);
 }
