@@ -58,6 +58,19 @@ XML::XMLNode appendMessage(XML::XMLDoc& doc, const ostring& time, const ostring&
     return msg;
 }
 
+// Loads the log and opens a new message in it. An unreadable log is reported, and gives a null
+// stream so that the caller can start a fresh one.
+LogStream openMessage(const ostring& name, const ostring& time, const ostring& level) {
+    try {
+        auto doc = std::make_unique<XML::XMLDoc>(name, true, false);
+        XML::XMLNode msg = appendMessage(*doc, time, level);
+        return LogStream(msg, doc.release());
+    } catch (const XML::XMLException& e) {
+        e.display(nullptr, false);
+    }
+    return LogStream();
+}
+
 } // namespace
 
 Logger::Logger() : logLevel(Exception::DEBUG0), maxSize(0), maxSizeFactor(BYTES), maxFiles(0) {}
@@ -140,27 +153,16 @@ LogStream Logger::logMsg(const Exception::Severity& severity) const {
         clear(name);
     const ostring time = XML::XMLDoc::dateToString(wxDateTime::UNow(), true, true, true);
     const ostring level = Exception::severityToString(severity);
-    try {
-        auto doc = std::make_unique<XML::XMLDoc>(name, true, false);
-        XML::XMLNode msg = appendMessage(*doc, time, level);
-        return LogStream(msg, doc.release());
-    } catch (const XML::XMLException& e) {
-        e.display(nullptr, false);
-    }
+    LogStream stream = openMessage(name, time, level);
+    if (!stream.isNull())
+        return stream;
     // The generation is unreadable (cut off by a crash, say). Keep it for inspection and start a
     // fresh log, or every later message would be lost the same way.
     const ostring bad = name + ".bad";
     if (!wxRenameFile(name.wxstr(), bad.wxstr(), true))
         return LogStream();
     clear(name);
-    try {
-        auto doc = std::make_unique<XML::XMLDoc>(name, true, false);
-        XML::XMLNode msg = appendMessage(*doc, time, level);
-        return LogStream(msg, doc.release());
-    } catch (const XML::XMLException& e) {
-        e.display(nullptr, false);
-    }
-    return LogStream();
+    return openMessage(name, time, level);
 }
 
 void Logger::logMsg(const ostring& text, const Exception::Severity& severity) const {
