@@ -15,6 +15,7 @@
 #include <wx/intl.h>
 #include <wx/log.h>
 
+#include "pemblon/core/Base64Text.h"
 #include "pemblon/core/ByteArray.h"
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/Exception.h"
@@ -341,22 +342,7 @@ void Buffer::getFilesStrings(const ostring& path, std::vector<ostring>& lines) {
 }
 
 char* Buffer::base64Encode(const bool& lines) const {
-    if (!_bytesCount)
-        return nullptr;
-    const std::uint64_t n = _bytesCount;
-    std::uint64_t room = 4 * n / 3 + 6;
-    if (lines)
-        room += 4 * n / 216 + 1;
-    if (room > kMax32)
-        return nullptr;
-    char* text = new char[room];
-    int lineCount = 0;
-    int state = 0;
-    unsigned int length = _bytesCount;
-    unsigned int written = ByteArray::base64EncodeStep(_data, length, text, &lineCount, &state, lines);
-    written += ByteArray::base64EncodeClose(text + written, &lineCount, &state, lines);
-    text[written] = '\0';
-    return text;
+    return Detail::base64Text(_data, _bytesCount, lines);
 }
 
 void Buffer::base64Decode(const char* text, const unsigned int& length) {

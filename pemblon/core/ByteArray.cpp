@@ -14,6 +14,7 @@
 #include <wx/file.h>
 #include <wx/log.h>
 
+#include "pemblon/core/Base64Text.h"
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/Utf16.h"
 
@@ -337,23 +338,7 @@ ostring ByteArray::toString(const OutputType& type, const std::uint32_t& offset,
 }
 
 char* ByteArray::base64Encode(const bool& lineBreaks) const {
-    if (!_size)
-        return nullptr;
-    // In 64 bits: 4n wraps 32-bit arithmetic from n = 2^30 on.
-    const std::uint64_t n = _size;
-    std::uint64_t room = 4 * n / 3 + 6;
-    if (lineBreaks)
-        room += 4 * n / 216 + 1;
-    if (room > std::numeric_limits<std::uint32_t>::max())
-        return nullptr;
-    char* text = new char[room];
-    int lineCount = 0;
-    int state = 0;
-    unsigned int length = _size;
-    unsigned int written = base64EncodeStep(_data, length, text, &lineCount, &state, lineBreaks);
-    written += base64EncodeClose(text + written, &lineCount, &state, lineBreaks);
-    text[written] = '\0';
-    return text;
+    return Detail::base64Text(_data, _size, lineBreaks);
 }
 
 void ByteArray::base64Decode(const char* text, const std::uint32_t& length) {
