@@ -4,6 +4,7 @@
 #include "pemblon/files/ConfFileConf.h"
 #include "pemblon/files/ConfFileConfItem.h"
 #include "pemblon/files/SettingsFile.h"
+#include "pemblon/files/SplitBlanks.h"
 #include "pemblon/xml/XMLAttribute.h"
 #include "pemblon/xml/XMLDoc.h"
 #include "pemblon/xml/XMLException.h"
@@ -21,6 +22,7 @@ namespace PBN {
 namespace Files {
 
 using Private::SettingsFile;
+using Private::splitBlanks;
 using Strings::ostring;
 using XML::XMLAttribute;
 using XML::XMLNode;
@@ -42,24 +44,6 @@ std::optional<int> toInt(const ostring& text) {
     if (ec != std::errc() || ptr != s.data() + s.size() || value < INT_MIN || value > INT_MAX)
         return std::nullopt;
     return static_cast<int>(value);
-}
-
-// Pieces of the text between any of blank, tab, CR and LF.
-std::vector<ostring> splitBlanks(const ostring& text) {
-    std::vector<ostring> pieces;
-    const std::wstring w = text.wstr();
-    size_t i = 0;
-    while (i < w.size()) {
-        size_t start = w.find_first_not_of(L" \t\r\n", i);
-        if (start == std::wstring::npos)
-            break;
-        size_t end = w.find_first_of(L" \t\r\n", start);
-        if (end == std::wstring::npos)
-            end = w.size();
-        pieces.emplace_back(w.substr(start, end - start));
-        i = end;
-    }
-    return pieces;
 }
 
 ostring geometryText(int x, int y, int w, int h) {

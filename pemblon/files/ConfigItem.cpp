@@ -1,5 +1,6 @@
 #include "pemblon/files/ConfigItem.h"
 
+#include "pemblon/files/SplitBlanks.h"
 #include "pemblon/xml/XMLDoc.h"
 
 #include <charconv>
@@ -119,26 +120,13 @@ template <class F> void forEachPiece(const std::string& text, F&& f) {
 }
 
 std::vector<ostring> splitPieces(const ostring& text) {
+    if (text.isUnicode())
+        return Private::splitBlanks(text);
     std::vector<ostring> pieces;
-    if (text.isUnicode()) {
-        const std::wstring w = text.wstr();
-        size_t i = 0;
-        while (i < w.size()) {
-            size_t start = w.find_first_not_of(L" \t\r\n", i);
-            if (start == std::wstring::npos)
-                break;
-            size_t end = w.find_first_of(L" \t\r\n", start);
-            if (end == std::wstring::npos)
-                end = w.size();
-            pieces.emplace_back(w.substr(start, end - start));
-            i = end;
-        }
-    } else {
-        forEachPiece(text.str(), [&](std::string_view piece) {
-            pieces.emplace_back(std::string(piece).c_str());
-            return true;
-        });
-    }
+    forEachPiece(text.str(), [&](std::string_view piece) {
+        pieces.emplace_back(std::string(piece).c_str());
+        return true;
+    });
     return pieces;
 }
 
