@@ -99,6 +99,33 @@ int Simulator::call(const char* function, std::initializer_list<long long> ints,
     return result;
 }
 
+// A call on an open session: the simulator lock is held throughout, and an unknown or unplugged
+// handle is refused before the body runs.
+template <class Body>
+int Simulator::sessionCall(uint32_t handle, const char* function, std::initializer_list<long long> ints,
+                           std::initializer_list<double> doubles, Body&& body) {
+    return call(function, ints, doubles, [&]() -> int {
+        std::lock_guard lock(mutex_);
+        CameraSession* s = session(handle);
+        if (!s)
+            return ZK_INVALID_CAMERA_HANDLE;
+        return body(*s);
+    });
+}
+
+// A call on a film writer, under the film's own lock so that films of other ids go on meanwhile.
+template <class Body>
+int Simulator::filmCall(int id, const char* function, std::initializer_list<long long> ints,
+                        std::initializer_list<double> doubles, Body&& body) {
+    return call(function, ints, doubles, [&]() -> int {
+        auto f = film(id);
+        if (!f)
+            return ZKAVI_INVALID_ID;
+        std::lock_guard lock(f->mutex);
+        return body(f->writer);
+    });
+}
+
 // ---------------------------------------------------------------------------------------------
 // Inventory, handles and persisted values
 
@@ -306,17 +333,13 @@ int Simulator::exitCamera(uint32_t handle) {
 }
 
 int Simulator::getSensorInfo(uint32_t handle, void* info) {
-    return call("zk_GetSensorInfo", {handle}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_GetSensorInfo", {handle}, {}, [&](CameraSession& s) -> int {
         if (!info)
             return ZK_INVALID_PARAMETER;
         std::memset(info, 0, ZK_SENSORINFO_SIZE);
-        putText(info, ZK_SENSORINFO_NAME, 32, s->camera().sensorName);
-        put<uint32_t>(info, ZK_SENSORINFO_MAX_WIDTH, static_cast<uint32_t>(s->camera().width));
-        put<uint32_t>(info, ZK_SENSORINFO_MAX_HEIGHT, static_cast<uint32_t>(s->camera().height));
+        putText(info, ZK_SENSORINFO_NAME, 32, s.camera().sensorName);
+        put<uint32_t>(info, ZK_SENSORINFO_MAX_WIDTH, static_cast<uint32_t>(s.camera().width));
+        put<uint32_t>(info, ZK_SENSORINFO_MAX_HEIGHT, static_cast<uint32_t>(s.camera().height));
         return ZK_SUCCESS;
     });
 }
@@ -325,58 +348,44 @@ int Simulator::getSensorInfo(uint32_t handle, void* info) {
 // Capture and image memory
 
 int Simulator::captureVideo(uint32_t handle, int wait, bool start) {
-    return call(start ? "zk_CaptureVideo" : "zk_StopLiveVideo", {handle, wait}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
-        s->capturing = start;
-        return ZK_SUCCESS;
-    });
+    return sessionCall(handle, start ? "zk_CaptureVideo" : "zk_StopLiveVideo", {handle, wait}, {},
+                       [&](CameraSession& s) -> int {
+                           s.capturing = start;
+                           return ZK_SUCCESS;
+                       });
 }
 
 int Simulator::allocImageMem(uint32_t handle, int width, int height, int bpp, char** memory, int* id) {
-    return call("zk_AllocImageMem", {handle, width, height, bpp}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
-        if (!memory || !id || width < 1 || height < 1 || width > 16384 || height > 16384 ||
-            (bpp != 8 && bpp != 24))
-            return ZK_INVALID_PARAMETER;
-        CameraSession::Memory* m = s->allocate(width, height, bpp);
-        *memory = m->data.get();
-        *id = m->id;
-        return ZK_SUCCESS;
-    });
+    return sessionCall(handle, "zk_AllocImageMem", {handle, width, height, bpp}, {},
+                       [&](CameraSession& s) -> int {
+                           if (!memory || !id || width < 1 || height < 1 || width > 16384 || height > 16384 ||
+                               (bpp != 8 && bpp != 24))
+                               return ZK_INVALID_PARAMETER;
+                           CameraSession::Memory* m = s.allocate(width, height, bpp);
+                           *memory = m->data.get();
+                           *id = m->id;
+                           return ZK_SUCCESS;
+                       });
 }
 
 int Simulator::memoryCall(const char* function, uint32_t handle, char* memory, int id) {
-    return call(function, {handle, id}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
-        CameraSession::Memory* m = s->find(memory, id);
+    return sessionCall(handle, function, {handle, id}, {}, [&](CameraSession& s) -> int {
+        CameraSession::Memory* m = s.find(memory, id);
         if (!m)
             return ZK_INVALID_MEMORY_POINTER;
         if (std::strcmp(function, "zk_SetImageMem") == 0)
-            s->setActive(m);
+            s.setActive(m);
         else if (std::strcmp(function, "zk_AddToSequence") == 0)
-            s->addToSequence(m);
+            s.addToSequence(m);
         else
-            s->release(m);
+            s.release(m);
         return ZK_SUCCESS;
     });
 }
 
 int Simulator::clearSequence(uint32_t handle) {
-    return call("zk_ClearSequence", {handle}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
-        s->clearSequence();
+    return sessionCall(handle, "zk_ClearSequence", {handle}, {}, [&](CameraSession& s) -> int {
+        s.clearSequence();
         return ZK_SUCCESS;
     });
 }
@@ -418,204 +427,166 @@ int Simulator::accept(const char* function, uint32_t handle, std::initializer_li
 }
 
 int Simulator::setColorMode(uint32_t handle, int mode) {
-    return call("zk_SetColorMode", {handle, mode}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_SetColorMode", {handle, mode}, {}, [&](CameraSession& s) -> int {
         if (mode == ZK_GET_CURRENT)
-            return s->colorMode;
+            return s.colorMode;
         if (mode != ZK_CM_RGB24 && mode != ZK_CM_MONO8)
             return ZK_INVALID_PARAMETER;
-        s->colorMode = mode;
+        s.colorMode = mode;
         return ZK_SUCCESS;
     });
 }
 
 int Simulator::setGamma(uint32_t handle, int gamma) {
-    return call("zk_SetGamma", {handle, gamma}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
-        s->tone.gamma = std::clamp(gamma, 1, 1000);
+    return sessionCall(handle, "zk_SetGamma", {handle, gamma}, {}, [&](CameraSession& s) -> int {
+        s.tone.gamma = std::clamp(gamma, 1, 1000);
         return ZK_SUCCESS;
     });
 }
 
 int Simulator::setPixelClock(uint32_t handle, int clock) {
-    return call("zk_SetPixelClock", {handle, clock}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
-        s->setClock(clock);
+    return sessionCall(handle, "zk_SetPixelClock", {handle, clock}, {}, [&](CameraSession& s) -> int {
+        s.setClock(clock);
         return ZK_SUCCESS;
     });
 }
 
 int Simulator::setBrightness(uint32_t handle, int brightness) {
-    return call("zk_SetBrightness", {handle, brightness}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_SetBrightness", {handle, brightness}, {}, [&](CameraSession& s) -> int {
         if (brightness == ZK_GET_CURRENT)
-            return s->tone.brightness;
-        s->tone.brightness = std::clamp(brightness, 0, 255);
+            return s.tone.brightness;
+        s.tone.brightness = std::clamp(brightness, 0, 255);
         return ZK_SUCCESS;
     });
 }
 
 int Simulator::setHardwareGain(uint32_t handle, int master, int red, int green, int blue) {
-    return call("zk_SetHardwareGain", {handle, master, red, green, blue}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
-        Tone& t = s->tone;
-        switch (master) {
-        case ZK_GET_CURRENT:
-            return t.masterGain;
-        case ZK_GET_RED_GAIN:
-            return t.redGain;
-        case ZK_GET_GREEN_GAIN:
-            return t.greenGain;
-        case ZK_GET_BLUE_GAIN:
-            return t.blueGain;
-        default:
-            break;
-        }
-        if (master > 100 || red > 100 || green > 100 || blue > 100) {
-            if (master >= 0x8000)
-                return ZK_INVALID_PARAMETER;
-        }
-        // A negative gain (the settings' -1 for "automatic") leaves that gain as it is.
-        if (master >= 0)
-            t.masterGain = std::min(master, 100);
-        if (red >= 0)
-            t.redGain = std::min(red, 100);
-        if (green >= 0)
-            t.greenGain = std::min(green, 100);
-        if (blue >= 0)
-            t.blueGain = std::min(blue, 100);
-        return ZK_SUCCESS;
-    });
+    return sessionCall(handle, "zk_SetHardwareGain", {handle, master, red, green, blue}, {},
+                       [&](CameraSession& s) -> int {
+                           Tone& t = s.tone;
+                           switch (master) {
+                           case ZK_GET_CURRENT:
+                               return t.masterGain;
+                           case ZK_GET_RED_GAIN:
+                               return t.redGain;
+                           case ZK_GET_GREEN_GAIN:
+                               return t.greenGain;
+                           case ZK_GET_BLUE_GAIN:
+                               return t.blueGain;
+                           default:
+                               break;
+                           }
+                           if (master > 100 || red > 100 || green > 100 || blue > 100) {
+                               if (master >= 0x8000)
+                                   return ZK_INVALID_PARAMETER;
+                           }
+                           // A negative gain (the settings' -1 for "automatic") leaves that gain as it is.
+                           if (master >= 0)
+                               t.masterGain = std::min(master, 100);
+                           if (red >= 0)
+                               t.redGain = std::min(red, 100);
+                           if (green >= 0)
+                               t.greenGain = std::min(green, 100);
+                           if (blue >= 0)
+                               t.blueGain = std::min(blue, 100);
+                           return ZK_SUCCESS;
+                       });
 }
 
 int Simulator::setAutoParameter(uint32_t handle, int code, double* value1, double* value2) {
-    return call("zk_SetAutoParameter", {handle, code}, {value1 ? *value1 : NAN, value2 ? *value2 : NAN},
-                [&]() -> int {
-                    std::lock_guard lock(mutex_);
-                    CameraSession* s = session(handle);
-                    if (!s)
-                        return ZK_INVALID_CAMERA_HANDLE;
-                    switch (code) {
-                    case ZK_SET_ENABLE_AUTO_GAIN:
-                        if (!value1)
-                            return ZK_INVALID_PARAMETER;
-                        s->autoGain = *value1 != 0.0;
-                        return ZK_SUCCESS;
-                    case ZK_GET_ENABLE_AUTO_GAIN:
-                        if (!value1)
-                            return ZK_INVALID_PARAMETER;
-                        *value1 = s->autoGain ? 1.0 : 0.0;
-                        return ZK_SUCCESS;
-                    case ZK_SET_ENABLE_AUTO_WHITEBALANCE:
-                        if (!value1)
-                            return ZK_INVALID_PARAMETER;
-                        s->tone.whiteBalance = *value1 != 0.0;
-                        return ZK_SUCCESS;
-                    case ZK_SET_AUTO_REFERENCE:
-                    case ZK_SET_ENABLE_AUTO_SHUTTER:
-                        return ZK_SUCCESS;
-                    default:
-                        return ZK_INVALID_PARAMETER;
-                    }
-                });
+    return sessionCall(handle, "zk_SetAutoParameter", {handle, code},
+                       {value1 ? *value1 : NAN, value2 ? *value2 : NAN}, [&](CameraSession& s) -> int {
+                           switch (code) {
+                           case ZK_SET_ENABLE_AUTO_GAIN:
+                               if (!value1)
+                                   return ZK_INVALID_PARAMETER;
+                               s.autoGain = *value1 != 0.0;
+                               return ZK_SUCCESS;
+                           case ZK_GET_ENABLE_AUTO_GAIN:
+                               if (!value1)
+                                   return ZK_INVALID_PARAMETER;
+                               *value1 = s.autoGain ? 1.0 : 0.0;
+                               return ZK_SUCCESS;
+                           case ZK_SET_ENABLE_AUTO_WHITEBALANCE:
+                               if (!value1)
+                                   return ZK_INVALID_PARAMETER;
+                               s.tone.whiteBalance = *value1 != 0.0;
+                               return ZK_SUCCESS;
+                           case ZK_SET_AUTO_REFERENCE:
+                           case ZK_SET_ENABLE_AUTO_SHUTTER:
+                               return ZK_SUCCESS;
+                           default:
+                               return ZK_INVALID_PARAMETER;
+                           }
+                       });
 }
 
 int Simulator::setAOI(uint32_t handle, int code, int* x, int* y, int* width, int* height) {
     const bool set = code == ZK_SET_AOI && x && y && width && height;
-    return call("zk_SetAOI", {handle, code, set ? *x : 0, set ? *y : 0, set ? *width : 0, set ? *height : 0},
-                {}, [&]() -> int {
-                    std::lock_guard lock(mutex_);
-                    CameraSession* s = session(handle);
-                    if (!s)
-                        return ZK_INVALID_CAMERA_HANDLE;
-                    if (!x || !y || !width || !height)
-                        return ZK_INVALID_PARAMETER;
-                    if (code == ZK_GET_AOI) {
-                        *x = s->aoiX();
-                        *y = s->aoiY();
-                        *width = s->aoiWidth();
-                        *height = s->aoiHeight();
-                        return ZK_SUCCESS;
-                    }
-                    if (code != ZK_SET_AOI)
-                        return ZK_INVALID_PARAMETER;
-                    s->setPosition(0, 0);
-                    s->setSize(*width, *height);
-                    s->setPosition(*x, *y);
-                    return ZK_SUCCESS;
-                });
+    return sessionCall(handle, "zk_SetAOI",
+                       {handle, code, set ? *x : 0, set ? *y : 0, set ? *width : 0, set ? *height : 0}, {},
+                       [&](CameraSession& s) -> int {
+                           if (!x || !y || !width || !height)
+                               return ZK_INVALID_PARAMETER;
+                           if (code == ZK_GET_AOI) {
+                               *x = s.aoiX();
+                               *y = s.aoiY();
+                               *width = s.aoiWidth();
+                               *height = s.aoiHeight();
+                               return ZK_SUCCESS;
+                           }
+                           if (code != ZK_SET_AOI)
+                               return ZK_INVALID_PARAMETER;
+                           s.setPosition(0, 0);
+                           s.setSize(*width, *height);
+                           s.setPosition(*x, *y);
+                           return ZK_SUCCESS;
+                       });
 }
 
 int Simulator::setImageSize(uint32_t handle, int width, int height) {
-    return call("zk_SetImageSize", {handle, width, height}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_SetImageSize", {handle, width, height}, {}, [&](CameraSession& s) -> int {
         if (width >= 0x8000 || height >= 0x8000)
             return ZK_INVALID_PARAMETER;
-        s->setSize(width, height);
+        s.setSize(width, height);
         return ZK_SUCCESS;
     });
 }
 
 int Simulator::setImagePos(uint32_t handle, int x, int y) {
-    return call("zk_SetImagePos", {handle, x, y}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_SetImagePos", {handle, x, y}, {}, [&](CameraSession& s) -> int {
         switch (x) {
         case ZK_GET_POS_X_STEP:
-            return s->camera().xStep;
+            return s.camera().xStep;
         case ZK_GET_POS_Y_STEP:
-            return s->camera().yStep;
+            return s.camera().yStep;
         case ZK_GET_POS_X_MAX:
-            return s->camera().width - s->aoiWidth();
+            return s.camera().width - s.aoiWidth();
         case ZK_GET_POS_Y_MAX:
-            return s->camera().height - s->aoiHeight();
+            return s.camera().height - s.aoiHeight();
         default:
             break;
         }
         if (x >= 0x8000 || y >= 0x8000)
             return ZK_INVALID_PARAMETER;
-        s->setPosition(x, y);
+        s.setPosition(x, y);
         return ZK_SUCCESS;
     });
 }
 
 int Simulator::setFrameRate(uint32_t handle, double rate, double* newRate) {
-    return call("zk_SetFrameRate", {handle}, {rate}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_SetFrameRate", {handle}, {rate}, [&](CameraSession& s) -> int {
         if (rate == ZK_GET_FRAMERATE || rate == ZK_GET_DEFAULT_FRAMERATE) {
             if (!newRate)
                 return ZK_INVALID_PARAMETER;
             *newRate = rate == ZK_GET_FRAMERATE
-                           ? s->rate()
-                           : std::clamp(s->camera().defaultRate, CameraSession::kMinRate, s->maxRate());
+                           ? s.rate()
+                           : std::clamp(s.camera().defaultRate, CameraSession::kMinRate, s.maxRate());
             return ZK_SUCCESS;
         }
         if (!std::isfinite(rate))
             return ZK_INVALID_PARAMETER;
-        const double obtained = s->setRate(rate);
+        const double obtained = s.setRate(rate);
         if (newRate)
             *newRate = obtained;
         return ZK_SUCCESS;
@@ -623,20 +594,16 @@ int Simulator::setFrameRate(uint32_t handle, double rate, double* newRate) {
 }
 
 int Simulator::setExposureTime(uint32_t handle, double time, double* newTime) {
-    return call("zk_SetExposureTime", {handle}, {time}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_SetExposureTime", {handle}, {time}, [&](CameraSession& s) -> int {
         if (time == ZK_GET_EXPOSURE_TIME) {
             if (!newTime)
                 return ZK_INVALID_PARAMETER;
-            *newTime = s->exposure();
+            *newTime = s.exposure();
             return ZK_SUCCESS;
         }
         if (!std::isfinite(time))
             return ZK_INVALID_PARAMETER;
-        const double obtained = s->setExposure(time);
+        const double obtained = s.setExposure(time);
         if (newTime)
             *newTime = obtained;
         return ZK_SUCCESS;
@@ -665,14 +632,10 @@ int Simulator::optimizeClock(uint32_t handle, int mode, int timeoutMs, int* cloc
 }
 
 int Simulator::frameTimeRange(uint32_t handle, double* minimum, double* maximum, double* interval) {
-    return call("zk_fn271", {handle}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_fn271", {handle}, {}, [&](CameraSession& s) -> int {
         if (!minimum || !maximum || !interval)
             return ZK_INVALID_PARAMETER;
-        *minimum = 1.0 / std::max(CameraSession::kMinRate, s->maxRate());
+        *minimum = 1.0 / std::max(CameraSession::kMinRate, s.maxRate());
         *maximum = 1.0 / CameraSession::kMinRate;
         *interval = 1e-5;
         return ZK_SUCCESS;
@@ -809,37 +772,31 @@ int Simulator::getEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size) {
 }
 
 int Simulator::getCameraInfo(uint32_t handle, void* info, bool extended) {
-    return call(extended ? "zk_GetCameraInfoEx" : "zk_GetCameraInfo", {handle}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
-        if (!info)
-            return ZK_INVALID_PARAMETER;
-        const CameraDescription& d = s->camera();
-        // The plain record's size is not known to its callers: nothing at 54 or beyond.
-        putText(info, 0, 12, d.serial.substr(0, 11));
-        putText(info, 12, 20, d.manufacturer);
-        putText(info, 32, 10, d.version);
-        putText(info, 42, 12, d.qcDate);
-        if (extended) {
-            std::memset(static_cast<uint8_t*>(info) + 54, 0, ZK_CAMERA_INFO_SIZE - 54);
-            put<uint8_t>(info, 54, static_cast<uint8_t>(cameraId(cameras_[s->cameraIndex()])));
-            put<uint8_t>(info, 55, d.infoType);
-        }
-        return ZK_SUCCESS;
-    });
+    return sessionCall(handle, extended ? "zk_GetCameraInfoEx" : "zk_GetCameraInfo", {handle}, {},
+                       [&](CameraSession& s) -> int {
+                           if (!info)
+                               return ZK_INVALID_PARAMETER;
+                           const CameraDescription& d = s.camera();
+                           // The plain record's size is not known to its callers: nothing at 54 or beyond.
+                           putText(info, 0, 12, d.serial.substr(0, 11));
+                           putText(info, 12, 20, d.manufacturer);
+                           putText(info, 32, 10, d.version);
+                           putText(info, 42, 12, d.qcDate);
+                           if (extended) {
+                               std::memset(static_cast<uint8_t*>(info) + 54, 0, ZK_CAMERA_INFO_SIZE - 54);
+                               put<uint8_t>(info, 54,
+                                            static_cast<uint8_t>(cameraId(cameras_[s.cameraIndex()])));
+                               put<uint8_t>(info, 55, d.infoType);
+                           }
+                           return ZK_SUCCESS;
+                       });
 }
 
 int Simulator::getRevisionInfo(uint32_t handle, void* info) {
-    return call("zk_GetRevisionInfo", {handle}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_GetRevisionInfo", {handle}, {}, [&](CameraSession& s) -> int {
         if (!info)
             return ZK_INVALID_PARAMETER;
-        const CameraDescription& d = s->camera();
+        const CameraDescription& d = s.camera();
         std::memset(info, 0, ZK_REVISION_INFO_SIZE);
         put<uint16_t>(info, 0, ZK_REVISION_INFO_SIZE);
         put<uint16_t>(info, 2, d.sensorHardware);
@@ -852,29 +809,21 @@ int Simulator::getRevisionInfo(uint32_t handle, void* info) {
 }
 
 int Simulator::readEeprom(uint32_t handle, int address, char* buffer, int count) {
-    return call("zk_ReadEEPROM", {handle, address, count}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_ReadEEPROM", {handle, address, count}, {}, [&](CameraSession& s) -> int {
         if (!buffer || address < 0 || count < 0 || address + count > ZK_EEPROM_SIZE)
             return ZK_INVALID_PARAMETER;
         state_.refresh();
-        const auto e = eeprom(cameras_[s->cameraIndex()]);
+        const auto e = eeprom(cameras_[s.cameraIndex()]);
         std::memcpy(buffer, e.data() + address, static_cast<size_t>(count));
         return ZK_SUCCESS;
     });
 }
 
 int Simulator::writeEeprom(uint32_t handle, int address, const char* buffer, int count) {
-    return call("zk_WriteEEPROM", {handle, address, count}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_WriteEEPROM", {handle, address, count}, {}, [&](CameraSession& s) -> int {
         if (!buffer || address < 0 || count < 0 || address + count > ZK_EEPROM_SIZE)
             return ZK_INVALID_PARAMETER;
-        Camera& camera = cameras_[s->cameraIndex()];
+        Camera& camera = cameras_[s.cameraIndex()];
         state_.refresh();
         auto e = eeprom(camera);
         std::memcpy(e.data() + address, buffer, static_cast<size_t>(count));
@@ -883,16 +832,11 @@ int Simulator::writeEeprom(uint32_t handle, int address, const char* buffer, int
 }
 
 int Simulator::setCameraId(uint32_t handle, int id) {
-    return call("zk_SetCameraID", {handle, id}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
+    return sessionCall(handle, "zk_SetCameraID", {handle, id}, {}, [&](CameraSession& s) -> int {
         if (id < 1 || id > 254)
             return ZK_INVALID_PARAMETER;
-        return persist(cameras_[s->cameraIndex()], {{"camera_id", std::to_string(id)}})
-                   ? ZK_SUCCESS
-                   : ZK_IO_REQUEST_FAILED;
+        return persist(cameras_[s.cameraIndex()], {{"camera_id", std::to_string(id)}}) ? ZK_SUCCESS
+                                                                                       : ZK_IO_REQUEST_FAILED;
     });
 }
 
@@ -1145,84 +1089,44 @@ int Simulator::aviExit(int id) {
 }
 
 int Simulator::aviSetImageSize(int id, int mode, int width, int height, int x, int y, int padding) {
-    return call("zkavi_SetImageSize", {id, mode, width, height, x, y, padding}, {}, [&]() -> int {
-        auto f = film(id);
-        if (!f)
-            return ZKAVI_INVALID_ID;
-        std::lock_guard lock(f->mutex);
-        return f->writer.setImageSize(width, height, x, y, padding);
-    });
+    return filmCall(
+        id, "zkavi_SetImageSize", {id, mode, width, height, x, y, padding}, {},
+        [&](AviWriter& writer) -> int { return writer.setImageSize(width, height, x, y, padding); });
 }
 
 int Simulator::aviSetQuality(int id, int quality) {
-    return call("zkavi_SetImageQuality", {id, quality}, {}, [&]() -> int {
-        auto f = film(id);
-        if (!f)
-            return ZKAVI_INVALID_ID;
-        std::lock_guard lock(f->mutex);
-        return f->writer.setQuality(quality);
-    });
+    return filmCall(id, "zkavi_SetImageQuality", {id, quality}, {},
+                    [&](AviWriter& writer) -> int { return writer.setQuality(quality); });
 }
 
 int Simulator::aviOpen(int id, const char* path) {
-    return call("zkavi_OpenAVI", {id}, {}, [&]() -> int {
-        auto f = film(id);
-        if (!f)
-            return ZKAVI_INVALID_ID;
+    return filmCall(id, "zkavi_OpenAVI", {id}, {}, [&](AviWriter& writer) -> int {
         if (!path || !*path)
             return ZKAVI_INVALID_PARAMETER;
-        std::lock_guard lock(f->mutex);
-        return f->writer.open(TextCodec::latin1ToUtf8(path));
+        return writer.open(TextCodec::latin1ToUtf8(path));
     });
 }
 
 int Simulator::aviSetFrameRate(int id, double rate) {
-    return call("zkavi_SetFrameRate", {id}, {rate}, [&]() -> int {
-        auto f = film(id);
-        if (!f)
-            return ZKAVI_INVALID_ID;
-        std::lock_guard lock(f->mutex);
-        return f->writer.setFrameRate(rate);
-    });
+    return filmCall(id, "zkavi_SetFrameRate", {id}, {rate},
+                    [&](AviWriter& writer) -> int { return writer.setFrameRate(rate); });
 }
 
 int Simulator::aviStart(int id) {
-    return call("zkavi_StartAVI", {id}, {}, [&]() -> int {
-        auto f = film(id);
-        if (!f)
-            return ZKAVI_INVALID_ID;
-        std::lock_guard lock(f->mutex);
-        return f->writer.start();
-    });
+    return filmCall(id, "zkavi_StartAVI", {id}, {}, [&](AviWriter& writer) -> int { return writer.start(); });
 }
 
 int Simulator::aviStop(int id) {
-    return call("zkavi_StopAVI", {id}, {}, [&]() -> int {
-        auto f = film(id);
-        if (!f)
-            return ZKAVI_INVALID_ID;
-        std::lock_guard lock(f->mutex);
-        return f->writer.stop();
-    });
+    return filmCall(id, "zkavi_StopAVI", {id}, {}, [&](AviWriter& writer) -> int { return writer.stop(); });
 }
 
 int Simulator::aviClose(int id) {
-    return call("zkavi_CloseAVI", {id}, {}, [&]() -> int {
-        auto f = film(id);
-        if (!f)
-            return ZKAVI_INVALID_ID;
-        std::lock_guard lock(f->mutex);
-        return f->writer.close();
-    });
+    return filmCall(id, "zkavi_CloseAVI", {id}, {}, [&](AviWriter& writer) -> int { return writer.close(); });
 }
 
 int Simulator::aviAddFrame(int id, const char* frame) {
-    return call("zkavi_AddFrame", {id}, {}, [&]() -> int {
-        auto f = film(id);
-        if (!f)
-            return ZKAVI_INVALID_ID;
-        std::lock_guard lock(f->mutex);
-        const int result = f->writer.addFrame(reinterpret_cast<const uint8_t*>(frame));
+    return filmCall(id, "zkavi_AddFrame", {id}, {}, [&](AviWriter& writer) -> int {
+        const int result = writer.addFrame(reinterpret_cast<const uint8_t*>(frame));
         const int forced = forcedAddFrame_;
         return (result == ZKAVI_SUCCESS && forced != 0) ? forced : result;
     });

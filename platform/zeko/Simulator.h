@@ -112,6 +112,14 @@ private:
     template <class Body>
     int call(const char* function, std::initializer_list<long long> ints,
              std::initializer_list<double> doubles, Body&& body);
+    // call() with the session of `handle` (refused when unknown), under the simulator lock.
+    template <class Body>
+    int sessionCall(uint32_t handle, const char* function, std::initializer_list<long long> ints,
+                    std::initializer_list<double> doubles, Body&& body);
+    // call() with the writer of film `id` (refused when unknown), under that film's lock.
+    template <class Body>
+    int filmCall(int id, const char* function, std::initializer_list<long long> ints,
+                 std::initializer_list<double> doubles, Body&& body);
     CameraSession* session(uint32_t handle);
     Camera* cameraByDeviceId(uint32_t deviceId);
     Camera* cameraByMac(const uint8_t* mac);
