@@ -553,36 +553,14 @@ void XMLNode::addXInclude(const XInclude& /*include*/) {}
 // ---- serialising ----
 
 ostring XMLNode::toString(const bool& withEncoding, const unsigned int& level) const {
-    if (node == nullptr) {
-        return ostring();
-    }
-    std::string encoding = Defines::libxmlEncoding().str();
-    if (doc != nullptr) {
-        doc->applySaveSettings();
-        encoding = doc->encoding.str();
-    }
-    xmlBuffer* buffer = xmlBufferCreate();
-    if (buffer == nullptr) {
-        return ostring();
-    }
-    XMLErrorScope scope;
-    if (withEncoding) {
-        xmlCharEncodingHandler* handler = xmlFindCharEncodingHandler(encoding.c_str());
-        xmlOutputBuffer* out = xmlOutputBufferCreateBuffer(buffer, handler);
-        if (out != nullptr) {
-            xmlNodeDumpOutput(out, node->doc, node, static_cast<int>(level), 1, encoding.c_str());
-            xmlOutputBufferClose(out);
-        }
-    } else {
-        xmlNodeDump(buffer, node->doc, node, static_cast<int>(level), 1);
-    }
-    const ostring result(reinterpret_cast<const char*>(xmlBufferContent(buffer)));
-    xmlBufferFree(buffer);
-    scope.check();
-    return result;
+    return dumpText(false, withEncoding, level);
 }
 
 ostring XMLNode::toHTMLString(const bool& withEncoding) const {
+    return dumpText(true, withEncoding, 0);
+}
+
+ostring XMLNode::dumpText(const bool& html, const bool& withEncoding, const unsigned int& level) const {
     if (node == nullptr) {
         return ostring();
     }
@@ -600,11 +578,17 @@ ostring XMLNode::toHTMLString(const bool& withEncoding) const {
         xmlCharEncodingHandler* handler = xmlFindCharEncodingHandler(encoding.c_str());
         xmlOutputBuffer* out = xmlOutputBufferCreateBuffer(buffer, handler);
         if (out != nullptr) {
-            htmlNodeDumpOutput(out, node->doc, node, encoding.c_str());
+            if (html) {
+                htmlNodeDumpOutput(out, node->doc, node, encoding.c_str());
+            } else {
+                xmlNodeDumpOutput(out, node->doc, node, static_cast<int>(level), 1, encoding.c_str());
+            }
             xmlOutputBufferClose(out);
         }
-    } else {
+    } else if (html) {
         htmlNodeDump(buffer, node->doc, node);
+    } else {
+        xmlNodeDump(buffer, node->doc, node, static_cast<int>(level), 1);
     }
     const ostring result(reinterpret_cast<const char*>(xmlBufferContent(buffer)));
     xmlBufferFree(buffer);

@@ -149,6 +149,9 @@ private:
     xmlNode* node;
     const XMLDoc* doc;
 
+    // toString and toHTMLString: the node in the document's save settings.
+    Strings::ostring dumpText(const bool& html, const bool& withEncoding, const unsigned int& level) const;
+
     friend class XMLDoc;
     friend class XMLAttribute;
     friend class XMLMixedNode;
