@@ -130,13 +130,7 @@ int AviWriter::start() {
         return ZKAVI_WRONG_STATE;
     if (width_ == 0)
         return ZKAVI_INVALID_PARAMETER;
-    if (segments_.empty()) {
-        Segment first;
-        first.riffPos = 0;
-        first.moviPos = kFirstMovi;
-        segments_.push_back(first);
-        segmentOpen_ = true;
-    }
+    openFirstSegment();
     state_ = State::Recording;
     return patchSizes() ? ZKAVI_SUCCESS : ZKAVI_FILE_ERROR;
 }
@@ -202,6 +196,16 @@ int AviWriter::addFrame(const uint8_t* frame) {
         return ZKAVI_FILE_ERROR;
     }
     return ZKAVI_SUCCESS;
+}
+
+void AviWriter::openFirstSegment() {
+    if (!segments_.empty())
+        return;
+    Segment first;
+    first.riffPos = 0;
+    first.moviPos = kFirstMovi;
+    segments_.push_back(first);
+    segmentOpen_ = true;
 }
 
 bool AviWriter::beginSegment() {
@@ -281,13 +285,7 @@ int AviWriter::close() {
     if (state_ == State::Idle || state_ == State::Closed)
         return ZKAVI_WRONG_STATE;
     bool ok = !failed_;
-    if (segments_.empty()) {
-        Segment first;
-        first.riffPos = 0;
-        first.moviPos = kFirstMovi;
-        segments_.push_back(first);
-        segmentOpen_ = true;
-    }
+    openFirstSegment();
     if (segmentOpen_)
         ok = finishSegment() && ok;
     ok = patchSizes() && ok;

@@ -63,6 +63,9 @@ private:
     bool append(const void* data, size_t size);
     bool flush();
     bool patch(uint64_t position, const void* data, size_t size);
+    // The first segment is the RIFF the header begins, so opening it writes nothing; a later
+    // call does nothing.
+    void openFirstSegment();
     bool beginSegment();
     bool finishSegment();
     bool patchSizes();
