@@ -68,7 +68,7 @@ ostring Defines::configVersion() {
 }
 
 ostring Defines::smtpDftBoundary() {
-    // A new generator at each call, as the Part says; Boost's random_generator draws from the
+    // A new generator at each call; Boost's random_generator draws from the
     // operating system's entropy source.
     boost::uuids::random_generator gen;
     const boost::uuids::uuid u = gen();

@@ -343,7 +343,7 @@ struct Hit {
 };
 
 // The search loop. Each search treats its start as the beginning of a text (no
-// match_prev_avail). Decision after an empty match the next search starts one unit
+// match_prev_avail). After an empty match the next search starts one unit
 // further on, and the loop stops once that passes the end, so a pattern such as "a*" ends.
 template <class Str, class Regex> std::vector<Hit> searchAll(const Str& text, const Regex& re) {
     std::vector<Hit> hits;
@@ -877,8 +877,8 @@ bool ostring::ci_gte(const ostring& other) const {
     return ci_gt(other) || ci_eq(other);
 }
 
-// Classic mapping only. Decision a wide character at or above 256 is left as it is,
-// where the Part's narrow-and-widen-back step would turn it into NUL.
+// Classic mapping only. A wide character at or above 256 is left as it is: narrowing it and
+// widening it back would turn it into NUL.
 ostring& ostring::toUpper() {
     if (m_unicode) {
         for (wchar_t& c : m_wstr)
@@ -1047,8 +1047,8 @@ ostring& ostring::replaceAll(const ostring& pattern, const ostring& with) {
     int p = finder.next(0);
     if (p < 0)
         return *this;
-    // Decision the copied runs keep embedded NULs (the Part's substr would cut each at
-    // its first NUL and lose the rest of the run).
+    // The copied runs keep their embedded NULs: cutting each run at its first NUL, as a narrow
+    // substring would, loses the rest of the run.
     if (m_unicode) {
         const std::wstring w = with.wstr();
         std::wstring out;
@@ -1143,8 +1143,8 @@ std::vector<ostring> ostring::tokenize(const std::vector<ostring>& separators, c
     return out;
 }
 
-// Decision a lone CR and a lone LF become CRLF and an existing CRLF stays; the Part's
-// three replaceAll passes would turn CRLF into CRLF CRLF.
+// A lone CR and a lone LF become CRLF and an existing CRLF stays. Three replaceAll passes
+// ("\r", "\n", "\r\r\n") would turn CRLF into CRLF CRLF, adding a blank line.
 ostring& ostring::unixToDos() {
     ostringImpl::forgetNulFree(*this);
     auto convertLines = [](const auto& in, auto& out) {

@@ -174,8 +174,8 @@ public:
     // Path join with "/" (in the left operand's form), unless one side already has it there.
     ostring operator/(const ostring& right) const;
 
-    // ---- encodings and key transformation (implemented by the foundation issue in
-    // its own source file; declared here so that the class has one header) ----
+    // ---- encodings and key transformation (implemented in StringEncodings.cpp;
+    // declared here so that the class has one header) ----
     ostring& base64Encode();
     ostring& base64Decode();
     // A new[] array of size() bytes (the caller delete[]s it), or null for an empty text or key.

@@ -126,7 +126,7 @@ TEST(OstringCompare, Case) {
     EXPECT_EQ(ostring("aBc\xC9Z").toLower().str(), "abc\xC9z");
     ostring w(L"a\x20AC");
     w.toUpper();
-    // Decision characters above 255 stay as they are (the Part would turn U+20AC into NUL).
+    // Characters above 255 stay as they are rather than becoming NUL.
     EXPECT_TRUE(w.isUnicode());
     ASSERT_EQ(w.size(), 2u);
     EXPECT_EQ(w.wstr(), L"A\x20AC");

@@ -98,7 +98,7 @@ TEST(OstringReplace, TokenizeSeparatorVector) {
 
 TEST(OstringReplace, LineEnds) {
     EXPECT_EQ(ostring("a\r\nb\rc\nd").dosToUnix().str(), "a\nb\rc\nd");
-    // Decision an existing CRLF stays CRLF (the Part's passes would double it).
+    // An existing CRLF stays CRLF: three plain replacement passes would double it.
     EXPECT_EQ(ostring("a\nb").unixToDos().str(), "a\r\nb");
     EXPECT_EQ(ostring("a\rb").unixToDos().str(), "a\r\nb");
     EXPECT_EQ(ostring("a\r\nb").unixToDos().str(), "a\r\nb");

@@ -24,7 +24,7 @@ TEST(OstringSearch, Substr) {
     EXPECT_EQ(w.substr(1, 2).wstr(), L"b\x20AC");
     EXPECT_TRUE(w.substr(4, 1).isUnicode());
     EXPECT_THROW(w.substr(5, 1), std::out_of_range);
-    // A narrow result ends at an embedded NUL (the Part's documented quirk).
+    // A narrow result ends at an embedded NUL, as every narrow result does.
     ostring z("ab");
     z += '\0';
     z += 'c';
