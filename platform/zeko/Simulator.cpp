@@ -53,6 +53,11 @@ void putText(void* record, size_t offset, size_t width, const std::string& text)
     std::memcpy(p, text.data(), std::min(text.size(), width - 1));
 }
 
+// Written so that no address, however large, can overflow the sum: the check guards a memcpy.
+bool eepromRange(int address, int count) {
+    return address >= 0 && address <= ZK_EEPROM_SIZE && count >= 0 && count <= ZK_EEPROM_SIZE - address;
+}
+
 std::string hex(const uint8_t* data, size_t size) {
     static const char digits[] = "0123456789ABCDEF";
     std::string out;
@@ -810,7 +815,7 @@ int Simulator::getRevisionInfo(uint32_t handle, void* info) {
 
 int Simulator::readEeprom(uint32_t handle, int address, char* buffer, int count) {
     return sessionCall(handle, "zk_ReadEEPROM", {handle, address, count}, {}, [&](CameraSession& s) -> int {
-        if (!buffer || address < 0 || count < 0 || address + count > ZK_EEPROM_SIZE)
+        if (!buffer || !eepromRange(address, count))
             return ZK_INVALID_PARAMETER;
         state_.refresh();
         const auto e = eeprom(cameras_[s.cameraIndex()]);
@@ -821,7 +826,7 @@ int Simulator::readEeprom(uint32_t handle, int address, char* buffer, int count)
 
 int Simulator::writeEeprom(uint32_t handle, int address, const char* buffer, int count) {
     return sessionCall(handle, "zk_WriteEEPROM", {handle, address, count}, {}, [&](CameraSession& s) -> int {
-        if (!buffer || address < 0 || count < 0 || address + count > ZK_EEPROM_SIZE)
+        if (!buffer || !eepromRange(address, count))
             return ZK_INVALID_PARAMETER;
         Camera& camera = cameras_[s.cameraIndex()];
         state_.refresh();

@@ -1,6 +1,7 @@
 // The camera manager's calls, and what survives a restart through the state file.
 #include "platform/zeko/tests/SimTestSupport.h"
 
+#include <climits>
 #include <dlfcn.h>
 #include <fstream>
 #include <sys/wait.h>
@@ -143,6 +144,11 @@ TEST_F(CameraManagerApiTest, CameraMemorySurvivesARestart) {
     EXPECT_EQ(zk_SetCameraID(h, 255), ZK_INVALID_PARAMETER);
     EXPECT_EQ(zk_SetCameraID(h, 0), ZK_INVALID_PARAMETER);
     EXPECT_EQ(zk_WriteEEPROM(h, 10, eeprom, 64), ZK_INVALID_PARAMETER);
+    // An address so large that address + count would overflow is refused, not copied to.
+    char one[1] = {};
+    EXPECT_EQ(zk_WriteEEPROM(h, INT_MAX, one, 1), ZK_INVALID_PARAMETER);
+    EXPECT_EQ(zk_ReadEEPROM(h, INT_MAX, one, 1), ZK_INVALID_PARAMETER);
+    EXPECT_EQ(zk_ReadEEPROM(h, 65, one, 0), ZK_INVALID_PARAMETER);
     ASSERT_EQ(zk_ExitCamera(h), 0);
 
     uint32_t cfg[3] = {0xC0A8010A, 0xFFFFFF00, 0};
