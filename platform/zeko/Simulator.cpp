@@ -1005,17 +1005,22 @@ int Simulator::accessAdapterCfg(const uint8_t* mac, int set, uint32_t command, v
                 put<uint64_t>(buffer, 0, adapterPacketSize_.load());
                 return ZK_SUCCESS;
             }
+            // The size is checked before the value is read: never read past what the caller gave.
             if (set == ZK_ADAPTER_SET && command == ZK_ADAPTER_CFG_PACKET_FILTER) {
+                if (size != 4)
+                    return ZK_INVALID_PARAMETER;
                 const uint32_t filter = get<uint32_t>(buffer, 0);
-                if (size != 4 || filter > 2)
+                if (filter > 2)
                     return ZK_INVALID_PARAMETER;
                 return state_.set(section, {{"packet_filter", std::to_string(filter)}})
                            ? ZK_SUCCESS
                            : ZK_IO_REQUEST_FAILED;
             }
             if (set == ZK_ADAPTER_SET && command == ZK_ADAPTER_CFG_MAX_PACKET) {
+                if (size != 4)
+                    return ZK_INVALID_PARAMETER;
                 const uint32_t packet = get<uint32_t>(buffer, 0);
-                if (size != 4 || packet < 576 || packet > 16128)
+                if (packet < 576 || packet > 16128)
                     return ZK_INVALID_PARAMETER;
                 return state_.set(section, {{"max_packet", std::to_string(packet)}}) ? ZK_SUCCESS
                                                                                      : ZK_IO_REQUEST_FAILED;

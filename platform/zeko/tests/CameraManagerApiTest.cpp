@@ -282,6 +282,12 @@ TEST_F(CameraManagerApiTest, AdapterConfigurationPerHostAdapter) {
     EXPECT_EQ(zk_AccessAdapterCfgByMAC(kHostMac, 1, ZK_ADAPTER_CFG_PACKET_FILTER, &filter, 4),
               ZK_INVALID_PARAMETER);
     EXPECT_EQ(zk_AccessAdapterCfgByMAC(nullptr, 0, 0, rec.data(), ZK_ADAPTER_CFG_SIZE), ZK_INVALID_PARAMETER);
+    // A set with a buffer smaller than its value is refused without reading past the buffer.
+    std::vector<uint8_t> tiny(1, 1);
+    EXPECT_EQ(zk_AccessAdapterCfgByMAC(kHostMac, 1, ZK_ADAPTER_CFG_PACKET_FILTER, tiny.data(), 1),
+              ZK_INVALID_PARAMETER);
+    EXPECT_EQ(zk_AccessAdapterCfgByMAC(kHostMac, 1, ZK_ADAPTER_CFG_MAX_PACKET, tiny.data(), 1),
+              ZK_INVALID_PARAMETER);
     EXPECT_EQ(zk_FetchTCPIP_Setup(), 0);
 }
 
