@@ -161,6 +161,14 @@ void ByteArray::append(const ostring& text, const bool& wide) {
             bytes[2 * i + 1] = static_cast<unsigned char>(units[i] >> 8);
         }
         append(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
+    } else if (text.isUnicode()) {
+        // The low byte of each character, not the narrowed character: str() would turn every
+        // character above 255 into 0.
+        const std::wstring chars = text.wstr();
+        std::vector<unsigned char> bytes(chars.size());
+        for (std::size_t i = 0; i < chars.size(); ++i)
+            bytes[i] = static_cast<unsigned char>(static_cast<std::uint32_t>(chars[i]) & 0xFF);
+        append(bytes.data(), static_cast<std::uint32_t>(bytes.size()));
     } else {
         const std::string bytes = text.str();
         append(reinterpret_cast<const unsigned char*>(bytes.data()),

@@ -100,6 +100,11 @@ TEST(ByteArray, GrowingAndCutting) {
 
 TEST(ByteArray, TextsInAndOut) {
     EXPECT_EQ(ByteArray(ostring("AB"), false), bytes({'A', 'B'}));
+    // One byte per character is the character's low byte, also above 255.
+    EXPECT_EQ(ByteArray(ostring(L"A\u20AC\u00e9"), false), bytes({'A', 0xAC, 0xE9}));
+    ByteArray grown(ostring("x"), false);
+    grown.append(ostring(L"\u0141"), false);
+    EXPECT_EQ(grown, bytes({'x', 0x41}));
     EXPECT_EQ(ByteArray(ostring(L"A\u20AC"), true), bytes({'A', 0, 0xAC, 0x20}));
     // Beyond U+FFFF: a surrogate pair, as Windows stores it, joined again on the way back.
     const ByteArray pair(ostring(L"\U0001F600"), true);
