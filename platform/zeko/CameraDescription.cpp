@@ -359,7 +359,9 @@ std::vector<CameraDescription> CameraDescription::parse(const std::string& text,
             return bad("width and height must be multiples of x_step and y_step");
         if (!(c.clockMin <= c.clockDefault && c.clockDefault <= c.clockMax))
             return bad("clock_min <= clock <= clock_max is required");
-        if (c.gige() && !macs.insert(c.mac).second)
+        // A zero MAC is what a caller sends when it could not read the camera's: it names no camera.
+        const bool noMac = std::all_of(c.mac.begin(), c.mac.end(), [](uint8_t b) { return b == 0; });
+        if (c.gige() && (noMac || !macs.insert(c.mac).second))
             return bad("a GigE camera needs a MAC address of its own");
     }
     error.clear();

@@ -103,6 +103,8 @@ TEST(DescriptionTest, RefusesWhatTheProgramsCouldNotUse) {
         {"[camera]\nserial=1\nsensor=A\nfrobnicate=1\n", "unknown key"},
         {"serial=1\n", "outside"},
         {"[camera]\nserial=1\nsensor=A\nclock=99\n", "clock"},
+        {"[camera]\nserial=1\nsensor=A\ndevice_id=1000\n", "MAC"},
+        {"[camera]\nserial=1\nsensor=A\ndevice_id=1000\nmac=00-00-00-00-00-00\n", "MAC"},
     };
     for (const auto& [text, why] : bad) {
         std::string error;
