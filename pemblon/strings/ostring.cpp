@@ -326,14 +326,24 @@ template <class Regex, class Text> Regex compileRegex(const Text& text, const st
     try {
         return Regex(text);
     } catch (const boost::regex_error& e) {
-        const wxString tmpl =
-            wxGetTranslation("Invalid regular expression \"%1%\": %2%.", Defines::name().wxstr());
-        boost::wformat fmt(tmpl.ToStdWstring());
-        fmt.exceptions(boost::io::all_error_bits ^
-                       (boost::io::too_many_args_bit | boost::io::too_few_args_bit));
+        static const wchar_t original[] = L"Invalid regular expression \"%1%\": %2%.";
         const char* what = e.what();
-        fmt % patternWide % widenAll(what, std::strlen(what));
-        throw PBN::Exception(ostring(fmt.str()), PBN::Exception::SEVERE);
+        const std::wstring reason = widenAll(what, std::strlen(what));
+        auto format = [&](const std::wstring& tmpl) {
+            boost::wformat fmt(tmpl);
+            fmt.exceptions(boost::io::all_error_bits ^
+                           (boost::io::too_many_args_bit | boost::io::too_few_args_bit));
+            fmt % patternWide % reason;
+            return fmt.str();
+        };
+        std::wstring message;
+        try {
+            message = format(wxGetTranslation(original, Defines::name().wxstr()).ToStdWstring());
+        } catch (const boost::io::format_error&) {
+            // A translation with a broken place-holder must not replace the error being reported.
+            message = format(original);
+        }
+        throw PBN::Exception(ostring(message), PBN::Exception::SEVERE);
     }
 }
 

@@ -143,3 +143,86 @@ TEST(OstringRegex, BadPatternThrowsSevereWithThePattern) {
     // An empty text still compiles the pattern for match, not for find/replace.
     EXPECT_THROW(ostring().match(")"), PBN::Exception);
 }
+
+// A translated catalogue of the library's domain, built in memory.
+#include <cstdint>
+#include <map>
+
+#include <wx/arrstr.h>
+#include <wx/translation.h>
+
+namespace {
+
+std::string moFile(const std::map<std::string, std::string>& entries) {
+    const uint32_t n = static_cast<uint32_t>(entries.size());
+    const uint32_t originals = 28, translations = originals + 8 * n;
+    uint32_t offset = translations + 8 * n;
+    std::string head, tables[2], strings;
+    auto word = [](std::string& out, uint32_t v) {
+        for (int i = 0; i < 4; ++i)
+            out += static_cast<char>((v >> (8 * i)) & 0xff);
+    };
+    for (uint32_t v : {0x950412deu, 0u, n, originals, translations, 0u, 0u})
+        word(head, v);
+    for (int side = 0; side < 2; ++side)
+        for (const auto& [id, text] : entries) {
+            const std::string& s = side == 0 ? id : text;
+            word(tables[side], static_cast<uint32_t>(s.size()));
+            word(tables[side], offset);
+            strings += s + '\0';
+            offset += static_cast<uint32_t>(s.size()) + 1;
+        }
+    return head + tables[0] + tables[1] + strings;
+}
+
+class MemoryLoader : public wxTranslationsLoader {
+public:
+    explicit MemoryLoader(std::string data) : data(std::move(data)) {}
+    wxMsgCatalog* LoadCatalog(const wxString& domain, const wxString&) override {
+        return wxMsgCatalog::CreateFromData(wxScopedCharBuffer::CreateNonOwned(data.data(), data.size()),
+                                            domain);
+    }
+    wxArrayString GetAvailableTranslations(const wxString&) const override {
+        wxArrayString all;
+        all.Add("fr");
+        return all;
+    }
+
+private:
+    std::string data;
+};
+
+std::wstring badPatternMessage() {
+    try {
+        ostring("abc").match("(");
+    } catch (const PBN::Exception& e) {
+        EXPECT_EQ(e.getSeverity(), PBN::Exception::SEVERE);
+        return e.getMessage().wstr();
+    }
+    ADD_FAILURE() << "no PBN::Exception";
+    return std::wstring();
+}
+
+} // namespace
+
+TEST(OstringRegex, TranslatedMessageAndBrokenTranslations) {
+    // A translation with a broken place-holder must not turn the report into a formatting error.
+    const std::map<const char*, const wchar_t*> cases = {
+        {"Expression \"%1%\" invalide : %2%.", L"Expression \"(\" invalide : "},
+        {"Expression \"%1\" invalide.", L"Invalid regular expression \"(\": "},
+        {"Expression %1% %2% %3%.", L"Expression ( "},
+        {"Expression invalide.", L"Expression invalide."},
+    };
+    for (const auto& [translated, expected] : cases) {
+        auto* translations = new wxTranslations;
+        wxTranslations::Set(translations);
+        translations->SetLoader(
+            new MemoryLoader(moFile({{"", "Content-Type: text/plain; charset=UTF-8\n"},
+                                     {"Invalid regular expression \"%1%\": %2%.", translated}})));
+        translations->SetLanguage("fr");
+        ASSERT_TRUE(translations->AddCatalog("Pemblon"));
+        EXPECT_EQ(badPatternMessage().rfind(expected, 0), 0u) << translated;
+    }
+    wxTranslations::Set(nullptr);
+    EXPECT_EQ(badPatternMessage().rfind(L"Invalid regular expression \"(\": ", 0), 0u);
+}
