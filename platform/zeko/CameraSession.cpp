@@ -31,7 +31,7 @@ double CameraSession::maxRateAt(int clockMHz) const {
 }
 
 void CameraSession::clampTiming() {
-    rate_ = std::clamp(rate_, kMinRate, std::max(kMinRate, maxRate()));
+    rate_ = std::clamp(rate_, kMinRate, maxRate());
     exposure_ = std::clamp(exposure_, kMinExposure, 1000.0 / rate_);
 }
 

@@ -5,6 +5,7 @@
 #include "platform/zeko/CameraDescription.h"
 #include "platform/zeko/TestPattern.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -38,7 +39,9 @@ public:
     // Timing: the pixel clock (MHz) and the area bound the frame rate, the frame time the exposure (ms).
     int clock() const { return clock_; }
     void setClock(int mhz);
-    double maxRate() const { return maxRateAt(clock_); }
+    // Never below the slowest rate the camera runs at, so that [kMinRate, maxRate()] is a range
+    // even for a large sensor on a slow clock.
+    double maxRate() const { return std::max(kMinRate, maxRateAt(clock_)); }
     double maxRateAt(int clockMHz) const;
     static constexpr double kMinRate = 0.5;
     double rate() const { return rate_; }

@@ -640,7 +640,7 @@ int Simulator::frameTimeRange(uint32_t handle, double* minimum, double* maximum,
     return sessionCall(handle, "zk_fn271", {handle}, {}, [&](CameraSession& s) -> int {
         if (!minimum || !maximum || !interval)
             return ZK_INVALID_PARAMETER;
-        *minimum = 1.0 / std::max(CameraSession::kMinRate, s.maxRate());
+        *minimum = 1.0 / s.maxRate();
         *maximum = 1.0 / CameraSession::kMinRate;
         *interval = 1e-5;
         return ZK_SUCCESS;

@@ -222,6 +222,29 @@ TEST_F(CameraModelApiTest, FrameRateIsBoundByClockAndAreaAndExposureByFrameTime)
     EXPECT_GT(best, 0.0);
 }
 
+TEST_F(CameraModelApiTest, LargeSensorOnSlowClockKeepsOneRateRange) {
+    // Full frame at 5 MHz allows about 0.02 frames per second, below the slowest rate of 0.5.
+    ASSERT_EQ(zksim_UseDescription("[camera]\nserial=1\nsensor=BIG\nwidth=16384\nheight=16384\n"
+                                   "clock_min=5\nclock=5\n"),
+              0);
+    zksim_SetDelays(0, 0);
+    const uint32_t h = openFirst();
+    double current = 0, byDefault = 0, fastest = 0;
+    ASSERT_EQ(zk_SetFrameRate(h, ZK_GET_FRAMERATE, &current), 0);
+    ASSERT_EQ(zk_SetFrameRate(h, ZK_GET_DEFAULT_FRAMERATE, &byDefault), 0);
+    ASSERT_EQ(zk_SetFrameRate(h, 1000.0, &fastest), 0);
+    EXPECT_DOUBLE_EQ(fastest, 0.5);
+    EXPECT_DOUBLE_EQ(current, fastest);
+    EXPECT_DOUBLE_EQ(byDefault, fastest);
+    double lo = 0, hi = 0, step = 0;
+    ASSERT_EQ(zk_fn271(h, &lo, &hi, &step), 0);
+    EXPECT_DOUBLE_EQ(1.0 / lo, fastest);
+    double exposure = 0;
+    ASSERT_EQ(zk_SetExposureTime(h, ZK_GET_EXPOSURE_TIME, &exposure), 0);
+    EXPECT_LE(exposure, 1000.0 / fastest);
+    ASSERT_EQ(zk_ExitCamera(h), 0);
+}
+
 TEST_F(CameraModelApiTest, ColourImageIsRgbAtTheTopLeftWithTheSensorsStride) {
     const Started s = start();
     zksim_SetFreeRunning(1);
