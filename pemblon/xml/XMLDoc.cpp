@@ -13,8 +13,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <iomanip>
+#include <mutex>
 #include <new>
 #include <ostream>
+#include <set>
 #include <sstream>
 
 #include <fcntl.h>
@@ -107,13 +109,14 @@ xmlDoc* readTree(const Read& read, const int& options, const bool& validate, con
     return tree;
 }
 
-// libxml2 keeps a pointer to the indent string; it must outlive every document.
+// libxml2 keeps a pointer to the indent string, one per thread, and uses it again when a
+// detached node is written. Every string handed out therefore stays alive and unchanged for
+// the life of the process: a thread may still hold a pointer set long ago.
 const char* libraryIndentString(const std::string& indent) {
-    static std::string* storage = new std::string("  ");
-    if (*storage != indent) {
-        *storage = indent;
-    }
-    return storage->c_str();
+    static std::mutex lock;
+    static auto* strings = new std::set<std::string>();
+    std::lock_guard<std::mutex> guard(lock);
+    return strings->insert(indent).first->c_str();
 }
 
 ostring takeBuffer(xmlChar* buffer, int size) {

@@ -6,7 +6,9 @@
 #include "pemblon/xml/XMLProcInst.h"
 
 #include <dirent.h>
+#include <future>
 #include <sstream>
+#include <thread>
 
 using PBN::Exception;
 using PBN::Strings::ostring;
@@ -220,6 +222,33 @@ TEST(XMLDocTest, IndentStringOutlivesItsDocument) {
     }
     EXPECT_EQ(detached.toString(false, 0).str(), "<a>\n    <b/>\n</a>");
     detached.destroy();
+}
+
+// libxml2 keeps the indent string per thread: another thread choosing a longer one must not
+// free the text this thread still points at.
+TEST(XMLDocTest, IndentStringSurvivesOtherThreadsChangingIt) {
+    std::promise<void> set, changed;
+    std::shared_future<void> changedLater = changed.get_future().share();
+    std::string written;
+    std::thread worker([&] {
+        XMLNode detached = XMLNode::fromString("<b/>");
+        {
+            XMLDoc doc = parse("<r/>");
+            doc.setIndentString(std::string(20, ' ').c_str());
+            doc.toString(false);
+        }
+        set.set_value();
+        changedLater.wait();
+        written = detached.toString(false, 0).str();
+        detached.destroy();
+    });
+    set.get_future().wait();
+    XMLDoc other = parse("<r/>");
+    other.setIndentString(std::string(40, '\t').c_str());
+    other.toString(false);
+    changed.set_value();
+    worker.join();
+    EXPECT_EQ(written, "<root>\n" + std::string(20, ' ') + "<b/>\n</root>");
 }
 
 TEST(XMLDocTest, CopiesAreDeepAndIndependent) {
