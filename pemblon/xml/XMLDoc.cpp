@@ -544,7 +544,13 @@ bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
     if (target.empty()) {
         return false;
     }
-    return replaceFile(target, toString(withEncoding).str());
+    std::string bytes;
+    try {
+        bytes = toString(withEncoding).str();
+    } catch (const XMLException&) {
+        return false; // an encoding libxml2 cannot write, say: the old file stays as it was
+    }
+    return replaceFile(target, bytes);
 }
 
 XSLTSheet XMLDoc::castToXSLTSheet() const {

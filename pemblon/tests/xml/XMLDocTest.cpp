@@ -157,6 +157,14 @@ TEST(XMLDocTest, SaveReportsFailureAndLeavesNoTemporary) {
     loaded.getRoot().addChild("added");
     EXPECT_TRUE(loaded.save());
     EXPECT_NE(readBytes(copy).find("<added/>"), std::string::npos);
+
+    // A serialiser report is a failed save too, not an exception, and the file stays whole.
+    const std::string saved = readBytes(copy);
+    loaded.setDocEncoding("no-such-encoding");
+    bool result = true;
+    EXPECT_NO_THROW(result = loaded.save());
+    EXPECT_FALSE(result);
+    EXPECT_EQ(readBytes(copy), saved);
 }
 
 TEST(XMLDocTest, TopLevelNodesCountTheDoctype) {
