@@ -208,6 +208,20 @@ TEST(OstringConcat, InPlaceNulRuleAfterOtherChanges) {
     g << 2;
     EXPECT_EQ(g.str(), "ab1");
 
+    // Changes that move later bytes to the front bring a NUL into the part known to hold none.
+    auto shifted = [](auto change) {
+        ostring s("xab");
+        s << 1;
+        s += '\0';
+        change(s);
+        s << 2;
+        return s.str();
+    };
+    EXPECT_EQ(shifted([](ostring& s) { s.trimLeft("x"); }), "ab1");
+    EXPECT_EQ(shifted([](ostring& s) { s.replace("x", ""); }), "ab1");
+    EXPECT_EQ(shifted([](ostring& s) { s.replaceAll("xa", "q"); }), "qb1");
+    EXPECT_EQ(shifted([](ostring& s) { s.insert(0, 1, 'y').replaceAll("yxa", ""); }), "b1");
+
     // Copies carry a true record; the wide form is never affected.
     ostring h("ab");
     h << 1;
