@@ -17,6 +17,7 @@
 #include <boost/format.hpp>
 #include <libxml/parser.h>
 #include <libxml/xmlerror.h>
+#include <libxml/xmlstring.h>
 #include <wx/translation.h>
 
 namespace PBN {
@@ -181,6 +182,10 @@ std::unique_ptr<XML::XMLDoc> SettingsFile::load(const ostring& path) {
 bool SettingsFile::isValidName(const ostring& name) {
     const std::string bytes = name.str();
     if (bytes.empty() || bytes.find('\0') != std::string::npos)
+        return false;
+    // Names reach libxml2 as their narrow bytes, which it takes for UTF-8: an accented letter
+    // ("caf\xe9") would be accepted below, yet make every later save of the document fail.
+    if (!xmlCheckUTF8(reinterpret_cast<const unsigned char*>(bytes.c_str())))
         return false;
     if (xmlValidateQName(reinterpret_cast<const xmlChar*>(bytes.c_str()), 0) != 0)
         return false;

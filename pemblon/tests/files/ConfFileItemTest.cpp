@@ -168,6 +168,7 @@ TEST_F(ConfFileItems, SetByPath) {
     EXPECT_FALSE(file->set("a//c", "x"));
     EXPECT_FALSE(file->set(" b", "x"));
     EXPECT_FALSE(file->set("a/x y", "x"));
+    EXPECT_FALSE(file->set(ostring(L"caf\u00e9"), "x"));
     EXPECT_EQ(file->getItemsCount(), count);
     EXPECT_EQ(a.getChild("c", "").getText(), ostring("7"));
 

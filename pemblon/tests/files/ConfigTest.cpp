@@ -136,6 +136,9 @@ TEST_F(Store, KeysThatCannotBeWrittenAreRefused) {
     }
     EXPECT_EQ(config.itemValue("a//b"), ostring(""));
     EXPECT_TRUE(config.itemNode("a//b").isNull());
+    // An accented letter is a name libxml2 would get as a byte that is not UTF-8.
+    EXPECT_THROW(config.itemValue(ostring(L"caf\u00e9"), "v"), PBN::Exception);
+    EXPECT_FALSE(config.set(ostring(L"caf\u00e9:v;")));
     EXPECT_EQ(config.itemValue("keep"), ostring("1"));
     EXPECT_EQ(config.doc().getRoot().getChildrenCount(), 1u);
     // What is in memory still saves and loads.
