@@ -1,5 +1,6 @@
 #include "pemblon/xml/XSLTSheet.h"
 
+#include "pemblon/core/Defines.h"
 #include "pemblon/xml/XMLDoc.h"
 #include "pemblon/xml/XMLErrorScope.h"
 
@@ -116,9 +117,11 @@ XMLDoc XSLTSheet::applySheet(xsltStylesheet* sheet, const XMLDoc& doc) const {
         return XMLDoc();
     std::vector<std::string> texts;
     texts.reserve(2 * params.size());
+    // libxslt reads every string as UTF-8; text in the application charset would leave bytes in
+    // the result that it can no longer serialise.
     for (const XSLTParam& p : params) {
-        texts.push_back(p.getName().str());
-        texts.push_back(p.getValue().str());
+        texts.push_back(p.getName().get(Defines::libxmlEncoding()));
+        texts.push_back(p.getValue().get(Defines::libxmlEncoding()));
     }
     std::vector<const char*> array;
     for (const std::string& t : texts)

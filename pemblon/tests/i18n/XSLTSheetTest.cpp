@@ -31,6 +31,12 @@ TEST(XSLTSheet, ParametersAreXPathExpressions) {
     EXPECT_EQ(out.getAttribute("total").getValue(), ostring("7"));
     EXPECT_EQ(out.getChildrenCount(), 2u);
     EXPECT_EQ(out.getChildAt(1).getText(), ostring("b"));
+
+    // Values are written in the application charset; the result must still serialise.
+    sheet.setParamValue("greeting", "'caf\xe9'");
+    XMLDoc accented = sheet.process(data("list.xml"));
+    EXPECT_EQ(accented.getRoot().getAttribute("greeting").getValue(), ostring("caf\xe9"));
+    EXPECT_NE(accented.toString(true).str().find("caf\xe9"), std::string::npos);
 }
 
 TEST(XSLTSheet, ErrorsThrowTheFirstReport) {
