@@ -264,3 +264,30 @@ TEST(OstringCompare, GlobAgreesWithFnmatch) {
         ASSERT_EQ(ostring(t.c_str()).glob(ostring(ostring(p.c_str()).wstr())), expected) << t << " " << p;
     }
 }
+
+TEST(OstringCompare, CaseInsensitiveAtEveryLengthAndDifferencePosition) {
+    // Every block size and block boundary of the vector steps, with the first difference (a case
+    // change, another letter, a NUL on either side, a byte with the high bit) at every position.
+    auto sign = [](int v) { return v < 0 ? -1 : (v > 0 ? 1 : 0); };
+    const char kinds[][2] = {{'k', 'K'},       {'k', 'l'}, {'\0', 'k'}, {'k', '\0'},
+                             {'\xEB', '\xCB'}, {'[', '{'}, {'Z', 'z'},  {'@', '`'}};
+    for (size_t len = 1; len <= 200; ++len)
+        for (size_t at = 0; at < len; ++at)
+            for (const auto& kind : kinds)
+                for (const bool shorter : {false, true}) {
+                    std::string a(len, 'q'), b(len, 'Q');
+                    a[at] = kind[0];
+                    b[at] = kind[1];
+                    if (shorter)
+                        b.resize(at);
+                    ostring x, y;
+                    for (char c : a)
+                        x += c;
+                    for (char c : b)
+                        y += c;
+                    const int expected = sign(strcasecmp(a.c_str(), b.c_str()));
+                    const int got = x.ci_eq(y) ? 0 : (x.ci_lt(y) ? -1 : 1);
+                    ASSERT_EQ(got, expected) << len << " " << at << " " << int(kind[0]) << " " << shorter;
+                    ASSERT_EQ(x.ci_gt(y), expected > 0) << len << " " << at;
+                }
+}
