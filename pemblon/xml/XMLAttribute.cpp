@@ -64,7 +64,9 @@ ostring XMLAttribute::getPrefix() const {
 
 void XMLAttribute::setNamespace(const XMLNamespace& ns) {
     if (attribute != nullptr) {
-        attribute->ns = ns.getNative();
+        // As for elements: a declaration out of scope is declared again on the attribute's element.
+        attribute->ns = attribute->parent != nullptr ? XMLTree::resolve(attribute->parent, ns.getNative())
+                                                     : ns.getNative();
     }
 }
 

@@ -619,7 +619,9 @@ XMLNamespace XMLNode::getThisNamespace() const {
 
 void XMLNode::setNamespace(const XMLNamespace& ns) {
     if (isElement(node)) {
-        xmlSetNs(node, ns.ns);
+        // A declaration out of this element's scope would be written without its xmlns, and
+        // would dangle once the element declaring it is freed: the element declares its own.
+        xmlSetNs(node, XMLTree::resolve(node, ns.ns));
     }
 }
 

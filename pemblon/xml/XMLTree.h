@@ -37,6 +37,9 @@ public:
     // After a link or detach: points every namespace reference of the subtree at a declaration
     // in scope, declaring one where needed.
     static void settleNamespaces(xmlNode* top);
+    // `ns` when it is in scope at `element`, else an equal declaration in scope, declared on
+    // `element` when there is none.
+    static xmlNs* resolve(xmlNode* element, xmlNs* ns);
     // Unlinks and frees, refusing unmovable nodes.
     static void unlinkAndFree(xmlNode* node);
 
@@ -51,7 +54,6 @@ public:
 
 private:
     static void disown(xmlNode* top, xmlDoc* oldDoc);
-    static xmlNs* resolve(xmlNode* element, xmlNs* ns);
     static bool inScope(const xmlNode* element, const xmlNs* ns);
     static xmlNs* xmlNamespaceFor(xmlNode* element);
 };

@@ -52,6 +52,32 @@ TEST(XMLNamespaceTest, DeclaringAndFinding) {
     EXPECT_TRUE(child.getThisNamespace().isNull());
 }
 
+TEST(XMLNamespaceTest, ADeclarationOutOfScopeIsDeclaredWhereItIsUsed) {
+    XMLDoc doc = parse("<r><a xmlns:p=\"urn:p\"/><b/><c/></r>");
+    XMLNode a = doc.getRoot().getChild("a");
+    XMLNode b = doc.getRoot().getChild("b");
+    b.setNamespace(a.getNamespace("p"));
+    b.addAttribute("k", "v").setNamespace(a.getNamespace("p"));
+    {
+        XMLDoc other = parse("<o xmlns:q=\"urn:q\"/>");
+        doc.getRoot().getChild("c").setNamespace(other.getRoot().getNamespace("q"));
+    }
+    a.destroy(); // the declaration b was given goes with it
+    XMLDoc reread = parse(doc.toString(true).str());
+    XMLNode rb = reread.getRoot().getChild("b", "p");
+    ASSERT_FALSE(rb.isNull());
+    EXPECT_EQ(rb.getThisNamespace().getURI(), ostring("urn:p"));
+    EXPECT_EQ(rb.getAttribute("k", "p").getNamespace().getURI(), ostring("urn:p"));
+    EXPECT_EQ(reread.getRoot().getChild("c", "q").getThisNamespace().getURI(), ostring("urn:q"));
+
+    // A declaration in scope is used as it is.
+    XMLNamespace own(b, "s", "urn:s");
+    XMLNode inner = b.addChild("inner");
+    inner.setNamespace(own);
+    EXPECT_EQ(inner.getThisNamespace(), own);
+    EXPECT_EQ(inner.getNsDefCount(), 0u);
+}
+
 TEST(XMLNamespaceTest, RenamingChangesTheDeclarationInPlace) {
     XMLDoc doc = parse("<r xmlns:a=\"urn:a\" xmlns:b=\"urn:b\"><a:c a:k=\"v\"/></r>");
     XMLNamespace a = doc.getRoot().getNamespace("a");
