@@ -189,7 +189,9 @@ bool SettingsFile::isValidName(const ostring& name) {
         return false;
     if (xmlValidateQName(reinterpret_cast<const xmlChar*>(bytes.c_str()), 0) != 0)
         return false;
-    return bytes != "xmlns" && bytes.compare(0, 6, "xmlns:") != 0;
+    // The prefix "xml" is bound in every document: libxml2 files "xml:lang" under its namespace
+    // as "lang", so the name would never be found again.
+    return bytes != "xmlns" && bytes.compare(0, 6, "xmlns:") != 0 && bytes.compare(0, 4, "xml:") != 0;
 }
 
 ostring SettingsFile::tr(const char* text) {

@@ -33,7 +33,8 @@ public:
     static std::unique_ptr<XML::XMLDoc> load(const Strings::ostring& path);
 
     // Whether `name` can be written as an element or attribute name and read back: a
-    // qualified XML name, not the namespace declaration "xmlns" nor one of its prefix.
+    // qualified XML name in UTF-8, neither the namespace declaration "xmlns" nor one of its
+    // prefix, nor in the reserved "xml" prefix.
     static bool isValidName(const Strings::ostring& name);
 
     // The text translated in the library's domain.

@@ -128,7 +128,8 @@ TEST_F(Store, KeysElementsAndAttributes) {
 
 TEST_F(Store, KeysThatCannotBeWrittenAreRefused) {
     config.itemValue("keep", "1");
-    for (const char* key : {"", " ", "a//b", "/a", "[]", "a/[]", "a b", "1a", "a/[x y]", "[xmlns]", "["}) {
+    for (const char* key : {"", " ", "a//b", "/a", "[]", "a/[]", "a b", "1a", "a/[x y]", "[xmlns]",
+                            "[xml:lang]", "xml:e", "["}) {
         EXPECT_THROW(config.itemValue(key, "v"), PBN::Exception) << key;
         EXPECT_THROW(ConfigItem<int>(config).set(key, 1), PBN::Exception) << key;
         EXPECT_THROW(config.itemNode(key, true), PBN::Exception) << key;
