@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <iomanip>
 #include <mutex>
 #include <new>
@@ -158,8 +159,13 @@ bool writeAll(int fd, const std::string& bytes) {
 }
 
 // Writes the bytes next to `target` and renames them into place, so that a failed write never
-// leaves a cut file behind.
-bool replaceFile(const std::string& target, const std::string& bytes) {
+// leaves a cut file behind. A symbolic link stays a link: the file it points at is replaced.
+bool replaceFile(const std::string& path, const std::string& bytes) {
+    std::string target = path;
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+    }
     static std::atomic<unsigned> counter{0};
     std::string temp;
     int fd = -1;

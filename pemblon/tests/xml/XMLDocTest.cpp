@@ -10,6 +10,8 @@
 #include <sstream>
 #include <thread>
 
+#include <sys/stat.h>
+
 using PBN::Exception;
 using PBN::Strings::ostring;
 using PBN::XML::XMLDoc;
@@ -157,6 +159,16 @@ TEST(XMLDocTest, SaveReportsFailureAndLeavesNoTemporary) {
     loaded.getRoot().addChild("added");
     EXPECT_TRUE(loaded.save());
     EXPECT_NE(readBytes(copy).find("<added/>"), std::string::npos);
+
+    // Saving through a symbolic link writes the file it points at and keeps the link.
+    const std::string link = dir.file("link.xml");
+    ASSERT_EQ(symlink(copy.c_str(), link.c_str()), 0);
+    loaded.getRoot().addChild("linked");
+    EXPECT_TRUE(loaded.save(ostring(link.c_str())));
+    struct stat info;
+    ASSERT_EQ(lstat(link.c_str(), &info), 0);
+    EXPECT_TRUE(S_ISLNK(info.st_mode));
+    EXPECT_NE(readBytes(copy).find("<linked/>"), std::string::npos);
 
     // A serialiser report is a failed save too, not an exception, and the file stays whole.
     const std::string saved = readBytes(copy);
