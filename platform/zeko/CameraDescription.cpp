@@ -24,9 +24,12 @@ std::string trim(const std::string& s) {
 bool parseInteger(const std::string& text, long long minimum, long long maximum, long long& out) {
     if (text.empty())
         return false;
+    // Decimal, or hexadecimal after "0x": a leading zero does not make a number octal.
+    const size_t digits = (text[0] == '-' || text[0] == '+') ? 1 : 0;
+    const bool hex = text.size() > digits + 1 && text[digits] == '0' && (text[digits + 1] | 0x20) == 'x';
     errno = 0;
     char* end = nullptr;
-    const long long v = std::strtoll(text.c_str(), &end, 0);
+    const long long v = std::strtoll(text.c_str(), &end, hex ? 16 : 10);
     if (errno != 0 || *end != '\0' || v < minimum || v > maximum)
         return false;
     out = v;

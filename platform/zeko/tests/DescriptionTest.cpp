@@ -84,6 +84,17 @@ TEST(DescriptionTest, ParsesEveryKindOfValue) {
     EXPECT_EQ(m.comportOffset, -5);
     EXPECT_TRUE(cameras[1].color);
     EXPECT_EQ(cameras[1].cameraId, 9u);
+
+    // Numbers are decimal, with or without leading zeros, or hexadecimal after "0x".
+    const auto numbers =
+        CameraDescription::parse("[camera]\nserial=1\nsensor=A\ncamera_id=010\nhousing=0x0100\n"
+                                 "sensor_id=0089\ndevice_type=-010\n",
+                                 error);
+    ASSERT_EQ(numbers.size(), 1u) << error;
+    EXPECT_EQ(numbers[0].cameraId, 10u);
+    EXPECT_EQ(numbers[0].housing, 0x100);
+    EXPECT_EQ(numbers[0].sensorId, 89u);
+    EXPECT_EQ(numbers[0].deviceType, -10);
 }
 
 TEST(DescriptionTest, RefusesWhatTheProgramsCouldNotUse) {
