@@ -120,13 +120,13 @@ const char* libraryIndentString(const std::string& indent) {
     return strings->insert(indent).first->c_str();
 }
 
-ostring takeBuffer(xmlChar* buffer, int size) {
+std::string takeBuffer(xmlChar* buffer, int size) {
     if (buffer == nullptr) {
-        return ostring();
+        return std::string();
     }
     std::string bytes(reinterpret_cast<const char*>(buffer), size > 0 ? static_cast<size_t>(size) : 0);
     xmlFree(buffer);
-    return ostring(bytes.c_str());
+    return bytes;
 }
 
 xmlDoc* newEmptyTree() {
@@ -499,6 +499,10 @@ void XMLDoc::applySaveSettings() const {
 }
 
 ostring XMLDoc::toString(const bool& withEncoding) const {
+    return ostring(dumpBytes(withEncoding).c_str());
+}
+
+std::string XMLDoc::dumpBytes(const bool& withEncoding) const {
     applySaveSettings();
     XMLErrorScope scope;
     xmlChar* buffer = nullptr;
@@ -539,7 +543,7 @@ ostring XMLDoc::toHTMLString(const bool& flag) const {
             scope.check();
         }
     }
-    return takeBuffer(buffer, size);
+    return ostring(takeBuffer(buffer, size).c_str());
 }
 
 bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
@@ -552,7 +556,7 @@ bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
     }
     std::string bytes;
     try {
-        bytes = toString(withEncoding).str();
+        bytes = dumpBytes(withEncoding);
     } catch (const XMLException&) {
         return false; // an encoding libxml2 cannot write, say: the old file stays as it was
     }

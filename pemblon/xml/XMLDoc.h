@@ -120,6 +120,8 @@ private:
     std::string indentString;
 
     void applySaveSettings() const;
+    // The serialised bytes; a wide encoding (UTF-16) holds NULs, which an ostring would cut.
+    std::string dumpBytes(const bool& withEncoding) const;
     xmlNode* topNodeAt(const unsigned int& index) const;
     void insertTopNode(xmlNode* node, const int& pos);
 

@@ -128,6 +128,19 @@ TEST(XMLDocTest, SaveRoundTripIsByteExact) {
         EXPECT_EQ(doc.getFilename(), ostring(target.c_str()));
         EXPECT_EQ(doc.toString(true).str(), original);
     }
+
+    // A wide encoding is full of NUL bytes: the file must not end at the first one.
+    std::string wide = "\xff\xfe";
+    for (char c : std::string("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<r a=\"v\">text</r>\n")) {
+        wide += c;
+        wide += '\0';
+    }
+    const std::string wideFile = dir.file("utf16.xml");
+    writeBytes(wideFile, wide);
+    XMLDoc wideDoc(ostring(wideFile.c_str()));
+    EXPECT_TRUE(wideDoc.save());
+    EXPECT_EQ(readBytes(wideFile), wide);
+
     XMLDoc utf(ostring(dataPath("utf8.xml").c_str()));
     EXPECT_EQ(utf.getDocEncoding(), ostring("UTF-8"));
     XMLDoc latin(ostring(dataPath("latin1.xml").c_str()));
