@@ -2,6 +2,7 @@
 
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/Exception.h"
+#include "pemblon/core/FileSystemPath.h"
 #include "pemblon/xml/XMLDoc.h"
 #include "pemblon/xml/XMLException.h"
 
@@ -99,7 +100,7 @@ bool writeAll(int fd, const std::string& bytes) {
 } // namespace
 
 void SettingsFile::write(const XML::XMLDoc& doc, const ostring& path) {
-    std::string target = path.str();
+    std::string target = FileSystemPath::toNative(path);
     const Exception failure(tr("The settings could not be saved to \"%1%\".", path), Exception::SEVERE);
     if (target.empty())
         throw failure;
@@ -169,7 +170,7 @@ std::unique_ptr<XML::XMLDoc> SettingsFile::load(const ostring& path) {
     try {
         return std::make_unique<XML::XMLDoc>(path, true, false);
     } catch (const XML::XMLException&) {
-        xmlDoc* tree = lenientParse(path.str(), nullptr, 0);
+        xmlDoc* tree = lenientParse(FileSystemPath::toNative(path), nullptr, 0);
         if (!tree)
             throw;
         auto doc = std::make_unique<AdoptedDoc>(tree);

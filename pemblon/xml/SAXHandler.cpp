@@ -1,6 +1,7 @@
 #include "pemblon/xml/SAXHandler.h"
 
 #include "pemblon/core/Defines.h"
+#include "pemblon/core/FileSystemPath.h"
 #include "pemblon/xml/SAXEvents.h"
 #include "pemblon/xml/SAXHandlerListener.h"
 #include "pemblon/xml/SAXNode.h"
@@ -72,7 +73,7 @@ void SAXHandler::parse(const ostring& path) {
     context = nullptr;
     {
         XMLErrorScope scope;
-        xmlSAXParseFileWithData(&sax, path.str().c_str(), 1, this);
+        xmlSAXParseFileWithData(&sax, FileSystemPath::toNative(path).c_str(), 1, this);
         // A parse stopped early never reaches the end of the document, which is where the
         // context is normally forgotten; it has been freed by now.
         context = nullptr;
@@ -341,7 +342,7 @@ int SAXHandler::column() const {
 
 ostring SAXHandler::fileName() const {
     if (context && context->myDoc && context->myDoc->URL)
-        return raw(context->myDoc->URL);
+        return FileSystemPath::fromNative(reinterpret_cast<const char*>(context->myDoc->URL));
     return ostring();
 }
 

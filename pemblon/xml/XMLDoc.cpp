@@ -1,6 +1,7 @@
 #include "pemblon/xml/XMLDoc.h"
 
 #include "pemblon/core/Defines.h"
+#include "pemblon/core/FileSystemPath.h"
 #include "pemblon/core/HelperFuncs.h"
 #include "pemblon/xml/XMLErrorScope.h"
 #include "pemblon/xml/XMLNode.h"
@@ -143,6 +144,15 @@ xmlDoc* newEmptyTree() {
     return tree;
 }
 
+void replaceAll(std::string& text, const std::string& from, const std::string& to) {
+    if (from.empty() || from == to) {
+        return;
+    }
+    for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+}
+
 bool writeAll(int fd, const std::string& bytes) {
     size_t done = 0;
     while (done < bytes.size()) {
@@ -263,7 +273,7 @@ void XMLDoc::parse(const ostring& path, const bool& keepBlanks, const bool& vali
     fileName = path;
     xmlLineNumbersDefault(1);
     const int options = parserOptions(keepBlanks);
-    const std::string file = path.str();
+    const std::string file = FileSystemPath::toNative(path);
     document = readTree(
         [&](xmlParserCtxt* context, const int& flags) {
             return context == nullptr ? xmlReadFile(file.c_str(), nullptr, flags)
@@ -278,7 +288,8 @@ void XMLDoc::parseMem(const ostring& text, const bool& keepBlanks, const bool& v
     xmlLineNumbersDefault(1);
     const int options = parserOptions(keepBlanks);
     const std::string bytes = text.str();
-    const std::string url = name.str();
+    // The name is the base that relative XIncludes resolve against, so a file-system name too.
+    const std::string url = FileSystemPath::toNative(name);
     document = readTree(
         [&](xmlParserCtxt* context, const int& flags) {
             const int size = static_cast<int>(bytes.size());
@@ -550,7 +561,7 @@ bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
     if (path != ostring("")) {
         fileName = path;
     }
-    const std::string target = fileName.str();
+    const std::string target = FileSystemPath::toNative(fileName);
     if (target.empty()) {
         return false;
     }
@@ -699,7 +710,8 @@ void XMLDoc::handleStructuredError(void* /*context*/, xmlError* error) {
     }
     std::ostringstream out;
     if (error->file != nullptr) {
-        out << error->file;
+        // The file as the caller named it, not the bytes libxml2 was given.
+        out << FileSystemPath::fromNative(error->file).str();
         if (error->line != 0) {
             out << "@" << error->line;
         }
@@ -709,7 +721,14 @@ void XMLDoc::handleStructuredError(void* /*context*/, xmlError* error) {
         out << ": ";
     }
     if (error->message != nullptr) {
-        out << error->message;
+        std::string message = error->message;
+        // An unreadable file is named inside the text ("failed to load external entity").
+        for (const char* name : {error->file, error->str1}) {
+            if (name != nullptr) {
+                replaceAll(message, name, FileSystemPath::fromNative(name).str());
+            }
+        }
+        out << message;
     }
     out << "\n";
     XMLErrorScope::record(ostring(out.str(), Defines::appEncoding()));

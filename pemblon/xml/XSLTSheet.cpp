@@ -1,6 +1,7 @@
 #include "pemblon/xml/XSLTSheet.h"
 
 #include "pemblon/core/Defines.h"
+#include "pemblon/core/FileSystemPath.h"
 #include "pemblon/xml/XMLDoc.h"
 #include "pemblon/xml/XMLErrorScope.h"
 
@@ -103,7 +104,8 @@ void XSLTSheet::setParamValue(const ostring& name, const ostring& value) {
 xsltStylesheet* XSLTSheet::parseSheet() const {
     xmlSubstituteEntitiesDefault(1);
     xmlLoadExtDtdDefaultValue = 1;
-    return xsltParseStylesheetFile(reinterpret_cast<const xmlChar*>(fileName.str().c_str()));
+    const std::string file = FileSystemPath::toNative(fileName);
+    return xsltParseStylesheetFile(reinterpret_cast<const xmlChar*>(file.c_str()));
 }
 
 void XSLTSheet::releaseSheet(xsltStylesheet* sheet) {

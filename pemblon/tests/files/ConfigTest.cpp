@@ -220,6 +220,32 @@ TEST_F(Store, SavesAreAtomic) {
     EXPECT_THROW(nowhere.writeDefault(), PBN::Exception);
 }
 
+// Settings under a folder named in CP1252 text ("\xe9" is "é") live in the file wx sees there,
+// whose name the file system holds in UTF-8; saving again replaces it rather than adding one.
+TEST(ConfigFile, NonAsciiPathsNameTheFileWxSees) {
+    TempDir dir;
+    const std::string base = dir.path().string();
+    const std::wstring folder = std::wstring(base.begin(), base.end()) + L"/Vid\u00e9os";
+    ASSERT_TRUE(wxMkdir(wxString(folder)));
+    const ostring path((base + "/Vid\xe9os/r\xe9glages.xml").c_str());
+
+    Config config(path, "", "1.0");
+    config.writeDefault();
+    config.itemValue("a", "1");
+    config.save(true);
+    EXPECT_TRUE(wxFileExists(wxString(folder + L"/r\u00e9glages.xml")));
+    config.itemValue("a", "2");
+    config.save(true);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(std::string(wxString(folder).fn_str())),
+                            std::filesystem::directory_iterator()),
+              1);
+
+    Config loaded(path, "", "");
+    ostring error;
+    ASSERT_TRUE(loaded.load(&error)) << error.str();
+    EXPECT_EQ(loaded.itemValue("a"), ostring("2"));
+}
+
 TEST_F(Store, WindowPlacement) {
     wxPoint pos(1, 1);
     wxSize size(1, 1);

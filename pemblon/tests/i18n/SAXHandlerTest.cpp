@@ -14,6 +14,7 @@
 #include <vector>
 
 #include <libxml/parserInternals.h>
+#include <wx/filefn.h>
 
 using PBN::Strings::ostring;
 using namespace PBN::XML;
@@ -297,6 +298,18 @@ TEST(SAXHandler, ListenersRegisterOnceAndMayLeave) {
     r.removeListener(&c);
     r.parse(fixture(dir, "<r/>").c_str());
     EXPECT_EQ(c.starts, 2);
+}
+
+// Narrow text is CP1252 ("\xe9" is "é"); the file system holds the UTF-8 name wx created.
+TEST(SAXHandler, ReadsTheFileWxNamesUnderANonAsciiFolder) {
+    i18ntest::TempDir dir;
+    const std::string base = dir.path.string();
+    const std::wstring folder = std::wstring(base.begin(), base.end()) + L"/Vid\u00e9os";
+    ASSERT_TRUE(wxMkdir(wxString(folder)));
+    i18ntest::writeFile(std::string(wxString(folder + L"/in.xml").fn_str()), "<r/>");
+    Recorder r;
+    r.parse((base + "/Vid\xe9os/in.xml").c_str());
+    EXPECT_EQ(only(r.events, "v:start:"), std::vector<std::string>{"v:start:r"});
 }
 
 TEST(SAXHandler, MissingFileThrows) {

@@ -8,6 +8,7 @@
 #include "pemblon/xml/XSLTSheet.h"
 
 #include <gtest/gtest.h>
+#include <wx/filefn.h>
 
 using PBN::Strings::ostring;
 using namespace PBN::XML;
@@ -61,6 +62,19 @@ TEST(XSLTSheet, ErrorsThrowTheFirstReport) {
     i18ntest::writeFile(dir.file("bad.xsl"), "<xsl:stylesheet");
     EXPECT_THROW(XSLTSheet(ostring(dir.file("bad.xsl").c_str())).process(list), XMLException);
     EXPECT_THROW(XSLTSheet(ostring(dir.file("missing.xsl").c_str())).process(list), XMLException);
+}
+
+// Narrow text is CP1252 ("\xe9" is "é"); the file system holds the UTF-8 name wx created.
+TEST(XSLTSheet, ReadsTheSheetWxNamesUnderANonAsciiFolder) {
+    i18ntest::TempDir dir;
+    const std::string base = dir.path.string();
+    const std::wstring folder = std::wstring(base.begin(), base.end()) + L"/Vid\u00e9os";
+    ASSERT_TRUE(wxMkdir(wxString(folder)));
+    ASSERT_TRUE(wxCopyFile(data("sheet.xsl").wxstr(), wxString(folder + L"/sheet.xsl")));
+    XSLTSheet sheet(ostring((base + "/Vid\xe9os/sheet.xsl").c_str()));
+    sheet.addParam("greeting", "'hi'");
+    sheet.addParam("count", "1");
+    EXPECT_EQ(sheet.process(data("list.xml")).getRoot().getName(), ostring("out"));
 }
 
 TEST(XSLTSheet, DebugModeCollectsInsteadOfThrowing) {

@@ -11,6 +11,8 @@
 #include <thread>
 
 #include <sys/stat.h>
+#include <wx/dir.h>
+#include <wx/filefn.h>
 
 using PBN::Exception;
 using PBN::Strings::ostring;
@@ -147,6 +149,34 @@ TEST(XMLDocTest, SaveRoundTripIsByteExact) {
     EXPECT_EQ(latin.getRoot().getChild("name").getText(), ostring("Caf\xe9 cr\xe8me"));
     EXPECT_EQ(latin.getRoot().getAttribute("lang").getValue(), ostring("fran\xe7"
                                                                        "ais"));
+}
+
+// The narrow text is CP1252 ("\xe9" is "é") while the file system names files in UTF-8: a
+// document saved and loaded under such a folder must be the file wx sees there.
+TEST(XMLDocTest, NonAsciiPathsNameTheFileWxSees) {
+    TempDir dir;
+    const std::wstring folder = std::wstring(dir.path.begin(), dir.path.end()) + L"/Vid\u00e9os";
+    ASSERT_TRUE(wxMkdir(wxString(folder)));
+    const ostring path((dir.path + "/Vid\xe9os/caf\xe9.xml").c_str());
+
+    XMLDoc doc = parse("<r><a>1</a></r>");
+    ASSERT_TRUE(doc.save(path));
+    EXPECT_TRUE(wxFileExists(wxString(folder + L"/caf\u00e9.xml")));
+    EXPECT_EQ(XMLDoc(path).getRoot().getChild("a").getText(), ostring("1"));
+    // Saved again over itself: the old file's name is found, no second file appears.
+    EXPECT_TRUE(doc.save());
+    wxArrayString files;
+    EXPECT_EQ(wxDir::GetAllFiles(wxString(folder), &files), 1u);
+
+    // Messages name the file as it was given, never its UTF-8 bytes.
+    const std::string given = (dir.path + "/Vid\xe9os/").c_str();
+    const std::string missing = given + "none.xml";
+    std::string text = loadFailure(missing).getMessage().str();
+    EXPECT_NE(text.find(missing), std::string::npos) << text;
+    const std::string broken = given + "broken.xml";
+    writeBytes(std::string(wxString(folder + L"/broken.xml").fn_str()), "<r>\n<a>\n</r>\n");
+    text = loadFailure(broken).getMessage().str();
+    EXPECT_EQ(text.rfind(broken + "@3,", 0), 0u) << text;
 }
 
 TEST(XMLDocTest, SaveReportsFailureAndLeavesNoTemporary) {
