@@ -1,5 +1,6 @@
 #include "pemblon/files/SettingsFile.h"
 
+#include "pemblon/core/AtomicFile.h"
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/Exception.h"
 #include "pemblon/core/FileSystemPath.h"
@@ -7,13 +8,6 @@
 #include "pemblon/xml/XMLException.h"
 
 #include <atomic>
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <boost/format.hpp>
 #include <libxml/parser.h>
@@ -81,38 +75,14 @@ xmlDoc* lenientParse(const std::string& fileName, const char* data, size_t size)
 }
 
 std::atomic<SettingsFile::InterruptHook> g_interruptHook{nullptr};
-std::atomic<unsigned int> g_tmpCounter{0};
-
-bool writeAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
 
 } // namespace
 
 void SettingsFile::write(const XML::XMLDoc& doc, const ostring& path) {
-    std::string target = FileSystemPath::toNative(path);
     const Exception failure(tr("The settings could not be saved to \"%1%\".", path), Exception::SEVERE);
+    const std::string target = FileSystemPath::toNative(path);
     if (target.empty())
         throw failure;
-    // A settings file kept behind a symbolic link is replaced where it really lives; renaming
-    // over the link would cut it.
-    struct stat link;
-    if (::lstat(target.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        if (char* real = ::realpath(target.c_str(), nullptr)) {
-            target = real;
-            std::free(real);
-        }
-    }
 
     std::string bytes;
     try {
@@ -125,45 +95,11 @@ void SettingsFile::write(const XML::XMLDoc& doc, const ostring& path) {
         throw failure;
     xmlFreeDoc(check);
 
-    std::string tmp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tmp = target + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(g_tmpCounter++);
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    if (fd < 0)
+    AtomicFile::BeforeRename beforeRename;
+    if (InterruptHook hook = g_interruptHook.load())
+        beforeRename = hook;
+    if (!AtomicFile::write(path, bytes, nullptr, beforeRename))
         throw failure;
-    // The replacement keeps the permissions of the file it replaces.
-    struct stat st;
-    if (::stat(target.c_str(), &st) == 0)
-        ::fchmod(fd, st.st_mode & 07777);
-    const bool written = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !written) {
-        ::unlink(tmp.c_str());
-        throw failure;
-    }
-    if (InterruptHook hook = g_interruptHook.load()) {
-        try {
-            hook(tmp);
-        } catch (...) {
-            ::unlink(tmp.c_str());
-            throw;
-        }
-    }
-    if (::rename(tmp.c_str(), target.c_str()) != 0) {
-        ::unlink(tmp.c_str());
-        throw failure;
-    }
-    // Makes the rename itself durable; a failure here leaves a complete file either way.
-    const size_t slash = target.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
 }
 
 std::unique_ptr<XML::XMLDoc> SettingsFile::load(const ostring& path) {

@@ -1,5 +1,6 @@
 #include "pemblon/xml/XMLDoc.h"
 
+#include "pemblon/core/AtomicFile.h"
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/FileSystemPath.h"
 #include "pemblon/core/HelperFuncs.h"
@@ -9,21 +10,14 @@
 #include "pemblon/xml/XMLTree.h"
 #include "pemblon/xml/XSLTSheet.h"
 
-#include <atomic>
-#include <cerrno>
 #include <cstdarg>
 #include <cstdio>
-#include <cstdlib>
 #include <iomanip>
 #include <mutex>
 #include <new>
 #include <ostream>
 #include <set>
 #include <sstream>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <boost/format.hpp>
 #include <libxml/HTMLtree.h>
@@ -151,55 +145,6 @@ void replaceAll(std::string& text, const std::string& from, const std::string& t
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
     }
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    return true;
-}
-
-// Writes the bytes next to `target` and renames them into place, so that a failed write never
-// leaves a cut file behind. A symbolic link stays a link: the file it points at is replaced.
-bool replaceFile(const std::string& path, const std::string& bytes) {
-    std::string target = path;
-    if (char* real = ::realpath(path.c_str(), nullptr)) {
-        target = real;
-        std::free(real);
-    }
-    static std::atomic<unsigned> counter{0};
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = target + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) {
-            return false;
-        }
-    }
-    if (fd < 0) {
-        return false;
-    }
-    struct stat old;
-    if (::stat(target.c_str(), &old) == 0) {
-        ::fchmod(fd, old.st_mode & 07777);
-    }
-    bool ok = writeAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(temp.c_str(), target.c_str()) == 0) {
-        return true;
-    }
-    ::unlink(temp.c_str());
-    return false;
 }
 
 } // namespace
@@ -561,8 +506,7 @@ bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
     if (path != ostring("")) {
         fileName = path;
     }
-    const std::string target = FileSystemPath::toNative(fileName);
-    if (target.empty()) {
+    if (FileSystemPath::toNative(fileName).empty()) {
         return false;
     }
     std::string bytes;
@@ -571,7 +515,7 @@ bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
     } catch (const XMLException&) {
         return false; // an encoding libxml2 cannot write, say: the old file stays as it was
     }
-    return replaceFile(target, bytes);
+    return AtomicFile::write(fileName, bytes);
 }
 
 XSLTSheet XMLDoc::castToXSLTSheet() const {

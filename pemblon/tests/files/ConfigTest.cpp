@@ -8,6 +8,8 @@
 
 #include <stdexcept>
 
+#include <sys/stat.h>
+
 #include <wx/filefn.h>
 
 using namespace PBN::Files;
@@ -244,6 +246,19 @@ TEST(ConfigFile, NonAsciiPathsNameTheFileWxSees) {
     ostring error;
     ASSERT_TRUE(loaded.load(&error)) << error.str();
     EXPECT_EQ(loaded.itemValue("a"), ostring("2"));
+}
+
+// The settings file replaced by a save keeps the permission bits the user gave it.
+TEST_F(Store, SavesKeepThePermissionsOfTheFileTheyReplace) {
+    const std::string file = config.path().str();
+    ASSERT_EQ(chmod(file.c_str(), 0604), 0);
+    config.itemValue("a", "1");
+    config.save(true);
+    EXPECT_EQ(std::filesystem::status(file).permissions(), std::filesystem::perms::owner_read |
+                                                               std::filesystem::perms::owner_write |
+                                                               std::filesystem::perms::others_read);
+    EXPECT_TRUE(contains(readFile(file), "<a>1</a>"));
+    EXPECT_EQ(dir.count(), 1u);
 }
 
 TEST_F(Store, WindowPlacement) {

@@ -179,6 +179,24 @@ TEST(XMLDocTest, NonAsciiPathsNameTheFileWxSees) {
     EXPECT_EQ(text.rfind(broken + "@3,", 0), 0u) << text;
 }
 
+// A save replaces the file by a new one: the new file must take the old one's permission bits
+// (here through a link, so those of the file the link points at), not the process's defaults.
+TEST(XMLDocTest, SaveKeepsThePermissionsOfTheFileItReplaces) {
+    TempDir dir;
+    const std::string file = dir.file("private.xml");
+    const std::string link = dir.file("link.xml");
+    XMLDoc doc = parse("<r/>");
+    ASSERT_TRUE(doc.save(ostring(file.c_str())));
+    ASSERT_EQ(chmod(file.c_str(), 0604), 0);
+    ASSERT_EQ(symlink(file.c_str(), link.c_str()), 0);
+    doc.getRoot().addChild("again");
+    ASSERT_TRUE(doc.save(ostring(link.c_str())));
+    struct stat info;
+    ASSERT_EQ(stat(file.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0604u);
+    EXPECT_NE(readBytes(file).find("<again/>"), std::string::npos);
+}
+
 TEST(XMLDocTest, SaveReportsFailureAndLeavesNoTemporary) {
     TempDir dir;
     XMLDoc fresh;
