@@ -56,11 +56,9 @@ void expandGrey(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
 
 } // namespace
 
-wxBEGIN_EVENT_TABLE(Camera, wxEvtHandler)
-    EVT_TIMER(timerId, Camera::onTimer)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(Camera, wxEvtHandler) EVT_TIMER(timerId, Camera::onTimer) wxEND_EVENT_TABLE()
 
-Camera* Camera::_instance = nullptr;
+    Camera* Camera::_instance = nullptr;
 
 Camera* Camera::getInstance() {
     if (!_instance)
@@ -125,7 +123,8 @@ void Camera::setDefaults() {
         config->getUserGreenGain(name, green);
         config->getUserBlueGain(name, blue);
         config->getUserAutoGain(name, autoGain);
-        setGain(static_cast<int>(master), static_cast<int>(red), static_cast<int>(green), static_cast<int>(blue));
+        setGain(static_cast<int>(master), static_cast<int>(red), static_cast<int>(green),
+                static_cast<int>(blue));
         setAutoGain(autoGain);
         config->getUserBrightness(name, brightness);
         setBrightness(static_cast<int>(brightness));
@@ -154,7 +153,8 @@ void Camera::setDefaults() {
     value = 0.0;
     second = 0.0;
     check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_SHUTTER, &value, &second));
-    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
+    check("zk_SetAutoParameter",
+          zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
     zk_fn333(handle, 2, 0);
     check("zk_SetBinning", zk_SetBinning(handle, 0));
 
@@ -191,7 +191,17 @@ void Camera::exit() {
     }
     if (handle == 0)
         return;
-    check("zk_StopLiveVideo", zk_StopLiveVideo(handle, 1));
+    // A camera that no longer answers its handle (unplugged) is released as far as the library
+    // still knows it and counted as closed: keeping the handle would make every later start fail
+    // on closing it.
+    const int stopped = zk_StopLiveVideo(handle, 1);
+    if (stopped == ZK_INVALID_CAMERA_HANDLE) {
+        zk_ExitCamera(handle);
+        memory = nullptr;
+        handle = 0;
+        return;
+    }
+    check("zk_StopLiveVideo", stopped);
     if (memory)
         check("zk_FreeImageMem", zk_FreeImageMem(handle, memory, memoryId));
     memory = nullptr;
@@ -218,14 +228,18 @@ unsigned char* Camera::getActiveImage() {
     return rgb;
 }
 
-uint32_t Camera::getCamHandle() const { return handle; }
+uint32_t Camera::getCamHandle() const {
+    return handle;
+}
 
 ostring Camera::getName() const {
     const char* name = reinterpret_cast<const char*>(sensorInfo + ZK_SENSORINFO_NAME);
     return ostring(std::string(name, strnlen(name, sensorNameBytes)).c_str());
 }
 
-ostring Camera::getSensor() const { return getName(); }
+ostring Camera::getSensor() const {
+    return getName();
+}
 
 int Camera::getMaxWidth() const {
     uint32_t value;
@@ -239,14 +253,24 @@ int Camera::getMaxHeight() const {
     return static_cast<int>(value);
 }
 
-bool Camera::isColor() const { return color; }
+bool Camera::isColor() const {
+    return color;
+}
 
 // ---------------------------------------------------------------- parameters
 
-double Camera::getGain() const { return zk_SetHardwareGain(handle, ZK_GET_CURRENT, 0, 0, 0); }
-double Camera::getRedGain() const { return zk_SetHardwareGain(handle, ZK_GET_RED_GAIN, 0, 0, 0); }
-double Camera::getGreenGain() const { return zk_SetHardwareGain(handle, ZK_GET_GREEN_GAIN, 0, 0, 0); }
-double Camera::getBlueGain() const { return zk_SetHardwareGain(handle, ZK_GET_BLUE_GAIN, 0, 0, 0); }
+double Camera::getGain() const {
+    return zk_SetHardwareGain(handle, ZK_GET_CURRENT, 0, 0, 0);
+}
+double Camera::getRedGain() const {
+    return zk_SetHardwareGain(handle, ZK_GET_RED_GAIN, 0, 0, 0);
+}
+double Camera::getGreenGain() const {
+    return zk_SetHardwareGain(handle, ZK_GET_GREEN_GAIN, 0, 0, 0);
+}
+double Camera::getBlueGain() const {
+    return zk_SetHardwareGain(handle, ZK_GET_BLUE_GAIN, 0, 0, 0);
+}
 
 void Camera::setGain(const int& master, const int& red, const int& green, const int& blue) {
     check("zk_SetHardwareGain", zk_SetHardwareGain(handle, master, red, green, blue));
@@ -264,7 +288,9 @@ bool Camera::isGainAuto() const {
     return value != 0.0;
 }
 
-int Camera::getBrightness() const { return zk_SetBrightness(handle, ZK_GET_CURRENT); }
+int Camera::getBrightness() const {
+    return zk_SetBrightness(handle, ZK_GET_CURRENT);
+}
 
 void Camera::setBrightness(const int& brightness) {
     check("zk_SetBrightness", zk_SetBrightness(handle, brightness));
@@ -324,12 +350,14 @@ void Camera::setAOI(const int& width, const int& height) {
 
 void Camera::doWhiteBalance() {
     double value = 1.0, second = 0.0;
-    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
+    check("zk_SetAutoParameter",
+          zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
 }
 
 void Camera::stopWhiteBalance() {
     double value = 0.0, second = 0.0;
-    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
+    check("zk_SetAutoParameter",
+          zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
 }
 
 double Camera::getFrameRate() const {
@@ -375,7 +403,8 @@ void Camera::setDefaultBrightness() {
 
 void Camera::setDefaultExposure() {
     double obtained = 0.0;
-    check("zk_SetExposureTime", zk_SetExposureTime(handle, Config::getInstance()->getExposure(getName()), &obtained));
+    check("zk_SetExposureTime",
+          zk_SetExposureTime(handle, Config::getInstance()->getExposure(getName()), &obtained));
     Config::getInstance()->setConfSaved(false);
 }
 
@@ -436,7 +465,8 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
             check("zkavi_InitAVI", zkavi_InitAVI(&filmId, handle));
             int x, y, width, height;
             readAOI(x, y, width, height);
-            check("zkavi_SetImageSize", zkavi_SetImageSize(filmId, 1, width, height, 0, 0, getMaxWidth() - width));
+            check("zkavi_SetImageSize",
+                  zkavi_SetImageSize(filmId, 1, width, height, 0, 0, getMaxWidth() - width));
             check("zkavi_SetImageQuality", zkavi_SetImageQuality(filmId, 50));
             if (wxFileExists(path.wxstr()))
                 wxRemoveFile(path.wxstr());
