@@ -14,6 +14,10 @@
 #include <cstring>
 #include <memory>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 #include <wx/app.h>
 #include <wx/filefn.h>
 #include <wx/utils.h>
@@ -45,13 +49,43 @@ long sizeLimit(const double& megabytes) {
 }
 
 // Each grey byte becomes three equal channels.
-void expandGrey(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
+void expandGreyPlain(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
     for (size_t i = 0; i < pixels; ++i) {
         const unsigned char v = grey[i];
         rgb[3 * i] = v;
         rgb[3 * i + 1] = v;
         rgb[3 * i + 2] = v;
     }
+}
+
+#if defined(__x86_64__) || defined(__i386__)
+// Sixteen pixels at a time: three byte shuffles turn 16 grey bytes into 48 RGB bytes.
+__attribute__((target("ssse3"))) void expandGreySsse3(const unsigned char* grey, unsigned char* rgb,
+                                                      size_t pixels) {
+    const __m128i first = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+    const __m128i second = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
+    const __m128i third = _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+    size_t i = 0;
+    for (; i + 16 <= pixels; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey + i));
+        __m128i* out = reinterpret_cast<__m128i*>(rgb + 3 * i);
+        _mm_storeu_si128(out, _mm_shuffle_epi8(v, first));
+        _mm_storeu_si128(out + 1, _mm_shuffle_epi8(v, second));
+        _mm_storeu_si128(out + 2, _mm_shuffle_epi8(v, third));
+    }
+    expandGreyPlain(grey + i, rgb + 3 * i, pixels - i);
+}
+#endif
+
+void expandGrey(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3) {
+        expandGreySsse3(grey, rgb, pixels);
+        return;
+    }
+#endif
+    expandGreyPlain(grey, rgb, pixels);
 }
 
 } // namespace
