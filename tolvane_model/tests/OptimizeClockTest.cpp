@@ -3,6 +3,7 @@
 #include "tolvane_model/tests/ModelTestSupport.h"
 
 #include <chrono>
+#include <cmath>
 #include <thread>
 
 using Tolvane_model::Camera;
@@ -67,6 +68,17 @@ TEST_F(OptimizeClockTest, FailedFrameTimeQueryAppliesTheSearchedRate) {
     EXPECT_EQ(calls(),
               (std::vector<std::string>{"zk_fn407", "zk_SetPixelClock", "zk_fn271", "zk_SetFrameRate"}));
     EXPECT_GT(lastCall("zk_SetFrameRate").doubles[0], 0.0);
+}
+
+TEST_F(OptimizeClockTest, ZeroFrameTimeIsNotUsedForTheRate) {
+    // Code 0 without output: the frame time stays 0 and must not become an infinite rate.
+    zksim_InjectFailure("zk_fn271", 0, 1);
+    CountingListener listener;
+    camera().optimizeClock(&listener);
+    ASSERT_TRUE(waitFor([&] { return listener.optimizeEnds == 1; }));
+    const double rate = lastCall("zk_SetFrameRate").doubles[0];
+    EXPECT_TRUE(std::isfinite(rate));
+    EXPECT_GT(rate, 0.0);
 }
 
 TEST_F(OptimizeClockTest, NullListenerStillOptimises) {

@@ -112,6 +112,31 @@ TEST_F(RecordingTest, NegativeSizeMeansNoSizeLimit) {
     camera().removeListener(&listener);
 }
 
+TEST_F(RecordingTest, LengthZeroHasNoCountDown) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), 0.0, 10.0, 2048.0, 25);
+    for (int i = 0; i < 25; ++i)
+        tick();
+    EXPECT_EQ(listener.recordEnds, 0);
+    EXPECT_EQ(frames(), 25);
+    camera().stopRecording();
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, TickWithoutImageAddsNoFrameAndCountsNothing) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), 0.2, 10.0, 2048.0, 25);
+    ZkSimCamera sim{};
+    ASSERT_EQ(zksim_GetCamera(0, &sim), 0);
+    ASSERT_EQ(zksim_SetCameraConnected(sim.deviceId, 0), 0);
+    tick();
+    tick();
+    EXPECT_EQ(frames(), 0);
+    EXPECT_EQ(listener.recordEnds, 0);
+    camera().stopRecording();
+    camera().removeListener(&listener);
+}
+
 TEST_F(RecordingTest, StopByHandFinishesTheFilmAndTellsNobody) {
     CountingListener listener;
     camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
