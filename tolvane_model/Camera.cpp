@@ -489,6 +489,12 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
     if (recording && std::find(listeners.begin(), listeners.end(), listener) == listeners.end())
         stopRecording();
 
+    // The rate is settled before any film is opened, so a camera that cannot tell its rate leaves no
+    // film writer behind.
+    double rate = std::isfinite(frameRate) && frameRate > 0.0 ? frameRate : getFrameRate();
+    if (!(std::isfinite(rate) && rate > 0.0))
+        rate = 1.0;
+
     if (!recording) {
         // The film writer takes one byte per character: a path beyond U+00FF cannot be named.
         for (const wchar_t c : path.wstr())
@@ -514,8 +520,7 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
             filmId = 0;
             throw;
         }
-        const double rate = std::isfinite(frameRate) && frameRate > 0.0 ? frameRate : getFrameRate();
-        recordFrameRate = std::isfinite(rate) && rate > 0.0 ? rate : 1.0;
+        recordFrameRate = rate;
         recordLength = remainingLength = length;
         framesDue = length > 0.0 ? framesFor(length, recordFrameRate) : -1;
         recording = true;
@@ -525,8 +530,7 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
         const double remaining = framesDue >= 0 ? framesDue / recordFrameRate : remainingLength;
         remainingLength = length >= 0.0 ? length - recordLength + remaining : length;
         recordLength = length;
-        const double rate = std::isfinite(frameRate) && frameRate > 0.0 ? frameRate : getFrameRate();
-        recordFrameRate = std::isfinite(rate) && rate > 0.0 ? rate : 1.0;
+        recordFrameRate = rate;
         // A length already reached ends the film at the next tick.
         framesDue = length > 0.0 ? framesFor(remainingLength, recordFrameRate) : -1;
     }

@@ -246,6 +246,24 @@ TEST_F(RecordingTest, PathBeyondLatinOneIsRefusedAndTouchesNothing) {
     EXPECT_EQ(readFile(film("clip")), "keep");
 }
 
+TEST_F(RecordingTest, FailedStartReleasesItsFilmWriterAndLeavesTheCameraIdle) {
+    CountingListener listener;
+    zksim_InjectFailure("zkavi_OpenAVI", ZKAVI_FILE_ERROR, 1);
+    try {
+        camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
+        ADD_FAILURE() << "no exception";
+    } catch (const PBN::Exception& e) {
+        EXPECT_EQ(e.getMessage().str(), "Camera error in zkavi_OpenAVI, code 303");
+    }
+    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
+    camera().startRecording(&listener, path(), 0.2, 10.0, 2048.0, 25);
+    EXPECT_EQ(ticksUntilEnd(listener), 2);
+    if (haveFfprobe()) {
+        EXPECT_EQ(filmFrames(film()), 2);
+    }
+    camera().removeListener(&listener);
+}
+
 TEST_F(RecordingTest, AnotherListenerStartsItsOwnFilmAfterFinishingTheRunningOne) {
     CountingListener first, second;
     camera().startRecording(&first, path("first.avi"), -1.0, 10.0, 2048.0, 25);
