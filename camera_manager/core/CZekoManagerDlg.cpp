@@ -12,8 +12,8 @@
 CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BOOL wow64)
     : wxDialog(parent, IDD, ResourceText(ids::AppTitle), wxDefaultPosition, wxSize(800, 600),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMINIMIZE_BOX | wxMAXIMIZE_BOX),
-      resourceLibrary(resourceLibrary), wow64(wow64), treeNodes(ReadTreeNodes()), checkboxes(ReadCheckboxes()),
-      sort(ReadSortSettings()), refreshTime(ReadRefreshTime()) {
+      resourceLibrary(resourceLibrary), wow64(wow64), treeNodes(ReadTreeNodes()),
+      checkboxes(ReadCheckboxes()), sort(ReadSortSettings()), refreshTime(ReadRefreshTime()) {
     normalRect = GetRect();
     Bind(wxEVT_MOVE, &CZekoManagerDlg::OnMoveOrSize, this);
     Bind(wxEVT_SIZE, &CZekoManagerDlg::OnMoveOrSize, this);
@@ -50,11 +50,12 @@ void CZekoManagerDlg::SaveSettings() {
 void CZekoManagerDlg::RestorePlacement() {
     const wxSize current = GetSize();
     const wxRect area = wxDisplay(this).GetClientArea();
-    DialogPlacement p = DefaultPlacement(current.x, current.y, treeWidth, checkboxes.expertMode, area.width, area.height);
+    DialogPlacement p =
+        DefaultPlacement(current.x, current.y, treeWidth, checkboxes.expertMode, area.width, area.height);
     p = ReadDialogPlacement(p);
     const wxSize minimum = GetMinSize();
-    const DialogPlacement shown = ClampPlacement(p, std::max(minimum.x, 100), std::max(minimum.y, 100), area.x, area.y,
-                                                 area.width, area.height);
+    const DialogPlacement shown = ClampPlacement(p, std::max(minimum.x, 100), std::max(minimum.y, 100),
+                                                 area.x, area.y, area.width, area.height);
     SetSize(shown.x, shown.y, shown.width, shown.height);
     normalRect = GetRect();
     if (p.maximized)
