@@ -6,40 +6,17 @@
 #include <string>
 
 #include "ferrulon/mpfloat.h"
+#include "ferrulon/tests/mpfloatSupport.h"
 
 using PBN::Strings::ostring;
 
 namespace {
-
-// mpfloat is laid out as the MPFR number it holds.
-mpfr_srcptr raw(const mpfloat& x) {
-    return reinterpret_cast<mpfr_srcptr>(&x);
-}
-
-bool sharesStorage(const mpfloat& a, const mpfloat& b) {
-    return raw(a)->_mpfr_d == raw(b)->_mpfr_d;
-}
-
-bool sameValue(const mpfloat& x, mpfr_srcptr expected) {
-    return mpfr_get_prec(raw(x)) == mpfr_get_prec(expected) && mpfr_equal_p(raw(x), expected) &&
-           mpfr_signbit(raw(x)) == mpfr_signbit(expected);
-}
 
 std::string text(const mpfloat& x) {
     std::ostringstream out;
     out << x;
     return out.str();
 }
-
-// Each test starts from MPFR's defaults and leaves them as it found them.
-class MpfloatTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        mpfloat::setDefaultPrecision(53);
-        mpfloat::setDefaultRndMode(mpfloat::ROUND_NEAREST);
-    }
-    void TearDown() override { SetUp(); }
-};
 
 } // namespace
 
