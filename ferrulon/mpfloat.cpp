@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <istream>
 #include <locale>
+#include <new>
 #include <ostream>
 #include <sstream>
 #include <string>
@@ -24,17 +25,82 @@ mpfr_rnd_t mpfloat::_currRound = mpfr_get_default_rounding_mode();
 
 namespace {
 
+// MPFR keeps the constants it computed (pi, log 2, Euler's constant and those its functions need)
+// in per-thread caches; the main thread's are given back when the library is unloaded.
+struct MpfrCaches {
+    ~MpfrCaches() { mpfr_free_cache(); }
+} mpfrCaches;
+
 // mpfr_init2 and mpfr_set_prec abort on a precision outside MPFR's range.
 mpfr_prec_t validPrec(const unsigned long& prec) {
     return static_cast<mpfr_prec_t>(
         std::clamp<unsigned long>(prec, MPFR_PREC_MIN, static_cast<unsigned long>(MPFR_PREC_MAX)));
 }
 
+// Every new value needs a counter, and results are made and dropped at a high rate: a free list
+// per thread keeps the allocator out of that path. Listed blocks hold no live counter. A block
+// may return to another thread's list than the one it came from; each list frees its blocks
+// when its thread ends, and counters released after that go straight back to the allocator.
+struct FreeBlock {
+    FreeBlock* next;
+};
+static_assert(sizeof(FreeBlock) <= sizeof(PBN::RefCounter));
+
+struct CounterPool {
+    FreeBlock* head;
+    unsigned size;
+    bool closed;
+};
+
+constexpr unsigned kPoolLimit = 256;
+
+// Trivial and zero-initialised, so that reaching it costs no guard; the initial-exec model
+// avoids a call per access.
+thread_local CounterPool pool __attribute__((tls_model("initial-exec")));
+
+struct PoolDrain {
+    ~PoolDrain() {
+        while (pool.head != nullptr) {
+            FreeBlock* block = pool.head;
+            pool.head = block->next;
+            ::operator delete(block);
+        }
+        pool.size = 0;
+        pool.closed = true;
+    }
+};
+
+PBN::RefCounter* newCounter() {
+    void* block;
+    if (pool.head != nullptr) {
+        block = pool.head;
+        pool.head = pool.head->next;
+        --pool.size;
+    } else {
+        block = ::operator new(sizeof(PBN::RefCounter));
+    }
+    return new (block) PBN::RefCounter(1);
+}
+
+// The counter's destructor has nothing to do; its storage is reused or freed without it.
+void deleteCounter(PBN::RefCounter* counter) {
+    if (pool.closed || pool.size >= kPoolLimit) {
+        ::operator delete(counter);
+        return;
+    }
+    if (pool.size == 0) {
+        static thread_local PoolDrain drain; // frees the list when this thread ends
+        (void)drain;
+    }
+    pool.head = new (counter) FreeBlock{pool.head};
+    ++pool.size;
+}
+
 } // namespace
 
 // ---- storage ----
 
-mpfloat::mpfloat(Fresh, const unsigned long& prec) : counter(new PBN::RefCounter(1)) {
+mpfloat::mpfloat(Fresh, const unsigned long& prec) : counter(newCounter()) {
     mpfr_init2(number, validPrec(prec));
 }
 
@@ -83,31 +149,9 @@ mpfloat::mpfloat(const ostring& text, const int& base, const mpfr_rnd_t& rnd, co
     }
 }
 
-mpfloat::mpfloat(const mpfloat& other) : counter(other.counter) {
-    *number = *other.number;
-    counter->incr();
-}
-
-mpfloat::~mpfloat() {
-    release();
-}
-
-void mpfloat::release() {
-    if (counter->decr() <= 0) {
-        mpfr_clear(number);
-        delete counter;
-    }
-}
-
-mpfloat& mpfloat::operator=(const mpfloat& other) {
-    if (this != &other) {
-        // Counting the new holder first keeps storage alive that both already share.
-        other.counter->incr();
-        release();
-        *number = *other.number;
-        counter = other.counter;
-    }
-    return *this;
+void mpfloat::destroy() {
+    mpfr_clear(number);
+    deleteCounter(counter);
 }
 
 mpfloat& mpfloat::copy(const mpfloat& source, const mpfr_rnd_t& rnd, const unsigned long& prec) {

@@ -66,10 +66,22 @@ public:
     mpfloat(const PBN::Strings::ostring& text, const int& base, const mpfr_rnd_t& rnd = _currRound,
             const unsigned long& prec = _currPrec);
     // Shares the other value's storage.
-    mpfloat(const mpfloat& other);
-    ~mpfloat();
+    mpfloat(const mpfloat& other) : counter(other.counter) {
+        *number = *other.number;
+        counter->incr();
+    }
+    ~mpfloat() { release(); }
     // Shares the other value's storage; self-assignment does nothing.
-    mpfloat& operator=(const mpfloat& other);
+    mpfloat& operator=(const mpfloat& other) {
+        if (this != &other) {
+            // Counting the new holder first keeps storage alive that both already share.
+            other.counter->incr();
+            release();
+            *number = *other.number;
+            counter = other.counter;
+        }
+        return *this;
+    }
     // A deep copy: fresh storage of `prec` bits set from `source` with `rnd`. `source` may be this
     // value itself.
     mpfloat& copy(const mpfloat& source, const mpfr_rnd_t& rnd, const unsigned long& prec);
@@ -152,7 +164,13 @@ private:
     struct Fresh {};
     // A fresh number of `prec` bits (NaN) with its own counter.
     mpfloat(Fresh, const unsigned long& prec);
-    void release();
+    // The last holder clears the number and frees the counter.
+    void release() {
+        if (counter->decr() <= 0) {
+            destroy();
+        }
+    }
+    void destroy();
 
     mpfr_t number; // first member: the object is the MPFR number
     PBN::RefCounter* counter;

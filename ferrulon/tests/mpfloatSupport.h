@@ -30,9 +30,10 @@ inline bool sameValue(const mpfloat& x, mpfr_srcptr expected) {
 // Each test starts from MPFR's defaults and leaves them as it found them.
 class MpfloatTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override { restoreDefaults(); }
+    void TearDown() override { restoreDefaults(); }
+    static void restoreDefaults() {
         mpfloat::setDefaultPrecision(53);
         mpfloat::setDefaultRndMode(mpfloat::ROUND_NEAREST);
     }
-    void TearDown() override { SetUp(); }
 };
