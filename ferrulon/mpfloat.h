@@ -128,11 +128,36 @@ public:
     mpfloat operator/(const mpfloat& y) const;
     mpfloat operator-() const;
 
-    // In place, keeping this value's precision, rounded with the default mode.
-    mpfloat& operator+=(const mpfloat& y);
-    mpfloat& operator-=(const mpfloat& y);
-    mpfloat& operator*=(const mpfloat& y);
-    mpfloat& operator/=(const mpfloat& y);
+    // In place, keeping this value's precision, rounded with the default mode. The common case
+    // (a sole owner and two regular numbers, where no shortcut applies) is handled inline.
+    mpfloat& operator+=(const mpfloat& y) {
+        if (inPlaceFast(y)) {
+            mpfr_add(number, number, y.number, _currRound);
+            return *this;
+        }
+        return addAssign(y);
+    }
+    mpfloat& operator-=(const mpfloat& y) {
+        if (inPlaceFast(y)) {
+            mpfr_sub(number, number, y.number, _currRound);
+            return *this;
+        }
+        return subAssign(y);
+    }
+    mpfloat& operator*=(const mpfloat& y) {
+        if (inPlaceFast(y)) {
+            mpfr_mul(number, number, y.number, _currRound);
+            return *this;
+        }
+        return mulAssign(y);
+    }
+    mpfloat& operator/=(const mpfloat& y) {
+        if (inPlaceFast(y)) {
+            mpfr_div(number, number, y.number, _currRound);
+            return *this;
+        }
+        return divAssign(y);
+    }
     template <mpfloatOperand T> mpfloat& operator+=(const T& n);
     template <mpfloatOperand T> mpfloat& operator-=(const T& n);
     template <mpfloatOperand T> mpfloat& operator*=(const T& n);
@@ -171,6 +196,14 @@ private:
         }
     }
     void destroy();
+    bool inPlaceFast(const mpfloat& y) const {
+        return counter->value() == 1 && mpfr_regular_p(number) && mpfr_regular_p(y.number);
+    }
+    // The compound assignments with every rule: shared storage, zeros, special values.
+    mpfloat& addAssign(const mpfloat& y);
+    mpfloat& subAssign(const mpfloat& y);
+    mpfloat& mulAssign(const mpfloat& y);
+    mpfloat& divAssign(const mpfloat& y);
 
     mpfr_t number; // first member: the object is the MPFR number
     PBN::RefCounter* counter;

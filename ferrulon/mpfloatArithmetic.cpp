@@ -59,7 +59,7 @@ mpfloat mpfloat::operator-() const {
     return result([&](mpfr_ptr out) { mpfr_neg(out, number, _currRound); });
 }
 
-mpfloat& mpfloat::operator+=(const mpfloat& y) {
+mpfloat& mpfloat::addAssign(const mpfloat& y) {
     if (mpfr_zero_p(y.number)) {
         return *this;
     }
@@ -74,7 +74,7 @@ mpfloat& mpfloat::operator+=(const mpfloat& y) {
     return *this;
 }
 
-mpfloat& mpfloat::operator-=(const mpfloat& y) {
+mpfloat& mpfloat::subAssign(const mpfloat& y) {
     if (mpfr_zero_p(y.number)) {
         return *this;
     }
@@ -86,12 +86,12 @@ mpfloat& mpfloat::operator-=(const mpfloat& y) {
     return *this;
 }
 
-mpfloat& mpfloat::operator*=(const mpfloat& y) {
+mpfloat& mpfloat::mulAssign(const mpfloat& y) {
     A::update(*this, [&](mpfr_ptr out) { mpfr_mul(out, number, y.number, _currRound); });
     return *this;
 }
 
-mpfloat& mpfloat::operator/=(const mpfloat& y) {
+mpfloat& mpfloat::divAssign(const mpfloat& y) {
     A::update(*this, [&](mpfr_ptr out) { mpfr_div(out, number, y.number, _currRound); });
     return *this;
 }

@@ -144,6 +144,16 @@ TEST_F(MpfloatTest, CompoundAssignmentsKeepPrecisionAndDetach) {
     EXPECT_EQ(x.getPrecision(), 100UL);
     EXPECT_TRUE(original == 1);
 
+    mpfloat shared(original);
+    shared *= mpfloat(3);
+    shared -= mpfloat(0.5);
+    shared /= shared;
+    shared += shared;
+    EXPECT_TRUE(shared == 2);
+    EXPECT_TRUE(original == 1);
+    EXPECT_TRUE(isInf(mpfloat(INFINITY) += mpfloat(1)));
+    EXPECT_TRUE(isNan(mpfloat(1) /= mpfloat()));
+
     mpfloat::setDefaultRndMode(mpfloat::ROUND_UP);
     mpfloat third(1, mpfloat::ROUND_NEAREST, 20UL);
     third /= mpfloat(3, mpfloat::ROUND_NEAREST, 200UL);
