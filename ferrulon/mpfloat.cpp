@@ -50,6 +50,7 @@ struct CounterPool {
     FreeBlock* head;
     unsigned size;
     bool closed;
+    bool drainArmed;
 };
 
 constexpr unsigned kPoolLimit = 256;
@@ -88,9 +89,10 @@ void deleteCounter(PBN::RefCounter* counter) {
         ::operator delete(counter);
         return;
     }
-    if (pool.size == 0) {
+    if (!pool.drainArmed) {
         static thread_local PoolDrain drain; // frees the list when this thread ends
         (void)drain;
+        pool.drainArmed = true;
     }
     pool.head = new (counter) FreeBlock{pool.head};
     ++pool.size;
