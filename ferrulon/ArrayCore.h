@@ -41,7 +41,8 @@ bool sameShape(const Shape& a, const Shape& b);
 // Applies op(left element, right element) to every left element, under the pairing above. The
 // shapes are checked before any element changes.
 template <typename T, typename Op>
-void combine(T* items, const Shape& left, const T* right, const Shape& rightShape, const Mismatch& texts, Op op) {
+void combine(T* items, const Shape& left, const T* right, const Shape& rightShape, const Mismatch& texts,
+             Op op) {
     if (broadcasts(left, rightShape, texts)) {
         const T r = right[0];
         for (unsigned k = 0; k < left.total; ++k) {

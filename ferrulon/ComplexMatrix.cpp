@@ -121,9 +121,11 @@ const Complex& ComplexMatrix::operator()(const unsigned& i, const unsigned& j, c
 
 // ---- element-wise arithmetic ----
 
-template <typename Op> ComplexMatrix& ComplexMatrix::apply(const ComplexMatrix& right, const char* text, Op op) {
+template <typename Op>
+ComplexMatrix& ComplexMatrix::apply(const ComplexMatrix& right, const char* text, Op op) {
     ArrayCore::combine(items, ArrayCore::Shape{dimCount, dims, total}, right.items,
-                       ArrayCore::Shape{right.dimCount, right.dims, right.total}, ArrayCore::Mismatch{text, text}, op);
+                       ArrayCore::Shape{right.dimCount, right.dims, right.total},
+                       ArrayCore::Mismatch{text, text}, op);
     return *this;
 }
 
@@ -163,7 +165,8 @@ ComplexMatrix ComplexMatrix::operator-() const {
 // ---- comparison ----
 
 bool ComplexMatrix::operator==(const ComplexMatrix& right) const {
-    return ArrayCore::sameShape(ArrayCore::Shape{dimCount, dims, total}, ArrayCore::Shape{right.dimCount, right.dims, right.total}) &&
+    return ArrayCore::sameShape(ArrayCore::Shape{dimCount, dims, total},
+                                ArrayCore::Shape{right.dimCount, right.dims, right.total}) &&
            std::equal(items, items + total, right.items);
 }
 bool ComplexMatrix::operator!=(const ComplexMatrix& right) const {

@@ -144,8 +144,8 @@ const double& Matrix::operator()(const unsigned& i, const unsigned& j, const uns
 template <typename Op>
 Matrix& Matrix::apply(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op) {
     ArrayCore::combine(items, ArrayCore::Shape{dimCount, dims, total}, right.items,
-                       ArrayCore::Shape{right.dimCount, right.dims, right.total}, ArrayCore::Mismatch{countDiffers, sizeDiffers},
-                       op);
+                       ArrayCore::Shape{right.dimCount, right.dims, right.total},
+                       ArrayCore::Mismatch{countDiffers, sizeDiffers}, op);
     return *this;
 }
 
@@ -276,8 +276,10 @@ template <typename Test> bool everyPair(const double* a, const double* b, unsign
 } // namespace
 
 bool Matrix::operator==(const Matrix& right) const {
-    return ArrayCore::sameShape(ArrayCore::Shape{dimCount, dims, total}, ArrayCore::Shape{right.dimCount, right.dims, right.total}) &&
-           everyPair(items, right.items, total, [](const double& a, const double& b) { return PBN::Maths::eq(a, b); });
+    return ArrayCore::sameShape(ArrayCore::Shape{dimCount, dims, total},
+                                ArrayCore::Shape{right.dimCount, right.dims, right.total}) &&
+           everyPair(items, right.items, total,
+                     [](const double& a, const double& b) { return PBN::Maths::eq(a, b); });
 }
 bool Matrix::operator!=(const Matrix& right) const {
     return !(*this == right);
@@ -285,14 +287,17 @@ bool Matrix::operator!=(const Matrix& right) const {
 
 bool Matrix::operator>(const Matrix& right) const {
     requireSameShape(right);
-    return everyPair(items, right.items, total, [](const double& a, const double& b) { return PBN::Maths::gt(a, b); });
+    return everyPair(items, right.items, total,
+                     [](const double& a, const double& b) { return PBN::Maths::gt(a, b); });
 }
 bool Matrix::operator<(const Matrix& right) const {
     requireSameShape(right);
-    return everyPair(items, right.items, total, [](const double& a, const double& b) { return PBN::Maths::lt(a, b); });
+    return everyPair(items, right.items, total,
+                     [](const double& a, const double& b) { return PBN::Maths::lt(a, b); });
 }
 void Matrix::requireSameShape(const Matrix& right) const {
-    if (!ArrayCore::sameShape(ArrayCore::Shape{dimCount, dims, total}, ArrayCore::Shape{right.dimCount, right.dims, right.total})) {
+    if (!ArrayCore::sameShape(ArrayCore::Shape{dimCount, dims, total},
+                              ArrayCore::Shape{right.dimCount, right.dims, right.total})) {
         throw PBN::Exception(PBN::Strings::ostring("Matrices are not comparable"), PBN::Exception::SEVERE);
     }
 }

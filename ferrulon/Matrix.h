@@ -107,10 +107,12 @@ public:
     static Matrix createScalar(const double& v); // one dimension of size 1
     static Matrix createVector(const unsigned& n, const double& v);
     static Matrix createBiDimMatrix(const unsigned& n, const unsigned& m, const double& v);
-    static Matrix createTriDimMatrix(const unsigned& n, const unsigned& m, const unsigned& p, const double& v);
+    static Matrix createTriDimMatrix(const unsigned& n, const unsigned& m, const unsigned& p,
+                                     const double& v);
 
 private:
-    template <typename Op> Matrix& apply(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op);
+    template <typename Op>
+    Matrix& apply(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op);
     template <typename Op> Matrix& applyEach(Op op);
     void swap(Matrix& other) noexcept;
     // Throws "Matrices are not comparable" unless both have the same shape.

@@ -108,15 +108,18 @@ mpfloat::mpfloat(Fresh, const unsigned long& prec) : counter(newCounter()) {
 
 mpfloat::mpfloat() : mpfloat(Fresh{}, _currPrec) {}
 
-mpfloat::mpfloat(const float& value, const mpfr_rnd_t& rnd, const unsigned long& prec) : mpfloat(Fresh{}, prec) {
+mpfloat::mpfloat(const float& value, const mpfr_rnd_t& rnd, const unsigned long& prec)
+    : mpfloat(Fresh{}, prec) {
     mpfr_set_d(number, static_cast<double>(value), rnd);
 }
 
-mpfloat::mpfloat(const double& value, const mpfr_rnd_t& rnd, const unsigned long& prec) : mpfloat(Fresh{}, prec) {
+mpfloat::mpfloat(const double& value, const mpfr_rnd_t& rnd, const unsigned long& prec)
+    : mpfloat(Fresh{}, prec) {
     mpfr_set_ld(number, static_cast<long double>(value), rnd);
 }
 
-mpfloat::mpfloat(const short& value, const mpfr_rnd_t& rnd, const unsigned long& prec) : mpfloat(Fresh{}, prec) {
+mpfloat::mpfloat(const short& value, const mpfr_rnd_t& rnd, const unsigned long& prec)
+    : mpfloat(Fresh{}, prec) {
     mpfr_set_si(number, value, rnd);
 }
 
@@ -125,7 +128,8 @@ mpfloat::mpfloat(const unsigned short& value, const mpfr_rnd_t& rnd, const unsig
     mpfr_set_ui(number, value, rnd);
 }
 
-mpfloat::mpfloat(const int& value, const mpfr_rnd_t& rnd, const unsigned long& prec) : mpfloat(Fresh{}, prec) {
+mpfloat::mpfloat(const int& value, const mpfr_rnd_t& rnd, const unsigned long& prec)
+    : mpfloat(Fresh{}, prec) {
     mpfr_set_si(number, value, rnd);
 }
 
@@ -134,7 +138,8 @@ mpfloat::mpfloat(const unsigned int& value, const mpfr_rnd_t& rnd, const unsigne
     mpfr_set_ui(number, value, rnd);
 }
 
-mpfloat::mpfloat(const long& value, const mpfr_rnd_t& rnd, const unsigned long& prec) : mpfloat(Fresh{}, prec) {
+mpfloat::mpfloat(const long& value, const mpfr_rnd_t& rnd, const unsigned long& prec)
+    : mpfloat(Fresh{}, prec) {
     mpfr_set_si(number, value, rnd);
 }
 
@@ -400,7 +405,8 @@ template <typename Ch> std::basic_istream<Ch>& readNumber(std::basic_istream<Ch>
         return is;
     }
     const std::string text = narrowToken(token);
-    mpfloatAccess::update(x, [&](mpfr_ptr out) { mpfr_set_str(out, text.c_str(), 10, mpfloat::getDefaultRndMode()); });
+    mpfloatAccess::update(
+        x, [&](mpfr_ptr out) { mpfr_set_str(out, text.c_str(), 10, mpfloat::getDefaultRndMode()); });
     return is;
 }
 

@@ -27,14 +27,13 @@
 // The built-in types that mix with mpfloat in +, -, *, their compound forms and comparisons.
 template <typename T>
 concept mpfloatOperand = std::same_as<T, float> || std::same_as<T, double> || std::same_as<T, short> ||
-                         std::same_as<T, unsigned short> || std::same_as<T, int> ||
-                         std::same_as<T, unsigned int> || std::same_as<T, long> ||
-                         std::same_as<T, unsigned long>;
+    std::same_as<T, unsigned short> || std::same_as<T, int> || std::same_as<T, unsigned int> ||
+    std::same_as<T, long> || std::same_as<T, unsigned long>;
 
 // The built-in types that mix with mpfloat in / and /=: no float, short or unsigned short.
 template <typename T>
-concept mpfloatDivOperand = std::same_as<T, double> || std::same_as<T, int> || std::same_as<T, unsigned int> ||
-                            std::same_as<T, long> || std::same_as<T, unsigned long>;
+concept mpfloatDivOperand = std::same_as<T, double> || std::same_as<T, int> ||
+    std::same_as<T, unsigned int> || std::same_as<T, long> || std::same_as<T, unsigned long>;
 
 class FRX_API mpfloat {
 public:
@@ -48,16 +47,20 @@ public:
     mpfloat();
     // A fresh number of `prec` bits set from the value, rounded with `rnd`. A precision outside
     // MPFR's range is brought into it.
-    explicit mpfloat(const float& value, const mpfr_rnd_t& rnd = _currRound, const unsigned long& prec = _currPrec);
+    explicit mpfloat(const float& value, const mpfr_rnd_t& rnd = _currRound,
+                     const unsigned long& prec = _currPrec);
     explicit mpfloat(const double& value, const mpfr_rnd_t& rnd = _currRound,
                      const unsigned long& prec = _currPrec);
-    explicit mpfloat(const short& value, const mpfr_rnd_t& rnd = _currRound, const unsigned long& prec = _currPrec);
+    explicit mpfloat(const short& value, const mpfr_rnd_t& rnd = _currRound,
+                     const unsigned long& prec = _currPrec);
     explicit mpfloat(const unsigned short& value, const mpfr_rnd_t& rnd = _currRound,
                      const unsigned long& prec = _currPrec);
-    explicit mpfloat(const int& value, const mpfr_rnd_t& rnd = _currRound, const unsigned long& prec = _currPrec);
+    explicit mpfloat(const int& value, const mpfr_rnd_t& rnd = _currRound,
+                     const unsigned long& prec = _currPrec);
     explicit mpfloat(const unsigned int& value, const mpfr_rnd_t& rnd = _currRound,
                      const unsigned long& prec = _currPrec);
-    explicit mpfloat(const long& value, const mpfr_rnd_t& rnd = _currRound, const unsigned long& prec = _currPrec);
+    explicit mpfloat(const long& value, const mpfr_rnd_t& rnd = _currRound,
+                     const unsigned long& prec = _currPrec);
     explicit mpfloat(const unsigned long& value, const mpfr_rnd_t& rnd = _currRound,
                      const unsigned long& prec = _currPrec);
     // The text's narrow form (a wide character at or above 256 ends it) read by MPFR in `base`
@@ -170,7 +173,8 @@ public:
     static void mul(mpfloat& result, const mpfloat& a, const mpfloat& b, const mpfr_rnd_t& rnd);
     static void div(mpfloat& result, const mpfloat& a, const mpfloat& b, const mpfr_rnd_t& rnd);
     static void neg(mpfloat& result, const mpfloat& a, const mpfr_rnd_t& rnd);
-    static void fma(mpfloat& result, const mpfloat& a, const mpfloat& b, const mpfloat& c, const mpfr_rnd_t& rnd);
+    static void fma(mpfloat& result, const mpfloat& a, const mpfloat& b, const mpfloat& c,
+                    const mpfr_rnd_t& rnd);
 
     // ---- functions that change this value ----
     // Raise this value to the power, in place at its own precision; return it.

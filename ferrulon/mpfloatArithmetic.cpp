@@ -10,8 +10,8 @@ using A = mpfloatAccess;
 
 namespace {
 
-template <typename T> constexpr bool isSignedInt = std::is_integral_v<T> && std::is_signed_v<T>;
-template <typename T> constexpr bool isUnsignedInt = std::is_integral_v<T> && std::is_unsigned_v<T>;
+template <typename T> constexpr bool isSignedInt = std::is_integral_v<T>&& std::is_signed_v<T>;
+template <typename T> constexpr bool isUnsignedInt = std::is_integral_v<T>&& std::is_unsigned_v<T>;
 
 // A built-in value as an exact mpfloat: 24 bits hold any float, 53 any double, 64 any integer
 // (long has 64 bits here, more than the default precision holds).
@@ -190,7 +190,8 @@ void mpfloat::neg(mpfloat& result, const mpfloat& a, const mpfr_rnd_t& rnd) {
     A::update(result, [&](mpfr_ptr out) { mpfr_neg(out, a.number, rnd); });
 }
 
-void mpfloat::fma(mpfloat& result, const mpfloat& a, const mpfloat& b, const mpfloat& c, const mpfr_rnd_t& rnd) {
+void mpfloat::fma(mpfloat& result, const mpfloat& a, const mpfloat& b, const mpfloat& c,
+                  const mpfr_rnd_t& rnd) {
     A::update(result, [&](mpfr_ptr out) { mpfr_fma(out, a.number, b.number, c.number, rnd); });
 }
 
@@ -239,8 +240,9 @@ template <mpfloatOperand T> mpfloat operator-(const T& n, const mpfloat& x) {
         if (n == 0) {
             return -x;
         }
-        return result(
-            [&](mpfr_ptr out) { mpfr_ui_sub(out, static_cast<unsigned long>(n), A::num(x), A::defaultRound()); });
+        return result([&](mpfr_ptr out) {
+            mpfr_ui_sub(out, static_cast<unsigned long>(n), A::num(x), A::defaultRound());
+        });
     } else {
         return exact(n) - x;
     }
@@ -367,34 +369,34 @@ template <mpfloatOperand T> bool operator>=(const T& n, const mpfloat& x) {
 
 // ---- the exported instantiations ----
 
-#define FRX_MPFLOAT_OPERAND(T)                                                                                 \
-    template FRX_API mpfloat& mpfloat::operator+= <T>(const T&);                                               \
-    template FRX_API mpfloat& mpfloat::operator-= <T>(const T&);                                               \
-    template FRX_API mpfloat& mpfloat::operator*= <T>(const T&);                                               \
-    template FRX_API mpfloat operator+ <T>(const mpfloat&, const T&);                                          \
-    template FRX_API mpfloat operator+ <T>(const T&, const mpfloat&);                                          \
-    template FRX_API mpfloat operator- <T>(const mpfloat&, const T&);                                          \
-    template FRX_API mpfloat operator- <T>(const T&, const mpfloat&);                                          \
-    template FRX_API mpfloat operator* <T>(const mpfloat&, const T&);                                          \
-    template FRX_API mpfloat operator* <T>(const T&, const mpfloat&);                                          \
-    template FRX_API int compare<T>(const mpfloat&, const T&);                                                 \
-    template FRX_API bool operator== <T>(const mpfloat&, const T&);                                            \
-    template FRX_API bool operator!= <T>(const mpfloat&, const T&);                                            \
-    template FRX_API bool operator< <T>(const mpfloat&, const T&);                                             \
-    template FRX_API bool operator<= <T>(const mpfloat&, const T&);                                            \
-    template FRX_API bool operator> <T>(const mpfloat&, const T&);                                             \
-    template FRX_API bool operator>= <T>(const mpfloat&, const T&);                                            \
-    template FRX_API bool operator== <T>(const T&, const mpfloat&);                                            \
-    template FRX_API bool operator!= <T>(const T&, const mpfloat&);                                            \
-    template FRX_API bool operator< <T>(const T&, const mpfloat&);                                             \
-    template FRX_API bool operator<= <T>(const T&, const mpfloat&);                                            \
-    template FRX_API bool operator> <T>(const T&, const mpfloat&);                                             \
-    template FRX_API bool operator>= <T>(const T&, const mpfloat&);
+#define FRX_MPFLOAT_OPERAND(T)                                                                               \
+    template FRX_API mpfloat& mpfloat::operator+=<T>(const T&);                                              \
+    template FRX_API mpfloat& mpfloat::operator-=<T>(const T&);                                              \
+    template FRX_API mpfloat& mpfloat::operator*=<T>(const T&);                                              \
+    template FRX_API mpfloat operator+<T>(const mpfloat&, const T&);                                         \
+    template FRX_API mpfloat operator+<T>(const T&, const mpfloat&);                                         \
+    template FRX_API mpfloat operator-<T>(const mpfloat&, const T&);                                         \
+    template FRX_API mpfloat operator-<T>(const T&, const mpfloat&);                                         \
+    template FRX_API mpfloat operator*<T>(const mpfloat&, const T&);                                         \
+    template FRX_API mpfloat operator*<T>(const T&, const mpfloat&);                                         \
+    template FRX_API int compare<T>(const mpfloat&, const T&);                                               \
+    template FRX_API bool operator==<T>(const mpfloat&, const T&);                                           \
+    template FRX_API bool operator!=<T>(const mpfloat&, const T&);                                           \
+    template FRX_API bool operator< <T>(const mpfloat&, const T&);                                           \
+    template FRX_API bool operator<=<T>(const mpfloat&, const T&);                                           \
+    template FRX_API bool operator><T>(const mpfloat&, const T&);                                            \
+    template FRX_API bool operator>=<T>(const mpfloat&, const T&);                                           \
+    template FRX_API bool operator==<T>(const T&, const mpfloat&);                                           \
+    template FRX_API bool operator!=<T>(const T&, const mpfloat&);                                           \
+    template FRX_API bool operator< <T>(const T&, const mpfloat&);                                           \
+    template FRX_API bool operator<=<T>(const T&, const mpfloat&);                                           \
+    template FRX_API bool operator><T>(const T&, const mpfloat&);                                            \
+    template FRX_API bool operator>=<T>(const T&, const mpfloat&);
 
-#define FRX_MPFLOAT_DIV_OPERAND(T)                                                                             \
-    template FRX_API mpfloat& mpfloat::operator/= <T>(const T&);                                               \
-    template FRX_API mpfloat operator/ <T>(const mpfloat&, const T&);                                          \
-    template FRX_API mpfloat operator/ <T>(const T&, const mpfloat&);
+#define FRX_MPFLOAT_DIV_OPERAND(T)                                                                           \
+    template FRX_API mpfloat& mpfloat::operator/=<T>(const T&);                                              \
+    template FRX_API mpfloat operator/<T>(const mpfloat&, const T&);                                         \
+    template FRX_API mpfloat operator/<T>(const T&, const mpfloat&);
 
 FRX_MPFLOAT_OPERAND(float)
 FRX_MPFLOAT_OPERAND(double)

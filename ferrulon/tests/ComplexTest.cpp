@@ -23,7 +23,8 @@ TEST(Complex, ArithmeticAndFunctionsAreTheStandardOnes) {
     EXPECT_TRUE(z.exp() == Complex(std::exp(s)));
     EXPECT_TRUE(z.log() == Complex(std::log(s)));
     EXPECT_TRUE(z.sqrt() == Complex(std::sqrt(s)));
-    EXPECT_TRUE(z.sin() == Complex(std::sin(s)) && z.cos() == Complex(std::cos(s)) && z.tan() == Complex(std::tan(s)));
+    EXPECT_TRUE(z.sin() == Complex(std::sin(s)) && z.cos() == Complex(std::cos(s)) &&
+                z.tan() == Complex(std::tan(s)));
     EXPECT_TRUE(z.sinh() == Complex(std::sinh(s)) && z.cosh() == Complex(std::cosh(s)) &&
                 z.tanh() == Complex(std::tanh(s)));
     EXPECT_TRUE(z.pow(2) == Complex(std::pow(s, 2)));
@@ -94,10 +95,12 @@ TEST(ComplexMatrix, SharesTheShapeRulesOfRealMatrices) {
         const char* text;
         void (*op)(ComplexMatrix&);
     } cases[] = {
-        {"Matrices cannot be added", [](ComplexMatrix& a) { a += ComplexMatrix::createBiDimMatrix(3, 2, 0); }},
+        {"Matrices cannot be added",
+         [](ComplexMatrix& a) { a += ComplexMatrix::createBiDimMatrix(3, 2, 0); }},
         {"Matrices cannot be subtracted", [](ComplexMatrix& a) { a -= ComplexMatrix::createVector(6, 0); }},
         {"Matrices cannot be multiplied", [](ComplexMatrix& a) { a *= ComplexMatrix(); }},
-        {"Matrices cannot be divided", [](ComplexMatrix& a) { a /= ComplexMatrix::createBiDimMatrix(2, 0, 0); }},
+        {"Matrices cannot be divided",
+         [](ComplexMatrix& a) { a /= ComplexMatrix::createBiDimMatrix(2, 0, 0); }},
     };
     for (const auto& c : cases) {
         ComplexMatrix target(m);

@@ -28,7 +28,7 @@ TEST_F(MpfloatTest, AddingAnIntegerZeroSharesTheOperand) {
     EXPECT_EQ(sum->getPrecision(), 300UL);
     EXPECT_TRUE(sharesStorage(*x, *x - 0UL));
     EXPECT_TRUE(sharesStorage(*x, short(0) + *x));
-    delete x;   // the storage must outlive the first holder...
+    delete x; // the storage must outlive the first holder...
     EXPECT_TRUE(*sum == 1.25);
     delete sum; // ...and be freed once by the last (AddressSanitizer checks both)
 }

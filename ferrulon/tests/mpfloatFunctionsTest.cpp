@@ -47,7 +47,8 @@ protected:
     mpfr_t expected;
 };
 
-const mpfr_rnd_t modes[] = {mpfloat::ROUND_NEAREST, mpfloat::ROUND_TO_ZERO, mpfloat::ROUND_UP, mpfloat::ROUND_DOWN};
+const mpfr_rnd_t modes[] = {mpfloat::ROUND_NEAREST, mpfloat::ROUND_TO_ZERO, mpfloat::ROUND_UP,
+                            mpfloat::ROUND_DOWN};
 
 } // namespace
 

@@ -85,7 +85,8 @@ TEST_F(MpfloatTest, DefaultsApplyToLaterValues) {
     // Out of MPFR's range: brought into it rather than aborting.
     mpfloat::setDefaultPrecision(0);
     EXPECT_EQ(mpfloat::getDefaultPrecision(), static_cast<unsigned long>(MPFR_PREC_MIN));
-    EXPECT_EQ(mpfloat(1.0, mpfloat::ROUND_NEAREST, 0UL).getPrecision(), static_cast<unsigned long>(MPFR_PREC_MIN));
+    EXPECT_EQ(mpfloat(1.0, mpfloat::ROUND_NEAREST, 0UL).getPrecision(),
+              static_cast<unsigned long>(MPFR_PREC_MIN));
 }
 
 TEST_F(MpfloatTest, ConstructorsSetTheValueExactlyOrRounded) {
@@ -246,7 +247,7 @@ TEST_F(MpfloatTest, ReadingASharedValueDetaches) {
     const mpfloat original(1);
     mpfloat reader(original);
     std::istringstream in("abc 9");
-    in >> reader;                 // MPFR's value for text that does not parse
+    in >> reader; // MPFR's value for text that does not parse
     EXPECT_TRUE(original == 1);
     in >> reader;
     EXPECT_TRUE(reader == 9);
