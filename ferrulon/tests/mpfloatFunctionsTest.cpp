@@ -173,6 +173,12 @@ TEST_F(MpfloatFunctionsTest, NeighboursStepOneUnitOfTheDefaultPrecision) {
     mpfr_set(expected, raw(x), MPFR_RNDN);
     mpfr_nexttoward(expected, raw(arg("-1")));
     EXPECT_TRUE(sameValue(nextToward(x, arg("-1")), expected));
+    mpfr_set(expected, raw(x), MPFR_RNDN);
+    mpfr_nextabove(expected);
+    EXPECT_TRUE(sameValue(nextAbove(x), expected));
+    mpfr_set(expected, raw(x), MPFR_RNDN);
+    mpfr_nextbelow(expected);
+    EXPECT_TRUE(sameValue(nextBelow(x), expected));
 }
 
 TEST_F(MpfloatFunctionsTest, RandomValuesHaveTheirPrecisionAndDetach) {
