@@ -32,3 +32,14 @@ sim_corpus="$sim_build/corpus/avi"
 mkdir -p "$sim_corpus"
 "$sim_build/tests/zeko_avi_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$sim_build/" "$sim_corpus" "$root/platform/zeko/fuzz/corpus"
+
+# Ferrulon's number parsing: a clang project of its own over the number's sources and the string
+# type, like the XML target.
+frx_build="$root/build-fuzz-ferrulon"
+cmake -S "$root/ferrulon/tests/fuzz" -B "$frx_build" \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$frx_build" -j"$jobs" --target ferrulon_number_fuzz
+frx_corpus="$frx_build/corpus/number"
+mkdir -p "$frx_corpus"
+"$frx_build/ferrulon_number_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$frx_build/" "$frx_corpus" "$root/ferrulon/tests/fuzz/corpus"

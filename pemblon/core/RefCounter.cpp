@@ -2,8 +2,6 @@
 
 namespace PBN {
 
-RefCounter::RefCounter(const int32_t& count) : m_count(count) {}
-
 RefCounter::RefCounter(const RefCounter& other) = default;
 
 RefCounter& RefCounter::operator=(const RefCounter& other) {
@@ -24,34 +22,6 @@ bool RefCounter::operator==(const RefCounter& other) const {
 
 bool RefCounter::operator!=(const RefCounter& other) const {
     return m_count != other.m_count;
-}
-
-int32_t& RefCounter::value() {
-    return m_count;
-}
-
-int32_t RefCounter::operator++() {
-    return ++m_count;
-}
-
-int32_t RefCounter::operator++(int) {
-    return ++m_count;
-}
-
-int32_t RefCounter::operator--() {
-    return --m_count;
-}
-
-int32_t RefCounter::operator--(int) {
-    return --m_count;
-}
-
-int32_t RefCounter::incr() {
-    return ++m_count;
-}
-
-int32_t RefCounter::decr() {
-    return --m_count;
 }
 
 } // namespace PBN

@@ -1,0 +1,256 @@
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <vector>
+
+#include <boost/multiprecision/mpfr.hpp>
+
+#include "ferrulon/Matrix.h"
+#include "ferrulon/mpfloat.h"
+
+// Each precision is the argument (bits). Operands hold full mantissas, so that no MPFR fast path
+// for short numbers applies; in-place products stay near 1 so that nothing overflows.
+
+namespace {
+
+using BoostFloat = boost::multiprecision::mpfr_float;
+
+// Full-mantissa operands near 1 (a) and near 0.5 (b), set through MPFR at `bits`.
+void operands(mpfr_ptr a, mpfr_ptr b) {
+    mpfr_const_pi(a, MPFR_RNDN);
+    mpfr_div_ui(a, a, 3, MPFR_RNDN); // 1.047...
+    mpfr_const_log2(b, MPFR_RNDN);   // 0.693...
+}
+
+mpfr_srcptr raw(const mpfloat& x) {
+    return reinterpret_cast<mpfr_srcptr>(&x);
+}
+
+struct MpfloatPair {
+    mpfloat a, b;
+    explicit MpfloatPair(unsigned long bits) {
+        mpfloat::setDefaultPrecision(bits);
+        a = mpfloat(0, mpfloat::ROUND_NEAREST, bits);
+        b = mpfloat(0, mpfloat::ROUND_NEAREST, bits);
+        operands(const_cast<mpfr_ptr>(raw(a)), const_cast<mpfr_ptr>(raw(b)));
+    }
+};
+
+struct MpfrPair {
+    mpfr_t a, b;
+    explicit MpfrPair(mpfr_prec_t bits) {
+        mpfr_init2(a, bits);
+        mpfr_init2(b, bits);
+        operands(a, b);
+    }
+    ~MpfrPair() {
+        mpfr_clear(a);
+        mpfr_clear(b);
+    }
+};
+
+struct BoostPair {
+    BoostFloat a, b;
+    explicit BoostPair(unsigned long bits) {
+        BoostFloat::default_precision(static_cast<unsigned>(std::ceil(bits * 0.30103)));
+        a = BoostFloat(boost::multiprecision::mpfr_float(3.14159)) / 3;
+        b = log(BoostFloat(2));
+    }
+};
+
+// ---- in place ----
+
+void AddInPlaceMpfloat(benchmark::State& state) {
+    MpfloatPair p(state.range(0));
+    mpfloat minus = -p.b;
+    for (auto _ : state) {
+        p.a += p.b;
+        p.a += minus;
+        benchmark::DoNotOptimize(&p.a);
+    }
+}
+BENCHMARK(AddInPlaceMpfloat)->Arg(64)->Arg(256)->Arg(4096);
+
+void AddInPlaceMpfr(benchmark::State& state) {
+    MpfrPair p(state.range(0));
+    mpfr_t minus;
+    mpfr_init2(minus, state.range(0));
+    mpfr_neg(minus, p.b, MPFR_RNDN);
+    for (auto _ : state) {
+        mpfr_add(p.a, p.a, p.b, MPFR_RNDN);
+        mpfr_add(p.a, p.a, minus, MPFR_RNDN);
+        benchmark::DoNotOptimize(p.a);
+    }
+    mpfr_clear(minus);
+}
+BENCHMARK(AddInPlaceMpfr)->Arg(64)->Arg(256)->Arg(4096);
+
+void MulInPlaceMpfloat(benchmark::State& state) {
+    MpfloatPair p(state.range(0));
+    const mpfloat inverse = mpfloat(1) / p.a;
+    mpfloat x = p.b;
+    for (auto _ : state) {
+        x *= p.a;
+        x *= inverse;
+        benchmark::DoNotOptimize(&x);
+    }
+}
+BENCHMARK(MulInPlaceMpfloat)->Arg(64)->Arg(256)->Arg(4096);
+
+void MulInPlaceMpfr(benchmark::State& state) {
+    MpfrPair p(state.range(0));
+    mpfr_t inverse;
+    mpfr_init2(inverse, state.range(0));
+    mpfr_ui_div(inverse, 1, p.a, MPFR_RNDN);
+    for (auto _ : state) {
+        mpfr_mul(p.b, p.b, p.a, MPFR_RNDN);
+        mpfr_mul(p.b, p.b, inverse, MPFR_RNDN);
+        benchmark::DoNotOptimize(p.b);
+    }
+    mpfr_clear(inverse);
+}
+BENCHMARK(MulInPlaceMpfr)->Arg(64)->Arg(256)->Arg(4096);
+
+// ---- results in fresh storage ----
+
+void AddMpfloat(benchmark::State& state) {
+    MpfloatPair p(state.range(0));
+    for (auto _ : state) {
+        mpfloat r = p.a + p.b;
+        benchmark::DoNotOptimize(&r);
+    }
+}
+BENCHMARK(AddMpfloat)->Arg(64)->Arg(256)->Arg(4096);
+
+void AddMpfr(benchmark::State& state) {
+    MpfrPair p(state.range(0));
+    for (auto _ : state) {
+        mpfr_t r;
+        mpfr_init2(r, state.range(0));
+        mpfr_add(r, p.a, p.b, MPFR_RNDN);
+        benchmark::DoNotOptimize(r);
+        mpfr_clear(r);
+    }
+}
+BENCHMARK(AddMpfr)->Arg(64)->Arg(256)->Arg(4096);
+
+void AddBoost(benchmark::State& state) {
+    BoostPair p(state.range(0));
+    for (auto _ : state) {
+        BoostFloat r = p.a + p.b;
+        benchmark::DoNotOptimize(&r);
+    }
+}
+BENCHMARK(AddBoost)->Arg(64)->Arg(256)->Arg(4096);
+
+void MulMpfloat(benchmark::State& state) {
+    MpfloatPair p(state.range(0));
+    for (auto _ : state) {
+        mpfloat r = p.a * p.b;
+        benchmark::DoNotOptimize(&r);
+    }
+}
+BENCHMARK(MulMpfloat)->Arg(64)->Arg(256)->Arg(4096);
+
+void MulMpfr(benchmark::State& state) {
+    MpfrPair p(state.range(0));
+    for (auto _ : state) {
+        mpfr_t r;
+        mpfr_init2(r, state.range(0));
+        mpfr_mul(r, p.a, p.b, MPFR_RNDN);
+        benchmark::DoNotOptimize(r);
+        mpfr_clear(r);
+    }
+}
+BENCHMARK(MulMpfr)->Arg(64)->Arg(256)->Arg(4096);
+
+void MulBoost(benchmark::State& state) {
+    BoostPair p(state.range(0));
+    for (auto _ : state) {
+        BoostFloat r = p.a * p.b;
+        benchmark::DoNotOptimize(&r);
+    }
+}
+BENCHMARK(MulBoost)->Arg(64)->Arg(256)->Arg(4096);
+
+void SqrtMpfloat(benchmark::State& state) {
+    MpfloatPair p(state.range(0));
+    for (auto _ : state) {
+        mpfloat r = sqrt(p.a, mpfloat::ROUND_NEAREST);
+        benchmark::DoNotOptimize(&r);
+    }
+}
+BENCHMARK(SqrtMpfloat)->Arg(64)->Arg(256)->Arg(4096);
+
+void SqrtMpfr(benchmark::State& state) {
+    MpfrPair p(state.range(0));
+    for (auto _ : state) {
+        mpfr_t r;
+        mpfr_init2(r, state.range(0));
+        mpfr_sqrt(r, p.a, MPFR_RNDN);
+        benchmark::DoNotOptimize(r);
+        mpfr_clear(r);
+    }
+}
+BENCHMARK(SqrtMpfr)->Arg(64)->Arg(256)->Arg(4096);
+
+void SqrtBoost(benchmark::State& state) {
+    BoostPair p(state.range(0));
+    for (auto _ : state) {
+        BoostFloat r = sqrt(p.a);
+        benchmark::DoNotOptimize(&r);
+    }
+}
+BENCHMARK(SqrtBoost)->Arg(64)->Arg(256)->Arg(4096);
+
+// ---- copies ----
+
+void CopyMpfloat(benchmark::State& state) {
+    MpfloatPair p(state.range(0));
+    for (auto _ : state) {
+        mpfloat c(p.a);
+        benchmark::DoNotOptimize(&c);
+    }
+}
+BENCHMARK(CopyMpfloat)->Arg(64)->Arg(256)->Arg(4096);
+
+void CopyBoost(benchmark::State& state) {
+    BoostPair p(state.range(0));
+    for (auto _ : state) {
+        BoostFloat c(p.a);
+        benchmark::DoNotOptimize(&c);
+    }
+}
+BENCHMARK(CopyBoost)->Arg(64)->Arg(256)->Arg(4096);
+
+// ---- Matrix element-wise add of 10^7 doubles ----
+
+constexpr unsigned kElements = 10000000;
+
+void MatrixAdd(benchmark::State& state) {
+    FRX::Matrix a = FRX::Matrix::createVector(kElements, 1.0);
+    const FRX::Matrix b = FRX::Matrix::createVector(kElements, 1e-9);
+    for (auto _ : state) {
+        a += b;
+        benchmark::DoNotOptimize(&a(0));
+    }
+    state.SetItemsProcessed(state.iterations() * kElements);
+}
+BENCHMARK(MatrixAdd)->Unit(benchmark::kMillisecond);
+
+void PlainLoopAdd(benchmark::State& state) {
+    std::vector<double> a(kElements, 1.0);
+    const std::vector<double> b(kElements, 1e-9);
+    for (auto _ : state) {
+        for (unsigned k = 0; k < kElements; ++k) {
+            a[k] += b[k];
+        }
+        benchmark::DoNotOptimize(a.data());
+    }
+    state.SetItemsProcessed(state.iterations() * kElements);
+}
+BENCHMARK(PlainLoopAdd)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
