@@ -300,6 +300,34 @@ TEST(SAXHandler, ListenersRegisterOnceAndMayLeave) {
     EXPECT_EQ(c.starts, 2);
 }
 
+// A listener leaving inside its own handler makes no other listener miss that event; one
+// registered during an event hears it.
+TEST(SAXHandler, ListenersChangedDuringAnEventMissNothing) {
+    i18ntest::TempDir dir;
+    Recorder r; // registered first, as a listener of itself
+    struct Leaver : SAXHandlerListener {
+        SAXHandler* handler = nullptr;
+        SAXHandlerListener* late = nullptr;
+        int starts = 0;
+        void onStartElementEvent(StartElementEvent&) override {
+            ++starts;
+            handler->removeListener(this);
+            handler->addListener(late);
+        }
+    };
+    Counter after, late;
+    Leaver leaver;
+    leaver.handler = &r;
+    leaver.late = &late;
+    r.removeListener(&r);
+    r.addListener(&leaver);
+    r.addListener(&after);
+    r.parse(fixture(dir, "<r><a/></r>").c_str());
+    EXPECT_EQ(leaver.starts, 1);
+    EXPECT_EQ(after.starts, 2);
+    EXPECT_EQ(late.starts, 2);
+}
+
 // Narrow text is CP1252 ("\xe9" is "é"); the file system holds the UTF-8 name wx created.
 TEST(SAXHandler, ReadsTheFileWxNamesUnderANonAsciiFolder) {
     i18ntest::TempDir dir;
