@@ -5,6 +5,7 @@
 #include "pemblon/files/ConfigItem.h"
 #include "pemblon/files/SettingsFile.h"
 #include "pemblon/xml/XMLDoc.h"
+#include "pemblon/xml/XMLTree.h"
 
 #include <wx/filefn.h>
 
@@ -264,6 +265,7 @@ ostring Config::itemValue(const ostring& key) {
 }
 
 void Config::itemValue(const ostring& key, const ostring& value) {
+    XML::XMLTree::textToUtf8(value); // text XML cannot hold is refused before the item is made
     Item item = resolve(key, true, nullptr);
     if (!item.found)
         return;

@@ -2,6 +2,7 @@
 
 #include "pemblon/files/SplitBlanks.h"
 #include "pemblon/xml/XMLDoc.h"
+#include "pemblon/xml/XMLTree.h"
 
 #include <charconv>
 #include <cstdint>
@@ -326,6 +327,7 @@ template <> ostring ConfigItem<ostring>::get(const ostring& key, bool* ok) const
 
 template <> bool ConfigItem<ostring>::set(const ostring& key, const ostring& value) const {
     bool created = false;
+    XML::XMLTree::textToUtf8(value); // text XML cannot hold is refused before the item is made
     Config::Item item = m_config->resolve(key, true, &created);
     if (!item.found)
         return false;
