@@ -230,9 +230,16 @@ bool XMLTree::prepareMove(xmlNode* child, xmlNode* anchor, xmlDoc* target) {
     if (!isMovable(child)) {
         return false;
     }
-    for (xmlNode* n = anchor; n != nullptr; n = n->parent) {
-        if (n == child) {
-            return false;
+    // Only a node with children can be an ancestor of the anchor; a new node has none, so a deep
+    // tree is built without a walk up from every new leaf.
+    if (child == anchor) {
+        return false;
+    }
+    if (child->children != nullptr) {
+        for (xmlNode* n = anchor; n != nullptr; n = n->parent) {
+            if (n == child) {
+                return false;
+            }
         }
     }
     xmlDoc* old = child->doc;
