@@ -329,7 +329,8 @@ bool Config::set(const ostring& command) {
     std::vector<ostring> keys, values;
     bool result = parseCommand(command, keys, values);
     for (size_t i = 0; i < keys.size(); ++i) {
-        if (!writable(keys[i])) {
+        // A value XML cannot hold is skipped like a key that cannot be written.
+        if (!writable(keys[i]) || !XML::XMLTree::charsAllowed(XML::XMLTree::toUtf8(values[i]))) {
             result = false;
             continue;
         }

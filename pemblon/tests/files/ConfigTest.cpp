@@ -306,6 +306,10 @@ TEST_F(Store, ColonWithoutAKeyFails) {
     EXPECT_FALSE(config.set(":x"));
     EXPECT_EQ(config.doc().getRoot().getChildrenCount(), 0u);
     EXPECT_EQ(config.doc().getRoot().getText(), ostring(""));
+    // A value XML cannot hold is skipped, the other pairs applied.
+    EXPECT_FALSE(config.set("a:\x01;b:2;"));
+    EXPECT_TRUE(config.itemNode("a").isNull());
+    EXPECT_EQ(config.itemValue("b"), ostring("2"));
 }
 
 // A settings file saved as UTF-16 loads, and saves again as the same UTF-16 XMLDoc::save writes.
