@@ -7,7 +7,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -40,6 +42,53 @@ bool failed(std::string* error, const std::string& step) {
     return false;
 }
 
+// The process id in a temporary name "<file>.tmp<pid>.<n>" of `file`, or 0 when `name` is not one.
+pid_t temporaryOwner(const std::string& name, const std::string& file) {
+    const std::string stem = file + ".tmp";
+    if (name.compare(0, stem.size(), stem) != 0) {
+        return 0;
+    }
+    size_t at = stem.size();
+    const size_t pidStart = at;
+    while (at < name.size() && name[at] >= '0' && name[at] <= '9') {
+        ++at;
+    }
+    if (at == pidStart || at - pidStart > 9 || at >= name.size() || name[at] != '.') {
+        return 0;
+    }
+    const size_t counterStart = ++at;
+    while (at < name.size() && name[at] >= '0' && name[at] <= '9') {
+        ++at;
+    }
+    if (at == counterStart || at != name.size()) {
+        return 0;
+    }
+    return static_cast<pid_t>(std::atol(name.substr(pidStart, counterStart - 1 - pidStart).c_str()));
+}
+
+// A save killed between creating its temporary file and renaming it leaves the file behind.
+// Removes those of `target` whose process no longer runs; a live process (this one included)
+// may still be writing its own.
+void removeStaleTemporaries(const std::string& target) {
+    const size_t slash = target.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
+    const std::string file = slash == std::string::npos ? target : target.substr(slash + 1);
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) {
+        return;
+    }
+    while (const dirent* entry = ::readdir(dir)) {
+        const pid_t owner = temporaryOwner(entry->d_name, file);
+        if (owner <= 0 || owner == ::getpid()) {
+            continue;
+        }
+        if (::kill(owner, 0) != 0 && errno == ESRCH) {
+            ::unlinkat(::dirfd(dir), entry->d_name, 0);
+        }
+    }
+    ::closedir(dir);
+}
+
 } // namespace
 
 bool write(const Strings::ostring& path, const std::string& bytes, std::string* error,
@@ -54,6 +103,8 @@ bool write(const Strings::ostring& path, const std::string& bytes, std::string* 
         target = real;
         std::free(real);
     }
+
+    removeStaleTemporaries(target);
 
     std::string temp;
     int fd = -1;

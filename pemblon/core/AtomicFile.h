@@ -16,7 +16,8 @@ using BeforeRename = std::function<void(const std::string& temporaryPath)>;
 // the bytes go to a new file beside the target, which takes the old file's permission bits, is
 // synced and renamed over it; the folder is synced last. Through a symbolic link the file it
 // points at is replaced and the link stays. Returns false on failure, with what failed in
-// *error when given; the temporary file never stays behind.
+// *error when given; the temporary file never stays behind. Temporary files of this target left
+// by saves in processes that no longer run (killed mid-save) are removed first.
 bool write(const Strings::ostring& path, const std::string& bytes, std::string* error = nullptr,
            const BeforeRename& beforeRename = nullptr);
 

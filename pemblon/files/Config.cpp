@@ -5,6 +5,7 @@
 #include "pemblon/files/ConfigItem.h"
 #include "pemblon/files/SettingsFile.h"
 #include "pemblon/xml/XMLDoc.h"
+#include "pemblon/xml/XMLTree.h"
 
 #include <wx/filefn.h>
 
@@ -264,6 +265,7 @@ ostring Config::itemValue(const ostring& key) {
 }
 
 void Config::itemValue(const ostring& key, const ostring& value) {
+    XML::XMLTree::textToUtf8(value); // text XML cannot hold is refused before the item is made
     Item item = resolve(key, true, nullptr);
     if (!item.found)
         return;
@@ -327,7 +329,8 @@ bool Config::set(const ostring& command) {
     std::vector<ostring> keys, values;
     bool result = parseCommand(command, keys, values);
     for (size_t i = 0; i < keys.size(); ++i) {
-        if (!writable(keys[i])) {
+        // A value XML cannot hold is skipped like a key that cannot be written.
+        if (!writable(keys[i]) || !XML::XMLTree::charsAllowed(XML::XMLTree::toUtf8(values[i]))) {
             result = false;
             continue;
         }

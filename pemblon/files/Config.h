@@ -80,8 +80,8 @@ public:
     // Removes the item with everything below it; false when missing. The root is never removed.
     bool remove(const Strings::ostring& key) const;
     // Applies "key:value;" pairs (\: \; and \\ escape). Text after the last ';' is ignored.
-    // False when the command does not parse or a pair names a key that cannot be written;
-    // every other pair is applied all the same.
+    // False when the command does not parse or a pair names a key that cannot be written or a
+    // value XML cannot hold; every other pair is applied all the same.
     bool set(const Strings::ostring& command);
 
     static Strings::ostring windowStatusToString(const WindowStatus& status);

@@ -2,6 +2,7 @@
 
 #include "pemblon/files/SplitBlanks.h"
 #include "pemblon/xml/XMLDoc.h"
+#include "pemblon/xml/XMLTree.h"
 
 #include <charconv>
 #include <cstdint>
@@ -44,8 +45,23 @@ bool isIntText(std::string_view s) {
     return true;
 }
 
+// What stream insertion writes for a value without digits: "nan", "inf" (signed or not).
+bool isNonFiniteText(std::string_view s) {
+    if (!s.empty() && (s[0] == '-' || s[0] == '+'))
+        s.remove_prefix(1);
+    if (s.size() != 3)
+        return false;
+    std::string lower(s);
+    for (char& c : lower)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    return lower == "nan" || lower == "inf";
+}
+
 bool isFloatText(std::string_view s) {
     s = trimBlanks(s);
+    // So that whatever set() writes reads back, NaN and the infinities included.
+    if (isNonFiniteText(s))
+        return true;
     if (!s.empty() && (s[0] == '-' || s[0] == '+'))
         s.remove_prefix(1);
     if (s.empty())
@@ -78,27 +94,38 @@ bool readLongLong(std::string_view s, long long& value) {
     return ec == std::errc() && ptr == s.data() + s.size();
 }
 
-// Integers that do not fit take the nearest bound, as stream extraction does.
-template <class I> I readInteger(std::string_view s) {
+// A value the type cannot hold is no value: false, rather than the nearest bound.
+template <class I> bool readInteger(std::string_view s, I& value) {
     long long v = 0;
-    if (!readLongLong(s, v)) {
-        s = trimBlanks(s);
-        return (!s.empty() && s[0] == '-') ? std::numeric_limits<I>::min() : std::numeric_limits<I>::max();
-    }
-    if (v < static_cast<long long>(std::numeric_limits<I>::min()))
-        return std::numeric_limits<I>::min();
-    if (v > static_cast<long long>(std::numeric_limits<I>::max()))
-        return std::numeric_limits<I>::max();
-    return static_cast<I>(v);
+    if (!readLongLong(s, v) || v < static_cast<long long>(std::numeric_limits<I>::min()) ||
+        v > static_cast<long long>(std::numeric_limits<I>::max()))
+        return false;
+    value = static_cast<I>(v);
+    return true;
 }
 
-template <class F> F readFloat(std::string_view s) {
+// False when the value is too large for the type; a value too small for it reads as zero.
+template <class F> bool readFloat(std::string_view s, F& value) {
     s = trimBlanks(s);
     if (!s.empty() && s[0] == '+')
         s.remove_prefix(1);
-    F value = 0;
-    std::from_chars(s.data(), s.data() + s.size(), value);
-    return value;
+    value = 0;
+    if (isNonFiniteText(s)) {
+        const bool negative = s[0] == '-';
+        const bool nan = s.back() == 'n' || s.back() == 'N';
+        value = nan ? std::numeric_limits<F>::quiet_NaN() : std::numeric_limits<F>::infinity();
+        if (negative)
+            value = -value;
+        return true;
+    }
+    const auto [ptr, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (ec == std::errc::result_out_of_range) {
+        const size_t e = s.find_first_of("eE");
+        const bool underflow = e != std::string_view::npos && e + 1 < s.size() && s[e + 1] == '-';
+        value = underflow && s[0] == '-' ? -F(0) : F(0);
+        return underflow;
+    }
+    return ec == std::errc();
 }
 
 // ---- splitting: pieces between blanks, tabs and line ends, empties dropped; one pass ----
@@ -189,23 +216,16 @@ template <class T> bool readPiece(std::string_view s, T& value) {
         value = XML::XMLDoc::castBoolean(text);
         return true;
     } else if constexpr (std::is_same_v<T, float> || std::is_same_v<T, double>) {
-        if (!isFloatText(s))
-            return false;
-        value = readFloat<T>(s);
-        return true;
+        return isFloatText(s) && readFloat<T>(s, value);
     } else if constexpr (std::is_same_v<T, unsigned int>) {
         // Read wide enough for every unsigned 32-bit value; bits of a negative one.
-        if (!isIntText(s))
-            return false;
         long long v = 0;
-        readLongLong(s, v);
+        if (!isIntText(s) || !readLongLong(s, v) || v < std::numeric_limits<int>::min() || v > 0xFFFFFFFFLL)
+            return false;
         value = static_cast<unsigned int>(static_cast<unsigned long long>(v) & 0xFFFFFFFFu);
         return true;
     } else {
-        if (!isIntText(s))
-            return false;
-        value = readInteger<T>(s);
-        return true;
+        return isIntText(s) && readInteger<T>(s, value);
     }
 }
 
@@ -215,11 +235,10 @@ bool readNumbers(const std::string& text, std::vector<long long>& numbers) {
     bool ok = true;
     forEachPiece(text, [&](std::string_view piece) {
         long long v = 0;
-        if (!isIntText(piece)) {
+        if (!isIntText(piece) || !readLongLong(piece, v)) {
             ok = false;
             return false;
         }
-        readLongLong(piece, v);
         numbers.push_back(v);
         return true;
     });
@@ -258,7 +277,15 @@ template <class T> T ConfigItem<T>::get(const ostring& key, bool* ok) const {
         std::vector<long long> numbers;
         bool read = found && text.size() > 0 && readNumbers(text.str(), numbers);
         const bool unsignedType = std::is_same_v<T, wxULongLong>;
-        if (numbers.empty() || numbers.size() > 2 ||
+        // Two numbers are two 32-bit words: a high word outside its type's range, or a low word
+        // with more than 32 bits, holds no value of the type.
+        const bool wordsFit =
+            numbers.size() != 2 ||
+            ((unsignedType ? numbers[0] >= 0 && numbers[0] <= 0xFFFFFFFFLL
+                           : numbers[0] >= std::numeric_limits<int32_t>::min() &&
+                                 numbers[0] <= std::numeric_limits<int32_t>::max()) &&
+             numbers[1] >= std::numeric_limits<int32_t>::min() && numbers[1] <= 0xFFFFFFFFLL);
+        if (numbers.empty() || numbers.size() > 2 || !wordsFit ||
             (unsignedType && (numbers[0] < 0 || (numbers.size() == 2 && numbers[1] < 0)))) {
             setOk(ok, false);
             return T(0);
@@ -300,6 +327,7 @@ template <> ostring ConfigItem<ostring>::get(const ostring& key, bool* ok) const
 
 template <> bool ConfigItem<ostring>::set(const ostring& key, const ostring& value) const {
     bool created = false;
+    XML::XMLTree::textToUtf8(value); // text XML cannot hold is refused before the item is made
     Config::Item item = m_config->resolve(key, true, &created);
     if (!item.found)
         return false;

@@ -17,16 +17,14 @@ bool sameTime(const wxDateTime& a, const wxDateTime& b) {
 
 } // namespace
 
-FileWatcher::FileWatcher() : m_lapse(0), m_alive(std::make_shared<bool>(true)) {}
+FileWatcher::FileWatcher() : m_lapse(0) {}
 
-FileWatcher::FileWatcher(const ostring& path)
-    : m_lapse(0), m_fileName(path.wxstr(), wxPATH_NATIVE), m_alive(std::make_shared<bool>(true)) {
+FileWatcher::FileWatcher(const ostring& path) : m_lapse(0), m_fileName(path.wxstr(), wxPATH_NATIVE) {
     if (exists())
         m_lastModification = readModificationTime();
 }
 
-FileWatcher::FileWatcher(const FileWatcher& other)
-    : wxEvtHandler(), m_lapse(0), m_alive(std::make_shared<bool>(true)) {
+FileWatcher::FileWatcher(const FileWatcher& other) : wxEvtHandler(), m_lapse(0) {
     *this = other;
 }
 
@@ -41,7 +39,6 @@ FileWatcher& FileWatcher::operator=(const FileWatcher& other) {
 }
 
 FileWatcher::~FileWatcher() {
-    *m_alive = false;
     if (m_timer && m_timer->IsRunning())
         m_timer->Stop();
 }
@@ -74,15 +71,8 @@ void FileWatcher::onLapse() {
         return;
     __FileChangedEventData data{this, type, previous};
     FileChangedEvent event(&data);
-    // Walked by index with the size read again at each step: a listener may register another,
-    // or destroy this watcher, while it runs.
-    std::shared_ptr<bool> alive = m_alive;
-    for (size_t i = 0; i < m_listeners.size(); ++i) {
-        if (FileWatcherListener* listener = m_listeners.at(i))
-            listener->onFileChangedEvent(event);
-        if (!*alive)
-            return;
-    }
+    // A listener may register or remove listeners, or destroy this watcher, while it runs.
+    m_listeners.dispatch([&](FileWatcherListener* listener) { listener->onFileChangedEvent(event); });
 }
 
 FileWatcher::ChangeType FileWatcher::change(wxDateTime* previous) {

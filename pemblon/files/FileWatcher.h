@@ -72,8 +72,6 @@ private:
     wxFileName m_fileName;
     wxDateTime m_lastModification;
     std::unique_ptr<Private::InternalFileWatcherTimer> m_timer;
-    // Cleared by the destructor, so that a dispatch notices a listener destroyed the watcher.
-    std::shared_ptr<bool> m_alive;
 };
 
 // The payload of a FileChangedEvent; it lives on the watcher's stack for one dispatch.

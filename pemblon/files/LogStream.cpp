@@ -5,6 +5,10 @@
 #include "pemblon/xml/XMLAttribute.h"
 #include "pemblon/xml/XMLDoc.h"
 #include "pemblon/xml/XMLNode.h"
+#include "pemblon/xml/XMLTree.h"
+
+#include <boost/format.hpp>
+#include <wx/translation.h>
 
 #include <sstream>
 
@@ -45,9 +49,10 @@ bool LogStream::isNull() const {
     return document() == nullptr;
 }
 
+// A log takes every message whole: what XML cannot hold becomes U+FFFD rather than a refusal.
 void LogStream::addText(const ostring& text) {
     if (document())
-        node.addText(text, -1);
+        node.addText(XML::XMLTree::replaceDisallowed(text), -1);
 }
 
 void LogStream::addNode(const XML::XMLNode& n) {
@@ -66,7 +71,7 @@ void LogStream::addManip(const LogManip& m) {
         return;
     switch (m.getManip()) {
     case LogManip::ATTR:
-        node.castToNode().addAttribute(m.getName(), m.getValue());
+        node.castToNode().addAttribute(m.getName(), XML::XMLTree::replaceDisallowed(m.getValue()));
         break;
     case LogManip::TAG: {
         XML::XMLMixedNode child = node.addMixedNode(m.getName(), -1);
@@ -114,7 +119,16 @@ void LogStream::save(const bool& close) {
         // The first message of a file: drop the blank text so that it is written indented.
         if (d->getRoot().getChildrenCount() <= 1)
             d->indent(false);
-        d->save(ostring(), true);
+        if (!d->save(ostring(), true)) {
+            // Never lose a message without a word: the old log stays as it was.
+            const wxString text = wxGetTranslation(
+                wxString("The message could not be written to the log \"%1%\"."), Defines::name().wxstr());
+            boost::wformat format;
+            format.exceptions(boost::io::no_error_bits);
+            format.parse(text.ToStdWstring());
+            format % d->getFilename().wstr();
+            throw PBN::Exception(ostring(format.str()), Exception::SEVERE);
+        }
     } catch (const PBN::Exception& e) {
         e.display(nullptr, false);
     }

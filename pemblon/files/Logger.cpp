@@ -158,8 +158,14 @@ LogStream Logger::logMsg(const Exception::Severity& severity) const {
         return stream;
     // The generation is unreadable (cut off by a crash, say). Keep it for inspection and start a
     // fresh log, or every later message would be lost the same way.
-    const ostring bad = name + ".bad";
-    if (!wxRenameFile(name.wxstr(), bad.wxstr(), true))
+    // Each generation set aside keeps a name of its own: ".bad", then ".bad.2", ".bad.3" ...
+    ostring bad = name + ".bad";
+    for (unsigned int n = 2; wxFileExists(bad.wxstr()); ++n) {
+        std::ostringstream suffix;
+        suffix << ".bad." << n;
+        bad = name + ostring(suffix.str().c_str());
+    }
+    if (!wxRenameFile(name.wxstr(), bad.wxstr(), false))
         return LogStream();
     clear(name);
     return openMessage(name, time, level);

@@ -30,8 +30,10 @@ public:
     virtual ~Logger();
 
     // A stream inside a new message, or a null stream when the message is dropped (no file name,
-    // below the threshold). A generation that does not load is shown, kept as name + ".bad" and
-    // replaced by an empty log, and the message goes there.
+    // below the threshold). A generation that does not load is shown, kept as name + ".bad"
+    // (".bad.2", ".bad.3" ... when that exists) and replaced by an empty log, and the message
+    // goes there. Characters XML cannot hold are logged as U+FFFD; a message that cannot be
+    // saved is shown.
     virtual LogStream logMsg(const Exception::Severity& severity) const;
     // One whole message, saved at once.
     virtual void logMsg(const Strings::ostring& text, const Exception::Severity& severity) const;

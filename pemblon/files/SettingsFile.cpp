@@ -86,7 +86,7 @@ void SettingsFile::write(const XML::XMLDoc& doc, const ostring& path) {
 
     std::string bytes;
     try {
-        bytes = doc.toString(true).str();
+        bytes = doc.saveBytes(true); // exactly what XMLDoc::save writes, NUL bytes included
     } catch (const Exception&) {
         throw failure;
     }

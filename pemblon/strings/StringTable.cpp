@@ -120,31 +120,20 @@ ostring StringTable::getString(const ostring& ns, const unsigned int& id) const 
 }
 
 void StringTable::addListener(StringTableListener* listener) {
-    if (std::find(listeners.begin(), listeners.end(), listener) == listeners.end())
-        listeners.push_back(listener);
+    listeners.add(listener);
 }
 
 void StringTable::removeListener(StringTableListener* listener) {
-    auto it = std::find(listeners.begin(), listeners.end(), listener);
-    if (it != listeners.end())
-        listeners.erase(it);
-}
-
-template <class F> void StringTable::dispatch(const std::vector<StringTableListener*>& snapshot, F call) {
-    for (StringTableListener* l : snapshot)
-        if (std::find(listeners.begin(), listeners.end(), l) != listeners.end())
-            call(l);
+    listeners.remove(listener);
 }
 
 std::vector<ostring> StringTable::language(const wxLanguage& lang, const bool& numericC) {
     const wxLanguage old = getActiveLanguage();
-    // Both notices go to the listeners registered when the switch began (as long as they still
-    // are): one added on the way hears the next switch, one removed is not called again.
-    const std::vector<StringTableListener*> snapshot = listeners;
-
+    // Walked by index: a listener registered during a notice hears it in the same dispatch, and
+    // removals never make a remaining listener miss one.
     __LangChangingEventData changing{old};
     LangChangingEvent changingEvent(&changing);
-    dispatch(snapshot, [&](StringTableListener* l) { l->onLangChangingEvent(changingEvent); });
+    listeners.dispatch([&](StringTableListener* l) { l->onLangChangingEvent(changingEvent); });
 
     delete locale;
     locale = nullptr;
@@ -162,7 +151,7 @@ std::vector<ostring> StringTable::language(const wxLanguage& lang, const bool& n
 
     __LangChangedEventData changed{old};
     LangChangedEvent changedEvent(&changed);
-    dispatch(snapshot, [&](StringTableListener* l) { l->onLangChangedEvent(changedEvent); });
+    listeners.dispatch([&](StringTableListener* l) { l->onLangChangedEvent(changedEvent); });
     return failed;
 }
 

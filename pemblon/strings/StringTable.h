@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pemblon/core/Export.h"
+#include "pemblon/core/ListenerList.h"
 #include "pemblon/strings/ostring.h"
 
 #include <locale>
@@ -102,11 +103,7 @@ private:
     StringTable(const StringTable&) = delete;
     StringTable& operator=(const StringTable&) = delete;
 
-    // Calls `call` on each listener of `snapshot` that is still registered when its turn comes,
-    // so listeners may add or remove listeners (themselves included) safely.
-    template <class F> void dispatch(const std::vector<StringTableListener*>& snapshot, F call);
-
-    std::vector<StringTableListener*> listeners;
+    ListenerList<StringTableListener> listeners;
     wxLocale* locale;
     std::vector<__CatalogInfo> catalogs;
     wxLanguage defaultLanguage;

@@ -43,10 +43,28 @@ inline uint32_t unitOf(wchar_t c) {
     return static_cast<uint32_t>(c);
 }
 
+static_assert(sizeof(wchar_t) == 4, "wide text counts 32-bit units");
+
+// Both directions take 16 characters a step with SSE2 (every x86-64 processor has it), so that
+// they stay fast whatever the optimisation level; the remainder goes one by one.
 std::wstring widenAll(const char* p, size_t n) {
     std::wstring w(n, L'\0');
     wchar_t* out = w.data();
-    for (size_t i = 0; i < n; ++i)
+    size_t i = 0;
+#if defined(__x86_64__)
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 16 <= n; i += 16) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
+        const __m128i low = _mm_unpacklo_epi8(bytes, zero);
+        const __m128i high = _mm_unpackhi_epi8(bytes, zero);
+        __m128i* to = reinterpret_cast<__m128i*>(out + i);
+        _mm_storeu_si128(to, _mm_unpacklo_epi16(low, zero));
+        _mm_storeu_si128(to + 1, _mm_unpackhi_epi16(low, zero));
+        _mm_storeu_si128(to + 2, _mm_unpacklo_epi16(high, zero));
+        _mm_storeu_si128(to + 3, _mm_unpackhi_epi16(high, zero));
+    }
+#endif
+    for (; i < n; ++i)
         out[i] = widenChar(p[i]);
     return w;
 }
@@ -57,7 +75,22 @@ inline std::wstring widenAll(const std::string& s) {
 std::string narrowAll(const wchar_t* p, size_t n) {
     std::string s(n, '\0');
     char* out = s.data();
-    for (size_t i = 0; i < n; ++i)
+    size_t i = 0;
+#if defined(__x86_64__)
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i above = _mm_set1_epi32(~0xFF);
+    // Characters at or above 256 become 0; the rest fit the signed and unsigned packs.
+    const auto keep = [&](const wchar_t* at) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
+        return _mm_and_si128(v, _mm_cmpeq_epi32(_mm_and_si128(v, above), zero));
+    };
+    for (; i + 16 <= n; i += 16) {
+        const __m128i first = _mm_packs_epi32(keep(p + i), keep(p + i + 4));
+        const __m128i second = _mm_packs_epi32(keep(p + i + 8), keep(p + i + 12));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_packus_epi16(first, second));
+    }
+#endif
+    for (; i < n; ++i)
         out[i] = narrowChar(p[i]);
     return s;
 }
@@ -964,7 +997,19 @@ bool ostring::glob(const ostring& pattern) const {
     return globUnits(m_str.data(), sn, pattern.m_str.data(), cLength(pattern.m_str));
 }
 
+int ostring::wideWriterSlot() {
+    static const int slot = std::ios_base::xalloc();
+    return slot;
+}
+
 std::ostream& operator<<(std::ostream& os, const ostring& s) {
+    if (s.isUnicode()) {
+        if (const auto* writer =
+                static_cast<const ostring::WideWriter*>(os.pword(ostring::wideWriterSlot()))) {
+            writer->write(os, s);
+            return os;
+        }
+    }
     return os << s.str();
 }
 std::wostream& operator<<(std::wostream& os, const ostring& s) {

@@ -183,6 +183,13 @@ public:
     ostring& encrypt(const ostring& key);
     ostring& decrypt(const ostring& key);
 
+    // A narrow stream that can hold wide text whole (the XML stream builder) puts a WideWriter in
+    // this stream slot; `os << text` then hands it a wide text instead of writing str().
+    struct WideWriter {
+        void (*write)(std::ostream& os, const ostring& text);
+    };
+    static int wideWriterSlot();
+
 private:
     bool m_unicode;      // true: m_wstr is the live text
     std::string m_str;   // the text when narrow

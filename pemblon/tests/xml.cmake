@@ -10,6 +10,7 @@ zeko_add_gtest(NAME pemblon_xml_tests
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLMixedNodeTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLAttributeTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLNamespaceTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/xml/XMLTextTest.cpp
     LIBS pemblon)
 if(TARGET pemblon_xml_tests)
     target_compile_definitions(pemblon_xml_tests PRIVATE

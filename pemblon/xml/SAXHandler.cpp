@@ -6,6 +6,7 @@
 #include "pemblon/xml/SAXHandlerListener.h"
 #include "pemblon/xml/SAXNode.h"
 #include "pemblon/xml/XMLErrorScope.h"
+#include "pemblon/xml/XMLTree.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -27,11 +28,6 @@ namespace {
 // no XInclude marker nodes.
 constexpr int saxOptions = 0xC485;
 
-const ostring& utf8() {
-    static const ostring name = Defines::libxmlEncoding();
-    return name;
-}
-
 // Names, prefixes and URIs keep their bytes.
 ostring raw(const xmlChar* s) {
     return ostring(reinterpret_cast<const char*>(s));
@@ -41,7 +37,7 @@ ostring raw(const xmlChar* s) {
 ostring text(const xmlChar* s, size_t len) {
     if (!s || len == 0)
         return ostring();
-    return ostring(std::string(reinterpret_cast<const char*>(s), len), utf8());
+    return XMLTree::fromUtf8(std::string(reinterpret_cast<const char*>(s), len));
 }
 
 ostring text(const xmlChar* s) {
@@ -90,14 +86,11 @@ void SAXHandler::parse(const ostring& path) {
 }
 
 void SAXHandler::addListener(SAXHandlerListener* listener) {
-    if (std::find(listeners.begin(), listeners.end(), listener) == listeners.end())
-        listeners.push_back(listener);
+    listeners.add(listener);
 }
 
 void SAXHandler::removeListener(SAXHandlerListener* listener) {
-    auto it = std::find(listeners.begin(), listeners.end(), listener);
-    if (it != listeners.end())
-        listeners.erase(it);
+    listeners.remove(listener);
 }
 
 SAXHandler* SAXHandler::from(void* ctx) {
@@ -114,13 +107,13 @@ void SAXHandler::fail(void* ctx) {
     xmlStopParser(static_cast<xmlParserCtxt*>(ctx));
 }
 
-// Every callback: the handler's own virtual, then each listener, the count re-read every turn so
-// that listeners added or removed on the way count at once. Nothing may escape into libxml2.
+// Every callback: the handler's own virtual, then each listener through the one dispatch every
+// producer shares (listeners added on the way are called, none still registered is skipped).
+// Nothing may escape into libxml2.
 #define PBN_SAX_DISPATCH(handler, Method, Event, record)                                                     \
     do {                                                                                                     \
         Event ev(&record);                                                                                   \
-        for (size_t i = 0; i < handler->listeners.size(); ++i)                                               \
-            handler->listeners[i]->Method(ev);                                                               \
+        handler->listeners.dispatch([&](SAXHandlerListener* l) { l->Method(ev); });                          \
     } while (0)
 
 void SAXHandler::onStartDocument(void* ctx) {

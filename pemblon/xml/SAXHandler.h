@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pemblon/core/Export.h"
+#include "pemblon/core/ListenerList.h"
 #include "pemblon/strings/ostring.h"
 
 #include <cstdarg>
@@ -65,7 +66,7 @@ private:
     SAXHandler(const SAXHandler&) = delete;
     SAXHandler& operator=(const SAXHandler&) = delete;
 
-    std::vector<SAXHandlerListener*> listeners;
+    ListenerList<SAXHandlerListener> listeners;
     xmlParserCtxt* context;
     xmlSAXHandler sax;
     void* _data;

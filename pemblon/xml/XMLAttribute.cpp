@@ -21,7 +21,8 @@ XMLAttribute::XMLAttribute(const ostring& name, const ostring& value, const XMLN
     if (element == nullptr || element->type != XML_ELEMENT_NODE) {
         return;
     }
-    attribute = xmlSetProp(element, BAD_CAST name.str().c_str(), BAD_CAST XMLTree::toUtf8(value).c_str());
+    attribute = xmlSetProp(element, BAD_CAST XMLTree::nameBytes(name).c_str(),
+                           BAD_CAST XMLTree::textToUtf8(value).c_str());
     doc = attribute != nullptr ? node.getDoc() : nullptr;
 }
 
@@ -87,7 +88,8 @@ void XMLAttribute::setName(const ostring& name) {
     xmlNode* element = attribute->parent;
     xmlChar* value = xmlNodeGetContent(reinterpret_cast<xmlNode*>(attribute));
     xmlRemoveProp(attribute);
-    attribute = xmlSetProp(element, BAD_CAST name.str().c_str(), value != nullptr ? value : BAD_CAST "");
+    attribute = xmlSetProp(element, BAD_CAST XMLTree::nameBytes(name).c_str(),
+                           value != nullptr ? value : BAD_CAST "");
     xmlFree(value);
     if (attribute == nullptr) {
         doc = nullptr;
@@ -109,7 +111,7 @@ void XMLAttribute::setValue(const ostring& value) {
     if (attribute == nullptr || attribute->parent == nullptr) {
         return;
     }
-    const std::string utf8 = XMLTree::toUtf8(value);
+    const std::string utf8 = XMLTree::textToUtf8(value);
     xmlAttr* result =
         attribute->ns != nullptr
             ? xmlSetNsProp(attribute->parent, attribute->ns, attribute->name, BAD_CAST utf8.c_str())

@@ -232,15 +232,18 @@ void XMLDoc::parseMem(const ostring& text, const bool& keepBlanks, const bool& v
     fileName = name;
     xmlLineNumbersDefault(1);
     const int options = parserOptions(keepBlanks);
-    const std::string bytes = text.str();
+    // Narrow text holds the document's bytes as they stand; wide text holds characters, which
+    // reach the parser in UTF-8 whatever the declaration says.
+    const std::string bytes = text.isUnicode() ? XMLTree::toUtf8(text) : text.str();
+    const char* declared = text.isUnicode() ? "UTF-8" : nullptr;
     // The name is the base that relative XIncludes resolve against, so a file-system name too.
     const std::string url = FileSystemPath::toNative(name);
     document = readTree(
         [&](xmlParserCtxt* context, const int& flags) {
             const int size = static_cast<int>(bytes.size());
             return context == nullptr
-                       ? xmlReadMemory(bytes.data(), size, url.c_str(), nullptr, flags)
-                       : xmlCtxtReadMemory(context, bytes.data(), size, url.c_str(), nullptr, flags);
+                       ? xmlReadMemory(bytes.data(), size, url.c_str(), declared, flags)
+                       : xmlCtxtReadMemory(context, bytes.data(), size, url.c_str(), declared, flags);
         },
         options, validate, name, encoding);
 }
@@ -376,7 +379,7 @@ void XMLDoc::addComment(const ostring& text, const int& pos) {
 }
 
 XMLProcInst XMLDoc::addProcInst(const ostring& name, const int& pos) {
-    xmlNode* pi = xmlNewDocPI(document, BAD_CAST name.str().c_str(), BAD_CAST "");
+    xmlNode* pi = xmlNewDocPI(document, BAD_CAST XMLTree::nameBytes(name).c_str(), BAD_CAST "");
     if (pi == nullptr) {
         return XMLProcInst();
     }
@@ -502,18 +505,43 @@ ostring XMLDoc::toHTMLString(const bool& flag) const {
     return ostring(takeBuffer(buffer, size).c_str());
 }
 
+std::string XMLDoc::saveBytes(const bool& withEncoding) const {
+    const xmlNode* root = xmlDocGetRootElement(document);
+    if (root == nullptr || root->name == nullptr || root->name[0] == '\0') {
+        fail("The document has no root element to save.", fileName, Exception::SEVERE);
+    }
+    return dumpBytes(withEncoding);
+}
+
 bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
     if (path != ostring("")) {
         fileName = path;
     }
-    if (FileSystemPath::toNative(fileName).empty()) {
+    const std::string target = FileSystemPath::toNative(fileName);
+    if (target.empty()) {
         return false;
     }
     std::string bytes;
     try {
-        bytes = dumpBytes(withEncoding);
+        bytes = saveBytes(withEncoding);
     } catch (const XMLException&) {
         return false; // an encoding libxml2 cannot write, say: the old file stays as it was
+    }
+    // Read back as the loader reads files (XIncludes left as they are, never the network), so
+    // that nothing is written that could not be loaded again.
+    {
+        XMLErrorScope scope;
+        const bool earlier = scope.failed(); // an enclosing scope's report stays for its owner
+        xmlDoc* check = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), target.c_str(), nullptr,
+                                      (parserOptions(true) & ~XML_PARSE_XINCLUDE) | XML_PARSE_NONET);
+        const bool loads = check != nullptr && (earlier || !scope.failed());
+        xmlFreeDoc(check);
+        if (!earlier) {
+            scope.clear();
+        }
+        if (!loads) {
+            return false;
+        }
     }
     return AtomicFile::write(fileName, bytes);
 }
@@ -573,7 +601,16 @@ long long daysFromCivil(long long y, unsigned m, unsigned d) {
 wxDateTime XMLDoc::stringToDate(const ostring& text) {
     ostring trimmed = text;
     trimmed.trim(ostring(" \r\n\t"));
-    const std::vector<ostring> tokens = trimmed.tokenize(ostring(" "), true);
+    std::vector<ostring> tokens = trimmed.tokenize(ostring(" "), true);
+    // At offset zero the zone follows the time without a blank ("...T12:00:00+00:00").
+    if (tokens.size() == 1) {
+        const std::string whole = tokens[0].str();
+        const size_t time = whole.find('T');
+        const size_t sign = time == std::string::npos ? std::string::npos : whole.find_first_of("+-", time);
+        if (sign != std::string::npos) {
+            tokens = {ostring(whole.substr(0, sign).c_str()), ostring(whole.substr(sign).c_str())};
+        }
+    }
     if (tokens.empty()) {
         return wxDateTime();
     }

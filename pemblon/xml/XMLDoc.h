@@ -12,6 +12,11 @@
 #include <wx/datetime.h>
 
 namespace PBN {
+namespace Files {
+namespace Private {
+class SettingsFile;
+}
+} // namespace Files
 namespace XML {
 
 class XMLNode;
@@ -81,13 +86,16 @@ public:
     Strings::ostring toHTMLString(const bool& flag = false) const;
     // Writes toString(withEncoding) to `path` ("" = the stored file name; a non-empty path becomes
     // it) through a temporary file renamed into place. Failures are not thrown: false comes back
-    // and the old file is left whole. An empty file name writes nothing.
+    // and the old file is left whole. An empty file name writes nothing. What would not load
+    // again is not written either: a document without a named root element, or one the loader
+    // refuses (a tree deeper than the parser's 256 levels, a name that is not an XML name).
     bool save(const Strings::ostring& path = Strings::ostring(), const bool& withEncoding = true);
     XSLTSheet castToXSLTSheet() const;
 
     // Integer text: value != 0; otherwise "true" ignoring case.
     static bool castBoolean(const Strings::ostring& text);
-    // "YYYY-MM-DD[THH:MM:SS[.mmm]][ +HH:MM]" back to a date; the invalid date for blank text or
+    // "YYYY-MM-DD[THH:MM:SS[.mmm]][ +HH:MM]" back to a date (the zone "+00:00" may follow the
+    // time without a blank, as dateToString writes it); the invalid date for blank text or
     // fields out of range.
     static wxDateTime stringToDate(const Strings::ostring& text);
     // "" for the invalid date.
@@ -122,6 +130,8 @@ private:
     void applySaveSettings() const;
     // The serialised bytes; a wide encoding (UTF-16) holds NULs, which an ostring would cut.
     std::string dumpBytes(const bool& withEncoding) const;
+    // What save() writes: dumpBytes(), refused (XMLException) without a named root element.
+    std::string saveBytes(const bool& withEncoding) const;
     xmlNode* topNodeAt(const unsigned int& index) const;
     void insertTopNode(xmlNode* node, const int& pos);
 
@@ -135,6 +145,7 @@ private:
     friend class XPathExpr;
     friend class XMLStream;
     friend class SAXHandler;
+    friend class Files::Private::SettingsFile; // saves exactly the bytes save() writes
 };
 
 // Writes toString(true).

@@ -173,7 +173,7 @@ void XMLMixedNode::addText(const ostring& text, const int& pos) {
     if (node == nullptr) {
         return;
     }
-    xmlNode* created = xmlNewDocText(node->doc, BAD_CAST XMLTree::toUtf8(text).c_str());
+    xmlNode* created = xmlNewDocText(node->doc, BAD_CAST XMLTree::textToUtf8(text).c_str());
     if (created != nullptr) {
         link(created, pos);
     }
@@ -197,7 +197,7 @@ XMLNode XMLMixedNode::addNode(const ostring& name, const int& pos) {
     if (node == nullptr) {
         return XMLNode();
     }
-    xmlNode* created = xmlNewDocNode(node->doc, nullptr, BAD_CAST name.str().c_str(), nullptr);
+    xmlNode* created = xmlNewDocNode(node->doc, nullptr, BAD_CAST XMLTree::nameBytes(name).c_str(), nullptr);
     if (created == nullptr) {
         return XMLNode();
     }
@@ -213,7 +213,7 @@ XMLProcInst XMLMixedNode::addProcInst(const ostring& name, const int& pos) {
     if (node == nullptr) {
         return XMLProcInst();
     }
-    xmlNode* created = xmlNewDocPI(node->doc, BAD_CAST name.str().c_str(), BAD_CAST "");
+    xmlNode* created = xmlNewDocPI(node->doc, BAD_CAST XMLTree::nameBytes(name).c_str(), BAD_CAST "");
     if (created == nullptr) {
         return XMLProcInst();
     }

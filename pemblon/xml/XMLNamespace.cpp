@@ -36,9 +36,9 @@ XMLNamespace::XMLNamespace(const XMLNode& node, const ostring& prefix, const ost
     if (element == nullptr || element->type != XML_ELEMENT_NODE) {
         return;
     }
-    const std::string prefixBytes = prefix.str();
+    const std::string prefixBytes = XMLTree::nameBytes(prefix);
     // An empty prefix must reach libxml2 as null, or it writes xmlns:="...".
-    ns = xmlNewNs(element, BAD_CAST uri.str().c_str(),
+    ns = xmlNewNs(element, BAD_CAST XMLTree::nameBytes(uri).c_str(),
                   prefixBytes.empty() ? nullptr : BAD_CAST prefixBytes.c_str());
     if (ns == nullptr) {
         return;
@@ -79,7 +79,7 @@ void XMLNamespace::setPrefix(const ostring& prefix) {
     if (ns == nullptr || xmlStrEqual(ns->prefix, BAD_CAST "xml")) {
         return;
     }
-    const std::string bytes = prefix.str();
+    const std::string bytes = XMLTree::nameBytes(prefix);
     if (bytes == "xml" || bytes == "xmlns") {
         return;
     }
@@ -107,7 +107,7 @@ void XMLNamespace::setURI(const ostring& uri) {
     if (ns->href != nullptr) {
         xmlFree(const_cast<xmlChar*>(ns->href));
     }
-    ns->href = xmlStrdup(BAD_CAST uri.str().c_str());
+    ns->href = xmlStrdup(BAD_CAST XMLTree::nameBytes(uri).c_str());
 }
 
 ostring XMLNamespace::findSchema(const ostring& value, const ostring& uri) {

@@ -11,6 +11,8 @@
 #include "pemblon/xml/XMLProcInst.h"
 #include "pemblon/xml/XMLTree.h"
 
+#include <cstring>
+
 #include <libxml/HTMLtree.h>
 #include <libxml/entities.h>
 #include <libxml/xmlIO.h>
@@ -67,7 +69,7 @@ template <typename Link> Link* linkAt(Link* first, unsigned int index) {
 } // namespace
 
 XMLNode::XMLNode(const ostring& name, const XMLNode& parent) : node(nullptr), doc(parent.doc) {
-    xmlNode* element = xmlNewNode(nullptr, BAD_CAST name.str().c_str());
+    xmlNode* element = xmlNewNode(nullptr, BAD_CAST XMLTree::nameBytes(name).c_str());
     if (element == nullptr) {
         doc = nullptr;
         return;
@@ -88,7 +90,7 @@ ostring XMLNode::getName() const {
 
 void XMLNode::setName(const ostring& name) {
     if (node != nullptr) {
-        xmlNodeSetName(node, BAD_CAST name.str().c_str());
+        xmlNodeSetName(node, BAD_CAST XMLTree::nameBytes(name).c_str());
     }
 }
 
@@ -293,7 +295,8 @@ XMLNode XMLNode::addChild(const ostring& name, const int& pos) {
     if (node == nullptr) {
         return XMLNode();
     }
-    XMLNode child(xmlNewDocNode(node->doc, nullptr, BAD_CAST name.str().c_str(), nullptr), nullptr);
+    XMLNode child(xmlNewDocNode(node->doc, nullptr, BAD_CAST XMLTree::nameBytes(name).c_str(), nullptr),
+                  nullptr);
     attach(child, pos);
     return XMLNode(child.node, doc);
 }
@@ -328,7 +331,8 @@ XMLNode XMLNode::addSibling(const ostring& name) {
     if (node == nullptr || !XMLTree::isMovable(node)) {
         return XMLNode();
     }
-    XMLNode sibling(xmlNewDocNode(node->doc, nullptr, BAD_CAST name.str().c_str(), nullptr), nullptr);
+    XMLNode sibling(xmlNewDocNode(node->doc, nullptr, BAD_CAST XMLTree::nameBytes(name).c_str(), nullptr),
+                    nullptr);
     addSibling(sibling);
     return sibling;
 }
@@ -386,7 +390,7 @@ void XMLNode::removeChild(XMLNode& child) {
 }
 
 void XMLNode::removeChildren(const ostring& name) {
-    const std::string bytes = name.str();
+    const std::string bytes = XMLTree::nameBytes(name);
     removeChildrenWhere(
         node, [&](xmlNode* c) { return isElement(c) && xmlStrEqual(c->name, BAD_CAST bytes.c_str()); });
 }
@@ -430,7 +434,7 @@ void XMLNode::setText(const ostring& text, const bool& escape) {
     if (node == nullptr) {
         return;
     }
-    const std::string utf8 = XMLTree::toUtf8(text);
+    const std::string utf8 = XMLTree::textToUtf8(text);
     XMLErrorScope scope;
     if (escape) {
         xmlChar* escaped = xmlEncodeSpecialChars(node->doc, BAD_CAST utf8.c_str());
@@ -454,18 +458,22 @@ void XMLNode::removeBlanks() {
     if (node == nullptr) {
         return;
     }
-    for (xmlNode* c = node->children; c != nullptr;) {
-        xmlNode* next = c->next;
-        if (c->type == XML_ELEMENT_NODE) {
-            XMLNode(c, doc).removeBlanks();
-        } else if (c->type == XML_TEXT_NODE) {
-            ostring content = XMLTree::fromUtf8(c->content);
-            if (content.trim(ostring(" \r\n\t")).size() == 0) {
+    xmlNode* top = node;
+    XMLTree::walk(top, [top](xmlNode* n) {
+        if (n != top && n->type != XML_ELEMENT_NODE) {
+            return false;
+        }
+        for (xmlNode* c = n->children; c != nullptr;) {
+            xmlNode* next = c->next;
+            if (c->type == XML_TEXT_NODE &&
+                (c->content == nullptr || std::strspn(reinterpret_cast<const char*>(c->content), " \r\n\t") ==
+                                              std::strlen(reinterpret_cast<const char*>(c->content)))) {
                 XMLTree::unlinkAndFree(c);
             }
+            c = next;
         }
-        c = next;
-    }
+        return true;
+    });
 }
 
 ostring XMLNode::getCommentAt(const unsigned int& index) const {
@@ -597,7 +605,9 @@ ostring XMLNode::dumpText(const bool& html, const bool& withEncoding, const unsi
 }
 
 XMLNode XMLNode::fromString(const ostring& text) {
-    const std::string wrapped = "<?xml version=\"1.0\"?>\n<root>" + text.str() + "</root>";
+    // Read as UTF-8, whatever the form of the text.
+    const std::string wrapped =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<root>" + XMLTree::toUtf8(text) + "</root>";
     try {
         XMLDoc parsed(true, ostring(wrapped.c_str()), true, false, ostring(""));
         xmlNode* root = xmlDocGetRootElement(parsed.document);
@@ -638,7 +648,7 @@ XMLNamespace XMLNode::getNamespace(const ostring& prefix) const {
     if (!isElement(node)) {
         return XMLNamespace();
     }
-    const std::string bytes = prefix.str();
+    const std::string bytes = XMLTree::nameBytes(prefix);
     if (bytes.empty()) {
         for (xmlNs* d = node->nsDef; d != nullptr; d = d->next) {
             if (d->prefix == nullptr) {
@@ -655,7 +665,7 @@ XMLNamespace XMLNode::getNamespaceByHref(const ostring& uri) const {
     if (!isElement(node)) {
         return XMLNamespace();
     }
-    xmlNs* found = xmlSearchNsByHref(node->doc, node, BAD_CAST uri.str().c_str());
+    xmlNs* found = xmlSearchNsByHref(node->doc, node, BAD_CAST XMLTree::nameBytes(uri).c_str());
     return found != nullptr ? XMLNamespace(found, *this) : XMLNamespace();
 }
 
@@ -679,16 +689,20 @@ void XMLNode::removeNamespace(const ostring& prefix, const bool& recursive) {
     if (!recursive) {
         return;
     }
-    for (xmlAttr* a = node->properties; a != nullptr; a = a->next) {
-        if (a->ns != nullptr && prefixOf(a->ns) == prefix) {
-            a->ns = nullptr;
+    XMLTree::walk(node, [&](xmlNode* n) {
+        if (!isElement(n)) {
+            return false;
         }
-    }
-    for (xmlNode* c = node->children; c != nullptr; c = c->next) {
-        if (isElement(c)) {
-            XMLNode(c, doc).removeNamespace(prefix, true);
+        if (n->ns != nullptr && prefixOf(n->ns) == prefix) {
+            xmlSetNs(n, nullptr);
         }
-    }
+        for (xmlAttr* a = n->properties; a != nullptr; a = a->next) {
+            if (a->ns != nullptr && prefixOf(a->ns) == prefix) {
+                a->ns = nullptr;
+            }
+        }
+        return true;
+    });
 }
 
 void XMLNode::removeThisNamespace(const bool& recursive) {

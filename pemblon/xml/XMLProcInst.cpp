@@ -19,7 +19,7 @@ XMLProcInst::XMLProcInst(const ostring& name, const XMLNode& parent) : node(null
     if (element == nullptr) {
         return;
     }
-    xmlNode* pi = xmlNewDocPI(element->doc, BAD_CAST name.str().c_str(), BAD_CAST "");
+    xmlNode* pi = xmlNewDocPI(element->doc, BAD_CAST XMLTree::nameBytes(name).c_str(), BAD_CAST "");
     if (pi == nullptr) {
         return;
     }
@@ -56,7 +56,7 @@ ostring XMLProcInst::getName() const {
 
 void XMLProcInst::setName(const ostring& name) {
     if (node != nullptr) {
-        xmlNodeSetName(node, BAD_CAST name.str().c_str());
+        xmlNodeSetName(node, BAD_CAST XMLTree::nameBytes(name).c_str());
     }
 }
 

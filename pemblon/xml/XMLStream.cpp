@@ -6,6 +6,8 @@
 #include "pemblon/xml/XMLNamespace.h"
 #include "pemblon/xml/XMLProcInst.h"
 
+#include "platform/win/Cp1252.h"
+
 #include <boost/format.hpp>
 #include <wx/translation.h>
 
@@ -18,6 +20,17 @@ namespace {
 
 const int streamSlot = std::ios_base::xalloc();
 
+const ostring::WideWriter wideWriter{&XMLStream::writeWide};
+
+// Narrow (CP1252) text as characters.
+std::wstring charactersOf(const std::string& narrow) {
+    std::wstring out;
+    out.reserve(narrow.size());
+    for (const char b : narrow)
+        out += static_cast<wchar_t>(Cp1252::toUnicode(static_cast<unsigned char>(b)));
+    return out;
+}
+
 [[noreturn]] void missingNamespace(const char* text, const ostring& prefix) {
     const wxString translated = wxGetTranslation(text, Defines::name().wxstr());
     const std::wstring message = (boost::wformat(translated.ToStdWstring()) % prefix.wstr()).str();
@@ -28,6 +41,7 @@ const int streamSlot = std::ios_base::xalloc();
 
 XMLStream::XMLStream(const ostring& fileName) : m_doc(nullptr), m_ownsDoc(true), m_mixed(false) {
     pword(flag()) = static_cast<std::ostream*>(this);
+    pword(ostring::wideWriterSlot()) = const_cast<ostring::WideWriter*>(&wideWriter);
     if (fileName.size() > 0) {
         m_doc = new XMLDoc(fileName, true, false);
         m_initialNode = m_doc->getRoot();
@@ -39,6 +53,7 @@ XMLStream::XMLStream(XMLNode& node)
     : m_doc(const_cast<XMLDoc*>(node.getDoc())), m_ownsDoc(false), m_mixed(false), m_initialNode(node),
       m_currentNode(node) {
     pword(flag()) = static_cast<std::ostream*>(this);
+    pword(ostring::wideWriterSlot()) = const_cast<ostring::WideWriter*>(&wideWriter);
 }
 
 XMLStream::~XMLStream() {
@@ -56,7 +71,18 @@ XMLStream* XMLStream::cast(std::ostream& s) {
     return static_cast<XMLStream*>(&s);
 }
 
+void XMLStream::writeWide(std::ostream& s, const ostring& text) {
+    XMLStream* x = cast(s);
+    if (!x) {
+        s << text.str();
+        return;
+    }
+    x->m_widePending += charactersOf(x->str()) + text.wstr();
+    x->str(std::string());
+}
+
 void XMLStream::setPending(const std::string& text) {
+    m_widePending.clear();
     str(text);
     // str() leaves the put position at the start, where the next write would overwrite the text.
     seekp(0, std::ios_base::end);
@@ -64,9 +90,11 @@ void XMLStream::setPending(const std::string& text) {
 
 void XMLStream::pushText() {
     const std::string pending = str();
-    if (pending.empty())
+    if (pending.empty() && m_widePending.empty())
         return;
-    const ostring text(pending.c_str());
+    const ostring text =
+        m_widePending.empty() ? ostring(pending.c_str()) : ostring(m_widePending + charactersOf(pending));
+    m_widePending.clear();
     if (!m_currentAttribute.isNull())
         m_currentAttribute.setValue(text);
     else if (m_mixed)

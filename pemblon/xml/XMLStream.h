@@ -71,6 +71,8 @@ public:
     static std::ostream& xml(std::ostream& s, const bool& value);
     static std::ostream& xml(std::ostream& s, const wxDateTime& date);
     static std::ostream& xmlString(std::ostream& s, const Strings::ostring& text);
+    // Takes a wide text written with <<, so that characters without a CP1252 byte stay whole.
+    static void writeWide(std::ostream& s, const Strings::ostring& text);
 
 private:
     XMLStream(const XMLStream&) = delete;
@@ -87,6 +89,9 @@ private:
     XMLNode m_initialNode;
     XMLNode m_currentNode;
     XMLAttribute m_currentAttribute;
+    // Pending text that holds wide text (written as a wide ostring): what came before it, in
+    // characters; narrow text written after it stays in the stream's buffer until the pour.
+    std::wstring m_widePending;
 
     friend PBN_API std::ostream& end(std::ostream& s);
 };

@@ -1,8 +1,12 @@
 #include "pemblon/xml/XMLTree.h"
 
 #include "pemblon/core/Defines.h"
+#include "pemblon/xml/XMLException.h"
+#include "platform/win/Cp1252.h"
 
 #include <cstring>
+
+#include <wx/translation.h>
 
 #include <libxml/valid.h>
 
@@ -10,26 +14,6 @@ namespace PBN {
 namespace XML {
 
 namespace {
-
-// Pre-order walk of `top` and its descendants (attributes excluded), without recursion so that
-// deep trees cannot exhaust the stack. `fn` may change fields but not the structure.
-template <typename F> void walk(xmlNode* top, F fn) {
-    xmlNode* cur = top;
-    while (cur != nullptr) {
-        bool descend = fn(cur);
-        if (descend && cur->type != XML_ENTITY_REF_NODE && cur->children != nullptr) {
-            cur = cur->children;
-            continue;
-        }
-        while (cur != top && cur->next == nullptr) {
-            cur = cur->parent;
-        }
-        if (cur == top) {
-            break;
-        }
-        cur = cur->next;
-    }
-}
 
 void ownString(const xmlChar*& text, xmlDict* dict) {
     if (text != nullptr && dict != nullptr && xmlDictOwns(dict, text) == 1) {
@@ -56,26 +40,173 @@ void dropEntity(xmlNode* reference) {
 } // namespace
 
 std::string XMLTree::toUtf8(const Strings::ostring& text) {
-    return text.get(Defines::libxmlEncoding());
+    if (!text.isUnicode()) {
+        return Cp1252::toUtf8(text.str());
+    }
+    const std::wstring wide = text.wstr();
+    std::string out;
+    out.reserve(wide.size() + wide.size() / 2);
+    for (size_t i = 0; i < wide.size(); ++i) {
+        char32_t c = static_cast<char32_t>(wide[i]);
+        // Text that came from UTF-16 may still hold its pairs as two units.
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) {
+            const char32_t low = static_cast<char32_t>(wide[i + 1]);
+            if (low >= 0xDC00 && low < 0xE000) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else if (c < 0x800) {
+            out += static_cast<char>(0xC0 | (c >> 6));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x10000) {
+            // A lone surrogate stays in its (ill-formed) three bytes, which charsAllowed refuses.
+            out += static_cast<char>(0xE0 | (c >> 12));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else if (c < 0x110000) {
+            out += static_cast<char>(0xF0 | (c >> 18));
+            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+            out += static_cast<char>(0x80 | (c & 0x3F));
+        } else {
+            out += '\xFF'; // no character: never well-formed UTF-8
+        }
+    }
+    return out;
+}
+
+namespace {
+
+// Decodes well-formed UTF-8 into `out`; false on the first ill-formed sequence.
+bool decodeUtf8(const std::string& bytes, std::wstring& out) {
+    out.clear();
+    out.reserve(bytes.size());
+    for (size_t at = 0; at < bytes.size();) {
+        const unsigned char lead = static_cast<unsigned char>(bytes[at]);
+        int length = 0;
+        char32_t c = 0;
+        char32_t lowest = 0;
+        if (lead < 0x80) {
+            length = 1, c = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            length = 2, c = lead & 0x1F, lowest = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, c = lead & 0x0F, lowest = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, c = lead & 0x07, lowest = 0x10000;
+        } else {
+            return false;
+        }
+        if (at + length > bytes.size()) {
+            return false;
+        }
+        for (int i = 1; i < length; ++i) {
+            const unsigned char b = static_cast<unsigned char>(bytes[at + i]);
+            if ((b & 0xC0) != 0x80) {
+                return false;
+            }
+            c = (c << 6) | (b & 0x3F);
+        }
+        if (c < lowest || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+            return false;
+        }
+        out += static_cast<wchar_t>(c);
+        at += length;
+    }
+    return true;
+}
+
+} // namespace
+
+Strings::ostring XMLTree::fromUtf8(const std::string& bytes) {
+    std::string narrow;
+    if (Cp1252::fromUtf8(bytes, narrow)) {
+        return Strings::ostring(narrow.c_str());
+    }
+    std::wstring wide;
+    if (decodeUtf8(bytes, wide)) {
+        return Strings::ostring(wide.c_str());
+    }
+    return Strings::ostring(bytes.c_str()); // not UTF-8 at all: the bytes as they are
 }
 
 Strings::ostring XMLTree::fromUtf8(const xmlChar* bytes) {
     if (bytes == nullptr) {
         return Strings::ostring();
     }
-    return Strings::ostring(std::string(reinterpret_cast<const char*>(bytes)), Defines::libxmlEncoding());
+    return fromUtf8(std::string(reinterpret_cast<const char*>(bytes)));
+}
+
+std::string XMLTree::nameBytes(const Strings::ostring& name) {
+    return name.isUnicode() ? toUtf8(name) : name.str();
 }
 
 Strings::ostring XMLTree::fromBytes(const xmlChar* bytes) {
     return Strings::ostring(bytes == nullptr ? "" : reinterpret_cast<const char*>(bytes));
 }
 
+bool XMLTree::charsAllowed(const std::string& utf8) {
+    std::wstring chars;
+    if (!decodeUtf8(utf8, chars)) {
+        return false;
+    }
+    for (const wchar_t w : chars) {
+        const char32_t c = static_cast<char32_t>(w);
+        if ((c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D) || c == 0xFFFE || c == 0xFFFF) {
+            return false;
+        }
+    }
+    return true;
+}
+
+std::string XMLTree::textToUtf8(const Strings::ostring& text) {
+    std::string utf8 = toUtf8(text);
+    if (!charsAllowed(utf8)) {
+        const wxString message = wxGetTranslation(
+            wxString("The text holds a character that XML cannot hold."), Defines::name().wxstr());
+        throw XMLException(Strings::ostring(message), Exception::SEVERE);
+    }
+    return utf8;
+}
+
+Strings::ostring XMLTree::replaceDisallowed(const Strings::ostring& text) {
+    if (charsAllowed(toUtf8(text))) {
+        return text;
+    }
+    std::wstring in;
+    if (text.isUnicode()) {
+        in = text.wstr();
+    } else {
+        for (const char b : text.str()) {
+            in += static_cast<wchar_t>(Cp1252::toUnicode(static_cast<unsigned char>(b)));
+        }
+    }
+    std::wstring out;
+    out.reserve(in.size());
+    for (size_t i = 0; i < in.size(); ++i) {
+        const char32_t c = static_cast<char32_t>(in[i]);
+        if (c >= 0xD800 && c < 0xDC00 && i + 1 < in.size() && static_cast<char32_t>(in[i + 1]) >= 0xDC00 &&
+            static_cast<char32_t>(in[i + 1]) < 0xE000) {
+            out += in[i];
+            out += in[++i];
+            continue;
+        }
+        const bool bad = (c < 0x20 && c != 0x09 && c != 0x0A && c != 0x0D) || (c >= 0xD800 && c < 0xE000) ||
+                         c == 0xFFFE || c == 0xFFFF || c > 0x10FFFF;
+        out += bad ? L'\uFFFD' : in[i];
+    }
+    return Strings::ostring(out);
+}
+
 bool XMLTree::commentAllowed(const std::string& utf8) {
-    return utf8.find("--") == std::string::npos && (utf8.empty() || utf8.back() != '-');
+    return utf8.find("--") == std::string::npos && (utf8.empty() || utf8.back() != '-') && charsAllowed(utf8);
 }
 
 bool XMLTree::procInstTextAllowed(const std::string& utf8) {
-    return utf8.find("?>") == std::string::npos;
+    return utf8.find("?>") == std::string::npos && charsAllowed(utf8);
 }
 
 bool XMLTree::isMovable(const xmlNode* node) {
@@ -99,9 +230,16 @@ bool XMLTree::prepareMove(xmlNode* child, xmlNode* anchor, xmlDoc* target) {
     if (!isMovable(child)) {
         return false;
     }
-    for (xmlNode* n = anchor; n != nullptr; n = n->parent) {
-        if (n == child) {
-            return false;
+    // Only a node with children can be an ancestor of the anchor; a new node has none, so a deep
+    // tree is built without a walk up from every new leaf.
+    if (child == anchor) {
+        return false;
+    }
+    if (child->children != nullptr) {
+        for (xmlNode* n = anchor; n != nullptr; n = n->parent) {
+            if (n == child) {
+                return false;
+            }
         }
     }
     xmlDoc* old = child->doc;

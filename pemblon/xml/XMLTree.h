@@ -14,16 +14,55 @@ namespace XML {
 
 class XMLTree {
 public:
-    // Application text to the UTF-8 bytes libxml2 takes, and back.
+    // Application text to the UTF-8 bytes libxml2 takes, and back. Narrow text is CP1252 (all
+    // 256 bytes convert); wide text goes to UTF-8 character by character, a well-formed
+    // surrogate pair as the one character it stands for. Text coming back comes back narrow when
+    // every character has a CP1252 byte, else wide with every character.
     static std::string toUtf8(const Strings::ostring& text);
     static Strings::ostring fromUtf8(const xmlChar* bytes);
-    // Names, prefixes and URIs cross as bytes.
+    static Strings::ostring fromUtf8(const std::string& bytes);
+    // Names, prefixes and URIs cross as bytes: narrow text as it stands (UTF-8 by convention),
+    // wide text in UTF-8.
+    static std::string nameBytes(const Strings::ostring& name);
     static Strings::ostring fromBytes(const xmlChar* bytes);
 
-    // A comment libxml2 would write so that it no longer parses ("--" inside, "-" at the end).
+    // Whether every character of well-formed UTF-8 may stand in an XML 1.0 document: no C0
+    // control but tab, LF and CR, no surrogate, neither U+FFFE nor U+FFFF.
+    static bool charsAllowed(const std::string& utf8);
+    // toUtf8(text) for element text and attribute values; throws XMLException (SEVERE) when a
+    // character may not stand in XML, since the file saved would no longer load.
+    static std::string textToUtf8(const Strings::ostring& text);
+    // The text with every character XML cannot hold replaced by U+FFFD (then wide); the text
+    // itself when it has none. For logs, which must take every message whole.
+    static Strings::ostring replaceDisallowed(const Strings::ostring& text);
+    // A comment libxml2 would write so that it no longer parses ("--" inside, "-" at the end, a
+    // character XML cannot hold).
     static bool commentAllowed(const std::string& utf8);
-    // Processing-instruction text that would end the instruction early ("?>").
+    // Processing-instruction text that would end the instruction early ("?>") or holds a
+    // character XML cannot hold.
     static bool procInstTextAllowed(const std::string& utf8);
+
+    // Pre-order walk of `top` and its descendants (attributes excluded), without recursion so
+    // that trees of any depth cannot exhaust the stack. `fn(node)` returns whether to descend
+    // into the node's children (never into an entity reference's); it may change the node's
+    // fields and remove its children, but not the node itself.
+    template <typename F> static void walk(xmlNode* top, F fn) {
+        xmlNode* cur = top;
+        while (cur != nullptr) {
+            const bool descend = fn(cur);
+            if (descend && cur->type != XML_ENTITY_REF_NODE && cur->children != nullptr) {
+                cur = cur->children;
+                continue;
+            }
+            while (cur != top && cur->next == nullptr) {
+                cur = cur->parent;
+            }
+            if (cur == top) {
+                break;
+            }
+            cur = cur->next;
+        }
+    }
 
     // Nodes a handle may unlink, move or free: never a document, attribute or declaration.
     static bool isMovable(const xmlNode* node);

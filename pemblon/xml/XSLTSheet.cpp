@@ -4,6 +4,7 @@
 #include "pemblon/core/FileSystemPath.h"
 #include "pemblon/xml/XMLDoc.h"
 #include "pemblon/xml/XMLErrorScope.h"
+#include "pemblon/xml/XMLTree.h"
 
 #include <cstdarg>
 #include <cstdio>
@@ -122,8 +123,8 @@ XMLDoc XSLTSheet::applySheet(xsltStylesheet* sheet, const XMLDoc& doc) const {
     // libxslt reads every string as UTF-8; text in the application charset would leave bytes in
     // the result that it can no longer serialise.
     for (const XSLTParam& p : params) {
-        texts.push_back(p.getName().get(Defines::libxmlEncoding()));
-        texts.push_back(p.getValue().get(Defines::libxmlEncoding()));
+        texts.push_back(XMLTree::toUtf8(p.getName()));
+        texts.push_back(XMLTree::toUtf8(p.getValue()));
     }
     std::vector<const char*> array;
     for (const std::string& t : texts)

@@ -76,6 +76,9 @@ int AviWriter::setImageSize(int width, int height, int x, int y, int linePadding
     if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide || x < 0 || y < 0 ||
         linePadding < 0 || x > kMaxSide || y > kMaxSide || linePadding > kMaxSide)
         return ZKAVI_INVALID_PARAMETER;
+    // A frame row is width + linePadding pixels: the area must lie inside it.
+    if (x > linePadding)
+        return ZKAVI_INVALID_PARAMETER;
     width_ = width;
     height_ = height;
     x_ = x;
@@ -155,7 +158,8 @@ int AviWriter::addFrame(const uint8_t* frame) {
         return ZKAVI_INVALID_PARAMETER;
     if (failed_)
         return ZKAVI_FILE_ERROR;
-    const size_t stride = static_cast<size_t>(x_ + width_ + padding_) * 3;
+    // Rows of width + padding pixels; the area starts at column x of row y.
+    const size_t stride = static_cast<size_t>(width_ + padding_) * 3;
     const uint8_t* first = frame + static_cast<size_t>(y_) * stride + static_cast<size_t>(x_) * 3;
     if (!encoder_.encode(first, stride, width_, height_, quality_))
         return ZKAVI_COMPRESSION_ERROR;

@@ -27,8 +27,9 @@ extern "C" {
 /* Writers are numbered from 1; 0 is never an id. */
 ZEKO_TOOLS_API int zkavi_InitAVI(int* filmId, uint32_t cameraHandle);
 ZEKO_TOOLS_API int zkavi_ExitAVI(int filmId);
-/* Frames are width + linePadding pixels wide (3 bytes each, B, G, R); the film takes width x height
- * from column x, row y. */
+/* Frames are width + linePadding pixels wide (3 bytes each, B, G, R) and at least y + height rows
+ * high; the film takes width x height from column x, row y. x above linePadding (an area reaching
+ * past the row) is ZKAVI_INVALID_PARAMETER. */
 ZEKO_TOOLS_API int zkavi_SetImageSize(int filmId, int mode, int width, int height, int x, int y,
                                       int linePadding);
 ZEKO_TOOLS_API int zkavi_SetImageQuality(int filmId, int quality);

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cmath>
+#include <memory>
 #include <thread>
 
 #include "pemblon/core/Event.h"
@@ -133,24 +134,67 @@ TEST(ListenerList, ChangesDuringDispatch) {
     });
     EXPECT_EQ(log.size(), 41u);
 
-    // A listener that removes itself makes the next one be skipped in that dispatch.
+    // A listener that removes itself, or one before it, makes no remaining listener miss the
+    // event; one removed before its turn is not called.
     ListenerList<Listener> list2;
     log.clear();
     second.action = [&](Listener* self) { list2.remove(self); };
     list2.add(&first);
     list2.add(&second);
     list2.add(&third);
-    list2.dispatch([](Listener* l) {
+    const auto call = [](Listener* l) {
         Event e;
         l->onEvent(e);
-    });
-    EXPECT_EQ(log, (std::vector<int>{1, 2}));
+    };
+    list2.dispatch(call);
+    EXPECT_EQ(log, (std::vector<int>{1, 2, 3}));
     log.clear();
-    list2.dispatch([](Listener* l) {
+    list2.dispatch(call);
+    EXPECT_EQ(log, (std::vector<int>{1, 3}));
+
+    ListenerList<Listener> list3;
+    Listener a(&log, 1), b(&log, 2), c(&log, 3), d(&log, 4);
+    b.action = [&](Listener*) {
+        list3.remove(&a); // before the walk's position
+        list3.remove(&c); // not yet called
+    };
+    for (Listener* l : {&a, &b, &c, &d})
+        list3.add(l);
+    log.clear();
+    list3.dispatch(call);
+    EXPECT_EQ(log, (std::vector<int>{1, 2, 4}));
+
+    // Nested dispatches each keep their place.
+    ListenerList<Listener> list4;
+    Listener x(&log, 1), y(&log, 2), z(&log, 3);
+    bool nested = false;
+    y.action = [&](Listener* self) {
+        if (!nested) {
+            nested = true;
+            list4.dispatch(call);
+        }
+        list4.remove(self);
+    };
+    for (Listener* l : {&x, &y, &z})
+        list4.add(l);
+    log.clear();
+    list4.dispatch(call);
+    EXPECT_EQ(log, (std::vector<int>{1, 2, 1, 2, 3, 3}));
+}
+
+TEST(ListenerList, AHandlerMayDestroyTheList) {
+    auto list = std::make_unique<ListenerList<Listener>>();
+    std::vector<int> log;
+    Listener a(&log, 1), b(&log, 2);
+    a.action = [&](Listener*) { list.reset(); };
+    list->add(&a);
+    list->add(&b);
+    ListenerList<Listener>* raw = list.get();
+    EXPECT_FALSE(raw->dispatch([](Listener* l) {
         Event e;
         l->onEvent(e);
-    });
-    EXPECT_EQ(log, (std::vector<int>{1, 3}));
+    }));
+    EXPECT_EQ(log, (std::vector<int>{1}));
 }
 
 TEST(StringTableListener, DefaultHandlersDoNothing) {

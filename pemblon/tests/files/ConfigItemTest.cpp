@@ -4,6 +4,7 @@
 #include "pemblon/tests/files/FilesTestSupport.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <ctime>
 #include <limits>
@@ -248,5 +249,77 @@ TEST_F(Typed, DatesInAnyZone) {
     }
     bool ok = true;
     ConfigItem<wxDateTime>(config).get("missing", &ok);
+    EXPECT_FALSE(ok);
+}
+
+// A text whose value the type cannot hold is a failed read with the failure value, never the
+// nearest bound read as success.
+TEST_F(Typed, ValuesOutOfTheTypesRangeAreFailedReads) {
+    bool ok = true;
+    put("n", "99999999999");
+    EXPECT_EQ(read<int>("n", ok), 0);
+    EXPECT_FALSE(ok);
+    put("n", "-99999999999");
+    EXPECT_EQ(read<int>("n", ok), 0);
+    EXPECT_FALSE(ok);
+    put("n", "70000");
+    EXPECT_EQ(read<short>("n", ok), 0);
+    EXPECT_FALSE(ok);
+    put("n", "-1");
+    EXPECT_EQ(read<unsigned short>("n", ok), 0);
+    EXPECT_FALSE(ok);
+    put("n", "99999999999");
+    EXPECT_EQ(read<unsigned int>("n", ok), 0u);
+    EXPECT_FALSE(ok);
+    put("n", "99999999999999999999");
+    EXPECT_EQ(read<wxLongLong>("n", ok), wxLongLong(0));
+    EXPECT_FALSE(ok);
+    put("n", "1 99999999999");
+    EXPECT_EQ(read<wxLongLong>("n", ok), wxLongLong(0));
+    EXPECT_FALSE(ok);
+    put("n", "1e999");
+    EXPECT_EQ(read<double>("n", ok), 0.0);
+    EXPECT_FALSE(ok);
+    put("n", "1e50");
+    EXPECT_EQ(read<float>("n", ok), 0.0f);
+    EXPECT_FALSE(ok);
+    put("n", "1 2 70000");
+    std::vector<short> list = ConfigItem<short>(config).getList("n", &ok);
+    EXPECT_EQ(list, (std::vector<short>{1, 2}));
+    EXPECT_FALSE(ok);
+    // The bounds themselves still read, and a value too small for a float is zero.
+    put("n", "32767");
+    EXPECT_EQ(read<short>("n", ok), 32767);
+    EXPECT_TRUE(ok);
+    put("n", "-2147483648");
+    EXPECT_EQ(read<int>("n", ok), INT_MIN);
+    EXPECT_TRUE(ok);
+    put("n", "1e-60");
+    EXPECT_EQ(read<float>("n", ok), 0.0f);
+    EXPECT_TRUE(ok);
+}
+
+TEST_F(Typed, NanAndInfinitiesReadBackAsWritten) {
+    bool ok = false;
+    ConfigItem<double> d(config);
+    d.set("d", std::numeric_limits<double>::quiet_NaN());
+    EXPECT_TRUE(std::isnan(d.get("d", &ok))) << config.itemValue("d").str();
+    EXPECT_TRUE(ok);
+    d.set("d", std::numeric_limits<double>::infinity());
+    EXPECT_EQ(d.get("d", &ok), std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(ok);
+    d.set("d", -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(d.get("d", &ok), -std::numeric_limits<double>::infinity());
+    EXPECT_TRUE(ok);
+    ConfigItem<float> f(config);
+    f.setList("f", {std::numeric_limits<float>::quiet_NaN(), -std::numeric_limits<float>::infinity(), 1.5f});
+    const std::vector<float> values = f.getList("f", &ok);
+    ASSERT_EQ(values.size(), 3u) << config.itemValue("f").str();
+    EXPECT_TRUE(std::isnan(values[0]));
+    EXPECT_EQ(values[1], -std::numeric_limits<float>::infinity());
+    EXPECT_EQ(values[2], 1.5f);
+    EXPECT_TRUE(ok);
+    put("d", "nanx");
+    d.get("d", &ok);
     EXPECT_FALSE(ok);
 }

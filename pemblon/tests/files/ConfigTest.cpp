@@ -204,10 +204,18 @@ TEST_F(Store, SavesAreAtomic) {
     EXPECT_EQ(readFile(config.path().str()), before);
     EXPECT_EQ(dir.count(), 1u);
 
-    // A value libxml2 would write but not read back never replaces the file.
-    config.itemValue("bad", ostring("\x01"));
+    // A value libxml2 would write but not read back is refused before it reaches the document.
+    EXPECT_THROW(config.itemValue("bad", ostring("\x01")), PBN::Exception);
+    EXPECT_TRUE(config.itemNode("bad").isNull());
+    EXPECT_THROW(ConfigItem<ostring>(config).set("bad2", ostring("\x02")), PBN::Exception);
+    EXPECT_TRUE(config.itemNode("bad2").isNull());
+    // A tree the parser would refuse (too deep) never replaces the file.
+    PBN::XML::XMLNode deep = config.itemNode("deep", true);
+    for (int i = 0; i < 300; ++i)
+        deep = deep.addChild("d", -1);
     EXPECT_THROW(config.save(true), PBN::Exception);
     EXPECT_EQ(readFile(config.path().str()), before);
+    config.remove("deep");
 
     // Through a symbolic link the real file is replaced and the link stays.
     std::filesystem::create_symlink(config.path().str(), dir.file("link.xml"));
@@ -292,4 +300,39 @@ TEST_F(Store, WindowPlacement) {
     EXPECT_EQ(Config::stringToWindowStatus("Iconized"), Config::ICONIZED);
     EXPECT_EQ(Config::stringToWindowStatus("normal"), Config::MINIMIZED);
     EXPECT_EQ(Config::windowStatusToString(static_cast<Config::WindowStatus>(7)), ostring(""));
+}
+
+TEST_F(Store, ColonWithoutAKeyFails) {
+    EXPECT_FALSE(config.set(":x"));
+    EXPECT_EQ(config.doc().getRoot().getChildrenCount(), 0u);
+    EXPECT_EQ(config.doc().getRoot().getText(), ostring(""));
+    // A value XML cannot hold is skipped, the other pairs applied.
+    EXPECT_FALSE(config.set("a:\x01;b:2;"));
+    EXPECT_TRUE(config.itemNode("a").isNull());
+    EXPECT_EQ(config.itemValue("b"), ostring("2"));
+}
+
+// A settings file saved as UTF-16 loads, and saves again as the same UTF-16 XMLDoc::save writes.
+TEST_F(Store, Utf16FileSavesAgain) {
+    PBN::XML::XMLDoc doc;
+    doc.getRoot().setName("config");
+    doc.getRoot().addChild("name", -1).setText(ostring(L"caf\u00e9 \u2603"), true);
+    doc.setDocEncoding("UTF-16");
+    ASSERT_TRUE(doc.save(config.path(), true));
+    const std::string written = readFile(config.path().str());
+    ASSERT_TRUE(contains(written, std::string("\0<\0?", 4)) || contains(written, std::string("<\0?\0", 4)));
+
+    Config loaded(config.path(), "", "");
+    ostring error;
+    ASSERT_TRUE(loaded.load(&error)) << error.str();
+    EXPECT_EQ(loaded.itemValue("name").wstr(), std::wstring(L"caf\u00e9 \u2603"));
+    EXPECT_NO_THROW(loaded.save(true));
+    const std::string saved = readFile(config.path().str());
+    EXPECT_TRUE(contains(saved, std::string("\0<\0?", 4)) || contains(saved, std::string("<\0?\0", 4)));
+    loaded.itemValue("more", "1");
+    EXPECT_NO_THROW(loaded.save(true));
+    Config again(config.path(), "", "");
+    ASSERT_TRUE(again.load(&error)) << error.str();
+    EXPECT_EQ(again.itemValue("more"), ostring("1"));
+    EXPECT_EQ(again.itemValue("name").wstr(), std::wstring(L"caf\u00e9 \u2603"));
 }

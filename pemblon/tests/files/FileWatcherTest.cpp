@@ -173,6 +173,37 @@ TEST(FileWatcher, WatchingStateAndListenerThatDestroysTheWatcher) {
     EXPECT_TRUE(after.seen.empty());
 }
 
+// A listener that leaves inside its handler makes no other listener miss the change; one it
+// registers hears the same change.
+TEST(FileWatcher, ListenersChangedDuringANoticeMissNothing) {
+    TempDir dir;
+    const std::string path = dir.file("w.txt");
+    writeFile(path, "a");
+    touch(path, 1700000000000LL);
+    FileWatcher watcher(path.c_str());
+    struct Leaver : FileWatcherListener {
+        FileWatcher* watcher = nullptr;
+        FileWatcherListener* late = nullptr;
+        int calls = 0;
+        void onFileChangedEvent(FileChangedEvent&) override {
+            ++calls;
+            watcher->removeListener(this);
+            watcher->addListener(late);
+        }
+    };
+    Recorder after, late;
+    Leaver leaver;
+    leaver.watcher = &watcher;
+    leaver.late = &late;
+    watcher.addListener(&leaver);
+    watcher.addListener(&after);
+    touch(path, 1700000005000LL);
+    watcher.onLapse();
+    EXPECT_EQ(leaver.calls, 1);
+    EXPECT_EQ(after.seen.size(), 1u);
+    EXPECT_EQ(late.seen.size(), 1u);
+}
+
 TEST(FileStream, ReadingIsAStub) {
     TestStream stream;
     PBN::ByteArray bytes;

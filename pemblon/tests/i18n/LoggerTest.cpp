@@ -162,6 +162,52 @@ TEST(Logger, TruncatedFileIsSetAsideAndLoggingGoesOn) {
     EXPECT_EQ(messages(path), (std::vector<std::string>{"next", "again"}));
 }
 
+// Characters XML cannot hold never make the log unreadable: each message is kept whole with
+// those characters as U+FFFD, and nothing is set aside.
+TEST(Logger, MessagesWithCharactersXmlCannotHoldAreKeptWhole) {
+    i18ntest::TempDir dir;
+    const std::string path = dir.file("l.xml");
+    const int before = i18ntest::dialogCount;
+    Logger log(os(path), 0, Logger::BYTES, 0);
+    for (const char* text : {"m1", "m2", "bad\x01", "m4", "m5", "bad2\x02", "m7"})
+        log.info(text);
+    log.info(ostring(std::wstring{L'w', wchar_t(0xD800), L'\u2603'}));
+    log.info() << LogStream::attr("note", "x\x03y") << "m9" << LogStream::end_msg();
+    EXPECT_EQ(i18ntest::dialogCount, before);
+    EXPECT_FALSE(exists(path + ".bad"));
+    XMLDoc doc(os(path), true, false);
+    std::vector<std::wstring> texts;
+    for (unsigned int i = 0; i < doc.getRoot().getChildrenCount(); ++i)
+        if (doc.getRoot().getChildAt(i).getName() == ostring("message"))
+            texts.push_back(doc.getRoot().getChildAt(i).getText().wstr());
+    EXPECT_EQ(texts, (std::vector<std::wstring>{L"m1", L"m2", L"bad\uFFFD", L"m4", L"m5", L"bad2\uFFFD",
+                                                L"m7", L"w\uFFFD\u2603", L"m9"}));
+}
+
+// Each unreadable generation is set aside under a name of its own; a message that cannot be
+// saved is shown.
+TEST(Logger, SetAsideLogsNeverOverwriteEachOtherAndFailedSavesAreShown) {
+    i18ntest::TempDir dir;
+    const std::string path = dir.file("l.xml");
+    Logger log(os(path), 0, Logger::BYTES, 0);
+    i18ntest::writeFile(path, "<log>first");
+    log.info("a");
+    i18ntest::writeFile(path, "<log>second");
+    log.info("b");
+    i18ntest::writeFile(path, "<log>third");
+    log.info("c");
+    EXPECT_EQ(i18ntest::readFile(path + ".bad"), "<log>first");
+    EXPECT_EQ(i18ntest::readFile(path + ".bad.2"), "<log>second");
+    EXPECT_EQ(i18ntest::readFile(path + ".bad.3"), "<log>third");
+    EXPECT_EQ(messages(path), std::vector<std::string>{"c"});
+
+    // An element name no parser reads back makes the save fail: shown, the log stays readable.
+    const int before = i18ntest::dialogCount;
+    log.info() << LogStream::tag("not a name") << "x" << LogStream::end_msg();
+    EXPECT_EQ(i18ntest::dialogCount, before + 1);
+    EXPECT_EQ(messages(path), std::vector<std::string>{"c"});
+}
+
 namespace {
 
 class LogStreamTest : public ::testing::Test {

@@ -179,6 +179,27 @@ TEST(SAXHandler, TextWhitespaceCdataCommentsAndInstructionsInTheApplicationChars
     EXPECT_EQ(r.where, "@3,4"); // after the start tag of a
 }
 
+// Text without a CP1252 form arrives wide with every character; the five bytes Windows leaves
+// undefined arrive as those bytes.
+TEST(SAXHandler, TextBeyondCp1252ArrivesWide) {
+    i18ntest::TempDir dir;
+    struct Texts : SAXHandler {
+        std::wstring text;
+        bool wide = false;
+        void characters(const ostring& t) override {
+            text += t.wstr();
+            wide = wide || t.isUnicode();
+        }
+    } h;
+    h.parse(fixture(dir, "<r>snow\xe2\x98\x83 \xe2\x82\xac</r>").c_str());
+    EXPECT_TRUE(h.wide);
+    EXPECT_EQ(h.text, std::wstring(L"snow\u2603 \u20ac"));
+    Texts n;
+    n.parse(fixture(dir, "<r>\xc2\x81\xc2\x9d \xe2\x82\xac</r>").c_str());
+    EXPECT_FALSE(n.wide);
+    EXPECT_EQ(n.text, std::wstring(L"\u0081\u009d \u0080")); // CP1252 bytes, widened one by one
+}
+
 TEST(SAXHandler, WithoutDeclaration) {
     i18ntest::TempDir dir;
     Recorder r;
@@ -298,6 +319,34 @@ TEST(SAXHandler, ListenersRegisterOnceAndMayLeave) {
     r.removeListener(&c);
     r.parse(fixture(dir, "<r/>").c_str());
     EXPECT_EQ(c.starts, 2);
+}
+
+// A listener leaving inside its own handler makes no other listener miss that event; one
+// registered during an event hears it.
+TEST(SAXHandler, ListenersChangedDuringAnEventMissNothing) {
+    i18ntest::TempDir dir;
+    Recorder r; // registered first, as a listener of itself
+    struct Leaver : SAXHandlerListener {
+        SAXHandler* handler = nullptr;
+        SAXHandlerListener* late = nullptr;
+        int starts = 0;
+        void onStartElementEvent(StartElementEvent&) override {
+            ++starts;
+            handler->removeListener(this);
+            handler->addListener(late);
+        }
+    };
+    Counter after, late;
+    Leaver leaver;
+    leaver.handler = &r;
+    leaver.late = &late;
+    r.removeListener(&r);
+    r.addListener(&leaver);
+    r.addListener(&after);
+    r.parse(fixture(dir, "<r><a/></r>").c_str());
+    EXPECT_EQ(leaver.starts, 1);
+    EXPECT_EQ(after.starts, 2);
+    EXPECT_EQ(late.starts, 2);
 }
 
 // Narrow text is CP1252 ("\xe9" is "é"); the file system holds the UTF-8 name wx created.

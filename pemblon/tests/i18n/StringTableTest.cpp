@@ -124,10 +124,12 @@ TEST_F(StringTableTest, ListenersSeeTheOldLanguageBeforeAndAfterTheSwitch) {
     EXPECT_EQ(r.calls.size(), 2u);
 }
 
+// One dispatch walks by index: a listener registered during a notice hears it at once, and a
+// removal never makes a listener still registered miss one.
 TEST_F(StringTableTest, ListenersMayChangeTheListDuringASwitch) {
     StringTable& t = StringTable::get();
     Recorder a("a"), b("b"), c("c"), late("late");
-    // a removes itself; b removes c; late is added by b and only hears the next switch.
+    // a removes itself; b removes c and registers late, which hears this very switch.
     a.onChanging = [&](Recorder& self) { t.removeListener(&self); };
     b.onChanging = [&](Recorder&) {
         t.removeListener(&c);
@@ -140,11 +142,38 @@ TEST_F(StringTableTest, ListenersMayChangeTheListDuringASwitch) {
     EXPECT_EQ(a.calls.size(), 1u); // its changing event only
     EXPECT_EQ(b.calls.size(), 2u); // not skipped after a removed itself
     EXPECT_TRUE(c.calls.empty());
-    EXPECT_TRUE(late.calls.empty());
-    t.setActiveLanguage(wxLANGUAGE_ENGLISH_US);
     EXPECT_EQ(late.calls.size(), 2u);
+    t.setActiveLanguage(wxLANGUAGE_ENGLISH_US);
+    EXPECT_EQ(late.calls.size(), 4u);
     t.removeListener(&b);
     t.removeListener(&late);
+}
+
+TEST_F(StringTableTest, AListenerAddedDuringTheChangingNoticeHearsBothNotices) {
+    StringTable& t = StringTable::get();
+    std::vector<std::string> journal;
+    struct Named : PBN::Strings::StringTableListener {
+        std::string name;
+        std::vector<std::string>* journal;
+        std::function<void()> onChanging;
+        void onLangChangingEvent(PBN::Strings::LangChangingEvent&) override {
+            journal->push_back(name + ":changing");
+            if (onChanging)
+                onChanging();
+        }
+        void onLangChangedEvent(PBN::Strings::LangChangedEvent&) override {
+            journal->push_back(name + ":changed");
+        }
+    };
+    Named a, b;
+    a.name = "A", b.name = "B";
+    a.journal = b.journal = &journal;
+    a.onChanging = [&] { t.addListener(&b); };
+    t.addListener(&a);
+    t.setActiveLanguage(wxLANGUAGE_FRENCH);
+    EXPECT_EQ(journal, (std::vector<std::string>{"A:changing", "B:changing", "A:changed", "B:changed"}));
+    t.removeListener(&a);
+    t.removeListener(&b);
 }
 
 TEST_F(StringTableTest, NumbersKeepTheDecimalPoint) {

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 using PBN::Strings::ostring;
 using namespace PBN::XML;
 using PBN::XML::end;
@@ -78,6 +80,19 @@ TEST_F(XMLStreamTest, PlainModeReplacesMixedModeAppends) {
         s << node("m") << node("b") << end << "x" << end;
         EXPECT_EQ(children(root.getChildAt(1)), (std::vector<std::string>{"e:b", "t:x"}));
     }
+}
+
+// Wide text written with << keeps the characters CP1252 has no byte for, mixed with narrow text
+// before and after it; a plain narrow stream still gets the narrowed text.
+TEST_F(XMLStreamTest, WideTextArrivesWhole) {
+    XMLStream s(root);
+    s << node("a") << "caf\xe9 " << ostring(L"snow\u2603 \u20ac") << " \x80" << end;
+    s << node("b") << attr("v") << ostring(L"\u0152") << "!" << end << end;
+    EXPECT_EQ(root.getChildAt(0).getText().wstr(), std::wstring(L"caf\u00e9 snow\u2603 \u20ac \u20ac"));
+    EXPECT_EQ(root.getChildAt(1).getAttribute("v").getValue().str(), "\x8C!");
+    std::ostringstream plain;
+    plain << ostring(L"a\u00e9\u2603");
+    EXPECT_EQ(plain.str(), std::string("a\xe9\0", 3));
 }
 
 TEST_F(XMLStreamTest, AttributesTakeTheTextUntilEnd) {

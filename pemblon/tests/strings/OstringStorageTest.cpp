@@ -243,3 +243,29 @@ TEST(OstringStorage, PlusEqualsNumbersAndStrings) {
     self += self;
     EXPECT_EQ(self.str(), "abab");
 }
+
+// The block conversions agree with the one-character mapping at every length and alignment:
+// byte b is U+00b, and a character at or above 256 (negative ones included) narrows to 0.
+TEST(OstringStorage, BlockConversionsMatchTheCharacterMapping) {
+    std::string bytes;
+    for (int i = 0; i < 300; ++i)
+        bytes += static_cast<char>((i * 37 + 11) % 255 + 1); // no NUL: set() stops there
+    const wchar_t odd[] = {0x100, 0xFF, 0x20AC, -1, 0x10FFFF, 0x7F, static_cast<wchar_t>(0x80000000), 0};
+    std::wstring wide;
+    for (int i = 0; i < 300; ++i)
+        wide += (i % 3 == 0) ? odd[i % 8] : static_cast<wchar_t>(i & 0xFF);
+    for (size_t start : {0u, 1u, 3u}) {
+        for (size_t n = 0; n + start <= 300; n += (n < 40 ? 1 : 37)) {
+            const std::string part = bytes.substr(start, n);
+            const std::wstring widened = ostring(part, ostring("CHAR")).wstr();
+            ASSERT_EQ(widened.size(), n);
+            for (size_t i = 0; i < n; ++i)
+                ASSERT_EQ(widened[i], ostring::widen(part[i])) << start << " " << n << " " << i;
+            const std::wstring wpart = wide.substr(start, n);
+            const std::string narrowed = ostring(wpart).str();
+            ASSERT_EQ(narrowed.size(), n);
+            for (size_t i = 0; i < n; ++i)
+                ASSERT_EQ(narrowed[i], ostring::narrow(wpart[i])) << start << " " << n << " " << i;
+        }
+    }
+}

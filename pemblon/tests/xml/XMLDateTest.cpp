@@ -96,3 +96,27 @@ TEST(XMLDateTest, ZoneSignAppliesToMinutes) {
     // With three tokens the zone is ignored.
     EXPECT_EQ(XMLDoc::stringToDate("2011-03-04T05:06:07 +05:30 x"), utc(2011, 3, 4, 5, 6, 7, 0));
 }
+
+// A date written in one zone is the same instant read in any other, offset zero included
+// (written without a blank before "+00:00").
+TEST(XMLDateTest, WrittenDatesReadBackAsTheSameInstantInEveryZone) {
+    const char* zones[] = {"UTC", "Europe/London", "Europe/Paris", "America/New_York"};
+    const wxDateTime instants[] = {utc(2024, 1, 15, 12, 30, 15, 0), utc(2023, 7, 1, 23, 59, 59, 0)};
+    for (const char* writer : zones) {
+        for (const wxDateTime& instant : instants) {
+            ostring text;
+            {
+                ZoneGuard zone(writer);
+                text = XMLDoc::dateToString(instant, true, false, true);
+            }
+            for (const char* reader : zones) {
+                ZoneGuard zone(reader);
+                EXPECT_EQ(XMLDoc::stringToDate(text), instant)
+                    << writer << " -> " << reader << ": " << text.str();
+            }
+        }
+    }
+    ZoneGuard zone("Europe/Paris");
+    EXPECT_EQ(XMLDoc::stringToDate("2024-01-15T12:30:15+00:00"), utc(2024, 1, 15, 12, 30, 15, 0));
+    EXPECT_EQ(XMLDoc::stringToDate("2024-01-15T12:30:15-05:00"), utc(2024, 1, 15, 17, 30, 15, 0));
+}

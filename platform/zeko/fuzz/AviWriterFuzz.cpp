@@ -19,8 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int width = 1 + (data[0] | (data[1] & 1) << 8) % 300;
     const int height = 1 + data[2] % 200;
     const int padding = data[3] % 17;
-    const int x = data[4] % 5;
-    const int y = data[5] % 5;
+    const int x = data[4] % 20;
+    const int y = data[5] % 20;
     const int quality = 1 + data[6] % 100;
     const int frames = 1 + data[7] % 4;
     const double rate = 0.5 + data[8];
@@ -34,13 +34,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     AviWriter writer;
     if (segments)
         writer.setSegmentLimit(4096);
-    if (writer.setImageSize(width, height, x, y, padding) != ZKAVI_SUCCESS ||
-        writer.setQuality(quality) != 0 || writer.open(fd) != 0 || writer.setFrameRate(rate) != 0 ||
-        writer.start() != 0)
+    const int sized = writer.setImageSize(width, height, x, y, padding);
+    // An area reaching past the frame row is refused, and nothing else is.
+    if (x > padding) {
+        if (sized != ZKAVI_INVALID_PARAMETER)
+            abort();
+        close(fd);
+        return 0;
+    }
+    if (sized != ZKAVI_SUCCESS || writer.setQuality(quality) != 0 || writer.open(fd) != 0 ||
+        writer.setFrameRate(rate) != 0 || writer.start() != 0)
         abort();
 
     // Exactly the bytes the geometry says a frame has: the sanitizer sees any read beyond.
-    const size_t frameBytes = size_t(x + width + padding) * 3 * size_t(y + height);
+    const size_t frameBytes = size_t(width + padding) * 3 * size_t(y + height);
     for (int f = 0; f < frames; ++f) {
         std::vector<uint8_t> frame(frameBytes);
         for (size_t i = 0; i < frameBytes; ++i)

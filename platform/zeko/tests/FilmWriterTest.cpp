@@ -374,3 +374,56 @@ TEST_F(FilmWriterTest, FilmPastOneGibIsReadWhole) {
 }
 
 } // namespace zeko::sim::test
+
+namespace zeko::sim::test {
+
+// A frame is laid out as zeko_tools.h says: rows of width + padding pixels, the area at column x
+// of row y. The writer reads exactly that (the frames here are exactly that large, so a read
+// beyond is a sanitizer report) and refuses an area reaching past the row.
+TEST_F(FilmWriterTest, OffsetAreasAreReadFromTheDocumentedLayout) {
+    int id = 0;
+    ASSERT_EQ(zkavi_InitAVI(&id, 1), 0);
+    EXPECT_EQ(zkavi_SetImageSize(id, 1, 4, 2, 3, 0, 2), ZKAVI_INVALID_PARAMETER);
+    ASSERT_EQ(zkavi_SetImageSize(id, 1, 4, 2, 2, 2, 2), 0);
+    const std::string small = dir_ + "/small.avi";
+    ASSERT_EQ(zkavi_OpenAVI(id, small.c_str()), 0);
+    ASSERT_EQ(zkavi_StartAVI(id), 0);
+    std::vector<char> tiny(size_t(4 + 2) * 3 * (2 + 2), 0x40);
+    EXPECT_EQ(zkavi_AddFrame(id, tiny.data()), 0);
+    end(id);
+
+    if (!tools_)
+        GTEST_SKIP() << "ffprobe or ffmpeg missing";
+    // Green inside the area, red everywhere else: the film must be green.
+    const int width = 32, height = 16, x = 8, y = 5, padding = 24;
+    std::vector<char> frame(size_t(width + padding) * 3 * (y + height));
+    for (int row = 0; row < y + height; ++row)
+        for (int col = 0; col < width + padding; ++col) {
+            const bool inside = row >= y && col >= x && col < x + width;
+            char* px = frame.data() + (size_t(row) * (width + padding) + col) * 3;
+            px[0] = 0;                       // B
+            px[1] = inside ? char(0xFF) : 0; // G
+            px[2] = inside ? 0 : char(0xFF); // R
+        }
+    const std::string path = dir_ + "/offset.avi";
+    id = 0;
+    ASSERT_EQ(zkavi_InitAVI(&id, 1), 0);
+    ASSERT_EQ(zkavi_SetImageSize(id, 1, width, height, x, y, padding), 0);
+    ASSERT_EQ(zkavi_SetImageQuality(id, 90), 0);
+    ASSERT_EQ(zkavi_OpenAVI(id, path.c_str()), 0);
+    ASSERT_EQ(zkavi_StartAVI(id), 0);
+    ASSERT_EQ(zkavi_AddFrame(id, frame.data()), 0);
+    end(id);
+    const std::string rgb = decodeFrame(path, 0);
+    ASSERT_EQ(rgb.size(), size_t(width) * height * 3);
+    long red = 0, green = 0;
+    for (size_t i = 0; i < rgb.size(); i += 3) {
+        red += static_cast<unsigned char>(rgb[i]);
+        green += static_cast<unsigned char>(rgb[i + 1]);
+    }
+    const long pixels = long(width) * height;
+    EXPECT_GT(green / pixels, 200);
+    EXPECT_LT(red / pixels, 50);
+}
+
+} // namespace zeko::sim::test
