@@ -7,6 +7,7 @@ zeko_add_gtest(NAME pemblon_net_tests
         ${CMAKE_CURRENT_LIST_DIR}/net/NetHandleTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/net/CurlVersionTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/net/FileHandleTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/HTTPHandleTest.cpp
     LIBS pemblon)
 if(TARGET pemblon_net_tests)
     target_compile_definitions(pemblon_net_tests PRIVATE

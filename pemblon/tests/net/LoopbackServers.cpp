@@ -11,6 +11,8 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -82,6 +84,12 @@ bool ServerProcess::start(const std::vector<std::string>& argv, int port) {
     args.push_back(nullptr);
     m_pid = fork();
     if (m_pid == 0) {
+        // The server dies with the test program and never holds the test's output open.
+        prctl(PR_SET_PDEATHSIG, SIGTERM);
+        const int null = open("/dev/null", O_RDWR);
+        dup2(null, STDIN_FILENO);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
         execv(args[0], args.data());
         _exit(127);
     }
