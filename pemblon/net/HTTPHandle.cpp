@@ -192,15 +192,7 @@ unsigned int HTTPHandle::doGET(char*& data, const ostring& path) {
     Detail::MemorySink out;
     if (!doGET(out, path))
         return 0;
-    const size_t size = out.bytes().size();
-    char* block = new (std::nothrow) char[size + 1];
-    if (!block)
-        return 0;
-    if (size > 0)
-        std::memcpy(block, out.bytes().data(), size);
-    block[size] = '\0';
-    data = block;
-    return static_cast<unsigned int>(size);
+    return out.copyToNewBlock(data);
 }
 
 bool HTTPHandle::doPOST(wxInputStream& in, const ostring& path) {
@@ -289,7 +281,10 @@ bool HTTPHandle::doTRACE(const ostring& path) {
         resetHeaders();
         throw;
     }
+    // Dropping the header list sets an option too; the transfer's code is the one to keep.
+    const CURLcode transferCode = m_curlCode;
     resetHeaders();
+    m_curlCode = transferCode;
     return done;
 }
 

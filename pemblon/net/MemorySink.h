@@ -14,6 +14,9 @@ namespace PBN::Net::Detail {
 class MemorySink : public wxOutputStream {
 public:
     const std::vector<char>& bytes() const { return m_bytes; }
+    // The bytes in a new block of size + 1 bytes ending with 0 (freed with delete[]); returns
+    // the size, or 0 with data null when the block cannot be allocated.
+    unsigned int copyToNewBlock(char*& data) const;
     bool IsSeekable() const override { return false; }
 
 protected:

@@ -140,6 +140,8 @@ TEST_F(HTTPHandleTest, StatusCodesDecideTheResult) {
     EXPECT_EQ(narrow(HTTPHandle::getHttpStatus(417)), "The behavior expected fot the server is not supported.");
 
     HTTPHandle refused(text("http://127.0.0.1:" + std::to_string(NetTest::freePort())));
+    EXPECT_FALSE(refused.doTRACE(text("/")));
+    EXPECT_EQ(refused.getCURLError(), CURLE_COULDNT_CONNECT);
     EXPECT_FALSE(refused.doHEAD(text("/")));
     EXPECT_EQ(refused.getResponseCode(), -1);
     EXPECT_EQ(narrow(refused.getHttpStatus()), narrow(refused.getErrorString()));
