@@ -117,9 +117,10 @@ bool MultipartParser::readBody() {
             toPart(length - keep);
         return false;
     }
-    if (length < at + m_delimiter.size() + 2)
-        return false;
     toPart(at);
+    // The two bytes after the delimiter decide what follows.
+    if (m_pending.GetDataLen() < m_delimiter.size() + 2)
+        return false;
     if (m_partOpen)
         m_sink.endPart();
     m_partOpen = false;

@@ -10,6 +10,7 @@ zeko_add_gtest(NAME pemblon_net_tests
         ${CMAKE_CURRENT_LIST_DIR}/net/HTTPHandleTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/net/FTPHandleTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/net/MultipartFormStreamTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/SOAPHandleTest.cpp
     LIBS pemblon)
 if(TARGET pemblon_net_tests)
     target_compile_definitions(pemblon_net_tests PRIVATE
