@@ -226,10 +226,10 @@ bool FTPHandle::doGET(const ostring& localFile, const ostring& path) {
 
 unsigned int FTPHandle::doGET(char*& data, const ostring& path) {
     data = nullptr;
-    Detail::MemorySink out;
+    Detail::MemorySink out(m_curl);
     if (!doGET(out, path))
         return 0;
-    return out.copyToNewBlock(data);
+    return out.releaseBlock(data);
 }
 
 bool FTPHandle::doPUT(wxInputStream& in, const ostring& path) {

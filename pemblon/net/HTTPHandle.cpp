@@ -189,10 +189,10 @@ bool HTTPHandle::doGET(const ostring& localFile, const ostring& path) {
 
 unsigned int HTTPHandle::doGET(char*& data, const ostring& path) {
     data = nullptr;
-    Detail::MemorySink out;
+    Detail::MemorySink out(m_curl);
     if (!doGET(out, path))
         return 0;
-    return out.copyToNewBlock(data);
+    return out.releaseBlock(data);
 }
 
 bool HTTPHandle::doPOST(wxInputStream& in, const ostring& path) {
