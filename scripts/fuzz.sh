@@ -20,6 +20,13 @@ export ASAN_OPTIONS="detect_odr_violation=0:${ASAN_OPTIONS:-}"
 "$build/pemblon_xml_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$build/" "$corpus" "$root/pemblon/tests/fuzz/xml_corpus"
 
+# The multipart response parser: whole and chunked feeds must give the same parts.
+cmake --build "$build" -j"$jobs" --target pemblon_multipart_fuzz
+multipart_corpus="$build/corpus/multipart"
+mkdir -p "$multipart_corpus"
+"$build/pemblon_multipart_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$build/" "$multipart_corpus" "$root/pemblon/tests/fuzz/multipart_corpus"
+
 # The film writer's target lives in the simulator's tree: a clang configuration of the whole
 # tree, of which only the simulator core (instrumented for coverage) and the target are built.
 sim_build="$root/build-fuzz-sim"

@@ -19,6 +19,7 @@
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/Exception.h"
 #include "pemblon/core/wxLogConsole.h"
+#include "pemblon/net/CurlVersion.h"
 #include "pemblon/strings/StringTable.h"
 #include "pemblon/xml/XMLDoc.h"
 
@@ -63,8 +64,7 @@ void HelperFuncs::releaseLib() {
     wxLogConsole::destroy();
     Strings::StringTable::destroy();
     curl_global_cleanup();
-    // The network clients' cached libcurl version report is to be deleted here once those
-    // clients are part of the library.
+    Net::CurlVersion::destroy();
     XML::XMLDoc::releaseLib();
 }
 

@@ -1,0 +1,385 @@
+#include "pemblon/net/FTPHandle.h"
+
+#include <cstring>
+#include <new>
+
+#include <wx/log.h>
+#include <wx/mstream.h>
+#include <wx/wfstream.h>
+
+#include "pemblon/net/MemorySink.h"
+#include "pemblon/net/NetText.h"
+
+namespace PBN::Net {
+
+using Strings::ostring;
+
+namespace {
+
+void* asData(void* p) {
+    return p;
+}
+
+bool appendTo(curl_slist*& list, const ostring& command) {
+    if (curl_slist* grown = curl_slist_append(list, Detail::utf8(command).c_str()))
+        list = grown;
+    return list != nullptr;
+}
+
+// An entry name as the server knows it: callers percent-encode the URL, the commands take the
+// plain name.
+ostring unescaped(const ostring& name) {
+    const std::string bytes = name.str();
+    int length = 0;
+    char* plain = curl_easy_unescape(nullptr, bytes.c_str(), static_cast<int>(bytes.size()), &length);
+    if (!plain)
+        return name;
+    ostring result(std::string(plain, static_cast<size_t>(length)).c_str());
+    curl_free(plain);
+    return result;
+}
+
+} // namespace
+
+FTPHandle::FTPHandle(const ostring& baseURL, const ostring& username, const ostring& password)
+    : NetHandle(baseURL, username, password), m_quoteList(nullptr), m_preQuoteList(nullptr),
+      m_postQuoteList(nullptr), m_createMissingDirs(true), m_appendOnUpload(false),
+      m_usePortOption(false), m_transferMode(ASCII), m_portParam("-"), m_useEPRT(false),
+      m_useEPSV(false) {}
+
+FTPHandle::~FTPHandle() {
+    resetAllQuoteLists();
+}
+
+void FTPHandle::setTransferMode(const TransferMode& mode) {
+    m_transferMode = mode;
+}
+FTPHandle::TransferMode FTPHandle::getTransferMode() const {
+    return m_transferMode;
+}
+void FTPHandle::setToBinary() {
+    m_transferMode = BINARY;
+}
+void FTPHandle::setToAscii() {
+    m_transferMode = ASCII;
+}
+bool FTPHandle::isAscii() const {
+    return m_transferMode == ASCII;
+}
+bool FTPHandle::isBinary() const {
+    return m_transferMode == BINARY;
+}
+void FTPHandle::usePortOption(const bool& use) {
+    m_usePortOption = use;
+}
+bool FTPHandle::usePortOption() const {
+    return m_usePortOption;
+}
+void FTPHandle::setPortParam(const ostring& param) {
+    m_portParam = param;
+}
+ostring FTPHandle::getPortParam() const {
+    return m_portParam;
+}
+void FTPHandle::useEPRT(const bool& use) {
+    m_useEPRT = use;
+}
+bool FTPHandle::useEPRT() const {
+    return m_useEPRT;
+}
+void FTPHandle::useEPSV(const bool& use) {
+    m_useEPSV = use;
+}
+bool FTPHandle::useEPSV() const {
+    return m_useEPSV;
+}
+void FTPHandle::appendOnUpload(const bool& append) {
+    m_appendOnUpload = append;
+}
+bool FTPHandle::appendOnUpload() const {
+    return m_appendOnUpload;
+}
+void FTPHandle::createMissingDirs(const bool& create) {
+    m_createMissingDirs = create;
+}
+bool FTPHandle::createMissingDirs() const {
+    return m_createMissingDirs;
+}
+
+bool FTPHandle::setQuoteList(const std::vector<ostring>& commands) {
+    resetQuoteList();
+    for (const ostring& command : commands)
+        appendTo(m_quoteList, command);
+    return m_quoteList != nullptr;
+}
+bool FTPHandle::appendQuote(const ostring& command, const bool& reset) {
+    if (reset)
+        resetQuoteList();
+    return appendTo(m_quoteList, command);
+}
+bool FTPHandle::setPreQuoteList(const std::vector<ostring>& commands) {
+    resetPreQuoteList();
+    for (const ostring& command : commands)
+        appendTo(m_preQuoteList, command);
+    return m_preQuoteList != nullptr;
+}
+bool FTPHandle::appendPreQuote(const ostring& command, const bool& reset) {
+    if (reset)
+        resetPreQuoteList();
+    return appendTo(m_preQuoteList, command);
+}
+bool FTPHandle::setPostQuoteList(const std::vector<ostring>& commands) {
+    resetPostQuoteList();
+    for (const ostring& command : commands)
+        appendTo(m_postQuoteList, command);
+    return m_postQuoteList != nullptr;
+}
+bool FTPHandle::appendPostQuote(const ostring& command, const bool& reset) {
+    if (reset)
+        resetPostQuoteList();
+    return appendTo(m_postQuoteList, command);
+}
+
+void FTPHandle::resetQuoteList() {
+    if (m_quoteList) {
+        curl_slist_free_all(m_quoteList);
+        m_quoteList = nullptr;
+        setOption(CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
+    }
+}
+void FTPHandle::resetPreQuoteList() {
+    if (m_preQuoteList) {
+        curl_slist_free_all(m_preQuoteList);
+        m_preQuoteList = nullptr;
+        setOption(CURLOPT_PREQUOTE, static_cast<curl_slist*>(nullptr));
+    }
+}
+void FTPHandle::resetPostQuoteList() {
+    if (m_postQuoteList) {
+        curl_slist_free_all(m_postQuoteList);
+        m_postQuoteList = nullptr;
+        setOption(CURLOPT_POSTQUOTE, static_cast<curl_slist*>(nullptr));
+    }
+}
+void FTPHandle::resetAllQuoteLists() {
+    resetQuoteList();
+    resetPreQuoteList();
+    resetPostQuoteList();
+}
+
+void FTPHandle::setCurlHandleQuoteOpts() {
+    if (m_quoteList)
+        setOption(CURLOPT_QUOTE, m_quoteList);
+    if (m_preQuoteList)
+        setOption(CURLOPT_PREQUOTE, m_preQuoteList);
+    if (m_postQuoteList)
+        setOption(CURLOPT_POSTQUOTE, m_postQuoteList);
+}
+
+void FTPHandle::setCurlHandleToDefaults() {
+    NetHandle::setCurlHandleToDefaults();
+    m_entryName = ostring("");
+    m_directoryPart = ostring("");
+    if (!m_curl)
+        return;
+    if (m_usePortOption)
+        setTextOption(CURLOPT_FTPPORT, m_portParam.str());
+    if (m_useEPRT)
+        setOption(CURLOPT_FTP_USE_EPRT, 1L);
+    if (m_useEPSV)
+        setOption(CURLOPT_FTP_USE_EPSV, 1L);
+    if (m_createMissingDirs)
+        setOption(CURLOPT_FTP_CREATE_MISSING_DIRS, 1L);
+    if (m_appendOnUpload)
+        setOption(CURLOPT_APPEND, 1L);
+    if (m_transferMode == ASCII)
+        setOption(CURLOPT_TRANSFERTEXT, 1L);
+}
+
+void FTPHandle::setRequestURL(const ostring& path) {
+    m_requestURL = getBaseURL() + path;
+}
+
+bool FTPHandle::finish(const long& highest, const long& extra) {
+    if (!perform())
+        return false;
+    readResponseCode();
+    return (m_responseCode >= 200 && m_responseCode <= highest) || (extra != 0 && m_responseCode == extra);
+}
+
+bool FTPHandle::doGET(wxOutputStream& out, const ostring& path) {
+    if (!m_curl || !out.IsOk())
+        return false;
+    setCurlHandleToDefaults();
+    setRequestURL(path);
+    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setOption(CURLOPT_WRITEFUNCTION, &streamWriteCallback);
+    setOption(CURLOPT_WRITEDATA, asData(&out));
+    return finish(298);
+}
+
+bool FTPHandle::doGET(const ostring& localFile, const ostring& path) {
+    wxLogNull quiet;
+    wxFFileOutputStream file(localFile.wxstr(), wxS("wb"));
+    return doGET(file, path);
+}
+
+unsigned int FTPHandle::doGET(char*& data, const ostring& path) {
+    data = nullptr;
+    Detail::MemorySink out(m_curl);
+    if (!doGET(out, path))
+        return 0;
+    return out.releaseBlock(data);
+}
+
+bool FTPHandle::doPUT(wxInputStream& in, const ostring& path) {
+    if (!m_curl || !in.IsOk())
+        return false;
+    setCurlHandleToDefaults();
+    const wxFileOffset size = in.GetLength();
+    if (size == wxInvalidOffset)
+        return false;
+    setRequestURL(path);
+    setOption(CURLOPT_UPLOAD, 1L);
+    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setOption(CURLOPT_READFUNCTION, &streamReadCallback);
+    setOption(CURLOPT_READDATA, asData(&in));
+    // The whole 64-bit length: libcurl compares it with the bytes sent.
+    setOption(CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
+    return finish(299);
+}
+
+bool FTPHandle::doPUT(const ostring& localFile, const ostring& path) {
+    wxLogNull quiet;
+    wxFFileInputStream file(localFile.wxstr(), wxS("rb"));
+    return doPUT(file, path);
+}
+
+bool FTPHandle::doPUT(const char* data, const unsigned int& length, const ostring& path) {
+    wxMemoryInputStream in(data, length);
+    return doPUT(in, path);
+}
+
+bool FTPHandle::doMKDIR(const ostring& path) {
+    if (!m_curl)
+        return false;
+    setCurlHandleToDefaults();
+    setRequestURL(path);
+    if (m_requestURL.size() > 0 && m_requestURL[m_requestURL.size() - 1] != L'/')
+        m_requestURL += ostring("/");
+    setOption(CURLOPT_FTP_CREATE_MISSING_DIRS, 1L);
+    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setOption(CURLOPT_NOBODY, 1L);
+    return finish(299);
+}
+
+bool FTPHandle::listing(const ostring& path, const char* command) {
+    if (!m_curl)
+        return false;
+    setCurlHandleToDefaults();
+    setRequestURL(path);
+    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setTextOption(CURLOPT_CUSTOMREQUEST, command);
+    setOption(CURLOPT_WRITEFUNCTION, &bufferWriteCallback);
+    setOption(CURLOPT_WRITEDATA, asData(&m_bodyBuffer));
+    return finish(299);
+}
+
+bool FTPHandle::doLIST(const ostring& path) {
+    return listing(path, "LIST");
+}
+
+bool FTPHandle::doNLST(const ostring& path) {
+    return listing(path, "NLST");
+}
+
+bool FTPHandle::doINFO(const ostring& path) {
+    if (!m_curl)
+        return false;
+    setCurlHandleToDefaults();
+    setRequestURL(path);
+    setOption(CURLOPT_HEADER, 1L);
+    setOption(CURLOPT_NOBODY, 1L);
+    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setOption(CURLOPT_WRITEFUNCTION, &bufferWriteCallback);
+    setOption(CURLOPT_WRITEDATA, asData(&m_bodyBuffer));
+    // libcurl ends a file's header request with its "REST 0" probe, answered 350.
+    return finish(298, 350);
+}
+
+void FTPHandle::splitRequestURL() {
+    const int slash = m_requestURL.findLastOf(ostring("/"));
+    if (slash < 0) {
+        m_directoryPart = ostring("");
+        m_entryName = m_requestURL;
+        return;
+    }
+    m_directoryPart = m_requestURL.substr(0, slash);
+    m_entryName = m_requestURL.substr(static_cast<unsigned>(slash) + 1);
+}
+
+bool FTPHandle::runCommandsOnDirectory() {
+    setCurlHandleQuoteOpts();
+    // With its "/" the directory is changed into; without it, libcurl takes it for a file.
+    setTextOption(CURLOPT_URL, (m_directoryPart + ostring("/")).str());
+    setOption(CURLOPT_NOBODY, 1L);
+    bool done = false;
+    try {
+        done = perform();
+    } catch (...) {
+        resetAllQuoteLists();
+        throw;
+    }
+    // Dropping the lists sets options too; the transfer's code is the one to keep.
+    const CURLcode transferCode = m_curlCode;
+    resetAllQuoteLists();
+    m_curlCode = transferCode;
+    if (!done)
+        return false;
+    readResponseCode();
+    return m_responseCode >= 200 && m_responseCode <= 299;
+}
+
+bool FTPHandle::doDELETE(const ostring& path) {
+    if (!m_curl)
+        return false;
+    setCurlHandleToDefaults();
+    setRequestURL(path);
+    splitRequestURL();
+    if (m_entryName.size() == 0)
+        return doRMDIR(path);
+    appendPostQuote(ostring("DELE ") + unescaped(m_entryName), true);
+    return runCommandsOnDirectory();
+}
+
+bool FTPHandle::doRMDIR(const ostring& path) {
+    if (!m_curl)
+        return false;
+    setCurlHandleToDefaults();
+    setRequestURL(path);
+    if (m_requestURL.size() > 0 && m_requestURL[m_requestURL.size() - 1] != L'/')
+        m_requestURL += ostring("/");
+    const ostring withoutSlash = m_requestURL.substr(0, static_cast<int>(m_requestURL.size()) - 1);
+    const int slash = withoutSlash.findLastOf(ostring("/"));
+    m_entryName = slash < 0 ? withoutSlash : withoutSlash.substr(static_cast<unsigned>(slash) + 1);
+    m_directoryPart = slash < 0 ? ostring("") : withoutSlash.substr(0, slash);
+    if (m_entryName.size() == 0)
+        return false;
+    appendPostQuote(ostring("RMD ") + unescaped(m_entryName), true);
+    return runCommandsOnDirectory();
+}
+
+bool FTPHandle::doRENAME(const ostring& newName, const ostring& path) {
+    if (!m_curl)
+        return false;
+    setCurlHandleToDefaults();
+    setRequestURL(path);
+    splitRequestURL();
+    if (m_entryName.size() == 0)
+        return false;
+    appendPostQuote(ostring("RNFR ") + unescaped(m_entryName), true);
+    appendPostQuote(ostring("RNTO ") + newName, false);
+    return runCommandsOnDirectory();
+}
+
+} // namespace PBN::Net

@@ -1,0 +1,187 @@
+#include "pemblon/net/HTTPMultipartFormStream.h"
+
+#include <wx/filefn.h>
+#include <wx/log.h>
+
+#include "pemblon/core/HelperFuncs.h"
+#include "pemblon/net/MultipartParser.h"
+#include "pemblon/net/NetText.h"
+
+namespace PBN::Net {
+
+using Strings::ostring;
+
+// The parser's sink: a part's header and body files.
+class HTTPMultipartFormStream::Files : public MultipartParser::Sink {
+public:
+    explicit Files(HTTPMultipartFormStream& stream) : m_stream(stream) {}
+
+    bool acceptHeader(const char* block, size_t length) override {
+        HTTPMultipartFormStream& s = m_stream;
+        if (!s.decodeHeader(Detail::decodeReceived(block, length)))
+            return false;
+        wxLogNull quiet;
+        const wxString dir = s.m_dir.wxstr();
+        if (!wxDirExists(dir))
+            wxMkdir(dir, 0777);
+        const ostring base = s.basePath(s.m_contentIds.back());
+        s.m_partFile = std::make_unique<wxFileOutputStream>((base + ostring(".part")).wxstr());
+        wxFileOutputStream head((base + ostring(".head")).wxstr());
+        head.Write(block, length);
+        head.Write("\r\n", 2);
+        const bool headWritten = head.IsOk() && head.Close();
+        if (!s.m_partFile->IsOk() || !headWritten) {
+            s.m_fileError = true;
+            s.m_partFile.reset();
+            return false;
+        }
+        return true;
+    }
+
+    void partData(const char* data, size_t length) override {
+        if (m_stream.m_partFile)
+            m_stream.m_partFile->Write(data, length);
+    }
+
+    void endPart() override {
+        if (m_stream.m_partFile) {
+            m_stream.m_partFile->Close();
+            m_stream.m_partFile.reset();
+        }
+    }
+
+private:
+    HTTPMultipartFormStream& m_stream;
+};
+
+HTTPMultipartFormStream::HTTPMultipartFormStream(const ostring& dir)
+    : m_dir(dir), m_files(std::make_unique<Files>(*this)),
+      m_parser(std::make_unique<MultipartParser>(*m_files)), m_fileError(false) {}
+
+HTTPMultipartFormStream::~HTTPMultipartFormStream() {
+    // A body that ended without its closing delimiter leaves its part file open.
+    if (m_partFile) {
+        m_partFile->Close();
+        m_partFile.reset();
+    }
+    wxLogNull quiet;
+    if (wxDirExists(m_dir.wxstr())) {
+        for (const ostring& id : m_contentIds) {
+            const ostring base = basePath(id);
+            for (const char* suffix : {".part", ".head"}) {
+                const wxString path = (base + ostring(suffix)).wxstr();
+                if (wxFileExists(path))
+                    wxRemoveFile(path);
+            }
+        }
+    }
+}
+
+bool HTTPMultipartFormStream::IsOk() const {
+    if (!wxStreamBase::IsOk() || m_fileError)
+        return false;
+    return !m_partFile || m_partFile->IsOk();
+}
+
+bool HTTPMultipartFormStream::IsSeekable() const {
+    return false;
+}
+
+void HTTPMultipartFormStream::Sync() {
+    wxOutputStream::Sync();
+    if (m_partFile)
+        m_partFile->Sync();
+}
+
+bool HTTPMultipartFormStream::Close() {
+    return m_partFile ? m_partFile->Close() : true;
+}
+
+size_t HTTPMultipartFormStream::OnSysWrite(const void* buffer, size_t size) {
+    if (size == 0)
+        return 0;
+    m_parser->feed(static_cast<const char*>(buffer), size);
+    return size;
+}
+
+unsigned int HTTPMultipartFormStream::getPartsCount() const {
+    return static_cast<unsigned int>(m_contentIds.size());
+}
+
+ostring HTTPMultipartFormStream::getPartContentId(const unsigned int& i) const {
+    return m_contentIds[i];
+}
+
+ostring HTTPMultipartFormStream::getPartContentType(const unsigned int& i) const {
+    return m_contentTypes[i];
+}
+
+ostring HTTPMultipartFormStream::getPartPath(const unsigned int& i) const {
+    return getPartPath(getPartContentId(i));
+}
+
+ostring HTTPMultipartFormStream::getPartPath(const ostring& contentId) const {
+    return basePath(contentId) + ostring(".part");
+}
+
+ostring HTTPMultipartFormStream::basePath(const ostring& contentId) const {
+    return HelperFuncs::ensureDir(m_dir) + escapeFileName(contentId);
+}
+
+ostring HTTPMultipartFormStream::escapeFileName(const ostring& name) {
+    static const std::pair<const wchar_t*, const wchar_t*> kEscapes[] = {
+        {L"_", L"_5F"}, {L"\\", L"_5C"}, {L"/", L"_2F"}, {L":", L"_3A"}, {L"*", L"_2A"}, {L"?", L"_3F"},
+        {L"\"", L"_22"}, {L"<", L"_3C"}, {L">", L"_3E"}, {L"|", L"_7C"}, {L".", L"_2E"}, {L"@", L"_40"},
+    };
+    ostring result(name);
+    for (const auto& [character, escape] : kEscapes)
+        result.replaceAll(ostring(character), ostring(escape));
+    return result;
+}
+
+bool HTTPMultipartFormStream::decodeHeader(const ostring& header) {
+    const std::wstring text = header.wstr();
+    if (text.empty())
+        return false;
+    const auto trimmed = [](const std::wstring& value) {
+        const size_t first = value.find_first_not_of(L" \t");
+        if (first == std::wstring::npos)
+            return std::wstring();
+        return value.substr(first, value.find_last_not_of(L" \t") - first + 1);
+    };
+    bool idFound = false;
+    bool typeFound = false;
+    size_t start = 0;
+    while (start <= text.size() && !(idFound && typeFound)) {
+        size_t end = text.find_first_of(L"\r\n", start);
+        if (end == std::wstring::npos)
+            end = text.size();
+        const std::wstring line = text.substr(start, end - start);
+        start = end + ((end + 1 < text.size() && text[end] == L'\r' && text[end + 1] == L'\n') ? 2 : 1);
+        const size_t colon = line.find(L':');
+        if (colon == std::wstring::npos)
+            continue;
+        const std::wstring name = line.substr(0, colon);
+        const std::wstring value = trimmed(line.substr(colon + 1));
+        if (name == L"Content-ID" && !idFound) {
+            if (value.size() >= 2 && value.front() == L'<' && value.back() == L'>') {
+                const size_t open = value.find(L'<');
+                const size_t close = value.rfind(L'>');
+                m_contentIds.emplace_back(value.substr(open + 1, close - open - 1));
+                idFound = true;
+            }
+        } else if (name == L"Content-Type" && !typeFound) {
+            m_contentTypes.emplace_back(value);
+            typeFound = true;
+        }
+    }
+    if (idFound && typeFound)
+        return true;
+    if (idFound)
+        m_contentIds.pop_back();
+    if (typeFound)
+        m_contentTypes.pop_back();
+    return false;
+}
+
+} // namespace PBN::Net

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include <wx/stream.h>
+#include <wx/wfstream.h>
+
+#include "pemblon/core/Export.h"
+#include "pemblon/strings/ostring.h"
+
+namespace PBN::Net {
+
+class MultipartParser;
+
+// An output stream that splits the MIME multipart body written to it into files, one pair per
+// part in the given folder: "<id>.part" holds the body and "<id>.head" the header lines, where
+// <id> is the part's Content-ID made safe for a file name. Only parts with a Content-ID in
+// angle brackets and a Content-Type are kept. The files last as long as the stream: copy a part
+// elsewhere before destroying the stream.
+class PBN_API HTTPMultipartFormStream : public wxOutputStream {
+public:
+    explicit HTTPMultipartFormStream(const Strings::ostring& dir);
+    HTTPMultipartFormStream(const HTTPMultipartFormStream&) = delete;
+    HTTPMultipartFormStream& operator=(const HTTPMultipartFormStream&) = delete;
+    virtual ~HTTPMultipartFormStream();
+
+    bool IsOk() const override;
+    bool Ok() const { return IsOk(); }
+    bool IsSeekable() const override;
+    void Sync() override;
+    bool Close() override;
+
+    unsigned int getPartsCount() const;
+    // i must be below getPartsCount().
+    Strings::ostring getPartContentId(const unsigned int& i) const;
+    Strings::ostring getPartContentType(const unsigned int& i) const;
+    Strings::ostring getPartPath(const unsigned int& i) const;
+    // The body file a part with this Content-ID has (or would have).
+    Strings::ostring getPartPath(const Strings::ostring& contentId) const;
+
+protected:
+    size_t OnSysWrite(const void* buffer, size_t size) override;
+    // Every "_" \ / : * ? " < > | . @ becomes "_" and its code in two upper-case hex digits.
+    static Strings::ostring escapeFileName(const Strings::ostring& name);
+    // Takes the first Content-ID in angle brackets and the first Content-Type (exact names);
+    // true, with both appended to the lists, when the header has both.
+    bool decodeHeader(const Strings::ostring& header);
+
+private:
+    class Files;
+    friend class Files;
+    Strings::ostring basePath(const Strings::ostring& contentId) const;
+
+    std::unique_ptr<wxFileOutputStream> m_partFile;
+    std::vector<Strings::ostring> m_contentIds;
+    std::vector<Strings::ostring> m_contentTypes;
+    Strings::ostring m_dir;
+    std::unique_ptr<Files> m_files;
+    std::unique_ptr<MultipartParser> m_parser;
+    bool m_fileError;
+};
+
+} // namespace PBN::Net

@@ -1,0 +1,24 @@
+#pragma once
+
+// Private to the network clients: texts and bytes as the handles exchange them with libcurl.
+
+#include <string>
+
+#include <wx/buffer.h>
+
+#include "pemblon/strings/ostring.h"
+
+namespace PBN::Net::Detail {
+
+// The library's translation of text (domain "Pemblon").
+Strings::ostring translated(const wchar_t* text);
+// The translation with %1% replaced by value; the untranslated text when a translation's
+// place-holder is broken.
+Strings::ostring translated(const wchar_t* text, const Strings::ostring& value);
+// Received bytes as text: UTF-8, or ISO-8859-1 when they are not UTF-8.
+Strings::ostring decodeReceived(const char* data, size_t length);
+Strings::ostring decodeReceived(const wxMemoryBuffer& buffer);
+// The UTF-8 bytes of a text, as libcurl takes header lines and commands.
+std::string utf8(const Strings::ostring& text);
+
+} // namespace PBN::Net::Detail

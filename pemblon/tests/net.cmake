@@ -1,0 +1,18 @@
+# The network clients, against real servers each test starts on 127.0.0.1: a scripted HTTP
+# server, lighttpd with WebDAV and pyftpdlib (net/servers/).
+zeko_add_gtest(NAME pemblon_net_tests
+    SOURCES
+        ${CMAKE_CURRENT_LIST_DIR}/net/NetTestMain.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/LoopbackServers.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/NetHandleTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/CurlVersionTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/FileHandleTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/HTTPHandleTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/FTPHandleTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/MultipartFormStreamTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/SOAPHandleTest.cpp
+    LIBS pemblon)
+if(TARGET pemblon_net_tests)
+    target_compile_definitions(pemblon_net_tests PRIVATE
+        CURL_DISABLE_DEPRECATION PBN_NET_TEST_SERVERS="${CMAKE_CURRENT_LIST_DIR}/net/servers")
+endif()

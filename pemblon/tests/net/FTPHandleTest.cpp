@@ -1,0 +1,154 @@
+#include "pemblon/net/FTPHandle.h"
+
+#include <filesystem>
+
+#include <gtest/gtest.h>
+#include <wx/mstream.h>
+
+#include "pemblon/tests/net/LoopbackServers.h"
+#include "pemblon/tests/net/NetTestSupport.h"
+
+using PBN::Net::FTPHandle;
+using PBN::Strings::ostring;
+using NetTest::narrow;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+ostring text(const std::string& s) {
+    return ostring(s.c_str());
+}
+
+class FTPHandleTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server = NetTest::startFtp().release(); }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+    void SetUp() override {
+        handle = std::make_unique<FTPHandle>(text(server->url()), text("tester"), text("secret"));
+        NetTest::writeFile(server->dir.file("commands.log"), "");
+    }
+    static std::string root(const std::string& name) { return server->root() + "/" + name; }
+    static std::string commands() { return server->commands(); }
+
+    static NetTest::FtpServer* server;
+    std::unique_ptr<FTPHandle> handle;
+};
+NetTest::FtpServer* FTPHandleTest::server = nullptr;
+
+} // namespace
+
+TEST_F(FTPHandleTest, TextModeIsTheDefaultAndBinaryRoundTripsExactly) {
+    EXPECT_TRUE(handle->isAscii());
+    ASSERT_TRUE(handle->doPUT("a\nb\n", 4, text("text.txt")));
+    EXPECT_NE(commands().find("TYPE A\n"), std::string::npos);
+    EXPECT_EQ(commands().find("TYPE I\n"), std::string::npos);
+
+    handle->setToBinary();
+    NetTest::TempDir dir;
+    for (size_t size : {size_t(0), size_t(1), size_t(65537), size_t(16) << 20}) {
+        const std::string name = "bin" + std::to_string(size);
+        const std::string bytes = NetTest::patternBytes(size);
+        NetTest::writeFile(dir.file("up"), bytes);
+        ASSERT_TRUE(handle->doPUT(text(dir.file("up")), text(name))) << size << " " << handle->getCURLError();
+        EXPECT_EQ(NetTest::readFile(root(name)), bytes) << size;
+        ASSERT_TRUE(handle->doGET(text(dir.file("down")), text(name))) << size;
+        EXPECT_EQ(NetTest::readFile(dir.file("down")), bytes) << size;
+        char* data = nullptr;
+        EXPECT_EQ(handle->doGET(data, text(name)), size);
+        EXPECT_TRUE(data && std::string(data, size) == bytes);
+        delete[] data;
+    }
+    EXPECT_NE(commands().find("TYPE I\n"), std::string::npos);
+}
+
+TEST_F(FTPHandleTest, UploadsCreateMissingDirectoriesOnlyWhenAsked) {
+    ASSERT_TRUE(handle->doPUT("x", 1, text("deep/er/x.txt")));
+    EXPECT_TRUE(fs::exists(root("deep/er/x.txt")));
+    handle->createMissingDirs(false);
+    EXPECT_FALSE(handle->doPUT("x", 1, text("none/x.txt")));
+    EXPECT_EQ(handle->getResponseCode(), -1);
+    EXPECT_FALSE(fs::exists(root("none")));
+
+    handle->appendOnUpload(true);
+    ASSERT_TRUE(handle->doPUT("y", 1, text("deep/er/x.txt")));
+    EXPECT_EQ(NetTest::readFile(root("deep/er/x.txt")), "xy");
+}
+
+TEST_F(FTPHandleTest, DirectoriesListingsAndInformation) {
+    ASSERT_TRUE(handle->doMKDIR(text("m/n")));
+    EXPECT_TRUE(fs::is_directory(root("m/n")));
+    ASSERT_TRUE(handle->doMKDIR(text("m/o/")));
+    EXPECT_TRUE(fs::is_directory(root("m/o")));
+    NetTest::writeFile(root("m/file.txt"), "twelve bytes");
+    ASSERT_TRUE(handle->doNLST(text("m/")));
+    const std::string names = narrow(handle->getResponseBody());
+    // Text mode: libcurl turns the server's CR LF into LF.
+    EXPECT_NE(names.find("file.txt\n"), std::string::npos);
+    EXPECT_NE(names.find("n\n"), std::string::npos);
+    ASSERT_TRUE(handle->doLIST(text("m/")));
+    EXPECT_NE(narrow(handle->getResponseBody()).find(" file.txt\n"), std::string::npos);
+    handle->setToBinary();
+    ASSERT_TRUE(handle->doINFO(text("m/file.txt"))) << handle->getResponseCode();
+    EXPECT_NE(narrow(handle->getResponseBody()).find("Content-Length: 12\r\n"), std::string::npos);
+    EXPECT_FALSE(handle->doINFO(text("m/missing.txt")));
+}
+
+TEST_F(FTPHandleTest, DeleteRemoveAndRenameActInsideTheDirectory) {
+    fs::create_directories(root("d/sub"));
+    fs::create_directories(root("d/sub2"));
+    NetTest::writeFile(root("d/a.txt"), "a");
+    NetTest::writeFile(root("d/my file.txt"), "b");
+    NetTest::writeFile(root("d/old.txt"), "c");
+
+    ASSERT_TRUE(handle->appendPostQuote(text("NOOP"), true));
+    ASSERT_TRUE(handle->doDELETE(text("d/a.txt"))) << handle->getCURLError();
+    EXPECT_FALSE(fs::exists(root("d/a.txt")));
+    EXPECT_NE(commands().find("DELE a.txt\n"), std::string::npos);
+    EXPECT_EQ(commands().find("NOOP"), std::string::npos);
+
+    ASSERT_TRUE(handle->doDELETE(text("d/my%20file.txt")));
+    EXPECT_FALSE(fs::exists(root("d/my file.txt")));
+    EXPECT_FALSE(handle->doDELETE(text("d/a.txt")));
+    EXPECT_EQ(static_cast<int>(handle->getCURLError()), 21);
+
+    ASSERT_TRUE(handle->doRMDIR(text("d/sub")));
+    EXPECT_FALSE(fs::exists(root("d/sub")));
+    ASSERT_TRUE(handle->doDELETE(text("d/sub2/")));
+    EXPECT_FALSE(fs::exists(root("d/sub2")));
+    EXPECT_NE(commands().find("RMD sub\n"), std::string::npos);
+    EXPECT_NE(commands().find("RMD sub2\n"), std::string::npos);
+
+    ASSERT_TRUE(handle->doRENAME(text("new.txt"), text("d/old.txt")));
+    EXPECT_EQ(NetTest::readFile(root("d/new.txt")), "c");
+    EXPECT_NE(commands().find("RNFR old.txt\nRNTO new.txt\n"), std::string::npos);
+    EXPECT_FALSE(handle->doRENAME(text("n"), text("d/")));
+}
+
+TEST_F(FTPHandleTest, CommandListsTravelOnlyWithDirectoryCommands) {
+    EXPECT_FALSE(handle->setQuoteList({}));
+    ASSERT_TRUE(handle->setQuoteList({text("NOOP")}));
+    NetTest::writeFile(root("q.txt"), "q");
+    wxMemoryOutputStream out;
+    ASSERT_TRUE(handle->doGET(out, text("q.txt")));
+    EXPECT_EQ(commands().find("NOOP"), std::string::npos);
+    ASSERT_TRUE(handle->appendPreQuote(text("STAT"), false));
+    ASSERT_TRUE(handle->doDELETE(text("q.txt")));
+    EXPECT_NE(commands().find("NOOP\n"), std::string::npos);
+    EXPECT_NE(commands().find("STAT\n"), std::string::npos);
+    // All three lists are gone after the delete.
+    NetTest::writeFile(server->dir.file("commands.log"), "");
+    NetTest::writeFile(root("r.txt"), "r");
+    ASSERT_TRUE(handle->doDELETE(text("r.txt")));
+    EXPECT_EQ(commands().find("NOOP"), std::string::npos);
+}
+
+TEST(FTPHandleRefusedTest, RefusedConnectionFails) {
+    FTPHandle handle(text("ftp://127.0.0.1:" + std::to_string(NetTest::freePort()) + "/"));
+    wxMemoryOutputStream out;
+    EXPECT_FALSE(handle.doGET(out, text("x")));
+    EXPECT_EQ(handle.getCURLError(), CURLE_COULDNT_CONNECT);
+}

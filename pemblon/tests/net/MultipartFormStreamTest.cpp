@@ -1,0 +1,162 @@
+#include "pemblon/net/HTTPMultipartFormStream.h"
+
+#include <filesystem>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "pemblon/net/HTTPHandle.h"
+#include "pemblon/tests/net/LoopbackServers.h"
+#include "pemblon/tests/net/NetTestSupport.h"
+
+using PBN::Net::HTTPMultipartFormStream;
+using PBN::Strings::ostring;
+using NetTest::narrow;
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class Splitter : public HTTPMultipartFormStream {
+public:
+    using HTTPMultipartFormStream::escapeFileName;
+    using HTTPMultipartFormStream::HTTPMultipartFormStream;
+};
+
+ostring text(const std::string& s) {
+    return ostring(s.c_str());
+}
+
+// Every part as "id|type|body|head", in order.
+std::string snapshot(const HTTPMultipartFormStream& stream) {
+    std::string result;
+    for (unsigned i = 0; i < stream.getPartsCount(); ++i) {
+        const std::string body = narrow(stream.getPartPath(i));
+        const std::string head = body.substr(0, body.size() - 5) + ".head";
+        result += narrow(stream.getPartContentId(i)) + "|" + narrow(stream.getPartContentType(i)) + "|" +
+                  NetTest::readFile(body) + "|" + NetTest::readFile(head) + "\n";
+    }
+    return result;
+}
+
+// Writes body in pieces whose sizes come from next(); returns the snapshot.
+template <typename Next> std::string split(const std::string& body, Next next) {
+    NetTest::TempDir dir;
+    Splitter stream(text(dir.file("parts")));
+    for (size_t at = 0; at < body.size();) {
+        const size_t n = std::min(body.size() - at, next());
+        stream.Write(body.data() + at, n);
+        EXPECT_EQ(stream.LastWrite(), n);
+        at += n;
+    }
+    return snapshot(stream);
+}
+
+const std::string kOne = "--b\r\nContent-ID: <p1>\r\nContent-Type: text/xml\r\n\r\nHELLO\r\n--b--\r\n";
+
+// Preamble with a false start, a part whose body holds delimiter look-alikes, a refused part,
+// transport padding after a delimiter, a part without headers and an epilogue.
+const std::string kMany =
+    "pre--amble\r\n-x\r\n--sep\r\n"
+    "Content-Type: application/octet-stream\r\nContent-ID: <a/1@x>\r\n\r\n"
+    "one\r\n-\r\n--se\r\n--sepX" + std::string("\0\r\n", 3) + "end\r\n--sep\r\n"
+    "content-id: <lower>\r\nContent-Type: text/plain\r\n\r\nrefused body\r\n--sep\r\n"
+    "Content-ID: bare\r\nContent-ID:  <second>\t\r\nContent-Type:  text/plain \r\n\r\ntwo\r\n--sep  \r\n"
+    "Content-ID: <lost>\r\nContent-Type: text/plain\r\n\r\nafter padding\r\n--sep\r\n"
+    "\r\nno headers\r\n--sep\r\nContent-ID: <third>\r\nContent-Type: x/y\r\n\r\n\r\n--sep--\r\n"
+    "--sep\r\nContent-ID: <epilogue>\r\nContent-Type: x/y\r\n\r\nnot a part\r\n";
+
+} // namespace
+
+TEST(MultipartFormStreamTest, FileNamesAreEscapedInOrder) {
+    EXPECT_EQ(narrow(Splitter::escapeFileName(text("a_b.c"))), "a_5Fb_2Ec");
+    EXPECT_EQ(narrow(Splitter::escapeFileName(text("x:y/z"))), "x_3Ay_2Fz");
+    EXPECT_EQ(narrow(Splitter::escapeFileName(text("_2E"))), "_5F2E");
+    EXPECT_EQ(narrow(Splitter::escapeFileName(text("\\*?\"<>|@ k"))), "_5C_2A_3F_22_3C_3E_7C_40 k");
+    const HTTPMultipartFormStream plain(text("/tmp/parts"));
+    const HTTPMultipartFormStream slash(text("/tmp/parts/"));
+    EXPECT_EQ(narrow(plain.getPartPath(text("a/b"))), "/tmp/parts/a_2Fb.part");
+    EXPECT_EQ(narrow(slash.getPartPath(text("a/b"))), "/tmp/parts/a_2Fb.part");
+}
+
+TEST(MultipartFormStreamTest, OneShotBodyGivesOnePartAndItsFiles) {
+    NetTest::TempDir dir;
+    const std::string parts = dir.file("new/parts");
+    fs::create_directories(dir.file("new"));
+    std::string bodyPath;
+    {
+        Splitter stream(text(parts));
+        stream.Write(kOne.data(), kOne.size());
+        ASSERT_EQ(stream.getPartsCount(), 1u);
+        EXPECT_TRUE(stream.IsOk());
+        EXPECT_FALSE(stream.IsSeekable());
+        EXPECT_EQ(snapshot(stream), "p1|text/xml|HELLO|Content-ID: <p1>\r\nContent-Type: text/xml\r\n\n");
+        bodyPath = narrow(stream.getPartPath(0u));
+        EXPECT_EQ(bodyPath, parts + "/p1.part");
+    }
+    EXPECT_FALSE(fs::exists(bodyPath));
+    EXPECT_FALSE(fs::exists(parts + "/p1.head"));
+}
+
+TEST(MultipartFormStreamTest, OnlyWellFormedHeadersMakeParts) {
+    const std::string whole = split(kMany, [] { return kMany.size(); });
+    // "--sepX" is a delimiter with padding: what follows it up to the next delimiter is no
+    // part's, as is what follows "--sep  ".
+    EXPECT_EQ(whole, "a/1@x|application/octet-stream|one\r\n-\r\n--se|Content-Type: application/octet-stream\r\nContent-ID: <a/1@x>\r\n\n"
+                         "second|text/plain|two|Content-ID: bare\r\nContent-ID:  <second>\t\r\nContent-Type:  text/plain \r\n\n"
+                         "third|x/y||Content-ID: <third>\r\nContent-Type: x/y\r\n\n");
+}
+
+TEST(MultipartFormStreamTest, AnyChunkingGivesTheSameParts) {
+    for (const std::string& body : {kOne, kMany}) {
+        const std::string whole = split(body, [&] { return body.size(); });
+        EXPECT_EQ(split(body, [] { return size_t(1); }), whole);
+        for (size_t first = 1; first < body.size(); ++first) {
+            bool firstPiece = true;
+            EXPECT_EQ(split(body, [&] {
+                          const size_t n = firstPiece ? first : body.size();
+                          firstPiece = false;
+                          return n;
+                      }),
+                      whole)
+                << first;
+        }
+        std::mt19937 random(7);
+        for (int round = 0; round < 50; ++round)
+            EXPECT_EQ(split(body, [&] { return size_t(1 + random() % 9); }), whole) << round;
+    }
+}
+
+TEST(MultipartFormStreamTest, UnfinishedPartIsClosedAndRemoved) {
+    NetTest::TempDir dir;
+    std::string bodyPath;
+    {
+        Splitter stream(text(dir.path()));
+        const std::string cut = kOne.substr(0, kOne.size() - 9);
+        stream.Write(cut.data(), cut.size());
+        ASSERT_EQ(stream.getPartsCount(), 1u);
+        bodyPath = narrow(stream.getPartPath(0u));
+        EXPECT_TRUE(fs::exists(bodyPath));
+        stream.Sync();
+    }
+    EXPECT_FALSE(fs::exists(bodyPath));
+}
+
+TEST(MultipartFormStreamTest, SplitsAChunkedDownload) {
+    auto server = NetTest::startScriptedHttp();
+    PBN::Net::HTTPHandle handle(text(server->url()));
+    std::string expected;
+    for (int piece : {1, 7, 4096}) {
+        NetTest::TempDir dir;
+        Splitter stream(text(dir.path()));
+        ASSERT_TRUE(handle.doGET(stream, text("/multipart/" + std::to_string(piece))));
+        ASSERT_EQ(stream.getPartsCount(), 2u) << piece;
+        EXPECT_EQ(narrow(stream.getPartContentId(1)), "att/1");
+        EXPECT_EQ(fs::file_size(narrow(stream.getPartPath(1))), 1024u);
+        EXPECT_EQ(NetTest::readFile(narrow(stream.getPartPath(text("root@x")))), "<a>root</a>");
+        const std::string now = snapshot(stream);
+        if (expected.empty())
+            expected = now;
+        EXPECT_EQ(now, expected) << piece;
+    }
+}

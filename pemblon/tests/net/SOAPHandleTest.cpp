@@ -1,0 +1,156 @@
+#include "pemblon/net/SOAPHandle.h"
+
+#include <gtest/gtest.h>
+#include <wx/mstream.h>
+
+#include "pemblon/net/SOAPException.h"
+#include "pemblon/net/SOAPFault.h"
+#include "pemblon/tests/net/LoopbackServers.h"
+#include "pemblon/tests/net/NetTestSupport.h"
+#include "pemblon/xml/XMLDoc.h"
+
+using PBN::Net::SOAPFault;
+using PBN::Net::SOAPHandle;
+using PBN::Strings::ostring;
+using NetTest::narrow;
+
+namespace {
+
+ostring text(const std::string& s) {
+    return ostring(s.c_str());
+}
+
+std::string contents(const wxMemoryOutputStream& out) {
+    std::string bytes(static_cast<size_t>(out.GetLength()), '\0');
+    out.CopyTo(bytes.data(), bytes.size());
+    return bytes;
+}
+
+// The request head (up to its empty line) of an echoed request.
+std::string head(const std::string& echo) {
+    return echo.substr(0, echo.find("\r\n\r\n") + 2);
+}
+
+std::string messageIdOf(const std::string& echo) {
+    const size_t at = echo.find("start=\"<");
+    return echo.substr(at + 8, echo.find(">\"", at) - at - 8);
+}
+
+SOAPFault faultFrom(const std::string& xml) {
+    NetTest::TempDir dir;
+    NetTest::writeFile(dir.file("f.xml"), xml);
+    PBN::XML::XMLDoc doc(text(dir.file("f.xml")));
+    return SOAPFault(doc.getRoot());
+}
+
+class SOAPHandleTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { server = NetTest::startScriptedHttp().release(); }
+    static void TearDownTestSuite() {
+        delete server;
+        server = nullptr;
+    }
+    static NetTest::ScriptedHttp* server;
+};
+NetTest::ScriptedHttp* SOAPHandleTest::server = nullptr;
+
+} // namespace
+
+TEST_F(SOAPHandleTest, SinglePartIsSentChunkedWithItsAction) {
+    SOAPHandle handle(text(server->url() + "/echo"));
+    handle.addCustomHeader(text("X-Key"), text("v"));
+    const std::string envelope = "<Envelope>caf\xe9</Envelope>";
+    wxMemoryInputStream request(envelope.data(), envelope.size());
+    wxMemoryOutputStream reply;
+    ASSERT_TRUE(handle.sendMessage(text(" \t do.it\r\n"), reply, request));
+    EXPECT_EQ(handle.getResponseCode(), 200);
+    const std::string echo = contents(reply);
+    EXPECT_EQ(echo.rfind("POST /echo HTTP/1.1\r\n", 0), 0u);
+    EXPECT_NE(echo.find("\r\nContent-type: text/xml; charset=ISO-8859-1\r\nTransfer-Encoding: chunked\r\n"
+                        "SOAPAction: \"urn:do.it\"\r\n"),
+              std::string::npos);
+    EXPECT_NE(echo.find("\r\nX-Key: v\r\n"), std::string::npos);
+    EXPECT_EQ(echo.substr(echo.size() - envelope.size()), envelope);
+
+    wxMemoryInputStream again("x", 1);
+    wxMemoryOutputStream second;
+    ASSERT_TRUE(handle.sendMessage(text(""), second, again));
+    EXPECT_NE(contents(second).find("\r\nSOAPAction: \"urn:\"\r\n"), std::string::npos);
+}
+
+TEST_F(SOAPHandleTest, AFaultReplyIsAWorkingTransfer) {
+    SOAPHandle handle(text(server->url() + "/fault"));
+    wxMemoryInputStream request("<e/>", 4);
+    wxMemoryOutputStream reply;
+    ASSERT_TRUE(handle.sendMessage(text("x"), reply, request));
+    EXPECT_EQ(handle.getResponseCode(), 500);
+    const std::string body = contents(reply);
+    const size_t start = body.find("<soap:Fault>");
+    const SOAPFault fault = faultFrom(
+        "<Fault>" + body.substr(start + 12, body.find("</soap:Fault>") - start - 12) + "</Fault>");
+    EXPECT_EQ(narrow(fault.getFaultCode()), "soap:Server");
+    EXPECT_EQ(narrow(fault.getFaultString()), "Broken");
+    EXPECT_EQ(narrow(fault.getDetail()), "Disk full");
+
+    SOAPHandle refused(text("http://127.0.0.1:" + std::to_string(NetTest::freePort())));
+    wxMemoryInputStream none("x", 1);
+    EXPECT_FALSE(refused.sendMessage(text("x"), reply, none));
+    EXPECT_EQ(refused.getCURLError(), CURLE_COULDNT_CONNECT);
+}
+
+TEST_F(SOAPHandleTest, MultipartCarriesTheEnvelopeAndAttachments) {
+    NetTest::TempDir dir;
+    const std::string binary = NetTest::patternBytes(3000);
+    NetTest::writeFile(dir.file("data.bin"), binary);
+    SOAPHandle handle(text(server->url() + "/echo"));
+    wxMemoryOutputStream reply;
+    const ostring envelope(L"<Envelope>caf\u00e9</Envelope>");
+    ASSERT_TRUE(handle.sendMessage(text("  act "), reply, envelope, {text("att0"), text("unused")},
+                                   {text(dir.file("data.bin"))}));
+    const std::string echo = contents(reply);
+    const std::string id = messageIdOf(echo);
+    EXPECT_EQ(id.size(), 36u);
+    EXPECT_EQ(id.find_first_not_of("0123456789abcdef-"), std::string::npos);
+    EXPECT_EQ(id[14], '4');
+    EXPECT_NE(head(echo).find("\r\nContent-Type: multipart/related; type=\"text/xml\"; start=\"<" + id +
+                              ">\"; boundary="),
+              std::string::npos);
+    EXPECT_EQ(head(echo).find("SOAPAction"), std::string::npos);
+    EXPECT_NE(echo.find("name=\"soap_message\"\r\nContent-Type: text/xml; charset=ISO-8859-1\r\n"
+                        "Content-Transfer-Encoding: 8bit\r\nSOAPAction: \"urn:act\"\r\nContent-ID: <" + id +
+                        ">\r\n\r\n<Envelope>caf\xe9</Envelope>\r\n"),
+              std::string::npos);
+    EXPECT_NE(echo.find("name=\"binary_attachment_0\"; filename=\"data.bin\"\r\n"
+                        "Content-Type: application/octet-stream\r\nContent-Transfer-Encoding: binary\r\n"
+                        "Content-ID: <att0>\r\n\r\n" + binary + "\r\n"),
+              std::string::npos);
+
+    wxMemoryOutputStream second;
+    ASSERT_TRUE(handle.sendMessage(text("act"), second, envelope, {}, {}));
+    const std::string bare = contents(second);
+    EXPECT_NE(messageIdOf(bare), id);
+    EXPECT_NE(head(bare).find("multipart/related"), std::string::npos);
+    EXPECT_EQ(bare.find("binary_attachment"), std::string::npos);
+
+    const int before = server->requestCount();
+    EXPECT_FALSE(handle.sendMessage(text("act"), second, envelope, {}, {text(dir.file("data.bin"))}));
+    EXPECT_EQ(server->requestCount(), before);
+}
+
+TEST(SOAPFaultTest, ReadsExactNamesInAnyOrder) {
+    const SOAPFault fault = faultFrom("<Fault xmlns:s='urn:s'><detail>d1<b>bold</b>d2</detail><FaultCode>no</FaultCode>"
+                                      "<s:faultstring>text</s:faultstring><!-- c --><faultcode>c1</faultcode>"
+                                      "<faultcode>c2</faultcode></Fault>");
+    EXPECT_EQ(narrow(fault.getFaultCode()), "c2");
+    EXPECT_EQ(narrow(fault.getFaultString()), "text");
+    EXPECT_EQ(narrow(fault.getDetail()), "d1d2");
+    const SOAPFault partial = faultFrom("<Fault><faultcode>c</faultcode></Fault>");
+    EXPECT_EQ(narrow(partial.getDetail()), "");
+    SOAPFault copy;
+    copy = partial;
+    EXPECT_EQ(narrow(copy.getFaultCode()), "c");
+
+    const PBN::Net::SOAPException none;
+    EXPECT_EQ(none.getSeverity(), PBN::Exception::SEVERE);
+    EXPECT_EQ(narrow(none.getMessage()), "");
+}
