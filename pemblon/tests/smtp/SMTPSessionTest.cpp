@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "SmtpTestSupport.h"
+#include "pemblon/core/ByteArray.h"
 #include "pemblon/core/Exception.h"
 #include "pemblon/net/SMTPException.h"
 
@@ -314,4 +315,46 @@ TEST(SMTPSession, ConnectionRefusedGivesFalse) {
     }
     SMTPSession s;
     EXPECT_FALSE(s.connect("127.0.0.1", port));
+}
+
+TEST(SMTPSession, LargeAttachmentIsWrittenWhollyToASlowReader) {
+    SmtpTest::TempDir dir;
+    std::string bytes(5 * 1024 * 1024, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+    SmtpTest::writeFile(dir.file("big.bin"), bytes);
+    // The server reads nothing for a while after DATA, so the socket's buffers fill up.
+    ScriptedServer server(ScriptedServer::greeting() + ok250 + ok250 +
+                          Steps{ScriptedServer::readLine(), ScriptedServer::send("354 go on\r\n"),
+                                ScriptedServer::pause(700), ScriptedServer::readData(),
+                                ScriptedServer::send("250 queued\r\n")} +
+                          quit221);
+    SMTPSession s("", 3000, "BND");
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    SMTPMessage m = simpleMessage();
+    m.addAttachment(dir.file("big.bin").c_str());
+    ASSERT_TRUE(s.send(m));
+    ASSERT_TRUE(s.disconnect());
+    server.finish();
+    const std::string data = dataSection(server.received());
+    const size_t start = data.find("\r\n\r\n", data.find("name=\"big.bin\"")) + 4;
+    const std::string base64 = data.substr(start, data.find("\r\n--BND--") - start);
+    PBN::ByteArray decoded;
+    decoded.base64Decode(base64.data(), static_cast<uint32_t>(base64.size()));
+    ASSERT_EQ(decoded.size(), bytes.size());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(decoded.getBuffer()), decoded.size()), bytes);
+}
+
+TEST(SMTPSession, ConnectingAgainQuitsTheFirstServer) {
+    ScriptedServer first(ScriptedServer::greeting() + quit221);
+    ScriptedServer second(ScriptedServer::greeting() + quit221);
+    SMTPSession s;
+    ASSERT_TRUE(s.connect("127.0.0.1", first.port()));
+    ASSERT_TRUE(s.connect("localhost", second.port()));
+    first.finish();
+    EXPECT_EQ(first.received(), "HELO localhost\r\nQUIT\r\n");
+    EXPECT_EQ(s.getHost().Service(), second.port());
+    EXPECT_TRUE(s.disconnect());
+    second.finish();
+    EXPECT_EQ(second.received(), "HELO localhost\r\nQUIT\r\n");
 }
