@@ -1,0 +1,338 @@
+#include "pemblon/net/SMTPSession.h"
+
+#include <cmath>
+#include <vector>
+
+#include <wx/filename.h>
+
+#include "pemblon/core/ByteArray.h"
+#include "pemblon/core/Defines.h"
+#include "pemblon/core/Exception.h"
+#include "pemblon/core/Maths.h"
+#include "pemblon/net/SMTPException.h"
+#include "pemblon/net/SMTPText.h"
+
+namespace PBN {
+namespace Net {
+
+using Strings::ostring;
+
+namespace {
+
+constexpr size_t replyStartSize = 256;
+constexpr size_t replyGrowStep = 4096;
+
+// End (just past its CR LF) of a reply's last line in data, or npos while it is incomplete. Every
+// line of a multi-line reply but the last has "-" as its fourth character.
+size_t replyEnd(const char* data, size_t length) {
+    size_t lineStart = 0;
+    while (lineStart < length) {
+        size_t eol = lineStart;
+        while (eol + 1 < length && !(data[eol] == '\r' && data[eol + 1] == '\n'))
+            ++eol;
+        if (eol + 1 >= length)
+            return std::string::npos;
+        if (eol - lineStart < 4 || data[lineStart + 3] != '-')
+            return eol + 2;
+        lineStart = eol + 2;
+    }
+    return std::string::npos;
+}
+
+int replyCode(const std::string& reply) {
+    if (reply.size() < 3)
+        return 0;
+    int code = 0;
+    for (int i = 0; i < 3; ++i) {
+        if (reply[i] < '0' || reply[i] > '9')
+            return 0;
+        code = code * 10 + (reply[i] - '0');
+    }
+    return code;
+}
+
+ostring fileName(const ostring& path) {
+    return ostring(wxFileName(path.wxstr()).GetFullName());
+}
+
+bool anyLineBreak(const std::vector<SMTPAddr>& list) {
+    for (const SMTPAddr& a : list) {
+        if (SMTPText::hasLineBreak(a.getAddr()) || SMTPText::hasLineBreak(a.getFriendly()))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+SMTPSession::SMTPSession(const ostring& mailerText, const uint32_t& timeoutMs, const ostring& boundaryText)
+    : timeout(timeoutMs), connected(false), lastResponse(""), lastResponseCode(-1), socket(wxSOCKET_NONE) {
+    setMailer(mailerText);
+    setBoundary(boundaryText);
+}
+
+SMTPSession::SMTPSession(const SMTPSession& other)
+    : timeout(2000), connected(false), lastResponse(""), lastResponseCode(-1), socket(wxSOCKET_NONE) {
+    *this = other;
+}
+
+SMTPSession& SMTPSession::operator=(const SMTPSession& other) {
+    if (this != &other) {
+        mailer = other.mailer;
+        timeout = other.timeout;
+        boundary = other.boundary;
+        host = other.host;
+        connected = false;
+        lastResponse = ostring("");
+        lastResponseCode = -1;
+    }
+    return *this;
+}
+
+SMTPSession::~SMTPSession() {
+    // A QUIT that fails or times out must not end the program from a destructor.
+    try {
+        disconnect();
+    } catch (...) {
+    }
+}
+
+void SMTPSession::setMailer(const ostring& value) {
+    mailer = value.size() != 0 ? value : Defines::smtpDftMailer();
+}
+
+ostring SMTPSession::getMailer() const {
+    return mailer;
+}
+void SMTPSession::setTimeout(const uint32_t& value) {
+    timeout = value;
+}
+uint32_t SMTPSession::getTimeout() const {
+    return timeout;
+}
+
+void SMTPSession::setBoundary(const ostring& value) {
+    boundary = value.size() != 0 ? value : Defines::smtpDftBoundary();
+}
+
+ostring SMTPSession::getBoundary() const {
+    return boundary;
+}
+wxIPV4address SMTPSession::getHost() const {
+    return host;
+}
+ostring SMTPSession::getLastResponse() const {
+    return lastResponse;
+}
+int32_t SMTPSession::getLastResponseCode() const {
+    return lastResponseCode;
+}
+
+void SMTPSession::waitTimes(long& seconds, long& milliseconds) const {
+    // Whole seconds rounded half up, the rest (possibly negative) in milliseconds.
+    seconds = static_cast<long>(std::floor(timeout / 1000.0 + 0.5));
+    milliseconds = static_cast<long>(timeout) - seconds * 1000;
+}
+
+bool SMTPSession::writeAll(const std::string& bytes) {
+    // A socket without wxSOCKET_WAITALL may take part of a large block; the rest follows after
+    // another bounded wait.
+    long seconds, milliseconds;
+    waitTimes(seconds, milliseconds);
+    size_t done = 0;
+    do {
+        if (!socket.WaitForWrite(seconds, milliseconds))
+            throw Exception(ostring("Timeout occurred while waiting for send message."), Exception::SEVERE);
+        if (done == bytes.size())
+            break;
+        socket.Write(bytes.data() + done, static_cast<wxUint32>(bytes.size() - done));
+        if (socket.Error() || socket.LastCount() == 0)
+            return false;
+        done += socket.LastCount();
+    } while (done < bytes.size());
+    return true;
+}
+
+bool SMTPSession::sendMsg(const ostring& text) {
+    return writeAll(text.str());
+}
+
+bool SMTPSession::readResp(const int& expected) {
+    long seconds, milliseconds;
+    waitTimes(seconds, milliseconds);
+    std::vector<char> buffer(replyStartSize);
+    size_t received = 0;
+    size_t end = std::string::npos;
+    while (end == std::string::npos) {
+        if (!socket.WaitForRead(seconds, milliseconds))
+            throw Exception(ostring("Timeout occurred while waiting for read."), Exception::SEVERE);
+        const size_t room = buffer.size() - received - 1;
+        socket.Read(buffer.data() + received, static_cast<wxUint32>(room));
+        // No bytes after the socket became readable: the server closed the connection.
+        if (socket.Error() || socket.LastCount() == 0)
+            throw Exception(ostring("Error while receiving data."), Exception::SEVERE);
+        received += socket.LastCount();
+        buffer[received] = '\0';
+        if (socket.LastCount() == room)
+            buffer.resize(buffer.size() + replyGrowStep);
+        end = replyEnd(buffer.data(), received);
+    }
+    const std::string reply(buffer.data(), end - 2);
+    lastResponseCode = replyCode(reply);
+    if (lastResponseCode != expected)
+        lastResponse = ostring(reply, Defines::appEncoding());
+    return lastResponseCode == expected;
+}
+
+bool SMTPSession::connect(const wxIPV4address& address) {
+    if (connected && !disconnect())
+        return false;
+    host = address;
+    if (timeout / 1000.0 > 1.0)
+        socket.SetTimeout(static_cast<long>(Maths::roundUI(timeout / 1000.0)));
+    if (!socket.Connect(host, true))
+        return false;
+    connected = socket.IsConnected();
+    if (!connected)
+        return false;
+    if (!readResp(220)) {
+        disconnect();
+        throw SMTPException(ostring("Unexpected SMTP login command"));
+    }
+    wxIPV4address local;
+    local.LocalHost();
+    if (!sendMsg(ostring("HELO ") + ostring(local.Hostname()) + ostring(Defines::smtpMsgTerminator()))) {
+        disconnect();
+        return false;
+    }
+    if (readResp(250))
+        return true;
+    disconnect();
+    throw SMTPException(ostring("Unexpected SMTP login command"));
+}
+
+bool SMTPSession::connect(const ostring& hostName, const unsigned int& port) {
+    wxIPV4address address;
+    // A failed look-up leaves 0.0.0.0, which reaches whatever listens locally: refuse instead.
+    if (!address.Hostname(hostName.wxstr()))
+        return false;
+    address.Service(static_cast<unsigned short>(port & 0xFFFF));
+    return connect(address);
+}
+
+bool SMTPSession::disconnect() {
+    bool quit = false;
+    if (connected) {
+        if (!sendMsg(ostring("QUIT") + ostring(Defines::smtpMsgTerminator())))
+            return false;
+        if (!readResp(221)) {
+            socket.Close();
+            connected = false;
+            throw Exception(ostring("Unexpected SMTP quit command"), Exception::SEVERE);
+        }
+        connected = false;
+        quit = true;
+    }
+    const bool closed = socket.Close();
+    return closed && quit;
+}
+
+bool SMTPSession::canSend(const SMTPMessage& message) const {
+    if (!connected || !message.isValid())
+        return false;
+    // A line break in any header text or command argument would add lines of the caller's
+    // choosing to the mail or to the conversation.
+    if (SMTPText::hasLineBreak(message.from.getAddr()) ||
+        SMTPText::hasLineBreak(message.from.getFriendly()) ||
+        SMTPText::hasLineBreak(message.replyTo.getAddr()) ||
+        SMTPText::hasLineBreak(message.replyTo.getFriendly()) || SMTPText::hasLineBreak(message.subject) ||
+        SMTPText::hasLineBreak(mailer) || SMTPText::hasLineBreak(boundary) ||
+        anyLineBreak(message.recipients) || anyLineBreak(message.ccs) || anyLineBreak(message.bccs))
+        return false;
+    for (size_t i = 0; i < message.attachmentPaths.size(); ++i) {
+        if (SMTPText::hasLineBreak(message.attachmentNames[i]) ||
+            SMTPText::hasLineBreak(fileName(message.attachmentPaths[i])) ||
+            !wxFileName::IsFileReadable(message.attachmentPaths[i].wxstr()))
+            return false;
+    }
+    return true;
+}
+
+bool SMTPSession::send(const SMTPMessage& message, const bool& html) {
+    if (!canSend(message))
+        return false;
+    const ostring eol(Defines::smtpMsgTerminator());
+    if (!sendMsg(ostring("MAIL FROM:<") + message.from.getAddr() + ostring(">") + eol))
+        return false;
+    if (!readResp(250))
+        throw SMTPException(ostring("Unexpected MAIL FROM response received"));
+    for (const std::vector<SMTPAddr>* list : {&message.recipients, &message.ccs, &message.bccs}) {
+        for (const SMTPAddr& rcpt : *list) {
+            if (!sendMsg(ostring("RCPT TO:<") + rcpt.getAddr() + ostring(">") + eol))
+                return false;
+            if (!readResp(250))
+                throw SMTPException(ostring("Unexpected RCPT TO response received"));
+        }
+    }
+    if (!sendMsg(ostring("DATA") + eol))
+        return false;
+    if (!readResp(354))
+        throw SMTPException(ostring("Unexpected MAIL FROM response received"));
+    if (!sendData(message, html))
+        return false;
+    if (!readResp(250))
+        throw Exception(ostring("An unexpected end of message response was received"), Exception::SEVERE);
+    return true;
+}
+
+bool SMTPSession::sendData(const SMTPMessage& message, const bool& html) {
+    const std::string eol = Defines::smtpMsgTerminator();
+    const std::string subtype = html ? "html" : "plain";
+    const std::string textType = "Content-Type: text/" + subtype + "; charset=\"ISO-8859-1\"" + eol;
+    const std::string b = boundary.str();
+    const bool multipart = !message.attachmentPaths.empty();
+
+    if (!sendMsg(message.getHeader(mailer)))
+        return false;
+
+    std::string mime = "MIME-Version: 1.0" + eol;
+    if (multipart) {
+        mime += "Content-Type: multipart/mixed; boundary=\"" + b + "\"" + eol + eol;
+        mime += "This is a multi-part message in MIME format." + eol + eol;
+        mime += "--" + b + eol + textType;
+        mime += "Content-Transfer-Encoding: quoted-printable" + eol + eol;
+    } else {
+        mime += textType + eol;
+    }
+    if (!writeAll(mime))
+        return false;
+
+    // CR LF line ends, the declared encoding, and no line that could end the data early.
+    const std::string lines = SMTPText::crlfLines(message.text);
+    if (!writeAll(SMTPText::dotStuffed(multipart ? SMTPText::quotedPrintable(lines) : lines)))
+        return false;
+
+    for (size_t i = 0; i < message.attachmentPaths.size(); ++i) {
+        const ostring& path = message.attachmentPaths[i];
+        const std::string f = SMTPText::quotedParameter(fileName(path)).str();
+        std::string part = eol + "--" + b + eol;
+        part += "Content-Type: application/octet-stream; name=\"" + f + "\"" + eol;
+        part += "Content-Transfer-Encoding: base64" + eol;
+        part += "Content-Description: " + message.attachmentNames[i].str() + eol;
+        part += "Content-Disposition: attachment; filename=\"" + f + "\"" + eol + eol;
+        if (!writeAll(part))
+            return false;
+        const ByteArray bytes = ByteArray::readFile(path);
+        // An empty read of a file that is not empty would send a damaged attachment as success.
+        if (bytes.size() == 0 && wxFileName::GetSize(path.wxstr()) != 0)
+            return false;
+        if (!writeAll(SMTPText::base64Lines(bytes)))
+            return false;
+    }
+    if (multipart && !writeAll(eol + "--" + b + "--"))
+        return false;
+    return writeAll(eol + "." + eol);
+}
+
+} // namespace Net
+} // namespace PBN

@@ -1,0 +1,360 @@
+#include "pemblon/net/SMTPSession.h"
+
+#include <chrono>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "SmtpTestSupport.h"
+#include "pemblon/core/ByteArray.h"
+#include "pemblon/core/Exception.h"
+#include "pemblon/net/SMTPException.h"
+
+using PBN::Exception;
+using PBN::Net::SMTPException;
+using PBN::Net::SMTPMessage;
+using PBN::Net::SMTPSession;
+using PBN::Strings::ostring;
+using SmtpTest::ScriptedServer;
+using Steps = std::vector<ScriptedServer::Step>;
+
+namespace {
+
+// "SMTPException: <text>", "Exception: <text>" or what else happened.
+template <class F> std::string outcome(F f) {
+    try {
+        f();
+    } catch (const SMTPException& e) {
+        return "SMTPException: " + e.getMessage().str();
+    } catch (const Exception& e) {
+        return std::string(e.getSeverity() == Exception::SEVERE ? "" : "(not SEVERE) ") +
+               "Exception: " + e.getMessage().str();
+    } catch (...) {
+        return "another exception";
+    }
+    return "nothing thrown";
+}
+
+Steps operator+(Steps a, const Steps& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+const Steps ok250 = {ScriptedServer::readLine(), ScriptedServer::send("250 ok\r\n")};
+const Steps quit221 = {ScriptedServer::readLine(), ScriptedServer::send("221 bye\r\n")};
+// MAIL FROM and one RCPT TO accepted, DATA answered 354, the data read.
+const Steps toData =
+    ok250 + ok250 +
+    Steps{ScriptedServer::readLine(), ScriptedServer::send("354 go on\r\n"), ScriptedServer::readData()};
+
+SMTPMessage simpleMessage() {
+    return SMTPMessage("s@x.org", "a@x.org", "Subject", "Hello");
+}
+
+// The DATA section: everything after "DATA\r\n" up to and including the final dot line.
+std::string dataSection(const std::string& wire) {
+    const size_t start = wire.find("DATA\r\n");
+    const size_t end = wire.find("\r\n.\r\n");
+    if (start == std::string::npos || end == std::string::npos)
+        return std::string();
+    return wire.substr(start + 6, end + 5 - start - 6);
+}
+
+} // namespace
+
+TEST(SMTPSession, DefaultsAndCopiesNeverCarryTheConnection) {
+    SMTPSession s;
+    EXPECT_EQ(s.getMailer(), ostring("Anonymous mailer"));
+    EXPECT_EQ(s.getTimeout(), 2000u);
+    EXPECT_EQ(s.getBoundary().size(), 64u);
+    EXPECT_EQ(s.getLastResponse(), ostring(""));
+    EXPECT_EQ(s.getLastResponseCode(), -1);
+    s.setBoundary("");
+    EXPECT_EQ(s.getBoundary().size(), 64u);
+    EXPECT_NE(SMTPSession().getBoundary(), s.getBoundary());
+
+    ScriptedServer server(ScriptedServer::greeting() + quit221);
+    SMTPSession a("Mailer", 1500, "BOUNDARY");
+    ASSERT_TRUE(a.connect("127.0.0.1", server.port()));
+    SMTPSession copy(a);
+    EXPECT_EQ(copy.getMailer(), ostring("Mailer"));
+    EXPECT_EQ(copy.getTimeout(), 1500u);
+    EXPECT_EQ(copy.getBoundary(), ostring("BOUNDARY"));
+    EXPECT_EQ(copy.getHost().IPAddress(), wxString("127.0.0.1"));
+    EXPECT_EQ(copy.getHost().Service(), server.port());
+    EXPECT_FALSE(copy.disconnect()) << "a copy is not connected";
+    EXPECT_TRUE(a.disconnect());
+    server.finish();
+    EXPECT_EQ(server.received(), "HELO localhost\r\nQUIT\r\n");
+}
+
+TEST(SMTPSession, ConversationSendsEveryRecipientInOrderAndTheSinglePartLayout) {
+    ScriptedServer server(ScriptedServer::greeting() + ok250 + ok250 + ok250 + ok250 + ok250 +
+                          Steps{ScriptedServer::readLine(), ScriptedServer::send("354 go on\r\n"),
+                                ScriptedServer::readData(), ScriptedServer::send("250 queued\r\n")} +
+                          quit221);
+    SMTPSession s("Tester", 2000);
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    SMTPMessage m("Sender <s@x.org>", "a@x.org,b@x.org", "Hi", "line 1\nline 2");
+    m.addCC("c@x.org");
+    m.addBCC("Hidden <h@x.org>");
+    ASSERT_TRUE(s.send(m, false));
+    ASSERT_TRUE(s.disconnect());
+    server.finish();
+    const std::string wire = server.received();
+    EXPECT_EQ(wire.substr(0, wire.find("DATA\r\n") + 6), "HELO localhost\r\n"
+                                                         "MAIL FROM:<s@x.org>\r\n"
+                                                         "RCPT TO:<a@x.org>\r\n"
+                                                         "RCPT TO:<b@x.org>\r\n"
+                                                         "RCPT TO:<c@x.org>\r\n"
+                                                         "RCPT TO:<h@x.org>\r\n"
+                                                         "DATA\r\n");
+    EXPECT_EQ(SmtpTest::withoutDate(dataSection(wire)), "From: Sender <s@x.org>\r\n"
+                                                        "To: a@x.org,b@x.org\r\n"
+                                                        "Cc: c@x.org\r\n"
+                                                        "Subject: Hi\r\n"
+                                                        "Date: *\r\n"
+                                                        "X-Mailer: Tester\r\n"
+                                                        "Reply-To: Sender <s@x.org>\r\n"
+                                                        "MIME-Version: 1.0\r\n"
+                                                        "Content-Type: text/plain; charset=\"ISO-8859-1\"\r\n"
+                                                        "\r\n"
+                                                        "line 1\r\nline 2\r\n.\r\n");
+    EXPECT_EQ(wire.substr(wire.size() - 6), "QUIT\r\n");
+}
+
+TEST(SMTPSession, MultipartLayoutWithHtmlTextAndAttachments) {
+    SmtpTest::TempDir dir;
+    SmtpTest::writeFile(dir.file("a \"q\".bin"), "abc");
+    SmtpTest::writeFile(dir.file("empty.dat"), "");
+    ScriptedServer server(ScriptedServer::greeting() + toData +
+                          Steps{ScriptedServer::send("250 queued\r\n")} + quit221);
+    SMTPSession s("", 2000, "BND");
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    SMTPMessage m("s@x.org", "a@x.org", "Pics", "<p>a=b</p>\n.\n");
+    m.addAttachment(dir.file("a \"q\".bin").c_str(), "First");
+    m.addAttachment(dir.file("empty.dat").c_str());
+    ASSERT_TRUE(s.send(m, true));
+    ASSERT_TRUE(s.disconnect());
+    server.finish();
+    const std::string data = dataSection(server.received());
+    const std::string mime = data.substr(data.find("MIME-Version"));
+    EXPECT_EQ(mime, "MIME-Version: 1.0\r\n"
+                    "Content-Type: multipart/mixed; boundary=\"BND\"\r\n"
+                    "\r\n"
+                    "This is a multi-part message in MIME format.\r\n"
+                    "\r\n"
+                    "--BND\r\n"
+                    "Content-Type: text/html; charset=\"ISO-8859-1\"\r\n"
+                    "Content-Transfer-Encoding: quoted-printable\r\n"
+                    "\r\n"
+                    "<p>a=3Db</p>\r\n"
+                    "..\r\n"
+                    "\r\n--BND\r\n"
+                    "Content-Type: application/octet-stream; name=\"a \\\"q\\\".bin\"\r\n"
+                    "Content-Transfer-Encoding: base64\r\n"
+                    "Content-Description: First\r\n"
+                    "Content-Disposition: attachment; filename=\"a \\\"q\\\".bin\"\r\n"
+                    "\r\n"
+                    "YWJj"
+                    "\r\n--BND\r\n"
+                    "Content-Type: application/octet-stream; name=\"empty.dat\"\r\n"
+                    "Content-Transfer-Encoding: base64\r\n"
+                    "Content-Description: empty.dat\r\n"
+                    "Content-Disposition: attachment; filename=\"empty.dat\"\r\n"
+                    "\r\n"
+                    "\r\n--BND--"
+                    "\r\n.\r\n");
+}
+
+TEST(SMTPSession, RejectedGreetingQuitsAndThrowsWithTheGreetingKept) {
+    ScriptedServer server({ScriptedServer::send("554 no service here\r\n"), ScriptedServer::readLine(),
+                           ScriptedServer::send("221 bye\r\n")});
+    SMTPSession s;
+    EXPECT_EQ(outcome([&] { s.connect("127.0.0.1", server.port()); }),
+              "SMTPException: Unexpected SMTP login command");
+    EXPECT_EQ(s.getLastResponse(), ostring("554 no service here"));
+    EXPECT_EQ(s.getLastResponseCode(), 221);
+    EXPECT_FALSE(s.disconnect());
+    server.finish();
+    EXPECT_EQ(server.received(), "QUIT\r\n");
+}
+
+TEST(SMTPSession, EachUnexpectedReplyGivesItsException) {
+    struct Case {
+        const char* name;
+        Steps afterGreeting;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"MAIL FROM",
+         {ScriptedServer::readLine(), ScriptedServer::send("550 no\r\n")},
+         "SMTPException: Unexpected MAIL FROM response received"},
+        {"RCPT 251", ok250 + Steps{ScriptedServer::readLine(), ScriptedServer::send("251 forwarded\r\n")},
+         "SMTPException: Unexpected RCPT TO response received"},
+        {"DATA", ok250 + ok250 + Steps{ScriptedServer::readLine(), ScriptedServer::send("451 later\r\n")},
+         "SMTPException: Unexpected MAIL FROM response received"},
+        {"end of data", toData + Steps{ScriptedServer::send("554 refused\r\n")},
+         "Exception: An unexpected end of message response was received"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedServer server(ScriptedServer::greeting() + c.afterGreeting + quit221);
+        SMTPSession s;
+        ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+        EXPECT_EQ(outcome([&] { s.send(simpleMessage()); }), c.expected);
+        EXPECT_NE(s.getLastResponseCode(), 250);
+        EXPECT_TRUE(s.disconnect()) << "the session stays connected after a refused step";
+    }
+}
+
+TEST(SMTPSession, RefusedHeloAndQuitReplies) {
+    {
+        ScriptedServer server({ScriptedServer::send("220 hi\r\n"), ScriptedServer::readLine(),
+                               ScriptedServer::send("502 what\r\n"), ScriptedServer::readLine(),
+                               ScriptedServer::send("221 bye\r\n")});
+        SMTPSession s;
+        EXPECT_EQ(outcome([&] { s.connect("127.0.0.1", server.port()); }),
+                  "SMTPException: Unexpected SMTP login command");
+        EXPECT_EQ(s.getLastResponse(), ostring("502 what"));
+    }
+    {
+        ScriptedServer server(ScriptedServer::greeting() +
+                              Steps{ScriptedServer::readLine(), ScriptedServer::send("500 nope\r\n")});
+        SMTPSession s;
+        ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+        EXPECT_EQ(outcome([&] { s.disconnect(); }), "Exception: Unexpected SMTP quit command");
+        EXPECT_FALSE(s.disconnect()) << "the session is no longer connected";
+    }
+}
+
+TEST(SMTPSession, RepliesSplitAcrossReadsAreReadWhole) {
+    // A multi-line greeting in two pieces, then a HELO reply in three.
+    ScriptedServer server(Steps{ScriptedServer::send("220-first line\r\n"), ScriptedServer::pause(150),
+                                ScriptedServer::send("220-second\r\n220 last\r\n"),
+                                ScriptedServer::readLine(), ScriptedServer::send("2"),
+                                ScriptedServer::pause(150), ScriptedServer::send("50 o"),
+                                ScriptedServer::pause(150), ScriptedServer::send("k\r\n"),
+                                // A long multi-line reply to MAIL FROM.
+                                ScriptedServer::readLine(),
+                                ScriptedServer::send("550-" + std::string(300, 'x') + "\r\n550 " +
+                                                     std::string(9000, 'y') + "\r\n")} +
+                          quit221);
+    SMTPSession s("", 400);
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port())) << "each wait is bounded, not the whole reply";
+    EXPECT_EQ(s.getLastResponseCode(), 250);
+    EXPECT_EQ(outcome([&] { s.send(simpleMessage()); }),
+              "SMTPException: Unexpected MAIL FROM response received");
+    EXPECT_EQ(s.getLastResponse().str(),
+              "550-" + std::string(300, 'x') + "\r\n550 " + std::string(9000, 'y'));
+    EXPECT_TRUE(s.disconnect());
+}
+
+TEST(SMTPSession, SlowAndBrokenRepliesFail) {
+    {
+        ScriptedServer server({ScriptedServer::pause(1500), ScriptedServer::send("220 late\r\n")});
+        SMTPSession s("", 300);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(outcome([&] { s.connect("127.0.0.1", server.port()); }),
+                  "Exception: Timeout occurred while waiting for read.");
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1200));
+        s.setTimeout(0);
+    } // the destructor's QUIT times out too; nothing escapes it
+    {
+        ScriptedServer server({ScriptedServer::send("220-half a reply\r\n"), ScriptedServer::close()});
+        SMTPSession s;
+        EXPECT_EQ(outcome([&] { s.connect("127.0.0.1", server.port()); }),
+                  "Exception: Error while receiving data.");
+    }
+    {
+        ScriptedServer server(ScriptedServer::greeting() +
+                              Steps{ScriptedServer::readLine(), ScriptedServer::close()});
+        SMTPSession s;
+        ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+        EXPECT_EQ(outcome([&] { s.send(simpleMessage()); }), "Exception: Error while receiving data.");
+        server.finish();
+        // Writing to the closed connection fails or throws, but never kills the program.
+        EXPECT_NE(outcome([&] { s.send(simpleMessage()); }), "another exception");
+    }
+}
+
+TEST(SMTPSession, NothingIsSentWithoutConnectionOrValidMessage) {
+    SMTPSession idle;
+    EXPECT_FALSE(idle.send(simpleMessage()));
+    EXPECT_FALSE(idle.disconnect());
+    EXPECT_FALSE(idle.connect("no-such-host.invalid", 25)) << "a failed look-up never falls back to 0.0.0.0";
+
+    ScriptedServer server(ScriptedServer::greeting() + quit221);
+    SMTPSession s;
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    EXPECT_FALSE(s.send(SMTPMessage("", "a@x.org")));
+    EXPECT_FALSE(s.send(SMTPMessage("s@x.org", "")));
+    SMTPMessage missing = simpleMessage();
+    missing.addAttachment("/nonexistent/file.bin");
+    EXPECT_FALSE(s.send(missing));
+    // Line breaks in header texts or addresses would add lines to the mail or commands.
+    SMTPMessage subject = simpleMessage();
+    subject.setSubject("Hi\r\n.\r\nRSET");
+    EXPECT_FALSE(s.send(subject));
+    SMTPMessage rcpt = simpleMessage();
+    rcpt.addBCC(PBN::Net::SMTPAddr("x@y.org>\r\nRCPT TO:<evil@z.org"));
+    EXPECT_FALSE(s.send(rcpt));
+    SMTPMessage name = simpleMessage();
+    name.setFrom(PBN::Net::SMTPAddr("s@x.org", "Evil\nBcc: e@z.org"));
+    EXPECT_FALSE(s.send(name));
+    EXPECT_TRUE(s.disconnect());
+    server.finish();
+    EXPECT_EQ(server.received(), "HELO localhost\r\nQUIT\r\n");
+}
+
+TEST(SMTPSession, ConnectionRefusedGivesFalse) {
+    unsigned short port;
+    {
+        ScriptedServer server({});
+        port = server.port();
+    }
+    SMTPSession s;
+    EXPECT_FALSE(s.connect("127.0.0.1", port));
+}
+
+TEST(SMTPSession, LargeAttachmentIsWrittenWhollyToASlowReader) {
+    SmtpTest::TempDir dir;
+    std::string bytes(5 * 1024 * 1024, '\0');
+    for (size_t i = 0; i < bytes.size(); ++i)
+        bytes[i] = static_cast<char>((i * 2654435761u) >> 13);
+    SmtpTest::writeFile(dir.file("big.bin"), bytes);
+    // The server reads nothing for a while after DATA, so the socket's buffers fill up.
+    ScriptedServer server(ScriptedServer::greeting() + ok250 + ok250 +
+                          Steps{ScriptedServer::readLine(), ScriptedServer::send("354 go on\r\n"),
+                                ScriptedServer::pause(700), ScriptedServer::readData(),
+                                ScriptedServer::send("250 queued\r\n")} +
+                          quit221);
+    SMTPSession s("", 3000, "BND");
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    SMTPMessage m = simpleMessage();
+    m.addAttachment(dir.file("big.bin").c_str());
+    ASSERT_TRUE(s.send(m));
+    ASSERT_TRUE(s.disconnect());
+    server.finish();
+    const std::string data = dataSection(server.received());
+    const size_t start = data.find("\r\n\r\n", data.find("name=\"big.bin\"")) + 4;
+    const std::string base64 = data.substr(start, data.find("\r\n--BND--") - start);
+    PBN::ByteArray decoded;
+    decoded.base64Decode(base64.data(), static_cast<uint32_t>(base64.size()));
+    ASSERT_EQ(decoded.size(), bytes.size());
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(decoded.getBuffer()), decoded.size()), bytes);
+}
+
+TEST(SMTPSession, ConnectingAgainQuitsTheFirstServer) {
+    ScriptedServer first(ScriptedServer::greeting() + quit221);
+    ScriptedServer second(ScriptedServer::greeting() + quit221);
+    SMTPSession s;
+    ASSERT_TRUE(s.connect("127.0.0.1", first.port()));
+    ASSERT_TRUE(s.connect("localhost", second.port()));
+    first.finish();
+    EXPECT_EQ(first.received(), "HELO localhost\r\nQUIT\r\n");
+    EXPECT_EQ(s.getHost().Service(), second.port());
+    EXPECT_TRUE(s.disconnect());
+    second.finish();
+    EXPECT_EQ(second.received(), "HELO localhost\r\nQUIT\r\n");
+}
