@@ -1,0 +1,7 @@
+# Widgets and the 3D canvas; the canvas draws with Mesa's software OpenGL under Xvfb.
+zeko_add_gtest(NAME pemblon_widgets_tests GUI
+    SOURCES
+        ${CMAKE_CURRENT_LIST_DIR}/widgets/WidgetsTestSupport.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/widgets/OSGCanvasTest.cpp
+    LIBS pemblon X11
+    ENV LIBGL_ALWAYS_SOFTWARE=1)
