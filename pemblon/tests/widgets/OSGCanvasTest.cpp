@@ -206,6 +206,7 @@ TEST(OSGCanvasCapture, RenderedFrameIsCapturedRightWayUp) {
     OSGCanvas& canvas = *shown.canvas;
     canvas.run();
     ASSERT_TRUE(pumpUntil([&] { return frameNumber(canvas) > 3; }));
+    WidgetsTest::snapshot("canvas");
     wxBitmap bitmap;
     ASSERT_TRUE(canvas.getScreenCapture(bitmap));
     const osg::GraphicsContext::Traits* traits = canvas.getGraphicsWindow()->getTraits();

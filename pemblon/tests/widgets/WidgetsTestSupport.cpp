@@ -95,4 +95,13 @@ void pointerButton(bool down) {
     pump(30);
 }
 
+void snapshot(const char* name) {
+    const char* dir = std::getenv("PBN_WIDGETS_SNAPSHOTS");
+    if (dir == nullptr) {
+        return;
+    }
+    pump(200);
+    wxExecute(wxString::Format("import -window root %s/%s.png", dir, name), wxEXEC_SYNC);
+}
+
 } // namespace WidgetsTest

@@ -17,4 +17,7 @@ bool showAndWait(wxWindow* topLevel, wxWindow* window);
 void pointerTo(const wxPoint& screen);
 void pointerButton(bool down);
 
+// With PBN_WIDGETS_SNAPSHOTS naming a folder, saves the screen there as <name>.png.
+void snapshot(const char* name);
+
 } // namespace WidgetsTest
