@@ -6,5 +6,6 @@ zeko_add_gtest(NAME pemblon_widgets_tests GUI
         ${CMAKE_CURRENT_LIST_DIR}/widgets/CheckTreeTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/widgets/FontTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/widgets/OutputDialogTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/widgets/DragCtrlTest.cpp
     LIBS pemblon X11
     ENV LIBGL_ALWAYS_SOFTWARE=1)
