@@ -3,6 +3,7 @@
 #include <cctype>
 #include <chrono>
 
+#include <GL/glx.h>
 #include <osgDB/ReadFile>
 #include <osgDB/Registry>
 #include <osgGA/DriveManipulator>
@@ -73,6 +74,7 @@ void OSGCanvas::construct() {
     _captureAbandoned = false;
     deleteAttrList();
     _context = new wxGLContext(this);
+    _glxContext = nullptr;
     Bind(wxEVT_IDLE, &OSGCanvas::onIdle, this);
     init();
 }
@@ -269,10 +271,20 @@ void OSGCanvas::OnMouseMotion(wxMouseEvent& event) {
 
 bool OSGCanvas::makeContextCurrent() {
     // wx asserts (and GL would draw without a context) on a window that is not realised.
-    if (!canDraw() || GetXWindow() == 0) {
+    const unsigned long window = GetXWindow();
+    if (!canDraw() || window == 0) {
         return false;
     }
-    return _context->SetCurrent(*this);
+    // Already current here (every frame of the render thread): making it current again costs
+    // the software rasteriser a flush per frame.
+    if (_glxContext != nullptr && glXGetCurrentContext() == _glxContext && glXGetCurrentDrawable() == window) {
+        return true;
+    }
+    if (!_context->SetCurrent(*this)) {
+        return false;
+    }
+    _glxContext = glXGetCurrentContext();
+    return true;
 }
 
 void OSGCanvas::updateDrawable() {

@@ -155,6 +155,7 @@ private:
     int32_t _lastKey;
 
     wxGLContext* _context;
+    void* _glxContext; // the GLX context behind _context, once made current
     std::atomic<bool> _drawable;
     // Guarded by _mutex.
     bool _threadAccepting;             // the thread runs and takes captures
