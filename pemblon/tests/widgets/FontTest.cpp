@@ -5,6 +5,7 @@
 #include <wx/fontenum.h>
 #include <wx/frame.h>
 #include <wx/stattext.h>
+#include <wx/translation.h>
 
 #include "WidgetsTestSupport.h"
 #include "pemblon/widgets/FontCombo.h"
@@ -164,4 +165,24 @@ TEST(FontDialogEditing, EditsACopyAndPreviewsIt) {
     WidgetsTest::pump(200);
     WidgetsTest::snapshot("fontdialog");
     dialog.Hide();
+}
+
+TEST(FontDialogEditing, TextsComeFromTheLibraryCatalogue) {
+    wxFileTranslationsLoader::AddCatalogLookupPathPrefix(PBN_CATALOGUE_DIR);
+    auto* french = new wxTranslations();
+    french->SetLanguage(wxLANGUAGE_FRENCH);
+    ASSERT_TRUE(french->AddCatalog("Pemblon"));
+    wxTranslations::Set(french);
+    {
+        FontDialog dialog(nullptr, OFont());
+        EXPECT_EQ(dialog.GetTitle(), "Format"); // the title is not translated
+        auto* bold = dynamic_cast<wxCheckBox*>(dialog.FindWindow(FontDialog::ID_BOLD));
+        ASSERT_NE(bold, nullptr);
+        EXPECT_EQ(bold->GetLabel(), "Gras");
+        dialog.Show();
+        WidgetsTest::pump(200);
+        WidgetsTest::snapshot("fontdialog_fr");
+        dialog.Hide();
+    }
+    wxTranslations::Set(nullptr);
 }

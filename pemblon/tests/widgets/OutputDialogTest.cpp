@@ -6,6 +6,7 @@
 #include <wx/modalhook.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/translation.h>
 
 #include "WidgetsTestSupport.h"
 #include "pemblon/widgets/OutputDialog.h"
@@ -39,6 +40,20 @@ TEST(OutputDialogContent, DefaultDialogIsEmpty) {
     auto* close = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_OK));
     ASSERT_NE(close, nullptr);
     EXPECT_EQ(close->GetLabel(), "Close");
+}
+
+TEST(OutputDialogContent, TextsComeFromTheLibraryCatalogue) {
+    wxFileTranslationsLoader::AddCatalogLookupPathPrefix(PBN_CATALOGUE_DIR);
+    auto* french = new wxTranslations();
+    french->SetLanguage(wxLANGUAGE_FRENCH);
+    ASSERT_TRUE(french->AddCatalog("Pemblon"));
+    wxTranslations::Set(french);
+    {
+        OutputDialog dialog;
+        EXPECT_EQ(dialog.GetTitle(), "Sortie");
+        EXPECT_EQ(dialog.FindWindow(wxID_OK)->GetLabel(), "Fermer");
+    }
+    wxTranslations::Set(nullptr);
 }
 
 TEST(OutputDialogContent, LinesKeepTheirTextAndColour) {
