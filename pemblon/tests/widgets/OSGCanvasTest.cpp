@@ -297,6 +297,26 @@ TEST(OSGCanvasThread, StopWithoutWaitLeavesTheViewerDone) {
     EXPECT_EQ(pixel(bitmap, 0, 0), red);
 }
 
+TEST(OSGCanvasThread, CapturesRacingWithTheThreadEndingNeverHang) {
+    Shown shown;
+    OSGCanvas& canvas = *shown.canvas;
+    wxBitmap bitmap;
+    int captured = 0;
+    for (int i = 0; i < 15; ++i) {
+        canvas.getViewer().setDone(false);
+        canvas.run();
+        if (i % 3 == 0) {
+            pump(10);
+        }
+        captured += canvas.getScreenCapture(bitmap) ? 1 : 0;
+        canvas.stop(false); // the thread may still draw its last frame
+        EXPECT_FALSE(canvas.getScreenCapture(bitmap)); // joined first; a done viewer draws nothing
+        EXPECT_EQ(canvas.getViewer().getCamera()->getFinalDrawCallback(), nullptr);
+    }
+    EXPECT_EQ(captured, 15);
+    EXPECT_EQ(pixel(bitmap, 199, 0), red);
+}
+
 TEST(OSGCanvasThread, DestroyingTheCanvasWhileRenderingIsSafe) {
     for (int i = 0; i < 3; ++i) {
         Shown shown;
