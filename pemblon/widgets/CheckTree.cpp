@@ -33,8 +33,8 @@ wxBitmap placeholder(int state) {
 
 CheckTree::CheckTree() : _checkEnabled(false), _imageList(nullptr) {}
 
-CheckTree::CheckTree(wxWindow* parent, const int& id, const wxPoint& pos, const wxSize& size, const long& style,
-                     const wxValidator& validator, const wxString& name)
+CheckTree::CheckTree(wxWindow* parent, const int& id, const wxPoint& pos, const wxSize& size,
+                     const long& style, const wxValidator& validator, const wxString& name)
     : wxTreeCtrl(parent, id, pos, size, style, validator, name), _checkEnabled(false), _imageList(nullptr) {
     setUp();
 }
@@ -164,7 +164,8 @@ void CheckTree::updateParent(const wxTreeItemId& item) {
     }
     std::vector<CheckState> states;
     wxTreeItemIdValue cookie;
-    for (wxTreeItemId child = GetFirstChild(parent, cookie); child.IsOk(); child = GetNextChild(parent, cookie)) {
+    for (wxTreeItemId child = GetFirstChild(parent, cookie); child.IsOk();
+         child = GetNextChild(parent, cookie)) {
         states.push_back(getItemState(child));
     }
     const std::optional<CheckState> state = combinedState(states);
@@ -183,7 +184,7 @@ void CheckTree::onLeftUpOrDown(wxMouseEvent& event) {
         const wxTreeItemId item = HitTest(event.GetPosition(), flags);
         if (item.IsOk() && (flags & wxTREE_HITTEST_ONITEMICON) != 0 && checkData(item) != nullptr) {
             checkItem(item, getItemState(item) == CheckTreeItemData::CHECKED ? CheckTreeItemData::UNCHECKED
-                                                                              : CheckTreeItemData::CHECKED);
+                                                                             : CheckTreeItemData::CHECKED);
         }
     }
     event.Skip();
@@ -196,8 +197,10 @@ std::vector<wxTreeItemId> CheckTree::getCheckedItems(const wxTreeItemId& item) c
         return result;
     }
     wxTreeItemIdValue cookie;
-    for (wxTreeItemId child = GetFirstChild(start, cookie); child.IsOk(); child = GetNextChild(start, cookie)) {
-        if (const CheckTreeItemData* data = checkData(child); data != nullptr && data->getState() == CheckTreeItemData::CHECKED) {
+    for (wxTreeItemId child = GetFirstChild(start, cookie); child.IsOk();
+         child = GetNextChild(start, cookie)) {
+        if (const CheckTreeItemData* data = checkData(child);
+            data != nullptr && data->getState() == CheckTreeItemData::CHECKED) {
             result.push_back(child);
         }
         const std::vector<wxTreeItemId> below = getCheckedItems(child);

@@ -5,7 +5,8 @@ namespace Widgets {
 
 CheckTreeItemData::CheckTreeItemData() : _state(UNCHECKED) {}
 
-CheckTreeItemData::CheckTreeItemData(const CheckTreeItemData& other) : wxTreeItemData(), _state(other._state) {
+CheckTreeItemData::CheckTreeItemData(const CheckTreeItemData& other)
+    : wxTreeItemData(), _state(other._state) {
     SetId(other.GetId());
 }
 

@@ -17,7 +17,14 @@ namespace Widgets {
 // with a live preview. The background colour travels through unchanged.
 class PBN_API FontDialog : public wxDialog {
 public:
-    enum { ID_FONT = 1000, ID_SIZE = 1001, ID_COLOR = 1002, ID_BOLD = 1003, ID_ITALIC = 1004, ID_UNDERLINE = 1005 };
+    enum {
+        ID_FONT = 1000,
+        ID_SIZE = 1001,
+        ID_COLOR = 1002,
+        ID_BOLD = 1003,
+        ID_ITALIC = 1004,
+        ID_UNDERLINE = 1005
+    };
 
     FontDialog(wxWindow* parent, const OFont& font);
     ~FontDialog() override;

@@ -158,10 +158,10 @@ private:
     void* _glxContext; // the GLX context behind _context, once made current
     std::atomic<bool> _drawable;
     // Guarded by _mutex.
-    bool _threadAccepting;             // the thread runs and takes captures
-    bool _captureBusy;                 // a capture is between posting and completion
-    bool _captureFinished;             // the frame of the posted capture has been drawn
-    bool _captureAbandoned;            // its caller gave up waiting
+    bool _threadAccepting;  // the thread runs and takes captures
+    bool _captureBusy;      // a capture is between posting and completion
+    bool _captureFinished;  // the frame of the posted capture has been drawn
+    bool _captureAbandoned; // its caller gave up waiting
     osg::ref_ptr<osg::Image> _capturedImage;
 
     wxDECLARE_EVENT_TABLE();

@@ -18,7 +18,8 @@ wxString tr(const char* text) {
 
 } // namespace
 
-OutputDialog::OutputDialog() : OutputDialog(Strings::ostring(""), Strings::ostring(""), tr("Output"), nullptr) {}
+OutputDialog::OutputDialog()
+    : OutputDialog(Strings::ostring(""), Strings::ostring(""), tr("Output"), nullptr) {}
 
 OutputDialog::OutputDialog(const Strings::ostring& output, const Strings::ostring& message,
                            const Strings::ostring& title, wxWindow* parent)
@@ -48,7 +49,8 @@ void OutputDialog::createCtrls() {
     _label->Wrap(-1);
     main->Add(_label, 0, wxEXPAND | wxALL, 5);
     _text = new wxTextCtrl(this, 2, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                           wxTE_READONLY | wxTE_MULTILINE | wxTE_RICH | wxTE_NOHIDESEL | wxTE_RICH2 | wxTE_DONTWRAP);
+                           wxTE_READONLY | wxTE_MULTILINE | wxTE_RICH | wxTE_NOHIDESEL | wxTE_RICH2 |
+                               wxTE_DONTWRAP);
     _text->SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE));
     main->Add(_text, 1, wxEXPAND | wxALL, 5);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
@@ -63,9 +65,10 @@ void OutputDialog::createCtrls() {
 
 void OutputDialog::initCtrls() {
     _label->SetLabel(_message.wxstr());
-    _text->SetDefaultStyle(wxTextAttr(_outputColour, wxNullColour,
-                                      wxFont(8, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL,
-                                             false, wxEmptyString, wxFONTENCODING_DEFAULT)));
+    _text->SetDefaultStyle(
+        wxTextAttr(_outputColour, wxNullColour,
+                   wxFont(8, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
+                          wxEmptyString, wxFONTENCODING_DEFAULT)));
     for (const Line& line : _lines) {
         append(line);
     }

@@ -25,8 +25,8 @@ public:
     // Titled "Output", empty, no parent.
     OutputDialog();
     // Without a parent the application's top window is the parent.
-    OutputDialog(const Strings::ostring& output, const Strings::ostring& message, const Strings::ostring& title,
-                 wxWindow* parent);
+    OutputDialog(const Strings::ostring& output, const Strings::ostring& message,
+                 const Strings::ostring& title, wxWindow* parent);
     ~OutputDialog() override;
 
     void output(const Strings::ostring& text);

@@ -18,7 +18,8 @@ public:
     wxDragListCtrl();
     wxDragListCtrl(wxWindow* parent, const int& id, const wxPoint& pos = wxDefaultPosition,
                    const wxSize& size = wxDefaultSize, const long& style = wxLC_REPORT,
-                   const wxValidator& validator = wxDefaultValidator, const wxString& name = wxListCtrlNameStr);
+                   const wxValidator& validator = wxDefaultValidator,
+                   const wxString& name = wxListCtrlNameStr);
     ~wxDragListCtrl() override;
 
     bool handleCursor() const { return _handleCursor; }

@@ -18,7 +18,8 @@ public:
     wxDragTreeCtrl();
     wxDragTreeCtrl(wxWindow* parent, const int& id, const wxPoint& pos = wxDefaultPosition,
                    const wxSize& size = wxDefaultSize, const long& style = wxTR_DEFAULT_STYLE,
-                   const wxValidator& validator = wxDefaultValidator, const wxString& name = wxTreeCtrlNameStr);
+                   const wxValidator& validator = wxDefaultValidator,
+                   const wxString& name = wxTreeCtrlNameStr);
     ~wxDragTreeCtrl() override;
 
     bool expandOnLeftDClick() const { return _expandOnLeftDClick; }

@@ -15,8 +15,8 @@ namespace {
 
 class TestTree : public CheckTree {
 public:
-    using CheckTree::CheckTree;
     using CheckTree::checkItem;
+    using CheckTree::CheckTree;
 };
 
 // root > P > {A, B}, and root > Q > R > S (collapsed), every item with check data.

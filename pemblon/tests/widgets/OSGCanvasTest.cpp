@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 
 #include <osg/Geode>
@@ -26,8 +27,8 @@ namespace {
 // Opens the protected parts that the tests look at.
 class TestCanvas : public OSGCanvas {
 public:
-    using OSGCanvas::OSGCanvas;
     using OSGCanvas::getKeyCode;
+    using OSGCanvas::OSGCanvas;
     static int* attrList() { return _attrList; }
     static int* pairs(const std::vector<std::pair<int, int>>& attrs) { return makeAttrList(attrs); }
     static void drop() { deleteAttrList(); }
@@ -98,7 +99,7 @@ unsigned frameNumber(const OSGCanvas& canvas) {
 
 // Counts how often the camera's own final-draw callback runs.
 struct CountingCallback : osg::Camera::DrawCallback {
-    mutable int calls = 0;
+    mutable std::atomic<int> calls{0};
     void operator()(osg::RenderInfo&) const override { ++calls; }
 };
 
@@ -154,8 +155,9 @@ TEST(OSGCanvasInput, KeyReleasesPairWithTheirPresses) {
             seen.emplace_back(ea->getEventType(), ea->getKey());
         }
     }
-    const std::vector<std::pair<int, int>> expected{
-        {osgGA::GUIEventAdapter::KEYDOWN, 'a'}, {osgGA::GUIEventAdapter::KEYUP, 'a'}, {osgGA::GUIEventAdapter::KEYUP, 'B'}};
+    const std::vector<std::pair<int, int>> expected{{osgGA::GUIEventAdapter::KEYDOWN, 'a'},
+                                                    {osgGA::GUIEventAdapter::KEYUP, 'a'},
+                                                    {osgGA::GUIEventAdapter::KEYUP, 'B'}};
     EXPECT_EQ(seen, expected);
 
     wxKeyEvent event(wxEVT_CHAR);
@@ -239,9 +241,9 @@ TEST(OSGCanvasCapture, PreviousCallbackIsBackAfterEachCapture) {
     canvas.run();
     ASSERT_TRUE(canvas.getScreenCapture(*camera, bitmap, true));
     EXPECT_EQ(camera->getFinalDrawCallback(), previous.get());
+    EXPECT_TRUE(pumpUntil([&] { return previous->calls > 0; })); // runs again in later frames
     canvas.stop(true);
     EXPECT_EQ(previous->referenceCount(), references);
-    EXPECT_GT(previous->calls, 0);
 
     // A camera the viewer never draws: nothing read, nothing left behind, false.
     osg::ref_ptr<osg::Camera> foreign = new osg::Camera();
@@ -309,7 +311,7 @@ TEST(OSGCanvasThread, CapturesRacingWithTheThreadEndingNeverHang) {
             pump(10);
         }
         captured += canvas.getScreenCapture(bitmap) ? 1 : 0;
-        canvas.stop(false); // the thread may still draw its last frame
+        canvas.stop(false);                            // the thread may still draw its last frame
         EXPECT_FALSE(canvas.getScreenCapture(bitmap)); // joined first; a done viewer draws nothing
         EXPECT_EQ(canvas.getViewer().getCamera()->getFinalDrawCallback(), nullptr);
     }
