@@ -28,6 +28,9 @@ class OSGCanvasRenderThread;
 //
 // Keys without a character (arrows, function keys) reach the event queue as 0: no table
 // translates them.
+//
+// The destructor joins the render thread. A derived class calls stop(true) in its own
+// destructor, before its part of the object goes while the thread still calls into it.
 class PBN_API OSGCanvas : public wxGLCanvas {
 public:
     enum Manip { TRACKBALL = 1, FLIGHT = 2, DRIVE = 3, TERRAIN = 4, UFO = 5, KEY_SWITCH = 6 };
