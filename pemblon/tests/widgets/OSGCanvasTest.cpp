@@ -29,6 +29,7 @@ class TestCanvas : public OSGCanvas {
 public:
     using OSGCanvas::getKeyCode;
     using OSGCanvas::OSGCanvas;
+    ~TestCanvas() override { stop(true); } // before this part of the object goes
     static int* attrList() { return _attrList; }
     static int* pairs(const std::vector<std::pair<int, int>>& attrs) { return makeAttrList(attrs); }
     static void drop() { deleteAttrList(); }
