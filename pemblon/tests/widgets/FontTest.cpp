@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <wx/checkbox.h>
+#include <wx/clrpicker.h>
+#include <wx/fontenum.h>
+#include <wx/frame.h>
+#include <wx/stattext.h>
+#include <wx/translation.h>
+
+#include "WidgetsTestSupport.h"
+#include "pemblon/widgets/FontCombo.h"
+#include "pemblon/widgets/FontDialog.h"
+#include "pemblon/widgets/FontSizeCombo.h"
+#include "pemblon/widgets/OFont.h"
+
+using PBN::Widgets::FontCombo;
+using PBN::Widgets::FontDialog;
+using PBN::Widgets::FontSizeCombo;
+using PBN::Widgets::OFont;
+using WidgetsTest::pump;
+
+namespace {
+
+struct Frame {
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "fonts", wxPoint(30, 30), wxSize(400, 200));
+    ~Frame() {
+        frame->Destroy();
+        pump(20);
+    }
+};
+
+void wheel(wxWindow* target, int rotation) {
+    wxMouseEvent event(wxEVT_MOUSEWHEEL);
+    event.m_wheelRotation = rotation;
+    event.m_wheelDelta = 120;
+    event.SetEventObject(target);
+    target->GetEventHandler()->ProcessEvent(event);
+}
+
+} // namespace
+
+TEST(OFontValues, DefaultsEqualityAndCopies) {
+    OFont a, b;
+    EXPECT_EQ(a.GetPointSize(), 10);
+    EXPECT_EQ(a.GetWeight(), wxFONTWEIGHT_NORMAL);
+    EXPECT_EQ(a.GetStyle(), wxFONTSTYLE_NORMAL);
+    EXPECT_FALSE(a.GetUnderlined());
+    EXPECT_EQ(a.getColor(), wxColour(0, 0, 0, 255));
+    EXPECT_EQ(a.getBgColor(), wxColour(255, 255, 255, 255));
+    EXPECT_TRUE(a == b);
+    b.setBgColor(*wxRED);
+    EXPECT_TRUE(a != b);
+    a = b;
+    EXPECT_TRUE(a == b);
+    a = a;
+    EXPECT_EQ(a.getBgColor(), *wxRED);
+    const OFont fromFont(*wxITALIC_FONT, *wxBLUE);
+    EXPECT_EQ(fromFont.GetStyle(), wxFONTSTYLE_ITALIC);
+    EXPECT_EQ(fromFont.getColor(), *wxBLUE);
+    EXPECT_EQ(fromFont.getBgColor(), *wxWHITE);
+}
+
+TEST(FontSizeComboValues, ListedAndTypedSizes) {
+    Frame f;
+    FontSizeCombo combo(f.frame, 1001);
+    ASSERT_EQ(combo.GetCount(), 16u);
+    EXPECT_EQ(combo.GetString(15), "72");
+    combo.setSize(14);
+    EXPECT_EQ(combo.GetStringSelection(), "14");
+    EXPECT_EQ(combo.getSize(), 14);
+    combo.setSize(13);
+    EXPECT_EQ(combo.GetValue(), "13");
+    EXPECT_EQ(combo.GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(combo.getSize(), 13);
+    combo.SetValue("big");
+    EXPECT_EQ(combo.getSize(), -1);
+    EXPECT_EQ(FontSizeCombo::parseSize("99999999999"), -1);
+}
+
+TEST(FontComboValues, FacesWheelAndUnknownNames) {
+    Frame f;
+    auto* combo = new FontCombo(f.frame, 1000);
+    const wxArrayString faces = wxFontEnumerator::GetFacenames();
+    ASSERT_GE(faces.size(), 2u) << "the tests need two font faces";
+    ASSERT_EQ(combo->GetCount(), faces.size());
+    ASSERT_TRUE(WidgetsTest::showAndWait(f.frame, combo));
+    int selections = 0;
+    combo->Bind(wxEVT_COMBOBOX, [&selections](wxCommandEvent& e) {
+        ++selections;
+        e.Skip();
+    });
+
+    wheel(combo, -120); // down with nothing selected
+    EXPECT_EQ(combo->GetSelection(), 0);
+    EXPECT_EQ(selections, 1);
+    EXPECT_EQ(combo->getFont(), faces[0]);
+    wheel(combo, 120); // up on the first face: kept, still reported
+    EXPECT_EQ(combo->GetSelection(), 0);
+    EXPECT_EQ(selections, 2);
+    wheel(combo, -60); // below the wheel delta
+    EXPECT_EQ(combo->GetSelection(), 0);
+    EXPECT_EQ(selections, 2);
+    wheel(combo->GetTextCtrl(), -120); // where GTK delivers it
+    EXPECT_EQ(combo->GetSelection(), 1);
+
+    combo->setFont(faces[0]);
+    EXPECT_EQ(combo->GetSelection(), 0);
+    combo->setFont("NoSuchFace");
+    EXPECT_EQ(combo->GetValue(), "NoSuchFace");
+    EXPECT_EQ(combo->GetSelection(), wxNOT_FOUND);
+    EXPECT_EQ(combo->getFont(), "NoSuchFace");
+
+    WidgetsTest::snapshot("fontcombo");
+}
+
+TEST(FontDialogEditing, EditsACopyAndPreviewsIt) {
+    OFont original;
+    original.setBgColor(wxColour(1, 2, 3));
+    FontDialog dialog(nullptr, original);
+    EXPECT_EQ(dialog.GetTitle(), "Format");
+    EXPECT_TRUE(dialog.getFont() == original);
+    auto* face = dynamic_cast<FontCombo*>(dialog.FindWindow(FontDialog::ID_FONT));
+    auto* size = dynamic_cast<FontSizeCombo*>(dialog.FindWindow(FontDialog::ID_SIZE));
+    auto* bold = dynamic_cast<wxCheckBox*>(dialog.FindWindow(FontDialog::ID_BOLD));
+    auto* italic = dynamic_cast<wxCheckBox*>(dialog.FindWindow(FontDialog::ID_ITALIC));
+    auto* underline = dynamic_cast<wxCheckBox*>(dialog.FindWindow(FontDialog::ID_UNDERLINE));
+    auto* picker = dynamic_cast<wxColourPickerCtrl*>(dialog.FindWindow(FontDialog::ID_COLOR));
+    ASSERT_TRUE(face && size && bold && italic && underline && picker);
+    EXPECT_EQ(size->GetStringSelection(), "10");
+    EXPECT_FALSE(bold->GetValue());
+
+    auto click = [](wxCheckBox* box) {
+        box->SetValue(!box->GetValue());
+        wxCommandEvent event(wxEVT_CHECKBOX, box->GetId());
+        event.SetInt(box->GetValue());
+        event.SetEventObject(box);
+        box->GetEventHandler()->ProcessEvent(event);
+    };
+    click(bold);
+    click(italic);
+    click(underline);
+    size->SetSelection(size->FindString("14"));
+    wxCommandEvent sized(wxEVT_COMBOBOX, FontDialog::ID_SIZE);
+    size->GetEventHandler()->ProcessEvent(sized);
+    wheel(face, -120); // the wheel's selection event carries no string
+    picker->SetColour(*wxRED);
+    wxColourPickerEvent coloured(picker, FontDialog::ID_COLOR, *wxRED);
+    picker->GetEventHandler()->ProcessEvent(coloured);
+
+    const OFont edited = dialog.getFont();
+    EXPECT_EQ(edited.GetWeight(), wxFONTWEIGHT_BOLD);
+    EXPECT_EQ(edited.GetStyle(), wxFONTSTYLE_ITALIC);
+    EXPECT_TRUE(edited.GetUnderlined());
+    EXPECT_EQ(edited.GetPointSize(), 14);
+    EXPECT_EQ(edited.GetFaceName(), face->GetString(0));
+    EXPECT_FALSE(edited.GetFaceName().empty());
+    EXPECT_EQ(edited.getColor(), *wxRED);
+    EXPECT_EQ(edited.getBgColor(), wxColour(1, 2, 3));
+    EXPECT_EQ(original.GetWeight(), wxFONTWEIGHT_NORMAL); // the caller's font is untouched
+    EXPECT_EQ(original.getColor(), *wxBLACK);
+    click(bold);
+    EXPECT_EQ(dialog.getFont().GetWeight(), wxFONTWEIGHT_NORMAL);
+
+    dialog.Show();
+    WidgetsTest::pump(200);
+    WidgetsTest::snapshot("fontdialog");
+    dialog.Hide();
+}
+
+TEST(FontDialogEditing, TextsComeFromTheLibraryCatalogue) {
+    wxFileTranslationsLoader::AddCatalogLookupPathPrefix(PBN_CATALOGUE_DIR);
+    auto* french = new wxTranslations();
+    french->SetLanguage(wxLANGUAGE_FRENCH);
+    ASSERT_TRUE(french->AddCatalog("Pemblon"));
+    wxTranslations::Set(french);
+    {
+        FontDialog dialog(nullptr, OFont());
+        EXPECT_EQ(dialog.GetTitle(), "Format"); // the title is not translated
+        auto* bold = dynamic_cast<wxCheckBox*>(dialog.FindWindow(FontDialog::ID_BOLD));
+        ASSERT_NE(bold, nullptr);
+        EXPECT_EQ(bold->GetLabel(), "Gras");
+        dialog.Show();
+        WidgetsTest::pump(200);
+        WidgetsTest::snapshot("fontdialog_fr");
+        dialog.Hide();
+    }
+    wxTranslations::Set(nullptr);
+}

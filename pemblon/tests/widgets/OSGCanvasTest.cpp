@@ -1,0 +1,374 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+
+#include <osg/Geode>
+#include <osg/Geometry>
+#include <osgDB/WriteFile>
+#include <osgGA/DriveManipulator>
+#include <osgGA/KeySwitchMatrixManipulator>
+#include <osgGA/TrackballManipulator>
+#include <wx/frame.h>
+#include <wx/image.h>
+#include <wx/rawbmp.h>
+
+#include "WidgetsTestSupport.h"
+#include "pemblon/widgets/OSGCanvas.h"
+
+namespace fs = std::filesystem;
+using PBN::Strings::ostring;
+using PBN::Widgets::OSGCanvas;
+using WidgetsTest::pump;
+using WidgetsTest::pumpUntil;
+
+namespace {
+
+// Opens the protected parts that the tests look at.
+class TestCanvas : public OSGCanvas {
+public:
+    using OSGCanvas::getKeyCode;
+    using OSGCanvas::OSGCanvas;
+    ~TestCanvas() override { stop(true); } // before this part of the object goes
+    static int* attrList() { return _attrList; }
+    static int* pairs(const std::vector<std::pair<int, int>>& attrs) { return makeAttrList(attrs); }
+    static void drop() { deleteAttrList(); }
+};
+
+// Two coloured halves over a blue background, seen through a fixed orthographic camera.
+osg::ref_ptr<osg::Node> halvesScene() {
+    auto quad = [](float y0, float y1, const osg::Vec4& colour) {
+        osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry();
+        osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array();
+        vertices->push_back({-10.f, y0, 0.f});
+        vertices->push_back({10.f, y0, 0.f});
+        vertices->push_back({10.f, y1, 0.f});
+        vertices->push_back({-10.f, y1, 0.f});
+        geometry->setVertexArray(vertices.get());
+        osg::ref_ptr<osg::Vec4Array> colours = new osg::Vec4Array();
+        colours->push_back(colour);
+        geometry->setColorArray(colours.get(), osg::Array::BIND_OVERALL);
+        geometry->addPrimitiveSet(new osg::DrawArrays(GL_QUADS, 0, 4));
+        return geometry;
+    };
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode();
+    geode->addDrawable(quad(0.05f, 10.f, {1.f, 0.f, 0.f, 1.f}));   // top: red
+    geode->addDrawable(quad(-10.f, -0.05f, {0.f, 1.f, 0.f, 1.f})); // bottom: green
+    geode->getOrCreateStateSet()->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
+    return geode;
+}
+
+void useFixedCamera(osgViewer::Viewer& viewer) {
+    viewer.setSceneData(halvesScene().get());
+    osg::Camera* camera = viewer.getCamera();
+    camera->setClearColor({0.f, 0.f, 1.f, 1.f});
+    camera->setProjectionResizePolicy(osg::Camera::FIXED);
+    camera->setProjectionMatrixAsOrtho2D(-1.0, 1.0, -1.0, 1.0);
+    camera->setViewMatrix(osg::Matrix::identity());
+}
+
+// A frame holding one canvas of 200 x 150 client pixels, shown.
+struct Shown {
+    wxFrame* frame;
+    TestCanvas* canvas;
+    Shown() {
+        frame = new wxFrame(nullptr, wxID_ANY, "canvas", wxPoint(20, 20));
+        canvas = new TestCanvas(frame, wxID_ANY, wxPoint(0, 0), wxSize(200, 150));
+        frame->SetClientSize(200, 150);
+        useFixedCamera(canvas->getViewer());
+        WidgetsTest::showAndWait(frame, canvas);
+    }
+    ~Shown() {
+        if (frame != nullptr) {
+            frame->Destroy();
+            pump(20);
+        }
+    }
+};
+
+std::string pixel(const wxBitmap& bitmap, int x, int y) {
+    wxImage image = bitmap.ConvertToImage();
+    return wxColour(image.GetRed(x, y), image.GetGreen(x, y), image.GetBlue(x, y))
+        .GetAsString(wxC2S_HTML_SYNTAX)
+        .ToStdString();
+}
+const std::string red = "#FF0000", green = "#00FF00", blue = "#0000FF";
+
+unsigned frameNumber(const OSGCanvas& canvas) {
+    return canvas.getViewer().getFrameStamp()->getFrameNumber();
+}
+
+// Counts how often the camera's own final-draw callback runs.
+struct CountingCallback : osg::Camera::DrawCallback {
+    mutable std::atomic<int> calls{0};
+    void operator()(osg::RenderInfo&) const override { ++calls; }
+};
+
+} // namespace
+
+TEST(OSGCanvasConstruction, AttributeListsLiveOnlyDuringConstruction) {
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "attrs");
+    auto* plain = new TestCanvas(frame);
+    EXPECT_EQ(TestCanvas::attrList(), nullptr);
+    auto* fromPairs = new TestCanvas(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "pairs",
+                                     std::vector<std::pair<int, int>>{{WX_GL_DEPTH_SIZE, 16}});
+    EXPECT_EQ(TestCanvas::attrList(), nullptr);
+    auto* defaults = new TestCanvas(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "defaults",
+                                    std::vector<std::pair<int, int>>{});
+    EXPECT_EQ(TestCanvas::attrList(), nullptr);
+    int own[] = {WX_GL_RGBA, WX_GL_DOUBLEBUFFER, 0};
+    auto* caller = new TestCanvas(frame, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, "own", own);
+    EXPECT_EQ(own[0], WX_GL_RGBA); // the caller's list is used, not freed
+    EXPECT_EQ(TestCanvas::attrList(), nullptr);
+    EXPECT_EQ(plain->GetName(), "OSGCanvas");
+    EXPECT_TRUE(plain->GetWindowStyleFlag() & wxFULL_REPAINT_ON_RESIZE);
+    EXPECT_NE(&fromPairs->getViewer(), &defaults->getViewer());
+    EXPECT_EQ(caller->getViewer().getThreadingModel(), osgViewer::Viewer::SingleThreaded);
+    EXPECT_EQ(caller->getViewer().getCamera()->getGraphicsContext(), caller->getGraphicsWindow().get());
+
+    int* list = TestCanvas::pairs({{1, 2}, {3, 4}});
+    EXPECT_EQ(std::vector<int>(list, list + 5), (std::vector<int>{1, 2, 3, 4, 0}));
+    EXPECT_EQ(TestCanvas::pairs({}), nullptr); // frees the earlier list
+    TestCanvas::drop();
+    frame->Destroy();
+    pump(20);
+}
+
+TEST(OSGCanvasInput, KeyReleasesPairWithTheirPresses) {
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "keys");
+    auto* canvas = new TestCanvas(frame);
+    auto key = [canvas](wxEventType type, wxChar code) {
+        wxKeyEvent event(type);
+        event.m_uniChar = code;
+        event.SetEventObject(canvas);
+        canvas->GetEventHandler()->ProcessEvent(event);
+    };
+    osgGA::EventQueue* queue = canvas->getGraphicsWindow()->getEventQueue();
+    queue->clear();
+    key(wxEVT_CHAR, 'a');
+    key(wxEVT_KEY_UP, 'A'); // GTK reports the key, not the character
+    key(wxEVT_KEY_UP, 'B'); // no remembered press
+    osgGA::EventQueue::Events events;
+    queue->takeEvents(events);
+    std::vector<std::pair<int, int>> seen;
+    for (const auto& event : events) {
+        if (const osgGA::GUIEventAdapter* ea = event->asGUIEventAdapter()) {
+            seen.emplace_back(ea->getEventType(), ea->getKey());
+        }
+    }
+    const std::vector<std::pair<int, int>> expected{{osgGA::GUIEventAdapter::KEYDOWN, 'a'},
+                                                    {osgGA::GUIEventAdapter::KEYUP, 'a'},
+                                                    {osgGA::GUIEventAdapter::KEYUP, 'B'}};
+    EXPECT_EQ(seen, expected);
+
+    wxKeyEvent event(wxEVT_CHAR);
+    event.m_uniChar = 'x';
+    EXPECT_EQ(canvas->getKeyCode(event, OSGCanvas::KEY_RELEASE), 'x');
+    frame->Destroy();
+    pump(20);
+}
+
+TEST(OSGCanvasViewer, ManipulatorsAndScenes) {
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "viewer");
+    auto* canvas = new TestCanvas(frame);
+    osgViewer::Viewer& viewer = canvas->initViewer(ostring(""), OSGCanvas::TRACKBALL, false);
+    EXPECT_EQ(&viewer, &canvas->getViewer());
+    EXPECT_EQ(viewer.getSceneData(), nullptr);
+    auto* trackball = dynamic_cast<osgGA::TrackballManipulator*>(viewer.getCameraManipulator());
+    ASSERT_NE(trackball, nullptr);
+
+    canvas->initViewer(ostring(""), static_cast<OSGCanvas::Manip>(0), false);
+    canvas->initViewer(ostring("/nonexistent/scene.osgt"), static_cast<OSGCanvas::Manip>(7), true);
+    EXPECT_EQ(viewer.getCameraManipulator(), trackball);
+    EXPECT_EQ(viewer.getSceneData(), nullptr);
+
+    // A scene file whose name is not ASCII.
+    const fs::path dir = fs::temp_directory_path() / ("pbn-osg-" + std::to_string(::getpid()));
+    fs::create_directories(dir);
+    const fs::path file = dir / "sc\xC3\xA8ne.osgt";
+    ASSERT_TRUE(osgDB::writeNodeFile(*halvesScene(), file.string()));
+    const ostring path = ostring(wxString::FromUTF8(file.string()));
+    canvas->initViewer(path, OSGCanvas::KEY_SWITCH, true);
+    EXPECT_NE(viewer.getSceneData(), nullptr);
+
+    auto* keySwitch = dynamic_cast<osgGA::KeySwitchMatrixManipulator*>(viewer.getCameraManipulator());
+    ASSERT_NE(keySwitch, nullptr);
+    EXPECT_EQ(keySwitch->getNumMatrixManipulators(), 5u);
+    osg::ref_ptr<osgGA::GUIEventAdapter> press = new osgGA::GUIEventAdapter();
+    press->setEventType(osgGA::GUIEventAdapter::KEYDOWN);
+    press->setKey('3');
+    keySwitch->handle(*press, *canvas->getGraphicsWindow());
+    EXPECT_NE(dynamic_cast<osgGA::DriveManipulator*>(keySwitch->getCurrentMatrixManipulator()), nullptr);
+    fs::remove_all(dir);
+    frame->Destroy();
+    pump(20);
+}
+
+TEST(OSGCanvasCapture, RenderedFrameIsCapturedRightWayUp) {
+    Shown shown;
+    OSGCanvas& canvas = *shown.canvas;
+    canvas.run();
+    ASSERT_TRUE(pumpUntil([&] { return frameNumber(canvas) > 3; }));
+    WidgetsTest::snapshot("canvas");
+    wxBitmap bitmap;
+    ASSERT_TRUE(canvas.getScreenCapture(bitmap));
+    const osg::GraphicsContext::Traits* traits = canvas.getGraphicsWindow()->getTraits();
+    EXPECT_EQ(bitmap.GetWidth(), traits->width);
+    EXPECT_EQ(bitmap.GetHeight(), traits->height);
+    EXPECT_EQ(bitmap.GetWidth(), 200);
+    EXPECT_EQ(bitmap.GetHeight(), 150);
+    EXPECT_EQ(pixel(bitmap, 100, 0), red);
+    EXPECT_EQ(pixel(bitmap, 100, 149), green);
+    EXPECT_EQ(pixel(bitmap, 100, 75), blue); // the gap shows the clear colour
+    canvas.stop(true);
+
+    // Without a thread the frame is drawn here.
+    wxBitmap still;
+    ASSERT_TRUE(canvas.getScreenCapture(*canvas.getViewer().getCamera(), still, true));
+    EXPECT_EQ(pixel(still, 10, 0), red);
+}
+
+TEST(OSGCanvasCapture, PreviousCallbackIsBackAfterEachCapture) {
+    Shown shown;
+    OSGCanvas& canvas = *shown.canvas;
+    osg::Camera* camera = canvas.getViewer().getCamera();
+    osg::ref_ptr<CountingCallback> previous = new CountingCallback();
+    camera->setFinalDrawCallback(previous.get());
+    const int references = previous->referenceCount();
+    wxBitmap bitmap;
+    ASSERT_TRUE(canvas.getScreenCapture(*camera, bitmap, true)); // no thread
+    EXPECT_EQ(camera->getFinalDrawCallback(), previous.get());
+    EXPECT_EQ(previous->calls, 0); // not in the capture frame
+    canvas.run();
+    ASSERT_TRUE(canvas.getScreenCapture(*camera, bitmap, true));
+    EXPECT_EQ(camera->getFinalDrawCallback(), previous.get());
+    EXPECT_TRUE(pumpUntil([&] { return previous->calls > 0; })); // runs again in later frames
+    canvas.stop(true);
+    EXPECT_EQ(previous->referenceCount(), references);
+
+    // A camera the viewer never draws: nothing read, nothing left behind, false.
+    osg::ref_ptr<osg::Camera> foreign = new osg::Camera();
+    wxBitmap untouched(7, 5, 24);
+    EXPECT_FALSE(canvas.getScreenCapture(*foreign, untouched, true));
+    EXPECT_EQ(untouched.GetWidth(), 7);
+    EXPECT_EQ(foreign->getFinalDrawCallback(), nullptr);
+    EXPECT_FALSE(canvas.getScreenCapture(*foreign, untouched, false));
+    EXPECT_EQ(foreign->getFinalDrawCallback(), nullptr);
+    canvas.run();
+    EXPECT_FALSE(canvas.getScreenCapture(*foreign, untouched, false));
+    EXPECT_EQ(foreign->getFinalDrawCallback(), nullptr);
+    EXPECT_EQ(untouched.GetWidth(), 7);
+}
+
+TEST(OSGCanvasCapture, HiddenCanvasCapturesNothingAndNeverBlocks) {
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "hidden");
+    auto* canvas = new TestCanvas(frame, wxID_ANY, wxPoint(0, 0), wxSize(64, 64));
+    useFixedCamera(canvas->getViewer());
+    wxBitmap bitmap;
+    EXPECT_FALSE(canvas->getScreenCapture(bitmap));
+    canvas->run();
+    EXPECT_FALSE(canvas->getScreenCapture(bitmap));
+    EXPECT_EQ(canvas->getViewer().getCamera()->getFinalDrawCallback(), nullptr);
+    frame->Destroy(); // with the thread running
+    pump(20);
+}
+
+TEST(OSGCanvasThread, StopWithoutWaitLeavesTheViewerDone) {
+    Shown shown;
+    OSGCanvas& canvas = *shown.canvas;
+    canvas.run();
+    canvas.run(); // one thread only
+    ASSERT_TRUE(pumpUntil([&] { return frameNumber(canvas) > 2; }));
+    canvas.stop(false);
+    EXPECT_TRUE(canvas.getViewer().done());
+    canvas.run(); // joins the old thread; the new one ends at once
+    pump(100);
+    const unsigned before = frameNumber(canvas);
+    pump(200);
+    EXPECT_EQ(frameNumber(canvas), before);
+
+    canvas.getViewer().setDone(false);
+    canvas.run();
+    EXPECT_TRUE(pumpUntil([&] { return frameNumber(canvas) > before + 2; }));
+    canvas.stop(false);
+    // The thread is joined; a done viewer draws nothing, so nothing is captured.
+    wxBitmap bitmap;
+    EXPECT_FALSE(canvas.getScreenCapture(bitmap));
+    EXPECT_EQ(canvas.getViewer().getCamera()->getFinalDrawCallback(), nullptr);
+    canvas.getViewer().setDone(false);
+    EXPECT_TRUE(canvas.getScreenCapture(bitmap));
+    EXPECT_EQ(pixel(bitmap, 0, 0), red);
+}
+
+TEST(OSGCanvasThread, CapturesRacingWithTheThreadEndingNeverHang) {
+    Shown shown;
+    OSGCanvas& canvas = *shown.canvas;
+    wxBitmap bitmap;
+    int captured = 0;
+    for (int i = 0; i < 15; ++i) {
+        canvas.getViewer().setDone(false);
+        canvas.run();
+        if (i % 3 == 0) {
+            pump(10);
+        }
+        captured += canvas.getScreenCapture(bitmap) ? 1 : 0;
+        canvas.stop(false);                            // the thread may still draw its last frame
+        EXPECT_FALSE(canvas.getScreenCapture(bitmap)); // joined first; a done viewer draws nothing
+        EXPECT_EQ(canvas.getViewer().getCamera()->getFinalDrawCallback(), nullptr);
+    }
+    EXPECT_EQ(captured, 15);
+    EXPECT_EQ(pixel(bitmap, 199, 0), red);
+}
+
+TEST(OSGCanvasThread, DestroyingTheCanvasWhileRenderingIsSafe) {
+    for (int i = 0; i < 3; ++i) {
+        Shown shown;
+        shown.canvas->initViewer(ostring(""), OSGCanvas::TRACKBALL, false);
+        shown.canvas->run();
+        ASSERT_TRUE(pumpUntil([&] { return frameNumber(*shown.canvas) > 2; }));
+        if (i == 1) {
+            shown.canvas->stop(false); // ending by itself while the canvas goes
+        }
+        shown.frame->Destroy();
+        shown.frame = nullptr;
+        pump(20);
+    }
+}
+
+TEST(OSGCanvasConverters, RoundTripsAndFormats) {
+    wxImage source(33, 17);
+    for (int y = 0; y < 17; ++y) {
+        for (int x = 0; x < 33; ++x) {
+            source.SetRGB(x, y, x * 7, y * 13, (x * y) & 0xff);
+        }
+    }
+    wxBitmap original(source, 24);
+    osg::ref_ptr<osg::Image> image = new osg::Image();
+    ASSERT_TRUE(OSGCanvas::getImage(original, *image));
+    EXPECT_EQ(image->s(), 33);
+    EXPECT_EQ(image->t(), 17);
+    EXPECT_EQ(image->data(0, 16)[1], 0);      // bitmap row 0 is the image's top row
+    EXPECT_EQ(image->data(1, 0)[1], 16 * 13); // and row 16 its bottom row
+    wxBitmap back;
+    ASSERT_TRUE(OSGCanvas::getBitmap(*image, back));
+    const wxImage result = back.ConvertToImage();
+    ASSERT_EQ(result.GetWidth(), 33);
+    EXPECT_EQ(0, memcmp(result.GetData(), source.GetData(), 33 * 17 * 3));
+
+    // Grey pixels, rows padded to four bytes.
+    osg::ref_ptr<osg::Image> grey = new osg::Image();
+    grey->allocateImage(3, 2, 1, GL_LUMINANCE, GL_UNSIGNED_BYTE, 4);
+    memset(grey->data(), 0, grey->getTotalSizeInBytes());
+    grey->data(0, 0)[2] = 200; // bottom row, third pixel
+    grey->data(0, 1)[0] = 50;  // top row, first pixel
+    wxBitmap greyBitmap;
+    ASSERT_TRUE(OSGCanvas::getBitmap(*grey, greyBitmap));
+    EXPECT_EQ(pixel(greyBitmap, 0, 0), "#323232");
+    EXPECT_EQ(pixel(greyBitmap, 2, 1), "#C8C8C8");
+
+    osg::ref_ptr<osg::Image> floats = new osg::Image();
+    floats->allocateImage(4, 4, 1, GL_RGB, GL_FLOAT, 1);
+    wxBitmap kept(5, 6, 24);
+    EXPECT_FALSE(OSGCanvas::getBitmap(*floats, kept));
+    EXPECT_EQ(kept.GetWidth(), 5);
+}

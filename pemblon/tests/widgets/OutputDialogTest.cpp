@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/frame.h>
+#include <wx/modalhook.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+#include <wx/translation.h>
+
+#include "WidgetsTestSupport.h"
+#include "pemblon/widgets/OutputDialog.h"
+
+using PBN::Strings::ostring;
+using PBN::Widgets::OutputDialog;
+
+namespace {
+
+wxTextCtrl* textBox(OutputDialog& dialog) {
+    return dynamic_cast<wxTextCtrl*>(dialog.FindWindow(2));
+}
+
+wxColour colourAt(wxTextCtrl* box, long position) {
+    wxTextAttr style;
+    box->GetStyle(position, style);
+    return style.GetTextColour();
+}
+
+} // namespace
+
+TEST(OutputDialogContent, DefaultDialogIsEmpty) {
+    OutputDialog dialog;
+    EXPECT_EQ(dialog.GetTitle(), "Output");
+    auto* label = dynamic_cast<wxStaticText*>(dialog.FindWindow(1));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->GetLabel(), "");
+    ASSERT_NE(textBox(dialog), nullptr);
+    EXPECT_EQ(textBox(dialog)->GetValue(), "");
+    EXPECT_EQ(dialog.GetSize(), wxSize(525, 347));
+    auto* close = dynamic_cast<wxButton*>(dialog.FindWindow(wxID_OK));
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->GetLabel(), "Close");
+}
+
+TEST(OutputDialogContent, TextsComeFromTheLibraryCatalogue) {
+    wxFileTranslationsLoader::AddCatalogLookupPathPrefix(PBN_CATALOGUE_DIR);
+    auto* french = new wxTranslations();
+    french->SetLanguage(wxLANGUAGE_FRENCH);
+    ASSERT_TRUE(french->AddCatalog("Pemblon"));
+    wxTranslations::Set(french);
+    {
+        OutputDialog dialog;
+        EXPECT_EQ(dialog.GetTitle(), "Sortie");
+        EXPECT_EQ(dialog.FindWindow(wxID_OK)->GetLabel(), "Fermer");
+    }
+    wxTranslations::Set(nullptr);
+}
+
+TEST(OutputDialogContent, LinesKeepTheirTextAndColour) {
+    OutputDialog dialog(ostring("first\nsecond\n"), ostring("Result of the run"), ostring("Run"), nullptr);
+    wxTextCtrl* box = textBox(dialog);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->GetNumberOfLines(), 3);
+    EXPECT_EQ(box->GetLineText(1), "second");
+    EXPECT_TRUE(box->IsMultiLine());
+    EXPECT_FALSE(box->IsEditable());
+    EXPECT_EQ(box->GetDefaultStyle().GetFont().GetFamily(), wxFONTFAMILY_TELETYPE);
+    EXPECT_EQ(box->GetDefaultStyle().GetFont().GetPointSize(), 8);
+
+    dialog.setErrorColour(*wxRED);
+    dialog.error(ostring("failed"));
+    dialog.output(ostring(" then done"));
+    EXPECT_EQ(box->GetValue(), "first\nsecond\nfailed then done"); // no separator added
+    EXPECT_EQ(colourAt(box, 15), *wxRED);
+    EXPECT_EQ(colourAt(box, 0), *wxBLACK);
+    EXPECT_EQ(colourAt(box, box->GetLastPosition() - 1), *wxBLACK);
+
+    dialog.Show();
+    WidgetsTest::pump(200);
+    WidgetsTest::snapshot("outputdialog");
+    dialog.Hide();
+}
+
+TEST(OutputDialogContent, CloseEndsTheModalLoopWithOk) {
+    wxFrame* top = new wxFrame(nullptr, wxID_ANY, "top");
+    wxTheApp->SetTopWindow(top);
+    class PressClose : public wxModalDialogHook {
+    public:
+        PressClose() { Register(); }
+        ~PressClose() override { Unregister(); }
+        wxWindow* parent = nullptr;
+
+    protected:
+        int Enter(wxDialog* dialog) override {
+            parent = dialog->GetParent();
+            dialog->CallAfter([dialog] {
+                wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+                click.SetEventObject(dialog->FindWindow(wxID_OK));
+                dialog->FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(click);
+            });
+            return wxID_NONE; // let the dialog run
+        }
+        void Exit(wxDialog*) override {}
+    } hook;
+    {
+        OutputDialog dialog(ostring("x"), ostring("m"), ostring("t"), nullptr);
+        EXPECT_EQ(dialog.GetParent(), static_cast<wxWindow*>(top));
+        EXPECT_EQ(dialog.ShowModal(), wxID_OK);
+    }
+    wxTheApp->SetTopWindow(nullptr);
+    top->Destroy();
+    WidgetsTest::pump(20);
+}

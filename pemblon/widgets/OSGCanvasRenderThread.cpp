@@ -1,0 +1,75 @@
+#include "pemblon/widgets/OSGCanvasRenderThread.h"
+
+#include "pemblon/widgets/OSGCanvas.h"
+
+namespace PBN {
+namespace Widgets {
+
+OSGCanvasRenderThread::OSGCanvasRenderThread(OSGCanvas& canvas)
+    : wxThread(wxTHREAD_JOINABLE), _canvas(&canvas), _camera(nullptr), _bitmap(nullptr) {
+    Create();
+}
+
+OSGCanvasRenderThread::~OSGCanvasRenderThread() = default;
+
+void OSGCanvasRenderThread::scheduleStop() {
+    _canvas->getViewer().setDone(true);
+}
+
+void OSGCanvasRenderThread::captureNextFrame(osg::Camera& camera, wxBitmap& bitmap) {
+    _camera = &camera;
+    _bitmap = &bitmap;
+}
+
+bool OSGCanvasRenderThread::withdrawCapture() {
+    if (_camera == nullptr) {
+        return false;
+    }
+    _camera = nullptr;
+    _bitmap = nullptr;
+    return true;
+}
+
+wxThread::ExitCode OSGCanvasRenderThread::Entry() {
+    osgViewer::Viewer& viewer = _canvas->getViewer();
+    if (!viewer.done()) {
+        do {
+            if (TestDestroy()) {
+                break;
+            }
+            osg::Camera* camera;
+            wxBitmap* bitmap;
+            {
+                wxMutexLocker lock(_canvas->_mutex);
+                camera = _camera;
+                bitmap = _bitmap;
+            }
+            if (camera != nullptr) {
+                _canvas->addCaptureCallbackToViewer(*camera, *bitmap);
+                _canvas->drawFrame();
+                {
+                    wxMutexLocker lock(_canvas->_mutex);
+                    _camera = nullptr;
+                    _bitmap = nullptr;
+                }
+                _canvas->captureDone();
+            } else if (!_canvas->drawFrame()) {
+                // Not shown yet: nothing may draw into the window.
+                wxMilliSleep(10);
+            }
+        } while (!viewer.done());
+    }
+    if (_canvas->_graphicsWindow.valid()) {
+        _canvas->_graphicsWindow->releaseCurrentContext();
+    }
+    {
+        wxMutexLocker lock(_canvas->_mutex);
+        _camera = nullptr;
+        _bitmap = nullptr;
+        _canvas->renderThreadEnding();
+    }
+    return nullptr;
+}
+
+} // namespace Widgets
+} // namespace PBN
