@@ -1,0 +1,601 @@
+#include "tolvane_model/Camera.h"
+
+#include "pemblon/core/Exception.h"
+#include "pemblon/strings/StringTable.h"
+#include "platform/zeko/zeko_api.h"
+#include "platform/zeko/zeko_tools.h"
+#include "tolvane_model/CameraListener.h"
+#include "tolvane_model/Config.h"
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+#include <wx/app.h>
+#include <wx/filefn.h>
+#include <wx/utils.h>
+
+using PBN::Strings::ostring;
+
+namespace Tolvane_model {
+
+namespace {
+
+constexpr int timerId = 10;
+constexpr size_t sensorNameBytes = 32;
+
+// The timer interval for a rate, at least 1 ms.
+int intervalFor(const double& rate) {
+    const double ms = 1.0 / rate * 1000.0;
+    if (!(ms < static_cast<double>(INT_MAX)))
+        return INT_MAX;
+    return std::max(1, static_cast<int>(ms));
+}
+
+// Megabytes as a long: negative or NaN means no limit (-1), large values stay within long.
+long sizeLimit(const double& megabytes) {
+    if (std::isnan(megabytes) || megabytes < 0.0)
+        return -1;
+    if (megabytes >= static_cast<double>(LONG_MAX))
+        return LONG_MAX;
+    return static_cast<long>(megabytes);
+}
+
+// Each grey byte becomes three equal channels.
+void expandGrey(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
+    for (size_t i = 0; i < pixels; ++i) {
+        const unsigned char v = grey[i];
+        rgb[3 * i] = v;
+        rgb[3 * i + 1] = v;
+        rgb[3 * i + 2] = v;
+    }
+}
+
+} // namespace
+
+wxBEGIN_EVENT_TABLE(Camera, wxEvtHandler)
+    EVT_TIMER(timerId, Camera::onTimer)
+wxEND_EVENT_TABLE()
+
+Camera* Camera::_instance = nullptr;
+
+Camera* Camera::getInstance() {
+    if (!_instance)
+        _instance = new Camera();
+    return _instance;
+}
+
+Camera::Camera()
+    : handle(0), color(true), memoryId(0), memory(nullptr), sensorInfo{}, filmId(0), recording(false),
+      recordLength(-1.0), remainingLength(-1.0), recordFrameRate(-1.0), maxSize(-1), framesDue(-1),
+      controlCount(0), inTick(false), timer(this, timerId) {}
+
+Camera::~Camera() {
+    try {
+        exit();
+    } catch (...) {
+        // A camera that fails to close must not end the program.
+    }
+    timer.Stop();
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+void Camera::cameraError(const char* function, const int& code) const {
+    ostring message = PBN::Strings::StringTable::get().getString("Tolvane", 63);
+    message.replaceAll("%s", function);
+    message << code;
+    throw PBN::Exception(message, PBN::Exception::SEVERE);
+}
+
+void Camera::check(const char* function, const int& code) const {
+    if (code != 0)
+        cameraError(function, code);
+}
+
+// ---------------------------------------------------------------- start, settings, image
+
+void Camera::init() {
+    exit();
+    handle = 0;
+    check("zk_InitCamera", zk_InitCamera(&handle, nullptr));
+    check("zk_GetSensorInfo", zk_GetSensorInfo(handle, sensorInfo));
+    color = !getName().glob("*-M");
+    setDefaults();
+    check("zk_CaptureVideo", zk_CaptureVideo(handle, 1));
+}
+
+void Camera::setDefaults() {
+    Config* config = Config::getInstance();
+    const ostring name = getName();
+    const bool user = config->isUserDefined(name);
+
+    if (!user) {
+        setDefaultGain();
+        setDefaultBrightness();
+        setDefaultFrameRate();
+    } else {
+        long master = 0, red = 0, green = 0, blue = 0, brightness = 0;
+        bool autoGain = true;
+        config->getUserMasterGain(name, master);
+        config->getUserRedGain(name, red);
+        config->getUserGreenGain(name, green);
+        config->getUserBlueGain(name, blue);
+        config->getUserAutoGain(name, autoGain);
+        setGain(static_cast<int>(master), static_cast<int>(red), static_cast<int>(green), static_cast<int>(blue));
+        setAutoGain(autoGain);
+        config->getUserBrightness(name, brightness);
+        setBrightness(static_cast<int>(brightness));
+    }
+
+    check("zk_SetGamma", zk_SetGamma(handle, static_cast<int>(config->getGamma(name))));
+    if (config->getBLEnable(name))
+        check("zk_SetBlCompensation",
+              zk_SetBlCompensation(handle, 1, static_cast<int>(config->getBlackLevel(name)), 0));
+    else
+        check("zk_SetBlCompensation", zk_SetBlCompensation(handle, 0, 0, 0));
+    check("zk_SetColorCorrection",
+          zk_SetColorCorrection(handle, static_cast<int>(config->getColorCorrection(name)), nullptr));
+    check("zk_SetColorMode", zk_SetColorMode(handle, color ? ZK_CM_RGB24 : ZK_CM_MONO8));
+    check("zk_SetPixelClock", zk_SetPixelClock(handle, static_cast<int>(config->getClock(name))));
+
+    // A user exposure or rate that is missing or unreadable is not applied: 0 is no valid value.
+    double exposure = 0.0;
+    if (!user)
+        setDefaultExposure();
+    else if (config->getUserExposure(name, exposure))
+        setExposure(exposure);
+
+    double value = 128.0, second = 0.0;
+    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_AUTO_REFERENCE, &value, &second));
+    value = 0.0;
+    second = 0.0;
+    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_SHUTTER, &value, &second));
+    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
+    zk_fn333(handle, 2, 0);
+    check("zk_SetBinning", zk_SetBinning(handle, 0));
+
+    // Incomplete user sizes fall back to the full sensor, so a broken file never blocks the start.
+    int width = 0, height = 0;
+    if (user && config->getUserSizes(name, width, height))
+        setAOI(width, height);
+    else
+        check("zk_SetImageSize", zk_SetImageSize(handle, getMaxWidth(), getMaxHeight()));
+
+    check("zk_SetDisplayMode", zk_SetDisplayMode(handle, 1));
+    check("zk_AllocImageMem",
+          zk_AllocImageMem(handle, getMaxWidth(), getMaxHeight(), color ? 24 : 8, &memory, &memoryId));
+    check("zk_SetImageMem", zk_SetImageMem(handle, memory, memoryId));
+    check("zk_ClearSequence", zk_ClearSequence(handle));
+    check("zk_AddToSequence", zk_AddToSequence(handle, memory, memoryId));
+    check("zk_SetExternalTrigger", zk_SetExternalTrigger(handle, 0));
+
+    if (user) {
+        double rate = 0.0;
+        if (config->getUserFramerate(name, rate))
+            setFrameRate(rate);
+        config->setConfSaved(true);
+    }
+}
+
+void Camera::exit() {
+    // A film still being recorded is finished first, so that it stays playable.
+    if (recording || filmId != 0) {
+        try {
+            stopRecording();
+        } catch (const PBN::Exception&) {
+        }
+    }
+    if (handle == 0)
+        return;
+    check("zk_StopLiveVideo", zk_StopLiveVideo(handle, 1));
+    if (memory)
+        check("zk_FreeImageMem", zk_FreeImageMem(handle, memory, memoryId));
+    memory = nullptr;
+    check("zk_ExitCamera", zk_ExitCamera(handle));
+    handle = 0;
+}
+
+unsigned char* Camera::getActiveImage() {
+    if (handle == 0)
+        return nullptr;
+    int number = 0;
+    char* buffer = nullptr;
+    char* latest = nullptr;
+    zk_fn70(handle, &number, &buffer, &latest);
+    if (!latest)
+        return nullptr;
+    if (color)
+        return reinterpret_cast<unsigned char*>(latest);
+    const size_t pixels = static_cast<size_t>(getMaxWidth()) * static_cast<size_t>(getMaxHeight());
+    auto* rgb = static_cast<unsigned char*>(std::malloc(pixels * 3));
+    if (!rgb)
+        return nullptr;
+    expandGrey(reinterpret_cast<const unsigned char*>(latest), rgb, pixels);
+    return rgb;
+}
+
+uint32_t Camera::getCamHandle() const { return handle; }
+
+ostring Camera::getName() const {
+    const char* name = reinterpret_cast<const char*>(sensorInfo + ZK_SENSORINFO_NAME);
+    return ostring(std::string(name, strnlen(name, sensorNameBytes)).c_str());
+}
+
+ostring Camera::getSensor() const { return getName(); }
+
+int Camera::getMaxWidth() const {
+    uint32_t value;
+    std::memcpy(&value, sensorInfo + ZK_SENSORINFO_MAX_WIDTH, sizeof value);
+    return static_cast<int>(value);
+}
+
+int Camera::getMaxHeight() const {
+    uint32_t value;
+    std::memcpy(&value, sensorInfo + ZK_SENSORINFO_MAX_HEIGHT, sizeof value);
+    return static_cast<int>(value);
+}
+
+bool Camera::isColor() const { return color; }
+
+// ---------------------------------------------------------------- parameters
+
+double Camera::getGain() const { return zk_SetHardwareGain(handle, ZK_GET_CURRENT, 0, 0, 0); }
+double Camera::getRedGain() const { return zk_SetHardwareGain(handle, ZK_GET_RED_GAIN, 0, 0, 0); }
+double Camera::getGreenGain() const { return zk_SetHardwareGain(handle, ZK_GET_GREEN_GAIN, 0, 0, 0); }
+double Camera::getBlueGain() const { return zk_SetHardwareGain(handle, ZK_GET_BLUE_GAIN, 0, 0, 0); }
+
+void Camera::setGain(const int& master, const int& red, const int& green, const int& blue) {
+    check("zk_SetHardwareGain", zk_SetHardwareGain(handle, master, red, green, blue));
+    Config::getInstance()->setConfSaved(false);
+}
+
+void Camera::setAutoGain(const bool& on) {
+    double value = on ? 1.0 : 0.0, second = 0.0;
+    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_GAIN, &value, &second));
+}
+
+bool Camera::isGainAuto() const {
+    double value = 0.0, second = 0.0;
+    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_GET_ENABLE_AUTO_GAIN, &value, &second));
+    return value != 0.0;
+}
+
+int Camera::getBrightness() const { return zk_SetBrightness(handle, ZK_GET_CURRENT); }
+
+void Camera::setBrightness(const int& brightness) {
+    check("zk_SetBrightness", zk_SetBrightness(handle, brightness));
+    Config::getInstance()->setConfSaved(false);
+}
+
+void Camera::readAOI(int& x, int& y, int& width, int& height) const {
+    x = y = width = height = 0;
+    check("zk_SetAOI", zk_SetAOI(handle, ZK_GET_AOI, &x, &y, &width, &height));
+}
+
+int Camera::getWidth() const {
+    int x, y, width, height;
+    readAOI(x, y, width, height);
+    return width;
+}
+
+int Camera::getHeight() const {
+    int x, y, width, height;
+    readAOI(x, y, width, height);
+    return height;
+}
+
+int Camera::getPosX() const {
+    int x, y, width, height;
+    readAOI(x, y, width, height);
+    return x;
+}
+
+int Camera::getPosY() const {
+    int x, y, width, height;
+    readAOI(x, y, width, height);
+    return y;
+}
+
+void Camera::setDefaultAOI() {
+    int x = 0, y = 0, width = getMaxWidth(), height = getMaxHeight();
+    check("zk_SetAOI", zk_SetAOI(handle, ZK_SET_AOI, &x, &y, &width, &height));
+}
+
+void Camera::setAOI(const int& width, const int& height) {
+    const double exposure = getExposure();
+    const double rate = getFrameRate();
+    check("zk_SetImagePos", zk_SetImagePos(handle, 0, 0));
+    // A step below 1 would make the rounding divide by zero; it counts as 1.
+    const int xStep = std::max(1, zk_SetImagePos(handle, ZK_GET_POS_X_STEP, ZK_GET_POS_X_STEP));
+    const int yStep = std::max(1, zk_SetImagePos(handle, ZK_GET_POS_Y_STEP, ZK_GET_POS_Y_STEP));
+    check("zk_SetImageSize", zk_SetImageSize(handle, width - width % xStep, height - height % yStep));
+    const int x = zk_SetImagePos(handle, ZK_GET_POS_X_MAX, ZK_GET_POS_X_MAX) / 2;
+    const int y = zk_SetImagePos(handle, ZK_GET_POS_Y_MAX, ZK_GET_POS_Y_MAX) / 2;
+    check("zk_SetImagePos", zk_SetImagePos(handle, x - x % xStep, y - y % yStep));
+    double obtained = 0.0;
+    check("zk_SetFrameRate", zk_SetFrameRate(handle, rate, &obtained));
+    check("zk_SetExposureTime", zk_SetExposureTime(handle, exposure, &obtained));
+    Config::getInstance()->setConfSaved(false);
+}
+
+void Camera::doWhiteBalance() {
+    double value = 1.0, second = 0.0;
+    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
+}
+
+void Camera::stopWhiteBalance() {
+    double value = 0.0, second = 0.0;
+    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
+}
+
+double Camera::getFrameRate() const {
+    double rate = 0.0;
+    check("zk_SetFrameRate", zk_SetFrameRate(handle, ZK_GET_FRAMERATE, &rate));
+    return rate;
+}
+
+void Camera::setFrameRate(const double& rate) {
+    double obtained = 0.0;
+    check("zk_SetFrameRate", zk_SetFrameRate(handle, rate, &obtained));
+    Config::getInstance()->setConfSaved(false);
+}
+
+double Camera::getExposure() const {
+    double time = 0.0;
+    check("zk_SetExposureTime", zk_SetExposureTime(handle, ZK_GET_EXPOSURE_TIME, &time));
+    return time;
+}
+
+void Camera::setExposure(const double& time) {
+    double obtained = 0.0;
+    check("zk_SetExposureTime", zk_SetExposureTime(handle, time, &obtained));
+    Config::getInstance()->setConfSaved(false);
+}
+
+void Camera::setDefaultGain() {
+    const Config* config = Config::getInstance();
+    const ostring name = getName();
+    const long master = config->getMasterGain(name);
+    check("zk_SetHardwareGain",
+          zk_SetHardwareGain(handle, static_cast<int>(master), static_cast<int>(config->getRedGain(name)),
+                             static_cast<int>(config->getGreenGain(name)),
+                             static_cast<int>(config->getBlueGain(name))));
+    if (master == -1)
+        setAutoGain(true);
+}
+
+void Camera::setDefaultBrightness() {
+    check("zk_SetBrightness",
+          zk_SetBrightness(handle, static_cast<int>(Config::getInstance()->getBrightness(getName()))));
+}
+
+void Camera::setDefaultExposure() {
+    double obtained = 0.0;
+    check("zk_SetExposureTime", zk_SetExposureTime(handle, Config::getInstance()->getExposure(getName()), &obtained));
+    Config::getInstance()->setConfSaved(false);
+}
+
+void Camera::setDefaultFrameRate() {
+    double rate = 0.0, obtained = 0.0;
+    check("zk_SetFrameRate", zk_SetFrameRate(handle, ZK_GET_DEFAULT_FRAMERATE, &rate));
+    check("zk_SetFrameRate", zk_SetFrameRate(handle, rate, &obtained));
+    Config::getInstance()->setConfSaved(false);
+}
+
+void Camera::saveUserSettings() {
+    Config* config = Config::getInstance();
+    const ostring name = getName();
+    config->setUserMasterGain(name, zk_SetHardwareGain(handle, ZK_GET_CURRENT, 0, 0, 0));
+    config->setUserRedGain(name, zk_SetHardwareGain(handle, ZK_GET_RED_GAIN, 0, 0, 0));
+    config->setUserGreenGain(name, zk_SetHardwareGain(handle, ZK_GET_GREEN_GAIN, 0, 0, 0));
+    config->setUserBlueGain(name, zk_SetHardwareGain(handle, ZK_GET_BLUE_GAIN, 0, 0, 0));
+    config->setUserAutoGain(name, isGainAuto());
+    config->setUserBrightness(name, zk_SetBrightness(handle, ZK_GET_CURRENT));
+    config->setUserExposure(name, getExposure());
+    config->setUserFramerate(name, getFrameRate());
+    const int height = getHeight();
+    const int width = getWidth();
+    config->setUserSizes(name, width, height);
+    config->setConfSaved(true);
+}
+
+void Camera::resetUserSettings() {
+    Config* config = Config::getInstance();
+    config->clearUserSettings(getName());
+    init();
+    config->setConfSaved(true);
+}
+
+// ---------------------------------------------------------------- recording
+
+long Camera::framesFor(const double& seconds, const double& rate) const {
+    // The frames that a count-down of `seconds` in steps of 1 / rate records, in exact arithmetic.
+    const double frames = std::ceil(seconds * rate - 1e-9);
+    if (!(frames < static_cast<double>(LONG_MAX)))
+        return LONG_MAX;
+    return std::max(1L, static_cast<long>(frames));
+}
+
+void Camera::startRecording(CameraListener* listener, const ostring& path, const double& length,
+                            const double& frameRate, const double& maxSize_, const long& replayRate) {
+    // Another listener (a new recording dialog) starts its own film: the running one is finished.
+    if (recording && std::find(listeners.begin(), listeners.end(), listener) == listeners.end())
+        stopRecording();
+
+    if (!recording) {
+        // The film writer takes one byte per character: a path beyond U+00FF cannot be named.
+        for (const wchar_t c : path.wstr())
+            if (static_cast<unsigned long>(c) > 0xFF)
+                throw PBN::Exception(PBN::Strings::StringTable::get().getString("Tolvane", 32),
+                                     PBN::Exception::SEVERE);
+        try {
+            check("zkavi_InitAVI", zkavi_InitAVI(&filmId, handle));
+            int x, y, width, height;
+            readAOI(x, y, width, height);
+            check("zkavi_SetImageSize", zkavi_SetImageSize(filmId, 1, width, height, 0, 0, getMaxWidth() - width));
+            check("zkavi_SetImageQuality", zkavi_SetImageQuality(filmId, 50));
+            if (wxFileExists(path.wxstr()))
+                wxRemoveFile(path.wxstr());
+            check("zkavi_OpenAVI", zkavi_OpenAVI(filmId, path.str().c_str()));
+            check("zkavi_SetFrameRate", zkavi_SetFrameRate(filmId, static_cast<double>(replayRate)));
+            check("zkavi_StartAVI", zkavi_StartAVI(filmId));
+        } catch (const PBN::Exception&) {
+            // A film writer that never started is released, so no file stays open behind it.
+            if (filmId != 0)
+                zkavi_ExitAVI(filmId);
+            filmId = 0;
+            throw;
+        }
+        const double rate = std::isfinite(frameRate) && frameRate > 0.0 ? frameRate : getFrameRate();
+        recordFrameRate = std::isfinite(rate) && rate > 0.0 ? rate : 1.0;
+        recordLength = remainingLength = length;
+        framesDue = length > 0.0 ? framesFor(length, recordFrameRate) : -1;
+        recording = true;
+        listeners.push_back(listener);
+    } else {
+        // Resume: the time still due, plus what the new length adds to the old one.
+        const double remaining = framesDue >= 0 ? framesDue / recordFrameRate : remainingLength;
+        remainingLength = length >= 0.0 ? length - recordLength + remaining : length;
+        recordLength = length;
+        const double rate = std::isfinite(frameRate) && frameRate > 0.0 ? frameRate : getFrameRate();
+        recordFrameRate = std::isfinite(rate) && rate > 0.0 ? rate : 1.0;
+        // A length already reached ends the film at the next tick.
+        framesDue = length > 0.0 ? framesFor(remainingLength, recordFrameRate) : -1;
+    }
+    maxSize = sizeLimit(maxSize_);
+    timer.Start(intervalFor(recordFrameRate), wxTIMER_ONE_SHOT);
+}
+
+void Camera::pauseRecording() {
+    ++controlCount;
+    timer.Stop();
+}
+
+void Camera::stopRecording() {
+    recording = false;
+    ++controlCount;
+    timer.Stop();
+    if (filmId == 0)
+        return;
+    // The writer is always released, even when an earlier step fails; the first failure is told.
+    const int id = filmId;
+    filmId = 0;
+    const int stopped = zkavi_StopAVI(id);
+    const int closed = zkavi_CloseAVI(id);
+    const int released = zkavi_ExitAVI(id);
+    check("zkavi_StopAVI", stopped);
+    check("zkavi_CloseAVI", closed);
+    check("zkavi_ExitAVI", released);
+}
+
+void Camera::notifyRecordEnd() {
+    const std::vector<CameraListener*> snapshot = listeners;
+    for (CameraListener* listener : snapshot)
+        if (listener)
+            listener->recordEnd();
+}
+
+void Camera::endRecording() {
+    stopRecording();
+    notifyRecordEnd();
+}
+
+void Camera::onTimer(wxTimerEvent&) {
+    // A tick that arrives during another tick's yield, or after the film ended, does nothing.
+    if (inTick || !recording)
+        return;
+    inTick = true;
+    struct TickGuard {
+        bool& flag;
+        ~TickGuard() { flag = false; }
+    } guard{inTick};
+    try {
+        const int interval = intervalFor(recordFrameRate);
+        const unsigned before = controlCount;
+        wxYield();
+        // Paused or stopped while pending events ran: the film gets no frame from this tick.
+        if (!recording || controlCount != before)
+            return;
+        timer.Start(interval, wxTIMER_ONE_SHOT);
+
+        float size = 0.0f;
+        const int sized = zkavi_GetAVISize(filmId, &size);
+        if (sized != 0 && sized != ZKAVI_NOTICE) {
+            timer.Stop();
+            cameraError("zkavi_GetAVISize", sized);
+        }
+        size = size / 1024.0f;
+        if (maxSize >= 0 && !(size < static_cast<float>(maxSize))) {
+            endRecording();
+            return;
+        }
+
+        unsigned char* image = getActiveImage();
+        if (!image)
+            return; // no image (camera gone): no frame, and nothing counted
+        const size_t bytes = static_cast<size_t>(getMaxWidth()) * static_cast<size_t>(getMaxHeight()) * 3;
+        std::unique_ptr<unsigned char[]> frame(new unsigned char[bytes]);
+        std::memcpy(frame.get(), image, bytes);
+        if (!color)
+            std::free(image);
+        else
+            for (size_t i = 0; i + 2 < bytes; i += 3)
+                std::swap(frame[i], frame[i + 2]);
+        const int added = zkavi_AddFrame(filmId, reinterpret_cast<const char*>(frame.get()));
+        frame.reset();
+        if (added != 0 && added != ZKAVI_NOTICE) {
+            timer.Stop();
+            cameraError("zkavi_AddFrame", added);
+        }
+
+        if (framesDue > 0) {
+            --framesDue;
+            remainingLength = framesDue / recordFrameRate;
+            if (framesDue == 0)
+                endRecording();
+        }
+    } catch (const PBN::Exception& e) {
+        // Nobody above the event loop could catch it: shown here, the film stays open until Stop.
+        e.display(nullptr, false);
+    }
+}
+
+// ---------------------------------------------------------------- listeners, clock
+
+void Camera::removeListener(const CameraListener* listener) {
+    for (size_t i = listeners.size(); i-- > 0;)
+        if (listeners[i] == listener)
+            listeners.erase(listeners.begin() + static_cast<std::ptrdiff_t>(i));
+    // Each target is locked on its own, never under the list's lock: a worker holds its target's
+    // lock while it calls optimizeEnd.
+    std::vector<std::shared_ptr<Thread::Target>> running;
+    {
+        std::lock_guard<std::mutex> lock(optimizationsMutex);
+        for (const std::weak_ptr<Thread::Target>& weak : optimizations)
+            if (std::shared_ptr<Thread::Target> target = weak.lock())
+                running.push_back(std::move(target));
+    }
+    for (const std::shared_ptr<Thread::Target>& target : running) {
+        std::lock_guard<std::recursive_mutex> targetLock(target->mutex);
+        if (target->listener == listener)
+            target->listener = nullptr;
+    }
+}
+
+void Camera::optimizeClock(CameraListener* listener) {
+    auto* thread = new Thread(0, listener);
+    {
+        std::lock_guard<std::mutex> lock(optimizationsMutex);
+        std::erase_if(optimizations, [](const std::weak_ptr<Thread::Target>& t) { return t.expired(); });
+        optimizations.push_back(thread->getTarget());
+    }
+    if (thread->Create() != wxTHREAD_NO_ERROR || thread->Run() != wxTHREAD_NO_ERROR)
+        delete thread;
+    Config::getInstance()->setConfSaved(false);
+}
+
+} // namespace Tolvane_model
