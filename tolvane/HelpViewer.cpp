@@ -28,7 +28,7 @@ void HelpViewer::displayContents() {
         paths.AddEnvList(wxT("PATH"));
         path = wxFileName(program).IsAbsolute() ? program : paths.FindAbsoluteValidPath(program);
     }
-    if (path.empty() || !wxFileExists(document))
+    if (path.empty() || !wxFileName::IsFileExecutable(path) || !wxFileExists(document))
         throw PBN::Exception(PBN::Strings::ostring(ViewerRules::text(102)), PBN::Exception::SEVERE);
     const wchar_t* args[] = {path.wc_str(), document.wc_str(), nullptr};
     wxLogNull quiet;

@@ -21,6 +21,7 @@
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/time.h>
 #include <wx/utils.h>
 
 using PBN::HelperFuncs;
@@ -297,8 +298,10 @@ void MainWnd::onTimer(wxTimerEvent&) {
         return;
     Camera* camera = Camera::getInstance();
     try {
+        const wxLongLong started = wxGetLocalTimeMillis();
         const double rate = camera->getFrameRate();
-        timer.StartOnce(ViewerRules::displayInterval(rate));
+        const int interval = ViewerRules::displayInterval(rate);
+        timer.StartOnce(interval);
         if (unsigned char* data = camera->getActiveImage()) {
             const int maxWidth = camera->getMaxWidth(), maxHeight = camera->getMaxHeight();
             const int width = std::min(camera->getWidth(), maxWidth);
@@ -317,6 +320,10 @@ void MainWnd::onTimer(wxTimerEvent&) {
             drawLive(dc);
         }
         SetStatusText(ViewerRules::frameRateStatus(text(58), rate, text(59)), 2);
+        // A tick slower than the frame period would find the next one already due, and the
+        // event loop (and every yield in it, such as the recording's) would do nothing else.
+        if (wxGetLocalTimeMillis() - started >= interval)
+            timer.StartOnce(interval);
     } catch (const PBN::Exception& e) {
         liveStop();
         setLiveCommands();

@@ -20,9 +20,9 @@ using PBN::Strings::StringTable;
 
 namespace Tolvane {
 
-bool Tolvane_App::loadStringTable() {
+bool Tolvane_App::loadStringTable(const ostring& path) {
     try {
-        PBN::XML::XMLDoc document(HelperFuncs::getAppDir() + ostring("res/Tolvane.xml"), true, false);
+        PBN::XML::XMLDoc document(path, true, false);
         StringTable::get().load("Tolvane", document.getRoot());
     } catch (const PBN::XML::XMLException&) {
         wxMessageBox(wxT("Error while loading string table."), wxT("String table error"), wxOK | wxICON_INFORMATION);
@@ -53,7 +53,7 @@ bool Tolvane_App::OnInit() {
         return false;
     }
     HelperFuncs::initLib(ostring("res/Pemblon.xml"));
-    loadStringTable();
+    loadStringTable(HelperFuncs::getAppDir() + ostring("res/Tolvane.xml"));
 
     mainWnd = new MainWnd(wxPoint(0, 0), wxSize(800, 600));
     SetTopWindow(mainWnd);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pemblon/strings/ostring.h"
+
 #include <wx/app.h>
 
 namespace Tolvane {
@@ -16,10 +18,10 @@ public:
 
     MainWnd* getMainWnd() const { return mainWnd; }
 
-    // Loads res/Tolvane.xml into the string table as "Tolvane" and registers the helper library's
-    // French catalogue. Returns false, after showing the one error box, when the document does
-    // not load; the texts are then empty.
-    static bool loadStringTable();
+    // Loads a string-table document (the program's res/Tolvane.xml) into the string table as
+    // "Tolvane" and registers the helper library's French catalogue. Returns false, after showing
+    // the one error box, when the document does not load; the texts are then empty.
+    static bool loadStringTable(const PBN::Strings::ostring& path);
 
 private:
     MainWnd* mainWnd = nullptr;
