@@ -24,15 +24,18 @@ wxEND_EVENT_TABLE()
 
 namespace {
 
+// Labels are 135 pixels wide, or wider when their text needs it.
 wxStaticText* rowLabel(wxWindow* parent, const wxString& label) {
-    return new wxStaticText(parent, wxID_ANY, label, wxDefaultPosition, wxSize(135, -1));
+    auto* text = new wxStaticText(parent, wxID_ANY, label);
+    text->SetMinSize(wxSize(std::max(135, text->GetBestSize().GetWidth()), -1));
+    return text;
 }
 
-wxComboBox* unitBox(wxWindow* parent, std::initializer_list<const char*> units, const wxSize& size) {
+wxComboBox* unitBox(wxWindow* parent, std::initializer_list<const char*> units) {
     wxArrayString choices;
     for (const char* unit : units)
         choices.Add(unit);
-    return new wxComboBox(parent, wxID_ANY, choices[0], wxDefaultPosition, size, choices, wxCB_READONLY);
+    return new wxComboBox(parent, wxID_ANY, choices[0], wxDefaultPosition, wxDefaultSize, choices, wxCB_READONLY);
 }
 
 wxTextCtrl* numberField(wxWindow* parent, const wxString& value) {
@@ -55,7 +58,7 @@ RecordAdvParameters::RecordAdvParameters(wxWindow* parent)
     lengthLabel = rowLabel(boxWindow, text(67));
     lengthAuto = new wxCheckBox(boxWindow, ID_LENGTH_AUTO, autoText);
     lengthText = numberField(boxWindow, wxT("60"));
-    lengthUnit = unitBox(boxWindow, {"s", "min", "h"}, wxSize(70, -1));
+    lengthUnit = unitBox(boxWindow, {"s", "min", "h"});
     grid->Add(lengthLabel, 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(lengthAuto, 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(lengthText, 1, wxEXPAND);
@@ -64,7 +67,7 @@ RecordAdvParameters::RecordAdvParameters(wxWindow* parent)
     rateLabel = rowLabel(boxWindow, text(68));
     rateAuto = new wxCheckBox(boxWindow, ID_RATE_AUTO, autoText);
     rateText = numberField(boxWindow, wxT("1"));
-    rateUnit = unitBox(boxWindow, {"im/s", "im/min", "im/h"}, wxSize(90, -1));
+    rateUnit = unitBox(boxWindow, {"im/s", "im/min", "im/h"});
     grid->Add(rateLabel, 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(rateAuto, 0, wxALIGN_CENTER_VERTICAL);
     grid->Add(rateText, 1, wxEXPAND);
@@ -72,7 +75,7 @@ RecordAdvParameters::RecordAdvParameters(wxWindow* parent)
 
     sizeLabel = rowLabel(boxWindow, text(69));
     sizeText = numberField(boxWindow, wxEmptyString);
-    sizeUnit = unitBox(boxWindow, {"GB", "MB"}, wxSize(70, -1));
+    sizeUnit = unitBox(boxWindow, {"GB", "MB"});
     grid->Add(sizeLabel, 0, wxALIGN_CENTER_VERTICAL);
     grid->AddSpacer(0);
     grid->Add(sizeText, 1, wxEXPAND);
@@ -118,6 +121,10 @@ RecordAdvParameters::RecordAdvParameters(wxWindow* parent)
     replay->Bind(wxEVT_CHOICE, &RecordAdvParameters::onChange, this);
 
     SetSizer(top);
+    // Never smaller than its contents, whatever the fonts and theme.
+    wxSize size = GetSize();
+    size.IncTo(GetBestSize());
+    SetSize(size);
     Layout();
     updateStatus();
 }

@@ -70,6 +70,9 @@ RecordDialog::RecordDialog(wxWindow* parent, const wxString& path)
     pause->Disable();
     stop->Disable();
     SetSizer(top);
+    wxSize size = GetSize();
+    size.IncTo(GetBestSize());
+    SetSize(size);
     Layout();
 }
 

@@ -23,6 +23,7 @@ GainTab::GainTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     blue = new Slider(this, ID_BLUE, text(21));
     brightness = new Slider(this, ID_BRIGHTNESS, text(46));
     brightness->setMax(255);
+    Slider::alignCaptions(master, red, green, blue, brightness);
     top->Add(master, 0, wxEXPAND | wxALL, 3);
     top->Add(autoGain, 0, wxALIGN_RIGHT | wxALL, 3);
     top->Add(red, 0, wxEXPAND | wxALL, 3);

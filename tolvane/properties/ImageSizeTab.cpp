@@ -18,6 +18,7 @@ ImageSizeTab::ImageSizeTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     width = new Slider(this, ID_WIDTH, text(47));
     height = new Slider(this, ID_HEIGHT, text(48));
+    Slider::alignCaptions(width, height);
     top->Add(width, 0, wxEXPAND | wxALL, 3);
     top->Add(height, 0, wxEXPAND | wxALL, 3);
     top->Add(new wxButton(this, ID_DEFAULTS, text(23)), 0, wxALIGN_RIGHT | wxALL, 3);

@@ -44,6 +44,9 @@ PropertiesDialog::PropertiesDialog(wxWindow* parent)
     auto* top = new wxBoxSizer(wxVERTICAL);
     top->Add(notebook, 1, wxEXPAND);
     SetSizer(top);
+    wxSize size = GetSize();
+    size.IncTo(GetBestSize());
+    SetSize(size);
     Layout();
 
     notebook->Bind(wxEVT_AUINOTEBOOK_PAGE_CHANGING, &PropertiesDialog::onPageChanging, this);

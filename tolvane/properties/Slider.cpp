@@ -13,13 +13,16 @@ Slider::Slider(wxWindow* parent, const int& id, const wxString& caption)
     slider = new wxSlider(this, id, 50, 0, 100, wxDefaultPosition, wxDefaultSize, wxSL_HORIZONTAL);
     value = new wxTextCtrl(this, wxID_ANY, wxT("50"), wxDefaultPosition, wxSize(40, -1),
                            wxTE_PROCESS_ENTER | wxTE_RIGHT, wxTextValidator(wxFILTER_NUMERIC));
+    // At least 40 pixels, and room for four digits whatever the theme's padding.
+    value->SetMinSize(wxSize(std::max(40, value->GetSizeFromTextSize(value->GetTextExtent(wxT("0000"))).GetWidth()), -1));
     minLabel = new wxStaticText(this, wxID_ANY, ViewerRules::numberText(0), wxDefaultPosition, wxSize(30, -1));
     maxLabel = new wxStaticText(this, wxID_ANY, ViewerRules::numberText(100), wxDefaultPosition, wxSize(30, -1),
                                 wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(new wxStaticText(this, wxID_ANY, caption, wxDefaultPosition, wxSize(65, -1)), 0,
-             wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+    captionLabel = new wxStaticText(this, wxID_ANY, caption);
+    setCaptionWidth(std::max(65, captionLabel->GetBestSize().GetWidth()));
+    row->Add(captionLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     auto* column = new wxBoxSizer(wxVERTICAL);
     column->Add(slider, 0, wxEXPAND);
     auto* labels = new wxBoxSizer(wxHORIZONTAL);
@@ -54,6 +57,13 @@ int position(const wxSlider* slider, const double& v) {
 }
 
 } // namespace
+
+int Slider::getCaptionWidth() const { return captionLabel->GetMinSize().GetWidth(); }
+
+void Slider::setCaptionWidth(const int& width) {
+    captionLabel->SetMinSize(wxSize(width, -1));
+    Layout();
+}
 
 double Slider::getValue() const { return slider->GetValue(); }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <wx/panel.h>
 #include <wx/slider.h>
 #include <wx/stattext.h>
@@ -25,6 +26,16 @@ public:
     double getMin() const { return min; }
     double getMax() const { return max; }
 
+    // Captions are 65 pixels wide, or as wide as their text; a tab gives its sliders one width so
+    // that they line up.
+    int getCaptionWidth() const;
+    void setCaptionWidth(const int& width);
+    template <class... S> static void alignCaptions(S*... sliders) {
+        int width = 0;
+        ((width = std::max(width, sliders->getCaptionWidth())), ...);
+        (sliders->setCaptionWidth(width), ...);
+    }
+
     wxSlider* getSlider() const { return slider; }
     wxTextCtrl* getValueField() const { return value; }
     wxStaticText* getMinLabel() const { return minLabel; }
@@ -40,6 +51,7 @@ private:
     wxTextCtrl* value;
     wxStaticText* minLabel;
     wxStaticText* maxLabel;
+    wxStaticText* captionLabel;
     double min = 0;
     double max = 100;
 };
