@@ -14,6 +14,10 @@
 #include <cstring>
 #include <memory>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 #include <wx/app.h>
 #include <wx/filefn.h>
 #include <wx/utils.h>
@@ -45,7 +49,7 @@ long sizeLimit(const double& megabytes) {
 }
 
 // Each grey byte becomes three equal channels.
-void expandGrey(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
+void expandGreyPlain(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
     for (size_t i = 0; i < pixels; ++i) {
         const unsigned char v = grey[i];
         rgb[3 * i] = v;
@@ -54,13 +58,41 @@ void expandGrey(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
     }
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+// Sixteen pixels at a time: three byte shuffles turn 16 grey bytes into 48 RGB bytes.
+__attribute__((target("ssse3"))) void expandGreySsse3(const unsigned char* grey, unsigned char* rgb,
+                                                      size_t pixels) {
+    const __m128i first = _mm_setr_epi8(0, 0, 0, 1, 1, 1, 2, 2, 2, 3, 3, 3, 4, 4, 4, 5);
+    const __m128i second = _mm_setr_epi8(5, 5, 6, 6, 6, 7, 7, 7, 8, 8, 8, 9, 9, 9, 10, 10);
+    const __m128i third = _mm_setr_epi8(10, 11, 11, 11, 12, 12, 12, 13, 13, 13, 14, 14, 14, 15, 15, 15);
+    size_t i = 0;
+    for (; i + 16 <= pixels; i += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(grey + i));
+        __m128i* out = reinterpret_cast<__m128i*>(rgb + 3 * i);
+        _mm_storeu_si128(out, _mm_shuffle_epi8(v, first));
+        _mm_storeu_si128(out + 1, _mm_shuffle_epi8(v, second));
+        _mm_storeu_si128(out + 2, _mm_shuffle_epi8(v, third));
+    }
+    expandGreyPlain(grey + i, rgb + 3 * i, pixels - i);
+}
+#endif
+
+void expandGrey(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3) {
+        expandGreySsse3(grey, rgb, pixels);
+        return;
+    }
+#endif
+    expandGreyPlain(grey, rgb, pixels);
+}
+
 } // namespace
 
-wxBEGIN_EVENT_TABLE(Camera, wxEvtHandler)
-    EVT_TIMER(timerId, Camera::onTimer)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(Camera, wxEvtHandler) EVT_TIMER(timerId, Camera::onTimer) wxEND_EVENT_TABLE()
 
-Camera* Camera::_instance = nullptr;
+    Camera* Camera::_instance = nullptr;
 
 Camera* Camera::getInstance() {
     if (!_instance)
@@ -125,7 +157,8 @@ void Camera::setDefaults() {
         config->getUserGreenGain(name, green);
         config->getUserBlueGain(name, blue);
         config->getUserAutoGain(name, autoGain);
-        setGain(static_cast<int>(master), static_cast<int>(red), static_cast<int>(green), static_cast<int>(blue));
+        setGain(static_cast<int>(master), static_cast<int>(red), static_cast<int>(green),
+                static_cast<int>(blue));
         setAutoGain(autoGain);
         config->getUserBrightness(name, brightness);
         setBrightness(static_cast<int>(brightness));
@@ -154,7 +187,8 @@ void Camera::setDefaults() {
     value = 0.0;
     second = 0.0;
     check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_SHUTTER, &value, &second));
-    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
+    check("zk_SetAutoParameter",
+          zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
     zk_fn333(handle, 2, 0);
     check("zk_SetBinning", zk_SetBinning(handle, 0));
 
@@ -191,7 +225,17 @@ void Camera::exit() {
     }
     if (handle == 0)
         return;
-    check("zk_StopLiveVideo", zk_StopLiveVideo(handle, 1));
+    // A camera that no longer answers its handle (unplugged) is released as far as the library
+    // still knows it and counted as closed: keeping the handle would make every later start fail
+    // on closing it.
+    const int stopped = zk_StopLiveVideo(handle, 1);
+    if (stopped == ZK_INVALID_CAMERA_HANDLE) {
+        zk_ExitCamera(handle);
+        memory = nullptr;
+        handle = 0;
+        return;
+    }
+    check("zk_StopLiveVideo", stopped);
     if (memory)
         check("zk_FreeImageMem", zk_FreeImageMem(handle, memory, memoryId));
     memory = nullptr;
@@ -218,14 +262,18 @@ unsigned char* Camera::getActiveImage() {
     return rgb;
 }
 
-uint32_t Camera::getCamHandle() const { return handle; }
+uint32_t Camera::getCamHandle() const {
+    return handle;
+}
 
 ostring Camera::getName() const {
     const char* name = reinterpret_cast<const char*>(sensorInfo + ZK_SENSORINFO_NAME);
     return ostring(std::string(name, strnlen(name, sensorNameBytes)).c_str());
 }
 
-ostring Camera::getSensor() const { return getName(); }
+ostring Camera::getSensor() const {
+    return getName();
+}
 
 int Camera::getMaxWidth() const {
     uint32_t value;
@@ -239,14 +287,24 @@ int Camera::getMaxHeight() const {
     return static_cast<int>(value);
 }
 
-bool Camera::isColor() const { return color; }
+bool Camera::isColor() const {
+    return color;
+}
 
 // ---------------------------------------------------------------- parameters
 
-double Camera::getGain() const { return zk_SetHardwareGain(handle, ZK_GET_CURRENT, 0, 0, 0); }
-double Camera::getRedGain() const { return zk_SetHardwareGain(handle, ZK_GET_RED_GAIN, 0, 0, 0); }
-double Camera::getGreenGain() const { return zk_SetHardwareGain(handle, ZK_GET_GREEN_GAIN, 0, 0, 0); }
-double Camera::getBlueGain() const { return zk_SetHardwareGain(handle, ZK_GET_BLUE_GAIN, 0, 0, 0); }
+double Camera::getGain() const {
+    return zk_SetHardwareGain(handle, ZK_GET_CURRENT, 0, 0, 0);
+}
+double Camera::getRedGain() const {
+    return zk_SetHardwareGain(handle, ZK_GET_RED_GAIN, 0, 0, 0);
+}
+double Camera::getGreenGain() const {
+    return zk_SetHardwareGain(handle, ZK_GET_GREEN_GAIN, 0, 0, 0);
+}
+double Camera::getBlueGain() const {
+    return zk_SetHardwareGain(handle, ZK_GET_BLUE_GAIN, 0, 0, 0);
+}
 
 void Camera::setGain(const int& master, const int& red, const int& green, const int& blue) {
     check("zk_SetHardwareGain", zk_SetHardwareGain(handle, master, red, green, blue));
@@ -264,7 +322,9 @@ bool Camera::isGainAuto() const {
     return value != 0.0;
 }
 
-int Camera::getBrightness() const { return zk_SetBrightness(handle, ZK_GET_CURRENT); }
+int Camera::getBrightness() const {
+    return zk_SetBrightness(handle, ZK_GET_CURRENT);
+}
 
 void Camera::setBrightness(const int& brightness) {
     check("zk_SetBrightness", zk_SetBrightness(handle, brightness));
@@ -324,12 +384,14 @@ void Camera::setAOI(const int& width, const int& height) {
 
 void Camera::doWhiteBalance() {
     double value = 1.0, second = 0.0;
-    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
+    check("zk_SetAutoParameter",
+          zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
 }
 
 void Camera::stopWhiteBalance() {
     double value = 0.0, second = 0.0;
-    check("zk_SetAutoParameter", zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
+    check("zk_SetAutoParameter",
+          zk_SetAutoParameter(handle, ZK_SET_ENABLE_AUTO_WHITEBALANCE, &value, &second));
 }
 
 double Camera::getFrameRate() const {
@@ -375,7 +437,8 @@ void Camera::setDefaultBrightness() {
 
 void Camera::setDefaultExposure() {
     double obtained = 0.0;
-    check("zk_SetExposureTime", zk_SetExposureTime(handle, Config::getInstance()->getExposure(getName()), &obtained));
+    check("zk_SetExposureTime",
+          zk_SetExposureTime(handle, Config::getInstance()->getExposure(getName()), &obtained));
     Config::getInstance()->setConfSaved(false);
 }
 
@@ -426,6 +489,12 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
     if (recording && std::find(listeners.begin(), listeners.end(), listener) == listeners.end())
         stopRecording();
 
+    // The rate is settled before any film is opened, so a camera that cannot tell its rate leaves no
+    // film writer behind.
+    double rate = std::isfinite(frameRate) && frameRate > 0.0 ? frameRate : getFrameRate();
+    if (!(std::isfinite(rate) && rate > 0.0))
+        rate = 1.0;
+
     if (!recording) {
         // The film writer takes one byte per character: a path beyond U+00FF cannot be named.
         for (const wchar_t c : path.wstr())
@@ -436,7 +505,8 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
             check("zkavi_InitAVI", zkavi_InitAVI(&filmId, handle));
             int x, y, width, height;
             readAOI(x, y, width, height);
-            check("zkavi_SetImageSize", zkavi_SetImageSize(filmId, 1, width, height, 0, 0, getMaxWidth() - width));
+            check("zkavi_SetImageSize",
+                  zkavi_SetImageSize(filmId, 1, width, height, 0, 0, getMaxWidth() - width));
             check("zkavi_SetImageQuality", zkavi_SetImageQuality(filmId, 50));
             if (wxFileExists(path.wxstr()))
                 wxRemoveFile(path.wxstr());
@@ -450,8 +520,7 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
             filmId = 0;
             throw;
         }
-        const double rate = std::isfinite(frameRate) && frameRate > 0.0 ? frameRate : getFrameRate();
-        recordFrameRate = std::isfinite(rate) && rate > 0.0 ? rate : 1.0;
+        recordFrameRate = rate;
         recordLength = remainingLength = length;
         framesDue = length > 0.0 ? framesFor(length, recordFrameRate) : -1;
         recording = true;
@@ -461,8 +530,7 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
         const double remaining = framesDue >= 0 ? framesDue / recordFrameRate : remainingLength;
         remainingLength = length >= 0.0 ? length - recordLength + remaining : length;
         recordLength = length;
-        const double rate = std::isfinite(frameRate) && frameRate > 0.0 ? frameRate : getFrameRate();
-        recordFrameRate = std::isfinite(rate) && rate > 0.0 ? rate : 1.0;
+        recordFrameRate = rate;
         // A length already reached ends the film at the next tick.
         framesDue = length > 0.0 ? framesFor(remainingLength, recordFrameRate) : -1;
     }

@@ -120,7 +120,7 @@ private:
     double remainingLength;
     double recordFrameRate;
     long maxSize;
-    long framesDue;     // frames still to record, -1 without a length limit
+    long framesDue;        // frames still to record, -1 without a length limit
     unsigned controlCount; // bumped by pause and stop, so a tick sees them happen during its yield
     bool inTick;
 

@@ -202,11 +202,21 @@ long Config::getMasterGain(const ostring& camera) const {
     return value;
 }
 
-long Config::getRedGain(const ostring& camera) const { return factoryLong(settings, camera, "RedGain"); }
-long Config::getGreenGain(const ostring& camera) const { return factoryLong(settings, camera, "GreenGain"); }
-long Config::getBlueGain(const ostring& camera) const { return factoryLong(settings, camera, "BlueGain"); }
-bool Config::getAutoGain(const ostring& camera) const { return factoryBool(settings, camera, "AutoGain"); }
-long Config::getBrightness(const ostring& camera) const { return factoryLong(settings, camera, "Brightness"); }
+long Config::getRedGain(const ostring& camera) const {
+    return factoryLong(settings, camera, "RedGain");
+}
+long Config::getGreenGain(const ostring& camera) const {
+    return factoryLong(settings, camera, "GreenGain");
+}
+long Config::getBlueGain(const ostring& camera) const {
+    return factoryLong(settings, camera, "BlueGain");
+}
+bool Config::getAutoGain(const ostring& camera) const {
+    return factoryBool(settings, camera, "AutoGain");
+}
+long Config::getBrightness(const ostring& camera) const {
+    return factoryLong(settings, camera, "Brightness");
+}
 
 double Config::getExposure(const ostring& camera) const {
     const XMLNode node = cameraNode(settings, camera).getChild("Exposure", "");
@@ -216,11 +226,21 @@ double Config::getExposure(const ostring& camera) const {
     return value;
 }
 
-long Config::getClock(const ostring& camera) const { return factoryLong(settings, camera, "Clock"); }
-long Config::getGamma(const ostring& camera) const { return factoryLong(settings, camera, "Gamma"); }
-bool Config::getBLEnable(const ostring& camera) const { return factoryBool(settings, camera, "BLEnable"); }
-long Config::getBlackLevel(const ostring& camera) const { return factoryLong(settings, camera, "BlackLevel"); }
-long Config::getColorMode(const ostring& camera) const { return factoryLong(settings, camera, "ColorMode"); }
+long Config::getClock(const ostring& camera) const {
+    return factoryLong(settings, camera, "Clock");
+}
+long Config::getGamma(const ostring& camera) const {
+    return factoryLong(settings, camera, "Gamma");
+}
+bool Config::getBLEnable(const ostring& camera) const {
+    return factoryBool(settings, camera, "BLEnable");
+}
+long Config::getBlackLevel(const ostring& camera) const {
+    return factoryLong(settings, camera, "BlackLevel");
+}
+long Config::getColorMode(const ostring& camera) const {
+    return factoryLong(settings, camera, "ColorMode");
+}
 long Config::getColorCorrection(const ostring& camera) const {
     return factoryLong(settings, camera, "ColorCorrection");
 }
@@ -317,10 +337,18 @@ bool Config::clearUserSettings(const ostring& camera) {
     return true;
 }
 
-long Config::getAviUserLength() const { return recordingValue(settings, "AviUserLength"); }
-long Config::getAviUserFrameRate() const { return recordingValue(settings, "AviUserFrameRate"); }
-long Config::getAviUserMaxSize() const { return recordingValue(settings, "AviUserMaxSize"); }
-long Config::getAviUserReplayFrameRate() const { return recordingValue(settings, "AviUserReplayFrameRate"); }
+long Config::getAviUserLength() const {
+    return recordingValue(settings, "AviUserLength");
+}
+long Config::getAviUserFrameRate() const {
+    return recordingValue(settings, "AviUserFrameRate");
+}
+long Config::getAviUserMaxSize() const {
+    return recordingValue(settings, "AviUserMaxSize");
+}
+long Config::getAviUserReplayFrameRate() const {
+    return recordingValue(settings, "AviUserReplayFrameRate");
+}
 
 void Config::setAviUserLength(const long& value) {
     putChild(settings.getRoot(), "AviUserLength", longText(value));
@@ -348,16 +376,26 @@ void Config::saveUserRecordSettings(const double& length, const double& frameRat
     recordConfSaved = true;
 }
 
-bool Config::isUserRecordingDefined() const { return hasMatching(settings.getRoot(), "AviUser*"); }
+bool Config::isUserRecordingDefined() const {
+    return hasMatching(settings.getRoot(), "AviUser*");
+}
 
 void Config::resetUserRecordSettings() {
     removeMatching(settings, settings.getRoot(), "AviUser*");
     recordConfSaved = true;
 }
 
-bool Config::getConfSaved() const { return confSaved; }
-void Config::setConfSaved(const bool& saved) { confSaved = saved; }
-bool Config::getRecordConfSaved() const { return recordConfSaved; }
-void Config::setRecordConfSaved(const bool& saved) { recordConfSaved = saved; }
+bool Config::getConfSaved() const {
+    return confSaved;
+}
+void Config::setConfSaved(const bool& saved) {
+    confSaved = saved;
+}
+bool Config::getRecordConfSaved() const {
+    return recordConfSaved;
+}
+void Config::setRecordConfSaved(const bool& saved) {
+    recordConfSaved = saved;
+}
 
 } // namespace Tolvane_model

@@ -15,9 +15,13 @@ Thread::Thread(const int& type_, CameraListener* listener)
 
 Thread::~Thread() = default;
 
-int Thread::getType() const { return type; }
+int Thread::getType() const {
+    return type;
+}
 
-std::shared_ptr<Thread::Target> Thread::getTarget() const { return target; }
+std::shared_ptr<Thread::Target> Thread::getTarget() const {
+    return target;
+}
 
 wxThread::ExitCode Thread::Entry() {
     if (type != 0)
@@ -30,7 +34,8 @@ wxThread::ExitCode Thread::Entry() {
         if (zk_fn407(handle, 0, 5000, &clock, &rate) == 0) {
             zk_SetPixelClock(handle, clock);
             double frameTime = 0.0, longest = 0.0, step = 0.0;
-            if (zk_fn271(handle, &frameTime, &longest, &step) == 0 && frameTime > 0.0 && rate < 1.0 / frameTime)
+            if (zk_fn271(handle, &frameTime, &longest, &step) == 0 && frameTime > 0.0 &&
+                rate < 1.0 / frameTime)
                 rate = 1.0 / frameTime;
             zk_SetFrameRate(handle, rate, &rate);
         }

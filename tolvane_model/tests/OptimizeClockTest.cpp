@@ -1,0 +1,111 @@
+// The clock optimisation on its worker thread, its listener, and listener removal.
+
+#include "tolvane_model/tests/ModelTestSupport.h"
+
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+using Tolvane_model::Camera;
+using Tolvane_model::Config;
+
+namespace tvmtest {
+namespace {
+
+class OptimizeClockTest : public ModelTest {
+protected:
+    void SetUp() override {
+        ModelTest::SetUp();
+        camera().init();
+        zksim_JournalClear();
+    }
+    Camera& camera() { return *Camera::getInstance(); }
+};
+
+bool waitFor(const std::function<bool()>& done, int timeoutMs = 10000) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+// The worker is done once the journal holds its last call (or the listener heard of it).
+bool optimisationDone(int frameRateCalls) {
+    return zksim_JournalCount("zk_SetFrameRate") >= frameRateCalls;
+}
+
+TEST_F(OptimizeClockTest, BestClockAndRateAreSetAndTheListenerIsToldOnTheWorker) {
+    ZkSimCamera sim{};
+    ASSERT_EQ(zksim_GetCamera(0, &sim), 0);
+    Config::getInstance()->setConfSaved(true);
+    CountingListener listener;
+    camera().optimizeClock(&listener);
+    EXPECT_FALSE(Config::getInstance()->getConfSaved());
+    ASSERT_TRUE(waitFor([&] { return listener.optimizeEnds == 1; }));
+    EXPECT_TRUE(listener.onOtherThread);
+    EXPECT_EQ(calls(),
+              (std::vector<std::string>{"zk_fn407", "zk_SetPixelClock", "zk_fn271", "zk_SetFrameRate"}));
+    EXPECT_EQ(lastCall("zk_fn407").ints[2], 5000);
+    EXPECT_EQ(lastCall("zk_SetPixelClock").ints[1], sim.clockMax);
+}
+
+TEST_F(OptimizeClockTest, FailedSearchChangesNothingButStillTellsTheListener) {
+    zksim_InjectFailure("zk_fn407", ZK_NO_SUCCESS, 1);
+    CountingListener listener;
+    camera().optimizeClock(&listener);
+    ASSERT_TRUE(waitFor([&] { return listener.optimizeEnds == 1; }));
+    EXPECT_EQ(calls(), (std::vector<std::string>{"zk_fn407"}));
+}
+
+TEST_F(OptimizeClockTest, FailedFrameTimeQueryAppliesTheSearchedRate) {
+    zksim_InjectFailure("zk_fn271", ZK_NO_SUCCESS, 1);
+    CountingListener listener;
+    camera().optimizeClock(&listener);
+    ASSERT_TRUE(waitFor([&] { return listener.optimizeEnds == 1; }));
+    EXPECT_EQ(calls(),
+              (std::vector<std::string>{"zk_fn407", "zk_SetPixelClock", "zk_fn271", "zk_SetFrameRate"}));
+    EXPECT_GT(lastCall("zk_SetFrameRate").doubles[0], 0.0);
+}
+
+TEST_F(OptimizeClockTest, ZeroFrameTimeIsNotUsedForTheRate) {
+    // Code 0 without output: the frame time stays 0 and must not become an infinite rate.
+    zksim_InjectFailure("zk_fn271", 0, 1);
+    CountingListener listener;
+    camera().optimizeClock(&listener);
+    ASSERT_TRUE(waitFor([&] { return listener.optimizeEnds == 1; }));
+    const double rate = lastCall("zk_SetFrameRate").doubles[0];
+    EXPECT_TRUE(std::isfinite(rate));
+    EXPECT_GT(rate, 0.0);
+}
+
+TEST_F(OptimizeClockTest, NullListenerStillOptimises) {
+    camera().optimizeClock(nullptr);
+    ASSERT_TRUE(waitFor([] { return optimisationDone(1); }));
+    EXPECT_EQ(zksim_JournalCount("zk_SetPixelClock"), 1);
+}
+
+TEST_F(OptimizeClockTest, RemovedListenerIsNotCalledWhenTheSearchEnds) {
+    zksim_SetDelays(300, 0);
+    CountingListener listener;
+    camera().optimizeClock(&listener);
+    camera().removeListener(&listener);
+    ASSERT_TRUE(waitFor([] { return optimisationDone(1); }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(listener.optimizeEnds, 0);
+}
+
+TEST_F(OptimizeClockTest, CameraDeletedDuringTheSearchLeavesTheWorkerHarmless) {
+    zksim_SetDelays(300, 0);
+    CountingListener listener;
+    camera().optimizeClock(&listener);
+    delete Camera::getInstance();
+    ASSERT_TRUE(waitFor([&] { return listener.optimizeEnds == 1; }));
+    // The closed handle answers the search with an error: nothing is set.
+    EXPECT_EQ(zksim_JournalCount("zk_SetPixelClock"), 0);
+}
+
+} // namespace
+} // namespace tvmtest

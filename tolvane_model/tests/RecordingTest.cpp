@@ -1,0 +1,328 @@
+// AVI recording: frame budgets, size and length limits, stopping by hand, pausing and resuming,
+// what a tick does when the film was stopped meanwhile, and films finished when the camera closes.
+
+#include "tolvane_model/tests/ModelTestSupport.h"
+
+#include "pemblon/core/Exception.h"
+
+#include <wx/app.h>
+
+using PBN::Strings::ostring;
+using Tolvane_model::Camera;
+
+namespace tvmtest {
+namespace {
+
+const char* smallColour = "[camera]\nserial = 200\nsensor = ZK1480-C\nwidth = 320\nheight = 240\n";
+const char* smallMono = "[camera]\nserial = 201\nsensor = ZK5240-M\nwidth = 320\nheight = 240\n";
+
+class RecordingTest : public ModelTest {
+protected:
+    void SetUp() override {
+        ModelTest::SetUp();
+        useCameras(smallColour);
+        camera().init();
+        zksim_JournalClear();
+    }
+    void TearDown() override {
+        zksim_ForceAviSize(-1.0);
+        zksim_ForceAddFrameResult(0);
+        ModelTest::TearDown();
+    }
+    Camera& camera() { return *Camera::getInstance(); }
+    std::string film(const char* name = "film.avi") const { return dir_ + "/" + name; }
+    ostring path(const char* name = "film.avi") const { return ostring(film(name).c_str()); }
+    void tick() {
+        wxTimer source;
+        wxTimerEvent event(source);
+        camera().onTimer(event);
+    }
+    // Ticks until the listener hears of the end; the number of ticks, or -1 past `limit`.
+    int ticksUntilEnd(CountingListener& listener, int limit = 2000) {
+        const int before = listener.recordEnds;
+        for (int n = 1; n <= limit; ++n) {
+            tick();
+            if (listener.recordEnds != before)
+                return n;
+        }
+        return -1;
+    }
+    int frames() const { return zksim_JournalCount("zkavi_AddFrame"); }
+};
+
+TEST_F(RecordingTest, LengthIsRecordedAsAnExactNumberOfFrames) {
+    struct Case {
+        double length, rate;
+        int frames;
+    };
+    for (const Case c :
+         {Case{2.0, 10.0, 20}, Case{1.0, 30.0, 30}, Case{1.0, 10.0, 10}, Case{0.05, 30.0, 2}}) {
+        SCOPED_TRACE(testing::Message() << c.length << " s at " << c.rate);
+        CountingListener listener;
+        zksim_JournalClear();
+        camera().startRecording(&listener, path(), c.length, c.rate, -1.0, 25);
+        EXPECT_EQ(ticksUntilEnd(listener), c.frames);
+        EXPECT_EQ(frames(), c.frames);
+        EXPECT_EQ(listener.recordEnds, 1);
+        camera().removeListener(&listener);
+    }
+    if (haveFfprobe()) {
+        EXPECT_EQ(filmFrames(film()), 2);
+    }
+}
+
+TEST_F(RecordingTest, TimerRecordsUntilTheLengthEndsAndTheFilmPlays) {
+    if (!haveFfprobe())
+        GTEST_SKIP() << "ffprobe missing";
+    CountingListener listener;
+    camera().startRecording(&listener, path(), 1.0, 20.0, 2048.0, 25);
+    ASSERT_TRUE(runUntil([&] { return listener.recordEnds == 1; }, 20000));
+    EXPECT_EQ(frames(), 20);
+    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
+    EXPECT_EQ(filmFrames(film()), 20);
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, SizeLimitEndsTheFilmWhenTheReportedSizeReachesIt) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
+    for (int i = 0; i < 3; ++i)
+        tick();
+    zksim_ForceAviSize(2097151.0);
+    tick();
+    EXPECT_EQ(listener.recordEnds, 0);
+    zksim_ForceAviSize(2097152.0);
+    tick();
+    EXPECT_EQ(listener.recordEnds, 1);
+    EXPECT_EQ(frames(), 4);
+    if (haveFfprobe()) {
+        EXPECT_EQ(filmFrames(film()), 4);
+    }
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, NegativeSizeMeansNoSizeLimit) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), -1.0, 10.0, -1.0, 25);
+    for (int i = 0; i < 5; ++i)
+        tick();
+    EXPECT_EQ(listener.recordEnds, 0);
+    EXPECT_EQ(frames(), 5);
+    camera().stopRecording();
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, LengthZeroHasNoCountDown) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), 0.0, 10.0, 2048.0, 25);
+    for (int i = 0; i < 25; ++i)
+        tick();
+    EXPECT_EQ(listener.recordEnds, 0);
+    EXPECT_EQ(frames(), 25);
+    camera().stopRecording();
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, TickWithoutImageAddsNoFrameAndCountsNothing) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), 0.2, 10.0, 2048.0, 25);
+    ZkSimCamera sim{};
+    ASSERT_EQ(zksim_GetCamera(0, &sim), 0);
+    ASSERT_EQ(zksim_SetCameraConnected(sim.deviceId, 0), 0);
+    tick();
+    tick();
+    EXPECT_EQ(frames(), 0);
+    EXPECT_EQ(listener.recordEnds, 0);
+    camera().stopRecording();
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, StopByHandFinishesTheFilmAndTellsNobody) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
+    for (int i = 0; i < 4; ++i)
+        tick();
+    camera().stopRecording();
+    EXPECT_EQ(listener.recordEnds, 0);
+    const std::vector<std::string> all = calls();
+    EXPECT_EQ(std::vector<std::string>(all.end() - 3, all.end()),
+              (std::vector<std::string>{"zkavi_StopAVI", "zkavi_CloseAVI", "zkavi_ExitAVI"}));
+    // A late tick touches no film.
+    zksim_JournalClear();
+    tick();
+    EXPECT_EQ(zksim_JournalSize(), 0);
+    EXPECT_NO_THROW(camera().stopRecording());
+    if (haveFfprobe()) {
+        EXPECT_EQ(filmFrames(film()), 4);
+    }
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, ResumeAddsTheNewLengthToWhatRemains) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), 4.0, 10.0, 2048.0, 25);
+    for (int i = 0; i < 30; ++i)
+        tick();
+    camera().pauseRecording();
+    camera().startRecording(&listener, path("ignored.avi"), 10.0, 10.0, 2048.0, 25);
+    EXPECT_EQ(ticksUntilEnd(listener), 70);
+    EXPECT_EQ(frames(), 100);
+    EXPECT_EQ(zksim_JournalCount("zkavi_InitAVI"), 1);
+    EXPECT_NE(std::system(("test -e '" + film("ignored.avi") + "'").c_str()), 0);
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, ResumeWithALengthAlreadyReachedEndsAtTheNextTick) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), 4.0, 10.0, 2048.0, 25);
+    for (int i = 0; i < 30; ++i)
+        tick();
+    camera().startRecording(&listener, path(), 2.0, 10.0, 2048.0, 25);
+    EXPECT_EQ(ticksUntilEnd(listener), 1);
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, FrameRateZeroOrNegativeUsesTheCameraRate) {
+    const int expected = static_cast<int>(std::ceil(camera().getFrameRate() - 1e-9));
+    for (const double rate : {0.0, -1.0}) {
+        CountingListener listener;
+        zksim_JournalClear();
+        camera().startRecording(&listener, path(), 1.0, rate, 2048.0, 25);
+        EXPECT_EQ(ticksUntilEnd(listener), expected);
+        camera().removeListener(&listener);
+    }
+}
+
+TEST_F(RecordingTest, StopOrPauseDuringTheTicksYieldAddsNoFrame) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
+    wxTheApp->CallAfter([this] { camera().pauseRecording(); });
+    tick();
+    EXPECT_EQ(frames(), 0);
+    camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
+    tick();
+    EXPECT_EQ(frames(), 1);
+    wxTheApp->CallAfter([this] { camera().stopRecording(); });
+    zksim_JournalClear();
+    tick();
+    EXPECT_EQ(zksim_JournalCount("zkavi_GetAVISize"), 0);
+    EXPECT_EQ(zksim_JournalCount("zkavi_AddFrame"), 0);
+    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, ClosingTheCameraFinishesARunningFilm) {
+    if (!haveFfprobe())
+        GTEST_SKIP() << "ffprobe missing";
+    CountingListener listener;
+    camera().startRecording(&listener, path("exit.avi"), -1.0, 10.0, 2048.0, 25);
+    for (int i = 0; i < 40; ++i)
+        tick();
+    camera().exit();
+    EXPECT_EQ(filmFrames(film("exit.avi")), 40);
+
+    camera().init();
+    camera().startRecording(&listener, path("deleted.avi"), -1.0, 10.0, 2048.0, 25);
+    for (int i = 0; i < 35; ++i)
+        tick();
+    camera().removeListener(&listener);
+    delete Camera::getInstance();
+    EXPECT_EQ(filmFrames(film("deleted.avi")), 35);
+}
+
+TEST_F(RecordingTest, PathBeyondLatinOneIsRefusedAndTouchesNothing) {
+    writeFile(film("clip"), "keep");
+    CountingListener listener;
+    try {
+        camera().startRecording(&listener,
+                                ostring((std::wstring(dir_.begin(), dir_.end()) + L"/clip\u20ac.avi")), -1.0,
+                                10.0, 2048.0, 25);
+        ADD_FAILURE() << "no exception";
+    } catch (const PBN::Exception& e) {
+        EXPECT_EQ(e.getMessage().str(), tolvaneText(32));
+        EXPECT_EQ(e.getSeverity(), PBN::Exception::SEVERE);
+    }
+    EXPECT_EQ(zksim_JournalCount("zkavi_InitAVI"), 0);
+    EXPECT_EQ(readFile(film("clip")), "keep");
+}
+
+TEST_F(RecordingTest, FailedStartReleasesItsFilmWriterAndLeavesTheCameraIdle) {
+    CountingListener listener;
+    zksim_InjectFailure("zkavi_OpenAVI", ZKAVI_FILE_ERROR, 1);
+    try {
+        camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
+        ADD_FAILURE() << "no exception";
+    } catch (const PBN::Exception& e) {
+        EXPECT_EQ(e.getMessage().str(), "Camera error in zkavi_OpenAVI, code 303");
+    }
+    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
+    camera().startRecording(&listener, path(), 0.2, 10.0, 2048.0, 25);
+    EXPECT_EQ(ticksUntilEnd(listener), 2);
+    if (haveFfprobe()) {
+        EXPECT_EQ(filmFrames(film()), 2);
+    }
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, AnotherListenerStartsItsOwnFilmAfterFinishingTheRunningOne) {
+    CountingListener first, second;
+    camera().startRecording(&first, path("first.avi"), -1.0, 10.0, 2048.0, 25);
+    for (int i = 0; i < 3; ++i)
+        tick();
+    camera().startRecording(&second, path("second.avi"), 0.2, 10.0, 2048.0, 25);
+    EXPECT_EQ(zksim_JournalCount("zkavi_InitAVI"), 2);
+    EXPECT_EQ(ticksUntilEnd(second), 2);
+    if (haveFfprobe()) {
+        EXPECT_EQ(filmFrames(film("first.avi")), 3);
+        EXPECT_EQ(filmFrames(film("second.avi")), 2);
+    }
+    camera().removeListener(&first);
+    camera().removeListener(&second);
+}
+
+TEST_F(RecordingTest, FailedFrameIsShownAndLeavesTheFilmForStop) {
+    CountingListener listener;
+    camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
+    zksim_ForceAddFrameResult(ZKAVI_NOTICE);
+    tick();
+    EXPECT_EQ(dialogCount, 0);
+    zksim_ForceAddFrameResult(0);
+    zksim_InjectFailure("zkavi_AddFrame", ZKAVI_COMPRESSION_ERROR, 1);
+    tick();
+    EXPECT_EQ(dialogCount, 1);
+    EXPECT_NE(lastDialogText.find("zkavi_AddFrame, code 305"), std::string::npos);
+    EXPECT_NO_THROW(camera().stopRecording());
+    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, MonochromeFramesAreRecorded) {
+    useCameras(smallMono);
+    camera().init();
+    CountingListener listener;
+    camera().startRecording(&listener, path(), 0.3, 10.0, 2048.0, 25);
+    EXPECT_EQ(ticksUntilEnd(listener), 3);
+    if (haveFfprobe()) {
+        EXPECT_EQ(filmFrames(film()), 3);
+    }
+    camera().removeListener(&listener);
+}
+
+TEST_F(RecordingTest, ListenerAddedByTwoStartsIsToldTwiceAndRemovedAtOnce) {
+    CountingListener repeated, other;
+    camera().startRecording(&repeated, path(), 0.1, 10.0, 2048.0, 25);
+    EXPECT_EQ(ticksUntilEnd(repeated), 1);
+    camera().startRecording(&repeated, path(), 0.1, 10.0, 2048.0, 25);
+    tick();
+    EXPECT_EQ(repeated.recordEnds, 3);
+    camera().removeListener(&repeated);
+    camera().removeListener(&other); // not listed: nothing changes
+    camera().startRecording(&other, path(), 0.1, 10.0, 2048.0, 25);
+    tick();
+    EXPECT_EQ(repeated.recordEnds, 3);
+    EXPECT_EQ(other.recordEnds, 1);
+    camera().removeListener(&other);
+}
+
+} // namespace
+} // namespace tvmtest
