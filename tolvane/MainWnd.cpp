@@ -306,10 +306,16 @@ void MainWnd::onTimer(wxTimerEvent&) {
             const int maxWidth = camera->getMaxWidth(), maxHeight = camera->getMaxHeight();
             const int width = std::min(camera->getWidth(), maxWidth);
             const int height = std::min(camera->getHeight(), maxHeight);
-            {
+            // Only the part of the area of interest that the view shows is converted and sent to
+            // the display: the rest would be clipped anyway.
+            wxRect visible(liveView->CalcUnscrolledPosition(wxPoint(0, 0)), liveView->GetClientSize());
+            visible.Intersect(wxRect(0, 0, width, height));
+            if (!visible.IsEmpty()) {
                 wxImage image(maxWidth, maxHeight, data, true);
-                liveBitmap = wxBitmap(image.GetSubImage(wxRect(0, 0, std::max(width, 1), std::max(height, 1))));
+                liveBitmap = wxBitmap(image.GetSubImage(visible));
+                livePosition = visible.GetPosition();
             }
+            liveArea = wxSize(width, height);
             if (!camera->isColor())
                 std::free(data);
             sensorSize = wxSize(maxWidth, maxHeight);
@@ -335,8 +341,8 @@ void MainWnd::onTimer(wxTimerEvent&) {
 void MainWnd::drawLive(wxDC& dc) {
     if (!liveBitmap.IsOk())
         return;
-    dc.DrawBitmap(liveBitmap, 0, 0);
-    const int width = liveBitmap.GetWidth(), height = liveBitmap.GetHeight();
+    dc.DrawBitmap(liveBitmap, livePosition);
+    const int width = liveArea.GetWidth(), height = liveArea.GetHeight();
     dc.SetBrush(*wxYELLOW_BRUSH);
     dc.SetPen(*wxTRANSPARENT_PEN);
     if (width < sensorSize.GetWidth())

@@ -99,9 +99,12 @@ private:
     wxString lastFolder;
     wxString lastPictureExtension;
 
-    // The last image drawn, cut to the area of interest, and the sensor size it came from:
-    // repainted when the live view is exposed between ticks.
+    // The last image drawn (the visible part of the area of interest, at livePosition), the area
+    // of interest and the sensor size it came from: repainted when the view is exposed between
+    // ticks.
     wxBitmap liveBitmap;
+    wxPoint livePosition;
+    wxSize liveArea;
     wxSize sensorSize;
     bool closing = false;
 

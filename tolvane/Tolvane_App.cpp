@@ -46,6 +46,11 @@ bool Tolvane_App::OnInit() {
     if (splashPicture.IsOk())
         splash = new wxSplashScreen(splashPicture, wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_NO_TIMEOUT, 0, nullptr,
                                     wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSIMPLE_BORDER | wxSTAY_ON_TOP);
+    if (splash) {
+        // The event loop has not run yet: let the splash window appear while the start-up goes on.
+        splash->Update();
+        wxYield();
+    }
     mainWnd = nullptr;
     if (!wxApp::OnInit()) {
         if (splash)
