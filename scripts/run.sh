@@ -12,6 +12,8 @@ if [ ! -x "$viewer" ]; then
     exit 0
 fi
 if [ -z "${DISPLAY:-}" ]; then
+    echo "No display (DISPLAY is not set): running the viewer under xvfb-run, on a virtual screen nobody sees."
+    echo "Set DISPLAY to an X server to see its windows."
     exec xvfb-run -a -s "-screen 0 1280x1024x24" "$viewer" "$@"
 fi
 exec "$viewer" "$@"

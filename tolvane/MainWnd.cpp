@@ -1,0 +1,471 @@
+#include "tolvane/MainWnd.h"
+
+#include "pemblon/core/Exception.h"
+#include "pemblon/core/HelperFuncs.h"
+#include "pemblon/strings/StringTable.h"
+#include "tolvane/HelpViewer.h"
+#include "tolvane/PictureWindow.h"
+#include "tolvane/RecordDialog.h"
+#include "tolvane/ViewerRules.h"
+#include "tolvane/properties/PropertiesDialog.h"
+#include "tolvane_model/Camera.h"
+#include "tolvane_model/Config.h"
+
+#include <cstdlib>
+#include <wx/dcclient.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/statusbr.h>
+#include <wx/toolbar.h>
+#include <wx/time.h>
+#include <wx/utils.h>
+
+using PBN::HelperFuncs;
+using PBN::Strings::ostring;
+using PBN::Strings::StringTable;
+using Tolvane::ViewerRules::text;
+using Tolvane_model::Camera;
+
+namespace Tolvane {
+
+namespace {
+
+wxString appFile(const wxString& relative) { return HelperFuncs::getAppDir().wxstr() + relative; }
+
+// A tool picture from the program's res/ folder; a blank one of the tool size when it is missing,
+// so that the tool bar keeps its tool size.
+wxBitmap toolBitmap(const wxString& name) {
+    const wxString path = appFile(wxT("res/") + name);
+    if (wxFileExists(path)) {
+        wxLogNull quiet;
+        wxBitmap bitmap = HelperFuncs::loadBitmap(ostring(path));
+        if (bitmap.IsOk())
+            return bitmap;
+    }
+    return wxBitmap(16, 16);
+}
+
+// Every window's default folder, created when missing so that the file dialog opens there.
+wxString defaultFolder(const wxString& lastFolder, const wxString& name) {
+    if (!lastFolder.empty())
+        return lastFolder;
+    const wxString folder = appFile(name);
+    if (!wxDirExists(folder)) {
+        wxLogNull quiet;
+        wxFileName::Mkdir(folder, wxS_DIR_DEFAULT, wxPATH_MKDIR_FULL);
+    }
+    return folder;
+}
+
+} // namespace
+
+wxBEGIN_EVENT_TABLE(MainWnd, wxFrame)
+    EVT_MENU(ID_QUIT, MainWnd::onQuit)
+    EVT_MENU(ID_ABOUT, MainWnd::onAbout)
+    EVT_MENU(ID_FRENCH, MainWnd::onLanguage)
+    EVT_MENU(ID_ENGLISH, MainWnd::onLanguage)
+    EVT_MENU(ID_LIVE, MainWnd::onLive)
+    EVT_MENU(ID_LIVE_TOOL, MainWnd::onLive)
+    EVT_MENU(ID_PROPERTIES, MainWnd::onProperties)
+    EVT_MENU(ID_HELP, MainWnd::onHelp)
+    EVT_MENU(ID_GRAB_TOOL, MainWnd::onGrab)
+    EVT_MENU(ID_GRAB, MainWnd::onGrab)
+    EVT_MENU(ID_RECORD_TOOL, MainWnd::onRecord)
+    EVT_MENU(ID_RECORD, MainWnd::onRecord)
+    EVT_TIMER(ID_TIMER, MainWnd::onTimer)
+    EVT_CLOSE(MainWnd::onClose)
+    EVT_SIZE(MainWnd::onSize)
+    EVT_AUI_PANE_CLOSE(MainWnd::onPaneClose)
+wxEND_EVENT_TABLE()
+
+MainWnd::MainWnd(const wxPoint& position, const wxSize& size)
+    : wxFrame(nullptr, wxID_ANY, wxT("Tolvane"), position, size, wxDEFAULT_FRAME_STYLE),
+      auiManager(nullptr, wxAUI_MGR_DEFAULT), timer(this, ID_TIMER) {
+    auiManager.SetManagedWindow(this);
+    auiManager.SetFlags(wxAUI_MGR_ALLOW_FLOATING | wxAUI_MGR_TRANSPARENT_DRAG | wxAUI_MGR_TRANSPARENT_HINT |
+                        wxAUI_MGR_NO_VENETIAN_BLINDS_FADE);
+
+    Maximize();
+    SetTitle(wxString(wxT("Tolvane")) + wxT(" - ") + wxT("Dravolt sciences"));
+    const wxString iconPath = appFile(wxT("res/Tolvane.ico"));
+    if (wxFileExists(iconPath)) {
+        wxLogNull quiet;
+        wxIcon icon(iconPath, wxBITMAP_TYPE_ICO);
+        if (icon.IsOk())
+            SetIcon(icon);
+    }
+
+    try {
+        Tolvane_model::Config::getInstance()->load();
+    } catch (const PBN::Exception& e) {
+        e.display(this, false);
+    }
+
+    buildMenus();
+    buildToolBar();
+    CreateStatusBar(3);
+    const int widths[3] = {200, 170, -1};
+    SetStatusWidths(3, widths);
+    SetStatusBarPane(0);
+
+    liveView = new wxScrolledWindow(this, ID_LIVE_VIEW, wxDefaultPosition, wxSize(800, 600), wxHSCROLL | wxVSCROLL);
+    liveView->Bind(wxEVT_PAINT, &MainWnd::onLivePaint, this);
+    wxBitmap welcome;
+    const wxString welcomePath = appFile(wxT("res/accueil-tolvane.jpg"));
+    if (wxFileExists(welcomePath)) {
+        wxLogNull quiet;
+        welcome.LoadFile(welcomePath, wxBITMAP_TYPE_JPEG);
+    }
+    welcomePicture = new wxStaticBitmap(liveView, wxID_ANY, welcome.IsOk() ? welcome : wxBitmap(1, 1));
+    welcomeSizer = new wxBoxSizer(wxVERTICAL);
+    welcomeSizer->AddStretchSpacer(1);
+    welcomeSizer->Add(welcomePicture, 0, wxALIGN_CENTER);
+    welcomeSizer->AddStretchSpacer(1);
+    liveView->SetSizer(welcomeSizer, false);
+    liveView->Layout();
+
+    auiManager.AddPane(liveView, wxAuiPaneInfo().Name(wxT("Capture A")).CenterPane().Caption(text(9)).CaptionVisible(true));
+
+    help = new HelpViewer(appFile(wxT("doc/Tolvane help.chm")));
+
+    relabel(Tolvane_model::Config::getInstance()->getLanguage().wxstr());
+    auiManager.Update();
+}
+
+MainWnd::~MainWnd() {
+    timer.Stop();
+    if (liveView && liveView->GetSizer() != welcomeSizer)
+        liveView->SetSizer(welcomeSizer, true);
+    delete help;
+    if (!closing)
+        auiManager.UnInit();
+}
+
+void MainWnd::buildMenus() {
+    auto* bar = new wxMenuBar();
+    fileMenu = new wxMenu();
+    fileMenu->Append(ID_QUIT, wxT("-"));
+    cameraMenu = new wxMenu();
+    cameraMenu->AppendCheckItem(ID_LIVE, wxT("-"));
+    cameraMenu->Append(ID_GRAB, wxT("-"));
+    cameraMenu->Append(ID_RECORD, wxT("-"));
+    cameraMenu->AppendSeparator();
+    cameraMenu->Append(ID_PROPERTIES, wxT("-"));
+    languageMenu = new wxMenu();
+    languageMenu->AppendRadioItem(ID_FRENCH, wxT("&Fran\u00e7ais"), wxT("Tolvane en fran\u00e7ais"));
+    languageMenu->AppendRadioItem(ID_ENGLISH, wxT("&English"), wxT("Tolvane in english"));
+    helpMenu = new wxMenu();
+    helpMenu->Append(ID_HELP, wxT("-"));
+    helpMenu->Append(ID_ABOUT, wxT("-"));
+    bar->Append(fileMenu, wxT("-"));
+    bar->Append(cameraMenu, wxT("-"));
+    bar->Append(languageMenu, wxT("-"));
+    bar->Append(helpMenu, wxT("-"));
+    SetMenuBar(bar);
+}
+
+void MainWnd::buildToolBar() {
+    wxToolBar* tools = CreateToolBar(wxTB_HORIZONTAL);
+    const wxBitmap liveBitmap = toolBitmap(wxT("live.bmp"));
+    tools->SetToolBitmapSize(liveBitmap.GetSize());
+    tools->AddSeparator();
+    tools->AddCheckTool(ID_LIVE_TOOL, wxEmptyString, liveBitmap);
+    tools->AddTool(ID_GRAB_TOOL, wxEmptyString, toolBitmap(wxT("grab.bmp")));
+    tools->AddTool(ID_RECORD_TOOL, wxEmptyString, toolBitmap(wxT("record.bmp")));
+    tools->Realize();
+    setLiveCommands();
+}
+
+void MainWnd::setLiveCommands() {
+    if (wxToolBar* tools = GetToolBar()) {
+        tools->EnableTool(ID_GRAB_TOOL, live);
+        tools->EnableTool(ID_RECORD_TOOL, live);
+        tools->ToggleTool(ID_LIVE_TOOL, live);
+    }
+    if (wxMenuBar* bar = GetMenuBar()) {
+        bar->Enable(ID_GRAB, live);
+        bar->Enable(ID_RECORD, live);
+        bar->Enable(ID_PROPERTIES, live);
+        bar->Check(ID_LIVE, live);
+    }
+}
+
+void MainWnd::relabel(const wxString& language) {
+    if (auto lang = ViewerRules::languageForName(language)) {
+        wxLogNull quiet; // a locale the system lacks still switches the texts
+        StringTable::get().setActiveLanguage(*lang);
+        GetMenuBar()->Check(*lang == wxLANGUAGE_FRENCH ? ID_FRENCH : ID_ENGLISH, true);
+    }
+    try {
+        Tolvane_model::Config::getInstance()->setLanguage(ostring(language));
+    } catch (const PBN::Exception& e) {
+        e.display(this, false);
+    }
+
+    wxMenuBar* bar = GetMenuBar();
+    bar->SetMenuLabel(0, text(0));
+    bar->SetMenuLabel(1, text(11));
+    bar->SetMenuLabel(2, text(6));
+    bar->SetMenuLabel(3, text(1));
+    struct Item {
+        int id;
+        unsigned label, help;
+    };
+    for (const Item& item : {Item{ID_QUIT, 2, 7}, Item{ID_LIVE, 9, 10}, Item{ID_GRAB, 24, 25}, Item{ID_RECORD, 51, 52},
+                             Item{ID_PROPERTIES, 14, 15}, Item{ID_HELP, 73, 74}, Item{ID_ABOUT, 3, 8}}) {
+        bar->SetLabel(item.id, text(item.label));
+        bar->SetHelpString(item.id, text(item.help));
+    }
+    wxToolBar* tools = GetToolBar();
+    for (const Item& item : {Item{ID_LIVE_TOOL, 9, 10}, Item{ID_GRAB_TOOL, 24, 25}, Item{ID_RECORD_TOOL, 51, 52}}) {
+        tools->SetToolShortHelp(item.id, text(item.label));
+        tools->SetToolLongHelp(item.id, text(item.help));
+    }
+    SetStatusText(live ? text(9) : text(4), 1);
+    wxAuiPaneInfo& pane = auiManager.GetPane(liveView);
+    if (pane.IsOk() && pane.IsShown()) {
+        pane.Caption(text(9));
+        auiManager.Update();
+    }
+    for (PictureWindow* picture : pictureWindows)
+        picture->relabel();
+}
+
+void MainWnd::onQuit(wxCommandEvent&) { Close(true); }
+
+void MainWnd::onAbout(wxCommandEvent&) {
+    wxMessageBox(ViewerRules::aboutText(Camera::getInstance()->getName().wxstr(), text(5)), text(8),
+                 wxOK | wxICON_INFORMATION, this);
+}
+
+void MainWnd::onLanguage(wxCommandEvent& event) {
+    relabel(event.GetId() == ID_FRENCH ? wxT("French") : wxT("English"));
+}
+
+void MainWnd::onLive(wxCommandEvent&) {
+    wxBusyCursor busy;
+    SetStatusText(text(62), 1);
+    if (live) {
+        liveStop();
+    } else {
+        live = true;
+        try {
+            Camera* camera = Camera::getInstance();
+            camera->init();
+            timer.StartOnce(100);
+            welcomePicture->Hide();
+            liveView->SetSizer(nullptr, false);
+            liveView->SetScrollRate(10, 10);
+            liveView->SetVirtualSize(camera->getWidth(), camera->getHeight());
+        } catch (const PBN::Exception& e) {
+            liveStop();
+            setLiveCommands();
+            SetStatusText(text(71), 1);
+            e.display(this, false);
+            return;
+        }
+    }
+    setLiveCommands();
+    SetStatusText(live ? text(9) : text(71), 1);
+}
+
+void MainWnd::liveStop() {
+    timer.Stop();
+    live = false;
+    liveBitmap = wxNullBitmap;
+    liveView->ClearBackground();
+    liveView->SetVirtualSize(0, 0);
+    liveView->SetScrollRate(0, 0);
+    welcomePicture->Show();
+    liveView->SetSizer(welcomeSizer, false);
+    liveView->Layout();
+    liveView->Refresh();
+    SetStatusText(text(4), 1);
+    SetStatusText(wxEmptyString, 2);
+    try {
+        Camera::getInstance()->exit();
+    } catch (const PBN::Exception& e) {
+        e.display(this, false);
+    }
+}
+
+void MainWnd::onTimer(wxTimerEvent&) {
+    if (!live)
+        return;
+    Camera* camera = Camera::getInstance();
+    try {
+        const wxLongLong started = wxGetLocalTimeMillis();
+        const double rate = camera->getFrameRate();
+        const int interval = ViewerRules::displayInterval(rate);
+        timer.StartOnce(interval);
+        if (unsigned char* data = camera->getActiveImage()) {
+            const int maxWidth = camera->getMaxWidth(), maxHeight = camera->getMaxHeight();
+            const int width = std::min(camera->getWidth(), maxWidth);
+            const int height = std::min(camera->getHeight(), maxHeight);
+            // Only the part of the area of interest that the view shows is converted and sent to
+            // the display: the rest would be clipped anyway.
+            wxRect visible(liveView->CalcUnscrolledPosition(wxPoint(0, 0)), liveView->GetClientSize());
+            visible.Intersect(wxRect(0, 0, width, height));
+            if (!visible.IsEmpty()) {
+                wxImage image(maxWidth, maxHeight, data, true);
+                liveBitmap = wxBitmap(image.GetSubImage(visible));
+                livePosition = visible.GetPosition();
+            }
+            liveArea = wxSize(width, height);
+            if (!camera->isColor())
+                std::free(data);
+            sensorSize = wxSize(maxWidth, maxHeight);
+            if (liveView->GetVirtualSize() != wxSize(width, height))
+                liveView->SetVirtualSize(width, height);
+            wxClientDC dc(liveView);
+            liveView->DoPrepareDC(dc);
+            drawLive(dc);
+        }
+        SetStatusText(ViewerRules::frameRateStatus(text(58), rate, text(59)), 2);
+        // A tick slower than the frame period would find the next one already due, and the
+        // event loop (and every yield in it, such as the recording's) would do nothing else.
+        if (wxGetLocalTimeMillis() - started >= interval)
+            timer.StartOnce(interval);
+    } catch (const PBN::Exception& e) {
+        liveStop();
+        setLiveCommands();
+        SetStatusText(text(71), 1);
+        e.display(this, false);
+    }
+}
+
+void MainWnd::drawLive(wxDC& dc) {
+    if (!liveBitmap.IsOk())
+        return;
+    dc.DrawBitmap(liveBitmap, livePosition);
+    const int width = liveArea.GetWidth(), height = liveArea.GetHeight();
+    dc.SetBrush(*wxYELLOW_BRUSH);
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    if (width < sensorSize.GetWidth())
+        dc.DrawRectangle(width, 0, sensorSize.GetWidth() - width, sensorSize.GetHeight());
+    if (height < sensorSize.GetHeight())
+        dc.DrawRectangle(0, height, sensorSize.GetWidth(), sensorSize.GetHeight() - height);
+}
+
+void MainWnd::onLivePaint(wxPaintEvent&) {
+    wxPaintDC dc(liveView);
+    liveView->DoPrepareDC(dc);
+    if (live)
+        drawLive(dc);
+}
+
+void MainWnd::onProperties(wxCommandEvent&) {
+    if (!live)
+        return;
+    Properties::PropertiesDialog dialog(this);
+    dialog.ShowModal();
+}
+
+void MainWnd::onHelp(wxCommandEvent&) {
+    try {
+        help->displayContents();
+    } catch (const PBN::Exception& e) {
+        e.display(this, false);
+    }
+}
+
+void MainWnd::onGrab(wxCommandEvent&) {
+    if (!live)
+        return;
+    try {
+        Camera* camera = Camera::getInstance();
+        unsigned char* data = camera->getActiveImage();
+        if (!data)
+            return;
+        const int maxWidth = camera->getMaxWidth(), maxHeight = camera->getMaxHeight();
+        wxImage picture;
+        {
+            wxImage full(maxWidth, maxHeight, data, true);
+            picture = full.Size(wxSize(std::min(camera->getWidth(), maxWidth), std::min(camera->getHeight(), maxHeight)),
+                                wxPoint(0, 0));
+        }
+        if (!camera->isColor())
+            std::free(data);
+        auto* window = new PictureWindow(this, wxBitmap(picture));
+        pictureWindows.push_back(window);
+        const wxString caption = text(35) + wxT(" ") + wxString::Format(wxT("%zu"), pictureWindows.size());
+        auiManager.AddPane(window, wxAuiPaneInfo()
+                                       .Caption(caption)
+                                       .Float()
+                                       .FloatingSize(400, 300)
+                                       .MinSize(400, 300)
+                                       .MaximizeButton(true)
+                                       .DestroyOnClose(true));
+        auiManager.Update();
+    } catch (const PBN::Exception& e) {
+        e.display(this, false);
+    }
+}
+
+bool MainWnd::askSavePath(const wxString& title, const wxString& folder, const wxString& name,
+                          const wxString& wildcard, int& filterIndex, wxString& path) {
+    wxFileDialog dialog(this, title, folder, name, wildcard, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
+    dialog.SetFilterIndex(filterIndex);
+    if (dialog.ShowModal() != wxID_OK)
+        return false;
+    filterIndex = dialog.GetFilterIndex();
+    path = dialog.GetPath();
+    return true;
+}
+
+bool MainWnd::confirmReplace(const wxString& path) {
+    wxString question = text(100);
+    question.Replace(wxT("%s"), path);
+    return wxMessageBox(question, text(101), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION, this) == wxYES;
+}
+
+void MainWnd::onRecord(wxCommandEvent&) {
+    if (!live)
+        return;
+    const wxString folder = defaultFolder(lastFolder, wxT("Videos"));
+    int filterIndex = 0;
+    wxString path;
+    if (!askSavePath(text(29), folder, ViewerRules::proposedName(folder, wxT("avi")), wxT("*.avi"), filterIndex, path))
+        return;
+    // The dialog's own overwrite prompt saw the name without the extension added here.
+    const wxString completed = ViewerRules::withDefaultExtension(path, wxT("avi"));
+    if (completed != path && wxFileExists(completed) && !confirmReplace(completed))
+        return;
+    lastFolder = wxFileName(completed).GetPath(wxPATH_GET_VOLUME);
+    runRecordDialog(completed);
+}
+
+void MainWnd::runRecordDialog(const wxString& path) {
+    RecordDialog dialog(this, path);
+    dialog.ShowModal();
+}
+
+void MainWnd::onClose(wxCloseEvent& event) {
+    closing = true;
+    timer.Stop();
+    live = false;
+    StringTable::destroy();
+    delete Camera::getInstance();
+    delete Tolvane_model::Config::getInstance();
+    auiManager.UnInit();
+    event.Skip();
+}
+
+void MainWnd::onSize(wxSizeEvent& event) {
+    if (liveView)
+        liveView->Layout();
+    event.Skip();
+}
+
+void MainWnd::onPaneClose(wxAuiManagerEvent& event) {
+    wxWindow* window = event.GetPane() ? event.GetPane()->window : nullptr;
+    auto found = std::find(pictureWindows.begin(), pictureWindows.end(), window);
+    if (found != pictureWindows.end())
+        pictureWindows.erase(found);
+}
+
+} // namespace Tolvane

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <wx/bitmap.h>
+#include <wx/combobox.h>
+#include <wx/image.h>
+#include <wx/scrolwin.h>
+#include <wx/toolbar.h>
+#include <wx/window.h>
+
+namespace Tolvane {
+
+class MainWnd;
+
+// A grabbed picture in a floating pane of the main window: shown at a chosen zoom, copied to the
+// clipboard, saved as BMP, JPEG, TIFF or PNG, always at its full size.
+class PictureWindow : public wxWindow {
+public:
+    enum Ids { ID_SAVE = 14, ID_COPY = 18, ID_ZOOM = 19 };
+
+    PictureWindow(MainWnd* parent, const wxBitmap& bitmap);
+
+    void relabel();
+    // factor > 0 scales by it; 0 or less fits the picture into the view.
+    void zoom(const double& factor);
+    void save();
+    void copy();
+
+    const wxImage& getImage() const { return image; }
+    const wxBitmap& getShownBitmap() const { return shown; }
+    wxComboBox* getZoomBox() const { return zoomBox; }
+    wxScrolledWindow* getView() const { return view; }
+
+    // Saves the full-size picture to path in the type its extension names (any case). Returns
+    // false, saving nothing, for another extension or when the file cannot be written.
+    bool saveTo(const wxString& path) const;
+
+private:
+    void onSave(wxCommandEvent& event);
+    void onCopy(wxCommandEvent& event);
+    void onZoomSelected(wxCommandEvent& event);
+    void onZoomEnter(wxCommandEvent& event);
+    void onSize(wxSizeEvent& event);
+    void onPaint(wxPaintEvent& event);
+
+    MainWnd* mainWnd;
+    wxToolBar* toolBar;
+    wxComboBox* zoomBox;
+    wxScrolledWindow* view;
+    wxImage image;
+    wxBitmap shown;
+
+    wxDECLARE_EVENT_TABLE();
+};
+
+} // namespace Tolvane

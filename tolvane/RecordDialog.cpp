@@ -1,0 +1,152 @@
+#include "tolvane/RecordDialog.h"
+
+#include "pemblon/core/Exception.h"
+#include "pemblon/core/HelperFuncs.h"
+#include "tolvane/RecordAdvParameters.h"
+#include "tolvane/ViewerRules.h"
+#include "tolvane_model/Camera.h"
+#include "tolvane_model/Config.h"
+
+#include <wx/log.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+using PBN::Strings::ostring;
+using Tolvane::ViewerRules::text;
+using Tolvane_model::Camera;
+using Tolvane_model::Config;
+
+namespace Tolvane {
+
+wxBEGIN_EVENT_TABLE(RecordDialog, wxDialog)
+    EVT_BUTTON(ID_RECORD, RecordDialog::onRecord)
+    EVT_BUTTON(ID_PAUSE, RecordDialog::onPause)
+    EVT_BUTTON(ID_STOP, RecordDialog::onStop)
+    EVT_BUTTON(ID_ADVANCED, RecordDialog::onAdvanced)
+wxEND_EVENT_TABLE()
+
+namespace {
+
+wxBitmap buttonPicture(const wxString& name) {
+    const wxString path = PBN::HelperFuncs::getAppDir().wxstr() + wxT("res/") + name;
+    wxBitmap bitmap;
+    if (wxFileExists(path)) {
+        wxLogNull quiet;
+        bitmap.LoadFile(path, wxBITMAP_TYPE_ANY);
+    }
+    return bitmap.IsOk() ? bitmap : wxBitmap(32, 32);
+}
+
+} // namespace
+
+RecordDialog::RecordDialog(wxWindow* parent, const wxString& path)
+    : wxDialog(parent, wxID_ANY, text(52), wxDefaultPosition, wxSize(350, 180),
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
+      film(path) {
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* pathField = new wxTextCtrl(this, wxID_ANY, path, wxDefaultPosition, wxDefaultSize, wxTE_CENTRE);
+    pathField->Disable();
+    top->Add(pathField, 0, wxEXPAND | wxALL, 5);
+
+    auto* row = new wxBoxSizer(wxHORIZONTAL);
+    auto column = [&](int id, const wxString& picture, const wxString& caption) {
+        auto* sizer = new wxBoxSizer(wxVERTICAL);
+        auto* button = new wxBitmapButton(this, id, buttonPicture(picture), wxDefaultPosition, wxDefaultSize,
+                                          wxBU_AUTODRAW);
+        sizer->Add(button, 0, wxALIGN_CENTER_HORIZONTAL);
+        sizer->Add(new wxStaticText(this, wxID_ANY, caption), 0, wxALIGN_CENTER_HORIZONTAL | wxTOP, 2);
+        row->Add(sizer, 1, wxEXPAND);
+        return button;
+    };
+    record = column(ID_RECORD, wxT("record.png"), text(51));
+    pause = column(ID_PAUSE, wxT("pause.png"), text(70));
+    stop = column(ID_STOP, wxT("stop.png"), text(71));
+    top->Add(row, 0, wxEXPAND | wxALL, 5);
+
+    advancedButton = new wxButton(this, ID_ADVANCED, text(83));
+    top->Add(advancedButton, 0, wxALIGN_RIGHT | wxALL, 5);
+
+    pause->Disable();
+    stop->Disable();
+    SetSizer(top);
+    wxSize size = GetSize();
+    size.IncTo(GetBestSize());
+    SetSize(size);
+    Layout();
+}
+
+RecordDialog::~RecordDialog() { Camera::getInstance()->removeListener(this); }
+
+void RecordDialog::recordEnd() { finish(); }
+
+void RecordDialog::finish() {
+    if (IsModal())
+        EndModal(wxID_OK);
+    else
+        Hide();
+}
+
+RecordAdvParameters* RecordDialog::createAdvancedParameters() {
+    if (!advanced)
+        advanced = new RecordAdvParameters(this);
+    return advanced;
+}
+
+void RecordDialog::onRecord(wxCommandEvent&) {
+    if (!film.IsOk()) {
+        PBN::Exception(ostring(text(32)), PBN::Exception::SEVERE).display(this, false);
+        return;
+    }
+    double length = -1, rate = -1, size = ViewerRules::defaultMaxSizeMB;
+    long replay = ViewerRules::defaultReplayRate;
+    try {
+        Config* config = Config::getInstance();
+        if (advanced) {
+            length = advanced->getLength();
+            rate = advanced->getFrameRate();
+            size = advanced->getMaxSize();
+            replay = advanced->getReplayFrameRate();
+        } else if (config->isUserRecordingDefined()) {
+            length = config->getAviUserLength();
+            rate = config->getAviUserFrameRate();
+            size = config->getAviUserMaxSize();
+            replay = config->getAviUserReplayFrameRate();
+        }
+        if (!(size > 0)) // a stored size of 0 or less would end the film before its first frame
+            size = ViewerRules::defaultMaxSizeMB;
+        if (replay <= 0)
+            replay = ViewerRules::defaultReplayRate;
+        Camera::getInstance()->startRecording(this, ostring(film.GetFullPath()), length, rate, size, replay);
+    } catch (const PBN::Exception& e) {
+        e.display(this, false);
+        return;
+    }
+    record->Disable();
+    pause->Enable();
+    stop->Enable();
+}
+
+void RecordDialog::onPause(wxCommandEvent&) {
+    record->Enable();
+    pause->Disable();
+    try {
+        Camera::getInstance()->pauseRecording();
+    } catch (const PBN::Exception& e) {
+        e.display(this, false);
+    }
+}
+
+void RecordDialog::onStop(wxCommandEvent&) {
+    try {
+        Camera::getInstance()->stopRecording();
+    } catch (const PBN::Exception& e) {
+        e.display(this, false);
+        return;
+    }
+    finish();
+}
+
+void RecordDialog::onAdvanced(wxCommandEvent&) { createAdvancedParameters()->ShowModal(); }
+
+} // namespace Tolvane

@@ -1,0 +1,222 @@
+#include "tolvane/ViewerRules.h"
+
+#include "pemblon/strings/StringTable.h"
+#include "pemblon/strings/ostring.h"
+
+#include <climits>
+#include <cmath>
+#include <wx/dir.h>
+#include <wx/filename.h>
+#include <wx/log.h>
+
+namespace Tolvane::ViewerRules {
+
+namespace {
+
+std::optional<double> parseNumber(const wxString& text) {
+    double value = 0;
+    wxString t = text;
+    t.Trim(true).Trim(false);
+    if (t.empty() || !t.ToCDouble(&value) || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+const char* const pictureExtensions[] = {"bmp", "jpg", "tif", "png"};
+
+} // namespace
+
+wxString text(const unsigned int& id) {
+    return PBN::Strings::StringTable::get().getString("Tolvane", id).wxstr();
+}
+
+const char* const zoomChoiceTexts[zoomChoiceCount - 1] = {"400 %", "300 %", "200 %", "100 %", "75 %", "50 %"};
+
+int displayInterval(const double& rate) {
+    if (!(rate > 0))
+        return 300;
+    const double quotient = 1000.0 / rate;
+    if (!(quotient >= 1))
+        return 300;
+    if (quotient >= static_cast<double>(INT_MAX))
+        return INT_MAX;
+    return static_cast<int>(quotient);
+}
+
+wxString frameRateStatus(const wxString& label, const double& rate, const wxString& unit) {
+    PBN::Strings::ostring number;
+    number << rate;
+    return label + wxT(" : ") + number.wxstr() + wxT(" ") + unit;
+}
+
+wxString aboutText(const wxString& cameraName, const wxString& closing) {
+    return wxString(wxT("Tolvane")) + wxT(" v. ") + wxT("1.3") + wxT(".") + wxT("\n\n") + wxT("Camera used: ") +
+           cameraName + wxT("\n\n") + closing;
+}
+
+std::optional<wxLanguage> languageForName(const wxString& name) {
+    if (name == wxT("French"))
+        return wxLANGUAGE_FRENCH;
+    if (name == wxT("English"))
+        return wxLANGUAGE_ENGLISH_US;
+    return std::nullopt;
+}
+
+double zoomChoiceFactor(const int& index) {
+    static const double factors[zoomChoiceCount] = {4, 3, 2, 1, 0.75, 0.5, -1};
+    if (index < 0 || index >= zoomChoiceCount)
+        return 1;
+    return factors[index];
+}
+
+std::optional<double> parseZoomPercent(const wxString& text) {
+    wxString t = text;
+    t.Trim(true).Trim(false);
+    if (t.EndsWith(wxT("%")))
+        t.RemoveLast();
+    auto value = parseNumber(t);
+    if (!value)
+        return std::nullopt;
+    return std::clamp(*value, minZoomPercent, maxZoomPercent);
+}
+
+wxString zoomText(const double& percent) { return numberText(percent) + wxT(" %"); }
+
+wxSize scaledSize(const wxSize& image, const double& factor) {
+    return wxSize(std::max(1, static_cast<int>(image.GetWidth() * factor)),
+                  std::max(1, static_cast<int>(image.GetHeight() * factor)));
+}
+
+double fitScale(const wxSize& client, const wxSize& image) {
+    if (image.GetWidth() <= 0 || image.GetHeight() <= 0 || client.GetWidth() <= 0 || client.GetHeight() <= 0)
+        return 0;
+    const double h = static_cast<double>(client.GetWidth()) / image.GetWidth();
+    const double v = static_cast<double>(client.GetHeight()) / image.GetHeight();
+    return v < h ? v : h;
+}
+
+wxImageResizeQuality zoomQuality(const double& factor) {
+    return factor <= 1 ? wxIMAGE_QUALITY_BILINEAR : wxIMAGE_QUALITY_NEAREST;
+}
+
+wxBitmapType pictureType(const wxString& extension) {
+    const wxString e = extension.Lower();
+    if (e == wxT("bmp"))
+        return wxBITMAP_TYPE_BMP;
+    if (e == wxT("tif"))
+        return wxBITMAP_TYPE_TIFF;
+    if (e == wxT("jpg"))
+        return wxBITMAP_TYPE_JPEG;
+    if (e == wxT("png"))
+        return wxBITMAP_TYPE_PNG;
+    return wxBITMAP_TYPE_INVALID;
+}
+
+wxString pictureWildcard() {
+    return wxT("Bitmap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|TIFF (*.tif)|*.tif|PNG (*.png)|*.png");
+}
+
+int pictureFilterIndex(const wxString& extension) {
+    for (int i = 0; i < 4; ++i)
+        if (extension == pictureExtensions[i])
+            return i;
+    return 0;
+}
+
+wxString pictureExtension(const int& filterIndex) {
+    if (filterIndex < 0 || filterIndex >= 4)
+        return pictureExtensions[0];
+    return pictureExtensions[filterIndex];
+}
+
+wxString withDefaultExtension(const wxString& path, const wxString& extension) {
+    wxFileName name(path);
+    if (!name.HasExt() && !name.GetFullName().empty())
+        return path + wxT(".") + extension;
+    return path;
+}
+
+int countViewerFiles(const wxString& folder) {
+    wxLogNull quiet;
+    if (!wxDir::Exists(folder))
+        return 0;
+    wxDir dir(folder);
+    if (!dir.IsOpened())
+        return 0;
+    int count = 0;
+    wxString name;
+    for (bool more = dir.GetFirst(&name, wxT("Tolvane*"), wxDIR_FILES | wxDIR_HIDDEN); more;
+         more = dir.GetNext(&name))
+        ++count;
+    return count;
+}
+
+wxString proposedName(const wxString& folder, const wxString& extension) {
+    wxString name = wxString::Format(wxT("Tolvane%d"), countViewerFiles(folder));
+    if (!extension.empty())
+        name << wxT(".") << extension;
+    return name;
+}
+
+double lengthSeconds(const wxString& text, const wxString& unit) {
+    auto value = parseNumber(text);
+    if (!value)
+        return -1;
+    if (unit == wxT("min"))
+        return *value * 60;
+    if (unit == wxT("h"))
+        return *value * 3600;
+    return *value;
+}
+
+double recordFrameRate(const wxString& text, const wxString& unit) {
+    auto value = parseNumber(text);
+    if (!value)
+        return -1;
+    if (unit == wxT("im/min"))
+        return *value / 60;
+    if (unit == wxT("im/h"))
+        return *value / 3600;
+    return *value;
+}
+
+double maxSizeMB(const wxString& text, const wxString& unit) {
+    auto value = parseNumber(text);
+    if (!value || *value <= 0)
+        return defaultMaxSizeMB;
+    return unit == wxT("GB") ? *value * 1024 : *value;
+}
+
+long replayRate(const wxString& text) {
+    long value = 0;
+    if (!text.ToLong(&value, 10))
+        return defaultReplayRate;
+    return value;
+}
+
+wxString numberText(const double& value) { return wxString::Format(wxT("%g"), value); }
+
+wxString sliderMinText(const double& value) { return wxString::Format(wxT("%g"), value); }
+
+wxString sliderMaxText(const double& value) { return wxString::Format(wxT("%.0f"), value); }
+
+std::pair<int, int> sliderRange(const double& min, const double& max) {
+    auto clampInt = [](double v) {
+        if (!std::isfinite(v))
+            return v > 0 ? INT_MAX - 1 : 0;
+        return static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX - 1)));
+    };
+    const int lo = clampInt(min);
+    int hi = clampInt(max);
+    if (hi <= lo)
+        hi = lo + 1;
+    return {lo, hi};
+}
+
+std::optional<double> exposureMax(const double& rate) {
+    if (!(rate > 0) || !std::isfinite(rate))
+        return std::nullopt;
+    return 1.0 / rate * 1000.0;
+}
+
+} // namespace Tolvane::ViewerRules

@@ -1,0 +1,71 @@
+#include "tolvane/properties/PropertiesDialog.h"
+
+#include "pemblon/core/Exception.h"
+#include "tolvane/ViewerRules.h"
+#include "tolvane/properties/GainTab.h"
+#include "tolvane/properties/ImageSizeTab.h"
+#include "tolvane/properties/SaveTab.h"
+#include "tolvane/properties/TimingTab.h"
+#include "tolvane/properties/WhiteTab.h"
+#include "tolvane_model/Camera.h"
+
+#include <wx/sizer.h>
+
+using Tolvane::ViewerRules::text;
+
+namespace Tolvane::Properties {
+
+PropertiesDialog::PropertiesDialog(wxWindow* parent)
+    : wxDialog(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(550, 400),
+               wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
+    SetTitle(text(16) + wxT("Tolvane"));
+    notebook = new wxAuiNotebook(this, ID_NOTEBOOK, wxDefaultPosition, wxDefaultSize,
+                                 wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE | wxAUI_NB_SCROLL_BUTTONS);
+    bool color = true;
+    try {
+        color = Tolvane_model::Camera::getInstance()->isColor();
+    } catch (const PBN::Exception& e) {
+        e.display(this, false);
+    }
+    gainTab = new GainTab(notebook);
+    notebook->AddPage(gainTab, text(17));
+    imageSizeTab = new ImageSizeTab(notebook);
+    notebook->AddPage(imageSizeTab, text(40));
+    if (color) {
+        whiteTab = new WhiteTab(notebook);
+        notebook->AddPage(whiteTab, text(37));
+    }
+    timingTab = new TimingTab(notebook);
+    notebook->AddPage(timingTab, text(39));
+    saveTab = new SaveTab(notebook);
+    notebook->AddPage(saveTab, text(78));
+    notebook->SetSelection(0);
+
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    top->Add(notebook, 1, wxEXPAND);
+    SetSizer(top);
+    wxSize size = GetSize();
+    size.IncTo(GetBestSize());
+    SetSize(size);
+    Layout();
+
+    notebook->Bind(wxEVT_AUINOTEBOOK_PAGE_CHANGING, &PropertiesDialog::onPageChanging, this);
+}
+
+void PropertiesDialog::onPageChanging(wxAuiNotebookEvent& event) {
+    event.Skip();
+    const int selection = event.GetSelection();
+    if (selection < 0 || selection >= static_cast<int>(notebook->GetPageCount()))
+        return;
+    wxWindow* page = notebook->GetPage(selection);
+    if (page == gainTab)
+        gainTab->refresh();
+    else if (page == timingTab)
+        timingTab->refresh();
+    else if (page == imageSizeTab)
+        imageSizeTab->refresh();
+    else if (page == saveTab)
+        saveTab->refresh();
+}
+
+} // namespace Tolvane::Properties

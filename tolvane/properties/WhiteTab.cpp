@@ -1,0 +1,42 @@
+#include "tolvane/properties/WhiteTab.h"
+
+#include "pemblon/core/Exception.h"
+#include "tolvane/ViewerRules.h"
+#include "tolvane_model/Camera.h"
+
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+
+using Tolvane::ViewerRules::text;
+
+namespace Tolvane::Properties {
+
+WhiteTab::WhiteTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
+    auto* top = new wxBoxSizer(wxVERTICAL);
+    auto* explanation = new wxStaticText(this, wxID_ANY, text(53));
+    explanation->Wrap(400);
+    top->Add(explanation, 0, wxALL, 8);
+    button = new wxButton(this, ID_START_STOP, text(72));
+    top->Add(button, 0, wxALL, 8);
+    SetSizer(top);
+    Bind(wxEVT_BUTTON, &WhiteTab::onButton, this, ID_START_STOP);
+}
+
+void WhiteTab::onButton(wxCommandEvent&) {
+    try {
+        if (running) {
+            running = false;
+            button->SetLabel(text(72));
+            Tolvane_model::Camera::getInstance()->stopWhiteBalance();
+        } else {
+            running = true;
+            button->SetLabel(text(71));
+            Tolvane_model::Camera::getInstance()->doWhiteBalance();
+        }
+    } catch (const PBN::Exception& e) {
+        e.display(this, false);
+    }
+    Layout();
+}
+
+} // namespace Tolvane::Properties

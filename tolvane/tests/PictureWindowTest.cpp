@@ -1,0 +1,160 @@
+#include "tolvane/tests/ViewerTestSupport.h"
+
+#include "platform/zeko/zeko_sim_control.h"
+#include "tolvane/PictureWindow.h"
+#include "tolvane_model/Camera.h"
+
+#include <filesystem>
+#include <fstream>
+#include <wx/clipbrd.h>
+
+using namespace Tolvane;
+using namespace Tolvane::test;
+using Tolvane_model::Camera;
+
+namespace {
+
+class PictureTest : public ViewerTest {
+protected:
+    PictureWindow* grab() {
+        command(MainWnd::ID_GRAB);
+        pump(50);
+        return main->getPictureWindows().empty() ? nullptr : main->getPictureWindows().back();
+    }
+    void typeZoom(PictureWindow* picture, const wxString& typed) {
+        picture->getZoomBox()->ChangeValue(typed);
+        wxCommandEvent enter(wxEVT_TEXT_ENTER, PictureWindow::ID_ZOOM);
+        enter.SetEventObject(picture->getZoomBox());
+        picture->getZoomBox()->GetEventHandler()->ProcessEvent(enter);
+    }
+    void selectZoom(PictureWindow* picture, int index) {
+        picture->getZoomBox()->SetSelection(index);
+        wxCommandEvent selected(wxEVT_COMBOBOX, PictureWindow::ID_ZOOM);
+        selected.SetInt(index);
+        selected.SetEventObject(picture->getZoomBox());
+        picture->getZoomBox()->GetEventHandler()->ProcessEvent(selected);
+    }
+    void save(PictureWindow* picture) {
+        wxCommandEvent tool(wxEVT_MENU, PictureWindow::ID_SAVE);
+        picture->GetEventHandler()->ProcessEvent(tool);
+    }
+};
+
+} // namespace
+
+TEST_F(PictureTest, GrabsAreNumberedByTheListAfterClosedPanes) {
+    startLive();
+    for (int i = 1; i <= 3; ++i)
+        ASSERT_NE(grab(), nullptr);
+    auto caption = [&](PictureWindow* w) { return main->getAuiManager().GetPane(w).caption; };
+    EXPECT_EQ(caption(main->getPictureWindows()[2]), text(35) + wxT(" 3"));
+    wxAuiManagerEvent close(wxEVT_AUI_PANE_CLOSE);
+    close.SetPane(&main->getAuiManager().GetPane(main->getPictureWindows()[1]));
+    main->GetEventHandler()->ProcessEvent(close);
+    ASSERT_EQ(main->getPictureWindows().size(), 2u);
+    PictureWindow* again = grab();
+    EXPECT_EQ(caption(again), text(35) + wxT(" 3"));
+    EXPECT_TRUE(main->getAuiManager().GetPane(again).IsFloating());
+}
+
+TEST_F(PictureTest, ZoomChoicesTypedValuesAndBounds) {
+    startLive();
+    Camera::getInstance()->setAOI(64, 48);
+    pump(100);
+    PictureWindow* picture = grab();
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->getImage().GetSize(), wxSize(64, 48));
+    EXPECT_EQ(picture->getShownBitmap().GetSize(), wxSize(64, 48)); // starts at 100 %
+    EXPECT_EQ(picture->getZoomBox()->GetValue(), wxT("100 %"));
+
+    selectZoom(picture, 5); // 50 %
+    EXPECT_EQ(picture->getShownBitmap().GetSize(), wxSize(32, 24));
+
+    typeZoom(picture, wxT("150"));
+    EXPECT_EQ(picture->getZoomBox()->GetValue(), wxT("150 %"));
+    EXPECT_EQ(picture->getShownBitmap().GetSize(), wxSize(96, 72));
+
+    typeZoom(picture, wxT("100000")); // bounded to 1000 %
+    EXPECT_EQ(picture->getZoomBox()->GetValue(), wxT("1000 %"));
+    EXPECT_EQ(picture->getShownBitmap().GetSize(), wxSize(640, 480));
+    EXPECT_EQ(picture->getView()->GetVirtualSize(), wxSize(640, 480));
+
+    typeZoom(picture, wxT("many")); // not a number: the zoom stays
+    EXPECT_EQ(picture->getShownBitmap().GetSize(), wxSize(640, 480));
+
+    selectZoom(picture, 6); // fit
+    const wxSize client = picture->getView()->GetClientSize();
+    const double scale = std::min(client.GetWidth() / 64.0, client.GetHeight() / 48.0);
+    EXPECT_EQ(picture->getShownBitmap().GetWidth(), static_cast<int>(64 * scale));
+}
+
+TEST_F(PictureTest, SavesTheFullSizePictureInEachFormat) {
+    startLive();
+    Camera::getInstance()->setAOI(640, 480);
+    pump(150);
+    PictureWindow* picture = grab();
+    ASSERT_NE(picture, nullptr);
+    selectZoom(picture, 5); // shown at 50 %: saved at full size all the same
+    main->setLastFolder(wxString(dir));
+    const char* formats[] = {"BMP", "JPEG", "TIFF", "PNG"};
+    const char* extensions[] = {"bmp", "jpg", "tif", "png"};
+    for (int i = 0; i < 4; ++i) {
+        // The proposed name without extension is accepted as it stands, with the type chosen.
+        main->answers.push_back({wxString(dir) + wxString::Format(wxT("/Tolvane%d"), i), i});
+        save(picture);
+        const std::string file = dir + "/Tolvane" + std::to_string(i) + "." + extensions[i];
+        ASSERT_TRUE(std::filesystem::exists(file)) << file;
+        EXPECT_EQ(main->askedNames.back(), wxString::Format(wxT("Tolvane%d"), i));
+        wxImage back;
+        ASSERT_TRUE(back.LoadFile(file));
+        EXPECT_EQ(back.GetSize(), wxSize(640, 480));
+        const std::string identified = runCommand("identify '" + file + "' 2>&1");
+        EXPECT_NE(identified.find(std::string(" ") + formats[i]), std::string::npos) << identified;
+        EXPECT_NE(identified.find(" 640x480 "), std::string::npos) << identified;
+        EXPECT_EQ(main->getLastPictureExtension(), extensions[i]);
+    }
+    // The next save offers the last type.
+    main->answers.push_back({wxString(dir + "/upper.PNG"), 0});
+    save(picture);
+    EXPECT_EQ(main->offeredFilters.back(), 3);
+    EXPECT_NE(runCommand("identify '" + dir + "/upper.PNG'").find(" PNG 640x480 "), std::string::npos);
+    EXPECT_TRUE(boxes->messages.empty());
+}
+
+TEST_F(PictureTest, AnUnknownTypeOrAReplacedNameIsNeverSavedSilently) {
+    startLive();
+    PictureWindow* picture = grab();
+    ASSERT_NE(picture, nullptr);
+    main->answers.push_back({wxString(dir + "/picture.gif"), 0});
+    save(picture);
+    EXPECT_FALSE(std::filesystem::exists(dir + "/picture.gif"));
+    ASSERT_EQ(boxes->messages.size(), 1u);
+    EXPECT_TRUE(boxes->messages[0].Contains(text(32)));
+
+    std::ofstream(dir + "/kept.png") << "old";
+    main->replace = false;
+    main->answers.push_back({wxString(dir + "/kept"), 3});
+    save(picture);
+    EXPECT_EQ(main->replaceQuestions, 1);
+    EXPECT_EQ(readFile(dir + "/kept.png"), "old");
+    main->replace = true;
+    main->answers.push_back({wxString(dir + "/kept"), 3});
+    save(picture);
+    EXPECT_NE(runCommand("identify '" + dir + "/kept.png'").find(" PNG "), std::string::npos);
+}
+
+TEST_F(PictureTest, CopyPutsTheFullPictureOnTheClipboard) {
+    startLive();
+    Camera::getInstance()->setAOI(320, 240);
+    pump(100);
+    PictureWindow* picture = grab();
+    ASSERT_NE(picture, nullptr);
+    wxCommandEvent tool(wxEVT_MENU, PictureWindow::ID_COPY);
+    picture->GetEventHandler()->ProcessEvent(tool);
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxBitmapDataObject data;
+    const bool got = wxTheClipboard->GetData(data);
+    wxTheClipboard->Close();
+    ASSERT_TRUE(got);
+    EXPECT_EQ(data.GetBitmap().GetSize(), wxSize(320, 240));
+}

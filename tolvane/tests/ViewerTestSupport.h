@@ -1,0 +1,92 @@
+// Shared by the viewer's window tests: a running wx application on the simulator, a main window
+// whose file questions the test answers, message boxes answered and recorded, and helpers that
+// let events run, read the screen and call the picture and film tools.
+#pragma once
+
+#include "tolvane/MainWnd.h"
+
+#include <deque>
+#include <functional>
+#include <gtest/gtest.h>
+#include <string>
+#include <vector>
+#include <wx/image.h>
+#include <wx/modalhook.h>
+
+namespace Tolvane {
+class RecordDialog;
+}
+
+namespace Tolvane::test {
+
+// Lets events, timers, pending calls and idle handlers run for ms milliseconds.
+void pump(int ms);
+// Lets events run until done() holds or ms milliseconds passed; returns done().
+template <class F> bool pumpUntil(F done, int ms);
+// The screen's pixels under a window's client area, read back from the X server.
+wxImage grabScreen(wxWindow* window);
+std::string runCommand(const std::string& command, int* status = nullptr);
+// The text of string-table item id in the active language.
+wxString text(unsigned id);
+// The program folder's settings file, which the main window reads and writes.
+std::string settingsPath();
+std::string readFile(const std::string& path);
+// Number of journal entries of function whose first integer after the handle is value.
+int journalCalls(const char* function);
+
+// Answers every modal dialog that is not run by the test (message boxes) and keeps their texts.
+class MessageBoxes : public wxModalDialogHook {
+public:
+    MessageBoxes() { Register(); }
+    ~MessageBoxes() override { Unregister(); }
+    std::vector<wxString> messages;
+    int answer = wxID_OK;
+
+protected:
+    int Enter(wxDialog* dialog) override;
+    void Exit(wxDialog*) override {}
+};
+
+// The main window with the file dialog and the replace question answered by the test.
+class TestMainWnd : public MainWnd {
+public:
+    TestMainWnd();
+    struct Answer {
+        wxString path;
+        int filterIndex = 0;
+    };
+    std::deque<Answer> answers; // next answers of askSavePath; none left: cancel
+    std::vector<wxString> askedNames;
+    std::vector<int> offeredFilters;
+    bool replace = true;
+    int replaceQuestions = 0;
+    // Called with the record dialog while it runs modally.
+    std::function<void(Tolvane::RecordDialog&)> driveRecordDialog;
+
+    bool askSavePath(const wxString& title, const wxString& folder, const wxString& name, const wxString& wildcard,
+                     int& filterIndex, wxString& path) override;
+    bool confirmReplace(const wxString& path) override;
+
+protected:
+    void runRecordDialog(const wxString& path) override;
+};
+
+// One main window per test on a fresh simulator; the camera files go to a temporary folder.
+class ViewerTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+    void command(int id);
+    void startLive();
+    TestMainWnd* main = nullptr;
+    MessageBoxes* boxes = nullptr;
+    std::string dir;
+};
+
+template <class F> bool pumpUntil(F done, int ms) {
+    for (int waited = 0; waited < ms && !done(); waited += 20)
+        pump(20);
+    return done();
+}
+
+} // namespace Tolvane::test
