@@ -1,0 +1,42 @@
+#include "camera_manager/core/CZekoManagerApp.h"
+
+#include "camera_manager/core/CZekoManagerDlg.h"
+#include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/StringIds.h"
+#include "camera_manager/core/WxText.h"
+#include "camera_manager/res/StringTable.h"
+
+#include <wx/msgdlg.h>
+
+CZekoManagerApp::CZekoManagerApp() {
+    SetProgramResourceStrings(managerStrings, managerStringCount);
+}
+
+bool CZekoManagerApp::OnInit() {
+    return InitInstance();
+}
+
+bool CZekoManagerApp::InitInstance() {
+    SetAppName("Zeko Camera Manager");
+    HINSTANCE resourceLibrary = nullptr;
+    WCHAR language[20];
+    if (ReadLanguageSetting(language, sizeof language) || language[0]) {
+        resourceLibrary = LoadResourceLibrary(language);
+        if (resourceLibrary)
+            AfxSetResourceHandle(resourceLibrary);
+    }
+    const int verdict = CheckInterfaceLibraryVersion();
+    if (verdict > 2) {
+        CZekoManagerDlg dialog(nullptr, resourceLibrary, wow64);
+        SetTopWindow(&dialog);
+        dialog.ShowModal();
+        return false;
+    }
+    wxMessageBox(ResourceText(verdict == 0 ? ids::InterfaceLibraryMissing : ids::InterfaceLibraryIncompatible),
+                 ResourceText(ids::AppTitle), wxOK | wxICON_ERROR);
+    if (resourceLibrary) {
+        AfxSetResourceHandle(nullptr);
+        FreeLibrary(resourceLibrary);
+    }
+    return false;
+}

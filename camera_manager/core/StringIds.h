@@ -1,0 +1,24 @@
+#pragma once
+
+// Numbers of the camera manager's resource strings (camera_manager/res/StringTable.cpp).
+
+#include <cstdint>
+
+namespace ids {
+
+constexpr uint32_t AppTitle = 543;
+constexpr uint32_t TransferFailed = 174;
+constexpr uint32_t Unknown = 301;
+constexpr uint32_t ResourceLibraryBase = 354;
+constexpr uint32_t ResourceLibraryExtension = 355;
+constexpr uint32_t CameraInfoIncomplete = 473;
+constexpr uint32_t InterfaceLibraryMissing = 549;
+constexpr uint32_t InterfaceLibraryIncompatible = 550;
+constexpr uint32_t InterfaceLibraryFile = 599;
+// Language codes ("en", "de" ...): LanguageCode + index 0 to 12.
+constexpr uint32_t LanguageCode = 3000;
+// The languages' own names ("English", "Deutsch" ...): LanguageName + index.
+constexpr uint32_t LanguageName = 3100;
+constexpr int LanguageCount = 13;
+
+} // namespace ids

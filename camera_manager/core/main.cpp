@@ -1,0 +1,3 @@
+#include "camera_manager/core/CZekoManagerApp.h"
+
+wxIMPLEMENT_APP(CZekoManagerApp);

@@ -1,0 +1,387 @@
+#include "platform/win/RegistryStore.h"
+
+#include "platform/win/WideText.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace win {
+
+namespace {
+
+const char fileHeader[] = "ZEKO REGISTRY 1";
+
+void makeFolders(const std::string& folder) {
+    for (size_t pos = 1; pos <= folder.size(); ++pos)
+        if (pos == folder.size() || folder[pos] == '/')
+            ::mkdir(folder.substr(0, pos).c_str(), 0700);
+}
+
+// A path without the separators around it; "" is the hive's root.
+std::u16string normalise(std::u16string path) {
+    while (!path.empty() && path.back() == u'\\')
+        path.pop_back();
+    size_t start = 0;
+    while (start < path.size() && path[start] == u'\\')
+        ++start;
+    return path.substr(start);
+}
+
+std::string escape(const std::u16string& text) {
+    static const char hex[] = "0123456789ABCDEF";
+    std::string out;
+    for (unsigned char c : toUtf8(text)) {
+        if (c <= 0x20 || c == 0x7F || c == '%' || c == '[' || c == ']' || c == '=') {
+            out += '%';
+            out += hex[c >> 4];
+            out += hex[c & 15];
+        } else {
+            out += char(c);
+        }
+    }
+    return out;
+}
+
+int hexDigit(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    return -1;
+}
+
+bool unescape(const std::string& text, std::u16string& out) {
+    std::string bytes;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] != '%') {
+            bytes += text[i];
+            continue;
+        }
+        if (i + 2 >= text.size())
+            return false;
+        const int hi = hexDigit(text[i + 1]), lo = hexDigit(text[i + 2]);
+        if (hi < 0 || lo < 0)
+            return false;
+        bytes += char(hi * 16 + lo);
+        i += 2;
+    }
+    out = fromUtf8(bytes);
+    return true;
+}
+
+bool parseHex(const std::string& text, std::vector<uint8_t>& out) {
+    if (text.size() % 2)
+        return false;
+    out.clear();
+    out.reserve(text.size() / 2);
+    for (size_t i = 0; i < text.size(); i += 2) {
+        const int hi = hexDigit(text[i]), lo = hexDigit(text[i + 1]);
+        if (hi < 0 || lo < 0)
+            return false;
+        out.push_back(uint8_t(hi * 16 + lo));
+    }
+    return true;
+}
+
+bool isPrefixNoCase(const std::u16string& prefix, const std::u16string& text) {
+    return text.size() >= prefix.size() && equalNoCase(std::u16string_view(text).substr(0, prefix.size()), prefix);
+}
+
+// Adds the key and every key above it.
+bool addKeyWithParents(RegistryStore::Keys& keys, const std::u16string& path) {
+    bool created = false;
+    for (size_t pos = 0; pos <= path.size(); ++pos) {
+        if (pos == path.size() || path[pos] == u'\\') {
+            const std::u16string part = path.substr(0, pos);
+            if (part.empty())
+                continue;
+            if (keys.find(part) == keys.end()) {
+                keys.emplace(part, RegistryStore::Key{part, {}});
+                created = true;
+            }
+        }
+    }
+    return created;
+}
+
+} // namespace
+
+bool RegistryStore::LessNoCase::operator()(const std::u16string& a, const std::u16string& b) const {
+    return lessNoCase(a, b);
+}
+
+RegistryStore& RegistryStore::instance(Hive hive) {
+    static RegistryStore user("user.reg");
+    static RegistryStore machine("machine.reg");
+    return hive == Hive::CurrentUser ? user : machine;
+}
+
+void RegistryStore::resetAll() {
+    for (Hive hive : {Hive::CurrentUser, Hive::LocalMachine}) {
+        RegistryStore& store = instance(hive);
+        std::lock_guard lock(store.mutex_);
+        store.loaded_ = false;
+        store.keys_.clear();
+    }
+}
+
+std::string RegistryStore::folder() {
+    if (const char* dir = std::getenv("ZEKO_REGISTRY_DIR"); dir && *dir)
+        return dir;
+    if (const char* dir = std::getenv("XDG_CONFIG_HOME"); dir && *dir)
+        return std::string(dir) + "/zeko";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::string(home) + "/.config/zeko";
+    return "/tmp/zeko";
+}
+
+RegistryStore::RegistryStore(const char* fileName) : fileName_(fileName) {}
+
+void RegistryStore::ensureLoaded() {
+    if (loaded_)
+        return;
+    path_ = folder() + "/" + fileName_;
+    load();
+    loaded_ = true;
+}
+
+bool RegistryStore::load() {
+    keys_.clear();
+    FILE* file = std::fopen(path_.c_str(), "rb");
+    if (!file)
+        return errno == ENOENT;
+    std::string text;
+    char buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+        text.append(buffer, n);
+    const bool ok = !std::ferror(file);
+    std::fclose(file);
+    if (ok)
+        keys_ = parse(text);
+    return ok;
+}
+
+std::string RegistryStore::serialise(const Keys& keys) {
+    static const char hex[] = "0123456789abcdef";
+    std::string out = fileHeader;
+    out += '\n';
+    for (const auto& [path, key] : keys) {
+        out += '[';
+        out += escape(key.path);
+        out += "]\n";
+        for (const Value& value : key.values) {
+            out += std::to_string(value.type);
+            out += " =";
+            out += escape(value.name);
+            out += ' ';
+            for (uint8_t b : value.data) {
+                out += hex[b >> 4];
+                out += hex[b & 15];
+            }
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+RegistryStore::Keys RegistryStore::parse(const std::string& text) {
+    Keys keys;
+    std::istringstream in(text);
+    std::string line;
+    Key* current = nullptr;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.empty() || line == fileHeader)
+            continue;
+        if (line.front() == '[') {
+            current = nullptr;
+            std::u16string path;
+            if (line.back() != ']' || !unescape(line.substr(1, line.size() - 2), path))
+                continue;
+            path = normalise(path);
+            if (path.empty())
+                continue;
+            addKeyWithParents(keys, path);
+            current = &keys.find(path)->second;
+            continue;
+        }
+        // <type> =<name> <hex data>
+        const size_t blank = line.find(' ');
+        const size_t second = blank == std::string::npos ? blank : line.find(' ', blank + 1);
+        if (!current || second == std::string::npos || line[blank + 1] != '=')
+            continue;
+        Value value;
+        char* end = nullptr;
+        const unsigned long type = std::strtoul(line.c_str(), &end, 10);
+        if (end != line.c_str() + blank || type > 0xFFFFFFFFul)
+            continue;
+        value.type = uint32_t(type);
+        if (!unescape(line.substr(blank + 2, second - blank - 2), value.name) ||
+            !parseHex(line.substr(second + 1), value.data))
+            continue;
+        bool replaced = false;
+        for (Value& existing : current->values)
+            if (equalNoCase(existing.name, value.name))
+                existing = value, replaced = true;
+        if (!replaced)
+            current->values.push_back(std::move(value));
+    }
+    return keys;
+}
+
+template <typename Change> bool RegistryStore::transact(Change change) {
+    std::lock_guard guard(mutex_);
+    ensureLoaded();
+    const std::string dir = folder();
+    makeFolders(dir);
+    const std::string lockPath = path_ + ".lock";
+    const int lockFd = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd < 0)
+        return false;
+    bool ok = false;
+    if (::flock(lockFd, LOCK_EX) == 0) {
+        if (load()) {
+            change(keys_);
+            std::string tempPath = path_ + ".XXXXXX";
+            const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
+            if (fd >= 0) {
+                const std::string text = serialise(keys_);
+                size_t done = 0;
+                while (done < text.size()) {
+                    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+                    if (n <= 0 && errno != EINTR)
+                        break;
+                    if (n > 0)
+                        done += size_t(n);
+                }
+                ok = done == text.size() && ::fsync(fd) == 0;
+                ok = ::close(fd) == 0 && ok;
+                ok = ok && ::rename(tempPath.c_str(), path_.c_str()) == 0;
+                if (!ok)
+                    ::unlink(tempPath.c_str());
+            }
+            if (!ok)
+                load();
+        }
+        ::flock(lockFd, LOCK_UN);
+    }
+    ::close(lockFd);
+    return ok;
+}
+
+bool RegistryStore::keyExists(const std::u16string& path) {
+    std::lock_guard guard(mutex_);
+    ensureLoaded();
+    const std::u16string key = normalise(path);
+    return key.empty() || keys_.count(key) > 0;
+}
+
+bool RegistryStore::getValue(const std::u16string& path, const std::u16string& name, Value& out) {
+    std::lock_guard guard(mutex_);
+    ensureLoaded();
+    const auto key = keys_.find(normalise(path));
+    if (key == keys_.end())
+        return false;
+    for (const Value& value : key->second.values) {
+        if (equalNoCase(value.name, name)) {
+            out = value;
+            return true;
+        }
+    }
+    return false;
+}
+
+std::vector<std::u16string> RegistryStore::subkeys(const std::u16string& path) {
+    std::lock_guard guard(mutex_);
+    ensureLoaded();
+    std::vector<std::u16string> names;
+    const std::u16string key = normalise(path);
+    const std::u16string prefix = key.empty() ? key : key + u'\\';
+    for (auto it = keys_.lower_bound(prefix); it != keys_.end() && isPrefixNoCase(prefix, it->first); ++it) {
+        const std::u16string rest = it->second.path.substr(prefix.size());
+        if (!rest.empty() && rest.find(u'\\') == std::u16string::npos)
+            names.push_back(rest);
+    }
+    return names;
+}
+
+bool RegistryStore::createKey(const std::u16string& path, bool* created) {
+    const std::u16string key = normalise(path);
+    bool made = false;
+    if (key.empty()) {
+        if (created)
+            *created = false;
+        return true;
+    }
+    const bool ok = transact([&](Keys& keys) { made = addKeyWithParents(keys, key); });
+    if (created)
+        *created = made;
+    return ok;
+}
+
+bool RegistryStore::setValue(const std::u16string& path, const Value& value) {
+    const std::u16string key = normalise(path);
+    return transact([&](Keys& keys) {
+        addKeyWithParents(keys, key);
+        Key& target = keys.find(key)->second;
+        for (Value& existing : target.values) {
+            if (equalNoCase(existing.name, value.name)) {
+                existing.type = value.type;
+                existing.data = value.data;
+                return;
+            }
+        }
+        target.values.push_back(value);
+    });
+}
+
+bool RegistryStore::deleteValue(const std::u16string& path, const std::u16string& name, bool* found) {
+    const std::u16string key = normalise(path);
+    *found = false;
+    return transact([&](Keys& keys) {
+        const auto it = keys.find(key);
+        if (it == keys.end())
+            return;
+        auto& values = it->second.values;
+        for (auto v = values.begin(); v != values.end(); ++v) {
+            if (equalNoCase(v->name, name)) {
+                values.erase(v);
+                *found = true;
+                return;
+            }
+        }
+    });
+}
+
+bool RegistryStore::deleteKey(const std::u16string& path, bool* found) {
+    const std::u16string key = normalise(path);
+    *found = false;
+    if (key.empty())
+        return false;
+    bool hasChildren = false;
+    const bool ok = transact([&](Keys& keys) {
+        const auto it = keys.find(key);
+        if (it == keys.end())
+            return;
+        *found = true;
+        auto next = std::next(it);
+        if (next != keys.end() && isPrefixNoCase(key + u'\\', next->first)) {
+            hasChildren = true;
+            return;
+        }
+        keys.erase(it);
+    });
+    return ok && *found && !hasChildren;
+}
+
+} // namespace win

@@ -1,0 +1,81 @@
+#pragma once
+
+// The registry, kept in files: one for the current user's keys ("user.reg") and one for the
+// machine's ("machine.reg"), in the folder ZEKO_REGISTRY_DIR (default $XDG_CONFIG_HOME/zeko).
+//
+// Key paths and value names compare without case and keep the case they were created with.
+// Look-ups are served from memory; the file is read at first use. Each change takes an
+// exclusive lock on the hive (flock on "<file>.lock"), reads the file again, changes only the
+// key or value it names, writes the result to a temporary file and renames it into place, so
+// that two programs using one folder never undo each other's changes. A file that cannot be
+// read counts as empty for look-ups and is never overwritten; lines that cannot be understood
+// are passed over.
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace win {
+
+class RegistryStore {
+public:
+    enum class Hive { CurrentUser, LocalMachine };
+
+    struct Value {
+        std::u16string name;
+        uint32_t type = 0;
+        std::vector<uint8_t> data;
+    };
+
+    // The store of a hive, made at first use.
+    static RegistryStore& instance(Hive hive);
+    // Forgets what every store read, so that the next call reads the folder named by the
+    // environment now (tests switch folders between cases).
+    static void resetAll();
+    // The folder that holds the hive files.
+    static std::string folder();
+
+    bool keyExists(const std::u16string& path);
+    // Copies the value; false when the key or the value is missing.
+    bool getValue(const std::u16string& path, const std::u16string& name, Value& out);
+    // Direct subkeys of the key, in name order without case.
+    std::vector<std::u16string> subkeys(const std::u16string& path);
+
+    // Changes: each one a transaction on the file; false when the file could not be written.
+    // createKey also makes the missing keys above the path; *created says whether it was new.
+    bool createKey(const std::u16string& path, bool* created = nullptr);
+    bool setValue(const std::u16string& path, const Value& value);
+    // deleteValue and deleteKey: false also when the value or key is missing; a key with
+    // subkeys is not deleted.
+    bool deleteValue(const std::u16string& path, const std::u16string& name, bool* found);
+    bool deleteKey(const std::u16string& path, bool* found);
+
+    // The file's text form of a set of keys, and back (exposed for tests).
+    struct Key {
+        std::u16string path;
+        std::vector<Value> values;
+    };
+    struct LessNoCase {
+        bool operator()(const std::u16string& a, const std::u16string& b) const;
+    };
+    using Keys = std::map<std::u16string, Key, LessNoCase>;
+    static std::string serialise(const Keys& keys);
+    static Keys parse(const std::string& text);
+
+private:
+    explicit RegistryStore(const char* fileName);
+    void ensureLoaded();
+    // Reads the file into keys_; false when it exists and cannot be read.
+    bool load();
+    template <typename Change> bool transact(Change change);
+
+    const char* fileName_;
+    std::mutex mutex_;
+    bool loaded_ = false;
+    std::string path_;
+    Keys keys_;
+};
+
+} // namespace win
