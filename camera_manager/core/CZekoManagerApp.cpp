@@ -29,6 +29,7 @@ bool CZekoManagerApp::InitInstance() {
     if (verdict > 2) {
         CZekoManagerDlg dialog(nullptr, resourceLibrary, wow64);
         SetTopWindow(&dialog);
+        dialog.RestorePlacement();
         dialog.ShowModal();
         return false;
     }

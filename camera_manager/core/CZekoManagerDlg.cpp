@@ -5,6 +5,7 @@
 #include "camera_manager/core/CustomCombo.h"
 #include "camera_manager/core/CustomListCtrl.h"
 #include "camera_manager/core/CustomStatic.h"
+#include "camera_manager/core/DeviceLookup.h"
 #include "camera_manager/core/HostAdapters.h"
 #include "camera_manager/core/ManagerStartup.h"
 #include "camera_manager/core/StringIds.h"
@@ -14,6 +15,7 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dcmemory.h>
+#include <wx/display.h>
 #include <wx/imaglist.h>
 #include <wx/log.h>
 #include <wx/settings.h>
@@ -35,7 +37,7 @@ wxString Text(int id) { return ResourceText(static_cast<unsigned>(id)); }
 constexpr int templateWidth = 990;
 constexpr int templateHeight = 680;
 constexpr int narrowWidth = templateWidth - CustomDialogLayout::narrowDelta;
-constexpr int treeWidth = CustomDialogLayout::narrowDelta - 27;
+constexpr int templateTreeWidth = CustomDialogLayout::narrowDelta - 27;
 
 // The buttons whose mouse button pauses the polling while it is held down.
 constexpr int pausingControls[] = {1125, 1104, 1195, 1092, 1085, 1175, 1086, 1087, 1143, 1029, 1079, 1106};
@@ -99,17 +101,16 @@ wxBitmap CameraPicture(const wxString& label, const wxColour& body) {
 } // namespace
 
 CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BOOL wow64)
-    : CCustomDialog(parent, ResourceText(ids::AppTitle)), timer(this, timerRefresh),
-      resourceLibrary(resourceLibrary), wow64(wow64) {
+    : CCustomDialog(parent, ResourceText(ids::AppTitle)), refreshTime(ReadRefreshTime()), sort(ReadSortSettings()),
+      checkboxes(ReadCheckboxes()), treeNodes(ReadTreeNodes()), timer(this, timerRefresh),
+      resourceLibrary(resourceLibrary), wow64(wow64), treeWidth(templateTreeWidth) {
     SetId(IDD);
-    for (bool& expanded : treeNodes)
-        expanded = true;
-    treeNodes[ParameterTreeBuilder::NodeStatusFlags] = false;
-    treeNodes[ParameterTreeBuilder::NodeControlStatus] = false;
     BuildControls();
+    normalRect = GetRect();
+    Bind(wxEVT_MOVE, &CZekoManagerDlg::OnMoveOrSize, this);
+    Bind(wxEVT_SIZE, &CZekoManagerDlg::OnMoveOrSize, this);
     Bind(wxEVT_TIMER, &CZekoManagerDlg::OnTimer, this, timerRefresh);
     Bind(wxEVT_SIZE, &CZekoManagerDlg::OnSize, this);
-    Bind(wxEVT_DESTROY, &CZekoManagerDlg::OnDestroy, this);
     for (auto type : {EVT_COLUMNTREE_SELCHANGED, EVT_COLUMNTREE_ITEMEXPANDING, EVT_COLUMNTREE_SETFOCUS})
         Bind(type, &CZekoManagerDlg::OnTreeNotification, this, 1082);
     OnInitDialog();
@@ -117,6 +118,7 @@ CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BO
 
 CZekoManagerDlg::~CZekoManagerDlg() {
     timer.Stop();
+    SaveSettings();
     delete listImages;
     if (resourceLibrary) {
         if (AfxGetResourceHandle() == resourceLibrary)
@@ -138,7 +140,7 @@ void CZekoManagerDlg::BuildControls() {
     new wxStaticBox(this, 1158, wxString(), wxPoint(8, 612), wxSize(974, 64));
 
     list = new CustomListCtrl(this, 1010, wxPoint(16, 24), wxSize(587, 272));
-    tree = new CColumnTreeWnd(this, 1082, wxPoint(narrowWidth + 16, 24), wxSize(treeWidth, 574));
+    tree = new CColumnTreeWnd(this, 1082, wxPoint(narrowWidth + 16, 24), wxSize(templateTreeWidth, 574));
 
     const ButtonSpec buttons[] = {
         {1125, L"General information", 16, 328},   {1085, L"Camera information", 313, 328},
@@ -242,6 +244,8 @@ bool CZekoManagerDlg::OnInitDialog() {
 
     selectedRow = 0;
     selectedDeviceId = -1;
+    expertMode->SetValue(checkboxes.expertMode);
+    autoRefresh->SetValue(checkboxes.treeAutoRefresh);
 
     // The language combo: the languages whose library fits this program.
     std::vector<LanguageItem> languages;
@@ -346,8 +350,8 @@ void CZekoManagerDlg::OnRefreshTick() {
         UpdateButtonsAndStatus();
         if (layoutRestorePending) {
             layoutRestorePending = false;
-            if (!expertMode->IsChecked())
-                SetClientSize(narrowWidth, GetClientSize().GetHeight());
+            RestorePlacement();
+            ApplyExpertVisibility();
         }
     } catch (const std::exception& e) {
         wxLogDebug("refresh tick failed: %s", e.what());
@@ -430,8 +434,8 @@ bool CZekoManagerDlg::RefreshList() {
 }
 
 void CZekoManagerDlg::SortRows() {
-    const int column = sortColumn;
-    const bool ascending = sortAscending;
+    const int column = std::clamp(sort.column, 0, 6);
+    const bool ascending = sort.ascending;
     struct Context {
         const std::vector<CameraListRules::RowTexts>* rows;
         int column;
@@ -504,7 +508,7 @@ void CZekoManagerDlg::StoreTreeState() {
         return;
     CColumnTreeCtrl& t = tree->GetTree();
     for (const auto& [item, flag] : namedNodes)
-        treeNodes[flag] = item->expanded;
+        treeNodes.expanded[flag] = item->expanded;
     if (const auto* selected = t.GetSelectedItem())
         treeSelectedData = selected->data;
     treeScrollRow = t.GetScrollRow();
@@ -545,7 +549,7 @@ void CZekoManagerDlg::FillParameterTree() {
                 insert(n.children, item);
                 if (n.flag >= 0) {
                     namedNodes.emplace_back(item, n.flag);
-                    t.Expand(item, treeNodes[n.flag]);
+                    t.Expand(item, treeNodes.expanded[n.flag]);
                 }
             }
         };
@@ -558,9 +562,25 @@ void CZekoManagerDlg::FillParameterTree() {
     fillingTree = false;
 }
 
-std::vector<ParameterTreeBuilder::Node> CZekoManagerDlg::UsbChainOf(const CameraEntry&) const {
-    // Nothing on this system writes the driver's device-instance keys: no chain to show.
-    return {};
+std::vector<ParameterTreeBuilder::Node> CZekoManagerDlg::UsbChainOf(const CameraEntry& entry) const {
+    using ParameterTreeBuilder::Instance;
+    WCHAR parentId[128] = {}, port[16] = {};
+    if (!FindUsbDeviceInstance(entry.GetUsbEnumIndex(), parentId, sizeof parentId, port, sizeof port))
+        return {};
+    auto findHub = [](const wxString& enumKey, const wxString& prefix) -> std::optional<Instance> {
+        WCHAR id[128] = {}, hubPort[16] = {}, keyPath[512] = {};
+        if (!FindDeviceByParentIdPrefix(FromWx(enumKey), FromWx(prefix), id, sizeof id, hubPort, sizeof hubPort,
+                                        keyPath, sizeof keyPath))
+            return std::nullopt;
+        return Instance{ToWx(id), ToWx(hubPort), ToWx(keyPath)};
+    };
+    auto description = [](const wxString& keyPath) -> std::optional<wxString> {
+        WCHAR text[256] = {};
+        if (!ReadRegistryString(FromWx(keyPath), u"DeviceDesc", text, sizeof text))
+            return std::nullopt;
+        return ToWx(text);
+    };
+    return ParameterTreeBuilder::UsbChain(ToWx(parentId), ToWx(port), findHub, description, Text);
 }
 
 void CZekoManagerDlg::UpdateButtonsAndStatus() {
@@ -630,12 +650,6 @@ void CZekoManagerDlg::OnSize(wxSizeEvent& event) {
     event.Skip();
 }
 
-void CZekoManagerDlg::OnDestroy(wxWindowDestroyEvent& event) {
-    if (event.GetEventObject() == this)
-        timer.Stop();
-    event.Skip();
-}
-
 void CZekoManagerDlg::ReadCamInfo(const CameraEntry* entry, CamInfoRecord* record) {
     if (!entry || !record)
         return;
@@ -652,4 +666,42 @@ void CZekoManagerDlg::ReadCamInfo(const CameraEntry* entry, CamInfoRecord* recor
 void CZekoManagerDlg::GetHostAdapterByMac(const std::u16string& mac, std::u16string& designation,
                                           std::u16string& driverVersion, std::u16string& driverDate) {
     ::GetHostAdapterByMac(mac, designation, driverVersion, driverDate);
+}
+
+void CZekoManagerDlg::OnMoveOrSize(wxEvent& event) {
+    if (!IsMaximized() && !IsIconized())
+        normalRect = GetRect();
+    event.Skip();
+}
+
+void CZekoManagerDlg::SaveSettings() {
+    if (settingsSaved)
+        return;
+    settingsSaved = true;
+    if (expertMode && autoRefresh) {
+        checkboxes.expertMode = expertMode->IsChecked();
+        checkboxes.treeAutoRefresh = autoRefresh->IsChecked();
+    }
+    DialogPlacement placement;
+    placement.x = normalRect.x;
+    placement.y = normalRect.y;
+    placement.width = normalRect.width;
+    placement.height = normalRect.height;
+    placement.maximized = IsMaximized();
+    SaveSettingsAtClose(treeNodes, checkboxes, placement);
+}
+
+void CZekoManagerDlg::RestorePlacement() {
+    const wxSize current = GetSize();
+    const wxRect area = wxDisplay(this).GetClientArea();
+    DialogPlacement p =
+        DefaultPlacement(current.x, current.y, treeWidth, expertMode->IsChecked(), area.width, area.height);
+    p = ReadDialogPlacement(p);
+    const wxSize minimum = GetMinSize();
+    const DialogPlacement shown = ClampPlacement(p, std::max(minimum.x, 100), std::max(minimum.y, 100), area.x, area.y,
+                                                 area.width, area.height);
+    SetSize(shown.x, shown.y, shown.width, shown.height);
+    normalRect = GetRect();
+    if (p.maximized)
+        Maximize();
 }

@@ -3,13 +3,15 @@
 // The camera manager's main dialog: the camera list refreshed by one polling timer, the
 // parameter tree of the selected camera, the control-centre buttons, the coloured status line
 // and the camera pictures. It owns the two camera lists (0 USB, 1 GigE) and the resource
-// library handed over at start-up.
+// library handed over at start-up, reads its settings when it is made and saves them when it
+// is destroyed.
 
 #include "camera_manager/core/CColumnTreeCtrl.h"
 #include "camera_manager/core/CCustomDialog.h"
 #include "camera_manager/core/CamInfoRecord.h"
 #include "camera_manager/core/CameraList.h"
 #include "camera_manager/core/CameraListRules.h"
+#include "camera_manager/core/ManagerSettings.h"
 #include "camera_manager/core/ParameterTreeBuilder.h"
 #include "platform/win/ResourceStrings.h"
 
@@ -52,6 +54,16 @@ public:
     void RemoveOpenViewer() { openViewerCount = openViewerCount > 0 ? openViewerCount - 1 : 0; }
     int GetOpenViewerCount() const { return openViewerCount; }
 
+    // Support-file commands (buttons 1104 and 1145; 1143).
+    void CreateSupportFile();
+    void OpenSupportFile();
+
+    // Places the dialog from the stored placement (defaults: centred, narrow unless in expert
+    // mode), kept inside the visible screen area.
+    void RestorePlacement();
+    // Writes tree nodes, check boxes and placement, in that order (once; the destructor calls it).
+    void SaveSettings();
+
     // One refresh tick (the timer's handler).
     void OnRefreshTick();
     // The list refresh of a tick; true when the list view was rebuilt.
@@ -86,7 +98,7 @@ public:
     CameraEntry* selectedEntry = nullptr;
     int languageIndex = -1;
     int windowsVersion = 0;
-    uint32_t refreshTime = 1500;
+    uint32_t refreshTime;
     std::recursive_mutex lock;
     bool parameterRefreshPending = false;
     bool listRebuildPending = false;
@@ -94,10 +106,10 @@ public:
     std::vector<CameraListRules::Snapshot> snapshots[2];
     // Rows as shown, by item data (sorting reads them).
     std::vector<CameraListRules::RowTexts> rows;
-    int sortColumn = 5;
-    bool sortAscending = true;
+    SortSettings sort;
+    CheckboxStates checkboxes;
     // Tree memory: the stored flags of the named nodes, the selected item's data, the first row.
-    bool treeNodes[23];
+    TreeNodeStates treeNodes;
     long treeSelectedData = 0;
     // The named nodes of the tree as filled, with the index of their flag.
     std::vector<std::pair<CColumnTreeCtrl::Item*, int>> namedNodes;
@@ -126,7 +138,7 @@ protected:
     void OnTimer(wxTimerEvent& event);
     void OnTreeNotification(wxCommandEvent& event);
     void OnSize(wxSizeEvent& event);
-    void OnDestroy(wxWindowDestroyEvent& event);
+    void OnMoveOrSize(wxEvent& event);
     int FindRowOfDevice(int deviceId) const;
     void SortRows();
     void SelectRow(int row);
@@ -137,4 +149,9 @@ protected:
     bool initialised = false;
     bool fillingTree = false;
     wxImageList* listImages = nullptr;
+    // Width of the parameter tree, hidden in the narrow layout.
+    int treeWidth = 0;
+    // The last rectangle while neither maximised nor minimised.
+    wxRect normalRect;
+    bool settingsSaved = false;
 };

@@ -1,0 +1,192 @@
+#include "platform/win/Registry.h"
+#include "platform/win/RegistryStore.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class RegistryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/zeko_registry_test_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        setenv("ZEKO_REGISTRY_DIR", dir_.c_str(), 1);
+        win::RegistryStore::resetAll();
+    }
+    void TearDown() override {
+        win::RegistryStore::resetAll();
+        std::system(("rm -rf '" + dir_ + "'").c_str());
+    }
+    HKEY create(const char16_t* path, HKEY root = HKEY_CURRENT_USER) {
+        HKEY key = nullptr;
+        EXPECT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+        return key;
+    }
+    static void setDword(HKEY key, const char16_t* name, DWORD value) {
+        ASSERT_EQ(RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), ERROR_SUCCESS);
+    }
+    static DWORD getDword(HKEY key, const char16_t* name, LONG* result = nullptr) {
+        DWORD value = 0, size = 4, type = 0;
+        const LONG r = RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+        if (result)
+            *result = r;
+        return value;
+    }
+    std::string fileText(const char* name) {
+        std::ifstream in(dir_ + "/" + name);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    std::string dir_;
+};
+
+TEST_F(RegistryTest, NamesCompareWithoutCaseAndKeepTheirCase) {
+    HKEY key = create(u"SYSTEM\\CurrentControlSet\\Services\\Zeko\\enum");
+    RegCloseKey(key);
+    key = create(u"system\\currentcontrolset\\services\\ZEKO\\Enum", HKEY_CURRENT_USER);
+    setDword(key, u"Count", 2);
+    EXPECT_EQ(getDword(key, u"COUNT"), 2u);
+    setDword(key, u"count", 3);
+    EXPECT_EQ(getDword(key, u"Count"), 3u);
+    RegCloseKey(key);
+
+    HKEY parent = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"System\\CurrentControlSet\\Services\\Zeko", 0, KEY_READ, &parent),
+              ERROR_SUCCESS);
+    WCHAR name[32];
+    DWORD chars = 32;
+    ASSERT_EQ(RegEnumKeyExW(parent, 0, name, &chars, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(std::u16string(name), u"enum"); // the case it was created with
+    chars = 32;
+    EXPECT_EQ(RegEnumKeyExW(parent, 1, name, &chars, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    RegCloseKey(parent);
+    // One key, one value: the second spelling changed the first.
+    EXPECT_EQ(fileText("user.reg").find("\\ZEKO"), std::string::npos);
+    EXPECT_NE(fileText("user.reg").find("\\Zeko\\enum]"), std::string::npos);
+}
+
+TEST_F(RegistryTest, ReadsReportTheNeededSizeAtOnce) {
+    HKEY key = create(u"Software\\Test");
+    const char16_t text[] = u"a longer text than the buffer";
+    ASSERT_EQ(RegSetValueExW(key, u"Text", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text), ERROR_SUCCESS);
+    WCHAR small[4];
+    DWORD size = sizeof small, type = 0;
+    EXPECT_EQ(RegQueryValueExW(key, u"Text", nullptr, &type, reinterpret_cast<BYTE*>(small), &size), ERROR_MORE_DATA);
+    EXPECT_EQ(size, sizeof text);
+    size = 0;
+    EXPECT_EQ(RegQueryValueExW(key, u"Text", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
+    EXPECT_EQ(size, sizeof text);
+    EXPECT_EQ(type, REG_SZ);
+    WCHAR whole[64];
+    size = sizeof whole;
+    ASSERT_EQ(RegQueryValueExW(key, u"Text", nullptr, &type, reinterpret_cast<BYTE*>(whole), &size), ERROR_SUCCESS);
+    EXPECT_EQ(std::u16string(whole), text);
+    LONG result = 0;
+    getDword(key, u"Missing", &result);
+    EXPECT_EQ(result, ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, ValuesSurviveAProgramRestartWithTheirExactBytes) {
+    HKEY key = create(u"Software\\Marvek\\Zeko\\Camera Manager\\Dialog");
+    setDword(key, u"x", DWORD(-1280));
+    const char16_t odd[] = u"[a]=b %20 \u00e9\u20ac";
+    ASSERT_EQ(RegSetValueExW(key, u"odd name=[1]", 0, REG_SZ, reinterpret_cast<const BYTE*>(odd), sizeof odd),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+    win::RegistryStore::resetAll();
+    key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\Dialog", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    EXPECT_EQ(int32_t(getDword(key, u"x")), -1280);
+    WCHAR text[64];
+    DWORD size = sizeof text;
+    ASSERT_EQ(RegQueryValueExW(key, u"ODD NAME=[1]", nullptr, nullptr, reinterpret_cast<BYTE*>(text), &size),
+              ERROR_SUCCESS);
+    EXPECT_EQ(size, sizeof odd);
+    EXPECT_EQ(std::u16string(text), odd);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, TwoStoresOnOneFolderKeepEachOthersChanges) {
+    // Another program changed the file after this one read it: a write keeps that change.
+    HKEY key = create(u"Software\\A");
+    setDword(key, u"mine", 1);
+    RegCloseKey(key);
+    win::RegistryStore::Keys other = win::RegistryStore::parse(fileText("user.reg"));
+    win::RegistryStore::Value value{u"theirs", REG_DWORD, {7, 0, 0, 0}};
+    other[u"Software\\B"] = win::RegistryStore::Key{u"Software\\B", {value}};
+    other[u"Software\\A"].values.front().data = {9, 0, 0, 0};
+    std::ofstream(dir_ + "/user.reg") << win::RegistryStore::serialise(other);
+
+    key = create(u"Software\\C");
+    setDword(key, u"new", 5);
+    RegCloseKey(key);
+    HKEY b = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\B", 0, KEY_READ, &b), ERROR_SUCCESS);
+    EXPECT_EQ(getDword(b, u"theirs"), 7u);
+    RegCloseKey(b);
+    HKEY a = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\A", 0, KEY_READ, &a), ERROR_SUCCESS);
+    EXPECT_EQ(getDword(a, u"mine"), 9u); // their later change was not undone
+    RegCloseKey(a);
+}
+
+TEST_F(RegistryTest, AnUnreadableFileReadsAsEmptyAndIsNeverOverwritten) {
+    // A folder in the file's place cannot be read, by any user.
+    mkdir((dir_ + "/user.reg").c_str(), 0700);
+    std::ofstream(dir_ + "/user.reg/kept") << "kept";
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Kept", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    EXPECT_EQ(std::ifstream(dir_ + "/user.reg/kept").get(), 'k');
+    if (geteuid() == 0)
+        return; // root reads every file
+    std::system(("rm -rf '" + dir_ + "/user.reg'").c_str());
+    std::ofstream(dir_ + "/user.reg") << "ZEKO REGISTRY 1\n[Software\\Kept]\n";
+    chmod((dir_ + "/user.reg").c_str(), 0);
+    win::RegistryStore::resetAll();
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Kept", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_SUCCESS);
+    chmod((dir_ + "/user.reg").c_str(), 0600);
+    EXPECT_NE(fileText("user.reg").find("Kept"), std::string::npos);
+}
+
+TEST_F(RegistryTest, DamagedLinesArePassedOver) {
+    std::ofstream(dir_ + "/machine.reg") << "ZEKO REGISTRY 1\n[Good]\n4 =v 05000000\nnonsense\n4 =w 0x\n[Bad\n"
+                                            "[Also%2]\n1 =t 6100\n";
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Good", 0, KEY_READ, &key), ERROR_SUCCESS);
+    EXPECT_EQ(getDword(key, u"v"), 5u);
+    LONG result = 0;
+    getDword(key, u"w", &result);
+    EXPECT_EQ(result, ERROR_FILE_NOT_FOUND);
+    RegCloseKey(key);
+}
+
+TEST_F(RegistryTest, KeysWithSubkeysAreNotDeletedAndHandlesAreChecked) {
+    RegCloseKey(create(u"Software\\Marvek\\Zeko\\Camera Manager\\FirstStart"));
+    EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\FirstStart"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\FirstStart"),
+              ERROR_FILE_NOT_FOUND);
+    HKEY key = create(u"Software\\X");
+    EXPECT_EQ(RegCloseKey(key), ERROR_SUCCESS);
+    EXPECT_EQ(RegCloseKey(key), ERROR_INVALID_HANDLE);
+    DWORD size = 4;
+    EXPECT_EQ(RegQueryValueExW(key, u"v", nullptr, nullptr, nullptr, &size), ERROR_INVALID_HANDLE);
+}
+
+} // namespace
