@@ -5,7 +5,7 @@
 
 #include <cstring>
 #include <mutex>
-#include <set>
+#include <unordered_set>
 
 struct HKEY__ {
     win::RegistryStore::Hive hive;
@@ -15,7 +15,7 @@ struct HKEY__ {
 namespace {
 
 std::mutex handleMutex;
-std::set<HKEY> openHandles;
+std::unordered_set<HKEY> openHandles;
 
 // The hive and the key path that a handle and a subkey name; false for an unknown handle.
 bool resolve(HKEY key, const WCHAR* subKey, win::RegistryStore::Hive& hive, std::u16string& path) {
@@ -97,21 +97,20 @@ LONG RegQueryValueExW(HKEY key, const WCHAR* name, DWORD*, DWORD* type, BYTE* da
         return ERROR_INVALID_HANDLE;
     if (data && !size)
         return ERROR_INVALID_PARAMETER;
-    win::RegistryStore::Value value;
-    if (!win::RegistryStore::instance(hive).getValue(path, win::fromBuffer(name), value))
-        return ERROR_FILE_NOT_FOUND;
-    if (type)
-        *type = value.type;
-    const DWORD needed = DWORD(value.data.size());
-    if (data && *size < needed) {
-        *size = needed;
-        return ERROR_MORE_DATA;
-    }
-    if (data && needed)
-        std::memcpy(data, value.data.data(), needed);
-    if (size)
-        *size = needed;
-    return ERROR_SUCCESS;
+    LONG result = ERROR_SUCCESS;
+    const bool found = win::RegistryStore::instance(hive).readValue(
+        path, name ? std::u16string_view(name) : std::u16string_view(), [&](const win::RegistryStore::Value& value) {
+            if (type)
+                *type = value.type;
+            const DWORD needed = DWORD(value.data.size());
+            if (data && *size < needed)
+                result = ERROR_MORE_DATA;
+            else if (data && needed)
+                std::memcpy(data, value.data.data(), needed);
+            if (size)
+                *size = needed;
+        });
+    return found ? result : ERROR_FILE_NOT_FOUND;
 }
 
 LONG RegSetValueExW(HKEY key, const WCHAR* name, DWORD, DWORD type, const BYTE* data, DWORD size) {

@@ -114,7 +114,7 @@ bool addKeyWithParents(RegistryStore::Keys& keys, const std::u16string& path) {
 
 } // namespace
 
-bool RegistryStore::LessNoCase::operator()(const std::u16string& a, const std::u16string& b) const {
+bool RegistryStore::LessNoCase::operator()(std::u16string_view a, std::u16string_view b) const {
     return lessNoCase(a, b);
 }
 
@@ -279,26 +279,35 @@ template <typename Change> bool RegistryStore::transact(Change change) {
     return ok;
 }
 
-bool RegistryStore::keyExists(const std::u16string& path) {
-    std::lock_guard guard(mutex_);
-    ensureLoaded();
-    const std::u16string key = normalise(path);
-    return key.empty() || keys_.count(key) > 0;
+// The path without the separators around it, as a view into the caller's text.
+static std::u16string_view trimmed(std::u16string_view path) {
+    while (!path.empty() && path.back() == u'\\')
+        path.remove_suffix(1);
+    while (!path.empty() && path.front() == u'\\')
+        path.remove_prefix(1);
+    return path;
 }
 
-bool RegistryStore::getValue(const std::u16string& path, const std::u16string& name, Value& out) {
+bool RegistryStore::keyExists(std::u16string_view path) {
     std::lock_guard guard(mutex_);
     ensureLoaded();
-    const auto key = keys_.find(normalise(path));
+    const std::u16string_view key = trimmed(path);
+    return key.empty() || keys_.find(key) != keys_.end();
+}
+
+const RegistryStore::Value* RegistryStore::find(std::u16string_view path, std::u16string_view name) {
+    ensureLoaded();
+    const auto key = keys_.find(trimmed(path));
     if (key == keys_.end())
-        return false;
-    for (const Value& value : key->second.values) {
-        if (equalNoCase(value.name, name)) {
-            out = value;
-            return true;
-        }
-    }
-    return false;
+        return nullptr;
+    for (const Value& value : key->second.values)
+        if (equalNoCase(value.name, name))
+            return &value;
+    return nullptr;
+}
+
+bool RegistryStore::getValue(std::u16string_view path, std::u16string_view name, Value& out) {
+    return readValue(path, name, [&](const Value& value) { out = value; });
 }
 
 std::vector<std::u16string> RegistryStore::subkeys(const std::u16string& path) {

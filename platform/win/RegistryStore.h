@@ -15,6 +15,7 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace win {
@@ -37,9 +38,18 @@ public:
     // The folder that holds the hive files.
     static std::string folder();
 
-    bool keyExists(const std::u16string& path);
+    bool keyExists(std::u16string_view path);
     // Copies the value; false when the key or the value is missing.
-    bool getValue(const std::u16string& path, const std::u16string& name, Value& out);
+    bool getValue(std::u16string_view path, std::u16string_view name, Value& out);
+    // Calls read(value) on the stored value under the store's lock, without copying it; false
+    // when the key or the value is missing.
+    template <typename Read> bool readValue(std::u16string_view path, std::u16string_view name, Read read) {
+        std::lock_guard guard(mutex_);
+        const Value* value = find(path, name);
+        if (value)
+            read(*value);
+        return value != nullptr;
+    }
     // Direct subkeys of the key, in name order without case.
     std::vector<std::u16string> subkeys(const std::u16string& path);
 
@@ -58,7 +68,8 @@ public:
         std::vector<Value> values;
     };
     struct LessNoCase {
-        bool operator()(const std::u16string& a, const std::u16string& b) const;
+        using is_transparent = void;
+        bool operator()(std::u16string_view a, std::u16string_view b) const;
     };
     using Keys = std::map<std::u16string, Key, LessNoCase>;
     static std::string serialise(const Keys& keys);
@@ -67,6 +78,8 @@ public:
 private:
     explicit RegistryStore(const char* fileName);
     void ensureLoaded();
+    // The value in memory (the lock held); null when it is missing.
+    const Value* find(std::u16string_view path, std::u16string_view name);
     // Reads the file into keys_; false when it exists and cannot be read.
     bool load();
     template <typename Change> bool transact(Change change);

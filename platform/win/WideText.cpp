@@ -104,7 +104,7 @@ bool equalNoCase(std::u16string_view a, std::u16string_view b) {
     if (a.size() != b.size())
         return false;
     for (size_t i = 0; i < a.size(); ++i)
-        if (foldCase(a[i]) != foldCase(b[i]))
+        if (a[i] != b[i] && foldCase(a[i]) != foldCase(b[i]))
             return false;
     return true;
 }
@@ -112,6 +112,8 @@ bool equalNoCase(std::u16string_view a, std::u16string_view b) {
 bool lessNoCase(std::u16string_view a, std::u16string_view b) {
     const size_t n = a.size() < b.size() ? a.size() : b.size();
     for (size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
         const char16_t x = foldCase(a[i]), y = foldCase(b[i]);
         if (x != y)
             return x < y;

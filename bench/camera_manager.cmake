@@ -1,0 +1,8 @@
+# Camera manager: camera entries built from the simulator's records for 64 cameras (against the
+# same simulator calls in a plain loop), and registry look-ups over 500 keys against std::map.
+if(TARGET zeko_camera_manager_core)
+    zeko_add_bench(camera_manager_bench
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/CameraManagerBench.cpp
+        LIBS zeko_camera_manager_core zeko_sim)
+    add_dependencies(camera_manager_bench zeko_cm_windows_folder)
+endif()
