@@ -2,6 +2,7 @@
 
 #include "camera_manager/core/CColumnTreeWnd.h"
 #include "camera_manager/core/CameraInterfaceLibrary.h"
+#include "camera_manager/core/CameraListRefresh.h"
 #include "camera_manager/core/CustomCombo.h"
 #include "camera_manager/core/CustomListCtrl.h"
 #include "camera_manager/core/CustomStatic.h"
@@ -360,77 +361,30 @@ void CZekoManagerDlg::OnRefreshTick() {
     }
 }
 
-CameraListRules::CameraState CZekoManagerDlg::StateOf(const CameraEntry& e) {
-    CameraListRules::CameraState s;
-    s.deviceId = e.GetDeviceId();
-    s.cameraId = e.GetDeviceCameraId();
-    s.used = e.GetDeviceUsed();
-    s.sensorId = e.GetDeviceSensorId();
-    s.status = e.GetDeviceStatus();
-    s.deviceType = static_cast<int8_t>(e.GetDeviceType());
-    s.deviceTypeFromList = static_cast<int8_t>(e.GetDeviceTypeFromCameraList());
-    s.housing = e.GetDeviceHousing();
-    s.statusFlags = e.GetDeviceStatusFlags();
-    s.controlStatus = e.GetDeviceControlStatus();
-    s.starterFirmware = e.GetDeviceStarterFirmwareVersion();
-    s.driverIncludedStarterFirmware = e.GetDriverIncludedStarterFirmware();
-    s.ethInfoResult = e.GetEthInfoResult();
-    s.serial = ToWx(e.GetDeviceSerNo());
-    s.model = ToWx(e.GetDeviceModel());
-    return s;
-}
-
 bool CZekoManagerDlg::RefreshList() {
-    using namespace CameraListRules;
-    auto snapshotOf = [](const CameraList& l) {
-        std::vector<Snapshot> s;
-        for (size_t i = 0; i < l.GetCount(); ++i)
-            s.push_back(MakeSnapshot(StateOf(*l.At(i))));
-        return s;
-    };
-    bool differs = false;
-    for (int kind = 0; kind < 2; ++kind) {
-        CameraList fresh;
-        FillCameraList(fresh, kind == 0 ? FillUsb : FillGigE);
-        differs = differs || SnapshotsDiffer(snapshots[kind], snapshotOf(fresh));
-    }
-    const bool rebuild = differs || listRebuildPending;
+    ListRefresh refresh = RefreshCameraLists(cameraLists, snapshots, listRebuildPending, Text);
     listRebuildPending = false;
-    int topRow = 0;
-    if (rebuild) {
-        topRow = list->GetItemCount() > 0 ? static_cast<int>(list->GetTopItem()) : 0;
-        list->Freeze();
-        list->DeleteAllItems();
-        rows.clear();
-        ++listRebuildCount;
-    }
     selectedEntry = nullptr;
-    for (int kind = 0; kind < 2; ++kind) {
-        cameraLists[kind].Clear();
-        FillCameraList(cameraLists[kind], kind == 0 ? FillUsb : FillGigE);
-        if (!rebuild)
-            continue;
-        for (size_t i = 0; i < cameraLists[kind].GetCount(); ++i) {
-            RowTexts row = MakeRow(StateOf(*cameraLists[kind].At(i)), Text);
-            const long n = static_cast<long>(rows.size());
-            list->InsertItem(n, row.columns[0], row.image);
-            for (int c = 1; c < 7; ++c)
-                list->SetItem(n, c, row.columns[c]);
-            list->SetItemData(n, n);
-            rows.push_back(std::move(row));
-        }
+    if (!refresh.rebuild)
+        return false;
+    ++listRebuildCount;
+    const int topRow = list->GetItemCount() > 0 ? static_cast<int>(list->GetTopItem()) : 0;
+    list->Freeze();
+    list->DeleteAllItems();
+    rows = std::move(refresh.rows);
+    for (size_t n = 0; n < rows.size(); ++n) {
+        const long row = static_cast<long>(n);
+        list->InsertItem(row, rows[n].columns[0], rows[n].image);
+        for (int c = 1; c < 7; ++c)
+            list->SetItem(row, c, rows[n].columns[c]);
+        list->SetItemData(row, row);
     }
-    if (rebuild) {
-        SortRows();
-        list->Thaw();
-        // Scroll back to where the list stood, by whole rows of the list's own height.
-        if (topRow > 0 && list->GetItemCount() > 0)
-            list->EnsureVisible(std::min<long>(list->GetItemCount() - 1,
-                                               topRow + list->GetCountPerPage() - 1));
-    }
-    snapshots[0] = snapshotOf(cameraLists[0]);
-    snapshots[1] = snapshotOf(cameraLists[1]);
-    return rebuild;
+    SortRows();
+    list->Thaw();
+    // Scroll back to where the list stood, by whole rows of the list's own height.
+    if (topRow > 0 && list->GetItemCount() > 0)
+        list->EnsureVisible(std::min<long>(list->GetItemCount() - 1, topRow + list->GetCountPerPage() - 1));
+    return true;
 }
 
 void CZekoManagerDlg::SortRows() {
@@ -588,7 +542,7 @@ void CZekoManagerDlg::UpdateButtonsAndStatus() {
     selectedEntry = FindSelectedEntry();
     CameraState state;
     if (selectedEntry)
-        state = StateOf(*selectedEntry);
+        state = CameraStateOf(*selectedEntry);
     const int deviceId = selectedEntry ? static_cast<int>(selectedEntry->GetDeviceId()) : -1;
     const StatusDecision d =
         DecideStatus(selectedEntry ? &state : nullptr, expertMode->IsChecked(), deviceId != statusDeviceId, Text);

@@ -87,8 +87,6 @@ public:
     // Width change of the expert-mode switch, and the controls it shows or hides.
     void OnExpertMode();
     void ApplyExpertVisibility();
-    // The camera state the rules read, from an entry.
-    static CameraListRules::CameraState StateOf(const CameraEntry& entry);
     // The entry of the selected device id (USB list below 1000, GigE list otherwise); null when none.
     CameraEntry* FindSelectedEntry() const;
 
