@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
+#include <wx/image.h>
 #include <wx/init.h>
 #include <wx/utils.h>
 
@@ -22,6 +23,7 @@ public:
         wxApp::SetInstance(new wxApp());
         ASSERT_TRUE(wxEntryStart(argc, argv));
         ASSERT_TRUE(wxTheApp->CallOnInit());
+        wxInitAllImageHandlers();
     }
     void TearDown() override {
         wxTheApp->OnExit();
