@@ -141,7 +141,8 @@ void BM_RegistryStoreLookup500(benchmark::State& state) {
     for (auto _ : state) {
         DWORD sum = 0;
         for (const std::u16string& name : names)
-            store.readValue(name, u"Value", [&](const win::RegistryStore::Value& value) { sum += value.data[0]; });
+            store.readValue(name, u"Value",
+                            [&](const win::RegistryStore::Value& value) { sum += value.data[0]; });
         benchmark::DoNotOptimize(sum);
     }
 }

@@ -32,7 +32,8 @@ bool SafeCopyWide(WCHAR* dest, size_t destBytes, const WCHAR* src);
 // printf-style formatting of a UTF-8 format; the result is stored as UTF-16.
 bool SafeFormatWide(WCHAR* dest, size_t destBytes, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
-bool SafeFormatAnsi(char* dest, size_t destBytes, const char* format, ...) __attribute__((format(printf, 3, 4)));
+bool SafeFormatAnsi(char* dest, size_t destBytes, const char* format, ...)
+    __attribute__((format(printf, 3, 4)));
 bool SafeCStringToAnsi(char* dest, size_t destBytes, std::u16string_view src);
 bool SafeCStringToWide(WCHAR* dest, size_t destBytes, std::u16string_view src);
 void ZeroBuffer(void* buffer, size_t bytes);

@@ -33,8 +33,9 @@ bool CZekoManagerApp::InitInstance() {
         dialog.ShowModal();
         return false;
     }
-    wxMessageBox(ResourceText(verdict == 0 ? ids::InterfaceLibraryMissing : ids::InterfaceLibraryIncompatible),
-                 ResourceText(ids::AppTitle), wxOK | wxICON_ERROR);
+    wxMessageBox(
+        ResourceText(verdict == 0 ? ids::InterfaceLibraryMissing : ids::InterfaceLibraryIncompatible),
+        ResourceText(ids::AppTitle), wxOK | wxICON_ERROR);
     if (resourceLibrary) {
         AfxSetResourceHandle(nullptr);
         FreeLibrary(resourceLibrary);

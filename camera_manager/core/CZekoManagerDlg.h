@@ -47,8 +47,8 @@ public:
     // opened.
     void ReadCamInfo(const CameraEntry* entry, CamInfoRecord* record);
     // The host adapter with the MAC text; the outputs stay as given when none matches.
-    void GetHostAdapterByMac(const std::u16string& mac, std::u16string& designation, std::u16string& driverVersion,
-                             std::u16string& driverDate);
+    void GetHostAdapterByMac(const std::u16string& mac, std::u16string& designation,
+                             std::u16string& driverVersion, std::u16string& driverDate);
     // Support-file viewers open: while above 0 the refresh does not take the focus.
     void AddOpenViewer() { ++openViewerCount; }
     void RemoveOpenViewer() { openViewerCount = openViewerCount > 0 ? openViewerCount - 1 : 0; }

@@ -111,7 +111,8 @@ struct CameraEntryLayout {
     static_assert(offsetof(CameraEntry, DriverIncludedRuntimeFirmware_) == 1504);
     static_assert(offsetof(CameraEntry, DebugReservedDriver_) == 1508);
     static_assert(offsetof(CameraEntry, UsbEnumIndex_) == 1564);
-    static_assert(offsetof(CameraEntry, EthInfoResult_) == 1568);};
+    static_assert(offsetof(CameraEntry, EthInfoResult_) == 1568);
+};
 
 CameraEntry::CameraEntry() {
     std::memset(static_cast<void*>(this), 0, sizeof *this);

@@ -241,6 +241,7 @@ private:
     uint32_t DebugReservedDriver_[14];
     uint32_t UsbEnumIndex_;
     uint32_t EthInfoResult_;
-    uint8_t reserved1572_[100];};
+    uint8_t reserved1572_[100];
+};
 
 static_assert(sizeof(CameraEntry) == 1672);

@@ -88,7 +88,8 @@ void CameraEntryBuilder::FromEthInfo(CameraEntry& e, const uint8_t* p) {
     setText(e.DeviceIpRangeBegin_, IpText(p + 84));
     setText(e.DeviceIpRangeEnd_, IpText(p + 88));
     // Eight bytes of user space: read no further than they go, keep eight characters.
-    SafeAnsiToWideBounded(e.DeviceUserSpace_, sizeof e.DeviceUserSpace_, reinterpret_cast<const char*>(p + 92), 8);
+    SafeAnsiToWideBounded(e.DeviceUserSpace_, sizeof e.DeviceUserSpace_,
+                          reinterpret_cast<const char*>(p + 92), 8);
     setText(e.DeviceTempSensorSerNo_, SensorSerialText(p + 100));
     e.DeviceCPLDVersion_ = u16(p, 106);
     e.DeviceFPGAType_ = u8(p, 108);
@@ -174,11 +175,12 @@ void CameraEntryBuilder::EthInfoFailed(CameraEntry& e, uint32_t result) {
     e = fresh;
 
     const std::u16string failed = LoadResourceString(ids::TransferFailed);
-    for (char16_t* field : {e.DeviceCurrentIpAddress_, e.DeviceCurrentIpGateway_, e.DeviceCurrentIpSubnetmask_,
-                            e.DevicePersistentIpAddress_, e.DevicePersistentIpGateway_,
-                            e.DevicePersistentIpSubnetmask_, e.DeviceIpRangeBegin_, e.DeviceIpRangeEnd_,
-                            e.DeviceIpPairedHost_, e.DHCP_Server_IP_, e.AdapterIpAddress_, e.AdapterIpSubnetmask_,
-                            e.AdapterIpGateway_, e.AdapterAutoCfgRangeBegin_, e.AdapterAutoCfgRangeEnd_})
+    for (char16_t* field :
+         {e.DeviceCurrentIpAddress_, e.DeviceCurrentIpGateway_, e.DeviceCurrentIpSubnetmask_,
+          e.DevicePersistentIpAddress_, e.DevicePersistentIpGateway_, e.DevicePersistentIpSubnetmask_,
+          e.DeviceIpRangeBegin_, e.DeviceIpRangeEnd_, e.DeviceIpPairedHost_, e.DHCP_Server_IP_,
+          e.AdapterIpAddress_, e.AdapterIpSubnetmask_, e.AdapterIpGateway_, e.AdapterAutoCfgRangeBegin_,
+          e.AdapterAutoCfgRangeEnd_})
         SafeCStringToWide(field, 16 * sizeof(char16_t), failed);
     setText(e.DeviceMacAddress_, failed);
     setText(e.DevicePairedMacAddress_, failed);
@@ -194,7 +196,8 @@ void BuildCameraEntry(CameraEntry& entry, const uint8_t* record, uint32_t index)
     if (entry.GetDeviceId() < 1000)
         return;
     uint8_t info[ethDeviceInfoSize] = {};
-    const int result = ZekoApi::zk_GetEthDeviceInfo(entry.GetDeviceId() | ZK_USE_DEVICE_ID, info, sizeof info);
+    const int result =
+        ZekoApi::zk_GetEthDeviceInfo(entry.GetDeviceId() | ZK_USE_DEVICE_ID, info, sizeof info);
     if (result == 0) {
         CameraEntryBuilder::FromEthInfo(entry, info);
         return;

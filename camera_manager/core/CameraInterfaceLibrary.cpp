@@ -42,7 +42,7 @@ template <typename F> void bind(F& target, const char* name) {
 }
 
 // The bound functions, loading the library at the first call.
-const Functions& library() {
+Functions library() {
     std::lock_guard lock(mutex);
     if (tried)
         return functions;
@@ -144,13 +144,15 @@ int zk_Configuration(uint32_t command, void* parameter, uint32_t size) {
 int zk_SetDHCP_Status(const uint8_t* adapterMac, int dhcpEnabled) {
     ZK_CALL(SetDHCP_Status, adapterMac, dhcpEnabled);
 }
-int zk_AccessAdapterCfgByMAC(const uint8_t* adapterMac, int set, uint32_t command, void* buffer, uint32_t size) {
+int zk_AccessAdapterCfgByMAC(const uint8_t* adapterMac, int set, uint32_t command, void* buffer,
+                             uint32_t size) {
     ZK_CALL(AccessAdapterCfgByMAC, adapterMac, set, command, buffer, size);
 }
 int zk_FetchTCPIP_Setup() {
     ZK_CALL(FetchTCPIP_Setup);
 }
-int zk_SetComportConfig(const uint8_t* cameraMac, uint16_t currentOffset, void* config, uint32_t size, int flags) {
+int zk_SetComportConfig(const uint8_t* cameraMac, uint16_t currentOffset, void* config, uint32_t size,
+                        int flags) {
     ZK_CALL(SetComportConfig, cameraMac, currentOffset, config, size, flags);
 }
 

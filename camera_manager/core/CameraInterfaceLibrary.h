@@ -29,9 +29,11 @@ int zk_SetAutoCfgIpRange(uint32_t adapterId, void* config, uint32_t size);
 int zk_UploadStarterFirmware(uint32_t deviceId, const char* path, int length);
 int zk_Configuration(uint32_t command, void* parameter, uint32_t size);
 int zk_SetDHCP_Status(const uint8_t* adapterMac, int dhcpEnabled);
-int zk_AccessAdapterCfgByMAC(const uint8_t* adapterMac, int set, uint32_t command, void* buffer, uint32_t size);
+int zk_AccessAdapterCfgByMAC(const uint8_t* adapterMac, int set, uint32_t command, void* buffer,
+                             uint32_t size);
 int zk_FetchTCPIP_Setup();
-int zk_SetComportConfig(const uint8_t* cameraMac, uint16_t currentOffset, void* config, uint32_t size, int flags);
+int zk_SetComportConfig(const uint8_t* cameraMac, uint16_t currentOffset, void* config, uint32_t size,
+                        int flags);
 
 // The file the library is loaded from: <Windows folder>/system32/<string 599>.
 std::u16string LibraryPath();

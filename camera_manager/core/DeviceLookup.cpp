@@ -55,8 +55,8 @@ std::vector<std::u16string> subkeys(const std::u16string& keyPath) {
 }
 
 // Matches the pattern against a narrow copy (characters outside ASCII can match nothing).
-bool match(const std::regex& pattern, const std::u16string& text, std::u16string& group1, std::u16string& group2,
-           bool whole) {
+bool match(const std::regex& pattern, const std::u16string& text, std::u16string& group1,
+           std::u16string& group2, bool whole) {
     std::string narrow;
     for (char16_t c : text)
         narrow += c < 0x80 ? char(c) : '\x7f';
@@ -70,7 +70,8 @@ bool match(const std::regex& pattern, const std::u16string& text, std::u16string
 
 } // namespace
 
-bool ReadRegistryString(const std::u16string& keyPath, const std::u16string& valueName, WCHAR* buffer, size_t bytes) {
+bool ReadRegistryString(const std::u16string& keyPath, const std::u16string& valueName, WCHAR* buffer,
+                        size_t bytes) {
     std::u16string text;
     if (!readValue(keyPath, valueName, text))
         return false;
@@ -79,8 +80,9 @@ bool ReadRegistryString(const std::u16string& keyPath, const std::u16string& val
 }
 
 bool MatchUsbInstance(const std::u16string& instance, std::u16string& parentId, std::u16string& port) {
-    static const std::regex pattern(R"(USB\\Vid_5C2E&Pid_[0-9]{4}\\([0-9A-F]&[0-9A-F]+&[0-9])(?:&([0-9A-F]))?)",
-                                    std::regex::ECMAScript | std::regex::icase);
+    static const std::regex pattern(
+        R"(USB\\Vid_5C2E&Pid_[0-9]{4}\\([0-9A-F]&[0-9A-F]+&[0-9])(?:&([0-9A-F]))?)",
+        std::regex::ECMAScript | std::regex::icase);
     return match(pattern, instance, parentId, port, true);
 }
 
@@ -90,7 +92,8 @@ bool MatchInstanceName(const std::u16string& name, std::u16string& parentId, std
     return match(pattern, name, parentId, port, false);
 }
 
-bool FindUsbDeviceInstance(unsigned index, WCHAR* parentId, size_t parentBytes, WCHAR* port, size_t portBytes) {
+bool FindUsbDeviceInstance(unsigned index, WCHAR* parentId, size_t parentBytes, WCHAR* port,
+                           size_t portBytes) {
     std::u16string instance;
     if (!readValue(driverEnumKey, FromUtf8(std::to_string(index)), instance))
         return false;
@@ -104,7 +107,8 @@ bool FindUsbDeviceInstance(unsigned index, WCHAR* parentId, size_t parentBytes, 
 }
 
 bool FindDeviceByParentIdPrefix(const std::u16string& enumKey, const std::u16string& prefix, WCHAR* parentId,
-                                size_t parentBytes, WCHAR* port, size_t portBytes, WCHAR* keyPath, size_t keyBytes) {
+                                size_t parentBytes, WCHAR* port, size_t portBytes, WCHAR* keyPath,
+                                size_t keyBytes) {
     bool found = false;
     for (const std::u16string& device : subkeys(enumKey)) {
         const std::u16string devicePath = enumKey + u"\\" + device;

@@ -22,9 +22,11 @@ bool MatchInstanceName(const std::u16string& name, std::u16string& parentId, std
 
 // The instance of the USB camera with the enumeration index, as the driver's "enum" key lists it:
 // its parent-id part and port digit. False when the value is missing or not a camera instance.
-bool FindUsbDeviceInstance(unsigned index, WCHAR* parentId, size_t parentBytes, WCHAR* port, size_t portBytes);
+bool FindUsbDeviceInstance(unsigned index, WCHAR* parentId, size_t parentBytes, WCHAR* port,
+                           size_t portBytes);
 
 // The device instance below the enumeration key whose "ParentIdPrefix" equals prefix: its own
 // parent-id part, port digit and key path. When several match the last one wins.
 bool FindDeviceByParentIdPrefix(const std::u16string& enumKey, const std::u16string& prefix, WCHAR* parentId,
-                                size_t parentBytes, WCHAR* port, size_t portBytes, WCHAR* keyPath, size_t keyBytes);
+                                size_t parentBytes, WCHAR* port, size_t portBytes, WCHAR* keyPath,
+                                size_t keyBytes);

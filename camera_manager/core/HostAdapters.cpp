@@ -10,7 +10,8 @@
 
 namespace {
 
-const char16_t networkClassKey[] = u"SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}";
+const char16_t networkClassKey[] =
+    u"SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}";
 
 // A REG_SZ value of an open key read into 510 bytes; false when it is missing.
 bool readText(HKEY key, const char16_t* name, std::u16string& text) {
@@ -63,8 +64,8 @@ bool GetNetAdapterDriverInfo(const std::u16string& adapterName, std::u16string& 
     return found;
 }
 
-bool GetHostAdapterByMac(const std::u16string& mac, std::u16string& designation, std::u16string& driverVersion,
-                         std::u16string& driverDate) {
+bool GetHostAdapterByMac(const std::u16string& mac, std::u16string& designation,
+                         std::u16string& driverVersion, std::u16string& driverDate) {
     DWORD size = 704;
     std::vector<uint8_t> buffer(size);
     DWORD result = GetAdaptersInfo(reinterpret_cast<IP_ADAPTER_INFO*>(buffer.data()), &size);
@@ -75,12 +76,14 @@ bool GetHostAdapterByMac(const std::u16string& mac, std::u16string& designation,
     if (result != ERROR_SUCCESS)
         return false;
     const IP_ADAPTER_INFO* match = nullptr;
-    for (auto* adapter = reinterpret_cast<const IP_ADAPTER_INFO*>(buffer.data()); adapter; adapter = adapter->Next)
+    for (auto* adapter = reinterpret_cast<const IP_ADAPTER_INFO*>(buffer.data()); adapter;
+         adapter = adapter->Next)
         if (adapter->AddressLength >= 6 && MacText(adapter->Address) == mac)
             match = adapter;
     if (!match)
         return false;
     designation = AdapterDesignation(MultiByteToWide(match->Description, sizeof match->Description));
-    GetNetAdapterDriverInfo(MultiByteToWide(match->AdapterName, sizeof match->AdapterName), driverVersion, driverDate);
+    GetNetAdapterDriverInfo(MultiByteToWide(match->AdapterName, sizeof match->AdapterName), driverVersion,
+                            driverDate);
     return true;
 }

@@ -8,8 +8,8 @@
 // (the description cut before its last " - ") and its driver's version and date. The outputs
 // stay as given when no adapter matches or the list cannot be read; when several match, the
 // last one wins. True when one matched.
-bool GetHostAdapterByMac(const std::u16string& mac, std::u16string& designation, std::u16string& driverVersion,
-                         std::u16string& driverDate);
+bool GetHostAdapterByMac(const std::u16string& mac, std::u16string& designation,
+                         std::u16string& driverVersion, std::u16string& driverDate);
 // The driver version and date of the adapter's network-class registry key (the subkey whose
 // "NetCfgInstanceId" equals the adapter name; the last one wins); each is set only when the
 // key holds it. True when a key matched.

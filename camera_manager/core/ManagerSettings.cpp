@@ -35,8 +35,8 @@ const char16_t* const treeNodeNames[treeNodeCount] = {
 
 namespace {
 
-const char16_t uninstallKey[] =
-    u"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{6D1E3B7A-2C45-4F80-9B1D-7A3E5C9F0B24}";
+const char16_t uninstallKey[] = u"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{"
+                                u"6D1E3B7A-2C45-4F80-9B1D-7A3E5C9F0B24}";
 constexpr size_t pathBytes = 510;
 
 std::u16string subkey(const char16_t* name) {
@@ -49,8 +49,8 @@ public:
     SettingsKey(const char16_t* name, bool create) {
         const std::u16string path = subkey(name);
         if (create)
-            RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
-                            nullptr, &key_, nullptr);
+            RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                            KEY_ALL_ACCESS, nullptr, &key_, nullptr);
         else
             RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key_);
     }
@@ -64,7 +64,9 @@ public:
 
     bool read(const char16_t* name, uint32_t& value) const {
         DWORD data = 0, size = sizeof data, type = 0;
-        if (!key_ || RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) != ERROR_SUCCESS ||
+        if (!key_ ||
+            RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size) !=
+                ERROR_SUCCESS ||
             type != REG_DWORD || size != sizeof data)
             return false;
         value = data;
@@ -77,7 +79,8 @@ public:
     bool readText(const char16_t* name, std::u16string& text) const {
         WCHAR buffer[pathBytes / 2] = {};
         DWORD size = sizeof buffer, type = 0;
-        if (!key_ || RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS)
+        if (!key_ || RegQueryValueExW(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+                         ERROR_SUCCESS)
             return false;
         text = WideField(buffer, pathBytes / 2);
         return true;
@@ -144,8 +147,8 @@ void WriteCheckboxes(const CheckboxStates& boxes) {
     key.write(u"TreeAutoRefresh", boxes.treeAutoRefresh ? 1 : 0);
 }
 
-DialogPlacement DefaultPlacement(int currentWidth, int currentHeight, int treeWidth, bool expertMode, int screenWidth,
-                                 int screenHeight) {
+DialogPlacement DefaultPlacement(int currentWidth, int currentHeight, int treeWidth, bool expertMode,
+                                 int screenWidth, int screenHeight) {
     DialogPlacement p;
     p.width = expertMode ? currentWidth : currentWidth - treeWidth - 27;
     p.height = currentHeight;
@@ -179,8 +182,8 @@ void WriteDialogPlacement(const DialogPlacement& p) {
     key.write(u"maximized", p.maximized ? 1 : 0);
 }
 
-DialogPlacement ClampPlacement(DialogPlacement p, int minWidth, int minHeight, int areaX, int areaY, int areaWidth,
-                               int areaHeight) {
+DialogPlacement ClampPlacement(DialogPlacement p, int minWidth, int minHeight, int areaX, int areaY,
+                               int areaWidth, int areaHeight) {
     p.width = std::clamp(p.width, minWidth, std::max(minWidth, areaWidth));
     p.height = std::clamp(p.height, minHeight, std::max(minHeight, areaHeight));
     p.x = std::clamp(p.x, areaX, std::max(areaX, areaX + areaWidth - p.width));
@@ -212,7 +215,8 @@ uint32_t ReadRefreshTime() {
     return value;
 }
 
-void SaveSettingsAtClose(const TreeNodeStates& nodes, const CheckboxStates& boxes, const DialogPlacement& placement) {
+void SaveSettingsAtClose(const TreeNodeStates& nodes, const CheckboxStates& boxes,
+                         const DialogPlacement& placement) {
     WriteTreeNodes(nodes);
     WriteCheckboxes(boxes);
     WriteDialogPlacement(placement);
@@ -248,10 +252,10 @@ std::u16string GetFirmwarePath(int8_t deviceType) {
     if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, uninstallKey, 0, KEY_READ, &uninstall) == ERROR_SUCCESS) {
         WCHAR uninstallString[pathBytes / 2] = {}, location[pathBytes / 2] = {};
         DWORD size1 = sizeof uninstallString, size2 = sizeof location;
-        if (RegQueryValueExW(uninstall, u"UninstallString", nullptr, nullptr, reinterpret_cast<BYTE*>(uninstallString),
-                             &size1) == ERROR_SUCCESS &&
-            RegQueryValueExW(uninstall, u"InstallLocation", nullptr, nullptr, reinterpret_cast<BYTE*>(location),
-                             &size2) == ERROR_SUCCESS) {
+        if (RegQueryValueExW(uninstall, u"UninstallString", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(uninstallString), &size1) == ERROR_SUCCESS &&
+            RegQueryValueExW(uninstall, u"InstallLocation", nullptr, nullptr,
+                             reinterpret_cast<BYTE*>(location), &size2) == ERROR_SUCCESS) {
             const std::u16string install = WideField(location, pathBytes / 2);
             he = FirmwareDefault(install, u"HE");
             se = FirmwareDefault(install, u"SE");

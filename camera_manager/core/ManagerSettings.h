@@ -37,8 +37,8 @@ struct DialogPlacement {
 };
 // The default placement: in expert mode the current width, otherwise the current width less
 // the tree's width and 27; the current height; centred on the screen (halves truncated).
-DialogPlacement DefaultPlacement(int currentWidth, int currentHeight, int treeWidth, bool expertMode, int screenWidth,
-                                 int screenHeight);
+DialogPlacement DefaultPlacement(int currentWidth, int currentHeight, int treeWidth, bool expertMode,
+                                 int screenWidth, int screenHeight);
 // Each stored value that reads replaces the one given ("x" and "y" may be negative).
 DialogPlacement ReadDialogPlacement(DialogPlacement defaults);
 void WriteDialogPlacement(const DialogPlacement& placement);
@@ -59,7 +59,8 @@ uint32_t ReadRefreshTime();
 
 // What the main dialog writes when it is destroyed, in this order: tree nodes, check boxes,
 // placement.
-void SaveSettingsAtClose(const TreeNodeStates& nodes, const CheckboxStates& boxes, const DialogPlacement& placement);
+void SaveSettingsAtClose(const TreeNodeStates& nodes, const CheckboxStates& boxes,
+                         const DialogPlacement& placement);
 
 // The starter firmware file for a GigE camera's list device type: -127 "SE", -128 "HE"; any
 // other type gives "" and touches nothing. Without a Firmware key the defaults come from the

@@ -32,8 +32,9 @@ bool versionOf(const std::u16string& path, WCHAR* buffer, size_t bytes) {
     if (!VerQueryValueW(block.data(), u"\\", &data, &length) || length < sizeof(VS_FIXEDFILEINFO))
         return false;
     const auto* info = static_cast<const VS_FIXEDFILEINFO*>(data);
-    SafeFormatWide(buffer, bytes, "%d.%d.%d.%d", int(info->dwFileVersionMS >> 16), int(info->dwFileVersionMS & 0xFFFF),
-                   int(info->dwFileVersionLS >> 16), int(info->dwFileVersionLS & 0xFFFF));
+    SafeFormatWide(buffer, bytes, "%d.%d.%d.%d", int(info->dwFileVersionMS >> 16),
+                   int(info->dwFileVersionMS & 0xFFFF), int(info->dwFileVersionLS >> 16),
+                   int(info->dwFileVersionLS & 0xFFFF));
     return true;
 }
 
@@ -85,7 +86,8 @@ bool ReadLanguageSetting(WCHAR* buffer, size_t bytes) {
     if (RegOpenKeyExW(HKEY_CURRENT_USER, languageKey, 0, KEY_READ, &key) == ERROR_SUCCESS) {
         DWORD type = 0;
         DWORD size = DWORD(bytes);
-        const LONG result = RegQueryValueExW(key, u"Language", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
+        const LONG result =
+            RegQueryValueExW(key, u"Language", nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size);
         RegCloseKey(key);
         // A value that fills the buffer has no room left for its terminator.
         if (bytes >= sizeof(WCHAR))
@@ -103,15 +105,17 @@ bool ResourceLibraryPath(const std::u16string& code, std::u16string& path) {
     if (!lettersOnly(code))
         return false;
     WCHAR name[50];
-    SafeFormatWide(name, sizeof name, "%s_%s.%s", ToUtf8(LoadResourceString(ids::ResourceLibraryBase)).c_str(),
-                   ToUtf8(code).c_str(), ToUtf8(LoadResourceString(ids::ResourceLibraryExtension)).c_str());
+    SafeFormatWide(name, sizeof name, "%s_%s.%s",
+                   ToUtf8(LoadResourceString(ids::ResourceLibraryBase)).c_str(), ToUtf8(code).c_str(),
+                   ToUtf8(LoadResourceString(ids::ResourceLibraryExtension)).c_str());
     path = FromUtf8(win::programFolder()) + u"/" + name;
     return true;
 }
 
 bool GetProgramVersionString(WCHAR* buffer, size_t bytes) {
-    WCHAR path[260];
-    if (GetModuleFileNameW(nullptr, path, 260) == 0)
+    // Room for any path: a program installed deeper than 259 characters must still start.
+    WCHAR path[4096];
+    if (GetModuleFileNameW(nullptr, path, 4096) == 0)
         return false;
     return versionOf(path, buffer, bytes);
 }
@@ -133,8 +137,9 @@ bool GetLibraryVersionString(const std::u16string& fileName, WCHAR* buffer, size
 }
 
 bool CheckResourceLibrary(const std::u16string& fileName) {
-    WCHAR program[20] = {};
-    WCHAR library[20] = {};
+    // Room for the longest version text, so that two versions never compare equal cut short.
+    WCHAR program[24] = {};
+    WCHAR library[24] = {};
     GetProgramVersionString(program, sizeof program);
     if (!GetLibraryVersionString(fileName, library, sizeof library))
         return false;
@@ -155,7 +160,8 @@ HINSTANCE LoadResourceLibrary(const std::u16string& code) {
     return module;
 }
 
-int InterfaceVersionVerdict(bool haveLibraryVersion, const std::u16string& libraryVersion, bool haveProgramVersion) {
+int InterfaceVersionVerdict(bool haveLibraryVersion, const std::u16string& libraryVersion,
+                            bool haveProgramVersion) {
     if (!haveLibraryVersion)
         return 0;
     if (!haveProgramVersion)
@@ -165,7 +171,8 @@ int InterfaceVersionVerdict(bool haveLibraryVersion, const std::u16string& libra
     size_t pos = 0;
     for (int i = 0; i < 2 && pos <= libraryVersion.size(); ++i) {
         const size_t dot = libraryVersion.find(u'.', pos);
-        const std::u16string token = libraryVersion.substr(pos, dot == std::u16string::npos ? dot : dot - pos);
+        const std::u16string token =
+            libraryVersion.substr(pos, dot == std::u16string::npos ? dot : dot - pos);
         int value = 0;
         for (char16_t c : token) {
             if (c < u'0' || c > u'9')

@@ -42,7 +42,8 @@ bool GetLibraryVersionString(const std::u16string& fileName, WCHAR* buffer, size
 // The interface library's version against the program's needs: 0 no library (or no version),
 // 1 wrong major version or no program version, 2 too old, 3 newer and accepted, 4 the version
 // the program was made for.
-int InterfaceVersionVerdict(bool haveLibraryVersion, const std::u16string& libraryVersion, bool haveProgramVersion);
+int InterfaceVersionVerdict(bool haveLibraryVersion, const std::u16string& libraryVersion,
+                            bool haveProgramVersion);
 int CheckInterfaceLibraryVersion();
 
 // One line of the language combo box: "  " and the language's own name; image and data are

@@ -1,5 +1,5 @@
-#include "camera_manager/core/CameraEntryBuilder.h"
 #include "camera_manager/core/CamInfoRecord.h"
+#include "camera_manager/core/CameraEntryBuilder.h"
 #include "camera_manager/res/StringTable.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 
@@ -131,7 +131,7 @@ TEST_F(CameraEntryTest, DeviceInformationFillsEveryFieldByName) {
     const std::vector<uint8_t> b = bytesOf(entry);
     EXPECT_EQ(utf16At(b, 88), u"60.61.62.63");
     EXPECT_EQ(utf16At(b, 120), u"68.69.70.71"); // gateway before mask in the entry
-    EXPECT_EQ(u32At(b, 360), 0x1B1A1918u);       // runtime before starter
+    EXPECT_EQ(u32At(b, 360), 0x1B1A1918u);      // runtime before starter
     EXPECT_EQ(u32At(b, 1208), 0xD3D2D1D0u);
     EXPECT_EQ(u32At(b, 1224), 0xDBDAD9D8u); // upload last
     EXPECT_EQ(u32At(b, 1568), 0u);
@@ -143,12 +143,13 @@ TEST_F(CameraEntryTest, FailedDeviceInformationMarksEveryAddress) {
     CameraEntryBuilder::FromEthInfo(entry, patternInfo().data());
     CameraEntryBuilder::EthInfoFailed(entry, 141);
     for (const char16_t* text :
-         {entry.GetDeviceCurrentIpAddress(), entry.GetDeviceCurrentIpGateway(), entry.GetDeviceCurrentIpSubnetmask(),
-          entry.GetDevicePersistentIpAddress(), entry.GetDevicePersistentIpGateway(),
-          entry.GetDevicePersistentIpSubnetmask(), entry.GetDeviceMacAddress(), entry.GetDevicePairedMacAddress(),
-          entry.GetDeviceIpRangeBegin(), entry.GetDeviceIpRangeEnd(), entry.GetDeviceIpPairedHost(),
-          entry.GetDHCP_Server_IP(), entry.GetAdapterMacAddress(), entry.GetAdapterIpAddress(),
-          entry.GetAdapterIpSubnetmask(), entry.GetAdapterIpGateway(), entry.GetAdapterAutoCfgRangeBegin(),
+         {entry.GetDeviceCurrentIpAddress(), entry.GetDeviceCurrentIpGateway(),
+          entry.GetDeviceCurrentIpSubnetmask(), entry.GetDevicePersistentIpAddress(),
+          entry.GetDevicePersistentIpGateway(), entry.GetDevicePersistentIpSubnetmask(),
+          entry.GetDeviceMacAddress(), entry.GetDevicePairedMacAddress(), entry.GetDeviceIpRangeBegin(),
+          entry.GetDeviceIpRangeEnd(), entry.GetDeviceIpPairedHost(), entry.GetDHCP_Server_IP(),
+          entry.GetAdapterMacAddress(), entry.GetAdapterIpAddress(), entry.GetAdapterIpSubnetmask(),
+          entry.GetAdapterIpGateway(), entry.GetAdapterAutoCfgRangeBegin(),
           entry.GetAdapterAutoCfgRangeEnd()})
         EXPECT_EQ(std::u16string(text), u"Transfer failed");
     EXPECT_EQ(std::u16string(entry.GetDeviceTempSensorSerNo()), u"0");

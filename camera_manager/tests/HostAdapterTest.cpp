@@ -9,7 +9,8 @@ namespace {
 
 using cmtest::ManagerTest;
 
-const std::u16string classKey = u"SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}";
+const std::u16string classKey =
+    u"SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}";
 
 win::AdapterRecord adapter(const char* name, const char* description, uint8_t last) {
     win::AdapterRecord a;
@@ -22,9 +23,11 @@ win::AdapterRecord adapter(const char* name, const char* description, uint8_t la
 
 void setText(const std::u16string& path, const char16_t* name, const std::u16string& text) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD((text.size() + 1) * 2));
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   DWORD((text.size() + 1) * 2));
     RegCloseKey(key);
 }
 

@@ -43,7 +43,8 @@ void ManagerTest::useWindowsFolder(const std::string& libraryName) {
     const std::string root = dir_ + "/windows";
     std::filesystem::create_directories(root + "/system32");
     if (!libraryName.empty())
-        std::filesystem::copy_file(libDir() + "/lib" + libraryName + ".so", root + "/system32/zeko_api_64.dll",
+        std::filesystem::copy_file(libDir() + "/lib" + libraryName + ".so",
+                                   root + "/system32/zeko_api_64.dll",
                                    std::filesystem::copy_options::overwrite_existing);
     setenv("ZEKO_WINDOWS_ROOT", root.c_str(), 1);
     ZekoApi::Unload();

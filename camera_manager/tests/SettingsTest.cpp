@@ -31,7 +31,8 @@ bool getDword(const std::u16string& subkey, const char16_t* name, DWORD& value) 
     if (RegOpenKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
         return false;
     DWORD size = 4;
-    const bool ok = RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) == 0;
+    const bool ok =
+        RegQueryValueExW(key, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) == 0;
     RegCloseKey(key);
     return ok;
 }
@@ -100,10 +101,12 @@ TEST_F(SettingsTest, PlacementValuesOverrideOneByOneAndNegativePositionsSurvive)
     WriteDialogPlacement(p);
     EXPECT_EQ(ReadDialogPlacement(DialogPlacement{}).x, -1500);
     // Shown inside the visible area and at least the minimum size; the stored values stay.
-    const DialogPlacement shown = ClampPlacement(DialogPlacement{-1500, 20, 0, 480, false}, 400, 300, 0, 0, 1280, 1024);
+    const DialogPlacement shown =
+        ClampPlacement(DialogPlacement{-1500, 20, 0, 480, false}, 400, 300, 0, 0, 1280, 1024);
     EXPECT_EQ(shown.x, 0);
     EXPECT_EQ(shown.width, 400);
-    const DialogPlacement far = ClampPlacement(DialogPlacement{5000, 5000, 800, 600, false}, 400, 300, 0, 0, 1280, 1024);
+    const DialogPlacement far =
+        ClampPlacement(DialogPlacement{5000, 5000, 800, 600, false}, 400, 300, 0, 0, 1280, 1024);
     EXPECT_EQ(far.x, 480);
     EXPECT_EQ(far.y, 424);
     EXPECT_EQ(ReadDialogPlacement(DialogPlacement{}).x, -1500);
@@ -121,8 +124,8 @@ TEST_F(SettingsTest, SortAndRefreshTime) {
 }
 
 TEST_F(SettingsTest, FirmwareDefaultsComeFromTheDriverPackage) {
-    const std::u16string uninstall =
-        u"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\{6D1E3B7A-2C45-4F80-9B1D-7A3E5C9F0B24}";
+    const std::u16string uninstall = u"SOFTWARE\\Wow6432Node\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\"
+                                     u"{6D1E3B7A-2C45-4F80-9B1D-7A3E5C9F0B24}";
     const std::string install = dir_ + "/Zeko";
     std::filesystem::create_directories(install + "/GigE Firmware");
     std::ofstream(install + "/GigE Firmware/HE_2.fw") << "fw";
@@ -132,7 +135,8 @@ TEST_F(SettingsTest, FirmwareDefaultsComeFromTheDriverPackage) {
 
     EXPECT_EQ(GetFirmwarePath(5), u""); // another type touches nothing
     HKEY key = nullptr;
-    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\Firmware", 0, KEY_READ, &key),
+    EXPECT_NE(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\Firmware", 0,
+                            KEY_READ, &key),
               ERROR_SUCCESS);
     EXPECT_EQ(GetFirmwarePath(-128), FromUtf8(install) + u"/GigE Firmware/HE_1.fw");
     // No SE file: the pattern itself is stored.
@@ -176,8 +180,8 @@ TEST_F(SettingsTest, DeviceInstancesAreFoundThroughTheRegistry) {
     setText(HKEY_LOCAL_MACHINE, usb + u"\\ROOT_HUB20\\4&aa&0", u"ParentIdPrefix", u"5&bb&0");
     setText(HKEY_LOCAL_MACHINE, usb + u"\\VID_1234&PID_5678\\5&cc&0&3", u"ParentIdPrefix", u"6&1a2b3c4&0");
     WCHAR path[200];
-    ASSERT_TRUE(FindDeviceByParentIdPrefix(usb, u"6&1a2b3c4&0", parent, sizeof parent, port, sizeof port, path,
-                                           sizeof path));
+    ASSERT_TRUE(FindDeviceByParentIdPrefix(usb, u"6&1a2b3c4&0", parent, sizeof parent, port, sizeof port,
+                                           path, sizeof path));
     EXPECT_EQ(std::u16string(parent), u"5&cc&0");
     EXPECT_EQ(std::u16string(port), u"3");
     EXPECT_EQ(std::u16string(path), usb + u"\\VID_1234&PID_5678\\5&cc&0&3");

@@ -52,11 +52,13 @@ protected:
     bool runStartup() { return static_cast<CZekoManagerApp*>(wxTheApp)->InitInstance(); }
     static bool hasDword(const char16_t* key, const char16_t* name, DWORD expected) {
         HKEY handle = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, (std::u16string(u"Software\\Marvek\\Zeko\\Camera Manager\\") + key).c_str(),
-                          0, KEY_READ, &handle) != ERROR_SUCCESS)
+        if (RegOpenKeyExW(HKEY_CURRENT_USER,
+                          (std::u16string(u"Software\\Marvek\\Zeko\\Camera Manager\\") + key).c_str(), 0,
+                          KEY_READ, &handle) != ERROR_SUCCESS)
             return false;
         DWORD value = 0, size = 4;
-        const bool ok = RegQueryValueExW(handle, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) == 0;
+        const bool ok =
+            RegQueryValueExW(handle, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size) == 0;
         RegCloseKey(handle);
         return ok && value == expected;
     }
@@ -88,7 +90,8 @@ TEST_F(StartupGuiTest, IncompatibleLibraryEndsWithMessage550) {
         useWindowsFolder(library);
         EXPECT_FALSE(runStartup());
         ASSERT_EQ(hook_.messages.size(), 1u) << library;
-        EXPECT_TRUE(hook_.messages[0].StartsWith("The version of 'Zeko_api.dll' is not compatible")) << library;
+        EXPECT_TRUE(hook_.messages[0].StartsWith("The version of 'Zeko_api.dll' is not compatible"))
+            << library;
     }
     EXPECT_EQ(hook_.mainDialogs, 0);
 }

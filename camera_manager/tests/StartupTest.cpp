@@ -27,8 +27,8 @@ protected:
     }
     static void storeLanguage(const std::u16string& value, DWORD bytes) {
         HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\Language", 0, nullptr, 0,
-                                  KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\Language", 0,
+                                  nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
         std::u16string data = value;
         data.resize(bytes / 2, u'\0');
@@ -37,7 +37,8 @@ protected:
     }
     static std::u16string storedLanguage(DWORD* bytes = nullptr) {
         HKEY key = nullptr;
-        if (RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\Language", 0, KEY_READ, &key))
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\Language", 0, KEY_READ,
+                          &key))
             return u"(none)";
         WCHAR text[64] = {};
         DWORD size = sizeof text;
@@ -90,8 +91,9 @@ TEST_F(StartupTest, SystemLanguageDecidesWhenNoneIsStored) {
     struct Case {
         const char* locale;
         const char16_t* code;
-    } cases[] = {{"de_DE.UTF-8", u"de"}, {"de_AT.UTF-8", u"en"}, {"zh_TW.UTF-8", u"zh"}, {"zh_CN.UTF-8", u"en"},
-                 {"pt_BR.UTF-8", u"pt"}, {"pt_PT.UTF-8", u"en"}, {"hu_HU.UTF-8", u"hu"}, {"sv_SE.UTF-8", u"en"}};
+    } cases[] = {{"de_DE.UTF-8", u"de"}, {"de_AT.UTF-8", u"en"}, {"zh_TW.UTF-8", u"zh"},
+                 {"zh_CN.UTF-8", u"en"}, {"pt_BR.UTF-8", u"pt"}, {"pt_PT.UTF-8", u"en"},
+                 {"hu_HU.UTF-8", u"hu"}, {"sv_SE.UTF-8", u"en"}};
     for (const Case& c : cases) {
         setenv("LANG", c.locale, 1);
         RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\Language");

@@ -106,7 +106,8 @@ DWORD GetAdaptersInfo(IP_ADAPTER_INFO* buffer, DWORD* size) {
         std::memcpy(info.Address, record.mac, 6);
         info.Type = 6; // Ethernet
         info.DhcpEnabled = record.dhcpEnabled ? 1 : 0;
-        win::copyText(info.IpAddressList.IpAddress, 16, record.ipAddress.empty() ? "0.0.0.0" : record.ipAddress);
+        win::copyText(info.IpAddressList.IpAddress, 16,
+                      record.ipAddress.empty() ? "0.0.0.0" : record.ipAddress);
         win::copyText(info.IpAddressList.IpMask, 16, record.ipMask.empty() ? "0.0.0.0" : record.ipMask);
         info.CurrentIpAddress = &info.IpAddressList;
         win::copyText(info.GatewayList.IpAddress, 16, "0.0.0.0");

@@ -53,7 +53,7 @@ struct AdapterRecord {
     std::string name;        // the instance identifier (here the interface name)
     std::string description; // the interface name where the system offers nothing better
     BYTE mac[6] = {};
-    std::string ipAddress;   // dotted, "0.0.0.0" when it has none
+    std::string ipAddress; // dotted, "0.0.0.0" when it has none
     std::string ipMask;
     bool dhcpEnabled = false;
 };

@@ -31,9 +31,10 @@ bool readAt(int fd, uint64_t offset, void* data, size_t size, uint64_t fileSize)
 
 bool findStampSection(int fd, uint64_t fileSize, std::string& contents) {
     Elf64_Ehdr header;
-    if (!readAt(fd, 0, &header, sizeof header, fileSize) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 ||
-        header.e_ident[EI_CLASS] != ELFCLASS64 || header.e_shentsize != sizeof(Elf64_Shdr) ||
-        header.e_shnum == 0 || header.e_shstrndx >= header.e_shnum)
+    if (!readAt(fd, 0, &header, sizeof header, fileSize) ||
+        std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0 || header.e_ident[EI_CLASS] != ELFCLASS64 ||
+        header.e_shentsize != sizeof(Elf64_Shdr) || header.e_shnum == 0 ||
+        header.e_shstrndx >= header.e_shnum)
         return false;
     std::vector<Elf64_Shdr> sections(header.e_shnum);
     if (!readAt(fd, header.e_shoff, sections.data(), sections.size() * sizeof(Elf64_Shdr), fileSize))
@@ -47,7 +48,8 @@ bool findStampSection(int fd, uint64_t fileSize, std::string& contents) {
     for (const Elf64_Shdr& section : sections) {
         if (section.sh_name >= nameTable.size() || section.sh_type == SHT_NOBITS)
             continue;
-        if (std::strncmp(nameTable.c_str() + section.sh_name, sectionName, nameTable.size() - section.sh_name) != 0)
+        if (std::strncmp(nameTable.c_str() + section.sh_name, sectionName,
+                         nameTable.size() - section.sh_name) != 0)
             continue;
         if (section.sh_size > 4096)
             return false;
@@ -97,8 +99,8 @@ bool readVersionStamp(const std::string& path, std::string& version) {
         return false;
     struct stat st {};
     std::string contents;
-    const bool found = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-                       findStampSection(fd, uint64_t(st.st_size), contents);
+    const bool found =
+        ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && findStampSection(fd, uint64_t(st.st_size), contents);
     ::close(fd);
     if (!found)
         return false;

@@ -99,7 +99,8 @@ LONG RegQueryValueExW(HKEY key, const WCHAR* name, DWORD*, DWORD* type, BYTE* da
         return ERROR_INVALID_PARAMETER;
     LONG result = ERROR_SUCCESS;
     const bool found = win::RegistryStore::instance(hive).readValue(
-        path, name ? std::u16string_view(name) : std::u16string_view(), [&](const win::RegistryStore::Value& value) {
+        path, name ? std::u16string_view(name) : std::u16string_view(),
+        [&](const win::RegistryStore::Value& value) {
             if (type)
                 *type = value.type;
             const DWORD needed = DWORD(value.data.size());

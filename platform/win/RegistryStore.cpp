@@ -92,7 +92,8 @@ bool parseHex(const std::string& text, std::vector<uint8_t>& out) {
 }
 
 bool isPrefixNoCase(const std::u16string& prefix, const std::u16string& text) {
-    return text.size() >= prefix.size() && equalNoCase(std::u16string_view(text).substr(0, prefix.size()), prefix);
+    return text.size() >= prefix.size() &&
+           equalNoCase(std::u16string_view(text).substr(0, prefix.size()), prefix);
 }
 
 // Adds the key and every key above it.

@@ -29,7 +29,8 @@ const ResourceString* moduleStrings(HINSTANCE module, size_t* count) {
         *count = programCount;
         return programTable;
     }
-    auto function = reinterpret_cast<ResourceStringsFunction>(GetProcAddress(module, ZEKO_RESOURCE_STRINGS_SYMBOL));
+    auto function =
+        reinterpret_cast<ResourceStringsFunction>(GetProcAddress(module, ZEKO_RESOURCE_STRINGS_SYMBOL));
     if (!function)
         return nullptr;
     size_t n = 0;

@@ -108,7 +108,8 @@ std::string windowsFolder() {
     }
     const std::string program = programFolder();
     const size_t slash = program.rfind('/');
-    const std::string parent = slash == std::string::npos || slash == 0 ? std::string() : program.substr(0, slash);
+    const std::string parent =
+        slash == std::string::npos || slash == 0 ? std::string() : program.substr(0, slash);
     return parent + "/windows";
 }
 

@@ -9,9 +9,10 @@ extern const ResourceString managerStrings[] = {
     {301, u"Unbekannt"},
     {354, u"ZekoCameraManager"},
     {355, u"so"},
-    {473, u"Einige Kamerainformationen k\u00f6nnen nicht gelesen werden. Bitte pr\u00fcfen Sie, ob die Kamera "
-          u"von einem anderen Programm ge\u00f6ffnet ist oder die Hardware inkompatibel ist. Sie k\u00f6nnen die "
-          u"Supportdatei trotzdem verwenden. Die \u00fcbrigen Informationen werden gespeichert."},
+    {473,
+     u"Einige Kamerainformationen k\u00f6nnen nicht gelesen werden. Bitte pr\u00fcfen Sie, ob die Kamera "
+     u"von einem anderen Programm ge\u00f6ffnet ist oder die Hardware inkompatibel ist. Sie k\u00f6nnen die "
+     u"Supportdatei trotzdem verwenden. Die \u00fcbrigen Informationen werden gespeichert."},
     {543, u"Zeko Camera Manager"},
     {549, u"'Zeko_api.dll' wurde nicht gefunden. Bitte installieren Sie den Zeko-Treiber neu!"},
     {550, u"Die Version von 'Zeko_api.dll' ist mit dieser Version von Zeko Camera Manager nicht kompatibel. "

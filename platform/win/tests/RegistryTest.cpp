@@ -26,11 +26,13 @@ protected:
     }
     HKEY create(const char16_t* path, HKEY root = HKEY_CURRENT_USER) {
         HKEY key = nullptr;
-        EXPECT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), ERROR_SUCCESS);
+        EXPECT_EQ(RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
         return key;
     }
     static void setDword(HKEY key, const char16_t* name, DWORD value) {
-        ASSERT_EQ(RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4), ERROR_SUCCESS);
+        ASSERT_EQ(RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4),
+                  ERROR_SUCCESS);
     }
     static DWORD getDword(HKEY key, const char16_t* name, LONG* result = nullptr) {
         DWORD value = 0, size = 4, type = 0;
@@ -59,14 +61,16 @@ TEST_F(RegistryTest, NamesCompareWithoutCaseAndKeepTheirCase) {
     RegCloseKey(key);
 
     HKEY parent = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"System\\CurrentControlSet\\Services\\Zeko", 0, KEY_READ, &parent),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegOpenKeyExW(HKEY_CURRENT_USER, u"System\\CurrentControlSet\\Services\\Zeko", 0, KEY_READ, &parent),
+        ERROR_SUCCESS);
     WCHAR name[32];
     DWORD chars = 32;
     ASSERT_EQ(RegEnumKeyExW(parent, 0, name, &chars, nullptr, nullptr, nullptr, nullptr), ERROR_SUCCESS);
     EXPECT_EQ(std::u16string(name), u"enum"); // the case it was created with
     chars = 32;
-    EXPECT_EQ(RegEnumKeyExW(parent, 1, name, &chars, nullptr, nullptr, nullptr, nullptr), ERROR_NO_MORE_ITEMS);
+    EXPECT_EQ(RegEnumKeyExW(parent, 1, name, &chars, nullptr, nullptr, nullptr, nullptr),
+              ERROR_NO_MORE_ITEMS);
     RegCloseKey(parent);
     // One key, one value: the second spelling changed the first.
     EXPECT_EQ(fileText("user.reg").find("\\ZEKO"), std::string::npos);
@@ -76,10 +80,12 @@ TEST_F(RegistryTest, NamesCompareWithoutCaseAndKeepTheirCase) {
 TEST_F(RegistryTest, ReadsReportTheNeededSizeAtOnce) {
     HKEY key = create(u"Software\\Test");
     const char16_t text[] = u"a longer text than the buffer";
-    ASSERT_EQ(RegSetValueExW(key, u"Text", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text), ERROR_SUCCESS);
+    ASSERT_EQ(RegSetValueExW(key, u"Text", 0, REG_SZ, reinterpret_cast<const BYTE*>(text), sizeof text),
+              ERROR_SUCCESS);
     WCHAR small[4];
     DWORD size = sizeof small, type = 0;
-    EXPECT_EQ(RegQueryValueExW(key, u"Text", nullptr, &type, reinterpret_cast<BYTE*>(small), &size), ERROR_MORE_DATA);
+    EXPECT_EQ(RegQueryValueExW(key, u"Text", nullptr, &type, reinterpret_cast<BYTE*>(small), &size),
+              ERROR_MORE_DATA);
     EXPECT_EQ(size, sizeof text);
     size = 0;
     EXPECT_EQ(RegQueryValueExW(key, u"Text", nullptr, &type, nullptr, &size), ERROR_SUCCESS);
@@ -87,7 +93,8 @@ TEST_F(RegistryTest, ReadsReportTheNeededSizeAtOnce) {
     EXPECT_EQ(type, REG_SZ);
     WCHAR whole[64];
     size = sizeof whole;
-    ASSERT_EQ(RegQueryValueExW(key, u"Text", nullptr, &type, reinterpret_cast<BYTE*>(whole), &size), ERROR_SUCCESS);
+    ASSERT_EQ(RegQueryValueExW(key, u"Text", nullptr, &type, reinterpret_cast<BYTE*>(whole), &size),
+              ERROR_SUCCESS);
     EXPECT_EQ(std::u16string(whole), text);
     LONG result = 0;
     getDword(key, u"Missing", &result);
@@ -104,7 +111,8 @@ TEST_F(RegistryTest, ValuesSurviveAProgramRestartWithTheirExactBytes) {
     RegCloseKey(key);
     win::RegistryStore::resetAll();
     key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\Dialog", 0, KEY_READ, &key),
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\Dialog", 0, KEY_READ,
+                            &key),
               ERROR_SUCCESS);
     EXPECT_EQ(int32_t(getDword(key, u"x")), -1280);
     WCHAR text[64];
@@ -146,8 +154,8 @@ TEST_F(RegistryTest, AnUnreadableFileReadsAsEmptyAndIsNeverOverwritten) {
     std::ofstream(dir_ + "/user.reg/kept") << "kept";
     HKEY key = nullptr;
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Kept", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-    EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
+    EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
               ERROR_SUCCESS);
     EXPECT_EQ(std::ifstream(dir_ + "/user.reg/kept").get(), 'k');
     if (geteuid() == 0)
@@ -157,16 +165,17 @@ TEST_F(RegistryTest, AnUnreadableFileReadsAsEmptyAndIsNeverOverwritten) {
     chmod((dir_ + "/user.reg").c_str(), 0);
     win::RegistryStore::resetAll();
     EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Kept", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
-    EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
+    EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
               ERROR_SUCCESS);
     chmod((dir_ + "/user.reg").c_str(), 0600);
     EXPECT_NE(fileText("user.reg").find("Kept"), std::string::npos);
 }
 
 TEST_F(RegistryTest, DamagedLinesArePassedOver) {
-    std::ofstream(dir_ + "/machine.reg") << "ZEKO REGISTRY 1\n[Good]\n4 =v 05000000\nnonsense\n4 =w 0x\n[Bad\n"
-                                            "[Also%2]\n1 =t 6100\n";
+    std::ofstream(dir_ + "/machine.reg")
+        << "ZEKO REGISTRY 1\n[Good]\n4 =v 05000000\nnonsense\n4 =w 0x\n[Bad\n"
+           "[Also%2]\n1 =t 6100\n";
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Good", 0, KEY_READ, &key), ERROR_SUCCESS);
     EXPECT_EQ(getDword(key, u"v"), 5u);
@@ -179,7 +188,8 @@ TEST_F(RegistryTest, DamagedLinesArePassedOver) {
 TEST_F(RegistryTest, KeysWithSubkeysAreNotDeletedAndHandlesAreChecked) {
     RegCloseKey(create(u"Software\\Marvek\\Zeko\\Camera Manager\\FirstStart"));
     EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko"), ERROR_ACCESS_DENIED);
-    EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\FirstStart"), ERROR_SUCCESS);
+    EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\FirstStart"),
+              ERROR_SUCCESS);
     EXPECT_EQ(RegDeleteKeyW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Camera Manager\\FirstStart"),
               ERROR_FILE_NOT_FOUND);
     HKEY key = create(u"Software\\X");
