@@ -55,7 +55,9 @@ void useCameras(int n) {
     ZekoApi::Unload();
 }
 
-wxString Text(int id) { return ResourceText(static_cast<unsigned>(id)); }
+wxString Text(int id) {
+    return ResourceText(static_cast<unsigned>(id));
+}
 
 // A tick's list refresh and status decision for the first camera, as the dialog runs them.
 void BM_PollingTick(benchmark::State& state) {

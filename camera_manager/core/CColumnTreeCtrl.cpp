@@ -21,7 +21,9 @@ wxColour FromReference(unsigned ref) {
     return wxColour(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF);
 }
 
-wxRect ToWx(const ColumnTreeRules::Rect& r) { return wxRect(r.left, r.top, r.Width(), r.Height()); }
+wxRect ToWx(const ColumnTreeRules::Rect& r) {
+    return wxRect(r.left, r.top, r.Width(), r.Height());
+}
 
 // Draws text into a rectangle, cut with an ellipsis when it does not fit; no prefix handling.
 void DrawEllipsized(wxDC& dc, const wxString& text, const wxRect& r) {
@@ -35,7 +37,8 @@ void DrawEllipsized(wxDC& dc, const wxString& text, const wxRect& r) {
 } // namespace
 
 CColumnTreeCtrl::CColumnTreeCtrl(CColumnTreeWnd* owner, wxWindowID id)
-    : wxVScrolledWindow(owner, id, wxDefaultPosition, wxDefaultSize, wxVSCROLL | wxWANTS_CHARS | wxBORDER_NONE),
+    : wxVScrolledWindow(owner, id, wxDefaultPosition, wxDefaultSize,
+                        wxVSCROLL | wxWANTS_CHARS | wxBORDER_NONE),
       owner(owner) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     SetBackgroundColour(wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW));
@@ -201,7 +204,9 @@ wxRect CColumnTreeCtrl::GetLabelRect(const Item* item) const {
     return wxRect(left, y, TextWidth(piece, item->bold) + 4, rowHeight);
 }
 
-wxCoord CColumnTreeCtrl::OnGetRowHeight(size_t) const { return rowHeight; }
+wxCoord CColumnTreeCtrl::OnGetRowHeight(size_t) const {
+    return rowHeight;
+}
 
 void CColumnTreeCtrl::Notify(const wxEventType& type, Item* item) {
     wxCommandEvent event(type, owner->GetId());
@@ -223,7 +228,8 @@ void CColumnTreeCtrl::OnPaint(wxPaintEvent&) {
 void CColumnTreeCtrl::DrawRow(wxDC& dc, const Item* item, int y) {
     using namespace ColumnTreeRules;
     const wxColour window = wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOW);
-    std::vector<int> widths(owner->columnWidths, owner->columnWidths + std::min(owner->GetColumnCount(), maxColumns));
+    std::vector<int> widths(owner->columnWidths,
+                            owner->columnWidths + std::min(owner->GetColumnCount(), maxColumns));
     const int first = widths.empty() ? 0 : widths[0];
     const wxString piece0 = Piece(item->text, 0).value_or(wxString());
     const bool boldFont = item->bold && owner->languageIndex < 9;
@@ -257,7 +263,8 @@ void CColumnTreeCtrl::DrawRow(wxDC& dc, const Item* item, int y) {
     }
     dc.SetBackgroundMode(wxBRUSHSTYLE_TRANSPARENT);
     const wxColour highlightText = wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHTTEXT);
-    dc.SetTextForeground(g.highlighted ? highlightText : wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
+    dc.SetTextForeground(g.highlighted ? highlightText
+                                       : wxSystemSettings::GetColour(wxSYS_COLOUR_WINDOWTEXT));
     Rect t = FirstColumnTextRect(label, item->bold, owner->languageIndex);
     t.right = std::min(t.right, first - 2);
     DrawEllipsized(dc, piece0, ToWx(t));
@@ -320,9 +327,13 @@ void CColumnTreeCtrl::HandleClick(const wxPoint& point, bool doubleClick) {
         act();
 }
 
-void CColumnTreeCtrl::OnMouseDown(wxMouseEvent& event) { HandleClick(event.GetPosition(), false); }
+void CColumnTreeCtrl::OnMouseDown(wxMouseEvent& event) {
+    HandleClick(event.GetPosition(), false);
+}
 
-void CColumnTreeCtrl::OnMouseDouble(wxMouseEvent& event) { HandleClick(event.GetPosition(), true); }
+void CColumnTreeCtrl::OnMouseDouble(wxMouseEvent& event) {
+    HandleClick(event.GetPosition(), true);
+}
 
 void CColumnTreeCtrl::HandleKey(int key) {
     if (visible.empty())

@@ -11,7 +11,8 @@
 // The header of the column tree: keeps its columns itself, so that the window can set widths.
 class ColumnTreeHeader : public wxHeaderCtrl {
 public:
-    ColumnTreeHeader(wxWindow* parent, wxWindowID id) : wxHeaderCtrl(parent, id, wxDefaultPosition, wxDefaultSize, 0) {
+    ColumnTreeHeader(wxWindow* parent, wxWindowID id)
+        : wxHeaderCtrl(parent, id, wxDefaultPosition, wxDefaultSize, 0) {
         Bind(wxEVT_HEADER_RESIZING, &ColumnTreeHeader::OnResizing, this);
         Bind(wxEVT_HEADER_END_RESIZE, &ColumnTreeHeader::OnResizing, this);
     }
@@ -72,11 +73,17 @@ CColumnTreeWnd::CColumnTreeWnd(wxWindow* parent, wxWindowID id, const wxPoint& p
     RecalcColumnWidths();
 }
 
-wxHeaderCtrl& CColumnTreeWnd::GetHeader() { return *header; }
+wxHeaderCtrl& CColumnTreeWnd::GetHeader() {
+    return *header;
+}
 
-void CColumnTreeWnd::InsertColumn(const wxString& title, int width) { header->Append(title, width); }
+void CColumnTreeWnd::InsertColumn(const wxString& title, int width) {
+    header->Append(title, width);
+}
 
-void CColumnTreeWnd::SetColumnTitle(int column, const wxString& title) { header->SetTitle(column, title); }
+void CColumnTreeWnd::SetColumnTitle(int column, const wxString& title) {
+    header->SetTitle(column, title);
+}
 
 void CColumnTreeWnd::SetColumnWidth(int column, int width) {
     header->SetWidth(column, width);
@@ -84,7 +91,9 @@ void CColumnTreeWnd::SetColumnWidth(int column, int width) {
     tree->Refresh();
 }
 
-int CColumnTreeWnd::GetColumnCount() const { return static_cast<int>(header->GetColumnCount()); }
+int CColumnTreeWnd::GetColumnCount() const {
+    return static_cast<int>(header->GetColumnCount());
+}
 
 void CColumnTreeWnd::RecalcColumnWidths() {
     totalWidth = 0;
@@ -187,7 +196,8 @@ int CColumnTreeWnd::GetMaxColumnWidth(const CColumnTreeCtrl::Item* item, int col
         w = dc.GetTextExtent(*piece).GetWidth();
     }
     if (column == 0)
-        w += (depth + (item->image >= 0 ? 1 : 0) + ((tree->GetStyle() & CColumnTreeCtrl::LinesAtRoot) ? 1 : 0)) *
+        w += (depth + (item->image >= 0 ? 1 : 0) +
+              ((tree->GetStyle() & CColumnTreeCtrl::LinesAtRoot) ? 1 : 0)) *
              tree->GetIndent();
     if (!visibleOnly || item->expanded)
         for (const auto& child : item->children)

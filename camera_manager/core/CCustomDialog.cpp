@@ -19,7 +19,9 @@ void MoveControl(wxWindow* w, const ControlPlacement& p) {
 }
 
 // Column widths travel as 16-bit values.
-int Width16(int width) { return std::max(0, static_cast<int>(static_cast<int16_t>(width))); }
+int Width16(int width) {
+    return std::max(0, static_cast<int>(static_cast<int16_t>(width)));
+}
 
 } // namespace
 
@@ -54,13 +56,14 @@ bool CCustomDialog::IsExpertMode() const {
 }
 
 void CCustomDialog::UpdateMinimumWidth() {
-    const int width = CustomDialogLayout::MinimumWidth(layoutReady, IsExpertMode(), fullMinWidth, narrowMinWidth);
+    const int width =
+        CustomDialogLayout::MinimumWidth(layoutReady, IsExpertMode(), fullMinWidth, narrowMinWidth);
     SetMinSize(wxSize(width > 0 ? width : -1, -1));
 }
 
 void CCustomDialog::LayoutControls(int, int cx, int cy) {
-    const auto layout = CustomDialogLayout::LayoutControls(placements, initialClientRect.GetWidth(),
-                                                           initialClientRect.GetHeight(), cx, cy, IsExpertMode());
+    const auto layout = CustomDialogLayout::LayoutControls(
+        placements, initialClientRect.GetWidth(), initialClientRect.GetHeight(), cx, cy, IsExpertMode());
     for (const auto& move : layout.moves) {
         wxWindow* w = FindWindow(move.id);
         if (!w)

@@ -19,8 +19,8 @@
 #include <wx/display.h>
 #include <wx/imaglist.h>
 #include <wx/log.h>
-#include <wx/settings.h>
 #include <wx/msgdlg.h>
+#include <wx/settings.h>
 #include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -31,7 +31,9 @@
 
 namespace {
 
-wxString Text(int id) { return ResourceText(static_cast<unsigned>(id)); }
+wxString Text(int id) {
+    return ResourceText(static_cast<unsigned>(id));
+}
 
 // Client size of the dialog as its template lays it out. The parameter column lies right of
 // W0 - 371, so that the narrow window hides it; the tree is 371 - 27 pixels wide.
@@ -63,9 +65,10 @@ wxColour StatusColour(int code) {
 
 // The list's state pictures: 16 x 16, by image index.
 wxImageList* MakeListImages() {
-    static const wxColour colours[9] = {wxColour(0, 170, 0),   wxColour(200, 0, 0),   wxColour(128, 128, 128),
-                                        wxColour(0, 170, 0),   wxColour(200, 0, 0),   wxColour(230, 180, 0),
-                                        wxColour(128, 128, 128), wxColour(128, 128, 128), wxColour(240, 120, 0)};
+    static const wxColour colours[9] = {
+        wxColour(0, 170, 0),     wxColour(200, 0, 0),     wxColour(128, 128, 128),
+        wxColour(0, 170, 0),     wxColour(200, 0, 0),     wxColour(230, 180, 0),
+        wxColour(128, 128, 128), wxColour(128, 128, 128), wxColour(240, 120, 0)};
     auto* images = new wxImageList(16, 16, true);
     for (const wxColour& c : colours) {
         wxBitmap bmp(16, 16);
@@ -102,9 +105,10 @@ wxBitmap CameraPicture(const wxString& label, const wxColour& body) {
 } // namespace
 
 CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BOOL wow64)
-    : CCustomDialog(parent, ResourceText(ids::AppTitle)), refreshTime(ReadRefreshTime()), sort(ReadSortSettings()),
-      checkboxes(ReadCheckboxes()), treeNodes(ReadTreeNodes()), timer(this, timerRefresh),
-      resourceLibrary(resourceLibrary), wow64(wow64), treeWidth(templateTreeWidth) {
+    : CCustomDialog(parent, ResourceText(ids::AppTitle)), refreshTime(ReadRefreshTime()),
+      sort(ReadSortSettings()), checkboxes(ReadCheckboxes()), treeNodes(ReadTreeNodes()),
+      timer(this, timerRefresh), resourceLibrary(resourceLibrary), wow64(wow64),
+      treeWidth(templateTreeWidth) {
     SetId(IDD);
     BuildControls();
     normalRect = GetRect();
@@ -144,27 +148,29 @@ void CZekoManagerDlg::BuildControls() {
     tree = new CColumnTreeWnd(this, 1082, wxPoint(narrowWidth + 16, 24), wxSize(templateTreeWidth, 574));
 
     const ButtonSpec buttons[] = {
-        {1125, L"General information", 16, 328},   {1085, L"Camera information", 313, 328},
-        {1104, L"Create support file", 16, 358},   {1175, L"ETH network service", 313, 358},
-        {1195, L"Additional functions", 16, 388},  {1086, L"Automatic ETH configuration", 313, 388},
+        {1125, L"General information", 16, 328},     {1085, L"Camera information", 313, 328},
+        {1104, L"Create support file", 16, 358},     {1175, L"ETH network service", 313, 358},
+        {1195, L"Additional functions", 16, 388},    {1086, L"Automatic ETH configuration", 313, 388},
         {1092, L"Upload starter firmware", 16, 418}, {1087, L"Manual ETH configuration", 313, 418},
-        {1143, L"Open support file", 313, 478},    {1029, L"Close", 313, 508},
+        {1143, L"Open support file", 313, 478},      {1029, L"Close", 313, 508},
     };
     for (const ButtonSpec& b : buttons)
         new wxButton(this, b.id, b.caption, wxPoint(b.x, b.y), wxSize(290, 26));
     expertMode = new wxCheckBox(this, 1106, wxT("Expert mode"), wxPoint(16, 452), wxSize(290, 22));
-    autoRefresh = new wxCheckBox(this, 1079, wxT("Automatic parameter refresh"), wxPoint(313, 452), wxSize(290, 22));
+    autoRefresh =
+        new wxCheckBox(this, 1079, wxT("Automatic parameter refresh"), wxPoint(313, 452), wxSize(290, 22));
     autoRefresh->SetValue(true);
 
     languageCombo = new CustomCombo(this, 1325, wxPoint(16, 566), wxSize(200, -1));
     const std::pair<int, std::pair<const wchar_t*, wxColour>> pictures[] = {
-        {1072, {L"GigE", wxColour(40, 90, 160)}},    {1097, {L"USB", wxColour(70, 70, 70)}},
-        {1124, {L"USB LE", wxColour(70, 70, 70)}},   {1328, {L"GigE SE", wxColour(40, 90, 160)}},
-        {1340, {L"USB A", wxColour(70, 70, 70)}},    {1341, {L"GigE SE-H", wxColour(40, 90, 160)}},
-        {1351, {L"USB C", wxColour(70, 70, 70)}},    {1352, {L"GigE HE", wxColour(40, 90, 160)}},
+        {1072, {L"GigE", wxColour(40, 90, 160)}},  {1097, {L"USB", wxColour(70, 70, 70)}},
+        {1124, {L"USB LE", wxColour(70, 70, 70)}}, {1328, {L"GigE SE", wxColour(40, 90, 160)}},
+        {1340, {L"USB A", wxColour(70, 70, 70)}},  {1341, {L"GigE SE-H", wxColour(40, 90, 160)}},
+        {1351, {L"USB C", wxColour(70, 70, 70)}},  {1352, {L"GigE HE", wxColour(40, 90, 160)}},
     };
     for (const auto& [id, spec] : pictures) {
-        auto* picture = new wxStaticBitmap(this, id, CameraPicture(spec.first, spec.second), wxPoint(300, 563));
+        auto* picture =
+            new wxStaticBitmap(this, id, CameraPicture(spec.first, spec.second), wxPoint(300, 563));
         picture->Hide();
     }
     new wxStaticText(this, 1096, wxT("Zeko"), wxPoint(470, 574), wxSize(60, 20));
@@ -187,13 +193,18 @@ void CZekoManagerDlg::BuildControls() {
                 e.Skip();
             });
         }
-    Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { EndModalOrClose(); }, 1029);
-    Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {
-        StopRefresh();
-        parameterRefreshPending = true;
-        RefreshNow();
-    }, 1079);
-    Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnExpertMode(); }, 1106);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { EndModalOrClose(); }, 1029);
+    Bind(
+        wxEVT_CHECKBOX,
+        [this](wxCommandEvent&) {
+            StopRefresh();
+            parameterRefreshPending = true;
+            RefreshNow();
+        },
+        1079);
+    Bind(
+        wxEVT_CHECKBOX, [this](wxCommandEvent&) { OnExpertMode(); }, 1106);
     languageCombo->Bind(wxEVT_COMBOBOX_DROPDOWN, [this](wxCommandEvent& e) {
         timer.Stop();
         e.Skip();
@@ -229,7 +240,8 @@ void CZekoManagerDlg::EndModalOrClose() {
 bool CZekoManagerDlg::OnInitDialog() {
     CCustomDialog::OnInitDialog();
     // List columns, images, tree header and styles.
-    const std::pair<int, int> columns[] = {{238, 47}, {243, 42}, {239, 39}, {240, 51}, {241, 49}, {109, 82}, {242, 79}};
+    const std::pair<int, int> columns[] = {{238, 47}, {243, 42}, {239, 39}, {240, 51},
+                                           {241, 49}, {109, 82}, {242, 79}};
     for (int c = 0; c < 7; ++c)
         list->InsertColumn(c, Text(columns[c].first), wxLIST_FORMAT_LEFT, columns[c].second);
     listImages = MakeListImages();
@@ -253,7 +265,8 @@ bool CZekoManagerDlg::OnInitDialog() {
     HINSTANCE english = nullptr;
     if (FillLanguageCombo(languages, resourceLibrary, &english) && !languages.empty()) {
         for (const LanguageItem& item : languages)
-            languageCombo->Append(ToWx(item.text), wxNullBitmap, reinterpret_cast<void*>(static_cast<intptr_t>(item.data)));
+            languageCombo->Append(ToWx(item.text), wxNullBitmap,
+                                  reinterpret_cast<void*>(static_cast<intptr_t>(item.data)));
         languageCombo->Show();
         WCHAR code[20] = {};
         if (ReadLanguageSetting(code, sizeof code)) {
@@ -310,14 +323,18 @@ bool CZekoManagerDlg::OnInitDialog() {
     return true;
 }
 
-void CZekoManagerDlg::StopRefresh() { timer.Stop(); }
+void CZekoManagerDlg::StopRefresh() {
+    timer.Stop();
+}
 
 void CZekoManagerDlg::RefreshNow() {
     // A zero period means "at once": one millisecond on a one-shot timer.
     timer.StartOnce(1);
 }
 
-void CZekoManagerDlg::OnTimer(wxTimerEvent&) { OnRefreshTick(); }
+void CZekoManagerDlg::OnTimer(wxTimerEvent&) {
+    OnRefreshTick();
+}
 
 void CZekoManagerDlg::OnRefreshTick() {
     timer.Stop();
@@ -326,7 +343,8 @@ void CZekoManagerDlg::OnRefreshTick() {
         CZekoManagerDlg* dlg;
         ~Rearm() {
             if (!dlg->IsBeingDeleted())
-                dlg->timer.StartOnce(std::max<int>(1, static_cast<int>(std::min<uint32_t>(dlg->refreshTime, INT32_MAX))));
+                dlg->timer.StartOnce(
+                    std::max<int>(1, static_cast<int>(std::min<uint32_t>(dlg->refreshTime, INT32_MAX))));
         }
     } rearm{this};
     std::lock_guard<std::recursive_mutex> guard(lock);
@@ -398,8 +416,8 @@ void CZekoManagerDlg::SortRows() {
     list->SortItems(
         [](wxIntPtr a, wxIntPtr b, wxIntPtr data) -> int {
             const auto* c = reinterpret_cast<const Context*>(data);
-            return CameraListRules::CompareRows((*c->rows)[a].columns[c->column], (*c->rows)[b].columns[c->column],
-                                                c->column, c->ascending);
+            return CameraListRules::CompareRows((*c->rows)[a].columns[c->column],
+                                                (*c->rows)[b].columns[c->column], c->column, c->ascending);
         },
         reinterpret_cast<wxIntPtr>(&context));
 }
@@ -523,8 +541,8 @@ std::vector<ParameterTreeBuilder::Node> CZekoManagerDlg::UsbChainOf(const Camera
         return {};
     auto findHub = [](const wxString& enumKey, const wxString& prefix) -> std::optional<Instance> {
         WCHAR id[128] = {}, hubPort[16] = {}, keyPath[512] = {};
-        if (!FindDeviceByParentIdPrefix(FromWx(enumKey), FromWx(prefix), id, sizeof id, hubPort, sizeof hubPort,
-                                        keyPath, sizeof keyPath))
+        if (!FindDeviceByParentIdPrefix(FromWx(enumKey), FromWx(prefix), id, sizeof id, hubPort,
+                                        sizeof hubPort, keyPath, sizeof keyPath))
             return std::nullopt;
         return Instance{ToWx(id), ToWx(hubPort), ToWx(keyPath)};
     };
@@ -544,8 +562,8 @@ void CZekoManagerDlg::UpdateButtonsAndStatus() {
     if (selectedEntry)
         state = CameraStateOf(*selectedEntry);
     const int deviceId = selectedEntry ? static_cast<int>(selectedEntry->GetDeviceId()) : -1;
-    const StatusDecision d =
-        DecideStatus(selectedEntry ? &state : nullptr, expertMode->IsChecked(), deviceId != statusDeviceId, Text);
+    const StatusDecision d = DecideStatus(selectedEntry ? &state : nullptr, expertMode->IsChecked(),
+                                          deviceId != statusDeviceId, Text);
     for (int id : pictures)
         if (wxWindow* w = FindWindow(id))
             w->Show(id == d.picture);
@@ -652,8 +670,8 @@ void CZekoManagerDlg::RestorePlacement() {
         DefaultPlacement(current.x, current.y, treeWidth, expertMode->IsChecked(), area.width, area.height);
     p = ReadDialogPlacement(p);
     const wxSize minimum = GetMinSize();
-    const DialogPlacement shown = ClampPlacement(p, std::max(minimum.x, 100), std::max(minimum.y, 100), area.x, area.y,
-                                                 area.width, area.height);
+    const DialogPlacement shown = ClampPlacement(p, std::max(minimum.x, 100), std::max(minimum.y, 100),
+                                                 area.x, area.y, area.width, area.height);
     SetSize(shown.x, shown.y, shown.width, shown.height);
     normalRect = GetRect();
     if (p.maximized)

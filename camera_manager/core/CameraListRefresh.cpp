@@ -12,7 +12,9 @@ std::vector<CameraListRules::Snapshot> SnapshotOf(const CameraList& list) {
     return s;
 }
 
-FillMode ModeOf(int kind) { return kind == 0 ? FillUsb : FillGigE; }
+FillMode ModeOf(int kind) {
+    return kind == 0 ? FillUsb : FillGigE;
+}
 
 } // namespace
 

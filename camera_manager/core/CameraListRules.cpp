@@ -40,7 +40,9 @@ wxString Numbered(const StringLookup& text, uint32_t deviceId, const wxString& m
     return wxString::Format(wxT("%s %d: %s"), text(264), static_cast<int>(deviceId), message);
 }
 
-bool Bit(uint32_t value, int bit) { return (value >> bit) & 1u; }
+bool Bit(uint32_t value, int bit) {
+    return (value >> bit) & 1u;
+}
 
 int GigEMessage(const CameraState& c) {
     const uint32_t cs = c.controlStatus;
@@ -146,8 +148,8 @@ int PictureFor(const CameraState& camera) {
 }
 
 wxString FirmwareVersionText(uint32_t v) {
-    return wxString::Format(wxT("%d.%02d.%04d"), static_cast<int>(v >> 24), static_cast<int>((v >> 16) & 0xFF),
-                            static_cast<int>(v & 0xFFFF));
+    return wxString::Format(wxT("%d.%02d.%04d"), static_cast<int>(v >> 24),
+                            static_cast<int>((v >> 16) & 0xFF), static_cast<int>(v & 0xFFFF));
 }
 
 StatusDecision DecideStatus(const CameraState* camera, bool expertMode, bool selectionChanged,
@@ -167,7 +169,8 @@ StatusDecision DecideStatus(const CameraState* camera, bool expertMode, bool sel
                 d.code = 0;
             } else {
                 const wxString message =
-                    expertMode ? text(559) + wxT(" ") + FirmwareVersionText(c.driverIncludedStarterFirmware) + wxT(".")
+                    expertMode ? text(559) + wxT(" ") + FirmwareVersionText(c.driverIncludedStarterFirmware) +
+                                     wxT(".")
                                : text(560);
                 d.text = Numbered(text, c.deviceId, message);
                 d.code = 1;
@@ -190,7 +193,8 @@ StatusDecision DecideStatus(const CameraState* camera, bool expertMode, bool sel
         }
         if (c.ethInfoResult != 0) {
             d.keepStatus = false;
-            d.text = wxString::Format(wxT("%s %d%s"), text(325), static_cast<int>(c.ethInfoResult), text(326));
+            d.text =
+                wxString::Format(wxT("%s %d%s"), text(325), static_cast<int>(c.ethInfoResult), text(326));
             d.code = 1;
         }
         return d;

@@ -28,7 +28,7 @@ struct CameraState {
     uint32_t cameraId = 0;
     uint32_t used = 0;
     uint32_t sensorId = 0;
-    uint32_t status = 0; // from the camera list: bits 0 and 1 mark an unusable USB camera
+    uint32_t status = 0;   // from the camera list: bits 0 and 1 mark an unusable USB camera
     int8_t deviceType = 0; // GigE device information
     int8_t deviceTypeFromList = 0;
     uint16_t housing = 0;
@@ -67,11 +67,11 @@ extern const std::array<int, 8> pictures;
 extern const std::array<int, 4> cameraButtons;
 
 struct StatusDecision {
-    int picture = 0;                   // 0: none shown
-    std::array<bool, 4> enabled{};     // in the order of cameraButtons
-    bool keepStatus = false;           // leave the status line as it is
-    wxString text;                     // the status text
-    int code = 0;                      // 0 black, 1 red, 2 green
+    int picture = 0;               // 0: none shown
+    std::array<bool, 4> enabled{}; // in the order of cameraButtons
+    bool keepStatus = false;       // leave the status line as it is
+    wxString text;                 // the status text
+    int code = 0;                  // 0 black, 1 red, 2 green
 };
 
 // Buttons, picture and status for the selected camera; none selected when `camera` is null.

@@ -86,7 +86,8 @@ void CustomListCtrl::OnErase(wxEraseEvent& event) {
         return;
     for (const auto& fill : EraseAreas()) {
         dc->SetPen(*wxTRANSPARENT_PEN);
-        dc->SetBrush(fill.buttonFace ? wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE)) : *wxWHITE_BRUSH);
+        dc->SetBrush(fill.buttonFace ? wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_BTNFACE))
+                                     : *wxWHITE_BRUSH);
         dc->DrawRectangle(fill.rect.left, fill.rect.top, fill.rect.Width(), fill.rect.Height());
     }
 }

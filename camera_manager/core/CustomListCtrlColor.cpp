@@ -4,11 +4,14 @@
 
 namespace {
 
-wxColour FromReference(unsigned ref) { return wxColour(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF); }
+wxColour FromReference(unsigned ref) {
+    return wxColour(ref & 0xFF, (ref >> 8) & 0xFF, (ref >> 16) & 0xFF);
+}
 
 } // namespace
 
-CustomListCtrlColor::CustomListCtrlColor(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
+CustomListCtrlColor::CustomListCtrlColor(wxWindow* parent, wxWindowID id, const wxPoint& pos,
+                                         const wxSize& size)
     : wxListCtrl(parent, id, pos, size, wxLC_REPORT | wxLC_VIRTUAL | wxBORDER_THEME) {}
 
 long CustomListCtrlColor::AppendRow(const std::vector<wxString>& texts) {

@@ -23,7 +23,6 @@ public:
     wxItemAttr* OnGetItemColumnAttr(long item, long column) const override;
 
 private:
-
     std::vector<std::vector<wxString>> rows;
     mutable wxItemAttr attr;
 };

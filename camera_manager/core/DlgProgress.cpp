@@ -11,7 +11,8 @@
 #include <chrono>
 
 int64_t ProgressClockSeconds() {
-    return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::seconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -61,7 +62,9 @@ void DlgProgress::Tick() {
     }
 }
 
-int DlgProgress::GetPosition() const { return bar->GetValue(); }
+int DlgProgress::GetPosition() const {
+    return bar->GetValue();
+}
 
 void DlgProgress::OnCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();

@@ -35,4 +35,6 @@ void DlgProgress2::SetProgress(int position) {
     bar->Refresh();
 }
 
-int DlgProgress2::GetPosition() const { return bar ? bar->GetValue() : 0; }
+int DlgProgress2::GetPosition() const {
+    return bar ? bar->GetValue() : 0;
+}

@@ -9,21 +9,29 @@ namespace ParameterTreeBuilder {
 
 namespace {
 
-wxString Pair(const wxString& label, const wxString& value) { return label + wxT("\t") + value; }
+wxString Pair(const wxString& label, const wxString& value) {
+    return label + wxT("\t") + value;
+}
 
-wxString Number(const wxString& label, long value) { return wxString::Format(wxT("%s\t%ld"), label, value); }
+wxString Number(const wxString& label, long value) {
+    return wxString::Format(wxT("%s\t%ld"), label, value);
+}
 
 wxString Firmware(const wxString& label, uint32_t v) {
     return Pair(label, CameraListRules::FirmwareVersionText(v));
 }
 
-Node Leaf(const wxString& text, long data) { return Node{text, data, false, -1, {}}; }
+Node Leaf(const wxString& text, long data) {
+    return Node{text, data, false, -1, {}};
+}
 
 Node Group(const wxString& text, long data, int flag, std::vector<Node> children = {}) {
     return Node{text, data, true, flag, std::move(children)};
 }
 
-wxString YesNo(uint32_t value, const StringLookup& text) { return text(value == 1 ? 151 : 152); }
+wxString YesNo(uint32_t value, const StringLookup& text) {
+    return text(value == 1 ? 151 : 152);
+}
 
 } // namespace
 
@@ -126,43 +134,44 @@ std::vector<Node> GigETree(const CameraEntry& e, const AdapterTexts& adapter, co
     };
     const wxString pairedMac = ToWx(e.GetDevicePairedMacAddress());
 
-    Node general = Group(
-        text(177), 1100, NodeDeviceGeneral,
-        {Leaf(Firmware(text(128), e.GetDeviceRuntimeFirmwareVersion()), 1102),
-         Leaf(Firmware(text(129), e.GetDeviceStarterFirmwareVersion()), 1103),
-         Leaf(UserEepromText(text(306), ToWx(e.GetDeviceUserSpace())), 1104),
-         Leaf(Number(text(479), e.GetDeviceComportOffset() + 100L), 1105),
-         Leaf(TemperatureText(text(131), e.GetDeviceTemperature(), text), 1106),
-         Node{wxString::Format(wxT("%s\t0x%08X"), text(134), e.GetDeviceStatusFlags()), 1116, true, NodeStatusFlags,
-              BitNodes(e.GetDeviceStatusFlags(), 2000, 5000, text)},
-         Node{wxString::Format(wxT("%s\t0x%08X"), text(135), e.GetDeviceControlStatus()), 1117, true,
-              NodeControlStatus, BitNodes(e.GetDeviceControlStatus(), 2050, 6000, text)}});
-    Node hardware =
-        Group(text(319), 1500, NodeDeviceHardware,
-              {Leaf(Number(text(111), static_cast<long>(e.GetDeviceSensorId())), 1501),
-               Leaf(wxString::Format(wxT("%s\t%d %s"), text(312), static_cast<int>(e.GetDeviceSizeImgMem_MB()),
-                                     text(315)),
-                    1508)});
+    Node general =
+        Group(text(177), 1100, NodeDeviceGeneral,
+              {Leaf(Firmware(text(128), e.GetDeviceRuntimeFirmwareVersion()), 1102),
+               Leaf(Firmware(text(129), e.GetDeviceStarterFirmwareVersion()), 1103),
+               Leaf(UserEepromText(text(306), ToWx(e.GetDeviceUserSpace())), 1104),
+               Leaf(Number(text(479), e.GetDeviceComportOffset() + 100L), 1105),
+               Leaf(TemperatureText(text(131), e.GetDeviceTemperature(), text), 1106),
+               Node{wxString::Format(wxT("%s\t0x%08X"), text(134), e.GetDeviceStatusFlags()), 1116, true,
+                    NodeStatusFlags, BitNodes(e.GetDeviceStatusFlags(), 2000, 5000, text)},
+               Node{wxString::Format(wxT("%s\t0x%08X"), text(135), e.GetDeviceControlStatus()), 1117, true,
+                    NodeControlStatus, BitNodes(e.GetDeviceControlStatus(), 2050, 6000, text)}});
+    Node hardware = Group(text(319), 1500, NodeDeviceHardware,
+                          {Leaf(Number(text(111), static_cast<long>(e.GetDeviceSensorId())), 1501),
+                           Leaf(wxString::Format(wxT("%s\t%d %s"), text(312),
+                                                 static_cast<int>(e.GetDeviceSizeImgMem_MB()), text(315)),
+                                1508)});
     Node network = Group(
         text(178), 1200, NodeDeviceNetwork,
         {Leaf(CameraMacText(text(117), ToWx(e.GetDeviceMacAddress()), text), 1201),
-         camAddr(118, e.GetDeviceCurrentIpAddress(), 1202), camAddr(119, e.GetDeviceCurrentIpSubnetmask(), 1203),
+         camAddr(118, e.GetDeviceCurrentIpAddress(), 1202),
+         camAddr(119, e.GetDeviceCurrentIpSubnetmask(), 1203),
          camAddr(121, e.GetDevicePersistentIpAddress(), 1205),
-         camAddr(122, e.GetDevicePersistentIpSubnetmask(), 1206), camAddr(124, e.GetDeviceIpRangeBegin(), 1208),
-         camAddr(125, e.GetDeviceIpRangeEnd(), 1209),
+         camAddr(122, e.GetDevicePersistentIpSubnetmask(), 1206),
+         camAddr(124, e.GetDeviceIpRangeBegin(), 1208), camAddr(125, e.GetDeviceIpRangeEnd(), 1209),
          Leaf(Pair(text(126), pairedMac == wxT("00-00-00-00-00-00") ? wxString(wxT("-")) : pairedMac), 1210),
          camAddr(127, e.GetDeviceIpPairedHost(), 1211),
-         Leaf(wxString::Format(wxT("%s\t%d %s"), text(132), static_cast<int>(e.GetDeviceLinkInfo()), text(299)),
+         Leaf(wxString::Format(wxT("%s\t%d %s"), text(132), static_cast<int>(e.GetDeviceLinkInfo()),
+                               text(299)),
               1212)});
     Node device = Group(text(116), 1000, NodeDevice, {general, hardware, network});
 
-    Node adapterGeneral = Group(text(179), 2100, NodeAdapterGeneral,
-                                {Leaf(Pair(text(259), adapter.designation), 2101),
-                                 Leaf(Pair(text(561), adapter.driverVersion), 2102),
-                                 Leaf(Pair(text(562), adapter.driverDate), 2103),
-                                 Leaf(Pair(text(281), YesNo(e.GetAdapterDHCPEnabled(), text)), 2104),
-                                 Leaf(Number(text(145), static_cast<long>(e.GetAdapterDevicesKnown())), 2105),
-                                 Leaf(Number(text(146), static_cast<long>(e.GetAdapterDevicesPaired())), 2106)});
+    Node adapterGeneral = Group(
+        text(179), 2100, NodeAdapterGeneral,
+        {Leaf(Pair(text(259), adapter.designation), 2101), Leaf(Pair(text(561), adapter.driverVersion), 2102),
+         Leaf(Pair(text(562), adapter.driverDate), 2103),
+         Leaf(Pair(text(281), YesNo(e.GetAdapterDHCPEnabled(), text)), 2104),
+         Leaf(Number(text(145), static_cast<long>(e.GetAdapterDevicesKnown())), 2105),
+         Leaf(Number(text(146), static_cast<long>(e.GetAdapterDevicesPaired())), 2106)});
     Node adapterNetwork = Group(text(180), 2200, NodeAdapterNetwork,
                                 {Leaf(Pair(text(137), ToWx(e.GetAdapterMacAddress())), 2201),
                                  adapterAddr(138, e.GetAdapterIpAddress(), 2202),

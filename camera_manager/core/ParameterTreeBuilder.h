@@ -66,7 +66,8 @@ struct Instance {
     wxString port;
     wxString keyPath;
 };
-using InstanceFinder = std::function<std::optional<Instance>(const wxString& enumKey, const wxString& prefix)>;
+using InstanceFinder =
+    std::function<std::optional<Instance>(const wxString& enumKey, const wxString& prefix)>;
 using DescriptionReader = std::function<std::optional<wxString>(const wxString& keyPath)>;
 // Hub rows numbered from 1, then the controller. The walk stops at a prefix already seen and
 // after maxHubs hubs, so a corrupt chain cannot hang the dialog.
@@ -74,7 +75,8 @@ constexpr int maxHubs = 16;
 std::vector<Node> UsbChain(const wxString& parentId, const wxString& port, const InstanceFinder& findHub,
                            const DescriptionReader& description, const StringLookup& text);
 
-std::vector<Node> UsbTree(const CameraEntry& entry, const std::vector<Node>& usbChain, const StringLookup& text);
+std::vector<Node> UsbTree(const CameraEntry& entry, const std::vector<Node>& usbChain,
+                          const StringLookup& text);
 std::vector<Node> GigETree(const CameraEntry& entry, const AdapterTexts& adapter, const StringLookup& text);
 
 } // namespace ParameterTreeBuilder

@@ -19,7 +19,8 @@ int BarPosition(double percent) {
 }
 
 Point CenterOnOwner(int ownerLeft, int ownerTop, int ownerRight, int ownerBottom, int width, int height) {
-    return {ownerLeft + (ownerRight - width - ownerLeft) / 2, ownerTop + (ownerBottom - height - ownerTop) / 2};
+    return {ownerLeft + (ownerRight - width - ownerLeft) / 2,
+            ownerTop + (ownerBottom - height - ownerTop) / 2};
 }
 
 } // namespace ProgressRules

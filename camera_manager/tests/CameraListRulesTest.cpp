@@ -7,7 +7,9 @@ namespace {
 using namespace CameraListRules;
 
 // Texts by number as "#n", so that each test sees which string was chosen.
-wxString Text(int id) { return wxString::Format(wxT("#%d"), id); }
+wxString Text(int id) {
+    return wxString::Format(wxT("#%d"), id);
+}
 
 CameraState Usb() {
     CameraState c;
@@ -33,7 +35,7 @@ TEST(CameraListRules, ModelColumnInsertsADashAfterThePrefix) {
     EXPECT_EQ(ModelColumn(wxT("ZK1480LE-C")), wxT("ZK-1480LE-C"));
     EXPECT_EQ(ModelColumn(wxT("ZK5240CP-M")), wxT("ZK-5240CP-M"));
     EXPECT_EQ(ModelColumn(wxT("ZKABCDx")), wxT("ZK-ABCDx"));
-    EXPECT_EQ(ModelColumn(wxT("ZK1480")), wxT("ZK1480"));    // nothing after the code
+    EXPECT_EQ(ModelColumn(wxT("ZK1480")), wxT("ZK1480"));     // nothing after the code
     EXPECT_EQ(ModelColumn(wxT("ZK14G0LE")), wxT("ZK14G0LE")); // G is no hex digit
     EXPECT_EQ(ModelColumn(wxT("ZK148-LE")), wxT("ZK148-LE")); // '-' is no letter or digit
     EXPECT_EQ(ModelColumn(wxT("XY1480LE-C")), wxT("XY1480LE-C"));

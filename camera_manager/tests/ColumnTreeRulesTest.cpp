@@ -8,7 +8,9 @@ using namespace ColumnTreeRules;
 
 const wxString dhcpYes = wxT("DHCP enabled\tYes");
 
-wxString Deg(const char* utf8) { return wxString::FromUTF8(utf8); }
+wxString Deg(const char* utf8) {
+    return wxString::FromUTF8(utf8);
+}
 
 TEST(ColumnTreeRules, PiecesAreTheTabSeparatedColumnsAndMissingOnesAreNone) {
     EXPECT_EQ(*Piece(wxT("Name\tValue"), 0), wxT("Name"));
@@ -39,7 +41,8 @@ TEST(ColumnTreeRules, ValueColoursTurnRedAndStayRedForTheLaterColumns) {
               (std::vector<unsigned>{warningColour, warningColour}));
     EXPECT_EQ(ValueColours(Deg("T\tx\t70.0\xC2\xB0 C"), 3, false, dhcpYes),
               (std::vector<unsigned>{valueColour, warningColour}));
-    EXPECT_EQ(ValueColours(wxT("Link\t1000"), 2, true, dhcpYes), (std::vector<unsigned>{highlightTextColour}));
+    EXPECT_EQ(ValueColours(wxT("Link\t1000"), 2, true, dhcpYes),
+              (std::vector<unsigned>{highlightTextColour}));
     EXPECT_EQ(ValueColours(wxT("a\tb"), 40, false, dhcpYes).size(), 15u);
 }
 

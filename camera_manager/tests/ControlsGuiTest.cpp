@@ -1,11 +1,11 @@
 // The custom controls on a real display (run under xvfb-run).
 #include "camera_manager/core/CColumnTreeWnd.h"
 #include "camera_manager/core/CCustomDialog.h"
+#include "camera_manager/core/ColumnTreeRules.h"
 #include "camera_manager/core/CustomListCtrl.h"
 #include "camera_manager/core/CustomListCtrlColor.h"
 #include "camera_manager/core/DlgProgress.h"
 #include "camera_manager/core/DlgProgress2.h"
-#include "camera_manager/core/ColumnTreeRules.h"
 #include "camera_manager/tests/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -29,15 +29,14 @@ public:
     Host() : wxFrame(nullptr, wxID_ANY, wxT("host"), wxPoint(0, 0), wxSize(600, 400)) {
         for (auto type : {EVT_COLUMNTREE_SELCHANGED, EVT_COLUMNTREE_ITEMEXPANDING, EVT_COLUMNTREE_SETFOCUS,
                           EVT_COLUMNTREE_DBLCLK})
-            Bind(type, [this, type](wxCommandEvent& e) {
-                events.push_back({type, e.GetId()});
-            });
+            Bind(type, [this, type](wxCommandEvent& e) { events.push_back({type, e.GetId()}); });
         Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& e) { keys.push_back(e.GetKeyCode()); });
     }
     std::vector<std::pair<wxEventType, int>> events;
     std::vector<int> keys;
     int Count(wxEventType type) const {
-        return static_cast<int>(std::count_if(events.begin(), events.end(), [&](auto& e) { return e.first == type; }));
+        return static_cast<int>(
+            std::count_if(events.begin(), events.end(), [&](auto& e) { return e.first == type; }));
     }
 };
 
@@ -50,15 +49,15 @@ protected:
         wnd->InsertColumn(wxT("Value"), 143);
         wnd->RecalcColumnWidths();
         tree = &wnd->GetTree();
-        tree->SetStyle(CColumnTreeCtrl::HasButtons | CColumnTreeCtrl::LinesAtRoot | CColumnTreeCtrl::FullRowSelect |
-                       CColumnTreeCtrl::ShowSelectionAlways);
+        tree->SetStyle(CColumnTreeCtrl::HasButtons | CColumnTreeCtrl::LinesAtRoot |
+                       CColumnTreeCtrl::FullRowSelect | CColumnTreeCtrl::ShowSelectionAlways);
         device = tree->InsertItem(wxT("Device"), nullptr, 1000, true);
         general = tree->InsertItem(wxT("General"), device, 1100, true);
         tree->InsertItem(wxT("Runtime firmware version\t1.01.0025"), general, 1102);
         tree->InsertItem(wxT("Starter firmware version\t1.01.0037"), general, 1103);
         network = tree->InsertItem(wxT("Network"), device, 1200, true);
-        longText = tree->InsertItem(wxT("MAC address\t02-5A-4B-00-10-01 and a long, long, long tail of text"), network,
-                                    1201);
+        longText = tree->InsertItem(wxT("MAC address\t02-5A-4B-00-10-01 and a long, long, long tail of text"),
+                                    network, 1201);
         tree->Expand(general, true);
         tree->Expand(device, true);
         host->Show();

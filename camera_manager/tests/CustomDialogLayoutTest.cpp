@@ -53,7 +53,8 @@ TEST(CustomDialogLayout, ExpertModeSharesTheGrowthAndPlacesEachGroup) {
     EXPECT_EQ(Find(l, 1106), (ControlPlacement{10, 20 + b, 100, 30}));
     EXPECT_EQ(Find(l, 1340), (ControlPlacement{10 + q, 20 + b, 100, 30}));
     EXPECT_EQ(Find(l, 1150), (ControlPlacement{10 + r, 20 + b, 100, 30}));
-    EXPECT_EQ(l.listColumnWidths, (std::array<int, 7>{14 + 47, 14 + 42, 14 + 39, 14 + 51, 14 + 49, 14 + 82, 14 + 79}));
+    EXPECT_EQ(l.listColumnWidths,
+              (std::array<int, 7>{14 + 47, 14 + 42, 14 + 39, 14 + 51, 14 + 49, 14 + 82, 14 + 79}));
     EXPECT_EQ(l.treeColumnWidths, (std::array<int, 2>{50 + 195, 50 + 143}));
 }
 
@@ -80,7 +81,8 @@ TEST(CustomDialogLayout, NegativeExtraWidthTruncatesTowardZero) {
 
 TEST(CustomDialogLayout, ExpertModeSwitchesTheBottomFrameAndTheMinimumWidth) {
     EXPECT_EQ(CustomDialogLayout::PaintedGroupFrames(true), (std::vector<int>{1001, 1091, 1090, 1095, 1158}));
-    EXPECT_EQ(CustomDialogLayout::PaintedGroupFrames(false), (std::vector<int>{1001, 1091, 1090, 1095, 1153}));
+    EXPECT_EQ(CustomDialogLayout::PaintedGroupFrames(false),
+              (std::vector<int>{1001, 1091, 1090, 1095, 1153}));
     EXPECT_EQ(CustomDialogLayout::MinimumWidth(true, true, 990, 619), 990);
     EXPECT_EQ(CustomDialogLayout::MinimumWidth(true, false, 990, 619), 619);
     EXPECT_EQ(CustomDialogLayout::MinimumWidth(false, true, 990, 619), 0);

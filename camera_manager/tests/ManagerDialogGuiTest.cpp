@@ -5,9 +5,9 @@
 #include "camera_manager/core/CustomStatic.h"
 #include "camera_manager/core/ManagerSettings.h"
 #include "camera_manager/core/ManagerStartup.h"
-#include "platform/win/Registry.h"
 #include "camera_manager/tests/GuiTestSupport.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
+#include "platform/win/Registry.h"
 
 #include <wx/checkbox.h>
 #include <wx/dcclient.h>
@@ -40,11 +40,12 @@ protected:
         // Poll every 100 ms instead of 1.5 s, so that the tests wait less for their ticks.
         HKEY key = nullptr;
         const std::u16string path = std::u16string(managerRegistryKey) + u"\\Tree";
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                                  nullptr),
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key, nullptr),
                   0);
         const DWORD period = 100;
-        RegSetValueExW(key, u"RefreshTime", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&period), sizeof period);
+        RegSetValueExW(key, u"RefreshTime", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&period),
+                       sizeof period);
         RegCloseKey(key);
     }
     void TearDown() override {
@@ -87,9 +88,10 @@ protected:
 TEST_F(ManagerDialogTest, ListsTheDefaultCamerasAndShowsThemOnScreen) {
     Open();
     ASSERT_EQ(dlg->list->GetItemCount(), 2);
-    const wxString usb[] = {wxT("Yes"), wxT("Yes"), wxT("USB"), wxT("1"), wxT("1"), wxT("ZK-1480LE-C"), wxT("4102812345")};
-    const wxString eth[] = {wxT("Yes"), wxT("Yes"), wxT("ETH"), wxT("2"), wxT("1001"), wxT("ZK-5240CP-M"),
-                            wxT("4103900017")};
+    const wxString usb[] = {wxT("Yes"), wxT("Yes"),         wxT("USB"),       wxT("1"),
+                            wxT("1"),   wxT("ZK-1480LE-C"), wxT("4102812345")};
+    const wxString eth[] = {wxT("Yes"),  wxT("Yes"),         wxT("ETH"),       wxT("2"),
+                            wxT("1001"), wxT("ZK-5240CP-M"), wxT("4103900017")};
     for (int c = 0; c < 7; ++c) {
         EXPECT_EQ(Cell(0, c), usb[c]) << c;
         EXPECT_EQ(Cell(1, c), eth[c]) << c;
@@ -245,9 +247,11 @@ control_status = 0x1000
         bool info;
     } cases[] = {
         {1, wxT("You have opened the camera"), wxColour(0, 150, 0), false},
-        {2, wxT("An upload of the camera firmware is not possible. The hardware of your camera is probably not "
-                "compatible to the installed Zeko driver. Your hardware is not supported by driver versions higher "
-                "than 3.00. In addition, the camera does not support Fullspeed USB."),
+        {2,
+         wxT("An upload of the camera firmware is not possible. The hardware of your camera is probably not "
+             "compatible to the installed Zeko driver. Your hardware is not supported by driver versions "
+             "higher "
+             "than 3.00. In addition, the camera does not support Fullspeed USB."),
          wxColour(230, 0, 0), false},
         {1001, wxT("Internal driver error. Please reinstall the Zeko setup."), wxColour(230, 0, 0), false},
         {1002, wxT("You have opened the camera"), wxColour(0, 150, 0), false},
@@ -336,7 +340,8 @@ TEST_F(ManagerDialogTest, ExpertModeWidensByTheTreeAndSwitchesTheControls) {
     EXPECT_FALSE(dlg->statusNarrow->IsShown());
     EXPECT_EQ(dlg->GetMinSize().GetWidth(), dlg->fullMinWidth);
     // The tree fills its column of the full window.
-    EXPECT_GT(dlg->tree->GetPosition().x + dlg->tree->GetSize().GetWidth(), dlg->GetClientSize().GetWidth() - 40);
+    EXPECT_GT(dlg->tree->GetPosition().x + dlg->tree->GetSize().GetWidth(),
+              dlg->GetClientSize().GetWidth() - 40);
     dlg->expertMode->SetValue(false);
     dlg->OnExpertMode();
     Pump(100);

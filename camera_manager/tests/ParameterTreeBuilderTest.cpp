@@ -26,8 +26,12 @@ wxString Text(int id) {
 
 const wxString deg = wxString::FromUTF8("\xC2\xB0");
 
-void Put32(uint8_t* p, size_t at, uint32_t v) { std::memcpy(p + at, &v, 4); }
-void Put16(uint8_t* p, size_t at, uint16_t v) { std::memcpy(p + at, &v, 2); }
+void Put32(uint8_t* p, size_t at, uint32_t v) {
+    std::memcpy(p + at, &v, 4);
+}
+void Put16(uint8_t* p, size_t at, uint16_t v) {
+    std::memcpy(p + at, &v, 2);
+}
 void PutBytes(uint8_t* p, size_t at, std::initializer_list<uint8_t> bytes) {
     for (uint8_t b : bytes)
         p[at++] = b;
@@ -83,9 +87,12 @@ std::map<long, Node> ByData(const std::vector<Node>& nodes) {
 }
 
 TEST(ParameterTreeBuilder, TemperatureInCelsiusAndFahrenheitOrInvalid) {
-    EXPECT_EQ(TemperatureText(wxT("T"), 0x0190, Text), wxT("T\t25.0") + deg + wxT(" C  (77.0") + deg + wxT(" F)"));
-    EXPECT_EQ(TemperatureText(wxT("T"), 0xFFF0, Text), wxT("T\t-1.0") + deg + wxT(" C  (30.2") + deg + wxT(" F)"));
-    EXPECT_EQ(TemperatureText(wxT("T"), 0x0230, Text), wxT("T\t35.0") + deg + wxT(" C  (95.0") + deg + wxT(" F)"));
+    EXPECT_EQ(TemperatureText(wxT("T"), 0x0190, Text),
+              wxT("T\t25.0") + deg + wxT(" C  (77.0") + deg + wxT(" F)"));
+    EXPECT_EQ(TemperatureText(wxT("T"), 0xFFF0, Text),
+              wxT("T\t-1.0") + deg + wxT(" C  (30.2") + deg + wxT(" F)"));
+    EXPECT_EQ(TemperatureText(wxT("T"), 0x0230, Text),
+              wxT("T\t35.0") + deg + wxT(" C  (95.0") + deg + wxT(" F)"));
     EXPECT_EQ(TemperatureText(wxT("T"), 0xFFFF, Text), wxT("T\tInvalid"));
     EXPECT_EQ(TemperatureText(wxT("T"), 0, Text), wxT("T\t0.0") + deg + wxT(" C  (32.0") + deg + wxT(" F)"));
 }
@@ -95,7 +102,8 @@ TEST(ParameterTreeBuilder, AddressesMacsAndPacketFilter) {
     EXPECT_EQ(CameraAddressText(wxT("IP"), wxT("10.0.0.1")), wxT("IP\t10.0.0.1"));
     EXPECT_EQ(AdapterAddressText(wxT("IP"), wxT("0.0.0.0"), Text), wxT("IP\tInvalid"));
     EXPECT_EQ(CameraMacText(wxT("MAC"), wxT("00-00-00-12-34-56"), Text), wxT("MAC\tHardware defect"));
-    EXPECT_EQ(CameraMacText(wxT("MAC"), wxT("80-00-00-12-34-56"), Text), wxT("MAC\tInternal SerNo. too high"));
+    EXPECT_EQ(CameraMacText(wxT("MAC"), wxT("80-00-00-12-34-56"), Text),
+              wxT("MAC\tInternal SerNo. too high"));
     EXPECT_EQ(CameraMacText(wxT("MAC"), wxT("02-5A-4B-00-10-01"), Text), wxT("MAC\t02-5A-4B-00-10-01"));
     EXPECT_EQ(PacketFilterText(wxT("F"), 0xFFFF, Text), wxT("F\t0"));
     EXPECT_EQ(PacketFilterText(wxT("F"), 0, Text), wxT("F\tpass all"));
@@ -111,7 +119,8 @@ TEST(ParameterTreeBuilder, BitChildrenSkipReservedBits) {
     EXPECT_EQ(status.size(), 23u);
     EXPECT_EQ(status[0].text, wxT("b00 - Ready to op.\t1"));
     EXPECT_EQ(status[0].data, 5000);
-    const auto free = std::find_if(status.begin(), status.end(), [](const Node& n) { return n.data == 5008; });
+    const auto free =
+        std::find_if(status.begin(), status.end(), [](const Node& n) { return n.data == 5008; });
     ASSERT_NE(free, status.end());
     EXPECT_EQ(free->text, wxT("b08 - Free\t1"));
     EXPECT_EQ(std::count_if(status.begin(), status.end(), [](const Node& n) { return n.data == 5007; }), 0);
@@ -162,7 +171,8 @@ TEST(ParameterTreeBuilder, AFailedInformationCallShowsTransferFailedEverywhere) 
     CameraEntry e = GigEEntry();
     CameraEntryBuilder::EthInfoFailed(e, 141);
     auto n = ByData(GigETree(e, {wxT("Unknown"), wxT("Unknown"), wxT("Unknown")}, Text));
-    for (long data : {1201L, 1202L, 1203L, 1205L, 1206L, 1208L, 1209L, 1210L, 1211L, 2201L, 2202L, 2203L, 2205L, 2206L})
+    for (long data :
+         {1201L, 1202L, 1203L, 1205L, 1206L, 1208L, 1209L, 1210L, 1211L, 2201L, 2202L, 2203L, 2205L, 2206L})
         EXPECT_TRUE(n[data].text.EndsWith(wxT("\tTransfer failed"))) << data << " " << n[data].text;
     EXPECT_EQ(n[2408].text, wxT("Packet filter\t0"));
     EXPECT_EQ(n[1102].text, wxT("Runtime firmware version\t0.00.0000"));
