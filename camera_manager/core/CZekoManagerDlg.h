@@ -1,25 +1,47 @@
 #pragma once
 
-// The camera manager's main dialog. It owns the two camera lists (0 USB, 1 GigE) and the
-// resource library handed over at start-up, reads its settings when it is made and saves them
-// when it is destroyed.
+// The camera manager's main dialog: the camera list refreshed by one polling timer, the
+// parameter tree of the selected camera, the control-centre buttons, the coloured status line
+// and the camera pictures. It owns the two camera lists (0 USB, 1 GigE) and the resource
+// library handed over at start-up, reads its settings when it is made and saves them when it
+// is destroyed.
 
+#include "camera_manager/core/CColumnTreeCtrl.h"
+#include "camera_manager/core/CCustomDialog.h"
 #include "camera_manager/core/CamInfoRecord.h"
 #include "camera_manager/core/CameraList.h"
+#include "camera_manager/core/CameraListRules.h"
 #include "camera_manager/core/ManagerSettings.h"
+#include "camera_manager/core/ParameterTreeBuilder.h"
 #include "platform/win/ResourceStrings.h"
 
-#include <string>
-#include <wx/dialog.h>
+#include <wx/timer.h>
 
-class CZekoManagerDlg : public wxDialog {
+#include <array>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CColumnTreeWnd;
+class CustomCombo;
+class CustomListCtrl;
+class CustomStatic;
+class wxCheckBox;
+class wxImageList;
+class wxStaticBitmap;
+
+class CZekoManagerDlg : public CCustomDialog {
 public:
     enum { IDD = 102 };
+    // The polling timer.
+    enum { timerRefresh = 1 };
 
     // resourceLibrary: the language library loaded at start-up (null: the program's own
     // strings); the dialog frees it. wow64: the application's WOW64 flag.
     CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BOOL wow64);
     ~CZekoManagerDlg() override;
+
+    bool OnInitDialog() override;
 
     // Reads the camera information of the entry; shows string 473 when the camera cannot be
     // opened.
@@ -42,18 +64,89 @@ public:
     // Writes tree nodes, check boxes and placement, in that order (once; the destructor calls it).
     void SaveSettings();
 
+    // One refresh tick (the timer's handler).
+    void OnRefreshTick();
+    // The list refresh of a tick; true when the list view was rebuilt.
+    bool RefreshList();
+    // A click in the camera list (also after the arrow keys).
+    void OnListClick();
+    void OnListKey(int keyCode);
+    // "Close": ends the dialog.
+    void EndModalOrClose();
+    // The buttons, pictures and status line for the selected camera.
+    void UpdateButtonsAndStatus();
+    void SetStatus(const wxString& text, int code);
+    // Remembers the tree's expanded nodes, selection and scroll position.
+    void StoreTreeState();
+    void FillParameterTree();
+    // The hub chain of a USB camera up to its host controller.
+    std::vector<ParameterTreeBuilder::Node> UsbChainOf(const CameraEntry& entry) const;
+    // Timer protocol of every action: stop first, then refresh at once.
+    void StopRefresh();
+    void RefreshNow();
+    // Width change of the expert-mode switch, and the controls it shows or hides.
+    void OnExpertMode();
+    void ApplyExpertVisibility();
+    // The entry of the selected device id (USB list below 1000, GigE list otherwise); null when none.
+    CameraEntry* FindSelectedEntry() const;
+
     CameraList cameraLists[2];
+    int selectedDeviceId = -1;
+    int selectedRow = -1;
+    CameraEntry* selectedEntry = nullptr;
+    int languageIndex = -1;
+    int windowsVersion = 0;
+    uint32_t refreshTime;
+    std::recursive_mutex lock;
+    bool parameterRefreshPending = false;
+    bool listRebuildPending = false;
+    bool layoutRestorePending = false;
+    std::vector<CameraListRules::Snapshot> snapshots[2];
+    // Rows as shown, by item data (sorting reads them).
+    std::vector<CameraListRules::RowTexts> rows;
+    SortSettings sort;
+    CheckboxStates checkboxes;
+    // Tree memory: the stored flags of the named nodes, the selected item's data, the first row.
+    TreeNodeStates treeNodes;
+    long treeSelectedData = 0;
+    // The named nodes of the tree as filled, with the index of their flag.
+    std::vector<std::pair<CColumnTreeCtrl::Item*, int>> namedNodes;
+    int treeScrollRow = 0;
+    // Adapter texts, looked up once after a list click.
+    ParameterTreeBuilder::AdapterTexts adapterTexts;
+    bool adapterLookupPending = true;
+    // The device id the status line was last written for.
+    int statusDeviceId = -1;
+    // Ticks run so far (tests wait for them).
+    unsigned tickCount = 0;
+    unsigned listRebuildCount = 0;
+
+    CustomListCtrl* list = nullptr;
+    CColumnTreeWnd* tree = nullptr;
+    CustomCombo* languageCombo = nullptr;
+    wxCheckBox* autoRefresh = nullptr;
+    wxCheckBox* expertMode = nullptr;
+    CustomStatic* statusNarrow = nullptr;
+    CustomStatic* statusWide = nullptr;
+    wxWindow* statusCode = nullptr;
+    wxTimer timer;
 
 protected:
+    void BuildControls();
+    void OnTimer(wxTimerEvent& event);
+    void OnTreeNotification(wxCommandEvent& event);
+    void OnSize(wxSizeEvent& event);
     void OnMoveOrSize(wxEvent& event);
+    int FindRowOfDevice(int deviceId) const;
+    void SortRows();
+    void SelectRow(int row);
 
     HINSTANCE resourceLibrary;
     BOOL wow64;
     int openViewerCount = 0;
-    TreeNodeStates treeNodes;
-    CheckboxStates checkboxes;
-    SortSettings sort;
-    uint32_t refreshTime;
+    bool initialised = false;
+    bool fillingTree = false;
+    wxImageList* listImages = nullptr;
     // Width of the parameter tree, hidden in the narrow layout.
     int treeWidth = 0;
     // The last rectangle while neither maximised nor minimised.

@@ -1,0 +1,60 @@
+// Placement of the main dialog's controls for a given client size. The positions come from the
+// dialog's template, recorded once; every layout starts from them again, so resizing never
+// accumulates rounding. No window is needed to compute a layout.
+#ifndef CAMERA_MANAGER_CORE_CUSTOMDIALOGLAYOUT_H
+#define CAMERA_MANAGER_CORE_CUSTOMDIALOGLAYOUT_H
+
+#include <array>
+#include <map>
+#include <vector>
+
+struct ControlPlacement {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const ControlPlacement&) const = default;
+};
+
+namespace CustomDialogLayout {
+
+// Width difference between the full and the narrow window that the layout assumes.
+constexpr int narrowDelta = 371;
+
+// The controls whose placement is recorded at initialisation, in the order they are recorded.
+extern const std::array<int, 33> recordedControls;
+// The group boxes the dialog paints itself instead of showing them.
+extern const std::array<int, 6> hiddenGroupBoxes;
+
+struct Move {
+    int id;
+    ControlPlacement placement;
+};
+
+struct Layout {
+    int extraWidth = 0;  // e
+    int extraHeight = 0; // b
+    // Every control in the order it is moved: the list, the tree, then the rest.
+    std::vector<Move> moves;
+    std::array<int, 7> listColumnWidths{};
+    std::array<int, 2> treeColumnWidths{};
+};
+
+// Extra width e for a client width cx: shared between list and tree in expert mode, all of it
+// beyond the narrow width to the list otherwise. Integer division truncates toward zero.
+int ExtraWidth(int cx, int w0, bool expertMode);
+
+// The layout for a client area of cx by cy, given the placements recorded for a client area of
+// w0 by h0. Controls missing from the recorded map are left out. Nothing is clamped.
+Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
+                      bool expertMode);
+
+// The group frames painted, in order: the wide bottom frame in expert mode, the narrow one otherwise.
+std::vector<int> PaintedGroupFrames(bool expertMode);
+
+// Minimum tracking width; 0 (no limit of ours) until the layout is ready.
+int MinimumWidth(bool layoutReady, bool expertMode, int fullMinWidth, int narrowMinWidth);
+
+} // namespace CustomDialogLayout
+
+#endif

@@ -1,0 +1,27 @@
+// Arithmetic of the progress dialogs, apart from the windows.
+#ifndef CAMERA_MANAGER_CORE_PROGRESSRULES_H
+#define CAMERA_MANAGER_CORE_PROGRESSRULES_H
+
+#include <cstdint>
+
+namespace ProgressRules {
+
+// Percentage of an expected duration that has passed, both times in whole seconds. Past the
+// expected duration the value exceeds 100. An expected duration of 0 or less counts as passed.
+double ElapsedPercent(int64_t startSeconds, int64_t nowSeconds, double expectedSeconds);
+
+// The bar position for a percentage: truncated toward zero and kept within 0 .. 100, so a bar
+// past its expected duration stays full.
+int BarPosition(double percent);
+
+// Top-left corner that centres a window of width by height on an owner rectangle.
+struct Point {
+    int x;
+    int y;
+    bool operator==(const Point&) const = default;
+};
+Point CenterOnOwner(int ownerLeft, int ownerTop, int ownerRight, int ownerBottom, int width, int height);
+
+} // namespace ProgressRules
+
+#endif

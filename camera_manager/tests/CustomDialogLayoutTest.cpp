@@ -1,0 +1,91 @@
+#include "camera_manager/core/CustomDialogLayout.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using CustomDialogLayout::LayoutControls;
+
+std::map<int, ControlPlacement> Recorded() {
+    std::map<int, ControlPlacement> r;
+    for (int id : CustomDialogLayout::recordedControls)
+        r[id] = {10, 20, 100, 30};
+    return r;
+}
+
+ControlPlacement Find(const CustomDialogLayout::Layout& l, int id) {
+    for (const auto& m : l.moves)
+        if (m.id == id)
+            return m.placement;
+    ADD_FAILURE() << "control " << id << " not moved";
+    return {};
+}
+
+TEST(CustomDialogLayout, NarrowModeGivesAllGrowthBeyondTheNarrowWidthToTheList) {
+    // Narrow window of the template: client 600 wide, template client 971 wide.
+    const auto l = LayoutControls(Recorded(), 971, 500, 600, 540, false);
+    EXPECT_EQ(l.extraWidth, 0);
+    EXPECT_EQ(l.extraHeight, 40);
+    EXPECT_EQ(Find(l, 1010), (ControlPlacement{10, 20, 100, 70}));
+    EXPECT_EQ(Find(l, 1082), (ControlPlacement{10, 20, 100, 70}));
+    EXPECT_EQ(Find(l, 1029), (ControlPlacement{10, 60, 100, 30}));
+
+    const auto wider = LayoutControls(Recorded(), 971, 500, 700, 500, false);
+    EXPECT_EQ(wider.extraWidth, 100);
+    EXPECT_EQ(Find(wider, 1010), (ControlPlacement{10, 20, 200, 30}));
+    EXPECT_EQ(Find(wider, 1082).x, 110); // the tree stays beyond the narrow window's edge
+}
+
+TEST(CustomDialogLayout, ExpertModeSharesTheGrowthAndPlacesEachGroup) {
+    const auto l = LayoutControls(Recorded(), 971, 500, 971 + 200, 510, true);
+    const int e = 100, t = 50, q = 25, r = 75, b = 10;
+    ASSERT_EQ(l.extraWidth, e);
+    EXPECT_EQ(Find(l, 1082), (ControlPlacement{10 + e, 20, 100 + e, 30 + b}));
+    EXPECT_EQ(Find(l, 1090), (ControlPlacement{10 + e, 20, 100 + e, 30 + b}));
+    EXPECT_EQ(Find(l, 1091), (ControlPlacement{10, 20 + b, 100 + e, 30}));
+    EXPECT_EQ(Find(l, 1158), (ControlPlacement{10, 20 + b, 100 + 2 * e, 30}));
+    EXPECT_EQ(Find(l, 1159), (ControlPlacement{10, 20 + b, 100 + 2 * e, 30}));
+    EXPECT_EQ(Find(l, 1154), (ControlPlacement{10, 20 + b, 100 + e, 30}));
+    EXPECT_EQ(Find(l, 1125), (ControlPlacement{10, 20 + b, 100 + t, 30}));
+    EXPECT_EQ(Find(l, 1325), (ControlPlacement{10, 20 + b, 100 + t, 30}));
+    EXPECT_EQ(Find(l, 1085), (ControlPlacement{10 + t, 20 + b, 100 + t, 30}));
+    EXPECT_EQ(Find(l, 1079), (ControlPlacement{10 + t, 20 + b, 100, 30}));
+    EXPECT_EQ(Find(l, 1106), (ControlPlacement{10, 20 + b, 100, 30}));
+    EXPECT_EQ(Find(l, 1340), (ControlPlacement{10 + q, 20 + b, 100, 30}));
+    EXPECT_EQ(Find(l, 1150), (ControlPlacement{10 + r, 20 + b, 100, 30}));
+    EXPECT_EQ(l.listColumnWidths,
+              (std::array<int, 7>{14 + 47, 14 + 42, 14 + 39, 14 + 51, 14 + 49, 14 + 82, 14 + 79}));
+    EXPECT_EQ(l.treeColumnWidths, (std::array<int, 2>{50 + 195, 50 + 143}));
+}
+
+TEST(CustomDialogLayout, MovesListAndTreeFirstThenTheRestInOrder) {
+    const auto l = LayoutControls(Recorded(), 971, 500, 971, 500, true);
+    ASSERT_EQ(l.moves.size(), 33u);
+    EXPECT_EQ(l.moves[0].id, 1010);
+    EXPECT_EQ(l.moves[1].id, 1082);
+    EXPECT_EQ(l.moves[2].id, 1085);
+    EXPECT_EQ(l.moves[32].id, 1158);
+}
+
+TEST(CustomDialogLayout, NegativeExtraWidthTruncatesTowardZero) {
+    // 13 pixels narrower than the narrow width: e = -13, e/7 = -1, e/2 = -6, e/4 = -3, 3e/4 = -9.
+    const auto l = LayoutControls(Recorded(), 971, 500, 971 - 371 - 13, 500, false);
+    ASSERT_EQ(l.extraWidth, -13);
+    EXPECT_EQ(l.listColumnWidths[0], 46);
+    EXPECT_EQ(l.treeColumnWidths[0], 189);
+    EXPECT_EQ(Find(l, 1085).x, 10 - 6);
+    EXPECT_EQ(Find(l, 1072).x, 10 - 3);
+    EXPECT_EQ(Find(l, 1096).x, 10 - 9);
+    EXPECT_EQ(CustomDialogLayout::ExtraWidth(971 - 13, 971, true), -6);
+}
+
+TEST(CustomDialogLayout, ExpertModeSwitchesTheBottomFrameAndTheMinimumWidth) {
+    EXPECT_EQ(CustomDialogLayout::PaintedGroupFrames(true), (std::vector<int>{1001, 1091, 1090, 1095, 1158}));
+    EXPECT_EQ(CustomDialogLayout::PaintedGroupFrames(false),
+              (std::vector<int>{1001, 1091, 1090, 1095, 1153}));
+    EXPECT_EQ(CustomDialogLayout::MinimumWidth(true, true, 990, 619), 990);
+    EXPECT_EQ(CustomDialogLayout::MinimumWidth(true, false, 990, 619), 619);
+    EXPECT_EQ(CustomDialogLayout::MinimumWidth(false, true, 990, 619), 0);
+}
+
+} // namespace

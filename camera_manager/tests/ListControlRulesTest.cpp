@@ -1,0 +1,61 @@
+#include "camera_manager/core/ListControlRules.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using namespace ListControlRules;
+
+TEST(ListControlRules, WheelGoesToTheControlStrictlyUnderTheCursor) {
+    const Rect list{0, 0, 300, 200}; // its header is inside its rectangle
+    const Rect tree{400, 0, 700, 200};
+    EXPECT_EQ(RouteWheel(list, tree, 100, 5), WheelTarget::List);
+    EXPECT_EQ(RouteWheel(list, tree, 500, 100), WheelTarget::Partner);
+    EXPECT_EQ(RouteWheel(list, tree, 350, 100), WheelTarget::None);
+    EXPECT_EQ(RouteWheel(list, tree, 300, 100), WheelTarget::None); // on the edge
+    EXPECT_EQ(RouteWheel(list, tree, 0, 100), WheelTarget::None);
+}
+
+TEST(ListControlRules, WheelStepsIgnoreTheSizeOfTheDelta) {
+    EXPECT_EQ(ListWheelScroll(120), -17);
+    EXPECT_EQ(ListWheelScroll(480), -17);
+    EXPECT_EQ(ListWheelScroll(-1), 17);
+    EXPECT_EQ(PartnerWheelRow(10, 120), 7);
+    EXPECT_EQ(PartnerWheelRow(10, -360), 13);
+    EXPECT_EQ(PartnerWheelRow(1, 120), 0);
+}
+
+TEST(ListControlRules, PartialEraseLeavesItemsAlone) {
+    const Rect client{0, 0, 300, 200};
+    const auto empty = PartialErase(client, 20, std::nullopt, std::nullopt, 0);
+    ASSERT_EQ(empty.size(), 1u);
+    EXPECT_EQ(empty[0].rect, (Rect{0, 20, 300, 200}));
+    EXPECT_FALSE(empty[0].buttonFace);
+
+    const Rect first{0, 20, 250, 37}, last{0, 37, 250, 54};
+    const auto two = PartialErase(client, 20, first, last, 0);
+    ASSERT_EQ(two.size(), 3u);
+    EXPECT_EQ(two[0].rect, (Rect{0, 54, 300, 200}));
+    EXPECT_EQ(two[1].rect, (Rect{0, 20, 2, 200}));
+    EXPECT_EQ(two[2].rect, (Rect{250, 20, 300, 200}));
+
+    const auto w2k = PartialErase(client, 20, first, last, 1);
+    ASSERT_EQ(w2k.size(), 4u);
+    EXPECT_EQ(w2k[3].rect, (Rect{0, 18, 300, 20}));
+    EXPECT_TRUE(w2k[3].buttonFace);
+}
+
+TEST(ListControlRules, StatusColumnsFollowTheStateDigit) {
+    EXPECT_EQ(StatusCellColours(3, wxT("0")).background, 0x00FF00u);
+    EXPECT_EQ(StatusCellColours(4, wxT("1")).background, 0x00FFFFu);
+    EXPECT_EQ(StatusCellColours(3, wxT("2")).text, 0xFFFFFFu);
+    EXPECT_EQ(StatusCellColours(3, wxT("2")).background, 0x0000FFu);
+    EXPECT_EQ(StatusCellColours(4, wxT("3")).background, 0x646464u);
+    for (const wxString other : {wxT("4"), wxT(""), wxT("00")}) {
+        EXPECT_EQ(StatusCellColours(3, other).background, 0xFFFFFFu);
+        EXPECT_EQ(StatusCellColours(3, other).text, 0u);
+    }
+    EXPECT_EQ(StatusCellColours(5, wxT("0")).background, 0xFFFFFFu);
+}
+
+} // namespace

@@ -1,0 +1,364 @@
+// The main dialog against the simulator, on a real display (run under xvfb-run).
+#include "camera_manager/core/CColumnTreeWnd.h"
+#include "camera_manager/core/CZekoManagerDlg.h"
+#include "camera_manager/core/CustomListCtrl.h"
+#include "camera_manager/core/CustomStatic.h"
+#include "camera_manager/core/ManagerSettings.h"
+#include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/tests/GuiTestSupport.h"
+#include "camera_manager/tests/ManagerTestSupport.h"
+#include "platform/win/Registry.h"
+
+#include <wx/checkbox.h>
+#include <wx/dcclient.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
+
+#include <filesystem>
+
+namespace {
+
+using cmtest::Pump;
+using cmtest::PumpUntil;
+
+const char* const gigeCamera = R"([camera]
+device_id = 1001
+camera_id = 2
+serial = 4103900017
+model = ZK5240CP-M
+sensor = ZK5240-M
+width = 752
+height = 480
+mac = 02-5A-4B-00-10-01
+ip = 192.168.10.21
+)";
+
+class ManagerDialogTest : public cmtest::ManagerTest {
+protected:
+    void SetUp() override {
+        cmtest::ManagerTest::SetUp();
+        // Poll every 100 ms instead of 1.5 s, so that the tests wait less for their ticks.
+        HKEY key = nullptr;
+        const std::u16string path = std::u16string(managerRegistryKey) + u"\\Tree";
+        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key, nullptr),
+                  0);
+        const DWORD period = 100;
+        RegSetValueExW(key, u"RefreshTime", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&period),
+                       sizeof period);
+        RegCloseKey(key);
+    }
+    void TearDown() override {
+        Close();
+        cmtest::ManagerTest::TearDown();
+    }
+    CZekoManagerDlg& Open() {
+        dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
+        dlg->Show();
+        WaitTicks(1);
+        return *dlg;
+    }
+    void Close() {
+        if (dlg) {
+            dlg->Destroy();
+            dlg = nullptr;
+            Pump(30);
+        }
+    }
+    // Lets the timer run until `n` more ticks have passed.
+    void WaitTicks(unsigned n) {
+        const unsigned target = dlg->tickCount + n;
+        ASSERT_TRUE(PumpUntil([&] { return dlg->tickCount >= target; }, 10000)) << "the polling stopped";
+    }
+    wxString Cell(long row, int column) const { return dlg->list->GetItemText(row, column); }
+    long SelectedRow() const { return dlg->list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); }
+    void Click(long row) {
+        dlg->list->SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                                wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+        dlg->OnListClick();
+    }
+    // Text of the tree item with the data, empty when there is none.
+    wxString TreeText(long data) const {
+        const auto* item = dlg->tree->GetTree().FindItemByData(data);
+        return item ? item->text : wxString();
+    }
+    CZekoManagerDlg* dlg = nullptr;
+};
+
+TEST_F(ManagerDialogTest, ListsTheDefaultCamerasAndShowsThemOnScreen) {
+    Open();
+    ASSERT_EQ(dlg->list->GetItemCount(), 2);
+    const wxString usb[] = {wxT("Yes"), wxT("Yes"),         wxT("USB"),       wxT("1"),
+                            wxT("1"),   wxT("ZK-1480LE-C"), wxT("4102812345")};
+    const wxString eth[] = {wxT("Yes"),  wxT("Yes"),         wxT("ETH"),       wxT("2"),
+                            wxT("1001"), wxT("ZK-5240CP-M"), wxT("4103900017")};
+    for (int c = 0; c < 7; ++c) {
+        EXPECT_EQ(Cell(0, c), usb[c]) << c;
+        EXPECT_EQ(Cell(1, c), eth[c]) << c;
+    }
+    EXPECT_TRUE(dlg->GetTitle().EndsWith(wxT(" - 64-Bit")));
+    // The first camera is selected, with its status, picture and buttons.
+    EXPECT_EQ(dlg->selectedDeviceId, 1);
+    EXPECT_EQ(SelectedRow(), 0);
+    EXPECT_EQ(dlg->statusNarrow->GetLabel(),
+              wxT("Status of device Nr. 1: The camera is configured correctly and can be opened."));
+    EXPECT_EQ(dlg->statusWide->GetLabel(), dlg->statusNarrow->GetLabel());
+    EXPECT_TRUE(dlg->FindWindow(1124)->IsShown());
+    EXPECT_TRUE(dlg->FindWindow(1085)->IsEnabled());
+    EXPECT_FALSE(dlg->FindWindow(1086)->IsEnabled());
+
+    // What the screen shows: the dialog's pixels are not one flat colour.
+    Pump(200);
+    const wxSize size = dlg->GetClientSize();
+    wxBitmap shot(size);
+    {
+        wxMemoryDC mem(shot);
+        wxClientDC screen(dlg);
+        mem.Blit(0, 0, size.x, size.y, &screen, 0, 0);
+    }
+    const wxImage image = shot.ConvertToImage();
+    const auto* data = image.GetData();
+    size_t differing = 0;
+    for (int i = 0; i < size.x * size.y; ++i)
+        differing += data[3 * i] != data[0] || data[3 * i + 1] != data[1] || data[3 * i + 2] != data[2];
+    EXPECT_GT(differing, static_cast<size_t>(size.x * size.y / 100));
+    if (const char* dir = std::getenv("ZEKO_CM_SCREENSHOT_DIR"))
+        image.SaveFile(wxString::FromUTF8(dir) + wxT("/main_dialog.png"), wxBITMAP_TYPE_PNG);
+}
+
+TEST_F(ManagerDialogTest, KeepsTheSelectionWhileCamerasComeAndGo) {
+    Open();
+    Click(1);
+    EXPECT_EQ(dlg->selectedDeviceId, 1001);
+    WaitTicks(1);
+    EXPECT_EQ(SelectedRow(), 1);
+
+    // The USB camera leaves: the GigE camera moves up and stays selected.
+    ASSERT_EQ(zksim_SetCameraConnected(1, 0), 0);
+    WaitTicks(1);
+    ASSERT_EQ(dlg->list->GetItemCount(), 1);
+    EXPECT_EQ(Cell(0, 4), wxT("1001"));
+    EXPECT_EQ(dlg->selectedDeviceId, 1001);
+    EXPECT_EQ(SelectedRow(), 0);
+
+    // It comes back: listed again, and the selection stays on the GigE camera.
+    ASSERT_EQ(zksim_SetCameraConnected(1, 1), 0);
+    WaitTicks(1);
+    ASSERT_EQ(dlg->list->GetItemCount(), 2);
+    EXPECT_EQ(dlg->selectedDeviceId, 1001);
+    EXPECT_EQ(Cell(SelectedRow(), 4), wxT("1001"));
+}
+
+TEST_F(ManagerDialogTest, UnpluggingTheSelectedCameraClearsTreeAndStatusAndSelectsNoOther) {
+    Open();
+    Click(1);
+    WaitTicks(1);
+    EXPECT_FALSE(TreeText(1201).empty());
+    ASSERT_EQ(zksim_SetCameraConnected(1001, 0), 0);
+    WaitTicks(1);
+    EXPECT_EQ(dlg->list->GetItemCount(), 1);
+    EXPECT_EQ(dlg->selectedDeviceId, -1);
+    EXPECT_EQ(SelectedRow(), -1);
+    EXPECT_EQ(dlg->tree->GetTree().GetCount(), 0u);
+    EXPECT_TRUE(dlg->statusNarrow->GetLabel().empty());
+    for (int id : CameraListRules::pictures)
+        EXPECT_FALSE(dlg->FindWindow(id)->IsShown()) << id;
+    for (int id : CameraListRules::cameraButtons)
+        EXPECT_FALSE(dlg->FindWindow(id)->IsEnabled()) << id;
+    WaitTicks(1);
+    EXPECT_EQ(dlg->selectedDeviceId, -1);
+}
+
+TEST_F(ManagerDialogTest, AnUnchangedListIsNotRebuiltAndTheTimerAlwaysRunsAgain) {
+    Open();
+    WaitTicks(1);
+    const unsigned rebuilds = dlg->listRebuildCount;
+    WaitTicks(2);
+    EXPECT_EQ(dlg->listRebuildCount, rebuilds);
+    EXPECT_TRUE(dlg->timer.IsRunning());
+    // A failing camera list empties the lists for that tick; the polling goes on.
+    zksim_InjectFailure("zk_GetCameraList", 2, 0);
+    WaitTicks(1);
+    EXPECT_EQ(dlg->list->GetItemCount(), 0);
+    EXPECT_EQ(dlg->selectedDeviceId, -1);
+    zksim_ClearFailures();
+    WaitTicks(1);
+    EXPECT_EQ(dlg->list->GetItemCount(), 2);
+    EXPECT_TRUE(dlg->timer.IsRunning());
+}
+
+TEST_F(ManagerDialogTest, NoCameraAtAllThenOnePluggedIn) {
+    useCameras(gigeCamera);
+    ASSERT_EQ(zksim_SetCameraConnected(1001, 0), 0);
+    Open();
+    EXPECT_EQ(dlg->list->GetItemCount(), 0);
+    EXPECT_EQ(dlg->selectedDeviceId, -1);
+    ASSERT_EQ(zksim_SetCameraConnected(1001, 1), 0);
+    WaitTicks(1);
+    EXPECT_EQ(dlg->list->GetItemCount(), 1);
+    EXPECT_EQ(dlg->selectedDeviceId, -1);
+}
+
+TEST_F(ManagerDialogTest, ArrowKeysMoveTheSelectionWithinTheList) {
+    Open();
+    dlg->OnListKey(WXK_DOWN);
+    EXPECT_EQ(dlg->selectedDeviceId, 1001);
+    dlg->OnListKey(WXK_DOWN); // at the last row: stays there
+    EXPECT_EQ(dlg->selectedDeviceId, 1001);
+    EXPECT_EQ(SelectedRow(), 1);
+    dlg->OnListKey(WXK_UP);
+    dlg->OnListKey(WXK_UP);
+    EXPECT_EQ(dlg->selectedDeviceId, 1);
+    EXPECT_TRUE(dlg->listRebuildPending);
+}
+
+TEST_F(ManagerDialogTest, StatusLinesFollowTheCameraState) {
+    useCameras(R"([camera]
+device_id = 1
+serial = 100
+sensor = ZK1480-C
+in_use = yes
+[camera]
+device_id = 2
+serial = 101
+sensor = ZK1480-C
+status_flags = 3
+[camera]
+device_id = 1001
+serial = 102
+sensor = ZK5240-M
+mac = 02-5A-4B-00-10-01
+control_status = 0
+device_status_flags = 0x100
+[camera]
+device_id = 1002
+serial = 103
+sensor = ZK5240-M
+mac = 02-5A-4B-00-10-02
+device_status_flags = 0
+control_status = 0x1000
+)");
+    Open();
+    ASSERT_EQ(dlg->list->GetItemCount(), 4);
+    struct Expect {
+        int deviceId;
+        const wxChar* message;
+        wxColour colour;
+        bool info;
+    } cases[] = {
+        {1, wxT("You have opened the camera"), wxColour(0, 150, 0), false},
+        {2,
+         wxT("An upload of the camera firmware is not possible. The hardware of your camera is probably not "
+             "compatible to the installed Zeko driver. Your hardware is not supported by driver versions "
+             "higher "
+             "than 3.00. In addition, the camera does not support Fullspeed USB."),
+         wxColour(230, 0, 0), false},
+        {1001, wxT("Internal driver error. Please reinstall the Zeko setup."), wxColour(230, 0, 0), false},
+        {1002, wxT("You have opened the camera"), wxColour(0, 150, 0), false},
+    };
+    for (const Expect& e : cases) {
+        long row = -1;
+        for (long r = 0; r < dlg->list->GetItemCount(); ++r)
+            if (Cell(r, 4) == wxString::Format(wxT("%d"), e.deviceId))
+                row = r;
+        ASSERT_GE(row, 0);
+        Click(row);
+        EXPECT_EQ(dlg->statusNarrow->GetLabel(),
+                  wxString::Format(wxT("Status of device Nr. %d: %s"), e.deviceId, e.message));
+        EXPECT_EQ(dlg->statusNarrow->GetForegroundColour(), e.colour) << e.deviceId;
+        EXPECT_FALSE(dlg->FindWindow(1085)->IsEnabled()) << e.deviceId;
+    }
+    // Rows of the four states.
+    EXPECT_EQ(Cell(0, 0), wxT("No"));
+    EXPECT_EQ(Cell(1, 1), wxT("No"));
+}
+
+TEST_F(ManagerDialogTest, AFailedInformationCallShowsTheErrorAndTransferFailed) {
+    zksim_InjectFailure("zk_GetEthDeviceInfo", 2, 0);
+    Open();
+    Click(1);
+    EXPECT_EQ(dlg->statusNarrow->GetLabel(), wxT("Transfer failed  (Errorcode: 2): API Dll or kernel driver "
+                                                 "incompatible. Please reinstall the setup."));
+    EXPECT_EQ(TreeText(1202), wxT("Current IP address\tTransfer failed"));
+    EXPECT_EQ(TreeText(2202), wxT("IP address\tTransfer failed"));
+    EXPECT_EQ(TreeText(2408), wxT("Packet filter\t0"));
+}
+
+TEST_F(ManagerDialogTest, TheTreeShowsTheCameraAndKeepsItsNodesAcrossTicksAndRestarts) {
+    useCameras(std::string(gigeCamera) + "temperature = 0x0190\n");
+    Open();
+    EXPECT_EQ(dlg->selectedDeviceId, 1001);
+    EXPECT_EQ(TreeText(1106), wxString::FromUTF8("Camera temperature\t25.0\xC2\xB0 C  (77.0\xC2\xB0 F)"));
+    EXPECT_EQ(TreeText(1202), wxT("Current IP address\t192.168.10.21"));
+    CColumnTreeCtrl& tree = dlg->tree->GetTree();
+    auto* network = tree.FindItemByData(1200);
+    ASSERT_NE(network, nullptr);
+    EXPECT_TRUE(network->expanded);
+    EXPECT_FALSE(tree.FindItemByData(1116)->expanded); // status flags start collapsed
+
+    tree.Expand(network, false);
+    tree.SelectItem(tree.FindItemByData(1103));
+    WaitTicks(2);
+    network = tree.FindItemByData(1200);
+    EXPECT_FALSE(network->expanded);
+    ASSERT_NE(tree.GetSelectedItem(), nullptr);
+    EXPECT_EQ(tree.GetSelectedItem()->data, 1103);
+
+    Close(); // saves the nodes
+    Open();
+    EXPECT_FALSE(dlg->tree->GetTree().FindItemByData(1200)->expanded);
+    EXPECT_TRUE(dlg->tree->GetTree().FindItemByData(1100)->expanded);
+}
+
+TEST_F(ManagerDialogTest, WithoutAutomaticRefreshTheTreeIsRefilledOnlyAfterAnAction) {
+    useCameras(gigeCamera);
+    Open();
+    dlg->autoRefresh->SetValue(false);
+    WaitTicks(1);
+    zksim_InjectFailure("zk_GetEthDeviceInfo", 2, 0);
+    WaitTicks(2);
+    EXPECT_EQ(TreeText(1202), wxT("Current IP address\t192.168.10.21")); // not refilled
+    dlg->parameterRefreshPending = true;
+    WaitTicks(1);
+    EXPECT_EQ(TreeText(1202), wxT("Current IP address\tTransfer failed"));
+    EXPECT_FALSE(dlg->parameterRefreshPending);
+}
+
+TEST_F(ManagerDialogTest, ExpertModeWidensByTheTreeAndSwitchesTheControls) {
+    Open();
+    WaitTicks(1); // the first tick restores the (narrow) placement
+    const int narrow = dlg->GetSize().GetWidth();
+    EXPECT_FALSE(dlg->FindWindow(1087)->IsShown());
+    EXPECT_TRUE(dlg->statusNarrow->IsShown());
+    EXPECT_EQ(dlg->GetMinSize().GetWidth(), dlg->narrowMinWidth);
+    dlg->expertMode->SetValue(true);
+    dlg->OnExpertMode();
+    Pump(100);
+    EXPECT_EQ(dlg->GetSize().GetWidth(), narrow + 371);
+    EXPECT_TRUE(dlg->FindWindow(1087)->IsShown());
+    EXPECT_TRUE(dlg->statusWide->IsShown());
+    EXPECT_FALSE(dlg->statusNarrow->IsShown());
+    EXPECT_EQ(dlg->GetMinSize().GetWidth(), dlg->fullMinWidth);
+    // The tree fills its column of the full window.
+    EXPECT_GT(dlg->tree->GetPosition().x + dlg->tree->GetSize().GetWidth(),
+              dlg->GetClientSize().GetWidth() - 40);
+    dlg->expertMode->SetValue(false);
+    dlg->OnExpertMode();
+    Pump(100);
+    EXPECT_EQ(dlg->GetSize().GetWidth(), narrow);
+}
+
+TEST_F(ManagerDialogTest, ResizingMovesTheControlsByTheLayout) {
+    Open();
+    WaitTicks(1);
+    const wxPoint close = dlg->FindWindow(1029)->GetPosition();
+    const wxSize list = dlg->list->GetSize();
+    const wxSize client = dlg->GetClientSize();
+    dlg->SetClientSize(client.x + 100, client.y + 40);
+    Pump(100);
+    EXPECT_EQ(dlg->list->GetSize(), wxSize(list.x + 100, list.y + 40));
+    EXPECT_EQ(dlg->FindWindow(1029)->GetPosition(), wxPoint(close.x + 50, close.y + 40));
+    EXPECT_EQ(dlg->list->GetColumnWidth(0), (client.x + 100 - 990 + 371) / 7 + 47);
+}
+
+} // namespace
