@@ -40,7 +40,7 @@ void ShowSupportFileDlg::OnInitDialog() {
     }
     const wxPoint placeholder = ConvertDialogToPixels(wxPoint(7, 6));
     const wxSize size = ConvertDialogToPixels(wxSize(528, 309));
-    tree = new wxTreeListCtrl(this, IDC_TREE, placeholder, size, wxTL_SINGLE | wxBORDER_SUNKEN);
+    tree = new wxTreeListCtrl(this, IDC_TREE, placeholder, size, long(wxTL_SINGLE) | long(wxBORDER_SUNKEN));
     tree->AppendColumn(ResourceText(246), 430);
     tree->AppendColumn(ResourceText(247), 330);
     const wxPoint closeAt = ConvertDialogToPixels(wxPoint(473, 322));

@@ -140,8 +140,11 @@ std::u16string bounded(const WCHAR* buffer, size_t units) {
 
 std::u16string WindowsFolderFile(const std::u16string& relative) {
     std::string path = win::windowsFolder();
-    for (const std::u16string& part : splitPath(relative))
-        path += "/" + matchEntry(path, win::toUtf8(part));
+    for (const std::u16string& part : splitPath(relative)) {
+        const std::string entry = matchEntry(path, win::toUtf8(part));
+        path.push_back('/');
+        path.append(entry);
+    }
     return win::fromUtf8(path);
 }
 

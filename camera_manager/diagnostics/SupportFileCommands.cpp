@@ -58,7 +58,7 @@ SupportFileContent GatherSupportFileContent(CZekoManagerDlg& dialog,
     size_t k = 0;
     for (int list = 0; list < 2; ++list) {
         auto& cameras = list == 0 ? content.usbCameras : content.ethCameras;
-        for (int n = 0; n < dialog.cameraLists[list].GetCount(); ++n, ++k) {
+        for (size_t n = 0; n < size_t(dialog.cameraLists[list].GetCount()); ++n, ++k) {
             if (total >= 2 && progress)
                 progress(int(k * 100 / total));
             CameraEntry* entry = dialog.cameraLists[list].At(n);

@@ -147,10 +147,6 @@ void addRows(SupportRow& group, const CameraValues& v, std::initializer_list<Row
         add(group, row(S(spec.label), valueText(spec.kind, v, spec.key)));
 }
 
-void collapse(SupportRow& r) {
-    r.expanded = false;
-}
-
 void addBits(SupportRow& flagsRow, uint32_t value, unsigned base) {
     const std::u16string reserved = S(298);
     for (unsigned bit = 0; bit < 32; ++bit) {
