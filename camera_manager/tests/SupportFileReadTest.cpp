@@ -446,3 +446,34 @@ TEST(SupportProgress, TwoCamerasShowZeroFiftyHundred) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(SupportSystemDescription, LinuxReportsNoWindowsVersionAndNamesItself) {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    ASSERT_TRUE(GetVersionExW(&version));
+    EXPECT_EQ(version.dwMajorVersion, 0u);
+    EXPECT_EQ(version.dwMinorVersion, 0u);
+    EXPECT_EQ(utf8(WideField(version.szCSDVersion, 128)).rfind("Linux ", 0), 0u);
+    version.dwOSVersionInfoSize = 100;
+    EXPECT_FALSE(GetVersionExW(&version));
+    win::SetSystemDescriptionSource([] {
+        win::SystemDescription d;
+        d.majorVersion = 6;
+        d.minorVersion = 1;
+        d.servicePack = u"Service Pack 1";
+        d.processorArchitecture = 9;
+        d.numberOfProcessors = 4;
+        d.activeProcessorMask = 0x1'0000'000Full;
+        return d;
+    });
+    const SupportSystemInfo info = CollectSystemInfo();
+    win::SetSystemDescriptionSource({});
+    EXPECT_EQ(info.majorVersion, 6u);
+    EXPECT_EQ(utf8(info.csdVersion), "Service Pack 1");
+    EXPECT_EQ(info.activeProcessorMask, 15u); // the low 32 bits
+    EXPECT_EQ(info.numberOfProcessors, 4u);
+}
+
+} // namespace
