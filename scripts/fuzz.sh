@@ -50,3 +50,14 @@ frx_corpus="$frx_build/corpus/number"
 mkdir -p "$frx_corpus"
 "$frx_build/ferrulon_number_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$frx_build/" "$frx_corpus" "$root/ferrulon/tests/fuzz/corpus"
+
+# The camera manager's support-file opening: a CMake project of its own (the opening code and
+# the few services it calls), fed from memory.
+cm_build="$root/build-fuzz-cm"
+cmake -S "$root/camera_manager/tests/fuzz" -B "$cm_build" \
+    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build "$cm_build" -j"$jobs" --target zeko_support_file_fuzz
+cm_corpus="$cm_build/corpus/support"
+mkdir -p "$cm_corpus"
+"$cm_build/zeko_support_file_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    -print_final_stats=1 -artifact_prefix="$cm_build/" "$cm_corpus" "$root/camera_manager/tests/fuzz/corpus"

@@ -1,0 +1,48 @@
+#pragma once
+
+// The modeless support-file viewer: a two-column tree ("Parameter", "Value") with a page per
+// camera and the system pages, read once while the window is made. The main dialog counts the
+// open viewers; each viewer deletes itself when it is closed.
+
+#include "camera_manager/diagnostics/SupportFilePages.h"
+
+#include <string>
+#include <wx/dialog.h>
+
+class CZekoManagerDlg;
+class wxButton;
+class wxTreeListCtrl;
+class wxTreeListItem;
+
+class ShowSupportFileDlg : public wxDialog {
+public:
+    enum { IDD = 246, IDC_TREE = 1082 };
+
+    // bytes: the whole file; binaryForm as the version header said.
+    ShowSupportFileDlg(CZekoManagerDlg* owner, std::u16string filePath, std::string bytes, bool binaryForm);
+    ~ShowSupportFileDlg() override;
+
+    // The rows shown (tests).
+    const std::vector<SupportRow>& Rows() const { return rows; }
+    wxTreeListCtrl* Tree() const { return tree; }
+    // The path of the temporary profile file while it exists; "-1" otherwise.
+    const std::string& TempPath() const { return m_tempPath; }
+
+private:
+    void OnInitDialog();
+    void ReadFile();
+    void FillTree();
+    void InsertRows(const wxTreeListItem& parent, const SupportRow& row);
+    void OnSize(wxSizeEvent& event);
+    void OnClose(wxCloseEvent& event);
+
+    CZekoManagerDlg* m_owner;
+    std::u16string m_filePath;
+    std::string m_bytes;
+    bool m_binaryForm;
+    bool m_initialised = false;
+    std::string m_tempPath = "-1";
+    std::vector<SupportRow> rows;
+    wxTreeListCtrl* tree = nullptr;
+    wxButton* closeButton = nullptr;
+};

@@ -1,0 +1,816 @@
+#include "camera_manager/diagnostics/SupportFilePages.h"
+
+#include "camera_manager/core/BoundedText.h"
+#include "camera_manager/diagnostics/SupportFileContent.h"
+#include "platform/win/ResourceStrings.h"
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+std::u16string S(unsigned id) {
+    return LoadResourceString(id);
+}
+
+std::u16string ascii(const char* text) {
+    std::u16string out;
+    for (; *text; ++text)
+        out += char16_t(uint8_t(*text));
+    return out;
+}
+
+std::u16string decimal(long long n) {
+    return ascii(std::to_string(n).c_str());
+}
+
+std::u16string row(const std::u16string& label, const std::u16string& value) {
+    return (label + u"\t" + value).substr(0, 199);
+}
+
+SupportRow item(std::u16string text, bool bold = false) {
+    SupportRow r;
+    r.text = text.substr(0, 199);
+    r.bold = bold;
+    return r;
+}
+
+SupportRow& add(SupportRow& parent, std::u16string text, bool bold = false) {
+    parent.children.push_back(item(std::move(text), bold));
+    return parent.children.back();
+}
+
+enum Kind {
+    D,
+    T,
+    H4,
+    H8,
+    FW,
+    CPLD,
+    MS,
+    SEC,
+    US,
+    MB,
+    MBIT,
+    YN,
+    IP,
+    IPA,
+    MODEL,
+    TEMP,
+    EEPROM,
+    COM,
+    MAC,
+    PMAC,
+    PF
+};
+
+std::u16string hex(const char* format, uint32_t v) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, format, v);
+    return ascii(buffer);
+}
+
+std::u16string valueText(Kind kind, const CameraValues& v, std::u16string_view key) {
+    switch (kind) {
+    case D:
+        return decimal(int32_t(v.Number(key)));
+    case T:
+        return v.Text(key);
+    case H4:
+        return hex("0x%04X", v.Number(key));
+    case H8:
+        return hex("0x%08X", v.Number(key));
+    case FW:
+        return FirmwareText(v.Number(key));
+    case CPLD:
+        return CpldText(v.Number(key));
+    case MS:
+        return decimal(int32_t(v.Number(key))) + u" ms";
+    case SEC:
+        return decimal(int32_t(v.Number(key))) + u" " + S(620);
+    case US:
+        return decimal(int32_t(v.Number(key))) + u" " + S(621);
+    case MB:
+        return decimal(int32_t(v.Number(key))) + u" " + S(315);
+    case MBIT:
+        return decimal(int32_t(v.Number(key))) + u" Mbit/s";
+    case YN:
+        return S(v.Number(key) == 1 ? 151 : 152);
+    case IP: {
+        const std::u16string text = v.Text(key);
+        return text == u"0.0.0.0" ? u"-" : text;
+    }
+    case IPA: {
+        const std::u16string text = v.Text(key);
+        return text == u"0.0.0.0" ? S(268) : text;
+    }
+    case MODEL:
+        return ModelText(v.Text(key));
+    case TEMP:
+        return TemperatureText(v.Number(key));
+    case EEPROM: {
+        const std::u16string text = v.Text(key);
+        return text.size() >= (v.TextForm() ? 7u : 8u) ? text + u"..." : text;
+    }
+    case COM: {
+        const uint32_t n = v.Number(key);
+        // The binary field is signed 16 bits; the text form holds the widened number already.
+        return decimal((v.TextForm() ? int32_t(n) : int32_t(int16_t(n))) + 100);
+    }
+    case MAC: {
+        const std::u16string text = v.Text(key);
+        if (text.compare(0, 8, u"00-00-00") == 0)
+            return S(351);
+        if (text.compare(0, 8, u"80-00-00") == 0)
+            return S(352);
+        return text;
+    }
+    case PMAC: {
+        const std::u16string text = v.Text(key);
+        return text == u"00-00-00-00-00-00" ? u"-" : text;
+    }
+    case PF:
+        return PacketFilterText(v.Number(key), v.TextForm());
+    }
+    return {};
+}
+
+struct RowSpec {
+    unsigned label;
+    const char16_t* key;
+    Kind kind;
+};
+
+void addRows(SupportRow& group, const CameraValues& v, std::initializer_list<RowSpec> specs) {
+    for (const RowSpec& spec : specs)
+        add(group, row(S(spec.label), valueText(spec.kind, v, spec.key)));
+}
+
+void addBits(SupportRow& flagsRow, uint32_t value, unsigned base) {
+    const std::u16string reserved = S(298);
+    for (unsigned bit = 0; bit < 32; ++bit) {
+        const std::u16string label = S(base + bit);
+        if (label.substr(0, label.find(u' ')) != reserved)
+            add(flagsRow, row(label, decimal((value >> bit) & 1)));
+    }
+}
+
+void addCamInfo(SupportRow& group, const CameraValues& v) {
+    addRows(group, v,
+            {{239, u"CamInfo_Type", D},
+             {212, u"CamInfo_Version", T},
+             {456, u"CamInfo_DateOfQC", T},
+             {457, u"CamInfo_Manufacturer", T},
+             {458, u"CamInfo_SensorHardwareRevision", H4},
+             {459, u"CamInfo_Cypress", H4},
+             {460, u"CamInfo_Blackfin", H4},
+             {461, u"CamInfo_DspFirmware", H4},
+             {462, u"CamInfo_USBBoard", H4},
+             {463, u"CamInfo_SensorBoard", H4},
+             {464, u"CamInfo_ProcessingBoard", H4},
+             {465, u"CamInfo_MemoryBoard", H4},
+             {466, u"CamInfo_Housing", H4},
+             {467, u"CamInfo_Filter", H4},
+             {468, u"CamInfo_TimingBoard", H4},
+             {469, u"CamInfo_ProductRevision", H4},
+             {470, u"CamInfo_LogicBoard", H4},
+             {471, u"CamInfo_PowerBoard", H4}});
+}
+
+void addHubChain(SupportRow& group, const win::ProfileText& profile, std::u16string_view section) {
+    for (int k = 1; k <= supportCountCap; ++k) {
+        const std::u16string hubKey = decimal(k) + u". " + S(296);
+        const std::u16string hub = ReadProfileText(profile, section, hubKey);
+        if (hub != u"-1") {
+            add(group, row(hubKey, hub));
+            continue;
+        }
+        const std::u16string controllerKey = decimal(k) + u". " + S(297);
+        add(group, row(controllerKey, ReadProfileText(profile, section, controllerKey)));
+        return;
+    }
+}
+
+// Camera record fields: offset, width in bytes (text: units; 0 marks text), signedness.
+struct Field {
+    const char16_t* key;
+    uint16_t offset;
+    uint8_t width; // 1, 2, 4 bytes; 0 for text
+    uint8_t units; // text units
+};
+
+constexpr Field cameraFields[] = {
+    {u"DeviceId", 0, 4, 0},
+    {u"DeviceCameraId", 4, 4, 0},
+    {u"DeviceUsed", 8, 4, 0},
+    {u"DeviceSensorId", 12, 4, 0},
+    {u"DeviceSerNo", 16, 0, 16},
+    {u"DeviceModel", 48, 0, 16},
+    {u"DeviceType", 80, 1, 0},
+    {u"DeviceCurrentIpAddress", 88, 0, 16},
+    {u"DeviceCurrentIpGateway", 120, 0, 16},
+    {u"DeviceCurrentIpSubnetmask", 152, 0, 16},
+    {u"DevicePersistentIpAddress", 184, 0, 16},
+    {u"DevicePersistentIpGateway", 216, 0, 16},
+    {u"DevicePersistentIpSubnetmask", 248, 0, 16},
+    {u"DeviceMacAddress", 280, 0, 20},
+    {u"DevicePairedMacAddress", 320, 0, 20},
+    {u"DeviceRuntimeFirmwareVersion", 360, 4, 0},
+    {u"DeviceStarterFirmwareVersion", 364, 4, 0},
+    {u"DeviceIpRangeBegin", 368, 0, 16},
+    {u"DeviceIpRangeEnd", 400, 0, 16},
+    {u"DeviceIpPairedHost", 432, 0, 16},
+    {u"DeviceTemperature", 464, 2, 0},
+    {u"DeviceLinkInfo", 466, 2, 0},
+    {u"DeviceInfoFlags", 468, 4, 0},
+    {u"DeviceStatusFlags", 472, 4, 0},
+    {u"DeviceControlStatus", 476, 4, 0},
+    {u"DeviceHeartbeatPeriod_ms", 480, 2, 0},
+    {u"DeviceHeartbeatWatchdogLevel", 482, 2, 0},
+    {u"DeviceAtomicRefCnt", 484, 4, 0},
+    {u"DeviceLastAcknowledgedMsgId", 488, 2, 0},
+    {u"DeviceLastReceivedHeartbeatMsgId", 490, 2, 0},
+    {u"DeviceLastReceivedMsgId", 492, 2, 0},
+    {u"DeviceMissedHeartbeatCnt", 496, 4, 0},
+    {u"DeviceTempSensorSerNo", 500, 0, 20},
+    {u"DeviceFPGAType", 540, 1, 0},
+    {u"DevicePhyType", 541, 1, 0},
+    {u"DeviceIoVersion", 542, 1, 0},
+    {u"DeviceGeneralBoardVersion", 543, 1, 0},
+    {u"DeviceSizeImgMem_MB", 544, 2, 0},
+    {u"DeviceFailsafeFirmwareVersion", 548, 4, 0},
+    {u"DeviceUserSpace", 552, 0, 9},
+    {u"DeviceCPLDVersion", 570, 2, 0},
+    {u"DeviceRefFlags", 660, 2, 0},
+    {u"DeviceWatchdogSkip", 662, 1, 0},
+    {u"DeviceWatchdogSkipCounter", 663, 1, 0},
+    {u"DeviceComportOffset", 664, 2, 0},
+    {u"DeviceHousingHeartbeat", 790, 2, 0},
+    {u"DeviceRevisionTimingBoard", 792, 2, 0},
+    {u"DHCP_Status", 794, 1, 0},
+    {u"DHCP_FSM_State", 795, 1, 0},
+    {u"DHCP_Server_IP", 796, 0, 16},
+    {u"DHCP_Lease_Time", 828, 4, 0},
+    {u"DHCP_T1_TimeToExpiration", 832, 4, 0},
+    {u"DHCP_T2_TimeToExpiration", 836, 4, 0},
+    {u"Transfer_ImgDelay", 840, 4, 0},
+    {u"Transfer_ImgTime", 844, 4, 0},
+    {u"Transfer_SendWindowSize", 848, 2, 0},
+    {u"Transfer_BurstSize", 850, 2, 0},
+    {u"Transfer_PacketClock_us", 852, 4, 0},
+    {u"Transfer_SendWindowDelay", 856, 4, 0},
+    {u"AdapterMacAddress", 972, 0, 20},
+    {u"AdapterIpAddress", 1012, 0, 16},
+    {u"AdapterIpSubnetmask", 1044, 0, 16},
+    {u"AdapterIpGateway", 1076, 0, 16},
+    {u"AdapterAutoCfgRangeBegin", 1108, 0, 16},
+    {u"AdapterAutoCfgRangeEnd", 1140, 0, 16},
+    {u"AdapterAutoCfgRangeValid", 1172, 4, 0},
+    {u"AdapterIncomingPacketFilter", 1176, 2, 0},
+    {u"AdapterProbeTimeout", 1180, 4, 0},
+    {u"AdapterDevicesKnown", 1184, 4, 0},
+    {u"AdapterDevicesPaired", 1188, 4, 0},
+    {u"AdapterWatchdogLevel", 1192, 4, 0},
+    {u"AdapterWatchdogLevelPipFactor", 1196, 4, 0},
+    {u"AdapterWatchdogLevelFupFactor", 1200, 2, 0},
+    {u"AdapterPortBase", 1208, 4, 0},
+    {u"AdapterPortCommand", 1212, 4, 0},
+    {u"AdapterPortMessage", 1216, 4, 0},
+    {u"AdapterPortStream", 1220, 4, 0},
+    {u"AdapterPortUpload", 1224, 4, 0},
+    {u"AdapterDHCPEnabled", 1228, 4, 0},
+    {u"AdapterMaxPcktSizeDown", 1232, 4, 0},
+    {u"AdapterMaxPcktSizeUp", 1236, 4, 0},
+    {u"AdapterMaxFrameSize", 1240, 4, 0},
+    {u"AdapterWatchdogLevelDevice", 1244, 2, 0},
+    {u"AdapterPairingRefreshPeriod", 1246, 2, 0},
+    {u"AdapterName", 1248, 0, 50},
+    {u"AdapterDriverVersion", 1348, 0, 20},
+    {u"AdapterDriverDate", 1388, 0, 20},
+    {u"DriverHeartbeatPeriod_ms", 1484, 2, 0},
+    {u"DriverEthVer", 1488, 4, 0},
+    {u"DriverMinStarterFirmwareVersion", 1492, 4, 0},
+    {u"DriverMaxStarterFirmwareVersion", 1496, 4, 0},
+    {u"DriverIncludedStarterFirmware", 1500, 4, 0},
+    {u"DriverIncludedRuntimeFirmware", 1504, 4, 0},
+};
+
+constexpr Field camInfoFields[] = {
+    {u"CamInfo_DateOfQC", 0, 0, 15},
+    {u"CamInfo_Manufacturer", 30, 0, 25},
+    {u"CamInfo_Version", 80, 0, 15},
+    {u"CamInfo_Type", 110, 2, 0},
+    {u"CamInfo_SensorHardwareRevision", 112, 2, 0},
+    {u"CamInfo_Cypress", 114, 2, 0},
+    {u"CamInfo_Blackfin", 116, 4, 0},
+    {u"CamInfo_DspFirmware", 120, 2, 0},
+    {u"CamInfo_USBBoard", 122, 2, 0},
+    {u"CamInfo_SensorBoard", 124, 2, 0},
+    {u"CamInfo_ProcessingBoard", 126, 2, 0},
+    {u"CamInfo_MemoryBoard", 128, 2, 0},
+    {u"CamInfo_Housing", 130, 2, 0},
+    {u"CamInfo_Filter", 132, 2, 0},
+    {u"CamInfo_TimingBoard", 134, 2, 0},
+    {u"CamInfo_ProductRevision", 136, 2, 0},
+    {u"CamInfo_PowerBoard", 138, 2, 0},
+    {u"CamInfo_LogicBoard", 140, 2, 0},
+};
+
+// Arrays of 32-bit values: prefix, offset, count.
+struct ArrayField {
+    const char16_t* prefix;
+    uint16_t offset;
+};
+constexpr ArrayField arrayFields[] = {{u"DebugDeviceStatistics_", 668},
+                                      {u"DebugReservedHeartbeat_", 860},
+                                      {u"DebugReservedDevice_", 916},
+                                      {u"DebugReservedAdapter_", 1428},
+                                      {u"DebugReservedDriver_", 1508}};
+
+uint32_t readLE(const uint8_t* p, size_t width) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < width; ++i)
+        v |= uint32_t(p[i]) << (8 * i);
+    return v;
+}
+
+std::u16string readText(const uint8_t* p, size_t units) {
+    std::u16string text;
+    for (size_t i = 0; i < units; ++i) {
+        const char16_t c = char16_t(readLE(p + 2 * i, 2));
+        if (c == 0)
+            break;
+        text += c;
+    }
+    return text;
+}
+
+const Field* findField(const Field* begin, const Field* end, std::u16string_view key) {
+    for (const Field* f = begin; f != end; ++f)
+        if (key == f->key)
+            return f;
+    return nullptr;
+}
+
+} // namespace
+
+std::u16string ReadProfileText(const win::ProfileText& profile, std::u16string_view section,
+                               std::u16string_view key) {
+    const std::u16string* value = profile.find(section, key);
+    if (!value)
+        return u"-1";
+    if (value->empty())
+        return u"-";
+    return value->substr(0, 255);
+}
+
+uint32_t ProfileCameraValues::Number(std::u16string_view key) const {
+    return uint32_t(profile.number(section, key, 0));
+}
+
+std::u16string ProfileCameraValues::Text(std::u16string_view key) const {
+    return ReadProfileText(profile, section, key);
+}
+
+uint32_t RecordCameraValues::Number(std::u16string_view key) const {
+    const uint8_t* entry = reinterpret_cast<const uint8_t*>(&camera.entry);
+    if (const Field* f = findField(std::begin(cameraFields), std::end(cameraFields), key))
+        return readLE(entry + f->offset, f->width);
+    if (const Field* f = findField(std::begin(camInfoFields), std::end(camInfoFields), key))
+        return readLE(camera.info.data() + f->offset, f->width);
+    for (const ArrayField& a : arrayFields) {
+        const std::u16string_view prefix = a.prefix;
+        if (key.substr(0, prefix.size()) == prefix) {
+            int index = 0;
+            for (char16_t c : key.substr(prefix.size()))
+                index = index * 10 + (c - u'0');
+            return readLE(entry + a.offset + 4 * index, 4);
+        }
+    }
+    return 0;
+}
+
+std::u16string RecordCameraValues::Text(std::u16string_view key) const {
+    const uint8_t* entry = reinterpret_cast<const uint8_t*>(&camera.entry);
+    if (const Field* f = findField(std::begin(cameraFields), std::end(cameraFields), key))
+        return readText(entry + f->offset, f->units);
+    if (const Field* f = findField(std::begin(camInfoFields), std::end(camInfoFields), key))
+        return readText(camera.info.data() + f->offset, f->units);
+    return {};
+}
+
+std::u16string TemperatureText(uint32_t stored) {
+    if (uint16_t(stored) == 0xFFFF)
+        return S(327);
+    const double c = int16_t(uint16_t(stored)) * 0.0625;
+    const double f = c * 9 / 5 + 32;
+    char a[32], b[32];
+    *std::to_chars(a, a + sizeof a - 1, c, std::chars_format::fixed, 1).ptr = 0;
+    *std::to_chars(b, b + sizeof b - 1, f, std::chars_format::fixed, 1).ptr = 0;
+    return ascii(a) + u"\u00b0 C  (" + ascii(b) + u"\u00b0 F)";
+}
+
+std::u16string FirmwareText(uint32_t v) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%d.%02d.%04d", int(v >> 24), int((v >> 16) & 0xFF),
+                  int(v & 0xFFFF));
+    return ascii(buffer);
+}
+
+std::u16string CpldText(uint32_t v) {
+    char buffer[16];
+    std::snprintf(buffer, sizeof buffer, "%d.%02d", int((v >> 8) & 0xFF), int(v & 0xFF));
+    return ascii(buffer);
+}
+
+std::u16string ModelText(const std::u16string& model) {
+    auto hexDigit = [](char16_t c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
+    };
+    auto alnum = [](char16_t c) {
+        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z');
+    };
+    if (model.size() >= 7 && model.compare(0, 2, u"QX") == 0 && hexDigit(model[2]) && hexDigit(model[3]) &&
+        hexDigit(model[4]) && alnum(model[5]))
+        return u"QX-" + model.substr(2);
+    return model;
+}
+
+std::u16string ReservedValueText(uint32_t value) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%d - %#010x", int32_t(value), value);
+    return ascii(buffer);
+}
+
+std::u16string PacketFilterText(uint32_t value, bool textForm) {
+    if (value == 0xFFFF || (textForm && int32_t(value) == -1))
+        return u"0";
+    switch (value) {
+    case 0:
+        return S(184);
+    case 1:
+        return S(185);
+    case 2:
+        return S(186);
+    }
+    return decimal(int32_t(value));
+}
+
+std::u16string OsVersionRow(uint32_t major, uint32_t minor, const std::u16string& servicePack) {
+    unsigned id = 574;
+    if (major == 5 && minor == 0)
+        id = 571;
+    else if (major == 5 && minor == 1)
+        id = 572;
+    else if (major == 6 && minor == 0)
+        id = 573;
+    else if (major == 6 && minor == 1)
+        id = 606;
+    std::u16string text = row(S(570), S(id));
+    if (!servicePack.empty() && servicePack[0] >= u'A')
+        text = (text + u"  (" + servicePack.substr(0, 254) + u")").substr(0, 199);
+    return text;
+}
+
+std::u16string ArchitectureText(uint32_t architecture) {
+    switch (architecture) {
+    case 0xFFFF:
+        return S(301);
+    case 0:
+        return S(576);
+    case 6:
+        return S(577);
+    case 9:
+        return S(578);
+    }
+    return decimal(int32_t(architecture));
+}
+
+std::u16string EthStateText(uint32_t statusFlags, uint32_t controlStatus) {
+    const bool free = (statusFlags >> 8) & 1, available = controlStatus & 1;
+    if (free)
+        return S(238) + u" / " + S(available ? 114 : 295);
+    return available ? S(301) : S(115) + u" / " + S(295);
+}
+
+std::pair<int, int> SupportColumnWidths(int cx) {
+    return {std::max(0, cx / 2 + 24), std::max(0, cx / 2 - 76)};
+}
+
+SupportRow BuildCameraPage(const CameraValues& v, bool usb, const win::ProfileText* profile,
+                           std::u16string_view section) {
+    const uint32_t id = v.Number(u"DeviceId");
+    const std::u16string state =
+        usb ? S(v.Number(u"DeviceUsed") != 0 ? 115 : 238)
+            : EthStateText(v.Number(u"DeviceStatusFlags"), v.Number(u"DeviceControlStatus"));
+    SupportRow camera = item(decimal(int32_t(id)) + u"\t" + state, true);
+    if (usb) {
+        SupportRow& device = add(camera, S(116), true);
+        addRows(device, v,
+                {{108, u"DeviceCameraId", D},
+                 {109, u"DeviceModel", MODEL},
+                 {242, u"DeviceSerNo", T},
+                 {111, u"DeviceSensorId", D}});
+        if (profile) {
+            SupportRow& hubs = add(camera, S(296) + u" / " + S(297), true);
+            addHubChain(hubs, *profile, section);
+        }
+        addCamInfo(add(camera, S(472), true), v);
+        return camera;
+    }
+    SupportRow& device = add(camera, S(116), true);
+    SupportRow& general = add(device, S(177), true);
+    addRows(general, v,
+            {{108, u"DeviceCameraId", D},
+             {109, u"DeviceModel", MODEL},
+             {242, u"DeviceSerNo", T},
+             {318, u"DeviceFailsafeFirmwareVersion", FW},
+             {128, u"DeviceRuntimeFirmwareVersion", FW},
+             {129, u"DeviceStarterFirmwareVersion", FW},
+             {306, u"DeviceUserSpace", EEPROM},
+             {479, u"DeviceComportOffset", COM},
+             {131, u"DeviceTemperature", TEMP},
+             {284, u"DeviceLastReceivedMsgId", D},
+             {285, u"DeviceLastReceivedHeartbeatMsgId", D},
+             {286, u"DeviceLastAcknowledgedMsgId", D},
+             {304, u"DeviceMissedHeartbeatCnt", D},
+             {388, u"DeviceWatchdogSkipCounter", D},
+             {386, u"DeviceRefFlags", H8},
+             {287, u"DeviceAtomicRefCnt", D},
+             {133, u"DeviceInfoFlags", H8},
+             {134, u"DeviceStatusFlags", H8}});
+    addBits(general.children.back(), v.Number(u"DeviceStatusFlags"), 2000);
+    addRows(general, v, {{135, u"DeviceControlStatus", H8}});
+    addBits(general.children.back(), v.Number(u"DeviceControlStatus"), 2050);
+    SupportRow& hardware = add(device, S(319), true);
+    addRows(hardware, v,
+            {{111, u"DeviceSensorId", D},
+             {555, u"DeviceType", D},
+             {466, u"DeviceHousingHeartbeat", H4},
+             {307, u"DeviceTempSensorSerNo", T},
+             {308, u"DeviceFPGAType", D},
+             {309, u"DevicePhyType", D},
+             {310, u"DeviceIoVersion", D},
+             {385, u"DeviceCPLDVersion", CPLD},
+             {311, u"DeviceGeneralBoardVersion", D},
+             {312, u"DeviceSizeImgMem_MB", MB},
+             {468, u"DeviceRevisionTimingBoard", H4}});
+    addCamInfo(add(device, S(472), true), v);
+    addRows(add(device, S(178), true), v,
+            {{117, u"DeviceMacAddress", MAC},
+             {118, u"DeviceCurrentIpAddress", IP},
+             {119, u"DeviceCurrentIpSubnetmask", IP},
+             {120, u"DeviceCurrentIpGateway", IP},
+             {121, u"DevicePersistentIpAddress", IP},
+             {122, u"DevicePersistentIpSubnetmask", IP},
+             {123, u"DevicePersistentIpGateway", IP},
+             {608, u"DHCP_Status", H4},
+             {609, u"DHCP_FSM_State", H4},
+             {610, u"DHCP_Server_IP", IP},
+             {611, u"DHCP_Lease_Time", SEC},
+             {612, u"DHCP_T1_TimeToExpiration", SEC},
+             {613, u"DHCP_T2_TimeToExpiration", SEC},
+             {124, u"DeviceIpRangeBegin", IP},
+             {125, u"DeviceIpRangeEnd", IP},
+             {126, u"DevicePairedMacAddress", PMAC},
+             {127, u"DeviceIpPairedHost", IP},
+             {132, u"DeviceLinkInfo", MBIT}});
+    addRows(add(device, S(225), true), v,
+            {{228, u"DeviceHeartbeatPeriod_ms", MS},
+             {229, u"DeviceHeartbeatWatchdogLevel", D},
+             {387, u"DeviceWatchdogSkip", D}});
+    addRows(add(device, S(622), true), v,
+            {{614, u"Transfer_ImgDelay", US},
+             {615, u"Transfer_ImgTime", US},
+             {616, u"Transfer_SendWindowSize", D},
+             {617, u"Transfer_BurstSize", D},
+             {618, u"Transfer_PacketClock_us", US},
+             {619, u"Transfer_SendWindowDelay", US}});
+    SupportRow& adapter = add(camera, S(136), true);
+    addRows(add(adapter, S(179), true), v,
+            {{259, u"AdapterName", T},
+             {561, u"AdapterDriverVersion", T},
+             {562, u"AdapterDriverDate", T},
+             {281, u"AdapterDHCPEnabled", YN},
+             {145, u"AdapterDevicesKnown", D},
+             {146, u"AdapterDevicesPaired", D}});
+    addRows(add(adapter, S(180), true), v,
+            {{137, u"AdapterMacAddress", T},
+             {138, u"AdapterIpAddress", IPA},
+             {139, u"AdapterIpSubnetmask", IPA},
+             {150, u"AdapterIpGateway", IPA},
+             {140, u"AdapterAutoCfgRangeBegin", IPA},
+             {141, u"AdapterAutoCfgRangeEnd", IPA},
+             {142, u"AdapterAutoCfgRangeValid", YN},
+             {147, u"AdapterProbeTimeout", MS}});
+    addRows(add(adapter, S(196), true), v,
+            {{197, u"AdapterPortBase", D},
+             {200, u"AdapterPortStream", D},
+             {198, u"AdapterPortCommand", D},
+             {201, u"AdapterPortUpload", D},
+             {199, u"AdapterPortMessage", D}});
+    addRows(add(adapter, S(182), true), v,
+            {{226, u"AdapterMaxPcktSizeDown", D},
+             {227, u"AdapterMaxPcktSizeUp", D},
+             {624, u"AdapterMaxFrameSize", D},
+             {148, u"AdapterWatchdogLevel", D},
+             {149, u"AdapterWatchdogLevelPipFactor", D},
+             {589, u"AdapterWatchdogLevelFupFactor", D},
+             {282, u"AdapterWatchdogLevelDevice", D},
+             {283, u"AdapterPairingRefreshPeriod", MS},
+             {187, u"AdapterIncomingPacketFilter", PF}});
+    addRows(add(camera, S(170), true), v,
+            {{188, u"DriverEthVer", FW},
+             {230, u"DriverHeartbeatPeriod_ms", MS},
+             {557, u"DriverIncludedStarterFirmware", FW},
+             {558, u"DriverIncludedRuntimeFirmware", FW},
+             {288, u"DriverMinStarterFirmwareVersion", FW},
+             {289, u"DriverMaxStarterFirmwareVersion", FW}});
+    SupportRow& debug = add(camera, S(583), true);
+    SupportRow& statistics = add(debug, S(350), true);
+    for (int j = 0; j < 24; ++j)
+        add(statistics,
+            row(S(20000 + j), decimal(int32_t(v.Number(u"DebugDeviceStatistics_" + decimal(j))))));
+    const unsigned reservedGroups[] = {584, 585, 586, 587};
+    for (int g = 0; g < 4; ++g) {
+        SupportRow& reserved = add(debug, S(reservedGroups[g]), true);
+        for (int j = 0; j < 14; ++j) {
+            char label[8];
+            std::snprintf(label, sizeof label, "[%02d]", j);
+            add(reserved,
+                row(ascii(label), ReservedValueText(v.Number(arrayFields[g + 1].prefix + decimal(j)))));
+        }
+    }
+    return camera;
+}
+
+namespace {
+
+struct DriverRow {
+    unsigned label, suffix;
+    int bits; // 0, 64 or 32
+    const char16_t* key;
+};
+
+constexpr DriverRow textDrivers[] = {
+    {632, 164, 0, u"Usb_Boot_64"},    {633, 164, 0, u"Usb_Boot_32"}, {597, 164, 0, u"Usb_64"},
+    {157, 164, 0, u"Usb_32"},         {598, 164, 0, u"Eth_64"},      {158, 164, 0, u"Eth_32"},
+    {600, 568, 0, u"Com_64"},         {512, 568, 0, u"Com_32"},      {599, 165, 0, u"Dll_64"},
+    {159, 165, 0, u"Dll_32"},         {629, 166, 0, u"Tools_64"},    {160, 166, 0, u"Tools_32"},
+    {161, 167, 64, u"ActiveX_64"},    {161, 167, 32, u"ActiveX_32"}, {162, 168, 64, u"DirectShow_64"},
+    {162, 168, 32, u"DirectShow_32"}, {517, 565, 64, u"LabVIEW_64"}, {517, 565, 32, u"LabVIEW_32"},
+    {163, 169, 0, u"Twain"},          {514, 564, 0, u"Halcon1"},     {515, 564, 0, u"Halcon2"},
+    {588, 564, 0, u"Halcon3"},        {519, 566, 0, u"CVB"},         {521, 567, 0, u"NeuroCheck"},
+    {591, 607, 0, u"Cognex"},         {634, 636, 0, u"GenICam"}};
+
+struct BinaryDriverRow {
+    unsigned label, suffix, slot;
+};
+constexpr BinaryDriverRow binaryDrivers[] = {{597, 164, 1},  {598, 164, 0},  {600, 568, 2},  {599, 165, 4},
+                                             {159, 165, 3},  {160, 166, 5},  {161, 167, 6},  {162, 168, 7},
+                                             {163, 169, 8},  {514, 564, 9},  {515, 564, 10}, {588, 564, 37},
+                                             {517, 565, 11}, {519, 566, 13}, {521, 567, 12}, {591, 607, 38}};
+
+std::u16string driverRow(unsigned label, int bits, const std::u16string& value, unsigned suffix) {
+    std::u16string name = S(label);
+    if (bits)
+        name += bits == 64 ? u"  (64 bit)" : u"  (32 bit)";
+    return row(name, value + u"  " + S(suffix));
+}
+
+SupportRow systemGroup(uint32_t major, uint32_t minor, const std::u16string& servicePack,
+                       uint32_t architecture, uint32_t processors, uint32_t mask) {
+    SupportRow system = item(S(569), true);
+    add(system, OsVersionRow(major, minor, servicePack));
+    add(system, row(S(575), ArchitectureText(architecture)));
+    add(system, row(S(579), decimal(int32_t(processors))));
+    add(system, row(S(580), decimal(int32_t(mask))));
+    return system;
+}
+
+struct AdapterRows {
+    std::u16string name, version, date, mac, ip, mask;
+    uint32_t dhcp;
+};
+
+SupportRow adapterItem(const AdapterRows& a) {
+    SupportRow r = item(a.name);
+    add(r, row(S(561), a.version));
+    add(r, row(S(562), a.date));
+    add(r, row(S(137), a.mac));
+    add(r, row(S(138), a.ip));
+    add(r, row(S(139), a.mask));
+    add(r, row(S(281), S(a.dhcp ? 151 : 152)));
+    return r;
+}
+
+SupportRow controllerGroup(const win::ProfileText* profile) {
+    SupportRow group = item(S(582), true);
+    if (!profile)
+        return group;
+    static const char16_t* const kinds[] = {u"1.0", u"1.1", u"2.0", u"3.0"};
+    for (size_t kind = 0; kind < 4; ++kind) {
+        const int count = std::min(supportCountCap,
+                                   profile->number(u"USB hostcontrollers", supportControllerKinds[kind], 0));
+        if (count <= 0)
+            continue;
+        SupportRow& sub = add(group, kinds[kind], true);
+        for (int i = 0; i < count; ++i)
+            add(sub, ReadProfileText(*profile, supportControllerKinds[kind], decimal(i)));
+    }
+    return group;
+}
+
+SupportRow& root(std::vector<SupportRow>& rows, std::array<int, 2>& roots, int group) {
+    if (roots[group] < 0) {
+        roots[group] = int(rows.size());
+        rows.push_back(item(S(group == 0 ? 112 : 113), true));
+        rows.back().expanded = true;
+    }
+    return rows[size_t(roots[group])];
+}
+
+} // namespace
+
+std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile) {
+    std::vector<SupportRow> rows;
+    std::array<int, 2> roots{-1, -1};
+    for (int group = 0; group < 2; ++group) {
+        const int count =
+            std::min(supportCountCap, profile.number(u"Number of cameras", group == 0 ? u"USB" : u"ETH", 0));
+        if (count <= 0)
+            continue;
+        root(rows, roots, group);
+        for (int n = 0; n < count; ++n) {
+            const std::u16string section = (group == 0 ? u"USB - " : u"ETH - ") + decimal(n);
+            ProfileCameraValues values(profile, section);
+            SupportRow page = BuildCameraPage(values, group == 0, &profile, section);
+            root(rows, roots, group).children.push_back(std::move(page));
+        }
+    }
+    SupportRow drivers = item(S(563), true);
+    for (const DriverRow& d : textDrivers)
+        add(drivers,
+            driverRow(d.label, d.bits, ReadProfileText(profile, u"Installed drivers", d.key), d.suffix));
+    rows.push_back(std::move(drivers));
+    const std::u16string sp = ReadProfileText(profile, u"System information", u"CSDVersion");
+    auto number = [&](const char16_t* key) {
+        return uint32_t(profile.number(u"System information", key, 0));
+    };
+    rows.push_back(systemGroup(number(u"dwMajorVersion"), number(u"dwMinorVersion"), sp,
+                               number(u"ProcessorArchitecture"), number(u"NumberOfProcessors"),
+                               number(u"ActiveProcessorMask")));
+    const int adapters = std::min(supportCountCap, profile.number(u"Network adapters", u"Number", 0));
+    if (adapters > 0) {
+        SupportRow group = item(S(581), true);
+        for (int i = 0; i < adapters; ++i) {
+            const std::u16string section = u"Adapter - " + decimal(i);
+            auto text = [&](const char16_t* key) { return ReadProfileText(profile, section, key); };
+            group.children.push_back(adapterItem(
+                {text(u"Name"), text(u"DriverVersion"), text(u"DriverDate"), text(u"MacAddress"),
+                 text(u"IpAddress"), text(u"IpSubnetmask"), uint32_t(profile.number(section, u"DHCP", 0))}));
+        }
+        rows.push_back(std::move(group));
+    }
+    rows.push_back(controllerGroup(&profile));
+    return rows;
+}
+
+std::vector<SupportRow> BuildPagesFromBinary(const BinarySupportFile& file) {
+    std::vector<SupportRow> rows;
+    std::array<int, 2> roots{-1, -1};
+    for (int group = 0; group < 2; ++group) {
+        if (file.groupPresent[size_t(group)])
+            root(rows, roots, group);
+        for (const BinaryCamera& camera : file.groups[size_t(group)]) {
+            RecordCameraValues values(camera);
+            const bool usb = values.Number(u"DeviceId") < 1000;
+            // A camera whose own group root was not made (its count was 0) gets that root now.
+            SupportRow page = BuildCameraPage(values, usb, nullptr, {});
+            root(rows, roots, usb ? 0 : 1).children.push_back(std::move(page));
+        }
+    }
+    if (file.hasDrivers) {
+        SupportRow drivers = item(S(563), true);
+        for (const BinaryDriverRow& d : binaryDrivers)
+            add(drivers, driverRow(d.label, 0, readText(file.drivers.data() + 40 * d.slot, 20), d.suffix));
+        rows.push_back(std::move(drivers));
+    }
+    if (file.hasSystem) {
+        const uint8_t* s = file.system.data();
+        rows.push_back(systemGroup(readLE(s + 20, 4), readLE(s + 24, 4), readText(s + 36, 128), readLE(s, 2),
+                                   readLE(s + 4, 4), readLE(s + 8, 4)));
+    }
+    if (!file.adapters.empty()) {
+        SupportRow group = item(S(581), true);
+        for (const auto& a : file.adapters)
+            group.children.push_back(adapterItem(
+                {readText(a.data(), 200), readText(a.data() + 524, 20),
+                 readText(a.data() + 564, (supportAdapterRecordSize - 564) / 2), readText(a.data() + 400, 20),
+                 readText(a.data() + 440, 20), readText(a.data() + 480, 20), readLE(a.data() + 520, 4)}));
+        rows.push_back(std::move(group));
+    }
+    rows.push_back(controllerGroup(nullptr));
+    return rows;
+}
