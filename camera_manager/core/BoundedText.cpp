@@ -1,5 +1,6 @@
 #include "camera_manager/core/BoundedText.h"
 
+#include "platform/win/Cp1252.h"
 #include "platform/win/WideText.h"
 
 #include <cstdarg>
@@ -8,13 +9,6 @@
 #include <vector>
 
 namespace {
-
-// Windows-1252 from 0x80 to 0x9F; the undefined bytes stand for themselves.
-constexpr char16_t high[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
 
 // Stores text into a zero-filled buffer of units, cut to leave room for the terminator.
 template <typename Unit, typename Text> bool store(Unit* dest, size_t destBytes, const Text& text) {
@@ -57,22 +51,15 @@ template <typename Unit> int compareUnits(const Unit* a, const Unit* b) {
 
 } // namespace
 
-char16_t MultiByteCharToWide(unsigned char byte) {
-    return byte >= 0x80 && byte < 0xA0 ? high[byte - 0x80] : char16_t(byte);
-}
+// Windows-1252 as Windows converts it, through the suite's one table.
+char16_t MultiByteCharToWide(unsigned char byte) { return char16_t(Cp1252::toUnicode(byte)); }
 
 bool WideCharToMultiByte(char16_t c, char& byte) {
-    if (c < 0x80 || (c >= 0xA0 && c < 0x100)) {
-        byte = char(c);
-        return true;
-    }
-    for (unsigned i = 0; i < 32; ++i) {
-        if (high[i] == c) {
-            byte = char(0x80 + i);
-            return true;
-        }
-    }
-    return false;
+    const int b = Cp1252::fromUnicode(c);
+    if (b < 0)
+        return false;
+    byte = char(b);
+    return true;
 }
 
 std::u16string MultiByteToWide(const char* text, size_t maxBytes) {

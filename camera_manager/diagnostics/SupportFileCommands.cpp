@@ -25,16 +25,12 @@
 
 namespace {
 
-void StopManagerRefresh(CZekoManagerDlg&) {}
-void RestartManagerRefresh(CZekoManagerDlg&) {}
-
-// Stops the main dialog's refresh for the length of a command and restarts it at once
-// afterwards, on every way out. The main dialog's refresh timer (id 1) is not built yet:
-// until it is, the two hooks stay empty.
+// Stops the main dialog's refresh for the length of a command and refreshes at once
+// afterwards, on every way out.
 class RefreshPause {
 public:
-    explicit RefreshPause(CZekoManagerDlg& dialog) : dialog(dialog) { StopManagerRefresh(dialog); }
-    ~RefreshPause() { RestartManagerRefresh(dialog); }
+    explicit RefreshPause(CZekoManagerDlg& dialog) : dialog(dialog) { dialog.StopRefresh(); }
+    ~RefreshPause() { dialog.RefreshNow(); }
 
 private:
     CZekoManagerDlg& dialog;
