@@ -13,7 +13,7 @@ namespace serial {
 // The baud rates offered for both ports, and the one selected at start (115200).
 extern const char* const BaudRates[11];
 constexpr int DefaultBaudIndex = 10;
-constexpr size_t SendTextLimit = 100; // characters of a send line
+constexpr size_t SendTextLimit = 100;  // characters of a send line
 constexpr size_t SendBytesLimit = 126; // bytes of a send line before its line end
 
 // The camera's COM number: its signed offset plus 100.

@@ -117,8 +117,8 @@ SerialTransferResult SerialTransfer::run(const SerialTransferJob& job, const Cal
         result.size = static_cast<uint64_t>(info.st_size);
 
     win::SerialPort sender, receiver;
-    const bool portsOpen = openPort(sender, job.sendPort, job.sendBaud) &&
-                           openPort(receiver, job.receivePort, job.receiveBaud);
+    const bool portsOpen =
+        openPort(sender, job.sendPort, job.sendBaud) && openPort(receiver, job.receivePort, job.receiveBaud);
     if (portsOpen && source) {
         sender.purge();
         receiver.purge();
@@ -128,7 +128,8 @@ SerialTransferResult SerialTransfer::run(const SerialTransferJob& job, const Cal
             int lastPercent = 0;
             bool failed = false;
             size_t length;
-            while (!failed && running && (length = std::fread(block.data(), 1, block.size(), source.get())) > 0) {
+            while (!failed && running &&
+                   (length = std::fread(block.data(), 1, block.size(), source.get())) > 0) {
                 result.sent += length;
                 const int percent = serial::TransferPercent(result.sent, result.size);
                 if (percent != lastPercent && callbacks.progress)

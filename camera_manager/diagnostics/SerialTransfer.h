@@ -14,7 +14,7 @@
 #include <thread>
 
 struct SerialTransferJob {
-    std::string source, destination; // file paths (UTF-8)
+    std::string source, destination;   // file paths (UTF-8)
     std::string sendPort, receivePort; // "\\.\COMn"
     std::string sendBaud, receiveBaud; // baud texts
     size_t blockSize = 1024;
@@ -34,7 +34,7 @@ class SerialTransfer {
 public:
     // Called on the transfer's thread.
     struct Callbacks {
-        std::function<void(int percent)> progress; // when the percentage changes
+        std::function<void(int percent)> progress;       // when the percentage changes
         std::function<void(uint64_t received)> received; // after each block
         std::function<void(const SerialTransferResult&)> finished;
     };

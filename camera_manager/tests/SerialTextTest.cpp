@@ -1,5 +1,5 @@
-#include "camera_manager/diagnostics/ReceiveDecoder.h"
 #include "camera_manager/diagnostics/SerialText.h"
+#include "camera_manager/diagnostics/ReceiveDecoder.h"
 
 #include <clocale>
 #include <gtest/gtest.h>
@@ -62,7 +62,7 @@ TEST(SerialText, UnconvertibleCharacterEndsTheLine) {
 }
 
 TEST(SerialText, BlockSizeAndPercent) {
-    EXPECT_EQ(serial::TransferBlockSize(7), 128u); // 38400
+    EXPECT_EQ(serial::TransferBlockSize(7), 128u);  // 38400
     EXPECT_EQ(serial::TransferBlockSize(8), 1024u); // 56000
     EXPECT_EQ(serial::TransferPercent(0, 0), 100);
     EXPECT_EQ(serial::TransferPercent(50, 0), 100); // file grew after its size was taken
@@ -82,7 +82,10 @@ TEST(ReceiveDecoder, CharactersSplitAcrossReadsStayWhole) {
 TEST(ReceiveDecoder, BadBytesShowAsReplacementAndDecodingGoesOn) {
     Utf8Locale utf8;
     ReceiveDecoder decoder;
-    EXPECT_EQ(decoder.decode("a\xff" "b", 3), L"a\ufffdb");
+    EXPECT_EQ(decoder.decode("a\xff"
+                             "b",
+                             3),
+              L"a\ufffdb");
 }
 
 TEST(ReceiveDecoder, ZeroByteCutsThePiece) {

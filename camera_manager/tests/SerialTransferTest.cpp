@@ -1,5 +1,5 @@
-#include "camera_manager/diagnostics/SerialText.h"
 #include "camera_manager/diagnostics/SerialTransfer.h"
+#include "camera_manager/diagnostics/SerialText.h"
 #include "platform/win/SerialPort.h"
 #include "platform/win/tests/PtyBridge.h"
 
@@ -17,7 +17,7 @@ class SerialTransferTest : public ::testing::Test {
 protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() / ("zeko_serial_transfer_" + std::to_string(getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+                                            ::testing::UnitTest::GetInstance()->current_test_info()->name());
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         win::SetComPortLookup([this](unsigned n) {
@@ -73,7 +73,8 @@ TEST_F(SerialTransferTest, FilesArriveByteForByteBothWaysAndBlockSizes) {
                 int lastPercent = -1;
                 SerialTransfer::Callbacks callbacks;
                 callbacks.progress = [&](int percent) { lastPercent = percent; };
-                const SerialTransferResult result = SerialTransfer::run(job(direction, baudIndex), callbacks, running);
+                const SerialTransferResult result =
+                    SerialTransfer::run(job(direction, baudIndex), callbacks, running);
                 EXPECT_TRUE(result.complete());
                 EXPECT_EQ(result.received, size);
                 EXPECT_EQ(readFile("destination.bin"), data);
