@@ -282,8 +282,8 @@ wxWindow* DlgSerial::buildTransferGroup(wxWindow* parent) {
     wxBoxSizer* progressRow = new wxBoxSizer(wxHORIZONTAL);
     progressRow->Add(new wxStaticText(box, IdProgressLabel, "Progress"), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT,
                      6);
-    progress_ = new wxGauge(box, IdProgress, 100);
-    progressRow->Add(progress_, 1, wxEXPAND);
+    progress_ = new wxGauge(box, IdProgress, 100, wxDefaultPosition, wxSize(-1, 16));
+    progressRow->Add(progress_, 1, wxALIGN_CENTER_VERTICAL);
     group->Add(progressRow, 0, wxEXPAND | wxALL, 4);
     panel->SetSizer(group);
     return panel;

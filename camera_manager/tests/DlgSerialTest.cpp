@@ -306,3 +306,14 @@ TEST_F(DlgSerialTest, ClosingDuringATransferIsSafe) {
     EXPECT_TRUE(hook_.messages.empty());
     cable_.pause(false);
 }
+
+// For a look by hand (--gtest_also_run_disabled_tests): the dialog runs modally with both ports
+// on the cable until it is closed.
+TEST_F(DlgSerialTest, DISABLED_RunByHand) {
+    hook_.Unregister();
+    dialog_->Destroy();
+    dialog_ = nullptr;
+    DlgSerial dialog(nullptr, &entry_);
+    dialog.DoModal();
+    hook_.Register();
+}
