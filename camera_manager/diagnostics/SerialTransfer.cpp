@@ -135,7 +135,7 @@ SerialTransferResult SerialTransfer::run(const SerialTransferJob& job, const Cal
                 if (percent != lastPercent && callbacks.progress)
                     callbacks.progress(percent);
                 lastPercent = percent;
-                if (!sender.write(block.data(), length))
+                if (!sender.write(block.data(), length, &running))
                     break;
                 size_t got = 0;
                 auto lastByte = std::chrono::steady_clock::now();

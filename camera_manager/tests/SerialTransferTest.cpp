@@ -109,6 +109,21 @@ TEST_F(SerialTransferTest, StopMidTransferEndsSoonAndReportsIncomplete) {
     bridge_.pause(false);
 }
 
+TEST_F(SerialTransferTest, StopWhileTheLineIsFullEndsSoon) {
+    makeFile("source.bin", 4 * 1024 * 1024);
+    bridge_.pause(true); // a block this large cannot be written while nothing is taken
+    SerialTransferJob j = job(0, 10);
+    j.blockSize = 2 * 1024 * 1024;
+    SerialTransfer transfer;
+    ASSERT_TRUE(transfer.start(j, {}));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const auto start = std::chrono::steady_clock::now();
+    transfer.stop();
+    transfer.join();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    bridge_.pause(false);
+}
+
 TEST_F(SerialTransferTest, LostBytesEndTheTransferInsteadOfWaitingForEver) {
     makeFile("source.bin", 4000);
     bridge_.pause(true);

@@ -243,7 +243,7 @@ ssize_t SerialPort::read(void* buffer, size_t size, int timeoutMs) {
     return n;
 }
 
-bool SerialPort::write(const void* data, size_t size) {
+bool SerialPort::write(const void* data, size_t size, const std::atomic<bool>* keepGoing) {
     if (fd_ < 0)
         return false;
     const auto* bytes = static_cast<const uint8_t*>(data);
@@ -262,7 +262,7 @@ bool SerialPort::write(const void* data, size_t size) {
             continue;
         if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
             return false;
-        if (std::chrono::steady_clock::now() - lastProgress > stallLimit)
+        if (std::chrono::steady_clock::now() - lastProgress > stallLimit || (keepGoing && !*keepGoing))
             return false;
         pollfd p{fd_, POLLOUT, 0};
         if (poll(&p, 1, 100) < 0 && errno != EINTR)

@@ -6,6 +6,7 @@
 // no CR/LF translation, no software or hardware flow control. The settings found at open are
 // kept and put back by restoreSettings.
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -61,8 +62,9 @@ public:
     // What has arrived, at most size bytes, waiting up to timeoutMs for the first byte
     // (0: no wait). 0 when nothing came; -1 on an error or a hang-up.
     ssize_t read(void* buffer, size_t size, int timeoutMs);
-    // Writes all bytes, waiting while the line is busy; false on an error.
-    bool write(const void* data, size_t size);
+    // Writes all bytes, waiting while the line is busy; false on an error, after 5 s without
+    // progress, or when *keepGoing turns false while it waits.
+    bool write(const void* data, size_t size, const std::atomic<bool>* keepGoing = nullptr);
 
     // Closes the port (exclusive use released). The settings are not restored here.
     bool close();
