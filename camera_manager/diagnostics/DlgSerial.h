@@ -1,0 +1,94 @@
+#pragma once
+
+// The "Virtual COM port" dialog (template 490): a two-port serial terminal. Port A is the
+// camera's virtual COM port (or the broadcast COM port), port B is COM1. Each port has its
+// baud rate, a connect button, a line to send with its line end and a field of what arrived.
+// The "Send file" group sends a file from one port to the other.
+//
+// Each connected port has a reader thread, each running transfer a thread of its own; all of
+// them hand window updates to the GUI thread. Closing the dialog stops and joins them.
+
+#include "camera_manager/diagnostics/ReceiveDecoder.h"
+#include "camera_manager/diagnostics/SerialTransfer.h"
+#include "platform/win/SerialPort.h"
+
+#include <atomic>
+#include <memory>
+#include <thread>
+#include <wx/dialog.h>
+
+class CameraEntry;
+class wxButton;
+class wxCheckBox;
+class wxChoice;
+class wxGauge;
+class wxStaticBox;
+class wxStaticText;
+class wxTextCtrl;
+
+class DlgSerial : public wxDialog {
+public:
+    enum { IDD = 490 };
+    // entry: the camera whose virtual COM port is port A; not owned, outlives the dialog.
+    DlgSerial(wxWindow* parent, const CameraEntry* entry);
+    ~DlgSerial() override;
+    int DoModal() { return ShowModal(); }
+
+    // The COM number of port A's camera port.
+    int cameraComPort() const;
+
+private:
+    struct Port {
+        int index = 0; // 0 port A, 1 port B
+        win::SerialPort serial;
+        bool connected = false;
+        std::atomic<bool> readerRunning{false};
+        int stopEvent = -1; // eventfd that ends the reader
+        std::thread reader;
+        ReceiveDecoder decoder;
+        wxChoice* baud = nullptr;
+        wxChoice* lineEnd = nullptr;
+        wxButton* connectButton = nullptr;
+        wxTextCtrl* sendText = nullptr;
+        wxTextCtrl* received = nullptr;
+    };
+
+    wxWindow* buildPortGroup(Port& port, wxWindow* parent, wxStaticBox*& box);
+    wxWindow* buildTransferGroup(wxWindow* parent);
+    std::string portName(const Port& port) const;
+
+    bool connect(Port& port);
+    bool disconnect(Port& port);
+    void readLoop(Port& port);
+    void send(Port& port);
+
+    void onConnect(Port& port);
+    void onBaudChanged(Port& port);
+    void onBroadcast();
+    void onCharHook(wxKeyEvent& event);
+    void onBrowseSource();
+    void onBrowseDestination();
+    void onSendFile();
+    void enableTransferControls(bool enable);
+    void updatePortCaption();
+
+    const CameraEntry* entry_;
+    Port ports_[2];
+    int broadcastPort_ = 255;
+    wxString groupCaption_;
+    wxStaticBox* groupA_ = nullptr;
+    wxCheckBox* broadcast_ = nullptr;
+    wxChoice* direction_ = nullptr;
+    wxButton* sendFile_ = nullptr;
+    wxTextCtrl* sourceName_ = nullptr;
+    wxTextCtrl* destinationName_ = nullptr;
+    wxStaticText* sourceBytes_ = nullptr;
+    wxStaticText* destinationBytes_ = nullptr;
+    wxGauge* progress_ = nullptr;
+    // Shared with the transfer threads' callbacks, which may only post updates while it is set.
+    std::shared_ptr<std::atomic<bool>> updatesAllowed_ = std::make_shared<std::atomic<bool>>(true);
+    SerialTransfer transfers_[2];
+};
+
+// Runs the terminal for a camera whose device the caller has opened (and closes afterwards).
+int ShowSerialTerminal(wxWindow* parent, const CameraEntry& entry);

@@ -1,0 +1,172 @@
+#include "camera_manager/diagnostics/SerialTransfer.h"
+
+#include "camera_manager/diagnostics/SerialText.h"
+#include "platform/win/SerialPort.h"
+
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+struct FileCloser {
+    void operator()(FILE* f) const { std::fclose(f); }
+};
+using File = std::unique_ptr<FILE, FileCloser>;
+
+// The destination under a temporary name beside it, renamed into place by commit().
+class DestinationFile {
+public:
+    explicit DestinationFile(const std::string& path) : path_(path), temp_(path + ".XXXXXX") {
+        const int fd = mkstemp(temp_.data());
+        if (fd < 0)
+            return;
+        file_ = fdopen(fd, "wb");
+        if (!file_) {
+            ::close(fd);
+            unlink(temp_.c_str());
+        }
+    }
+    ~DestinationFile() {
+        if (file_) {
+            std::fclose(file_);
+            unlink(temp_.c_str());
+        }
+    }
+    bool isOpen() const { return file_ != nullptr; }
+    bool write(const void* data, size_t size) { return std::fwrite(data, 1, size, file_) == size; }
+    bool commit() {
+        const bool ok = std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
+        std::fclose(file_);
+        file_ = nullptr;
+        if (ok) {
+            fchmodat(AT_FDCWD, temp_.c_str(), 0666 & ~currentUmask(), 0);
+            if (rename(temp_.c_str(), path_.c_str()) == 0)
+                return true;
+        }
+        unlink(temp_.c_str());
+        return false;
+    }
+
+private:
+    static mode_t currentUmask() {
+        const mode_t mask = umask(0);
+        umask(mask);
+        return mask;
+    }
+    std::string path_, temp_;
+    FILE* file_ = nullptr;
+};
+
+bool openPort(win::SerialPort& port, const std::string& name, const std::string& baud) {
+    if (!port.open(name))
+        return false;
+    if (!port.configure(serial::LineSettingsText(baud))) {
+        port.restoreSettings();
+        port.close();
+        return false;
+    }
+    return true;
+}
+
+void closePort(win::SerialPort& port) {
+    if (port.isOpen()) {
+        port.restoreSettings();
+        port.close();
+    }
+}
+
+} // namespace
+
+SerialTransfer::~SerialTransfer() {
+    stop();
+    join();
+}
+
+bool SerialTransfer::start(SerialTransferJob job, Callbacks callbacks) {
+    if (running_)
+        return false;
+    join();
+    running_ = true;
+    thread_ = std::thread([this, job = std::move(job), callbacks = std::move(callbacks)] {
+        const SerialTransferResult result = run(job, callbacks, running_);
+        if (callbacks.finished)
+            callbacks.finished(result);
+        running_ = false;
+    });
+    return true;
+}
+
+void SerialTransfer::join() {
+    if (thread_.joinable())
+        thread_.join();
+}
+
+SerialTransferResult SerialTransfer::run(const SerialTransferJob& job, const Callbacks& callbacks,
+                                         const std::atomic<bool>& running) {
+    SerialTransferResult result;
+    if (job.source.empty() || job.destination.empty() || job.blockSize == 0)
+        return result;
+    File source(std::fopen(job.source.c_str(), "rb"));
+    struct stat info {};
+    if (source && fstat(fileno(source.get()), &info) == 0)
+        result.size = static_cast<uint64_t>(info.st_size);
+
+    win::SerialPort sender, receiver;
+    const bool portsOpen =
+        openPort(sender, job.sendPort, job.sendBaud) && openPort(receiver, job.receivePort, job.receiveBaud);
+    if (portsOpen && source) {
+        sender.purge();
+        receiver.purge();
+        DestinationFile destination(job.destination);
+        if (destination.isOpen()) {
+            std::vector<char> block(job.blockSize), incoming(job.blockSize);
+            int lastPercent = 0;
+            bool failed = false;
+            size_t length;
+            while (!failed && running &&
+                   (length = std::fread(block.data(), 1, block.size(), source.get())) > 0) {
+                result.sent += length;
+                const int percent = serial::TransferPercent(result.sent, result.size);
+                if (percent != lastPercent && callbacks.progress)
+                    callbacks.progress(percent);
+                lastPercent = percent;
+                if (!sender.write(block.data(), length, &running))
+                    break;
+                size_t got = 0;
+                auto lastByte = std::chrono::steady_clock::now();
+                while (got < length && running) {
+                    const ssize_t n = receiver.read(incoming.data(), length - got, 100);
+                    if (n < 0 || (n > 0 && !destination.write(incoming.data(), static_cast<size_t>(n)))) {
+                        failed = true;
+                        break;
+                    }
+                    if (n > 0) {
+                        got += static_cast<size_t>(n);
+                        lastByte = std::chrono::steady_clock::now();
+                    } else if (std::chrono::steady_clock::now() - lastByte >
+                               std::chrono::milliseconds(job.stallTimeoutMs)) {
+                        failed = true; // bytes were lost on the way
+                        break;
+                    }
+                }
+                result.received += got;
+                if (callbacks.received)
+                    callbacks.received(result.received);
+            }
+            result.saved = destination.commit();
+        }
+        if (job.drainAtEnd) {
+            char rest[8];
+            while (receiver.read(rest, sizeof rest, 0) > 0) {
+            }
+        }
+    }
+    closePort(receiver);
+    closePort(sender);
+    return result;
+}
