@@ -40,3 +40,4 @@ constexpr uint32_t OldStarterFirmware = 554;
 constexpr uint32_t InvalidComPortInCamera = 556;
 
 } // namespace ids
+
