@@ -39,5 +39,9 @@ constexpr uint32_t BroadcastFailedEnd = 526;
 constexpr uint32_t OldStarterFirmware = 554;
 constexpr uint32_t InvalidComPortInCamera = 556;
 
-} // namespace ids
+// Additional functions
+constexpr uint32_t ComPortUnsupportedCamera = 540;
+constexpr uint32_t ComPortWow64 = 605;
+constexpr uint32_t IdleStateRebootHint = 631;
 
+} // namespace ids

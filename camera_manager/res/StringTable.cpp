@@ -124,6 +124,9 @@ const ResourceString managerStrings[] = {
     {630, u"Zeko_Cognex_AIK_64.dll"},
     {634, u"TLZeko.cti"},
     {635, u"Transport layer for GEN<i>CAM"},
+    {540, u"The COM port functionality is not available for this camera type."},
+    {605, u"The COM port functionality is not available if the program is running in WOW64 mode."},
+    {631, u"You have changed the configuration of the CPU idle states for the current user.  These changes will only be applied after a system reboot! "},
 };
 
 const size_t managerStringCount = std::size(managerStrings);
