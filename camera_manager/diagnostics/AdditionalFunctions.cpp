@@ -29,6 +29,9 @@ private:
     wxWindow* owner_;
 };
 
+AdditionalFunctions::AdditionalFunctions(wxWindow* parent, CameraEntry* entry, BOOL wow64)
+    : parent_(parent), entry_(entry), wow64_(wow64) {}
+
 AdditionalFunctions::~AdditionalFunctions() = default;
 
 int AdditionalFunctions::DoModal() {
@@ -130,7 +133,7 @@ void AdditionalFunctions::OnInitDialog() {
         if (keys_.Matches() && entry_ &&
             HiddenButtonAllowed(true, entry_->GetDeviceId(), entry_->GetDeviceType()) && panel_) {
             deleteAll->Show();
-            d.Layout();
+            d.GetSizer()->Fit(&d);
         }
         event.Skip();
     });
@@ -202,7 +205,8 @@ void AdditionalFunctions::ShowComPort() {
     status->SetLabel(ToWx(c.status));
     status->SetForegroundColour(panel_->connected() ? wxColour(0, 135, 0) : wxColour(230, 0, 0));
     status->Wrap(600);
-    dialog_->Layout();
+    if (dialog_->GetSizer())
+        dialog_->GetSizer()->Fit(dialog_);
 }
 
 void AdditionalFunctions::OnSendReceive() {

@@ -19,8 +19,7 @@ class AdditionalFunctions {
 public:
     enum { IDD = 474 };
     // entry: the selected camera, or null.
-    AdditionalFunctions(wxWindow* parent, CameraEntry* entry, BOOL wow64)
-        : parent_(parent), entry_(entry), wow64_(wow64) {}
+    AdditionalFunctions(wxWindow* parent, CameraEntry* entry, BOOL wow64);
     ~AdditionalFunctions();
     int DoModal();
 

@@ -1,4 +1,6 @@
+#include "camera_manager/core/CameraList.h"
 #include "camera_manager/core/WxText.h"
+#include "camera_manager/diagnostics/AdditionalFunctions.h"
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
 #include "camera_manager/diagnostics/DiagnosticsStringIds.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
@@ -8,12 +10,17 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
 #include <wx/dialog.h>
 #include <wx/listctrl.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
+#include <wx/radiobut.h>
 #include <wx/stattext.h>
 #include <wx/treectrl.h>
+#include <wx/uiaction.h>
 
 namespace {
 
@@ -131,6 +138,85 @@ TEST_F(DiagnosticsGuiTest, NewerSystemsShowNoTreeAndARedStatusLine) {
     };
     dlg.DoModal();
     server_.serve("", 404);
+}
+
+TEST_F(DiagnosticsGuiTest, AdditionalFunctionsHostsTheComPortPanelAndDriverSettings) {
+    useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
+               "starter_fw = 0x1000021\n");
+    zksim_SetDriverCapabilities(0x4, 0x1);
+    CameraList gige;
+    ASSERT_TRUE(FillCameraList(gige, FillGigE));
+    ASSERT_EQ(gige.GetCount(), 1u);
+    int terminals = 0;
+    AdditionalFunctions::runSerialTerminal = [&](CameraEntry*) { ++terminals; };
+    AdditionalFunctions dlg(nullptr, gige.At(0), FALSE);
+    driver_.onDialog = [&](wxDialog* dialog) {
+        auto* status = dynamic_cast<wxStaticText*>(dialog->FindWindow(1265));
+        auto* combo = dynamic_cast<wxChoice*>(dialog->FindWindow(1032));
+        auto* mains = dynamic_cast<wxCheckBox*>(dialog->FindWindow(1356));
+        auto* battery = dynamic_cast<wxCheckBox*>(dialog->FindWindow(1252));
+        ASSERT_TRUE(status && combo && mains && battery);
+        EXPECT_EQ(combo->GetCount(), 256u);
+        EXPECT_EQ(combo->GetSelection(), 99);
+        EXPECT_TRUE(mains->IsEnabled());
+        EXPECT_FALSE(battery->IsEnabled());
+        EXPECT_FALSE(dialog->FindWindow(1104)->IsShown());
+        EXPECT_TRUE(dialog->FindWindow(1359)->IsEnabled());
+        screenshot("additional_functions");
+
+        // Install COM100 as a user would: click the button.
+        wxCommandEvent click(wxEVT_BUTTON, 1175);
+        click.SetEventObject(dialog->FindWindow(1175));
+        dialog->FindWindow(1175)->GetEventHandler()->ProcessEvent(click);
+        EXPECT_EQ(status->GetForegroundColour(), wxColour(0, 135, 0));
+        EXPECT_TRUE(dialog->FindWindow(1270)->IsEnabled());
+        wxCommandEvent send(wxEVT_BUTTON, 1270);
+        send.SetEventObject(dialog->FindWindow(1270));
+        dialog->FindWindow(1270)->GetEventHandler()->ProcessEvent(send);
+        EXPECT_EQ(terminals, 1);
+
+        // The idle hint comes once.
+        for (bool tick : {true, false}) {
+            mains->SetValue(tick);
+            wxCommandEvent box(wxEVT_CHECKBOX, 1356);
+            box.SetEventObject(mains);
+            box.SetInt(tick);
+            mains->GetEventHandler()->ProcessEvent(box);
+        }
+        // The key sequence reveals the hidden button.
+        wxUIActionSimulator keys;
+        dialog->FindWindow(wxID_OK)->SetFocus();
+        keys.Text("zekocomda");
+        for (int i = 0; i < 30; ++i)
+            wxTheApp->Yield(true), wxMilliSleep(10);
+        EXPECT_TRUE(dialog->FindWindow(1104)->IsShown());
+        screenshot("additional_functions_installed");
+    };
+    dlg.DoModal();
+    AdditionalFunctions::runSerialTerminal = [](CameraEntry*) {};
+    ASSERT_GE(driver_.messages.size(), 3u);
+    EXPECT_EQ(driver_.messages.back(), ResourceText(ids::IdleStateRebootHint));
+    EXPECT_EQ(gige.At(0)->GetDeviceComportOffset(), 0);
+}
+
+TEST_F(DiagnosticsGuiTest, UsbCamerasAndNoCameraGetNoComPortPanel) {
+    AdditionalFunctions none(nullptr, nullptr, TRUE);
+    driver_.onDialog = [&](wxDialog* dialog) {
+        EXPECT_FALSE(dialog->FindWindow(1032)->IsEnabled());
+        EXPECT_EQ(dynamic_cast<wxStaticText*>(dialog->FindWindow(1265))->GetLabel(), "");
+    };
+    none.DoModal();
+    useCameras("[camera]\ndevice_id = 999\nserial = S999\nsensor = ZK1480-C\n");
+    CameraList usb;
+    ASSERT_TRUE(FillCameraList(usb, FillUsb));
+    AdditionalFunctions dlg(nullptr, usb.At(0), FALSE);
+    driver_.onDialog = [&](wxDialog* dialog) {
+        EXPECT_FALSE(dialog->FindWindow(1175)->IsEnabled());
+        EXPECT_EQ(dynamic_cast<wxStaticText*>(dialog->FindWindow(1265))->GetLabel(),
+                  ResourceText(ids::ComPortUnsupportedCamera));
+        screenshot("additional_functions_usb");
+    };
+    dlg.DoModal();
 }
 
 } // namespace
