@@ -59,10 +59,10 @@ void AdditionalFunctions::OnInitDialog() {
     row->Add(combo, 0, wxRIGHT, 6);
     com->Add(row, 0, wxALL, 4);
     auto* buttons = new wxGridSizer(2, 4, 4);
-    for (int id : {1175, 1271, 1272, 1270})
-        buttons->Add(new wxButton(com->GetStaticBox(), id, id == 1270 ? "Send / Receive" : "",
-                                  wxDefaultPosition, wxSize(300, -1)),
-                     0, wxEXPAND);
+    for (auto [id, label] : {std::pair{1175, "Install"}, std::pair{1271, "Save"}, std::pair{1272, "Delete"},
+                             std::pair{1270, "Send / Receive"}})
+        buttons->Add(new wxButton(com->GetStaticBox(), id, label, wxDefaultPosition, wxSize(300, -1)), 0,
+                     wxEXPAND);
     com->Add(buttons, 0, wxALL | wxEXPAND, 4);
     auto* status = new wxStaticText(com->GetStaticBox(), 1265, "", wxDefaultPosition, wxSize(604, 54));
     status->SetFont(wxFont(wxFontInfo(10).FaceName("Tahoma")));
