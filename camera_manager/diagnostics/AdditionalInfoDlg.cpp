@@ -1,9 +1,207 @@
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
 
-#include <wx/defs.h>
+#include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/WxText.h"
+#include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/diagnostics/GeneralInformation.h"
+#include "platform/win/Adapters.h"
+#include "platform/win/System.h"
+#include "platform/win/WideText.h"
+
+#include <wx/button.h>
+#include <wx/dialog.h>
+#include <wx/listctrl.h>
+#include <wx/msgdlg.h>
+#include <wx/sizer.h>
+#include <wx/stattext.h>
+#include <wx/treectrl.h>
+#include <wx/utils.h>
+
+namespace {
+
+constexpr int statusLineId = 1136;
+
+// Colours of the Version and Update cells by marker; the list colours the whole row until the
+// cell-colouring list control takes over.
+void colourRow(wxListCtrl* list, long row, const std::u16string& marker) {
+    wxColour back = *wxWHITE, fore = *wxBLACK;
+    if (marker == u"0")
+        back = wxColour(0, 255, 0);
+    else if (marker == u"1")
+        back = wxColour(255, 255, 0);
+    else if (marker == u"2")
+        back = wxColour(255, 0, 0), fore = *wxWHITE;
+    else if (marker == u"3")
+        back = wxColour(100, 100, 100), fore = *wxWHITE;
+    list->SetItemBackgroundColour(row, back);
+    list->SetItemTextColour(row, fore);
+}
+
+class DialogUi : public UpdateCheckUi {
+public:
+    DialogUi(wxWindow* owner, AdditionalInfoDlg& dialog, std::function<void()> refresh)
+        : owner_(owner), dialog_(dialog), refresh_(std::move(refresh)) {}
+    void ShowMessage(unsigned id, Icon icon) override {
+        wxMessageBox(ResourceText(id), ResourceText(543),
+                     wxOK | (icon == Icon::Error     ? wxICON_ERROR
+                             : icon == Icon::Warning ? wxICON_WARNING
+                                                     : wxICON_INFORMATION),
+                     owner_);
+    }
+    bool AskYesNo(unsigned id) override {
+        return wxMessageBox(ResourceText(id), ResourceText(543), wxYES_NO | wxICON_QUESTION, owner_) == wxYES;
+    }
+    void OpenSetupPage() override { dialog_.OpenSetupPage(); }
+    void RefreshLists() override { refresh_(); }
+
+private:
+    wxWindow* owner_;
+    AdditionalInfoDlg& dialog_;
+    std::function<void()> refresh_;
+};
+
+wxListCtrl* makeList(wxWindow* parent, int id, const int widths[6]) {
+    auto* list = new wxListCtrl(parent, id, wxDefaultPosition, wxSize(-1, 150),
+                                wxLC_REPORT | wxLC_HRULES | wxLC_VRULES);
+    const unsigned headings[5] = {209, 211, 210, 212, 511};
+    for (int column = 0; column < 6; ++column)
+        list->InsertColumn(column, column < 5 ? ResourceText(headings[column]) : wxString(),
+                           wxLIST_FORMAT_LEFT, widths[column]);
+    return list;
+}
+
+} // namespace
 
 int AdditionalInfoDlg::DoModal() {
-    (void)parent_;
-    (void)languageIndex_;
-    return wxID_CANCEL;
+    wxDialog dialog(parent_, IDD, "General Information", wxDefaultPosition, wxDefaultSize,
+                    wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
+    dialog_ = &dialog;
+    OnInitDialog();
+    int result = dialog.ShowModal();
+    dialog_ = nullptr;
+    return result;
+}
+
+void AdditionalInfoDlg::OnInitDialog() {
+    wxDialog& d = *dialog_;
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    WCHAR version[20] = {};
+    GetProgramVersionString(version, sizeof version);
+    sizer->Add(new wxStaticText(&d, 1339, wxString("Zeko Camera Manager version ") + ToWx(version)), 0, wxALL,
+               6);
+
+    sizer->Add(new wxStaticText(&d, 1283, "Zeko drivers and 3rd party interfaces"), 0, wxLEFT | wxTOP, 6);
+    const int driverWidths[6] = {130, 200, 280, 75, 75, 0};
+    driverList_ = makeList(&d, 1126, driverWidths);
+    driverList_->SetMinSize(wxSize(780, 260));
+    sizer->Add(driverList_, 1, wxEXPAND | wxALL, 6);
+    sizer->Add(new wxStaticText(&d, 1284, "Direct3D Dlls"), 0, wxLEFT, 6);
+    const int d3dWidths[6] = {130, 160, 220, 125, 125, 0};
+    direct3dList_ = makeList(&d, 1282, d3dWidths);
+    direct3dList_->SetMinSize(wxSize(780, 70));
+    sizer->Add(direct3dList_, 0, wxEXPAND | wxALL, 6);
+    sizer->Add(new wxStaticText(&d, 1285, "USB controller and network adapters"), 0, wxLEFT, 6);
+    tree_ =
+        new wxTreeCtrl(&d, 1083, wxDefaultPosition, wxSize(780, 170), wxTR_DEFAULT_STYLE | wxTR_HIDE_ROOT);
+    tree_->AddRoot(wxString());
+    sizer->Add(tree_, 1, wxEXPAND | wxALL, 6);
+    status_ = new wxStaticText(&d, statusLineId, "No USB 2.0 Controller found !!!");
+    status_->SetForegroundColour(wxColour(200, 0, 0));
+    status_->SetFont(wxFont(wxFontInfo(12).FaceName("Tahoma")));
+    sizer->Add(status_, 0, wxALL, 6);
+    auto* buttons = new wxBoxSizer(wxHORIZONTAL);
+    auto* check = new wxButton(&d, 1104, "Check updates");
+    auto* download = new wxButton(&d, 1125, "Download updates");
+    buttons->Add(check, 0, wxRIGHT, 6);
+    buttons->Add(download, 0, wxRIGHT, 6);
+    buttons->AddStretchSpacer();
+    buttons->Add(new wxButton(&d, wxID_OK, "Close"));
+    sizer->Add(buttons, 0, wxEXPAND | wxALL, 6);
+    check->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CheckForUpdates(); });
+    download->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OpenSetupPage(); });
+
+    WCHAR windows[261] = {};
+    UINT length = GetWindowsDirectoryW(windows, 261);
+    const std::u16string w = length > 0 && length < 261 ? win::fromBuffer(windows) : std::u16string();
+    std::vector<InfoRow> driverRows = BuildDriverRows(w, ProcessEnvironment);
+    std::vector<InfoRow> d3dRows = BuildDirect3DRows(w);
+    drivers_.clear();
+    direct3d_.clear();
+    for (wxListCtrl* list : {driverList_, direct3dList_}) {
+        const std::vector<InfoRow>& rows = list == driverList_ ? driverRows : d3dRows;
+        std::vector<VersionRow>& model = list == driverList_ ? drivers_ : direct3d_;
+        for (const InfoRow& row : rows) {
+            long item = list->InsertItem(list->GetItemCount(), ToWx(row.file));
+            list->SetItem(item, 1, ToWx(row.description));
+            list->SetItem(item, 2, ToWx(row.location));
+            list->SetItem(item, 3, ToWx(row.version));
+            list->SetItem(item, 5, "-1");
+            model.push_back({row.version, u"", u"-1"});
+        }
+    }
+    if (!IsUsb2SupportMissing(SystemOsVersion(), ReadUsb2Hotfix)) {
+        FillTree();
+        FillNetworkAdapterTree();
+    }
+    d.SetSizerAndFit(sizer);
+    d.CentreOnScreen();
+}
+
+void AdditionalInfoDlg::FillTree() {
+    const wxTreeItemId root = tree_->GetRootItem();
+    const UsbControllerLists lists = FillUsbHostControllerLists();
+    const std::pair<unsigned, const std::vector<std::u16string>*> groups[] = {
+        {216, &lists.usb10}, {215, &lists.usb11}, {214, &lists.usb20}, {626, &lists.usb30}};
+    for (const auto& [title, names] : groups) {
+        if (names->empty())
+            continue;
+        wxTreeItemId group = tree_->AppendItem(root, ResourceText(title));
+        tree_->SetItemBold(group, languageIndex_ < 9);
+        for (const std::u16string& name : *names)
+            tree_->AppendItem(group, ToWx(name));
+        if (names == &lists.usb20)
+            tree_->Expand(group);
+    }
+    wxTreeItemIdValue cookie;
+    if (!tree_->GetFirstChild(root, cookie).IsOk())
+        tree_->AppendItem(root, ResourceText(217));
+    if (!lists.usb20.empty()) {
+        status_->SetLabel(ResourceText(218));
+        status_->SetForegroundColour(wxColour(0, 128, 0));
+    }
+}
+
+void AdditionalInfoDlg::FillNetworkAdapterTree() {
+    wxTreeItemId top = tree_->AppendItem(tree_->GetRootItem(), ResourceText(248));
+    tree_->SetItemBold(top, languageIndex_ < 9);
+    for (const win::AdapterRecord& adapter : win::systemAdapters()) {
+        wxTreeItemId item =
+            tree_->AppendItem(top, ToWx(AdapterDisplayName(win::fromUtf8(adapter.description))));
+        tree_->AppendItem(item, wxString::Format("%s:  %02X-%02X-%02X-%02X-%02X-%02X", ResourceText(137),
+                                                 adapter.mac[0], adapter.mac[1], adapter.mac[2],
+                                                 adapter.mac[3], adapter.mac[4], adapter.mac[5]));
+        tree_->AppendItem(item, ResourceText(138) + ":  " + wxString(adapter.ipAddress));
+        tree_->AppendItem(item, ResourceText(139) + ":  " + wxString(adapter.ipMask));
+        tree_->AppendItem(item, ResourceText(249) + ResourceText(adapter.dhcpEnabled ? 151 : 152));
+    }
+    tree_->Expand(top);
+}
+
+void AdditionalInfoDlg::CheckForUpdates() {
+    DialogUi ui(dialog_, *this, [this] {
+        for (wxListCtrl* list : {driverList_, direct3dList_}) {
+            const std::vector<VersionRow>& rows = list == driverList_ ? drivers_ : direct3d_;
+            for (long row = 0; row < static_cast<long>(rows.size()); ++row) {
+                list->SetItem(row, 4, ToWx(rows[row].update));
+                list->SetItem(row, 5, ToWx(rows[row].marker));
+                colourRow(list, row, rows[row].marker);
+            }
+            list->Refresh(true);
+        }
+    });
+    ::CheckForUpdates(drivers_, direct3d_, ui);
+}
+
+void AdditionalInfoDlg::OpenSetupPage() {
+    wxLaunchDefaultBrowser(SetupPageUrl());
 }

@@ -81,6 +81,9 @@ protected:
 
 TEST_F(SupportFileGuiTest, WrittenFileOpensInAViewerWithEveryPage) {
     auto* main = new CZekoManagerDlg(nullptr, nullptr, FALSE);
+    // The dialog may have listed the cameras already on its first tick: list them once.
+    main->cameraLists[0].Clear();
+    main->cameraLists[1].Clear();
     ASSERT_TRUE(FillCameraList(main->cameraLists[0], FillUsb));
     ASSERT_TRUE(FillCameraList(main->cameraLists[1], FillGigE));
     std::vector<int> progress;

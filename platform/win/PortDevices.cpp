@@ -1,0 +1,271 @@
+#include "platform/win/PortDevices.h"
+
+#include "platform/win/RegistryStore.h"
+#include "platform/win/WideText.h"
+
+#include <atomic>
+#include <cstdio>
+#include <fcntl.h>
+#include <fstream>
+#include <mutex>
+#include <set>
+#include <sstream>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+std::atomic<int> installFailures{0};
+std::atomic<int> removalFailures{0};
+std::mutex processLock;
+
+struct PortState {
+    std::set<uint32_t> claimed;
+    std::vector<win::PortDevice> devices;
+    uint32_t nextInstance = 1;
+};
+
+std::string storePath() {
+    return win::RegistryStore::folder() + "/zeko_ports.txt";
+}
+
+// One line per entry; fields of a device are separated by tabs, which no field holds.
+PortState readState() {
+    PortState state;
+    std::ifstream file(storePath());
+    std::string line;
+    while (std::getline(file, line)) {
+        std::istringstream in(line);
+        std::string kind;
+        std::getline(in, kind, '\t');
+        if (kind == "next") {
+            in >> state.nextInstance;
+        } else if (kind == "claimed") {
+            uint32_t port = 0;
+            if (in >> port && port >= 1 && port <= COMDB_MAX_PORTS)
+                state.claimed.insert(port);
+        } else if (kind == "device") {
+            win::PortDevice device;
+            std::string instance, port, hardwareId, friendlyName;
+            std::getline(in, instance, '\t');
+            std::getline(in, port, '\t');
+            std::getline(in, hardwareId, '\t');
+            std::getline(in, friendlyName, '\t');
+            std::getline(in, device.devicePath);
+            device.instance = static_cast<uint32_t>(std::strtoul(instance.c_str(), nullptr, 10));
+            device.port = static_cast<uint32_t>(std::strtoul(port.c_str(), nullptr, 10));
+            device.hardwareId = win::fromUtf8(hardwareId);
+            device.friendlyName = win::fromUtf8(friendlyName);
+            state.devices.push_back(device);
+        }
+    }
+    return state;
+}
+
+bool writeState(const PortState& state) {
+    std::string path = storePath();
+    std::string temporary = path + ".tmp" + std::to_string(::getpid());
+    {
+        std::ofstream file(temporary, std::ios::trunc);
+        file << "next\t" << state.nextInstance << "\n";
+        for (uint32_t port : state.claimed)
+            file << "claimed\t" << port << "\n";
+        for (const win::PortDevice& device : state.devices)
+            file << "device\t" << device.instance << "\t" << device.port << "\t"
+                 << win::toUtf8(device.hardwareId) << "\t" << win::toUtf8(device.friendlyName) << "\t"
+                 << device.devicePath << "\n";
+        file.flush();
+        if (!file) {
+            std::remove(temporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Runs change on the stored state under the store's lock; writes the state when change says it
+// changed something. The result is change's, or false when the store cannot be written.
+template <typename Change> bool changeState(Change change) {
+    std::lock_guard guard(processLock);
+    std::string folder = win::RegistryStore::folder();
+    ::mkdir(folder.c_str(), 0700);
+    int lock = ::open((folder + "/zeko_ports.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lock < 0)
+        return false;
+    ::flock(lock, LOCK_EX);
+    PortState state = readState();
+    bool changed = false;
+    bool result = change(state, changed);
+    if (changed && !writeState(state))
+        result = false;
+    ::flock(lock, LOCK_UN);
+    ::close(lock);
+    return result;
+}
+
+bool validPort(DWORD port) {
+    return port >= 1 && port <= COMDB_MAX_PORTS;
+}
+
+} // namespace
+
+LONG ComDBOpen(HCOMDB* database) {
+    if (!database)
+        return ERROR_INVALID_PARAMETER;
+    bool ok = changeState([](PortState&, bool&) { return true; });
+    *database = ok ? reinterpret_cast<HCOMDB>(uintptr_t{1}) : HCOMDB_INVALID_HANDLE_VALUE;
+    return ok ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+LONG ComDBClose(HCOMDB database) {
+    return database == HCOMDB_INVALID_HANDLE_VALUE || !database ? ERROR_INVALID_HANDLE : ERROR_SUCCESS;
+}
+
+LONG ComDBClaimNextFreePort(HCOMDB database, DWORD* port) {
+    if (database == HCOMDB_INVALID_HANDLE_VALUE || !database || !port)
+        return ERROR_INVALID_PARAMETER;
+    DWORD claimed = 0;
+    bool ok = changeState([&](PortState& state, bool& changed) {
+        for (DWORD n = 1; n <= COMDB_MAX_PORTS; ++n)
+            if (!state.claimed.count(n)) {
+                state.claimed.insert(n);
+                claimed = n;
+                changed = true;
+                return true;
+            }
+        return false;
+    });
+    if (!ok)
+        return claimed ? ERROR_ACCESS_DENIED : ERROR_NO_MORE_FREE_PORTS;
+    *port = claimed;
+    return ERROR_SUCCESS;
+}
+
+LONG ComDBClaimPort(HCOMDB database, DWORD port, BOOL forced, BOOL* forcedOut) {
+    if (database == HCOMDB_INVALID_HANDLE_VALUE || !database || !validPort(port))
+        return ERROR_INVALID_PARAMETER;
+    bool wasUsed = false;
+    bool ok = changeState([&](PortState& state, bool& changed) {
+        wasUsed = state.claimed.count(port) != 0;
+        if (wasUsed)
+            return forced != FALSE;
+        state.claimed.insert(port);
+        changed = true;
+        return true;
+    });
+    if (forcedOut)
+        *forcedOut = wasUsed && ok;
+    return ok ? ERROR_SUCCESS : ERROR_SHARING_VIOLATION;
+}
+
+LONG ComDBReleasePort(HCOMDB database, DWORD port) {
+    if (database == HCOMDB_INVALID_HANDLE_VALUE || !database || !validPort(port))
+        return ERROR_INVALID_PARAMETER;
+    bool ok = changeState([&](PortState& state, bool& changed) {
+        changed = state.claimed.erase(port) != 0;
+        return true;
+    });
+    return ok ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
+}
+
+namespace win {
+
+std::vector<PortDevice> listPortDevices() {
+    std::vector<PortDevice> devices;
+    changeState([&](PortState& state, bool&) {
+        devices = state.devices;
+        return true;
+    });
+    return devices;
+}
+
+std::optional<PortDevice> installPortDevice(const std::u16string& hardwareId) {
+    if (installFailures > 0) {
+        --installFailures;
+        return std::nullopt;
+    }
+    std::optional<PortDevice> installed;
+    bool ok = changeState([&](PortState& state, bool& changed) {
+        for (uint32_t n = 1; n <= COMDB_MAX_PORTS; ++n)
+            if (!state.claimed.count(n)) {
+                PortDevice device;
+                device.instance = state.nextInstance++;
+                device.hardwareId = hardwareId;
+                device.friendlyName = u"Zeko virtual COM port (COM" + fromUtf8(std::to_string(n)) + u")";
+                device.port = n;
+                state.claimed.insert(n);
+                state.devices.push_back(device);
+                installed = device;
+                changed = true;
+                return true;
+            }
+        return false;
+    });
+    if (!ok)
+        installed.reset();
+    return installed;
+}
+
+namespace {
+
+template <typename Edit> bool editDevice(uint32_t instance, Edit edit) {
+    return changeState([&](PortState& state, bool& changed) {
+        for (PortDevice& device : state.devices)
+            if (device.instance == instance) {
+                edit(device);
+                changed = true;
+                return true;
+            }
+        return false;
+    });
+}
+
+} // namespace
+
+bool setPortDeviceHardwareId(uint32_t instance, const std::u16string& hardwareId) {
+    return editDevice(instance, [&](PortDevice& device) { device.hardwareId = hardwareId; });
+}
+
+bool setPortDevicePath(uint32_t instance, const std::string& devicePath) {
+    if (devicePath.find_first_of("\t\n") != std::string::npos)
+        return false;
+    return editDevice(instance, [&](PortDevice& device) { device.devicePath = devicePath; });
+}
+
+bool removePortDevice(uint32_t instance) {
+    if (removalFailures > 0) {
+        --removalFailures;
+        return false;
+    }
+    return changeState([&](PortState& state, bool& changed) {
+        for (auto it = state.devices.begin(); it != state.devices.end(); ++it)
+            if (it->instance == instance) {
+                state.claimed.erase(it->port);
+                state.devices.erase(it);
+                changed = true;
+                return true;
+            }
+        return false;
+    });
+}
+
+std::string portDevicePath(uint32_t port) {
+    for (const PortDevice& device : listPortDevices())
+        if (device.port == port)
+            return device.devicePath;
+    return {};
+}
+
+void failPortInstallations(int count) {
+    installFailures = count;
+}
+void failPortRemovals(int count) {
+    removalFailures = count;
+}
+
+} // namespace win

@@ -1,0 +1,57 @@
+#pragma once
+
+// The virtual COM port devices of the Ports class and the COM port database, kept in one file
+// (zeko_ports.txt) in the registry's folder (ZEKO_REGISTRY_DIR). Every call reads the file,
+// changes it under a lock shared by all processes and writes it to a temporary name that is
+// renamed into place.
+//
+// Port numbers are 1 to 256; others are refused. The installer gives a new device the lowest
+// number free in the database, claims it and names the device "... (COMn)"; removing a device
+// releases its number. For each device the store keeps the path that stands for "\\.\COMn".
+
+#include "platform/win/WinApi.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct HCOMDB__* HCOMDB;
+#define HCOMDB_INVALID_HANDLE_VALUE ((HCOMDB)(intptr_t)-1)
+constexpr DWORD COMDB_MAX_PORTS = 256;
+constexpr LONG ERROR_SHARING_VIOLATION = 32;
+constexpr LONG ERROR_NO_MORE_FREE_PORTS = 1812; // no free number left
+
+LONG ComDBOpen(HCOMDB* database);
+LONG ComDBClose(HCOMDB database);
+LONG ComDBClaimNextFreePort(HCOMDB database, DWORD* port);
+// forced: claims a number that is already in use too (*forcedOut tells whether it was).
+LONG ComDBClaimPort(HCOMDB database, DWORD port, BOOL forced, BOOL* forcedOut);
+LONG ComDBReleasePort(HCOMDB database, DWORD port);
+
+namespace win {
+
+struct PortDevice {
+    uint32_t instance = 0;       // stays the device's for its lifetime, never reused
+    std::u16string hardwareId;   // the first hardware id
+    std::u16string friendlyName; // "Zeko virtual COM port (COMn)"
+    uint32_t port = 0;
+    std::string devicePath; // what "\\.\COMn" opens; empty until recorded
+};
+
+// All devices of the Ports class in installation order.
+std::vector<PortDevice> listPortDevices();
+// Creates a device with the hardware id and installs its driver: lowest free number, claimed.
+// nullopt when no number is free or the store cannot be written.
+std::optional<PortDevice> installPortDevice(const std::u16string& hardwareId);
+bool setPortDeviceHardwareId(uint32_t instance, const std::u16string& hardwareId);
+bool setPortDevicePath(uint32_t instance, const std::string& devicePath);
+// Removes the device and releases its number in the database.
+bool removePortDevice(uint32_t instance);
+// The path recorded for COMn (the device holding that number), empty when none.
+std::string portDevicePath(uint32_t port);
+
+// Tests: make the next n installations or removals fail (0 ends it).
+void failPortInstallations(int count);
+void failPortRemovals(int count);
+
+} // namespace win

@@ -1,0 +1,36 @@
+#pragma once
+
+// Downloads one address into a file through libcurl. The file is opened without following
+// links (mode 0600, it must be a regular file) and emptied before the transfer; only a final
+// HTTP status of 200 counts as success. On failure the file is left empty.
+//
+// The program calls curl_global_init once at start (InitWebDownload) and curl_global_cleanup at
+// exit (ExitWebDownload); Pemblon-linked programs do that through HelperFuncs::initLib instead.
+
+#include <string>
+
+enum class DownloadStatus {
+    Ok,
+    SessionFailed, // no libcurl session could be made (the "internet" is unavailable)
+    ConnectFailed, // address refused, unreachable, timed out or cut short
+    HttpError,     // the server answered with a status other than 200
+    FileFailed,    // the target file could not be created or written
+};
+
+struct DownloadOptions {
+    long connectTimeoutSeconds = 10;
+    long totalTimeoutSeconds = 30;
+    long maxRedirects = 5;
+    size_t chunkBytes = 8192;
+};
+
+struct DownloadResult {
+    DownloadStatus status = DownloadStatus::SessionFailed;
+    long httpStatus = 0;
+    std::string error; // libcurl's or the system's text
+};
+
+bool InitWebDownload();
+void ExitWebDownload();
+DownloadResult DownloadToFile(const std::string& url, const std::string& path,
+                              const DownloadOptions& options = {});

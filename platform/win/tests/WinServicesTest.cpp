@@ -1,0 +1,196 @@
+#include "LoopbackHttpServer.h"
+#include "platform/win/PortDevices.h"
+#include "platform/win/ProfileText.h"
+#include "platform/win/RegistryStore.h"
+#include "platform/win/SystemInfo.h"
+#include "platform/win/WebDownload.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+class TempDirTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/zeko_winservices_test_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        setenv("ZEKO_REGISTRY_DIR", dir_.c_str(), 1);
+        win::RegistryStore::resetAll();
+    }
+    void TearDown() override {
+        win::failPortInstallations(0);
+        win::failPortRemovals(0);
+        std::system(("rm -rf '" + dir_ + "'").c_str());
+    }
+    std::string read(const std::string& path) {
+        std::ifstream file(path, std::ios::binary);
+        std::ostringstream text;
+        text << file.rdbuf();
+        return text.str();
+    }
+    std::string dir_;
+};
+
+TEST(TempFolderTest, TempThenTmpdirThenTmp) {
+    setenv("TEMP", "/a", 1);
+    setenv("TMPDIR", "/b", 1);
+    EXPECT_EQ(win::temporaryFolder(), "/a");
+    setenv("TEMP", "", 1);
+    EXPECT_EQ(win::temporaryFolder(), "/b");
+    unsetenv("TEMP");
+    unsetenv("TMPDIR");
+    EXPECT_EQ(win::temporaryFolder(), "/tmp");
+}
+
+using DownloadTest = TempDirTest;
+
+TEST_F(DownloadTest, WritesTheBodyOfA200Answer) {
+    LoopbackHttpServer server;
+    std::string body(20000, 'x');
+    server.serve(body);
+    std::string path = dir_ + "/list.txt";
+    DownloadResult result = DownloadToFile(server.url(), path);
+    EXPECT_EQ(result.status, DownloadStatus::Ok) << result.error;
+    EXPECT_EQ(read(path), body);
+    struct stat info {};
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+TEST_F(DownloadTest, FailuresLeaveTheFileEmpty) {
+    LoopbackHttpServer server;
+    std::string path = dir_ + "/list.txt";
+    std::ofstream(path) << "stale content";
+
+    server.serve("<html>missing</html>", 404);
+    DownloadResult notFound = DownloadToFile(server.url(), path);
+    EXPECT_EQ(notFound.status, DownloadStatus::HttpError);
+    EXPECT_EQ(notFound.httpStatus, 404);
+    EXPECT_EQ(read(path), "");
+
+    std::ofstream(path) << "stale content";
+    server.serveRaw("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nConnection: close\r\n\r\n[ZEKO_DRIVERS]\n");
+    EXPECT_EQ(DownloadToFile(server.url(), path).status, DownloadStatus::ConnectFailed);
+    EXPECT_EQ(read(path), "");
+
+    std::ofstream(path) << "stale content";
+    DownloadResult refused =
+        DownloadToFile("http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/x", path);
+    EXPECT_EQ(refused.status, DownloadStatus::ConnectFailed);
+    EXPECT_FALSE(refused.error.empty());
+    EXPECT_EQ(read(path), "");
+}
+
+TEST_F(DownloadTest, FollowsRedirectsToA200) {
+    LoopbackHttpServer target;
+    target.serve("[A]\nB=1\n");
+    LoopbackHttpServer server;
+    server.serveRaw("HTTP/1.1 302 Found\r\nLocation: " + target.url("/moved") +
+                    "\r\nContent-Length: 0\r\nConnection: close\r\n\r\n");
+    std::string path = dir_ + "/list.txt";
+    EXPECT_EQ(DownloadToFile(server.url(), path).status, DownloadStatus::Ok);
+    EXPECT_EQ(read(path), "[A]\nB=1\n");
+    EXPECT_EQ(target.paths(), std::vector<std::string>{"/moved"});
+}
+
+TEST_F(DownloadTest, NeverWritesThroughALinkOrIntoANonRegularFile) {
+    LoopbackHttpServer server;
+    server.serve("payload");
+    std::string victim = dir_ + "/victim.txt";
+    std::ofstream(victim) << "keep me";
+    std::string link = dir_ + "/list.txt";
+    ASSERT_EQ(symlink(victim.c_str(), link.c_str()), 0);
+    EXPECT_EQ(DownloadToFile(server.url(), link).status, DownloadStatus::FileFailed);
+    EXPECT_EQ(read(victim), "keep me");
+
+    std::string fifo = dir_ + "/fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_EQ(DownloadToFile(server.url(), fifo).status, DownloadStatus::FileFailed);
+    EXPECT_EQ(DownloadToFile(server.url(), dir_ + "/no/such/dir/list.txt").status,
+              DownloadStatus::FileFailed);
+}
+
+TEST_F(TempDirTest, GetPrivateProfileStringCutsAndFallsBack) {
+    std::string path = dir_ + "/list.ini";
+    std::ofstream(path) << "[S]\nK=1234567890\nE=\n";
+    std::u16string file = u"" + std::u16string(path.begin(), path.end());
+    char16_t out[8];
+    EXPECT_EQ(GetPrivateProfileStringW(u"S", u"K", u"Not found", out, 8, file.c_str()), 7u);
+    EXPECT_EQ(std::u16string(out), u"1234567");
+    EXPECT_EQ(GetPrivateProfileStringW(u"S", u"E", u"Not found", out, 8, file.c_str()), 0u);
+    EXPECT_EQ(GetPrivateProfileStringW(u"S", u"X", u"Missing", out, 8, file.c_str()), 7u);
+    EXPECT_EQ(std::u16string(out), u"Missing");
+    std::u16string absent = file + u".absent";
+    GetPrivateProfileStringW(u"S", u"K", u"Def", out, 8, absent.c_str());
+    EXPECT_EQ(std::u16string(out), u"Def");
+}
+
+using PortStoreTest = TempDirTest;
+
+TEST_F(PortStoreTest, DatabaseClaimsTheLowestFreeNumberAndRefusesOthers) {
+    HCOMDB db = nullptr;
+    ASSERT_EQ(ComDBOpen(&db), ERROR_SUCCESS);
+    DWORD port = 0;
+    ASSERT_EQ(ComDBClaimPort(db, 1, FALSE, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(ComDBClaimPort(db, 1, FALSE, nullptr), ERROR_SHARING_VIOLATION);
+    BOOL forced = FALSE;
+    EXPECT_EQ(ComDBClaimPort(db, 1, TRUE, &forced), ERROR_SUCCESS);
+    EXPECT_TRUE(forced);
+    ASSERT_EQ(ComDBClaimNextFreePort(db, &port), ERROR_SUCCESS);
+    EXPECT_EQ(port, 2u);
+    EXPECT_EQ(ComDBClaimPort(db, 0, TRUE, nullptr), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(ComDBClaimPort(db, 257, TRUE, nullptr), ERROR_INVALID_PARAMETER);
+    EXPECT_EQ(ComDBReleasePort(db, 257), ERROR_INVALID_PARAMETER);
+    ASSERT_EQ(ComDBReleasePort(db, 1), ERROR_SUCCESS);
+    ASSERT_EQ(ComDBClaimNextFreePort(db, &port), ERROR_SUCCESS);
+    EXPECT_EQ(port, 1u);
+    for (DWORD n = 3; n <= 256; ++n)
+        ASSERT_EQ(ComDBClaimPort(db, n, FALSE, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(ComDBClaimNextFreePort(db, &port), ERROR_NO_MORE_FREE_PORTS);
+    EXPECT_EQ(ComDBClose(db), ERROR_SUCCESS);
+}
+
+TEST_F(PortStoreTest, InstallerNumbersDevicesAndRemovalReleasesTheNumber) {
+    HCOMDB db = nullptr;
+    ASSERT_EQ(ComDBOpen(&db), ERROR_SUCCESS);
+    ASSERT_EQ(ComDBClaimPort(db, 1, FALSE, nullptr), ERROR_SUCCESS);
+    auto first = win::installPortDevice(u"ZekoComport");
+    auto second = win::installPortDevice(u"ZekoComport");
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(first->port, 2u);
+    EXPECT_EQ(first->friendlyName, u"Zeko virtual COM port (COM2)");
+    EXPECT_EQ(second->port, 3u);
+    EXPECT_EQ(ComDBClaimPort(db, 2, FALSE, nullptr), ERROR_SHARING_VIOLATION);
+
+    EXPECT_TRUE(win::setPortDeviceHardwareId(first->instance, u"ZekoComport (COM2)"));
+    EXPECT_TRUE(win::setPortDevicePath(first->instance, "/dev/pts/77"));
+    EXPECT_FALSE(win::setPortDevicePath(first->instance, "bad\tpath"));
+    EXPECT_EQ(win::portDevicePath(2), "/dev/pts/77");
+    auto devices = win::listPortDevices();
+    ASSERT_EQ(devices.size(), 2u);
+    EXPECT_EQ(devices[0].hardwareId, u"ZekoComport (COM2)");
+
+    EXPECT_TRUE(win::removePortDevice(first->instance));
+    EXPECT_FALSE(win::removePortDevice(first->instance));
+    EXPECT_EQ(win::listPortDevices().size(), 1u);
+    EXPECT_EQ(ComDBClaimPort(db, 2, FALSE, nullptr), ERROR_SUCCESS);
+    auto third = win::installPortDevice(u"ZekoComport");
+    ASSERT_TRUE(third);
+    EXPECT_EQ(third->port, 4u);
+    EXPECT_NE(third->instance, first->instance);
+
+    win::failPortInstallations(1);
+    EXPECT_FALSE(win::installPortDevice(u"ZekoComport"));
+    win::failPortRemovals(1);
+    EXPECT_FALSE(win::removePortDevice(third->instance));
+    EXPECT_TRUE(win::removePortDevice(third->instance));
+    ComDBClose(db);
+}
+
+} // namespace
