@@ -4,6 +4,7 @@
 #include "camera_manager/core/CameraInterfaceLibrary.h"
 #include "camera_manager/core/WxText.h"
 #include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/diagnostics/DlgSerial.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -15,7 +16,10 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 
-std::function<void(CameraEntry*)> AdditionalFunctions::runSerialTerminal = [](CameraEntry*) {};
+std::function<void(CameraEntry*)> AdditionalFunctions::runSerialTerminal = [](CameraEntry* entry) {
+    if (entry)
+        ShowSerialTerminal(wxGetActiveWindow(), *entry);
+};
 
 class AdditionalFunctions::Ui : public ComPortUi {
 public:

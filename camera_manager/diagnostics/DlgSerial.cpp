@@ -4,6 +4,7 @@
 #include "camera_manager/core/DeviceLookup.h"
 #include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
+#include "camera_manager/diagnostics/ComPortPanel.h"
 #include "camera_manager/diagnostics/SerialStringIds.h"
 #include "camera_manager/diagnostics/SerialText.h"
 
@@ -76,19 +77,6 @@ const PortIds portIds[2] = {
 
 constexpr size_t ReadSize = 128;
 
-// The COM number of the virtual COM port driver's broadcast device; 255 when the registry
-// holds none (or no usable number).
-int readBroadcastComport() {
-    WCHAR text[255] = {};
-    if (!ReadRegistryString(u"SYSTEM\\CurrentControlSet\\Services\\zeko\\Parameters", u"BroadcastComport",
-                            text, sizeof text))
-        return 255;
-    long number = 0;
-    if (!ToWx(text).ToLong(&number) || number <= 0 || number > 256)
-        return 255;
-    return static_cast<int>(number);
-}
-
 void showMessage(unsigned id, long icon) {
     wxMessageBox(ResourceText(id), ResourceText(ids::AppTitle), wxOK | icon);
 }
@@ -126,7 +114,7 @@ DlgSerial::DlgSerial(wxWindow* parent, const CameraEntry* entry)
 
     // Initialisation: caption of port A, broadcast port, lists.
     groupCaption_ = groupA_->GetLabel();
-    broadcastPort_ = readBroadcastComport();
+    broadcastPort_ = static_cast<int>(ReadBroadcastComport());
     updatePortCaption();
     direction_->Append(wxString::Format("%s  ->  COM1  ->  COM%d  ->  %s",
                                         ResourceText(ids::SerialSourceFile), cameraComPort(),
