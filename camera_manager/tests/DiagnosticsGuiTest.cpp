@@ -3,6 +3,7 @@
 #include "camera_manager/diagnostics/AdditionalFunctions.h"
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
 #include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/tests/LoopbackHttpServer.h"
 
@@ -57,19 +58,8 @@ void screenshot(const std::string& name) {
     }
 }
 
-class WxEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static char name[] = "zeko_cm_diagnostics_gui_tests";
-        static char* argv[] = {name, nullptr};
-        int argc = 1;
-        wxApp::SetInstance(new wxApp());
-        ASSERT_TRUE(wxEntryStart(argc, argv));
-        wxTheApp->CallOnInit();
-    }
-    void TearDown() override { wxEntryCleanup(); }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(
+    new cmtest::WxTestEnvironment([] { return new wxApp(); }, true));
 
 class DiagnosticsGuiTest : public cmtest::ManagerTest {
 protected:

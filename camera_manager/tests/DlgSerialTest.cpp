@@ -1,5 +1,6 @@
 #include "camera_manager/diagnostics/DlgSerial.h"
 #include "camera_manager/core/CameraEntry.h"
+#include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/Registry.h"
 #include "platform/win/SerialPort.h"
@@ -24,31 +25,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-class AnswerDialogs : public wxModalDialogHook {
-public:
-    std::vector<wxString> messages;
-
-protected:
-    int Enter(wxDialog* dialog) override {
-        if (auto* box = dynamic_cast<wxMessageDialog*>(dialog))
-            messages.push_back(box->GetMessage());
-        return wxID_OK;
-    }
-    void Exit(wxDialog*) override {}
-};
-
-class WxEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static char name[] = "zeko_camera_manager_serial_gui_tests";
-        static char* argv[] = {name, nullptr};
-        int argc = 1;
-        wxApp::SetInstance(new wxApp());
-        ASSERT_TRUE(wxEntryStart(argc, argv));
-    }
-    void TearDown() override { wxEntryCleanup(); }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(
+    new cmtest::WxTestEnvironment([] { return new wxApp(); }));
 
 // Handles what the GUI thread was handed until the condition holds or two seconds passed.
 template <class Condition> bool pumpUntil(Condition condition, std::chrono::milliseconds limit = 2000ms) {
@@ -126,7 +104,7 @@ protected:
 
     CameraEntry entry_;
     wintest::PtyBridge cable_, probe_;
-    AnswerDialogs hook_;
+    cmtest::AnswerDialogs hook_;
     DlgSerial* dialog_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "camera_manager/core/CZekoManagerApp.h"
 #include "camera_manager/core/CZekoManagerDlg.h"
+#include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/Registry.h"
 
@@ -9,40 +10,18 @@
 
 namespace {
 
-// Answers every modal dialog at once and remembers what it was asked.
-class AnswerDialogs : public wxModalDialogHook {
-public:
-    std::vector<wxString> messages;
-    int mainDialogs = 0;
-
-protected:
-    int Enter(wxDialog* dialog) override {
-        if (auto* box = dynamic_cast<wxMessageDialog*>(dialog))
-            messages.push_back(box->GetMessage());
-        if (dynamic_cast<CZekoManagerDlg*>(dialog))
-            ++mainDialogs;
-        return wxID_OK;
-    }
-    void Exit(wxDialog*) override {}
-};
-
-class WxEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static char name[] = "zeko_camera_manager_gui_tests";
-        static char* argv[] = {name, nullptr};
-        int argc = 1;
-        wxApp::SetInstance(new CZekoManagerApp());
-        ASSERT_TRUE(wxEntryStart(argc, argv));
-    }
-    void TearDown() override { wxEntryCleanup(); }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(
+    new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
 
 class StartupGuiTest : public cmtest::ManagerTest {
 protected:
     void SetUp() override {
         ManagerTest::SetUp();
+        hook_.answer = [this](wxDialog* dialog) {
+            if (dynamic_cast<CZekoManagerDlg*>(dialog))
+                ++mainDialogs_;
+            return wxID_OK;
+        };
         hook_.Register();
     }
     void TearDown() override {
@@ -62,12 +41,13 @@ protected:
         RegCloseKey(handle);
         return ok && value == expected;
     }
-    AnswerDialogs hook_;
+    cmtest::AnswerDialogs hook_;
+    int mainDialogs_ = 0;
 };
 
 TEST_F(StartupGuiTest, AcceptedLibraryRunsTheMainDialogAndItsSettingsAreSaved) {
     EXPECT_FALSE(runStartup());
-    EXPECT_EQ(hook_.mainDialogs, 1);
+    EXPECT_EQ(mainDialogs_, 1);
     EXPECT_TRUE(hook_.messages.empty());
     EXPECT_TRUE(hasDword(u"TreeNodes", u"TreeNodeGeneralInfo", 1));
     EXPECT_TRUE(hasDword(u"TreeNodes", u"TreeNodeControlStatus", 0));
@@ -78,7 +58,7 @@ TEST_F(StartupGuiTest, AcceptedLibraryRunsTheMainDialogAndItsSettingsAreSaved) {
 TEST_F(StartupGuiTest, MissingLibraryEndsWithMessage549) {
     useWindowsFolder("");
     EXPECT_FALSE(runStartup());
-    EXPECT_EQ(hook_.mainDialogs, 0);
+    EXPECT_EQ(mainDialogs_, 0);
     ASSERT_EQ(hook_.messages.size(), 1u);
     EXPECT_EQ(hook_.messages[0], "'Zeko_api.dll' could not be found. Please reinstall the Zeko driver!");
     EXPECT_FALSE(hasDword(u"Checkboxes", u"TreeAutoRefresh", 1));
@@ -93,7 +73,7 @@ TEST_F(StartupGuiTest, IncompatibleLibraryEndsWithMessage550) {
         EXPECT_TRUE(hook_.messages[0].StartsWith("The version of 'Zeko_api.dll' is not compatible"))
             << library;
     }
-    EXPECT_EQ(hook_.mainDialogs, 0);
+    EXPECT_EQ(mainDialogs_, 0);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "camera_manager/diagnostics/SupportFileCollector.h"
 #include "camera_manager/diagnostics/SupportFileFormat.h"
 #include "camera_manager/diagnostics/SupportFileOpening.h"
+#include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/WideText.h"
 
@@ -23,32 +24,8 @@
 
 namespace {
 
-// Answers every modal dialog at once and remembers the messages.
-class AnswerDialogs : public wxModalDialogHook {
-public:
-    std::vector<wxString> messages;
-
-protected:
-    int Enter(wxDialog* dialog) override {
-        if (auto* box = dynamic_cast<wxMessageDialog*>(dialog))
-            messages.push_back(box->GetMessage());
-        return wxID_OK;
-    }
-    void Exit(wxDialog*) override {}
-};
-
-class WxEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override {
-        static char name[] = "zeko_cm_support_file_gui_tests";
-        static char* argv[] = {name, nullptr};
-        int argc = 1;
-        wxApp::SetInstance(new CZekoManagerApp());
-        ASSERT_TRUE(wxEntryStart(argc, argv));
-    }
-    void TearDown() override { wxEntryCleanup(); }
-};
-const auto* const environment = ::testing::AddGlobalTestEnvironment(new WxEnvironment);
+const auto* const environment = ::testing::AddGlobalTestEnvironment(
+    new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
 
 void runEvents() {
     for (int i = 0; i < 20; ++i) {
@@ -76,7 +53,7 @@ protected:
                 names += entry.path().filename().string() + " ";
         return names;
     }
-    AnswerDialogs hook;
+    cmtest::AnswerDialogs hook;
 };
 
 TEST_F(SupportFileGuiTest, WrittenFileOpensInAViewerWithEveryPage) {

@@ -1,0 +1,29 @@
+#include "camera_manager/tests/AnswerDialogs.h"
+
+#include <wx/app.h>
+#include <wx/init.h>
+#include <wx/msgdlg.h>
+
+namespace cmtest {
+
+int AnswerDialogs::Enter(wxDialog* dialog) {
+    if (auto* box = dynamic_cast<wxMessageDialog*>(dialog))
+        messages.push_back(box->GetMessage());
+    return answer ? answer(dialog) : wxID_OK;
+}
+
+void WxTestEnvironment::SetUp() {
+    static char name[] = "camera_manager_gui_tests";
+    static char* argv[] = {name, nullptr};
+    int argc = 1;
+    wxApp::SetInstance(makeApp_());
+    ASSERT_TRUE(wxEntryStart(argc, argv));
+    if (callOnInit_)
+        wxTheApp->CallOnInit();
+}
+
+void WxTestEnvironment::TearDown() {
+    wxEntryCleanup();
+}
+
+} // namespace cmtest
