@@ -76,21 +76,6 @@ void pump(int ms) {
     wxTheApp->ProcessIdle();
 }
 
-std::string runCommand(const std::string& command, int* status) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    std::array<char, 65536> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        out.append(buffer.data(), n);
-    const int rc = pclose(pipe);
-    if (status)
-        *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
-}
-
 wxImage grabScreen(wxWindow* window) {
     window->Update();
     pump(50);

@@ -3,6 +3,7 @@
 // let events run, read the screen and call the picture and film tools.
 #pragma once
 
+#include "platform/zeko/tests/RunCommand.h"
 #include "tolvane/MainWnd.h"
 
 #include <deque>
@@ -25,7 +26,7 @@ void pump(int ms);
 template <class F> bool pumpUntil(F done, int ms);
 // The screen's pixels under a window's client area, read back from the X server.
 wxImage grabScreen(wxWindow* window);
-std::string runCommand(const std::string& command, int* status = nullptr);
+using zeko::test::runCommand;
 // The text of string-table item id in the active language.
 wxString text(unsigned id);
 // The program folder's settings file, which the main window reads and writes.

@@ -1,6 +1,7 @@
 #include "tolvane_model/tests/ModelTestSupport.h"
 
 #include "pemblon/strings/StringTable.h"
+#include "platform/zeko/tests/RunCommand.h"
 
 #include <array>
 #include <chrono>
@@ -21,20 +22,7 @@ std::string lastDialogText;
 
 namespace {
 
-std::string runCommand(const std::string& command, int* status) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    std::array<char, 4096> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        out.append(buffer.data(), n);
-    const int rc = pclose(pipe);
-    if (status)
-        *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
-}
+using zeko::test::runCommand;
 
 std::thread::id mainThread = std::this_thread::get_id();
 

@@ -36,21 +36,6 @@ uint32_t SimTest::openFirst() {
     return h;
 }
 
-std::string runCommand(const std::string& command, int* status) {
-    std::string out;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe)
-        return out;
-    std::array<char, 65536> buffer;
-    size_t n;
-    while ((n = fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-        out.append(buffer.data(), n);
-    const int rc = pclose(pipe);
-    if (status)
-        *status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-    return out;
-}
-
 bool haveTool(const char* tool) {
     int status = -1;
     runCommand(std::string("command -v ") + tool + " >/dev/null 2>&1", &status);

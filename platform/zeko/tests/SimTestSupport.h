@@ -2,6 +2,7 @@
 // helpers that run ffprobe and ffmpeg.
 #pragma once
 
+#include "platform/zeko/tests/RunCommand.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_sim_control.h"
 #include "platform/zeko/zeko_tools.h"
@@ -24,8 +25,7 @@ protected:
     std::string dir_;
 };
 
-// Output of a shell command, and its exit status.
-std::string runCommand(const std::string& command, int* status = nullptr);
+using zeko::test::runCommand;
 bool haveTool(const char* tool);
 void removeTree(const std::string& path);
 
