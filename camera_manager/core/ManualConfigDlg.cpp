@@ -18,6 +18,8 @@
 #include <wx/textctrl.h>
 #include <wx/utils.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr int statusTextWidth = 300;
@@ -47,6 +49,14 @@ ManualConfigDlg::ManualConfigDlg(wxWindow* parent, CameraEntry& entry)
     initialTimeout = static_cast<int>(camera.GetAdapterProbeTimeout());
     timeoutField->ChangeValue(wxString::Format("%d", initialTimeout));
     dhcpBox->SetValue(dhcp != 0);
+    // Room for the longest status text, so that a change never cuts one off.
+    int statusHeight = 0;
+    for (unsigned id : {ethids::UsesPersistentIp, ethids::NoPersistentIp, ethids::UsesDhcp}) {
+        statusText->SetLabel(ResourceText(id));
+        statusText->Wrap(statusTextWidth);
+        statusHeight = std::max(statusHeight, statusText->GetBestSize().y);
+    }
+    statusText->SetMinSize(wxSize(statusTextWidth, statusHeight));
     UpdateStatusText();
     GetSizer()->SetSizeHints(this);
     CentreOnScreen();
@@ -70,10 +80,12 @@ void ManualConfigDlg::BuildControls() {
     auto* timeoutRow = new wxBoxSizer(wxHORIZONTAL);
     timeoutRow->Add(timeoutField, 0, wxALIGN_CENTER_VERTICAL);
     timeoutRow->Add(msLabel, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
-    adapterGrid->Add(label(adapterParent, wxT("IP range begin")), 0, wxALIGN_CENTER_VERTICAL);
+    wxStaticText* labels[] = {label(adapterParent, wxT("IP range begin")),
+                              label(adapterParent, wxT("IP range end")), nullptr, nullptr};
+    adapterGrid->Add(labels[0], 0, wxALIGN_CENTER_VERTICAL);
     adapterGrid->Add(rangeBeginField);
     adapterGrid->AddSpacer(0);
-    adapterGrid->Add(label(adapterParent, wxT("IP range end")), 0, wxALIGN_CENTER_VERTICAL);
+    adapterGrid->Add(labels[1], 0, wxALIGN_CENTER_VERTICAL);
     adapterGrid->Add(rangeEndField);
     adapterGrid->Add(new wxButton(adapterParent, 1125, wxT("Suggest")), 0, wxALIGN_CENTER_VERTICAL);
     adapterGrid->Add(timeoutLabel, 0, wxALIGN_CENTER_VERTICAL);
@@ -87,13 +99,21 @@ void ManualConfigDlg::BuildControls() {
     auto* cameraGrid = grid(2);
     ipField = new IpAddressCtrl(cameraGroup, 1041, wxDefaultPosition, wxSize(130, -1));
     maskField = new IpAddressCtrl(cameraGroup, 1140, wxDefaultPosition, wxSize(130, -1));
-    cameraGrid->Add(label(cameraGroup, wxT("Persistent IP")), 0, wxALIGN_CENTER_VERTICAL);
+    labels[2] = label(cameraGroup, wxT("Persistent IP"));
+    labels[3] = label(cameraGroup, wxT("Subnetmask"));
+    cameraGrid->Add(labels[2], 0, wxALIGN_CENTER_VERTICAL);
     cameraGrid->Add(ipField);
     cameraGrid->AddSpacer(0);
-    cameraGrid->Add(label(cameraGroup, wxT("Subnetmask")), 0, wxALIGN_CENTER_VERTICAL);
+    cameraGrid->Add(labels[3], 0, wxALIGN_CENTER_VERTICAL);
     cameraGrid->Add(maskField);
     cameraGrid->Add(new wxButton(cameraGroup, 1175, wxT("Suggest")), 0, wxALIGN_CENTER_VERTICAL);
     cameraBox->Add(cameraGrid, 0, wxALL, 6);
+    // One label width in both groups, so that the fields line up.
+    int labelWidth = 0;
+    for (wxStaticText* l : labels)
+        labelWidth = std::max(labelWidth, l->GetBestSize().x);
+    for (wxStaticText* l : labels)
+        l->SetMinSize(wxSize(labelWidth, -1));
     top->Add(cameraBox, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
     // The DHCP group only selects the status text; it is not shown.
