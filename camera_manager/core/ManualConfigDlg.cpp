@@ -133,7 +133,9 @@ void ManualConfigDlg::BuildControls() {
     applyButton->Disable();
     buttons->Add(applyButton);
     buttons->AddStretchSpacer();
-    buttons->Add(new wxButton(this, wxID_OK, wxT("OK")), 0, wxRIGHT, 6);
+    auto* ok = new wxButton(this, wxID_OK, wxT("OK"));
+    ok->SetDefault();
+    buttons->Add(ok, 0, wxRIGHT, 6);
     buttons->Add(new wxButton(this, wxID_CANCEL, wxT("Cancel")));
     top->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 8);
     SetSizer(top);

@@ -72,26 +72,6 @@ TEST_F(EthConfigRulesTest, TypedRangesAreCheckedAgainstTheAdapterNetwork) {
               RangeCheck::HostPartZeroAndEndBroadcast);
 }
 
-TEST_F(EthConfigRulesTest, RefusalsNameAndRestoreTheOffendingFields) {
-    EXPECT_EQ(RangeCheckMessage(RangeCheck::EndBelowBegin),
-              u"The IP range begin must be less than or equal to the IP range end!");
-    EXPECT_EQ(RangeCheckMessage(RangeCheck::HostPartZero),
-              u"The host ID part of the IP range begin must not be 0!");
-    EXPECT_EQ(RangeCheckMessage(RangeCheck::EndBroadcast),
-              u"The IP range end must not be equal to the broadcast address of the subnet!");
-    EXPECT_EQ(RangeCheckMessage(RangeCheck::HostPartZeroAndEndBroadcast),
-              u"The host ID part of the IP range begin must not be 0!\n"
-              u"The IP range end must not be equal to the broadcast address of the subnet!");
-    EXPECT_EQ(RangeCheckMessage(RangeCheck::Send), u"");
-    EXPECT_EQ(RangeCheckMessage(RangeCheck::Clear), u"");
-    EXPECT_TRUE(RestoresRangeBegin(RangeCheck::HostPartZero));
-    EXPECT_FALSE(RestoresRangeEnd(RangeCheck::HostPartZero));
-    EXPECT_FALSE(RestoresRangeBegin(RangeCheck::EndBroadcast));
-    EXPECT_TRUE(RestoresRangeEnd(RangeCheck::EndBroadcast));
-    for (RangeCheck both : {RangeCheck::EndBelowBegin, RangeCheck::HostPartZeroAndEndBroadcast})
-        EXPECT_TRUE(RestoresRangeBegin(both) && RestoresRangeEnd(both));
-}
-
 TEST_F(EthConfigRulesTest, ProbeTimeoutIsLimitedUnsignedAndNeverRefused) {
     EXPECT_EQ(LimitProbeTimeout(0), 0u);
     EXPECT_EQ(LimitProbeTimeout(100), 100u);
@@ -132,17 +112,6 @@ TEST_F(EthConfigRulesTest, MessagesCarryTheErrorCodes) {
               u"The following modifications could not be made:\n\n"
               u"- Setting of the persistent IP address or subnetmask  (Errorcode 3)\n"
               u"- Setting of the automatic configuration range or the probe timeout  (Errorcode 141)\n");
-}
-
-TEST_F(EthConfigRulesTest, StatusTextAndDefaultMaskFollowTheCameraFields) {
-    EXPECT_EQ(ManualConfigStatusId(u"10.0.0.5", u"255.0.0.0", 0), 552u);
-    EXPECT_EQ(ManualConfigStatusId(u"0.0.0.0", u"255.0.0.0", 0), 552u);
-    EXPECT_EQ(ManualConfigStatusId(u"0.0.0.0", u"0.0.0.0", 0), 551u);
-    EXPECT_EQ(ManualConfigStatusId(u"0.0.0.0", u"0.0.0.0", 1), 623u);
-    EXPECT_EQ(ManualConfigStatusId(u"10.0.0.5", u"255.0.0.0", 1), 623u);
-    EXPECT_TRUE(WantsDefaultMask(u"10.0.0.5", u"0.0.0.0"));
-    EXPECT_FALSE(WantsDefaultMask(u"0.0.0.0", u"0.0.0.0"));
-    EXPECT_FALSE(WantsDefaultMask(u"10.0.0.5", u"255.255.0.0"));
 }
 
 } // namespace
