@@ -49,6 +49,15 @@ const ResourceString managerStrings[] = {
     {185, u"block ZKGET"},
     {186, u"block all"},
     {187, u"Packet filter"},
+    {190, u"Automatic configuration completed successfully  "},
+    {192, u"Errorcode"},
+    {193, u"Selected device ID"},
+    {194, u"The IP range could not be set!"},
+    {195, u"The persistent IP could not be deleted!"},
+    {232, u"The following modifications could not be made:"},
+    {233, u"- Setting of the persistent IP address or subnetmask"},
+    {234, u"- Setting of the automatic configuration range or the probe timeout"},
+    {237, u"The IP range begin must be less than or equal to the IP range end!"},
     {238, u"Free"},
     {239, u"Type"},
     {240, u"Cam.ID"},
@@ -72,6 +81,8 @@ const ResourceString managerStrings[] = {
     {272, u"Internal driver error. Please reinstall the Zeko setup."},
     {273, u"Internal device error. Please upload a new starter firmware."},
     {274, u"Internal device error. The runtime firmware is corrupted."},
+    {279, u"0.0.0.0"},
+    {280, u"255.255.255.0"},
     {281, u"DHCP enabled"},
     {288, u"Min. compatible starter FW"},
     {289, u"Max. compatible starter FW"},
@@ -99,6 +110,8 @@ const ResourceString managerStrings[] = {
           u"compatible to the installed Zeko driver. Your hardware is not supported by driver versions "
           u"higher than 3.00."},
     {453, u"This camera does not support Fullspeed USB."},
+    {454, u"The IP range end must not be equal to the broadcast address of the subnet!"},
+    {455, u"The host ID part of the IP range begin must not be 0!"},
     {473, u"Some camera information can not be retrieved. Please check if the camera is opened by another "
           u"program or if the hardware is incompatible. Nevertheless you can use the support file. The "
           u"remaining information will be saved."},
@@ -107,6 +120,8 @@ const ResourceString managerStrings[] = {
     {549, u"'Zeko_api.dll' could not be found. Please reinstall the Zeko driver!"},
     {550, u"The version of 'Zeko_api.dll' is not compatible with this version of Zeko Camera Manager. Please "
           u"reinstall the Zeko driver!"},
+    {551, u"The camera has no persistent IP address and will use an address from the IP range."},
+    {552, u"The camera uses the persistent IP address."},
     {559, u"The starter firmware of the camera is incompatible to the driver. An automatic upload will be "
           u"initiated the next time you open the camera. This upload will take several seconds. Do not "
           u"switch off the power supply and do not unplug the camera! It is strongly recommended to upload "
@@ -118,8 +133,11 @@ const ResourceString managerStrings[] = {
     {561, u"Driver version"},
     {562, u"Driver date"},
     {599, u"zeko_api_64.dll"},
+    {623, u"The camera uses DHCP or the IP range."},
     {625, u"The network adapter is not configured to use packets larger than the normal size of 1,5 KB. "
           u"Please set the packet size to at least 2 KB."},
+    {3200, u"The IP address or the subnet mask of the network adapter is not valid."},
+    {3201, u"The IP addresses of the subnet could not be probed:"},
     {2000, u"b00 - Ready to op."},
     {2001, u"b01 - Test curr. IP "},
     {2002, u"b02 - Test pers. IP"},
