@@ -6,6 +6,7 @@
 // camera_manager/core/StringIds.h.
 const ResourceString managerStrings[] = {
     {101, u"&About Zeko Camera Manager..."},
+    {102, u"Invalid camera ID. Must be in the range of [1...254]."},
     {109, u"Model"},
     {111, u"Sensor ID"},
     {112, u"USB"},
@@ -49,6 +50,7 @@ const ResourceString managerStrings[] = {
     {185, u"block ZKGET"},
     {186, u"block all"},
     {187, u"Packet filter"},
+    {192, u"Errorcode"},
     {238, u"Free"},
     {239, u"Type"},
     {240, u"Cam.ID"},
@@ -57,6 +59,7 @@ const ResourceString managerStrings[] = {
     {243, u"Avail."},
     {246, u"Parameter"},
     {247, u"Value"},
+    {258, u"Device ID:"},
     {259, u"Designation"},
     {263, u"The camera is configured correctly and can be opened."},
     {264, u"Status of device Nr."},
@@ -72,6 +75,10 @@ const ResourceString managerStrings[] = {
     {272, u"Internal driver error. Please reinstall the Zeko setup."},
     {273, u"Internal device error. Please upload a new starter firmware."},
     {274, u"Internal device error. The runtime firmware is corrupted."},
+    {275, u"The camera cannot be opened."},
+    {276, u"Please enter a valid camera ID or push cancel."},
+    {277, u"The camera ID could not be set."},
+    {278, u"The information could not be written into the user EEPROM."},
     {281, u"DHCP enabled"},
     {288, u"Min. compatible starter FW"},
     {289, u"Max. compatible starter FW"},
@@ -85,6 +92,7 @@ const ResourceString managerStrings[] = {
     {312, u"Image memory size"},
     {315, u"MB"},
     {319, u"Hardware"},
+    {324, u"ETH revision"},
     {325, u"Transfer failed  (Errorcode:"},
     {326, u"): API Dll or kernel driver incompatible. Please reinstall the setup."},
     {327, u"Invalid"},
@@ -118,6 +126,10 @@ const ResourceString managerStrings[] = {
     {561, u"Driver version"},
     {562, u"Driver date"},
     {599, u"zeko_api_64.dll"},
+    {602, u"Do you really want to change the content of the EEPROM? Please note that the EEPROM can contain "
+          u"important information!"},
+    {603, u"Old"},
+    {604, u"New"},
     {625, u"The network adapter is not configured to use packets larger than the normal size of 1,5 KB. "
           u"Please set the packet size to at least 2 KB."},
     {2000, u"b00 - Ready to op."},
