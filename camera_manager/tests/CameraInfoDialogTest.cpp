@@ -392,4 +392,25 @@ TEST_F(CameraInfoDialogTest, FailuresAtConfirmationAreReportedWithTheirCodes) {
         << "every successful opening is closed";
 }
 
+TEST_F(CameraInfoDialogTest, EepromBytesTheFieldCannotShowAsTheyAreStayUntouched) {
+    // Control bytes and the bytes Windows-1252 leaves undefined, written by another program.
+    std::string bytes = "A\x01\tB\nC\r\x7f\x81\x8d\x8f\x90\x9d\xff";
+    bytes.resize(64, '\0');
+    uint32_t handle = UsbDevice | ZK_USE_DEVICE_ID;
+    ASSERT_EQ(ZekoApi::zk_InitCamera(&handle, nullptr), 0);
+    ASSERT_EQ(ZekoApi::zk_WriteEEPROM(handle, 0, bytes.data(), 64), 0);
+    ZekoApi::zk_ExitCamera(handle);
+
+    questionAnswer_ = wxID_YES;
+    EXPECT_EQ(run(UsbDevice, UsbCameraId,
+                  [](SetCamID& d) {
+                      zksim_JournalClear();
+                      confirm(d, "1");
+                  }),
+              wxID_OK);
+    EXPECT_TRUE(hook_.messages.empty());
+    EXPECT_EQ(zksim_JournalCount("zk_WriteEEPROM"), 0);
+    EXPECT_EQ(eepromBytes(UsbDevice), bytes);
+}
+
 } // namespace
