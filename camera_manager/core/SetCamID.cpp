@@ -84,7 +84,8 @@ SetCamID::SetCamID(wxWindow* parent, int deviceId, int cameraId)
 
     eepromField = new wxTextCtrl(group, EepromId);
     eepromField->SetMaxLength(EepromBytes);
-    eepromField->SetMinSize(wxSize(eepromField->GetTextExtent(wxString('M', 40)).x, -1));
+    // Wide enough for a full EEPROM of ordinary letters.
+    eepromField->SetMinSize(wxSize(eepromField->GetTextExtent(wxString('x', EepromBytes)).x + 24, -1));
 
     auto* inner = new wxStaticBoxSizer(group, wxVERTICAL);
     inner->Add(grid, 0, wxEXPAND | wxALL, 6);
@@ -222,5 +223,8 @@ void SetCamID::RefuseCameraId(unsigned messageId) {
 }
 
 void SetCamID::ShowError(unsigned messageId, int code) {
-    wxMessageBox(ToWx(ErrorText(messageId, code)), ResourceText(ids::AppTitle), wxOK | wxICON_ERROR, this);
+    // Before the dialog is shown (a camera that cannot be opened at start) the box belongs to the
+    // owner, so that it is placed over a window the user sees.
+    wxMessageBox(ToWx(ErrorText(messageId, code)), ResourceText(ids::AppTitle), wxOK | wxICON_ERROR,
+                 IsShown() ? this : GetParent());
 }
