@@ -21,4 +21,17 @@ constexpr uint32_t LanguageCode = 3000;
 constexpr uint32_t LanguageName = 3100;
 constexpr int LanguageCount = 13;
 
+// Camera information dialog.
+constexpr uint32_t InvalidCameraId = 102;
+constexpr uint32_t Errorcode = 192;
+constexpr uint32_t DeviceIdCaption = 258;
+constexpr uint32_t CameraCannotBeOpened = 275;
+constexpr uint32_t EmptyCameraId = 276;
+constexpr uint32_t CameraIdNotSet = 277;
+constexpr uint32_t EepromNotWritten = 278;
+constexpr uint32_t EthRevision = 324;
+constexpr uint32_t EepromChangeQuestion = 602;
+constexpr uint32_t EepromOld = 603;
+constexpr uint32_t EepromNew = 604;
+
 } // namespace ids

@@ -6,6 +6,7 @@
 // camera_manager/core/StringIds.h.
 const ResourceString managerStrings[] = {
     {101, u"&About Zeko Camera Manager..."},
+    {102, u"Invalid camera ID. Must be in the range of [1...254]."},
     {109, u"Model"},
     {111, u"Sensor ID"},
     {112, u"USB"},
@@ -58,6 +59,7 @@ const ResourceString managerStrings[] = {
     {233, u"- Setting of the persistent IP address or subnetmask"},
     {234, u"- Setting of the automatic configuration range or the probe timeout"},
     {237, u"The IP range begin must be less than or equal to the IP range end!"},
+
     {238, u"Free"},
     {239, u"Type"},
     {240, u"Cam.ID"},
@@ -66,6 +68,7 @@ const ResourceString managerStrings[] = {
     {243, u"Avail."},
     {246, u"Parameter"},
     {247, u"Value"},
+    {258, u"Device ID:"},
     {259, u"Designation"},
     {263, u"The camera is configured correctly and can be opened."},
     {264, u"Status of device Nr."},
@@ -83,6 +86,11 @@ const ResourceString managerStrings[] = {
     {274, u"Internal device error. The runtime firmware is corrupted."},
     {279, u"0.0.0.0"},
     {280, u"255.255.255.0"},
+
+    {275, u"The camera cannot be opened."},
+    {276, u"Please enter a valid camera ID or push cancel."},
+    {277, u"The camera ID could not be set."},
+    {278, u"The information could not be written into the user EEPROM."},
     {281, u"DHCP enabled"},
     {288, u"Min. compatible starter FW"},
     {289, u"Max. compatible starter FW"},
@@ -96,6 +104,7 @@ const ResourceString managerStrings[] = {
     {312, u"Image memory size"},
     {315, u"MB"},
     {319, u"Hardware"},
+    {324, u"ETH revision"},
     {325, u"Transfer failed  (Errorcode:"},
     {326, u"): API Dll or kernel driver incompatible. Please reinstall the setup."},
     {327, u"Invalid"},
@@ -134,10 +143,13 @@ const ResourceString managerStrings[] = {
     {562, u"Driver date"},
     {599, u"zeko_api_64.dll"},
     {623, u"The camera uses DHCP or the IP range."},
+
+    {602, u"Do you really want to change the content of the EEPROM? Please note that the EEPROM can contain "
+          u"important information!"},
+    {603, u"Old"},
+    {604, u"New"},
     {625, u"The network adapter is not configured to use packets larger than the normal size of 1,5 KB. "
           u"Please set the packet size to at least 2 KB."},
-    {3200, u"The IP address or the subnet mask of the network adapter is not valid."},
-    {3201, u"The IP addresses of the subnet could not be probed:"},
     {2000, u"b00 - Ready to op."},
     {2001, u"b01 - Test curr. IP "},
     {2002, u"b02 - Test pers. IP"},
@@ -228,6 +240,8 @@ const ResourceString managerStrings[] = {
     {3110, u"\u4e2d\u6587"},
     {3111, u"\u65e5\u672c\u8a9e"},
     {3112, u"\ud55c\uad6d\uc5b4"},
+    {3200, u"The IP address or the subnet mask of the network adapter is not valid."},
+    {3201, u"The IP addresses of the subnet could not be probed:"},
     // Support files.
     {108, u"Camera ID"},
     {114, u"Available"},
