@@ -847,9 +847,12 @@ void CZekoManagerDlg::OnContextMenu(wxContextMenuEvent& event) {
         event.Skip();
         return;
     }
+    // The polling would take the focus from the open menu.
+    StopRefresh();
     wxMenu menu;
     menu.Append(aboutCommand, Text(101));
     PopupMenu(&menu);
+    RefreshNow();
 }
 
 void CZekoManagerDlg::CheckDrivers() {

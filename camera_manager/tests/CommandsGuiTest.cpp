@@ -16,6 +16,7 @@
 #include "platform/win/Registry.h"
 
 #include <wx/checkbox.h>
+#include <wx/filedlg.h>
 #include <wx/headerctrl.h>
 #include <wx/msgdlg.h>
 
@@ -445,6 +446,34 @@ TEST_F(CommandsTest, TogglingExpertModeShowsAndHidesItsControlsAtOnce) {
     for (int id : {1079, 1092, 1087, 1159})
         EXPECT_FALSE(dlg->FindWindow(id)->IsShown()) << id;
     EXPECT_TRUE(dlg->FindWindow(1154)->IsShown());
+}
+
+TEST_F(CommandsTest, DiagnosticsButtonsRunTheirDialogsAndPollingGoesOn) {
+    setenv("ZEKO_UPDATE_LIST_URL", "http://127.0.0.1:9/none", 1);
+    Open();
+    SelectDevice(1001);
+    std::vector<int> dialogs;
+    std::vector<bool> withoutParent;
+    hook.answer = [&](wxDialog* dialog) {
+        dialogs.push_back(dialog->GetId());
+        withoutParent.push_back(dialog->GetParent() == nullptr);
+        return dynamic_cast<wxFileDialog*>(dialog) ? wxID_CANCEL : wxID_OK;
+    };
+    for (int button : {1125, 1195, 1104, 1145, 1143}) {
+        const unsigned ticks = dlg->tickCount;
+        wxCommandEvent click(wxEVT_BUTTON, button);
+        click.SetEventObject(dlg->FindWindow(button) ? dlg->FindWindow(button) : dlg);
+        dlg->GetEventHandler()->ProcessEvent(click);
+        EXPECT_TRUE(dlg->parameterRefreshPending) << button;
+        // The polling starts again at once.
+        EXPECT_TRUE(PumpUntil([&] { return dlg->tickCount > ticks; }, 500)) << button;
+    }
+    unsetenv("ZEKO_UPDATE_LIST_URL");
+    ASSERT_EQ(dialogs.size(), 5u);
+    EXPECT_EQ(dialogs[0], 156); // general information
+    EXPECT_EQ(dialogs[1], 474); // additional functions
+    EXPECT_TRUE(withoutParent[0]);
+    EXPECT_TRUE(withoutParent[1]);
 }
 
 TEST_F(CommandsTest, AboutShowsTheProgramVersion) {
