@@ -912,13 +912,13 @@ void CZekoManagerDlg::OnUploadStarterFirmware() {
         SetFirmwarePath(kind, FromWx(path));
         if (wxMessageBox(Text(305), Text(ids::AppTitle), wxOK | wxCANCEL | wxICON_EXCLAMATION, this) != wxOK)
             return;
-        wxBusyCursor wait;
         if (!CommandRules::FirmwarePathBytes(FromWx(path), firmwarePath)) {
             // Another path would reach the camera driver; nothing is uploaded.
             wxMessageBox(Text(254) + wxT("\n") + Text(ids::FirmwarePathUnusable) + wxT("\n") + path,
                          Text(ids::AppTitle), wxOK | wxICON_ERROR, this);
             return;
         }
+        wxBusyCursor wait;
         firmwarePathLength = static_cast<int>(firmwarePath.size()) + 1;
         std::error_code error;
         const uintmax_t size = std::filesystem::file_size(std::filesystem::path(path.utf8_string()), error);

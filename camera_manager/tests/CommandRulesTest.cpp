@@ -72,21 +72,12 @@ TEST(CommandRulesTest, DriverCheckDecidesMessagesAndTheNetworkServiceDialog) {
 
 class CommandRegistryTest : public cmtest::ManagerTest {
 protected:
-    void setString(HKEY root, const std::u16string& path, const char16_t* name, const std::u16string& value) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  0);
-        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                       DWORD((value.size() + 1) * 2));
-        RegCloseKey(key);
+    static void setString(HKEY root, const std::u16string& path, const char16_t* name,
+                          const std::u16string& v) {
+        cmtest::setRegistryString(root, path, name, v);
     }
-    void setDword(const std::u16string& path, const char16_t* name, DWORD value) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                  &key, nullptr),
-                  0);
-        RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-        RegCloseKey(key);
+    static void setDword(const std::u16string& path, const char16_t* name, DWORD value) {
+        cmtest::setRegistryDword(HKEY_CURRENT_USER, path, name, value);
     }
     const std::u16string groups = u"SYSTEM\\CurrentControlSet\\Control\\NLs\\Language Groups";
 };

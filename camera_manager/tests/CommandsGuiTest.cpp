@@ -67,20 +67,11 @@ protected:
         cmtest::ManagerTest::TearDown();
     }
     static void setDword(HKEY root, const std::u16string& path, const char16_t* name, DWORD value) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  0);
-        RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-        RegCloseKey(key);
+        cmtest::setRegistryDword(root, path, name, value);
     }
     static void setString(HKEY root, const std::u16string& path, const char16_t* name,
                           const std::u16string& v) {
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-                  0);
-        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(v.c_str()),
-                       DWORD((v.size() + 1) * 2));
-        RegCloseKey(key);
+        cmtest::setRegistryString(root, path, name, v);
     }
     static std::u16string readString(const std::u16string& path, const char16_t* name) {
         HKEY key = nullptr;
