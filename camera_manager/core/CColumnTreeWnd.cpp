@@ -34,6 +34,7 @@ public:
         }
     }
     int Width(unsigned idx) const { return idx < columns.size() ? columns[idx].GetWidth() : 0; }
+    wxString Title(unsigned idx) const { return idx < columns.size() ? columns[idx].GetTitle() : wxString(); }
 
 private:
     const wxHeaderColumn& GetColumn(unsigned idx) const override { return columns[idx]; }
@@ -83,6 +84,10 @@ void CColumnTreeWnd::InsertColumn(const wxString& title, int width) {
 
 void CColumnTreeWnd::SetColumnTitle(int column, const wxString& title) {
     header->SetTitle(column, title);
+}
+
+wxString CColumnTreeWnd::GetColumnTitle(int column) const {
+    return header->Title(column);
 }
 
 void CColumnTreeWnd::SetColumnWidth(int column, int width) {

@@ -23,6 +23,7 @@ public:
     // Header columns, kept by the window (the owner adds them, then calls RecalcColumnWidths).
     void InsertColumn(const wxString& title, int width);
     void SetColumnTitle(int column, const wxString& title);
+    wxString GetColumnTitle(int column) const;
     void SetColumnWidth(int column, int width);
     int GetColumnCount() const;
 

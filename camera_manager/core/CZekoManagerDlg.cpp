@@ -1,24 +1,36 @@
 #include "camera_manager/core/CZekoManagerDlg.h"
 
+#include "camera_manager/core/AutomaticEthConfiguration.h"
+#include "camera_manager/core/CAboutDlg.h"
 #include "camera_manager/core/CColumnTreeWnd.h"
 #include "camera_manager/core/CameraInterfaceLibrary.h"
 #include "camera_manager/core/CameraListRefresh.h"
+#include "camera_manager/core/CommandRules.h"
 #include "camera_manager/core/CustomCombo.h"
 #include "camera_manager/core/CustomListCtrl.h"
 #include "camera_manager/core/CustomStatic.h"
 #include "camera_manager/core/DeviceLookup.h"
+#include "camera_manager/core/DlgProgress.h"
 #include "camera_manager/core/HostAdapters.h"
 #include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/ManualConfigDlg.h"
+#include "camera_manager/core/SetCamID.h"
 #include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
+#include "camera_manager/diagnostics/AdditionalFunctions.h"
+#include "camera_manager/diagnostics/AdditionalInfoDlg.h"
 #include "platform/win/Adapters.h"
+#include "platform/zeko/zeko_api.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/dcmemory.h>
 #include <wx/display.h>
+#include <wx/filedlg.h>
+#include <wx/filename.h>
 #include <wx/imaglist.h>
 #include <wx/log.h>
+#include <wx/menu.h>
 #include <wx/msgdlg.h>
 #include <wx/settings.h>
 #include <wx/statbmp.h>
@@ -28,6 +40,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <thread>
 
 namespace {
 
@@ -44,6 +58,30 @@ constexpr int templateTreeWidth = CustomDialogLayout::narrowDelta - 27;
 
 // The buttons whose mouse button pauses the polling while it is held down.
 constexpr int pausingControls[] = {1125, 1104, 1195, 1092, 1085, 1175, 1086, 1087, 1143, 1029, 1079, 1106};
+
+// The system menu's "About" item, here on the dialog's context menu.
+constexpr int aboutCommand = 16;
+
+// The timer protocol of every command: the polling stops first, the parameters are refreshed
+// and the polling starts again at once when the command ends, however it ends.
+class CommandScope {
+public:
+    explicit CommandScope(CZekoManagerDlg& dialog) : dialog(dialog) {
+        dialog.StopRefresh();
+        dialog.parameterRefreshPending = true;
+    }
+    ~CommandScope() { dialog.RefreshNow(); }
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+private:
+    CZekoManagerDlg& dialog;
+};
+
+// "%s\n%s: %d" of a failure text, "Errorcode" and the code.
+wxString FailureText(int textId, int code) {
+    return wxString::Format(wxT("%s\n%s: %d"), Text(textId), Text(192), code);
+}
 
 struct ButtonSpec {
     int id;
@@ -111,6 +149,20 @@ CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BO
       treeWidth(templateTreeWidth) {
     SetId(IDD);
     BuildControls();
+    chooseFirmwareFile = [this](const wxString& initialPath, wxString& chosen) {
+        const wxFileName initial(initialPath);
+        // The filter ends in "||" as the resource keeps it; wx takes it without.
+        const wxString filter = Text(302).BeforeLast('|').BeforeLast('|');
+        wxFileDialog chooser(this, wxEmptyString, initial.GetPath(), initial.GetFullName(), filter,
+                             wxFD_OPEN);
+        if (chooser.ShowModal() != wxID_OK)
+            return false;
+        chosen = chooser.GetPath();
+        // A typed name without extension gets the firmware extension, as the default extension does.
+        if (wxFileName(chosen).GetExt().empty() && !wxFileName::FileExists(chosen))
+            chosen += wxT(".") + Text(303);
+        return true;
+    };
     normalRect = GetRect();
     Bind(wxEVT_MOVE, &CZekoManagerDlg::OnMoveOrSize, this);
     Bind(wxEVT_SIZE, &CZekoManagerDlg::OnMoveOrSize, this);
@@ -222,10 +274,43 @@ void CZekoManagerDlg::BuildControls() {
         RefreshNow();
         e.Skip();
     });
-    list->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& e) {
-        // Sorting by column comes with the dialog's commands; the click re-sorts by the current order.
-        e.Skip();
+    list->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& e) { OnColumnClick(e.GetColumn()); });
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnGeneralInformation(); }, 1125);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnAdditionalFunctions(); }, 1195);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnUploadStarterFirmware(); }, 1092);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnCameraInformation(); }, 1085);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnAutomaticEthConfiguration(); }, 1086);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnManualEthConfiguration(); }, 1087);
+    for (int id : {1104, 1145})
+        Bind(
+            wxEVT_BUTTON,
+            [this](wxCommandEvent&) {
+                CommandScope scope(*this);
+                CreateSupportFile();
+            },
+            id);
+    Bind(
+        wxEVT_BUTTON,
+        [this](wxCommandEvent&) {
+            CommandScope scope(*this);
+            OpenSupportFile();
+        },
+        1143);
+    languageCombo->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent& e) {
+        const int item = e.GetSelection();
+        if (item >= 0)
+            OnLanguageChange(
+                static_cast<int>(reinterpret_cast<intptr_t>(languageCombo->GetClientData(item))));
     });
+    Bind(wxEVT_CONTEXT_MENU, &CZekoManagerDlg::OnContextMenu, this);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { OnAbout(); }, aboutCommand);
     Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& e) { OnListKey(e.GetKeyCode()); });
 }
 
@@ -302,7 +387,7 @@ bool CZekoManagerDlg::OnInitDialog() {
         FillParameterTree();
     }
 
-    SetTitle(GetTitle() + wxT(" - 64-Bit"));
+    ApplyTexts();
     // Tell the driver which host adapters use DHCP.
     DWORD size = 704;
     std::vector<uint8_t> buffer(size);
@@ -318,6 +403,7 @@ bool CZekoManagerDlg::OnInitDialog() {
     ApplyExpertVisibility();
     UpdateMinimumWidth();
     initialised = true;
+    CheckDrivers();
     OnRefreshTick();
     RefreshNow();
     return true;
@@ -676,4 +762,209 @@ void CZekoManagerDlg::RestorePlacement() {
     normalRect = GetRect();
     if (p.maximized)
         Maximize();
+}
+
+void CZekoManagerDlg::ApplyTexts() {
+    SetTitle(Text(ids::AppTitle) + wxT(" - 64-Bit"));
+    // Buttons, check boxes and frames.
+    const std::pair<int, int> captions[] = {{1029, 358}, {1125, 359}, {1085, 360}, {1104, 361}, {1175, 362},
+                                            {1195, 363}, {1086, 364}, {1092, 365}, {1087, 366}, {1143, 367},
+                                            {1106, 368}, {1079, 369}, {1001, 370}, {1091, 372}, {1090, 175}};
+    for (const auto& [control, text] : captions)
+        if (wxWindow* w = FindWindow(control))
+            w->SetLabel(Text(text));
+    const int listHeaders[] = {238, 243, 239, 240, 241, 109, 242};
+    for (int c = 0; c < list->GetColumnCount() && c < 7; ++c) {
+        wxListItem column;
+        column.SetMask(wxLIST_MASK_TEXT);
+        column.SetText(Text(listHeaders[c]));
+        list->SetColumn(c, column);
+    }
+    if (tree->GetColumnCount() >= 2) {
+        tree->SetColumnTitle(0, Text(246));
+        tree->SetColumnTitle(1, Text(247));
+    }
+    Refresh();
+}
+
+void CZekoManagerDlg::OnLanguageChange(int index) {
+    if (index < 0 || index >= ids::LanguageCount)
+        return;
+    CommandScope scope(*this);
+    if (CommandRules::NeedsLanguageGroupCheck(index) && !CommandRules::EastAsianLanguageGroupsInstalled()) {
+        // There are no regional settings to open here; the message says what is missing.
+        wxMessageBox(Text(547), Text(ids::AppTitle), wxOK | wxICON_INFORMATION, this);
+    }
+    const std::u16string code = LanguageCode(index);
+    std::u16string path;
+    const bool havePath = ResourceLibraryPath(code, path);
+    if (resourceLibrary) {
+        AfxSetResourceHandle(nullptr);
+        FreeLibrary(resourceLibrary);
+        resourceLibrary = nullptr;
+    }
+    if (havePath) {
+        resourceLibrary = LoadLibraryW(path.c_str());
+        size_t count = 0;
+        if (resourceLibrary && !win::moduleStrings(resourceLibrary, &count)) {
+            FreeLibrary(resourceLibrary);
+            resourceLibrary = nullptr;
+        }
+    }
+    // Without a library the strings come from the program's own table.
+    AfxSetResourceHandle(resourceLibrary);
+    WriteLanguageSetting(code);
+    languageIndex = index;
+    tree->SetLanguageIndex(index);
+    ApplyTexts();
+    parameterRefreshPending = true;
+    listRebuildPending = true;
+}
+
+void CZekoManagerDlg::OnColumnClick(int column) {
+    if (column < 0 || column > 6)
+        return;
+    StopRefresh();
+    sort = CommandRules::ClickSortColumn(sort, column);
+    WriteSortSettings(sort);
+    parameterRefreshPending = true;
+    listRebuildPending = true;
+    RefreshNow();
+}
+
+void CZekoManagerDlg::OnGeneralInformation() {
+    CommandScope scope(*this);
+    AdditionalInfoDlg dialog(nullptr, languageIndex);
+    dialog.DoModal();
+}
+
+void CZekoManagerDlg::OnAdditionalFunctions() {
+    CommandScope scope(*this);
+    AdditionalFunctions dialog(nullptr, FindSelectedEntry(), wow64);
+    dialog.DoModal();
+}
+
+void CZekoManagerDlg::OnCameraInformation() {
+    CommandScope scope(*this);
+    const int row = FindRowOfDevice(selectedDeviceId);
+    if (row < 0)
+        return;
+    SetCamID dialog(nullptr, selectedDeviceId, wxAtoi(list->GetItemText(row, CameraListRules::cameraIdColumn)));
+    dialog.ShowModal();
+}
+
+void CZekoManagerDlg::OnAutomaticEthConfiguration() {
+    CommandScope scope(*this);
+    if (const CameraEntry* entry = FindSelectedEntry())
+        RunAutomaticEthConfiguration(this, *entry);
+}
+
+void CZekoManagerDlg::OnManualEthConfiguration() {
+    CommandScope scope(*this);
+    if (CameraEntry* entry = FindSelectedEntry()) {
+        ManualConfigDlg dialog(nullptr, *entry);
+        dialog.ShowModal();
+    }
+}
+
+void CZekoManagerDlg::OnAbout() {
+    CommandScope scope(*this);
+    CAboutDlg dialog(this);
+    dialog.ShowModal();
+}
+
+void CZekoManagerDlg::OnContextMenu(wxContextMenuEvent& event) {
+    // Only the dialog's own surface: the list and the tree keep their right click.
+    if (event.GetEventObject() != this) {
+        event.Skip();
+        return;
+    }
+    // The polling would take the focus from the open menu.
+    StopRefresh();
+    wxMenu menu;
+    menu.Append(aboutCommand, Text(101));
+    PopupMenu(&menu);
+    RefreshNow();
+}
+
+void CZekoManagerDlg::CheckDrivers() {
+    const CommandRules::DriverCheckInputs in = CommandRules::ReadDriverCheckInputs();
+    const CommandRules::DriverCheck check =
+        CommandRules::DecideDriverCheck(in.usb, in.eth, in.setupEth, in.firstStart);
+    if (check.message)
+        wxMessageBox(Text(static_cast<int>(check.message)), Text(ids::AppTitle), wxOK | wxICON_EXCLAMATION);
+    if (check.openNetworkService) {
+        // Runs once the event loop does, as a posted command would.
+        wxCommandEvent open(wxEVT_BUTTON, 1175);
+        open.SetEventObject(this);
+        wxPostEvent(this, open);
+    }
+}
+
+int32_t CZekoManagerDlg::RunWithProgress(double expectedSeconds, std::function<int32_t()> work) {
+    firmwareResult.store(-1, std::memory_order_relaxed);
+    firmwareDone.store(0, std::memory_order_release);
+    std::thread worker([this, work = std::move(work)] {
+        firmwareResult.store(work(), std::memory_order_relaxed);
+        firmwareDone.store(1, std::memory_order_release);
+    });
+    {
+        DlgProgress progress(this, firmwareDone, expectedSeconds);
+        progress.ShowModal();
+    }
+    // The dialog ends only once the worker is done; the join makes its result visible and
+    // leaves no thread behind that could outlive the dialog.
+    worker.join();
+    (void)firmwareDone.load(std::memory_order_acquire);
+    return firmwareResult.load(std::memory_order_relaxed);
+}
+
+void CZekoManagerDlg::OnUploadStarterFirmware() {
+    CommandScope scope(*this);
+    CameraEntry* entry = FindSelectedEntry();
+    if (!entry || entry->GetDeviceId() < 1000)
+        return;
+    const uint32_t deviceId = entry->GetDeviceId();
+    const auto deviceType = static_cast<int8_t>(entry->GetDeviceType());
+    int32_t result;
+    if (deviceType == -124) {
+        // Opening with the upload flag makes the driver load its own starter firmware.
+        result = RunWithProgress(CommandRules::starterFirmwareLoadSeconds, [deviceId] {
+            uint32_t handle = deviceId | ZK_USE_DEVICE_ID | ZK_ALLOW_STARTER_FW_UPLOAD;
+            const int r = ZekoApi::zk_InitCamera(&handle, nullptr);
+            if (r == 0)
+                ZekoApi::zk_ExitCamera(handle);
+            return static_cast<int32_t>(r);
+        });
+    } else {
+        const auto kind = static_cast<int8_t>(entry->GetDeviceTypeFromCameraList());
+        wxString path;
+        if (!chooseFirmwareFile(ToWx(GetFirmwarePath(kind)), path))
+            return;
+        SetFirmwarePath(kind, FromWx(path));
+        if (wxMessageBox(Text(305), Text(ids::AppTitle), wxOK | wxCANCEL | wxICON_EXCLAMATION, this) != wxOK)
+            return;
+        if (!CommandRules::FirmwarePathBytes(FromWx(path), firmwarePath)) {
+            // Another path would reach the camera driver; nothing is uploaded.
+            wxMessageBox(Text(254) + wxT("\n") + Text(ids::FirmwarePathUnusable) + wxT("\n") + path,
+                         Text(ids::AppTitle), wxOK | wxICON_ERROR, this);
+            return;
+        }
+        wxBusyCursor wait;
+        firmwarePathLength = static_cast<int>(firmwarePath.size()) + 1;
+        std::error_code error;
+        const uintmax_t size = std::filesystem::file_size(std::filesystem::path(path.utf8_string()), error);
+        const double expected = CommandRules::FirmwareExpectedSeconds(
+            deviceType, error ? std::nullopt : std::optional<uint64_t>(size));
+        const std::string bytes = firmwarePath;
+        const int length = firmwarePathLength;
+        result = RunWithProgress(expected, [deviceId, bytes, length] {
+            return static_cast<int32_t>(
+                ZekoApi::zk_UploadStarterFirmware(deviceId | ZK_USE_DEVICE_ID, bytes.c_str(), length));
+        });
+    }
+    if (result == 0)
+        wxMessageBox(Text(253), Text(ids::AppTitle), wxOK | wxICON_INFORMATION, this);
+    else
+        wxMessageBox(FailureText(254, result), Text(ids::AppTitle), wxOK | wxICON_ERROR, this);
 }

@@ -18,6 +18,8 @@
 #include <wx/timer.h>
 
 #include <array>
+#include <atomic>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -90,6 +92,42 @@ public:
     // The entry of the selected device id (USB list below 1000, GigE list otherwise); null when none.
     CameraEntry* FindSelectedEntry() const;
 
+    // Commands of the control centre (each stops the polling, asks for a parameter refresh and
+    // polls again at once when it ends).
+    void OnGeneralInformation();
+    void OnAdditionalFunctions();
+    // Camera ID and user EEPROM of the selected camera (its ID as the list shows it).
+    void OnCameraInformation();
+    // The selected GigE camera takes an address from its adapter's whole network.
+    void OnAutomaticEthConfiguration();
+    // Persistent address of the selected camera and the range of its adapter.
+    void OnManualEthConfiguration();
+    // Starter firmware upload for the selected GigE camera: the driver's own starter firmware
+    // for device type -124, a chosen file otherwise; a worker thread uploads while DlgProgress
+    // shows the time passing.
+    void OnUploadStarterFirmware();
+    // Switches to the language of an index (0 to 12): its library replaces the current one
+    // (none when it cannot be loaded: the program's own strings), the code is stored and every
+    // control gets its text again.
+    void OnLanguageChange(int index);
+    // A click on a list header.
+    void OnColumnClick(int column);
+    void OnAbout();
+    // The driver files and the setup's first start, checked once from OnInitDialog.
+    void CheckDrivers();
+    // The texts of the title, buttons, check boxes, frames and headers in the current language.
+    void ApplyTexts();
+
+    // The file chooser of the firmware upload: the stored path in, the chosen one out; false
+    // when cancelled. Tests replace it.
+    std::function<bool(const wxString& initialPath, wxString& chosen)> chooseFirmwareFile;
+    // What the upload's worker reports: its result (-1 until it ends), then the done flag.
+    std::atomic<int32_t> firmwareResult{-1};
+    std::atomic<uint8_t> firmwareDone{0};
+    // The firmware path as the interface library reads it, and its length with the terminator.
+    std::string firmwarePath;
+    int firmwarePathLength = 0;
+
     CameraList cameraLists[2];
     int selectedDeviceId = -1;
     int selectedRow = -1;
@@ -140,6 +178,9 @@ protected:
     int FindRowOfDevice(int deviceId) const;
     void SortRows();
     void SelectRow(int row);
+    void OnContextMenu(wxContextMenuEvent& event);
+    // Runs DlgProgress while `work` runs on a worker thread; the worker's result.
+    int32_t RunWithProgress(double expectedSeconds, std::function<int32_t()> work);
 
     HINSTANCE resourceLibrary;
     BOOL wow64;

@@ -20,6 +20,7 @@ namespace CameraListRules {
 extern const wxString modelPrefix;
 
 // The list column that holds the device id.
+constexpr int cameraIdColumn = 3;
 constexpr int deviceIdColumn = 4;
 
 // What the rules read of one camera entry.

@@ -15,6 +15,8 @@ constexpr uint32_t CameraInfoIncomplete = 473;
 constexpr uint32_t InterfaceLibraryMissing = 549;
 constexpr uint32_t InterfaceLibraryIncompatible = 550;
 constexpr uint32_t InterfaceLibraryFile = 599;
+// The firmware path has a character without a byte in the camera driver's text.
+constexpr uint32_t FirmwarePathUnusable = 700;
 // Language codes ("en", "de" ...): LanguageCode + index 0 to 12.
 constexpr uint32_t LanguageCode = 3000;
 // The languages' own names ("English", "Deutsch" ...): LanguageName + index.

@@ -40,6 +40,7 @@ const ResourceString managerStrings[] = {
     {152, u"No"},
     {170, u"Local driver"},
     {174, u"Transfer failed"},
+    {175, u"Parameters"},
     {177, u"General"},
     {178, u"Network"},
     {179, u"General"},
@@ -59,7 +60,6 @@ const ResourceString managerStrings[] = {
     {233, u"- Setting of the persistent IP address or subnetmask"},
     {234, u"- Setting of the automatic configuration range or the probe timeout"},
     {237, u"The IP range begin must be less than or equal to the IP range end!"},
-
     {238, u"Free"},
     {239, u"Type"},
     {240, u"Cam.ID"},
@@ -69,6 +69,8 @@ const ResourceString managerStrings[] = {
     {246, u"Parameter"},
     {247, u"Value"},
     {258, u"Device ID:"},
+    {253, u"Firmware upload successful"},
+    {254, u"Firmware upload failed!"},
     {259, u"Designation"},
     {263, u"The camera is configured correctly and can be opened."},
     {264, u"Status of device Nr."},
@@ -86,7 +88,6 @@ const ResourceString managerStrings[] = {
     {274, u"Internal device error. The runtime firmware is corrupted."},
     {279, u"0.0.0.0"},
     {280, u"255.255.255.0"},
-
     {275, u"The camera cannot be opened."},
     {276, u"Please enter a valid camera ID or push cancel."},
     {277, u"The camera ID could not be set."},
@@ -94,12 +95,22 @@ const ResourceString managerStrings[] = {
     {281, u"DHCP enabled"},
     {288, u"Min. compatible starter FW"},
     {289, u"Max. compatible starter FW"},
+    {290, u"There is no Zeko driver installed on your system. The Zeko Camera Manager will not show any "
+          u"devices. Please reinstall the Zeko setup."},
+    {291, u"The Zeko Camera Manager has only detected the Zeko Gigabit Ethernet driver on your system. The "
+          u"Zeko setup does not support an installation without the USB driver! Please reinstall the setup."},
+    {293, u"The Zeko Gigabit Ethernet driver was installed by the Zeko setup, but the file cannot be found "
+          u"in the expected folder! Please reinstall the Zeko setup."},
     {295, u"Not available"},
     {296, u"Hub"},
     {297, u"Controller"},
     {298, u"Reserved"},
     {299, u"Mbit/s"},
     {301, u"Unknown"},
+    {302, u"firmware (*.fw)|*.fw|All Files (*.*)|*.*||"},
+    {303, u"fw"},
+    {305, u"The upload can take several seconds. Please do not unplug the camera or switch off the power "
+          u"supply of your computer system!"},
     {306, u"User EEPROM (8 chars)"},
     {312, u"Image memory size"},
     {315, u"MB"},
@@ -112,6 +123,20 @@ const ResourceString managerStrings[] = {
     {352, u"Internal SerNo. too high"},
     {354, u"ZekoCameraManager"},
     {355, u"so"},
+    {358, u"Close"},
+    {359, u"General information"},
+    {360, u"Camera information"},
+    {361, u"Create support file"},
+    {362, u"ETH network service"},
+    {363, u"Additional functions"},
+    {364, u"Automatic ETH configuration"},
+    {365, u"Upload starter firmware"},
+    {366, u"Manual ETH configuration"},
+    {367, u"Open support file"},
+    {368, u"Expert mode"},
+    {369, u"Automatic parameter refresh"},
+    {370, u"Camera list"},
+    {372, u"Control center"},
     {398, u"An upload of the camera firmware is not possible. The hardware of your camera is probably not "
           u"compatible to the installed Zeko driver. Your hardware is not supported by driver versions "
           u"higher than 3.00. In addition, the camera does not support Fullspeed USB."},
@@ -126,6 +151,8 @@ const ResourceString managerStrings[] = {
           u"remaining information will be saved."},
     {479, u"COM port number"},
     {543, u"Zeko Camera Manager"},
+    {547, u"The Chinese, Japanese and Korean texts need the East Asian language support of the system. "
+          u"Please install it in the regional settings, otherwise some texts may not be shown correctly."},
     {549, u"'Zeko_api.dll' could not be found. Please reinstall the Zeko driver!"},
     {550, u"The version of 'Zeko_api.dll' is not compatible with this version of Zeko Camera Manager. Please "
           u"reinstall the Zeko driver!"},
@@ -143,13 +170,14 @@ const ResourceString managerStrings[] = {
     {562, u"Driver date"},
     {599, u"zeko_api_64.dll"},
     {623, u"The camera uses DHCP or the IP range."},
-
     {602, u"Do you really want to change the content of the EEPROM? Please note that the EEPROM can contain "
           u"important information!"},
     {603, u"Old"},
     {604, u"New"},
     {625, u"The network adapter is not configured to use packets larger than the normal size of 1,5 KB. "
           u"Please set the packet size to at least 2 KB."},
+    {700, u"The path of the firmware file holds characters that cannot be passed to the camera driver. "
+          u"Please choose a file whose path has only Western European characters."},
     {2000, u"b00 - Ready to op."},
     {2001, u"b01 - Test curr. IP "},
     {2002, u"b02 - Test pers. IP"},
@@ -255,7 +283,6 @@ const ResourceString managerStrings[] = {
     {150, u"IP gateway"},
     {157, u"zeko_usb.sys"},
     {158, u"zeko_eth.sys"},
-
     // General information, update check and virtual COM ports
     {176, u"Not found"},
     {475, u"Install COM port on the computer"},
@@ -448,7 +475,6 @@ const ResourceString managerStrings[] = {
     {20021, u"u6"},
     {20022, u"u7"},
     {20023, u"msgch: missing messages"},
-
     {503, u"Connect"},
     {504, u"Disconnect"},
     {505, u"The COM port can not be closed"},
@@ -470,7 +496,6 @@ const ResourceString managerStrings[] = {
     {538, u"LF"},
     {539, u"CR-LF"},
     {548, u"The baud rates of the virtual COM port and COM1 are different!"},
-
     {202, u"USB kernel driver"},
     {203, u"Gigabit Ethernet kernel driver"},
     {204, u"USB/Gigabit Ethernet user mode DLL"},

@@ -55,4 +55,22 @@ void ManagerTest::useCameras(const std::string& description) {
     zksim_SetDelays(0, 0);
 }
 
+namespace {
+void setRegistryValue(HKEY root, const std::u16string& path, const char16_t* name, DWORD type, const void* data,
+                      DWORD size) {
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
+    EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), 0);
+    RegCloseKey(key);
+}
+} // namespace
+
+void setRegistryString(HKEY root, const std::u16string& path, const char16_t* name, const std::u16string& value) {
+    setRegistryValue(root, path, name, REG_SZ, value.c_str(), DWORD((value.size() + 1) * sizeof(char16_t)));
+}
+
+void setRegistryDword(HKEY root, const std::u16string& path, const char16_t* name, DWORD value) {
+    setRegistryValue(root, path, name, REG_DWORD, &value, sizeof value);
+}
+
 } // namespace cmtest

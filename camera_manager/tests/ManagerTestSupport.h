@@ -3,6 +3,7 @@
 // (or from a Windows folder of the test's own).
 #pragma once
 
+#include "platform/win/Registry.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_sim_control.h"
 
@@ -26,6 +27,10 @@ protected:
 };
 
 std::string libDir();
+
+// Writes one registry value, creating its key.
+void setRegistryString(HKEY root, const std::u16string& path, const char16_t* name, const std::u16string& value);
+void setRegistryDword(HKEY root, const std::u16string& path, const char16_t* name, DWORD value);
 
 template <class T> void setAt(void* record, size_t offset, T v) {
     std::memcpy(static_cast<uint8_t*>(record) + offset, &v, sizeof v);
