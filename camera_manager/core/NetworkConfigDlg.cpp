@@ -193,8 +193,7 @@ void NetworkConfigDlg::BuildControls() {
     hint->SetForegroundColour(wxColour(230, 0, 0));
     top->Add(hint, 0, wxALL, 8);
 
-    auto* grid = new wxFlexGridSizer(3, wxSize(8, 6));
-    grid->AddGrowableCol(1);
+    auto* grid = new wxFlexGridSizer(2, wxSize(8, 6));
     macLabel = new wxStaticText(this, 1191, wxT("MAC Address"));
     macText = new wxTextCtrl(this, 1192, wxString(), wxDefaultPosition, wxSize(220, -1), wxTE_READONLY);
     ipLabel = new wxStaticText(this, 1186, wxT("IP Address"));
@@ -208,19 +207,21 @@ void NetworkConfigDlg::BuildControls() {
     for (unsigned id : {184u, 185u, 186u})
         filterCombo->Append(ResourceText(id));
     const wxSizerFlags labelFlags = wxSizerFlags().CentreVertical();
-    const wxSizerFlags warningFlags = wxSizerFlags().CentreVertical().ReserveSpaceEvenIfHidden();
+    // An address field with its warning picture beside it (the picture keeps its place hidden).
+    auto withWarning = [](wxWindow* field, wxWindow* warning) {
+        auto* row = new wxBoxSizer(wxHORIZONTAL);
+        row->Add(field);
+        row->Add(warning, wxSizerFlags().CentreVertical().Border(wxLEFT, 6).ReserveSpaceEvenIfHidden());
+        return row;
+    };
     grid->Add(macLabel, labelFlags);
-    grid->Add(macText, wxSizerFlags().Expand());
-    grid->AddSpacer(16);
+    grid->Add(macText);
     grid->Add(ipLabel, labelFlags);
-    grid->Add(ipCtrl);
-    grid->Add(ipWarning, warningFlags);
+    grid->Add(withWarning(ipCtrl, ipWarning));
     grid->Add(maskLabel, labelFlags);
-    grid->Add(maskCtrl);
-    grid->Add(maskWarning, warningFlags);
+    grid->Add(withWarning(maskCtrl, maskWarning));
     grid->Add(filterLabel, labelFlags);
     grid->Add(filterCombo);
-    grid->AddSpacer(16);
     top->Add(grid, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
     dhcpText = new wxStaticText(this, 1190, wxT("DHCP enabled:"));
@@ -237,19 +238,19 @@ void NetworkConfigDlg::BuildControls() {
     actions->Add(dhcpButton);
     top->Add(actions, 0, wxLEFT | wxRIGHT | wxBOTTOM, 8);
 
+    top->AddStretchSpacer();
     auto* closing = new wxStdDialogButtonSizer();
     closing->AddButton(new wxButton(this, wxID_OK, wxT("OK")));
     closing->AddButton(new wxButton(this, wxID_CANCEL, wxT("Cancel")));
     closing->Realize();
     top->Add(closing, 0, wxEXPAND | wxALL, 8);
 
+    // The packet filter and the DHCP button are hidden in this dialog; the warnings until needed.
+    for (wxWindow* w : std::initializer_list<wxWindow*>{filterLabel, filterCombo, dhcpButton, ipWarning, maskWarning})
+        w->Hide();
     SetSizerAndFit(top);
     SetMinSize(GetSize());
     applyButton->Disable();
-    for (wxWindow* w : {static_cast<wxWindow*>(filterLabel), static_cast<wxWindow*>(filterCombo),
-                        static_cast<wxWindow*>(dhcpButton), static_cast<wxWindow*>(ipWarning),
-                        static_cast<wxWindow*>(maskWarning)})
-        w->Hide();
     CentreOnScreen();
 }
 
