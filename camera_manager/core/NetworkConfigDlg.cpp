@@ -436,7 +436,8 @@ void NetworkConfigDlg::ShowBinding(const std::u16string& token, bool readJumbo) 
         dhcpText->SetLabel(ResourceText(info.addresses.dhcp ? 380 : 381));
         dhcpButton->Enable(!info.addresses.dhcp);
     } else {
-        // Nothing of the previous adapter may stay on show.
+        // Nothing of the previous adapter may stay on show or be changed through this one.
+        std::memset(adapterMac, 0, sizeof adapterMac);
         macText->ChangeValue(wxString());
         ipCtrl->SetAddress(0);
         maskCtrl->SetAddress(0);

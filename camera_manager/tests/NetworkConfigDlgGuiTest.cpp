@@ -335,6 +335,21 @@ TEST_F(NetworkConfigDlgTest, StaticAddressAppliedAfterTheQuestion) {
     EXPECT_EQ(journalCount("zk_FetchTCPIP_Setup"), 1);
 }
 
+TEST_F(NetworkConfigDlgTest, OkAppliesPendingChangesBeforeClosing) {
+    run([&] {
+        select(child(0));
+        click(wxID_OK); // nothing pending: closes without a question
+        EXPECT_FALSE(dialog_->IsShown());
+        dialog_->Show();
+        control<wxTextCtrl>(1184)->SetValue("255.255.0.0");
+        replies_ = {wxID_YES, wxID_OK};
+        click(wxID_OK);
+        EXPECT_FALSE(dialog_->IsShown());
+    });
+    EXPECT_EQ(readText(interfaces + u"{A1}", u"SubnetMask"), u"255.255.0.0");
+    EXPECT_EQ(answers_.messages.size(), 2u);
+}
+
 TEST_F(NetworkConfigDlgTest, PacketFilterChangeReachesTheAdapter) {
     run([&] {
         select(child(0));
