@@ -147,11 +147,13 @@ uint32_t u32At(const uint8_t* p, size_t offset) {
 } // namespace
 
 NetworkConfigDlg::NetworkConfigDlg(wxWindow* owner, CameraList& ethCameras)
-    : wxDialog(owner, IDD, wxT("ETH network service"), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE),
+    : wxDialog(owner, IDD, wxT("ETH network service"), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE),
       ethCameras(ethCameras), timer(this, addressTimer) {
     BuildControls();
     Bind(wxEVT_INIT_DIALOG, &NetworkConfigDlg::OnInitDialog, this);
-    Bind(wxEVT_TIMER, [this](wxTimerEvent&) { CheckAddresses(); }, addressTimer);
+    Bind(
+        wxEVT_TIMER, [this](wxTimerEvent&) { CheckAddresses(); }, addressTimer);
     tree->Bind(wxEVT_TREE_SEL_CHANGED, [this](wxTreeEvent&) {
         if (!filling)
             OnSelectionChanged();
@@ -246,7 +248,8 @@ void NetworkConfigDlg::BuildControls() {
     top->Add(closing, 0, wxEXPAND | wxALL, 8);
 
     // The packet filter and the DHCP button are hidden in this dialog; the warnings until needed.
-    for (wxWindow* w : std::initializer_list<wxWindow*>{filterLabel, filterCombo, dhcpButton, ipWarning, maskWarning})
+    for (wxWindow* w :
+         std::initializer_list<wxWindow*>{filterLabel, filterCombo, dhcpButton, ipWarning, maskWarning})
         w->Hide();
     SetSizerAndFit(top);
     SetMinSize(GetSize());
@@ -382,7 +385,8 @@ void NetworkConfigDlg::OnSelectionChanged() {
     ShowBinding(data->token, true);
 }
 
-bool NetworkConfigDlg::FindBindingPath(const std::u16string& token, bool& enabled, std::u16string& pnpId) const {
+bool NetworkConfigDlg::FindBindingPath(const std::u16string& token, bool& enabled,
+                                       std::u16string& pnpId) const {
     const win::NetConfiguration configuration = win::ReadNetConfiguration();
     const win::NetServiceComponent* service =
         configuration.serviceByDisplayName(LoadResourceString(ServiceNameId));
@@ -448,17 +452,18 @@ void NetworkConfigDlg::ShowBinding(const std::u16string& token, bool readJumbo) 
 
 void NetworkConfigDlg::HideAdapterControls() {
     hint->Show();
-    for (wxWindow* w : std::initializer_list<wxWindow*>{macLabel, ipLabel, maskLabel, macText, ipCtrl, maskCtrl,
-                                                        dhcpText, changeServiceButton, applyButton, filterLabel,
-                                                        filterCombo, dhcpButton, jumboBox})
+    for (wxWindow* w : std::initializer_list<wxWindow*>{macLabel, ipLabel, maskLabel, macText, ipCtrl,
+                                                        maskCtrl, dhcpText, changeServiceButton, applyButton,
+                                                        filterLabel, filterCombo, dhcpButton, jumboBox})
         w->Hide();
     Layout();
 }
 
 void NetworkConfigDlg::ShowAdapterControls() {
     hint->Hide();
-    for (wxWindow* w : std::initializer_list<wxWindow*>{applyButton, changeServiceButton, macLabel, ipLabel,
-                                                        maskLabel, macText, ipCtrl, maskCtrl, dhcpText, jumboBox})
+    for (wxWindow* w :
+         std::initializer_list<wxWindow*>{applyButton, changeServiceButton, macLabel, ipLabel, maskLabel,
+                                          macText, ipCtrl, maskCtrl, dhcpText, jumboBox})
         w->Show();
     Layout();
 }
@@ -469,8 +474,8 @@ bool NetworkConfigDlg::SetBindingEnabled(const std::u16string& token, bool enabl
     if (lock.IsWriteLocked(&holder) || !lock.Acquire(writeLockTimeoutMs, std::u16string())) {
         if (holder.empty())
             lock.IsWriteLocked(&holder);
-        wxMessageBox(ResourceText(627) + wxT("\n\n\"") + ToWx(holder) + wxT("\""), ResourceText(ids::AppTitle),
-                     wxOK, this);
+        wxMessageBox(ResourceText(627) + wxT("\n\n\"") + ToWx(holder) + wxT("\""),
+                     ResourceText(ids::AppTitle), wxOK, this);
         return false;
     }
     return win::SetBindingPathEnabled(lock, token, enable);
@@ -515,8 +520,8 @@ void NetworkConfigDlg::OnApply() {
     const int selection = filterCombo->GetSelection();
     if (filterChanged && selection != packetFilter) {
         uint32_t value = uint32_t(selection);
-        if (ZekoApi::zk_AccessAdapterCfgByMAC(adapterMac, ZK_ADAPTER_SET, ZK_ADAPTER_CFG_PACKET_FILTER, &value,
-                                              sizeof value) != ZK_SUCCESS) {
+        if (ZekoApi::zk_AccessAdapterCfgByMAC(adapterMac, ZK_ADAPTER_SET, ZK_ADAPTER_CFG_PACKET_FILTER,
+                                              &value, sizeof value) != ZK_SUCCESS) {
             ShowMessage(390, wxICON_ERROR);
         } else {
             ZekoApi::zk_FetchTCPIP_Setup();
@@ -547,8 +552,8 @@ void NetworkConfigDlg::OnJumbo() {
     const bool checked = jumboBox->GetValue();
     if (checked) {
         uint64_t packetSize = 0;
-        if (ZekoApi::zk_AccessAdapterCfgByMAC(adapterMac, ZK_ADAPTER_GET, ZK_ADAPTER_CFG_PACKET_SIZE, &packetSize,
-                                              sizeof packetSize) == ZK_SUCCESS &&
+        if (ZekoApi::zk_AccessAdapterCfgByMAC(adapterMac, ZK_ADAPTER_GET, ZK_ADAPTER_CFG_PACKET_SIZE,
+                                              &packetSize, sizeof packetSize) == ZK_SUCCESS &&
             packetSize < JumboAdapterPacketSize &&
             Ask(625, wxOK | wxCANCEL | wxCANCEL_DEFAULT | wxICON_EXCLAMATION) != wxOK) {
             jumboBox->SetValue(false);

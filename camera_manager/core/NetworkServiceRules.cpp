@@ -60,7 +60,8 @@ std::optional<std::u16string> readText(HKEY key, const char16_t* name) {
     WCHAR buffer[255] = {};
     DWORD size = sizeof buffer - sizeof(WCHAR);
     DWORD type = 0;
-    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) != ERROR_SUCCESS ||
+    if (RegQueryValueExW(key, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer), &size) !=
+            ERROR_SUCCESS ||
         (type != REG_SZ && type != REG_EXPAND_SZ))
         return std::nullopt;
     return WideField(buffer, 255);
@@ -142,9 +143,10 @@ bool ReadAdapterRegistry(const std::u16string& pnpDeviceId, AdapterRegistryInfo&
     const size_t slash = driver->rfind(u'\\');
     const std::u16string number = slash == std::u16string::npos ? *driver : driver->substr(slash + 1);
     const std::string digits = ToUtf8(number);
-    info.index = digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos
-                     ? -1
-                     : std::stoi(digits);
+    info.index =
+        digits.empty() || digits.size() > 9 || digits.find_first_not_of("0123456789") != std::string::npos
+            ? -1
+            : std::stoi(digits);
     info.instanceId = readKeyText(classKey + number, u"NetCfgInstanceId").value_or(u"");
 
     HKEY key = nullptr;

@@ -10,6 +10,7 @@
 #include "platform/win/NetworkBindings.h"
 #include "platform/win/Registry.h"
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <gtest/gtest.h>
@@ -17,8 +18,8 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
-#include <wx/stattext.h>
 #include <wx/statbmp.h>
+#include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 #include <wx/utils.h>
@@ -36,7 +37,8 @@ void setText(const std::u16string& path, const char16_t* name, const std::u16str
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                               nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD((text.size() + 1) * 2));
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   DWORD((text.size() + 1) * 2));
     RegCloseKey(key);
 }
 
@@ -66,25 +68,24 @@ int journalCount(const char* function, std::initializer_list<long long> ints = {
     int count = 0;
     for (int i = 0; i < zksim_JournalSize(); ++i) {
         ZkSimCall call{};
-        if (zksim_JournalEntry(i, &call) != 0 || std::string(call.function) != function)
-            continue;
-        size_t k = 0;
-        for (long long v : ints)
-            if (k >= size_t(call.intCount) || call.ints[k++] != v)
-                break;
-        count += k == ints.size() && (ints.size() == 0 || call.ints[k - 1] == *(ints.end() - 1));
+        if (zksim_JournalEntry(i, &call) == 0 && std::string(call.function) == function &&
+            size_t(call.intCount) >= ints.size() && std::equal(ints.begin(), ints.end(), call.ints))
+            ++count;
     }
     return count;
 }
 
 uint32_t maxPacketOf(const uint8_t mac[6]) {
     uint8_t record[ZK_ADAPTER_CFG_SIZE] = {};
-    EXPECT_EQ(ZekoApi::zk_AccessAdapterCfgByMAC(mac, ZK_ADAPTER_GET, ZK_ADAPTER_CFG_RECORD, record, sizeof record), 0);
+    EXPECT_EQ(
+        ZekoApi::zk_AccessAdapterCfgByMAC(mac, ZK_ADAPTER_GET, ZK_ADAPTER_CFG_RECORD, record, sizeof record),
+        0);
     return record[84] | record[85] << 8 | record[86] << 16 | uint32_t(record[87]) << 24;
 }
 
 void setMaxPacket(const uint8_t mac[6], uint32_t value) {
-    ASSERT_EQ(ZekoApi::zk_AccessAdapterCfgByMAC(mac, ZK_ADAPTER_SET, ZK_ADAPTER_CFG_MAX_PACKET, &value, 4), 0);
+    ASSERT_EQ(ZekoApi::zk_AccessAdapterCfgByMAC(mac, ZK_ADAPTER_SET, ZK_ADAPTER_CFG_MAX_PACKET, &value, 4),
+              0);
 }
 
 class NetworkConfigDlgTest : public cmtest::ManagerTest {
@@ -116,7 +117,8 @@ protected:
                       {u"{B2}", u"Realtek PCIe GbE", u"PCI\\VEN_10EC&DEV_8168\\4&2&0"},
                       {u"{C3}", u"Removed adapter", u"PCI\\VEN_1\\1"}};
         c.services = {{u"other", u"Other service", {{u"other->{B2}", u"{B2}", true}}},
-                      {u"zk_eth", u"Gigabit Ethernet Zeko",
+                      {u"zk_eth",
+                       u"Gigabit Ethernet Zeko",
                        {{u"zk_eth->{A1}", u"{A1}", true},
                         {u"zk_eth->{B2}", u"{B2}", false},
                         {u"zk_eth->{C3}", u"{C3}", true}}}};
@@ -289,8 +291,9 @@ TEST_F(NetworkConfigDlgTest, LockHeldByAnotherProgramNamesItAndChangesNothing) {
         EXPECT_EQ(tree()->GetItemImage(child(0)), 9);
     });
     ASSERT_EQ(answers_.messages.size(), 1u);
-    EXPECT_EQ(answers_.messages[0], "This network property is already controlled by the following application:"
-                                    "\n\n\"Network Setup Assistant\"");
+    EXPECT_EQ(answers_.messages[0],
+              "This network property is already controlled by the following application:"
+              "\n\n\"Network Setup Assistant\"");
     other.Release();
     EXPECT_TRUE(win::ReadNetConfiguration().path(u"zk_eth->{A1}")->enabled);
 }
@@ -329,9 +332,11 @@ TEST_F(NetworkConfigDlgTest, StaticAddressAppliedAfterTheQuestion) {
     EXPECT_EQ(answers_.messages[0], "Do you want to assign a static IP address and subnetmask (DHCP will be "
                                     "deactivated) ?");
     EXPECT_EQ(answers_.messages[2], "IP address and subnetmask of the adapter changed successfully.");
-    EXPECT_EQ(answers_.messages[4], "The IP address and subnetmask of the network adapter could not be changed.");
-    EXPECT_EQ(answers_.messages[6], "The IP address of the adapter has been changed but may result in an address "
-                                    "conflict.");
+    EXPECT_EQ(answers_.messages[4],
+              "The IP address and subnetmask of the network adapter could not be changed.");
+    EXPECT_EQ(answers_.messages[6],
+              "The IP address of the adapter has been changed but may result in an address "
+              "conflict.");
     EXPECT_EQ(journalCount("zk_FetchTCPIP_Setup"), 1);
 }
 
@@ -367,7 +372,9 @@ TEST_F(NetworkConfigDlgTest, PacketFilterChangeReachesTheAdapter) {
         EXPECT_EQ(filter->GetSelection(), 0); // the adapter's filter, read again
         filter->SetSelection(2);
         click(1125);
-        EXPECT_EQ(journalCount("zk_AccessAdapterCfgByMAC", {ZK_ADAPTER_SET, ZK_ADAPTER_CFG_PACKET_FILTER, 4, 2}), 2);
+        EXPECT_EQ(
+            journalCount("zk_AccessAdapterCfgByMAC", {ZK_ADAPTER_SET, ZK_ADAPTER_CFG_PACKET_FILTER, 4, 2}),
+            2);
         EXPECT_EQ(journalCount("zk_FetchTCPIP_Setup"), 1);
         EXPECT_FALSE(dialog_->filterChanged);
         EXPECT_EQ(dialog_->packetFilter, 2);
@@ -401,10 +408,12 @@ TEST_F(NetworkConfigDlgTest, JumboPacketsAndAFailedSetKeepsTheBoxTrue) {
 
         zksim_SetAdapterPacketSize(1514);
         replies_ = {wxID_CANCEL};
-        const int setsBefore = journalCount("zk_AccessAdapterCfgByMAC", {ZK_ADAPTER_SET, ZK_ADAPTER_CFG_MAX_PACKET});
+        const int setsBefore =
+            journalCount("zk_AccessAdapterCfgByMAC", {ZK_ADAPTER_SET, ZK_ADAPTER_CFG_MAX_PACKET});
         toggleJumbo(true);
         EXPECT_FALSE(box->GetValue());
-        EXPECT_EQ(journalCount("zk_AccessAdapterCfgByMAC", {ZK_ADAPTER_SET, ZK_ADAPTER_CFG_MAX_PACKET}), setsBefore);
+        EXPECT_EQ(journalCount("zk_AccessAdapterCfgByMAC", {ZK_ADAPTER_SET, ZK_ADAPTER_CFG_MAX_PACKET}),
+                  setsBefore);
         replies_ = {wxID_OK};
         toggleJumbo(true);
         EXPECT_TRUE(box->GetValue());
@@ -425,7 +434,8 @@ TEST_F(NetworkConfigDlgTest, AdapterUsedByAnOpenCameraIsNotChanged) {
         EXPECT_EQ(readText(interfaces + u"{A1}", u"IPAddress"), u"192.168.10.1");
     });
     ASSERT_EQ(answers_.messages.size(), 1u);
-    EXPECT_TRUE(answers_.messages[0].StartsWith("At least one Gigabit Ethernet Zeko camera is opened and linked"));
+    EXPECT_TRUE(
+        answers_.messages[0].StartsWith("At least one Gigabit Ethernet Zeko camera is opened and linked"));
 }
 
 TEST_F(NetworkConfigDlgTest, AddressCheckWarnsAndFollowsAddressesThatAppear) {
@@ -497,8 +507,9 @@ TEST_F(NetworkConfigDlgTest, MissingServiceClosesTheDialogThenSaysSo) {
     EXPECT_EQ(dialog.ShowModal(), wxID_OK);
     dialog_ = nullptr;
     ASSERT_EQ(answers_.messages.size(), 1u);
-    EXPECT_EQ(answers_.messages[0], "The Gigabit Ethernet Zeko network service is not installed. You can install "
-                                    "the service with the Zeko setup.");
+    EXPECT_EQ(answers_.messages[0],
+              "The Gigabit Ethernet Zeko network service is not installed. You can install "
+              "the service with the Zeko setup.");
     EXPECT_FALSE(shownDuringMessage);
 }
 

@@ -1,6 +1,6 @@
+#include "camera_manager/core/NetworkServiceRules.h"
 #include "camera_manager/core/BoundedText.h"
 #include "camera_manager/core/CameraList.h"
-#include "camera_manager/core/NetworkServiceRules.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/Registry.h"
 
@@ -17,7 +17,8 @@ void setText(const std::u16string& path, const char16_t* name, const std::u16str
     ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
                               nullptr),
               ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()), DWORD((text.size() + 1) * 2));
+    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   DWORD((text.size() + 1) * 2));
     RegCloseKey(key);
 }
 
@@ -33,7 +34,8 @@ void setDword(const std::u16string& path, const char16_t* name, DWORD value) {
 const std::u16string enumKey = u"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_8086&DEV_10D3\\4&1&0";
 const std::u16string classKey =
     u"SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002bE10318}\\0007";
-const std::u16string interfaceKey = u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\{A1}";
+const std::u16string interfaceKey =
+    u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\{A1}";
 
 class NetworkServiceRulesTest : public ManagerTest {};
 
@@ -64,16 +66,19 @@ TEST_F(NetworkServiceRulesTest, MacTextForms) {
     const auto mac = ParseColonMac(u"00:1b:21:AB:cd:07 (primary)");
     ASSERT_TRUE(mac);
     EXPECT_EQ(*mac, (std::array<uint8_t, 6>{0x00, 0x1B, 0x21, 0xAB, 0xCD, 0x07}));
-    for (const char16_t* bad : {u"00-1B-21-AB-CD-07", u"00:1B:21:AB:CD", u"0G:1B:21:AB:CD:07", u" 00:1B:21:AB:CD:07", u""})
+    for (const char16_t* bad :
+         {u"00-1B-21-AB-CD-07", u"00:1B:21:AB:CD", u"0G:1B:21:AB:CD:07", u" 00:1B:21:AB:CD:07", u""})
         EXPECT_FALSE(ParseColonMac(bad)) << ToUtf8(bad);
     EXPECT_EQ(MacDisplayText(u"00:1B:21:AB:CD:07"), u"00 - 1B - 21 - AB - CD - 07");
 }
 
 TEST_F(NetworkServiceRulesTest, DhcpReadsTheLeaseOrTheAutomaticAddress) {
-    std::map<std::u16string, std::u16string> values = {
-        {u"IPAddress", u"10.0.0.5"},          {u"SubnetMask", u"255.0.0.0"},
-        {u"DhcpIPAddress", u"172.16.0.9"},    {u"DhcpSubnetMask", u"255.255.0.0"},
-        {u"IPAutoconfigurationAddress", u"169.254.1.7"}, {u"IPAutoconfigurationMask", u"255.255.0.0"}};
+    std::map<std::u16string, std::u16string> values = {{u"IPAddress", u"10.0.0.5"},
+                                                       {u"SubnetMask", u"255.0.0.0"},
+                                                       {u"DhcpIPAddress", u"172.16.0.9"},
+                                                       {u"DhcpSubnetMask", u"255.255.0.0"},
+                                                       {u"IPAutoconfigurationAddress", u"169.254.1.7"},
+                                                       {u"IPAutoconfigurationMask", u"255.255.0.0"}};
     const ValueReader read = [&](const char16_t* name) -> std::optional<std::u16string> {
         const auto it = values.find(name);
         return it == values.end() ? std::nullopt : std::optional(it->second);

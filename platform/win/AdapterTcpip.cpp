@@ -71,7 +71,8 @@ std::optional<std::u16string> instanceIdOf(int adapterIndex) {
         return std::nullopt;
     for (const std::u16string& sub : machine().subkeys(classKey)) {
         const std::string digits = toUtf8(sub);
-        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos || digits.size() > 9)
+        if (digits.empty() || digits.find_first_not_of("0123456789") != std::string::npos ||
+            digits.size() > 9)
             continue;
         if (std::atoi(digits.c_str()) == adapterIndex)
             return readText(std::u16string(classKey) + u"\\" + sub, u"NetCfgInstanceId");
@@ -149,7 +150,8 @@ int EnableDhcp(int adapterIndex) {
         const int third = 1 + mac[4] % 254;
         char automatic[16];
         std::snprintf(automatic, sizeof automatic, "169.254.%d.%d", third, int(mac[5]));
-        ok = ok && writeText(key, u"DhcpIPAddress", u"0.0.0.0") && writeText(key, u"DhcpSubnetMask", u"0.0.0.0") &&
+        ok = ok && writeText(key, u"DhcpIPAddress", u"0.0.0.0") &&
+             writeText(key, u"DhcpSubnetMask", u"0.0.0.0") &&
              writeText(key, u"IPAutoconfigurationAddress", fromUtf8(automatic)) &&
              writeText(key, u"IPAutoconfigurationMask", u"255.255.0.0");
     }

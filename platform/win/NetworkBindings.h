@@ -44,7 +44,8 @@ struct NetConfiguration {
     const NetAdapterComponent* adapter(const std::u16string& bindName) const;
     const NetServiceComponent* serviceByDisplayName(const std::u16string& displayName) const;
     // The binding path with the token, in any service; its service through *service.
-    const NetBindingPath* path(const std::u16string& token, const NetServiceComponent** service = nullptr) const;
+    const NetBindingPath* path(const std::u16string& token,
+                               const NetServiceComponent** service = nullptr) const;
 };
 
 // The stored configuration (empty when nothing is stored or the file cannot be read).

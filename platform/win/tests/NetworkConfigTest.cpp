@@ -48,7 +48,9 @@ win::NetConfiguration sample() {
     win::NetConfiguration c;
     c.adapters = {{u"{A1}", u"Intel(R) Gigabit CT", u"PCI\\VEN_8086&DEV_10D3\\4&1&0"},
                   {u"{B2}", u"Realtek PCIe GbE", u"PCI\\VEN_10EC&DEV_8168\\4&2&0"}};
-    c.services = {{u"zk_eth", u"Gigabit Ethernet Zeko", {{u"zk_eth->{A1}", u"{A1}", true}, {u"zk_eth->{B2}", u"{B2}", false}}},
+    c.services = {{u"zk_eth",
+                   u"Gigabit Ethernet Zeko",
+                   {{u"zk_eth->{A1}", u"{A1}", true}, {u"zk_eth->{B2}", u"{B2}", false}}},
                   {u"other", u"Other service", {{u"other->{A1}", u"{A1}", true}}}};
     return c;
 }
@@ -114,14 +116,14 @@ TEST_F(NetworkConfigTest, ChangesNeedTheWriteLockAndUnstorableTextsChangeNothing
 }
 
 TEST_F(NetworkConfigTest, DamagedLinesArePassedOver) {
-    const win::NetConfiguration c = win::ParseNetConfiguration(
-        "adapter\t{A1}\tOne\tPCI\\X\r\n"
-        "garbage line\n"
-        "binding\tnobody\tt0\t{A1}\t1\n" // before any service of that name
-        "service\ts\tGigabit Ethernet Zeko\n"
-        "binding\ts\tt1\t{A1}\t2\n" // not 0 or 1
-        "binding\ts\tt2\t{A1}\t0\n"
-        "adapter\ttoo\tfew\n");
+    const win::NetConfiguration c =
+        win::ParseNetConfiguration("adapter\t{A1}\tOne\tPCI\\X\r\n"
+                                   "garbage line\n"
+                                   "binding\tnobody\tt0\t{A1}\t1\n" // before any service of that name
+                                   "service\ts\tGigabit Ethernet Zeko\n"
+                                   "binding\ts\tt1\t{A1}\t2\n" // not 0 or 1
+                                   "binding\ts\tt2\t{A1}\t0\n"
+                                   "adapter\ttoo\tfew\n");
     ASSERT_EQ(c.adapters.size(), 1u);
     EXPECT_EQ(c.adapters[0].pnpDeviceId, u"PCI\\X");
     ASSERT_EQ(c.services.size(), 1u);
