@@ -14,6 +14,7 @@
 #include "camera_manager/core/HostAdapters.h"
 #include "camera_manager/core/ManagerStartup.h"
 #include "camera_manager/core/ManualConfigDlg.h"
+#include "camera_manager/core/NetworkConfigDlg.h"
 #include "camera_manager/core/SetCamID.h"
 #include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
@@ -287,6 +288,8 @@ void CZekoManagerDlg::BuildControls() {
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnAutomaticEthConfiguration(); }, 1086);
     Bind(
         wxEVT_BUTTON, [this](wxCommandEvent&) { OnManualEthConfiguration(); }, 1087);
+    Bind(
+        wxEVT_BUTTON, [this](wxCommandEvent&) { OnNetworkService(); }, 1175);
     for (int id : {1104, 1145})
         Bind(
             wxEVT_BUTTON,
@@ -865,6 +868,12 @@ void CZekoManagerDlg::OnManualEthConfiguration() {
         ManualConfigDlg dialog(nullptr, *entry);
         dialog.ShowModal();
     }
+}
+
+void CZekoManagerDlg::OnNetworkService() {
+    CommandScope scope(*this);
+    NetworkConfigDlg dialog(this, cameraLists[1]);
+    dialog.ShowModal();
 }
 
 void CZekoManagerDlg::OnAbout() {

@@ -102,6 +102,8 @@ public:
     void OnAutomaticEthConfiguration();
     // Persistent address of the selected camera and the range of its adapter.
     void OnManualEthConfiguration();
+    // Bindings, addresses, packet filter and packet size of the host's network adapters.
+    void OnNetworkService();
     // Starter firmware upload for the selected GigE camera: the driver's own starter firmware
     // for device type -124, a chosen file otherwise; a worker thread uploads while DlgProgress
     // shows the time passing.

@@ -72,6 +72,18 @@ std::vector<AdapterRecord> systemAdapters() {
     return adapters;
 }
 
+std::optional<AdapterRecord> adapterNamed(const std::string& name) {
+    std::vector<AdapterRecord> adapters;
+    {
+        std::lock_guard lock(sourceMutex);
+        adapters = adapterSource ? adapterSource() : systemAdapters();
+    }
+    for (const AdapterRecord& record : adapters)
+        if (record.name == name)
+            return record;
+    return std::nullopt;
+}
+
 void SetAdapterSource(std::function<std::vector<AdapterRecord>()> source) {
     std::lock_guard lock(sourceMutex);
     adapterSource = std::move(source);

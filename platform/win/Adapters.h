@@ -7,6 +7,7 @@
 #include "platform/win/WinApi.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,8 @@ struct AdapterRecord {
 
 // The adapters of this host.
 std::vector<AdapterRecord> systemAdapters();
+// The adapter GetAdaptersInfo lists under the name; none when there is no such adapter.
+std::optional<AdapterRecord> adapterNamed(const std::string& name);
 // Replaces the source of GetAdaptersInfo; an empty function restores the host's adapters.
 void SetAdapterSource(std::function<std::vector<AdapterRecord>()> source);
 
