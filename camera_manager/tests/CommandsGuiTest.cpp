@@ -9,6 +9,9 @@
 #include "camera_manager/core/DlgProgress.h"
 #include "camera_manager/core/ManagerSettings.h"
 #include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/ManualConfigDlg.h"
+#include "camera_manager/core/NetworkConfigDlg.h"
+#include "camera_manager/core/SetCamID.h"
 #include "camera_manager/core/WxText.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/GuiTestSupport.h"
@@ -465,6 +468,38 @@ TEST_F(CommandsTest, DiagnosticsButtonsRunTheirDialogsAndPollingGoesOn) {
     EXPECT_EQ(dialogs[1], 474); // additional functions
     EXPECT_TRUE(withoutParent[0]);
     EXPECT_TRUE(withoutParent[1]);
+}
+
+TEST_F(CommandsTest, ConfigurationButtonsRunTheirDialogsForTheSelectedCamera) {
+    Open();
+    SelectDevice(1001);
+    std::vector<std::string> dialogs;
+    int cameraIdShown = -1;
+    hook.answer = [&](wxDialog* dialog) {
+        if (auto* info = dynamic_cast<SetCamID*>(dialog)) {
+            dialogs.push_back("camera information");
+            cameraIdShown = info->cameraId;
+        } else if (dynamic_cast<ManualConfigDlg*>(dialog)) {
+            dialogs.push_back("manual");
+        } else if (dynamic_cast<NetworkConfigDlg*>(dialog)) {
+            dialogs.push_back("network service");
+        }
+        return wxID_CANCEL;
+    };
+    for (int button : {1085, 1087, 1175, 1086}) {
+        const unsigned ticks = dlg->tickCount;
+        wxCommandEvent click(wxEVT_BUTTON, button);
+        click.SetEventObject(dlg->FindWindow(button));
+        dlg->GetEventHandler()->ProcessEvent(click);
+        EXPECT_TRUE(PumpUntil([&] { return dlg->tickCount > ticks; }, 500)) << button;
+    }
+    EXPECT_EQ(dialogs, (std::vector<std::string>{"camera information", "manual", "network service"}));
+    EXPECT_EQ(cameraIdShown, 2); // the camera ID column of the selected row
+    // The automatic configuration gives the adapter's network to the camera and says so.
+    ASSERT_EQ(Calls("zk_SetAutoCfgIpRange"), 1);
+    EXPECT_EQ(Calls("zk_SetPersistentIpCfg"), 1);
+    ASSERT_FALSE(hook.messages.empty());
+    EXPECT_EQ(hook.messages.back(), "Automatic configuration completed successfully  ");
 }
 
 TEST_F(CommandsTest, AboutShowsTheProgramVersion) {
