@@ -21,14 +21,9 @@ win::AdapterRecord adapter(const char* name, const char* description, uint8_t la
     return a;
 }
 
+// Machine registry values the tests lay out.
 void setText(const std::u16string& path, const char16_t* name, const std::u16string& text) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   DWORD((text.size() + 1) * 2));
-    RegCloseKey(key);
+    cmtest::setRegistryString(HKEY_LOCAL_MACHINE, path, name, text);
 }
 
 class HostAdapterTest : public ManagerTest {

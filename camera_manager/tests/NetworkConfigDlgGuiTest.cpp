@@ -32,23 +32,13 @@ const std::u16string interfaces = u"SYSTEM\\CurrentControlSet\\Services\\Tcpip\\
 const uint8_t intelMac[6] = {0x00, 0x1B, 0x21, 0xAB, 0x00, 0x07};
 const uint8_t realtekMac[6] = {0x00, 0x1B, 0x21, 0xAB, 0x00, 0x0C};
 
+// Machine registry values the tests lay out.
 void setText(const std::u16string& path, const char16_t* name, const std::u16string& text) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   DWORD((text.size() + 1) * 2));
-    RegCloseKey(key);
+    cmtest::setRegistryString(HKEY_LOCAL_MACHINE, path, name, text);
 }
 
 void setDword(const std::u16string& path, const char16_t* name, DWORD value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
+    cmtest::setRegistryDword(HKEY_LOCAL_MACHINE, path, name, value);
 }
 
 std::u16string readText(const std::u16string& path, const char16_t* name) {

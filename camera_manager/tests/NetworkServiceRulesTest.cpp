@@ -12,23 +12,13 @@ namespace {
 using namespace NetworkServiceRules;
 using cmtest::ManagerTest;
 
+// Machine registry values the tests lay out.
 void setText(const std::u16string& path, const char16_t* name, const std::u16string& text) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
-                   DWORD((text.size() + 1) * 2));
-    RegCloseKey(key);
+    cmtest::setRegistryString(HKEY_LOCAL_MACHINE, path, name, text);
 }
 
 void setDword(const std::u16string& path, const char16_t* name, DWORD value) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
-    RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
-    RegCloseKey(key);
+    cmtest::setRegistryDword(HKEY_LOCAL_MACHINE, path, name, value);
 }
 
 const std::u16string enumKey = u"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_8086&DEV_10D3\\4&1&0";

@@ -1,6 +1,7 @@
 #include "platform/win/NetworkBindings.h"
 
 #include "platform/win/RegistryStore.h"
+#include "platform/win/ReplaceFile.h"
 #include "platform/win/WideText.h"
 
 #include <cerrno>
@@ -47,22 +48,7 @@ bool plainField(const std::u16string& text) {
 }
 
 bool writeFile(const std::string& text) {
-    const std::string path = storePath();
-    const std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream file(temporary, std::ios::trunc | std::ios::binary);
-        file << text;
-        file.flush();
-        if (!file) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    return replaceFileContents(storePath(), text);
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "platform/win/PortDevices.h"
 
 #include "platform/win/RegistryStore.h"
+#include "platform/win/ReplaceFile.h"
 #include "platform/win/WideText.h"
 
 #include <atomic>
@@ -64,28 +65,14 @@ PortState readState() {
 }
 
 bool writeState(const PortState& state) {
-    std::string path = storePath();
-    std::string temporary = path + ".tmp" + std::to_string(::getpid());
-    {
-        std::ofstream file(temporary, std::ios::trunc);
-        file << "next\t" << state.nextInstance << "\n";
-        for (uint32_t port : state.claimed)
-            file << "claimed\t" << port << "\n";
-        for (const win::PortDevice& device : state.devices)
-            file << "device\t" << device.instance << "\t" << device.port << "\t"
-                 << win::toUtf8(device.hardwareId) << "\t" << win::toUtf8(device.friendlyName) << "\t"
-                 << device.devicePath << "\n";
-        file.flush();
-        if (!file) {
-            std::remove(temporary.c_str());
-            return false;
-        }
-    }
-    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    std::ostringstream text;
+    text << "next\t" << state.nextInstance << "\n";
+    for (uint32_t port : state.claimed)
+        text << "claimed\t" << port << "\n";
+    for (const win::PortDevice& device : state.devices)
+        text << "device\t" << device.instance << "\t" << device.port << "\t" << win::toUtf8(device.hardwareId)
+             << "\t" << win::toUtf8(device.friendlyName) << "\t" << device.devicePath << "\n";
+    return win::replaceFileContents(storePath(), text.str());
 }
 
 // Runs change on the stored state under the store's lock; writes the state when change says it
