@@ -2,9 +2,11 @@
 
 #include "camera_manager/core/CZekoManagerDlg.h"
 #include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/NetworkServiceRules.h"
 #include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
 #include "camera_manager/res/StringTable.h"
+#include "platform/win/NetworkSetup.h"
 
 #include <wx/msgdlg.h>
 
@@ -25,6 +27,9 @@ bool CZekoManagerApp::InitInstance() {
         if (resourceLibrary)
             AfxSetResourceHandle(resourceLibrary);
     }
+    // A start where no setup ran (the build tree) finds the network service installed, under
+    // the name the service dialog looks for.
+    win::EnsureNetworkSetup(LoadResourceString(NetworkServiceRules::ServiceNameId));
     const int verdict = CheckInterfaceLibraryVersion();
     if (verdict > 2) {
         CZekoManagerDlg dialog(nullptr, resourceLibrary, wow64);

@@ -1,7 +1,11 @@
 #include "camera_manager/core/CZekoManagerApp.h"
 #include "camera_manager/core/CZekoManagerDlg.h"
+#include "camera_manager/core/HostAdapters.h"
+#include "camera_manager/core/NetworkServiceRules.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
+#include "platform/win/Adapters.h"
+#include "platform/win/NetworkBindings.h"
 #include "platform/win/Registry.h"
 
 #include <gtest/gtest.h>
@@ -25,6 +29,7 @@ protected:
         hook_.Register();
     }
     void TearDown() override {
+        win::SetAdapterSource({});
         hook_.Unregister();
         ManagerTest::TearDown();
     }
@@ -53,6 +58,41 @@ TEST_F(StartupGuiTest, AcceptedLibraryRunsTheMainDialogAndItsSettingsAreSaved) {
     EXPECT_TRUE(hasDword(u"TreeNodes", u"TreeNodeControlStatus", 0));
     EXPECT_TRUE(hasDword(u"Checkboxes", u"TreeAutoRefresh", 1));
     EXPECT_TRUE(hasDword(u"Dialog", u"maximized", 0));
+}
+
+TEST_F(StartupGuiTest, FirstStartInstallsTheNetworkServiceThatTheDialogAndTheAdapterLookUpsFind) {
+    win::SetAdapterSource([] {
+        std::vector<win::AdapterRecord> list(1);
+        list[0].name = "eth0";
+        list[0].description = "Onboard LAN - port 1";
+        const uint8_t mac[6] = {0x00, 0x1B, 0x21, 0xAB, 0x00, 0x07};
+        std::copy(mac, mac + 6, list[0].mac);
+        list[0].ipAddress = "192.168.10.1";
+        list[0].ipMask = "255.255.255.0";
+        list[0].driverVersion = "6.1.0";
+        return list;
+    });
+    EXPECT_FALSE(runStartup());
+    const win::NetConfiguration configuration = win::ReadNetConfiguration();
+    const win::NetServiceComponent* service =
+        configuration.serviceByDisplayName(LoadResourceString(NetworkServiceRules::ServiceNameId));
+    ASSERT_NE(service, nullptr);
+    ASSERT_EQ(service->paths.size(), 1u);
+    ASSERT_NE(configuration.adapter(service->paths[0].lowerBindName), nullptr);
+
+    NetworkServiceRules::AdapterRegistryInfo info;
+    ASSERT_TRUE(NetworkServiceRules::ReadAdapterRegistry(
+        configuration.adapter(service->paths[0].lowerBindName)->pnpDeviceId, info));
+    EXPECT_EQ(info.instanceId, u"eth0");
+    EXPECT_FALSE(info.addresses.dhcp);
+    EXPECT_EQ(info.addresses.ip, u"192.168.10.1");
+    EXPECT_EQ(info.addresses.mask, u"255.255.255.0");
+
+    std::u16string designation, version, date = u"unknown";
+    ASSERT_TRUE(GetHostAdapterByMac(u"00-1B-21-AB-00-07", designation, version, date));
+    EXPECT_EQ(designation, u"Onboard LAN");
+    EXPECT_EQ(version, u"6.1.0");
+    EXPECT_EQ(date, u"unknown");
 }
 
 TEST_F(StartupGuiTest, MissingLibraryEndsWithMessage549) {

@@ -29,39 +29,17 @@ RegistryStore& machine() {
 
 std::optional<std::u16string> readText(const std::u16string& key, const char16_t* name) {
     std::optional<std::u16string> text;
-    machine().readValue(key, name, [&](const RegistryStore::Value& value) {
-        if (value.type != 1 && value.type != 2)
-            return;
-        std::u16string t;
-        for (size_t i = 0; i + 1 < value.data.size(); i += 2) {
-            const char16_t c = char16_t(value.data[i] | (value.data[i + 1] << 8));
-            if (!c)
-                break;
-            t += c;
-        }
-        text = t;
-    });
+    machine().readValue(key, name,
+                        [&](const RegistryStore::Value& value) { text = RegistryStore::textOf(value); });
     return text;
 }
 
 bool writeText(const std::u16string& key, const char16_t* name, const std::u16string& text) {
-    RegistryStore::Value value;
-    value.name = name;
-    value.type = 1;
-    for (char16_t c : text + u'\0') {
-        value.data.push_back(uint8_t(c & 0xFF));
-        value.data.push_back(uint8_t(c >> 8));
-    }
-    return machine().setValue(key, value);
+    return machine().setValue(key, RegistryStore::textValue(name, text));
 }
 
 bool writeDword(const std::u16string& key, const char16_t* name, uint32_t number) {
-    RegistryStore::Value value;
-    value.name = name;
-    value.type = 4;
-    for (int i = 0; i < 4; ++i)
-        value.data.push_back(uint8_t(number >> (8 * i)));
-    return machine().setValue(key, value);
+    return machine().setValue(key, RegistryStore::dwordValue(name, number));
 }
 
 // The instance identifier of the adapter with the index: the "NetCfgInstanceId" of the network

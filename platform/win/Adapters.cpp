@@ -4,11 +4,16 @@
 #include <cstring>
 #include <fstream>
 #include <ifaddrs.h>
+#include <linux/ethtool.h>
 #include <linux/if_packet.h>
+#include <linux/sockios.h>
 #include <map>
 #include <mutex>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace win {
 
@@ -29,6 +34,20 @@ std::string dotted(const sockaddr* address) {
     char text[INET_ADDRSTRLEN] = "0.0.0.0";
     ::inet_ntop(AF_INET, &reinterpret_cast<const sockaddr_in*>(address)->sin_addr, text, sizeof text);
     return text;
+}
+
+// The driver's version the interface reports (a read-only ethtool query); empty when it has none.
+std::string driverVersionOf(int socket, const std::string& name) {
+    ethtool_drvinfo info{};
+    info.cmd = ETHTOOL_GDRVINFO;
+    ifreq request{};
+    if (socket < 0 || name.size() >= sizeof request.ifr_name)
+        return {};
+    std::memcpy(request.ifr_name, name.c_str(), name.size() + 1);
+    request.ifr_data = reinterpret_cast<char*>(&info);
+    if (::ioctl(socket, SIOCETHTOOL, &request) != 0)
+        return {};
+    return std::string(info.version, ::strnlen(info.version, sizeof info.version));
 }
 
 } // namespace
@@ -63,22 +82,26 @@ std::vector<AdapterRecord> systemAdapters() {
     }
     ::freeifaddrs(list);
     // A friendlier description where the system has one (the device's interface alias).
+    const int query = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     for (AdapterRecord& record : adapters) {
         std::ifstream alias("/sys/class/net/" + record.name + "/ifalias");
         std::string text;
         if (alias && std::getline(alias, text) && !text.empty())
             record.description = text;
+        record.driverVersion = driverVersionOf(query, record.name);
     }
+    if (query >= 0)
+        ::close(query);
     return adapters;
 }
 
+std::vector<AdapterRecord> currentAdapters() {
+    std::lock_guard lock(sourceMutex);
+    return adapterSource ? adapterSource() : systemAdapters();
+}
+
 std::optional<AdapterRecord> adapterNamed(const std::string& name) {
-    std::vector<AdapterRecord> adapters;
-    {
-        std::lock_guard lock(sourceMutex);
-        adapters = adapterSource ? adapterSource() : systemAdapters();
-    }
-    for (const AdapterRecord& record : adapters)
+    for (const AdapterRecord& record : currentAdapters())
         if (record.name == name)
             return record;
     return std::nullopt;
@@ -94,11 +117,7 @@ void SetAdapterSource(std::function<std::vector<AdapterRecord>()> source) {
 DWORD GetAdaptersInfo(IP_ADAPTER_INFO* buffer, DWORD* size) {
     if (!size)
         return ERROR_INVALID_PARAMETER;
-    std::vector<win::AdapterRecord> adapters;
-    {
-        std::lock_guard lock(win::sourceMutex);
-        adapters = win::adapterSource ? win::adapterSource() : win::systemAdapters();
-    }
+    const std::vector<win::AdapterRecord> adapters = win::currentAdapters();
     if (adapters.empty())
         return ERROR_NO_DATA;
     const DWORD needed = DWORD(adapters.size() * sizeof(IP_ADAPTER_INFO));

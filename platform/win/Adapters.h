@@ -57,10 +57,13 @@ struct AdapterRecord {
     std::string ipAddress; // dotted, "0.0.0.0" when it has none
     std::string ipMask;
     bool dhcpEnabled = false;
+    std::string driverVersion; // the driver's version as the system reports it; empty when unknown
 };
 
 // The adapters of this host.
 std::vector<AdapterRecord> systemAdapters();
+// The adapters GetAdaptersInfo lists: the host's, or the list of the source tests put in place.
+std::vector<AdapterRecord> currentAdapters();
 // The adapter GetAdaptersInfo lists under the name; none when there is no such adapter.
 std::optional<AdapterRecord> adapterNamed(const std::string& name);
 // Replaces the source of GetAdaptersInfo; an empty function restores the host's adapters.

@@ -28,7 +28,7 @@ std::string lockPath() {
 }
 
 int openLockFile() {
-    ::mkdir(RegistryStore::folder().c_str(), 0700);
+    RegistryStore::makeFolder();
     return ::open(lockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
 }
 
@@ -127,6 +127,11 @@ NetConfiguration ParseNetConfiguration(const std::string& text) {
         }
     }
     return configuration;
+}
+
+bool NetConfigurationStored() {
+    struct stat status {};
+    return ::lstat(storePath().c_str(), &status) == 0;
 }
 
 NetConfiguration ReadNetConfiguration() {

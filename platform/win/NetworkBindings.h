@@ -48,6 +48,8 @@ struct NetConfiguration {
                                const NetServiceComponent** service = nullptr) const;
 };
 
+// Whether a configuration file is stored (even one that cannot be read).
+bool NetConfigurationStored();
 // The stored configuration (empty when nothing is stored or the file cannot be read).
 NetConfiguration ReadNetConfiguration();
 

@@ -144,6 +144,39 @@ std::string RegistryStore::folder() {
     return "/tmp/zeko";
 }
 
+void RegistryStore::makeFolder() {
+    makeFolders(folder());
+}
+
+RegistryStore::Value RegistryStore::textValue(std::u16string name, const std::u16string& text) {
+    Value value{std::move(name), 1, {}};
+    for (char16_t c : text + u'\0') {
+        value.data.push_back(uint8_t(c & 0xFF));
+        value.data.push_back(uint8_t(c >> 8));
+    }
+    return value;
+}
+
+RegistryStore::Value RegistryStore::dwordValue(std::u16string name, uint32_t number) {
+    Value value{std::move(name), 4, {}};
+    for (int i = 0; i < 4; ++i)
+        value.data.push_back(uint8_t(number >> (8 * i)));
+    return value;
+}
+
+std::optional<std::u16string> RegistryStore::textOf(const Value& value) {
+    if (value.type != 1 && value.type != 2)
+        return std::nullopt;
+    std::u16string text;
+    for (size_t i = 0; i + 1 < value.data.size(); i += 2) {
+        const char16_t c = char16_t(value.data[i] | (value.data[i + 1] << 8));
+        if (!c)
+            break;
+        text += c;
+    }
+    return text;
+}
+
 RegistryStore::RegistryStore(const char* fileName) : fileName_(fileName) {}
 
 void RegistryStore::ensureLoaded() {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,14 @@ public:
     static void resetAll();
     // The folder that holds the hive files.
     static std::string folder();
+    // Creates that folder and the folders above it.
+    static void makeFolder();
+
+    // A REG_SZ value (the text and its terminator as UTF-16LE) and a REG_DWORD value.
+    static Value textValue(std::u16string name, const std::u16string& text);
+    static Value dwordValue(std::u16string name, uint32_t number);
+    // The text of a REG_SZ or REG_EXPAND_SZ value up to its first terminator; none for others.
+    static std::optional<std::u16string> textOf(const Value& value);
 
     bool keyExists(std::u16string_view path);
     // Copies the value; false when the key or the value is missing.

@@ -1,0 +1,28 @@
+#pragma once
+
+// What the GigE driver's setup leaves on a machine, for a camera manager that starts where no
+// setup ran (the build tree): the network service bound to each of the host's adapters, and the
+// adapters' keys in the machine registry that the service dialog and the adapter look-ups read.
+// Nothing here touches the host's network.
+
+#include <string>
+
+namespace win {
+
+// The network service's bind name in the configuration it writes.
+extern const char16_t networkSetupServiceBindName[];
+
+// Only when no network configuration is stored yet (and under its write lock): for each adapter
+// of the adapter list (an adapter whose name holds a '\' or a control character is passed over)
+// the keys of the machine registry it lacks -
+//   ...\Control\Class\{4D36E972-E325-11CE-BFC1-08002bE10318}\NNNN  "NetCfgInstanceId", "DriverVersion"
+//   ...\Enum\ROOT\NET\NNNN  "Driver" = "{4D36E972-E325-11CE-BFC1-08002bE10318}\NNNN"
+//   ...\Services\Tcpip\Parameters\Interfaces\<adapter name>  "EnableDHCP" 0, "IPAddress",
+//                                                            "SubnetMask"
+// (an adapter whose class subkey exists keeps it and its number; a new one takes the lowest
+// number free in both Class and Enum), then the configuration: the adapters and the service
+// with the display name, enabled on each of them. True when it wrote the configuration; a
+// stored configuration, a lock that stays taken or a failed write leave it as it is.
+bool EnsureNetworkSetup(const std::u16string& serviceDisplayName);
+
+} // namespace win
