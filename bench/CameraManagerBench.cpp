@@ -1,6 +1,7 @@
 // Building the camera lists must cost little beyond the interface library's own calls (the
 // main dialog does it on every refresh), and registry look-ups are served from memory: within
 // 3x of a plain std::map.
+#include "bench/ManagerBenchCameras.h"
 #include "camera_manager/core/CameraInterfaceLibrary.h"
 #include "camera_manager/core/CameraList.h"
 #include "camera_manager/res/StringTable.h"
@@ -18,39 +19,8 @@
 
 namespace {
 
-std::string tempFolder() {
-    static std::string folder = [] {
-        char pattern[] = "/tmp/zeko_cm_bench_XXXXXX";
-        return std::string(mkdtemp(pattern) ? pattern : "/tmp");
-    }();
-    return folder;
-}
-
-// 64 cameras: 32 USB, 32 GigE, each with its own device id, serial and MAC.
-void use64Cameras() {
-    setenv("ZEKO_SIM_STATE_DIR", tempFolder().c_str(), 1);
-    setenv("ZEKO_REGISTRY_DIR", tempFolder().c_str(), 1);
-    std::string text;
-    char line[256];
-    for (int i = 0; i < 64; ++i) {
-        const bool gige = i % 2 == 1;
-        std::snprintf(line, sizeof line, "[camera]\ndevice_id = %d\nserial = 41%08d\nsensor = %s\n",
-                      gige ? 1000 + i : 1 + i, i, gige ? "ZK5240-M" : "ZK1480-C");
-        text += line;
-        if (gige) {
-            std::snprintf(line, sizeof line, "mac = 02-5A-4B-00-20-%02X\n", i);
-            text += line;
-        }
-    }
-    if (zksim_UseDescription(text.c_str()) != 0)
-        std::fprintf(stderr, "description: %s\n", zksim_DescriptionError());
-    zksim_SetDelays(0, 0);
-    SetProgramResourceStrings(managerStrings, managerStringCount);
-    ZekoApi::Unload();
-}
-
 void BM_FillCameraLists64(benchmark::State& state) {
-    use64Cameras();
+    zeko::bench::useBenchCameras(64); // 32 USB, 32 GigE
     for (auto _ : state) {
         CameraList lists[2];
         FillCameraList(lists[0], FillUsb);
@@ -63,7 +33,7 @@ BENCHMARK(BM_FillCameraLists64)->Unit(benchmark::kMicrosecond);
 
 // The anchor: the interface library calls of the two fills, nothing built.
 void BM_SimulatorCallsOnly64(benchmark::State& state) {
-    use64Cameras();
+    zeko::bench::useBenchCameras(64); // 32 USB, 32 GigE
     std::vector<uint8_t> list(4 + 64 * 112);
     std::vector<uint8_t> info(640);
     for (auto _ : state) {
@@ -93,7 +63,7 @@ void fillRegistry() {
     if (done)
         return;
     done = true;
-    setenv("ZEKO_REGISTRY_DIR", tempFolder().c_str(), 1);
+    setenv("ZEKO_REGISTRY_DIR", zeko::bench::benchFolder().c_str(), 1);
     win::RegistryStore::resetAll();
     win::RegistryStore::Keys keys;
     for (int i = 0; i < 500; ++i) {
@@ -102,7 +72,7 @@ void fillRegistry() {
         v.data.assign(reinterpret_cast<const uint8_t*>(&value), reinterpret_cast<const uint8_t*>(&value) + 4);
         keys[keyName(i)] = win::RegistryStore::Key{keyName(i), {v}};
     }
-    FILE* file = std::fopen((tempFolder() + "/user.reg").c_str(), "w");
+    FILE* file = std::fopen((zeko::bench::benchFolder() + "/user.reg").c_str(), "w");
     const std::string text = win::RegistryStore::serialise(keys);
     std::fwrite(text.data(), 1, text.size(), file);
     std::fclose(file);

@@ -1,6 +1,7 @@
 // The polling tick runs every 1.5 s on the GUI thread: beyond the interface library's own calls
 // it must cost little (within 1.5x of the same calls in a plain loop, under 2 ms of our own work
 // at 64 cameras). Drawing is not measured. A full parameter tree of a GigE camera: under 20 ms.
+#include "bench/ManagerBenchCameras.h"
 #include "camera_manager/core/CameraInterfaceLibrary.h"
 #include "camera_manager/core/CameraListRefresh.h"
 #include "camera_manager/core/ParameterTreeBuilder.h"
@@ -18,41 +19,11 @@
 
 namespace {
 
-std::string tempFolder() {
-    static std::string folder = [] {
-        char pattern[] = "/tmp/zeko_cm_dialog_bench_XXXXXX";
-        return std::string(mkdtemp(pattern) ? pattern : "/tmp");
-    }();
-    return folder;
-}
-
-// n cameras, half of them GigE, each with its own device id, serial and MAC.
+// n cameras, half of them GigE; none: one described camera, unplugged.
 void useCameras(int n) {
-    setenv("ZEKO_SIM_STATE_DIR", tempFolder().c_str(), 1);
-    setenv("ZEKO_REGISTRY_DIR", tempFolder().c_str(), 1);
-    std::string text;
-    char line[256];
-    for (int i = 0; i < n; ++i) {
-        const bool gige = i % 2 == 1;
-        std::snprintf(line, sizeof line, "[camera]\ndevice_id = %d\nserial = 41%08d\nsensor = %s\n",
-                      gige ? 1000 + i : 1 + i, i, gige ? "ZK5240-M" : "ZK1480-C");
-        text += line;
-        if (gige) {
-            std::snprintf(line, sizeof line, "mac = 02-5A-4B-00-20-%02X\n", i);
-            text += line;
-        }
-    }
-    if (n == 0) {
-        // No camera at all: one described and unplugged.
-        text = "[camera]\ndevice_id = 1\nserial = 1\nsensor = ZK1480-C\n";
-    }
-    if (zksim_UseDescription(text.c_str()) != 0)
-        std::fprintf(stderr, "description: %s\n", zksim_DescriptionError());
+    zeko::bench::useBenchCameras(n > 0 ? n : 1);
     if (n == 0)
         zksim_SetCameraConnected(1, 0);
-    zksim_SetDelays(0, 0);
-    SetProgramResourceStrings(managerStrings, managerStringCount);
-    ZekoApi::Unload();
 }
 
 wxString Text(int id) {

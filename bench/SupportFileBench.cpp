@@ -1,6 +1,7 @@
 // Writing a support file of 16 cameras (collect, lay out, scramble, store, replace the file)
 // and reopening it (decode, index the profile, build every page). Reading must not rescan the
 // text per key: the time per camera stays flat from 1 to 16 cameras.
+#include "bench/ManagerBenchCameras.h"
 #include "camera_manager/core/CamInfoRecord.h"
 #include "camera_manager/core/CameraInterfaceLibrary.h"
 #include "camera_manager/core/CameraList.h"
@@ -18,37 +19,6 @@
 #include <string>
 
 namespace {
-
-std::string tempFolder() {
-    static std::string folder = [] {
-        char pattern[] = "/tmp/zeko_support_bench_XXXXXX";
-        return std::string(mkdtemp(pattern) ? pattern : "/tmp");
-    }();
-    return folder;
-}
-
-// n cameras, half USB and half GigE.
-void useCameras(int n) {
-    setenv("ZEKO_SIM_STATE_DIR", tempFolder().c_str(), 1);
-    setenv("ZEKO_REGISTRY_DIR", tempFolder().c_str(), 1);
-    std::string text;
-    char line[256];
-    for (int i = 0; i < n; ++i) {
-        const bool gige = i % 2 == 1;
-        std::snprintf(line, sizeof line, "[camera]\ndevice_id = %d\nserial = 41%08d\nsensor = %s\n",
-                      gige ? 1000 + i : 1 + i, i, gige ? "ZK5240-M" : "ZK1480-C");
-        text += line;
-        if (gige) {
-            std::snprintf(line, sizeof line, "mac = 02-5A-4B-00-20-%02X\n", i);
-            text += line;
-        }
-    }
-    if (zksim_UseDescription(text.c_str()) != 0)
-        std::fprintf(stderr, "description: %s\n", zksim_DescriptionError());
-    zksim_SetDelays(0, 0);
-    SetProgramResourceStrings(managerStrings, managerStringCount);
-    ZekoApi::Unload();
-}
 
 SupportFileContent collect() {
     CameraList lists[2];
@@ -75,15 +45,15 @@ SupportFileContent collect() {
 }
 
 std::string storedFile(int cameras) {
-    useCameras(cameras);
+    zeko::bench::useBenchCameras(cameras);
     std::u16string units = BuildSupportText(collect());
     ScrambleSupportText(units);
     return StoreSupportUnits(units);
 }
 
 void BM_WriteSupportFile16(benchmark::State& state) {
-    useCameras(16);
-    const std::string path = tempFolder() + "/Support.bin";
+    zeko::bench::useBenchCameras(16);
+    const std::string path = zeko::bench::benchFolder() + "/Support.bin";
     for (auto _ : state) {
         std::u16string units = BuildSupportText(collect());
         ScrambleSupportText(units);

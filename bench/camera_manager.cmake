@@ -2,7 +2,7 @@
 # same simulator calls in a plain loop), and registry look-ups over 500 keys against std::map.
 if(TARGET zeko_camera_manager_core)
     zeko_add_bench(camera_manager_bench
-        SOURCES ${CMAKE_CURRENT_LIST_DIR}/CameraManagerBench.cpp
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/CameraManagerBench.cpp ${CMAKE_CURRENT_LIST_DIR}/ManagerBenchCameras.cpp
         LIBS zeko_camera_manager_core zeko_sim)
     add_dependencies(camera_manager_bench zeko_cm_windows_folder)
 endif()

@@ -3,7 +3,7 @@
 # build for one GigE camera.
 if(TARGET zeko_camera_manager_gui)
     zeko_add_bench(main_dialog_bench
-        SOURCES ${CMAKE_CURRENT_LIST_DIR}/MainDialogBench.cpp
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/MainDialogBench.cpp ${CMAKE_CURRENT_LIST_DIR}/ManagerBenchCameras.cpp
         LIBS zeko_camera_manager_gui zeko_sim)
     add_dependencies(main_dialog_bench zeko_cm_windows_folder)
 endif()

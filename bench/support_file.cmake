@@ -2,7 +2,7 @@
 # and 16 cameras shows that reading grows linearly with the file.
 if(TARGET zeko_camera_manager_gui)
     zeko_add_bench(support_file_bench
-        SOURCES ${CMAKE_CURRENT_LIST_DIR}/SupportFileBench.cpp
+        SOURCES ${CMAKE_CURRENT_LIST_DIR}/SupportFileBench.cpp ${CMAKE_CURRENT_LIST_DIR}/ManagerBenchCameras.cpp
         LIBS zeko_camera_manager_gui zeko_sim)
     add_dependencies(support_file_bench zeko_cm_windows_folder)
 endif()

@@ -107,59 +107,51 @@ bool FTPHandle::createMissingDirs() const {
 }
 
 bool FTPHandle::setQuoteList(const std::vector<ostring>& commands) {
-    resetQuoteList();
-    for (const ostring& command : commands)
-        appendTo(m_quoteList, command);
-    return m_quoteList != nullptr;
+    return setList(m_quoteList, CURLOPT_QUOTE, commands);
 }
 bool FTPHandle::appendQuote(const ostring& command, const bool& reset) {
-    if (reset)
-        resetQuoteList();
-    return appendTo(m_quoteList, command);
+    return appendToList(m_quoteList, CURLOPT_QUOTE, command, reset);
 }
 bool FTPHandle::setPreQuoteList(const std::vector<ostring>& commands) {
-    resetPreQuoteList();
-    for (const ostring& command : commands)
-        appendTo(m_preQuoteList, command);
-    return m_preQuoteList != nullptr;
+    return setList(m_preQuoteList, CURLOPT_PREQUOTE, commands);
 }
 bool FTPHandle::appendPreQuote(const ostring& command, const bool& reset) {
-    if (reset)
-        resetPreQuoteList();
-    return appendTo(m_preQuoteList, command);
+    return appendToList(m_preQuoteList, CURLOPT_PREQUOTE, command, reset);
 }
 bool FTPHandle::setPostQuoteList(const std::vector<ostring>& commands) {
-    resetPostQuoteList();
-    for (const ostring& command : commands)
-        appendTo(m_postQuoteList, command);
-    return m_postQuoteList != nullptr;
+    return setList(m_postQuoteList, CURLOPT_POSTQUOTE, commands);
 }
 bool FTPHandle::appendPostQuote(const ostring& command, const bool& reset) {
+    return appendToList(m_postQuoteList, CURLOPT_POSTQUOTE, command, reset);
+}
+
+void FTPHandle::resetList(curl_slist*& list, CURLoption option) {
+    if (list) {
+        curl_slist_free_all(list);
+        list = nullptr;
+        setOption(option, static_cast<curl_slist*>(nullptr));
+    }
+}
+bool FTPHandle::setList(curl_slist*& list, CURLoption option, const std::vector<ostring>& commands) {
+    resetList(list, option);
+    for (const ostring& command : commands)
+        appendTo(list, command);
+    return list != nullptr;
+}
+bool FTPHandle::appendToList(curl_slist*& list, CURLoption option, const ostring& command, bool reset) {
     if (reset)
-        resetPostQuoteList();
-    return appendTo(m_postQuoteList, command);
+        resetList(list, option);
+    return appendTo(list, command);
 }
 
 void FTPHandle::resetQuoteList() {
-    if (m_quoteList) {
-        curl_slist_free_all(m_quoteList);
-        m_quoteList = nullptr;
-        setOption(CURLOPT_QUOTE, static_cast<curl_slist*>(nullptr));
-    }
+    resetList(m_quoteList, CURLOPT_QUOTE);
 }
 void FTPHandle::resetPreQuoteList() {
-    if (m_preQuoteList) {
-        curl_slist_free_all(m_preQuoteList);
-        m_preQuoteList = nullptr;
-        setOption(CURLOPT_PREQUOTE, static_cast<curl_slist*>(nullptr));
-    }
+    resetList(m_preQuoteList, CURLOPT_PREQUOTE);
 }
 void FTPHandle::resetPostQuoteList() {
-    if (m_postQuoteList) {
-        curl_slist_free_all(m_postQuoteList);
-        m_postQuoteList = nullptr;
-        setOption(CURLOPT_POSTQUOTE, static_cast<curl_slist*>(nullptr));
-    }
+    resetList(m_postQuoteList, CURLOPT_POSTQUOTE);
 }
 void FTPHandle::resetAllQuoteLists() {
     resetQuoteList();

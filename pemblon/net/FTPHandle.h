@@ -92,6 +92,10 @@ private:
     void splitRequestURL();
     // Sends the queued commands after a body-less transfer on the directory part.
     bool runCommandsOnDirectory();
+    // One command list (quote, pre-quote or post-quote) and the option that hands it to curl.
+    void resetList(curl_slist*& list, CURLoption option);
+    bool setList(curl_slist*& list, CURLoption option, const std::vector<Strings::ostring>& commands);
+    bool appendToList(curl_slist*& list, CURLoption option, const Strings::ostring& command, bool reset);
 
     curl_slist* m_quoteList;
     curl_slist* m_preQuoteList;
