@@ -43,6 +43,28 @@ std::u16string MacText(const uint8_t* b) {
     return FromUtf8(text);
 }
 
+std::optional<std::array<uint8_t, 6>> ParseMacText(const std::u16string& text, char16_t separator) {
+    auto hex = [](char16_t c) -> int {
+        if (c >= u'0' && c <= u'9')
+            return c - u'0';
+        if (c >= u'a' && c <= u'f')
+            return c - u'a' + 10;
+        if (c >= u'A' && c <= u'F')
+            return c - u'A' + 10;
+        return -1;
+    };
+    if (text.size() < 17)
+        return std::nullopt;
+    std::array<uint8_t, 6> mac{};
+    for (size_t i = 0; i < 6; ++i) {
+        const int high = hex(text[i * 3]), low = hex(text[i * 3 + 1]);
+        if (high < 0 || low < 0 || (i < 5 && text[i * 3 + 2] != separator))
+            return std::nullopt;
+        mac[i] = static_cast<uint8_t>(high * 16 + low);
+    }
+    return mac;
+}
+
 std::u16string SensorSerialText(const uint8_t* b) {
     char text[15];
     std::snprintf(text, sizeof text, "0x%02X%02X%02X%02X%02X%02X", b[0], b[1], b[2], b[3], b[4], b[5]);

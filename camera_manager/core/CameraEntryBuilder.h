@@ -5,7 +5,9 @@
 
 #include "camera_manager/core/CameraEntry.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 
 // Sizes of the interface library's records.
 constexpr size_t cameraListRecordSize = 112;
@@ -29,4 +31,7 @@ void BuildCameraEntry(CameraEntry& entry, const uint8_t* record, uint32_t index)
 // Text forms of the records' network values, from the bytes in memory order.
 std::u16string IpText(const uint8_t* bytes);
 std::u16string MacText(const uint8_t* bytes);
+// The six bytes of a text that starts "hh<s>hh<s>hh<s>hh<s>hh<s>hh" (s the separator, hex digits
+// of either case); whatever follows is ignored. None for anything else.
+std::optional<std::array<uint8_t, 6>> ParseMacText(const std::u16string& text, char16_t separator);
 std::u16string SensorSerialText(const uint8_t* bytes);

@@ -1,7 +1,7 @@
 #include "camera_manager/core/CommandRules.h"
 
+#include "camera_manager/core/BoundedText.h"
 #include "camera_manager/core/ManagerStartup.h"
-#include "platform/win/Cp1252.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
 
@@ -26,16 +26,9 @@ double FirmwareExpectedSeconds(int8_t deviceType, std::optional<uint64_t> fileSi
 }
 
 bool FirmwarePathBytes(const std::u16string& path, std::string& bytes) {
-    bytes.clear();
-    bytes.reserve(path.size());
-    for (char16_t unit : path) {
-        // A surrogate stands for a character beyond the table; the table has no byte for it.
-        const int byte = unit >= 0xD800 && unit <= 0xDFFF ? -1 : Cp1252::fromUnicode(unit);
-        if (byte <= 0)
-            return false;
-        bytes.push_back(static_cast<char>(byte));
-    }
-    return true;
+    bool lossless = false;
+    bytes = WideToMultiByte(path, &lossless);
+    return lossless && bytes.find('\0') == std::string::npos;
 }
 
 bool NeedsLanguageGroupCheck(int languageIndex) {

@@ -45,16 +45,6 @@ bool dottedGroups(const std::u16string& text, std::u16string groups[4]) {
     return false;
 }
 
-int hexDigit(char16_t c) {
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 // A REG_SZ value of the key read into 255 characters; none when it is missing or not text.
 std::optional<std::u16string> readText(HKEY key, const char16_t* name) {
     WCHAR buffer[255] = {};
@@ -99,17 +89,7 @@ bool MaskWarning(const std::u16string& mask) {
 }
 
 std::optional<std::array<uint8_t, 6>> ParseColonMac(const std::u16string& text) {
-    std::array<uint8_t, 6> mac{};
-    if (text.size() < 17)
-        return std::nullopt;
-    for (size_t i = 0; i < 6; ++i) {
-        const int high = hexDigit(text[3 * i]);
-        const int low = hexDigit(text[3 * i + 1]);
-        if (high < 0 || low < 0 || (i < 5 && text[3 * i + 2] != u':'))
-            return std::nullopt;
-        mac[i] = uint8_t(high * 16 + low);
-    }
-    return mac;
+    return ParseMacText(text, u':');
 }
 
 std::u16string MacDisplayText(const std::u16string& colonMac) {

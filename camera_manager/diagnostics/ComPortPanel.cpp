@@ -1,5 +1,6 @@
 #include "camera_manager/diagnostics/ComPortPanel.h"
 
+#include "camera_manager/core/CameraEntryBuilder.h"
 #include "camera_manager/core/CameraInterfaceLibrary.h"
 #include "camera_manager/diagnostics/DiagnosticsStringIds.h"
 #include "platform/win/Registry.h"
@@ -57,26 +58,7 @@ uint32_t ReadBroadcastComport() {
 }
 
 std::optional<std::array<uint8_t, 6>> ParseMacAddress(const std::u16string& text) {
-    // "^hh-hh-hh-hh-hh-hh" with no end anchor: whatever follows is ignored.
-    auto hex = [](char16_t c) -> int {
-        if (c >= u'0' && c <= u'9')
-            return c - u'0';
-        if (c >= u'a' && c <= u'f')
-            return c - u'a' + 10;
-        if (c >= u'A' && c <= u'F')
-            return c - u'A' + 10;
-        return -1;
-    };
-    if (text.size() < 17)
-        return std::nullopt;
-    std::array<uint8_t, 6> mac{};
-    for (size_t i = 0; i < 6; ++i) {
-        const int high = hex(text[i * 3]), low = hex(text[i * 3 + 1]);
-        if (high < 0 || low < 0 || (i < 5 && text[i * 3 + 2] != u'-'))
-            return std::nullopt;
-        mac[i] = static_cast<uint8_t>(high * 16 + low);
-    }
-    return mac;
+    return ParseMacText(text, u'-');
 }
 
 std::array<uint8_t, comportRecordSize> BuildComportRecord(int16_t offset) {
