@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # build.sh <build-dir> [cmake options...]: configures (once) and builds the whole tree with Ninja,
-# through ccache when it is installed. ZEKO_TARGETS="a b" builds only those targets.
+# through ccache when it is installed. ZEKO_TARGETS="a b" builds only those targets; ZEKO_JOBS
+# limits the parallel jobs (default: one per core).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 dir=$1; shift
@@ -18,4 +19,4 @@ fi
 cmake -S "$root" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
 targets=()
 for t in ${ZEKO_TARGETS:-}; do targets+=(--target "$t"); done
-cmake --build "$dir" -j "$(nproc)" "${targets[@]}"
+cmake --build "$dir" -j "${ZEKO_JOBS:-$(nproc)}" "${targets[@]}"
