@@ -2,6 +2,8 @@
 
 #include "camera_manager/core/DlgProgress2.h"
 #include "camera_manager/core/ProgressRules.h"
+#include "camera_manager/core/StringIds.h"
+#include "camera_manager/core/WxText.h"
 
 #include <wx/button.h>
 #include <wx/gauge.h>
@@ -32,7 +34,7 @@ wxGauge* BuildProgressTemplate(wxDialog* dialog) {
 }
 
 DlgProgress::DlgProgress(wxWindow* owner, const std::atomic<uint8_t>& done, double expected)
-    : wxDialog(owner, wxID_ANY, wxT("Progress"), wxDefaultPosition, wxDefaultSize, wxCAPTION),
+    : wxDialog(owner, wxID_ANY, ResourceText(ids::Progress), wxDefaultPosition, wxDefaultSize, wxCAPTION),
       expectedSeconds(expected), firmwareDone(done), timer(this) {
     bar = BuildProgressTemplate(this);
     bar->SetRange(100);

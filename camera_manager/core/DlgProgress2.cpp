@@ -1,13 +1,16 @@
 #include "camera_manager/core/DlgProgress2.h"
 
 #include "camera_manager/core/ProgressRules.h"
+#include "camera_manager/core/StringIds.h"
+#include "camera_manager/core/WxText.h"
 
 #include <wx/gauge.h>
 
 DlgProgress2::DlgProgress2(wxWindow* ownerWindow) : owner(ownerWindow) {}
 
 bool DlgProgress2::Create() {
-    if (!wxDialog::Create(owner, wxID_ANY, wxT("Progress"), wxDefaultPosition, wxDefaultSize, wxCAPTION))
+    if (!wxDialog::Create(owner, wxID_ANY, ResourceText(ids::Progress), wxDefaultPosition, wxDefaultSize,
+                          wxCAPTION))
         return false;
     bar = BuildProgressTemplate(this);
     bar->SetRange(100);

@@ -31,7 +31,7 @@ wxStaticText* label(wxWindow* parent, const wxString& text) {
 } // namespace
 
 ManualConfigDlg::ManualConfigDlg(wxWindow* parent, CameraEntry& entry)
-    : wxDialog(parent, IDD, wxT("Manual ETH configuration")), camera(entry) {
+    : wxDialog(parent, IDD, ResourceText(366)), camera(entry) {
     BuildControls();
 
     cameraGroup->SetLabel(wxString::Format("%s %d", ResourceText(ethids::SelectedDeviceId),
@@ -66,47 +66,50 @@ void ManualConfigDlg::BuildControls() {
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto grid = [](int rows) { return new wxFlexGridSizer(rows, 3, 6, 8); };
 
-    auto* adapterBox = new wxStaticBoxSizer(new wxStaticBox(this, 1113, wxT("Adapter settings")), wxVERTICAL);
+    auto* adapterBox = new wxStaticBoxSizer(
+        new wxStaticBox(this, 1113, ResourceText(ids::CaptionAdapterSettings)), wxVERTICAL);
     wxWindow* adapterParent = adapterBox->GetStaticBox();
     auto* adapterGrid = grid(3);
     rangeBeginField = new IpAddressCtrl(adapterParent, 1107, wxDefaultPosition, wxSize(130, -1));
     rangeEndField = new IpAddressCtrl(adapterParent, 1108, wxDefaultPosition, wxSize(130, -1));
     timeoutField = new wxTextCtrl(adapterParent, 1120, wxEmptyString, wxDefaultPosition, wxSize(70, -1));
     timeoutField->SetMaxLength(10);
-    auto* timeoutLabel = label(adapterParent, wxT("IP probe timeout"));
-    auto* msLabel = label(adapterParent, wxT("ms"));
+    auto* timeoutLabel = label(adapterParent, ResourceText(147));
+    auto* msLabel = label(adapterParent, ResourceText(ids::CaptionMilliseconds));
     timeoutLabel->Hide();
     msLabel->Hide();
     auto* timeoutRow = new wxBoxSizer(wxHORIZONTAL);
     timeoutRow->Add(timeoutField, 0, wxALIGN_CENTER_VERTICAL);
     timeoutRow->Add(msLabel, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
-    wxStaticText* labels[] = {label(adapterParent, wxT("IP range begin")),
-                              label(adapterParent, wxT("IP range end")), nullptr, nullptr};
+    wxStaticText* labels[] = {label(adapterParent, ResourceText(124)),
+                              label(adapterParent, ResourceText(125)), nullptr, nullptr};
     adapterGrid->Add(labels[0], 0, wxALIGN_CENTER_VERTICAL);
     adapterGrid->Add(rangeBeginField);
     adapterGrid->AddSpacer(0);
     adapterGrid->Add(labels[1], 0, wxALIGN_CENTER_VERTICAL);
     adapterGrid->Add(rangeEndField);
-    adapterGrid->Add(new wxButton(adapterParent, 1125, wxT("Suggest")), 0, wxALIGN_CENTER_VERTICAL);
+    adapterGrid->Add(new wxButton(adapterParent, 1125, ResourceText(ids::CaptionSuggest)), 0,
+                     wxALIGN_CENTER_VERTICAL);
     adapterGrid->Add(timeoutLabel, 0, wxALIGN_CENTER_VERTICAL);
     adapterGrid->Add(timeoutRow);
     adapterGrid->AddSpacer(0);
     adapterBox->Add(adapterGrid, 0, wxALL, 6);
     top->Add(adapterBox, 0, wxEXPAND | wxALL, 8);
 
-    cameraGroup = new wxStaticBox(this, 1137, wxT("Camera settings"));
+    cameraGroup = new wxStaticBox(this, 1137, ResourceText(ids::CaptionCameraSettings));
     auto* cameraBox = new wxStaticBoxSizer(cameraGroup, wxVERTICAL);
     auto* cameraGrid = grid(2);
     ipField = new IpAddressCtrl(cameraGroup, 1041, wxDefaultPosition, wxSize(130, -1));
     maskField = new IpAddressCtrl(cameraGroup, 1140, wxDefaultPosition, wxSize(130, -1));
-    labels[2] = label(cameraGroup, wxT("Persistent IP"));
-    labels[3] = label(cameraGroup, wxT("Subnetmask"));
+    labels[2] = label(cameraGroup, ResourceText(ids::CaptionPersistentIp));
+    labels[3] = label(cameraGroup, ResourceText(ids::CaptionSubnetmask));
     cameraGrid->Add(labels[2], 0, wxALIGN_CENTER_VERTICAL);
     cameraGrid->Add(ipField);
     cameraGrid->AddSpacer(0);
     cameraGrid->Add(labels[3], 0, wxALIGN_CENTER_VERTICAL);
     cameraGrid->Add(maskField);
-    cameraGrid->Add(new wxButton(cameraGroup, 1175, wxT("Suggest")), 0, wxALIGN_CENTER_VERTICAL);
+    cameraGrid->Add(new wxButton(cameraGroup, 1175, ResourceText(ids::CaptionSuggest)), 0,
+                    wxALIGN_CENTER_VERTICAL);
     cameraBox->Add(cameraGrid, 0, wxALL, 6);
     // One label width in both groups, so that the fields line up.
     int labelWidth = 0;
@@ -118,25 +121,26 @@ void ManualConfigDlg::BuildControls() {
 
     // The DHCP group only selects the status text; it is not shown.
     auto* dhcpGroup = new wxStaticBox(this, wxID_ANY, wxT("DHCP"));
-    dhcpBox = new wxCheckBox(this, 1252, wxT("Enable"));
+    dhcpBox = new wxCheckBox(this, 1252, ResourceText(ids::CaptionEnable));
     dhcpGroup->Hide();
     dhcpBox->Hide();
 
-    auto* statusBox = new wxStaticBoxSizer(new wxStaticBox(this, 1185, wxT("Status")), wxVERTICAL);
+    auto* statusBox =
+        new wxStaticBoxSizer(new wxStaticBox(this, 1185, ResourceText(ids::CaptionStatus)), wxVERTICAL);
     statusText = new wxStaticText(statusBox->GetStaticBox(), 1182, wxEmptyString, wxDefaultPosition,
                                   wxSize(statusTextWidth, -1));
     statusBox->Add(statusText, 1, wxEXPAND | wxALL, 6);
     top->Add(statusBox, 0, wxEXPAND | wxALL, 8);
 
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    applyButton = new wxButton(this, 1104, wxT("Apply"));
+    applyButton = new wxButton(this, 1104, ResourceText(ids::CaptionApply));
     applyButton->Disable();
     buttons->Add(applyButton);
     buttons->AddStretchSpacer();
     auto* ok = new wxButton(this, wxID_OK, wxT("OK"));
     ok->SetDefault();
     buttons->Add(ok, 0, wxRIGHT, 6);
-    buttons->Add(new wxButton(this, wxID_CANCEL, wxT("Cancel")));
+    buttons->Add(new wxButton(this, wxID_CANCEL, ResourceText(ids::CaptionCancel)));
     top->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 8);
     SetSizer(top);
 

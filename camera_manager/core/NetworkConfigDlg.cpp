@@ -147,8 +147,7 @@ uint32_t u32At(const uint8_t* p, size_t offset) {
 } // namespace
 
 NetworkConfigDlg::NetworkConfigDlg(wxWindow* owner, CameraList& ethCameras)
-    : wxDialog(owner, IDD, wxT("ETH network service"), wxDefaultPosition, wxDefaultSize,
-               wxDEFAULT_DIALOG_STYLE),
+    : wxDialog(owner, IDD, ResourceText(362), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE),
       ethCameras(ethCameras), timer(this, addressTimer) {
     BuildControls();
     Bind(wxEVT_INIT_DIALOG, &NetworkConfigDlg::OnInitDialog, this);
@@ -188,23 +187,23 @@ void NetworkConfigDlg::BuildControls() {
     statusText = new wxStaticText(this, 1181, wxString(), wxDefaultPosition, wxSize(statusWidth, -1));
     statusText->SetMinSize(wxSize(statusWidth, 3 * statusText->GetCharHeight()));
     top->Add(statusText, 0, wxLEFT | wxRIGHT, 8);
-    statusCode = new wxStaticText(this, 1182, wxT("Status"));
+    statusCode = new wxStaticText(this, 1182, ResourceText(ids::CaptionStatus));
     statusCode->Hide();
 
-    hint = new wxStaticText(this, 1193, wxT("Please choose a network adapter from the list above"));
+    hint = new wxStaticText(this, 1193, ResourceText(ids::CaptionChooseAdapter));
     hint->SetForegroundColour(wxColour(230, 0, 0));
     top->Add(hint, 0, wxALL, 8);
 
     auto* grid = new wxFlexGridSizer(2, wxSize(8, 6));
-    macLabel = new wxStaticText(this, 1191, wxT("MAC Address"));
+    macLabel = new wxStaticText(this, 1191, ResourceText(ids::CaptionMacAddress));
     macText = new wxTextCtrl(this, 1192, wxString(), wxDefaultPosition, wxSize(220, -1), wxTE_READONLY);
-    ipLabel = new wxStaticText(this, 1186, wxT("IP Address"));
+    ipLabel = new wxStaticText(this, 1186, ResourceText(ids::CaptionIpAddress));
     ipCtrl = new IpAddressCtrl(this, 1183, wxDefaultPosition, wxSize(140, -1));
-    maskLabel = new wxStaticText(this, 1187, wxT("IP Subnetmask"));
+    maskLabel = new wxStaticText(this, 1187, ResourceText(ids::CaptionIpSubnetmask));
     maskCtrl = new IpAddressCtrl(this, 1184, wxDefaultPosition, wxSize(140, -1));
     ipWarning = new wxStaticBitmap(this, 1349, warningPicture());
     maskWarning = new wxStaticBitmap(this, 1350, warningPicture());
-    filterLabel = new wxStaticText(this, 1138, wxT("Packet filter"));
+    filterLabel = new wxStaticText(this, 1138, ResourceText(187));
     filterCombo = new wxChoice(this, 1032);
     for (unsigned id : {184u, 185u, 186u})
         filterCombo->Append(ResourceText(id));
@@ -226,15 +225,15 @@ void NetworkConfigDlg::BuildControls() {
     grid->Add(filterCombo);
     top->Add(grid, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
 
-    dhcpText = new wxStaticText(this, 1190, wxT("DHCP enabled:"));
+    dhcpText = new wxStaticText(this, 1190, ResourceText(ids::CaptionDhcpEnabled));
     top->Add(dhcpText, 0, wxALL, 8);
-    jumboBox = new wxCheckBox(this, 1252, wxT("Use 2K jumbo packets"));
+    jumboBox = new wxCheckBox(this, 1252, ResourceText(ids::CaptionJumboPackets));
     top->Add(jumboBox, 0, wxLEFT | wxRIGHT | wxBOTTOM, 8);
 
     auto* actions = new wxBoxSizer(wxHORIZONTAL);
-    changeServiceButton = new wxButton(this, 1104, wxT("Change service"));
-    applyButton = new wxButton(this, 1125, wxT("Apply changes"));
-    dhcpButton = new wxButton(this, 1175, wxT("Enable DHCP"));
+    changeServiceButton = new wxButton(this, 1104, ResourceText(ids::CaptionChangeService));
+    applyButton = new wxButton(this, 1125, ResourceText(ids::CaptionApplyChanges));
+    dhcpButton = new wxButton(this, 1175, ResourceText(ids::CaptionEnableDhcp));
     actions->Add(changeServiceButton, 0, wxRIGHT, 8);
     actions->Add(applyButton, 0, wxRIGHT, 8);
     actions->Add(dhcpButton);
@@ -243,7 +242,7 @@ void NetworkConfigDlg::BuildControls() {
     top->AddStretchSpacer();
     auto* closing = new wxStdDialogButtonSizer();
     closing->AddButton(new wxButton(this, wxID_OK, wxT("OK")));
-    closing->AddButton(new wxButton(this, wxID_CANCEL, wxT("Cancel")));
+    closing->AddButton(new wxButton(this, wxID_CANCEL, ResourceText(ids::CaptionCancel)));
     closing->Realize();
     top->Add(closing, 0, wxEXPAND | wxALL, 8);
 

@@ -53,7 +53,7 @@ int openCamera(int deviceId, uint32_t flags, uint32_t& handle) {
 } // namespace
 
 SetCamID::SetCamID(wxWindow* parent, int deviceId, int cameraId)
-    : wxDialog(parent, IDD, "Camera information"), deviceId(deviceId), cameraId(cameraId),
+    : wxDialog(parent, IDD, ResourceText(360)), deviceId(deviceId), cameraId(cameraId),
       initialCameraId(cameraId) {
     group = new wxStaticBox(this, GroupId, "Device ID");
     auto* grid = new wxFlexGridSizer(2, wxSize(10, 6));
@@ -76,11 +76,12 @@ SetCamID::SetCamID(wxWindow* parent, int deviceId, int cameraId)
         if (key < WXK_SPACE || key == WXK_DELETE || key > WXK_START || (key >= '0' && key <= '9'))
             event.Skip();
     });
-    row(ManufacturerLabelId, "Manufacturer", manufacturer, wxEXPAND);
-    row(QcDateLabelId, "Date of QC", qcDate, wxEXPAND);
-    wxStaticText* versionLabel = row(VersionLabelId, "Product revision", version, wxEXPAND);
-    boardRevisionLabel = row(BoardRevisionLabelId, "USB revision", boardRevision, wxEXPAND);
-    row(CameraIdLabelId, "Camera ID", cameraIdField, 0);
+    row(ManufacturerLabelId, ResourceText(457), manufacturer, wxEXPAND);
+    row(QcDateLabelId, ResourceText(456), qcDate, wxEXPAND);
+    wxStaticText* versionLabel = row(VersionLabelId, ResourceText(469), version, wxEXPAND);
+    boardRevisionLabel =
+        row(BoardRevisionLabelId, ResourceText(ids::CaptionUsbRevision), boardRevision, wxEXPAND);
+    row(CameraIdLabelId, ResourceText(108), cameraIdField, 0);
 
     eepromField = new wxTextCtrl(group, EepromId);
     eepromField->SetMaxLength(EepromBytes);
@@ -89,7 +90,7 @@ SetCamID::SetCamID(wxWindow* parent, int deviceId, int cameraId)
 
     auto* inner = new wxStaticBoxSizer(group, wxVERTICAL);
     inner->Add(grid, 0, wxEXPAND | wxALL, 6);
-    inner->Add(new wxStaticText(group, EepromLabelId, "User EEPROM (max. 64 characters)"), 0,
+    inner->Add(new wxStaticText(group, EepromLabelId, ResourceText(ids::CaptionUserEeprom)), 0,
                wxLEFT | wxRIGHT | wxTOP, 6);
     inner->Add(eepromField, 0, wxEXPAND | wxALL, 6);
 
@@ -102,7 +103,7 @@ SetCamID::SetCamID(wxWindow* parent, int deviceId, int cameraId)
     auto* ok = new wxButton(this, wxID_OK, "OK");
     ok->SetDefault();
     buttons->AddButton(ok);
-    buttons->AddButton(new wxButton(this, wxID_CANCEL, "Cancel"));
+    buttons->AddButton(new wxButton(this, wxID_CANCEL, ResourceText(ids::CaptionCancel)));
     buttons->Realize();
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     sizer->Add(inner, 1, wxEXPAND | wxALL, 8);

@@ -36,4 +36,28 @@ constexpr uint32_t EepromChangeQuestion = 602;
 constexpr uint32_t EepromOld = 603;
 constexpr uint32_t EepromNew = 604;
 
+// Captions of the sub-dialogs (what a localised dialog template would give them).
+constexpr uint32_t Progress = 5162;
+constexpr uint32_t CaptionCancel = 3300;
+constexpr uint32_t CaptionUsbRevision = 3301;
+constexpr uint32_t CaptionUserEeprom = 3302;
+constexpr uint32_t CaptionAdapterSettings = 3303;
+constexpr uint32_t CaptionCameraSettings = 3304;
+constexpr uint32_t CaptionPersistentIp = 3305;
+constexpr uint32_t CaptionSubnetmask = 3306;
+constexpr uint32_t CaptionSuggest = 3307;
+constexpr uint32_t CaptionEnable = 3308;
+constexpr uint32_t CaptionStatus = 3309;
+constexpr uint32_t CaptionApply = 3310;
+constexpr uint32_t CaptionMilliseconds = 3311;
+constexpr uint32_t CaptionChooseAdapter = 3312;
+constexpr uint32_t CaptionMacAddress = 3313;
+constexpr uint32_t CaptionIpAddress = 3314;
+constexpr uint32_t CaptionIpSubnetmask = 3315;
+constexpr uint32_t CaptionDhcpEnabled = 3316;
+constexpr uint32_t CaptionJumboPackets = 3317;
+constexpr uint32_t CaptionChangeService = 3318;
+constexpr uint32_t CaptionApplyChanges = 3319;
+constexpr uint32_t CaptionEnableDhcp = 3320;
+
 } // namespace ids

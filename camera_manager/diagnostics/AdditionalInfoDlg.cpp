@@ -91,12 +91,12 @@ void AdditionalInfoDlg::OnInitDialog() {
                6);
 
     sizer->Add(new wxStaticText(&d, 1283, "Zeko drivers and 3rd party interfaces"), 0, wxLEFT | wxTOP, 6);
-    const int driverWidths[6] = {130, 200, 280, 75, 75, 0};
+    const int driverWidths[6] = {145, 200, 250, 100, 75, 0};
     driverList_ = makeList(&d, 1126, driverWidths);
     driverList_->SetMinSize(wxSize(780, 260));
     sizer->Add(driverList_, 1, wxEXPAND | wxALL, 6);
     sizer->Add(new wxStaticText(&d, 1284, "Direct3D Dlls"), 0, wxLEFT, 6);
-    const int d3dWidths[6] = {130, 160, 220, 125, 125, 0};
+    const int d3dWidths[6] = {145, 160, 205, 125, 125, 0};
     direct3dList_ = makeList(&d, 1282, d3dWidths);
     direct3dList_->SetMinSize(wxSize(780, 70));
     sizer->Add(direct3dList_, 0, wxEXPAND | wxALL, 6);
