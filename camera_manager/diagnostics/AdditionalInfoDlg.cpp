@@ -91,7 +91,7 @@ void AdditionalInfoDlg::OnInitDialog() {
                6);
 
     sizer->Add(new wxStaticText(&d, 1283, "Zeko drivers and 3rd party interfaces"), 0, wxLEFT | wxTOP, 6);
-    const int driverWidths[6] = {145, 200, 250, 100, 75, 0};
+    const int driverWidths[6] = {145, 245, 195, 110, 75, 0};
     driverList_ = makeList(&d, 1126, driverWidths);
     driverList_->SetMinSize(wxSize(780, 260));
     sizer->Add(driverList_, 1, wxEXPAND | wxALL, 6);
