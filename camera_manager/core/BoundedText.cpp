@@ -1,6 +1,6 @@
 #include "camera_manager/core/BoundedText.h"
 
-#include "platform/win/Cp1252.h"
+#include "platform/common/Cp1252.h"
 #include "platform/win/WideText.h"
 
 #include <cstdarg>
@@ -52,7 +52,9 @@ template <typename Unit> int compareUnits(const Unit* a, const Unit* b) {
 } // namespace
 
 // Windows-1252 as Windows converts it, through the suite's one table.
-char16_t MultiByteCharToWide(unsigned char byte) { return char16_t(Cp1252::toUnicode(byte)); }
+char16_t MultiByteCharToWide(unsigned char byte) {
+    return char16_t(Cp1252::toUnicode(byte));
+}
 
 bool WideCharToMultiByte(char16_t c, char& byte) {
     const int b = Cp1252::fromUnicode(c);

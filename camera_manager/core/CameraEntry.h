@@ -4,7 +4,7 @@
 // a GigE camera, the device information of the camera, its host adapter and the driver, with
 // the network values as text. A plain 1672-byte record (little-endian, UTF-16 text, each text
 // zero-terminated inside its width): the support file stores it byte for byte, so the layout
-// below is fixed (CameraEntry.cpp pins every offset).
+// below is fixed (CameraEntryLayout lists and checks every field).
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "camera_manager/core/CameraEntryBuilder.h"
 
 #include "camera_manager/core/BoundedText.h"
+#include "camera_manager/core/CameraEntryLayout.h"
 #include "camera_manager/core/CameraInterfaceLibrary.h"
 #include "camera_manager/core/StringIds.h"
 #include "platform/win/ResourceStrings.h"
@@ -20,13 +21,9 @@ uint32_t u32(const uint8_t* p, size_t offset) {
     return uint32_t(p[offset]) | uint32_t(p[offset + 1]) << 8 | uint32_t(p[offset + 2]) << 16 |
            uint32_t(p[offset + 3]) << 24;
 }
-void u32s(uint32_t* target, const uint8_t* p, size_t offset, size_t count) {
-    for (size_t i = 0; i < count; ++i)
-        target[i] = u32(p, offset + 4 * i);
-}
 
-template <size_t N> void setText(char16_t (&field)[N], const std::u16string& text) {
-    SafeCStringToWide(field, sizeof field, text);
+void setText(CameraEntry& e, const CameraField& field, const std::u16string& text) {
+    SafeCStringToWide(CameraEntryLayout::Text(e, field), field.size(), text);
 }
 
 } // namespace
@@ -86,99 +83,43 @@ void CameraEntryBuilder::FromListRecord(CameraEntry& e, const uint8_t* r, uint32
 }
 
 void CameraEntryBuilder::FromEthInfo(CameraEntry& e, const uint8_t* p) {
-    e.DeviceType_ = u8(p, 12);
-    e.DeviceSizeImgMem_MB_ = u16(p, 16);
-    e.DHCP_Status_ = u8(p, 19);
-    e.DeviceStarterFirmwareVersion_ = u32(p, 20);
-    e.DeviceRuntimeFirmwareVersion_ = u32(p, 24);
-    e.DeviceStatusFlags_ = u32(p, 28);
-    e.DeviceHousingHeartbeat_ = u16(p, 32);
-    e.DeviceRevisionTimingBoard_ = u16(p, 34);
-    e.DeviceTemperature_ = u16(p, 36);
-    e.DeviceLinkInfo_ = u16(p, 38);
-    setText(e.DeviceMacAddress_, MacText(p + 40));
-    e.DeviceComportOffset_ = int16_t(u16(p, 46));
-    setText(e.DevicePersistentIpAddress_, IpText(p + 48));
-    setText(e.DevicePersistentIpSubnetmask_, IpText(p + 52));
-    setText(e.DevicePersistentIpGateway_, IpText(p + 56));
-    setText(e.DeviceCurrentIpAddress_, IpText(p + 60));
-    setText(e.DeviceCurrentIpSubnetmask_, IpText(p + 64));
-    setText(e.DeviceCurrentIpGateway_, IpText(p + 68));
-    setText(e.DevicePairedMacAddress_, MacText(p + 72));
-    e.DHCP_FSM_State_ = u8(p, 79);
-    setText(e.DeviceIpPairedHost_, IpText(p + 80));
-    setText(e.DeviceIpRangeBegin_, IpText(p + 84));
-    setText(e.DeviceIpRangeEnd_, IpText(p + 88));
-    // Eight bytes of user space: read no further than they go, keep eight characters.
-    SafeAnsiToWideBounded(e.DeviceUserSpace_, sizeof e.DeviceUserSpace_,
-                          reinterpret_cast<const char*>(p + 92), 8);
-    setText(e.DeviceTempSensorSerNo_, SensorSerialText(p + 100));
-    e.DeviceCPLDVersion_ = u16(p, 106);
-    e.DeviceFPGAType_ = u8(p, 108);
-    e.DevicePhyType_ = u8(p, 109);
-    e.DeviceIoVersion_ = u8(p, 110);
-    e.DeviceGeneralBoardVersion_ = u8(p, 111);
-    setText(e.DHCP_Server_IP_, IpText(p + 112));
-    e.DHCP_Lease_Time_ = u32(p, 116);
-    e.DeviceFailsafeFirmwareVersion_ = u32(p, 120);
-    e.DeviceInfoFlags_ = u32(p, 124);
-    e.Transfer_ImgDelay_ = u32(p, 128);
-    e.Transfer_ImgTime_ = u32(p, 132);
-    e.Transfer_SendWindowSize_ = u16(p, 136);
-    e.Transfer_SendWindowDelay_ = u16(p, 136);
-    e.Transfer_BurstSize_ = u16(p, 138);
-    e.Transfer_PacketClock_us_ = u32(p, 140);
-    e.DHCP_T1_TimeToExpiration_ = u32(p, 144);
-    e.DHCP_T2_TimeToExpiration_ = u32(p, 148);
-    e.DeviceHeartbeatPeriod_ms_ = u16(p, 152);
-    e.DeviceHeartbeatWatchdogLevel_ = u16(p, 154);
-    u32s(e.DebugDeviceStatistics_, p, 160, 8);
-    u32s(e.DebugReservedHeartbeat_, p, 192, 14);
-    e.DeviceControlStatus_ = u32(p, 252);
-    e.DeviceLastReceivedMsgId_ = u16(p, 256);
-    e.DeviceLastReceivedHeartbeatMsgId_ = u16(p, 258);
-    e.DeviceLastAcknowledgedMsgId_ = u16(p, 260);
-    e.DeviceRefFlags_ = u16(p, 262);
-    e.DeviceMissedHeartbeatCnt_ = u32(p, 264);
-    e.DeviceAtomicRefCnt_ = u32(p, 268);
-    u32s(e.DebugDeviceStatistics_ + 8, p, 272, 16);
-    e.DeviceWatchdogSkip_ = u8(p, 336);
-    e.DeviceWatchdogSkipCounter_ = u8(p, 337);
-    u32s(e.DebugReservedDevice_, p, 340, 14);
-    e.AdapterId_ = u32(p, 400);
-    setText(e.AdapterIpAddress_, IpText(p + 408));
-    setText(e.AdapterIpSubnetmask_, IpText(p + 412));
-    setText(e.AdapterIpGateway_, IpText(p + 416));
-    setText(e.AdapterMacAddress_, MacText(p + 420));
-    e.AdapterDHCPEnabled_ = u32(p, 428);
-    setText(e.AdapterAutoCfgRangeBegin_, IpText(p + 432));
-    setText(e.AdapterAutoCfgRangeEnd_, IpText(p + 436));
-    e.AdapterProbeTimeout_ = u32(p, 440);
-    e.AdapterAutoCfgRangeValid_ = u32(p, 444);
-    e.AdapterDevicesKnown_ = u32(p, 448);
-    e.AdapterDevicesPaired_ = u32(p, 452);
-    e.AdapterIncomingPacketFilter_ = u16(p, 456);
-    e.AdapterWatchdogLevelPipFactor_ = u16(p, 458);
-    e.AdapterWatchdogLevel_ = u32(p, 460);
-    e.AdapterPortBase_ = u32(p, 464);
-    e.AdapterPortCommand_ = u32(p, 468);
-    e.AdapterPortUpload_ = u32(p, 472);
-    e.AdapterPortMessage_ = u32(p, 476);
-    e.AdapterPortStream_ = u32(p, 480);
-    e.AdapterMaxPcktSizeDown_ = u32(p, 484);
-    e.AdapterMaxPcktSizeUp_ = u32(p, 488);
-    e.AdapterWatchdogLevelDevice_ = u16(p, 492);
-    e.AdapterPairingRefreshPeriod_ = u16(p, 494);
-    e.AdapterWatchdogLevelFupFactor_ = u16(p, 496);
-    e.AdapterMaxFrameSize_ = u32(p, 500);
-    u32s(e.DebugReservedAdapter_, p, 504, 14);
-    e.DriverMinStarterFirmwareVersion_ = u32(p, 560);
-    e.DriverMaxStarterFirmwareVersion_ = u32(p, 564);
-    e.DriverHeartbeatPeriod_ms_ = u16(p, 568);
-    e.DriverEthVer_ = u32(p, 572);
-    e.DriverIncludedStarterFirmware_ = u32(p, 576);
-    e.DriverIncludedRuntimeFirmware_ = u32(p, 580);
-    u32s(e.DebugReservedDriver_, p, 584, 14);
+    for (const CameraField& f : CameraEntryLayout::fields) {
+        size_t index = 0;
+        for (const EthSource& source : f.eth) {
+            const size_t at = source.offset;
+            switch (source.decode) {
+            case EthDecode::None:
+                break;
+            case EthDecode::U8:
+                CameraEntryLayout::SetNumber(e, f, u8(p, at));
+                break;
+            case EthDecode::U16:
+                CameraEntryLayout::SetNumber(e, f, u16(p, at));
+                break;
+            case EthDecode::U32:
+                CameraEntryLayout::SetNumber(e, f, u32(p, at));
+                break;
+            case EthDecode::U32s:
+                for (size_t i = 0; i < source.count; ++i)
+                    CameraEntryLayout::SetNumber(e, f, u32(p, at + 4 * i), index++);
+                break;
+            case EthDecode::Ip:
+                setText(e, f, IpText(p + at));
+                break;
+            case EthDecode::Mac:
+                setText(e, f, MacText(p + at));
+                break;
+            case EthDecode::SensorSerial:
+                setText(e, f, SensorSerialText(p + at));
+                break;
+            case EthDecode::Ansi:
+                // Read no further than the bytes go; the field keeps them terminated.
+                SafeAnsiToWideBounded(CameraEntryLayout::Text(e, f), f.size(),
+                                      reinterpret_cast<const char*>(p + at), source.count);
+                break;
+            }
+        }
+    }
 }
 
 void CameraEntryBuilder::EthInfoFailed(CameraEntry& e, uint32_t result) {
@@ -197,18 +138,13 @@ void CameraEntryBuilder::EthInfoFailed(CameraEntry& e, uint32_t result) {
     e = fresh;
 
     const std::u16string failed = LoadResourceString(ids::TransferFailed);
-    for (char16_t* field :
-         {e.DeviceCurrentIpAddress_, e.DeviceCurrentIpGateway_, e.DeviceCurrentIpSubnetmask_,
-          e.DevicePersistentIpAddress_, e.DevicePersistentIpGateway_, e.DevicePersistentIpSubnetmask_,
-          e.DeviceIpRangeBegin_, e.DeviceIpRangeEnd_, e.DeviceIpPairedHost_, e.DHCP_Server_IP_,
-          e.AdapterIpAddress_, e.AdapterIpSubnetmask_, e.AdapterIpGateway_, e.AdapterAutoCfgRangeBegin_,
-          e.AdapterAutoCfgRangeEnd_})
-        SafeCStringToWide(field, 16 * sizeof(char16_t), failed);
-    setText(e.DeviceMacAddress_, failed);
-    setText(e.DevicePairedMacAddress_, failed);
-    setText(e.AdapterMacAddress_, failed);
-    setText(e.DeviceTempSensorSerNo_, u"0");
-    setText(e.DeviceUserSpace_, u"0");
+    for (const CameraField& f : CameraEntryLayout::fields) {
+        const EthDecode decode = f.eth[0].decode;
+        if (decode == EthDecode::Ip || decode == EthDecode::Mac)
+            setText(e, f, failed);
+        else if (decode == EthDecode::SensorSerial || decode == EthDecode::Ansi)
+            setText(e, f, u"0");
+    }
     e.AdapterIncomingPacketFilter_ = 0xFFFF;
     e.EthInfoResult_ = result;
 }

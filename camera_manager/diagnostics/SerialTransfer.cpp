@@ -1,6 +1,7 @@
 #include "camera_manager/diagnostics/SerialTransfer.h"
 
 #include "camera_manager/diagnostics/SerialText.h"
+#include "platform/common/FileReplacement.h"
 #include "platform/win/SerialPort.h"
 
 #include <chrono>
@@ -17,50 +18,6 @@ struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<FILE, FileCloser>;
-
-// The destination under a temporary name beside it, renamed into place by commit().
-class DestinationFile {
-public:
-    explicit DestinationFile(const std::string& path) : path_(path), temp_(path + ".XXXXXX") {
-        const int fd = mkstemp(temp_.data());
-        if (fd < 0)
-            return;
-        file_ = fdopen(fd, "wb");
-        if (!file_) {
-            ::close(fd);
-            unlink(temp_.c_str());
-        }
-    }
-    ~DestinationFile() {
-        if (file_) {
-            std::fclose(file_);
-            unlink(temp_.c_str());
-        }
-    }
-    bool isOpen() const { return file_ != nullptr; }
-    bool write(const void* data, size_t size) { return std::fwrite(data, 1, size, file_) == size; }
-    bool commit() {
-        const bool ok = std::fflush(file_) == 0 && fsync(fileno(file_)) == 0;
-        std::fclose(file_);
-        file_ = nullptr;
-        if (ok) {
-            fchmodat(AT_FDCWD, temp_.c_str(), 0666 & ~currentUmask(), 0);
-            if (rename(temp_.c_str(), path_.c_str()) == 0)
-                return true;
-        }
-        unlink(temp_.c_str());
-        return false;
-    }
-
-private:
-    static mode_t currentUmask() {
-        const mode_t mask = umask(0);
-        umask(mask);
-        return mask;
-    }
-    std::string path_, temp_;
-    FILE* file_ = nullptr;
-};
 
 bool openPort(win::SerialPort& port, const std::string& name, const std::string& baud) {
     if (!port.open(name))
@@ -122,8 +79,8 @@ SerialTransferResult SerialTransfer::run(const SerialTransferJob& job, const Cal
     if (portsOpen && source) {
         sender.purge();
         receiver.purge();
-        DestinationFile destination(job.destination);
-        if (destination.isOpen()) {
+        FileReplacement destination;
+        if (destination.open(job.destination)) {
             std::vector<char> block(job.blockSize), incoming(job.blockSize);
             int lastPercent = 0;
             bool failed = false;

@@ -1,9 +1,11 @@
 #include "camera_manager/diagnostics/SupportFileCollector.h"
 
 #include "camera_manager/core/BoundedText.h"
+#include "camera_manager/core/CameraEntryBuilder.h"
 #include "camera_manager/core/DeviceLookup.h"
 #include "camera_manager/core/HostAdapters.h"
 #include "camera_manager/core/ManagerStartup.h"
+#include "platform/common/FileReplacement.h"
 #include "platform/win/Adapters.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
@@ -297,10 +299,7 @@ std::optional<std::vector<SupportAdapter>> CollectAdapters() {
     for (auto* a = reinterpret_cast<IP_ADAPTER_INFO*>(storage.data()); a; a = a->Next) {
         SupportAdapter s;
         s.name = AdapterDesignation(MultiByteToWide(a->Description, sizeof a->Description)).substr(0, 199);
-        WCHAR mac[20] = {};
-        SafeFormatWide(mac, sizeof mac, "%02X-%02X-%02X-%02X-%02X-%02X", a->Address[0], a->Address[1],
-                       a->Address[2], a->Address[3], a->Address[4], a->Address[5]);
-        s.macAddress = bounded(mac, 20);
+        s.macAddress = MacText(a->Address);
         s.ipAddress = MultiByteToWide(a->IpAddressList.IpAddress, sizeof a->IpAddressList.IpAddress);
         s.ipSubnetmask = MultiByteToWide(a->IpAddressList.IpMask, sizeof a->IpAddressList.IpMask);
         s.dhcp = a->DhcpEnabled ? 1 : 0;
@@ -347,72 +346,15 @@ std::vector<int> SupportProgressSteps(size_t total) {
 }
 
 bool WriteFileReplacing(const std::string& path, const std::string& bytes, std::string& reason) {
-    std::string target = path;
-    char resolved[PATH_MAX];
-    struct stat info {};
-    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode) && realpath(path.c_str(), resolved))
-        target = resolved;
-    mode_t mode = 0666 & ~[] {
-        mode_t m = umask(0);
-        umask(m);
-        return m;
-    }();
-    if (stat(target.c_str(), &info) == 0)
-        mode = info.st_mode & 07777;
-    const size_t slash = target.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? "." : (slash == 0 ? "/" : target.substr(0, slash));
-    auto fail = [&reason](const char* what) {
-        reason = std::string(what) + ": " + std::strerror(errno);
-        return false;
-    };
-    std::string temporary;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temporary = target + ".tmp" + std::to_string(getpid()) + "_" + std::to_string(attempt);
-        fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (fd < 0 && errno != EEXIST)
-            return fail("cannot create a file in the folder");
-    }
-    if (fd < 0)
-        return fail("cannot create a file in the folder");
-    size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = errno ? errno : EIO;
-            close(fd);
-            unlink(temporary.c_str());
-            errno = error;
-            return fail("cannot write the file");
-        }
-        done += size_t(n);
-    }
-    if (fchmod(fd, mode) != 0 || fsync(fd) != 0) {
-        const int error = errno;
-        close(fd);
-        unlink(temporary.c_str());
-        errno = error;
-        return fail("cannot write the file");
-    }
-    if (close(fd) != 0) {
-        const int error = errno;
-        unlink(temporary.c_str());
-        errno = error;
-        return fail("cannot write the file");
-    }
-    if (rename(temporary.c_str(), target.c_str()) != 0) {
-        const int error = errno;
-        unlink(temporary.c_str());
-        errno = error;
-        return fail("cannot replace the file");
-    }
-    const int dir = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        fsync(dir);
-        close(dir);
-    }
-    return true;
+    FileReplacement file;
+    if (FileReplacement::replace(path, bytes, {}, &file))
+        return true;
+    const char* what = "cannot write the file";
+    if (file.failedStep() == FileReplacement::Step::Create ||
+        file.failedStep() == FileReplacement::Step::NoFileName)
+        what = "cannot create a file in the folder";
+    else if (file.failedStep() == FileReplacement::Step::Rename)
+        what = "cannot replace the file";
+    reason = std::string(what) + ": " + std::strerror(file.failedErrno());
+    return false;
 }

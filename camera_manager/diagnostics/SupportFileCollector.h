@@ -40,9 +40,8 @@ std::u16string WindowsFolderFile(const std::u16string& relative);
 // (k * 100 / total) and 100; none for fewer than two cameras.
 std::vector<int> SupportProgressSteps(size_t total);
 
-// Writes the bytes to the path through a temporary file beside it (O_EXCL, the target's
-// permission bits, fsync, rename; a symbolic link has the file it names replaced). False with
-// the system's reason when anything fails; the old file is then left as it was.
+// Replaces the file at the path by the bytes (FileReplacement: the old file or the new one stays
+// whole). False with the system's reason when anything fails; the old file is then as it was.
 bool WriteFileReplacing(const std::string& path, const std::string& bytes, std::string& reason);
 
 class CZekoManagerDlg;

@@ -1,6 +1,7 @@
 #include "camera_manager/diagnostics/SupportFileContent.h"
 
 #include "camera_manager/core/BoundedText.h"
+#include "camera_manager/core/CameraEntryLayout.h"
 #include "camera_manager/diagnostics/SupportText.h"
 
 #include <string>
@@ -28,8 +29,33 @@ std::u16string field(const char16_t* text, size_t units) {
     return WideField(text, units);
 }
 
-#define TEXT_FIELD(name, units) t.AppendTextEntry(u## #name, field(e.Get##name(), units))
-#define NUMBER_FIELD(name) t.AppendNumberEntry(u## #name, uint32_t(e.Get##name()))
+// Each field as the support file has it: a text in its units; a number in 32 bits (a signed
+// one widened with its sign); an array as "<name>_<i>", one per value, then a blank line.
+void appendField(SupportText& t, const CameraEntry& e, const CameraField& f) {
+    switch (f.type) {
+    case FieldType::Text:
+        t.AppendTextEntry(std::u16string(f.name), field(CameraEntryLayout::Text(e, f), f.units));
+        break;
+    case FieldType::U32Array:
+        for (size_t i = 0; i < f.units; ++i)
+            t.AppendNumberEntry(std::u16string(f.name) + u"_" + number((long long)i),
+                                CameraEntryLayout::Number(e, f, i));
+        t.AppendBlankLine();
+        break;
+    case FieldType::I16:
+        t.AppendNumberEntry(std::u16string(f.name),
+                            uint32_t(int32_t(int16_t(CameraEntryLayout::Number(e, f)))));
+        break;
+    default:
+        t.AppendNumberEntry(std::u16string(f.name), CameraEntryLayout::Number(e, f));
+        break;
+    }
+}
+
+void appendFields(SupportText& t, const CameraEntry& e, std::initializer_list<CameraFieldName> fields) {
+    for (const CameraFieldName& f : fields)
+        appendField(t, e, *f.field);
+}
 
 void appendCamInfo(SupportText& t, const CamInfoRecord& r) {
     t.AppendNumberEntry(u"CamInfo_Type", r.Type);
@@ -57,12 +83,9 @@ void appendUsbCamera(SupportText& t, const SupportFileContent& content, size_t n
                      const SupportCamera& camera) {
     const CameraEntry& e = camera.entry;
     t.AppendSection(u"USB - " + number((long long)n));
-    NUMBER_FIELD(DeviceId);
-    NUMBER_FIELD(DeviceCameraId);
-    TEXT_FIELD(DeviceModel, 16);
-    TEXT_FIELD(DeviceSerNo, 16);
-    NUMBER_FIELD(DeviceSensorId);
-    NUMBER_FIELD(DeviceUsed);
+    appendFields(
+        t, e,
+        {u"DeviceId", u"DeviceCameraId", u"DeviceModel", u"DeviceSerNo", u"DeviceSensorId", u"DeviceUsed"});
     t.AppendBlankLine();
     long long k = 1;
     for (const std::u16string& hub : camera.hubs)
@@ -73,128 +96,78 @@ void appendUsbCamera(SupportText& t, const SupportFileContent& content, size_t n
     appendCamInfo(t, camera.info);
 }
 
-void appendArray(SupportText& t, const char16_t* prefix, const uint32_t* values, int count) {
-    for (int i = 0; i < count; ++i)
-        t.AppendNumberEntry(prefix + number(i), values[i]);
-    t.AppendBlankLine();
-}
-
 void appendEthCamera(SupportText& t, size_t n, const SupportCamera& camera) {
     const CameraEntry& e = camera.entry;
     t.AppendSection(u"ETH - " + number((long long)n));
-    NUMBER_FIELD(DeviceId);
-    NUMBER_FIELD(DeviceCameraId);
-    TEXT_FIELD(DeviceModel, 16);
-    TEXT_FIELD(DeviceSerNo, 16);
-    NUMBER_FIELD(DeviceStatus);
-    NUMBER_FIELD(DeviceUsed);
-    NUMBER_FIELD(DeviceFailsafeFirmwareVersion);
-    NUMBER_FIELD(DeviceRuntimeFirmwareVersion);
-    NUMBER_FIELD(DeviceStarterFirmwareVersion);
-    TEXT_FIELD(DeviceUserSpace, 9);
-    // Signed 16 bits: widened with its sign.
-    t.AppendNumberEntry(u"DeviceComportOffset", uint32_t(int32_t(e.GetDeviceComportOffset())));
-    NUMBER_FIELD(DeviceTemperature);
-    NUMBER_FIELD(DeviceLastReceivedMsgId);
-    NUMBER_FIELD(DeviceLastReceivedHeartbeatMsgId);
-    NUMBER_FIELD(DeviceLastAcknowledgedMsgId);
-    NUMBER_FIELD(DeviceMissedHeartbeatCnt);
-    NUMBER_FIELD(DeviceWatchdogSkipCounter);
-    NUMBER_FIELD(DeviceRefFlags);
-    NUMBER_FIELD(DeviceAtomicRefCnt);
-    NUMBER_FIELD(DeviceInfoFlags);
-    NUMBER_FIELD(DeviceStatusFlags);
-    NUMBER_FIELD(DeviceControlStatus);
+    appendFields(t, e,
+                 {u"DeviceId",
+                  u"DeviceCameraId",
+                  u"DeviceModel",
+                  u"DeviceSerNo",
+                  u"DeviceStatus",
+                  u"DeviceUsed",
+                  u"DeviceFailsafeFirmwareVersion",
+                  u"DeviceRuntimeFirmwareVersion",
+                  u"DeviceStarterFirmwareVersion",
+                  u"DeviceUserSpace",
+                  u"DeviceComportOffset",
+                  u"DeviceTemperature",
+                  u"DeviceLastReceivedMsgId",
+                  u"DeviceLastReceivedHeartbeatMsgId",
+                  u"DeviceLastAcknowledgedMsgId",
+                  u"DeviceMissedHeartbeatCnt",
+                  u"DeviceWatchdogSkipCounter",
+                  u"DeviceRefFlags",
+                  u"DeviceAtomicRefCnt",
+                  u"DeviceInfoFlags",
+                  u"DeviceStatusFlags",
+                  u"DeviceControlStatus"});
     t.AppendBlankLine();
-    NUMBER_FIELD(DeviceSensorId);
-    NUMBER_FIELD(DeviceType);
-    NUMBER_FIELD(DeviceTypeFromCameraList);
-    NUMBER_FIELD(DeviceHousing);
-    NUMBER_FIELD(DeviceHousingHeartbeat);
-    TEXT_FIELD(DeviceTempSensorSerNo, 20);
-    NUMBER_FIELD(DeviceFPGAType);
-    NUMBER_FIELD(DevicePhyType);
-    NUMBER_FIELD(DeviceIoVersion);
-    NUMBER_FIELD(DeviceCPLDVersion);
-    NUMBER_FIELD(DeviceGeneralBoardVersion);
-    NUMBER_FIELD(DeviceSizeImgMem_MB);
-    NUMBER_FIELD(DeviceRevisionTimingBoard);
+    appendFields(t, e,
+                 {u"DeviceSensorId", u"DeviceType", u"DeviceTypeFromCameraList", u"DeviceHousing",
+                  u"DeviceHousingHeartbeat", u"DeviceTempSensorSerNo", u"DeviceFPGAType", u"DevicePhyType",
+                  u"DeviceIoVersion", u"DeviceCPLDVersion", u"DeviceGeneralBoardVersion",
+                  u"DeviceSizeImgMem_MB", u"DeviceRevisionTimingBoard"});
     t.AppendBlankLine();
     appendCamInfo(t, camera.info);
-    TEXT_FIELD(DeviceMacAddress, 20);
-    TEXT_FIELD(DeviceCurrentIpAddress, 16);
-    TEXT_FIELD(DeviceCurrentIpSubnetmask, 16);
-    TEXT_FIELD(DeviceCurrentIpGateway, 16);
-    TEXT_FIELD(DevicePersistentIpAddress, 16);
-    TEXT_FIELD(DevicePersistentIpSubnetmask, 16);
-    TEXT_FIELD(DevicePersistentIpGateway, 16);
-    NUMBER_FIELD(DHCP_Status);
-    NUMBER_FIELD(DHCP_FSM_State);
-    TEXT_FIELD(DHCP_Server_IP, 16);
-    NUMBER_FIELD(DHCP_Lease_Time);
-    NUMBER_FIELD(DHCP_T1_TimeToExpiration);
-    NUMBER_FIELD(DHCP_T2_TimeToExpiration);
-    TEXT_FIELD(DeviceIpRangeBegin, 16);
-    TEXT_FIELD(DeviceIpRangeEnd, 16);
-    TEXT_FIELD(DevicePairedMacAddress, 20);
-    TEXT_FIELD(DeviceIpPairedHost, 16);
-    NUMBER_FIELD(DeviceLinkInfo);
+    appendFields(t, e,
+                 {u"DeviceMacAddress", u"DeviceCurrentIpAddress", u"DeviceCurrentIpSubnetmask",
+                  u"DeviceCurrentIpGateway", u"DevicePersistentIpAddress", u"DevicePersistentIpSubnetmask",
+                  u"DevicePersistentIpGateway", u"DHCP_Status", u"DHCP_FSM_State", u"DHCP_Server_IP",
+                  u"DHCP_Lease_Time", u"DHCP_T1_TimeToExpiration", u"DHCP_T2_TimeToExpiration",
+                  u"DeviceIpRangeBegin", u"DeviceIpRangeEnd", u"DevicePairedMacAddress",
+                  u"DeviceIpPairedHost", u"DeviceLinkInfo"});
     t.AppendBlankLine();
-    NUMBER_FIELD(DeviceHeartbeatPeriod_ms);
-    NUMBER_FIELD(DeviceHeartbeatWatchdogLevel);
-    NUMBER_FIELD(DeviceWatchdogSkip);
+    appendFields(t, e, {u"DeviceHeartbeatPeriod_ms", u"DeviceHeartbeatWatchdogLevel", u"DeviceWatchdogSkip"});
     t.AppendBlankLine();
-    NUMBER_FIELD(Transfer_ImgDelay);
-    NUMBER_FIELD(Transfer_ImgTime);
-    NUMBER_FIELD(Transfer_SendWindowSize);
-    NUMBER_FIELD(Transfer_BurstSize);
-    NUMBER_FIELD(Transfer_PacketClock_us);
-    NUMBER_FIELD(Transfer_SendWindowDelay);
+    appendFields(t, e,
+                 {u"Transfer_ImgDelay", u"Transfer_ImgTime", u"Transfer_SendWindowSize",
+                  u"Transfer_BurstSize", u"Transfer_PacketClock_us", u"Transfer_SendWindowDelay"});
     t.AppendBlankLine();
-    NUMBER_FIELD(AdapterId);
-    TEXT_FIELD(AdapterName, 50);
-    TEXT_FIELD(AdapterDriverVersion, 20);
-    TEXT_FIELD(AdapterDriverDate, 20);
-    NUMBER_FIELD(AdapterDHCPEnabled);
-    NUMBER_FIELD(AdapterDevicesKnown);
-    NUMBER_FIELD(AdapterDevicesPaired);
+    appendFields(t, e,
+                 {u"AdapterId", u"AdapterName", u"AdapterDriverVersion", u"AdapterDriverDate",
+                  u"AdapterDHCPEnabled", u"AdapterDevicesKnown", u"AdapterDevicesPaired"});
     t.AppendBlankLine();
-    TEXT_FIELD(AdapterMacAddress, 20);
-    TEXT_FIELD(AdapterIpAddress, 16);
-    TEXT_FIELD(AdapterIpGateway, 16);
-    TEXT_FIELD(AdapterIpSubnetmask, 16);
-    TEXT_FIELD(AdapterAutoCfgRangeBegin, 16);
-    TEXT_FIELD(AdapterAutoCfgRangeEnd, 16);
-    NUMBER_FIELD(AdapterAutoCfgRangeValid);
-    NUMBER_FIELD(AdapterProbeTimeout);
+    appendFields(t, e,
+                 {u"AdapterMacAddress", u"AdapterIpAddress", u"AdapterIpGateway", u"AdapterIpSubnetmask",
+                  u"AdapterAutoCfgRangeBegin", u"AdapterAutoCfgRangeEnd", u"AdapterAutoCfgRangeValid",
+                  u"AdapterProbeTimeout"});
     t.AppendBlankLine();
-    NUMBER_FIELD(AdapterMaxPcktSizeDown);
-    NUMBER_FIELD(AdapterMaxPcktSizeUp);
-    NUMBER_FIELD(AdapterMaxFrameSize);
-    NUMBER_FIELD(AdapterWatchdogLevel);
-    NUMBER_FIELD(AdapterWatchdogLevelPipFactor);
-    NUMBER_FIELD(AdapterWatchdogLevelFupFactor);
-    NUMBER_FIELD(AdapterWatchdogLevelDevice);
-    NUMBER_FIELD(AdapterPairingRefreshPeriod);
-    NUMBER_FIELD(AdapterIncomingPacketFilter);
-    NUMBER_FIELD(AdapterPortBase);
-    NUMBER_FIELD(AdapterPortCommand);
-    NUMBER_FIELD(AdapterPortUpload);
-    NUMBER_FIELD(AdapterPortMessage);
-    NUMBER_FIELD(AdapterPortStream);
+    appendFields(t, e,
+                 {u"AdapterMaxPcktSizeDown", u"AdapterMaxPcktSizeUp", u"AdapterMaxFrameSize",
+                  u"AdapterWatchdogLevel", u"AdapterWatchdogLevelPipFactor", u"AdapterWatchdogLevelFupFactor",
+                  u"AdapterWatchdogLevelDevice", u"AdapterPairingRefreshPeriod",
+                  u"AdapterIncomingPacketFilter", u"AdapterPortBase", u"AdapterPortCommand",
+                  u"AdapterPortUpload", u"AdapterPortMessage", u"AdapterPortStream"});
     t.AppendBlankLine();
-    NUMBER_FIELD(DriverEthVer);
-    NUMBER_FIELD(DriverHeartbeatPeriod_ms);
-    NUMBER_FIELD(DriverIncludedStarterFirmware);
-    NUMBER_FIELD(DriverIncludedRuntimeFirmware);
-    NUMBER_FIELD(DriverMinStarterFirmwareVersion);
-    NUMBER_FIELD(DriverMaxStarterFirmwareVersion);
+    appendFields(t, e,
+                 {u"DriverEthVer", u"DriverHeartbeatPeriod_ms", u"DriverIncludedStarterFirmware",
+                  u"DriverIncludedRuntimeFirmware", u"DriverMinStarterFirmwareVersion",
+                  u"DriverMaxStarterFirmwareVersion"});
     t.AppendBlankLine();
-    appendArray(t, u"DebugDeviceStatistics_", e.GetDebugDeviceStatistics(), 24);
-    appendArray(t, u"DebugReservedHeartbeat_", e.GetDebugReservedHeartbeat(), 14);
-    appendArray(t, u"DebugReservedDevice_", e.GetDebugReservedDevice(), 14);
-    appendArray(t, u"DebugReservedAdapter_", e.GetDebugReservedAdapter(), 14);
-    appendArray(t, u"DebugReservedDriver_", e.GetDebugReservedDriver(), 14);
+    appendFields(t, e,
+                 {u"DebugDeviceStatistics", u"DebugReservedHeartbeat", u"DebugReservedDevice",
+                  u"DebugReservedAdapter", u"DebugReservedDriver"});
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "camera_manager/diagnostics/SupportFilePages.h"
 
 #include "camera_manager/core/BoundedText.h"
+#include "camera_manager/core/CameraEntryLayout.h"
 #include "camera_manager/diagnostics/SupportFileContent.h"
 #include "platform/win/ResourceStrings.h"
 
@@ -41,84 +42,60 @@ SupportRow& add(SupportRow& parent, std::u16string text, bool bold = false) {
     return parent.children.back();
 }
 
-enum Kind {
-    D,
-    T,
-    H4,
-    H8,
-    FW,
-    CPLD,
-    MS,
-    SEC,
-    US,
-    MB,
-    MBIT,
-    YN,
-    IP,
-    IPA,
-    MODEL,
-    TEMP,
-    EEPROM,
-    COM,
-    MAC,
-    PMAC,
-    PF
-};
-
 std::u16string hex(const char* format, uint32_t v) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, format, v);
     return ascii(buffer);
 }
 
-std::u16string valueText(Kind kind, const CameraValues& v, std::u16string_view key) {
+std::u16string valueText(FieldDisplay kind, const CameraValues& v, std::u16string_view key) {
     switch (kind) {
-    case D:
+    case FieldDisplay::Decimal:
         return decimal(int32_t(v.Number(key)));
-    case T:
+    case FieldDisplay::Text:
         return v.Text(key);
-    case H4:
+    case FieldDisplay::Hex4:
         return hex("0x%04X", v.Number(key));
-    case H8:
+    case FieldDisplay::Hex8:
         return hex("0x%08X", v.Number(key));
-    case FW:
+    case FieldDisplay::Firmware:
         return FirmwareText(v.Number(key));
-    case CPLD:
+    case FieldDisplay::Cpld:
         return CpldText(v.Number(key));
-    case MS:
+    case FieldDisplay::Millis:
         return decimal(int32_t(v.Number(key))) + u" ms";
-    case SEC:
+    case FieldDisplay::Seconds:
         return decimal(int32_t(v.Number(key))) + u" " + S(620);
-    case US:
+    case FieldDisplay::Micros:
         return decimal(int32_t(v.Number(key))) + u" " + S(621);
-    case MB:
+    case FieldDisplay::Megabytes:
         return decimal(int32_t(v.Number(key))) + u" " + S(315);
-    case MBIT:
+    case FieldDisplay::Mbits:
         return decimal(int32_t(v.Number(key))) + u" Mbit/s";
-    case YN:
+    case FieldDisplay::YesNo:
         return S(v.Number(key) == 1 ? 151 : 152);
-    case IP: {
+    case FieldDisplay::Ip: {
         const std::u16string text = v.Text(key);
         return text == u"0.0.0.0" ? u"-" : text;
     }
-    case IPA: {
+    case FieldDisplay::IpOrAutomatic: {
         const std::u16string text = v.Text(key);
         return text == u"0.0.0.0" ? S(268) : text;
     }
-    case MODEL:
+    case FieldDisplay::Model:
         return ModelText(v.Text(key));
-    case TEMP:
+    case FieldDisplay::Temperature:
         return TemperatureText(v.Number(key));
-    case EEPROM: {
+    case FieldDisplay::Eeprom: {
         const std::u16string text = v.Text(key);
         return text.size() >= (v.TextForm() ? 7u : 8u) ? text + u"..." : text;
     }
-    case COM: {
+    case FieldDisplay::ComPort: {
         const uint32_t n = v.Number(key);
         // The binary field is signed 16 bits; the text form holds the widened number already.
         return decimal((v.TextForm() ? int32_t(n) : int32_t(int16_t(n))) + 100);
     }
-    case MAC: {
+    case FieldDisplay::Mac: {
         const std::u16string text = v.Text(key);
         if (text.compare(0, 8, u"00-00-00") == 0)
             return S(351);
@@ -126,25 +103,36 @@ std::u16string valueText(Kind kind, const CameraValues& v, std::u16string_view k
             return S(352);
         return text;
     }
-    case PMAC: {
+    case FieldDisplay::PairedMac: {
         const std::u16string text = v.Text(key);
         return text == u"00-00-00-00-00-00" ? u"-" : text;
     }
-    case PF:
+    case FieldDisplay::PacketFilter:
         return PacketFilterText(v.Number(key), v.TextForm());
+    case FieldDisplay::None:
+    case FieldDisplay::Statistics:
+    case FieldDisplay::Reserved:
+        break;
     }
     return {};
 }
 
+// The camera information record's rows (that record has a layout of its own).
 struct RowSpec {
     unsigned label;
     const char16_t* key;
-    Kind kind;
+    FieldDisplay kind;
 };
 
 void addRows(SupportRow& group, const CameraValues& v, std::initializer_list<RowSpec> specs) {
     for (const RowSpec& spec : specs)
         add(group, row(S(spec.label), valueText(spec.kind, v, spec.key)));
+}
+
+// Camera record fields, each with its label and display kind.
+void addFields(SupportRow& group, const CameraValues& v, std::initializer_list<CameraFieldName> fields) {
+    for (const CameraFieldName& f : fields)
+        add(group, row(S(f.field->stringId), valueText(f.field->display, v, f.field->name)));
 }
 
 void addBits(SupportRow& flagsRow, uint32_t value, unsigned base) {
@@ -158,24 +146,24 @@ void addBits(SupportRow& flagsRow, uint32_t value, unsigned base) {
 
 void addCamInfo(SupportRow& group, const CameraValues& v) {
     addRows(group, v,
-            {{239, u"CamInfo_Type", D},
-             {212, u"CamInfo_Version", T},
-             {456, u"CamInfo_DateOfQC", T},
-             {457, u"CamInfo_Manufacturer", T},
-             {458, u"CamInfo_SensorHardwareRevision", H4},
-             {459, u"CamInfo_Cypress", H4},
-             {460, u"CamInfo_Blackfin", H4},
-             {461, u"CamInfo_DspFirmware", H4},
-             {462, u"CamInfo_USBBoard", H4},
-             {463, u"CamInfo_SensorBoard", H4},
-             {464, u"CamInfo_ProcessingBoard", H4},
-             {465, u"CamInfo_MemoryBoard", H4},
-             {466, u"CamInfo_Housing", H4},
-             {467, u"CamInfo_Filter", H4},
-             {468, u"CamInfo_TimingBoard", H4},
-             {469, u"CamInfo_ProductRevision", H4},
-             {470, u"CamInfo_LogicBoard", H4},
-             {471, u"CamInfo_PowerBoard", H4}});
+            {{239, u"CamInfo_Type", FieldDisplay::Decimal},
+             {212, u"CamInfo_Version", FieldDisplay::Text},
+             {456, u"CamInfo_DateOfQC", FieldDisplay::Text},
+             {457, u"CamInfo_Manufacturer", FieldDisplay::Text},
+             {458, u"CamInfo_SensorHardwareRevision", FieldDisplay::Hex4},
+             {459, u"CamInfo_Cypress", FieldDisplay::Hex4},
+             {460, u"CamInfo_Blackfin", FieldDisplay::Hex4},
+             {461, u"CamInfo_DspFirmware", FieldDisplay::Hex4},
+             {462, u"CamInfo_USBBoard", FieldDisplay::Hex4},
+             {463, u"CamInfo_SensorBoard", FieldDisplay::Hex4},
+             {464, u"CamInfo_ProcessingBoard", FieldDisplay::Hex4},
+             {465, u"CamInfo_MemoryBoard", FieldDisplay::Hex4},
+             {466, u"CamInfo_Housing", FieldDisplay::Hex4},
+             {467, u"CamInfo_Filter", FieldDisplay::Hex4},
+             {468, u"CamInfo_TimingBoard", FieldDisplay::Hex4},
+             {469, u"CamInfo_ProductRevision", FieldDisplay::Hex4},
+             {470, u"CamInfo_LogicBoard", FieldDisplay::Hex4},
+             {471, u"CamInfo_PowerBoard", FieldDisplay::Hex4}});
 }
 
 void addHubChain(SupportRow& group, const win::ProfileText& profile, std::u16string_view section) {
@@ -192,108 +180,12 @@ void addHubChain(SupportRow& group, const win::ProfileText& profile, std::u16str
     }
 }
 
-// Camera record fields: offset, width in bytes (text: units; 0 marks text), signedness.
+// The camera information record's fields: offset, width in bytes (0 for text), text units.
 struct Field {
     const char16_t* key;
     uint16_t offset;
-    uint8_t width; // 1, 2, 4 bytes; 0 for text
-    uint8_t units; // text units
-};
-
-constexpr Field cameraFields[] = {
-    {u"DeviceId", 0, 4, 0},
-    {u"DeviceCameraId", 4, 4, 0},
-    {u"DeviceUsed", 8, 4, 0},
-    {u"DeviceSensorId", 12, 4, 0},
-    {u"DeviceSerNo", 16, 0, 16},
-    {u"DeviceModel", 48, 0, 16},
-    {u"DeviceType", 80, 1, 0},
-    {u"DeviceCurrentIpAddress", 88, 0, 16},
-    {u"DeviceCurrentIpGateway", 120, 0, 16},
-    {u"DeviceCurrentIpSubnetmask", 152, 0, 16},
-    {u"DevicePersistentIpAddress", 184, 0, 16},
-    {u"DevicePersistentIpGateway", 216, 0, 16},
-    {u"DevicePersistentIpSubnetmask", 248, 0, 16},
-    {u"DeviceMacAddress", 280, 0, 20},
-    {u"DevicePairedMacAddress", 320, 0, 20},
-    {u"DeviceRuntimeFirmwareVersion", 360, 4, 0},
-    {u"DeviceStarterFirmwareVersion", 364, 4, 0},
-    {u"DeviceIpRangeBegin", 368, 0, 16},
-    {u"DeviceIpRangeEnd", 400, 0, 16},
-    {u"DeviceIpPairedHost", 432, 0, 16},
-    {u"DeviceTemperature", 464, 2, 0},
-    {u"DeviceLinkInfo", 466, 2, 0},
-    {u"DeviceInfoFlags", 468, 4, 0},
-    {u"DeviceStatusFlags", 472, 4, 0},
-    {u"DeviceControlStatus", 476, 4, 0},
-    {u"DeviceHeartbeatPeriod_ms", 480, 2, 0},
-    {u"DeviceHeartbeatWatchdogLevel", 482, 2, 0},
-    {u"DeviceAtomicRefCnt", 484, 4, 0},
-    {u"DeviceLastAcknowledgedMsgId", 488, 2, 0},
-    {u"DeviceLastReceivedHeartbeatMsgId", 490, 2, 0},
-    {u"DeviceLastReceivedMsgId", 492, 2, 0},
-    {u"DeviceMissedHeartbeatCnt", 496, 4, 0},
-    {u"DeviceTempSensorSerNo", 500, 0, 20},
-    {u"DeviceFPGAType", 540, 1, 0},
-    {u"DevicePhyType", 541, 1, 0},
-    {u"DeviceIoVersion", 542, 1, 0},
-    {u"DeviceGeneralBoardVersion", 543, 1, 0},
-    {u"DeviceSizeImgMem_MB", 544, 2, 0},
-    {u"DeviceFailsafeFirmwareVersion", 548, 4, 0},
-    {u"DeviceUserSpace", 552, 0, 9},
-    {u"DeviceCPLDVersion", 570, 2, 0},
-    {u"DeviceRefFlags", 660, 2, 0},
-    {u"DeviceWatchdogSkip", 662, 1, 0},
-    {u"DeviceWatchdogSkipCounter", 663, 1, 0},
-    {u"DeviceComportOffset", 664, 2, 0},
-    {u"DeviceHousingHeartbeat", 790, 2, 0},
-    {u"DeviceRevisionTimingBoard", 792, 2, 0},
-    {u"DHCP_Status", 794, 1, 0},
-    {u"DHCP_FSM_State", 795, 1, 0},
-    {u"DHCP_Server_IP", 796, 0, 16},
-    {u"DHCP_Lease_Time", 828, 4, 0},
-    {u"DHCP_T1_TimeToExpiration", 832, 4, 0},
-    {u"DHCP_T2_TimeToExpiration", 836, 4, 0},
-    {u"Transfer_ImgDelay", 840, 4, 0},
-    {u"Transfer_ImgTime", 844, 4, 0},
-    {u"Transfer_SendWindowSize", 848, 2, 0},
-    {u"Transfer_BurstSize", 850, 2, 0},
-    {u"Transfer_PacketClock_us", 852, 4, 0},
-    {u"Transfer_SendWindowDelay", 856, 4, 0},
-    {u"AdapterMacAddress", 972, 0, 20},
-    {u"AdapterIpAddress", 1012, 0, 16},
-    {u"AdapterIpSubnetmask", 1044, 0, 16},
-    {u"AdapterIpGateway", 1076, 0, 16},
-    {u"AdapterAutoCfgRangeBegin", 1108, 0, 16},
-    {u"AdapterAutoCfgRangeEnd", 1140, 0, 16},
-    {u"AdapterAutoCfgRangeValid", 1172, 4, 0},
-    {u"AdapterIncomingPacketFilter", 1176, 2, 0},
-    {u"AdapterProbeTimeout", 1180, 4, 0},
-    {u"AdapterDevicesKnown", 1184, 4, 0},
-    {u"AdapterDevicesPaired", 1188, 4, 0},
-    {u"AdapterWatchdogLevel", 1192, 4, 0},
-    {u"AdapterWatchdogLevelPipFactor", 1196, 4, 0},
-    {u"AdapterWatchdogLevelFupFactor", 1200, 2, 0},
-    {u"AdapterPortBase", 1208, 4, 0},
-    {u"AdapterPortCommand", 1212, 4, 0},
-    {u"AdapterPortMessage", 1216, 4, 0},
-    {u"AdapterPortStream", 1220, 4, 0},
-    {u"AdapterPortUpload", 1224, 4, 0},
-    {u"AdapterDHCPEnabled", 1228, 4, 0},
-    {u"AdapterMaxPcktSizeDown", 1232, 4, 0},
-    {u"AdapterMaxPcktSizeUp", 1236, 4, 0},
-    {u"AdapterMaxFrameSize", 1240, 4, 0},
-    {u"AdapterWatchdogLevelDevice", 1244, 2, 0},
-    {u"AdapterPairingRefreshPeriod", 1246, 2, 0},
-    {u"AdapterName", 1248, 0, 50},
-    {u"AdapterDriverVersion", 1348, 0, 20},
-    {u"AdapterDriverDate", 1388, 0, 20},
-    {u"DriverHeartbeatPeriod_ms", 1484, 2, 0},
-    {u"DriverEthVer", 1488, 4, 0},
-    {u"DriverMinStarterFirmwareVersion", 1492, 4, 0},
-    {u"DriverMaxStarterFirmwareVersion", 1496, 4, 0},
-    {u"DriverIncludedStarterFirmware", 1500, 4, 0},
-    {u"DriverIncludedRuntimeFirmware", 1504, 4, 0},
+    uint8_t width;
+    uint8_t units;
 };
 
 constexpr Field camInfoFields[] = {
@@ -316,17 +208,6 @@ constexpr Field camInfoFields[] = {
     {u"CamInfo_PowerBoard", 138, 2, 0},
     {u"CamInfo_LogicBoard", 140, 2, 0},
 };
-
-// Arrays of 32-bit values: prefix, offset, count.
-struct ArrayField {
-    const char16_t* prefix;
-    uint16_t offset;
-};
-constexpr ArrayField arrayFields[] = {{u"DebugDeviceStatistics_", 668},
-                                      {u"DebugReservedHeartbeat_", 860},
-                                      {u"DebugReservedDevice_", 916},
-                                      {u"DebugReservedAdapter_", 1428},
-                                      {u"DebugReservedDriver_", 1508}};
 
 uint32_t readLE(const uint8_t* p, size_t width) {
     uint32_t v = 0;
@@ -374,27 +255,26 @@ std::u16string ProfileCameraValues::Text(std::u16string_view key) const {
 }
 
 uint32_t RecordCameraValues::Number(std::u16string_view key) const {
-    const uint8_t* entry = reinterpret_cast<const uint8_t*>(&camera.entry);
-    if (const Field* f = findField(std::begin(cameraFields), std::end(cameraFields), key))
-        return readLE(entry + f->offset, f->width);
+    if (const CameraField* f = CameraEntryLayout::find(key); f && f->isNumber())
+        return CameraEntryLayout::Number(camera.entry, *f);
     if (const Field* f = findField(std::begin(camInfoFields), std::end(camInfoFields), key))
         return readLE(camera.info.data() + f->offset, f->width);
-    for (const ArrayField& a : arrayFields) {
-        const std::u16string_view prefix = a.prefix;
-        if (key.substr(0, prefix.size()) == prefix) {
-            int index = 0;
-            for (char16_t c : key.substr(prefix.size()))
-                index = index * 10 + (c - u'0');
-            return readLE(entry + a.offset + 4 * index, 4);
-        }
+    for (const CameraField& f : CameraEntryLayout::fields) {
+        if (f.type != FieldType::U32Array || key.size() <= f.name.size() + 1 ||
+            key.substr(0, f.name.size()) != f.name || key[f.name.size()] != u'_')
+            continue;
+        size_t index = 0;
+        for (char16_t c : key.substr(f.name.size() + 1))
+            index = index * 10 + size_t(c - u'0');
+        return index < f.units ? CameraEntryLayout::Number(camera.entry, f, index) : 0;
     }
     return 0;
 }
 
 std::u16string RecordCameraValues::Text(std::u16string_view key) const {
-    const uint8_t* entry = reinterpret_cast<const uint8_t*>(&camera.entry);
-    if (const Field* f = findField(std::begin(cameraFields), std::end(cameraFields), key))
-        return readText(entry + f->offset, f->units);
+    if (const CameraField* f = CameraEntryLayout::find(key); f && f->type == FieldType::Text)
+        return readText(reinterpret_cast<const uint8_t*>(CameraEntryLayout::Text(camera.entry, *f)),
+                        f->units);
     if (const Field* f = findField(std::begin(camInfoFields), std::end(camInfoFields), key))
         return readText(camera.info.data() + f->offset, f->units);
     return {};
@@ -507,11 +387,7 @@ SupportRow BuildCameraPage(const CameraValues& v, bool usb, const win::ProfileTe
     SupportRow camera = item(decimal(int32_t(id)) + u"\t" + state, true);
     if (usb) {
         SupportRow& device = add(camera, S(116), true);
-        addRows(device, v,
-                {{108, u"DeviceCameraId", D},
-                 {109, u"DeviceModel", MODEL},
-                 {242, u"DeviceSerNo", T},
-                 {111, u"DeviceSensorId", D}});
+        addFields(device, v, {u"DeviceCameraId", u"DeviceModel", u"DeviceSerNo", u"DeviceSensorId"});
         if (profile) {
             SupportRow& hubs = add(camera, S(296) + u" / " + S(297), true);
             addHubChain(hubs, *profile, section);
@@ -521,125 +397,68 @@ SupportRow BuildCameraPage(const CameraValues& v, bool usb, const win::ProfileTe
     }
     SupportRow& device = add(camera, S(116), true);
     SupportRow& general = add(device, S(177), true);
-    addRows(general, v,
-            {{108, u"DeviceCameraId", D},
-             {109, u"DeviceModel", MODEL},
-             {242, u"DeviceSerNo", T},
-             {318, u"DeviceFailsafeFirmwareVersion", FW},
-             {128, u"DeviceRuntimeFirmwareVersion", FW},
-             {129, u"DeviceStarterFirmwareVersion", FW},
-             {306, u"DeviceUserSpace", EEPROM},
-             {479, u"DeviceComportOffset", COM},
-             {131, u"DeviceTemperature", TEMP},
-             {284, u"DeviceLastReceivedMsgId", D},
-             {285, u"DeviceLastReceivedHeartbeatMsgId", D},
-             {286, u"DeviceLastAcknowledgedMsgId", D},
-             {304, u"DeviceMissedHeartbeatCnt", D},
-             {388, u"DeviceWatchdogSkipCounter", D},
-             {386, u"DeviceRefFlags", H8},
-             {287, u"DeviceAtomicRefCnt", D},
-             {133, u"DeviceInfoFlags", H8},
-             {134, u"DeviceStatusFlags", H8}});
+    addFields(general, v,
+              {u"DeviceCameraId", u"DeviceModel", u"DeviceSerNo", u"DeviceFailsafeFirmwareVersion",
+               u"DeviceRuntimeFirmwareVersion", u"DeviceStarterFirmwareVersion", u"DeviceUserSpace",
+               u"DeviceComportOffset", u"DeviceTemperature", u"DeviceLastReceivedMsgId",
+               u"DeviceLastReceivedHeartbeatMsgId", u"DeviceLastAcknowledgedMsgId",
+               u"DeviceMissedHeartbeatCnt", u"DeviceWatchdogSkipCounter", u"DeviceRefFlags",
+               u"DeviceAtomicRefCnt", u"DeviceInfoFlags", u"DeviceStatusFlags"});
     addBits(general.children.back(), v.Number(u"DeviceStatusFlags"), 2000);
-    addRows(general, v, {{135, u"DeviceControlStatus", H8}});
+    addFields(general, v, {u"DeviceControlStatus"});
     addBits(general.children.back(), v.Number(u"DeviceControlStatus"), 2050);
     SupportRow& hardware = add(device, S(319), true);
-    addRows(hardware, v,
-            {{111, u"DeviceSensorId", D},
-             {555, u"DeviceType", D},
-             {466, u"DeviceHousingHeartbeat", H4},
-             {307, u"DeviceTempSensorSerNo", T},
-             {308, u"DeviceFPGAType", D},
-             {309, u"DevicePhyType", D},
-             {310, u"DeviceIoVersion", D},
-             {385, u"DeviceCPLDVersion", CPLD},
-             {311, u"DeviceGeneralBoardVersion", D},
-             {312, u"DeviceSizeImgMem_MB", MB},
-             {468, u"DeviceRevisionTimingBoard", H4}});
+    addFields(hardware, v,
+              {u"DeviceSensorId", u"DeviceType", u"DeviceHousingHeartbeat", u"DeviceTempSensorSerNo",
+               u"DeviceFPGAType", u"DevicePhyType", u"DeviceIoVersion", u"DeviceCPLDVersion",
+               u"DeviceGeneralBoardVersion", u"DeviceSizeImgMem_MB", u"DeviceRevisionTimingBoard"});
     addCamInfo(add(device, S(472), true), v);
-    addRows(add(device, S(178), true), v,
-            {{117, u"DeviceMacAddress", MAC},
-             {118, u"DeviceCurrentIpAddress", IP},
-             {119, u"DeviceCurrentIpSubnetmask", IP},
-             {120, u"DeviceCurrentIpGateway", IP},
-             {121, u"DevicePersistentIpAddress", IP},
-             {122, u"DevicePersistentIpSubnetmask", IP},
-             {123, u"DevicePersistentIpGateway", IP},
-             {608, u"DHCP_Status", H4},
-             {609, u"DHCP_FSM_State", H4},
-             {610, u"DHCP_Server_IP", IP},
-             {611, u"DHCP_Lease_Time", SEC},
-             {612, u"DHCP_T1_TimeToExpiration", SEC},
-             {613, u"DHCP_T2_TimeToExpiration", SEC},
-             {124, u"DeviceIpRangeBegin", IP},
-             {125, u"DeviceIpRangeEnd", IP},
-             {126, u"DevicePairedMacAddress", PMAC},
-             {127, u"DeviceIpPairedHost", IP},
-             {132, u"DeviceLinkInfo", MBIT}});
-    addRows(add(device, S(225), true), v,
-            {{228, u"DeviceHeartbeatPeriod_ms", MS},
-             {229, u"DeviceHeartbeatWatchdogLevel", D},
-             {387, u"DeviceWatchdogSkip", D}});
-    addRows(add(device, S(622), true), v,
-            {{614, u"Transfer_ImgDelay", US},
-             {615, u"Transfer_ImgTime", US},
-             {616, u"Transfer_SendWindowSize", D},
-             {617, u"Transfer_BurstSize", D},
-             {618, u"Transfer_PacketClock_us", US},
-             {619, u"Transfer_SendWindowDelay", US}});
+    addFields(add(device, S(178), true), v,
+              {u"DeviceMacAddress", u"DeviceCurrentIpAddress", u"DeviceCurrentIpSubnetmask",
+               u"DeviceCurrentIpGateway", u"DevicePersistentIpAddress", u"DevicePersistentIpSubnetmask",
+               u"DevicePersistentIpGateway", u"DHCP_Status", u"DHCP_FSM_State", u"DHCP_Server_IP",
+               u"DHCP_Lease_Time", u"DHCP_T1_TimeToExpiration", u"DHCP_T2_TimeToExpiration",
+               u"DeviceIpRangeBegin", u"DeviceIpRangeEnd", u"DevicePairedMacAddress", u"DeviceIpPairedHost",
+               u"DeviceLinkInfo"});
+    addFields(add(device, S(225), true), v,
+              {u"DeviceHeartbeatPeriod_ms", u"DeviceHeartbeatWatchdogLevel", u"DeviceWatchdogSkip"});
+    addFields(add(device, S(622), true), v,
+              {u"Transfer_ImgDelay", u"Transfer_ImgTime", u"Transfer_SendWindowSize", u"Transfer_BurstSize",
+               u"Transfer_PacketClock_us", u"Transfer_SendWindowDelay"});
     SupportRow& adapter = add(camera, S(136), true);
-    addRows(add(adapter, S(179), true), v,
-            {{259, u"AdapterName", T},
-             {561, u"AdapterDriverVersion", T},
-             {562, u"AdapterDriverDate", T},
-             {281, u"AdapterDHCPEnabled", YN},
-             {145, u"AdapterDevicesKnown", D},
-             {146, u"AdapterDevicesPaired", D}});
-    addRows(add(adapter, S(180), true), v,
-            {{137, u"AdapterMacAddress", T},
-             {138, u"AdapterIpAddress", IPA},
-             {139, u"AdapterIpSubnetmask", IPA},
-             {150, u"AdapterIpGateway", IPA},
-             {140, u"AdapterAutoCfgRangeBegin", IPA},
-             {141, u"AdapterAutoCfgRangeEnd", IPA},
-             {142, u"AdapterAutoCfgRangeValid", YN},
-             {147, u"AdapterProbeTimeout", MS}});
-    addRows(add(adapter, S(196), true), v,
-            {{197, u"AdapterPortBase", D},
-             {200, u"AdapterPortStream", D},
-             {198, u"AdapterPortCommand", D},
-             {201, u"AdapterPortUpload", D},
-             {199, u"AdapterPortMessage", D}});
-    addRows(add(adapter, S(182), true), v,
-            {{226, u"AdapterMaxPcktSizeDown", D},
-             {227, u"AdapterMaxPcktSizeUp", D},
-             {624, u"AdapterMaxFrameSize", D},
-             {148, u"AdapterWatchdogLevel", D},
-             {149, u"AdapterWatchdogLevelPipFactor", D},
-             {589, u"AdapterWatchdogLevelFupFactor", D},
-             {282, u"AdapterWatchdogLevelDevice", D},
-             {283, u"AdapterPairingRefreshPeriod", MS},
-             {187, u"AdapterIncomingPacketFilter", PF}});
-    addRows(add(camera, S(170), true), v,
-            {{188, u"DriverEthVer", FW},
-             {230, u"DriverHeartbeatPeriod_ms", MS},
-             {557, u"DriverIncludedStarterFirmware", FW},
-             {558, u"DriverIncludedRuntimeFirmware", FW},
-             {288, u"DriverMinStarterFirmwareVersion", FW},
-             {289, u"DriverMaxStarterFirmwareVersion", FW}});
+    addFields(add(adapter, S(179), true), v,
+              {u"AdapterName", u"AdapterDriverVersion", u"AdapterDriverDate", u"AdapterDHCPEnabled",
+               u"AdapterDevicesKnown", u"AdapterDevicesPaired"});
+    addFields(add(adapter, S(180), true), v,
+              {u"AdapterMacAddress", u"AdapterIpAddress", u"AdapterIpSubnetmask", u"AdapterIpGateway",
+               u"AdapterAutoCfgRangeBegin", u"AdapterAutoCfgRangeEnd", u"AdapterAutoCfgRangeValid",
+               u"AdapterProbeTimeout"});
+    addFields(add(adapter, S(196), true), v,
+              {u"AdapterPortBase", u"AdapterPortStream", u"AdapterPortCommand", u"AdapterPortUpload",
+               u"AdapterPortMessage"});
+    addFields(add(adapter, S(182), true), v,
+              {u"AdapterMaxPcktSizeDown", u"AdapterMaxPcktSizeUp", u"AdapterMaxFrameSize",
+               u"AdapterWatchdogLevel", u"AdapterWatchdogLevelPipFactor", u"AdapterWatchdogLevelFupFactor",
+               u"AdapterWatchdogLevelDevice", u"AdapterPairingRefreshPeriod",
+               u"AdapterIncomingPacketFilter"});
+    addFields(add(camera, S(170), true), v,
+              {u"DriverEthVer", u"DriverHeartbeatPeriod_ms", u"DriverIncludedStarterFirmware",
+               u"DriverIncludedRuntimeFirmware", u"DriverMinStarterFirmwareVersion",
+               u"DriverMaxStarterFirmwareVersion"});
     SupportRow& debug = add(camera, S(583), true);
-    SupportRow& statistics = add(debug, S(350), true);
-    for (int j = 0; j < 24; ++j)
-        add(statistics,
-            row(S(20000 + j), decimal(int32_t(v.Number(u"DebugDeviceStatistics_" + decimal(j))))));
-    const unsigned reservedGroups[] = {584, 585, 586, 587};
-    for (int g = 0; g < 4; ++g) {
-        SupportRow& reserved = add(debug, S(reservedGroups[g]), true);
-        for (int j = 0; j < 14; ++j) {
+    for (const CameraField& f : CameraEntryLayout::fields) {
+        if (f.type != FieldType::U32Array)
+            continue;
+        SupportRow& group = add(debug, S(f.stringId), true);
+        for (unsigned j = 0; j < f.units; ++j) {
+            const uint32_t value = v.Number(std::u16string(f.name) + u"_" + decimal(j));
+            if (f.display == FieldDisplay::Statistics) {
+                add(group, row(S(20000 + j), decimal(int32_t(value))));
+                continue;
+            }
             char label[8];
-            std::snprintf(label, sizeof label, "[%02d]", j);
-            add(reserved,
-                row(ascii(label), ReservedValueText(v.Number(arrayFields[g + 1].prefix + decimal(j)))));
+            std::snprintf(label, sizeof label, "[%02u]", j);
+            add(group, row(ascii(label), ReservedValueText(value)));
         }
     }
     return camera;

@@ -1,10 +1,12 @@
 #include "camera_manager/core/CamInfoRecord.h"
 #include "camera_manager/core/CameraEntryBuilder.h"
+#include "camera_manager/core/CameraEntryLayout.h"
 #include "camera_manager/res/StringTable.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 
 #include <cstring>
 #include <gtest/gtest.h>
+#include <set>
 
 namespace {
 
@@ -55,6 +57,46 @@ class CameraEntryTest : public ::testing::Test {
 protected:
     void SetUp() override { SetProgramResourceStrings(managerStrings, managerStringCount); }
 };
+
+// The field table against the record itself: each row where its member is and as wide, the rows
+// one after the other covering all 1672 bytes, and what the device information gives for a
+// field inside that record.
+TEST_F(CameraEntryTest, FieldTableMatchesTheRecordByteForByte) {
+    ASSERT_EQ(sizeof(CameraEntry), 1672u);
+    size_t next = 0;
+    std::set<std::u16string_view> names;
+    for (const CameraField& f : CameraEntryLayout::fields) {
+        const std::string name(f.name.begin(), f.name.end());
+        EXPECT_EQ(f.offset, next) << name;
+        EXPECT_EQ(f.offset, f.memberOffset) << name;
+        EXPECT_EQ(f.size(), f.memberSize) << name;
+        next = f.offset + f.size();
+        if (f.type == FieldType::Reserved)
+            continue;
+        EXPECT_TRUE(names.insert(f.name).second) << name;
+        EXPECT_EQ(CameraEntryLayout::find(f.name), &f) << name;
+        EXPECT_EQ(f.width, f.type == FieldType::Text       ? 2
+                           : f.type == FieldType::U32Array ? 4
+                                                           : f.size())
+            << name;
+        EXPECT_EQ(f.display == FieldDisplay::None, f.stringId == 0) << name;
+        size_t values = 0;
+        for (const EthSource& source : f.eth) {
+            const size_t widths[] = {0, 1, 2, 4, 4, 4, 6, 6, 1}; // by EthDecode
+            const size_t bytes =
+                widths[size_t(source.decode)] *
+                (source.decode == EthDecode::U32s || source.decode == EthDecode::Ansi ? source.count : 1);
+            if (source.decode != EthDecode::None) {
+                EXPECT_LE(source.offset + bytes, ethDeviceInfoSize) << name;
+            }
+            values += source.decode == EthDecode::U32s ? source.count : 0;
+        }
+        if (f.type == FieldType::U32Array) {
+            EXPECT_EQ(values, f.units) << name;
+        }
+    }
+    EXPECT_EQ(next, sizeof(CameraEntry));
+}
 
 TEST_F(CameraEntryTest, ListRecordFieldsLandAtTheirOffsets) {
     CameraEntry entry;

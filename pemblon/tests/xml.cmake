@@ -11,7 +11,7 @@ zeko_add_gtest(NAME pemblon_xml_tests
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLAttributeTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLNamespaceTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/xml/XMLTextTest.cpp
-    LIBS pemblon)
+    LIBS pemblon zeko_common)
 if(TARGET pemblon_xml_tests)
     target_compile_definitions(pemblon_xml_tests PRIVATE
         PBN_XML_TEST_DATA="${CMAKE_CURRENT_LIST_DIR}/xml/data")

@@ -6,7 +6,7 @@
 #include "pemblon/xml/XMLNamespace.h"
 #include "pemblon/xml/XMLProcInst.h"
 
-#include "platform/win/Cp1252.h"
+#include "platform/common/Cp1252.h"
 
 #include <boost/format.hpp>
 #include <wx/translation.h>

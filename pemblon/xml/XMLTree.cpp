@@ -2,7 +2,8 @@
 
 #include "pemblon/core/Defines.h"
 #include "pemblon/xml/XMLException.h"
-#include "platform/win/Cp1252.h"
+#include "platform/common/Cp1252.h"
+#include "platform/common/Utf.h"
 
 #include <cstring>
 
@@ -43,83 +44,10 @@ std::string XMLTree::toUtf8(const Strings::ostring& text) {
     if (!text.isUnicode()) {
         return Cp1252::toUtf8(text.str());
     }
-    const std::wstring wide = text.wstr();
-    std::string out;
-    out.reserve(wide.size() + wide.size() / 2);
-    for (size_t i = 0; i < wide.size(); ++i) {
-        char32_t c = static_cast<char32_t>(wide[i]);
-        // Text that came from UTF-16 may still hold its pairs as two units.
-        if (c >= 0xD800 && c < 0xDC00 && i + 1 < wide.size()) {
-            const char32_t low = static_cast<char32_t>(wide[i + 1]);
-            if (low >= 0xDC00 && low < 0xE000) {
-                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                ++i;
-            }
-        }
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            // A lone surrogate stays in its (ill-formed) three bytes, which charsAllowed refuses.
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x110000) {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += '\xFF'; // no character: never well-formed UTF-8
-        }
-    }
-    return out;
+    // What is no character (a lone surrogate, a value above U+10FFFF) becomes a byte that is never
+    // well-formed UTF-8, so that charsAllowed refuses the text instead of saving it altered.
+    return Utf::toUtf8(std::wstring_view(text.wstr()), "\xFF");
 }
-
-namespace {
-
-// Decodes well-formed UTF-8 into `out`; false on the first ill-formed sequence.
-bool decodeUtf8(const std::string& bytes, std::wstring& out) {
-    out.clear();
-    out.reserve(bytes.size());
-    for (size_t at = 0; at < bytes.size();) {
-        const unsigned char lead = static_cast<unsigned char>(bytes[at]);
-        int length = 0;
-        char32_t c = 0;
-        char32_t lowest = 0;
-        if (lead < 0x80) {
-            length = 1, c = lead;
-        } else if ((lead & 0xE0) == 0xC0) {
-            length = 2, c = lead & 0x1F, lowest = 0x80;
-        } else if ((lead & 0xF0) == 0xE0) {
-            length = 3, c = lead & 0x0F, lowest = 0x800;
-        } else if ((lead & 0xF8) == 0xF0) {
-            length = 4, c = lead & 0x07, lowest = 0x10000;
-        } else {
-            return false;
-        }
-        if (at + length > bytes.size()) {
-            return false;
-        }
-        for (int i = 1; i < length; ++i) {
-            const unsigned char b = static_cast<unsigned char>(bytes[at + i]);
-            if ((b & 0xC0) != 0x80) {
-                return false;
-            }
-            c = (c << 6) | (b & 0x3F);
-        }
-        if (c < lowest || c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
-            return false;
-        }
-        out += static_cast<wchar_t>(c);
-        at += length;
-    }
-    return true;
-}
-
-} // namespace
 
 Strings::ostring XMLTree::fromUtf8(const std::string& bytes) {
     std::string narrow;
@@ -127,7 +55,7 @@ Strings::ostring XMLTree::fromUtf8(const std::string& bytes) {
         return Strings::ostring(narrow.c_str());
     }
     std::wstring wide;
-    if (decodeUtf8(bytes, wide)) {
+    if (Utf::toWide(bytes, wide)) {
         return Strings::ostring(wide.c_str());
     }
     return Strings::ostring(bytes.c_str()); // not UTF-8 at all: the bytes as they are
@@ -150,7 +78,7 @@ Strings::ostring XMLTree::fromBytes(const xmlChar* bytes) {
 
 bool XMLTree::charsAllowed(const std::string& utf8) {
     std::wstring chars;
-    if (!decodeUtf8(utf8, chars)) {
+    if (!Utf::toWide(utf8, chars)) {
         return false;
     }
     for (const wchar_t w : chars) {

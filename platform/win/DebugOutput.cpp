@@ -1,5 +1,7 @@
 #include "platform/win/Win32.h"
 
+#include "platform/common/Utf.h"
+
 #include <cstdio>
 #include <mutex>
 
@@ -15,31 +17,6 @@ std::function<void(const std::wstring&)>& sink() {
     return s;
 }
 
-std::string toUtf8(const std::wstring& w) {
-    std::string out;
-    for (wchar_t wc : w) {
-        auto c = static_cast<uint32_t>(wc);
-        if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
-            c = 0xFFFD;
-        if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else if (c < 0x800) {
-            out += static_cast<char>(0xC0 | (c >> 6));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else if (c < 0x10000) {
-            out += static_cast<char>(0xE0 | (c >> 12));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (c >> 18));
-            out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (c & 0x3F));
-        }
-    }
-    return out;
-}
-
 } // namespace
 
 void OutputDebugStringW(const wchar_t* text) {
@@ -49,7 +26,7 @@ void OutputDebugStringW(const wchar_t* text) {
         sink()(w);
         return;
     }
-    std::string bytes = toUtf8(w);
+    std::string bytes = Utf::toUtf8(w);
     std::fwrite(bytes.data(), 1, bytes.size(), stderr);
     std::fflush(stderr);
 }

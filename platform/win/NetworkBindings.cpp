@@ -1,7 +1,7 @@
 #include "platform/win/NetworkBindings.h"
 
+#include "platform/common/FileReplacement.h"
 #include "platform/win/RegistryStore.h"
-#include "platform/win/ReplaceFile.h"
 #include "platform/win/WideText.h"
 
 #include <cerrno>
@@ -48,7 +48,7 @@ bool plainField(const std::u16string& text) {
 }
 
 bool writeFile(const std::string& text) {
-    return replaceFileContents(storePath(), text);
+    return FileReplacement::replace(storePath(), text);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 #include "platform/win/PortDevices.h"
 
+#include "platform/common/FileReplacement.h"
 #include "platform/win/RegistryStore.h"
-#include "platform/win/ReplaceFile.h"
 #include "platform/win/WideText.h"
 
 #include <atomic>
@@ -72,7 +72,7 @@ bool writeState(const PortState& state) {
     for (const win::PortDevice& device : state.devices)
         text << "device\t" << device.instance << "\t" << device.port << "\t" << win::toUtf8(device.hardwareId)
              << "\t" << win::toUtf8(device.friendlyName) << "\t" << device.devicePath << "\n";
-    return win::replaceFileContents(storePath(), text.str());
+    return FileReplacement::replace(storePath(), text.str());
 }
 
 // Runs change on the stored state under the store's lock; writes the state when change says it

@@ -1,5 +1,7 @@
 #include "platform/win/RegistryStore.h"
 
+#include "platform/common/FileReplacement.h"
+
 #include "platform/win/WideText.h"
 
 #include <cerrno>
@@ -286,24 +288,9 @@ template <typename Change> bool RegistryStore::transact(Change change) {
     if (::flock(lockFd, LOCK_EX) == 0) {
         if (load()) {
             change(keys_);
-            std::string tempPath = path_ + ".XXXXXX";
-            const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
-            if (fd >= 0) {
-                const std::string text = serialise(keys_);
-                size_t done = 0;
-                while (done < text.size()) {
-                    const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-                    if (n <= 0 && errno != EINTR)
-                        break;
-                    if (n > 0)
-                        done += size_t(n);
-                }
-                ok = done == text.size() && ::fsync(fd) == 0;
-                ok = ::close(fd) == 0 && ok;
-                ok = ok && ::rename(tempPath.c_str(), path_.c_str()) == 0;
-                if (!ok)
-                    ::unlink(tempPath.c_str());
-            }
+            FileReplacement::Options options;
+            options.newFileMode = 0600;
+            ok = FileReplacement::replace(path_, serialise(keys_), options);
             if (!ok)
                 load();
         }

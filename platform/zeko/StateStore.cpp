@@ -1,5 +1,7 @@
 #include "platform/zeko/StateStore.h"
 
+#include "platform/common/FileReplacement.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
@@ -122,26 +124,7 @@ bool StateStore::write() const {
         for (const auto& [k, v] : values)
             out << k << '=' << v << '\n';
     }
-    const std::string text = out.str();
-    const std::string temp = path_ + ".tmp." + std::to_string(::getpid());
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
-        if (n <= 0) {
-            ::close(fd);
-            ::unlink(temp.c_str());
-            return false;
-        }
-        done += static_cast<size_t>(n);
-    }
-    if (::fsync(fd) != 0 || ::close(fd) != 0 || ::rename(temp.c_str(), path_.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        return false;
-    }
-    return true;
+    return FileReplacement::replace(path_, out.str());
 }
 
 } // namespace zeko::sim

@@ -1,46 +1,20 @@
 #include "platform/zeko/TextCodec.h"
 
-#include <cstdint>
+#include "platform/common/Cp1252.h"
+#include "platform/common/Utf.h"
 
 namespace zeko::sim {
-
-namespace {
-
-void appendUtf8(std::string& out, uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
-
-// 0x80 to 0x9F; the bytes Windows leaves undefined map to the C1 control of the same number.
-constexpr uint16_t kCp1252High[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                      0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                      0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                      0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-
-} // namespace
 
 std::string TextCodec::latin1ToUtf8(const std::string& text) {
     std::string out;
     out.reserve(text.size() * 2);
     for (unsigned char c : text)
-        appendUtf8(out, c);
+        Utf::appendUtf8(out, c);
     return out;
 }
 
 std::string TextCodec::cp1252ToUtf8(const std::string& text) {
-    std::string out;
-    out.reserve(text.size() * 2);
-    for (unsigned char c : text)
-        appendUtf8(out, (c >= 0x80 && c < 0xA0) ? kCp1252High[c - 0x80] : c);
-    return out;
+    return Cp1252::toUtf8(text);
 }
 
 } // namespace zeko::sim

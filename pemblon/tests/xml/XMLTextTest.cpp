@@ -6,7 +6,7 @@
 #include "pemblon/xml/XMLDoc.h"
 #include "pemblon/xml/XMLMixedNode.h"
 #include "pemblon/xml/XMLNode.h"
-#include "platform/win/Cp1252.h"
+#include "platform/common/Cp1252.h"
 
 #include <filesystem>
 
