@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstring>
 
 #include <GL/glx.h>
 #include <osgDB/ReadFile>
@@ -40,10 +41,10 @@ wxBEGIN_EVENT_TABLE(OSGCanvas, wxGLCanvas)
     EVT_RIGHT_UP(OSGCanvas::OnMouseUp)
     EVT_MOTION(OSGCanvas::OnMouseMotion)
 wxEND_EVENT_TABLE()
-// clang-format on
+    // clang-format on
 
-OSGCanvas::OSGCanvas(wxWindow* parent, const int& id, const wxPoint& pos, const wxSize& size,
-                     const long& style, const wxString& name)
+    OSGCanvas::OSGCanvas(wxWindow* parent, const int& id, const wxPoint& pos, const wxSize& size,
+                         const long& style, const wxString& name)
     : wxGLCanvas(parent, id, defaultAttrList(), pos, size, style | wxFULL_REPAINT_ON_RESIZE, name,
                  wxNullPalette) {
     construct();
@@ -135,7 +136,8 @@ void OSGCanvas::init() {
     _viewer->setThreadingModel(osgViewer::Viewer::SingleThreaded);
 }
 
-osgViewer::Viewer& OSGCanvas::initViewer(const Strings::ostring& path, const Manip& manip, const bool& optimize) {
+osgViewer::Viewer& OSGCanvas::initViewer(const Strings::ostring& path, const Manip& manip,
+                                         const bool& optimize) {
     if (path != Strings::ostring("")) {
         osg::ref_ptr<osg::Node> node =
             osgDB::readNodeFile(FileSystemPath::toNative(path), osgDB::Registry::instance()->getOptions());
@@ -277,7 +279,8 @@ bool OSGCanvas::makeContextCurrent() {
     }
     // Already current here (every frame of the render thread): making it current again costs
     // the software rasteriser a flush per frame.
-    if (_glxContext != nullptr && glXGetCurrentContext() == _glxContext && glXGetCurrentDrawable() == window) {
+    if (_glxContext != nullptr && glXGetCurrentContext() == _glxContext &&
+        glXGetCurrentDrawable() == window) {
         return true;
     }
     if (!_context->SetCurrent(*this)) {
@@ -510,17 +513,36 @@ bool OSGCanvas::getBitmap(const osg::Image& image, wxBitmap& bitmap) {
     if (!data) {
         return false;
     }
+    // GTK's bitmaps hold packed RGB rows: an RGB image row is copied whole, other layouts pixel
+    // by pixel straight into the row, without the iterator's per-pixel steps.
+    using Native = wxNativePixelFormat;
+    constexpr bool packedRgb =
+        Native::RED == 0 && Native::GREEN == 1 && Native::BLUE == 2 && Native::SizePixel == 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(s) * 3;
     wxNativePixelData::Iterator rowStart(data);
     for (int y = 0; y < t; ++y) {
-        wxNativePixelData::Iterator pixel = rowStart;
         const unsigned char* src = image.data(0, t - 1 - y);
-        for (int x = 0; x < s; ++x, ++pixel, src += nc) {
-            if (nc >= 3) {
-                pixel.Red() = src[0];
-                pixel.Green() = src[1];
-                pixel.Blue() = src[2];
+        if constexpr (packedRgb) {
+            unsigned char* dst = &rowStart.Red();
+            if (nc == 3) {
+                std::memcpy(dst, src, rowBytes);
+            } else if (nc > 3) {
+                for (unsigned char* end = dst + rowBytes; dst != end; dst += 3, src += nc) {
+                    dst[0] = src[0];
+                    dst[1] = src[1];
+                    dst[2] = src[2];
+                }
             } else {
-                pixel.Red() = pixel.Green() = pixel.Blue() = src[0];
+                for (unsigned char* end = dst + rowBytes; dst != end; dst += 3, src += nc) {
+                    dst[0] = dst[1] = dst[2] = src[0];
+                }
+            }
+        } else {
+            wxNativePixelData::Iterator pixel = rowStart;
+            for (int x = 0; x < s; ++x, ++pixel, src += nc) {
+                pixel.Red() = src[0];
+                pixel.Green() = src[nc >= 3 ? 1 : 0];
+                pixel.Blue() = src[nc >= 3 ? 2 : 0];
             }
         }
         rowStart.OffsetY(data, 1);

@@ -366,6 +366,17 @@ TEST(OSGCanvasConverters, RoundTripsAndFormats) {
     EXPECT_EQ(pixel(greyBitmap, 0, 0), "#323232");
     EXPECT_EQ(pixel(greyBitmap, 2, 1), "#C8C8C8");
 
+    // Four bytes a pixel: the fourth is skipped.
+    osg::ref_ptr<osg::Image> rgba = new osg::Image();
+    rgba->allocateImage(2, 2, 1, GL_RGBA, GL_UNSIGNED_BYTE, 1);
+    const unsigned char quad[] = {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 0, 10, 11, 12, 0};
+    memcpy(rgba->data(), quad, sizeof quad);
+    wxBitmap rgbaBitmap;
+    ASSERT_TRUE(OSGCanvas::getBitmap(*rgba, rgbaBitmap));
+    EXPECT_EQ(pixel(rgbaBitmap, 0, 0), "#070809");
+    EXPECT_EQ(pixel(rgbaBitmap, 1, 0), "#0A0B0C");
+    EXPECT_EQ(pixel(rgbaBitmap, 1, 1), "#040506");
+
     osg::ref_ptr<osg::Image> floats = new osg::Image();
     floats->allocateImage(4, 4, 1, GL_RGB, GL_FLOAT, 1);
     wxBitmap kept(5, 6, 24);
