@@ -4,7 +4,9 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
+#include <vector>
 
 #include "ferrulon/mpfloat.h"
 #include "ferrulon/tests/mpfloatSupport.h"
@@ -60,6 +62,43 @@ TEST_F(MpfloatTest, WritingASharedValueLeavesTheOtherHolders) {
     sole.changePrec(mpfloat::ROUND_NEAREST, 10);
     EXPECT_EQ(sole.getPrecision(), 10UL);
     EXPECT_TRUE(sole == 2.0);
+}
+
+TEST_F(MpfloatTest, ReleasedStorageServesLaterValuesOfAnyPrecision) {
+    // Results made and dropped in turn, their precisions growing and shrinking.
+    mpfr_t expected;
+    mpfr_init2(expected, 2);
+    for (unsigned long prec : {4096UL, 64UL, 70000UL, 2UL, 256UL, 4096UL, 100UL, 64UL}) {
+        mpfloat::setDefaultPrecision(prec);
+        const mpfloat third = mpfloat(1) / 3;
+        const mpfloat nan;
+        mpfr_set_prec(expected, static_cast<mpfr_prec_t>(prec));
+        mpfr_set_ui(expected, 1, MPFR_RNDN);
+        mpfr_div_ui(expected, expected, 3, MPFR_RNDN);
+        EXPECT_TRUE(sameValue(third, expected)) << prec;
+        EXPECT_TRUE(isNan(nan));
+        EXPECT_EQ(nan.getPrecision(), prec);
+    }
+    mpfr_clear(expected);
+
+    // Values made on a thread that has ended, released here.
+    mpfloat::setDefaultPrecision(300);
+    std::vector<mpfloat> survivors;
+    std::thread worker([&survivors] {
+        for (int i = 0; i < 600; ++i) {
+            const mpfloat v = mpfloat(i) / 7;
+            if (i % 3 == 0) {
+                survivors.push_back(v);
+            }
+        }
+    });
+    worker.join();
+    ASSERT_EQ(survivors.size(), 200U);
+    for (int k = 0; k < 200; ++k) {
+        EXPECT_TRUE(survivors[k] == mpfloat(3 * k) / 7) << k;
+    }
+    survivors.clear();
+    EXPECT_EQ((mpfloat(5) / 7).getPrecision(), 300UL);
 }
 
 TEST_F(MpfloatTest, CopyIsDeepAndMayReadItself) {

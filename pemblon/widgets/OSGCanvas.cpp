@@ -16,6 +16,7 @@
 #include <osgUtil/Optimizer>
 #include <wx/image.h>
 #include <wx/rawbmp.h>
+#include <wx/utils.h>
 
 #include "pemblon/core/FileSystemPath.h"
 #include "pemblon/widgets/OSGCanvasRenderThread.h"
@@ -75,7 +76,9 @@ void OSGCanvas::construct() {
     _captureAbandoned = false;
     deleteAttrList();
     _context = new wxGLContext(this);
+    _glDisplay = nullptr;
     _glxContext = nullptr;
+    _ownContextTried = false;
     Bind(wxEVT_IDLE, &OSGCanvas::onIdle, this);
     init();
 }
@@ -98,6 +101,14 @@ OSGCanvas::~OSGCanvas() {
         _graphicsWindow->_canvas = nullptr;
     }
     _graphicsWindow = nullptr;
+    if (_glDisplay != nullptr) {
+        auto* display = static_cast<Display*>(_glDisplay);
+        if (glXGetCurrentContext() == _glxContext) {
+            glXMakeCurrent(display, None, nullptr);
+        }
+        glXDestroyContext(display, static_cast<GLXContext>(_glxContext));
+        XCloseDisplay(display);
+    }
     delete _context;
 }
 
@@ -283,10 +294,69 @@ bool OSGCanvas::makeContextCurrent() {
         glXGetCurrentDrawable() == window) {
         return true;
     }
+    if (!_ownContextTried) {
+        _ownContextTried = true;
+        makeOwnContext(window);
+    }
+    if (_glDisplay != nullptr) {
+        return glXMakeCurrent(static_cast<Display*>(_glDisplay), window,
+                              static_cast<GLXContext>(_glxContext));
+    }
     if (!_context->SetCurrent(*this)) {
         return false;
     }
     _glxContext = glXGetCurrentContext();
+    return true;
+}
+
+bool OSGCanvas::makeOwnContext(unsigned long window) {
+    Display* gui = wxGetX11Display();
+    Display* display = gui != nullptr ? XOpenDisplay(DisplayString(gui)) : nullptr;
+    if (display == nullptr) {
+        return false;
+    }
+    // A context for the visual wx gave the window, so that it draws into the window as wx's would.
+    XWindowAttributes attributes;
+    GLXFBConfig chosen = nullptr;
+    if (XGetWindowAttributes(display, window, &attributes) != 0) {
+        const VisualID visual = XVisualIDFromVisual(attributes.visual);
+        int count = 0;
+        GLXFBConfig* configs = glXGetFBConfigs(display, XScreenNumberOfScreen(attributes.screen), &count);
+        for (int i = 0; i < count && chosen == nullptr; ++i) {
+            int id = 0;
+            int doubleBuffer = 0;
+            int types = 0;
+            glXGetFBConfigAttrib(display, configs[i], GLX_VISUAL_ID, &id);
+            glXGetFBConfigAttrib(display, configs[i], GLX_DOUBLEBUFFER, &doubleBuffer);
+            glXGetFBConfigAttrib(display, configs[i], GLX_RENDER_TYPE, &types);
+            if (static_cast<VisualID>(id) == visual && doubleBuffer != 0 && (types & GLX_RGBA_BIT) != 0) {
+                chosen = configs[i];
+            }
+        }
+        if (configs != nullptr) {
+            XFree(configs);
+        }
+    }
+    GLXContext context =
+        chosen != nullptr ? glXCreateNewContext(display, chosen, GLX_RGBA_TYPE, nullptr, True) : nullptr;
+    if (context == nullptr) {
+        XCloseDisplay(display);
+        return false;
+    }
+    _glDisplay = display;
+    _glxContext = context;
+    return true;
+}
+
+bool OSGCanvas::SwapBuffers() {
+    if (_glDisplay == nullptr) {
+        return wxGLCanvas::SwapBuffers();
+    }
+    const unsigned long window = GetXWindow();
+    if (window == 0) {
+        return false;
+    }
+    glXSwapBuffers(static_cast<Display*>(_glDisplay), window);
     return true;
 }
 

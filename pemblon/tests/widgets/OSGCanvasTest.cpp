@@ -3,6 +3,7 @@
 #include <atomic>
 #include <filesystem>
 
+#include <GL/glx.h>
 #include <osg/Geode>
 #include <osg/Geometry>
 #include <osgDB/WriteFile>
@@ -12,6 +13,7 @@
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/rawbmp.h>
+#include <wx/utils.h>
 
 #include "WidgetsTestSupport.h"
 #include "pemblon/widgets/OSGCanvas.h"
@@ -104,7 +106,30 @@ struct CountingCallback : osg::Camera::DrawCallback {
     void operator()(osg::RenderInfo&) const override { ++calls; }
 };
 
+// Notes the X connection that draws the frame.
+struct ConnectionCallback : osg::Camera::DrawCallback {
+    mutable std::atomic<Display*> display{nullptr};
+    void operator()(osg::RenderInfo&) const override { display = glXGetCurrentDisplay(); }
+};
+
 } // namespace
+
+// The drawing thread's round trips (Mesa asks the window's size every frame) go over a connection
+// of the canvas's own: on the GUI's, each would wake the GUI thread to read the reply for it.
+TEST(OSGCanvasThread, FramesAreDrawnOverAnXConnectionOfTheirOwn) {
+    Shown shown;
+    OSGCanvas& canvas = *shown.canvas;
+    osg::ref_ptr<ConnectionCallback> connection = new ConnectionCallback();
+    canvas.getViewer().getCamera()->setFinalDrawCallback(connection.get());
+    canvas.run();
+    ASSERT_TRUE(pumpUntil([&] { return connection->display.load() != nullptr; }));
+    canvas.stop(true);
+    EXPECT_NE(connection->display.load(), wxGetX11Display());
+    wxBitmap bitmap;
+    ASSERT_TRUE(canvas.getScreenCapture(bitmap)); // and on the GUI thread, without a render thread
+    EXPECT_EQ(pixel(bitmap, 100, 0), red);
+    canvas.getViewer().getCamera()->setFinalDrawCallback(nullptr);
+}
 
 TEST(OSGCanvasConstruction, AttributeListsLiveOnlyDuringConstruction) {
     wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "attrs");
