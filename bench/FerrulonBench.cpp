@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -112,96 +113,71 @@ void MulInPlaceMpfr(benchmark::State& state) {
 BENCHMARK(MulInPlaceMpfr)->Arg(64)->Arg(256)->Arg(4096);
 
 // ---- results in fresh storage ----
+// Each mpfloat operator against the MPFR call it stands for, with the result's mpfr_init2 and
+// mpfr_clear (what a fresh value costs). Compare the minimum of repeated runs pinned to one core,
+// interleaved (see ferrulon.cmake).
 
-void AddMpfloat(benchmark::State& state) {
+double minimum(const std::vector<double>& runs) {
+    return *std::min_element(runs.begin(), runs.end());
+}
+
+template <typename Op> void FreshMpfloat(benchmark::State& state, Op op) {
     MpfloatPair p(state.range(0));
     for (auto _ : state) {
-        mpfloat r = p.a + p.b;
+        mpfloat r = op(p.a, p.b);
         benchmark::DoNotOptimize(&r);
     }
 }
-BENCHMARK(AddMpfloat)->Arg(64)->Arg(256)->Arg(4096);
 
-void AddMpfr(benchmark::State& state) {
+template <typename Op> void FreshMpfr(benchmark::State& state, Op op) {
     MpfrPair p(state.range(0));
     for (auto _ : state) {
         mpfr_t r;
         mpfr_init2(r, state.range(0));
-        mpfr_add(r, p.a, p.b, MPFR_RNDN);
+        op(r, p.a, p.b);
         benchmark::DoNotOptimize(r);
         mpfr_clear(r);
     }
 }
-BENCHMARK(AddMpfr)->Arg(64)->Arg(256)->Arg(4096);
 
-void AddBoost(benchmark::State& state) {
+template <typename Op> void FreshBoost(benchmark::State& state, Op op) {
     BoostPair p(state.range(0));
     for (auto _ : state) {
-        BoostFloat r = p.a + p.b;
+        BoostFloat r = op(p.a, p.b);
         benchmark::DoNotOptimize(&r);
     }
 }
-BENCHMARK(AddBoost)->Arg(64)->Arg(256)->Arg(4096);
 
-void MulMpfloat(benchmark::State& state) {
-    MpfloatPair p(state.range(0));
-    for (auto _ : state) {
-        mpfloat r = p.a * p.b;
-        benchmark::DoNotOptimize(&r);
-    }
-}
-BENCHMARK(MulMpfloat)->Arg(64)->Arg(256)->Arg(4096);
+using F = const mpfloat&;
+using M = mpfr_srcptr;
+using B = const BoostFloat&;
+constexpr mpfr_rnd_t RN = MPFR_RNDN;
 
-void MulMpfr(benchmark::State& state) {
-    MpfrPair p(state.range(0));
-    for (auto _ : state) {
-        mpfr_t r;
-        mpfr_init2(r, state.range(0));
-        mpfr_mul(r, p.a, p.b, MPFR_RNDN);
-        benchmark::DoNotOptimize(r);
-        mpfr_clear(r);
-    }
+void sized(benchmark::internal::Benchmark* b) {
+    b->Arg(64)->Arg(256)->Arg(4096)->ComputeStatistics("min", minimum);
 }
-BENCHMARK(MulMpfr)->Arg(64)->Arg(256)->Arg(4096);
 
-void MulBoost(benchmark::State& state) {
-    BoostPair p(state.range(0));
-    for (auto _ : state) {
-        BoostFloat r = p.a * p.b;
-        benchmark::DoNotOptimize(&r);
-    }
-}
-BENCHMARK(MulBoost)->Arg(64)->Arg(256)->Arg(4096);
-
-void SqrtMpfloat(benchmark::State& state) {
-    MpfloatPair p(state.range(0));
-    for (auto _ : state) {
-        mpfloat r = sqrt(p.a, mpfloat::ROUND_NEAREST);
-        benchmark::DoNotOptimize(&r);
-    }
-}
-BENCHMARK(SqrtMpfloat)->Arg(64)->Arg(256)->Arg(4096);
-
-void SqrtMpfr(benchmark::State& state) {
-    MpfrPair p(state.range(0));
-    for (auto _ : state) {
-        mpfr_t r;
-        mpfr_init2(r, state.range(0));
-        mpfr_sqrt(r, p.a, MPFR_RNDN);
-        benchmark::DoNotOptimize(r);
-        mpfr_clear(r);
-    }
-}
-BENCHMARK(SqrtMpfr)->Arg(64)->Arg(256)->Arg(4096);
-
-void SqrtBoost(benchmark::State& state) {
-    BoostPair p(state.range(0));
-    for (auto _ : state) {
-        BoostFloat r = sqrt(p.a);
-        benchmark::DoNotOptimize(&r);
-    }
-}
-BENCHMARK(SqrtBoost)->Arg(64)->Arg(256)->Arg(4096);
+BENCHMARK_CAPTURE(FreshMpfloat, add, [](F a, F b) { return a + b; })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfr, add, [](mpfr_ptr r, M a, M b) { mpfr_add(r, a, b, RN); })->Apply(sized);
+BENCHMARK_CAPTURE(FreshBoost, add, [](B a, B b) -> BoostFloat { return a + b; })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfloat, sub, [](F a, F b) { return a - b; })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfr, sub, [](mpfr_ptr r, M a, M b) { mpfr_sub(r, a, b, RN); })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfloat, mul, [](F a, F b) { return a * b; })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfr, mul, [](mpfr_ptr r, M a, M b) { mpfr_mul(r, a, b, RN); })->Apply(sized);
+BENCHMARK_CAPTURE(FreshBoost, mul, [](B a, B b) -> BoostFloat { return a * b; })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfloat, div, [](F a, F b) { return a / b; })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfr, div, [](mpfr_ptr r, M a, M b) { mpfr_div(r, a, b, RN); })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfloat, neg, [](F a, F) { return -a; })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfr, neg, [](mpfr_ptr r, M a, M) { mpfr_neg(r, a, RN); })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfloat, add_si, [](F a, F) { return a + -3L; })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfr, add_si, [](mpfr_ptr r, M a, M) { mpfr_add_si(r, a, -3L, RN); })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfloat, mul_ui, [](F a, F) { return a * 3UL; })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfr, mul_ui, [](mpfr_ptr r, M a, M) { mpfr_mul_ui(r, a, 3UL, RN); })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfloat, ui_div, [](F a, F) { return 3UL / a; })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfr, ui_div, [](mpfr_ptr r, M a, M) { mpfr_ui_div(r, 3UL, a, RN); })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfloat, sqrt, [](F a, F) { return sqrt(a, mpfloat::ROUND_NEAREST); })->Apply(sized);
+BENCHMARK_CAPTURE(FreshMpfr, sqrt, [](mpfr_ptr r, M a, M) { mpfr_sqrt(r, a, RN); })->Apply(sized);
+BENCHMARK_CAPTURE(FreshBoost, sqrt, [](B a, B) -> BoostFloat { return sqrt(a); })->Apply(sized);
 
 // ---- copies ----
 

@@ -1,17 +1,21 @@
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <dlfcn.h>
 #include <vector>
 
+#include <osg/GL>
 #include <osg/Geode>
 #include <osg/ShapeDrawable>
+#include <osgGA/TrackballManipulator>
 #include <osgViewer/Viewer>
 #include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/frame.h>
 #include <wx/init.h>
+#include <wx/timer.h>
 
 #include "pemblon/widgets/OSGCanvas.h"
 
@@ -46,6 +50,16 @@ void pumpFor(std::chrono::milliseconds span) {
     }
 }
 
+// The GUI thread as an application runs it: in its event loop, asleep until an event comes.
+void runEventLoopFor(std::chrono::milliseconds span) {
+    wxGUIEventLoop loop;
+    wxEvtHandler handler;
+    wxTimer timer(&handler);
+    handler.Bind(wxEVT_TIMER, [&loop](wxTimerEvent&) { loop.Exit(); });
+    timer.StartOnce(static_cast<int>(span.count()));
+    loop.Run();
+}
+
 struct ShownCanvas {
     wxFrame* frame;
     OSGCanvas* canvas;
@@ -71,44 +85,49 @@ unsigned frameNumber(const osgViewer::Viewer& viewer) {
     return viewer.getFrameStamp()->getFrameNumber();
 }
 
-// Frames drawn by the canvas's render thread while the GUI thread runs its event loop.
-void BM_CanvasRenderThreadFps(benchmark::State& state) {
-    ShownCanvas shown(kWidth, kHeight);
-    shown.canvas->run();
-    pumpFor(std::chrono::milliseconds(300));
-    double frames = 0, seconds = 0;
-    for (auto _ : state) {
-        const unsigned before = frameNumber(shown.canvas->getViewer());
-        const auto start = Clock::now();
-        pumpFor(std::chrono::milliseconds(1000));
-        seconds += std::chrono::duration<double>(Clock::now() - start).count();
-        frames += frameNumber(shown.canvas->getViewer()) - before;
-    }
-    shown.canvas->stop(true);
-    state.counters["fps"] = frames / seconds;
+double median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
-// The same scene in a window of the same size that osgViewer opens and drives itself.
-void BM_PlainOsgViewerFps(benchmark::State& state) {
-    osgViewer::Viewer viewer;
-    viewer.setSceneData(scene().get());
-    viewer.setUpViewInWindow(0, 0, kWidth, kHeight);
-    viewer.setThreadingModel(osgViewer::Viewer::SingleThreaded);
-    viewer.realize();
+// Frames per second of the canvas's render thread (while the GUI thread runs its event loop)
+// and of a window of the same size, scene and view that osgViewer opens and drives itself, side
+// by side on the screen and measured in turns, so that the machine's load hits both alike.
+void BM_CanvasAgainstPlainViewerFps(benchmark::State& state) {
+    ShownCanvas shown(kWidth, kHeight);
+    osgViewer::Viewer plain;
+    plain.setSceneData(shown.canvas->getViewer().getSceneData());
+    plain.setCameraManipulator(new osgGA::TrackballManipulator(5), true); // the canvas's view
+    plain.setUpViewInWindow(kWidth, 0, kWidth, kHeight);
+    plain.setThreadingModel(osgViewer::Viewer::SingleThreaded);
+    plain.realize();
     for (int i = 0; i < 30; ++i) {
-        viewer.frame();
+        plain.frame();
     }
-    double frames = 0, seconds = 0;
+    const auto turn = std::chrono::milliseconds(400);
+    std::vector<double> canvasFps, plainFps;
     for (auto _ : state) {
-        const auto start = Clock::now();
-        const auto end = start + std::chrono::milliseconds(1000);
-        while (Clock::now() < end) {
-            viewer.frame();
+        shown.canvas->run();
+        pumpFor(std::chrono::milliseconds(50));
+        const unsigned before = frameNumber(shown.canvas->getViewer());
+        auto start = Clock::now();
+        runEventLoopFor(turn);
+        double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        canvasFps.push_back((frameNumber(shown.canvas->getViewer()) - before) / seconds);
+        shown.canvas->stop(true);
+
+        double frames = 0;
+        start = Clock::now();
+        while (Clock::now() < start + turn) {
+            plain.frame();
             ++frames;
         }
-        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+        seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        plainFps.push_back(frames / seconds);
     }
-    state.counters["fps"] = frames / seconds;
+    state.counters["canvas_fps"] = median(canvasFps);
+    state.counters["plain_fps"] = median(plainFps);
+    state.counters["ratio"] = median(canvasFps) / median(plainFps);
 }
 
 // One 1024x768 capture through the render thread, into a wxBitmap on the calling thread.
@@ -133,7 +152,50 @@ void BM_Capture1024x768(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * 1024 * 768 * 3);
 }
 
-// The anchor: copying the frame's bytes once.
+// The capture's own work in the canvas's context, without drawing a frame: the read of the back
+// buffer, then the flip and conversion into the bitmap.
+void BM_CaptureReadAndConvert1024x768(benchmark::State& state) {
+    ShownCanvas shown(1024, 768);
+    osgViewer::GraphicsWindow& window = *shown.canvas->getGraphicsWindow();
+    shown.canvas->getViewer().frame();
+    window.makeCurrent();
+    osg::Camera& camera = *shown.canvas->getViewer().getCamera();
+    osg::RenderInfo info(window.getState(), &shown.canvas->getViewer());
+    wxBitmap bitmap;
+    for (auto _ : state) {
+        osg::ref_ptr<OSGCanvas::ScreenCaptureCallback> capture =
+            new OSGCanvas::ScreenCaptureCallback(bitmap, camera, nullptr);
+        (*capture)(info);
+        osg::ref_ptr<osg::Image> image = capture->takeImage();
+        if (!image.valid() || !OSGCanvas::getBitmap(*image, bitmap)) {
+            state.SkipWithError("capture failed");
+            break;
+        }
+    }
+    window.releaseContext();
+    state.SetBytesProcessed(state.iterations() * 1024 * 768 * 3);
+}
+
+// The physical anchor of a capture: one glReadPixels of the back buffer of the same size in the
+// same context, into memory read before. Argument 0 reads RGB, 1 the buffer's own BGRA layout.
+void BM_RawReadPixels1024x768(benchmark::State& state) {
+    ShownCanvas shown(1024, 768);
+    osgViewer::GraphicsWindow& window = *shown.canvas->getGraphicsWindow();
+    shown.canvas->getViewer().frame();
+    window.makeCurrent();
+    const bool bgra = state.range(0) != 0;
+    std::vector<unsigned char> pixels(1024 * 768 * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    for (auto _ : state) {
+        glReadPixels(0, 0, 1024, 768, bgra ? GL_BGRA : GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+        benchmark::ClobberMemory();
+    }
+    window.releaseContext();
+    state.SetBytesProcessed(state.iterations() * 1024 * 768 * 3);
+}
+
+// Copying the frame's bytes once.
 void BM_Memcpy1024x768(benchmark::State& state) {
     std::vector<unsigned char> from(1024 * 768 * 3, 7), to(from.size());
     for (auto _ : state) {
@@ -157,9 +219,15 @@ void BM_GetBitmap1024x768(benchmark::State& state) {
 
 } // namespace
 
-BENCHMARK(BM_CanvasRenderThreadFps)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(BM_PlainOsgViewerFps)->Iterations(3)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CanvasAgainstPlainViewerFps)->Iterations(7)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Capture1024x768)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CaptureReadAndConvert1024x768)->Unit(benchmark::kMillisecond)->UseRealTime()->Repetitions(5);
+BENCHMARK(BM_RawReadPixels1024x768)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Repetitions(5);
 BENCHMARK(BM_Memcpy1024x768)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GetBitmap1024x768)->Unit(benchmark::kMillisecond);
 

@@ -1,6 +1,7 @@
 #include "ferrulon/mpfloat.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cfloat>
 #include <climits>
 #include <cstddef>
@@ -13,6 +14,17 @@
 #include <type_traits>
 
 #include "ferrulon/mpfloatAccess.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define FRX_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define FRX_ADDRESS_SANITIZER 1
+#endif
+#endif
+#ifdef FRX_ADDRESS_SANITIZER
+#include <sanitizer/asan_interface.h>
+#endif
 
 using PBN::Strings::ostring;
 
@@ -37,33 +49,59 @@ mpfr_prec_t validPrec(const unsigned long& prec) {
         std::clamp<unsigned long>(prec, MPFR_PREC_MIN, static_cast<unsigned long>(MPFR_PREC_MAX)));
 }
 
-// Every new value needs a counter, and results are made and dropped at a high rate: a free list
-// per thread keeps the allocator out of that path. Listed blocks hold no live counter. A block
-// may return to another thread's list than the one it came from; each list frees its blocks
-// when its thread ends, and counters released after that go straight back to the allocator.
-struct FreeBlock {
-    FreeBlock* next;
+// Every new value needs a counter and an MPFR number, and results are made and dropped at a
+// high rate: a list per thread keeps the storage of values whose last holder went, so that a
+// stream of results costs neither GMP's allocator nor operator new. A spare is a counter's block
+// with the released MPFR number parked in it; a new value takes the first one and sets its
+// precision, and MPFR reallocates the limbs only when they are too few. A spare may return to
+// another thread's list than the one it came from; each list clears its numbers and frees its
+// blocks when its thread ends, and values released after that go straight back to GMP.
+struct SpareBlock {
+    SpareBlock* next;
+    __mpfr_struct number;
 };
-static_assert(sizeof(FreeBlock) <= sizeof(PBN::RefCounter));
 
-struct CounterPool {
-    FreeBlock* head;
+constexpr std::size_t kBlockSize = std::max(sizeof(PBN::RefCounter), sizeof(SpareBlock));
+
+struct SparePool {
+    SpareBlock* head;
     unsigned size;
     bool closed;
     bool drainArmed;
 };
 
-constexpr unsigned kPoolLimit = 256;
+// At most this many spares of at most kSpareBits each per thread (numbers of more bits are
+// cleared at once), so that a thread holds on to little memory once its values are gone.
+constexpr unsigned kPoolLimit = 128;
+constexpr mpfr_prec_t kSpareBits = 32768;
 
 // Trivial and zero-initialised, so that reaching it costs no guard; the initial-exec model
 // avoids a call per access.
-thread_local CounterPool pool __attribute__((tls_model("initial-exec")));
+thread_local SparePool pool __attribute__((tls_model("initial-exec")));
+
+// A parked number's limbs belong to nobody: AddressSanitizer reports a value that still reads them.
+void parkLimbs(mpfr_srcptr number, bool parked) {
+#ifdef FRX_ADDRESS_SANITIZER
+    const std::size_t bytes = static_cast<std::size_t>((mpfr_get_prec(number) + GMP_NUMB_BITS - 1) /
+                                                       GMP_NUMB_BITS * static_cast<long>(sizeof(mp_limb_t)));
+    if (parked) {
+        __asan_poison_memory_region(number->_mpfr_d, bytes);
+    } else {
+        __asan_unpoison_memory_region(number->_mpfr_d, bytes);
+    }
+#else
+    (void)number;
+    (void)parked;
+#endif
+}
 
 struct PoolDrain {
     ~PoolDrain() {
         while (pool.head != nullptr) {
-            FreeBlock* block = pool.head;
+            SpareBlock* block = pool.head;
             pool.head = block->next;
+            parkLimbs(&block->number, false);
+            mpfr_clear(&block->number);
             ::operator delete(block);
         }
         pool.size = 0;
@@ -71,40 +109,59 @@ struct PoolDrain {
     }
 };
 
-PBN::RefCounter* newCounter() {
-    void* block;
-    if (pool.head != nullptr) {
-        block = pool.head;
-        pool.head = pool.head->next;
+// A fresh NaN of `prec` bits in `number`, and its counter with count 1.
+PBN::RefCounter* newStorage(mpfr_ptr number, mpfr_prec_t prec) {
+    if (SpareBlock* spare = pool.head) {
+        pool.head = spare->next;
         --pool.size;
-    } else {
-        block = ::operator new(sizeof(PBN::RefCounter));
+        *number = spare->number;
+        parkLimbs(number, false);
+        mpfr_set_prec(number, prec);
+        return new (spare) PBN::RefCounter(1);
     }
-    return new (block) PBN::RefCounter(1);
+    mpfr_init2(number, prec);
+    return new (::operator new(kBlockSize)) PBN::RefCounter(1);
 }
 
-// The counter's destructor has nothing to do; its storage is reused or freed without it.
-void deleteCounter(PBN::RefCounter* counter) {
-    if (pool.closed || pool.size >= kPoolLimit) {
+// The counter's destructor has nothing to do; its block is reused or freed without it.
+void deleteStorage(mpfr_ptr number, PBN::RefCounter* counter) {
+    if (pool.closed || pool.size >= kPoolLimit || mpfr_get_prec(number) > kSpareBits) {
+        mpfr_clear(number);
         ::operator delete(counter);
         return;
     }
     if (!pool.drainArmed) {
-        static thread_local PoolDrain drain; // frees the list when this thread ends
+        static thread_local PoolDrain drain; // empties the list when this thread ends
         (void)drain;
         pool.drainArmed = true;
     }
-    pool.head = new (counter) FreeBlock{pool.head};
+    parkLimbs(number, true);
+    pool.head = new (counter) SpareBlock{pool.head, *number};
     ++pool.size;
+}
+
+// Sets out from the whole of `text` in `base` (0 or 2 to 62). False when anything but white space
+// is left over, a NUL inside the text included (a wide character without a narrow form becomes
+// one), or when nothing was read; out is then whatever MPFR made of the text.
+bool readWhole(mpfr_ptr out, const std::string& text, int base, mpfr_rnd_t rnd) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    mpfr_strtofr(out, begin, &end, base, rnd);
+    if (end == begin) {
+        return false;
+    }
+    const char* const last = begin + text.size();
+    while (end < last && std::isspace(static_cast<unsigned char>(*end))) {
+        ++end;
+    }
+    return end == last;
 }
 
 } // namespace
 
 // ---- storage ----
 
-mpfloat::mpfloat(Fresh, const unsigned long& prec) : counter(newCounter()) {
-    mpfr_init2(number, validPrec(prec));
-}
+mpfloat::mpfloat(Fresh, const unsigned long& prec) : counter(newStorage(number, validPrec(prec))) {}
 
 mpfloat::mpfloat() : mpfloat(Fresh{}, _currPrec) {}
 
@@ -150,15 +207,14 @@ mpfloat::mpfloat(const unsigned long& value, const mpfr_rnd_t& rnd, const unsign
 
 mpfloat::mpfloat(const ostring& text, const int& base, const mpfr_rnd_t& rnd, const unsigned long& prec)
     : mpfloat(Fresh{}, prec) {
-    // mpfr_set_str aborts on any other base.
-    if (base == 0 || (base >= 2 && base <= 62)) {
-        mpfr_set_str(number, text.str().c_str(), base, rnd);
+    // MPFR aborts on any other base.
+    if ((base == 0 || (base >= 2 && base <= 62)) && !readWhole(number, text.str(), base, rnd)) {
+        mpfr_set_nan(number);
     }
 }
 
 void mpfloat::destroy() {
-    mpfr_clear(number);
-    deleteCounter(counter);
+    deleteStorage(number, counter);
 }
 
 mpfloat& mpfloat::copy(const mpfloat& source, const mpfr_rnd_t& rnd, const unsigned long& prec) {
@@ -337,7 +393,8 @@ std::basic_ostream<Ch>& putNumber(std::basic_ostream<Ch>& os, mpfr_srcptr x, con
     os.put(os.widen('.'));
     widen(d);
     if (e != 1) {
-        os.put(os.widen('E'));
+        // Above base 10 "e" and "E" are digits; MPFR reads "@" as the exponent mark in any base.
+        os.put(os.widen(base > 10 || base < -10 ? '@' : 'E'));
         os << static_cast<long>(e - 1);
     }
     mpfr_free_str(text);
@@ -404,9 +461,16 @@ template <typename Ch> std::basic_istream<Ch>& readNumber(std::basic_istream<Ch>
         is.setstate(std::ios_base::failbit);
         return is;
     }
-    const std::string text = narrowToken(token);
-    mpfloatAccess::update(
-        x, [&](mpfr_ptr out) { mpfr_set_str(out, text.c_str(), 10, mpfloat::getDefaultRndMode()); });
+    // Read aside, so that a token that is not a number leaves x as it was.
+    bool whole = false;
+    const mpfloat read = mpfloatAccess::make(x.getPrecision(), [&](mpfr_ptr out) {
+        whole = readWhole(out, narrowToken(token), 10, mpfloat::getDefaultRndMode());
+    });
+    if (!whole) {
+        is.setstate(std::ios_base::failbit);
+        return is;
+    }
+    x = read;
     return is;
 }
 

@@ -5,7 +5,9 @@
 // Copies share one MPFR number (its limb array) until one of them is written: a copy only counts
 // one more holder, and an operation that changes a shared value first gives it storage of its own
 // (copy-on-write). Results of operators and functions live in fresh storage of the class-wide
-// default precision unless a comment says otherwise.
+// default precision unless a comment says otherwise. The storage of released values is kept per
+// thread (a bounded number of them) and serves the next new values, so that results cost no
+// allocation in a steady stream.
 //
 // Nothing here throws: invalid operations give MPFR's special values, text that does not parse
 // gives whatever MPFR made of it. Allocation failures end the process inside GMP.

@@ -209,6 +209,9 @@ mpfloat nextToward(const mpfloat& x, const mpfloat& y) {
 // ---- absolute value, sine and cosine ----
 
 mpfloat abs(const mpfloat& x, const mpfr_rnd_t&) {
+    if (mpfr_zero_p(A::num(x)) && mpfr_signbit(A::num(x))) {
+        return A::make(x.getPrecision(), [](mpfr_ptr out) { mpfr_set_zero(out, 1); });
+    }
     if (compare(x, 0) >= 0) {
         return x + 0;
     }

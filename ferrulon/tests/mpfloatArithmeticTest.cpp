@@ -163,6 +163,57 @@ TEST_F(MpfloatTest, CompoundAssignmentsKeepPrecisionAndDetach) {
     EXPECT_TRUE(sameValue(third, expected));
 }
 
+namespace {
+
+// b = a, then a op= n: b keeps its value and precision, for every start (regular numbers take the
+// inline path, zeros and special values the general one) and every operator n's type has.
+template <typename T> void expectCompoundsLeaveTheOtherHolder(const T& n, const char* type) {
+    const mpfloat starts[] = {mpfloat(1.25, mpfloat::ROUND_NEAREST, 100UL),
+                              mpfloat(0.0, mpfloat::ROUND_NEAREST, 100UL),
+                              mpfloat(-0.0, mpfloat::ROUND_NEAREST, 100UL),
+                              mpfloat(-INFINITY, mpfloat::ROUND_NEAREST, 100UL), mpfloat()};
+    for (const mpfloat& start : starts) {
+        Expected before(mpfr_get_prec(raw(start)));
+        mpfr_set(before, raw(start), MPFR_RNDN);
+        const auto check = [&](const char* op, auto apply) {
+            mpfloat a(start);
+            const mpfloat b = a;
+            apply(a);
+            EXPECT_TRUE(sameValue(b, before)) << "b = a; a " << op << " " << type;
+            EXPECT_TRUE(sameValue(start, before)) << op << " " << type;
+        };
+        check("+=", [&](mpfloat& a) { a += n; });
+        check("-=", [&](mpfloat& a) { a -= n; });
+        check("*=", [&](mpfloat& a) { a *= n; });
+        if constexpr (requires(mpfloat a) { a /= n; }) {
+            check("/=", [&](mpfloat& a) { a /= n; });
+        }
+    }
+}
+
+} // namespace
+
+TEST_F(MpfloatTest, CompoundAssignmentsNeverChangeAnotherHolder) {
+    for (int k : {3, 0}) {
+        expectCompoundsLeaveTheOtherHolder(mpfloat(0.375 * k, mpfloat::ROUND_NEAREST, 60UL), "mpfloat");
+        expectCompoundsLeaveTheOtherHolder(mpfloat(0.375 * k), "mpfloat, same precision");
+        expectCompoundsLeaveTheOtherHolder(0.375f * k, "float");
+        expectCompoundsLeaveTheOtherHolder(0.375 * k, "double");
+        expectCompoundsLeaveTheOtherHolder(static_cast<short>(-k), "short");
+        expectCompoundsLeaveTheOtherHolder(static_cast<unsigned short>(k), "unsigned short");
+        expectCompoundsLeaveTheOtherHolder(-k, "int");
+        expectCompoundsLeaveTheOtherHolder(static_cast<unsigned>(k), "unsigned int");
+        expectCompoundsLeaveTheOtherHolder(static_cast<long>(-k), "long");
+        expectCompoundsLeaveTheOtherHolder(static_cast<unsigned long>(k), "unsigned long");
+    }
+    // The case the inline path must guard: both regular, the same precision.
+    mpfloat a(1.25);
+    const mpfloat b = a;
+    a += mpfloat(0.375);
+    EXPECT_TRUE(b == 1.25);
+    EXPECT_TRUE(a == 1.625);
+}
+
 TEST_F(MpfloatTest, CompoundShortcutsWithZeros) {
     const mpfloat y(1.0 / 3.0); // 53 bits
     mpfloat same(0, mpfloat::ROUND_NEAREST, 53UL);

@@ -210,6 +210,15 @@ TEST_F(MpfloatFunctionsTest, AbsoluteValue) {
     const mpfloat magnitude = abs(negative, mpfloat::ROUND_UP); // the mode is not used
     EXPECT_TRUE(sameValue(magnitude, expected));
     EXPECT_EQ(magnitude.getPrecision(), 200UL);
+
+    // Never negative, not even for -0.
+    const mpfloat negZero(-0.0, mpfloat::ROUND_NEAREST, 70UL);
+    const mpfloat zero = abs(negZero, mpfloat::ROUND_NEAREST);
+    EXPECT_TRUE(isZero(zero));
+    EXPECT_EQ(sign(zero), 1);
+    EXPECT_EQ(zero.getPrecision(), 70UL);
+    EXPECT_EQ(sign(negZero), -1);
+    EXPECT_EQ(sign(abs(mpfloat(0.0), mpfloat::ROUND_NEAREST)), 1);
 }
 
 TEST_F(MpfloatFunctionsTest, SineAndCosineTogether) {

@@ -4,6 +4,9 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <utility>
+#include <vector>
 
 #include "ferrulon/mpfloat.h"
 #include "ferrulon/tests/mpfloatSupport.h"
@@ -61,6 +64,43 @@ TEST_F(MpfloatTest, WritingASharedValueLeavesTheOtherHolders) {
     EXPECT_TRUE(sole == 2.0);
 }
 
+TEST_F(MpfloatTest, ReleasedStorageServesLaterValuesOfAnyPrecision) {
+    // Results made and dropped in turn, their precisions growing and shrinking.
+    mpfr_t expected;
+    mpfr_init2(expected, 2);
+    for (unsigned long prec : {4096UL, 64UL, 70000UL, 2UL, 256UL, 4096UL, 100UL, 64UL}) {
+        mpfloat::setDefaultPrecision(prec);
+        const mpfloat third = mpfloat(1) / 3;
+        const mpfloat nan;
+        mpfr_set_prec(expected, static_cast<mpfr_prec_t>(prec));
+        mpfr_set_ui(expected, 1, MPFR_RNDN);
+        mpfr_div_ui(expected, expected, 3, MPFR_RNDN);
+        EXPECT_TRUE(sameValue(third, expected)) << prec;
+        EXPECT_TRUE(isNan(nan));
+        EXPECT_EQ(nan.getPrecision(), prec);
+    }
+    mpfr_clear(expected);
+
+    // Values made on a thread that has ended, released here.
+    mpfloat::setDefaultPrecision(300);
+    std::vector<mpfloat> survivors;
+    std::thread worker([&survivors] {
+        for (int i = 0; i < 600; ++i) {
+            const mpfloat v = mpfloat(i) / 7;
+            if (i % 3 == 0) {
+                survivors.push_back(v);
+            }
+        }
+    });
+    worker.join();
+    ASSERT_EQ(survivors.size(), 200U);
+    for (int k = 0; k < 200; ++k) {
+        EXPECT_TRUE(survivors[k] == mpfloat(3 * k) / 7) << k;
+    }
+    survivors.clear();
+    EXPECT_EQ((mpfloat(5) / 7).getPrecision(), 300UL);
+}
+
 TEST_F(MpfloatTest, CopyIsDeepAndMayReadItself) {
     mpfloat x(1.0 / 3.0);
     x.copy(x, mpfloat::ROUND_DOWN, 8); // sole owner copying itself
@@ -100,9 +140,6 @@ TEST_F(MpfloatTest, ConstructorsSetTheValueExactlyOrRounded) {
 
     EXPECT_TRUE(mpfloat(ostring("ff"), 16) == 255);
     EXPECT_TRUE(mpfloat(ostring(L"0x10"), 0) == 16);
-    EXPECT_TRUE(mpfloat(ostring("2.5abc"), 10) == 2.5);
-    // A wide character that has no narrow form ends the text.
-    EXPECT_TRUE(mpfloat(ostring(L"12\u20ac34"), 10) == 12);
     // Bases MPFR cannot read leave the value NaN instead of aborting.
     EXPECT_TRUE(isNan(mpfloat(ostring("10"), 1)));
     EXPECT_TRUE(isNan(mpfloat(ostring("10"), 63)));
@@ -178,10 +215,38 @@ TEST_F(MpfloatTest, WritesSpecialValuesAndScientificText) {
 
     std::ostringstream out;
     mpfloat(255).put(out, mpfloat::ROUND_NEAREST, 53, 16, 4);
-    EXPECT_EQ(out.str(), "f.f00E1");
+    EXPECT_EQ(out.str(), "f.f00@1");
     out.str("");
     mpfloat(1234.5).put(out, mpfloat::ROUND_NEAREST, 53, 10, -3); // counts as 0
     EXPECT_EQ(out.str(), "1.2345000000000000E3");
+}
+
+TEST_F(MpfloatTest, WrittenTextReadsBackInItsBase) {
+    // Above base 10 "E" is a digit: the exponent mark there is "@".
+    std::ostringstream upper;
+    mpfloat(255).put(upper, mpfloat::ROUND_NEAREST, 53, -16, 0);
+    EXPECT_EQ(upper.str(), "F.F000000000000@1");
+    std::ostringstream binary;
+    mpfloat(-6).put(binary, mpfloat::ROUND_NEAREST, 53, 2, 3);
+    EXPECT_EQ(binary.str(), "-1.10E2");
+
+    const double values[] = {255, 1234.5, -1.0 / 3.0, 1e-30, 6.02e23, 0.5, -7.25e300};
+    for (unsigned long prec : {53UL, 200UL}) {
+        for (double value : values) {
+            const mpfloat x = mpfloat(value, mpfloat::ROUND_NEAREST, prec) / 7;
+            const mpfloat exact = mpfloat(value, mpfloat::ROUND_NEAREST, prec);
+            for (const mpfloat& number : {x, exact}) {
+                const mpfloat sized = mpfloat(0, mpfloat::ROUND_NEAREST, prec) += number;
+                for (int base : {2, 8, 10, 16, 36, 62, -16}) {
+                    std::ostringstream out;
+                    sized.put(out, mpfloat::ROUND_NEAREST, prec, base, 0);
+                    const mpfloat back(ostring(out.str().c_str()), std::abs(base), mpfloat::ROUND_NEAREST,
+                                       prec);
+                    EXPECT_TRUE(sameValue(back, raw(sized))) << out.str() << " in base " << base;
+                }
+            }
+        }
+    }
 }
 
 TEST_F(MpfloatTest, BaseThatCannotBeWrittenFailsTheStream) {
@@ -246,11 +311,59 @@ TEST_F(MpfloatTest, ReadingLoopEndsAtTheEndOfInput) {
 TEST_F(MpfloatTest, ReadingASharedValueDetaches) {
     const mpfloat original(1);
     mpfloat reader(original);
-    std::istringstream in("abc 9");
-    in >> reader; // MPFR's value for text that does not parse
-    EXPECT_TRUE(original == 1);
+    std::istringstream in("9");
     in >> reader;
+    EXPECT_TRUE(original == 1);
     EXPECT_TRUE(reader == 9);
+}
+
+TEST_F(MpfloatTest, TextThatIsNotANumberIsRefused) {
+    for (const char* bad : {"abc", "1,5", "0x10", "2.5abc", "1e", "--1", "+", "."}) {
+        std::istringstream in(bad);
+        mpfloat x(7.0);
+        const mpfloat holder(x);
+        EXPECT_FALSE(in >> x) << bad;
+        EXPECT_TRUE(in.fail()) << bad;
+        EXPECT_TRUE(x == 7 && sharesStorage(x, holder)) << bad;
+        EXPECT_TRUE(isNan(mpfloat(ostring(bad), 10))) << bad;
+    }
+    std::wistringstream wide(L"1,5 4");
+    mpfloat x(7.0);
+    EXPECT_FALSE(wide >> x);
+    EXPECT_TRUE(x == 7);
+    std::wistringstream euro(L"12\u20ac34");
+    EXPECT_FALSE(euro >> x);
+    EXPECT_TRUE(x == 7);
+
+    // A wide character without a narrow form, and empty text, are no numbers either.
+    EXPECT_TRUE(isNan(mpfloat(ostring(L"12\u20ac34"), 10)));
+    EXPECT_TRUE(isNan(mpfloat(ostring(""), 10)));
+    EXPECT_TRUE(isNan(mpfloat(ostring("  "), 10)));
+    EXPECT_TRUE(isNan(mpfloat(ostring("1f"), 10)));
+    EXPECT_TRUE(isNan(mpfloat(ostring("1g"), 16)));
+}
+
+TEST_F(MpfloatTest, NumbersReadAsMpfrReadsThem) {
+    const std::pair<const char*, int> good[] = {
+        {"2.5", 10},    {"-1e3", 10},  {"+0.125", 10},
+        {"1.5E-3", 10}, {"NaN", 10},   {"-Inf", 10},
+        {"@inf@", 10},  {"-0", 10},    {"ff", 16},
+        {"F.F@1", 16},  {"0x10", 0},   {"0b101", 0},
+        {"1p4", 16},    {"zz@-2", 36}, {" 7", 10},
+        {"7 \n", 10},   {"1@1", 62},   {"123456789012345678901234567890", 10}};
+    for (const auto& [text, base] : good) {
+        mpfr_t expected;
+        mpfr_init2(expected, 80);
+        mpfr_strtofr(expected, text, nullptr, base, MPFR_RNDN);
+        EXPECT_TRUE(sameValue(mpfloat(ostring(text), base, mpfloat::ROUND_NEAREST, 80UL), expected)) << text;
+        if (base == 10 && text[0] != ' ') {
+            std::istringstream in(text);
+            mpfloat x(0, mpfloat::ROUND_NEAREST, 80UL);
+            EXPECT_TRUE(in >> x) << text;
+            EXPECT_TRUE(sameValue(x, expected)) << text;
+        }
+        mpfr_clear(expected);
+    }
 }
 
 TEST_F(MpfloatTest, ConcatenatesWithText) {

@@ -1,5 +1,9 @@
 #include "pemblon/widgets/FontDialog.h"
 
+#include <algorithm>
+
+#include <wx/arrstr.h>
+#include <wx/display.h>
 #include <wx/intl.h>
 #include <wx/sizer.h>
 #include <wx/statbox.h>
@@ -26,9 +30,9 @@ wxBEGIN_EVENT_TABLE(FontDialog, wxDialog)
     EVT_CHECKBOX(FontDialog::ID_ITALIC, FontDialog::onItalic)
     EVT_CHECKBOX(FontDialog::ID_UNDERLINE, FontDialog::onUnderline)
 wxEND_EVENT_TABLE()
-// clang-format on
+    // clang-format on
 
-FontDialog::FontDialog(wxWindow* parent, const OFont& font)
+    FontDialog::FontDialog(wxWindow* parent, const OFont& font)
     : wxDialog(parent, wxID_ANY, "Format", wxDefaultPosition, wxSize(320, 300),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       _font(font) {
@@ -73,10 +77,11 @@ void FontDialog::createCtrls() {
     main->Add(format, 0, wxEXPAND | wxALL, 5);
 
     auto* previewBox = new wxStaticBoxSizer(wxVERTICAL, this, tr("Preview"));
-    _preview = new wxStaticText(previewBox->GetStaticBox(), wxID_ANY,
-                                tr("The quick brown fox jumps over the lazy dog.\nABCDEFGHIJKLMNOPQRSTUVWXYZ\n"
-                                   "abcdefghijklmnopqrstuvwxyz\n0123456789"),
-                                wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE);
+    _preview =
+        new wxStaticText(previewBox->GetStaticBox(), wxID_ANY,
+                         tr("The quick brown fox jumps over the lazy dog.\nABCDEFGHIJKLMNOPQRSTUVWXYZ\n"
+                            "abcdefghijklmnopqrstuvwxyz\n0123456789"),
+                         wxDefaultPosition, wxDefaultSize, wxALIGN_CENTRE | wxST_ELLIPSIZE_END);
     _preview->Wrap(-1);
     previewBox->Add(_preview, 1, wxEXPAND | wxALL, 5);
     main->Add(previewBox, 1, wxEXPAND | wxALL, 5);
@@ -105,7 +110,48 @@ void FontDialog::initCtrls() {
 void FontDialog::preview() {
     _preview->SetFont(_font);
     _preview->SetForegroundColour(_font.getColor());
+    fitPreview();
     Layout();
+}
+
+void FontDialog::fitPreview() {
+    // Room for the text in the widest style of the chosen face and size, so that ticking Bold or
+    // Italic neither wraps a line nor pushes the last one out of sight.
+    wxFont widest(_font);
+    widest.SetWeight(wxFONTWEIGHT_BOLD);
+    widest.SetStyle(wxFONTSTYLE_ITALIC);
+    widest.SetUnderlined(true);
+    int width = 0;
+    int height = 0;
+    for (const wxString& line : wxSplit(_preview->GetLabel(), '\n', '\0')) {
+        int w = 0;
+        int h = 0;
+        _preview->GetTextExtent(line.empty() ? wxString(" ") : line, &w, &h, nullptr, nullptr, &widest);
+        width = std::max(width, w);
+        height += h;
+    }
+    // Italic letters lean out past the measured width.
+    int slack = 0;
+    _preview->GetTextExtent("M", &slack, nullptr, nullptr, nullptr, &widest);
+    _preview->SetMinSize(wxSize(width + slack, height + slack / 2));
+    // The dialog grows to show it, never beyond the screen, and never shrinks under the user.
+    const int display = wxDisplay::GetFromWindow(this);
+    const wxRect area =
+        wxDisplay(display == wxNOT_FOUND ? 0U : static_cast<unsigned>(display)).GetClientArea();
+    wxSize size = GetSize();
+    size.IncTo(GetSizer()->ComputeFittingWindowSize(this));
+    size.DecTo(area.GetSize());
+    if (size == GetSize()) {
+        return;
+    }
+    SetSize(size);
+    if (IsShown()) {
+        // Grown past the screen's edge: moved back onto it.
+        wxPoint pos = GetPosition();
+        pos.x = std::max(area.GetLeft(), std::min(pos.x, area.GetRight() + 1 - size.GetWidth()));
+        pos.y = std::max(area.GetTop(), std::min(pos.y, area.GetBottom() + 1 - size.GetHeight()));
+        Move(pos);
+    }
 }
 
 void FontDialog::onFont(wxCommandEvent&) {

@@ -35,6 +35,8 @@ protected:
     void createCtrls();
     void initCtrls();
     void preview();
+    // Sizes the preview for its text in the boldest, slanted style of the current face and size.
+    void fitPreview();
 
     void onFont(wxCommandEvent& event);
     void onSize(wxCommandEvent& event);

@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <chrono>
+#include <cstring>
 
 #include <GL/glx.h>
 #include <osgDB/ReadFile>
@@ -15,6 +16,7 @@
 #include <osgUtil/Optimizer>
 #include <wx/image.h>
 #include <wx/rawbmp.h>
+#include <wx/utils.h>
 
 #include "pemblon/core/FileSystemPath.h"
 #include "pemblon/widgets/OSGCanvasRenderThread.h"
@@ -40,10 +42,10 @@ wxBEGIN_EVENT_TABLE(OSGCanvas, wxGLCanvas)
     EVT_RIGHT_UP(OSGCanvas::OnMouseUp)
     EVT_MOTION(OSGCanvas::OnMouseMotion)
 wxEND_EVENT_TABLE()
-// clang-format on
+    // clang-format on
 
-OSGCanvas::OSGCanvas(wxWindow* parent, const int& id, const wxPoint& pos, const wxSize& size,
-                     const long& style, const wxString& name)
+    OSGCanvas::OSGCanvas(wxWindow* parent, const int& id, const wxPoint& pos, const wxSize& size,
+                         const long& style, const wxString& name)
     : wxGLCanvas(parent, id, defaultAttrList(), pos, size, style | wxFULL_REPAINT_ON_RESIZE, name,
                  wxNullPalette) {
     construct();
@@ -74,7 +76,9 @@ void OSGCanvas::construct() {
     _captureAbandoned = false;
     deleteAttrList();
     _context = new wxGLContext(this);
+    _glDisplay = nullptr;
     _glxContext = nullptr;
+    _ownContextTried = false;
     Bind(wxEVT_IDLE, &OSGCanvas::onIdle, this);
     init();
 }
@@ -97,6 +101,14 @@ OSGCanvas::~OSGCanvas() {
         _graphicsWindow->_canvas = nullptr;
     }
     _graphicsWindow = nullptr;
+    if (_glDisplay != nullptr) {
+        auto* display = static_cast<Display*>(_glDisplay);
+        if (glXGetCurrentContext() == _glxContext) {
+            glXMakeCurrent(display, None, nullptr);
+        }
+        glXDestroyContext(display, static_cast<GLXContext>(_glxContext));
+        XCloseDisplay(display);
+    }
     delete _context;
 }
 
@@ -135,7 +147,8 @@ void OSGCanvas::init() {
     _viewer->setThreadingModel(osgViewer::Viewer::SingleThreaded);
 }
 
-osgViewer::Viewer& OSGCanvas::initViewer(const Strings::ostring& path, const Manip& manip, const bool& optimize) {
+osgViewer::Viewer& OSGCanvas::initViewer(const Strings::ostring& path, const Manip& manip,
+                                         const bool& optimize) {
     if (path != Strings::ostring("")) {
         osg::ref_ptr<osg::Node> node =
             osgDB::readNodeFile(FileSystemPath::toNative(path), osgDB::Registry::instance()->getOptions());
@@ -277,13 +290,73 @@ bool OSGCanvas::makeContextCurrent() {
     }
     // Already current here (every frame of the render thread): making it current again costs
     // the software rasteriser a flush per frame.
-    if (_glxContext != nullptr && glXGetCurrentContext() == _glxContext && glXGetCurrentDrawable() == window) {
+    if (_glxContext != nullptr && glXGetCurrentContext() == _glxContext &&
+        glXGetCurrentDrawable() == window) {
         return true;
+    }
+    if (!_ownContextTried) {
+        _ownContextTried = true;
+        makeOwnContext(window);
+    }
+    if (_glDisplay != nullptr) {
+        return glXMakeCurrent(static_cast<Display*>(_glDisplay), window,
+                              static_cast<GLXContext>(_glxContext));
     }
     if (!_context->SetCurrent(*this)) {
         return false;
     }
     _glxContext = glXGetCurrentContext();
+    return true;
+}
+
+bool OSGCanvas::makeOwnContext(unsigned long window) {
+    Display* gui = wxGetX11Display();
+    Display* display = gui != nullptr ? XOpenDisplay(DisplayString(gui)) : nullptr;
+    if (display == nullptr) {
+        return false;
+    }
+    // A context for the visual wx gave the window, so that it draws into the window as wx's would.
+    XWindowAttributes attributes;
+    GLXFBConfig chosen = nullptr;
+    if (XGetWindowAttributes(display, window, &attributes) != 0) {
+        const VisualID visual = XVisualIDFromVisual(attributes.visual);
+        int count = 0;
+        GLXFBConfig* configs = glXGetFBConfigs(display, XScreenNumberOfScreen(attributes.screen), &count);
+        for (int i = 0; i < count && chosen == nullptr; ++i) {
+            int id = 0;
+            int doubleBuffer = 0;
+            int types = 0;
+            glXGetFBConfigAttrib(display, configs[i], GLX_VISUAL_ID, &id);
+            glXGetFBConfigAttrib(display, configs[i], GLX_DOUBLEBUFFER, &doubleBuffer);
+            glXGetFBConfigAttrib(display, configs[i], GLX_RENDER_TYPE, &types);
+            if (static_cast<VisualID>(id) == visual && doubleBuffer != 0 && (types & GLX_RGBA_BIT) != 0) {
+                chosen = configs[i];
+            }
+        }
+        if (configs != nullptr) {
+            XFree(configs);
+        }
+    }
+    GLXContext context =
+        chosen != nullptr ? glXCreateNewContext(display, chosen, GLX_RGBA_TYPE, nullptr, True) : nullptr;
+    if (context == nullptr) {
+        XCloseDisplay(display);
+        return false;
+    }
+    _glDisplay = display;
+    _glxContext = context;
+    return true;
+}
+
+bool OSGCanvas::SwapBuffers() {
+    if (_glDisplay == nullptr) {
+        return wxGLCanvas::SwapBuffers();
+    }
+    const unsigned long window = GetXWindow();
+    if (window == 0) {
+        return false;
+    }
+    glXSwapBuffers(static_cast<Display*>(_glDisplay), window);
     return true;
 }
 
@@ -510,17 +583,36 @@ bool OSGCanvas::getBitmap(const osg::Image& image, wxBitmap& bitmap) {
     if (!data) {
         return false;
     }
+    // GTK's bitmaps hold packed RGB rows: an RGB image row is copied whole, other layouts pixel
+    // by pixel straight into the row, without the iterator's per-pixel steps.
+    using Native = wxNativePixelFormat;
+    constexpr bool packedRgb =
+        Native::RED == 0 && Native::GREEN == 1 && Native::BLUE == 2 && Native::SizePixel == 3;
+    const std::size_t rowBytes = static_cast<std::size_t>(s) * 3;
     wxNativePixelData::Iterator rowStart(data);
     for (int y = 0; y < t; ++y) {
-        wxNativePixelData::Iterator pixel = rowStart;
         const unsigned char* src = image.data(0, t - 1 - y);
-        for (int x = 0; x < s; ++x, ++pixel, src += nc) {
-            if (nc >= 3) {
-                pixel.Red() = src[0];
-                pixel.Green() = src[1];
-                pixel.Blue() = src[2];
+        if constexpr (packedRgb) {
+            unsigned char* dst = &rowStart.Red();
+            if (nc == 3) {
+                std::memcpy(dst, src, rowBytes);
+            } else if (nc > 3) {
+                for (unsigned char* end = dst + rowBytes; dst != end; dst += 3, src += nc) {
+                    dst[0] = src[0];
+                    dst[1] = src[1];
+                    dst[2] = src[2];
+                }
             } else {
-                pixel.Red() = pixel.Green() = pixel.Blue() = src[0];
+                for (unsigned char* end = dst + rowBytes; dst != end; dst += 3, src += nc) {
+                    dst[0] = dst[1] = dst[2] = src[0];
+                }
+            }
+        } else {
+            wxNativePixelData::Iterator pixel = rowStart;
+            for (int x = 0; x < s; ++x, ++pixel, src += nc) {
+                pixel.Red() = src[0];
+                pixel.Green() = src[nc >= 3 ? 1 : 0];
+                pixel.Blue() = src[nc >= 3 ? 2 : 0];
             }
         }
         rowStart.OffsetY(data, 1);

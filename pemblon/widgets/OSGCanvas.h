@@ -100,6 +100,9 @@ public:
     // The first active camera: the viewer's own camera drawn into this canvas.
     bool getScreenCapture(wxBitmap& bitmap);
 
+    // Shows the back buffer drawn through the canvas's context.
+    bool SwapBuffers() override;
+
     // Image rows run bottom-up, bitmap rows top-down: both converters flip. getBitmap takes
     // 8-bit data only (grey images give grey pixels) and leaves the bitmap alone otherwise.
     static bool getBitmap(const osg::Image& image, wxBitmap& bitmap);
@@ -135,6 +138,8 @@ private:
 
     void construct();
     bool makeContextCurrent();
+    // The own X connection and a context on it for the window's visual; false when there is none.
+    bool makeOwnContext(unsigned long window);
     // Whether frames may be drawn: the window is realised and shown. Read by the render thread,
     // written on the GUI thread.
     bool canDraw() const { return _drawable.load(); }
@@ -157,8 +162,14 @@ private:
     wxCondition* _condition;
     int32_t _lastKey;
 
+    // Frames are drawn through a GLX context on an X connection of the canvas's own: on the GUI's
+    // connection every round trip of the drawing thread (Mesa asks the window's size each frame)
+    // wakes the GUI thread, which reads the reply and hands it over. wx's context stands in when
+    // no such connection or context can be had.
     wxGLContext* _context;
-    void* _glxContext; // the GLX context behind _context, once made current
+    void* _glDisplay;      // the canvas's own X connection (Display*), null without one
+    void* _glxContext;     // the context made current: the own one, or the one behind _context
+    bool _ownContextTried; // an own connection and context were tried (made once, when first drawn)
     std::atomic<bool> _drawable;
     // Guarded by _mutex.
     bool _threadAccepting;  // the thread runs and takes captures

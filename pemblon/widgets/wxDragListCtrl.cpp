@@ -94,6 +94,8 @@ void wxDragListCtrl::OnDragListMouseMotion(wxMouseEvent& event) {
         return;
     }
     const wxDateTime now = wxDateTime::UNow();
+    // Within the pause after a scroll the movement is passed on and nothing else happens: the
+    // drag image stays where it is until the pause is over.
     if (_lastScrollTime.IsValid() && (now - _lastScrollTime).GetMilliseconds() <= _scrollTimer) {
         return;
     }
@@ -113,7 +115,7 @@ void wxDragListCtrl::OnDragListMouseMotion(wxMouseEvent& event) {
         const long top = GetTopItem();
         EnsureVisible(item);
         if (GetTopItem() != top) {
-            // Only a real scroll holds back the next one; the image keeps following.
+            // Only a real scroll starts the pause.
             _lastScrollTime = now;
         }
     }

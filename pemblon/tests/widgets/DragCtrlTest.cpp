@@ -206,3 +206,45 @@ TEST(DragList, DragOutsideRefusesAndTheDropMovesNothing) {
     frame->Destroy();
     pump(20);
 }
+
+// After a scroll the list pauses for the scroll timer: movements within it change nothing (the
+// drag image and the cursor wait too); the next movement after it is handled again.
+TEST(DragList, MovementsWithinThePauseAfterAScrollChangeNothing) {
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "drag pause", wxPoint(60, 60), wxSize(260, 200));
+    auto* list = new TestList(frame, wxID_ANY, wxPoint(0, 0), wxSize(200, 150), wxLC_REPORT);
+    list->InsertColumn(0, "Name", wxLIST_FORMAT_LEFT, 180);
+    for (int i = 0; i < 40; ++i) {
+        list->InsertItem(i, wxString::Format("item %d", i));
+    }
+    ASSERT_TRUE(WidgetsTest::showAndWait(frame, list));
+    list->scrollTimer(1500);
+    wxRect row;
+    ASSERT_TRUE(list->GetItemRect(1, row));
+    const wxPoint start = list->ClientToScreen(wxPoint(30, row.GetTop() + row.GetHeight() / 2));
+    pointerTo(start);
+    pointerButton(true);
+    glide(start, start + wxPoint(10, 2), 6);
+    ASSERT_TRUE(list->isDragging());
+
+    // The partly shown row at the bottom scrolls into view.
+    const long top = list->GetTopItem();
+    const wxPoint bottom = list->ClientToScreen(wxPoint(40, list->GetClientSize().GetHeight() - 3));
+    glide(start + wxPoint(10, 2), bottom, 3);
+    ASSERT_NE(list->GetTopItem(), top);
+    EXPECT_EQ(list->dragCursor(), wxCURSOR_ARROW);
+
+    // Outside the list within the pause: no cursor change.
+    pointerTo(bottom + wxPoint(400, 0));
+    pump(100);
+    EXPECT_EQ(list->dragCursor(), wxCURSOR_ARROW);
+    // After it: handled again.
+    pump(1600);
+    glide(bottom + wxPoint(400, 0), bottom + wxPoint(420, 0), 2);
+    EXPECT_EQ(list->dragCursor(), wxCURSOR_NO_ENTRY);
+
+    pointerButton(false);
+    pump(100);
+    EXPECT_FALSE(list->isDragging());
+    frame->Destroy();
+    pump(20);
+}

@@ -2,6 +2,8 @@
 
 #include <wx/checkbox.h>
 #include <wx/clrpicker.h>
+#include <wx/dcclient.h>
+#include <wx/display.h>
 #include <wx/fontenum.h>
 #include <wx/frame.h>
 #include <wx/stattext.h>
@@ -164,6 +166,63 @@ TEST(FontDialogEditing, EditsACopyAndPreviewsIt) {
     dialog.Show();
     WidgetsTest::pump(200);
     WidgetsTest::snapshot("fontdialog");
+    dialog.Hide();
+}
+
+// With Bold and Italic ticked the preview's lines show whole: none wraps, none is cut off, at
+// every size whose lines fit the screen; larger sizes keep the dialog on the screen.
+TEST(FontDialogEditing, PreviewShowsItsLinesWholeInTheWidestStyle) {
+    FontDialog dialog(nullptr, OFont());
+    auto* size = dynamic_cast<FontSizeCombo*>(dialog.FindWindow(FontDialog::ID_SIZE));
+    auto* preview = dynamic_cast<wxStaticText*>(
+        dialog.FindWindowByLabel("The quick brown fox jumps over the lazy dog.\nABCDEFGHIJKLMNOPQRSTUVWXYZ\n"
+                                 "abcdefghijklmnopqrstuvwxyz\n0123456789"));
+    ASSERT_TRUE(size && preview);
+    dialog.Show();
+    pump(100);
+    for (int id : {FontDialog::ID_BOLD, FontDialog::ID_ITALIC}) {
+        auto* box = dynamic_cast<wxCheckBox*>(dialog.FindWindow(id));
+        box->SetValue(true);
+        wxCommandEvent event(wxEVT_CHECKBOX, id);
+        event.SetInt(1);
+        event.SetEventObject(box);
+        box->GetEventHandler()->ProcessEvent(event);
+    }
+    const wxRect screen = wxDisplay(0U).GetClientArea();
+    for (unsigned int i = 0; i < size->GetCount(); ++i) {
+        size->SetSelection(static_cast<int>(i));
+        wxCommandEvent sized(wxEVT_COMBOBOX, FontDialog::ID_SIZE);
+        size->GetEventHandler()->ProcessEvent(sized);
+        pump(50);
+        const wxFont font = dialog.getFont();
+        ASSERT_EQ(font.GetWeight(), wxFONTWEIGHT_BOLD);
+        ASSERT_EQ(font.GetStyle(), wxFONTSTYLE_ITALIC);
+        wxCoord width = 0, height = 0;
+        wxClientDC dc(preview);
+        dc.SetFont(font);
+        dc.GetMultiLineTextExtent(preview->GetLabel(), &width, &height);
+        EXPECT_TRUE(screen.Contains(dialog.GetScreenRect())) << size->GetString(i);
+        if (size->GetString(i) == "72") {
+            WidgetsTest::snapshot("fontdialog_bold_italic_72");
+        }
+        if (width + 100 > screen.GetWidth()) {
+            continue; // wider than the screen: no dialog can show it whole
+        }
+        const wxRect shown = preview->GetRect();
+        EXPECT_GE(shown.GetWidth(), width) << size->GetString(i);
+        EXPECT_GE(shown.GetHeight(), height) << size->GetString(i);
+        // Inside its group box, which is inside the dialog: nothing of it is cut off.
+        const wxSize room = preview->GetParent()->GetClientSize();
+        EXPECT_LE(shown.GetRight(), room.GetWidth()) << size->GetString(i);
+        EXPECT_LE(shown.GetBottom(), room.GetHeight()) << size->GetString(i);
+        EXPECT_TRUE(
+            wxRect(dialog.GetClientSize())
+                .Contains(dialog.ScreenToClient(preview->GetParent()->GetScreenRect().GetBottomRight())))
+            << size->GetString(i);
+        if (size->GetString(i) == "10" || size->GetString(i) == "28") {
+            WidgetsTest::snapshot(("fontdialog_bold_italic_" + size->GetString(i)).c_str());
+        }
+    }
     dialog.Hide();
 }
 

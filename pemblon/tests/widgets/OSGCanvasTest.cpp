@@ -3,6 +3,7 @@
 #include <atomic>
 #include <filesystem>
 
+#include <GL/glx.h>
 #include <osg/Geode>
 #include <osg/Geometry>
 #include <osgDB/WriteFile>
@@ -12,6 +13,7 @@
 #include <wx/frame.h>
 #include <wx/image.h>
 #include <wx/rawbmp.h>
+#include <wx/utils.h>
 
 #include "WidgetsTestSupport.h"
 #include "pemblon/widgets/OSGCanvas.h"
@@ -104,7 +106,30 @@ struct CountingCallback : osg::Camera::DrawCallback {
     void operator()(osg::RenderInfo&) const override { ++calls; }
 };
 
+// Notes the X connection that draws the frame.
+struct ConnectionCallback : osg::Camera::DrawCallback {
+    mutable std::atomic<Display*> display{nullptr};
+    void operator()(osg::RenderInfo&) const override { display = glXGetCurrentDisplay(); }
+};
+
 } // namespace
+
+// The drawing thread's round trips (Mesa asks the window's size every frame) go over a connection
+// of the canvas's own: on the GUI's, each would wake the GUI thread to read the reply for it.
+TEST(OSGCanvasThread, FramesAreDrawnOverAnXConnectionOfTheirOwn) {
+    Shown shown;
+    OSGCanvas& canvas = *shown.canvas;
+    osg::ref_ptr<ConnectionCallback> connection = new ConnectionCallback();
+    canvas.getViewer().getCamera()->setFinalDrawCallback(connection.get());
+    canvas.run();
+    ASSERT_TRUE(pumpUntil([&] { return connection->display.load() != nullptr; }));
+    canvas.stop(true);
+    EXPECT_NE(connection->display.load(), wxGetX11Display());
+    wxBitmap bitmap;
+    ASSERT_TRUE(canvas.getScreenCapture(bitmap)); // and on the GUI thread, without a render thread
+    EXPECT_EQ(pixel(bitmap, 100, 0), red);
+    canvas.getViewer().getCamera()->setFinalDrawCallback(nullptr);
+}
 
 TEST(OSGCanvasConstruction, AttributeListsLiveOnlyDuringConstruction) {
     wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "attrs");
@@ -365,6 +390,17 @@ TEST(OSGCanvasConverters, RoundTripsAndFormats) {
     ASSERT_TRUE(OSGCanvas::getBitmap(*grey, greyBitmap));
     EXPECT_EQ(pixel(greyBitmap, 0, 0), "#323232");
     EXPECT_EQ(pixel(greyBitmap, 2, 1), "#C8C8C8");
+
+    // Four bytes a pixel: the fourth is skipped.
+    osg::ref_ptr<osg::Image> rgba = new osg::Image();
+    rgba->allocateImage(2, 2, 1, GL_RGBA, GL_UNSIGNED_BYTE, 1);
+    const unsigned char quad[] = {1, 2, 3, 255, 4, 5, 6, 255, 7, 8, 9, 0, 10, 11, 12, 0};
+    memcpy(rgba->data(), quad, sizeof quad);
+    wxBitmap rgbaBitmap;
+    ASSERT_TRUE(OSGCanvas::getBitmap(*rgba, rgbaBitmap));
+    EXPECT_EQ(pixel(rgbaBitmap, 0, 0), "#070809");
+    EXPECT_EQ(pixel(rgbaBitmap, 1, 0), "#0A0B0C");
+    EXPECT_EQ(pixel(rgbaBitmap, 1, 1), "#040506");
 
     osg::ref_ptr<osg::Image> floats = new osg::Image();
     floats->allocateImage(4, 4, 1, GL_RGB, GL_FLOAT, 1);
