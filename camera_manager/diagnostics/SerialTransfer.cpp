@@ -3,6 +3,7 @@
 #include "camera_manager/diagnostics/SerialText.h"
 #include "platform/win/SerialPort.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
@@ -50,6 +51,24 @@ public:
         }
         unlink(temp_.c_str());
         return false;
+    }
+    // An incomplete transfer: the destination stays as it was and what arrived is kept beside
+    // it under a name of its own (never over another file); "" when nothing arrived or it
+    // cannot be kept.
+    std::string keepPartial(uint64_t received) {
+        std::fclose(file_);
+        file_ = nullptr;
+        std::string kept;
+        if (received > 0)
+            for (int n = 0; n < 100 && kept.empty(); ++n) {
+                const std::string name = path_ + (n == 0 ? "" : "." + std::to_string(n)) + ".partial";
+                if (link(temp_.c_str(), name.c_str()) == 0)
+                    kept = name;
+                else if (errno != EEXIST)
+                    break;
+            }
+        unlink(temp_.c_str());
+        return kept;
     }
 
 private:
@@ -158,7 +177,11 @@ SerialTransferResult SerialTransfer::run(const SerialTransferJob& job, const Cal
                 if (callbacks.received)
                     callbacks.received(result.received);
             }
-            result.saved = destination.commit();
+            if (!failed && result.sent == result.size && result.received == result.size &&
+                std::feof(source.get()))
+                result.saved = destination.commit();
+            else
+                result.partialPath = destination.keepPartial(result.received);
         }
         if (job.drainAtEnd) {
             char rest[8];
