@@ -1,9 +1,10 @@
 #include "platform/zeko/SerialInterface.h"
 
+#include "platform/zeko/StateStore.h"
+
 #include <array>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -43,20 +44,10 @@ void writeAll(int fd, const char* data, size_t size) {
     }
 }
 
-std::string registryFolder() {
-    if (const char* dir = std::getenv("ZEKO_REGISTRY_DIR"); dir && *dir)
-        return dir;
-    if (const char* dir = std::getenv("XDG_CONFIG_HOME"); dir && *dir)
-        return std::string(dir) + "/zeko";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return std::string(home) + "/.config/zeko";
-    return "/tmp/zeko";
-}
-
 } // namespace
 
 std::string SerialInterface::linkPathFor(uint32_t comNumber) {
-    return registryFolder() + "/zeko_COM" + std::to_string(comNumber);
+    return StateStore::registryFolder() + "/zeko_COM" + std::to_string(comNumber);
 }
 
 SerialInterface::SerialInterface(uint32_t comNumber, const std::string& line)
