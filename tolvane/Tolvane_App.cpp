@@ -7,6 +7,7 @@
 #include "pemblon/xml/XMLException.h"
 #include "tolvane/MainWnd.h"
 
+#include <clocale>
 #include <exception>
 #include <wx/filefn.h>
 #include <wx/image.h>
@@ -25,7 +26,8 @@ bool Tolvane_App::loadStringTable(const ostring& path) {
         PBN::XML::XMLDoc document(path, true, false);
         StringTable::get().load("Tolvane", document.getRoot());
     } catch (const PBN::XML::XMLException&) {
-        wxMessageBox(wxT("Error while loading string table."), wxT("String table error"), wxOK | wxICON_INFORMATION);
+        wxMessageBox(wxT("Error while loading string table."), wxT("String table error"),
+                     wxOK | wxICON_INFORMATION);
         return false;
     }
     // "Auto" of the recording dialog comes from the helper library's catalogue.
@@ -35,6 +37,9 @@ bool Tolvane_App::loadStringTable(const ostring& path) {
 }
 
 bool Tolvane_App::OnInit() {
+    // wx keeps GTK from setting the locale; only the character locale comes from the
+    // environment, so that number texts keep the C locale's form.
+    std::setlocale(LC_CTYPE, "");
     wxInitAllImageHandlers();
     wxSplashScreen* splash = nullptr;
     wxBitmap splashPicture;
@@ -44,8 +49,9 @@ bool Tolvane_App::OnInit() {
         splashPicture.LoadFile(splashPath, wxBITMAP_TYPE_JPEG);
     }
     if (splashPicture.IsOk())
-        splash = new wxSplashScreen(splashPicture, wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_NO_TIMEOUT, 0, nullptr,
-                                    wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSIMPLE_BORDER | wxSTAY_ON_TOP);
+        splash =
+            new wxSplashScreen(splashPicture, wxSPLASH_CENTRE_ON_SCREEN | wxSPLASH_NO_TIMEOUT, 0, nullptr,
+                               wxID_ANY, wxDefaultPosition, wxDefaultSize, wxSIMPLE_BORDER | wxSTAY_ON_TOP);
     if (splash) {
         // The event loop has not run yet: let the splash window appear while the start-up goes on.
         splash->Update();

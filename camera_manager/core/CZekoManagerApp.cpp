@@ -8,6 +8,7 @@
 #include "camera_manager/res/StringTable.h"
 #include "platform/win/NetworkSetup.h"
 
+#include <clocale>
 #include <wx/msgdlg.h>
 
 CZekoManagerApp::CZekoManagerApp() {
@@ -15,6 +16,10 @@ CZekoManagerApp::CZekoManagerApp() {
 }
 
 bool CZekoManagerApp::OnInit() {
+    // wx keeps GTK from setting the locale, so the program would run in "C" and take every
+    // character beyond ASCII for an error. Only the character locale comes from the
+    // environment: number texts are read and written in the C locale's form.
+    std::setlocale(LC_CTYPE, "");
     return InitInstance();
 }
 

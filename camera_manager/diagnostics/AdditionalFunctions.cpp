@@ -44,8 +44,6 @@ int AdditionalFunctions::DoModal() {
     ui_ = std::make_unique<Ui>(&dialog);
     OnInitDialog();
     int result = dialog.ShowModal();
-    if (entry_ && panel_)
-        entry_->SetDeviceComportOffset(camera_.offset);
     panel_.reset();
     dialog_ = nullptr;
     return result;
@@ -107,6 +105,8 @@ void AdditionalFunctions::OnInitDialog() {
         auto act = [this](void (ComPortPanel::*action)()) {
             return [this, action](wxCommandEvent&) {
                 (panel_.get()->*action)();
+                // The entry follows the camera at once: Send / Receive opens the port it names.
+                entry_->SetDeviceComportOffset(camera_.offset);
                 ShowComPort();
             };
         };

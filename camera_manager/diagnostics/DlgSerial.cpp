@@ -8,11 +8,7 @@
 #include "camera_manager/diagnostics/SerialStringIds.h"
 #include "camera_manager/diagnostics/SerialText.h"
 
-#include <cerrno>
-#include <poll.h>
-#include <sys/eventfd.h>
 #include <sys/stat.h>
-#include <unistd.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -75,8 +71,6 @@ const PortIds portIds[2] = {
      IdReceivedB},
 };
 
-constexpr size_t ReadSize = 128;
-
 void showMessage(unsigned id, long icon) {
     wxMessageBox(ResourceText(id), ResourceText(ids::AppTitle), wxOK | icon);
 }
@@ -95,10 +89,8 @@ std::string utf8Path(const wxString& path) {
 DlgSerial::DlgSerial(wxWindow* parent, const CameraEntry* entry)
     : wxDialog(parent, wxID_ANY, "Virtual COM port", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE),
-      entry_(entry) {
+      entry_(entry), session_(std::make_unique<SerialSession>(static_cast<SerialSessionListener&>(*this))) {
     ports_[1].index = 1;
-    for (Port& port : ports_)
-        port.stopEvent = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
 
     wxBoxSizer* top = new wxBoxSizer(wxVERTICAL);
     wxBoxSizer* portsRow = new wxBoxSizer(wxHORIZONTAL);
@@ -148,19 +140,7 @@ DlgSerial::DlgSerial(wxWindow* parent, const CameraEntry* entry)
 }
 
 DlgSerial::~DlgSerial() {
-    *updatesAllowed_ = false;
-    for (SerialTransfer& transfer : transfers_) {
-        transfer.stop();
-        transfer.join();
-    }
-    for (Port& port : ports_) {
-        if (port.connected)
-            disconnect(port);
-        if (port.reader.joinable()) { // a reader that ended by itself
-            port.reader.join();
-        }
-        close(port.stopEvent);
-    }
+    session_.reset(); // its threads end before the windows they report to go
 }
 
 int DlgSerial::cameraComPort() const {
@@ -288,83 +268,64 @@ void DlgSerial::updatePortCaption() {
     groupA_->SetLabel(wxString::Format("%s (COM%d)", groupCaption_, number));
 }
 
-bool DlgSerial::connect(Port& port) {
-    const std::string baud(port.baud->GetStringSelection().utf8_str());
-    if (!port.serial.open(portName(port)))
-        return false;
-    if (!port.serial.configure(serial::LineSettingsText(baud))) {
-        port.serial.restoreSettings();
-        port.serial.close();
-        return false;
-    }
-    if (port.reader.joinable()) // a reader that ended by itself after a line failure
-        port.reader.join();
-    uint64_t drained;
-    while (read(port.stopEvent, &drained, sizeof drained) > 0) {
-    }
-    port.decoder.reset();
-    port.serial.purge();   // here, not on the reader, so that nothing sent after connecting is lost
-    port.connected = true; // before the reader starts, so that early data finds the port connected
-    port.readerRunning = true;
-    port.reader = std::thread([this, &port] { readLoop(port); });
-    return true;
-}
-
-bool DlgSerial::disconnect(Port& port) {
-    const uint64_t one = 1;
-    (void)!write(port.stopEvent, &one, sizeof one);
-    if (port.reader.joinable())
-        port.reader.join();
-    port.serial.restoreSettings();
-    if (!port.serial.close())
-        return false;
-    port.connected = false;
-    return true;
-}
-
-void DlgSerial::readLoop(Port& port) {
-    for (;;) {
-        pollfd p[2] = {{port.stopEvent, POLLIN, 0}, {port.serial.fd(), POLLIN, 0}};
-        if (poll(p, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            break;
-        }
-        if (p[0].revents & POLLIN)
-            break;
-        if (!p[1].revents)
-            continue;
-        char buffer[ReadSize];
-        const ssize_t n = port.serial.read(buffer, sizeof buffer, 0);
-        if (n < 0) {
-            CallAfter([] { showMessage(ids::SerialNotReceived, wxICON_ERROR); });
-            break;
-        }
-        if (n == 0)
-            continue;
-        const std::wstring text = port.decoder.decode(buffer, static_cast<size_t>(n));
-        if (!text.empty())
-            CallAfter([&port, text] { port.received->AppendText(wxString(text)); });
-    }
-    port.readerRunning = false;
-}
-
 void DlgSerial::send(Port& port) {
     const std::vector<uint8_t> bytes =
-        serial::SendBytes(port.sendText->GetValue().ToStdWstring(), port.lineEnd->GetSelection());
-    if (!port.connected) {
+        serial::SendBytes(std::string(port.sendText->GetValue().utf8_str()), port.lineEnd->GetSelection());
+    if (!session_->connected(port.index)) {
         showMessage(ids::SerialNotConnected, wxICON_ERROR);
         return;
     }
-    if (!bytes.empty() && !port.serial.write(bytes.data(), bytes.size()))
+    if (!session_->send(port.index, bytes))
         showMessage(ids::SerialNotSent, wxICON_ERROR);
+}
+
+void DlgSerial::showDisconnected(Port& port) {
+    port.connectButton->SetLabel(ResourceText(ids::SerialConnect));
+    if (!session_->connected(1 - port.index))
+        enableTransferControls(true);
+    if (port.index == 0)
+        broadcast_->Enable();
+}
+
+void DlgSerial::onReceived(int port, const std::u16string& text) {
+    ports_[port].received->AppendText(ToWx(text));
+}
+
+void DlgSerial::onPortLost(int port) {
+    showDisconnected(ports_[port]);
+    showMessage(ids::SerialLineLost, wxICON_ERROR);
+}
+
+void DlgSerial::onTransferProgress(int percent) {
+    progress_->SetValue(percent);
+}
+
+void DlgSerial::onTransferReceived(uint64_t received) {
+    destinationBytes_->SetLabel(withBytes(received));
+}
+
+void DlgSerial::onTransferFinished(const SerialTransferResult& result) {
+    progress_->SetValue(0);
+    destinationBytes_->SetLabel("0");
+    sendFile_->SetLabel(ResourceText(ids::SerialSendFile));
+    if (result.complete()) {
+        showMessage(ids::SerialTransferComplete, wxICON_INFORMATION);
+        return;
+    }
+    wxString text = ResourceText(ids::SerialTransferIncomplete);
+    // The destination is never touched by an incomplete transfer; say so, and where its data went.
+    text << "\n"
+         << (result.partialPath.empty() ? ResourceText(ids::SerialDestinationUnchanged)
+                                        : wxString::Format(ResourceText(ids::SerialPartialKept),
+                                                           wxString::FromUTF8(result.partialPath)));
+    wxMessageBox(text, ResourceText(ids::AppTitle), wxOK | wxICON_ERROR);
 }
 
 void DlgSerial::onConnect(Port& port) {
     const wxString label = port.connectButton->GetLabel();
-    Port& other = ports_[1 - port.index];
     if (label == ResourceText(ids::SerialConnect)) {
-        if (connect(port)) {
+        const std::string baud(port.baud->GetStringSelection().utf8_str());
+        if (session_->connect(port.index, portName(port), baud)) {
             port.sendText->SetFocus();
             port.connectButton->SetLabel(ResourceText(ids::SerialDisconnect));
             enableTransferControls(false);
@@ -372,27 +333,21 @@ void DlgSerial::onConnect(Port& port) {
                 broadcast_->Disable();
         } else {
             port.connectButton->SetFocus();
-            port.connected = false;
             showMessage(ids::SerialCannotOpen, wxICON_ERROR);
         }
     } else if (label == ResourceText(ids::SerialDisconnect)) {
         port.connectButton->SetFocus();
-        if (disconnect(port)) {
-            port.connectButton->SetLabel(ResourceText(ids::SerialConnect));
-            if (!other.connected)
-                enableTransferControls(true);
-            if (port.index == 0)
-                broadcast_->Enable();
-        } else {
+        if (session_->disconnect(port.index))
+            showDisconnected(port);
+        else
             showMessage(ids::SerialCannotClose, wxICON_ERROR);
-        }
     }
 }
 
 void DlgSerial::onBaudChanged(Port& port) {
-    if (!port.connected)
+    if (!session_->connected(port.index))
         return;
-    if (disconnect(port))
+    if (session_->disconnect(port.index))
         port.connectButton->SetLabel(ResourceText(ids::SerialConnect));
     else
         showMessage(ids::SerialCannotClose, wxICON_ERROR);
@@ -448,9 +403,8 @@ void DlgSerial::onSendFile() {
         return;
     }
     const int direction = direction_->GetSelection() == 1 ? 1 : 0;
-    SerialTransfer& transfer = transfers_[direction];
-    if (transfer.running()) {
-        transfer.stop();
+    if (session_->transferRunning(direction)) {
+        session_->stopTransfer(direction);
         sendFile_->SetLabel(ResourceText(ids::SerialSendFile));
         return;
     }
@@ -472,34 +426,8 @@ void DlgSerial::onSendFile() {
     job.blockSize = serial::TransferBlockSize(ports_[1].baud->GetSelection());
     job.drainAtEnd = direction == 0;
 
-    // The callbacks run on the transfer thread: they post to the GUI thread, and only while the
-    // dialog allows updates (it clears the flag, then joins the thread, before it goes).
-    std::shared_ptr<std::atomic<bool>> allowed = updatesAllowed_;
-    SerialTransfer::Callbacks callbacks;
-    callbacks.progress = [this, allowed](int percent) {
-        if (*allowed)
-            CallAfter([this, percent] { progress_->SetValue(percent); });
-    };
-    callbacks.received = [this, allowed](uint64_t received) {
-        if (*allowed)
-            CallAfter([this, received] { destinationBytes_->SetLabel(withBytes(received)); });
-    };
-    callbacks.finished = [this, allowed](const SerialTransferResult& result) {
-        if (!*allowed)
-            return;
-        const bool complete = result.complete();
-        CallAfter([this, complete] {
-            progress_->SetValue(0);
-            destinationBytes_->SetLabel("0");
-            sendFile_->SetLabel(ResourceText(ids::SerialSendFile));
-            if (complete)
-                showMessage(ids::SerialTransferComplete, wxICON_INFORMATION);
-            else
-                showMessage(ids::SerialTransferIncomplete, wxICON_ERROR);
-        });
-    };
     progress_->SetValue(0);
-    if (transfer.start(std::move(job), std::move(callbacks)))
+    if (session_->startTransfer(direction, std::move(job)))
         sendFile_->SetLabel(ResourceText(ids::SerialStop));
 }
 

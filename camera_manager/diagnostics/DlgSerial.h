@@ -5,16 +5,12 @@
 // baud rate, a connect button, a line to send with its line end and a field of what arrived.
 // The "Send file" group sends a file from one port to the other.
 //
-// Each connected port has a reader thread, each running transfer a thread of its own; all of
-// them hand window updates to the GUI thread. Closing the dialog stops and joins them.
+// The ports, their reader threads and the transfers belong to the dialog's SerialSession, which
+// reports to the dialog on the GUI thread. Closing the dialog ends the session first.
 
-#include "camera_manager/diagnostics/ReceiveDecoder.h"
-#include "camera_manager/diagnostics/SerialTransfer.h"
-#include "platform/win/SerialPort.h"
+#include "camera_manager/diagnostics/SerialSession.h"
 
-#include <atomic>
 #include <memory>
-#include <thread>
 #include <wx/dialog.h>
 
 class CameraEntry;
@@ -26,7 +22,7 @@ class wxStaticBox;
 class wxStaticText;
 class wxTextCtrl;
 
-class DlgSerial : public wxDialog {
+class DlgSerial : public wxDialog, private SerialSessionListener {
 public:
     enum { IDD = 490 };
     // entry: the camera whose virtual COM port is port A; not owned, outlives the dialog.
@@ -40,12 +36,6 @@ public:
 private:
     struct Port {
         int index = 0; // 0 port A, 1 port B
-        win::SerialPort serial;
-        bool connected = false;
-        std::atomic<bool> readerRunning{false};
-        int stopEvent = -1; // eventfd that ends the reader
-        std::thread reader;
-        ReceiveDecoder decoder;
         wxChoice* baud = nullptr;
         wxChoice* lineEnd = nullptr;
         wxButton* connectButton = nullptr;
@@ -57,10 +47,15 @@ private:
     wxWindow* buildTransferGroup(wxWindow* parent);
     std::string portName(const Port& port) const;
 
-    bool connect(Port& port);
-    bool disconnect(Port& port);
-    void readLoop(Port& port);
     void send(Port& port);
+    void showDisconnected(Port& port);
+
+    // SerialSessionListener
+    void onReceived(int port, const std::u16string& text) override;
+    void onPortLost(int port) override;
+    void onTransferProgress(int percent) override;
+    void onTransferReceived(uint64_t received) override;
+    void onTransferFinished(const SerialTransferResult& result) override;
 
     void onConnect(Port& port);
     void onBaudChanged(Port& port);
@@ -85,9 +80,7 @@ private:
     wxStaticText* sourceBytes_ = nullptr;
     wxStaticText* destinationBytes_ = nullptr;
     wxGauge* progress_ = nullptr;
-    // Shared with the transfer threads' callbacks, which may only post updates while it is set.
-    std::shared_ptr<std::atomic<bool>> updatesAllowed_ = std::make_shared<std::atomic<bool>>(true);
-    SerialTransfer transfers_[2];
+    std::unique_ptr<SerialSession> session_;
 };
 
 // Runs the terminal for a camera whose device the caller has opened (and closes afterwards).

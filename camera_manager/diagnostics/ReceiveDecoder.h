@@ -1,18 +1,17 @@
 #pragma once
 
-// Turns the bytes a port delivers, piece by piece, into text in the current locale's multibyte
-// encoding. A character split between two pieces is kept whole; a byte that cannot be decoded
-// shows as U+FFFD and decoding goes on. A zero byte ends the text of its piece.
+// Turns the bytes a port delivers, piece by piece, into text, read as UTF-8 whatever the
+// locale. A character split between two pieces is kept whole; a byte sequence that is no
+// UTF-8 shows as U+FFFD and decoding goes on. A zero byte ends the text of its piece.
 
 #include <cstddef>
-#include <cwchar>
 #include <string>
 
 class ReceiveDecoder {
 public:
-    std::wstring decode(const char* bytes, size_t size);
-    void reset() { state_ = std::mbstate_t{}; }
+    std::u16string decode(const char* bytes, size_t size);
+    void reset() { pending_.clear(); }
 
 private:
-    std::mbstate_t state_{};
+    std::string pending_; // the start of a character whose rest has not come yet
 };

@@ -24,5 +24,9 @@ constexpr uint32_t SerialDestinationFile = 534;
 constexpr uint32_t SerialSelectFiles = 535;
 constexpr uint32_t SerialLineEndNone = 536; // 537 "CR", 538 "LF", 539 "CR-LF"
 constexpr uint32_t SerialBaudsDiffer = 548;
+// Texts of our own.
+constexpr uint32_t SerialLineLost = 3220;
+constexpr uint32_t SerialPartialKept = 3221; // %s: the file holding the data received
+constexpr uint32_t SerialDestinationUnchanged = 3222;
 
 } // namespace ids

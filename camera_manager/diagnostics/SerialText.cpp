@@ -1,8 +1,7 @@
 #include "camera_manager/diagnostics/SerialText.h"
 
-#include <climits>
-#include <cstring>
-#include <cwchar>
+#include <algorithm>
+#include <cstddef>
 
 namespace serial {
 
@@ -21,17 +20,13 @@ std::string LineSettingsText(const std::string& baud) {
     return "baud=" + baud + " parity=N data=8 stop=1";
 }
 
-std::vector<uint8_t> SendBytes(const std::wstring& text, int lineEnd) {
-    std::vector<uint8_t> bytes;
-    bytes.reserve(SendBytesLimit + 2);
-    std::mbstate_t state{};
-    char mb[MB_LEN_MAX];
-    for (wchar_t c : text) {
-        const size_t n = std::wcrtomb(mb, c, &state);
-        if (n == static_cast<size_t>(-1) || bytes.size() + n > SendBytesLimit)
-            break;
-        bytes.insert(bytes.end(), mb, mb + n);
-    }
+std::vector<uint8_t> SendBytes(const std::string& utf8, int lineEnd) {
+    size_t length = std::min(utf8.size(), SendBytesLimit);
+    // Back to the start of a character: a continuation byte (10xxxxxx) belongs to the one before.
+    if (length < utf8.size())
+        while (length > 0 && (static_cast<uint8_t>(utf8[length]) & 0xC0) == 0x80)
+            --length;
+    std::vector<uint8_t> bytes(utf8.begin(), utf8.begin() + static_cast<std::ptrdiff_t>(length));
     if (lineEnd == 1 || lineEnd == 3)
         bytes.push_back('\r');
     if (lineEnd == 2 || lineEnd == 3)

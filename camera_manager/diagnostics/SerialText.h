@@ -23,10 +23,10 @@ std::string ComPortName(int number);
 // "baud=<rate> parity=N data=8 stop=1"
 std::string LineSettingsText(const std::string& baud);
 
-// The bytes a send line puts on the wire: the text in the current locale's multibyte form, cut
-// at 126 bytes (a character that does not fit or cannot be converted ends it), then the line
-// end of the given index (0 none, 1 CR, 2 LF, 3 CR LF).
-std::vector<uint8_t> SendBytes(const std::wstring& text, int lineEnd);
+// The bytes a send line puts on the wire: its UTF-8 text (whatever the locale) cut at 126 bytes
+// before the first character that does not fit whole, then the line end of the given index
+// (0 none, 1 CR, 2 LF, 3 CR LF).
+std::vector<uint8_t> SendBytes(const std::string& utf8, int lineEnd);
 
 // Block size of a transfer for the baud index of COM1: 128 bytes up to 38400, else 1024.
 size_t TransferBlockSize(int baudIndex);

@@ -4,6 +4,7 @@
 #include "platform/common/FileReplacement.h"
 #include "platform/win/SerialPort.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <fcntl.h>
@@ -18,6 +19,21 @@ struct FileCloser {
     void operator()(FILE* f) const { std::fclose(f); }
 };
 using File = std::unique_ptr<FILE, FileCloser>;
+
+// An incomplete transfer: the destination stays as it was and what arrived is kept beside it
+// under a name of its own (never over another file); "" when nothing arrived or it cannot be kept.
+std::string keepPartial(FileReplacement& destination, const std::string& path, uint64_t received) {
+    if (received > 0)
+        for (int n = 0; n < 100; ++n) {
+            const std::string name = path + (n == 0 ? "" : "." + std::to_string(n)) + ".partial";
+            if (destination.keepAs(name))
+                return name;
+            if (destination.failedErrno() != EEXIST)
+                break;
+        }
+    destination.discard();
+    return {};
+}
 
 bool openPort(win::SerialPort& port, const std::string& name, const std::string& baud) {
     if (!port.open(name))
@@ -115,7 +131,11 @@ SerialTransferResult SerialTransfer::run(const SerialTransferJob& job, const Cal
                 if (callbacks.received)
                     callbacks.received(result.received);
             }
-            result.saved = destination.commit();
+            if (!failed && result.sent == result.size && result.received == result.size &&
+                std::feof(source.get()))
+                result.saved = destination.commit();
+            else
+                result.partialPath = keepPartial(destination, job.destination, result.received);
         }
         if (job.drainAtEnd) {
             char rest[8];

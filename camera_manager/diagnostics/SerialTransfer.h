@@ -4,7 +4,8 @@
 // port block by block, and what the receiving port delivers is written to the destination file.
 // Runs on a thread of its own; stop() ends it at its next check (reads wait 100 ms at most).
 // The destination is written under a temporary name and renamed at the end, so a destination
-// that names the source never destroys it.
+// that names the source never destroys it. A transfer that is stopped or fails leaves the
+// destination as it was; what arrived is kept as "<destination>.partial".
 
 #include <atomic>
 #include <cstddef>
@@ -26,7 +27,8 @@ struct SerialTransferJob {
 struct SerialTransferResult {
     uint64_t size = 0; // of the source when the transfer started
     uint64_t sent = 0, received = 0;
-    bool saved = false; // the destination file was written and put in place
+    bool saved = false;      // the destination file was written and put in place
+    std::string partialPath; // where an incomplete transfer's data was kept ("" when not)
     bool complete() const { return saved && received == size; }
 };
 

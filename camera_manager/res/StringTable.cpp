@@ -292,6 +292,9 @@ const ResourceString managerStrings[] = {
     {3320, u"Enable DHCP"},
     {3200, u"The IP address or the subnet mask of the network adapter is not valid."},
     {3201, u"The IP addresses of the subnet could not be probed:"},
+    {3220, u"The connection to the COM port was lost. The port has been closed."},
+    {3221, u"The destination file was left unchanged. The data received so far is in %s."},
+    {3222, u"The destination file was left unchanged."},
     // Support files.
     {108, u"Camera ID"},
     {114, u"Available"},
@@ -309,9 +312,14 @@ const ResourceString managerStrings[] = {
     {176, u"Not found"},
     {475, u"Install COM port on the computer"},
     {480, u"used"},
-    {486, u"The virtual COM port is installed on the computer system and connected to this camera. You can send and receive messages."},
-    {487, u"By default the camera is connected to COM port 100. This COM port is not installed on the computer system. You can install COM100 or another COM port on your computer and save the port number in this camera."},
-    {488, u"There is a COM port connected to this camera that does not exist on the computer system. You can install the corresponding COM port on your computer. You can also delete the COM port in this camera."},
+    {486, u"The virtual COM port is installed on the computer system and connected to this camera. You can "
+          u"send and receive messages."},
+    {487, u"By default the camera is connected to COM port 100. This COM port is not installed on the "
+          u"computer system. You can install COM100 or another COM port on your computer and save the port "
+          u"number in this camera."},
+    {488, u"There is a COM port connected to this camera that does not exist on the computer system. You can "
+          u"install the corresponding COM port on your computer. You can also delete the COM port in this "
+          u"camera."},
     {489, u"Delete COM port"},
     {490, u"The broadcast COM port (COM"},
     {491, u"The broadcast COM port (COM"},
@@ -320,7 +328,8 @@ const ResourceString managerStrings[] = {
     {494, u"The COM port was successfully saved in the camera"},
     {495, u"The COM port could not be saved in the camera!"},
     {496, u"The COM port was successfully deleted on the computer system"},
-    {497, u"The COM port could not be deleted on the computer system! It could be used by another application."},
+    {497,
+     u"The COM port could not be deleted on the computer system! It could be used by another application."},
     {498, u"The COM port was successfully installed on the computer system"},
     {499, u"The COM port could not be installed on the computer system!"},
     {500, u"Save COM port in the camera"},
@@ -330,9 +339,12 @@ const ResourceString managerStrings[] = {
     {524, u"The internet can not be connected"},
     {525, u") was successfully installed on the computer system"},
     {526, u") could not be installed on the computer system!"},
-    {527, u"Some driver files on this system are not up to date.\n\nDo you want to check the Marvek website for available updates?   \n\n"},
-    {554, u"The COM port can not be saved in the camera! You are using an old Gigabit Ethernet starter firmware. Please update to version 1.00.0033 or higher."},
-    {556, u"The COM port saved in the camera is invalid. Please click 'Delete COM port in the camera' to reset the COM port."},
+    {527, u"Some driver files on this system are not up to date.\n\nDo you want to check the Marvek website "
+          u"for available updates?   \n\n"},
+    {554, u"The COM port can not be saved in the camera! You are using an old Gigabit Ethernet starter "
+          u"firmware. Please update to version 1.00.0033 or higher."},
+    {556, u"The COM port saved in the camera is invalid. Please click 'Delete COM port in the camera' to "
+          u"reset the COM port."},
     {595, u"Please install the latest DirectX to use the Zeko Brisalon functions."},
     {159, u"zeko_api.dll"},
     {160, u"zeko_tools.dll"},
@@ -549,14 +561,17 @@ const ResourceString managerStrings[] = {
     {635, u"Transport layer for GEN<i>CAM"},
     {540, u"The COM port functionality is not available for this camera type."},
     {605, u"The COM port functionality is not available if the program is running in WOW64 mode."},
-    {631, u"You have changed the configuration of the CPU idle states for the current user.  These changes will only be applied after a system reboot! "},
+    {631, u"You have changed the configuration of the CPU idle states for the current user.  These changes "
+          u"will only be applied after a system reboot! "},
     {356, u"Gigabit Ethernet Zeko"},
     {357, u"Enable Zeko network service"},
     {373, u"Disable Zeko network service"},
     {374, u"The Gigabit Ethernet Zeko network service is bound to"},
     {375, u"Choose a network adapter to see or change its settings."},
-    {376, u"The Gigabit Ethernet Zeko network service is not bound to any network adapter. Choose an adapter and enable the service for it."},
-    {377, u"The Gigabit Ethernet Zeko network service is not installed. You can install the service with the Zeko setup."},
+    {376, u"The Gigabit Ethernet Zeko network service is not bound to any network adapter. Choose an adapter "
+          u"and enable the service for it."},
+    {377, u"The Gigabit Ethernet Zeko network service is not installed. You can install the service with the "
+          u"Zeko setup."},
     {378, u"network adapter"},
     {379, u"network adapters"},
     {380, u"Dynamic Host Configuration Protocol (DHCP) enabled"},
@@ -566,10 +581,12 @@ const ResourceString managerStrings[] = {
     {384, u"IP address and subnetmask of the adapter changed successfully."},
     {389, u"The packet filter of the network adapter was changed successfully."},
     {390, u"The packet filter of the network adapter could not be changed."},
-    {391, u"Do you want to enable DHCP for this network adapter? Its static IP address and subnetmask will no longer be used."},
+    {391, u"Do you want to enable DHCP for this network adapter? Its static IP address and subnetmask will "
+          u"no longer be used."},
     {392, u"DHCP could not be enabled!"},
     {393, u"DHCP was enabled successfully"},
-    {553, u"At least one Gigabit Ethernet Zeko camera is opened and linked to this network adapter. The settings can not be changed! Please close all cameras linked to this adapter and try again."},
+    {553, u"At least one Gigabit Ethernet Zeko camera is opened and linked to this network adapter. The "
+          u"settings can not be changed! Please close all cameras linked to this adapter and try again."},
     {590, u"The IP address of the adapter has been changed but may result in an address conflict."},
     {627, u"This network property is already controlled by the following application:"},
 };

@@ -1,7 +1,10 @@
 #include "camera_manager/diagnostics/DlgSerial.h"
 #include "camera_manager/core/CameraEntry.h"
+#include "camera_manager/core/CameraList.h"
+#include "camera_manager/diagnostics/AdditionalFunctions.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
+#include "platform/win/PortDevices.h"
 #include "platform/win/Registry.h"
 #include "platform/win/SerialPort.h"
 #include "platform/win/tests/PtyBridge.h"
@@ -10,7 +13,10 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <thread>
+#include <time.h>
+#include <unistd.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -25,8 +31,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-const auto* const environment = ::testing::AddGlobalTestEnvironment(
-    new cmtest::WxTestEnvironment([] { return new wxApp(); }));
+const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new cmtest::WxTestEnvironment([] { return new wxApp(); }));
 
 // Handles what the GUI thread was handed until the condition holds or two seconds passed.
 template <class Condition> bool pumpUntil(Condition condition, std::chrono::milliseconds limit = 2000ms) {
@@ -63,8 +69,7 @@ protected:
         dialog_->Show();
     }
     void TearDown() override {
-        if (dialog_)
-            dialog_->Destroy();
+        delete dialog_; // now, before the cable goes: its hang-up would reach the next test
         wxTheApp->ProcessPendingEvents();
         hook_.Unregister();
         win::SetComPortLookup(nullptr);
@@ -202,7 +207,8 @@ TEST_F(DlgSerialTest, DisconnectEndsTheReaderAtOnceAndFreesThePort) {
     ASSERT_EQ(control<wxButton>(1104)->GetLabel(), "Disconnect");
     const auto start = std::chrono::steady_clock::now();
     click(1104);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1000ms); // no forced wait: a reader that hung would take seconds
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              1000ms); // no forced wait: a reader that hung would take seconds
     EXPECT_EQ(control<wxButton>(1104)->GetLabel(), "Connect");
     EXPECT_TRUE(control<wxButton>(1162)->IsEnabled());
     EXPECT_TRUE(control<wxCheckBox>(1252)->IsEnabled());
@@ -283,6 +289,141 @@ TEST_F(DlgSerialTest, ClosingDuringATransferIsSafe) {
     wxTheApp->ProcessPendingEvents();
     EXPECT_TRUE(hook_.messages.empty());
     cable_.pause(false);
+}
+
+TEST_F(DlgSerialTest, NonAsciiTextCrossesWholeBothWays) {
+    click(1104);
+    click(1105);
+    const wxString greeting = wxString::FromUTF8("Gruesse von B \xc3\xa4\xc3\xb6\xc3\xbc \xe2\x82\xac");
+    control<wxTextCtrl>(1267)->ChangeValue(greeting);
+    click(1272);
+    EXPECT_TRUE(pumpUntil([&] { return control<wxTextCtrl>(1269)->GetValue() == greeting; }))
+        << control<wxTextCtrl>(1269)->GetValue();
+    control<wxTextCtrl>(1266)->ChangeValue(greeting);
+    click(1270);
+    EXPECT_TRUE(pumpUntil([&] { return control<wxTextCtrl>(1271)->GetValue() == greeting; }))
+        << control<wxTextCtrl>(1271)->GetValue();
+}
+
+// The device behind a connected port goes away (socat killed, an adapter pulled): the port is
+// shown disconnected with a message, and nothing keeps spinning.
+TEST_F(DlgSerialTest, HungUpLineEndsTheReaderAndIsShownDisconnected) {
+    int master = -1, slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    ::close(slave);
+    win::SetComPortLookup([&](unsigned n) { return n == 105 ? std::string(name) : cable_.endA(); });
+    click(1104);
+    click(1105);
+    ASSERT_EQ(control<wxButton>(1104)->GetLabel(), "Disconnect");
+    ::close(master);
+    ASSERT_TRUE(pumpUntil([&] { return !hook_.messages.empty(); }));
+    EXPECT_EQ(hook_.messages[0], "The connection to the COM port was lost. The port has been closed.");
+    EXPECT_EQ(control<wxButton>(1104)->GetLabel(), "Connect");
+    EXPECT_TRUE(control<wxCheckBox>(1252)->IsEnabled());
+    EXPECT_EQ(control<wxButton>(1105)->GetLabel(), "Disconnect"); // the other port stays
+    timespec before{}, after{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &before);
+    pumpUntil([] { return false; }, 500ms);
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &after);
+    const double cpu = double(after.tv_sec - before.tv_sec) + double(after.tv_nsec - before.tv_nsec) / 1e9;
+    EXPECT_LT(cpu, 0.25); // a spinning reader would burn the whole half second
+    EXPECT_EQ(hook_.messages.size(), 1u) << hook_.messages.back();
+}
+
+// Text still on its way to the window when the dialog goes is dropped with the session.
+TEST_F(DlgSerialTest, ClosingWithTextOnItsWayIsSafe) {
+    click(1104);
+    win::SerialPort com1;
+    ASSERT_TRUE(com1.open("COM1"));
+    for (int i = 0; i < 50; ++i)
+        ASSERT_TRUE(com1.write("0123456789", 10));
+    std::this_thread::sleep_for(100ms); // the reader posts, nobody handles it yet
+    delete dialog_;
+    dialog_ = nullptr;
+    wxTheApp->ProcessPendingEvents();
+    EXPECT_TRUE(hook_.messages.empty()) << hook_.messages[0];
+}
+
+// The running program's path: the panel renumbers the camera's port and installs it, and Send /
+// Receive connects the terminal to it. Nothing but the device store says where ports live: COM1
+// is a real device given its number there, the camera's port is served by the simulator.
+TEST_F(DlgSerialTest, PortInstalledByThePanelConnectsAfterARenumber) {
+    dialog_->Destroy();
+    dialog_ = nullptr;
+    win::SetComPortLookup(nullptr);
+    ASSERT_TRUE(win::setSerialDevicePort(1, cable_.endA()));
+    useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
+               "starter_fw = 0x1000021\ncomport_offset = -3\nserial_line = " +
+               cable_.endB() + "\n");
+    CameraList gige;
+    ASSERT_TRUE(FillCameraList(gige, FillGigE));
+    ASSERT_EQ(gige.GetCount(), 1u);
+    CameraEntry* camera = gige.At(0);
+    ASSERT_EQ(camera->GetDeviceComportOffset(), -3); // COM97
+
+    std::vector<wxString> captions, received;
+    AdditionalFunctions::runSerialTerminal = [&](CameraEntry* entry) {
+        DlgSerial terminal(nullptr, entry);
+        terminal.Show();
+        auto press = [&](int id) {
+            wxCommandEvent event(wxEVT_BUTTON, id);
+            event.SetEventObject(terminal.FindWindow(id));
+            terminal.FindWindow(id)->GetEventHandler()->ProcessEvent(event);
+        };
+        captions.push_back(dynamic_cast<wxStaticBox*>(terminal.FindWindow(1289))->GetLabel());
+        captions.push_back(dynamic_cast<wxChoice*>(terminal.FindWindow(1296))->GetString(0));
+        press(1104);
+        press(1105);
+        captions.push_back(dynamic_cast<wxButton*>(terminal.FindWindow(1104))->GetLabel());
+        auto* sendA = dynamic_cast<wxTextCtrl*>(terminal.FindWindow(1266));
+        auto* sendB = dynamic_cast<wxTextCtrl*>(terminal.FindWindow(1267));
+        auto* gotA = dynamic_cast<wxTextCtrl*>(terminal.FindWindow(1269));
+        auto* gotB = dynamic_cast<wxTextCtrl*>(terminal.FindWindow(1271));
+        sendA->ChangeValue(wxString::FromUTF8("camera \xc3\xa4"));
+        press(1270);
+        pumpUntil([&] { return !gotB->IsEmpty(); });
+        received.push_back(gotB->GetValue());
+        sendB->ChangeValue("COM1");
+        press(1272);
+        pumpUntil([&] { return !gotA->IsEmpty(); });
+        received.push_back(gotA->GetValue());
+    };
+    hook_.answer = [&](wxDialog* d) -> int {
+        if (dynamic_cast<wxMessageDialog*>(d))
+            return wxID_OK;
+        auto press = [&](int id) {
+            wxCommandEvent event(wxEVT_BUTTON, id);
+            event.SetEventObject(d->FindWindow(id));
+            d->FindWindow(id)->GetEventHandler()->ProcessEvent(event);
+        };
+        press(1272); // Delete in camera: the camera gives up COM97
+        auto* combo = dynamic_cast<wxChoice*>(d->FindWindow(1032));
+        combo->SetSelection(4);
+        wxCommandEvent choose(wxEVT_CHOICE, 1032);
+        choose.SetInt(4);
+        choose.SetEventObject(combo);
+        combo->GetEventHandler()->ProcessEvent(choose);
+        press(1271); // Save COM5 in the camera
+        press(1175); // Install COM5 on the computer
+        press(1270); // Send / Receive
+        return wxID_OK;
+    };
+    AdditionalFunctions functions(nullptr, camera, FALSE);
+    functions.DoModal();
+    AdditionalFunctions::runSerialTerminal = [](CameraEntry*) {};
+    hook_.answer = nullptr;
+
+    EXPECT_EQ(camera->GetDeviceComportOffset(), -95);
+    ASSERT_EQ(captions.size(), 3u);
+    EXPECT_EQ(captions[0], "Virtual COM port (COM5)");
+    EXPECT_EQ(captions[1], "Source file  ->  COM1  ->  COM5  ->  Destination file");
+    EXPECT_EQ(captions[2], "Disconnect") << "the installed port did not open";
+    ASSERT_EQ(received.size(), 2u);
+    EXPECT_EQ(received[0], wxString::FromUTF8("camera \xc3\xa4"));
+    EXPECT_EQ(received[1], "COM1");
+    // The port is served while the camera is open only.
+    EXPECT_FALSE(win::SerialPort().open("COM5"));
 }
 
 // For a look by hand (--gtest_also_run_disabled_tests): the dialog runs modally with both ports

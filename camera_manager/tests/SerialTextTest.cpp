@@ -10,15 +10,20 @@ std::string asString(const std::vector<uint8_t>& bytes) {
     return std::string(bytes.begin(), bytes.end());
 }
 
-// Runs a test body under the C.UTF-8 locale and puts the previous one back.
-class Utf8Locale {
+// Runs a test body under a locale and puts the previous one back.
+class Locale {
 public:
-    Utf8Locale() : previous_(std::setlocale(LC_ALL, nullptr)) { std::setlocale(LC_ALL, "C.UTF-8"); }
-    ~Utf8Locale() { std::setlocale(LC_ALL, previous_.c_str()); }
+    explicit Locale(const char* name) : previous_(std::setlocale(LC_ALL, nullptr)) {
+        std::setlocale(LC_ALL, name);
+    }
+    ~Locale() { std::setlocale(LC_ALL, previous_.c_str()); }
 
 private:
     std::string previous_;
 };
+
+// The terminal's text must not depend on the locale the program was started in.
+const char* const locales[] = {"C", "C.UTF-8", "en_US.UTF-8"};
 
 } // namespace
 
@@ -31,14 +36,14 @@ TEST(SerialText, CameraPortNamesFollowTheSignedOffset) {
 }
 
 TEST(SerialText, LineEndsAreAppendedByIndex) {
-    EXPECT_EQ(asString(serial::SendBytes(L"", 0)), "");
-    EXPECT_EQ(asString(serial::SendBytes(L"", 3)), "\r\n");
-    EXPECT_EQ(asString(serial::SendBytes(L"ab", 1)), "ab\r");
-    EXPECT_EQ(asString(serial::SendBytes(L"ab", 2)), "ab\n");
+    EXPECT_EQ(asString(serial::SendBytes("", 0)), "");
+    EXPECT_EQ(asString(serial::SendBytes("", 3)), "\r\n");
+    EXPECT_EQ(asString(serial::SendBytes("ab", 1)), "ab\r");
+    EXPECT_EQ(asString(serial::SendBytes("ab", 2)), "ab\n");
 }
 
 TEST(SerialText, LongLinesAreCutAt126BytesBeforeTheLineEnd) {
-    const auto bytes = serial::SendBytes(std::wstring(100, L'x') + std::wstring(40, L'y'), 3);
+    const auto bytes = serial::SendBytes(std::string(100, 'x') + std::string(40, 'y'), 3);
     ASSERT_EQ(bytes.size(), 128u);
     EXPECT_EQ(bytes[125], 'y');
     EXPECT_EQ(bytes[126], '\r');
@@ -46,19 +51,25 @@ TEST(SerialText, LongLinesAreCutAt126BytesBeforeTheLineEnd) {
 }
 
 TEST(SerialText, MultibyteCharactersAreNeverSplitByTheCut) {
-    Utf8Locale utf8;
+    std::string e, euro;
+    for (int i = 0; i < 64; ++i)
+        e += "\xc3\xa9"; // é
+    for (int i = 0; i < 42; ++i)
+        euro += "\xe2\x82\xac"; // €
     // 63 two-byte characters fill 126 bytes; one more does not fit.
-    EXPECT_EQ(serial::SendBytes(std::wstring(64, L'\u00e9'), 0).size(), 126u);
+    EXPECT_EQ(serial::SendBytes(e, 0).size(), 126u);
     // 'a' then 42 three-byte characters: 1 + 41 * 3 = 124, the 42nd would make 127.
-    EXPECT_EQ(serial::SendBytes(L"a" + std::wstring(42, L'\u20ac'), 1).size(), 125u);
+    EXPECT_EQ(serial::SendBytes("a" + euro, 1).size(), 125u);
+    // A four-byte character across the limit goes whole or not at all.
+    EXPECT_EQ(serial::SendBytes(std::string(124, 'x') + "\xf0\x9f\x98\x80", 0).size(), 124u);
 }
 
-TEST(SerialText, UnconvertibleCharacterEndsTheLine) {
-    const char* previous = std::setlocale(LC_ALL, nullptr);
-    const std::string keep = previous ? previous : "C";
-    std::setlocale(LC_ALL, "C");
-    EXPECT_EQ(asString(serial::SendBytes(L"ab\u20accd", 2)), "ab\n");
-    std::setlocale(LC_ALL, keep.c_str());
+TEST(SerialText, NonAsciiTextGoesOutWholeAsUtf8InEveryLocale) {
+    const std::string greeting = "Gruesse von B \xc3\xa4\xc3\xb6\xc3\xbc \xe2\x82\xac"; // äöü €
+    for (const char* name : locales) {
+        Locale locale(name);
+        EXPECT_EQ(asString(serial::SendBytes(greeting, 2)), greeting + "\n") << name;
+    }
 }
 
 TEST(SerialText, BlockSizeAndPercent) {
@@ -72,24 +83,36 @@ TEST(SerialText, BlockSizeAndPercent) {
 }
 
 TEST(ReceiveDecoder, CharactersSplitAcrossReadsStayWhole) {
-    Utf8Locale utf8;
     ReceiveDecoder decoder;
     const std::string text = "x\xe2\x82\xac"; // x€
-    EXPECT_EQ(decoder.decode(text.data(), 2), L"x");
-    EXPECT_EQ(decoder.decode(text.data() + 2, 2), L"\u20ac");
+    EXPECT_EQ(decoder.decode(text.data(), 2), u"x");
+    EXPECT_EQ(decoder.decode(text.data() + 2, 2), u"\u20ac");
+    const std::string face = "\xf0\x9f\x98\x80y"; // U+1F600, one byte at a time
+    std::u16string got;
+    for (char c : face)
+        got += decoder.decode(&c, 1);
+    EXPECT_EQ(got, u"\U0001F600y");
+}
+
+TEST(ReceiveDecoder, Utf8ArrivesWholeInEveryLocale) {
+    const std::string text = "\xc3\xa4\xc3\xb6\xc3\xbc \xe2\x82\xac"; // äöü €
+    for (const char* name : locales) {
+        Locale locale(name);
+        ReceiveDecoder decoder;
+        EXPECT_EQ(decoder.decode(text.data(), text.size()), u"\u00e4\u00f6\u00fc \u20ac") << name;
+    }
 }
 
 TEST(ReceiveDecoder, BadBytesShowAsReplacementAndDecodingGoesOn) {
-    Utf8Locale utf8;
     ReceiveDecoder decoder;
     EXPECT_EQ(decoder.decode("a\xff"
                              "b",
                              3),
-              L"a\ufffdb");
+              u"a\ufffdb");
 }
 
 TEST(ReceiveDecoder, ZeroByteCutsThePiece) {
     ReceiveDecoder decoder;
-    EXPECT_EQ(decoder.decode("ab\0cd", 5), L"ab");
-    EXPECT_EQ(decoder.decode("ef", 2), L"ef");
+    EXPECT_EQ(decoder.decode("ab\0cd", 5), u"ab");
+    EXPECT_EQ(decoder.decode("ef", 2), u"ef");
 }

@@ -102,7 +102,8 @@ TEST_F(SerialTransferTest, StopMidTransferEndsSoonAndReportsIncomplete) {
     const auto start = std::chrono::steady_clock::now();
     transfer.stop();
     transfer.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500)); // well before the 2 s give-up
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(1500)); // well before the 2 s give-up
     ASSERT_TRUE(done);
     EXPECT_FALSE(result.complete());
     EXPECT_LT(result.received, result.size);
@@ -120,7 +121,8 @@ TEST_F(SerialTransferTest, StopWhileTheLineIsFullEndsSoon) {
     const auto start = std::chrono::steady_clock::now();
     transfer.stop();
     transfer.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500)); // well before the 5 s write wait
+    EXPECT_LT(std::chrono::steady_clock::now() - start,
+              std::chrono::milliseconds(1500)); // well before the 5 s write wait
     bridge_.pause(false);
 }
 
@@ -167,4 +169,49 @@ TEST_F(SerialTransferTest, TransferLeavesBothPortsFreeAndUnchanged) {
     termios tio{};
     ASSERT_EQ(tcgetattr(a.fd(), &tio), 0);
     EXPECT_EQ(cfgetospeed(&tio), speed_t(B115200)); // the bridge's own setting, not 38400
+}
+
+// A peer that stops sending halfway: the transfer gives up within its time-out, the file that
+// was there stays as it was, and what did arrive is kept beside it under a name of its own.
+TEST_F(SerialTransferTest, IncompleteTransferKeepsTheDestinationAndSetsThePartAside) {
+    const std::string data = makeFile("source.bin", 64 * 1024);
+    std::ofstream(dir_ / "destination.bin") << "the old file";
+    std::ofstream(dir_ / "destination.bin.partial") << "an older partial file";
+    SerialTransferJob j = job(0, 10);
+    j.stallTimeoutMs = 300;
+    SerialTransfer::Callbacks callbacks;
+    callbacks.received = [&](uint64_t received) {
+        if (received >= 4096)
+            bridge_.pause(true); // the peer falls silent
+    };
+    std::atomic<bool> running{true};
+    const auto start = std::chrono::steady_clock::now();
+    const SerialTransferResult result = SerialTransfer::run(j, callbacks, running);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    EXPECT_FALSE(result.complete());
+    EXPECT_EQ(readFile("destination.bin"), "the old file");
+    EXPECT_EQ(readFile("destination.bin.partial"), "an older partial file");
+    ASSERT_EQ(result.partialPath, (dir_ / "destination.bin.1.partial").string());
+    EXPECT_EQ(readFile("destination.bin.1.partial"), data.substr(0, result.received));
+    bridge_.pause(false);
+}
+
+TEST_F(SerialTransferTest, StoppedTransferLeavesTheDestinationAsItWas) {
+    makeFile("source.bin", 2 * 1024 * 1024);
+    std::ofstream(dir_ / "destination.bin") << "the old file";
+    bridge_.pause(true);
+    SerialTransfer transfer;
+    SerialTransferResult result;
+    SerialTransfer::Callbacks callbacks;
+    callbacks.finished = [&](const SerialTransferResult& r) { result = r; };
+    ASSERT_TRUE(transfer.start(job(0, 10), callbacks));
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    transfer.stop();
+    transfer.join();
+    EXPECT_FALSE(result.complete());
+    EXPECT_EQ(readFile("destination.bin"), "the old file");
+    // Source, destination and, when a byte arrived, the part set aside; no temporary file.
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()),
+              result.partialPath.empty() ? 2 : 3);
+    bridge_.pause(false);
 }

@@ -217,16 +217,18 @@ TEST_F(SupportFileReadTest, DamagedBinaryFilesShowOnlyWholeRecords) {
     ASSERT_EQ(rows.size(), 2u); // the USB root and the (empty) controller group
     EXPECT_EQ(utf8(rows[0].children.at(0).text), "5\tFree");
 
-    // Adapter count 25 27 00 00: the first two bytes XOR 0x27 give 2.
+    // Adapter count 25 27 27 27: only the first two bytes are scrambled, so the count is 0x27270002
+    // and all three records that follow are read (descrambling all four bytes would give 2).
     BinaryFile good;
     good.count(0);
     good.count(-3);
     good.add(text16(std::string(1560, '\0'), 40 * 1, u"2.1.0.0"), 0x48);
     std::string system = with(with(with(std::string(1296, '\0'), 0, uint16_t(9)), 20, 6u), 24, 1u);
     good.add(text16(system, 36, u"Service Pack 1"), 0xE9);
-    good.bytes += std::string("\x25\x27\x00\x00", 4);
+    good.bytes += std::string("\x25\x27\x27\x27", 4);
     good.add(text16(text16(std::string(1604, '\0'), 0, u"Adapter A"), 564, u"2024-01-01"), 0x27);
     good.add(text16(std::string(1604, '\0'), 0, u"Adapter B"), 0x27);
+    good.add(text16(std::string(1604, '\0'), 0, u"Adapter C"), 0x27);
     const std::string shown = dump(BuildPagesFromBinary(ReadBinarySupportFile(good.bytes)));
     EXPECT_EQ(shown.find("USB\n"), std::string::npos);
     EXPECT_NE(shown.find("zeko_usb_64.sys\t2.1.0.0  (Kernel)"), std::string::npos);
@@ -235,6 +237,7 @@ TEST_F(SupportFileReadTest, DamagedBinaryFilesShowOnlyWholeRecords) {
     EXPECT_NE(shown.find("  Adapter A\n    Driver version\t\n    Driver date\t2024-01-01\n"),
               std::string::npos);
     EXPECT_NE(shown.find("  Adapter B\n"), std::string::npos);
+    EXPECT_NE(shown.find("  Adapter C\n"), std::string::npos);
     EXPECT_NE(shown.find("*USB hostcontroller(s)\n"), std::string::npos);
 
     // Random bytes after a good header never crash and never hang.

@@ -150,18 +150,19 @@ bool FileReplacement::write(const void* data, size_t size) {
     return true;
 }
 
-bool FileReplacement::finish(const std::string& destination) {
-    if (fd_ < 0) {
+bool FileReplacement::finish(const std::string& destination, bool replaceExisting) {
+    if (fd_ >= 0) {
+        const bool synced = ::fsync(fd_) == 0;
+        const int syncErrno = errno;
+        const bool closed = ::close(fd_) == 0;
+        fd_ = -1;
+        if (!synced || !closed) {
+            if (!synced)
+                errno = syncErrno;
+            return fail(Step::Write);
+        }
+    } else if (temporary_.empty()) {
         errno = EBADF;
-        return fail(Step::Write);
-    }
-    const bool synced = ::fsync(fd_) == 0;
-    const int syncErrno = errno;
-    const bool closed = ::close(fd_) == 0;
-    fd_ = -1;
-    if (!synced || !closed) {
-        if (!synced)
-            errno = syncErrno;
         return fail(Step::Write);
     }
     if (options_.beforeRename) {
@@ -172,19 +173,27 @@ bool FileReplacement::finish(const std::string& destination) {
             throw;
         }
     }
-    if (::rename(temporary_.c_str(), destination.c_str()) != 0)
-        return fail(Step::Rename);
+    if (replaceExisting) {
+        if (::rename(temporary_.c_str(), destination.c_str()) != 0)
+            return fail(Step::Rename);
+    } else {
+        // A link fails on an existing name instead of replacing it; the temporary file stays,
+        // so that the caller can try another name.
+        if (::link(temporary_.c_str(), destination.c_str()) != 0)
+            return fail(Step::Rename);
+        ::unlink(temporary_.c_str());
+    }
     temporary_.clear();
     syncFolder(destination);
     return true;
 }
 
 bool FileReplacement::commit() {
-    return finish(target_);
+    return finish(target_, true);
 }
 
 bool FileReplacement::keepAs(const std::string& path) {
-    return finish(path);
+    return finish(path, false);
 }
 
 void FileReplacement::discard() {

@@ -47,7 +47,8 @@ public:
     bool commit();
     void discard();
     // Keeps what was written so far under another name (beside the target) instead of the
-    // target, which stays as it was.
+    // target, which stays as it was. An existing file of that name is never replaced: then it
+    // fails with EEXIST and another name may be tried.
     bool keepAs(const std::string& path);
 
     Step failedStep() const { return step_; }
@@ -62,7 +63,7 @@ public:
 
 private:
     bool fail(Step step);
-    bool finish(const std::string& destination);
+    bool finish(const std::string& destination, bool replaceExisting);
 
     std::string target_, temporary_;
     Options options_;

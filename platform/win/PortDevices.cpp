@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <mutex>
 #include <set>
 #include <sstream>
@@ -24,6 +25,7 @@ std::mutex processLock;
 struct PortState {
     std::set<uint32_t> claimed;
     std::vector<win::PortDevice> devices;
+    std::map<uint32_t, std::string> serialDevices; // real devices: COM number -> path
     uint32_t nextInstance = 1;
 };
 
@@ -46,6 +48,15 @@ PortState readState() {
             uint32_t port = 0;
             if (in >> port && port >= 1 && port <= COMDB_MAX_PORTS)
                 state.claimed.insert(port);
+        } else if (kind == "serial") {
+            // A real serial device given a COM number by hand: "serial<TAB>n<TAB>path".
+            uint32_t port = 0;
+            std::string path;
+            if (in >> port && in.get() == '\t' && std::getline(in, path) && !path.empty() && port >= 1 &&
+                port <= COMDB_MAX_PORTS) {
+                state.serialDevices[port] = path;
+                state.claimed.insert(port);
+            }
         } else if (kind == "device") {
             win::PortDevice device;
             std::string instance, port, hardwareId, friendlyName;
@@ -69,6 +80,8 @@ bool writeState(const PortState& state) {
     text << "next\t" << state.nextInstance << "\n";
     for (uint32_t port : state.claimed)
         text << "claimed\t" << port << "\n";
+    for (const auto& [port, path] : state.serialDevices)
+        text << "serial\t" << port << "\t" << path << "\n";
     for (const win::PortDevice& device : state.devices)
         text << "device\t" << device.instance << "\t" << device.port << "\t" << win::toUtf8(device.hardwareId)
              << "\t" << win::toUtf8(device.friendlyName) << "\t" << device.devicePath << "\n";
@@ -185,6 +198,7 @@ std::optional<PortDevice> installPortDevice(const std::u16string& hardwareId) {
                 device.hardwareId = hardwareId;
                 device.friendlyName = u"Zeko virtual COM port (COM" + fromUtf8(std::to_string(n)) + u")";
                 device.port = n;
+                device.devicePath = virtualPortDevicePath(n);
                 state.claimed.insert(n);
                 state.devices.push_back(device);
                 installed = device;
@@ -242,10 +256,46 @@ bool removePortDevice(uint32_t instance) {
 }
 
 std::string portDevicePath(uint32_t port) {
-    for (const PortDevice& device : listPortDevices())
-        if (device.port == port)
-            return device.devicePath;
-    return {};
+    // A look-up never creates the store: a program that installed nothing finds nothing.
+    if (::access(storePath().c_str(), F_OK) != 0)
+        return {};
+    std::string path;
+    changeState([&](PortState& state, bool&) {
+        for (const PortDevice& device : state.devices)
+            if (device.port == port) {
+                path = device.devicePath;
+                return true;
+            }
+        if (auto it = state.serialDevices.find(port); it != state.serialDevices.end())
+            path = it->second;
+        return true;
+    });
+    return path;
+}
+
+std::string virtualPortDevicePath(uint32_t port) {
+    return RegistryStore::folder() + "/zeko_COM" + std::to_string(port);
+}
+
+bool setSerialDevicePort(uint32_t port, const std::string& devicePath) {
+    if (!validPort(port) || devicePath.find_first_of("\t\n") != std::string::npos)
+        return false;
+    return changeState([&](PortState& state, bool& changed) {
+        const bool held = state.serialDevices.count(port) != 0;
+        if (devicePath.empty()) {
+            if (!held)
+                return false;
+            state.serialDevices.erase(port);
+            state.claimed.erase(port);
+        } else {
+            if (!held && state.claimed.count(port))
+                return false; // the number belongs to another device
+            state.serialDevices[port] = devicePath;
+            state.claimed.insert(port);
+        }
+        changed = true;
+        return true;
+    });
 }
 
 void failPortInstallations(int count) {

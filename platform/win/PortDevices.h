@@ -7,7 +7,10 @@
 //
 // Port numbers are 1 to 256; others are refused. The installer gives a new device the lowest
 // number free in the database, claims it and names the device "... (COMn)"; removing a device
-// releases its number. For each device the store keeps the path that stands for "\\.\COMn".
+// releases its number. For each device the store keeps the path that stands for "\\.\COMn":
+// a virtual COM port's is virtualPortDevicePath(n), which the camera's driver (the simulator)
+// serves while the camera is open. Real serial devices (a /dev/ttyUSB0, one end of a socat
+// pair) are given a COM number with setSerialDevicePort, or a line "serial<TAB>n<TAB>path".
 
 #include "platform/win/WinApi.h"
 
@@ -47,8 +50,15 @@ bool setPortDeviceHardwareId(uint32_t instance, const std::u16string& hardwareId
 bool setPortDevicePath(uint32_t instance, const std::string& devicePath);
 // Removes the device and releases its number in the database.
 bool removePortDevice(uint32_t instance);
-// The path recorded for COMn (the device holding that number), empty when none.
+// The path recorded for COMn (the virtual device or the real one holding that number), empty
+// when none. Never creates the store.
 std::string portDevicePath(uint32_t port);
+// Where the virtual COM port COMn lives: <registry folder>/zeko_COM<n>, a link to the pty that
+// the camera's driver serves.
+std::string virtualPortDevicePath(uint32_t port);
+// Gives a real serial device the COM number port and claims the number; an empty path takes
+// the number back. False when another device holds the number or the store cannot be written.
+bool setSerialDevicePort(uint32_t port, const std::string& devicePath);
 
 // Tests: make the next n installations or removals fail (0 ends it).
 void failPortInstallations(int count);

@@ -1,5 +1,6 @@
 #include "platform/win/SerialPort.h"
 
+#include "platform/win/PortDevices.h"
 #include "platform/win/SerialCustomBaud.h"
 
 #include <cerrno>
@@ -105,6 +106,8 @@ std::string ComPortDevicePath(std::string_view name) {
                 return path;
         }
     }
+    if (std::string path = portDevicePath(number); !path.empty())
+        return path;
     return "/dev/ttyS" + std::to_string(number - 1);
 }
 
@@ -240,7 +243,9 @@ ssize_t SerialPort::read(void* buffer, size_t size, int timeoutMs) {
     while (n < 0 && errno == EINTR);
     if (n < 0)
         return (errno == EAGAIN || errno == EWOULDBLOCK) ? 0 : -1;
-    return n;
+    // Readable yet nothing read is end of file: a hung-up line (a pty whose other side
+    // closed) reads 0 for ever, and taking that for "nothing yet" would spin.
+    return n == 0 ? -1 : n;
 }
 
 bool SerialPort::write(const void* data, size_t size, const std::atomic<bool>* keepGoing) {

@@ -20,12 +20,13 @@ namespace win {
 // The COM number of a port name ("\\.\COM12", "COM12", any case), or 0 when it names none.
 unsigned ComPortNumber(std::string_view name);
 
-// Where COMn lives: the path the device lookup gives for n, else /dev/ttyS(n-1); "" for a name
-// that is no COM port.
+// Where COMn lives: the path the device lookup gives for n, else the path the COM port device
+// store records for n (win::portDevicePath), else /dev/ttyS(n-1); "" for a name that is no COM
+// port.
 std::string ComPortDevicePath(std::string_view name);
 
-// The device lookup of ComPortDevicePath: the path recorded for a COM number, or "" for none.
-// Null: no recorded paths.
+// A lookup that ComPortDevicePath asks before the device store (tests and benchmarks point COM
+// numbers at pty pairs with it): the path for a COM number, or "" to ask the store. Null: none.
 using ComPortLookup = std::function<std::string(unsigned number)>;
 void SetComPortLookup(ComPortLookup lookup);
 
@@ -60,7 +61,7 @@ public:
     bool purge();
 
     // What has arrived, at most size bytes, waiting up to timeoutMs for the first byte
-    // (0: no wait). 0 when nothing came; -1 on an error or a hang-up.
+    // (0: no wait). 0 when nothing came; -1 on an error, a hang-up or end of file.
     ssize_t read(void* buffer, size_t size, int timeoutMs);
     // Writes all bytes, waiting while the line is busy; false on an error, after 5 s without
     // progress, or when *keepGoing turns false while it waits.

@@ -304,6 +304,8 @@ std::vector<CameraDescription> CameraDescription::parse(const std::string& text,
                 fwValue(c.driverStarterFirmware);
             else if (key == "comport_offset")
                 c.comportOffset = static_cast<int16_t>(integer(-99, 156));
+            else if (key == "serial_line")
+                c.serialLine = value;
             else if (key == "mac")
                 macValue(c.mac);
             else if (key == "ip")

@@ -50,6 +50,7 @@ struct CameraDescription {
     uint32_t starterFirmware = 0x01010025;
     uint32_t runtimeFirmware = 0x03150107;
     int16_t comportOffset = 0;
+    std::string serialLine; // the device wired to the camera's serial connector, if any
 
     // GigE only.
     std::array<uint8_t, 6> mac{};

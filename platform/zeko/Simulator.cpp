@@ -1,5 +1,6 @@
 #include "platform/zeko/Simulator.h"
 
+#include "platform/zeko/SerialInterface.h"
 #include "platform/zeko/TextCodec.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_tools.h"
@@ -195,6 +196,16 @@ void Simulator::unlockCamera(Camera& camera) {
     camera.handle = 0;
 }
 
+void Simulator::serveSerialInterface(const Camera& camera, uint32_t handle) {
+    const int comNumber = 100 + comportOffset(camera);
+    if (!camera.description.gige() || comportOffset(camera) == 0 || comNumber < 1 || comNumber > 256)
+        return;
+    auto port =
+        std::make_unique<SerialInterface>(static_cast<uint32_t>(comNumber), camera.description.serialLine);
+    if (port->serving())
+        serialInterfaces_[handle] = std::move(port);
+}
+
 uint32_t Simulator::persisted(const Camera& camera, const char* key, uint32_t fallback) const {
     return state_.getU32(section(camera), key, fallback);
 }
@@ -319,6 +330,7 @@ int Simulator::initCamera(uint32_t* handle, void*) {
                                                        static_cast<size_t>(camera - cameras_.data()));
         camera->handle = h;
         *handle = h;
+        serveSerialInterface(*camera, h);
         return ZK_SUCCESS;
     });
 }
@@ -333,6 +345,7 @@ int Simulator::exitCamera(uint32_t handle) {
         if (index < cameras_.size() && cameras_[index].handle == handle)
             unlockCamera(cameras_[index]);
         sessions_.erase(it);
+        serialInterfaces_.erase(handle);
         return ZK_SUCCESS;
     });
 }
@@ -1167,6 +1180,7 @@ void Simulator::closeAll() {
     for (auto& c : cameras_)
         unlockCamera(c);
     sessions_.clear();
+    serialInterfaces_.clear();
     std::map<int, std::shared_ptr<Film>> films;
     {
         std::lock_guard lock(filmsMutex_);

@@ -21,6 +21,8 @@
 
 namespace zeko::sim {
 
+class SerialInterface;
+
 class Simulator {
 public:
     static Simulator& instance();
@@ -135,6 +137,8 @@ private:
     std::array<uint8_t, 64> eeprom(const Camera& camera) const;
     uint32_t persisted(const Camera& camera, const char* key, uint32_t fallback) const;
     int16_t comportOffset(const Camera& camera) const;
+    // While a GigE camera with a COM number is open, its virtual COM port is served.
+    void serveSerialInterface(const Camera& camera, uint32_t handle);
     bool persist(const Camera& camera, const StateStore::Section& values);
     static std::string macText(const uint8_t* mac);
 
@@ -142,6 +146,7 @@ private:
     std::vector<Camera> cameras_;
     std::string descriptionError_;
     std::map<uint32_t, std::unique_ptr<CameraSession>> sessions_;
+    std::map<uint32_t, std::unique_ptr<SerialInterface>> serialInterfaces_; // by handle
     uint32_t nextHandle_ = 1;
     uint64_t generation_ = 0; // changes at every reset, so that slow calls notice it
     StateStore state_;

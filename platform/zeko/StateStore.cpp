@@ -27,6 +27,10 @@ void makeFolders(const std::string& folder) {
 std::string StateStore::defaultFolder() {
     if (const char* dir = std::getenv("ZEKO_SIM_STATE_DIR"); dir && *dir)
         return dir;
+    return registryFolder();
+}
+
+std::string StateStore::registryFolder() {
     if (const char* dir = std::getenv("ZEKO_REGISTRY_DIR"); dir && *dir)
         return dir;
     if (const char* dir = std::getenv("XDG_CONFIG_HOME"); dir && *dir)

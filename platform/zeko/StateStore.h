@@ -15,6 +15,9 @@ public:
     // The folder is ZEKO_SIM_STATE_DIR, else beside the registry store (ZEKO_REGISTRY_DIR, else
     // $XDG_CONFIG_HOME/zeko, else ~/.config/zeko).
     static std::string defaultFolder();
+    // The camera manager's registry folder (ZEKO_REGISTRY_DIR, else $XDG_CONFIG_HOME/zeko, else
+    // ~/.config/zeko), where the virtual COM port links live too.
+    static std::string registryFolder();
 
     void open(const std::string& folder);
     const std::string& path() const { return path_; }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <csignal>
 #include <dirent.h>
 #include <fstream>
@@ -95,6 +96,17 @@ TEST_F(FileReplacementTest, AStreamReplacesOnlyOnCommitAndCanKeepItsPartAside) {
     ASSERT_TRUE(partial.keepAs(target_ + ".partial"));
     EXPECT_EQ(read(target_), "old");
     EXPECT_EQ(read(target_ + ".partial"), "part");
+
+    // A kept part never replaces another file: the name is refused and another can be tried.
+    FileReplacement second;
+    ASSERT_TRUE(second.open(target_));
+    ASSERT_TRUE(second.write("second", 6));
+    EXPECT_FALSE(second.keepAs(target_ + ".partial"));
+    EXPECT_EQ(second.failedErrno(), EEXIST);
+    EXPECT_EQ(read(target_ + ".partial"), "part");
+    ASSERT_TRUE(second.keepAs(target_ + ".1.partial"));
+    EXPECT_EQ(read(target_ + ".1.partial"), "second");
+    ASSERT_EQ(::unlink((target_ + ".1.partial").c_str()), 0);
 
     FileReplacement whole;
     ASSERT_TRUE(whole.open(target_));

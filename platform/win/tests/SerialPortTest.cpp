@@ -3,7 +3,9 @@
 
 #include <chrono>
 #include <gtest/gtest.h>
+#include <pty.h>
 #include <termios.h>
+#include <unistd.h>
 
 using win::SerialPort;
 
@@ -48,6 +50,7 @@ TEST(ComPortNames, NumbersComeFromWindowsNamesOnly) {
 }
 
 TEST(ComPortNames, RecordedPathWinsOverTheSerialDevice) {
+    setenv("ZEKO_REGISTRY_DIR", "/nonexistent/zeko_serial_test", 1); // an empty device store
     win::SetComPortLookup([](unsigned n) { return n == 7 ? std::string("/tmp/recorded") : std::string(); });
     EXPECT_EQ(win::ComPortDevicePath("\\\\.\\COM7"), "/tmp/recorded");
     EXPECT_EQ(win::ComPortDevicePath("\\\\.\\COM1"), "/dev/ttyS0");
@@ -142,4 +145,24 @@ TEST_F(SerialPortTest, PurgeDropsWhatWasNotRead) {
     ASSERT_TRUE(b.purge());
     ASSERT_TRUE(a.write("new", 3));
     EXPECT_EQ(readSome(b, 3), "new");
+}
+
+// A line whose other side goes away (socat killed, a USB adapter pulled) must read as gone, not
+// as "nothing yet": a reader that waits for data would otherwise spin on it.
+TEST(SerialPortHangUp, ClosedOtherSideReadsAsAnError) {
+    int master = -1, slave = -1;
+    char name[128] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    ::close(slave);
+    win::SetComPortLookup([&](unsigned n) { return n == 9 ? std::string(name) : std::string(); });
+    SerialPort port;
+    ASSERT_TRUE(port.open("COM9"));
+    ASSERT_TRUE(port.configure("baud=115200 parity=N data=8 stop=1"));
+    ::close(master);
+    char buffer[16];
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(port.read(buffer, sizeof buffer, 500), -1);
+    EXPECT_EQ(port.read(buffer, sizeof buffer, 500), -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(400));
+    win::SetComPortLookup(nullptr);
 }

@@ -2,6 +2,7 @@
 #include "platform/win/PortDevices.h"
 #include "platform/win/ProfileText.h"
 #include "platform/win/RegistryStore.h"
+#include "platform/win/SerialPort.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/WebDownload.h"
 
@@ -194,3 +195,33 @@ TEST_F(PortStoreTest, InstallerNumbersDevicesAndRemovalReleasesTheNumber) {
 }
 
 } // namespace
+
+// What the program opens for a COM number comes from the store, with no look-up of a test's own:
+// a virtual port's link in the registry folder, a real device given a number, else ttyS.
+TEST_F(PortStoreTest, ComNumbersOpenWhatTheStoreRecords) {
+    EXPECT_EQ(win::ComPortDevicePath("COM3"), "/dev/ttyS2");
+    auto device = win::installPortDevice(u"ZekoComport");
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->port, 1u);
+    EXPECT_EQ(win::ComPortDevicePath("\\\\.\\COM1"), dir_ + "/zeko_COM1");
+
+    EXPECT_TRUE(win::setSerialDevicePort(3, "/dev/ttyUSB0"));
+    EXPECT_EQ(win::ComPortDevicePath("COM3"), "/dev/ttyUSB0");
+    EXPECT_FALSE(win::setSerialDevicePort(1, "/dev/ttyUSB1")); // held by the virtual port
+    EXPECT_FALSE(win::setSerialDevicePort(4, "bad\tpath"));
+    // The installer never hands out a number a real device holds.
+    auto next = win::installPortDevice(u"ZekoComport");
+    ASSERT_TRUE(next);
+    EXPECT_EQ(next->port, 2u);
+    auto after = win::installPortDevice(u"ZekoComport");
+    ASSERT_TRUE(after);
+    EXPECT_EQ(after->port, 4u);
+
+    // A line written by hand gives a number too, and survives the store's next write.
+    std::ofstream(dir_ + "/zeko_ports.txt", std::ios::app) << "serial\t7\t/tmp/socat end\n";
+    EXPECT_EQ(win::ComPortDevicePath("COM7"), "/tmp/socat end");
+    ASSERT_TRUE(win::removePortDevice(after->instance));
+    EXPECT_EQ(win::portDevicePath(7), "/tmp/socat end");
+    EXPECT_TRUE(win::setSerialDevicePort(3, ""));
+    EXPECT_EQ(win::ComPortDevicePath("COM3"), "/dev/ttyS2");
+}
