@@ -179,8 +179,11 @@ bool FileReplacement::finish(const std::string& destination, bool replaceExistin
     } else {
         // A link fails on an existing name instead of replacing it; the temporary file stays,
         // so that the caller can try another name.
-        if (::link(temporary_.c_str(), destination.c_str()) != 0)
-            return fail(Step::Rename);
+        if (::link(temporary_.c_str(), destination.c_str()) != 0) {
+            step_ = Step::Rename;
+            errno_ = errno;
+            return false;
+        }
         ::unlink(temporary_.c_str());
     }
     temporary_.clear();

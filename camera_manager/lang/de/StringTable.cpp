@@ -299,6 +299,9 @@ extern const ResourceString managerStrings[] = {
     {3320, u"DHCP aktivieren"},
     {3200, u"Die IP-Adresse oder die Subnetzmaske des Netzwerkadapters ist ung\u00fcltig."},
     {3201, u"Die IP-Adressen des Subnetzes konnten nicht abgefragt werden:"},
+    {3220, u"Die Verbindung zum COM-Port wurde unterbrochen. Der Port wurde geschlossen."},
+    {3221, u"Die Zieldatei wurde nicht ver\u00e4ndert. Die bisher empfangenen Daten stehen in %s."},
+    {3222, u"Die Zieldatei wurde nicht ver\u00e4ndert."},
     // Support files.
     {108, u"Kamera-ID"},
     {114, u"Verf\u00fcgbar"},
