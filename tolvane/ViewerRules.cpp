@@ -47,7 +47,8 @@ wxString numberText(const double& value, const wxUniChar& separator) {
 wxString numberText(const double& value) {
     // The locale the string table set for the interface language, read without creating one.
     const wxLocale* locale = wxGetLocale();
-    const wxLanguage language = locale ? static_cast<wxLanguage>(locale->GetLanguage()) : wxLANGUAGE_ENGLISH_US;
+    const wxLanguage language =
+        locale ? static_cast<wxLanguage>(locale->GetLanguage()) : wxLANGUAGE_ENGLISH_US;
     return numberText(value, decimalSeparator(language));
 }
 
