@@ -2,6 +2,10 @@
 
 #include <cairo.h>
 
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
+
 namespace Tolvane {
 
 LiveImage::LiveImage() = default;
@@ -17,12 +21,49 @@ void LiveImage::clear() {
     part = wxRect();
 }
 
-void LiveImage::convertRow(const unsigned char* rgb, uint32_t* out, const int& pixels) {
+namespace {
+
+void convertPlain(const unsigned char* rgb, uint32_t* out, int pixels) {
     for (int i = 0; i < pixels; ++i, rgb += 3)
         out[i] = (uint32_t{rgb[0]} << 16) | (uint32_t{rgb[1]} << 8) | uint32_t{rgb[2]};
 }
 
-void LiveImage::update(const unsigned char* rgb, const int& width, const wxRect& area) {
+#if defined(__x86_64__) || defined(__i386__)
+// Four pixels a shuffle: 12 RGB bytes become B, G, R, 0 four times (0x00RRGGBB in memory order).
+// A load reads 16 bytes, so the last pixels of a row are left to the plain loop.
+__attribute__((target("ssse3"))) void convertSsse3(const unsigned char* rgb, uint32_t* out, int pixels) {
+    const __m128i order = _mm_setr_epi8(2, 1, 0, -128, 5, 4, 3, -128, 8, 7, 6, -128, 11, 10, 9, -128);
+    int i = 0;
+    for (; i + 6 <= pixels; i += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(rgb + 3 * i));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_shuffle_epi8(v, order));
+    }
+    convertPlain(rgb + 3 * i, out + i, pixels - i);
+}
+#endif
+
+} // namespace
+
+void LiveImage::convertRow(const unsigned char* rgb, uint32_t* out, const int& pixels) {
+#if defined(__x86_64__) || defined(__i386__)
+    static const bool ssse3 = __builtin_cpu_supports("ssse3");
+    if (ssse3) {
+        convertSsse3(rgb, out, pixels);
+        return;
+    }
+#endif
+    convertPlain(rgb, out, pixels);
+}
+
+namespace {
+
+cairo_t* contextOf(wxDC& dc) {
+    return static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext());
+}
+
+} // namespace
+
+void LiveImage::update(wxDC& dc, const unsigned char* rgb, const int& width, const wxRect& area) {
     if (area.IsEmpty()) {
         clear();
         return;
@@ -30,7 +71,10 @@ void LiveImage::update(const unsigned char* rgb, const int& width, const wxRect&
     if (!surface || cairo_image_surface_get_width(surface) != area.width ||
         cairo_image_surface_get_height(surface) != area.height) {
         clear();
-        surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, area.width, area.height);
+        cairo_t* cr = contextOf(dc);
+        surface = cr ? cairo_surface_create_similar_image(cairo_get_target(cr), CAIRO_FORMAT_RGB24,
+                                                          area.width, area.height)
+                     : cairo_image_surface_create(CAIRO_FORMAT_RGB24, area.width, area.height);
         if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
             cairo_surface_destroy(surface);
             surface = nullptr;
@@ -53,7 +97,7 @@ void LiveImage::update(const unsigned char* rgb, const int& width, const wxRect&
 void LiveImage::draw(wxDC& dc) const {
     if (!surface)
         return;
-    auto* cr = static_cast<cairo_t*>(dc.GetImpl()->GetCairoContext());
+    cairo_t* cr = contextOf(dc);
     if (!cr)
         return;
     cairo_save(cr);

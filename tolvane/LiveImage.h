@@ -10,8 +10,8 @@ struct _cairo_surface;
 namespace Tolvane {
 
 // The part of the live image the view shows, kept between frames in the form the toolkit paints
-// (a cairo RGB24 surface): each frame is converted once, straight from the camera's buffer, and
-// painted without another copy.
+// (a cairo RGB24 surface similar to the window's): each frame is converted once, straight from
+// the camera's buffer, and painted without another copy.
 class LiveImage {
 public:
     LiveImage();
@@ -19,8 +19,9 @@ public:
     LiveImage(const LiveImage&) = delete;
     LiveImage& operator=(const LiveImage&) = delete;
 
-    // Takes the rectangle `part` of an RGB image `width` pixels wide.
-    void update(const unsigned char* rgb, const int& width, const wxRect& part);
+    // Takes the rectangle `part` of an RGB image `width` pixels wide, into a surface made for the
+    // window dc paints on (shared with the X server where it can be, so painting copies nothing).
+    void update(wxDC& dc, const unsigned char* rgb, const int& width, const wxRect& part);
     // Paints it at its place in logical coordinates of a prepared device context.
     void draw(wxDC& dc) const;
     bool isOk() const { return surface != nullptr; }

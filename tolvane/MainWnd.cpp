@@ -338,15 +338,15 @@ void MainWnd::onTimer(wxTimerEvent&) {
             // the display: the rest would be clipped anyway.
             wxRect visible(liveView->CalcUnscrolledPosition(wxPoint(0, 0)), liveView->GetClientSize());
             visible.Intersect(wxRect(0, 0, width, height));
+            wxClientDC dc(liveView);
             if (!visible.IsEmpty())
-                liveImage.update(data, maxWidth, visible);
+                liveImage.update(dc, data, maxWidth, visible);
             liveArea = wxSize(width, height);
             if (!camera->isColor())
                 std::free(data);
             sensorSize = wxSize(maxWidth, maxHeight);
             if (liveView->GetVirtualSize() != wxSize(width, height))
                 liveView->SetVirtualSize(width, height);
-            wxClientDC dc(liveView);
             liveView->DoPrepareDC(dc);
             drawLive(dc);
         }

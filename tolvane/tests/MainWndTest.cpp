@@ -6,6 +6,7 @@
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_sim_control.h"
 #include "tolvane/HelpViewer.h"
+#include "tolvane/LiveImage.h"
 #include "tolvane/PictureWindow.h"
 #include "tolvane/RecordDialog.h"
 #include "tolvane/Tolvane_App.h"
@@ -228,4 +229,19 @@ TEST_F(ViewerTest, LiveOffShowsTheStopText) {
     command(MainWnd::ID_LIVE);
     EXPECT_FALSE(main->isLive());
     EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(71));
+}
+
+// The live view's conversion, fast path and tail alike, gives 0x00RRGGBB at every row width.
+TEST(LiveImage, RowsBecomeNativePixelsAtEveryWidth) {
+    std::vector<unsigned char> rgb(3 * 64);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<unsigned char>(i * 7 + 3);
+    for (int width = 1; width <= 64; ++width) {
+        std::vector<uint32_t> out(static_cast<size_t>(width) + 1, 0xDEADBEEF);
+        LiveImage::convertRow(rgb.data(), out.data(), width);
+        for (int i = 0; i < width; ++i)
+            ASSERT_EQ(out[i], (uint32_t{rgb[3 * i]} << 16) | (uint32_t{rgb[3 * i + 1]} << 8) | rgb[3 * i + 2])
+                << width << " " << i;
+        EXPECT_EQ(out[width], 0xDEADBEEF) << width; // nothing written past the row
+    }
 }
