@@ -9,6 +9,7 @@ pkg_check_modules(CURL REQUIRED IMPORTED_TARGET libcurl)
 pkg_check_modules(MPFR REQUIRED IMPORTED_TARGET mpfr)
 pkg_check_modules(GMP REQUIRED IMPORTED_TARGET gmp)
 pkg_check_modules(LIBJPEG REQUIRED IMPORTED_TARGET libjpeg)
+pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
 
 find_package(Boost 1.74 REQUIRED COMPONENTS regex)
 find_package(wxWidgets 3.2 REQUIRED COMPONENTS gl aui adv html net core base)

@@ -20,8 +20,8 @@
 #include <wx/msgdlg.h>
 #include <wx/sizer.h>
 #include <wx/statusbr.h>
-#include <wx/toolbar.h>
 #include <wx/time.h>
+#include <wx/toolbar.h>
 #include <wx/utils.h>
 
 using PBN::HelperFuncs;
@@ -34,7 +34,9 @@ namespace Tolvane {
 
 namespace {
 
-wxString appFile(const wxString& relative) { return HelperFuncs::getAppDir().wxstr() + relative; }
+wxString appFile(const wxString& relative) {
+    return HelperFuncs::getAppDir().wxstr() + relative;
+}
 
 // A tool picture from the program's res/ folder; a blank one of the tool size when it is missing,
 // so that the tool bar keeps its tool size.
@@ -63,26 +65,17 @@ wxString defaultFolder(const wxString& lastFolder, const wxString& name) {
 
 } // namespace
 
-wxBEGIN_EVENT_TABLE(MainWnd, wxFrame)
-    EVT_MENU(ID_QUIT, MainWnd::onQuit)
-    EVT_MENU(ID_ABOUT, MainWnd::onAbout)
-    EVT_MENU(ID_FRENCH, MainWnd::onLanguage)
-    EVT_MENU(ID_ENGLISH, MainWnd::onLanguage)
-    EVT_MENU(ID_LIVE, MainWnd::onLive)
-    EVT_MENU(ID_LIVE_TOOL, MainWnd::onLive)
-    EVT_MENU(ID_PROPERTIES, MainWnd::onProperties)
-    EVT_MENU(ID_HELP, MainWnd::onHelp)
-    EVT_MENU(ID_GRAB_TOOL, MainWnd::onGrab)
-    EVT_MENU(ID_GRAB, MainWnd::onGrab)
-    EVT_MENU(ID_RECORD_TOOL, MainWnd::onRecord)
-    EVT_MENU(ID_RECORD, MainWnd::onRecord)
-    EVT_TIMER(ID_TIMER, MainWnd::onTimer)
-    EVT_CLOSE(MainWnd::onClose)
-    EVT_SIZE(MainWnd::onSize)
-    EVT_AUI_PANE_CLOSE(MainWnd::onPaneClose)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(MainWnd, wxFrame) EVT_MENU(ID_QUIT, MainWnd::onQuit) EVT_MENU(ID_ABOUT, MainWnd::onAbout)
+    EVT_MENU(ID_FRENCH, MainWnd::onLanguage) EVT_MENU(ID_ENGLISH, MainWnd::onLanguage)
+        EVT_MENU(ID_LIVE, MainWnd::onLive) EVT_MENU(ID_LIVE_TOOL, MainWnd::onLive)
+            EVT_MENU(ID_PROPERTIES, MainWnd::onProperties) EVT_MENU(ID_HELP, MainWnd::onHelp)
+                EVT_MENU(ID_GRAB_TOOL, MainWnd::onGrab) EVT_MENU(ID_GRAB, MainWnd::onGrab)
+                    EVT_MENU(ID_RECORD_TOOL, MainWnd::onRecord) EVT_MENU(ID_RECORD, MainWnd::onRecord)
+                        EVT_TIMER(ID_TIMER, MainWnd::onTimer) EVT_CLOSE(MainWnd::onClose)
+                            EVT_SIZE(MainWnd::onSize) EVT_AUI_PANE_CLOSE(MainWnd::onPaneClose)
+                                wxEND_EVENT_TABLE()
 
-MainWnd::MainWnd(const wxPoint& position, const wxSize& size)
+                                    MainWnd::MainWnd(const wxPoint& position, const wxSize& size)
     : wxFrame(nullptr, wxID_ANY, wxT("Tolvane"), position, size, wxDEFAULT_FRAME_STYLE),
       auiManager(nullptr, wxAUI_MGR_DEFAULT), timer(this, ID_TIMER) {
     auiManager.SetManagedWindow(this);
@@ -112,7 +105,8 @@ MainWnd::MainWnd(const wxPoint& position, const wxSize& size)
     SetStatusWidths(3, widths);
     SetStatusBarPane(0);
 
-    liveView = new wxScrolledWindow(this, ID_LIVE_VIEW, wxDefaultPosition, wxSize(800, 600), wxHSCROLL | wxVSCROLL);
+    liveView =
+        new wxScrolledWindow(this, ID_LIVE_VIEW, wxDefaultPosition, wxSize(800, 600), wxHSCROLL | wxVSCROLL);
     liveView->Bind(wxEVT_PAINT, &MainWnd::onLivePaint, this);
     wxBitmap welcome;
     const wxString welcomePath = appFile(wxT("res/accueil-tolvane.jpg"));
@@ -128,7 +122,8 @@ MainWnd::MainWnd(const wxPoint& position, const wxSize& size)
     liveView->SetSizer(welcomeSizer, false);
     liveView->Layout();
 
-    auiManager.AddPane(liveView, wxAuiPaneInfo().Name(wxT("Capture A")).CenterPane().Caption(text(9)).CaptionVisible(true));
+    auiManager.AddPane(
+        liveView, wxAuiPaneInfo().Name(wxT("Capture A")).CenterPane().Caption(text(9)).CaptionVisible(true));
 
     help = new HelpViewer(appFile(wxT("doc/Tolvane help.chm")));
 
@@ -215,27 +210,60 @@ void MainWnd::relabel(const wxString& language) {
         int id;
         unsigned label, help;
     };
-    for (const Item& item : {Item{ID_QUIT, 2, 7}, Item{ID_LIVE, 9, 10}, Item{ID_GRAB, 24, 25}, Item{ID_RECORD, 51, 52},
-                             Item{ID_PROPERTIES, 14, 15}, Item{ID_HELP, 73, 74}, Item{ID_ABOUT, 3, 8}}) {
+    for (const Item& item :
+         {Item{ID_QUIT, 2, 7}, Item{ID_LIVE, 9, 10}, Item{ID_GRAB, 24, 25}, Item{ID_RECORD, 51, 52},
+          Item{ID_PROPERTIES, 14, 15}, Item{ID_HELP, 73, 74}, Item{ID_ABOUT, 3, 8}}) {
         bar->SetLabel(item.id, text(item.label));
         bar->SetHelpString(item.id, text(item.help));
     }
     wxToolBar* tools = GetToolBar();
-    for (const Item& item : {Item{ID_LIVE_TOOL, 9, 10}, Item{ID_GRAB_TOOL, 24, 25}, Item{ID_RECORD_TOOL, 51, 52}}) {
+    for (const Item& item :
+         {Item{ID_LIVE_TOOL, 9, 10}, Item{ID_GRAB_TOOL, 24, 25}, Item{ID_RECORD_TOOL, 51, 52}}) {
         tools->SetToolShortHelp(item.id, text(item.label));
         tools->SetToolLongHelp(item.id, text(item.help));
     }
     SetStatusText(live ? text(9) : text(4), 1);
+    sizeStatusFields();
     wxAuiPaneInfo& pane = auiManager.GetPane(liveView);
     if (pane.IsOk() && pane.IsShown()) {
         pane.Caption(text(9));
         auiManager.Update();
     }
-    for (PictureWindow* picture : pictureWindows)
+    for (PictureWindow* picture : pictureWindows) {
         picture->relabel();
+        wxAuiPaneInfo& picturePane = auiManager.GetPane(picture);
+        if (picturePane.IsOk())
+            picturePane.Caption(pictureCaption(picture->getNumber()));
+    }
+    if (!pictureWindows.empty())
+        auiManager.Update();
 }
 
-void MainWnd::onQuit(wxCommandEvent&) { Close(true); }
+wxString MainWnd::pictureCaption(const size_t& number) {
+    return text(35) + wxT(" ") + wxString::Format(wxT("%zu"), number);
+}
+
+void MainWnd::sizeStatusFields() {
+    wxStatusBar* bar = GetStatusBar();
+    auto widest = [bar](std::initializer_list<wxString> texts) {
+        std::vector<int> widths;
+        for (const wxString& t : texts)
+            widths.push_back(bar->GetTextExtent(t).GetWidth());
+        return widths;
+    };
+    // Field 0 shows the help of every menu item and tool, field 1 the camera's state.
+    const int widths[3] = {
+        ViewerRules::statusFieldWidth(
+            widest({text(7), text(10), text(25), text(52), text(15), text(74), text(8),
+                    languageMenu->GetHelpString(ID_FRENCH), languageMenu->GetHelpString(ID_ENGLISH)}),
+            200),
+        ViewerRules::statusFieldWidth(widest({text(9), text(4), text(62), text(71)}), 170), -1};
+    SetStatusWidths(3, widths);
+}
+
+void MainWnd::onQuit(wxCommandEvent&) {
+    Close(true);
+}
 
 void MainWnd::onAbout(wxCommandEvent&) {
     wxMessageBox(ViewerRules::aboutText(Camera::getInstance()->getName().wxstr(), text(5)), text(8),
@@ -276,7 +304,7 @@ void MainWnd::onLive(wxCommandEvent&) {
 void MainWnd::liveStop() {
     timer.Stop();
     live = false;
-    liveBitmap = wxNullBitmap;
+    liveImage.clear();
     liveView->ClearBackground();
     liveView->SetVirtualSize(0, 0);
     liveView->SetScrollRate(0, 0);
@@ -310,18 +338,15 @@ void MainWnd::onTimer(wxTimerEvent&) {
             // the display: the rest would be clipped anyway.
             wxRect visible(liveView->CalcUnscrolledPosition(wxPoint(0, 0)), liveView->GetClientSize());
             visible.Intersect(wxRect(0, 0, width, height));
-            if (!visible.IsEmpty()) {
-                wxImage image(maxWidth, maxHeight, data, true);
-                liveBitmap = wxBitmap(image.GetSubImage(visible));
-                livePosition = visible.GetPosition();
-            }
+            wxClientDC dc(liveView);
+            if (!visible.IsEmpty())
+                liveImage.update(dc, data, maxWidth, visible);
             liveArea = wxSize(width, height);
             if (!camera->isColor())
                 std::free(data);
             sensorSize = wxSize(maxWidth, maxHeight);
             if (liveView->GetVirtualSize() != wxSize(width, height))
                 liveView->SetVirtualSize(width, height);
-            wxClientDC dc(liveView);
             liveView->DoPrepareDC(dc);
             drawLive(dc);
         }
@@ -339,9 +364,9 @@ void MainWnd::onTimer(wxTimerEvent&) {
 }
 
 void MainWnd::drawLive(wxDC& dc) {
-    if (!liveBitmap.IsOk())
+    if (!liveImage.isOk())
         return;
-    dc.DrawBitmap(liveBitmap, livePosition);
+    liveImage.draw(dc);
     const int width = liveArea.GetWidth(), height = liveArea.GetHeight();
     dc.SetBrush(*wxYELLOW_BRUSH);
     dc.SetPen(*wxTRANSPARENT_PEN);
@@ -385,16 +410,17 @@ void MainWnd::onGrab(wxCommandEvent&) {
         wxImage picture;
         {
             wxImage full(maxWidth, maxHeight, data, true);
-            picture = full.Size(wxSize(std::min(camera->getWidth(), maxWidth), std::min(camera->getHeight(), maxHeight)),
-                                wxPoint(0, 0));
+            picture = full.Size(
+                wxSize(std::min(camera->getWidth(), maxWidth), std::min(camera->getHeight(), maxHeight)),
+                wxPoint(0, 0));
         }
         if (!camera->isColor())
             std::free(data);
         auto* window = new PictureWindow(this, wxBitmap(picture));
         pictureWindows.push_back(window);
-        const wxString caption = text(35) + wxT(" ") + wxString::Format(wxT("%zu"), pictureWindows.size());
+        window->setNumber(pictureWindows.size());
         auiManager.AddPane(window, wxAuiPaneInfo()
-                                       .Caption(caption)
+                                       .Caption(pictureCaption(window->getNumber()))
                                        .Float()
                                        .FloatingSize(400, 300)
                                        .MinSize(400, 300)
@@ -429,7 +455,8 @@ void MainWnd::onRecord(wxCommandEvent&) {
     const wxString folder = defaultFolder(lastFolder, wxT("Videos"));
     int filterIndex = 0;
     wxString path;
-    if (!askSavePath(text(29), folder, ViewerRules::proposedName(folder, wxT("avi")), wxT("*.avi"), filterIndex, path))
+    if (!askSavePath(text(29), folder, ViewerRules::proposedName(folder, wxT("avi")), wxT("*.avi"),
+                     filterIndex, path))
         return;
     // The dialog's own overwrite prompt saw the name without the extension added here.
     const wxString completed = ViewerRules::withDefaultExtension(path, wxT("avi"));

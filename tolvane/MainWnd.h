@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tolvane/LiveImage.h"
+
 #include <vector>
 #include <wx/aui/aui.h>
 #include <wx/frame.h>
@@ -68,6 +70,9 @@ private:
     void buildMenus();
     void buildToolBar();
     void setLiveCommands();
+    // Status fields 0 and 1 as wide as the longest text they show in the active language.
+    void sizeStatusFields();
+    static wxString pictureCaption(const size_t& number);
     void drawLive(wxDC& dc);
 
     void onQuit(wxCommandEvent& event);
@@ -99,11 +104,9 @@ private:
     wxString lastFolder;
     wxString lastPictureExtension;
 
-    // The last image drawn (the visible part of the area of interest, at livePosition), the area
-    // of interest and the sensor size it came from: repainted when the view is exposed between
-    // ticks.
-    wxBitmap liveBitmap;
-    wxPoint livePosition;
+    // The last image drawn (the visible part of the area of interest), the area of interest and
+    // the sensor size it came from: repainted when the view is exposed between ticks.
+    LiveImage liveImage;
     wxSize liveArea;
     wxSize sensorSize;
     bool closing = false;

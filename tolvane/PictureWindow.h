@@ -20,6 +20,9 @@ public:
     PictureWindow(MainWnd* parent, const wxBitmap& bitmap);
 
     void relabel();
+    // The number its pane's caption shows after text 35, given when it was grabbed.
+    size_t getNumber() const { return number; }
+    void setNumber(const size_t& n) { number = n; }
     // factor > 0 scales by it; 0 or less fits the picture into the view.
     void zoom(const double& factor);
     void save();
@@ -48,6 +51,7 @@ private:
     wxScrolledWindow* view;
     wxImage image;
     wxBitmap shown;
+    size_t number = 0;
 
     wxDECLARE_EVENT_TABLE();
 };

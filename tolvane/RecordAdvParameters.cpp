@@ -17,31 +17,31 @@ namespace Tolvane {
 
 wxBEGIN_EVENT_TABLE(RecordAdvParameters, wxDialog)
     EVT_CHECKBOX(ID_LENGTH_AUTO, RecordAdvParameters::onLengthAuto)
-    EVT_CHECKBOX(ID_RATE_AUTO, RecordAdvParameters::onRateAuto)
-    EVT_BUTTON(ID_SAVE, RecordAdvParameters::onSave)
-    EVT_BUTTON(ID_REMOVE, RecordAdvParameters::onRemove)
-wxEND_EVENT_TABLE()
+        EVT_CHECKBOX(ID_RATE_AUTO, RecordAdvParameters::onRateAuto)
+            EVT_BUTTON(ID_SAVE, RecordAdvParameters::onSave)
+                EVT_BUTTON(ID_REMOVE, RecordAdvParameters::onRemove) wxEND_EVENT_TABLE()
 
-namespace {
+                    namespace {
 
-// Labels are 135 pixels wide, or wider when their text needs it.
-wxStaticText* rowLabel(wxWindow* parent, const wxString& label) {
-    auto* text = new wxStaticText(parent, wxID_ANY, label);
-    text->SetMinSize(wxSize(std::max(135, text->GetBestSize().GetWidth()), -1));
-    return text;
-}
+    // Labels are 135 pixels wide, or wider when their text needs it.
+    wxStaticText* rowLabel(wxWindow * parent, const wxString& label) {
+        auto* text = new wxStaticText(parent, wxID_ANY, label);
+        text->SetMinSize(wxSize(std::max(135, text->GetBestSize().GetWidth()), -1));
+        return text;
+    }
 
-wxComboBox* unitBox(wxWindow* parent, std::initializer_list<const char*> units) {
-    wxArrayString choices;
-    for (const char* unit : units)
-        choices.Add(unit);
-    return new wxComboBox(parent, wxID_ANY, choices[0], wxDefaultPosition, wxDefaultSize, choices, wxCB_READONLY);
-}
+    wxComboBox* unitBox(wxWindow * parent, std::initializer_list<const char*> units) {
+        wxArrayString choices;
+        for (const char* unit : units)
+            choices.Add(unit);
+        return new wxComboBox(parent, wxID_ANY, choices[0], wxDefaultPosition, wxDefaultSize, choices,
+                              wxCB_READONLY);
+    }
 
-wxTextCtrl* numberField(wxWindow* parent, const wxString& value) {
-    return new wxTextCtrl(parent, wxID_ANY, value, wxDefaultPosition, wxDefaultSize, wxTE_RIGHT,
-                          wxTextValidator(wxFILTER_NUMERIC));
-}
+    wxTextCtrl* numberField(wxWindow * parent, const wxString& value) {
+        return new wxTextCtrl(parent, wxID_ANY, value, wxDefaultPosition, wxDefaultSize, wxTE_RIGHT,
+                              wxTextValidator(wxFILTER_NUMERIC));
+    }
 
 } // namespace
 
@@ -180,7 +180,7 @@ void RecordAdvParameters::loadValues() {
 void RecordAdvParameters::updateStatus() {
     if (Config::getInstance()->getRecordConfSaved()) {
         status->SetLabel(text(80));
-        status->SetForegroundColour(*wxGREEN);
+        status->SetForegroundColour(ViewerRules::savedColour());
     } else {
         status->SetLabel(text(81));
         status->SetForegroundColour(*wxRED);
@@ -229,7 +229,8 @@ void RecordAdvParameters::onChange(wxCommandEvent&) {
 
 void RecordAdvParameters::onSave(wxCommandEvent&) {
     try {
-        Config::getInstance()->saveUserRecordSettings(getLength(), getFrameRate(), getMaxSize(), getReplayFrameRate());
+        Config::getInstance()->saveUserRecordSettings(getLength(), getFrameRate(), getMaxSize(),
+                                                      getReplayFrameRate());
     } catch (const PBN::Exception& e) {
         e.display(this, false);
     }

@@ -19,24 +19,21 @@ using Tolvane_model::Config;
 
 namespace Tolvane {
 
-wxBEGIN_EVENT_TABLE(RecordDialog, wxDialog)
-    EVT_BUTTON(ID_RECORD, RecordDialog::onRecord)
-    EVT_BUTTON(ID_PAUSE, RecordDialog::onPause)
-    EVT_BUTTON(ID_STOP, RecordDialog::onStop)
-    EVT_BUTTON(ID_ADVANCED, RecordDialog::onAdvanced)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(RecordDialog, wxDialog) EVT_BUTTON(ID_RECORD, RecordDialog::onRecord)
+    EVT_BUTTON(ID_PAUSE, RecordDialog::onPause) EVT_BUTTON(ID_STOP, RecordDialog::onStop)
+        EVT_BUTTON(ID_ADVANCED, RecordDialog::onAdvanced) wxEND_EVENT_TABLE()
 
-namespace {
+            namespace {
 
-wxBitmap buttonPicture(const wxString& name) {
-    const wxString path = PBN::HelperFuncs::getAppDir().wxstr() + wxT("res/") + name;
-    wxBitmap bitmap;
-    if (wxFileExists(path)) {
-        wxLogNull quiet;
-        bitmap.LoadFile(path, wxBITMAP_TYPE_ANY);
+    wxBitmap buttonPicture(const wxString& name) {
+        const wxString path = PBN::HelperFuncs::getAppDir().wxstr() + wxT("res/") + name;
+        wxBitmap bitmap;
+        if (wxFileExists(path)) {
+            wxLogNull quiet;
+            bitmap.LoadFile(path, wxBITMAP_TYPE_ANY);
+        }
+        return bitmap.IsOk() ? bitmap : wxBitmap(32, 32);
     }
-    return bitmap.IsOk() ? bitmap : wxBitmap(32, 32);
-}
 
 } // namespace
 
@@ -76,9 +73,13 @@ RecordDialog::RecordDialog(wxWindow* parent, const wxString& path)
     Layout();
 }
 
-RecordDialog::~RecordDialog() { Camera::getInstance()->removeListener(this); }
+RecordDialog::~RecordDialog() {
+    Camera::getInstance()->removeListener(this);
+}
 
-void RecordDialog::recordEnd() { finish(); }
+void RecordDialog::recordEnd() {
+    finish();
+}
 
 void RecordDialog::finish() {
     if (IsModal())
@@ -141,12 +142,14 @@ void RecordDialog::onStop(wxCommandEvent&) {
     try {
         Camera::getInstance()->stopRecording();
     } catch (const PBN::Exception& e) {
+        // The film is released whatever failed: nothing records any more, so the dialog goes too.
         e.display(this, false);
-        return;
     }
     finish();
 }
 
-void RecordDialog::onAdvanced(wxCommandEvent&) { createAdvancedParameters()->ShowModal(); }
+void RecordDialog::onAdvanced(wxCommandEvent&) {
+    createAdvancedParameters()->ShowModal();
+}
 
 } // namespace Tolvane

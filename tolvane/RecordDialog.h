@@ -12,7 +12,9 @@ namespace Tolvane {
 class RecordAdvParameters;
 
 // Records the live image into one film: record (or resume), pause, stop, and the advanced
-// parameters. Closes itself with wxID_OK when the camera ends the film (length or size reached).
+// parameters. Closes itself with wxID_OK when the camera ends the film (length or size reached,
+// a film that failed, the camera lost) or Stop released it, so it never shows a recording that
+// no longer runs.
 class RecordDialog : public wxDialog, public Tolvane_model::CameraListener {
 public:
     enum Ids { ID_RECORD = 38, ID_PAUSE = 39, ID_STOP = 40, ID_ADVANCED = 41 };

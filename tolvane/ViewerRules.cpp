@@ -1,8 +1,8 @@
 #include "tolvane/ViewerRules.h"
 
 #include "pemblon/strings/StringTable.h"
-#include "pemblon/strings/ostring.h"
 
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <wx/dir.h>
@@ -13,18 +13,44 @@ namespace Tolvane::ViewerRules {
 
 namespace {
 
+const char* const pictureExtensions[] = {"bmp", "jpg", "tif", "png"};
+
+} // namespace
+
 std::optional<double> parseNumber(const wxString& text) {
     double value = 0;
     wxString t = text;
     t.Trim(true).Trim(false);
+    // Read the same whatever the process's C locale, with either separator.
+    t.Replace(wxT(","), wxT("."));
     if (t.empty() || !t.ToCDouble(&value) || !std::isfinite(value))
         return std::nullopt;
     return value;
 }
 
-const char* const pictureExtensions[] = {"bmp", "jpg", "tif", "png"};
+wxUniChar decimalSeparator(const wxLanguage& language) {
+    const wxLanguageInfo* info = wxLocale::GetLanguageInfo(language);
+    if (info && info->CanonicalName.StartsWith(wxT("fr")))
+        return wxT(',');
+    return wxT('.');
+}
 
-} // namespace
+wxString numberText(const double& value, const wxUniChar& separator) {
+    char buffer[64];
+    const auto [end, error] =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 6);
+    wxString out = error == std::errc() ? wxString::FromAscii(buffer, end - buffer) : wxString(wxT("0"));
+    out.Replace(wxT("."), wxString(separator));
+    return out;
+}
+
+wxString numberText(const double& value) {
+    // The locale the string table set for the interface language, read without creating one.
+    const wxLocale* locale = wxGetLocale();
+    const wxLanguage language =
+        locale ? static_cast<wxLanguage>(locale->GetLanguage()) : wxLANGUAGE_ENGLISH_US;
+    return numberText(value, decimalSeparator(language));
+}
 
 wxString text(const unsigned int& id) {
     return PBN::Strings::StringTable::get().getString("Tolvane", id).wxstr();
@@ -44,14 +70,35 @@ int displayInterval(const double& rate) {
 }
 
 wxString frameRateStatus(const wxString& label, const double& rate, const wxString& unit) {
-    PBN::Strings::ostring number;
-    number << rate;
-    return label + wxT(" : ") + number.wxstr() + wxT(" ") + unit;
+    return label + wxT(" : ") + numberText(rate) + wxT(" ") + unit;
+}
+
+int statusFieldWidth(const std::vector<int>& textWidths, const int& minimum) {
+    int widest = 0;
+    for (const int w : textWidths)
+        widest = std::max(widest, w);
+    return std::max(minimum, widest + statusFieldPadding);
+}
+
+wxColour savedColour() {
+    return wxColour(0, 110, 0);
+}
+
+double contrastRatio(const wxColour& a, const wxColour& b) {
+    auto luminance = [](const wxColour& c) {
+        auto channel = [](unsigned char v) {
+            const double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(c.Red()) + 0.7152 * channel(c.Green()) + 0.0722 * channel(c.Blue());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 wxString aboutText(const wxString& cameraName, const wxString& closing) {
-    return wxString(wxT("Tolvane")) + wxT(" v. ") + wxT("1.3") + wxT(".") + wxT("\n\n") + wxT("Camera used: ") +
-           cameraName + wxT("\n\n") + closing;
+    return wxString(wxT("Tolvane")) + wxT(" v. ") + wxT("1.3") + wxT(".") + wxT("\n\n") +
+           wxT("Camera used: ") + cameraName + wxT("\n\n") + closing;
 }
 
 std::optional<wxLanguage> languageForName(const wxString& name) {
@@ -80,7 +127,9 @@ std::optional<double> parseZoomPercent(const wxString& text) {
     return std::clamp(*value, minZoomPercent, maxZoomPercent);
 }
 
-wxString zoomText(const double& percent) { return numberText(percent) + wxT(" %"); }
+wxString zoomText(const double& percent) {
+    return numberText(percent) + wxT(" %");
+}
 
 wxSize scaledSize(const wxSize& image, const double& factor) {
     return wxSize(std::max(1, static_cast<int>(image.GetWidth() * factor)),
@@ -194,17 +243,20 @@ long replayRate(const wxString& text) {
     return value;
 }
 
-wxString numberText(const double& value) { return wxString::Format(wxT("%g"), value); }
+wxString sliderMinText(const double& value) {
+    return numberText(value);
+}
 
-wxString sliderMinText(const double& value) { return wxString::Format(wxT("%g"), value); }
-
-wxString sliderMaxText(const double& value) { return wxString::Format(wxT("%.0f"), value); }
+wxString sliderMaxText(const double& value) {
+    return wxString::Format(wxT("%.0f"), value);
+}
 
 std::pair<int, int> sliderRange(const double& min, const double& max) {
     auto clampInt = [](double v) {
         if (!std::isfinite(v))
             return v > 0 ? INT_MAX - 1 : 0;
-        return static_cast<int>(std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX - 1)));
+        return static_cast<int>(
+            std::clamp(v, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX - 1)));
     };
     const int lo = clampInt(min);
     int hi = clampInt(max);

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <optional>
+#include <vector>
 #include <wx/bitmap.h>
+#include <wx/colour.h>
 #include <wx/gdicmn.h>
 #include <wx/image.h>
 #include <wx/intl.h>
@@ -14,12 +16,33 @@ namespace Tolvane::ViewerRules {
 // Text id of the viewer's string-table namespace "Tolvane", in the active language.
 wxString text(const unsigned int& id);
 
+// Every number typed into the viewer: surrounding blanks ignored, the decimal separator a comma
+// or a point whatever the language and the C locale; none for any other text.
+std::optional<double> parseNumber(const wxString& text);
+// The decimal separator numbers are shown with: a comma for French, a point otherwise.
+wxUniChar decimalSeparator(const wxLanguage& language);
+// Numbers as the fields show them: six significant digits ("%g"), with the separator given or
+// that of the interface language.
+wxString numberText(const double& value, const wxUniChar& separator);
+wxString numberText(const double& value);
+
 // Display tick interval in milliseconds for a frame rate: the integer part of 1000 / rate, or
 // 300 ms when the rate is not positive, not a number or gives less than 1 ms; capped at INT_MAX.
 int displayInterval(const double& rate);
 
-// Status-bar text "<label> : <rate> <unit>", the rate as a text stream writes it.
+// Status-bar text "<label> : <rate> <unit>", the rate as the fields show numbers.
 wxString frameRateStatus(const wxString& label, const double& rate, const wxString& unit);
+
+// Width of a status-bar field that shows texts of the given widths whole: the widest plus the
+// field's borders and padding, never below minimum.
+constexpr int statusFieldPadding = 24;
+int statusFieldWidth(const std::vector<int>& textWidths, const int& minimum);
+
+// The colour of the "settings saved" texts: a dark green that keeps a contrast ratio above 4.5:1
+// on the light backgrounds of dialogs (the stock green has about 1.4:1 on white).
+wxColour savedColour();
+// Contrast ratio of two colours, 1 to 21, from their relative luminances.
+double contrastRatio(const wxColour& a, const wxColour& b);
 
 // About box text.
 wxString aboutText(const wxString& cameraName, const wxString& closing);
@@ -64,6 +87,7 @@ wxString proposedName(const wxString& folder, const wxString& extension);
 // Recording parameters as the advanced dialog's fields give them. Units by their texts.
 constexpr double defaultMaxSizeMB = 2048;
 constexpr long defaultReplayRate = 25;
+// Recording fields are read through parseNumber.
 // Seconds for a length in "s", "min" or "h"; -1 when the text is not a number.
 double lengthSeconds(const wxString& text, const wxString& unit);
 // Images per second for a rate in "im/s", "im/min" or "im/h"; -1 when not a number.
@@ -73,10 +97,7 @@ double recordFrameRate(const wxString& text, const wxString& unit);
 double maxSizeMB(const wxString& text, const wxString& unit);
 // A whole replay rate; 25 when the text is not one.
 long replayRate(const wxString& text);
-// Numbers as the fields show them ("%g").
-wxString numberText(const double& value);
-
-// Slider labels: the minimum with "%g", the maximum with "%.0f".
+// Slider labels: the minimum as the fields show numbers, the maximum with "%.0f".
 wxString sliderMinText(const double& value);
 wxString sliderMaxText(const double& value);
 // Slider range as integers, the maximum kept above the minimum.

@@ -216,13 +216,10 @@ void Camera::setDefaults() {
 }
 
 void Camera::exit() {
-    // A film still being recorded is finished first, so that it stays playable.
-    if (recording || filmId != 0) {
-        try {
-            stopRecording();
-        } catch (const PBN::Exception&) {
-        }
-    }
+    // A film still being recorded is finished first, so that it stays playable, and its dialog
+    // is told that nothing is recorded any more.
+    if (recording || filmId != 0)
+        abandonRecording();
     if (handle == 0)
         return;
     // A camera that no longer answers its handle (unplugged) is released as far as the library
@@ -572,6 +569,15 @@ void Camera::endRecording() {
     notifyRecordEnd();
 }
 
+void Camera::abandonRecording() {
+    // The reason was already told: the writer's own complaints while closing would only repeat it.
+    try {
+        stopRecording();
+    } catch (const PBN::Exception&) {
+    }
+    notifyRecordEnd();
+}
+
 void Camera::onTimer(wxTimerEvent&) {
     // A tick that arrives during another tick's yield, or after the film ended, does nothing.
     if (inTick || !recording)
@@ -627,7 +633,10 @@ void Camera::onTimer(wxTimerEvent&) {
                 endRecording();
         }
     } catch (const PBN::Exception& e) {
-        // Nobody above the event loop could catch it: shown here, the film stays open until Stop.
+        // A film that cannot take its frames (a full disk) ends here with the frames it holds, so
+        // that no dialog goes on showing a recording; nobody above the event loop could catch
+        // the reason, so it is shown here, once.
+        abandonRecording();
         e.display(nullptr, false);
     }
 }

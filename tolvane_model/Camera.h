@@ -1,6 +1,7 @@
 #pragma once
 
 #include "pemblon/strings/ostring.h"
+#include "tolvane_model/Export.h"
 #include "tolvane_model/Thread.h"
 
 #include <cstdint>
@@ -25,7 +26,7 @@ class CameraListener;
 //
 // Used from the GUI thread; only the optimising Thread runs elsewhere, and it never touches this
 // object. Destroying the camera never throws: a running film is finished, the camera closed.
-class Camera : public wxEvtHandler {
+class TVM_API Camera : public wxEvtHandler {
 public:
     static Camera* getInstance();
     // Closes the camera (finishing a running film first), swallowing camera errors, and clears the
@@ -105,6 +106,9 @@ private:
     void check(const char* function, const int& code) const;
     void readAOI(int& x, int& y, int& width, int& height) const;
     void endRecording();
+    // Ends the recording after a failure: the film is closed, its errors swallowed, and the
+    // listeners told.
+    void abandonRecording();
     void notifyRecordEnd();
     long framesFor(const double& seconds, const double& rate) const;
 

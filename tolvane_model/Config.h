@@ -2,6 +2,7 @@
 
 #include "pemblon/strings/ostring.h"
 #include "pemblon/xml/XMLDoc.h"
+#include "tolvane_model/Export.h"
 
 namespace Tolvane_model {
 
@@ -17,7 +18,7 @@ namespace Tolvane_model {
 // the viewer calls at every start, stays silent about a failed write.
 //
 // GUI thread only; nothing is locked.
-class Config {
+class TVM_API Config {
 public:
     static Config* getInstance();
 

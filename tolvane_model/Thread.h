@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tolvane_model/Export.h"
+
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -18,7 +20,7 @@ class CameraListener;
 // the caller's thread), so the camera may be deleted while the search runs. Its listener sits in
 // a Target shared with the camera, so that Camera::removeListener can clear it, under the
 // target's lock, while the search still runs.
-class Thread : public wxThread {
+class TVM_API Thread : public wxThread {
 public:
     struct Target {
         std::recursive_mutex mutex;

@@ -1,5 +1,7 @@
 #include "pemblon/core/Exception.h"
 
+#include "pemblon/core/Defines.h"
+
 #include <string>
 
 #include <wx/intl.h>
@@ -117,7 +119,9 @@ void Exception::display(wxWindow* parent, const bool& raw) const {
     else if (current == SEVERE)
         icon = wxICON_HAND;
     const ostring text = raw ? getMessage() : formatMessage();
-    wxMessageBox(text.wxstr(), wxS("Exception"), wxOK | icon, parent);
+    // The caption is the one text of the box not built by the thrower: it follows the language.
+    wxMessageBox(text.wxstr(), wxGetTranslation(wxS("Exception"), Defines::name().wxstr()), wxOK | icon,
+                 parent);
 }
 
 } // namespace PBN

@@ -188,6 +188,7 @@ int AviWriter::addFrame(const uint8_t* frame) {
     if (!append(head.data(), head.size()) || !append(encoder_.data(), length) ||
         ((length & 1) && !append(&zero, 1))) {
         failed_ = true;
+        keepWholeFrames();
         return ZKAVI_FILE_ERROR;
     }
     s.offsets.push_back(static_cast<uint32_t>(offset));
@@ -197,9 +198,46 @@ int AviWriter::addFrame(const uint8_t* frame) {
     maxChunk_ = std::max<uint32_t>(maxChunk_, static_cast<uint32_t>(length));
     if (totalFrames_ % kPatchEvery == 0 && !patchSizes()) {
         failed_ = true;
+        keepWholeFrames();
         return ZKAVI_FILE_ERROR;
     }
     return ZKAVI_SUCCESS;
+}
+
+uint64_t AviWriter::framesEnd(const Segment& s) {
+    if (s.frames == 0)
+        return s.moviPos + 12;
+    return s.moviPos + s.offsets.back() + 8 + s.sizes.back() + (s.sizes.back() & 1);
+}
+
+void AviWriter::keepWholeFrames() {
+    // Only the open segment can hold frames that never reached the file: a finished one was
+    // flushed before the next began.
+    if (!segmentOpen_ || segments_.empty())
+        return;
+    Segment& s = segments_.back();
+    while (s.frames > 0 && framesEnd(s) > flushed_) {
+        s.offsets.pop_back();
+        s.sizes.pop_back();
+        --s.frames;
+        --totalFrames_;
+    }
+    uint64_t end = framesEnd(s);
+    if (s.frames == 0 && segments_.size() > 1) {
+        // A segment begun but left without a whole frame is dropped with its own header.
+        end = s.riffPos;
+        segments_.pop_back();
+        segmentOpen_ = false;
+    }
+    cut(end);
+}
+
+void AviWriter::cut(uint64_t end) {
+    pending_.clear();
+    // Returns the space of a chunk written in part, which the indexes written at close need.
+    if (end < flushed_ && ::ftruncate(fd_, static_cast<off_t>(end)) != 0)
+        return;
+    flushed_ = position_ = end;
 }
 
 void AviWriter::openFirstSegment() {
@@ -251,6 +289,7 @@ bool AviWriter::finishSegment() {
         }
         superIndex_.push_back(SuperEntry{ixPos, static_cast<uint32_t>(out.size()), s.frames});
     }
+    const uint64_t dataEnd = position_;
     const uint64_t moviEnd = position_ + out.size();
     if (first) {
         b.fourcc("idx1");
@@ -262,8 +301,21 @@ bool AviWriter::finishSegment() {
             b.u32(s.sizes[i]);
         }
     }
-    if (!append(out.data(), out.size()) || !flush())
+    if (!append(out.data(), out.size()) || !flush()) {
+        // No room for the indexes (a full disk): the segment ends after its last frame, and the
+        // header says it has no index, so readers find the frames by walking the chunks.
+        cut(dataEnd);
+        if (s.frames > 0)
+            superIndex_.pop_back();
+        if (first)
+            firstIndexed_ = false;
+        segmentOpen_ = false;
+        const uint32_t moviSize = le32(static_cast<uint32_t>(dataEnd - s.moviPos - 8));
+        const uint32_t riffSize = le32(static_cast<uint32_t>(dataEnd - s.riffPos - 8));
+        patch(s.moviPos + 4, &moviSize, 4);
+        patch(s.riffPos + 4, &riffSize, 4);
         return false;
+    }
     const uint32_t moviSize = le32(static_cast<uint32_t>(moviEnd - s.moviPos - 8));
     const uint32_t riffSize = le32(static_cast<uint32_t>(position_ - s.riffPos - 8));
     segmentOpen_ = false;
@@ -308,8 +360,8 @@ std::vector<uint8_t> AviWriter::header() const {
         firstFrames = segments_.front().frames;
         if (segments_.size() > 1 || !segmentOpen_) {
             riffEnd = segments_.size() > 1 ? segments_[1].riffPos : position_;
-            // The first movi list ends where its idx1 begins.
-            moviEnd = riffEnd - (8 + 16ULL * firstFrames);
+            // The first movi list ends where its idx1 begins, or with the file when it has none.
+            moviEnd = firstIndexed_ ? riffEnd - (8 + 16ULL * firstFrames) : riffEnd;
         }
     }
     uint32_t scale = 1000;
@@ -334,7 +386,7 @@ std::vector<uint8_t> AviWriter::header() const {
     b.u32(static_cast<uint32_t>(std::llround(1e6 / rate_)));
     b.u32(static_cast<uint32_t>(std::min<double>(0xFFFFFFFFu, std::ceil(maxChunk_ * rate_))));
     b.u32(0);
-    b.u32(kFlagHasIndex | kFlagIsInterleaved);
+    b.u32((firstIndexed_ ? kFlagHasIndex : 0) | kFlagIsInterleaved);
     b.u32(firstFrames); // AVI 1.0 readers see the first segment
     b.u32(0);
     b.u32(1);

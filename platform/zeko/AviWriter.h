@@ -1,7 +1,8 @@
 // One film: RIFF AVI with MJPEG frames, an AVI 1.0 index for the first RIFF segment and the
 // OpenDML extension (super index, standard indexes, AVIX segments) for films past ~1 GiB.
 // Counts and sizes are patched into the file every few frames and at close, so that even a film
-// whose process died is readable. Not locked: the caller serialises calls on one writer.
+// whose process died is readable; a film cut short by a full disk keeps, and counts, the frames
+// that reached it whole. Not locked: the caller serialises calls on one writer.
 #pragma once
 
 #include "platform/zeko/MjpegEncoder.h"
@@ -70,6 +71,13 @@ private:
     bool finishSegment();
     bool patchSizes();
     uint64_t segmentReserve(const Segment& s) const;
+    // End of a segment's last frame chunk (of its movi header when it has none).
+    static uint64_t framesEnd(const Segment& s);
+    // After a failed write: forgets the frames that did not reach the file whole and cuts the
+    // file after the last whole one, so that counts and indexes describe only readable frames.
+    void keepWholeFrames();
+    // Sets the end of the file, dropping whatever was not yet written.
+    void cut(uint64_t end);
 
     int width_ = 0, height_ = 0, x_ = 0, y_ = 0, padding_ = 0;
     int quality_ = 75;
@@ -82,6 +90,7 @@ private:
     std::vector<uint8_t> pending_;  // bytes after flushed_
     std::vector<Segment> segments_; // the last one is open while recording
     bool segmentOpen_ = false;
+    bool firstIndexed_ = true; // false when a full disk left no room for the first idx1
     std::vector<SuperEntry> superIndex_;
     uint32_t totalFrames_ = 0;
     uint32_t maxChunk_ = 0;

@@ -33,8 +33,8 @@ ImageSizeTab::ImageSizeTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
         e.display(this, false);
     }
     for (auto type : {wxEVT_SCROLL_TOP, wxEVT_SCROLL_BOTTOM, wxEVT_SCROLL_LINEUP, wxEVT_SCROLL_LINEDOWN,
-                      wxEVT_SCROLL_PAGEUP, wxEVT_SCROLL_PAGEDOWN, wxEVT_SCROLL_THUMBTRACK, wxEVT_SCROLL_THUMBRELEASE,
-                      wxEVT_SCROLL_CHANGED})
+                      wxEVT_SCROLL_PAGEUP, wxEVT_SCROLL_PAGEDOWN, wxEVT_SCROLL_THUMBTRACK,
+                      wxEVT_SCROLL_THUMBRELEASE, wxEVT_SCROLL_CHANGED})
         Bind(type, &ImageSizeTab::onScroll, this);
     Bind(wxEVT_BUTTON, &ImageSizeTab::onDefaults, this, ID_DEFAULTS);
     refresh();
@@ -42,7 +42,11 @@ ImageSizeTab::ImageSizeTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
 
 void ImageSizeTab::onScroll(wxScrollEvent&) {
     try {
-        Camera::getInstance()->setAOI(static_cast<int>(width->getValue()), static_cast<int>(height->getValue()));
+        Camera* camera = Camera::getInstance();
+        camera->setAOI(static_cast<int>(width->getValue()), static_cast<int>(height->getValue()));
+        // The camera rounds the area down to its steps: the fields show what it took.
+        width->showValue(camera->getWidth());
+        height->showValue(camera->getHeight());
     } catch (const PBN::Exception& e) {
         e.display(this, false);
     }

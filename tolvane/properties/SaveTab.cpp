@@ -51,7 +51,7 @@ void SaveTab::onRemove(wxCommandEvent&) {
 void SaveTab::refresh() {
     if (Tolvane_model::Config::getInstance()->getConfSaved()) {
         status->SetLabel(text(80));
-        status->SetForegroundColour(*wxGREEN);
+        status->SetForegroundColour(ViewerRules::savedColour());
     } else {
         status->SetLabel(text(81));
         status->SetForegroundColour(*wxRED);

@@ -14,10 +14,12 @@ Slider::Slider(wxWindow* parent, const int& id, const wxString& caption)
     value = new wxTextCtrl(this, wxID_ANY, wxT("50"), wxDefaultPosition, wxSize(40, -1),
                            wxTE_PROCESS_ENTER | wxTE_RIGHT, wxTextValidator(wxFILTER_NUMERIC));
     // At least 40 pixels, and room for four digits whatever the theme's padding.
-    value->SetMinSize(wxSize(std::max(40, value->GetSizeFromTextSize(value->GetTextExtent(wxT("0000"))).GetWidth()), -1));
-    minLabel = new wxStaticText(this, wxID_ANY, ViewerRules::numberText(0), wxDefaultPosition, wxSize(30, -1));
-    maxLabel = new wxStaticText(this, wxID_ANY, ViewerRules::numberText(100), wxDefaultPosition, wxSize(30, -1),
-                                wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
+    value->SetMinSize(
+        wxSize(std::max(40, value->GetSizeFromTextSize(value->GetTextExtent(wxT("0000"))).GetWidth()), -1));
+    minLabel =
+        new wxStaticText(this, wxID_ANY, ViewerRules::numberText(0), wxDefaultPosition, wxSize(30, -1));
+    maxLabel = new wxStaticText(this, wxID_ANY, ViewerRules::numberText(100), wxDefaultPosition,
+                                wxSize(30, -1), wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
 
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     captionLabel = new wxStaticText(this, wxID_ANY, caption);
@@ -53,19 +55,24 @@ namespace {
 int position(const wxSlider* slider, const double& v) {
     if (!std::isfinite(v))
         return slider->GetMin();
-    return static_cast<int>(std::clamp(v, static_cast<double>(slider->GetMin()), static_cast<double>(slider->GetMax())));
+    return static_cast<int>(
+        std::clamp(v, static_cast<double>(slider->GetMin()), static_cast<double>(slider->GetMax())));
 }
 
 } // namespace
 
-int Slider::getCaptionWidth() const { return captionLabel->GetMinSize().GetWidth(); }
+int Slider::getCaptionWidth() const {
+    return captionLabel->GetMinSize().GetWidth();
+}
 
 void Slider::setCaptionWidth(const int& width) {
     captionLabel->SetMinSize(wxSize(width, -1));
     Layout();
 }
 
-double Slider::getValue() const { return slider->GetValue(); }
+double Slider::getValue() const {
+    return slider->GetValue();
+}
 
 void Slider::showValue(const double& v) {
     slider->SetValue(position(slider, v));
@@ -102,14 +109,13 @@ void Slider::onScroll(wxScrollEvent& event) {
 }
 
 void Slider::onEnter(wxCommandEvent&) {
-    double typed = 0;
-    if (value->GetValue().ToCDouble(&typed) && std::isfinite(typed))
-        setValue(typed);
+    if (const auto typed = ViewerRules::parseNumber(value->GetValue()))
+        setValue(*typed);
 }
 
 void Slider::onKillFocus(wxFocusEvent& event) {
-    double typed = 0;
-    if (value->GetValue().ToCDouble(&typed) && typed != slider->GetValue())
+    const auto typed = ViewerRules::parseNumber(value->GetValue());
+    if (typed && *typed != slider->GetValue())
         value->ChangeValue(wxString::Format(wxT("%d"), slider->GetValue()));
     event.Skip();
 }

@@ -24,6 +24,9 @@ TimingTab::TimingTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     rateRow->Add(new wxStaticText(rateWindow, wxID_ANY, text(60)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     rate = new wxTextCtrl(rateWindow, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(80, -1), wxTE_RIGHT,
                           wxTextValidator(wxFILTER_NUMERIC));
+    // Wide enough for the text shown during the clock search, whatever the language and theme.
+    rate->SetMinSize(wxSize(
+        std::max(80, rate->GetSizeFromTextSize(rate->GetTextExtent(text(77) + wxT("  "))).GetWidth()), -1));
     rateRow->Add(rate, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     rateRow->Add(new wxStaticText(rateWindow, wxID_ANY, text(59)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 10);
     rateRow->Add(new wxButton(rateWindow, ID_APPLY, text(61)), 0, wxRIGHT, 5);
@@ -47,8 +50,8 @@ TimingTab::TimingTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     Bind(wxEVT_BUTTON, &TimingTab::onOptimize, this, ID_OPTIMIZE);
     Bind(wxEVT_BUTTON, &TimingTab::onDefaults, this, ID_DEFAULTS);
     for (auto type : {wxEVT_SCROLL_TOP, wxEVT_SCROLL_BOTTOM, wxEVT_SCROLL_LINEUP, wxEVT_SCROLL_LINEDOWN,
-                      wxEVT_SCROLL_PAGEUP, wxEVT_SCROLL_PAGEDOWN, wxEVT_SCROLL_THUMBTRACK, wxEVT_SCROLL_THUMBRELEASE,
-                      wxEVT_SCROLL_CHANGED})
+                      wxEVT_SCROLL_PAGEUP, wxEVT_SCROLL_PAGEDOWN, wxEVT_SCROLL_THUMBTRACK,
+                      wxEVT_SCROLL_THUMBRELEASE, wxEVT_SCROLL_CHANGED})
         Bind(type, &TimingTab::onScroll, this);
     refresh();
 }
@@ -66,9 +69,7 @@ void TimingTab::setExposureRange(const double& frameRate) {
 
 void TimingTab::onApply(wxCommandEvent&) {
     try {
-        double requested = 0;
-        if (!rate->GetValue().ToCDouble(&requested))
-            requested = 0;
+        const double requested = ViewerRules::parseNumber(rate->GetValue()).value_or(0);
         Camera* camera = Camera::getInstance();
         camera->setFrameRate(requested);
         const double current = camera->getFrameRate();

@@ -1,11 +1,12 @@
 #include "tolvane/tests/ViewerTestSupport.h"
 
+#include "pemblon/core/HelperFuncs.h"
+#include "pemblon/strings/StringTable.h"
 #include "platform/zeko/TestPattern.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_sim_control.h"
 #include "tolvane/HelpViewer.h"
-#include "pemblon/core/HelperFuncs.h"
-#include "pemblon/strings/StringTable.h"
+#include "tolvane/LiveImage.h"
 #include "tolvane/PictureWindow.h"
 #include "tolvane/RecordDialog.h"
 #include "tolvane/Tolvane_App.h"
@@ -107,6 +108,7 @@ TEST_F(ViewerTest, LanguageSwitchRelabelsEverythingAndIsSaved) {
     PictureWindow* picture = main->getPictureWindows()[0];
 
     command(MainWnd::ID_ENGLISH);
+    EXPECT_EQ(main->getAuiManager().GetPane(picture).caption, wxT("Picture 1"));
     EXPECT_EQ(main->GetMenuBar()->GetMenuLabel(0), wxT("&File"));
     EXPECT_EQ(main->GetMenuBar()->GetLabel(MainWnd::ID_LIVE), wxT("Live"));
     EXPECT_EQ(picture->getZoomBox()->GetString(6), wxT("Fit"));
@@ -118,6 +120,7 @@ TEST_F(ViewerTest, LanguageSwitchRelabelsEverythingAndIsSaved) {
     EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), wxT("Direct"));
     EXPECT_EQ(picture->getZoomBox()->GetString(6), wxT("Ajuster"));
     EXPECT_EQ(main->getAuiManager().GetPane(main->getLiveView()).caption, wxT("Direct"));
+    EXPECT_EQ(main->getAuiManager().GetPane(picture).caption, wxT("Image 1"));
     EXPECT_NE(readFile(settingsPath()).find("<Language>French</Language>"), std::string::npos);
     EXPECT_TRUE(main->GetMenuBar()->IsChecked(MainWnd::ID_FRENCH));
 }
@@ -173,4 +176,72 @@ TEST_F(ViewerTest, AboutNamesTheCamera) {
     command(MainWnd::ID_ABOUT);
     ASSERT_EQ(boxes->messages.size(), 1u);
     EXPECT_TRUE(boxes->messages[0].StartsWith(wxT("Tolvane v. 1.3.\n\nCamera used: ZK1480-C\n\n")));
+}
+
+TEST_F(ViewerTest, StatusFieldsShowTheirTextsWholeInBothLanguages) {
+    for (const int language : {MainWnd::ID_FRENCH, MainWnd::ID_ENGLISH}) {
+        command(language);
+        wxStatusBar* bar = main->GetStatusBar();
+        wxRect help, state;
+        ASSERT_TRUE(bar->GetFieldRect(0, help));
+        ASSERT_TRUE(bar->GetFieldRect(1, state));
+        for (const unsigned id : {7u, 10u, 25u, 52u, 15u, 74u, 8u})
+            EXPECT_GE(help.GetWidth(), bar->GetTextExtent(text(id)).GetWidth() + 8) << text(id);
+        for (const unsigned id : {9u, 4u, 62u, 71u})
+            EXPECT_GE(state.GetWidth(), bar->GetTextExtent(text(id)).GetWidth() + 8) << text(id);
+    }
+}
+
+// Live has its own tool picture: no red dot like the record button's.
+TEST_F(ViewerTest, TheLiveToolHasItsOwnPicture) {
+    wxImage live(wxString(PBN::HelperFuncs::getAppDir().wxstr() + wxT("res/live.bmp")), wxBITMAP_TYPE_BMP);
+    wxImage record(wxString(PBN::HelperFuncs::getAppDir().wxstr() + wxT("res/record.png")),
+                   wxBITMAP_TYPE_PNG);
+    ASSERT_TRUE(live.IsOk());
+    ASSERT_TRUE(record.IsOk());
+    auto reds = [](const wxImage& image) {
+        int count = 0;
+        for (int y = 0; y < image.GetHeight(); ++y)
+            for (int x = 0; x < image.GetWidth(); ++x)
+                count += image.GetRed(x, y) > 150 && image.GetGreen(x, y) < 100 && image.GetBlue(x, y) < 100;
+        return count;
+    };
+    EXPECT_GT(reds(record), 0);
+    EXPECT_EQ(reds(live), 0);
+}
+
+// Error boxes are captioned in the interface language.
+TEST_F(ViewerTest, TheErrorCaptionFollowsTheLanguage) {
+    for (const int language : {MainWnd::ID_FRENCH, MainWnd::ID_ENGLISH}) {
+        command(language);
+        zksim_InjectFailure("zk_InitCamera", ZK_NO_CAMERA_FOUND, 1);
+        command(MainWnd::ID_LIVE);
+    }
+    ASSERT_EQ(boxes->captions.size(), 2u);
+    EXPECT_EQ(boxes->captions[0], wxT("Erreur"));
+    EXPECT_EQ(boxes->captions[1], wxT("Exception"));
+}
+
+// After Live off the state field says so with text 71, the text the main window's Live command
+// gives it.
+TEST_F(ViewerTest, LiveOffShowsTheStopText) {
+    startLive();
+    command(MainWnd::ID_LIVE);
+    EXPECT_FALSE(main->isLive());
+    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(71));
+}
+
+// The live view's conversion, fast path and tail alike, gives 0x00RRGGBB at every row width.
+TEST(LiveImage, RowsBecomeNativePixelsAtEveryWidth) {
+    std::vector<unsigned char> rgb(3 * 64);
+    for (size_t i = 0; i < rgb.size(); ++i)
+        rgb[i] = static_cast<unsigned char>(i * 7 + 3);
+    for (int width = 1; width <= 64; ++width) {
+        std::vector<uint32_t> out(static_cast<size_t>(width) + 1, 0xDEADBEEF);
+        LiveImage::convertRow(rgb.data(), out.data(), width);
+        for (int i = 0; i < width; ++i)
+            ASSERT_EQ(out[i], (uint32_t{rgb[3 * i]} << 16) | (uint32_t{rgb[3 * i + 1]} << 8) | rgb[3 * i + 2])
+                << width << " " << i;
+        EXPECT_EQ(out[width], 0xDEADBEEF) << width; // nothing written past the row
+    }
 }

@@ -79,6 +79,11 @@ TEST_F(PictureTest, ZoomChoicesTypedValuesAndBounds) {
     EXPECT_EQ(picture->getShownBitmap().GetSize(), wxSize(640, 480));
     EXPECT_EQ(picture->getView()->GetVirtualSize(), wxSize(640, 480));
 
+    typeZoom(picture, wxT("12,5")); // either decimal separator
+    EXPECT_EQ(picture->getShownBitmap().GetSize(), wxSize(8, 6));
+    typeZoom(picture, wxT("1000.0"));
+    EXPECT_EQ(picture->getShownBitmap().GetSize(), wxSize(640, 480));
+
     typeZoom(picture, wxT("many")); // not a number: the zoom stays
     EXPECT_EQ(picture->getShownBitmap().GetSize(), wxSize(640, 480));
 

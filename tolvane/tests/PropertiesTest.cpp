@@ -2,6 +2,7 @@
 
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_sim_control.h"
+#include "tolvane/ViewerRules.h"
 #include "tolvane/properties/GainTab.h"
 #include "tolvane/properties/ImageSizeTab.h"
 #include "tolvane/properties/PropertiesDialog.h"
@@ -76,12 +77,25 @@ TEST_F(PropertiesTest, OpeningTheDialogChangesNothingOnTheCamera) {
 
 TEST_F(PropertiesTest, GainAndExposureReachTheCamera) {
     open();
-    dialog->getGainTab()->getRed()->setValue(40.7);
+    GainTab* gain = dialog->getGainTab();
+    gain->getRed()->setValue(40.7);
     pump(100);
     auto gains = writes("zk_SetHardwareGain");
     ASSERT_EQ(gains.size(), 1u);
     EXPECT_EQ(gains[0].ints[2], 40); // all four sent, as integers
-    EXPECT_EQ(gains[0].ints[1], static_cast<long long>(dialog->getGainTab()->getMaster()->getValue()));
+    EXPECT_EQ(gains[0].ints[1], static_cast<long long>(gain->getMaster()->getValue()));
+    // Each colour's slider goes to its own gain.
+    gain->getGreen()->setValue(50);
+    gain->getBlue()->setValue(60);
+    pump(100);
+    gains = writes("zk_SetHardwareGain");
+    ASSERT_EQ(gains.size(), 3u);
+    EXPECT_EQ(gains[2].ints[2], 40);
+    EXPECT_EQ(gains[2].ints[3], 50);
+    EXPECT_EQ(gains[2].ints[4], 60);
+    EXPECT_EQ(Camera::getInstance()->getRedGain(), 40);
+    EXPECT_EQ(Camera::getInstance()->getGreenGain(), 50);
+    EXPECT_EQ(Camera::getInstance()->getBlueGain(), 60);
 
     // Typed and applied with Enter.
     Slider* exposure = dialog->getTimingTab()->getExposure();
@@ -112,7 +126,7 @@ TEST_F(PropertiesTest, TheSaveTabFollowsTheSavedState) {
     EXPECT_EQ(save->getStatus()->GetForegroundColour(), *wxRED);
     click(save, SaveTab::ID_SAVE);
     EXPECT_EQ(save->getStatus()->GetLabel(), text(80));
-    EXPECT_EQ(save->getStatus()->GetForegroundColour(), *wxGREEN);
+    EXPECT_EQ(save->getStatus()->GetForegroundColour(), ViewerRules::savedColour());
     EXPECT_NE(readFile(settingsPath()).find("<UserGreenGain>33</UserGreenGain>"), std::string::npos);
     click(save, SaveTab::ID_REMOVE);
     EXPECT_EQ(readFile(settingsPath()).find("<UserGreenGain>"), std::string::npos);
@@ -215,4 +229,97 @@ TEST_F(ViewerTest, AMonochromeCameraHasNoWhiteTabAndNoColourGains) {
     EXPECT_FALSE(dialog.getGainTab()->getRed()->IsEnabled());
     EXPECT_FALSE(dialog.getGainTab()->getBlue()->IsEnabled());
     EXPECT_TRUE(dialog.getGainTab()->getMaster()->IsEnabled());
+}
+
+namespace {
+
+void enter(Slider* slider, const wxString& typed) {
+    slider->getValueField()->ChangeValue(typed);
+    wxCommandEvent event(wxEVT_TEXT_ENTER, slider->getValueField()->GetId());
+    event.SetEventObject(slider->getValueField());
+    slider->getValueField()->GetEventHandler()->ProcessEvent(event);
+}
+
+} // namespace
+
+// In French a rate is typed "12,5": the camera gets 12.5 im/s, as with "12.5", and the field
+// shows it with a comma; text that is no number still applies 0.
+TEST_F(PropertiesTest, NumbersAreReadWithACommaOrAPointAndShownWithTheLanguagesSeparator) {
+    command(MainWnd::ID_FRENCH);
+    open();
+    TimingTab* timing = dialog->getTimingTab();
+    for (const wxString& typed : {wxString(wxT("12,5")), wxString(wxT("12.5"))}) {
+        timing->getRateField()->ChangeValue(typed);
+        click(timing, TimingTab::ID_APPLY);
+        EXPECT_EQ(writes("zk_SetFrameRate").back().doubles[0], 12.5) << typed;
+        const double rate = Camera::getInstance()->getFrameRate();
+        EXPECT_NEAR(rate, 12.5, 0.1) << typed;
+        EXPECT_EQ(timing->getRateField()->GetValue(), ViewerRules::numberText(rate, wxT(',')));
+    }
+    EXPECT_TRUE(timing->getRateField()->GetValue().Contains(wxT(",")) ||
+                timing->getRateField()->GetValue() == wxT("12") ||
+                timing->getRateField()->GetValue() == wxT("13"));
+    timing->getRateField()->ChangeValue(wxT("abc"));
+    click(timing, TimingTab::ID_APPLY);
+    EXPECT_EQ(writes("zk_SetFrameRate").back().doubles[0], 0.0);
+
+    Slider* exposure = timing->getExposure();
+    timing->getRateField()->ChangeValue(wxT("10"));
+    click(timing, TimingTab::ID_APPLY);
+    for (const wxString& typed : {wxString(wxT("12,5")), wxString(wxT("13.5"))}) {
+        zksim_JournalClear();
+        enter(exposure, typed);
+        pump(100);
+        ASSERT_EQ(writes("zk_SetExposureTime").size(), 1u) << typed;
+        EXPECT_EQ(writes("zk_SetExposureTime")[0].doubles[0], typed == wxT("12,5") ? 12.0 : 13.0);
+    }
+    zksim_JournalClear();
+    enter(exposure, wxT("abc"));
+    pump(100);
+    EXPECT_TRUE(writes("zk_SetExposureTime").empty());
+
+    command(MainWnd::ID_ENGLISH);
+    timing->getRateField()->ChangeValue(wxT("12,5"));
+    click(timing, TimingTab::ID_APPLY);
+    EXPECT_EQ(timing->getRateField()->GetValue(),
+              ViewerRules::numberText(Camera::getInstance()->getFrameRate(), '.'));
+    EXPECT_TRUE(boxes->messages.empty());
+}
+
+// The camera rounds the area to its steps: the fields show what it took, not what was typed.
+TEST_F(PropertiesTest, TheAreaFieldsShowWhatTheCameraTook) {
+    open();
+    ImageSizeTab* size = dialog->getImageSizeTab();
+    enter(size->getWidthSlider(), wxT("641"));
+    pump(100);
+    enter(size->getHeightSlider(), wxT("481"));
+    pump(100);
+    Camera* camera = Camera::getInstance();
+    EXPECT_LT(camera->getWidth(), 641);
+    EXPECT_LT(camera->getHeight(), 481);
+    EXPECT_EQ(size->getWidthSlider()->getValueField()->GetValue(),
+              wxString::Format(wxT("%d"), camera->getWidth()));
+    EXPECT_EQ(size->getHeightSlider()->getValueField()->GetValue(),
+              wxString::Format(wxT("%d"), camera->getHeight()));
+    EXPECT_EQ(size->getWidthSlider()->getValue(), camera->getWidth());
+}
+
+TEST_F(PropertiesTest, TheRateFieldShowsTheClockSearchTextWholeAndSavedIsReadable) {
+    for (const int language : {MainWnd::ID_FRENCH, MainWnd::ID_ENGLISH}) {
+        command(language);
+        open();
+        wxTextCtrl* rate = dialog->getTimingTab()->getRateField();
+        EXPECT_GE(rate->GetClientSize().GetWidth(), rate->GetTextExtent(text(77)).GetWidth()) << text(77);
+        SaveTab* save = dialog->getSaveTab();
+        click(save, SaveTab::ID_SAVE);
+        EXPECT_EQ(save->getStatus()->GetForegroundColour(), ViewerRules::savedColour());
+        EXPECT_GE(ViewerRules::contrastRatio(save->getStatus()->GetForegroundColour(),
+                                             save->getStatus()->GetBackgroundColour()),
+                  4.5);
+        click(save, SaveTab::ID_REMOVE);
+        dialog->Destroy();
+        dialog = nullptr;
+        pump(20);
+        command(MainWnd::ID_LIVE); // off: open() starts it again
+    }
 }

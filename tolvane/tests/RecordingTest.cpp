@@ -1,11 +1,13 @@
 #include "tolvane/tests/ViewerTestSupport.h"
 
 #include "platform/zeko/zeko_sim_control.h"
+#include "platform/zeko/zeko_tools.h"
 #include "tolvane/RecordAdvParameters.h"
 #include "tolvane/RecordDialog.h"
 #include "tolvane_model/Config.h"
 
 #include <filesystem>
+#include <wx/time.h>
 #include <wx/timer.h>
 
 using namespace Tolvane;
@@ -28,7 +30,9 @@ void tick(wxCheckBox* box, bool on) {
     box->GetEventHandler()->ProcessEvent(event);
 }
 
-void type(wxTextCtrl* field, const wxString& value) { field->SetValue(value); } // sends the text event
+void type(wxTextCtrl* field, const wxString& value) {
+    field->SetValue(value);
+} // sends the text event
 
 std::string probe(const std::string& film) {
     return runCommand("ffprobe -v error -count_frames -select_streams v:0 -show_entries "
@@ -171,4 +175,70 @@ TEST_F(RecordingTest, AdvancedParametersShowTheStoredValuesAndTheirSavedState) {
         dialog.EndModal(wxID_CANCEL);
     });
     EXPECT_FALSE(std::filesystem::exists(dir + "/unused.avi"));
+}
+
+// When the model stops recording by itself after a failure, the dialog goes at once (no Stop
+// needed), with one message that says why, and the film counts only the frames it holds.
+TEST_F(RecordingTest, AFailedFilmOrALostCameraClosesTheDialogAtOnceWithOneMessage) {
+    startLive();
+    wxLongLong closedAfter = 0;
+    record("failed", [&](RecordDialog& dialog) {
+        click(&dialog, RecordDialog::ID_RECORD);
+        pump(300);
+        zksim_InjectFailure("zkavi_AddFrame", ZKAVI_FILE_ERROR, 1);
+        zksim_InjectFailure("zkavi_CloseAVI", ZKAVI_FILE_ERROR, 1);
+        closedAfter = wxGetLocalTimeMillis();
+    });
+    closedAfter = wxGetLocalTimeMillis() - closedAfter;
+    EXPECT_LT(closedAfter, 5000);
+    ASSERT_EQ(boxes->messages.size(), 1u);
+    EXPECT_TRUE(boxes->messages[0].Contains(wxT("zkavi_AddFrame"))) << boxes->messages[0];
+    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
+    EXPECT_TRUE(main->isLive());
+    EXPECT_NE(probe(dir + "/failed.avi").find("codec_type=video"), std::string::npos);
+
+    boxes->messages.clear();
+    ZkSimCamera camera{};
+    ASSERT_EQ(zksim_GetCamera(0, &camera), 0);
+    record("lost", [&](RecordDialog& dialog) {
+        click(&dialog, RecordDialog::ID_RECORD);
+        pump(300);
+        zksim_SetCameraConnected(camera.deviceId, 0);
+        closedAfter = wxGetLocalTimeMillis();
+    });
+    closedAfter = wxGetLocalTimeMillis() - closedAfter;
+    EXPECT_LT(closedAfter, 5000);
+    EXPECT_FALSE(main->isLive());
+    EXPECT_EQ(boxes->messages.size(), 1u);
+    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 2);
+    const std::string probed = probe(dir + "/lost.avi");
+    EXPECT_NE(probed.find("codec_type=video"), std::string::npos) << probed;
+    zksim_SetCameraConnected(camera.deviceId, 1);
+}
+
+// A length typed with a decimal comma ends the film as a point would; text that is no number
+// still means no limit.
+TEST_F(RecordingTest, AdvancedFieldsReadADecimalCommaOrPoint) {
+    startLive();
+    record("unused", [&](RecordDialog& dialog) {
+        RecordAdvParameters* p = dialog.createAdvancedParameters();
+        tick(p->lengthAutoBox(), false);
+        tick(p->rateAutoBox(), false);
+        for (const wxString& typed : {wxString(wxT("12,5")), wxString(wxT("12.5"))}) {
+            type(p->lengthField(), typed);
+            type(p->rateField(), typed);
+            type(p->sizeField(), typed);
+            p->sizeUnitBox()->SetValue(wxT("MB"));
+            EXPECT_DOUBLE_EQ(p->getLength(), 12.5) << typed;
+            EXPECT_DOUBLE_EQ(p->getFrameRate(), 12.5) << typed;
+            EXPECT_DOUBLE_EQ(p->getMaxSize(), 12.5) << typed;
+        }
+        type(p->lengthField(), wxT("abc"));
+        type(p->rateField(), wxT("abc"));
+        type(p->sizeField(), wxT("abc"));
+        EXPECT_EQ(p->getLength(), -1);
+        EXPECT_EQ(p->getFrameRate(), -1);
+        EXPECT_EQ(p->getMaxSize(), 2048);
+        dialog.EndModal(wxID_CANCEL);
+    });
 }

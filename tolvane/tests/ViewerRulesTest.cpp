@@ -1,6 +1,7 @@
 #include "tolvane/ViewerRules.h"
 
 #include <climits>
+#include <clocale>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -92,7 +93,8 @@ TEST(PictureFiles, FilterIndexFollowsTheLastExtension) {
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(pictureFilterIndex(pictureExtension(i)), i);
     EXPECT_EQ(pictureExtension(9), wxT("bmp"));
-    EXPECT_EQ(pictureWildcard(), wxT("Bitmap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|TIFF (*.tif)|*.tif|PNG (*.png)|*.png"));
+    EXPECT_EQ(pictureWildcard(),
+              wxT("Bitmap (*.bmp)|*.bmp|JPEG (*.jpg)|*.jpg|TIFF (*.tif)|*.tif|PNG (*.png)|*.png"));
 }
 
 TEST(PictureFiles, TheChosenTypeCompletesANameWithoutExtension) {
@@ -159,4 +161,51 @@ TEST(Sliders, LabelsRangesAndExposure) {
     EXPECT_DOUBLE_EQ(*exposureMax(10), 100);
     EXPECT_FALSE(exposureMax(0));
     EXPECT_FALSE(exposureMax(-2));
+}
+
+// Every numeric field reads through one rule: either separator, whatever the C locale.
+TEST(Numbers, ACommaOrAPointIsTheDecimalSeparatorInEveryField) {
+    const std::string before = setlocale(LC_NUMERIC, nullptr);
+    for (const char* locale : {"C", "fr_FR.UTF-8", "en_US.UTF-8"}) {
+        if (!setlocale(LC_NUMERIC, locale))
+            continue; // a locale the machine lacks
+        for (const wxString typed : {wxT("12,5"), wxT("12.5"), wxT(" 12,5 ")}) {
+            EXPECT_EQ(parseNumber(typed), 12.5) << locale;
+            EXPECT_EQ(lengthSeconds(typed, wxT("s")), 12.5);
+            EXPECT_EQ(recordFrameRate(typed, wxT("im/s")), 12.5);
+            EXPECT_EQ(maxSizeMB(typed, wxT("MB")), 12.5);
+            EXPECT_EQ(parseZoomPercent(typed + wxT(" %")), 12.5);
+        }
+        EXPECT_FALSE(parseNumber(wxT("abc")));
+        EXPECT_FALSE(parseNumber(wxT("1,2.5")));
+        EXPECT_EQ(lengthSeconds(wxT("abc"), wxT("s")), -1);
+        EXPECT_EQ(recordFrameRate(wxT("abc"), wxT("im/s")), -1);
+        EXPECT_EQ(maxSizeMB(wxT("abc"), wxT("MB")), defaultMaxSizeMB);
+        EXPECT_FALSE(parseZoomPercent(wxT("abc")));
+        EXPECT_EQ(lengthSeconds(wxT("2,5"), wxT("min")), 150);
+
+        EXPECT_EQ(numberText(12.5, wxT(',')), wxT("12,5")) << locale;
+        EXPECT_EQ(numberText(12.5, wxT('.')), wxT("12.5"));
+        EXPECT_EQ(numberText(60, wxT(',')), wxT("60"));
+        EXPECT_EQ(numberText(1.0 / 3, wxT('.')), wxT("0.333333")); // six digits, as "%g"
+        EXPECT_EQ(numberText(2048, wxT('.')), wxT("2048"));
+    }
+    setlocale(LC_NUMERIC, before.c_str());
+    EXPECT_EQ(decimalSeparator(wxLANGUAGE_FRENCH), wxT(','));
+    EXPECT_EQ(decimalSeparator(wxLANGUAGE_ENGLISH_US), wxT('.'));
+}
+
+TEST(StatusTexts, FieldsFitTheirWidestTextAndKeepTheirMinimum) {
+    EXPECT_EQ(statusFieldWidth({50, 120}, 200), 200);
+    EXPECT_EQ(statusFieldWidth({50, 260}, 200), 260 + statusFieldPadding);
+    EXPECT_EQ(statusFieldWidth({}, 170), 170);
+}
+
+TEST(Colours, SavedTextIsReadableOnDialogBackgrounds) {
+    EXPECT_NEAR(contrastRatio(*wxBLACK, *wxWHITE), 21.0, 1e-9);
+    EXPECT_NEAR(contrastRatio(*wxWHITE, *wxWHITE), 1.0, 1e-9);
+    EXPECT_LT(contrastRatio(*wxGREEN, *wxWHITE), 4.5); // the stock green fails
+    for (const wxColour background :
+         {wxColour(255, 255, 255), wxColour(246, 245, 244), wxColour(237, 237, 237), wxColour(222, 221, 218)})
+        EXPECT_GE(contrastRatio(savedColour(), background), 4.5) << background.GetAsString();
 }

@@ -83,8 +83,8 @@ wxImage grabScreen(wxWindow* window) {
     const wxSize size = window->GetClientSize();
     const std::string file = "/tmp/tolvane_grab_" + std::to_string(getpid()) + ".png";
     std::ostringstream command;
-    command << "import -window root -crop " << size.GetWidth() << "x" << size.GetHeight() << "+" << origin.x << "+"
-            << origin.y << " +repage '" << file << "' 2>/dev/null";
+    command << "import -window root -crop " << size.GetWidth() << "x" << size.GetHeight() << "+" << origin.x
+            << "+" << origin.y << " +repage '" << file << "' 2>/dev/null";
     runCommand(command.str());
     wxImage image;
     image.LoadFile(file, wxBITMAP_TYPE_PNG);
@@ -92,22 +92,29 @@ wxImage grabScreen(wxWindow* window) {
     return image;
 }
 
-wxString text(unsigned id) { return PBN::Strings::StringTable::get().getString("Tolvane", id).wxstr(); }
+wxString text(unsigned id) {
+    return PBN::Strings::StringTable::get().getString("Tolvane", id).wxstr();
+}
 
-std::string settingsPath() { return HelperFuncs::getAppDir().str() + "res/config.xml"; }
+std::string settingsPath() {
+    return HelperFuncs::getAppDir().str() + "res/config.xml";
+}
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-int journalCalls(const char* function) { return zksim_JournalCount(function); }
+int journalCalls(const char* function) {
+    return zksim_JournalCount(function);
+}
 
 int MessageBoxes::Enter(wxDialog* dialog) {
     auto* box = dynamic_cast<wxMessageDialogBase*>(dialog);
     if (!box)
         return wxID_NONE; // the test's own dialogs run
     messages.push_back(box->GetMessage());
+    captions.push_back(box->GetCaption());
     return answer;
 }
 

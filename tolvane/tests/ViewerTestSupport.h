@@ -41,6 +41,7 @@ public:
     MessageBoxes() { Register(); }
     ~MessageBoxes() override { Unregister(); }
     std::vector<wxString> messages;
+    std::vector<wxString> captions;
     int answer = wxID_OK;
 
 protected:
@@ -64,8 +65,8 @@ public:
     // Called with the record dialog while it runs modally.
     std::function<void(Tolvane::RecordDialog&)> driveRecordDialog;
 
-    bool askSavePath(const wxString& title, const wxString& folder, const wxString& name, const wxString& wildcard,
-                     int& filterIndex, wxString& path) override;
+    bool askSavePath(const wxString& title, const wxString& folder, const wxString& name,
+                     const wxString& wildcard, int& filterIndex, wxString& path) override;
     bool confirmReplace(const wxString& path) override;
 
 protected:

@@ -4,6 +4,9 @@
 #include "tolvane_model/tests/ModelTestSupport.h"
 
 #include "pemblon/core/Exception.h"
+#include "platform/zeko/tests/RunCommand.h"
+
+#include <cstdlib>
 
 #include <wx/app.h>
 
@@ -220,6 +223,7 @@ TEST_F(RecordingTest, ClosingTheCameraFinishesARunningFilm) {
         tick();
     camera().exit();
     EXPECT_EQ(filmFrames(film("exit.avi")), 40);
+    EXPECT_EQ(listener.recordEnds, 1); // its dialog no longer shows a recording
 
     camera().init();
     camera().startRecording(&listener, path("deleted.avi"), -1.0, 10.0, 2048.0, 25);
@@ -280,20 +284,62 @@ TEST_F(RecordingTest, AnotherListenerStartsItsOwnFilmAfterFinishingTheRunningOne
     camera().removeListener(&second);
 }
 
-TEST_F(RecordingTest, FailedFrameIsShownAndLeavesTheFilmForStop) {
+TEST_F(RecordingTest, AFailedFrameEndsTheFilmAtOnceAndIsShownOnce) {
     CountingListener listener;
     camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
     zksim_ForceAddFrameResult(ZKAVI_NOTICE);
     tick();
     EXPECT_EQ(dialogCount, 0);
     zksim_ForceAddFrameResult(0);
-    zksim_InjectFailure("zkavi_AddFrame", ZKAVI_COMPRESSION_ERROR, 1);
+    tick();
+    // A full disk: the frame fails, and so does closing the film; only the first is told.
+    zksim_InjectFailure("zkavi_AddFrame", ZKAVI_FILE_ERROR, 1);
+    zksim_InjectFailure("zkavi_CloseAVI", ZKAVI_FILE_ERROR, 1);
     tick();
     EXPECT_EQ(dialogCount, 1);
-    EXPECT_NE(lastDialogText.find("zkavi_AddFrame, code 305"), std::string::npos);
-    EXPECT_NO_THROW(camera().stopRecording());
+    EXPECT_NE(lastDialogText.find("zkavi_AddFrame, code 303"), std::string::npos) << lastDialogText;
+    EXPECT_EQ(listener.recordEnds, 1);
     EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
+    tick(); // nothing runs any more
+    EXPECT_EQ(frames(), 3);
+    EXPECT_NO_THROW(camera().stopRecording());
+    EXPECT_EQ(zksim_JournalCount("zkavi_CloseAVI"), 1);
+    EXPECT_EQ(dialogCount, 1);
     camera().removeListener(&listener);
+}
+
+// The film holds the colours of the image the camera grabbed: red stays red.
+TEST_F(RecordingTest, FilmFramesKeepTheColoursOfTheGrabbedImage) {
+    if (!haveFfprobe())
+        GTEST_SKIP() << "ffprobe missing";
+    camera().setFrameRate(1.0); // one image a second: the tick records the image read here
+    const size_t bytes = 320 * 240 * 3;
+    const unsigned char* image = camera().getActiveImage();
+    ASSERT_NE(image, nullptr);
+    const std::vector<unsigned char> grabbed(image, image + bytes);
+    CountingListener listener;
+    camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
+    tick();
+    camera().stopRecording();
+    camera().removeListener(&listener);
+
+    const std::string decoded = zeko::test::runCommand(
+        "ffmpeg -v error -i '" + film() + "' -frames:v 1 -f rawvideo -pix_fmt rgb24 - 2>/dev/null");
+    ASSERT_EQ(decoded.size(), bytes);
+    // Mean distance of each channel to the same and to the exchanged channel of the image.
+    double same = 0, exchanged = 0;
+    for (size_t i = 0; i < bytes; i += 3) {
+        const auto d = [&](size_t film, size_t grab) {
+            return std::abs(static_cast<int>(static_cast<unsigned char>(decoded[i + film])) -
+                            grabbed[i + grab]);
+        };
+        same += d(0, 0) + d(2, 2);
+        exchanged += d(0, 2) + d(2, 0);
+    }
+    same /= bytes;
+    exchanged /= bytes;
+    EXPECT_LT(same, 4.0);
+    EXPECT_GT(exchanged, 4 * same + 4.0);
 }
 
 TEST_F(RecordingTest, MonochromeFramesAreRecorded) {

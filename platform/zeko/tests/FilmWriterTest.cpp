@@ -1,12 +1,16 @@
 // Films written through zeko_tools, read back by ffprobe and ffmpeg.
+#include "platform/zeko/AviWriter.h"
 #include "platform/zeko/TestPattern.h"
 #include "platform/zeko/tests/SimTestSupport.h"
 
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <random>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -424,6 +428,54 @@ TEST_F(FilmWriterTest, OffsetAreasAreReadFromTheDocumentedLayout) {
     const long pixels = long(width) * height;
     EXPECT_GT(green / pixels, 200);
     EXPECT_LT(red / pixels, 50);
+}
+
+// A memory file sealed against growth stands in for a disk that fills up during the film: the
+// frames that reached it whole are kept, and the header counts exactly those.
+TEST_F(FilmWriterTest, AFilmCutShortByAFullDiskCountsOnlyTheFramesItHolds) {
+    if (!tools_)
+        GTEST_SKIP() << "ffprobe or ffmpeg missing";
+    for (const off_t room : {off_t(200 * 1024), off_t(900 * 1024)}) {
+        const int fd = memfd_create("full", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+        ASSERT_GE(fd, 0);
+        ASSERT_EQ(ftruncate(fd, room), 0);
+        ASSERT_EQ(fcntl(fd, F_ADD_SEALS, F_SEAL_GROW), 0);
+        AviWriter writer;
+        ASSERT_EQ(writer.setImageSize(160, 120, 0, 0, 0), 0);
+        ASSERT_EQ(writer.open(dup(fd)), 0);
+        ASSERT_EQ(writer.setFrameRate(10), 0);
+        ASSERT_EQ(writer.start(), 0);
+        std::mt19937 noise(static_cast<unsigned>(room));
+        std::vector<uint8_t> frame(160 * 120 * 3);
+        int result = ZKAVI_SUCCESS;
+        for (int i = 0; i < 2000 && result == ZKAVI_SUCCESS; ++i) {
+            for (uint8_t& b : frame)
+                b = static_cast<uint8_t>(noise());
+            result = writer.addFrame(frame.data());
+        }
+        EXPECT_EQ(result, ZKAVI_FILE_ERROR);
+        const uint32_t kept = writer.frames();
+        EXPECT_GT(kept, 0u);
+        writer.stop();
+        writer.close();
+
+        struct stat st {};
+        ASSERT_EQ(fstat(fd, &st), 0);
+        std::vector<char> bytes(static_cast<size_t>(st.st_size));
+        ASSERT_EQ(pread(fd, bytes.data(), bytes.size(), 0), static_cast<ssize_t>(bytes.size()));
+        ::close(fd);
+        const std::string path = dir_ + "/full.avi";
+        std::ofstream(path, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+
+        const std::string header =
+            runCommand("ffprobe -v error -select_streams v:0 -show_entries stream=nb_frames "
+                       "-of default=nw=1:nk=1 '" +
+                       path + "' 2>&1");
+        EXPECT_EQ(std::atoi(header.c_str()), static_cast<int>(kept)) << header;
+        const auto info = probe(path);
+        ASSERT_TRUE(info.count("nb_read_frames")) << (info.count("error") ? info.at("error") : "");
+        EXPECT_EQ(info.at("nb_read_frames"), std::to_string(kept)) << room;
+    }
 }
 
 } // namespace zeko::sim::test
