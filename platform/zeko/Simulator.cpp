@@ -1,11 +1,11 @@
 #include "platform/zeko/Simulator.h"
 
+#include "platform/zeko/RecordBytes.h"
 #include "platform/zeko/TextCodec.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_tools.h"
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -19,38 +19,16 @@ namespace zeko::sim {
 
 namespace {
 
-static_assert(std::endian::native == std::endian::little, "the records are little-endian");
-
-constexpr int kDefaultClockSearchMs = 1500;
-constexpr int kDefaultFirmwareMs = 3000;
-constexpr uint32_t kDefaultCapabilities = 0x4; // the start parameter set can be chosen
-constexpr uint32_t kDefaultIdleOptions = 0x3;  // mains and battery
-constexpr uint64_t kDefaultAdapterPacketSize = 9014;
 constexpr uint16_t kDefaultMaxPacket = 1450;
 constexpr uint32_t kDriverMinStarter = 0x01000000;
 constexpr uint32_t kDriverMaxStarter = 0x01FFFFFF;
 constexpr uint32_t kDriverEthVersion = 0x031F0000; // 3.31
 
-template <class T> void put(void* record, size_t offset, T value) {
-    std::memcpy(static_cast<uint8_t*>(record) + offset, &value, sizeof value);
-}
-template <class T> T get(const void* record, size_t offset) {
-    T value;
-    std::memcpy(&value, static_cast<const uint8_t*>(record) + offset, sizeof value);
-    return value;
-}
-// Dotted address kept in host order: the first number goes to the lowest address.
-void putIp(void* record, size_t offset, uint32_t hostOrder) {
-    auto* p = static_cast<uint8_t*>(record) + offset;
-    p[0] = static_cast<uint8_t>(hostOrder >> 24);
-    p[1] = static_cast<uint8_t>(hostOrder >> 16);
-    p[2] = static_cast<uint8_t>(hostOrder >> 8);
-    p[3] = static_cast<uint8_t>(hostOrder);
-}
-void putText(void* record, size_t offset, size_t width, const std::string& text) {
-    auto* p = static_cast<char*>(record) + offset;
-    std::memset(p, 0, width);
-    std::memcpy(p, text.data(), std::min(text.size(), width - 1));
+std::string macText(const uint8_t* mac) {
+    char text[18];
+    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
+                  mac[5]);
+    return text;
 }
 
 // Written so that no address, however large, can overflow the sum: the check guards a memcpy.
@@ -76,10 +54,7 @@ Simulator& Simulator::instance() {
     return *simulator;
 }
 
-Simulator::Simulator()
-    : clockSearchMs_(kDefaultClockSearchMs), firmwareMs_(kDefaultFirmwareMs),
-      capabilities_(kDefaultCapabilities), idleOptions_(kDefaultIdleOptions),
-      adapterPacketSize_(kDefaultAdapterPacketSize) {
+Simulator::Simulator() {
     reset(nullptr);
     journal_.clear();
 }
@@ -87,21 +62,8 @@ Simulator::Simulator()
 template <class Body>
 int Simulator::call(const char* function, std::initializer_list<long long> ints,
                     std::initializer_list<double> doubles, Body&& body) {
-    int code = 0;
-    if (journal_.takeFailure(function, code)) {
-        journal_.record(function, ints, doubles, code);
-        return code;
-    }
-    int result;
-    // Nothing may leave a C entry point as an exception (an image memory or a film frame too large
-    // for the machine, for one): the caller gets a failure code instead.
-    try {
-        result = body();
-    } catch (...) {
-        result = std::strncmp(function, "zkavi_", 6) == 0 ? ZKAVI_NO_SUCCESS : ZK_NO_SUCCESS;
-    }
-    journal_.record(function, ints, doubles, result);
-    return result;
+    return journal_.run(function, ints, doubles,
+                        std::strncmp(function, "zkavi_", 6) == 0 ? ZKAVI_NO_SUCCESS : ZK_NO_SUCCESS, body);
 }
 
 // A call on an open session: the simulator lock is held throughout, and an unknown or unplugged
@@ -109,13 +71,7 @@ int Simulator::call(const char* function, std::initializer_list<long long> ints,
 template <class Body>
 int Simulator::sessionCall(uint32_t handle, const char* function, std::initializer_list<long long> ints,
                            std::initializer_list<double> doubles, Body&& body) {
-    return call(function, ints, doubles, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
-        if (!s)
-            return ZK_INVALID_CAMERA_HANDLE;
-        return body(*s);
-    });
+    return call(function, ints, doubles, [&] { return inventory_.withSession(handle, body); });
 }
 
 // A call on a film writer, under the film's own lock so that films of other ids go on meanwhile.
@@ -132,135 +88,20 @@ int Simulator::filmCall(int id, const char* function, std::initializer_list<long
 }
 
 // ---------------------------------------------------------------------------------------------
-// Inventory, handles and persisted values
-
-CameraSession* Simulator::session(uint32_t handle) {
-    const auto it = sessions_.find(handle);
-    if (it == sessions_.end() || it->second->unplugged)
-        return nullptr;
-    return it->second.get();
-}
-
-Simulator::Camera* Simulator::cameraByDeviceId(uint32_t deviceId) {
-    for (auto& c : cameras_)
-        if (c.connected && c.description.deviceId == deviceId)
-            return &c;
-    return nullptr;
-}
-
-Simulator::Camera* Simulator::cameraByMac(const uint8_t* mac) {
-    for (auto& c : cameras_)
-        if (c.connected && c.description.gige() && std::memcmp(c.description.mac.data(), mac, 6) == 0)
-            return &c;
-    return nullptr;
-}
-
-bool Simulator::inUse(const Camera& camera) {
-    if (camera.handle != 0 || camera.busy || camera.description.inUseElsewhere)
-        return true;
-    // Another process holds the camera when it holds a lock on the camera's lock file.
-    const std::string path = state_.folder() + "/zeko_sim_cam_" + camera.description.serial + ".lock";
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct flock probe {};
-    probe.l_type = F_WRLCK;
-    probe.l_whence = SEEK_SET;
-    const bool locked = ::fcntl(fd, F_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-    ::close(fd);
-    return locked;
-}
-
-bool Simulator::lockCamera(Camera& camera) {
-    state_.ensureFolder();
-    const std::string path = state_.folder() + "/zeko_sim_cam_" + camera.description.serial + ".lock";
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return true; // no shared folder: only this process can tell
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    if (::fcntl(fd, F_SETLK, &lock) != 0) {
-        ::close(fd);
-        return false;
-    }
-    camera.lockFd = fd;
-    return true;
-}
-
-void Simulator::unlockCamera(Camera& camera) {
-    if (camera.lockFd >= 0)
-        ::close(camera.lockFd);
-    camera.lockFd = -1;
-    camera.handle = 0;
-}
-
-uint32_t Simulator::persisted(const Camera& camera, const char* key, uint32_t fallback) const {
-    return state_.getU32(section(camera), key, fallback);
-}
-
-uint32_t Simulator::cameraId(const Camera& camera) const {
-    return persisted(camera, "camera_id", camera.description.cameraId);
-}
-
-int16_t Simulator::comportOffset(const Camera& camera) const {
-    const std::string text = state_.get(section(camera), "comport_offset", "");
-    if (text.empty())
-        return camera.description.comportOffset;
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (*end != '\0' || value < -99 || value > 156)
-        return camera.description.comportOffset;
-    return static_cast<int16_t>(value);
-}
-
-std::array<uint8_t, 64> Simulator::eeprom(const Camera& camera) const {
-    std::array<uint8_t, 64> out{};
-    const std::string text = state_.get(section(camera), "eeprom", "");
-    auto nibble = [](char c) {
-        return c >= '0' && c <= '9'   ? c - '0'
-               : c >= 'A' && c <= 'F' ? c - 'A' + 10
-               : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                      : -1;
-    };
-    const bool valid =
-        text.size() == 128 && std::all_of(text.begin(), text.end(), [&](char c) { return nibble(c) >= 0; });
-    if (valid) {
-        for (size_t i = 0; i < 64; ++i)
-            out[i] = static_cast<uint8_t>(nibble(text[2 * i]) * 16 + nibble(text[2 * i + 1]));
-    } else {
-        std::memcpy(out.data(), camera.description.eeprom.data(),
-                    std::min<size_t>(64, camera.description.eeprom.size()));
-    }
-    return out;
-}
-
-bool Simulator::persist(const Camera& camera, const StateStore::Section& values) {
-    return state_.set(section(camera), values);
-}
-
-std::string Simulator::macText(const uint8_t* mac) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
-                  mac[5]);
-    return text;
-}
-
-// ---------------------------------------------------------------------------------------------
 // Opening and closing
 
 int Simulator::initCamera(uint32_t* handle, void*) {
     return call("zk_InitCamera", {handle ? static_cast<long long>(*handle) : -1}, {}, [&]() -> int {
         if (!handle)
             return ZK_INVALID_PARAMETER;
-        std::unique_lock lock(mutex_);
-        state_.refresh();
+        auto lock = inventory_.lock();
+        inventory_.state().refresh();
         const uint32_t request = *handle;
-        Camera* camera = nullptr;
+        CameraInventory::Camera* camera = nullptr;
         bool load = false;
         if (request == 0) {
-            for (auto& c : cameras_) {
-                if (c.connected && !inUse(c)) {
+            for (auto& c : inventory_.cameras()) {
+                if (c.connected && !inventory_.inUse(c)) {
                     camera = &c;
                     break;
                 }
@@ -270,11 +111,11 @@ int Simulator::initCamera(uint32_t* handle, void*) {
         } else if (request & ZK_USE_DEVICE_ID) {
             if (request & ~(ZK_USE_DEVICE_ID | ZK_ALLOW_STARTER_FW_UPLOAD | 0x7FFFu))
                 return ZK_INVALID_PARAMETER;
-            camera = cameraByDeviceId(request & 0x7FFF);
+            camera = inventory_.byDeviceId(request & 0x7FFF);
             load = request & ZK_ALLOW_STARTER_FW_UPLOAD;
         } else if (request <= 254) {
-            for (auto& c : cameras_)
-                if (c.connected && cameraId(c) == request) {
+            for (auto& c : inventory_.cameras())
+                if (c.connected && inventory_.cameraId(c) == request) {
                     camera = &c;
                     break;
                 }
@@ -283,41 +124,36 @@ int Simulator::initCamera(uint32_t* handle, void*) {
         }
         if (!camera)
             return ZK_DEVICE_NOT_FOUND;
-        if (inUse(*camera))
+        if (inventory_.inUse(*camera))
             return ZK_CANT_OPEN_DEVICE;
 
         const CameraDescription& d = camera->description;
         const uint32_t driverStarter = d.driverStarterFirmware;
         const bool starterKind = d.gige() && (d.deviceType == -127 || d.deviceType == -124);
         const bool outdated =
-            starterKind && persisted(*camera, "starter_fw", d.starterFirmware) != driverStarter;
+            starterKind && inventory_.persisted(*camera, "starter_fw", d.starterFirmware) != driverStarter;
         // Addressed by device id, an outdated camera is opened only when the caller allows the load;
         // the first available camera loads it on its own, as the driver does.
         if (outdated && (request & ZK_USE_DEVICE_ID) && !load)
             return ZK_STARTER_FW_UPLOAD_NEEDED;
-        if (outdated ||
-            (load && d.gige() && persisted(*camera, "starter_fw", d.starterFirmware) != driverStarter)) {
+        if (outdated || (load && d.gige() &&
+                         inventory_.persisted(*camera, "starter_fw", d.starterFirmware) != driverStarter)) {
             camera->busy = true;
-            const uint64_t generation = generation_;
+            const uint64_t generation = inventory_.generation();
             const std::string serial = d.serial;
             lock.unlock();
-            std::this_thread::sleep_for(std::chrono::milliseconds(firmwareMs_.load()));
+            std::this_thread::sleep_for(std::chrono::milliseconds(settings_.firmwareMs.load()));
             lock.lock();
-            if (generation != generation_)
+            if (generation != inventory_.generation())
                 return ZK_DEVICE_NOT_FOUND;
             camera->busy = false;
-            persist(*camera, {{"starter_fw", std::to_string(driverStarter)}});
+            inventory_.persist(*camera, {{"starter_fw", std::to_string(driverStarter)}});
             if (!camera->connected)
                 return ZK_DEVICE_NOT_FOUND;
         }
-        if (!lockCamera(*camera))
+        const uint32_t h = inventory_.open(*camera);
+        if (h == 0)
             return ZK_CANT_OPEN_DEVICE;
-        uint32_t h = nextHandle_++;
-        if (h == 0 || sessions_.count(h))
-            h = nextHandle_++; // after a wrap: 0 means no camera to every caller
-        sessions_[h] = std::make_unique<CameraSession>(camera->description,
-                                                       static_cast<size_t>(camera - cameras_.data()));
-        camera->handle = h;
         *handle = h;
         return ZK_SUCCESS;
     });
@@ -325,14 +161,9 @@ int Simulator::initCamera(uint32_t* handle, void*) {
 
 int Simulator::exitCamera(uint32_t handle) {
     return call("zk_ExitCamera", {handle}, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        const auto it = sessions_.find(handle);
-        if (it == sessions_.end())
+        auto lock = inventory_.lock();
+        if (!inventory_.close(handle))
             return ZK_INVALID_CAMERA_HANDLE;
-        const size_t index = it->second->cameraIndex();
-        if (index < cameras_.size() && cameras_[index].handle == handle)
-            unlockCamera(cameras_[index]);
-        sessions_.erase(it);
         return ZK_SUCCESS;
     });
 }
@@ -404,11 +235,11 @@ int Simulator::latestImage(uint32_t handle, int* number, char** memory, char** l
             *memory = nullptr;
         if (last)
             *last = nullptr;
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
+        auto lock = inventory_.lock();
+        CameraSession* s = inventory_.session(handle);
         if (!s)
             return ZK_INVALID_CAMERA_HANDLE;
-        CameraSession::Memory* m = s->latest(freeRunning_);
+        CameraSession::Memory* m = s->latest(settings_.freeRunning);
         if (!m)
             return ZK_INVALID_MEMORY_POINTER;
         if (number)
@@ -426,8 +257,8 @@ int Simulator::latestImage(uint32_t handle, int* number, char** memory, char** l
 
 int Simulator::accept(const char* function, uint32_t handle, std::initializer_list<long long> args) {
     return call(function, args, {}, [&]() -> int {
-        std::lock_guard lock(mutex_);
-        return session(handle) ? ZK_SUCCESS : ZK_INVALID_CAMERA_HANDLE;
+        auto lock = inventory_.lock();
+        return inventory_.session(handle) ? ZK_SUCCESS : ZK_INVALID_CAMERA_HANDLE;
     });
 }
 
@@ -620,14 +451,14 @@ int Simulator::optimizeClock(uint32_t handle, int mode, int timeoutMs, int* cloc
         if (!clock || !rate)
             return ZK_INVALID_PARAMETER;
         {
-            std::lock_guard lock(mutex_);
-            if (!session(handle))
+            auto lock = inventory_.lock();
+            if (!inventory_.session(handle))
                 return ZK_INVALID_CAMERA_HANDLE;
         }
         // The search is slow; the other thread keeps the camera meanwhile.
-        std::this_thread::sleep_for(std::chrono::milliseconds(clockSearchMs_.load()));
-        std::lock_guard lock(mutex_);
-        CameraSession* s = session(handle);
+        std::this_thread::sleep_for(std::chrono::milliseconds(settings_.clockSearchMs.load()));
+        auto lock = inventory_.lock();
+        CameraSession* s = inventory_.session(handle);
         if (!s)
             return ZK_INVALID_CAMERA_HANDLE;
         *clock = s->camera().clockMax;
@@ -654,10 +485,10 @@ int Simulator::getCameraList(void* list) {
     return call("zk_GetCameraList", {list ? get<uint32_t>(list, 0) : -1}, {}, [&]() -> int {
         if (!list)
             return ZK_INVALID_PARAMETER;
-        std::lock_guard lock(mutex_);
-        state_.refresh();
-        std::vector<Camera*> present;
-        for (auto& c : cameras_)
+        auto lock = inventory_.lock();
+        inventory_.state().refresh();
+        std::vector<CameraInventory::Camera*> present;
+        for (auto& c : inventory_.cameras())
             if (c.connected)
                 present.push_back(&c);
         const uint32_t room = get<uint32_t>(list, 0);
@@ -669,13 +500,13 @@ int Simulator::getCameraList(void* list) {
         const uint32_t n = std::min<uint32_t>(room, static_cast<uint32_t>(present.size()));
         auto* records = static_cast<uint8_t*>(list) + 4;
         for (uint32_t i = 0; i < n; ++i) {
-            const Camera& c = *present[i];
+            const CameraInventory::Camera& c = *present[i];
             uint8_t* r = records + static_cast<size_t>(i) * ZK_CAMERA_LIST_RECORD_SIZE;
             std::memset(r, 0, ZK_CAMERA_LIST_RECORD_SIZE);
-            put<uint32_t>(r, 0, cameraId(c));
+            put<uint32_t>(r, 0, inventory_.cameraId(c));
             put<uint32_t>(r, 4, c.description.deviceId);
             put<uint32_t>(r, 8, c.description.sensorId);
-            put<uint32_t>(r, 12, inUse(c) ? 1 : 0);
+            put<uint32_t>(r, 12, inventory_.inUse(c) ? 1 : 0);
             putText(r, 16, 16, c.description.serial);
             putText(r, 32, 16, c.description.model);
             put<uint32_t>(r, 48, c.description.statusFlags);
@@ -691,41 +522,41 @@ int Simulator::getEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size) {
     return call("zk_GetEthDeviceInfo", {deviceId, size}, {}, [&]() -> int {
         if (!info || size < ZK_ETH_DEVICE_INFO_SIZE)
             return ZK_INVALID_PARAMETER;
-        std::lock_guard lock(mutex_);
-        state_.refresh();
-        Camera* camera = cameraByDeviceId(deviceId & 0x7FFF);
+        auto lock = inventory_.lock();
+        inventory_.state().refresh();
+        CameraInventory::Camera* camera = inventory_.byDeviceId(deviceId & 0x7FFF);
         if (!camera || !camera->description.gige())
             return ZK_DEVICE_NOT_FOUND;
         const CameraDescription& d = camera->description;
         const std::string adapter = "adapter " + std::to_string(d.adapterId);
         const std::string adapterMac = "adapter-mac " + macText(d.adapterMac.data());
-        const auto e = eeprom(*camera);
+        const auto e = inventory_.eeprom(*camera);
         uint32_t known = 0;
-        for (const auto& c : cameras_)
+        for (const auto& c : inventory_.cameras())
             if (c.connected && c.description.gige() && c.description.adapterId == d.adapterId)
                 ++known;
 
         std::memset(info, 0, ZK_ETH_DEVICE_INFO_SIZE);
         put<int8_t>(info, 12, d.deviceType);
         put<uint16_t>(info, 16, 64);
-        put<uint32_t>(info, 20, persisted(*camera, "starter_fw", d.starterFirmware));
-        put<uint32_t>(info, 24, persisted(*camera, "runtime_fw", d.runtimeFirmware));
+        put<uint32_t>(info, 20, inventory_.persisted(*camera, "starter_fw", d.starterFirmware));
+        put<uint32_t>(info, 24, inventory_.persisted(*camera, "runtime_fw", d.runtimeFirmware));
         put<uint32_t>(info, 28, d.deviceStatusFlags);
         put<uint16_t>(info, 32, 0);
         put<uint16_t>(info, 34, d.revisions[7]);
         put<uint16_t>(info, 36, d.temperature);
         put<uint16_t>(info, 38, 1000);
         std::memcpy(static_cast<uint8_t*>(info) + 40, d.mac.data(), 6);
-        put<int16_t>(info, 46, comportOffset(*camera));
-        putIp(info, 48, persisted(*camera, "persistent_ip", d.persistentIp));
-        putIp(info, 52, persisted(*camera, "persistent_mask", d.persistentMask));
+        put<int16_t>(info, 46, inventory_.comportOffset(*camera));
+        putIp(info, 48, inventory_.persisted(*camera, "persistent_ip", d.persistentIp));
+        putIp(info, 52, inventory_.persisted(*camera, "persistent_mask", d.persistentMask));
         putIp(info, 60, d.ip);
         putIp(info, 64, d.mask);
         putIp(info, 68, d.gateway);
         std::memcpy(static_cast<uint8_t*>(info) + 72, d.adapterMac.data(), 6);
         putIp(info, 80, d.adapterIp);
-        putIp(info, 84, state_.getU32(adapter, "range_begin", 0));
-        putIp(info, 88, state_.getU32(adapter, "range_end", 0));
+        putIp(info, 84, inventory_.state().getU32(adapter, "range_begin", 0));
+        putIp(info, 88, inventory_.state().getU32(adapter, "range_end", 0));
         std::memcpy(static_cast<uint8_t*>(info) + 92, e.data(), 8);
         std::memcpy(static_cast<uint8_t*>(info) + 100, d.mac.data(), 6);
         put<uint16_t>(info, 106, 0x0102);
@@ -743,15 +574,15 @@ int Simulator::getEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size) {
         putIp(info, 408, d.adapterIp);
         putIp(info, 412, d.adapterMask);
         std::memcpy(static_cast<uint8_t*>(info) + 420, d.adapterMac.data(), 6);
-        const auto dhcp = adapterDhcp_.find(macText(d.adapterMac.data()));
-        put<uint32_t>(info, 428, dhcp != adapterDhcp_.end() && dhcp->second ? 1 : 0);
-        putIp(info, 432, state_.getU32(adapter, "range_begin", 0));
-        putIp(info, 436, state_.getU32(adapter, "range_end", 0));
-        put<uint32_t>(info, 440, state_.getU32(adapter, "probe_timeout", 100));
-        put<uint32_t>(info, 444, state_.getU32(adapter, "range_valid", 0));
+        put<uint32_t>(info, 428, inventory_.adapterDhcp(macText(d.adapterMac.data())) ? 1 : 0);
+        putIp(info, 432, inventory_.state().getU32(adapter, "range_begin", 0));
+        putIp(info, 436, inventory_.state().getU32(adapter, "range_end", 0));
+        put<uint32_t>(info, 440, inventory_.state().getU32(adapter, "probe_timeout", 100));
+        put<uint32_t>(info, 444, inventory_.state().getU32(adapter, "range_valid", 0));
         put<uint32_t>(info, 448, known);
         put<uint32_t>(info, 452, known);
-        put<uint16_t>(info, 456, static_cast<uint16_t>(state_.getU32(adapterMac, "packet_filter", 0)));
+        put<uint16_t>(info, 456,
+                      static_cast<uint16_t>(inventory_.state().getU32(adapterMac, "packet_filter", 0)));
         put<uint16_t>(info, 458, 2);
         put<uint32_t>(info, 460, 8);
         put<uint32_t>(info, 464, 50000);
@@ -759,7 +590,7 @@ int Simulator::getEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size) {
         put<uint32_t>(info, 472, 50002);
         put<uint32_t>(info, 476, 50003);
         put<uint32_t>(info, 480, 50004);
-        const uint32_t maxPacket = state_.getU32(adapterMac, "max_packet", kDefaultMaxPacket);
+        const uint32_t maxPacket = inventory_.state().getU32(adapterMac, "max_packet", kDefaultMaxPacket);
         put<uint32_t>(info, 484, maxPacket);
         put<uint32_t>(info, 488, maxPacket);
         put<uint16_t>(info, 492, 5);
@@ -777,24 +608,24 @@ int Simulator::getEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size) {
 }
 
 int Simulator::getCameraInfo(uint32_t handle, void* info, bool extended) {
-    return sessionCall(handle, extended ? "zk_GetCameraInfoEx" : "zk_GetCameraInfo", {handle}, {},
-                       [&](CameraSession& s) -> int {
-                           if (!info)
-                               return ZK_INVALID_PARAMETER;
-                           const CameraDescription& d = s.camera();
-                           // The plain record's size is not known to its callers: nothing at 54 or beyond.
-                           putText(info, 0, 12, d.serial.substr(0, 11));
-                           putText(info, 12, 20, d.manufacturer);
-                           putText(info, 32, 10, d.version);
-                           putText(info, 42, 12, d.qcDate);
-                           if (extended) {
-                               std::memset(static_cast<uint8_t*>(info) + 54, 0, ZK_CAMERA_INFO_SIZE - 54);
-                               put<uint8_t>(info, 54,
-                                            static_cast<uint8_t>(cameraId(cameras_[s.cameraIndex()])));
-                               put<uint8_t>(info, 55, d.infoType);
-                           }
-                           return ZK_SUCCESS;
-                       });
+    return sessionCall(
+        handle, extended ? "zk_GetCameraInfoEx" : "zk_GetCameraInfo", {handle}, {},
+        [&](CameraSession& s) -> int {
+            if (!info)
+                return ZK_INVALID_PARAMETER;
+            const CameraDescription& d = s.camera();
+            // The plain record's size is not known to its callers: nothing at 54 or beyond.
+            putText(info, 0, 12, d.serial.substr(0, 11));
+            putText(info, 12, 20, d.manufacturer);
+            putText(info, 32, 10, d.version);
+            putText(info, 42, 12, d.qcDate);
+            if (extended) {
+                std::memset(static_cast<uint8_t*>(info) + 54, 0, ZK_CAMERA_INFO_SIZE - 54);
+                put<uint8_t>(info, 54, static_cast<uint8_t>(inventory_.cameraId(inventory_.cameraOf(s))));
+                put<uint8_t>(info, 55, d.infoType);
+            }
+            return ZK_SUCCESS;
+        });
 }
 
 int Simulator::getRevisionInfo(uint32_t handle, void* info) {
@@ -817,8 +648,8 @@ int Simulator::readEeprom(uint32_t handle, int address, char* buffer, int count)
     return sessionCall(handle, "zk_ReadEEPROM", {handle, address, count}, {}, [&](CameraSession& s) -> int {
         if (!buffer || !eepromRange(address, count))
             return ZK_INVALID_PARAMETER;
-        state_.refresh();
-        const auto e = eeprom(cameras_[s.cameraIndex()]);
+        inventory_.state().refresh();
+        const auto e = inventory_.eeprom(inventory_.cameraOf(s));
         std::memcpy(buffer, e.data() + address, static_cast<size_t>(count));
         return ZK_SUCCESS;
     });
@@ -828,11 +659,12 @@ int Simulator::writeEeprom(uint32_t handle, int address, const char* buffer, int
     return sessionCall(handle, "zk_WriteEEPROM", {handle, address, count}, {}, [&](CameraSession& s) -> int {
         if (!buffer || !eepromRange(address, count))
             return ZK_INVALID_PARAMETER;
-        Camera& camera = cameras_[s.cameraIndex()];
-        state_.refresh();
-        auto e = eeprom(camera);
+        CameraInventory::Camera& camera = inventory_.cameraOf(s);
+        inventory_.state().refresh();
+        auto e = inventory_.eeprom(camera);
         std::memcpy(e.data() + address, buffer, static_cast<size_t>(count));
-        return persist(camera, {{"eeprom", hex(e.data(), e.size())}}) ? ZK_SUCCESS : ZK_IO_REQUEST_FAILED;
+        return inventory_.persist(camera, {{"eeprom", hex(e.data(), e.size())}}) ? ZK_SUCCESS
+                                                                                 : ZK_IO_REQUEST_FAILED;
     });
 }
 
@@ -840,8 +672,9 @@ int Simulator::setCameraId(uint32_t handle, int id) {
     return sessionCall(handle, "zk_SetCameraID", {handle, id}, {}, [&](CameraSession& s) -> int {
         if (id < 1 || id > 254)
             return ZK_INVALID_PARAMETER;
-        return persist(cameras_[s.cameraIndex()], {{"camera_id", std::to_string(id)}}) ? ZK_SUCCESS
-                                                                                       : ZK_IO_REQUEST_FAILED;
+        return inventory_.persist(inventory_.cameraOf(s), {{"camera_id", std::to_string(id)}})
+                   ? ZK_SUCCESS
+                   : ZK_IO_REQUEST_FAILED;
     });
 }
 
@@ -856,8 +689,8 @@ int Simulator::setPersistentIpCfg(uint32_t deviceId, void* config, uint32_t size
         {}, [&]() -> int {
             if (!readable)
                 return ZK_INVALID_PARAMETER;
-            std::lock_guard lock(mutex_);
-            Camera* camera = cameraByDeviceId(deviceId & 0x7FFF);
+            auto lock = inventory_.lock();
+            CameraInventory::Camera* camera = inventory_.byDeviceId(deviceId & 0x7FFF);
             if (!camera || !camera->description.gige())
                 return ZK_DEVICE_NOT_FOUND;
             const uint32_t ip = get<uint32_t>(config, 0);
@@ -865,8 +698,8 @@ int Simulator::setPersistentIpCfg(uint32_t deviceId, void* config, uint32_t size
             // Both 0 deletes the persistent address; one without the other means nothing.
             if ((ip == 0) != (mask == 0))
                 return ZK_INVALID_PARAMETER;
-            return persist(*camera,
-                           {{"persistent_ip", std::to_string(ip)}, {"persistent_mask", std::to_string(mask)}})
+            return inventory_.persist(*camera, {{"persistent_ip", std::to_string(ip)},
+                                                {"persistent_mask", std::to_string(mask)}})
                        ? ZK_SUCCESS
                        : ZK_IO_REQUEST_FAILED;
         });
@@ -880,10 +713,12 @@ int Simulator::setAutoCfgIpRange(uint32_t adapterId, void* config, uint32_t size
                 {}, [&]() -> int {
                     if (!readable)
                         return ZK_INVALID_PARAMETER;
-                    std::lock_guard lock(mutex_);
-                    const bool known = std::any_of(cameras_.begin(), cameras_.end(), [&](const Camera& c) {
-                        return c.connected && c.description.gige() && c.description.adapterId == adapterId;
-                    });
+                    auto lock = inventory_.lock();
+                    const bool known = std::any_of(inventory_.cameras().begin(), inventory_.cameras().end(),
+                                                   [&](const CameraInventory::Camera& c) {
+                                                       return c.connected && c.description.gige() &&
+                                                              c.description.adapterId == adapterId;
+                                                   });
                     if (!known)
                         return ZK_DEVICE_NOT_FOUND;
                     const uint32_t begin = get<uint32_t>(config, 0);
@@ -892,11 +727,11 @@ int Simulator::setAutoCfgIpRange(uint32_t adapterId, void* config, uint32_t size
                     const bool cleared = begin == 0 && end == 0;
                     if (!cleared && (begin == 0 || end == 0 || begin > end))
                         return ZK_INVALID_PARAMETER;
-                    return state_.set("adapter " + std::to_string(adapterId),
-                                      {{"range_begin", std::to_string(begin)},
-                                       {"range_end", std::to_string(end)},
-                                       {"probe_timeout", std::to_string(timeout)},
-                                       {"range_valid", cleared ? "0" : "1"}})
+                    return inventory_.state().set("adapter " + std::to_string(adapterId),
+                                                  {{"range_begin", std::to_string(begin)},
+                                                   {"range_end", std::to_string(end)},
+                                                   {"probe_timeout", std::to_string(timeout)},
+                                                   {"range_valid", cleared ? "0" : "1"}})
                                ? ZK_SUCCESS
                                : ZK_IO_REQUEST_FAILED;
                 });
@@ -907,24 +742,25 @@ int Simulator::uploadStarterFirmware(uint32_t deviceId, const char* path, int le
         if (!path || length < 1 ||
             ::strnlen(path, static_cast<size_t>(length)) >= static_cast<size_t>(length))
             return ZK_INVALID_PARAMETER;
-        std::unique_lock lock(mutex_);
-        Camera* camera = cameraByDeviceId(deviceId & 0x7FFF);
+        auto lock = inventory_.lock();
+        CameraInventory::Camera* camera = inventory_.byDeviceId(deviceId & 0x7FFF);
         if (!camera || !camera->description.gige())
             return ZK_DEVICE_NOT_FOUND;
-        if (inUse(*camera))
+        if (inventory_.inUse(*camera))
             return ZK_CANT_OPEN_DEVICE;
         const std::string file = TextCodec::cp1252ToUtf8(path);
         if (!std::ifstream(file, std::ios::binary).good())
             return ZK_FILE_NOT_FOUND;
         camera->busy = true;
-        const uint64_t generation = generation_;
+        const uint64_t generation = inventory_.generation();
         lock.unlock();
-        std::this_thread::sleep_for(std::chrono::milliseconds(firmwareMs_.load()));
+        std::this_thread::sleep_for(std::chrono::milliseconds(settings_.firmwareMs.load()));
         lock.lock();
-        if (generation != generation_)
+        if (generation != inventory_.generation())
             return ZK_DEVICE_NOT_FOUND;
         camera->busy = false;
-        return persist(*camera, {{"starter_fw", std::to_string(camera->description.driverStarterFirmware)}})
+        return inventory_.persist(*camera,
+                                  {{"starter_fw", std::to_string(camera->description.driverStarterFirmware)}})
                    ? ZK_SUCCESS
                    : ZK_IO_REQUEST_FAILED;
     });
@@ -936,33 +772,36 @@ int Simulator::configuration(uint32_t command, void* parameter, uint32_t size) {
         "zk_Configuration", {command, readable ? get<uint32_t>(parameter, 0) : 0, size}, {}, [&]() -> int {
             if (!readable)
                 return ZK_INVALID_PARAMETER;
-            std::lock_guard lock(mutex_);
-            state_.refresh();
+            auto lock = inventory_.lock();
+            inventory_.state().refresh();
             const uint32_t value = get<uint32_t>(parameter, 0);
             switch (command) {
             case ZK_CONFIG_GET_CAPABILITIES:
-                put<uint32_t>(parameter, 0, capabilities_);
+                put<uint32_t>(parameter, 0, settings_.capabilities);
                 return ZK_SUCCESS;
             case ZK_CONFIG_GET_IDLE_SUPPORTED:
-                put<uint32_t>(parameter, 0, idleOptions_);
+                put<uint32_t>(parameter, 0, settings_.idleOptions);
                 return ZK_SUCCESS;
             case ZK_CONFIG_SET_IDLE_FLAGS:
-                if (value & ~idleOptions_.load())
+                if (value & ~settings_.idleOptions.load())
                     return ZK_INVALID_PARAMETER;
-                return state_.set("driver", {{"idle_flags", std::to_string(value)}}) ? ZK_SUCCESS
-                                                                                     : ZK_IO_REQUEST_FAILED;
+                return inventory_.state().set("driver", {{"idle_flags", std::to_string(value)}})
+                           ? ZK_SUCCESS
+                           : ZK_IO_REQUEST_FAILED;
             case ZK_CONFIG_GET_IDLE_FLAGS:
-                put<uint32_t>(parameter, 0, state_.getU32("driver", "idle_flags", 0) & idleOptions_);
+                put<uint32_t>(parameter, 0,
+                              inventory_.state().getU32("driver", "idle_flags", 0) & settings_.idleOptions);
                 return ZK_SUCCESS;
             case ZK_CONFIG_SET_START_PARAMSET:
-                if (!(capabilities_ & 0x4) || value > 2)
+                if (!(settings_.capabilities & 0x4) || value > 2)
                     return ZK_INVALID_PARAMETER;
-                return state_.set("driver", {{"param_set", std::to_string(value)}}) ? ZK_SUCCESS
-                                                                                    : ZK_IO_REQUEST_FAILED;
+                return inventory_.state().set("driver", {{"param_set", std::to_string(value)}})
+                           ? ZK_SUCCESS
+                           : ZK_IO_REQUEST_FAILED;
             case ZK_CONFIG_GET_START_PARAMSET:
-                if (!(capabilities_ & 0x4))
+                if (!(settings_.capabilities & 0x4))
                     return ZK_INVALID_PARAMETER;
-                put<uint32_t>(parameter, 0, state_.getU32("driver", "param_set", 0));
+                put<uint32_t>(parameter, 0, inventory_.state().getU32("driver", "param_set", 0));
                 return ZK_SUCCESS;
             default:
                 return ZK_INVALID_PARAMETER;
@@ -974,8 +813,8 @@ int Simulator::setDhcpStatus(const uint8_t* mac, int enabled) {
     return call("zk_SetDHCP_Status", {enabled}, {}, [&]() -> int {
         if (!mac)
             return ZK_INVALID_PARAMETER;
-        std::lock_guard lock(mutex_);
-        adapterDhcp_[macText(mac)] = enabled != 0;
+        auto lock = inventory_.lock();
+        inventory_.setAdapterDhcp(macText(mac), enabled != 0);
         return ZK_SUCCESS;
     });
 }
@@ -986,8 +825,8 @@ int Simulator::accessAdapterCfg(const uint8_t* mac, int set, uint32_t command, v
         {set, command, size, (buffer && set && size >= 4) ? get<uint32_t>(buffer, 0) : 0}, {}, [&]() -> int {
             if (!mac || !buffer)
                 return ZK_INVALID_PARAMETER;
-            std::lock_guard lock(mutex_);
-            state_.refresh();
+            auto lock = inventory_.lock();
+            inventory_.state().refresh();
             // One record per host adapter, whichever adapters the host has.
             const std::string section = "adapter-mac " + macText(mac);
             if (set == ZK_ADAPTER_GET && command == ZK_ADAPTER_CFG_RECORD) {
@@ -995,14 +834,16 @@ int Simulator::accessAdapterCfg(const uint8_t* mac, int set, uint32_t command, v
                     return ZK_INVALID_PARAMETER;
                 std::memset(buffer, 0, ZK_ADAPTER_CFG_SIZE);
                 std::memcpy(buffer, mac, 6);
-                put<uint16_t>(buffer, 56, static_cast<uint16_t>(state_.getU32(section, "packet_filter", 0)));
-                put<uint32_t>(buffer, 84, state_.getU32(section, "max_packet", kDefaultMaxPacket));
+                put<uint16_t>(buffer, 56,
+                              static_cast<uint16_t>(inventory_.state().getU32(section, "packet_filter", 0)));
+                put<uint32_t>(buffer, 84,
+                              inventory_.state().getU32(section, "max_packet", kDefaultMaxPacket));
                 return ZK_SUCCESS;
             }
             if (set == ZK_ADAPTER_GET && command == ZK_ADAPTER_CFG_PACKET_SIZE) {
                 if (size < 8)
                     return ZK_INVALID_PARAMETER;
-                put<uint64_t>(buffer, 0, adapterPacketSize_.load());
+                put<uint64_t>(buffer, 0, settings_.adapterPacketSize.load());
                 return ZK_SUCCESS;
             }
             // The size is checked before the value is read: never read past what the caller gave.
@@ -1012,7 +853,7 @@ int Simulator::accessAdapterCfg(const uint8_t* mac, int set, uint32_t command, v
                 const uint32_t filter = get<uint32_t>(buffer, 0);
                 if (filter > 2)
                     return ZK_INVALID_PARAMETER;
-                return state_.set(section, {{"packet_filter", std::to_string(filter)}})
+                return inventory_.state().set(section, {{"packet_filter", std::to_string(filter)}})
                            ? ZK_SUCCESS
                            : ZK_IO_REQUEST_FAILED;
             }
@@ -1022,8 +863,9 @@ int Simulator::accessAdapterCfg(const uint8_t* mac, int set, uint32_t command, v
                 const uint32_t packet = get<uint32_t>(buffer, 0);
                 if (packet < 576 || packet > 16128)
                     return ZK_INVALID_PARAMETER;
-                return state_.set(section, {{"max_packet", std::to_string(packet)}}) ? ZK_SUCCESS
-                                                                                     : ZK_IO_REQUEST_FAILED;
+                return inventory_.state().set(section, {{"max_packet", std::to_string(packet)}})
+                           ? ZK_SUCCESS
+                           : ZK_IO_REQUEST_FAILED;
             }
             return ZK_INVALID_PARAMETER;
         });
@@ -1045,11 +887,11 @@ int Simulator::setComportConfig(const uint8_t* mac, uint16_t currentOffset, void
                     // Only COM1 to COM256 exist.
                     if (offset < -99 || offset > 156)
                         return ZK_INVALID_PARAMETER;
-                    std::lock_guard lock(mutex_);
-                    Camera* camera = cameraByMac(mac);
+                    auto lock = inventory_.lock();
+                    CameraInventory::Camera* camera = inventory_.byMac(mac);
                     if (!camera)
                         return ZK_DEVICE_NOT_FOUND;
-                    return persist(*camera, {{"comport_offset", std::to_string(offset)}})
+                    return inventory_.persist(*camera, {{"comport_offset", std::to_string(offset)}})
                                ? ZK_SUCCESS
                                : ZK_IO_REQUEST_FAILED;
                 });
@@ -1070,7 +912,7 @@ int Simulator::aviInit(int* id, uint32_t camera) {
             return ZKAVI_INVALID_PARAMETER;
         std::lock_guard lock(filmsMutex_);
         auto f = std::make_shared<Film>();
-        f->writer.setSegmentLimit(segmentLimit_);
+        f->writer.setSegmentLimit(settings_.segmentLimit);
         if (nextFilm_ <= 0)
             nextFilm_ = 1; // 0 means no film to the caller
         *id = nextFilm_++;
@@ -1137,7 +979,7 @@ int Simulator::aviClose(int id) {
 int Simulator::aviAddFrame(int id, const char* frame) {
     return filmCall(id, "zkavi_AddFrame", {id}, {}, [&](AviWriter& writer) -> int {
         const int result = writer.addFrame(reinterpret_cast<const uint8_t*>(frame));
-        const int forced = forcedAddFrame_;
+        const int forced = settings_.forcedAddFrame;
         return (result == ZKAVI_SUCCESS && forced != 0) ? forced : result;
     });
 }
@@ -1149,7 +991,7 @@ int Simulator::aviGetSize(int id, float* sizeKB) {
             return ZKAVI_INVALID_ID;
         if (!sizeKB)
             return ZKAVI_INVALID_PARAMETER;
-        const double forced = forcedAviSize_;
+        const double forced = settings_.forcedAviSize;
         if (forced >= 0) {
             *sizeKB = static_cast<float>(forced);
             return ZKAVI_SUCCESS;
@@ -1164,9 +1006,7 @@ int Simulator::aviGetSize(int id, float* sizeKB) {
 // Test control
 
 void Simulator::closeAll() {
-    for (auto& c : cameras_)
-        unlockCamera(c);
-    sessions_.clear();
+    inventory_.closeAll();
     std::map<int, std::shared_ptr<Film>> films;
     {
         std::lock_guard lock(filmsMutex_);
@@ -1181,22 +1021,14 @@ void Simulator::closeAll() {
 }
 
 int Simulator::reset(const std::string* descriptionText) {
-    std::lock_guard lock(mutex_);
+    auto lock = inventory_.lock();
     closeAll();
-    ++generation_;
+    inventory_.nextGeneration();
     journal_.clear();
     journal_.clearFailures();
-    clockSearchMs_ = kDefaultClockSearchMs;
-    firmwareMs_ = kDefaultFirmwareMs;
-    freeRunning_ = false;
-    capabilities_ = kDefaultCapabilities;
-    idleOptions_ = kDefaultIdleOptions;
-    adapterPacketSize_ = kDefaultAdapterPacketSize;
-    forcedAviSize_ = -1.0;
-    forcedAddFrame_ = 0;
-    segmentLimit_ = 0;
-    adapterDhcp_.clear();
-    state_.open(StateStore::defaultFolder());
+    settings_.restoreDefaults();
+    inventory_.clearAdapterDhcp();
+    inventory_.state().open(StateStore::defaultFolder());
 
     std::vector<CameraDescription> descriptions;
     descriptionError_.clear();
@@ -1216,13 +1048,7 @@ int Simulator::reset(const std::string* descriptionText) {
     } else {
         descriptions = CameraDescription::defaults();
     }
-    cameras_.clear();
-    for (const auto& d : descriptions) {
-        Camera c;
-        c.description = d;
-        c.connected = d.connected;
-        cameras_.push_back(std::move(c));
-    }
+    inventory_.load(descriptions);
     if (!descriptionError_.empty()) {
         // The programs have no other channel for it; no camera is served until it is mended.
         std::fprintf(stderr, "zeko camera simulator: %s\n", descriptionError_.c_str());
@@ -1232,29 +1058,29 @@ int Simulator::reset(const std::string* descriptionText) {
 }
 
 std::string Simulator::descriptionError() {
-    std::lock_guard lock(mutex_);
+    auto lock = inventory_.lock();
     return descriptionError_;
 }
 
 std::string Simulator::statePath() {
-    std::lock_guard lock(mutex_);
-    return state_.path();
+    auto lock = inventory_.lock();
+    return inventory_.state().path();
 }
 
 int Simulator::cameraCount() {
-    std::lock_guard lock(mutex_);
-    return static_cast<int>(cameras_.size());
+    auto lock = inventory_.lock();
+    return static_cast<int>(inventory_.cameras().size());
 }
 
 int Simulator::cameraAt(int index, ZkSimCamera& out) {
-    std::lock_guard lock(mutex_);
-    if (index < 0 || static_cast<size_t>(index) >= cameras_.size())
+    auto lock = inventory_.lock();
+    if (index < 0 || static_cast<size_t>(index) >= inventory_.cameras().size())
         return ZK_INVALID_PARAMETER;
-    const Camera& c = cameras_[static_cast<size_t>(index)];
+    const CameraInventory::Camera& c = inventory_.cameras()[static_cast<size_t>(index)];
     const CameraDescription& d = c.description;
     out = ZkSimCamera{};
     out.deviceId = d.deviceId;
-    out.cameraId = cameraId(c);
+    out.cameraId = inventory_.cameraId(c);
     putText(out.serial, 0, sizeof out.serial, d.serial);
     putText(out.model, 0, sizeof out.model, d.model);
     putText(out.sensorName, 0, sizeof out.sensorName, d.sensorName);
@@ -1274,29 +1100,18 @@ int Simulator::cameraAt(int index, ZkSimCamera& out) {
 }
 
 int Simulator::setCameraConnected(uint32_t deviceId, bool connected) {
-    std::lock_guard lock(mutex_);
-    for (auto& c : cameras_) {
-        if (c.description.deviceId != deviceId)
-            continue;
-        c.connected = connected;
-        // An unplugged camera's handles fail until they are closed; its memory stays valid till then.
-        if (!connected && c.handle != 0) {
-            if (auto it = sessions_.find(c.handle); it != sessions_.end())
-                it->second->unplugged = true;
-        }
-        return ZK_SUCCESS;
-    }
-    return ZK_DEVICE_NOT_FOUND;
+    auto lock = inventory_.lock();
+    return inventory_.setConnected(deviceId, connected) ? ZK_SUCCESS : ZK_DEVICE_NOT_FOUND;
 }
 
 void Simulator::setDelays(int clockSearchMs, int firmwareMs) {
-    clockSearchMs_ = std::max(0, clockSearchMs);
-    firmwareMs_ = std::max(0, firmwareMs);
+    settings_.clockSearchMs = std::max(0, clockSearchMs);
+    settings_.firmwareMs = std::max(0, firmwareMs);
 }
 
 void Simulator::setDriverCapabilities(uint32_t capabilities, uint32_t idleOptions) {
-    capabilities_ = capabilities;
-    idleOptions_ = idleOptions;
+    settings_.capabilities = capabilities;
+    settings_.idleOptions = idleOptions;
 }
 
 } // namespace zeko::sim

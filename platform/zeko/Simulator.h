@@ -5,9 +5,8 @@
 
 #include "platform/zeko/AviWriter.h"
 #include "platform/zeko/CallJournal.h"
-#include "platform/zeko/CameraDescription.h"
-#include "platform/zeko/CameraSession.h"
-#include "platform/zeko/StateStore.h"
+#include "platform/zeko/CameraInventory.h"
+#include "platform/zeko/SimulatorSettings.h"
 #include "platform/zeko/zeko_sim_control.h"
 
 #include <array>
@@ -88,21 +87,14 @@ public:
     int setCameraConnected(uint32_t deviceId, bool connected);
     CallJournal& journal() { return journal_; }
     void setDelays(int clockSearchMs, int firmwareMs);
-    void setFreeRunning(bool on) { freeRunning_ = on; }
+    void setFreeRunning(bool on) { settings_.freeRunning = on; }
     void setDriverCapabilities(uint32_t capabilities, uint32_t idleOptions);
-    void setAdapterPacketSize(uint64_t bytes) { adapterPacketSize_ = bytes; }
-    void forceAviSize(double sizeKB) { forcedAviSize_ = sizeKB; }
-    void forceAddFrameResult(int code) { forcedAddFrame_ = code; }
-    void setAviSegmentLimit(uint64_t bytes) { segmentLimit_ = bytes; }
+    void setAdapterPacketSize(uint64_t bytes) { settings_.adapterPacketSize = bytes; }
+    void forceAviSize(double sizeKB) { settings_.forcedAviSize = sizeKB; }
+    void forceAddFrameResult(int code) { settings_.forcedAddFrame = code; }
+    void setAviSegmentLimit(uint64_t bytes) { settings_.segmentLimit = bytes; }
 
 private:
-    struct Camera {
-        CameraDescription description;
-        bool connected = true;
-        bool busy = false;   // a firmware load is running
-        uint32_t handle = 0; // this process's open handle, 0 when closed
-        int lockFd = -1;     // held while open, so that other processes see the camera in use
-    };
     struct Film {
         std::mutex mutex;
         AviWriter writer;
@@ -120,46 +112,17 @@ private:
     template <class Body>
     int filmCall(int id, const char* function, std::initializer_list<long long> ints,
                  std::initializer_list<double> doubles, Body&& body);
-    CameraSession* session(uint32_t handle);
-    Camera* cameraByDeviceId(uint32_t deviceId);
-    Camera* cameraByMac(const uint8_t* mac);
-    bool inUse(const Camera& camera);
-    bool lockCamera(Camera& camera);
-    void unlockCamera(Camera& camera);
     void closeAll();
     std::shared_ptr<Film> film(int id);
 
-    // What the cameras keep in their own memory, read through the state file.
-    std::string section(const Camera& camera) const { return "camera " + camera.description.serial; }
-    uint32_t cameraId(const Camera& camera) const;
-    std::array<uint8_t, 64> eeprom(const Camera& camera) const;
-    uint32_t persisted(const Camera& camera, const char* key, uint32_t fallback) const;
-    int16_t comportOffset(const Camera& camera) const;
-    bool persist(const Camera& camera, const StateStore::Section& values);
-    static std::string macText(const uint8_t* mac);
-
-    std::mutex mutex_;
-    std::vector<Camera> cameras_;
-    std::string descriptionError_;
-    std::map<uint32_t, std::unique_ptr<CameraSession>> sessions_;
-    uint32_t nextHandle_ = 1;
-    uint64_t generation_ = 0; // changes at every reset, so that slow calls notice it
-    StateStore state_;
-    std::map<std::string, bool> adapterDhcp_;
     CallJournal journal_;
-    std::atomic<int> clockSearchMs_;
-    std::atomic<int> firmwareMs_;
-    std::atomic<bool> freeRunning_{false};
-    std::atomic<uint32_t> capabilities_;
-    std::atomic<uint32_t> idleOptions_;
-    std::atomic<uint64_t> adapterPacketSize_;
+    SimulatorSettings settings_;
+    CameraInventory inventory_;
+    std::string descriptionError_; // guarded by the inventory's lock
 
     std::mutex filmsMutex_;
     std::map<int, std::shared_ptr<Film>> films_;
     int nextFilm_ = 1;
-    std::atomic<double> forcedAviSize_{-1.0};
-    std::atomic<int> forcedAddFrame_{0};
-    std::atomic<uint64_t> segmentLimit_{0};
 };
 
 } // namespace zeko::sim
