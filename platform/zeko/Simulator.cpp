@@ -3,17 +3,14 @@
 #include "platform/zeko/RecordBytes.h"
 #include "platform/zeko/TextCodec.h"
 #include "platform/zeko/zeko_api.h"
-#include "platform/zeko/zeko_tools.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fcntl.h>
 #include <fstream>
 #include <sstream>
 #include <thread>
-#include <unistd.h>
 
 namespace zeko::sim {
 
@@ -54,7 +51,7 @@ Simulator& Simulator::instance() {
     return *simulator;
 }
 
-Simulator::Simulator() {
+Simulator::Simulator() : films_(journal_, settings_) {
     reset(nullptr);
     journal_.clear();
 }
@@ -62,8 +59,7 @@ Simulator::Simulator() {
 template <class Body>
 int Simulator::call(const char* function, std::initializer_list<long long> ints,
                     std::initializer_list<double> doubles, Body&& body) {
-    return journal_.run(function, ints, doubles,
-                        std::strncmp(function, "zkavi_", 6) == 0 ? ZKAVI_NO_SUCCESS : ZK_NO_SUCCESS, body);
+    return journal_.run(function, ints, doubles, ZK_NO_SUCCESS, body);
 }
 
 // A call on an open session: the simulator lock is held throughout, and an unknown or unplugged
@@ -72,19 +68,6 @@ template <class Body>
 int Simulator::sessionCall(uint32_t handle, const char* function, std::initializer_list<long long> ints,
                            std::initializer_list<double> doubles, Body&& body) {
     return call(function, ints, doubles, [&] { return inventory_.withSession(handle, body); });
-}
-
-// A call on a film writer, under the film's own lock so that films of other ids go on meanwhile.
-template <class Body>
-int Simulator::filmCall(int id, const char* function, std::initializer_list<long long> ints,
-                        std::initializer_list<double> doubles, Body&& body) {
-    return call(function, ints, doubles, [&]() -> int {
-        auto f = film(id);
-        if (!f)
-            return ZKAVI_INVALID_ID;
-        std::lock_guard lock(f->mutex);
-        return body(f->writer);
-    });
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -898,126 +881,11 @@ int Simulator::setComportConfig(const uint8_t* mac, uint16_t currentOffset, void
 }
 
 // ---------------------------------------------------------------------------------------------
-// Film writers
-
-std::shared_ptr<Simulator::Film> Simulator::film(int id) {
-    std::lock_guard lock(filmsMutex_);
-    const auto it = films_.find(id);
-    return it == films_.end() ? nullptr : it->second;
-}
-
-int Simulator::aviInit(int* id, uint32_t camera) {
-    return call("zkavi_InitAVI", {camera}, {}, [&]() -> int {
-        if (!id)
-            return ZKAVI_INVALID_PARAMETER;
-        std::lock_guard lock(filmsMutex_);
-        auto f = std::make_shared<Film>();
-        f->writer.setSegmentLimit(settings_.segmentLimit);
-        if (nextFilm_ <= 0)
-            nextFilm_ = 1; // 0 means no film to the caller
-        *id = nextFilm_++;
-        films_[*id] = std::move(f);
-        return ZKAVI_SUCCESS;
-    });
-}
-
-int Simulator::aviExit(int id) {
-    return call("zkavi_ExitAVI", {id}, {}, [&]() -> int {
-        std::shared_ptr<Film> f;
-        {
-            std::lock_guard lock(filmsMutex_);
-            const auto it = films_.find(id);
-            if (it == films_.end())
-                return ZKAVI_INVALID_ID;
-            f = it->second;
-            films_.erase(it);
-        }
-        // Released without a close: the film is still finished, never left half-written.
-        std::lock_guard lock(f->mutex);
-        if (f->writer.isOpen())
-            return f->writer.close();
-        return ZKAVI_SUCCESS;
-    });
-}
-
-int Simulator::aviSetImageSize(int id, int mode, int width, int height, int x, int y, int padding) {
-    return filmCall(
-        id, "zkavi_SetImageSize", {id, mode, width, height, x, y, padding}, {},
-        [&](AviWriter& writer) -> int { return writer.setImageSize(width, height, x, y, padding); });
-}
-
-int Simulator::aviSetQuality(int id, int quality) {
-    return filmCall(id, "zkavi_SetImageQuality", {id, quality}, {},
-                    [&](AviWriter& writer) -> int { return writer.setQuality(quality); });
-}
-
-int Simulator::aviOpen(int id, const char* path) {
-    return filmCall(id, "zkavi_OpenAVI", {id}, {}, [&](AviWriter& writer) -> int {
-        if (!path || !*path)
-            return ZKAVI_INVALID_PARAMETER;
-        return writer.open(TextCodec::latin1ToUtf8(path));
-    });
-}
-
-int Simulator::aviSetFrameRate(int id, double rate) {
-    return filmCall(id, "zkavi_SetFrameRate", {id}, {rate},
-                    [&](AviWriter& writer) -> int { return writer.setFrameRate(rate); });
-}
-
-int Simulator::aviStart(int id) {
-    return filmCall(id, "zkavi_StartAVI", {id}, {}, [&](AviWriter& writer) -> int { return writer.start(); });
-}
-
-int Simulator::aviStop(int id) {
-    return filmCall(id, "zkavi_StopAVI", {id}, {}, [&](AviWriter& writer) -> int { return writer.stop(); });
-}
-
-int Simulator::aviClose(int id) {
-    return filmCall(id, "zkavi_CloseAVI", {id}, {}, [&](AviWriter& writer) -> int { return writer.close(); });
-}
-
-int Simulator::aviAddFrame(int id, const char* frame) {
-    return filmCall(id, "zkavi_AddFrame", {id}, {}, [&](AviWriter& writer) -> int {
-        const int result = writer.addFrame(reinterpret_cast<const uint8_t*>(frame));
-        const int forced = settings_.forcedAddFrame;
-        return (result == ZKAVI_SUCCESS && forced != 0) ? forced : result;
-    });
-}
-
-int Simulator::aviGetSize(int id, float* sizeKB) {
-    return call("zkavi_GetAVISize", {id}, {}, [&]() -> int {
-        auto f = film(id);
-        if (!f)
-            return ZKAVI_INVALID_ID;
-        if (!sizeKB)
-            return ZKAVI_INVALID_PARAMETER;
-        const double forced = settings_.forcedAviSize;
-        if (forced >= 0) {
-            *sizeKB = static_cast<float>(forced);
-            return ZKAVI_SUCCESS;
-        }
-        std::lock_guard lock(f->mutex);
-        *sizeKB = static_cast<float>(static_cast<double>(f->writer.size()) / 1024.0);
-        return ZKAVI_SUCCESS;
-    });
-}
-
-// ---------------------------------------------------------------------------------------------
 // Test control
 
 void Simulator::closeAll() {
     inventory_.closeAll();
-    std::map<int, std::shared_ptr<Film>> films;
-    {
-        std::lock_guard lock(filmsMutex_);
-        films.swap(films_);
-        nextFilm_ = 1;
-    }
-    for (auto& [id, f] : films) {
-        std::lock_guard lock(f->mutex);
-        if (f->writer.isOpen())
-            f->writer.close();
-    }
+    films_.closeAll();
 }
 
 int Simulator::reset(const std::string* descriptionText) {

@@ -3,9 +3,9 @@
 // function is a C entry point's body: it checks its handle or id and never lets a bad one crash.
 #pragma once
 
-#include "platform/zeko/AviWriter.h"
 #include "platform/zeko/CallJournal.h"
 #include "platform/zeko/CameraInventory.h"
+#include "platform/zeko/FilmWriters.h"
 #include "platform/zeko/SimulatorSettings.h"
 #include "platform/zeko/zeko_sim_control.h"
 
@@ -66,17 +66,7 @@ public:
     int setComportConfig(const uint8_t* mac, uint16_t currentOffset, void* config, uint32_t size, int flags);
 
     // Film writers.
-    int aviInit(int* id, uint32_t camera);
-    int aviExit(int id);
-    int aviSetImageSize(int id, int mode, int width, int height, int x, int y, int padding);
-    int aviSetQuality(int id, int quality);
-    int aviOpen(int id, const char* path);
-    int aviSetFrameRate(int id, double rate);
-    int aviStart(int id);
-    int aviStop(int id);
-    int aviClose(int id);
-    int aviAddFrame(int id, const char* frame);
-    int aviGetSize(int id, float* sizeKB);
+    FilmWriters& films() { return films_; }
 
     // Test control.
     int reset(const std::string* descriptionText);
@@ -95,11 +85,6 @@ public:
     void setAviSegmentLimit(uint64_t bytes) { settings_.segmentLimit = bytes; }
 
 private:
-    struct Film {
-        std::mutex mutex;
-        AviWriter writer;
-    };
-
     Simulator();
     template <class Body>
     int call(const char* function, std::initializer_list<long long> ints,
@@ -108,21 +93,14 @@ private:
     template <class Body>
     int sessionCall(uint32_t handle, const char* function, std::initializer_list<long long> ints,
                     std::initializer_list<double> doubles, Body&& body);
-    // call() with the writer of film `id` (refused when unknown), under that film's lock.
-    template <class Body>
-    int filmCall(int id, const char* function, std::initializer_list<long long> ints,
-                 std::initializer_list<double> doubles, Body&& body);
     void closeAll();
-    std::shared_ptr<Film> film(int id);
 
     CallJournal journal_;
     SimulatorSettings settings_;
     CameraInventory inventory_;
     std::string descriptionError_; // guarded by the inventory's lock
 
-    std::mutex filmsMutex_;
-    std::map<int, std::shared_ptr<Film>> films_;
-    int nextFilm_ = 1;
+    FilmWriters films_;
 };
 
 } // namespace zeko::sim
