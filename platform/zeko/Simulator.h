@@ -5,6 +5,7 @@
 
 #include "platform/zeko/CallJournal.h"
 #include "platform/zeko/CameraInventory.h"
+#include "platform/zeko/CameraManagerCalls.h"
 #include "platform/zeko/FilmWriters.h"
 #include "platform/zeko/SimulatorSettings.h"
 #include "platform/zeko/zeko_sim_control.h"
@@ -49,21 +50,7 @@ public:
     int frameTimeRange(uint32_t handle, double* minimum, double* maximum, double* interval);
 
     // Camera manager.
-    int getCameraList(void* list);
-    int getEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size);
-    int getCameraInfo(uint32_t handle, void* info, bool extended);
-    int getRevisionInfo(uint32_t handle, void* info);
-    int readEeprom(uint32_t handle, int address, char* buffer, int count);
-    int writeEeprom(uint32_t handle, int address, const char* buffer, int count);
-    int setCameraId(uint32_t handle, int cameraId);
-    int setPersistentIpCfg(uint32_t deviceId, void* config, uint32_t size);
-    int setAutoCfgIpRange(uint32_t adapterId, void* config, uint32_t size);
-    int uploadStarterFirmware(uint32_t deviceId, const char* path, int length);
-    int configuration(uint32_t command, void* parameter, uint32_t size);
-    int setDhcpStatus(const uint8_t* mac, int enabled);
-    int accessAdapterCfg(const uint8_t* mac, int set, uint32_t command, void* buffer, uint32_t size);
-    int fetchTcpIpSetup();
-    int setComportConfig(const uint8_t* mac, uint16_t currentOffset, void* config, uint32_t size, int flags);
+    CameraManagerCalls& cameraManager() { return cameraManager_; }
 
     // Film writers.
     FilmWriters& films() { return films_; }
@@ -101,6 +88,7 @@ private:
     std::string descriptionError_; // guarded by the inventory's lock
 
     FilmWriters films_;
+    CameraManagerCalls cameraManager_;
 };
 
 } // namespace zeko::sim

@@ -113,54 +113,54 @@ int zk_fn271(uint32_t handle, double* minimum, double* maximum, double* interval
 }
 
 int zk_GetCameraList(void* list) {
-    return sim().getCameraList(list);
+    return sim().cameraManager().getCameraList(list);
 }
 int zk_GetEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size) {
-    return sim().getEthDeviceInfo(deviceId, info, size);
+    return sim().cameraManager().getEthDeviceInfo(deviceId, info, size);
 }
 int zk_GetCameraInfo(uint32_t handle, void* info) {
-    return sim().getCameraInfo(handle, info, false);
+    return sim().cameraManager().getCameraInfo(handle, info, false);
 }
 int zk_GetCameraInfoEx(uint32_t handle, void* info) {
-    return sim().getCameraInfo(handle, info, true);
+    return sim().cameraManager().getCameraInfo(handle, info, true);
 }
 int zk_GetRevisionInfo(uint32_t handle, void* info) {
-    return sim().getRevisionInfo(handle, info);
+    return sim().cameraManager().getRevisionInfo(handle, info);
 }
 int zk_ReadEEPROM(uint32_t handle, int address, char* buffer, int count) {
-    return sim().readEeprom(handle, address, buffer, count);
+    return sim().cameraManager().readEeprom(handle, address, buffer, count);
 }
 int zk_WriteEEPROM(uint32_t handle, int address, const char* buffer, int count) {
-    return sim().writeEeprom(handle, address, buffer, count);
+    return sim().cameraManager().writeEeprom(handle, address, buffer, count);
 }
 int zk_SetCameraID(uint32_t handle, int cameraId) {
-    return sim().setCameraId(handle, cameraId);
+    return sim().cameraManager().setCameraId(handle, cameraId);
 }
 int zk_SetPersistentIpCfg(uint32_t deviceId, void* config, uint32_t size) {
-    return sim().setPersistentIpCfg(deviceId, config, size);
+    return sim().cameraManager().setPersistentIpCfg(deviceId, config, size);
 }
 int zk_SetAutoCfgIpRange(uint32_t adapterId, void* config, uint32_t size) {
-    return sim().setAutoCfgIpRange(adapterId, config, size);
+    return sim().cameraManager().setAutoCfgIpRange(adapterId, config, size);
 }
 int zk_UploadStarterFirmware(uint32_t deviceId, const char* path, int length) {
-    return sim().uploadStarterFirmware(deviceId, path, length);
+    return sim().cameraManager().uploadStarterFirmware(deviceId, path, length);
 }
 int zk_Configuration(uint32_t command, void* parameter, uint32_t size) {
-    return sim().configuration(command, parameter, size);
+    return sim().cameraManager().configuration(command, parameter, size);
 }
 int zk_SetDHCP_Status(const uint8_t* adapterMac, int dhcpEnabled) {
-    return sim().setDhcpStatus(adapterMac, dhcpEnabled);
+    return sim().cameraManager().setDhcpStatus(adapterMac, dhcpEnabled);
 }
 int zk_AccessAdapterCfgByMAC(const uint8_t* adapterMac, int set, uint32_t command, void* buffer,
                              uint32_t size) {
-    return sim().accessAdapterCfg(adapterMac, set, command, buffer, size);
+    return sim().cameraManager().accessAdapterCfg(adapterMac, set, command, buffer, size);
 }
 int zk_FetchTCPIP_Setup(void) {
-    return sim().fetchTcpIpSetup();
+    return sim().cameraManager().fetchTcpIpSetup();
 }
 int zk_SetComportConfig(const uint8_t* cameraMac, uint16_t currentOffset, void* config, uint32_t size,
                         int flags) {
-    return sim().setComportConfig(cameraMac, currentOffset, config, size, flags);
+    return sim().cameraManager().setComportConfig(cameraMac, currentOffset, config, size, flags);
 }
 
 } // extern "C"
