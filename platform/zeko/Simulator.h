@@ -6,6 +6,7 @@
 #include "platform/zeko/CallJournal.h"
 #include "platform/zeko/CameraInventory.h"
 #include "platform/zeko/CameraManagerCalls.h"
+#include "platform/zeko/CameraModelCalls.h"
 #include "platform/zeko/FilmWriters.h"
 #include "platform/zeko/SimulatorSettings.h"
 #include "platform/zeko/zeko_sim_control.h"
@@ -26,28 +27,7 @@ public:
     static Simulator& instance();
 
     // Camera model.
-    int initCamera(uint32_t* handle, void* window);
-    int exitCamera(uint32_t handle);
-    int getSensorInfo(uint32_t handle, void* info);
-    int captureVideo(uint32_t handle, int wait, bool start);
-    int allocImageMem(uint32_t handle, int width, int height, int bpp, char** memory, int* id);
-    int memoryCall(const char* function, uint32_t handle, char* memory, int id);
-    int clearSequence(uint32_t handle);
-    int latestImage(uint32_t handle, int* number, char** memory, char** last);
-    int accept(const char* function, uint32_t handle, std::initializer_list<long long> args);
-    int setColorMode(uint32_t handle, int mode);
-    int setGamma(uint32_t handle, int gamma);
-    int setPixelClock(uint32_t handle, int clock);
-    int setBrightness(uint32_t handle, int brightness);
-    int setHardwareGain(uint32_t handle, int master, int red, int green, int blue);
-    int setAutoParameter(uint32_t handle, int code, double* value1, double* value2);
-    int setAOI(uint32_t handle, int code, int* x, int* y, int* width, int* height);
-    int setImageSize(uint32_t handle, int width, int height);
-    int setImagePos(uint32_t handle, int x, int y);
-    int setFrameRate(uint32_t handle, double rate, double* newRate);
-    int setExposureTime(uint32_t handle, double time, double* newTime);
-    int optimizeClock(uint32_t handle, int mode, int timeoutMs, int* clock, double* rate);
-    int frameTimeRange(uint32_t handle, double* minimum, double* maximum, double* interval);
+    CameraModelCalls& cameraModel() { return cameraModel_; }
 
     // Camera manager.
     CameraManagerCalls& cameraManager() { return cameraManager_; }
@@ -73,13 +53,6 @@ public:
 
 private:
     Simulator();
-    template <class Body>
-    int call(const char* function, std::initializer_list<long long> ints,
-             std::initializer_list<double> doubles, Body&& body);
-    // call() with the session of `handle` (refused when unknown), under the simulator lock.
-    template <class Body>
-    int sessionCall(uint32_t handle, const char* function, std::initializer_list<long long> ints,
-                    std::initializer_list<double> doubles, Body&& body);
     void closeAll();
 
     CallJournal journal_;
@@ -88,6 +61,7 @@ private:
     std::string descriptionError_; // guarded by the inventory's lock
 
     FilmWriters films_;
+    CameraModelCalls cameraModel_;
     CameraManagerCalls cameraManager_;
 };
 
