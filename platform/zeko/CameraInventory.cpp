@@ -1,9 +1,11 @@
 #include "platform/zeko/CameraInventory.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 namespace zeko::sim {
@@ -64,6 +66,18 @@ bool CameraInventory::setConnected(uint32_t deviceId, bool connected) {
         return true;
     }
     return false;
+}
+
+bool CameraInventory::loadFirmware(Camera& camera, std::unique_lock<std::mutex>& lock, int ms) {
+    camera.busy = true;
+    const uint64_t generation = generation_;
+    lock.unlock();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    lock.lock();
+    if (generation != generation_)
+        return false;
+    camera.busy = false;
+    return true;
 }
 
 uint32_t CameraInventory::open(Camera& camera) {

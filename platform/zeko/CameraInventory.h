@@ -52,8 +52,10 @@ public:
     bool close(uint32_t handle);
     void closeAll();
 
-    // Changes at every reset, so that a slow call that let go of the lock notices it.
-    uint64_t generation() const { return generation_; }
+    // Keeps the camera busy for a firmware load of `ms` milliseconds, letting go of the lock
+    // meanwhile so that other calls go on. False when a reset came in between: the camera is gone.
+    bool loadFirmware(Camera& camera, std::unique_lock<std::mutex>& lock, int ms);
+    // Called at every reset, so that a firmware load that let go of the lock notices it.
     void nextGeneration() { ++generation_; }
 
     // What the cameras keep in their own memory, read through the state file.

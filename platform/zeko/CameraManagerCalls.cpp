@@ -5,11 +5,9 @@
 #include "platform/zeko/zeko_api.h"
 
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <thread>
 
 namespace zeko::sim {
 
@@ -46,20 +44,7 @@ std::string hex(const uint8_t* data, size_t size) {
 
 CameraManagerCalls::CameraManagerCalls(CameraInventory& inventory, CallJournal& journal,
                                        const SimulatorSettings& settings)
-    : inventory_(inventory), journal_(journal), settings_(settings) {}
-
-template <class Body>
-int CameraManagerCalls::call(const char* function, std::initializer_list<long long> ints,
-                             std::initializer_list<double> doubles, Body&& body) {
-    return journal_.run(function, ints, doubles, ZK_NO_SUCCESS, body);
-}
-
-template <class Body>
-int CameraManagerCalls::sessionCall(uint32_t handle, const char* function,
-                                    std::initializer_list<long long> ints,
-                                    std::initializer_list<double> doubles, Body&& body) {
-    return call(function, ints, doubles, [&] { return inventory_.withSession(handle, body); });
-}
+    : ApiCalls(inventory, journal, settings) {}
 
 // ---------------------------------------------------------------------------------------------
 // Camera list and the camera's own memory
@@ -334,14 +319,8 @@ int CameraManagerCalls::uploadStarterFirmware(uint32_t deviceId, const char* pat
         const std::string file = TextCodec::cp1252ToUtf8(path);
         if (!std::ifstream(file, std::ios::binary).good())
             return ZK_FILE_NOT_FOUND;
-        camera->busy = true;
-        const uint64_t generation = inventory_.generation();
-        lock.unlock();
-        std::this_thread::sleep_for(std::chrono::milliseconds(settings_.firmwareMs.load()));
-        lock.lock();
-        if (generation != inventory_.generation())
+        if (!inventory_.loadFirmware(*camera, lock, settings_.firmwareMs))
             return ZK_DEVICE_NOT_FOUND;
-        camera->busy = false;
         return inventory_.persist(*camera,
                                   {{"starter_fw", std::to_string(camera->description.driverStarterFirmware)}})
                    ? ZK_SUCCESS

@@ -4,16 +4,13 @@
 // never lets a bad one crash.
 #pragma once
 
-#include "platform/zeko/CallJournal.h"
-#include "platform/zeko/CameraInventory.h"
-#include "platform/zeko/SimulatorSettings.h"
+#include "platform/zeko/ApiCalls.h"
 
 #include <cstdint>
-#include <initializer_list>
 
 namespace zeko::sim {
 
-class CameraManagerCalls {
+class CameraManagerCalls : private ApiCalls {
 public:
     CameraManagerCalls(CameraInventory& inventory, CallJournal& journal, const SimulatorSettings& settings);
 
@@ -32,19 +29,6 @@ public:
     int accessAdapterCfg(const uint8_t* mac, int set, uint32_t command, void* buffer, uint32_t size);
     int fetchTcpIpSetup();
     int setComportConfig(const uint8_t* mac, uint16_t currentOffset, void* config, uint32_t size, int flags);
-
-private:
-    template <class Body>
-    int call(const char* function, std::initializer_list<long long> ints,
-             std::initializer_list<double> doubles, Body&& body);
-    // call() with the session of `handle` (refused when unknown), under the inventory's lock.
-    template <class Body>
-    int sessionCall(uint32_t handle, const char* function, std::initializer_list<long long> ints,
-                    std::initializer_list<double> doubles, Body&& body);
-
-    CameraInventory& inventory_;
-    CallJournal& journal_;
-    const SimulatorSettings& settings_;
 };
 
 } // namespace zeko::sim

@@ -13,22 +13,7 @@ namespace zeko::sim {
 
 CameraModelCalls::CameraModelCalls(CameraInventory& inventory, CallJournal& journal,
                                    const SimulatorSettings& settings)
-    : inventory_(inventory), journal_(journal), settings_(settings) {}
-
-template <class Body>
-int CameraModelCalls::call(const char* function, std::initializer_list<long long> ints,
-                           std::initializer_list<double> doubles, Body&& body) {
-    return journal_.run(function, ints, doubles, ZK_NO_SUCCESS, body);
-}
-
-// A call on an open session: the inventory's lock is held throughout, and an unknown or
-// unplugged handle is refused before the body runs.
-template <class Body>
-int CameraModelCalls::sessionCall(uint32_t handle, const char* function,
-                                  std::initializer_list<long long> ints,
-                                  std::initializer_list<double> doubles, Body&& body) {
-    return call(function, ints, doubles, [&] { return inventory_.withSession(handle, body); });
-}
+    : ApiCalls(inventory, journal, settings) {}
 
 // ---------------------------------------------------------------------------------------------
 // Opening and closing
@@ -81,15 +66,8 @@ int CameraModelCalls::initCamera(uint32_t* handle, void*) {
             return ZK_STARTER_FW_UPLOAD_NEEDED;
         if (outdated || (load && d.gige() &&
                          inventory_.persisted(*camera, "starter_fw", d.starterFirmware) != driverStarter)) {
-            camera->busy = true;
-            const uint64_t generation = inventory_.generation();
-            const std::string serial = d.serial;
-            lock.unlock();
-            std::this_thread::sleep_for(std::chrono::milliseconds(settings_.firmwareMs.load()));
-            lock.lock();
-            if (generation != inventory_.generation())
+            if (!inventory_.loadFirmware(*camera, lock, settings_.firmwareMs))
                 return ZK_DEVICE_NOT_FOUND;
-            camera->busy = false;
             inventory_.persist(*camera, {{"starter_fw", std::to_string(driverStarter)}});
             if (!camera->connected)
                 return ZK_DEVICE_NOT_FOUND;

@@ -3,16 +3,13 @@
 // checks its handle and never lets a bad one crash.
 #pragma once
 
-#include "platform/zeko/CallJournal.h"
-#include "platform/zeko/CameraInventory.h"
-#include "platform/zeko/SimulatorSettings.h"
+#include "platform/zeko/ApiCalls.h"
 
 #include <cstdint>
-#include <initializer_list>
 
 namespace zeko::sim {
 
-class CameraModelCalls {
+class CameraModelCalls : private ApiCalls {
 public:
     CameraModelCalls(CameraInventory& inventory, CallJournal& journal, const SimulatorSettings& settings);
 
@@ -38,19 +35,6 @@ public:
     int setExposureTime(uint32_t handle, double time, double* newTime);
     int optimizeClock(uint32_t handle, int mode, int timeoutMs, int* clock, double* rate);
     int frameTimeRange(uint32_t handle, double* minimum, double* maximum, double* interval);
-
-private:
-    template <class Body>
-    int call(const char* function, std::initializer_list<long long> ints,
-             std::initializer_list<double> doubles, Body&& body);
-    // call() with the session of `handle` (refused when unknown), under the inventory's lock.
-    template <class Body>
-    int sessionCall(uint32_t handle, const char* function, std::initializer_list<long long> ints,
-                    std::initializer_list<double> doubles, Body&& body);
-
-    CameraInventory& inventory_;
-    CallJournal& journal_;
-    const SimulatorSettings& settings_;
 };
 
 } // namespace zeko::sim
