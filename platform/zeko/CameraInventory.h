@@ -1,6 +1,7 @@
 // The simulated cameras of this process, their open sessions, and what the cameras and the
 // driver keep: the state file shared with other processes and the host adapters' DHCP switches.
-// One lock guards all of it; every member function but lock() expects the caller to hold it.
+// One lock guards all of it: lock() and withSession() take it, every other member function
+// expects the caller to hold it.
 #pragma once
 
 #include "platform/zeko/CameraDescription.h"
