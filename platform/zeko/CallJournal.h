@@ -15,6 +15,28 @@ class CallJournal {
 public:
     static constexpr size_t kCapacity = 100000;
 
+    // Runs the body of the C entry point `function` and records the call with its result. An
+    // injected failure is returned without running the body; an exception from the body becomes
+    // failureCode, since nothing may leave a C entry point as an exception (an image memory or a
+    // film frame too large for the machine, for one).
+    template <class Body>
+    int run(const char* function, std::initializer_list<long long> ints,
+            std::initializer_list<double> doubles, int failureCode, Body&& body) {
+        int code = 0;
+        if (takeFailure(function, code)) {
+            record(function, ints, doubles, code);
+            return code;
+        }
+        int result;
+        try {
+            result = body();
+        } catch (...) {
+            result = failureCode;
+        }
+        record(function, ints, doubles, result);
+        return result;
+    }
+
     // True when a failure was injected for the function; code receives it.
     bool takeFailure(const char* function, int& code);
     void inject(const std::string& function, int code, bool once);

@@ -67,6 +67,7 @@ struct CameraDescription {
     uint16_t temperature = 0x0230;
 
     bool gige() const { return deviceId >= 1000; }
+    bool operator==(const CameraDescription&) const = default;
 
     // One colour USB camera and one monochrome GigE camera.
     static std::vector<CameraDescription> defaults();

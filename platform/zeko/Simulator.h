@@ -1,170 +1,41 @@
-// The simulator core behind zeko_api, zeko_api_64 and zeko_tools: one camera inventory, the open
-// cameras and film writers of this process, the journal and the test controls. Every public
-// function is a C entry point's body: it checks its handle or id and never lets a bad one crash.
+// The simulator core behind zeko_api, zeko_api_64, zeko_tools and zeko_sim_control: one camera
+// inventory, journal and set of test settings per process, and the parts that serve each kind
+// of caller from them. A process that loads several of the libraries sees one inventory.
 #pragma once
 
-#include "platform/zeko/AviWriter.h"
 #include "platform/zeko/CallJournal.h"
-#include "platform/zeko/CameraDescription.h"
-#include "platform/zeko/CameraSession.h"
-#include "platform/zeko/StateStore.h"
-#include "platform/zeko/zeko_sim_control.h"
-
-#include <array>
-#include <atomic>
-#include <cstdint>
-#include <map>
-#include <memory>
-#include <mutex>
-#include <string>
-#include <vector>
+#include "platform/zeko/CameraInventory.h"
+#include "platform/zeko/CameraManagerCalls.h"
+#include "platform/zeko/CameraModelCalls.h"
+#include "platform/zeko/FilmWriters.h"
+#include "platform/zeko/SimulatorSettings.h"
+#include "platform/zeko/TestControls.h"
 
 namespace zeko::sim {
-
-class SerialInterface;
 
 class Simulator {
 public:
     static Simulator& instance();
 
-    // Camera model.
-    int initCamera(uint32_t* handle, void* window);
-    int exitCamera(uint32_t handle);
-    int getSensorInfo(uint32_t handle, void* info);
-    int captureVideo(uint32_t handle, int wait, bool start);
-    int allocImageMem(uint32_t handle, int width, int height, int bpp, char** memory, int* id);
-    int memoryCall(const char* function, uint32_t handle, char* memory, int id);
-    int clearSequence(uint32_t handle);
-    int latestImage(uint32_t handle, int* number, char** memory, char** last);
-    int accept(const char* function, uint32_t handle, std::initializer_list<long long> args);
-    int setColorMode(uint32_t handle, int mode);
-    int setGamma(uint32_t handle, int gamma);
-    int setPixelClock(uint32_t handle, int clock);
-    int setBrightness(uint32_t handle, int brightness);
-    int setHardwareGain(uint32_t handle, int master, int red, int green, int blue);
-    int setAutoParameter(uint32_t handle, int code, double* value1, double* value2);
-    int setAOI(uint32_t handle, int code, int* x, int* y, int* width, int* height);
-    int setImageSize(uint32_t handle, int width, int height);
-    int setImagePos(uint32_t handle, int x, int y);
-    int setFrameRate(uint32_t handle, double rate, double* newRate);
-    int setExposureTime(uint32_t handle, double time, double* newTime);
-    int optimizeClock(uint32_t handle, int mode, int timeoutMs, int* clock, double* rate);
-    int frameTimeRange(uint32_t handle, double* minimum, double* maximum, double* interval);
-
-    // Camera manager.
-    int getCameraList(void* list);
-    int getEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size);
-    int getCameraInfo(uint32_t handle, void* info, bool extended);
-    int getRevisionInfo(uint32_t handle, void* info);
-    int readEeprom(uint32_t handle, int address, char* buffer, int count);
-    int writeEeprom(uint32_t handle, int address, const char* buffer, int count);
-    int setCameraId(uint32_t handle, int cameraId);
-    int setPersistentIpCfg(uint32_t deviceId, void* config, uint32_t size);
-    int setAutoCfgIpRange(uint32_t adapterId, void* config, uint32_t size);
-    int uploadStarterFirmware(uint32_t deviceId, const char* path, int length);
-    int configuration(uint32_t command, void* parameter, uint32_t size);
-    int setDhcpStatus(const uint8_t* mac, int enabled);
-    int accessAdapterCfg(const uint8_t* mac, int set, uint32_t command, void* buffer, uint32_t size);
-    int fetchTcpIpSetup();
-    int setComportConfig(const uint8_t* mac, uint16_t currentOffset, void* config, uint32_t size, int flags);
-
-    // Film writers.
-    int aviInit(int* id, uint32_t camera);
-    int aviExit(int id);
-    int aviSetImageSize(int id, int mode, int width, int height, int x, int y, int padding);
-    int aviSetQuality(int id, int quality);
-    int aviOpen(int id, const char* path);
-    int aviSetFrameRate(int id, double rate);
-    int aviStart(int id);
-    int aviStop(int id);
-    int aviClose(int id);
-    int aviAddFrame(int id, const char* frame);
-    int aviGetSize(int id, float* sizeKB);
-
-    // Test control.
-    int reset(const std::string* descriptionText);
-    std::string descriptionError();
-    std::string statePath();
-    int cameraCount();
-    int cameraAt(int index, ZkSimCamera& out);
-    int setCameraConnected(uint32_t deviceId, bool connected);
-    CallJournal& journal() { return journal_; }
-    void setDelays(int clockSearchMs, int firmwareMs);
-    void setFreeRunning(bool on) { freeRunning_ = on; }
-    void setDriverCapabilities(uint32_t capabilities, uint32_t idleOptions);
-    void setAdapterPacketSize(uint64_t bytes) { adapterPacketSize_ = bytes; }
-    void forceAviSize(double sizeKB) { forcedAviSize_ = sizeKB; }
-    void forceAddFrameResult(int code) { forcedAddFrame_ = code; }
-    void setAviSegmentLimit(uint64_t bytes) { segmentLimit_ = bytes; }
+    // The viewer's calls.
+    CameraModelCalls& cameraModel() { return cameraModel_; }
+    // The camera manager's calls.
+    CameraManagerCalls& cameraManager() { return cameraManager_; }
+    // zeko_tools.
+    FilmWriters& films() { return films_; }
+    // zeko_sim_control.
+    TestControls& controls() { return controls_; }
 
 private:
-    struct Camera {
-        CameraDescription description;
-        bool connected = true;
-        bool busy = false;   // a firmware load is running
-        uint32_t handle = 0; // this process's open handle, 0 when closed
-        int lockFd = -1;     // held while open, so that other processes see the camera in use
-    };
-    struct Film {
-        std::mutex mutex;
-        AviWriter writer;
-    };
-
     Simulator();
-    template <class Body>
-    int call(const char* function, std::initializer_list<long long> ints,
-             std::initializer_list<double> doubles, Body&& body);
-    // call() with the session of `handle` (refused when unknown), under the simulator lock.
-    template <class Body>
-    int sessionCall(uint32_t handle, const char* function, std::initializer_list<long long> ints,
-                    std::initializer_list<double> doubles, Body&& body);
-    // call() with the writer of film `id` (refused when unknown), under that film's lock.
-    template <class Body>
-    int filmCall(int id, const char* function, std::initializer_list<long long> ints,
-                 std::initializer_list<double> doubles, Body&& body);
-    CameraSession* session(uint32_t handle);
-    Camera* cameraByDeviceId(uint32_t deviceId);
-    Camera* cameraByMac(const uint8_t* mac);
-    bool inUse(const Camera& camera);
-    bool lockCamera(Camera& camera);
-    void unlockCamera(Camera& camera);
-    void closeAll();
-    std::shared_ptr<Film> film(int id);
 
-    // What the cameras keep in their own memory, read through the state file.
-    std::string section(const Camera& camera) const { return "camera " + camera.description.serial; }
-    uint32_t cameraId(const Camera& camera) const;
-    std::array<uint8_t, 64> eeprom(const Camera& camera) const;
-    uint32_t persisted(const Camera& camera, const char* key, uint32_t fallback) const;
-    int16_t comportOffset(const Camera& camera) const;
-    // While a GigE camera with a COM number is open, its virtual COM port is served.
-    void serveSerialInterface(const Camera& camera, uint32_t handle);
-    bool persist(const Camera& camera, const StateStore::Section& values);
-    static std::string macText(const uint8_t* mac);
-
-    std::mutex mutex_;
-    std::vector<Camera> cameras_;
-    std::string descriptionError_;
-    std::map<uint32_t, std::unique_ptr<CameraSession>> sessions_;
-    std::map<uint32_t, std::unique_ptr<SerialInterface>> serialInterfaces_; // by handle
-    uint32_t nextHandle_ = 1;
-    uint64_t generation_ = 0; // changes at every reset, so that slow calls notice it
-    StateStore state_;
-    std::map<std::string, bool> adapterDhcp_;
     CallJournal journal_;
-    std::atomic<int> clockSearchMs_;
-    std::atomic<int> firmwareMs_;
-    std::atomic<bool> freeRunning_{false};
-    std::atomic<uint32_t> capabilities_;
-    std::atomic<uint32_t> idleOptions_;
-    std::atomic<uint64_t> adapterPacketSize_;
-
-    std::mutex filmsMutex_;
-    std::map<int, std::shared_ptr<Film>> films_;
-    int nextFilm_ = 1;
-    std::atomic<double> forcedAviSize_{-1.0};
-    std::atomic<int> forcedAddFrame_{0};
-    std::atomic<uint64_t> segmentLimit_{0};
+    SimulatorSettings settings_;
+    CameraInventory inventory_;
+    FilmWriters films_;
+    CameraModelCalls cameraModel_;
+    CameraManagerCalls cameraManager_;
+    TestControls controls_;
 };
 
 } // namespace zeko::sim

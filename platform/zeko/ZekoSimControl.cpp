@@ -19,71 +19,71 @@ thread_local std::string statePathText;
 extern "C" {
 
 int zksim_Reset(void) {
-    return Simulator::instance().reset(nullptr);
+    return Simulator::instance().controls().reset(nullptr);
 }
 int zksim_UseDescription(const char* text) {
     const std::string description = text ? text : "";
-    return Simulator::instance().reset(&description);
+    return Simulator::instance().controls().reset(&description);
 }
 const char* zksim_DescriptionError(void) {
-    descriptionErrorText = Simulator::instance().descriptionError();
+    descriptionErrorText = Simulator::instance().controls().descriptionError();
     return descriptionErrorText.c_str();
 }
 const char* zksim_StatePath(void) {
-    statePathText = Simulator::instance().statePath();
+    statePathText = Simulator::instance().controls().statePath();
     return statePathText.c_str();
 }
 const char* zksim_FileVersion(void) {
     return ZEKO_SIM_FILE_VERSION;
 }
 int zksim_CameraCount(void) {
-    return Simulator::instance().cameraCount();
+    return Simulator::instance().controls().cameraCount();
 }
 int zksim_GetCamera(int index, ZkSimCamera* camera) {
-    return camera ? Simulator::instance().cameraAt(index, *camera) : -1;
+    return camera ? Simulator::instance().controls().cameraAt(index, *camera) : -1;
 }
 int zksim_SetCameraConnected(uint32_t deviceId, int connected) {
-    return Simulator::instance().setCameraConnected(deviceId, connected != 0);
+    return Simulator::instance().controls().setCameraConnected(deviceId, connected != 0);
 }
 void zksim_InjectFailure(const char* function, int code, int once) {
     if (function)
-        Simulator::instance().journal().inject(function, code, once != 0);
+        Simulator::instance().controls().journal().inject(function, code, once != 0);
 }
 void zksim_ClearFailures(void) {
-    Simulator::instance().journal().clearFailures();
+    Simulator::instance().controls().journal().clearFailures();
 }
 int zksim_JournalSize(void) {
-    return Simulator::instance().journal().size();
+    return Simulator::instance().controls().journal().size();
 }
 int zksim_JournalEntry(int index, ZkSimCall* call) {
-    return (call && Simulator::instance().journal().entry(index, *call)) ? 0 : -1;
+    return (call && Simulator::instance().controls().journal().entry(index, *call)) ? 0 : -1;
 }
 int zksim_JournalCount(const char* function) {
-    return function ? Simulator::instance().journal().count(function) : 0;
+    return function ? Simulator::instance().controls().journal().count(function) : 0;
 }
 void zksim_JournalClear(void) {
-    Simulator::instance().journal().clear();
+    Simulator::instance().controls().journal().clear();
 }
 void zksim_SetDelays(int clockSearchMs, int firmwareMs) {
-    Simulator::instance().setDelays(clockSearchMs, firmwareMs);
+    Simulator::instance().controls().setDelays(clockSearchMs, firmwareMs);
 }
 void zksim_SetFreeRunning(int on) {
-    Simulator::instance().setFreeRunning(on != 0);
+    Simulator::instance().controls().setFreeRunning(on != 0);
 }
 void zksim_SetDriverCapabilities(uint32_t capabilities, uint32_t idleOptions) {
-    Simulator::instance().setDriverCapabilities(capabilities, idleOptions);
+    Simulator::instance().controls().setDriverCapabilities(capabilities, idleOptions);
 }
 void zksim_SetAdapterPacketSize(uint64_t bytes) {
-    Simulator::instance().setAdapterPacketSize(bytes);
+    Simulator::instance().controls().setAdapterPacketSize(bytes);
 }
 void zksim_ForceAviSize(double sizeKB) {
-    Simulator::instance().forceAviSize(sizeKB);
+    Simulator::instance().controls().forceAviSize(sizeKB);
 }
 void zksim_ForceAddFrameResult(int code) {
-    Simulator::instance().forceAddFrameResult(code);
+    Simulator::instance().controls().forceAddFrameResult(code);
 }
 void zksim_SetAviSegmentLimit(uint64_t bytes) {
-    Simulator::instance().setAviSegmentLimit(bytes);
+    Simulator::instance().controls().setAviSegmentLimit(bytes);
 }
 
 } // extern "C"

@@ -15,37 +15,37 @@ using zeko::sim::Simulator;
 extern "C" {
 
 int zkavi_InitAVI(int* filmId, uint32_t cameraHandle) {
-    return Simulator::instance().aviInit(filmId, cameraHandle);
+    return Simulator::instance().films().aviInit(filmId, cameraHandle);
 }
 int zkavi_ExitAVI(int filmId) {
-    return Simulator::instance().aviExit(filmId);
+    return Simulator::instance().films().aviExit(filmId);
 }
 int zkavi_SetImageSize(int filmId, int mode, int width, int height, int x, int y, int linePadding) {
-    return Simulator::instance().aviSetImageSize(filmId, mode, width, height, x, y, linePadding);
+    return Simulator::instance().films().aviSetImageSize(filmId, mode, width, height, x, y, linePadding);
 }
 int zkavi_SetImageQuality(int filmId, int quality) {
-    return Simulator::instance().aviSetQuality(filmId, quality);
+    return Simulator::instance().films().aviSetQuality(filmId, quality);
 }
 int zkavi_OpenAVI(int filmId, const char* path) {
-    return Simulator::instance().aviOpen(filmId, path);
+    return Simulator::instance().films().aviOpen(filmId, path);
 }
 int zkavi_SetFrameRate(int filmId, double rate) {
-    return Simulator::instance().aviSetFrameRate(filmId, rate);
+    return Simulator::instance().films().aviSetFrameRate(filmId, rate);
 }
 int zkavi_StartAVI(int filmId) {
-    return Simulator::instance().aviStart(filmId);
+    return Simulator::instance().films().aviStart(filmId);
 }
 int zkavi_StopAVI(int filmId) {
-    return Simulator::instance().aviStop(filmId);
+    return Simulator::instance().films().aviStop(filmId);
 }
 int zkavi_CloseAVI(int filmId) {
-    return Simulator::instance().aviClose(filmId);
+    return Simulator::instance().films().aviClose(filmId);
 }
 int zkavi_AddFrame(int filmId, const char* frame) {
-    return Simulator::instance().aviAddFrame(filmId, frame);
+    return Simulator::instance().films().aviAddFrame(filmId, frame);
 }
 int zkavi_GetAVISize(int filmId, float* sizeKB) {
-    return Simulator::instance().aviGetSize(filmId, sizeKB);
+    return Simulator::instance().films().aviGetSize(filmId, sizeKB);
 }
 
 } // extern "C"
