@@ -197,7 +197,11 @@ int CColumnTreeWnd::GetMaxColumnWidth(const CColumnTreeCtrl::Item* item, int col
     int w = 0;
     if (const auto piece = ColumnTreeRules::Piece(item->text, column)) {
         wxClientDC dc(tree);
-        dc.SetFont(tree->GetFont());
+        wxFont font = tree->GetFont();
+        // Bold labels are drawn bold (Latin scripts only), so they are measured so.
+        if (item->bold && languageIndex < 9)
+            font.MakeBold();
+        dc.SetFont(font);
         w = dc.GetTextExtent(*piece).GetWidth();
     }
     if (column == 0)

@@ -15,7 +15,9 @@ CZekoManagerApp::CZekoManagerApp() {
 }
 
 bool CZekoManagerApp::OnInit() {
-    return InitInstance();
+    // wxEntry turns a false OnInit into status 255; a normal close is a normal end.
+    InitInstance();
+    return true;
 }
 
 bool CZekoManagerApp::InitInstance() {
@@ -36,11 +38,13 @@ bool CZekoManagerApp::InitInstance() {
         SetTopWindow(&dialog);
         dialog.RestorePlacement();
         dialog.ShowModal();
+        exitCode = 0;
         return false;
     }
     wxMessageBox(
         ResourceText(verdict == 0 ? ids::InterfaceLibraryMissing : ids::InterfaceLibraryIncompatible),
         ResourceText(ids::AppTitle), wxOK | wxICON_ERROR);
+    exitCode = 1;
     if (resourceLibrary) {
         AfxSetResourceHandle(nullptr);
         FreeLibrary(resourceLibrary);

@@ -56,6 +56,7 @@ constexpr int templateWidth = 990;
 constexpr int templateHeight = 680;
 constexpr int narrowWidth = templateWidth - CustomDialogLayout::narrowDelta;
 constexpr int templateTreeWidth = CustomDialogLayout::narrowDelta - 27;
+constexpr int templateFirstColumnWidth = 195;
 
 // The buttons whose mouse button pauses the polling while it is held down.
 constexpr int pausingControls[] = {1125, 1104, 1195, 1092, 1085, 1175, 1086, 1087, 1143, 1029, 1079, 1106};
@@ -69,7 +70,7 @@ class CommandScope {
 public:
     explicit CommandScope(CZekoManagerDlg& dialog) : dialog(dialog) {
         dialog.StopRefresh();
-        dialog.parameterRefreshPending = true;
+        dialog.refresh.RequestParameters();
     }
     ~CommandScope() { dialog.RefreshNow(); }
     CommandScope(const CommandScope&) = delete;
@@ -144,7 +145,7 @@ wxBitmap CameraPicture(const wxString& label, const wxColour& body) {
 } // namespace
 
 CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BOOL wow64)
-    : CCustomDialog(parent, ResourceText(ids::AppTitle)), refreshTime(ReadRefreshTime()),
+    : CCustomDialog(parent, ResourceText(ids::AppTitle)), refresh(ReadRefreshTime()),
       sort(ReadSortSettings()), checkboxes(ReadCheckboxes()), treeNodes(ReadTreeNodes()),
       timer(this, timerRefresh), resourceLibrary(resourceLibrary), wow64(wow64),
       treeWidth(templateTreeWidth) {
@@ -252,7 +253,7 @@ void CZekoManagerDlg::BuildControls() {
         wxEVT_CHECKBOX,
         [this](wxCommandEvent&) {
             StopRefresh();
-            parameterRefreshPending = true;
+            refresh.RequestParameters();
             RefreshNow();
         },
         1079);
@@ -334,7 +335,7 @@ bool CZekoManagerDlg::OnInitDialog() {
         list->InsertColumn(c, Text(columns[c].first), wxLIST_FORMAT_LEFT, columns[c].second);
     listImages = MakeListImages();
     list->SetImageList(listImages, wxIMAGE_LIST_SMALL);
-    tree->InsertColumn(Text(246), 195);
+    tree->InsertColumn(Text(246), templateFirstColumnWidth);
     tree->InsertColumn(Text(247), 143);
     tree->RecalcColumnWidths();
     tree->dhcpEnabledYes = Text(281) + wxT("\t") + Text(151);
@@ -377,8 +378,8 @@ bool CZekoManagerDlg::OnInitDialog() {
             FreeLibrary(english);
     }
 
-    parameterRefreshPending = false;
-    layoutRestorePending = true;
+    refresh.TakeParameters(false);
+    refresh.RequestLayoutRestore();
     openViewerCount = 0;
     snapshots[0].clear();
     snapshots[1].clear();
@@ -386,7 +387,7 @@ bool CZekoManagerDlg::OnInitDialog() {
     RefreshList();
     if (list->GetItemCount() > 0) {
         selectedDeviceId = wxAtoi(list->GetItemText(0, CameraListRules::deviceIdColumn));
-        adapterLookupPending = true;
+        refresh.RequestAdapterLookup();
         FillParameterTree();
     }
 
@@ -427,18 +428,16 @@ void CZekoManagerDlg::OnTimer(wxTimerEvent&) {
 
 void CZekoManagerDlg::OnRefreshTick() {
     timer.Stop();
-    // Whatever happens inside, the lock is released and the timer runs again.
+    // Whatever happens inside, the timer runs again.
     struct Rearm {
         CZekoManagerDlg* dlg;
         ~Rearm() {
             if (!dlg->IsBeingDeleted())
-                dlg->timer.StartOnce(
-                    std::max<int>(1, static_cast<int>(std::min<uint32_t>(dlg->refreshTime, INT32_MAX))));
+                dlg->timer.StartOnce(dlg->refresh.TimerDelay());
         }
     } rearm{this};
-    std::lock_guard<std::recursive_mutex> guard(lock);
     try {
-        ++tickCount;
+        refresh.TickStarted();
         StoreTreeState();
         RefreshList();
         selectedRow = FindRowOfDevice(selectedDeviceId);
@@ -451,34 +450,32 @@ void CZekoManagerDlg::OnRefreshTick() {
         if (selectedRow < 0) {
             tree->GetTree().DeleteAllItems();
             selectedDeviceId = -1;
-        } else if ((autoRefresh->IsChecked() || parameterRefreshPending) && !wxGetMouseState().LeftIsDown()) {
+        } else if (!wxGetMouseState().LeftIsDown() && refresh.TakeParameters(autoRefresh->IsChecked())) {
             FillParameterTree();
-            parameterRefreshPending = false;
         }
         UpdateButtonsAndStatus();
-        if (layoutRestorePending) {
-            layoutRestorePending = false;
+        if (refresh.TakeLayoutRestore()) {
             RestorePlacement();
             ApplyExpertVisibility();
         }
+        refresh.TickSucceeded();
     } catch (const std::exception& e) {
-        wxLogDebug("refresh tick failed: %s", e.what());
+        refresh.TickFailed(e.what());
     } catch (...) {
-        wxLogDebug("refresh tick failed");
+        refresh.TickFailed(std::string());
     }
 }
 
 bool CZekoManagerDlg::RefreshList() {
-    ListRefresh refresh = RefreshCameraLists(cameraLists, snapshots, listRebuildPending, Text);
-    listRebuildPending = false;
+    ListRefresh fresh = RefreshCameraLists(cameraLists, snapshots, refresh.TakeListRebuild(), Text);
     selectedEntry = nullptr;
-    if (!refresh.rebuild)
+    if (!fresh.rebuild)
         return false;
-    ++listRebuildCount;
+    refresh.ListRebuilt();
     const int topRow = list->GetItemCount() > 0 ? static_cast<int>(list->GetTopItem()) : 0;
     list->Freeze();
     list->DeleteAllItems();
-    rows = std::move(refresh.rows);
+    rows = std::move(fresh.rows);
     for (size_t n = 0; n < rows.size(); ++n) {
         const long row = static_cast<long>(n);
         list->InsertItem(row, rows[n].columns[0], rows[n].image);
@@ -534,16 +531,15 @@ CameraEntry* CZekoManagerDlg::FindSelectedEntry() const {
 }
 
 void CZekoManagerDlg::OnListClick() {
-    std::lock_guard<std::recursive_mutex> guard(lock);
     const long mark = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
     if ((cameraLists[0].GetCount() > 0 || cameraLists[1].GetCount() > 0) && mark >= 0) {
         selectedRow = static_cast<int>(mark);
         selectedDeviceId = wxAtoi(list->GetItemText(mark, CameraListRules::deviceIdColumn));
-        adapterLookupPending = true;
+        refresh.RequestAdapterLookup();
         FillParameterTree();
         UpdateButtonsAndStatus();
     }
-    listRebuildPending = true;
+    refresh.RequestListRebuild();
 }
 
 void CZekoManagerDlg::OnListKey(int keyCode) {
@@ -559,7 +555,7 @@ void CZekoManagerDlg::OnListKey(int keyCode) {
         list->EnsureVisible(mark);
     }
     OnListClick();
-    listRebuildPending = true;
+    refresh.RequestListRebuild();
     RefreshNow();
 }
 
@@ -578,24 +574,18 @@ void CZekoManagerDlg::StoreTreeState() {
 void CZekoManagerDlg::FillParameterTree() {
     using namespace ParameterTreeBuilder;
     CColumnTreeCtrl& t = tree->GetTree();
-    fillingTree = true;
-    tree->Hide();
-    t.Freeze();
     CameraEntry* entry = FindSelectedEntry();
     if (!entry) {
-        // The tree stays hidden until the next rebuild finds the camera.
-        t.Thaw();
-        fillingTree = false;
+        // The tree stays hidden until the next fill finds the camera.
+        tree->Hide();
+        shownNodes.clear();
         return;
     }
-    t.DeleteAllItems();
-    namedNodes.clear();
     std::vector<Node> nodes;
     if (entry->GetDeviceId() < 1000) {
         nodes = UsbTree(*entry, UsbChainOf(*entry), Text);
     } else {
-        if (adapterLookupPending) {
-            adapterLookupPending = false;
+        if (refresh.TakeAdapterLookup()) {
             std::u16string designation = LoadResourceString(ids::Unknown);
             std::u16string version = designation, date = designation;
             ::GetHostAdapterByMac(entry->GetAdapterMacAddress(), designation, version, date);
@@ -603,6 +593,24 @@ void CZekoManagerDlg::FillParameterTree() {
         }
         nodes = GigETree(*entry, adapterTexts, Text);
     }
+    // A fill of the same shape changes only the texts that differ, and only their rows are
+    // drawn again: an idle tick draws nothing.
+    if (tree->IsShown() && !t.GetRootItems().empty())
+        if (const auto changes = TextChanges(shownNodes, nodes)) {
+            if (!changes->empty()) {
+                const std::vector<CColumnTreeCtrl::Item*> items = t.GetAllItems();
+                for (const TextChange& change : *changes)
+                    if (change.position < items.size())
+                        t.SetItemText(items[change.position], change.text);
+                SizeTreeLabelColumn();
+            }
+            shownNodes = std::move(nodes);
+            return;
+        }
+    fillingTree = true;
+    t.Freeze();
+    t.DeleteAllItems();
+    namedNodes.clear();
     std::function<void(const std::vector<Node>&, CColumnTreeCtrl::Item*)> insert =
         [&](const std::vector<Node>& level, CColumnTreeCtrl::Item* parent) {
             for (const Node& n : level) {
@@ -615,12 +623,27 @@ void CZekoManagerDlg::FillParameterTree() {
             }
         };
     insert(nodes, nullptr);
+    shownNodes = std::move(nodes);
     if (CColumnTreeCtrl::Item* again = t.FindItemByData(treeSelectedData))
         t.SelectItem(again);
     t.Thaw();
     t.SetScrollRow(treeScrollRow);
+    SizeTreeLabelColumn();
     tree->Show();
     fillingTree = false;
+}
+
+void CZekoManagerDlg::SizeTreeLabelColumn() {
+    // Every label whole, collapsed branches included, so that expanding cuts nothing.
+    int longest = 0;
+    for (const auto& root : tree->GetTree().GetRootItems())
+        longest = std::max(longest, tree->GetMaxColumnWidth(root.get(), 0, 0, false));
+    const int width = std::max(longest + 20, templateFirstColumnWidth);
+    // Only a change of the longest label resizes: a divider the user dragged stays put.
+    if (tree->GetColumnCount() > 0 && width != treeLabelWidth) {
+        treeLabelWidth = width;
+        tree->SetColumnWidth(0, width);
+    }
 }
 
 std::vector<ParameterTreeBuilder::Node> CZekoManagerDlg::UsbChainOf(const CameraEntry& entry) const {
@@ -694,14 +717,14 @@ void CZekoManagerDlg::OnExpertMode() {
     SetSize(size.GetWidth() + (expertMode->IsChecked() ? delta : -delta), size.GetHeight());
     ApplyExpertVisibility();
     LayoutControls(0, GetClientSize().GetWidth(), GetClientSize().GetHeight());
-    parameterRefreshPending = true;
+    refresh.RequestParameters();
     RefreshNow();
 }
 
 void CZekoManagerDlg::OnTreeNotification(wxCommandEvent&) {
     if (fillingTree)
         return; // the dialog's own rebuild, not the user
-    parameterRefreshPending = true;
+    refresh.RequestParameters();
     RefreshNow();
 }
 
@@ -820,8 +843,8 @@ void CZekoManagerDlg::OnLanguageChange(int index) {
     languageIndex = index;
     tree->SetLanguageIndex(index);
     ApplyTexts();
-    parameterRefreshPending = true;
-    listRebuildPending = true;
+    refresh.RequestParameters();
+    refresh.RequestListRebuild();
 }
 
 void CZekoManagerDlg::OnColumnClick(int column) {
@@ -830,8 +853,8 @@ void CZekoManagerDlg::OnColumnClick(int column) {
     StopRefresh();
     sort = CommandRules::ClickSortColumn(sort, column);
     WriteSortSettings(sort);
-    parameterRefreshPending = true;
-    listRebuildPending = true;
+    refresh.RequestParameters();
+    refresh.RequestListRebuild();
     RefreshNow();
 }
 
@@ -852,7 +875,8 @@ void CZekoManagerDlg::OnCameraInformation() {
     const int row = FindRowOfDevice(selectedDeviceId);
     if (row < 0)
         return;
-    SetCamID dialog(nullptr, selectedDeviceId, wxAtoi(list->GetItemText(row, CameraListRules::cameraIdColumn)));
+    SetCamID dialog(nullptr, selectedDeviceId,
+                    wxAtoi(list->GetItemText(row, CameraListRules::cameraIdColumn)));
     dialog.ShowModal();
 }
 

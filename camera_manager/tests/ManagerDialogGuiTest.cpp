@@ -1,6 +1,7 @@
 // The main dialog against the simulator, on a real display (run under xvfb-run).
 #include "camera_manager/core/CColumnTreeWnd.h"
 #include "camera_manager/core/CZekoManagerDlg.h"
+#include "camera_manager/core/CameraInterfaceLibrary.h"
 #include "camera_manager/core/CustomListCtrl.h"
 #include "camera_manager/core/CustomStatic.h"
 #include "camera_manager/core/ManagerSettings.h"
@@ -15,6 +16,9 @@
 #include <wx/image.h>
 
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -67,8 +71,9 @@ protected:
     }
     // Lets the timer run until `n` more ticks have passed.
     void WaitTicks(unsigned n) {
-        const unsigned target = dlg->tickCount + n;
-        ASSERT_TRUE(PumpUntil([&] { return dlg->tickCount >= target; }, 10000)) << "the polling stopped";
+        const unsigned target = dlg->refresh.Ticks() + n;
+        ASSERT_TRUE(PumpUntil([&] { return dlg->refresh.Ticks() >= target; }, 10000))
+            << "the polling stopped";
     }
     wxString Cell(long row, int column) const { return dlg->list->GetItemText(row, column); }
     long SelectedRow() const { return dlg->list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); }
@@ -172,9 +177,9 @@ TEST_F(ManagerDialogTest, UnpluggingTheSelectedCameraClearsTreeAndStatusAndSelec
 TEST_F(ManagerDialogTest, AnUnchangedListIsNotRebuiltAndTheTimerAlwaysRunsAgain) {
     Open();
     WaitTicks(1);
-    const unsigned rebuilds = dlg->listRebuildCount;
+    const unsigned rebuilds = dlg->refresh.ListRebuilds();
     WaitTicks(2);
-    EXPECT_EQ(dlg->listRebuildCount, rebuilds);
+    EXPECT_EQ(dlg->refresh.ListRebuilds(), rebuilds);
     EXPECT_TRUE(dlg->timer.IsRunning());
     // A failing camera list empties the lists for that tick; the polling goes on.
     zksim_InjectFailure("zk_GetCameraList", 2, 0);
@@ -209,7 +214,7 @@ TEST_F(ManagerDialogTest, ArrowKeysMoveTheSelectionWithinTheList) {
     dlg->OnListKey(WXK_UP);
     dlg->OnListKey(WXK_UP);
     EXPECT_EQ(dlg->selectedDeviceId, 1);
-    EXPECT_TRUE(dlg->listRebuildPending);
+    EXPECT_TRUE(dlg->refresh.ListRebuildRequested());
 }
 
 TEST_F(ManagerDialogTest, StatusLinesFollowTheCameraState) {
@@ -318,10 +323,82 @@ TEST_F(ManagerDialogTest, WithoutAutomaticRefreshTheTreeIsRefilledOnlyAfterAnAct
     zksim_InjectFailure("zk_GetEthDeviceInfo", 2, 0);
     WaitTicks(2);
     EXPECT_EQ(TreeText(1202), wxT("Current IP address\t192.168.10.21")); // not refilled
-    dlg->parameterRefreshPending = true;
+    dlg->refresh.RequestParameters();
     WaitTicks(1);
     EXPECT_EQ(TreeText(1202), wxT("Current IP address\tTransfer failed"));
-    EXPECT_FALSE(dlg->parameterRefreshPending);
+    EXPECT_FALSE(dlg->refresh.ParametersRequested());
+}
+
+// Counts the paint events of a window and every window inside it, with the areas drawn.
+struct PaintLog {
+    std::map<wxWindow*, int> paints;
+    std::map<wxWindow*, wxRect> areas;
+    int Total() const {
+        int n = 0;
+        for (const auto& [window, count] : paints)
+            n += count;
+        return n;
+    }
+    std::string Describe() const {
+        std::string text;
+        for (const auto& [window, count] : paints)
+            text += wxString(window->GetClassInfo()->GetClassName()).ToStdString() + " " +
+                    std::to_string(window->GetId()) + ": " + std::to_string(count) + " in " +
+                    std::to_string(areas.at(window).x) + "," + std::to_string(areas.at(window).y) + " " +
+                    std::to_string(areas.at(window).width) + "x" + std::to_string(areas.at(window).height) +
+                    "\n";
+        return text;
+    }
+};
+
+std::shared_ptr<PaintLog> LogPaints(wxWindow* top) {
+    auto log = std::make_shared<PaintLog>();
+    std::function<void(wxWindow*)> attach = [&](wxWindow* w) {
+        w->Bind(wxEVT_PAINT, [log, w](wxPaintEvent& e) {
+            ++log->paints[w];
+            log->areas[w].Union(w->GetUpdateRegion().GetBox());
+            e.Skip();
+        });
+        for (wxWindow* child : w->GetChildren())
+            attach(child);
+    };
+    attach(top);
+    return log;
+}
+
+TEST_F(ManagerDialogTest, AnIdleTickDrawsNothingAndAChangedValueRedrawsOnlyItsRow) {
+    useCameras(gigeCamera);
+    Open();
+    dlg->expertMode->SetValue(true);
+    dlg->OnExpertMode();
+    WaitTicks(3);
+    Pump(300);
+    ASSERT_TRUE(dlg->tree->IsShown());
+    ASSERT_EQ(TreeText(1104), wxT("User EEPROM (8 chars)\t"));
+
+    std::shared_ptr<PaintLog> idle = LogPaints(dlg);
+    WaitTicks(5);
+    Pump(100);
+    EXPECT_EQ(idle->Total(), 0) << idle->Describe();
+
+    // The camera's user EEPROM changes behind the dialog's back: one row of the tree.
+    uint32_t handle = 1001 | ZK_USE_DEVICE_ID;
+    ASSERT_EQ(ZekoApi::zk_InitCamera(&handle, nullptr), 0);
+    ASSERT_EQ(ZekoApi::zk_WriteEEPROM(handle, 0, "Lab 3", 6), 0);
+    ZekoApi::zk_ExitCamera(handle);
+    std::shared_ptr<PaintLog> changed = LogPaints(dlg);
+    WaitTicks(2);
+    Pump(100);
+    EXPECT_EQ(TreeText(1104), wxT("User EEPROM (8 chars)\tLab 3"));
+    // The row's strip is drawn, by the tree and by what lies beneath it; nothing else is.
+    CColumnTreeCtrl& tree = dlg->tree->GetTree();
+    EXPECT_GE(changed->paints[&tree], 1);
+    for (const auto& [window, area] : changed->areas) {
+        EXPECT_LE(area.GetHeight(), tree.GetRowHeight()) << changed->Describe();
+        const wxRect onScreen(window->ClientToScreen(area.GetPosition()), area.GetSize());
+        const wxRect treeArea(tree.ClientToScreen(wxPoint(0, 0)), tree.GetClientSize());
+        EXPECT_TRUE(treeArea.Contains(onScreen)) << changed->Describe();
+    }
 }
 
 TEST_F(ManagerDialogTest, ExpertModeWidensByTheTreeAndSwitchesTheControls) {

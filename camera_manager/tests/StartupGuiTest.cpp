@@ -14,8 +14,8 @@
 
 namespace {
 
-const auto* const environment = ::testing::AddGlobalTestEnvironment(
-    new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
+const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
 
 class StartupGuiTest : public cmtest::ManagerTest {
 protected:
@@ -58,6 +58,23 @@ TEST_F(StartupGuiTest, AcceptedLibraryRunsTheMainDialogAndItsSettingsAreSaved) {
     EXPECT_TRUE(hasDword(u"TreeNodes", u"TreeNodeControlStatus", 0));
     EXPECT_TRUE(hasDword(u"Checkboxes", u"TreeAutoRefresh", 1));
     EXPECT_TRUE(hasDword(u"Dialog", u"maximized", 0));
+}
+
+TEST_F(StartupGuiTest, AClosedMainDialogEndsTheProgramWithStatusZero) {
+    auto* app = static_cast<CZekoManagerApp*>(wxTheApp);
+    // wxEntry ends with status 255 when OnInit fails, else with what OnRun returns.
+    ASSERT_TRUE(app->OnInit());
+    EXPECT_EQ(mainDialogs_, 1);
+    EXPECT_EQ(app->OnRun(), 0);
+}
+
+TEST_F(StartupGuiTest, AMissingInterfaceLibraryEndsTheProgramWithStatusOne) {
+    useWindowsFolder("");
+    auto* app = static_cast<CZekoManagerApp*>(wxTheApp);
+    ASSERT_TRUE(app->OnInit());
+    EXPECT_EQ(mainDialogs_, 0);
+    EXPECT_EQ(hook_.messages.size(), 1u);
+    EXPECT_EQ(app->OnRun(), 1);
 }
 
 TEST_F(StartupGuiTest, FirstStartInstallsTheNetworkServiceThatTheDialogAndTheAdapterLookUpsFind) {
