@@ -7,6 +7,8 @@
 #include "camera_manager/core/WxText.h"
 #include "camera_manager/res/StringTable.h"
 #include "platform/win/NetworkSetup.h"
+#include "platform/win/RegistryStore.h"
+#include "platform/win/UnreadableFiles.h"
 
 #include <wx/msgdlg.h>
 
@@ -32,6 +34,12 @@ bool CZekoManagerApp::InitInstance() {
     // A start where no setup ran (the build tree) finds the network service installed, under
     // the name the service dialog looks for.
     win::EnsureNetworkSetup(LoadResourceString(NetworkServiceRules::ServiceNameId));
+    // Settings files that could not be read were set aside on the way: say so once.
+    win::RegistryStore::loadAll();
+    for (const win::UnreadableFile& file : win::TakeUnreadableFiles())
+        wxMessageBox(wxString::Format(ResourceText(ids::SettingsFileSetAside), wxString::FromUTF8(file.path),
+                                      wxString::FromUTF8(file.problem), wxString::FromUTF8(file.keptAs)),
+                     ResourceText(ids::AppTitle), wxOK | wxICON_WARNING);
     const int verdict = CheckInterfaceLibraryVersion();
     if (verdict > 2) {
         CZekoManagerDlg dialog(nullptr, resourceLibrary, wow64);

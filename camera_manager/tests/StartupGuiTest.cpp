@@ -7,7 +7,9 @@
 #include "platform/win/Adapters.h"
 #include "platform/win/NetworkBindings.h"
 #include "platform/win/Registry.h"
+#include "platform/win/RegistryStore.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
@@ -75,6 +77,29 @@ TEST_F(StartupGuiTest, AMissingInterfaceLibraryEndsTheProgramWithStatusOne) {
     EXPECT_EQ(mainDialogs_, 0);
     EXPECT_EQ(hook_.messages.size(), 1u);
     EXPECT_EQ(app->OnRun(), 1);
+}
+
+TEST_F(StartupGuiTest, AStoreThatCannotBeReadIsNamedOnceAndTheProgramStartsWithDefaults) {
+    win::RegistryStore::resetAll();
+    std::ofstream(dir_ + "/user.reg", std::ios::binary) << "garbage\n";
+    std::ofstream(dir_ + "/zeko_netcfg.txt", std::ios::binary) << "adapter\teth0";
+    EXPECT_FALSE(runStartup());
+    EXPECT_EQ(mainDialogs_, 1);
+    ASSERT_EQ(hook_.messages.size(), 2u);
+    const wxString user = wxString::FromUTF8(dir_ + "/user.reg");
+    const wxString netcfg = wxString::FromUTF8(dir_ + "/zeko_netcfg.txt");
+    EXPECT_TRUE(hook_.messages[0].Contains(user + wxT(" could not be read"))) << hook_.messages[0];
+    EXPECT_TRUE(hook_.messages[0].Contains(user + wxT(".unreadable-"))) << hook_.messages[0];
+    EXPECT_TRUE(
+        hook_.messages[1].Contains(netcfg + wxT(" could not be read: line 1 is no adapter, service or "
+                                                "binding record")))
+        << hook_.messages[1];
+    // The settings of this run were saved to a new store; the next start has nothing to say.
+    EXPECT_TRUE(hasDword(u"Checkboxes", u"TreeAutoRefresh", 1));
+    hook_.messages.clear();
+    win::RegistryStore::resetAll();
+    EXPECT_FALSE(runStartup());
+    EXPECT_TRUE(hook_.messages.empty());
 }
 
 TEST_F(StartupGuiTest, FirstStartInstallsTheNetworkServiceThatTheDialogAndTheAdapterLookUpsFind) {
