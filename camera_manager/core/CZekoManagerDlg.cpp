@@ -21,6 +21,7 @@
 #include "camera_manager/diagnostics/AdditionalFunctions.h"
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
 #include "platform/win/Adapters.h"
+#include "platform/win/UsbDriverSetup.h"
 #include "platform/zeko/zeko_api.h"
 
 #include <wx/button.h>
@@ -472,6 +473,12 @@ bool CZekoManagerDlg::RefreshList() {
     if (!fresh.rebuild)
         return false;
     refresh.ListRebuilt();
+    // Cameras came or went: the driver stand-in registers the USB cameras' device chains, so
+    // that the tree and the support file find their hubs and controller.
+    std::vector<win::UsbCameraSlot> usb;
+    for (size_t i = 0; i < cameraLists[0].GetCount(); ++i)
+        usb.push_back({cameraLists[0].At(i)->GetUsbEnumIndex(), cameraLists[0].At(i)->GetDeviceId()});
+    win::RegisterUsbCameras(usb);
     const int topRow = list->GetItemCount() > 0 ? static_cast<int>(list->GetTopItem()) : 0;
     list->Freeze();
     list->DeleteAllItems();

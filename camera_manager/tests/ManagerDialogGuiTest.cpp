@@ -76,6 +76,12 @@ protected:
             << "the polling stopped";
     }
     wxString Cell(long row, int column) const { return dlg->list->GetItemText(row, column); }
+    long FindRow(int deviceId) const {
+        for (long row = 0; row < dlg->list->GetItemCount(); ++row)
+            if (Cell(row, 4) == wxString::Format(wxT("%d"), deviceId))
+                return row;
+        return -1;
+    }
     long SelectedRow() const { return dlg->list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); }
     void Click(long row) {
         dlg->list->SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
@@ -129,6 +135,30 @@ TEST_F(ManagerDialogTest, ListsTheDefaultCamerasAndShowsThemOnScreen) {
     EXPECT_GT(differing, static_cast<size_t>(size.x * size.y / 100));
     if (const char* dir = std::getenv("ZEKO_CM_SCREENSHOT_DIR"))
         image.SaveFile(wxString::FromUTF8(dir) + wxT("/main_dialog.png"), wxBITMAP_TYPE_PNG);
+}
+
+TEST_F(ManagerDialogTest, AUsbCameraShowsItsHubAndControllerFromAFreshRegistry) {
+    Open();
+    ASSERT_EQ(dlg->selectedDeviceId, 1);
+    EXPECT_EQ(TreeText(2001), wxT("1. Hub\tUSB Root Hub (USB 3.0) (Port 1)"));
+    EXPECT_EQ(TreeText(2002), wxT("2. Controller\tUSB xHCI Compliant Host Controller"));
+    EXPECT_EQ(TreeText(2003), wxString());
+    Close();
+    // 20 USB cameras: the sixteenth is on the second hub's first port.
+    std::string description;
+    for (int id = 1; id <= 20; ++id)
+        description += "[camera]\ndevice_id = " + std::to_string(id) +
+                       "\nsensor = ZK1480-C\nserial = 410000" + std::to_string(1000 + id) + "\n";
+    useCameras(description);
+    Open();
+    Click(FindRow(16));
+    WaitTicks(1);
+    ASSERT_EQ(dlg->selectedDeviceId, 16);
+    EXPECT_EQ(TreeText(2001), wxT("1. Hub\tUSB Root Hub (USB 3.0) (Port 1)"));
+    EXPECT_EQ(TreeText(2002), wxT("2. Controller\tUSB xHCI Compliant Host Controller"));
+    Click(FindRow(15));
+    WaitTicks(1);
+    EXPECT_EQ(TreeText(2001), wxT("1. Hub\tUSB Root Hub (USB 3.0) (Port F)"));
 }
 
 TEST_F(ManagerDialogTest, KeepsTheSelectionWhileCamerasComeAndGo) {
