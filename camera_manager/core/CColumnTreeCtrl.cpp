@@ -2,6 +2,7 @@
 
 #include "camera_manager/core/CColumnTreeWnd.h"
 #include "camera_manager/core/ColumnTreeRules.h"
+#include "camera_manager/core/ScrollBars.h"
 
 #include <wx/control.h>
 #include <wx/dcbuffer.h>
@@ -46,6 +47,7 @@ CColumnTreeCtrl::CColumnTreeCtrl(CColumnTreeWnd* owner, wxWindowID id)
     dc.SetFont(GetFont());
     rowHeight = std::max(17, dc.GetCharHeight() + 4);
     SetRowCount(0);
+    ShowScrollBarsWhileNeeded(this);
     Bind(wxEVT_PAINT, &CColumnTreeCtrl::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &CColumnTreeCtrl::OnMouseDown, this);
     Bind(wxEVT_LEFT_DCLICK, &CColumnTreeCtrl::OnMouseDouble, this);

@@ -1,5 +1,7 @@
 #include "camera_manager/core/CColumnTreeWnd.h"
 
+#include "camera_manager/core/ScrollBars.h"
+
 #include "camera_manager/core/ColumnTreeRules.h"
 
 #include <wx/dcclient.h>
@@ -48,6 +50,7 @@ private:
 
 CColumnTreeWnd::CColumnTreeWnd(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : wxWindow(parent, id, pos, size, wxHSCROLL | wxBORDER_THEME) {
+    ShowScrollBarsWhileNeeded(this);
     tree = new CColumnTreeCtrl(this, 2);
     header = new ColumnTreeHeader(this, 1);
     header->SetFont(tree->GetFont());

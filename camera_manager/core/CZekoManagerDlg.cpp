@@ -12,6 +12,7 @@
 #include "camera_manager/core/DeviceLookup.h"
 #include "camera_manager/core/DlgProgress.h"
 #include "camera_manager/core/HostAdapters.h"
+#include "camera_manager/core/LanguageFlags.h"
 #include "camera_manager/core/ManagerStartup.h"
 #include "camera_manager/core/ManualConfigDlg.h"
 #include "camera_manager/core/NetworkConfigDlg.h"
@@ -57,7 +58,6 @@ constexpr int templateWidth = 990;
 constexpr int templateHeight = 680;
 constexpr int narrowWidth = templateWidth - CustomDialogLayout::narrowDelta;
 constexpr int templateTreeWidth = CustomDialogLayout::narrowDelta - 27;
-constexpr int templateFirstColumnWidth = 195;
 
 // The buttons whose mouse button pauses the polling while it is held down.
 constexpr int pausingControls[] = {1125, 1104, 1195, 1092, 1085, 1175, 1086, 1087, 1143, 1029, 1079, 1106};
@@ -336,7 +336,7 @@ bool CZekoManagerDlg::OnInitDialog() {
         list->InsertColumn(c, Text(columns[c].first), wxLIST_FORMAT_LEFT, columns[c].second);
     listImages = MakeListImages();
     list->SetImageList(listImages, wxIMAGE_LIST_SMALL);
-    tree->InsertColumn(Text(246), templateFirstColumnWidth);
+    tree->InsertColumn(Text(246), 195);
     tree->InsertColumn(Text(247), 143);
     tree->RecalcColumnWidths();
     tree->dhcpEnabledYes = Text(281) + wxT("\t") + Text(151);
@@ -355,7 +355,7 @@ bool CZekoManagerDlg::OnInitDialog() {
     HINSTANCE english = nullptr;
     if (FillLanguageCombo(languages, resourceLibrary, &english) && !languages.empty()) {
         for (const LanguageItem& item : languages)
-            languageCombo->Append(ToWx(item.text), wxNullBitmap,
+            languageCombo->Append(ToWx(item.text), LanguageFlag(item.data),
                                   reinterpret_cast<void*>(static_cast<intptr_t>(item.data)));
         languageCombo->Show();
         WCHAR code[20] = {};
@@ -642,14 +642,16 @@ void CZekoManagerDlg::FillParameterTree() {
 
 void CZekoManagerDlg::SizeTreeLabelColumn() {
     // Every label whole, collapsed branches included, so that expanding cuts nothing.
-    int longest = 0;
-    for (const auto& root : tree->GetTree().GetRootItems())
-        longest = std::max(longest, tree->GetMaxColumnWidth(root.get(), 0, 0, false));
-    const int width = std::max(longest + 20, templateFirstColumnWidth);
-    // Only a change of the longest label resizes: a divider the user dragged stays put.
-    if (tree->GetColumnCount() > 0 && width != treeLabelWidth) {
-        treeLabelWidth = width;
-        tree->SetColumnWidth(0, width);
+    int label = 0, value = 0;
+    for (const auto& root : tree->GetTree().GetRootItems()) {
+        label = std::max(label, tree->GetMaxColumnWidth(root.get(), 0, 0, false));
+        value = std::max(value, tree->GetMaxColumnWidth(root.get(), 1, 0, false));
+    }
+    // Only a change of the longest texts lays out again: a divider the user dragged stays put.
+    if (label + 20 != treeLabelWidth || value + 20 != treeValueWidth) {
+        treeLabelWidth = label + 20;
+        treeValueWidth = value + 20;
+        LayoutControls(0, GetClientSize().GetWidth(), GetClientSize().GetHeight());
     }
 }
 
@@ -719,9 +721,13 @@ void CZekoManagerDlg::ApplyExpertVisibility() {
 void CZekoManagerDlg::OnExpertMode() {
     StopRefresh();
     const int delta = treeWidth + 27;
-    const wxSize size = GetSize();
+    const wxRect rect = GetRect();
     UpdateMinimumWidth();
-    SetSize(size.GetWidth() + (expertMode->IsChecked() ? delta : -delta), size.GetHeight());
+    // Widening keeps the window on the screen: its left edge stays where there is room.
+    const wxRect area = wxDisplay(this).GetClientArea();
+    const CustomDialogLayout::Span span = CustomDialogLayout::ResizeWithinScreen(
+        rect.x, rect.width, expertMode->IsChecked() ? delta : -delta, area.x, area.width);
+    SetSize(span.x, rect.y, span.width, rect.height);
     ApplyExpertVisibility();
     LayoutControls(0, GetClientSize().GetWidth(), GetClientSize().GetHeight());
     refresh.RequestParameters();

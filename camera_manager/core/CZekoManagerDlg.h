@@ -191,8 +191,6 @@ protected:
     wxImageList* listImages = nullptr;
     // Width of the parameter tree, hidden in the narrow layout.
     int treeWidth = 0;
-    // The width last given to the tree's first column.
-    int treeLabelWidth = 0;
     // The last rectangle while neither maximised nor minimised.
     wxRect normalRect;
     bool settingsSaved = false;

@@ -2,8 +2,10 @@
 #include "camera_manager/core/CColumnTreeWnd.h"
 #include "camera_manager/core/CZekoManagerDlg.h"
 #include "camera_manager/core/CameraInterfaceLibrary.h"
+#include "camera_manager/core/CustomCombo.h"
 #include "camera_manager/core/CustomListCtrl.h"
 #include "camera_manager/core/CustomStatic.h"
+#include "camera_manager/core/LanguageFlags.h"
 #include "camera_manager/core/ManagerSettings.h"
 #include "camera_manager/core/ManagerStartup.h"
 #include "camera_manager/tests/GuiTestSupport.h"
@@ -13,8 +15,11 @@
 #include <wx/checkbox.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/display.h>
 #include <wx/image.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -36,6 +41,24 @@ height = 480
 mac = 02-5A-4B-00-10-01
 ip = 192.168.10.21
 )";
+
+// n cameras, every other one GigE.
+std::string ManyCameras(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+        const bool gige = i % 2 == 1;
+        char line[160];
+        std::snprintf(line, sizeof line, "[camera]\ndevice_id = %d\nserial = 41%08d\nsensor = %s\n%s",
+                      gige ? 1000 + i : 1 + i, i, gige ? "ZK5240-M" : "ZK1480-C",
+                      gige ? "mac = 02-5A-4B-00-20-" : "");
+        text += line;
+        if (gige) {
+            std::snprintf(line, sizeof line, "%02X\n", i);
+            text += line;
+        }
+    }
+    return text;
+}
 
 class ManagerDialogTest : public cmtest::ManagerTest {
 protected:
@@ -453,6 +476,48 @@ TEST_F(ManagerDialogTest, ExpertModeWidensByTheTreeAndSwitchesTheControls) {
     dlg->OnExpertMode();
     Pump(100);
     EXPECT_EQ(dlg->GetSize().GetWidth(), narrow);
+}
+
+TEST_F(ManagerDialogTest, OnScreenTheWindowStaysTheListScrollsTheTreeLabelsAreWholeAndLanguagesHaveFlags) {
+    useCameras(ManyCameras(64));
+    Open();
+    WaitTicks(1);
+    // Expert mode at the screen's right edge widens to the left.
+    const wxRect area = wxDisplay(dlg).GetClientArea();
+    dlg->Move(area.GetRight() + 1 - dlg->GetSize().GetWidth(), dlg->GetPosition().y);
+    Pump(100);
+    dlg->expertMode->SetValue(true);
+    dlg->OnExpertMode();
+    Pump(200);
+    EXPECT_LE(dlg->GetRect().GetRight(), area.GetRight());
+    EXPECT_GE(dlg->GetRect().GetLeft(), area.GetLeft());
+    WaitTicks(2);
+
+    // 64 rows do not fit: the scroll bar takes its room beside them.
+    wxWindow* rows = dlg->list->GetItemArea();
+    EXPECT_LT(rows->GetClientSize().GetWidth(), rows->GetSize().GetWidth());
+
+    // Every tree label fits its column.
+    CColumnTreeWnd& tree = *dlg->tree;
+    for (const auto& root : tree.GetTree().GetRootItems())
+        EXPECT_LE(tree.GetMaxColumnWidth(root.get(), 0, 0, false), tree.columnWidths[0]);
+
+    // Thirteen different flags, one per language offered.
+    std::vector<wxImage> flags;
+    for (unsigned i = 0; i < dlg->languageCombo->GetCount(); ++i) {
+        const wxBitmap flag = dlg->languageCombo->GetItemBitmap(i);
+        ASSERT_TRUE(flag.IsOk()) << i;
+        flags.push_back(flag.ConvertToImage());
+    }
+    for (size_t a = 0; a < flags.size(); ++a)
+        for (size_t b = a + 1; b < flags.size(); ++b)
+            EXPECT_NE(std::memcmp(flags[a].GetData(), flags[b].GetData(),
+                                  flags[a].GetWidth() * flags[a].GetHeight() * 3),
+                      0)
+                << a << " " << b;
+    for (int index = 0; index < 13; ++index)
+        EXPECT_TRUE(LanguageFlag(index).IsOk()) << index;
+    EXPECT_FALSE(LanguageFlag(13).IsOk());
 }
 
 TEST_F(ManagerDialogTest, ResizingMovesTheControlsByTheLayout) {
