@@ -124,12 +124,12 @@ Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, i
     const int c = e / 7;
     layout.listColumnWidths = {c + 47, c + 42, c + 39, c + 51, c + 49, c + 82, c + 79};
     layout.treeColumnWidths = {e / 2 + 195, e / 2 + 143};
-    if (treeLabelWidth > layout.treeColumnWidths[0]) {
-        const int taken = treeLabelWidth - layout.treeColumnWidths[0];
-        layout.treeColumnWidths[0] = treeLabelWidth;
-        layout.treeColumnWidths[1] =
-            std::max({minimumValueColumn, std::min(treeValueWidth, layout.treeColumnWidths[1]),
-                      layout.treeColumnWidths[1] - taken});
+    if (treeLabelWidth > 0 || treeValueWidth > 0) {
+        // Labels whole first, then values: a column gives room to the other only what it can
+        // spare; when both cannot be whole the tree scrolls sideways.
+        const int total = layout.treeColumnWidths[0] + layout.treeColumnWidths[1];
+        const int first = std::max(treeLabelWidth, std::min(layout.treeColumnWidths[0], total - treeValueWidth));
+        layout.treeColumnWidths = {first, std::max({total - first, treeValueWidth, minimumValueColumn})};
     }
     return layout;
 }

@@ -51,8 +51,8 @@ int ExtraWidth(int cx, int w0, bool expertMode);
 constexpr int expertRowHeight = 30;
 
 // treeLabelWidth, treeValueWidth: the widths the tree's columns need for their longest texts
-// (0: none). The label column is never narrower than its labels; the value column gives up what
-// it takes, but never below its longest value (the tree then scrolls sideways).
+// (0: none). The label column is never narrower than its labels, the value column never narrower
+// than its values (the tree then scrolls sideways); room one column can spare goes to the other.
 Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
                       bool expertMode, int treeLabelWidth = 0, int treeValueWidth = 0);
 

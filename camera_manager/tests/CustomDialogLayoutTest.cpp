@@ -78,6 +78,9 @@ TEST(CustomDialogLayout, TheTreesLabelColumnIsNeverNarrowerThanItsLongestLabel) 
     EXPECT_EQ(values.treeColumnWidths, (std::array<int, 2>{300, 130}));
     const auto shortValues = LayoutControls(Recorded(), 971, 500, 971, 500, true, 230, 60);
     EXPECT_EQ(shortValues.treeColumnWidths, (std::array<int, 2>{230, 143 - 35}));
+    // Short labels give their spare room to long values.
+    const auto longValues = LayoutControls(Recorded(), 971, 500, 971, 500, true, 100, 230);
+    EXPECT_EQ(longValues.treeColumnWidths, (std::array<int, 2>{108, 230}));
 }
 
 TEST(CustomDialogLayout, ResizingKeepsTheWindowOnTheScreen) {
