@@ -199,13 +199,13 @@ int CColumnTreeWnd::GetMaxColumnWidth(const CColumnTreeCtrl::Item* item, int col
                                       bool visibleOnly) const {
     int w = 0;
     if (const auto piece = ColumnTreeRules::Piece(item->text, column)) {
-        wxClientDC dc(tree);
+        // Bold labels are drawn bold (Latin scripts only), so they are measured so. The window
+        // measures without a device context: a tree of many rows is measured at every change.
         wxFont font = tree->GetFont();
-        // Bold labels are drawn bold (Latin scripts only), so they are measured so.
         if (item->bold && languageIndex < 9)
             font.MakeBold();
-        dc.SetFont(font);
-        w = dc.GetTextExtent(*piece).GetWidth();
+        int height = 0;
+        tree->GetTextExtent(*piece, &w, &height, nullptr, nullptr, &font);
     }
     if (column == 0)
         w += (depth + (item->image >= 0 ? 1 : 0) +
