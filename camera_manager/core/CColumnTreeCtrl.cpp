@@ -2,6 +2,7 @@
 
 #include "camera_manager/core/CColumnTreeWnd.h"
 #include "camera_manager/core/ColumnTreeRules.h"
+#include "camera_manager/core/ScrollBars.h"
 
 #include <wx/control.h>
 #include <wx/dcbuffer.h>
@@ -46,6 +47,7 @@ CColumnTreeCtrl::CColumnTreeCtrl(CColumnTreeWnd* owner, wxWindowID id)
     dc.SetFont(GetFont());
     rowHeight = std::max(17, dc.GetCharHeight() + 4);
     SetRowCount(0);
+    ShowScrollBarsWhileNeeded(this);
     Bind(wxEVT_PAINT, &CColumnTreeCtrl::OnPaint, this);
     Bind(wxEVT_LEFT_DOWN, &CColumnTreeCtrl::OnMouseDown, this);
     Bind(wxEVT_LEFT_DCLICK, &CColumnTreeCtrl::OnMouseDouble, this);
@@ -145,6 +147,28 @@ CColumnTreeCtrl::Item* CColumnTreeCtrl::FindItemByData(long data) const {
     return find(roots);
 }
 
+void CColumnTreeCtrl::SetItemText(Item* item, const wxString& text) {
+    if (!item || item->text == text)
+        return;
+    item->text = text;
+    const int row = RowOf(item);
+    if (row >= 0 && IsRowVisible(static_cast<size_t>(row)))
+        RefreshRow(static_cast<size_t>(row));
+}
+
+std::vector<CColumnTreeCtrl::Item*> CColumnTreeCtrl::GetAllItems() const {
+    std::vector<Item*> all;
+    std::function<void(const std::vector<std::unique_ptr<Item>>&)> walk =
+        [&](const std::vector<std::unique_ptr<Item>>& items) {
+            for (const auto& i : items) {
+                all.push_back(i.get());
+                walk(i->children);
+            }
+        };
+    walk(roots);
+    return all;
+}
+
 void CColumnTreeCtrl::SetScrollRow(int row) {
     if (visible.empty())
         return;
@@ -221,8 +245,13 @@ void CColumnTreeCtrl::OnPaint(wxPaintEvent&) {
     dc.Clear();
     const size_t begin = GetVisibleRowsBegin();
     const size_t end = std::min(GetVisibleRowsEnd(), visible.size());
-    for (size_t row = begin; row < end; ++row)
-        DrawRow(dc, visible[row], static_cast<int>(row - begin) * rowHeight);
+    // Only the rows that lie in the damaged area: a changed value redraws its own row.
+    const wxRect damaged = GetUpdateRegion().GetBox();
+    for (size_t row = begin; row < end; ++row) {
+        const int y = static_cast<int>(row - begin) * rowHeight;
+        if (y + rowHeight > damaged.GetTop() && y <= damaged.GetBottom())
+            DrawRow(dc, visible[row], y);
+    }
 }
 
 void CColumnTreeCtrl::DrawRow(wxDC& dc, const Item* item, int y) {

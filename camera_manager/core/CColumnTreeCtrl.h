@@ -51,6 +51,10 @@ public:
     Item* GetSelectedItem() const { return selected; }
     // Selects an item (null: none) and makes it visible; notifies the parent when it changed.
     void SelectItem(Item* item);
+    // Changes an item's text; only its row is drawn again, and only when the text differs.
+    void SetItemText(Item* item, const wxString& text);
+    // Every item, depth-first (collapsed branches included).
+    std::vector<Item*> GetAllItems() const;
     // First item, depth-first, whose data equals `data`.
     Item* FindItemByData(long data) const;
     // Rows currently shown (expanded branches only), in display order.

@@ -1,5 +1,7 @@
 #include "camera_manager/core/CColumnTreeWnd.h"
 
+#include "camera_manager/core/ScrollBars.h"
+
 #include "camera_manager/core/ColumnTreeRules.h"
 
 #include <wx/dcclient.h>
@@ -48,6 +50,7 @@ private:
 
 CColumnTreeWnd::CColumnTreeWnd(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
     : wxWindow(parent, id, pos, size, wxHSCROLL | wxBORDER_THEME) {
+    ShowScrollBarsWhileNeeded(this);
     tree = new CColumnTreeCtrl(this, 2);
     header = new ColumnTreeHeader(this, 1);
     header->SetFont(tree->GetFont());
@@ -196,9 +199,13 @@ int CColumnTreeWnd::GetMaxColumnWidth(const CColumnTreeCtrl::Item* item, int col
                                       bool visibleOnly) const {
     int w = 0;
     if (const auto piece = ColumnTreeRules::Piece(item->text, column)) {
-        wxClientDC dc(tree);
-        dc.SetFont(tree->GetFont());
-        w = dc.GetTextExtent(*piece).GetWidth();
+        // Bold labels are drawn bold (Latin scripts only), so they are measured so. The window
+        // measures without a device context: a tree of many rows is measured at every change.
+        wxFont font = tree->GetFont();
+        if (item->bold && languageIndex < 9)
+            font.MakeBold();
+        int height = 0;
+        tree->GetTextExtent(*piece, &w, &height, nullptr, nullptr, &font);
     }
     if (column == 0)
         w += (depth + (item->image >= 0 ? 1 : 0) +

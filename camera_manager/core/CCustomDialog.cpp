@@ -62,8 +62,9 @@ void CCustomDialog::UpdateMinimumWidth() {
 }
 
 void CCustomDialog::LayoutControls(int, int cx, int cy) {
-    const auto layout = CustomDialogLayout::LayoutControls(
-        placements, initialClientRect.GetWidth(), initialClientRect.GetHeight(), cx, cy, IsExpertMode());
+    const auto layout = CustomDialogLayout::LayoutControls(placements, initialClientRect.GetWidth(),
+                                                           initialClientRect.GetHeight(), cx, cy,
+                                                           IsExpertMode(), treeLabelWidth, treeValueWidth);
     for (const auto& move : layout.moves) {
         wxWindow* w = FindWindow(move.id);
         if (!w)

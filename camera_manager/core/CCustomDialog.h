@@ -34,6 +34,9 @@ public:
     int initialHeight = 0;
     bool layoutReady = false;
     std::map<int, ControlPlacement> placements;
+    // The widths the tree's columns need for their longest label and value (0: none).
+    int treeLabelWidth = 0;
+    int treeValueWidth = 0;
 
 protected:
     void PaintBackground(wxDC& dc);

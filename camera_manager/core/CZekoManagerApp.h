@@ -11,9 +11,14 @@
 class CZekoManagerApp : public wxApp {
 public:
     CZekoManagerApp();
+    // Runs the whole start-up; the program then ends with exitCode, without a main loop.
     bool OnInit() override;
+    int OnRun() override { return exitCode; }
     // The whole start-up; always false, so that the program ends when the dialog ends.
     bool InitInstance();
+
+    // 0 once the main dialog has been closed, 1 when the interface library stopped the start.
+    int exitCode = 0;
 
     // Always 0: there is no 32-bit program on a 64-bit system here.
     BOOL wow64 = FALSE;

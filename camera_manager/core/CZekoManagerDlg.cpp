@@ -12,6 +12,7 @@
 #include "camera_manager/core/DeviceLookup.h"
 #include "camera_manager/core/DlgProgress.h"
 #include "camera_manager/core/HostAdapters.h"
+#include "camera_manager/core/LanguageFlags.h"
 #include "camera_manager/core/ManagerStartup.h"
 #include "camera_manager/core/ManualConfigDlg.h"
 #include "camera_manager/core/NetworkConfigDlg.h"
@@ -21,6 +22,7 @@
 #include "camera_manager/diagnostics/AdditionalFunctions.h"
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
 #include "platform/win/Adapters.h"
+#include "platform/win/UsbDriverSetup.h"
 #include "platform/zeko/zeko_api.h"
 
 #include <wx/button.h>
@@ -69,7 +71,7 @@ class CommandScope {
 public:
     explicit CommandScope(CZekoManagerDlg& dialog) : dialog(dialog) {
         dialog.StopRefresh();
-        dialog.parameterRefreshPending = true;
+        dialog.refresh.RequestParameters();
     }
     ~CommandScope() { dialog.RefreshNow(); }
     CommandScope(const CommandScope&) = delete;
@@ -144,7 +146,7 @@ wxBitmap CameraPicture(const wxString& label, const wxColour& body) {
 } // namespace
 
 CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BOOL wow64)
-    : CCustomDialog(parent, ResourceText(ids::AppTitle)), refreshTime(ReadRefreshTime()),
+    : CCustomDialog(parent, ResourceText(ids::AppTitle)), refresh(ReadRefreshTime()),
       sort(ReadSortSettings()), checkboxes(ReadCheckboxes()), treeNodes(ReadTreeNodes()),
       timer(this, timerRefresh), resourceLibrary(resourceLibrary), wow64(wow64),
       treeWidth(templateTreeWidth) {
@@ -252,7 +254,7 @@ void CZekoManagerDlg::BuildControls() {
         wxEVT_CHECKBOX,
         [this](wxCommandEvent&) {
             StopRefresh();
-            parameterRefreshPending = true;
+            refresh.RequestParameters();
             RefreshNow();
         },
         1079);
@@ -353,7 +355,7 @@ bool CZekoManagerDlg::OnInitDialog() {
     HINSTANCE english = nullptr;
     if (FillLanguageCombo(languages, resourceLibrary, &english) && !languages.empty()) {
         for (const LanguageItem& item : languages)
-            languageCombo->Append(ToWx(item.text), wxNullBitmap,
+            languageCombo->Append(ToWx(item.text), LanguageFlag(item.data),
                                   reinterpret_cast<void*>(static_cast<intptr_t>(item.data)));
         languageCombo->Show();
         WCHAR code[20] = {};
@@ -377,8 +379,8 @@ bool CZekoManagerDlg::OnInitDialog() {
             FreeLibrary(english);
     }
 
-    parameterRefreshPending = false;
-    layoutRestorePending = true;
+    refresh.TakeParameters(false);
+    refresh.RequestLayoutRestore();
     openViewerCount = 0;
     snapshots[0].clear();
     snapshots[1].clear();
@@ -386,7 +388,7 @@ bool CZekoManagerDlg::OnInitDialog() {
     RefreshList();
     if (list->GetItemCount() > 0) {
         selectedDeviceId = wxAtoi(list->GetItemText(0, CameraListRules::deviceIdColumn));
-        adapterLookupPending = true;
+        refresh.RequestAdapterLookup();
         FillParameterTree();
     }
 
@@ -427,18 +429,16 @@ void CZekoManagerDlg::OnTimer(wxTimerEvent&) {
 
 void CZekoManagerDlg::OnRefreshTick() {
     timer.Stop();
-    // Whatever happens inside, the lock is released and the timer runs again.
+    // Whatever happens inside, the timer runs again.
     struct Rearm {
         CZekoManagerDlg* dlg;
         ~Rearm() {
             if (!dlg->IsBeingDeleted())
-                dlg->timer.StartOnce(
-                    std::max<int>(1, static_cast<int>(std::min<uint32_t>(dlg->refreshTime, INT32_MAX))));
+                dlg->timer.StartOnce(dlg->refresh.TimerDelay());
         }
     } rearm{this};
-    std::lock_guard<std::recursive_mutex> guard(lock);
     try {
-        ++tickCount;
+        refresh.TickStarted();
         StoreTreeState();
         RefreshList();
         selectedRow = FindRowOfDevice(selectedDeviceId);
@@ -451,34 +451,38 @@ void CZekoManagerDlg::OnRefreshTick() {
         if (selectedRow < 0) {
             tree->GetTree().DeleteAllItems();
             selectedDeviceId = -1;
-        } else if ((autoRefresh->IsChecked() || parameterRefreshPending) && !wxGetMouseState().LeftIsDown()) {
+        } else if (!wxGetMouseState().LeftIsDown() && refresh.TakeParameters(autoRefresh->IsChecked())) {
             FillParameterTree();
-            parameterRefreshPending = false;
         }
         UpdateButtonsAndStatus();
-        if (layoutRestorePending) {
-            layoutRestorePending = false;
+        if (refresh.TakeLayoutRestore()) {
             RestorePlacement();
             ApplyExpertVisibility();
         }
+        refresh.TickSucceeded();
     } catch (const std::exception& e) {
-        wxLogDebug("refresh tick failed: %s", e.what());
+        refresh.TickFailed(e.what());
     } catch (...) {
-        wxLogDebug("refresh tick failed");
+        refresh.TickFailed(std::string());
     }
 }
 
 bool CZekoManagerDlg::RefreshList() {
-    ListRefresh refresh = RefreshCameraLists(cameraLists, snapshots, listRebuildPending, Text);
-    listRebuildPending = false;
+    ListRefresh fresh = RefreshCameraLists(cameraLists, snapshots, refresh.TakeListRebuild(), Text);
     selectedEntry = nullptr;
-    if (!refresh.rebuild)
+    if (!fresh.rebuild)
         return false;
-    ++listRebuildCount;
+    refresh.ListRebuilt();
+    // Cameras came or went: the driver stand-in registers the USB cameras' device chains, so
+    // that the tree and the support file find their hubs and controller.
+    std::vector<win::UsbCameraSlot> usb;
+    for (size_t i = 0; i < cameraLists[0].GetCount(); ++i)
+        usb.push_back({cameraLists[0].At(i)->GetUsbEnumIndex(), cameraLists[0].At(i)->GetDeviceId()});
+    win::RegisterUsbCameras(usb);
     const int topRow = list->GetItemCount() > 0 ? static_cast<int>(list->GetTopItem()) : 0;
     list->Freeze();
     list->DeleteAllItems();
-    rows = std::move(refresh.rows);
+    rows = std::move(fresh.rows);
     for (size_t n = 0; n < rows.size(); ++n) {
         const long row = static_cast<long>(n);
         list->InsertItem(row, rows[n].columns[0], rows[n].image);
@@ -534,16 +538,15 @@ CameraEntry* CZekoManagerDlg::FindSelectedEntry() const {
 }
 
 void CZekoManagerDlg::OnListClick() {
-    std::lock_guard<std::recursive_mutex> guard(lock);
     const long mark = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
     if ((cameraLists[0].GetCount() > 0 || cameraLists[1].GetCount() > 0) && mark >= 0) {
         selectedRow = static_cast<int>(mark);
         selectedDeviceId = wxAtoi(list->GetItemText(mark, CameraListRules::deviceIdColumn));
-        adapterLookupPending = true;
+        refresh.RequestAdapterLookup();
         FillParameterTree();
         UpdateButtonsAndStatus();
     }
-    listRebuildPending = true;
+    refresh.RequestListRebuild();
 }
 
 void CZekoManagerDlg::OnListKey(int keyCode) {
@@ -559,7 +562,7 @@ void CZekoManagerDlg::OnListKey(int keyCode) {
         list->EnsureVisible(mark);
     }
     OnListClick();
-    listRebuildPending = true;
+    refresh.RequestListRebuild();
     RefreshNow();
 }
 
@@ -578,24 +581,18 @@ void CZekoManagerDlg::StoreTreeState() {
 void CZekoManagerDlg::FillParameterTree() {
     using namespace ParameterTreeBuilder;
     CColumnTreeCtrl& t = tree->GetTree();
-    fillingTree = true;
-    tree->Hide();
-    t.Freeze();
     CameraEntry* entry = FindSelectedEntry();
     if (!entry) {
-        // The tree stays hidden until the next rebuild finds the camera.
-        t.Thaw();
-        fillingTree = false;
+        // The tree stays hidden until the next fill finds the camera.
+        tree->Hide();
+        shownNodes.clear();
         return;
     }
-    t.DeleteAllItems();
-    namedNodes.clear();
     std::vector<Node> nodes;
     if (entry->GetDeviceId() < 1000) {
         nodes = UsbTree(*entry, UsbChainOf(*entry), Text);
     } else {
-        if (adapterLookupPending) {
-            adapterLookupPending = false;
+        if (refresh.TakeAdapterLookup()) {
             std::u16string designation = LoadResourceString(ids::Unknown);
             std::u16string version = designation, date = designation;
             ::GetHostAdapterByMac(entry->GetAdapterMacAddress(), designation, version, date);
@@ -603,6 +600,24 @@ void CZekoManagerDlg::FillParameterTree() {
         }
         nodes = GigETree(*entry, adapterTexts, Text);
     }
+    // A fill of the same shape changes only the texts that differ, and only their rows are
+    // drawn again: an idle tick draws nothing.
+    if (tree->IsShown() && !t.GetRootItems().empty())
+        if (const auto changes = TextChanges(shownNodes, nodes)) {
+            if (!changes->empty()) {
+                const std::vector<CColumnTreeCtrl::Item*> items = t.GetAllItems();
+                for (const TextChange& change : *changes)
+                    if (change.position < items.size())
+                        t.SetItemText(items[change.position], change.text);
+                SizeTreeLabelColumn();
+            }
+            shownNodes = std::move(nodes);
+            return;
+        }
+    fillingTree = true;
+    t.Freeze();
+    t.DeleteAllItems();
+    namedNodes.clear();
     std::function<void(const std::vector<Node>&, CColumnTreeCtrl::Item*)> insert =
         [&](const std::vector<Node>& level, CColumnTreeCtrl::Item* parent) {
             for (const Node& n : level) {
@@ -615,12 +630,29 @@ void CZekoManagerDlg::FillParameterTree() {
             }
         };
     insert(nodes, nullptr);
+    shownNodes = std::move(nodes);
     if (CColumnTreeCtrl::Item* again = t.FindItemByData(treeSelectedData))
         t.SelectItem(again);
     t.Thaw();
     t.SetScrollRow(treeScrollRow);
+    SizeTreeLabelColumn();
     tree->Show();
     fillingTree = false;
+}
+
+void CZekoManagerDlg::SizeTreeLabelColumn() {
+    // Every label whole, collapsed branches included, so that expanding cuts nothing.
+    int label = 0, value = 0;
+    for (const auto& root : tree->GetTree().GetRootItems()) {
+        label = std::max(label, tree->GetMaxColumnWidth(root.get(), 0, 0, false));
+        value = std::max(value, tree->GetMaxColumnWidth(root.get(), 1, 0, false));
+    }
+    // Only a change of the longest texts lays out again: a divider the user dragged stays put.
+    if (label + 20 != treeLabelWidth || value + 20 != treeValueWidth) {
+        treeLabelWidth = label + 20;
+        treeValueWidth = value + 20;
+        LayoutControls(0, GetClientSize().GetWidth(), GetClientSize().GetHeight());
+    }
 }
 
 std::vector<ParameterTreeBuilder::Node> CZekoManagerDlg::UsbChainOf(const CameraEntry& entry) const {
@@ -689,19 +721,23 @@ void CZekoManagerDlg::ApplyExpertVisibility() {
 void CZekoManagerDlg::OnExpertMode() {
     StopRefresh();
     const int delta = treeWidth + 27;
-    const wxSize size = GetSize();
+    const wxRect rect = GetRect();
     UpdateMinimumWidth();
-    SetSize(size.GetWidth() + (expertMode->IsChecked() ? delta : -delta), size.GetHeight());
+    // Widening keeps the window on the screen: its left edge stays where there is room.
+    const wxRect area = wxDisplay(this).GetClientArea();
+    const CustomDialogLayout::Span span = CustomDialogLayout::ResizeWithinScreen(
+        rect.x, rect.width, expertMode->IsChecked() ? delta : -delta, area.x, area.width);
+    SetSize(span.x, rect.y, span.width, rect.height);
     ApplyExpertVisibility();
     LayoutControls(0, GetClientSize().GetWidth(), GetClientSize().GetHeight());
-    parameterRefreshPending = true;
+    refresh.RequestParameters();
     RefreshNow();
 }
 
 void CZekoManagerDlg::OnTreeNotification(wxCommandEvent&) {
     if (fillingTree)
         return; // the dialog's own rebuild, not the user
-    parameterRefreshPending = true;
+    refresh.RequestParameters();
     RefreshNow();
 }
 
@@ -820,8 +856,8 @@ void CZekoManagerDlg::OnLanguageChange(int index) {
     languageIndex = index;
     tree->SetLanguageIndex(index);
     ApplyTexts();
-    parameterRefreshPending = true;
-    listRebuildPending = true;
+    refresh.RequestParameters();
+    refresh.RequestListRebuild();
 }
 
 void CZekoManagerDlg::OnColumnClick(int column) {
@@ -830,8 +866,8 @@ void CZekoManagerDlg::OnColumnClick(int column) {
     StopRefresh();
     sort = CommandRules::ClickSortColumn(sort, column);
     WriteSortSettings(sort);
-    parameterRefreshPending = true;
-    listRebuildPending = true;
+    refresh.RequestParameters();
+    refresh.RequestListRebuild();
     RefreshNow();
 }
 
@@ -852,7 +888,8 @@ void CZekoManagerDlg::OnCameraInformation() {
     const int row = FindRowOfDevice(selectedDeviceId);
     if (row < 0)
         return;
-    SetCamID dialog(nullptr, selectedDeviceId, wxAtoi(list->GetItemText(row, CameraListRules::cameraIdColumn)));
+    SetCamID dialog(nullptr, selectedDeviceId,
+                    wxAtoi(list->GetItemText(row, CameraListRules::cameraIdColumn)));
     dialog.ShowModal();
 }
 

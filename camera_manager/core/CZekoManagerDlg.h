@@ -13,6 +13,7 @@
 #include "camera_manager/core/CameraListRules.h"
 #include "camera_manager/core/ManagerSettings.h"
 #include "camera_manager/core/ParameterTreeBuilder.h"
+#include "camera_manager/core/RefreshState.h"
 #include "platform/win/ResourceStrings.h"
 
 #include <wx/timer.h>
@@ -20,7 +21,6 @@
 #include <array>
 #include <atomic>
 #include <functional>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -80,7 +80,11 @@ public:
     void SetStatus(const wxString& text, int code);
     // Remembers the tree's expanded nodes, selection and scroll position.
     void StoreTreeState();
+    // Fills the parameter tree of the selected camera: anew when its rows came or went, else
+    // only the texts that changed.
     void FillParameterTree();
+    // The tree's first column as wide as its longest label.
+    void SizeTreeLabelColumn();
     // The hub chain of a USB camera up to its host controller.
     std::vector<ParameterTreeBuilder::Node> UsbChainOf(const CameraEntry& entry) const;
     // Timer protocol of every action: stop first, then refresh at once.
@@ -136,11 +140,8 @@ public:
     CameraEntry* selectedEntry = nullptr;
     int languageIndex = -1;
     int windowsVersion = 0;
-    uint32_t refreshTime;
-    std::recursive_mutex lock;
-    bool parameterRefreshPending = false;
-    bool listRebuildPending = false;
-    bool layoutRestorePending = false;
+    // The polling's period, the requests for the next tick and its counters.
+    RefreshState refresh;
     std::vector<CameraListRules::Snapshot> snapshots[2];
     // Rows as shown, by item data (sorting reads them).
     std::vector<CameraListRules::RowTexts> rows;
@@ -151,15 +152,13 @@ public:
     long treeSelectedData = 0;
     // The named nodes of the tree as filled, with the index of their flag.
     std::vector<std::pair<CColumnTreeCtrl::Item*, int>> namedNodes;
+    // The nodes the tree shows, as last filled.
+    std::vector<ParameterTreeBuilder::Node> shownNodes;
     int treeScrollRow = 0;
     // Adapter texts, looked up once after a list click.
     ParameterTreeBuilder::AdapterTexts adapterTexts;
-    bool adapterLookupPending = true;
     // The device id the status line was last written for.
     int statusDeviceId = -1;
-    // Ticks run so far (tests wait for them).
-    unsigned tickCount = 0;
-    unsigned listRebuildCount = 0;
 
     CustomListCtrl* list = nullptr;
     CColumnTreeWnd* tree = nullptr;

@@ -1,5 +1,7 @@
 #include "camera_manager/core/CustomDialogLayout.h"
 
+#include <algorithm>
+
 namespace CustomDialogLayout {
 
 const std::array<int, 33> recordedControls = {
@@ -59,6 +61,42 @@ ControlPlacement Place(int id, const ControlPlacement& p, int e, int b) {
     }
 }
 
+// The narrow layout closes the gap of the hidden expert row.
+ControlPlacement Narrow(int id, ControlPlacement p) {
+    switch (id) {
+    case 1091: // the control centre's frame
+        p.height -= expertRowHeight;
+        break;
+    case 1153: // the status frame and line take the freed height
+    case 1154:
+        p.y -= expertRowHeight;
+        p.height += expertRowHeight;
+        break;
+    case 1106:
+    case 1143:
+    case 1029:
+    case 1095:
+    case 1325:
+    case 1096:
+    case 1150:
+    case 1072:
+    case 1097:
+    case 1124:
+    case 1328:
+    case 1340:
+    case 1341:
+    case 1351:
+    case 1352:
+        p.y -= expertRowHeight;
+        break;
+    default:
+        break;
+    }
+    return p;
+}
+
+constexpr int minimumValueColumn = 100;
+
 } // namespace
 
 int ExtraWidth(int cx, int w0, bool expertMode) {
@@ -66,7 +104,7 @@ int ExtraWidth(int cx, int w0, bool expertMode) {
 }
 
 Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
-                      bool expertMode) {
+                      bool expertMode, int treeLabelWidth, int treeValueWidth) {
     Layout layout;
     const int e = ExtraWidth(cx, w0, expertMode);
     const int b = cy - h0;
@@ -74,8 +112,10 @@ Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, i
     layout.extraHeight = b;
     auto add = [&](int id) {
         auto it = recorded.find(id);
-        if (it != recorded.end())
-            layout.moves.push_back({id, Place(id, it->second, e, b)});
+        if (it != recorded.end()) {
+            const ControlPlacement placed = Place(id, it->second, e, b);
+            layout.moves.push_back({id, expertMode ? placed : Narrow(id, placed)});
+        }
     };
     add(1010);
     add(1082);
@@ -84,7 +124,22 @@ Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, i
     const int c = e / 7;
     layout.listColumnWidths = {c + 47, c + 42, c + 39, c + 51, c + 49, c + 82, c + 79};
     layout.treeColumnWidths = {e / 2 + 195, e / 2 + 143};
+    if (treeLabelWidth > 0 || treeValueWidth > 0) {
+        // Labels whole first, then values: a column gives room to the other only what it can
+        // spare; when both cannot be whole the tree scrolls sideways.
+        const int total = layout.treeColumnWidths[0] + layout.treeColumnWidths[1];
+        const int first = std::max(treeLabelWidth, std::min(layout.treeColumnWidths[0], total - treeValueWidth));
+        layout.treeColumnWidths = {first, std::max({total - first, treeValueWidth, minimumValueColumn})};
+    }
     return layout;
+}
+
+Span ResizeWithinScreen(int x, int width, int delta, int areaX, int areaWidth) {
+    Span span{x, std::min(width + delta, areaWidth)};
+    if (span.x + span.width > areaX + areaWidth)
+        span.x = areaX + areaWidth - span.width;
+    span.x = std::max(span.x, areaX);
+    return span;
 }
 
 std::vector<int> PaintedGroupFrames(bool expertMode) {

@@ -46,8 +46,26 @@ int ExtraWidth(int cx, int w0, bool expertMode);
 
 // The layout for a client area of cx by cy, given the placements recorded for a client area of
 // w0 by h0. Controls missing from the recorded map are left out. Nothing is clamped.
+// The narrow layout hides the expert row (starter firmware upload, manual ETH configuration):
+// what lies below it moves up by one row, and the status line takes the height it frees.
+constexpr int expertRowHeight = 30;
+
+// treeLabelWidth, treeValueWidth: the widths the tree's columns need for their longest texts
+// (0: none). The label column is never narrower than its labels, the value column never narrower
+// than its values (the tree then scrolls sideways); room one column can spare goes to the other.
 Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
-                      bool expertMode);
+                      bool expertMode, int treeLabelWidth = 0, int treeValueWidth = 0);
+
+// A window's horizontal extent.
+struct Span {
+    int x = 0;
+    int width = 0;
+    bool operator==(const Span&) const = default;
+};
+// The extent after a width change of delta, kept inside the screen area [areaX, areaX +
+// areaWidth): the left edge stays unless the right edge would leave the area, then the window
+// moves left, never past the area's left edge, and is never wider than the area.
+Span ResizeWithinScreen(int x, int width, int delta, int areaX, int areaWidth);
 
 // The group frames painted, in order: the wide bottom frame in expert mode, the narrow one otherwise.
 std::vector<int> PaintedGroupFrames(bool expertMode);

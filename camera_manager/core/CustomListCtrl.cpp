@@ -1,5 +1,7 @@
 #include "camera_manager/core/CustomListCtrl.h"
 
+#include "camera_manager/core/ScrollBars.h"
+
 #include "camera_manager/core/CColumnTreeCtrl.h"
 
 #include <wx/dc.h>
@@ -22,6 +24,7 @@ CustomListCtrl::CustomListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& p
     GetItemArea()->Bind(wxEVT_MOUSEWHEEL, &CustomListCtrl::OnWheel, this);
     GetItemArea()->Bind(wxEVT_ERASE_BACKGROUND, &CustomListCtrl::OnErase, this);
     Bind(wxEVT_KEY_DOWN, &CustomListCtrl::OnKeyDown, this);
+    ShowScrollBarsWhileNeeded(GetItemArea());
 }
 
 wxWindow* CustomListCtrl::GetItemArea() const {

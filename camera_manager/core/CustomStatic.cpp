@@ -1,5 +1,7 @@
 #include "camera_manager/core/CustomStatic.h"
 
+#include "camera_manager/core/AccessibleText.h"
+
 #include <wx/dcbuffer.h>
 #include <wx/settings.h>
 
@@ -8,12 +10,14 @@ CustomStatic::CustomStatic(wxWindow* parent, wxWindowID id, const wxString& init
     : wxWindow(parent, id, pos, size, wxBORDER_NONE), label(initial) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
     Bind(wxEVT_PAINT, &CustomStatic::OnPaint, this);
+    SetAccessibleText(this, label);
 }
 
 void CustomStatic::SetLabel(const wxString& newLabel) {
     if (newLabel == label)
         return;
     label = newLabel;
+    SetAccessibleText(this, label);
     Refresh();
 }
 

@@ -1,5 +1,6 @@
 // A static text painted through an off-screen bitmap, so that frequent changes do not flicker.
-// The text colour is the window's foreground colour.
+// The text colour is the window's foreground colour. Screen readers read the text as the
+// control's accessible name and description.
 #ifndef CAMERA_MANAGER_CORE_CUSTOMSTATIC_H
 #define CAMERA_MANAGER_CORE_CUSTOMSTATIC_H
 

@@ -190,4 +190,35 @@ std::vector<Node> GigETree(const CameraEntry& e, const AdapterTexts& adapter, co
     return {device, adapterNode, driver};
 }
 
+namespace {
+
+bool collectChanges(const std::vector<Node>& shown, const std::vector<Node>& fresh, size_t& position,
+                    std::vector<TextChange>& changes) {
+    if (shown.size() != fresh.size())
+        return false;
+    for (size_t i = 0; i < shown.size(); ++i) {
+        const Node& a = shown[i];
+        const Node& b = fresh[i];
+        if (a.data != b.data || a.bold != b.bold || a.flag != b.flag)
+            return false;
+        if (a.text != b.text)
+            changes.push_back({position, b.text});
+        ++position;
+        if (!collectChanges(a.children, b.children, position, changes))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::optional<std::vector<TextChange>> TextChanges(const std::vector<Node>& shown,
+                                                   const std::vector<Node>& fresh) {
+    std::vector<TextChange> changes;
+    size_t position = 0;
+    if (!collectChanges(shown, fresh, position, changes))
+        return std::nullopt;
+    return changes;
+}
+
 } // namespace ParameterTreeBuilder

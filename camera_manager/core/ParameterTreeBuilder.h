@@ -79,6 +79,18 @@ std::vector<Node> UsbTree(const CameraEntry& entry, const std::vector<Node>& usb
                           const StringLookup& text);
 std::vector<Node> GigETree(const CameraEntry& entry, const AdapterTexts& adapter, const StringLookup& text);
 
+// A changed row between two fills: its depth-first position among all nodes and its new text.
+struct TextChange {
+    size_t position;
+    wxString text;
+    bool operator==(const TextChange&) const = default;
+};
+// The rows whose text differs between the tree shown and a fresh fill of the same shape (every
+// node at the same place with the same data, weight, flag and number of children); none when
+// the shape differs, so that the tree must be built anew. An empty list: nothing to draw.
+std::optional<std::vector<TextChange>> TextChanges(const std::vector<Node>& shown,
+                                                   const std::vector<Node>& fresh);
+
 } // namespace ParameterTreeBuilder
 
 #endif

@@ -17,6 +17,8 @@ constexpr uint32_t InterfaceLibraryIncompatible = 550;
 constexpr uint32_t InterfaceLibraryFile = 599;
 // The firmware path has a character without a byte in the camera driver's text.
 constexpr uint32_t FirmwarePathUnusable = 700;
+// A settings file that could not be read was set aside: its path, the problem, the new path.
+constexpr uint32_t SettingsFileSetAside = 701;
 // Language codes ("en", "de" ...): LanguageCode + index 0 to 12.
 constexpr uint32_t LanguageCode = 3000;
 // The languages' own names ("English", "Deutsch" ...): LanguageName + index.

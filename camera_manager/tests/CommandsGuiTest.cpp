@@ -93,8 +93,9 @@ protected:
         return *dlg;
     }
     void WaitTicks(unsigned n) {
-        const unsigned target = dlg->tickCount + n;
-        ASSERT_TRUE(PumpUntil([&] { return dlg->tickCount >= target; }, 10000)) << "the polling stopped";
+        const unsigned target = dlg->refresh.Ticks() + n;
+        ASSERT_TRUE(PumpUntil([&] { return dlg->refresh.Ticks() >= target; }, 10000))
+            << "the polling stopped";
     }
     void SelectDevice(int deviceId) {
         for (long row = 0; row < dlg->list->GetItemCount(); ++row)
@@ -296,8 +297,8 @@ TEST_F(CommandsTest, EscapeEnterAndCloseDoNotEndARunningUpload) {
 TEST_F(CommandsTest, LanguageSwitchSwapsTheLibraryAndRetextsEveryControl) {
     Open();
     dlg->OnLanguageChange(1); // German: loaded although its version differs from the program's
-    EXPECT_TRUE(dlg->parameterRefreshPending);
-    EXPECT_TRUE(dlg->listRebuildPending);
+    EXPECT_TRUE(dlg->refresh.ParametersRequested());
+    EXPECT_TRUE(dlg->refresh.ListRebuildRequested());
     EXPECT_NE(AfxGetResourceHandle(), nullptr);
     EXPECT_EQ(Label(1029), wxString::FromUTF8("Schlie\xc3\x9f"
                                               "en"));
@@ -454,13 +455,13 @@ TEST_F(CommandsTest, DiagnosticsButtonsRunTheirDialogsAndPollingGoesOn) {
         return dynamic_cast<wxFileDialog*>(dialog) ? wxID_CANCEL : wxID_OK;
     };
     for (int button : {1125, 1195, 1104, 1145, 1143}) {
-        const unsigned ticks = dlg->tickCount;
+        const unsigned ticks = dlg->refresh.Ticks();
         wxCommandEvent click(wxEVT_BUTTON, button);
         click.SetEventObject(dlg->FindWindow(button) ? dlg->FindWindow(button) : dlg);
         dlg->GetEventHandler()->ProcessEvent(click);
-        EXPECT_TRUE(dlg->parameterRefreshPending) << button;
+        EXPECT_TRUE(dlg->refresh.ParametersRequested()) << button;
         // The polling starts again at once.
-        EXPECT_TRUE(PumpUntil([&] { return dlg->tickCount > ticks; }, 500)) << button;
+        EXPECT_TRUE(PumpUntil([&] { return dlg->refresh.Ticks() > ticks; }, 500)) << button;
     }
     unsetenv("ZEKO_UPDATE_LIST_URL");
     ASSERT_EQ(dialogs.size(), 5u);
@@ -487,11 +488,11 @@ TEST_F(CommandsTest, ConfigurationButtonsRunTheirDialogsForTheSelectedCamera) {
         return wxID_CANCEL;
     };
     for (int button : {1085, 1087, 1175, 1086}) {
-        const unsigned ticks = dlg->tickCount;
+        const unsigned ticks = dlg->refresh.Ticks();
         wxCommandEvent click(wxEVT_BUTTON, button);
         click.SetEventObject(dlg->FindWindow(button));
         dlg->GetEventHandler()->ProcessEvent(click);
-        EXPECT_TRUE(PumpUntil([&] { return dlg->tickCount > ticks; }, 500)) << button;
+        EXPECT_TRUE(PumpUntil([&] { return dlg->refresh.Ticks() > ticks; }, 500)) << button;
     }
     EXPECT_EQ(dialogs, (std::vector<std::string>{"camera information", "manual", "network service"}));
     EXPECT_EQ(cameraIdShown, 2); // the camera ID column of the selected row

@@ -28,7 +28,15 @@ TEST(CustomDialogLayout, NarrowModeGivesAllGrowthBeyondTheNarrowWidthToTheList) 
     EXPECT_EQ(l.extraHeight, 40);
     EXPECT_EQ(Find(l, 1010), (ControlPlacement{10, 20, 100, 70}));
     EXPECT_EQ(Find(l, 1082), (ControlPlacement{10, 20, 100, 70}));
-    EXPECT_EQ(Find(l, 1029), (ControlPlacement{10, 60, 100, 30}));
+    // The hidden expert row is closed: what lies below moves up, the status line grows.
+    const int row = CustomDialogLayout::expertRowHeight;
+    EXPECT_EQ(Find(l, 1029), (ControlPlacement{10, 60 - row, 100, 30}));
+    EXPECT_EQ(Find(l, 1106), (ControlPlacement{10, 60 - row, 100, 30}));
+    EXPECT_EQ(Find(l, 1325), (ControlPlacement{10, 60 - row, 100, 30}));
+    EXPECT_EQ(Find(l, 1091), (ControlPlacement{10, 60, 100, 30 - row}));
+    EXPECT_EQ(Find(l, 1154), (ControlPlacement{10, 60 - row, 100, 30 + row}));
+    EXPECT_EQ(Find(l, 1153), (ControlPlacement{10, 60 - row, 100, 30 + row}));
+    EXPECT_EQ(Find(l, 1125), (ControlPlacement{10, 60, 100, 30})); // rows above stay
 
     const auto wider = LayoutControls(Recorded(), 971, 500, 700, 500, false);
     EXPECT_EQ(wider.extraWidth, 100);
@@ -56,6 +64,37 @@ TEST(CustomDialogLayout, ExpertModeSharesTheGrowthAndPlacesEachGroup) {
     EXPECT_EQ(l.listColumnWidths,
               (std::array<int, 7>{14 + 47, 14 + 42, 14 + 39, 14 + 51, 14 + 49, 14 + 82, 14 + 79}));
     EXPECT_EQ(l.treeColumnWidths, (std::array<int, 2>{50 + 195, 50 + 143}));
+}
+
+TEST(CustomDialogLayout, TheTreesLabelColumnIsNeverNarrowerThanItsLongestLabel) {
+    const auto roomy = LayoutControls(Recorded(), 971, 500, 971 + 200, 500, true, 180);
+    EXPECT_EQ(roomy.treeColumnWidths, (std::array<int, 2>{50 + 195, 50 + 143}));
+    const auto wide = LayoutControls(Recorded(), 971, 500, 971, 500, true, 230);
+    EXPECT_EQ(wide.treeColumnWidths, (std::array<int, 2>{230, 143 - 35}));
+    const auto wider = LayoutControls(Recorded(), 971, 500, 971, 500, true, 300);
+    EXPECT_EQ(wider.treeColumnWidths, (std::array<int, 2>{300, 100}));
+    // The longest value is not cut either: the tree scrolls sideways instead.
+    const auto values = LayoutControls(Recorded(), 971, 500, 971, 500, true, 300, 130);
+    EXPECT_EQ(values.treeColumnWidths, (std::array<int, 2>{300, 130}));
+    const auto shortValues = LayoutControls(Recorded(), 971, 500, 971, 500, true, 230, 60);
+    EXPECT_EQ(shortValues.treeColumnWidths, (std::array<int, 2>{230, 143 - 35}));
+    // Short labels give their spare room to long values.
+    const auto longValues = LayoutControls(Recorded(), 971, 500, 971, 500, true, 100, 230);
+    EXPECT_EQ(longValues.treeColumnWidths, (std::array<int, 2>{108, 230}));
+}
+
+TEST(CustomDialogLayout, ResizingKeepsTheWindowOnTheScreen) {
+    using CustomDialogLayout::ResizeWithinScreen;
+    using CustomDialogLayout::Span;
+    // Room on the right: the left edge stays.
+    EXPECT_EQ(ResizeWithinScreen(100, 600, 371, 0, 1600), (Span{100, 971}));
+    // At the right edge: the window moves left just enough.
+    EXPECT_EQ(ResizeWithinScreen(900, 600, 371, 0, 1600), (Span{629, 971}));
+    // Not even the whole screen is enough: as wide as the screen, at its left edge.
+    EXPECT_EQ(ResizeWithinScreen(300, 600, 371, 50, 800), (Span{50, 800}));
+    // Narrowing keeps the left edge; a window already off the left edge comes back.
+    EXPECT_EQ(ResizeWithinScreen(629, 971, -371, 0, 1600), (Span{629, 600}));
+    EXPECT_EQ(ResizeWithinScreen(-40, 600, 371, 0, 1600), (Span{0, 971}));
 }
 
 TEST(CustomDialogLayout, MovesListAndTreeFirstThenTheRestInOrder) {

@@ -1,8 +1,11 @@
 // The main dialog against the simulator, on a real display (run under xvfb-run).
 #include "camera_manager/core/CColumnTreeWnd.h"
 #include "camera_manager/core/CZekoManagerDlg.h"
+#include "camera_manager/core/CameraInterfaceLibrary.h"
+#include "camera_manager/core/CustomCombo.h"
 #include "camera_manager/core/CustomListCtrl.h"
 #include "camera_manager/core/CustomStatic.h"
+#include "camera_manager/core/LanguageFlags.h"
 #include "camera_manager/core/ManagerSettings.h"
 #include "camera_manager/core/ManagerStartup.h"
 #include "camera_manager/tests/GuiTestSupport.h"
@@ -12,9 +15,15 @@
 #include <wx/checkbox.h>
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
+#include <wx/display.h>
 #include <wx/image.h>
 
+#include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
 
 namespace {
 
@@ -32,6 +41,24 @@ height = 480
 mac = 02-5A-4B-00-10-01
 ip = 192.168.10.21
 )";
+
+// n cameras, every other one GigE.
+std::string ManyCameras(int n) {
+    std::string text;
+    for (int i = 0; i < n; ++i) {
+        const bool gige = i % 2 == 1;
+        char line[160];
+        std::snprintf(line, sizeof line, "[camera]\ndevice_id = %d\nserial = 41%08d\nsensor = %s\n%s",
+                      gige ? 1000 + i : 1 + i, i, gige ? "ZK5240-M" : "ZK1480-C",
+                      gige ? "mac = 02-5A-4B-00-20-" : "");
+        text += line;
+        if (gige) {
+            std::snprintf(line, sizeof line, "%02X\n", i);
+            text += line;
+        }
+    }
+    return text;
+}
 
 class ManagerDialogTest : public cmtest::ManagerTest {
 protected:
@@ -67,10 +94,17 @@ protected:
     }
     // Lets the timer run until `n` more ticks have passed.
     void WaitTicks(unsigned n) {
-        const unsigned target = dlg->tickCount + n;
-        ASSERT_TRUE(PumpUntil([&] { return dlg->tickCount >= target; }, 10000)) << "the polling stopped";
+        const unsigned target = dlg->refresh.Ticks() + n;
+        ASSERT_TRUE(PumpUntil([&] { return dlg->refresh.Ticks() >= target; }, 10000))
+            << "the polling stopped";
     }
     wxString Cell(long row, int column) const { return dlg->list->GetItemText(row, column); }
+    long FindRow(int deviceId) const {
+        for (long row = 0; row < dlg->list->GetItemCount(); ++row)
+            if (Cell(row, 4) == wxString::Format(wxT("%d"), deviceId))
+                return row;
+        return -1;
+    }
     long SelectedRow() const { return dlg->list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_SELECTED); }
     void Click(long row) {
         dlg->list->SetItemState(row, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
@@ -126,6 +160,30 @@ TEST_F(ManagerDialogTest, ListsTheDefaultCamerasAndShowsThemOnScreen) {
         image.SaveFile(wxString::FromUTF8(dir) + wxT("/main_dialog.png"), wxBITMAP_TYPE_PNG);
 }
 
+TEST_F(ManagerDialogTest, AUsbCameraShowsItsHubAndControllerFromAFreshRegistry) {
+    Open();
+    ASSERT_EQ(dlg->selectedDeviceId, 1);
+    EXPECT_EQ(TreeText(2001), wxT("1. Hub\tUSB Root Hub (USB 3.0) (Port 1)"));
+    EXPECT_EQ(TreeText(2002), wxT("2. Controller\tUSB xHCI Compliant Host Controller"));
+    EXPECT_EQ(TreeText(2003), wxString());
+    Close();
+    // 20 USB cameras: the sixteenth is on the second hub's first port.
+    std::string description;
+    for (int id = 1; id <= 20; ++id)
+        description += "[camera]\ndevice_id = " + std::to_string(id) +
+                       "\nsensor = ZK1480-C\nserial = 410000" + std::to_string(1000 + id) + "\n";
+    useCameras(description);
+    Open();
+    Click(FindRow(16));
+    WaitTicks(1);
+    ASSERT_EQ(dlg->selectedDeviceId, 16);
+    EXPECT_EQ(TreeText(2001), wxT("1. Hub\tUSB Root Hub (USB 3.0) (Port 1)"));
+    EXPECT_EQ(TreeText(2002), wxT("2. Controller\tUSB xHCI Compliant Host Controller"));
+    Click(FindRow(15));
+    WaitTicks(1);
+    EXPECT_EQ(TreeText(2001), wxT("1. Hub\tUSB Root Hub (USB 3.0) (Port F)"));
+}
+
 TEST_F(ManagerDialogTest, KeepsTheSelectionWhileCamerasComeAndGo) {
     Open();
     Click(1);
@@ -172,9 +230,9 @@ TEST_F(ManagerDialogTest, UnpluggingTheSelectedCameraClearsTreeAndStatusAndSelec
 TEST_F(ManagerDialogTest, AnUnchangedListIsNotRebuiltAndTheTimerAlwaysRunsAgain) {
     Open();
     WaitTicks(1);
-    const unsigned rebuilds = dlg->listRebuildCount;
+    const unsigned rebuilds = dlg->refresh.ListRebuilds();
     WaitTicks(2);
-    EXPECT_EQ(dlg->listRebuildCount, rebuilds);
+    EXPECT_EQ(dlg->refresh.ListRebuilds(), rebuilds);
     EXPECT_TRUE(dlg->timer.IsRunning());
     // A failing camera list empties the lists for that tick; the polling goes on.
     zksim_InjectFailure("zk_GetCameraList", 2, 0);
@@ -209,7 +267,7 @@ TEST_F(ManagerDialogTest, ArrowKeysMoveTheSelectionWithinTheList) {
     dlg->OnListKey(WXK_UP);
     dlg->OnListKey(WXK_UP);
     EXPECT_EQ(dlg->selectedDeviceId, 1);
-    EXPECT_TRUE(dlg->listRebuildPending);
+    EXPECT_TRUE(dlg->refresh.ListRebuildRequested());
 }
 
 TEST_F(ManagerDialogTest, StatusLinesFollowTheCameraState) {
@@ -318,10 +376,82 @@ TEST_F(ManagerDialogTest, WithoutAutomaticRefreshTheTreeIsRefilledOnlyAfterAnAct
     zksim_InjectFailure("zk_GetEthDeviceInfo", 2, 0);
     WaitTicks(2);
     EXPECT_EQ(TreeText(1202), wxT("Current IP address\t192.168.10.21")); // not refilled
-    dlg->parameterRefreshPending = true;
+    dlg->refresh.RequestParameters();
     WaitTicks(1);
     EXPECT_EQ(TreeText(1202), wxT("Current IP address\tTransfer failed"));
-    EXPECT_FALSE(dlg->parameterRefreshPending);
+    EXPECT_FALSE(dlg->refresh.ParametersRequested());
+}
+
+// Counts the paint events of a window and every window inside it, with the areas drawn.
+struct PaintLog {
+    std::map<wxWindow*, int> paints;
+    std::map<wxWindow*, wxRect> areas;
+    int Total() const {
+        int n = 0;
+        for (const auto& [window, count] : paints)
+            n += count;
+        return n;
+    }
+    std::string Describe() const {
+        std::string text;
+        for (const auto& [window, count] : paints)
+            text += wxString(window->GetClassInfo()->GetClassName()).ToStdString() + " " +
+                    std::to_string(window->GetId()) + ": " + std::to_string(count) + " in " +
+                    std::to_string(areas.at(window).x) + "," + std::to_string(areas.at(window).y) + " " +
+                    std::to_string(areas.at(window).width) + "x" + std::to_string(areas.at(window).height) +
+                    "\n";
+        return text;
+    }
+};
+
+std::shared_ptr<PaintLog> LogPaints(wxWindow* top) {
+    auto log = std::make_shared<PaintLog>();
+    std::function<void(wxWindow*)> attach = [&](wxWindow* w) {
+        w->Bind(wxEVT_PAINT, [log, w](wxPaintEvent& e) {
+            ++log->paints[w];
+            log->areas[w].Union(w->GetUpdateRegion().GetBox());
+            e.Skip();
+        });
+        for (wxWindow* child : w->GetChildren())
+            attach(child);
+    };
+    attach(top);
+    return log;
+}
+
+TEST_F(ManagerDialogTest, AnIdleTickDrawsNothingAndAChangedValueRedrawsOnlyItsRow) {
+    useCameras(gigeCamera);
+    Open();
+    dlg->expertMode->SetValue(true);
+    dlg->OnExpertMode();
+    WaitTicks(3);
+    Pump(300);
+    ASSERT_TRUE(dlg->tree->IsShown());
+    ASSERT_EQ(TreeText(1104), wxT("User EEPROM (8 chars)\t"));
+
+    std::shared_ptr<PaintLog> idle = LogPaints(dlg);
+    WaitTicks(5);
+    Pump(100);
+    EXPECT_EQ(idle->Total(), 0) << idle->Describe();
+
+    // The camera's user EEPROM changes behind the dialog's back: one row of the tree.
+    uint32_t handle = 1001 | ZK_USE_DEVICE_ID;
+    ASSERT_EQ(ZekoApi::zk_InitCamera(&handle, nullptr), 0);
+    ASSERT_EQ(ZekoApi::zk_WriteEEPROM(handle, 0, "Lab 3", 6), 0);
+    ZekoApi::zk_ExitCamera(handle);
+    std::shared_ptr<PaintLog> changed = LogPaints(dlg);
+    WaitTicks(2);
+    Pump(100);
+    EXPECT_EQ(TreeText(1104), wxT("User EEPROM (8 chars)\tLab 3"));
+    // The row's strip is drawn, by the tree and by what lies beneath it; nothing else is.
+    CColumnTreeCtrl& tree = dlg->tree->GetTree();
+    EXPECT_GE(changed->paints[&tree], 1);
+    for (const auto& [window, area] : changed->areas) {
+        EXPECT_LE(area.GetHeight(), tree.GetRowHeight()) << changed->Describe();
+        const wxRect onScreen(window->ClientToScreen(area.GetPosition()), area.GetSize());
+        const wxRect treeArea(tree.ClientToScreen(wxPoint(0, 0)), tree.GetClientSize());
+        EXPECT_TRUE(treeArea.Contains(onScreen)) << changed->Describe();
+    }
 }
 
 TEST_F(ManagerDialogTest, ExpertModeWidensByTheTreeAndSwitchesTheControls) {
@@ -346,6 +476,48 @@ TEST_F(ManagerDialogTest, ExpertModeWidensByTheTreeAndSwitchesTheControls) {
     dlg->OnExpertMode();
     Pump(100);
     EXPECT_EQ(dlg->GetSize().GetWidth(), narrow);
+}
+
+TEST_F(ManagerDialogTest, OnScreenTheWindowStaysTheListScrollsTheTreeLabelsAreWholeAndLanguagesHaveFlags) {
+    useCameras(ManyCameras(64));
+    Open();
+    WaitTicks(1);
+    // Expert mode at the screen's right edge widens to the left.
+    const wxRect area = wxDisplay(dlg).GetClientArea();
+    dlg->Move(area.GetRight() + 1 - dlg->GetSize().GetWidth(), dlg->GetPosition().y);
+    Pump(100);
+    dlg->expertMode->SetValue(true);
+    dlg->OnExpertMode();
+    Pump(200);
+    EXPECT_LE(dlg->GetRect().GetRight(), area.GetRight());
+    EXPECT_GE(dlg->GetRect().GetLeft(), area.GetLeft());
+    WaitTicks(2);
+
+    // 64 rows do not fit: the scroll bar takes its room beside them.
+    wxWindow* rows = dlg->list->GetItemArea();
+    EXPECT_LT(rows->GetClientSize().GetWidth(), rows->GetSize().GetWidth());
+
+    // Every tree label fits its column.
+    CColumnTreeWnd& tree = *dlg->tree;
+    for (const auto& root : tree.GetTree().GetRootItems())
+        EXPECT_LE(tree.GetMaxColumnWidth(root.get(), 0, 0, false), tree.columnWidths[0]);
+
+    // Thirteen different flags, one per language offered.
+    std::vector<wxImage> flags;
+    for (unsigned i = 0; i < dlg->languageCombo->GetCount(); ++i) {
+        const wxBitmap flag = dlg->languageCombo->GetItemBitmap(i);
+        ASSERT_TRUE(flag.IsOk()) << i;
+        flags.push_back(flag.ConvertToImage());
+    }
+    for (size_t a = 0; a < flags.size(); ++a)
+        for (size_t b = a + 1; b < flags.size(); ++b)
+            EXPECT_NE(std::memcmp(flags[a].GetData(), flags[b].GetData(),
+                                  flags[a].GetWidth() * flags[a].GetHeight() * 3),
+                      0)
+                << a << " " << b;
+    for (int index = 0; index < 13; ++index)
+        EXPECT_TRUE(LanguageFlag(index).IsOk()) << index;
+    EXPECT_FALSE(LanguageFlag(13).IsOk());
 }
 
 TEST_F(ManagerDialogTest, ResizingMovesTheControlsByTheLayout) {

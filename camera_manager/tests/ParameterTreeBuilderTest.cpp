@@ -236,4 +236,34 @@ TEST(ParameterTreeBuilder, ACyclicHubChainEnds) {
     EXPECT_EQ(UsbChain(wxT("a"), wxT("1"), endless, describe, Text).size(), static_cast<size_t>(maxHubs));
 }
 
+TEST(ParameterTreeBuilderTest, TextChangesNameTheChangedRowsOfATreeOfTheSameShapeOnly) {
+    const std::vector<Node> shown = {
+        {wxT("Device"),
+         1000,
+         true,
+         0,
+         {{wxT("Temperature\t25"), 1106, false, -1, {}}, {wxT("ID\t7"), 1001, false, -1, {}}}},
+        {wxT("Driver"), 3000, true, 1, {{wxT("Min\t1.0"), 3013, false, -1, {}}}}};
+    EXPECT_EQ(TextChanges(shown, shown), std::vector<TextChange>());
+
+    std::vector<Node> fresh = shown;
+    fresh[0].children[1].text = wxT("ID\t8");
+    fresh[1].children[0].text = wxT("Min\t1.1");
+    // Depth-first positions: Device 0, Temperature 1, ID 2, Driver 3, Min 4.
+    const std::vector<TextChange> expected = {{2, wxT("ID\t8")}, {4, wxT("Min\t1.1")}};
+    EXPECT_EQ(TextChanges(shown, fresh), expected);
+
+    // Rows that come or go, or change their data, weight or flag, need a new tree.
+    std::vector<Node> more = shown;
+    more[1].children.push_back({wxT("Max\t2.0"), 3014, false, -1, {}});
+    EXPECT_FALSE(TextChanges(shown, more));
+    std::vector<Node> otherData = shown;
+    otherData[0].children[0].data = 1107;
+    EXPECT_FALSE(TextChanges(shown, otherData));
+    std::vector<Node> otherWeight = shown;
+    otherWeight[1].bold = false;
+    EXPECT_FALSE(TextChanges(shown, otherWeight));
+    EXPECT_FALSE(TextChanges(shown, {}));
+}
+
 } // namespace

@@ -7,15 +7,17 @@
 #include "platform/win/Adapters.h"
 #include "platform/win/NetworkBindings.h"
 #include "platform/win/Registry.h"
+#include "platform/win/RegistryStore.h"
 
+#include <fstream>
 #include <gtest/gtest.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 
 namespace {
 
-const auto* const environment = ::testing::AddGlobalTestEnvironment(
-    new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
+const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
 
 class StartupGuiTest : public cmtest::ManagerTest {
 protected:
@@ -58,6 +60,46 @@ TEST_F(StartupGuiTest, AcceptedLibraryRunsTheMainDialogAndItsSettingsAreSaved) {
     EXPECT_TRUE(hasDword(u"TreeNodes", u"TreeNodeControlStatus", 0));
     EXPECT_TRUE(hasDword(u"Checkboxes", u"TreeAutoRefresh", 1));
     EXPECT_TRUE(hasDword(u"Dialog", u"maximized", 0));
+}
+
+TEST_F(StartupGuiTest, AClosedMainDialogEndsTheProgramWithStatusZero) {
+    auto* app = static_cast<CZekoManagerApp*>(wxTheApp);
+    // wxEntry ends with status 255 when OnInit fails, else with what OnRun returns.
+    ASSERT_TRUE(app->OnInit());
+    EXPECT_EQ(mainDialogs_, 1);
+    EXPECT_EQ(app->OnRun(), 0);
+}
+
+TEST_F(StartupGuiTest, AMissingInterfaceLibraryEndsTheProgramWithStatusOne) {
+    useWindowsFolder("");
+    auto* app = static_cast<CZekoManagerApp*>(wxTheApp);
+    ASSERT_TRUE(app->OnInit());
+    EXPECT_EQ(mainDialogs_, 0);
+    EXPECT_EQ(hook_.messages.size(), 1u);
+    EXPECT_EQ(app->OnRun(), 1);
+}
+
+TEST_F(StartupGuiTest, AStoreThatCannotBeReadIsNamedOnceAndTheProgramStartsWithDefaults) {
+    win::RegistryStore::resetAll();
+    std::ofstream(dir_ + "/user.reg", std::ios::binary) << "garbage\n";
+    std::ofstream(dir_ + "/zeko_netcfg.txt", std::ios::binary) << "adapter\teth0";
+    EXPECT_FALSE(runStartup());
+    EXPECT_EQ(mainDialogs_, 1);
+    ASSERT_EQ(hook_.messages.size(), 2u);
+    const wxString user = wxString::FromUTF8(dir_ + "/user.reg");
+    const wxString netcfg = wxString::FromUTF8(dir_ + "/zeko_netcfg.txt");
+    EXPECT_TRUE(hook_.messages[0].Contains(user + wxT(" could not be read"))) << hook_.messages[0];
+    EXPECT_TRUE(hook_.messages[0].Contains(user + wxT(".unreadable-"))) << hook_.messages[0];
+    EXPECT_TRUE(
+        hook_.messages[1].Contains(netcfg + wxT(" could not be read: line 1 is no adapter, service or "
+                                                "binding record")))
+        << hook_.messages[1];
+    // The settings of this run were saved to a new store; the next start has nothing to say.
+    EXPECT_TRUE(hasDword(u"Checkboxes", u"TreeAutoRefresh", 1));
+    hook_.messages.clear();
+    win::RegistryStore::resetAll();
+    EXPECT_FALSE(runStartup());
+    EXPECT_TRUE(hook_.messages.empty());
 }
 
 TEST_F(StartupGuiTest, FirstStartInstallsTheNetworkServiceThatTheDialogAndTheAdapterLookUpsFind) {

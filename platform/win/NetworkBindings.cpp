@@ -4,6 +4,7 @@
 #include "platform/win/RegistryStore.h"
 #include "platform/win/WideText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -127,6 +128,52 @@ NetConfiguration ParseNetConfiguration(const std::string& text) {
         }
     }
     return configuration;
+}
+
+std::optional<std::string> NetConfigurationProblem(const std::string& text) {
+    if (text.empty())
+        return "it is empty";
+    std::istringstream in(text);
+    std::string line;
+    std::vector<std::string> services;
+    for (size_t number = 1; std::getline(in, line); ++number) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        const std::vector<std::string> f = splitTabs(line);
+        const std::string where = "line " + std::to_string(number);
+        if (f.size() == 4 && f[0] == "adapter")
+            continue;
+        if (f.size() == 3 && f[0] == "service") {
+            services.push_back(f[1]);
+            continue;
+        }
+        if (f.size() == 5 && f[0] == "binding" && (f[4] == "0" || f[4] == "1")) {
+            if (std::find(services.begin(), services.end(), f[1]) == services.end())
+                return where + " binds a service that is not named before it";
+            continue;
+        }
+        return where + " is no adapter, service or binding record";
+    }
+    if (text.back() != '\n')
+        return "its last line is cut short";
+    if (services.empty())
+        return "it names no service";
+    return std::nullopt;
+}
+
+std::string NetConfigurationPath() {
+    return storePath();
+}
+
+std::optional<std::string> ReadNetConfigurationText() {
+    std::ifstream file(storePath(), std::ios::binary);
+    if (!file)
+        return std::nullopt;
+    std::ostringstream text;
+    text << file.rdbuf();
+    if (file.bad())
+        return std::nullopt;
+    return text.str();
 }
 
 bool NetConfigurationStored() {

@@ -83,5 +83,12 @@ bool WriteNetConfiguration(const NetConfigWriteLock& lock, const NetConfiguratio
 // refused by the writer, so every record reads back as it was written.
 std::optional<std::string> SerialiseNetConfiguration(const NetConfiguration& configuration);
 NetConfiguration ParseNetConfiguration(const std::string& text);
+// What is wrong with the file's text (a record of unknown kind or with the wrong number of
+// fields, a binding before its service, a last line cut short, no service at all); none when
+// every record reads.
+std::optional<std::string> NetConfigurationProblem(const std::string& text);
+// The stored file and its text (none when it cannot be read).
+std::string NetConfigurationPath();
+std::optional<std::string> ReadNetConfigurationText();
 
 } // namespace win

@@ -3,6 +3,7 @@
 #include "platform/win/Adapters.h"
 #include "platform/win/NetworkBindings.h"
 #include "platform/win/RegistryStore.h"
+#include "platform/win/UnreadableFiles.h"
 #include "platform/win/WideText.h"
 
 #include <cstdio>
@@ -103,12 +104,33 @@ bool registerAdapter(const AdapterRecord& adapter, std::u16string& device) {
 
 } // namespace
 
+namespace {
+
+// A stored configuration that every program can read; one that cannot be read is set aside (the
+// lock held), so that the setup writes a new one instead of each start reporting "not installed".
+bool usableConfigurationStored(bool lockHeld) {
+    if (!NetConfigurationStored())
+        return false;
+    const std::optional<std::string> text = ReadNetConfigurationText();
+    if (!text)
+        return true; // unreadable for now (permissions): never overwritten
+    const std::optional<std::string> problem = NetConfigurationProblem(*text);
+    if (!problem)
+        return true;
+    if (!lockHeld)
+        return false;
+    // Kept when it cannot be renamed: a file is never replaced unseen.
+    return !KeepUnreadableAside(NetConfigurationPath(), *problem);
+}
+
+} // namespace
+
 bool EnsureNetworkSetup(const std::u16string& serviceDisplayName) {
-    if (NetConfigurationStored())
+    if (usableConfigurationStored(false))
         return false;
     NetConfigWriteLock lock;
     // Another program may have written it while this one waited.
-    if (!lock.Acquire(lockTimeoutMs, u"Zeko network setup") || NetConfigurationStored())
+    if (!lock.Acquire(lockTimeoutMs, u"Zeko network setup") || usableConfigurationStored(true))
         return false;
     NetConfiguration configuration;
     NetServiceComponent service{networkSetupServiceBindName, serviceDisplayName, {}};

@@ -12,7 +12,8 @@ namespace win {
 // The network service's bind name in the configuration it writes.
 extern const char16_t networkSetupServiceBindName[];
 
-// Only when no network configuration is stored yet (and under its write lock): for each adapter
+// Only when no readable network configuration is stored (and under its write lock; a stored one
+// that cannot be read is first set aside, see UnreadableFiles.h): for each adapter
 // of the adapter list (an adapter whose name holds a '\' or a control character is passed over)
 // the keys of the machine registry it lacks -
 //   ...\Control\Class\{4D36E972-E325-11CE-BFC1-08002bE10318}\NNNN  "NetCfgInstanceId", "DriverVersion"

@@ -1,13 +1,18 @@
 #include "platform/win/RegistryStore.h"
 
 #include "platform/common/FileReplacement.h"
-
+#include "platform/win/UnreadableFiles.h"
 #include "platform/win/WideText.h"
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -146,6 +151,14 @@ std::string RegistryStore::folder() {
     return "/tmp/zeko";
 }
 
+void RegistryStore::loadAll() {
+    for (Hive hive : {Hive::CurrentUser, Hive::LocalMachine}) {
+        RegistryStore& store = instance(hive);
+        std::lock_guard lock(store.mutex_);
+        store.ensureLoaded();
+    }
+}
+
 void RegistryStore::makeFolder() {
     makeFolders(folder());
 }
@@ -185,6 +198,7 @@ void RegistryStore::ensureLoaded() {
     if (loaded_)
         return;
     path_ = folder() + "/" + fileName_;
+    tidyAtFirstUse();
     load();
     loaded_ = true;
 }
@@ -201,7 +215,7 @@ bool RegistryStore::load() {
         text.append(buffer, n);
     const bool ok = !std::ferror(file);
     std::fclose(file);
-    if (ok)
+    if (ok && !(lockHeld_ && keepAsideIfUnreadable(text)))
         keys_ = parse(text);
     return ok;
 }
@@ -229,12 +243,20 @@ std::string RegistryStore::serialise(const Keys& keys) {
     return out;
 }
 
-RegistryStore::Keys RegistryStore::parse(const std::string& text) {
+RegistryStore::Keys RegistryStore::parse(const std::string& text, size_t* firstRejectedLine) {
     Keys keys;
     std::istringstream in(text);
     std::string line;
     Key* current = nullptr;
+    size_t number = 0;
+    if (firstRejectedLine)
+        *firstRejectedLine = 0;
+    auto reject = [&] {
+        if (firstRejectedLine && !*firstRejectedLine)
+            *firstRejectedLine = number;
+    };
     while (std::getline(in, line)) {
+        ++number;
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.empty() || line == fileHeader)
@@ -242,11 +264,15 @@ RegistryStore::Keys RegistryStore::parse(const std::string& text) {
         if (line.front() == '[') {
             current = nullptr;
             std::u16string path;
-            if (line.back() != ']' || !unescape(line.substr(1, line.size() - 2), path))
+            if (line.back() != ']' || !unescape(line.substr(1, line.size() - 2), path)) {
+                reject();
                 continue;
+            }
             path = normalise(path);
-            if (path.empty())
+            if (path.empty()) {
+                reject();
                 continue;
+            }
             addKeyWithParents(keys, path);
             current = &keys.find(path)->second;
             continue;
@@ -254,17 +280,23 @@ RegistryStore::Keys RegistryStore::parse(const std::string& text) {
         // <type> =<name> <hex data>
         const size_t blank = line.find(' ');
         const size_t second = blank == std::string::npos ? blank : line.find(' ', blank + 1);
-        if (!current || second == std::string::npos || line[blank + 1] != '=')
+        if (!current || second == std::string::npos || line[blank + 1] != '=') {
+            reject();
             continue;
+        }
         Value value;
         char* end = nullptr;
         const unsigned long type = std::strtoul(line.c_str(), &end, 10);
-        if (end != line.c_str() + blank || type > 0xFFFFFFFFul)
+        if (end != line.c_str() + blank || type > 0xFFFFFFFFul) {
+            reject();
             continue;
+        }
         value.type = uint32_t(type);
         if (!unescape(line.substr(blank + 2, second - blank - 2), value.name) ||
-            !parseHex(line.substr(second + 1), value.data))
+            !parseHex(line.substr(second + 1), value.data)) {
+            reject();
             continue;
+        }
         bool replaced = false;
         for (Value& existing : current->values)
             if (equalNoCase(existing.name, value.name))
@@ -286,6 +318,7 @@ template <typename Change> bool RegistryStore::transact(Change change) {
         return false;
     bool ok = false;
     if (::flock(lockFd, LOCK_EX) == 0) {
+        lockHeld_ = true;
         if (load()) {
             change(keys_);
             FileReplacement::Options options;
@@ -294,10 +327,121 @@ template <typename Change> bool RegistryStore::transact(Change change) {
             if (!ok)
                 load();
         }
+        lockHeld_ = false;
         ::flock(lockFd, LOCK_UN);
     }
     ::close(lockFd);
     return ok;
+}
+
+std::optional<std::string> RegistryStore::problemOf(const std::string& text) {
+    if (text.empty())
+        return std::nullopt;
+    if (text.find('\0') != std::string::npos)
+        return "it holds binary data";
+    const size_t firstLineEnd = text.find('\n');
+    std::string first = text.substr(0, firstLineEnd);
+    if (!first.empty() && first.back() == '\r')
+        first.pop_back();
+    if (first != fileHeader)
+        return std::string("it does not begin with \"") + fileHeader + "\"";
+    size_t rejected = 0;
+    parse(text, &rejected);
+    if (rejected)
+        return "line " + std::to_string(rejected) + " is neither a key nor a value";
+    if (text.back() != '\n')
+        return "its last line is cut short";
+    return std::nullopt;
+}
+
+bool RegistryStore::keepAsideIfUnreadable(const std::string& text) {
+    const std::optional<std::string> problem = problemOf(text);
+    return problem && KeepUnreadableAside(path_, *problem);
+}
+
+void RegistryStore::tidyAtFirstUse() {
+    struct stat status {};
+    if (::lstat(folder().c_str(), &status) != 0)
+        return; // nothing was ever written here
+    const int lockFd = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    if (lockFd < 0)
+        return;
+    if (::flock(lockFd, LOCK_EX) == 0) {
+        removeStaleTemporaries();
+        FileReplacement::removeStaleTemporaries(path_);
+        std::ifstream file(path_, std::ios::binary);
+        if (file) {
+            std::ostringstream text;
+            text << file.rdbuf();
+            if (!file.bad())
+                keepAsideIfUnreadable(text.str());
+        }
+        ::flock(lockFd, LOCK_UN);
+    }
+    ::close(lockFd);
+}
+
+namespace {
+
+// When this process started, from /proc (now, when that cannot be read).
+std::time_t processStart() {
+    std::time_t start = std::time(nullptr);
+    std::ifstream stat("/proc/self/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    const size_t close = text.rfind(')');
+    std::ifstream system("/proc/stat");
+    std::string key;
+    unsigned long long bootTime = 0;
+    while (system >> key)
+        if (key == "btime" && (system >> bootTime))
+            break;
+    if (close == std::string::npos || !bootTime)
+        return start;
+    std::istringstream fields(text.substr(close + 2));
+    std::string field;
+    // Field 22 of the line is the start time in clock ticks after boot; the state is field 3.
+    for (int n = 3; n < 22 && fields >> field; ++n) {
+    }
+    unsigned long long ticks = 0;
+    if (fields >> ticks)
+        start = std::time_t(bootTime + ticks / static_cast<unsigned long long>(::sysconf(_SC_CLK_TCK)));
+    return start;
+}
+
+// A name that mkstemp makes from "<file>.XXXXXX": what writers before the shared file
+// replacement left behind when they were killed (its own temporaries are tidied by it).
+bool temporaryOf(const std::string& name, const std::string& file) {
+    if (name.size() != file.size() + 7 || name.compare(0, file.size() + 1, file + ".") != 0)
+        return false;
+    for (size_t i = file.size() + 1; i < name.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(name[i]);
+        if (!std::isalnum(c))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+void RegistryStore::removeStaleTemporaries() {
+    const std::string dir = folder();
+    DIR* listing = ::opendir(dir.c_str());
+    if (!listing)
+        return;
+    const std::time_t started = processStart();
+    while (const dirent* entry = ::readdir(listing)) {
+        const std::string name = entry->d_name;
+        if (!temporaryOf(name, fileName_))
+            continue;
+        const std::string path = dir + "/" + name;
+        struct stat status {};
+        // Only our own regular files, written before this process began: a temporary that a
+        // running writer holds is younger, and it holds the lock besides.
+        if (::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && status.st_uid == ::getuid() &&
+            status.st_mtime < started)
+            ::unlink(path.c_str());
+    }
+    ::closedir(listing);
 }
 
 // The path without the separators around it, as a view into the caller's text.

@@ -8,8 +8,10 @@
 // exclusive lock on the hive (flock on "<file>.lock"), reads the file again, changes only the
 // key or value it names, writes the result to a temporary file and renames it into place, so
 // that two programs using one folder never undo each other's changes. A file that cannot be
-// read counts as empty for look-ups and is never overwritten; lines that cannot be understood
-// are passed over.
+// read counts as empty for look-ups and is never overwritten. A file that can be read but not
+// understood (a line that is no key, value or header) is renamed aside before anything is
+// written (see UnreadableFiles.h) and the store starts empty. At first use, temporaries of the
+// store's own pattern left by a writer that was killed are removed.
 
 #include <cstdint>
 #include <map>
@@ -40,6 +42,8 @@ public:
     static std::string folder();
     // Creates that folder and the folders above it.
     static void makeFolder();
+    // Reads both hives now, so that a store that cannot be understood is set aside at start.
+    static void loadAll();
 
     // A REG_SZ value (the text and its terminator as UTF-16LE) and a REG_DWORD value.
     static Value textValue(std::u16string name, const std::u16string& text);
@@ -82,7 +86,10 @@ public:
     };
     using Keys = std::map<std::u16string, Key, LessNoCase>;
     static std::string serialise(const Keys& keys);
-    static Keys parse(const std::string& text);
+    // firstRejectedLine: the number (from 1) of the first line that was passed over, 0 if none.
+    static Keys parse(const std::string& text, size_t* firstRejectedLine = nullptr);
+    // What is wrong with a file's text; none when every line is understood.
+    static std::optional<std::string> problemOf(const std::string& text);
 
 private:
     explicit RegistryStore(const char* fileName);
@@ -92,10 +99,19 @@ private:
     // Reads the file into keys_; false when it exists and cannot be read.
     bool load();
     template <typename Change> bool transact(Change change);
+    // Under the hive's file lock, once per folder: removes stale temporaries, then sets an
+    // unreadable file aside.
+    void tidyAtFirstUse();
+    // Removes "<file>.XXXXXX" temporaries of this user that are older than the process.
+    void removeStaleTemporaries();
+    // Sets the file aside when its text is not understood (the hive's file lock held); true
+    // when it did.
+    bool keepAsideIfUnreadable(const std::string& text);
 
     const char* fileName_;
     std::mutex mutex_;
     bool loaded_ = false;
+    bool lockHeld_ = false;
     std::string path_;
     Keys keys_;
 };

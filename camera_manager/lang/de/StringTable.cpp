@@ -185,6 +185,8 @@ extern const ResourceString managerStrings[] = {
     {700, u"Der Pfad der Firmware-Datei enth\u00e4lt Zeichen, die nicht an den Kameratreiber \u00fcbergeben "
           u"werden k\u00f6nnen. Bitte w\u00e4hlen Sie eine Datei, deren Pfad nur westeurop\u00e4ische "
           u"Zeichen enth\u00e4lt."},
+    {701, u"Die Einstellungsdatei %s konnte nicht gelesen werden: %s.\n"
+          u"Sie wurde als %s aufbewahrt, und das Programm wurde mit den Standardeinstellungen gestartet."},
     {2000, u"b00 - Betriebsbereit"},
     {2001, u"b01 - Test akt. IP "},
     {2002, u"b02 - Test pers. IP"},

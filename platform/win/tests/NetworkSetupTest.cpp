@@ -3,6 +3,7 @@
 #include "platform/win/Adapters.h"
 #include "platform/win/NetworkBindings.h"
 #include "platform/win/RegistryStore.h"
+#include "platform/win/UnreadableFiles.h"
 #include "platform/win/WideText.h"
 
 #include <algorithm>
@@ -129,13 +130,40 @@ TEST_F(NetworkSetupTest, FreshFolderGetsTheServiceBoundToEachAdapterAndKeysThatL
 }
 
 TEST_F(NetworkSetupTest, StoredConfigurationAndRegistryAreNeverTouched) {
-    // A configuration without the service, and one that cannot be understood: both stay.
-    for (const char* content : {"service\tother\tOther service\n", "not a configuration\n"}) {
-        std::ofstream(dir_ + "/zeko_netcfg.txt", std::ios::trunc) << content;
+    // A configuration without the service stays as it is.
+    const char* content = "service\tother\tOther service\n";
+    std::ofstream(dir_ + "/zeko_netcfg.txt", std::ios::trunc) << content;
+    EXPECT_FALSE(win::EnsureNetworkSetup(serviceName));
+    EXPECT_EQ(fileText("zeko_netcfg.txt"), content);
+    EXPECT_FALSE(machine().keyExists(classKey.substr(0, classKey.size() - 1)));
+    EXPECT_FALSE(machine().keyExists(interfaces + u"eth0"));
+    EXPECT_TRUE(win::TakeUnreadableFiles().empty());
+}
+
+TEST_F(NetworkSetupTest, AConfigurationThatCannotBeReadIsSetAsideNamedAndWrittenAnew) {
+    const std::pair<const char*, const char*> damaged[] = {
+        {"not a configuration\n", "line 1 is no adapter, service or binding record"},
+        {"adapter\teth0\tOnboard LAN\tROOT\\NET\\0000\nservice\tzk_eth\tZek", "its last line is cut short"},
+        {"", "it is empty"},
+        {"binding\tzk_eth\tzk_eth->eth0\teth0\t1\nservice\tzk_eth\tZeko\n",
+         "line 1 binds a service that is not named before it"},
+    };
+    for (const auto& [content, problem] : damaged) {
+        win::TakeUnreadableFiles();
+        std::filesystem::remove(dir_ + "/zeko_netcfg.txt");
+        std::ofstream(dir_ + "/zeko_netcfg.txt", std::ios::binary) << content;
+        EXPECT_TRUE(win::EnsureNetworkSetup(serviceName)) << content;
+        const std::vector<win::UnreadableFile> aside = win::TakeUnreadableFiles();
+        ASSERT_EQ(aside.size(), 1u) << content;
+        EXPECT_EQ(aside[0].path, dir_ + "/zeko_netcfg.txt");
+        EXPECT_EQ(aside[0].problem, problem);
+        std::ifstream kept(aside[0].keptAs, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), content);
+        EXPECT_NE(win::ReadNetConfiguration().serviceByDisplayName(serviceName), nullptr);
+        // The next start finds it readable and leaves it alone.
         EXPECT_FALSE(win::EnsureNetworkSetup(serviceName));
-        EXPECT_EQ(fileText("zeko_netcfg.txt"), content);
-        EXPECT_FALSE(machine().keyExists(classKey.substr(0, classKey.size() - 1)));
-        EXPECT_FALSE(machine().keyExists(interfaces + u"eth0"));
+        EXPECT_TRUE(win::TakeUnreadableFiles().empty());
+        std::filesystem::remove(aside[0].keptAs);
     }
 }
 

@@ -1,13 +1,18 @@
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryStore.h"
+#include "platform/win/UnreadableFiles.h"
 
 #include <cstdlib>
+#include <ctime>
+#include <fcntl.h>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -172,17 +177,63 @@ TEST_F(RegistryTest, AnUnreadableFileReadsAsEmptyAndIsNeverOverwritten) {
     EXPECT_NE(fileText("user.reg").find("Kept"), std::string::npos);
 }
 
-TEST_F(RegistryTest, DamagedLinesArePassedOver) {
-    std::ofstream(dir_ + "/machine.reg")
-        << "ZEKO REGISTRY 1\n[Good]\n4 =v 05000000\nnonsense\n4 =w 0x\n[Bad\n"
-           "[Also%2]\n1 =t 6100\n";
+TEST_F(RegistryTest, AStoreThatCannotBeUnderstoodIsSetAsideBeforeAnythingIsWritten) {
+    const std::string damaged[] = {
+        "ZEKO REGISTRY 1\n[Good]\n4 =v 05000000\nnonsense\n4 =w 0x\n[Bad\n[Also%2]\n1 =t 6100\n",
+        std::string("garbage\0\x01\x02", 10),
+        "ZEKO REGISTRY 1\n[Good]\n4 =v 0500", // cut short by a full disk
+    };
+    for (const std::string& text : damaged) {
+        win::TakeUnreadableFiles();
+        std::system(("rm -f '" + dir_ + "'/machine.reg*").c_str());
+        std::ofstream(dir_ + "/machine.reg", std::ios::binary) << text;
+        win::RegistryStore::resetAll();
+        HKEY key = nullptr;
+        // Defaults: nothing of the damaged file is read.
+        EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Good", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+        key = create(u"Software\\New", HKEY_LOCAL_MACHINE);
+        setDword(key, u"n", 1);
+        RegCloseKey(key);
+        const std::vector<win::UnreadableFile> aside = win::TakeUnreadableFiles();
+        ASSERT_EQ(aside.size(), 1u);
+        EXPECT_EQ(aside[0].path, dir_ + "/machine.reg");
+        EXPECT_EQ(aside[0].keptAs.rfind(dir_ + "/machine.reg.unreadable-", 0), 0u) << aside[0].keptAs;
+        EXPECT_FALSE(aside[0].problem.empty());
+        std::ifstream kept(aside[0].keptAs, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), text);
+        EXPECT_NE(fileText("machine.reg").find("[Software\\New]"), std::string::npos);
+        EXPECT_EQ(fileText("machine.reg").find("Good"), std::string::npos);
+    }
+    EXPECT_EQ(*win::RegistryStore::problemOf("ZEKO REGISTRY 1\n[A]\nnonsense\n"),
+              "line 3 is neither a key nor a value");
+    EXPECT_EQ(*win::RegistryStore::problemOf("ZEKO REGISTRY 1\n[A]\n4 =v 05"), "its last line is cut short");
+    EXPECT_FALSE(win::RegistryStore::problemOf("ZEKO REGISTRY 1\n[A]\n4 =v 05000000\n"));
+    EXPECT_FALSE(win::RegistryStore::problemOf(""));
+}
+
+TEST_F(RegistryTest, TemporariesLeftByAKilledWriterAreRemovedAtFirstUse) {
+    std::ofstream(dir_ + "/user.reg") << "ZEKO REGISTRY 1\n[Software\\Kept]\n";
+    std::ofstream(dir_ + "/user.reg.lock");
+    const std::string stale = dir_ + "/user.reg.a1B2c3", young = dir_ + "/user.reg.Z9y8X7",
+                      foreign = dir_ + "/user.reg.bak", otherStore = dir_ + "/machine.reg.a1B2c3";
+    for (const std::string& path : {stale, young, foreign, otherStore})
+        std::ofstream(path) << "ZEKO REGISTRY 1\n";
+    const time_t now = time(nullptr);
+    const struct timespec old[2] = {{now - 3600, 0}, {now - 3600, 0}},
+                          later[2] = {{now + 3600, 0}, {now + 3600, 0}};
+    for (const std::string& path : {stale, foreign, otherStore})
+        utimensat(AT_FDCWD, path.c_str(), old, 0);
+    // Written after this process started: a writer that is still at work.
+    utimensat(AT_FDCWD, young.c_str(), later, 0);
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, u"Good", 0, KEY_READ, &key), ERROR_SUCCESS);
-    EXPECT_EQ(getDword(key, u"v"), 5u);
-    LONG result = 0;
-    getDword(key, u"w", &result);
-    EXPECT_EQ(result, ERROR_FILE_NOT_FOUND);
+    ASSERT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Kept", 0, KEY_READ, &key), ERROR_SUCCESS);
     RegCloseKey(key);
+    struct stat status {};
+    EXPECT_NE(lstat(stale.c_str(), &status), 0);
+    EXPECT_EQ(lstat(young.c_str(), &status), 0);
+    EXPECT_EQ(lstat(foreign.c_str(), &status), 0);
+    EXPECT_EQ(lstat(otherStore.c_str(), &status), 0); // the machine store was not used yet
+    EXPECT_TRUE(win::TakeUnreadableFiles().empty());
 }
 
 TEST_F(RegistryTest, KeysWithSubkeysAreNotDeletedAndHandlesAreChecked) {

@@ -1,0 +1,134 @@
+// Texts painted by the camera manager's own controls, read back as a screen reader reads them:
+// over AT-SPI, by a reader in another process, while this one keeps its event loop running.
+// The program brings its own session bus (the accessibility bus is started from it on demand)
+// and stops it at exit.
+#include "camera_manager/core/CustomStatic.h"
+#include "camera_manager/tests/GuiTestSupport.h"
+
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+// A private session bus, started before GTK starts (static initialisation), so that GTK's
+// accessibility bridge finds it, and stopped when the program ends.
+class SessionBus {
+public:
+    SessionBus() {
+        FILE* out = popen(
+            "dbus-daemon --session --fork --nopidfile --print-address=1 --print-pid=1 2>/dev/null", "r");
+        if (!out)
+            return;
+        char address[512] = {}, pid[32] = {};
+        if (fgets(address, sizeof address, out) && fgets(pid, sizeof pid, out)) {
+            address[strcspn(address, "\n")] = 0;
+            setenv("DBUS_SESSION_BUS_ADDRESS", address, 1);
+            unsetenv("NO_AT_BRIDGE");
+            daemon = static_cast<pid_t>(std::atol(pid));
+        }
+        pclose(out);
+    }
+    ~SessionBus() {
+        if (daemon > 0)
+            kill(daemon, SIGTERM);
+    }
+    bool Running() const { return daemon > 0; }
+
+private:
+    pid_t daemon = -1;
+};
+
+const SessionBus bus;
+
+// Prints "name|description" of every label of this process's accessible tree.
+const char* const reader = R"(
+import sys, pyatspi
+pid = int(sys.argv[1])
+def walk(node, depth):
+    if node is None or depth > 50:
+        return
+    try:
+        if node.getRole() == pyatspi.ROLE_LABEL:
+            print("%s|%s" % (node.name, node.description))
+        for i in range(node.childCount):
+            walk(node.getChildAtIndex(i), depth + 1)
+    except Exception:
+        pass
+for app in pyatspi.Registry.getDesktop(0):
+    try:
+        if app is not None and app.get_process_id() == pid:
+            walk(app, 0)
+    except Exception:
+        pass
+)";
+
+// The labels the reader finds, one a line; this process's events run while it reads.
+std::string ReadLabels() {
+    char path[] = "/tmp/zeko_cm_atspi_XXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0)
+        return {};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fd, 1);
+    const std::string self = std::to_string(getpid());
+    char python[] = "python3", dashC[] = "-c";
+    std::string script = reader;
+    char* argv[] = {python, dashC, script.data(), const_cast<char*>(self.c_str()), nullptr};
+    pid_t child = -1;
+    // The system's Python, which the Debian package of the AT-SPI bindings installs into.
+    const bool started = posix_spawn(&child, "/usr/bin/python3", &actions, nullptr, argv, environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    close(fd);
+    if (started) {
+        int status = 0;
+        if (!cmtest::PumpUntil([&] { return waitpid(child, &status, WNOHANG) == child; }, 30000)) {
+            kill(child, SIGKILL);
+            waitpid(child, &status, 0);
+        }
+    }
+    std::ifstream file(path);
+    std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    unlink(path);
+    return text;
+}
+
+TEST(AccessibilityGuiTest, ThePaintedStatusTextIsTheLabelsNameAndDescriptionAndFollowsItsChanges) {
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon could not be started";
+    auto* frame = new wxFrame(nullptr, wxID_ANY, wxT("Accessibility"));
+    const wxString first = wxString::FromUTF8("Status of device Nr. 1: The camera is configured correctly "
+                                              "and can be opened.");
+    auto* status = new CustomStatic(frame, 1154, first, wxPoint(0, 0), wxSize(400, 40));
+    frame->Show();
+    cmtest::Pump(300);
+    const std::string before = ReadLabels();
+    EXPECT_NE(before.find(std::string(first.utf8_str()) + "|" + std::string(first.utf8_str())),
+              std::string::npos)
+        << before;
+
+    const wxString second =
+        wxString::FromUTF8("Status of device Nr. 1: The camera is in use \xE2\x80\x93 by another program.");
+    status->SetLabel(second);
+    cmtest::Pump(100);
+    const std::string after = ReadLabels();
+    EXPECT_NE(after.find(std::string(second.utf8_str()) + "|" + std::string(second.utf8_str())),
+              std::string::npos)
+        << after;
+    EXPECT_EQ(after.find(std::string(first.utf8_str())), std::string::npos) << after;
+    frame->Destroy();
+    cmtest::Pump(50);
+}
+
+} // namespace
