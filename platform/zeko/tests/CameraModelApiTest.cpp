@@ -278,8 +278,9 @@ TEST_F(CameraModelApiTest, FramesFollowTheFrameRate) {
     // so a frame that took longer than the period to draw (the sanitizer build on a busy
     // machine) makes the next one due at once: the check holds only when drawing was quicker.
     const int second = TestPattern::decodeCounter(image(s.handle), s.width, 3);
-    if (std::chrono::steady_clock::now() - firstAsked < period)
+    if (std::chrono::steady_clock::now() - firstAsked < period) {
         EXPECT_EQ(second, first);
+    }
     // After a period, one new frame.
     std::this_thread::sleep_for(period + std::chrono::milliseconds(50));
     EXPECT_EQ(TestPattern::decodeCounter(image(s.handle), s.width, 3), second + 1);
