@@ -31,3 +31,22 @@ if(NOT TARGET zeko::osg)
     target_include_directories(zeko::osg SYSTEM INTERFACE ${OPENSCENEGRAPH_INCLUDE_DIRS})
     target_link_libraries(zeko::osg INTERFACE ${OPENSCENEGRAPH_LIBRARIES} OpenGL::GL)
 endif()
+
+# zeko_precompile_wx(<target>): the wx headers that windows and dialogs include most, precompiled
+# once for the target. Only in the sanitizer tree, where it cuts the compile time of Pemblon, the
+# camera manager's windows and the viewer's windows by a third or more; the run tree compiles
+# without it, so a source that forgets an include still fails to build there.
+set(ZEKO_WX_PRECOMPILED
+    <wx/button.h> <wx/checkbox.h> <wx/choice.h> <wx/dialog.h> <wx/listctrl.h> <wx/msgdlg.h>
+    <wx/settings.h> <wx/sizer.h> <wx/statbox.h> <wx/stattext.h> <wx/string.h> <wx/textctrl.h>
+    <wx/timer.h> <wx/treectrl.h> <wx/utils.h> <functional> <map> <memory> <string> <vector>)
+function(zeko_precompile_wx target)
+    if(ZEKO_SANITIZE)
+        target_precompile_headers(${target} PRIVATE ${ZEKO_WX_PRECOMPILED})
+        if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
+            # Without a time stamp in the header, ccache can cache the sources that use it.
+            target_compile_options(${target} PRIVATE "SHELL:-Xclang -fno-pch-timestamp")
+        endif()
+    endif()
+endfunction()
+

@@ -1,63 +1,53 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang-14 (GCC 12 has no libFuzzer) in a build directory of their
-# own, then runs each for a bounded time over its seed corpus. Exits non-zero on a finding: the
-# crashing input is left in build-fuzz/ as crash-*, leak-* or timeout-*.
+# Builds the five libFuzzer targets in the sanitizer tree (build-test, clang-14, through
+# scripts/build.sh) and runs them at the same time, each for a bounded time over its seed corpus.
+# Prints one summary line per target; exits non-zero on a finding, after the end of the finding's
+# log. The crashing input is left in build-test/fuzz/ as <target>-crash-*, -leak-* or -timeout-*.
 #   FUZZ_SECONDS  run time per target (default 30)
-#   FUZZ_JOBS     parallel compile jobs (default 3)
+#   ZEKO_JOBS     parallel compile jobs (default: one per core)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build-fuzz"
+build="$root/build-test"
 seconds="${FUZZ_SECONDS:-30}"
-jobs="${FUZZ_JOBS:-3}"
-cmake -S "$root/pemblon/tests/fuzz" -B "$build" \
-    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$jobs" --target pemblon_xml_fuzz
 
-# The working corpus grows in the build directory; the seeds in the repository stay as they are.
-corpus="$build/corpus/xml"
-mkdir -p "$corpus"
-export ASAN_OPTIONS="detect_odr_violation=0:${ASAN_OPTIONS:-}"
-"$build/pemblon_xml_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$build/" "$corpus" "$root/pemblon/tests/fuzz/xml_corpus"
+# target, seed corpus
+fuzzers=(
+    "pemblon_xml_fuzz pemblon/tests/fuzz/xml_corpus"
+    "pemblon_multipart_fuzz pemblon/tests/fuzz/multipart_corpus"
+    "ferrulon_number_fuzz ferrulon/tests/fuzz/corpus"
+    "zeko_avi_fuzz platform/zeko/fuzz/corpus"
+    "zeko_support_file_fuzz camera_manager/tests/fuzz/corpus"
+)
+names=()
+for f in "${fuzzers[@]}"; do names+=("${f%% *}"); done
+ZEKO_TARGETS="${names[*]}" bash "$root/scripts/build.sh" "$build" -DZEKO_SANITIZE=ON -DZEKO_BUILD_BENCH=OFF
 
-# The multipart response parser: whole and chunked feeds must give the same parts.
-cmake --build "$build" -j"$jobs" --target pemblon_multipart_fuzz
-multipart_corpus="$build/corpus/multipart"
-mkdir -p "$multipart_corpus"
-"$build/pemblon_multipart_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$build/" "$multipart_corpus" "$root/pemblon/tests/fuzz/multipart_corpus"
+# The working corpora grow in the build tree; the seeds in the repository stay as they are.
+out="$build/fuzz"
+mkdir -p "$out"
+export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+pids=()
+for f in "${fuzzers[@]}"; do
+    name=${f%% *}
+    seeds=$root/${f#* }
+    mkdir -p "$out/corpus/$name"
+    "$out/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+        -artifact_prefix="$out/$name-" "$out/corpus/$name" "$seeds" >"$out/$name.log" 2>&1 &
+    pids+=($!)
+done
 
-# The film writer's target lives in the simulator's tree: a clang configuration of the whole
-# tree, of which only the simulator core (instrumented for coverage) and the target are built.
-sim_build="$root/build-fuzz-sim"
-cmake -S "$root" -B "$sim_build" -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 \
-    -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZEKO_FUZZ=ON -DZEKO_BUILD_TESTS=OFF -DZEKO_BUILD_BENCH=OFF \
-    -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address -fno-omit-frame-pointer" \
-    -DCMAKE_SHARED_LINKER_FLAGS="-fsanitize=address" >/dev/null
-cmake --build "$sim_build" -j"$jobs" --target zeko_avi_fuzz
-sim_corpus="$sim_build/corpus/avi"
-mkdir -p "$sim_corpus"
-"$sim_build/tests/zeko_avi_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$sim_build/" "$sim_corpus" "$root/platform/zeko/fuzz/corpus"
-
-# Ferrulon's number parsing: a clang project of its own over the number's sources and the string
-# type, like the XML target.
-frx_build="$root/build-fuzz-ferrulon"
-cmake -S "$root/ferrulon/tests/fuzz" -B "$frx_build" \
-    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$frx_build" -j"$jobs" --target ferrulon_number_fuzz
-frx_corpus="$frx_build/corpus/number"
-mkdir -p "$frx_corpus"
-"$frx_build/ferrulon_number_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$frx_build/" "$frx_corpus" "$root/ferrulon/tests/fuzz/corpus"
-
-# The camera manager's support-file opening: a CMake project of its own (the opening code and
-# the few services it calls), fed from memory.
-cm_build="$root/build-fuzz-cm"
-cmake -S "$root/camera_manager/tests/fuzz" -B "$cm_build" \
-    -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$cm_build" -j"$jobs" --target zeko_support_file_fuzz
-cm_corpus="$cm_build/corpus/support"
-mkdir -p "$cm_corpus"
-"$cm_build/zeko_support_file_fuzz" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$cm_build/" "$cm_corpus" "$root/camera_manager/tests/fuzz/corpus"
+rc=0
+for i in "${!names[@]}"; do
+    name=${names[$i]}
+    if wait "${pids[$i]}"; then
+        runs=$(sed -n 's/^Done \([0-9]*\) runs in \([0-9]*\) second.*/\1 runs in \2 s/p' "$out/$name.log")
+        units=$(sed -n 's/^stat::new_units_added: *//p' "$out/$name.log")
+        echo "fuzz: $name: ${runs:-?}, ${units:-0} new units"
+    else
+        rc=1
+        tail -n 60 "$out/$name.log"
+        echo "fuzz: $name FAILED; its log is build-test/fuzz/$name.log"
+    fi
+done
+exit $rc

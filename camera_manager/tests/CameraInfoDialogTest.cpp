@@ -197,7 +197,8 @@ TEST_F(CameraInfoDialogTest, RefusesIdsOutsideOneTo254AndKeepsTheDialogOpen) {
         zksim_JournalClear();
         wxString after;
         bool stayedOpen = false, focused = false;
-        run(UsbDevice, UsbCameraId, [&](SetCamID& d) {
+        // Named in the capture: clang 14 cannot capture a structured binding implicitly.
+        run(UsbDevice, UsbCameraId, [&, typed = typed](SetCamID& d) {
             field(d, 1151)->SetFocus(); // as after typing a text
             confirm(d, typed);
             stayedOpen = d.IsModal();

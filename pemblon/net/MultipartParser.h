@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 
+#include "pemblon/core/Export.h"
 #include "pemblon/core/wxSearchableMemoryBuffer.h"
 
 namespace PBN::Net {
@@ -14,7 +15,7 @@ namespace PBN::Net {
 //
 // What becomes of a part is the sink's business; the parser only tells it where each part's
 // header block and body bytes are.
-class MultipartParser {
+class PBN_API MultipartParser {
 public:
     class Sink {
     public:

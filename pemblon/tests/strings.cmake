@@ -13,5 +13,5 @@ if(ZEKO_BUILD_TESTS)
     # The comparisons again with the SSE2 step in place of the AVX2 one.
     add_test(NAME pemblon_strings_tests_sse2 COMMAND pemblon_strings_tests --gtest_filter=OstringCompare.*)
     set_tests_properties(pemblon_strings_tests_sse2 PROPERTIES TIMEOUT 300
-        ENVIRONMENT "PBN_STRINGS_NO_AVX2=1;LSAN_OPTIONS=suppressions=${ZEKO_LSAN_SUPPRESSIONS}:print_suppressions=0;UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1;ASAN_OPTIONS=detect_odr_violation=0")
+        ENVIRONMENT "${ZEKO_TEST_ENVIRONMENT};PBN_STRINGS_NO_AVX2=1")
 endif()
