@@ -1,6 +1,7 @@
 #include "camera_manager/core/CAboutDlg.h"
 
 #include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
 
 #include <wx/artprov.h>
@@ -10,14 +11,14 @@
 #include <wx/stattext.h>
 
 CAboutDlg::CAboutDlg(wxWindow* parent)
-    : wxDialog(parent, IDD, wxT("About Zeko Camera Manager"), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, IDD, ResourceText(ids::CaptionAbout), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE) {
     auto* top = new wxBoxSizer(wxVERTICAL);
     auto* row = new wxBoxSizer(wxHORIZONTAL);
     row->Add(
         new wxStaticBitmap(this, wxID_ANY, wxArtProvider::GetBitmap(wxART_INFORMATION, wxART_MESSAGE_BOX)), 0,
         wxALL, 10);
-    versionText = new wxStaticText(this, 1128, wxT("Zeko Camera Manager version "));
+    versionText = new wxStaticText(this, 1128, ResourceText(ids::CaptionProgramVersion));
     row->Add(versionText, 1, wxALIGN_CENTER_VERTICAL | wxALL, 10);
     top->Add(row, 1, wxEXPAND);
     auto* ok = new wxButton(this, wxID_OK, wxT("OK"));

@@ -62,4 +62,48 @@ constexpr uint32_t CaptionChangeService = 3318;
 constexpr uint32_t CaptionApplyChanges = 3319;
 constexpr uint32_t CaptionEnableDhcp = 3320;
 
+// Captions of the tool dialogs: general information, additional functions, serial terminal and
+// About box. Texts the table already held keep their numbers (358 "Close", 363 "Additional
+// functions", 531 "Send file", 5162 "Progress", 3300 "Cancel").
+constexpr uint32_t CaptionClose = 358;
+constexpr uint32_t CaptionAdditionalFunctions = 363;
+constexpr uint32_t CaptionGeneralInformation = 3400;
+constexpr uint32_t CaptionProgramVersion = 3401;
+constexpr uint32_t CaptionDriversAndInterfaces = 3402;
+constexpr uint32_t CaptionDirect3DDlls = 3403;
+constexpr uint32_t CaptionControllersAndAdapters = 3404;
+constexpr uint32_t CaptionNoUsb2Controller = 3405;
+constexpr uint32_t CaptionCheckUpdates = 3406;
+constexpr uint32_t CaptionDownloadUpdates = 3407;
+constexpr uint32_t CaptionVirtualComPort = 3408;
+constexpr uint32_t CaptionComPort = 3409;
+constexpr uint32_t CaptionInstall = 3410;
+constexpr uint32_t CaptionSave = 3411;
+constexpr uint32_t CaptionDelete = 3412;
+constexpr uint32_t CaptionSendReceive = 3413;
+constexpr uint32_t CaptionDeleteAllComPorts = 3414;
+constexpr uint32_t CaptionCpuIdleStates = 3415;
+constexpr uint32_t CaptionDisableMains = 3416;
+constexpr uint32_t CaptionDisableBattery = 3417;
+constexpr uint32_t CaptionParameterSetOnOpen = 3418;
+constexpr uint32_t CaptionDefault = 3419;
+constexpr uint32_t CaptionParameterSet1 = 3420;
+constexpr uint32_t CaptionParameterSet2 = 3421;
+constexpr uint32_t CaptionSerialPortCom1 = 3422;
+constexpr uint32_t CaptionBaudRate = 3423;
+constexpr uint32_t CaptionDataBits = 3424;
+constexpr uint32_t CaptionStopBits = 3425;
+constexpr uint32_t CaptionParity = 3426;
+constexpr uint32_t CaptionBroadcastComPort = 3427;
+constexpr uint32_t CaptionSend = 3428;
+constexpr uint32_t CaptionAppend = 3429;
+constexpr uint32_t CaptionClear = 3430;
+constexpr uint32_t CaptionBrowse = 3431;
+constexpr uint32_t CaptionSource = 3432;
+constexpr uint32_t CaptionDestination = 3433;
+constexpr uint32_t CaptionDirection = 3434;
+constexpr uint32_t CaptionSourceCount = 3435;
+constexpr uint32_t CaptionDestinationCount = 3436;
+constexpr uint32_t CaptionAbout = 3437;
+
 } // namespace ids

@@ -2,10 +2,12 @@
 
 #include "camera_manager/core/CameraEntry.h"
 #include "camera_manager/core/CameraInterfaceLibrary.h"
+#include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
 #include "camera_manager/diagnostics/DiagnosticsStringIds.h"
 #include "camera_manager/diagnostics/DlgSerial.h"
 
+#include <algorithm>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
@@ -15,6 +17,19 @@
 #include <wx/sizer.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
+
+namespace {
+
+// The COM port buttons are 300 pixels wide, or as wide as their text (which names the port and
+// changes with it) needs.
+wxWindow* fitButton(wxWindow* button) {
+    button->SetMinSize(wxDefaultSize);
+    button->InvalidateBestSize();
+    button->SetMinSize(wxSize(std::max(300, button->GetBestSize().x), -1));
+    return button;
+}
+
+} // namespace
 
 std::function<void(CameraEntry*)> AdditionalFunctions::runSerialTerminal = [](CameraEntry* entry) {
     if (entry)
@@ -39,7 +54,7 @@ AdditionalFunctions::AdditionalFunctions(wxWindow* parent, CameraEntry* entry, B
 AdditionalFunctions::~AdditionalFunctions() = default;
 
 int AdditionalFunctions::DoModal() {
-    wxDialog dialog(parent_, IDD, "Additional functions");
+    wxDialog dialog(parent_, IDD, ResourceText(ids::CaptionAdditionalFunctions));
     dialog_ = &dialog;
     ui_ = std::make_unique<Ui>(&dialog);
     OnInitDialog();
@@ -53,42 +68,42 @@ void AdditionalFunctions::OnInitDialog() {
     wxDialog& d = *dialog_;
     auto* sizer = new wxBoxSizer(wxVERTICAL);
 
-    auto* com = new wxStaticBoxSizer(wxVERTICAL, &d, "Virtual COM port");
+    auto* com = new wxStaticBoxSizer(wxVERTICAL, &d, ResourceText(ids::CaptionVirtualComPort));
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(new wxStaticText(com->GetStaticBox(), 1262, "COM port"), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT,
-             6);
+    row->Add(new wxStaticText(com->GetStaticBox(), 1262, ResourceText(ids::CaptionComPort)), 0,
+             wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     auto* combo = new wxChoice(com->GetStaticBox(), 1032, wxDefaultPosition, wxSize(200, -1));
     row->Add(combo, 0, wxRIGHT, 6);
     com->Add(row, 0, wxALL, 4);
     auto* buttons = new wxGridSizer(2, 4, 4);
-    for (auto [id, label] : {std::pair{1175, "Install"}, std::pair{1271, "Save"}, std::pair{1272, "Delete"},
-                             std::pair{1270, "Send / Receive"}})
-        buttons->Add(new wxButton(com->GetStaticBox(), id, label, wxDefaultPosition, wxSize(300, -1)), 0,
-                     wxEXPAND);
+    for (auto [id, label] : {std::pair{1175, ids::CaptionInstall}, std::pair{1271, ids::CaptionSave},
+                             std::pair{1272, ids::CaptionDelete}, std::pair{1270, ids::CaptionSendReceive}})
+        buttons->Add(fitButton(new wxButton(com->GetStaticBox(), id, ResourceText(label))), 0, wxEXPAND);
     com->Add(buttons, 0, wxALL | wxEXPAND, 4);
     auto* status = new wxStaticText(com->GetStaticBox(), 1265, "", wxDefaultPosition, wxSize(604, 54));
     status->SetFont(wxFont(wxFontInfo(10).FaceName("Tahoma")));
     com->Add(status, 0, wxALL | wxEXPAND, 4);
-    auto* deleteAll = new wxButton(com->GetStaticBox(), 1104, "Delete all virtual Zeko COM ports");
+    auto* deleteAll = new wxButton(com->GetStaticBox(), 1104, ResourceText(ids::CaptionDeleteAllComPorts));
     com->Add(deleteAll, 0, wxALL, 4);
     sizer->Add(com, 0, wxALL | wxEXPAND, 6);
 
-    auto* idle = new wxStaticBoxSizer(wxHORIZONTAL, &d, "CPU idle states");
-    auto* mains = new wxCheckBox(idle->GetStaticBox(), 1356, "Disable (mains power)");
-    auto* battery = new wxCheckBox(idle->GetStaticBox(), 1252, "Disable (battery power)");
+    auto* idle = new wxStaticBoxSizer(wxHORIZONTAL, &d, ResourceText(ids::CaptionCpuIdleStates));
+    auto* mains = new wxCheckBox(idle->GetStaticBox(), 1356, ResourceText(ids::CaptionDisableMains));
+    auto* battery = new wxCheckBox(idle->GetStaticBox(), 1252, ResourceText(ids::CaptionDisableBattery));
     idle->Add(mains, 0, wxALL, 4);
     idle->Add(battery, 0, wxALL, 4);
     sizer->Add(idle, 0, wxALL | wxEXPAND, 6);
 
-    auto* sets = new wxStaticBoxSizer(wxHORIZONTAL, &d, "Camera parameter when camera is opened");
-    wxRadioButton* radios[3] = {new wxRadioButton(sets->GetStaticBox(), 1359, "Default", wxDefaultPosition,
-                                                  wxDefaultSize, wxRB_GROUP),
-                                new wxRadioButton(sets->GetStaticBox(), 1360, "Parameter set 1"),
-                                new wxRadioButton(sets->GetStaticBox(), 1361, "Parameter set 2")};
+    auto* sets = new wxStaticBoxSizer(wxHORIZONTAL, &d, ResourceText(ids::CaptionParameterSetOnOpen));
+    wxRadioButton* radios[3] = {
+        new wxRadioButton(sets->GetStaticBox(), 1359, ResourceText(ids::CaptionDefault), wxDefaultPosition,
+                          wxDefaultSize, wxRB_GROUP),
+        new wxRadioButton(sets->GetStaticBox(), 1360, ResourceText(ids::CaptionParameterSet1)),
+        new wxRadioButton(sets->GetStaticBox(), 1361, ResourceText(ids::CaptionParameterSet2))};
     for (wxRadioButton* radio : radios)
         sets->Add(radio, 0, wxALL, 4);
     sizer->Add(sets, 0, wxALL | wxEXPAND, 6);
-    sizer->Add(new wxButton(&d, wxID_OK, "Close"), 0, wxALL | wxALIGN_RIGHT, 6);
+    sizer->Add(new wxButton(&d, wxID_OK, ResourceText(ids::CaptionClose)), 0, wxALL | wxALIGN_RIGHT, 6);
 
     // COM port panel
     const bool hasCamera = entry_ != nullptr;
@@ -202,8 +217,10 @@ void AdditionalFunctions::ShowComPort() {
     for (const auto& [id, state] : buttons) {
         wxWindow* button = dialog_->FindWindow(id);
         button->Enable(state.first);
-        if (state.second)
+        if (state.second) {
             button->SetLabel(ToWx(*state.second));
+            fitButton(button);
+        }
     }
     auto* status = static_cast<wxStaticText*>(dialog_->FindWindow(1265));
     status->SetLabel(ToWx(c.status));

@@ -1,6 +1,7 @@
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
 
 #include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
 #include "camera_manager/diagnostics/DiagnosticsStringIds.h"
 #include "camera_manager/diagnostics/GeneralInformation.h"
@@ -8,6 +9,7 @@
 #include "platform/win/System.h"
 #include "platform/win/WideText.h"
 
+#include <algorithm>
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/listctrl.h>
@@ -60,24 +62,27 @@ private:
     std::function<void()> refresh_;
 };
 
-wxListCtrl* makeList(wxWindow* parent, int id, const int widths[6]) {
+// The five visible columns. The row's marker ("-1", "0" to "3") stays with the dialog's rows: a
+// list column of width 0 still shows its rule and a dot of clipped text.
+wxListCtrl* makeList(wxWindow* parent, int id, const int widths[5]) {
     auto* list = new wxListCtrl(parent, id, wxDefaultPosition, wxSize(-1, 150),
                                 wxLC_REPORT | wxLC_HRULES | wxLC_VRULES);
     const unsigned headings[5] = {209, 211, 210, 212, 511};
-    for (int column = 0; column < 6; ++column)
-        list->InsertColumn(column, column < 5 ? ResourceText(headings[column]) : wxString(),
-                           wxLIST_FORMAT_LEFT, widths[column]);
+    for (int column = 0; column < 5; ++column)
+        list->InsertColumn(column, ResourceText(headings[column]), wxLIST_FORMAT_LEFT, widths[column]);
     return list;
 }
 
 } // namespace
 
 int AdditionalInfoDlg::DoModal() {
-    wxDialog dialog(parent_, IDD, "General Information", wxDefaultPosition, wxDefaultSize,
-                    wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
+    wxDialog dialog(parent_, IDD, ResourceText(ids::CaptionGeneralInformation), wxDefaultPosition,
+                    wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
     dialog_ = &dialog;
     OnInitDialog();
     int result = dialog.ShowModal();
+    // Closing stops a check still waiting for its server; its result, if queued, goes with the window.
+    CancelUpdateCheck();
     dialog_ = nullptr;
     return result;
 }
@@ -87,37 +92,50 @@ void AdditionalInfoDlg::OnInitDialog() {
     auto* sizer = new wxBoxSizer(wxVERTICAL);
     WCHAR version[20] = {};
     GetProgramVersionString(version, sizeof version);
-    sizer->Add(new wxStaticText(&d, 1339, wxString("Zeko Camera Manager version ") + ToWx(version)), 0, wxALL,
+    sizer->Add(new wxStaticText(&d, 1339, ResourceText(ids::CaptionProgramVersion) + ToWx(version)), 0, wxALL,
                6);
 
-    sizer->Add(new wxStaticText(&d, 1283, "Zeko drivers and 3rd party interfaces"), 0, wxLEFT | wxTOP, 6);
-    const int driverWidths[6] = {145, 245, 195, 110, 75, 0};
+    sizer->Add(new wxStaticText(&d, 1283, ResourceText(ids::CaptionDriversAndInterfaces)), 0, wxLEFT | wxTOP,
+               6);
+    const int driverWidths[5] = {145, 245, 195, 110, 75};
     driverList_ = makeList(&d, 1126, driverWidths);
     driverList_->SetMinSize(wxSize(780, 260));
     sizer->Add(driverList_, 1, wxEXPAND | wxALL, 6);
-    sizer->Add(new wxStaticText(&d, 1284, "Direct3D Dlls"), 0, wxLEFT, 6);
-    const int d3dWidths[6] = {145, 160, 205, 125, 125, 0};
+    sizer->Add(new wxStaticText(&d, 1284, ResourceText(ids::CaptionDirect3DDlls)), 0, wxLEFT, 6);
+    const int d3dWidths[5] = {145, 160, 205, 125, 125};
     direct3dList_ = makeList(&d, 1282, d3dWidths);
     direct3dList_->SetMinSize(wxSize(780, 70));
     sizer->Add(direct3dList_, 0, wxEXPAND | wxALL, 6);
-    sizer->Add(new wxStaticText(&d, 1285, "USB controller and network adapters"), 0, wxLEFT, 6);
+    sizer->Add(new wxStaticText(&d, 1285, ResourceText(ids::CaptionControllersAndAdapters)), 0, wxLEFT, 6);
     tree_ =
         new wxTreeCtrl(&d, 1083, wxDefaultPosition, wxSize(780, 170), wxTR_DEFAULT_STYLE | wxTR_HIDE_ROOT);
     tree_->AddRoot(wxString());
     sizer->Add(tree_, 1, wxEXPAND | wxALL, 6);
-    status_ = new wxStaticText(&d, statusLineId, "No USB 2.0 Controller found !!!");
+    status_ = new wxStaticText(&d, statusLineId, ResourceText(ids::CaptionNoUsb2Controller));
     status_->SetForegroundColour(wxColour(200, 0, 0));
     status_->SetFont(wxFont(wxFontInfo(12).FaceName("Tahoma")));
     sizer->Add(status_, 0, wxALL, 6);
     auto* buttons = new wxBoxSizer(wxHORIZONTAL);
-    auto* check = new wxButton(&d, 1104, "Check updates");
-    auto* download = new wxButton(&d, 1125, "Download updates");
+    auto* check = new wxButton(&d, 1104, ResourceText(ids::CaptionCheckUpdates));
+    // The button keeps room for "Cancel", which it reads while a check runs.
+    check->SetMinSize(
+        wxSize(std::max(check->GetBestSize().x,
+                        check->GetSizeFromTextSize(check->GetTextExtent(ResourceText(ids::CaptionCancel))).x),
+               -1));
+    auto* download = new wxButton(&d, 1125, ResourceText(ids::CaptionDownloadUpdates));
+    // Without an update list there is no server to take the setups from.
+    download->Enable(!SetupPageUrl().empty());
     buttons->Add(check, 0, wxRIGHT, 6);
     buttons->Add(download, 0, wxRIGHT, 6);
     buttons->AddStretchSpacer();
-    buttons->Add(new wxButton(&d, wxID_OK, "Close"));
+    buttons->Add(new wxButton(&d, wxID_OK, ResourceText(ids::CaptionClose)));
     sizer->Add(buttons, 0, wxEXPAND | wxALL, 6);
-    check->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { CheckForUpdates(); });
+    check->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+        if (IsCheckingUpdates())
+            CancelUpdateCheck();
+        else
+            CheckForUpdates();
+    });
     download->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { OpenSetupPage(); });
 
     WCHAR windows[261] = {};
@@ -135,7 +153,6 @@ void AdditionalInfoDlg::OnInitDialog() {
             list->SetItem(item, 1, ToWx(row.description));
             list->SetItem(item, 2, ToWx(row.location));
             list->SetItem(item, 3, ToWx(row.version));
-            list->SetItem(item, 5, "-1");
             model.push_back({row.version, u"", u"-1"});
         }
     }
@@ -188,20 +205,57 @@ void AdditionalInfoDlg::FillNetworkAdapterTree() {
 }
 
 void AdditionalInfoDlg::CheckForUpdates() {
+    if (IsCheckingUpdates() || !dialog_)
+        return;
+    checking_ = std::make_shared<DownloadCancel>();
+    wxBeginBusyCursor();
+    dialog_->FindWindow(1104)->SetLabel(ResourceText(ids::CaptionCancel));
+    // The worker touches no window: it hands its result to the dialog's event queue, which
+    // discards it should the dialog be gone first.
+    wxDialog* dialog = dialog_;
+    worker_ = std::thread([this, dialog, cancel = checking_] {
+        DownloadResult download = DownloadUpdateList(cancel.get());
+        if (!cancel->cancelled())
+            dialog->CallAfter([this, download, cancel] {
+                if (checking_ == cancel) // not a check cancelled after it queued this
+                    FinishUpdateCheck(download);
+            });
+    });
+}
+
+void AdditionalInfoDlg::CancelUpdateCheck() {
+    if (!IsCheckingUpdates())
+        return;
+    checking_->cancel();
+    EndUpdateCheck();
+}
+
+void AdditionalInfoDlg::EndUpdateCheck() {
+    if (worker_.joinable())
+        worker_.join();
+    checking_.reset();
+    wxEndBusyCursor();
+    if (dialog_)
+        dialog_->FindWindow(1104)->SetLabel(ResourceText(ids::CaptionCheckUpdates));
+}
+
+void AdditionalInfoDlg::FinishUpdateCheck(const DownloadResult& download) {
+    EndUpdateCheck();
     DialogUi ui(dialog_, *this, [this] {
         for (wxListCtrl* list : {driverList_, direct3dList_}) {
             const std::vector<VersionRow>& rows = list == driverList_ ? drivers_ : direct3d_;
             for (long row = 0; row < static_cast<long>(rows.size()); ++row) {
                 list->SetItem(row, 4, ToWx(rows[row].update));
-                list->SetItem(row, 5, ToWx(rows[row].marker));
                 colourRow(list, row, rows[row].marker);
             }
             list->Refresh(true);
         }
     });
-    ::CheckForUpdates(drivers_, direct3d_, ui);
+    ApplyUpdateList(download, drivers_, direct3d_, ui);
 }
 
 void AdditionalInfoDlg::OpenSetupPage() {
-    wxLaunchDefaultBrowser(SetupPageUrl());
+    const std::string page = SetupPageUrl();
+    if (!page.empty())
+        wxLaunchDefaultBrowser(page);
 }

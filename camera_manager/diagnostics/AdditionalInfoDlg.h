@@ -6,6 +6,8 @@
 
 #include "camera_manager/diagnostics/UpdateCheck.h"
 
+#include <memory>
+#include <thread>
 #include <vector>
 
 class wxWindow;
@@ -23,7 +25,17 @@ public:
 
     // The dialog's window while DoModal runs (tests drive it through this).
     wxDialog* window() const { return dialog_; }
+    // Starts the update check: the download runs on a worker while the dialog goes on working,
+    // with the wait cursor and "Check updates" turned into "Cancel". Its end is handled on the
+    // dialog's thread.
     void CheckForUpdates();
+    // Stops a running check; the lists stay as they were.
+    void CancelUpdateCheck();
+    bool IsCheckingUpdates() const { return checking_ != nullptr; }
+    // The marker of a row: "-1" until checked, then "0" to "3" (UpdateMarker).
+    const std::u16string& Marker(VersionList list, size_t row) const {
+        return (list == VersionList::Drivers ? drivers_ : direct3d_).at(row).marker;
+    }
     void OpenSetupPage();
 
 private:
@@ -31,6 +43,8 @@ private:
     void FillList(wxListCtrl* list, const std::vector<VersionRow>& rows, bool refillUpdate);
     void FillTree();
     void FillNetworkAdapterTree();
+    void FinishUpdateCheck(const DownloadResult& download);
+    void EndUpdateCheck();
 
     wxWindow* parent_;
     int languageIndex_;
@@ -40,4 +54,7 @@ private:
     wxTreeCtrl* tree_ = nullptr;
     wxStaticText* status_ = nullptr;
     std::vector<VersionRow> drivers_, direct3d_;
+    // The running check's cancel switch; null when no check runs.
+    std::shared_ptr<DownloadCancel> checking_;
+    std::thread worker_;
 };

@@ -13,6 +13,8 @@ constexpr uint32_t UrlNotConnected = 523;
 constexpr uint32_t InternetNotConnected = 524;
 constexpr uint32_t DriversOutOfDate = 527;
 constexpr uint32_t InstallDirectX = 595;
+// A text of our own: the download is no update list.
+constexpr uint32_t NotAnUpdateList = 3223;
 
 // Virtual COM ports
 constexpr uint32_t PortUsed = 480;

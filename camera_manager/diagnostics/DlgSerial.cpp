@@ -87,7 +87,7 @@ std::string utf8Path(const wxString& path) {
 } // namespace
 
 DlgSerial::DlgSerial(wxWindow* parent, const CameraEntry* entry)
-    : wxDialog(parent, wxID_ANY, "Virtual COM port", wxDefaultPosition, wxDefaultSize,
+    : wxDialog(parent, wxID_ANY, ResourceText(ids::CaptionVirtualComPort), wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE),
       entry_(entry), session_(std::make_unique<SerialSession>(static_cast<SerialSessionListener&>(*this))) {
     ports_[1].index = 1;
@@ -99,7 +99,7 @@ DlgSerial::DlgSerial(wxWindow* parent, const CameraEntry* entry)
     portsRow->Add(buildPortGroup(ports_[1], this, boxB), 1, wxEXPAND | wxALL, 5);
     top->Add(portsRow, 1, wxEXPAND);
     top->Add(buildTransferGroup(this), 0, wxEXPAND | wxALL, 5);
-    wxButton* close = new wxButton(this, wxID_OK, "Close");
+    wxButton* close = new wxButton(this, wxID_OK, ResourceText(ids::CaptionClose));
     top->Add(close, 0, wxALIGN_RIGHT | wxALL, 5);
     SetSizerAndFit(top);
     SetEscapeId(wxID_OK);
@@ -150,8 +150,9 @@ int DlgSerial::cameraComPort() const {
 wxWindow* DlgSerial::buildPortGroup(Port& port, wxWindow* parent, wxStaticBox*& box) {
     const PortIds& id = portIds[port.index];
     wxPanel* panel = new wxPanel(parent);
-    box = new wxStaticBox(panel, port.index == 0 ? IdPortA : IdPortB,
-                          port.index == 0 ? "Virtual COM port" : "Serial port (COM1)");
+    box = new wxStaticBox(
+        panel, port.index == 0 ? IdPortA : IdPortB,
+        ResourceText(port.index == 0 ? ids::CaptionVirtualComPort : ids::CaptionSerialPortCom1));
     wxStaticBoxSizer* group = new wxStaticBoxSizer(box, wxVERTICAL);
     wxFlexGridSizer* grid = new wxFlexGridSizer(2, 4, 6);
     auto row = [&](const wxString& label, wxWindow* control) {
@@ -163,7 +164,7 @@ wxWindow* DlgSerial::buildPortGroup(Port& port, wxWindow* parent, wxStaticBox*& 
         bauds.Add(rate);
     port.baud = new wxChoice(box, id.baud, wxDefaultPosition, wxDefaultSize, bauds);
     port.baud->SetSelection(serial::DefaultBaudIndex);
-    row("Baud rate", port.baud);
+    row(ResourceText(ids::CaptionBaudRate), port.baud);
     auto fixed = [&](int controlId, const wxString& text) {
         wxChoice* choice = new wxChoice(box, controlId);
         choice->Append(text);
@@ -171,15 +172,15 @@ wxWindow* DlgSerial::buildPortGroup(Port& port, wxWindow* parent, wxStaticBox*& 
         choice->Disable();
         return choice;
     };
-    row("Data bits", fixed(id.dataBits, "8"));
-    row("Stop bits", fixed(id.stopBits, "1"));
-    row("Parity", fixed(id.parity, ResourceText(ids::SerialParityNone)));
+    row(ResourceText(ids::CaptionDataBits), fixed(id.dataBits, "8"));
+    row(ResourceText(ids::CaptionStopBits), fixed(id.stopBits, "1"));
+    row(ResourceText(ids::CaptionParity), fixed(id.parity, ResourceText(ids::SerialParityNone)));
     grid->AddGrowableCol(1);
     group->Add(grid, 0, wxEXPAND | wxALL, 4);
 
     wxBoxSizer* connectRow = new wxBoxSizer(wxHORIZONTAL);
     if (port.index == 0) {
-        broadcast_ = new wxCheckBox(box, IdBroadcast, "Broadcast COM port");
+        broadcast_ = new wxCheckBox(box, IdBroadcast, ResourceText(ids::CaptionBroadcastComPort));
         connectRow->Add(broadcast_, 0, wxALIGN_CENTER_VERTICAL);
     }
     connectRow->AddStretchSpacer();
@@ -191,18 +192,19 @@ wxWindow* DlgSerial::buildPortGroup(Port& port, wxWindow* parent, wxStaticBox*& 
     port.sendText = new wxTextCtrl(box, id.sendText, wxEmptyString, wxDefaultPosition, wxSize(200, -1));
     port.sendText->SetMaxLength(serial::SendTextLimit);
     sendRow->Add(port.sendText, 1, wxALIGN_CENTER_VERTICAL);
-    sendRow->Add(new wxButton(box, id.send, "Send"), 0, wxLEFT, 4);
+    sendRow->Add(new wxButton(box, id.send, ResourceText(ids::CaptionSend)), 0, wxLEFT, 4);
     group->Add(sendRow, 0, wxEXPAND | wxALL, 4);
 
     wxBoxSizer* lineEndRow = new wxBoxSizer(wxHORIZONTAL);
-    lineEndRow->Add(new wxStaticText(box, wxID_ANY, "Append"), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
+    lineEndRow->Add(new wxStaticText(box, wxID_ANY, ResourceText(ids::CaptionAppend)), 0,
+                    wxALIGN_CENTER_VERTICAL | wxRIGHT, 4);
     port.lineEnd = new wxChoice(box, id.lineEnd);
     for (unsigned i = 0; i < 4; ++i)
         port.lineEnd->Append(ResourceText(ids::SerialLineEndNone + i));
     port.lineEnd->SetSelection(0);
     lineEndRow->Add(port.lineEnd);
     lineEndRow->AddStretchSpacer();
-    lineEndRow->Add(new wxButton(box, id.clear, "Clear"));
+    lineEndRow->Add(new wxButton(box, id.clear, ResourceText(ids::CaptionClear)));
     group->Add(lineEndRow, 0, wxEXPAND | wxALL, 4);
 
     port.received = new wxTextCtrl(box, id.received, wxEmptyString, wxDefaultPosition, wxSize(-1, 140),
@@ -215,7 +217,7 @@ wxWindow* DlgSerial::buildPortGroup(Port& port, wxWindow* parent, wxStaticBox*& 
 
 wxWindow* DlgSerial::buildTransferGroup(wxWindow* parent) {
     wxPanel* panel = new wxPanel(parent);
-    wxStaticBox* box = new wxStaticBox(panel, IdFileGroup, "Send file");
+    wxStaticBox* box = new wxStaticBox(panel, IdFileGroup, ResourceText(ids::SerialSendFile));
     wxStaticBoxSizer* group = new wxStaticBoxSizer(box, wxVERTICAL);
     wxFlexGridSizer* grid = new wxFlexGridSizer(3, 4, 6);
     auto fileRow = [&](const wxString& label, int editId, int browseId) {
@@ -224,12 +226,13 @@ wxWindow* DlgSerial::buildTransferGroup(wxWindow* parent) {
         edit->SetBackgroundColour(*wxWHITE);
         grid->Add(new wxStaticText(box, wxID_ANY, label), 0, wxALIGN_CENTER_VERTICAL);
         grid->Add(edit, 1, wxEXPAND);
-        grid->Add(new wxButton(box, browseId, "Browse"));
+        grid->Add(new wxButton(box, browseId, ResourceText(ids::CaptionBrowse)));
         return edit;
     };
-    sourceName_ = fileRow("Source", IdSourceName, IdBrowseSource);
-    destinationName_ = fileRow("Destination", IdDestinationName, IdBrowseDestination);
-    grid->Add(new wxStaticText(box, wxID_ANY, "Direction"), 0, wxALIGN_CENTER_VERTICAL);
+    sourceName_ = fileRow(ResourceText(ids::CaptionSource), IdSourceName, IdBrowseSource);
+    destinationName_ = fileRow(ResourceText(ids::CaptionDestination), IdDestinationName, IdBrowseDestination);
+    grid->Add(new wxStaticText(box, wxID_ANY, ResourceText(ids::CaptionDirection)), 0,
+              wxALIGN_CENTER_VERTICAL);
     direction_ = new wxChoice(box, IdDirection);
     grid->Add(direction_, 1, wxEXPAND);
     sendFile_ = new wxButton(box, IdSendFile, ResourceText(ids::SerialSendFile));
@@ -238,18 +241,18 @@ wxWindow* DlgSerial::buildTransferGroup(wxWindow* parent) {
     group->Add(grid, 0, wxEXPAND | wxALL, 4);
 
     wxBoxSizer* counts = new wxBoxSizer(wxHORIZONTAL);
-    counts->Add(new wxStaticText(box, wxID_ANY, "Source:"), 0, wxRIGHT, 4);
-    sourceBytes_ = new wxStaticText(box, IdSourceBytes, "0 bytes", wxDefaultPosition, wxSize(140, -1));
+    counts->Add(new wxStaticText(box, wxID_ANY, ResourceText(ids::CaptionSourceCount)), 0, wxRIGHT, 4);
+    sourceBytes_ = new wxStaticText(box, IdSourceBytes, withBytes(0), wxDefaultPosition, wxSize(140, -1));
     counts->Add(sourceBytes_, 0, wxRIGHT, 20);
-    counts->Add(new wxStaticText(box, wxID_ANY, "Destination:"), 0, wxRIGHT, 4);
+    counts->Add(new wxStaticText(box, wxID_ANY, ResourceText(ids::CaptionDestinationCount)), 0, wxRIGHT, 4);
     destinationBytes_ =
-        new wxStaticText(box, IdDestinationBytes, "0 bytes", wxDefaultPosition, wxSize(140, -1));
+        new wxStaticText(box, IdDestinationBytes, withBytes(0), wxDefaultPosition, wxSize(140, -1));
     counts->Add(destinationBytes_);
     group->Add(counts, 0, wxEXPAND | wxALL, 4);
 
     wxBoxSizer* progressRow = new wxBoxSizer(wxHORIZONTAL);
-    progressRow->Add(new wxStaticText(box, IdProgressLabel, "Progress"), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT,
-                     6);
+    progressRow->Add(new wxStaticText(box, IdProgressLabel, ResourceText(ids::Progress)), 0,
+                     wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     progress_ = new wxGauge(box, IdProgress, 100, wxDefaultPosition, wxSize(-1, 16));
     progressRow->Add(progress_, 1, wxALIGN_CENTER_VERTICAL);
     group->Add(progressRow, 0, wxEXPAND | wxALL, 4);

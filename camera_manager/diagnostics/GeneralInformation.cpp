@@ -4,6 +4,7 @@
 #include "camera_manager/diagnostics/DiagnosticsStringIds.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
+#include "platform/win/SystemInfo.h"
 #include "platform/win/WideText.h"
 
 #include <cstdlib>
@@ -127,16 +128,15 @@ std::vector<InfoRow> BuildDirect3DRows(const std::u16string& windowsDir) {
 }
 
 std::optional<OsVersion> SystemOsVersion() {
+    OSVERSIONINFOW version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    if (!GetVersionExW(&version))
+        return std::nullopt;
     OsVersion os;
-    const char* forced = std::getenv("ZEKO_OS_VERSION");
-    if (!forced || !*forced)
-        return os;
-    char* end = nullptr;
-    os.major = static_cast<uint32_t>(std::strtoul(forced, &end, 10));
-    os.minor = *end == '.' ? static_cast<uint32_t>(std::strtoul(end + 1, &end, 10)) : 0;
-    while (*end == ' ')
-        ++end;
-    os.servicePack = win::fromUtf8(end);
+    os.platform = version.dwPlatformId;
+    os.major = version.dwMajorVersion;
+    os.minor = version.dwMinorVersion;
+    os.servicePack = win::fromBuffer(version.szCSDVersion);
     return os;
 }
 
@@ -151,6 +151,8 @@ bool IsUsb2SupportMissing(const std::optional<OsVersion>& os,
                           const std::function<std::optional<uint32_t>()>& hotfix) {
     if (!os || os->platform != 2)
         return true;
+    if (os->major == 0 && os->minor == 0)
+        return false;
     const int sp = GetServicePackNumber(os->servicePack);
     auto is = [&](uint32_t major, uint32_t minor) { return os->major == major && os->minor == minor; };
     if (is(5, 1)) {

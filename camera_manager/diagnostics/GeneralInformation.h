@@ -24,14 +24,16 @@ std::vector<InfoRow> BuildDirect3DRows(const std::u16string& windowsDir);
 
 struct OsVersion {
     uint32_t platform = 2; // NT
-    uint32_t major = 6, minor = 1;
-    std::u16string servicePack = u"Service Pack 1";
+    uint32_t major = 0, minor = 0;
+    std::u16string servicePack;
 };
-// The system's version: 6.1 unless ZEKO_OS_VERSION says "major.minor[ SP text]" (tests).
+// The system's version as GetVersionExW reports it, the same that the support file records;
+// nullopt when it cannot be read.
 std::optional<OsVersion> SystemOsVersion();
 int GetServicePackNumber(const std::u16string& servicePack);
 // hotfixInstalled: nullopt when the hotfix key does not open, else its "Installed" value (0 when
-// unreadable).
+// unreadable). Version 0.0 is a host that is no Windows at all (SystemInfo.h): its own kernel
+// drives USB 2.0 host controllers, so support is not missing.
 bool IsUsb2SupportMissing(const std::optional<OsVersion>& os,
                           const std::function<std::optional<uint32_t>()>& hotfixInstalled);
 // Reads the KB822603 key of the registry.

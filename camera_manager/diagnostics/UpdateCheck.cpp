@@ -4,7 +4,6 @@
 #include "platform/win/ProfileText.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/SystemInfo.h"
-#include "platform/win/WebDownload.h"
 #include "platform/win/WideText.h"
 
 #include <algorithm>
@@ -51,7 +50,10 @@ long tokenValue(const std::u16string& token) {
 
 } // namespace
 
-int64_t ParseVersionNumber(std::u16string text) {
+namespace {
+
+// The text split at ".": runs of dots count as one, so no part is empty; at most four parts.
+std::vector<std::u16string> versionParts(const std::u16string& text) {
     std::vector<std::u16string> tokens;
     size_t start = 0;
     while (tokens.size() < 4 && start < text.size()) {
@@ -62,6 +64,13 @@ int64_t ParseVersionNumber(std::u16string text) {
             tokens.push_back(text.substr(start, end - start));
         start = end + 1;
     }
+    return tokens;
+}
+
+} // namespace
+
+int64_t ParseVersionNumber(std::u16string text) {
+    const std::vector<std::u16string> tokens = versionParts(text);
     if (tokens.size() < 4)
         return 0;
     // Unsigned arithmetic wraps where the signed sum would overflow; the bits are the same.
@@ -95,38 +104,58 @@ UpdateFlags MarkVersionRows(std::vector<VersionRow>& drivers, std::vector<Versio
     return flags;
 }
 
-void ReadUpdateList(const std::string& listPath, const std::u16string& notFound,
+bool ReadUpdateList(const std::string& listPath, const std::u16string& notFound,
                     std::vector<VersionRow>& drivers, std::vector<VersionRow>& direct3d) {
     const std::u16string file = win::fromUtf8(listPath);
+    std::vector<VersionRow> newDrivers = drivers, newDirect3d = direct3d;
     std::u16string value(8192, u'\0');
+    bool anyVersion = false;
     for (const UpdateListKey& key : updateListKeys) {
-        std::vector<VersionRow>& rows = key.list == VersionList::Drivers ? drivers : direct3d;
+        std::vector<VersionRow>& rows = key.list == VersionList::Drivers ? newDrivers : newDirect3d;
         if (key.row >= static_cast<int>(rows.size()))
             continue;
         DWORD length = GetPrivateProfileStringW(key.section, key.key, notFound.c_str(), value.data(),
                                                 static_cast<DWORD>(value.size()), file.c_str());
         rows[key.row].update = value.substr(0, length);
+        anyVersion = anyVersion || versionParts(rows[key.row].update).size() == 4;
     }
+    if (!anyVersion)
+        return false;
+    drivers = std::move(newDrivers);
+    direct3d = std::move(newDirect3d);
+    return true;
 }
 
 std::string UpdateListUrl() {
-    if (const char* url = std::getenv("ZEKO_UPDATE_LIST_URL"); url && *url)
-        return url;
-    return "http://www.zeko-imaging.example/updates/ZekoUpdates.txt";
+    const char* url = std::getenv("ZEKO_UPDATE_LIST_URL");
+    return url ? url : "";
 }
 
 std::string SetupPageUrl() {
-    return "http://www.zeko-imaging.example/support/setup";
+    const std::string list = UpdateListUrl();
+    const std::string url = list.substr(0, list.find_first_of("?#"));
+    const size_t scheme = url.find("://");
+    if (scheme == std::string::npos)
+        return "";
+    if (url.find('/', scheme + 3) == std::string::npos)
+        return url + "/";
+    return url.substr(0, url.rfind('/') + 1);
 }
 
 std::string UpdateListPath() {
     return win::temporaryFolder() + "/ZekoUpdates.txt";
 }
 
-void CheckForUpdates(std::vector<VersionRow>& drivers, std::vector<VersionRow>& direct3d, UpdateCheckUi& ui) {
-    const std::u16string notFound = LoadResourceString(ids::NotFound);
-    const std::string path = UpdateListPath();
-    DownloadResult download = DownloadToFile(UpdateListUrl(), path);
+DownloadResult DownloadUpdateList(DownloadCancel* cancel) {
+    DownloadOptions options;
+    options.cancel = cancel;
+    return DownloadToFile(UpdateListUrl(), UpdateListPath(), options);
+}
+
+void ApplyUpdateList(const DownloadResult& download, std::vector<VersionRow>& drivers,
+                     std::vector<VersionRow>& direct3d, UpdateCheckUi& ui) {
+    if (download.status == DownloadStatus::Cancelled)
+        return;
     if (download.status == DownloadStatus::SessionFailed) {
         ui.ShowMessage(ids::InternetNotConnected, UpdateCheckUi::Icon::Error);
         return;
@@ -135,11 +164,18 @@ void CheckForUpdates(std::vector<VersionRow>& drivers, std::vector<VersionRow>& 
         ui.ShowMessage(ids::UrlNotConnected, UpdateCheckUi::Icon::Error);
         return;
     }
-    ReadUpdateList(path, notFound, drivers, direct3d);
+    if (!ReadUpdateList(UpdateListPath(), LoadResourceString(ids::NotFound), drivers, direct3d)) {
+        ui.ShowMessage(ids::NotAnUpdateList, UpdateCheckUi::Icon::Error);
+        return;
+    }
     UpdateFlags flags = MarkVersionRows(drivers, direct3d);
     ui.RefreshLists();
     if (flags.directX)
         ui.ShowMessage(ids::InstallDirectX, UpdateCheckUi::Icon::Warning);
     if (flags.update && ui.AskYesNo(ids::DriversOutOfDate))
         ui.OpenSetupPage();
+}
+
+void CheckForUpdates(std::vector<VersionRow>& drivers, std::vector<VersionRow>& direct3d, UpdateCheckUi& ui) {
+    ApplyUpdateList(DownloadUpdateList(), drivers, direct3d, ui);
 }

@@ -5,6 +5,8 @@
 // every row by comparing installed and listed versions, and tells the user what is out of date.
 // The decisions are plain functions; the dialog supplies the rows and the message boxes.
 
+#include "platform/win/WebDownload.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -45,13 +47,15 @@ struct UpdateFlags {
 UpdateFlags MarkVersionRows(std::vector<VersionRow>& drivers, std::vector<VersionRow>& direct3d);
 
 // Fills the Update column of both lists from a downloaded update list file; missing keys read
-// notFound.
-void ReadUpdateList(const std::string& listPath, const std::u16string& notFound,
+// notFound. A file in which no key holds a version of four parts is no update list: the rows
+// stay as they were and the answer is false.
+bool ReadUpdateList(const std::string& listPath, const std::u16string& notFound,
                     std::vector<VersionRow>& drivers, std::vector<VersionRow>& direct3d);
 
-// Where the update list is fetched from: ZEKO_UPDATE_LIST_URL, else the maker's address.
+// Where the update list is fetched from: ZEKO_UPDATE_LIST_URL; empty when it is not set.
 std::string UpdateListUrl();
-// The maker's setup page ("Download updates", and Yes to question 527).
+// The setup page ("Download updates", and Yes to question 527): the folder the update list lies
+// in on its server, up to the last "/" of the address's path; empty without an update list.
 std::string SetupPageUrl();
 // The temporary file the list is downloaded to: <temporary folder>/ZekoUpdates.txt.
 std::string UpdateListPath();
@@ -67,6 +71,13 @@ public:
     virtual void RefreshLists() = 0;
 };
 
-// The whole check. Lists stay unchanged when the download fails (524 when no session can be
-// made, 523 for every other failure: address, HTTP status, time-out, cut-short body, file).
+// The download half of the check; it may run on a worker thread, and cancel stops it at once.
+DownloadResult DownloadUpdateList(DownloadCancel* cancel = nullptr);
+// The other half, on the dialog's thread: messages, the lists and the question. Lists stay
+// unchanged when the download failed (524 when no session can be made, nothing when it was
+// cancelled, 523 for every other failure: address, HTTP status, time-out, cut-short body, file)
+// and when the file is no update list (NotAnUpdateList).
+void ApplyUpdateList(const DownloadResult& download, std::vector<VersionRow>& drivers,
+                     std::vector<VersionRow>& direct3d, UpdateCheckUi& ui);
+// Both halves in one go.
 void CheckForUpdates(std::vector<VersionRow>& drivers, std::vector<VersionRow>& direct3d, UpdateCheckUi& ui);

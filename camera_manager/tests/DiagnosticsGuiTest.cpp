@@ -1,12 +1,22 @@
+#include "camera_manager/core/CAboutDlg.h"
 #include "camera_manager/core/CameraList.h"
+#include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
 #include "camera_manager/diagnostics/AdditionalFunctions.h"
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
 #include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/diagnostics/DlgSerial.h"
+#include "camera_manager/diagnostics/SerialStringIds.h"
+#include "camera_manager/res/StringTable.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
+#include "platform/win/ResourceStrings.h"
+#include "platform/win/System.h"
+#include "platform/win/SystemInfo.h"
 #include "platform/win/tests/LoopbackHttpServer.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
@@ -19,7 +29,9 @@
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
+#include <wx/statbox.h>
 #include <wx/stattext.h>
+#include <wx/timer.h>
 #include <wx/treectrl.h>
 #include <wx/uiaction.h>
 
@@ -32,6 +44,7 @@ public:
     std::vector<wxString> messages;
     std::function<void(wxDialog*)> onDialog;
     int answer = wxID_NO;
+    bool realModal = false; // other dialogs run their own modal loop
 
 protected:
     int Enter(wxDialog* dialog) override {
@@ -39,6 +52,8 @@ protected:
             messages.push_back(box->GetMessage());
             return answer;
         }
+        if (realModal)
+            return wxID_NONE;
         dialog->Show();
         for (int i = 0; i < 20; ++i)
             wxTheApp->Yield(true), wxMilliSleep(10);
@@ -58,8 +73,93 @@ void screenshot(const std::string& name) {
     }
 }
 
-const auto* const environment = ::testing::AddGlobalTestEnvironment(
-    new cmtest::WxTestEnvironment([] { return new wxApp(); }, true));
+// Runs the event loop until done() holds or the time is up.
+bool pumpUntil(const std::function<bool()>& done, int milliseconds = 10000) {
+    for (int waited = 0; !done(); waited += 10) {
+        if (waited > milliseconds)
+            return false;
+        wxTheApp->Yield(true);
+        wxMilliSleep(10);
+    }
+    return true;
+}
+
+class OneShot : public wxTimer {
+public:
+    explicit OneShot(std::function<void()> action) : action_(std::move(action)) {}
+    void Notify() override { action_(); }
+
+private:
+    std::function<void()> action_;
+};
+
+void click(wxWindow* dialog, int id) {
+    wxWindow* button = dialog->FindWindow(id);
+    wxCommandEvent event(wxEVT_BUTTON, id);
+    event.SetEventObject(button);
+    button->GetEventHandler()->ProcessEvent(event);
+}
+
+// Every caption of the four tool dialogs, with each control wide enough for its text.
+struct Caption {
+    wxWindow* window;
+    wxString text;
+};
+
+void collectCaptions(wxWindow* parent, std::vector<Caption>& captions) {
+    for (wxWindow* child : parent->GetChildren()) {
+        if (dynamic_cast<wxStaticText*>(child) || dynamic_cast<wxAnyButton*>(child) ||
+            dynamic_cast<wxCheckBox*>(child) || dynamic_cast<wxRadioButton*>(child) ||
+            dynamic_cast<wxStaticBox*>(child))
+            if (!child->GetLabel().empty())
+                captions.push_back({child, child->GetLabel()});
+        collectCaptions(child, captions);
+    }
+}
+
+std::vector<Caption> dialogCaptions(wxDialog* dialog) {
+    std::vector<Caption> captions{{dialog, dialog->GetTitle()}};
+    collectCaptions(dialog, captions);
+    return captions;
+}
+
+wxString englishText(unsigned id) {
+    for (size_t i = 0; i < managerStringCount; ++i)
+        if (managerStrings[i].id == id)
+            return ToWx(managerStrings[i].text);
+    return wxString();
+}
+
+// In German no caption is one that the dialogs once had typed in English (alone, or before the
+// version or a COM number); in both languages each control is at least as wide as its text.
+void expectCaptions(const std::vector<Caption>& captions, bool german, const std::string& dialog) {
+    std::vector<unsigned> moved{ids::CaptionClose, ids::CaptionAdditionalFunctions, ids::SerialSendFile,
+                                ids::Progress};
+    for (unsigned id = ids::CaptionGeneralInformation; id <= ids::CaptionAbout; ++id)
+        moved.push_back(id);
+    for (const Caption& caption : captions) {
+        for (unsigned id : moved) {
+            const wxString english = englishText(id);
+            if (!german || english == ResourceText(id))
+                continue;
+            EXPECT_FALSE(caption.text == english || caption.text.StartsWith(english + " (") ||
+                         (english.EndsWith(" ") && caption.text.StartsWith(english)))
+                << dialog << ": \"" << caption.text << "\" is English";
+        }
+        if (dynamic_cast<wxDialog*>(caption.window) || dynamic_cast<wxStaticBox*>(caption.window) ||
+            !caption.window->IsShown())
+            continue;
+        EXPECT_GE(caption.window->GetSize().x, caption.window->GetBestSize().x)
+            << dialog << ": \"" << caption.text << "\" is cut";
+        // and lies wholly inside its parent
+        const wxRect inside(wxPoint(0, 0), caption.window->GetParent()->GetClientSize());
+        EXPECT_TRUE(inside.Contains(caption.window->GetRect()))
+            << dialog << ": \"" << caption.text << "\" reaches out of its parent";
+    }
+}
+
+const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new cmtest::WxTestEnvironment([] { return new wxApp(); }, true));
 
 class DiagnosticsGuiTest : public cmtest::ManagerTest {
 protected:
@@ -73,7 +173,7 @@ protected:
         driver_.Unregister();
         unsetenv("TEMP");
         unsetenv("ZEKO_UPDATE_LIST_URL");
-        unsetenv("ZEKO_OS_VERSION");
+        win::SetSystemDescriptionSource({});
         ManagerTest::TearDown();
     }
     LoopbackHttpServer server_;
@@ -94,19 +194,23 @@ TEST_F(DiagnosticsGuiTest, GeneralInformationListsFilesAndChecksUpdates) {
         EXPECT_EQ(d3d->GetItemCount(), 2);
         EXPECT_EQ(drivers->GetItemText(3, 0), "zeko_api_64.dll");
         EXPECT_EQ(drivers->GetItemText(3, 3), "3.31.0.0");
-        EXPECT_EQ(drivers->GetItemText(0, 5), "-1");
-        EXPECT_EQ(drivers->GetColumnWidth(5), 0);
+        EXPECT_EQ(dlg.Marker(VersionList::Drivers, 0), u"-1");
+        // The markers are no list column: not even a sliver of one is drawn.
+        EXPECT_EQ(drivers->GetColumnCount(), 5);
+        EXPECT_EQ(d3d->GetColumnCount(), 5);
         wxTreeItemIdValue cookie;
         EXPECT_TRUE(tree->GetFirstChild(tree->GetRootItem(), cookie).IsOk());
         screenshot("general_information");
 
         dlg.CheckForUpdates();
+        EXPECT_TRUE(pumpUntil([&] { return !dlg.IsCheckingUpdates(); }));
         EXPECT_EQ(drivers->GetItemText(3, 4), "3.32.0.0");
-        EXPECT_EQ(drivers->GetItemText(3, 5), "2");
+        EXPECT_EQ(dlg.Marker(VersionList::Drivers, 3), u"2");
         // The build's stand-in USB driver is newer than the list names; the COM port driver is missing.
-        EXPECT_EQ(drivers->GetItemText(0, 5), "1");
-        EXPECT_EQ(drivers->GetItemText(2, 5), "3");
-        EXPECT_EQ(d3d->GetItemText(0, 5), "3");
+        EXPECT_EQ(dlg.Marker(VersionList::Drivers, 0), u"1");
+        EXPECT_EQ(dlg.Marker(VersionList::Drivers, 2), u"3");
+        EXPECT_EQ(dlg.Marker(VersionList::Direct3D, 0), u"3");
+        EXPECT_EQ(drivers->GetItemBackgroundColour(3), wxColour(255, 0, 0));
         screenshot("general_information_checked");
     };
     dlg.DoModal();
@@ -116,8 +220,113 @@ TEST_F(DiagnosticsGuiTest, GeneralInformationListsFilesAndChecksUpdates) {
     EXPECT_EQ(driver_.messages[1], ResourceText(ids::DriversOutOfDate));
 }
 
+// A server that answers late, or trickles its answer, no longer holds the dialog: it keeps
+// handling events (a timer fires on time), shows the wait cursor, "Cancel" stops the check and
+// Close ends the dialog at once. Before, the button's handler held the event loop for the whole
+// download (8 s here).
+TEST_F(DiagnosticsGuiTest, ASlowUpdateServerLeavesTheDialogWorkingAndClosable) {
+    using namespace std::chrono;
+    server_.serve("[ZEKO_DRIVERS]\nAPI_DLL=3.32.0.0\n[DIRECT3D_DLLS]\nDIRECT3D9_DLL=9.0.0.1\n");
+    driver_.realModal = true;
+    struct Case {
+        const char* name;
+        milliseconds firstByte;
+        size_t chunk;
+        bool cancel; // press "Cancel" before Close
+    };
+    for (const Case& c : {Case{"late", seconds(8), 0, false}, Case{"trickling", milliseconds(0), 3, true}}) {
+        SCOPED_TRACE(c.name);
+        server_.pace(c.firstByte, c.chunk, milliseconds(100));
+        const size_t requests = server_.paths().size();
+        AdditionalInfoDlg dlg(nullptr, 0);
+        steady_clock::time_point pressed;
+        milliseconds tickLate{-1};
+        bool busy = false, stillChecking = true;
+        wxString duringCheck, afterCancel, updateCell = "?";
+        OneShot tick([&] {
+            tickLate = duration_cast<milliseconds>(steady_clock::now() - pressed) - milliseconds(300);
+            busy = wxIsBusy();
+            wxDialog* dialog = dlg.window();
+            duringCheck = dialog->FindWindow(1104)->GetLabel();
+            if (c.cancel) {
+                click(dialog, 1104);
+                stillChecking = dlg.IsCheckingUpdates();
+                afterCancel = dialog->FindWindow(1104)->GetLabel();
+                updateCell = dynamic_cast<wxListCtrl*>(dialog->FindWindow(1126))->GetItemText(3, 4);
+            }
+            click(dialog, wxID_OK);
+        });
+        OneShot press([&] {
+            pressed = steady_clock::now();
+            click(dlg.window(), 1104);
+            tick.StartOnce(300);
+        });
+        press.StartOnce(200);
+        dlg.DoModal();
+        const auto closed = duration_cast<milliseconds>(steady_clock::now() - pressed);
+        EXPECT_GE(tickLate.count(), -50);
+        EXPECT_LT(tickLate.count(), 1000) << "the event loop was held";
+        EXPECT_LT(closed.count(), 2500);
+        EXPECT_TRUE(busy);
+        EXPECT_FALSE(wxIsBusy());
+        EXPECT_EQ(duringCheck, ResourceText(ids::CaptionCancel));
+        EXPECT_EQ(server_.paths().size(), requests + 1);
+        if (c.cancel) {
+            EXPECT_FALSE(stillChecking);
+            EXPECT_EQ(afterCancel, ResourceText(ids::CaptionCheckUpdates));
+            EXPECT_EQ(updateCell, "");
+        }
+        EXPECT_TRUE(driver_.messages.empty());
+    }
+}
+
+// The general-information, additional-functions, serial-terminal and About dialogs in English
+// and in German: captions from the language chosen, none cut off.
+TEST_F(DiagnosticsGuiTest, ToolDialogsShowTheChosenLanguageWhole) {
+    useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
+               "starter_fw = 0x1000021\n");
+    CameraList gige;
+    ASSERT_TRUE(FillCameraList(gige, FillGigE));
+    ASSERT_EQ(gige.GetCount(), 1u);
+    std::u16string path;
+    ASSERT_TRUE(ResourceLibraryPath(u"de", path));
+    HINSTANCE german = LoadLibraryW(path.c_str());
+    ASSERT_NE(german, nullptr);
+    for (bool inGerman : {false, true}) {
+        const std::string language = inGerman ? "de" : "en";
+        AfxSetResourceHandle(inGerman ? german : nullptr);
+        int seen = 0;
+        auto check = [&](const std::string& name) {
+            return [&, name](wxDialog* dialog) {
+                ++seen;
+                expectCaptions(dialogCaptions(dialog), inGerman, name);
+                screenshot(name + "_" + language);
+            };
+        };
+        AdditionalInfoDlg info(nullptr, inGerman ? 1 : 0);
+        driver_.onDialog = check("general_information");
+        info.DoModal();
+        AdditionalFunctions functions(nullptr, gige.At(0), FALSE);
+        driver_.onDialog = check("additional_functions");
+        functions.DoModal();
+        for (wxDialog* dialog :
+             std::initializer_list<wxDialog*>{new DlgSerial(nullptr, gige.At(0)), new CAboutDlg(nullptr)}) {
+            dialog->Show();
+            check(dynamic_cast<CAboutDlg*>(dialog) ? "about" : "serial_terminal")(dialog);
+            dialog->Destroy();
+        }
+        EXPECT_EQ(seen, 4);
+    }
+    AfxSetResourceHandle(nullptr);
+    FreeLibrary(german);
+}
+
 TEST_F(DiagnosticsGuiTest, NewerSystemsShowNoTreeAndARedStatusLine) {
-    setenv("ZEKO_OS_VERSION", "10.0", 1);
+    win::SetSystemDescriptionSource([] {
+        win::SystemDescription d;
+        d.majorVersion = 10;
+        return d;
+    });
     AdditionalInfoDlg dlg(nullptr, 0);
     driver_.onDialog = [&](wxDialog* dialog) {
         auto* tree = dynamic_cast<wxTreeCtrl*>(dialog->FindWindow(1083));

@@ -1,7 +1,9 @@
 #include "camera_manager/diagnostics/GeneralInformation.h"
 #include "ManagerTestSupport.h"
+#include "camera_manager/diagnostics/SupportFileCollector.h"
 #include "platform/win/Registry.h"
 #include "platform/win/System.h"
+#include "platform/win/SystemInfo.h"
 #include "platform/win/WideText.h"
 
 #include <cstdlib>
@@ -40,6 +42,43 @@ TEST(Usb2SupportTest, FollowsTheVersionTable) {
     EXPECT_EQ(GetServicePackNumber(u"Service Pack 3"), 3);
     EXPECT_EQ(GetServicePackNumber(u"Service Pack x"), 0);
     EXPECT_EQ(GetServicePackNumber(u""), 0);
+}
+
+// The dialog and the support file describe the same system: the host's own, or the one a test
+// puts in its place.
+TEST(SystemVersionTest, DialogAndSupportFileReadOneSource) {
+    auto agree = [](const char* what) -> OsVersion {
+        SCOPED_TRACE(what);
+        const std::optional<OsVersion> dialog = SystemOsVersion();
+        const SupportSystemInfo file = CollectSystemInfo();
+        if (!dialog) {
+            ADD_FAILURE() << "no version";
+            return {};
+        }
+        EXPECT_EQ(dialog->platform, file.platformId);
+        EXPECT_EQ(dialog->major, file.majorVersion);
+        EXPECT_EQ(dialog->minor, file.minorVersion);
+        EXPECT_EQ(dialog->servicePack, file.csdVersion);
+        return *dialog;
+    };
+    const OsVersion host = agree("host");
+    EXPECT_EQ(host.major, 0u);
+    EXPECT_EQ(win::toUtf8(host.servicePack).rfind("Linux ", 0), 0u);
+    // No Windows version, but the host's kernel drives its USB 2.0 controllers itself.
+    EXPECT_FALSE(IsUsb2SupportMissing(host, [] { return std::optional<uint32_t>(0); }));
+
+    win::SetSystemDescriptionSource([] {
+        win::SystemDescription d;
+        d.majorVersion = 5;
+        d.minorVersion = 1;
+        d.servicePack = u"Service Pack 2";
+        return d;
+    });
+    const OsVersion xp = agree("5.1 SP2");
+    win::SetSystemDescriptionSource({});
+    EXPECT_EQ(xp.major, 5u);
+    EXPECT_EQ(xp.minor, 1u);
+    EXPECT_EQ(GetServicePackNumber(xp.servicePack), 2);
 }
 
 TEST(GeneralInformationTextTest, NamesAreCutAsTheTreeShowsThem) {

@@ -4,13 +4,18 @@
 #include "camera_manager/diagnostics/SupportFileCollector.h"
 #include "camera_manager/diagnostics/SupportFileFormat.h"
 #include "camera_manager/diagnostics/SupportFileOpening.h"
+#include "camera_manager/diagnostics/SupportValueRenderer.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/WideText.h"
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/dataview.h>
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
 #include <wx/evtloop.h>
+#include <wx/image.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/treelist.h>
@@ -20,12 +25,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <thread>
 
 namespace {
 
-const auto* const environment = ::testing::AddGlobalTestEnvironment(
-    new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
+const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
 
 void runEvents() {
     for (int i = 0; i < 20; ++i) {
@@ -127,6 +133,101 @@ TEST_F(SupportFileGuiTest, WrittenFileOpensInAViewerWithEveryPage) {
     EXPECT_EQ(main->GetOpenViewerCount(), 0);
     main->RemoveOpenViewer();
     EXPECT_EQ(main->GetOpenViewerCount(), 0);
+    main->Destroy();
+    runEvents();
+}
+
+// Depth-first search of the viewer's tree; the path to the row found is expanded.
+wxTreeListItem findRow(wxTreeListCtrl* tree, const wxTreeListItem& parent, const wxString& label) {
+    for (wxTreeListItem i = tree->GetFirstChild(parent); i.IsOk(); i = tree->GetNextSibling(i)) {
+        if (tree->GetItemText(i, 0) == label)
+            return i;
+        const bool expanded = tree->IsExpanded(i);
+        tree->Expand(i);
+        if (wxTreeListItem found = findRow(tree, i, label); found.IsOk())
+            return found;
+        if (!expanded)
+            tree->Collapse(i);
+    }
+    return wxTreeListItem();
+}
+
+// The screen's pixels of one row of the viewer: how many are plainly red, how many dark (text).
+struct RowPixels {
+    size_t red = 0, dark = 0;
+};
+
+RowPixels rowPixels(const wxImage& shot, wxDataViewCtrl* view, const wxTreeListItem& row) {
+    const wxRect cell = view->GetItemRect(wxDataViewItem(row.GetID()), view->GetColumn(1));
+    const int top = cell.y;
+    RowPixels pixels;
+    const unsigned char* data = shot.GetData();
+    for (int y = std::max(0, top); y < std::min(shot.GetHeight(), top + cell.height); ++y)
+        for (int x = 0; x < shot.GetWidth(); ++x) {
+            const unsigned char* p = data + 3 * (y * shot.GetWidth() + x);
+            pixels.red += p[0] >= 150 && p[1] <= 90 && p[2] <= 90;
+            pixels.dark += p[0] < 100 && p[1] < 100 && p[2] < 100;
+        }
+    return pixels;
+}
+
+// A camera at 68 degrees: the viewer's camera page draws its temperature red, as the main
+// window's tree does (the column tree's rule: "° C" after an integer above 64); the row above it
+// keeps the usual colour.
+TEST_F(SupportFileGuiTest, AHotCameraTemperatureIsDrawnRed) {
+    useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
+               "temperature = 1088\n");
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG))
+        wxImage::AddHandler(new wxPNGHandler);
+    auto* main = new CZekoManagerDlg(nullptr, nullptr, FALSE);
+    main->cameraLists[0].Clear();
+    main->cameraLists[1].Clear();
+    ASSERT_TRUE(FillCameraList(main->cameraLists[1], FillGigE));
+    std::u16string units = BuildSupportText(GatherSupportFileContent(*main, [](int) {}));
+    ScrambleSupportText(units);
+    const std::string path = dir_ + "/Hot.bin";
+    std::string reason;
+    ASSERT_TRUE(WriteFileReplacing(path, StoreSupportUnits(units), reason));
+    OpenSupportFileAt(*main, win::fromUtf8(path));
+    ShowSupportFileDlg* viewer = nullptr;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* v = dynamic_cast<ShowSupportFileDlg*>(window))
+            viewer = v;
+    ASSERT_NE(viewer, nullptr);
+    viewer->SetSize(0, 0, 1000, 720);
+    wxTreeListCtrl* tree = viewer->Tree();
+    tree->UnselectAll();
+    const wxTreeListItem hot = findRow(tree, tree->GetRootItem(), "Camera temperature");
+    const wxTreeListItem plain = findRow(tree, tree->GetRootItem(), "COM port number");
+    ASSERT_TRUE(hot.IsOk() && plain.IsOk());
+    EXPECT_TRUE(tree->GetItemText(hot, 1).StartsWith("68.0")) << tree->GetItemText(hot, 1);
+    wxDataViewCtrl* view = tree->GetDataView();
+    view->EnsureVisible(wxDataViewItem(hot.GetID()));
+    for (int i = 0; i < 10; ++i) {
+        runEvents();
+        wxMilliSleep(30);
+    }
+    const wxRect area = view->GetScreenRect();
+    wxBitmap bitmap(area.GetSize());
+    {
+        wxMemoryDC memory(bitmap);
+        wxScreenDC screen;
+        memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+    }
+    const wxImage shot = bitmap.ConvertToImage();
+    if (const char* dir = std::getenv("ZEKO_SHOT_DIR"))
+        shot.SaveFile(wxString::FromUTF8(dir) + "/viewer_temperature.png", wxBITMAP_TYPE_PNG);
+    const RowPixels hotRow = rowPixels(shot, view, hot), plainRow = rowPixels(shot, view, plain);
+    EXPECT_GT(hotRow.red, 20u);
+    EXPECT_GT(plainRow.dark, 20u); // the row holds text
+    EXPECT_EQ(plainRow.red, 0u);
+    // Below 65 degrees the value keeps its colour.
+    SupportValueRenderer renderer;
+    renderer.SetValue(wxVariant(wxString::FromUTF8("64.9\xC2\xB0 C  (148.9\xC2\xB0 F)")));
+    EXPECT_FALSE(renderer.IsWarning());
+    renderer.SetValue(wxVariant(wxString::FromUTF8("65.0\xC2\xB0 C  (149.0\xC2\xB0 F)")));
+    EXPECT_TRUE(renderer.IsWarning());
+    viewer->Close();
     main->Destroy();
     runEvents();
 }

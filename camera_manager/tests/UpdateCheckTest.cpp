@@ -168,6 +168,58 @@ TEST_F(UpdateCheckTest, FailedDownloadsReport523AndLeaveTheListsAlone) {
     EXPECT_EQ(drivers_[1].update, driversBefore[1].update);
 }
 
+// A page that is no update list (a portal's HTML, an empty answer, a list of other keys) says
+// so and changes nothing, where it once filled every cell with "Not found" and marked every row.
+TEST_F(UpdateCheckTest, AFileThatIsNoUpdateListIsAnErrorAndChangesNothing) {
+    server_.serve(fullList);
+    CheckForUpdates(drivers_, direct3d_, ui_);
+    const auto driversBefore = drivers_;
+    const auto direct3dBefore = direct3d_;
+    ui_ = RecordingUi();
+    for (const char* body : {"<html><body>Welcome to the hotel network</body></html>", "",
+                             "[OTHER]\nUSB_KERNEL=3.31.0.0\n", "[ZEKO_DRIVERS]\nUSB_KERNEL=soon\n"}) {
+        server_.serve(body);
+        CheckForUpdates(drivers_, direct3d_, ui_);
+        for (size_t row = 0; row < drivers_.size(); ++row) {
+            EXPECT_EQ(drivers_[row].update, driversBefore[row].update) << body << " row " << row;
+            EXPECT_EQ(drivers_[row].marker, driversBefore[row].marker) << body << " row " << row;
+        }
+        EXPECT_EQ(markers(direct3d_), markers(direct3dBefore)) << body;
+    }
+    ASSERT_EQ(ui_.messages.size(), 4u);
+    for (const auto& message : ui_.messages) {
+        EXPECT_EQ(message.first, ids::NotAnUpdateList);
+        EXPECT_EQ(message.second, UpdateCheckUi::Icon::Error);
+    }
+    EXPECT_EQ(ui_.refreshes, 0);
+    EXPECT_TRUE(ui_.questions.empty());
+
+    // One version of four parts is enough to count as a list.
+    server_.serve("[THIRD_PARTY_DRIVERS]\nCVB_DRIVER=3.31.0.0\n");
+    CheckForUpdates(drivers_, direct3d_, ui_);
+    EXPECT_EQ(ui_.refreshes, 1);
+    EXPECT_EQ(drivers_[14].update, u"3.31.0.0");
+    EXPECT_EQ(drivers_[0].update, u"Not found");
+}
+
+TEST(SetupPageTest, IsTheFolderOfTheUpdateListOrNothing) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://127.0.0.1:8080/updates/ZekoUpdates.txt", "http://127.0.0.1:8080/updates/"},
+        {"https://maker.test/a/b/list.ini?v=2#top", "https://maker.test/a/b/"},
+        {"http://maker.test", "http://maker.test/"},
+        {"http://maker.test/list.txt", "http://maker.test/"},
+        {"not an address", ""},
+    };
+    for (const auto& [list, page] : cases) {
+        setenv("ZEKO_UPDATE_LIST_URL", list, 1);
+        EXPECT_EQ(UpdateListUrl(), list);
+        EXPECT_EQ(SetupPageUrl(), page) << list;
+    }
+    unsetenv("ZEKO_UPDATE_LIST_URL");
+    EXPECT_EQ(UpdateListUrl(), "");
+    EXPECT_EQ(SetupPageUrl(), "");
+}
+
 TEST_F(UpdateCheckTest, AnUnwritableTemporaryFileIsAFailureNotStaleData) {
     server_.serve(fullList);
     std::string target = dir_ + "/elsewhere.txt";

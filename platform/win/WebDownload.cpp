@@ -55,6 +55,63 @@ int openTarget(const std::string& path, std::string& error) {
 
 } // namespace
 
+// Runs one easy handle on a multi handle of its own, so that DownloadCancel can wake the wait.
+class DownloadTransfer {
+public:
+    DownloadTransfer(CURL* curl, DownloadCancel* cancel) : curl_(curl), cancel_(cancel) {
+        multi_ = curl_multi_init();
+        if (multi_)
+            curl_multi_add_handle(multi_, curl_);
+        if (cancel_) {
+            std::lock_guard lock(cancel_->lock_);
+            cancel_->multi_ = multi_;
+        }
+    }
+    ~DownloadTransfer() {
+        if (cancel_) {
+            std::lock_guard lock(cancel_->lock_);
+            cancel_->multi_ = nullptr;
+        }
+        if (multi_) {
+            curl_multi_remove_handle(multi_, curl_);
+            curl_multi_cleanup(multi_);
+        }
+    }
+    bool cancelled() const { return cancel_ && cancel_->cancelled(); }
+
+    CURLcode run() {
+        if (!multi_)
+            return CURLE_OUT_OF_MEMORY;
+        for (int running = 1;;) {
+            if (cancelled())
+                return CURLE_ABORTED_BY_CALLBACK;
+            if (curl_multi_perform(multi_, &running) != CURLM_OK)
+                return CURLE_RECV_ERROR;
+            if (!running)
+                break;
+            if (curl_multi_poll(multi_, nullptr, 0, 1000, nullptr) != CURLM_OK)
+                return CURLE_RECV_ERROR;
+        }
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi_, &left))
+            if (message->msg == CURLMSG_DONE && message->easy_handle == curl_)
+                return message->data.result;
+        return CURLE_RECV_ERROR;
+    }
+
+private:
+    CURL* curl_;
+    DownloadCancel* cancel_;
+    CURLM* multi_ = nullptr;
+};
+
+void DownloadCancel::cancel() {
+    std::lock_guard lock(lock_);
+    cancelled_ = true;
+    if (multi_)
+        curl_multi_wakeup(static_cast<CURLM*>(multi_));
+}
+
 bool InitWebDownload() {
     return curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK;
 }
@@ -91,11 +148,20 @@ DownloadResult DownloadToFile(const std::string& url, const std::string& path,
     curl_easy_setopt(curl, CURLOPT_BUFFERSIZE, static_cast<long>(options.chunkBytes));
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeChunk);
     curl_easy_setopt(curl, CURLOPT_WRITEDATA, &sink);
-    CURLcode code = curl_easy_perform(curl);
+    bool cancelled = false;
+    CURLcode code;
+    {
+        DownloadTransfer transfer(curl, options.cancel);
+        code = transfer.run();
+        cancelled = transfer.cancelled();
+    }
     curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &result.httpStatus);
     curl_easy_cleanup(curl);
 
-    if (sink.failed) {
+    if (cancelled) {
+        result.status = DownloadStatus::Cancelled;
+        result.error = "cancelled";
+    } else if (sink.failed) {
         result.status = DownloadStatus::FileFailed;
         result.error = std::strerror(sink.error);
     } else if (code != CURLE_OK) {

@@ -7,6 +7,8 @@
 // The program calls curl_global_init once at start (InitWebDownload) and curl_global_cleanup at
 // exit (ExitWebDownload); Pemblon-linked programs do that through HelperFuncs::initLib instead.
 
+#include <atomic>
+#include <mutex>
 #include <string>
 
 enum class DownloadStatus {
@@ -15,6 +17,21 @@ enum class DownloadStatus {
     ConnectFailed, // address refused, unreachable, timed out or cut short
     HttpError,     // the server answered with a status other than 200
     FileFailed,    // the target file could not be created or written
+    Cancelled,     // DownloadCancel::cancel was called
+};
+
+// Stops a download that runs on another thread: the transfer wakes at once and ends with
+// Cancelled (a cancel before the download starts makes it end before any traffic).
+class DownloadCancel {
+public:
+    void cancel();
+    bool cancelled() const { return cancelled_; }
+
+private:
+    friend class DownloadTransfer;
+    std::mutex lock_;
+    void* multi_ = nullptr; // the running transfer, woken by cancel()
+    std::atomic<bool> cancelled_{false};
 };
 
 struct DownloadOptions {
@@ -22,6 +39,7 @@ struct DownloadOptions {
     long totalTimeoutSeconds = 30;
     long maxRedirects = 5;
     size_t chunkBytes = 8192;
+    DownloadCancel* cancel = nullptr;
 };
 
 struct DownloadResult {

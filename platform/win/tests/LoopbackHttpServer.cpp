@@ -1,5 +1,6 @@
 #include "LoopbackHttpServer.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -52,6 +53,24 @@ void LoopbackHttpServer::serveRaw(const std::string& response) {
     response_ = response;
 }
 
+void LoopbackHttpServer::pace(std::chrono::milliseconds firstByte, size_t chunk,
+                              std::chrono::milliseconds interval) {
+    std::lock_guard lock(mutex_);
+    firstByte_ = firstByte;
+    chunk_ = chunk;
+    interval_ = interval;
+}
+
+bool LoopbackHttpServer::wait(int client, std::chrono::milliseconds time) const {
+    const auto end = std::chrono::steady_clock::now() + time;
+    while (!stopping_ && std::chrono::steady_clock::now() < end) {
+        pollfd peer{client, POLLRDHUP, 0};
+        if (::poll(&peer, 1, 5) > 0 && (peer.revents & (POLLRDHUP | POLLHUP | POLLERR)))
+            return false;
+    }
+    return !stopping_;
+}
+
 std::string LoopbackHttpServer::url(const std::string& path) const {
     return "http://127.0.0.1:" + std::to_string(port_) + path;
 }
@@ -81,6 +100,8 @@ void LoopbackHttpServer::run() {
             request.append(buffer, static_cast<size_t>(got));
         }
         std::string response;
+        std::chrono::milliseconds firstByte, interval;
+        size_t chunk = 0;
         {
             std::lock_guard lock(mutex_);
             size_t first = request.find(' ');
@@ -88,13 +109,20 @@ void LoopbackHttpServer::run() {
             if (first != std::string::npos && second != std::string::npos)
                 paths_.push_back(request.substr(first + 1, second - first - 1));
             response = response_;
+            firstByte = firstByte_;
+            chunk = chunk_;
+            interval = interval_;
         }
         size_t sent = 0;
-        while (sent < response.size()) {
-            ssize_t put = ::send(client, response.data() + sent, response.size() - sent, MSG_NOSIGNAL);
+        bool going = wait(client, firstByte);
+        while (going && sent < response.size()) {
+            const size_t size = chunk > 0 ? std::min(chunk, response.size() - sent) : response.size() - sent;
+            ssize_t put = ::send(client, response.data() + sent, size, MSG_NOSIGNAL);
             if (put <= 0)
                 break;
             sent += static_cast<size_t>(put);
+            if (chunk > 0 && sent < response.size())
+                going = wait(client, interval);
         }
         ::shutdown(client, SHUT_WR);
         ::close(client);

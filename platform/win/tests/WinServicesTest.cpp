@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -115,6 +116,43 @@ TEST_F(DownloadTest, NeverWritesThroughALinkOrIntoANonRegularFile) {
     EXPECT_EQ(DownloadToFile(server.url(), fifo).status, DownloadStatus::FileFailed);
     EXPECT_EQ(DownloadToFile(server.url(), dir_ + "/no/such/dir/list.txt").status,
               DownloadStatus::FileFailed);
+}
+
+// A server that answers late or trickles holds the download, not whoever cancels it: the
+// cancel ends it at once, with an empty file, before or during the transfer.
+TEST_F(DownloadTest, CancelEndsASlowDownloadAtOnce) {
+    using namespace std::chrono;
+    LoopbackHttpServer server;
+    server.serve(std::string(4000, 'x'));
+    const std::string path = dir_ + "/list.txt";
+    for (size_t chunk : {size_t{0}, size_t{1}}) {
+        SCOPED_TRACE(chunk ? "trickling" : "late");
+        server.pace(chunk ? milliseconds(0) : seconds(20), chunk, milliseconds(50));
+        std::ofstream(path) << "stale content";
+        DownloadCancel cancel;
+        DownloadOptions options;
+        options.cancel = &cancel;
+        std::thread stopper([&] {
+            std::this_thread::sleep_for(milliseconds(400));
+            cancel.cancel();
+        });
+        const auto start = steady_clock::now();
+        DownloadResult result = DownloadToFile(server.url(), path, options);
+        const auto took = steady_clock::now() - start;
+        stopper.join();
+        EXPECT_EQ(result.status, DownloadStatus::Cancelled);
+        EXPECT_LT(took, milliseconds(1500));
+        EXPECT_EQ(read(path), "");
+    }
+    // Cancelled before it starts: no request at all.
+    const size_t requests = server.paths().size();
+    DownloadCancel early;
+    early.cancel();
+    DownloadOptions options;
+    options.cancel = &early;
+    EXPECT_EQ(DownloadToFile(server.url(), path, options).status, DownloadStatus::Cancelled);
+    std::this_thread::sleep_for(milliseconds(100));
+    EXPECT_EQ(server.paths().size(), requests);
 }
 
 TEST_F(TempDirTest, GetPrivateProfileStringCutsAndFallsBack) {
