@@ -8,13 +8,13 @@ namespace PBN::Net::Detail {
 
 namespace {
 
-// An announced length is trusted up to this much; beyond it the block grows as bytes come.
-constexpr curl_off_t kLargestReservation = curl_off_t(1) << 32;
+// An announced length is reserved up to this much before the bytes come: a server may announce
+// more than it sends. Beyond it the block grows as bytes arrive.
+constexpr curl_off_t kLargestReservation = curl_off_t(64) << 20;
 
 } // namespace
 
-MemorySink::MemorySink(CURL* transfer)
-    : m_transfer(transfer), m_sized(false), m_size(0), m_capacity(0) {}
+MemorySink::MemorySink(CURL* transfer) : m_transfer(transfer), m_sized(false), m_size(0), m_capacity(0) {}
 
 bool MemorySink::reserve(size_t capacity) {
     if (capacity <= m_capacity)
@@ -33,9 +33,10 @@ size_t MemorySink::OnSysWrite(const void* buffer, size_t size) {
     if (!m_sized) {
         m_sized = true;
         curl_off_t announced = -1;
-        if (m_transfer && curl_easy_getinfo(m_transfer, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&
-            announced > 0 && announced < kLargestReservation)
-            reserve(static_cast<size_t>(announced) + 1);
+        if (m_transfer &&
+            curl_easy_getinfo(m_transfer, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced) == CURLE_OK &&
+            announced > 0)
+            reserve(static_cast<size_t>(std::min(announced, kLargestReservation)) + 1);
     }
     if (m_size + size > m_capacity && !reserve(std::max(m_size + size, 2 * m_capacity) + 1)) {
         m_lasterror = wxSTREAM_WRITE_ERROR;
