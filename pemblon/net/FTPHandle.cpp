@@ -199,10 +199,16 @@ bool FTPHandle::finish(const long& highest, const long& extra) {
 }
 
 bool FTPHandle::doGET(wxOutputStream& out, const ostring& path) {
+    return get(out, path, 0L);
+}
+
+bool FTPHandle::get(wxOutputStream& out, const ostring& path, const long receiveBuffer) {
     if (!m_curl || !out.IsOk())
         return false;
     setCurlHandleToDefaults();
     setRequestURL(path);
+    if (receiveBuffer > 0)
+        setOption(CURLOPT_BUFFERSIZE, receiveBuffer);
     setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setOption(CURLOPT_WRITEFUNCTION, &streamWriteCallback);
     setOption(CURLOPT_WRITEDATA, asData(&out));
@@ -218,7 +224,7 @@ bool FTPHandle::doGET(const ostring& localFile, const ostring& path) {
 unsigned int FTPHandle::doGET(char*& data, const ostring& path) {
     data = nullptr;
     Detail::MemorySink out(m_curl);
-    if (!doGET(out, path))
+    if (!get(out, path, Detail::MemorySink::kReceiveBuffer))
         return 0;
     return out.releaseBlock(data);
 }

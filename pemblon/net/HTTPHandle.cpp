@@ -185,11 +185,17 @@ bool HTTPHandle::doHEAD(const ostring& path) {
 }
 
 bool HTTPHandle::doGET(wxOutputStream& out, const ostring& path) {
+    return get(out, path, 0L);
+}
+
+bool HTTPHandle::get(wxOutputStream& out, const ostring& path, const long receiveBuffer) {
     if (!m_curl || !out.IsOk())
         return false;
     setCurlHandleToDefaults();
     setRequestURL(path);
     setOption(CURLOPT_HTTPGET, 1L);
+    if (receiveBuffer > 0)
+        setOption(CURLOPT_BUFFERSIZE, receiveBuffer);
     setOption(CURLOPT_WRITEFUNCTION, &streamWriteCallback);
     setOption(CURLOPT_WRITEDATA, asData(&out));
     return finish();
@@ -204,7 +210,7 @@ bool HTTPHandle::doGET(const ostring& localFile, const ostring& path) {
 unsigned int HTTPHandle::doGET(char*& data, const ostring& path) {
     data = nullptr;
     Detail::MemorySink out(m_curl);
-    if (!doGET(out, path))
+    if (!get(out, path, Detail::MemorySink::kReceiveBuffer))
         return 0;
     return out.releaseBlock(data);
 }
