@@ -110,7 +110,7 @@ std::string folded(const std::string& name, const std::vector<Piece>& pieces) {
 // RFC 2231's attribute-char: what a parameter value may hold without percent-encoding.
 bool attributeChar(unsigned char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
-           std::strchr("!#$&+-.^_`|~", c) != nullptr;
+           (c != 0 && std::strchr("!#$&+-.^_`|~", c) != nullptr);
 }
 
 } // namespace

@@ -264,4 +264,11 @@ TEST(HTTPHandleMemoryTest, AnAnnouncedLengthIsNotReservedBeyondABound) {
     EXPECT_EQ(handle.getCURLError(), CURLE_PARTIAL_FILE);
     // 3 GiB were announced, 10 bytes came.
     EXPECT_LT(peakVirtualKb() - before, 512L * 1024);
+
+    // A body larger than what is reserved up front grows into one block, whole.
+    const size_t size = (size_t(100) << 20) + 7;
+    ASSERT_EQ(handle.doGET(data, ostring(("/bytes/" + std::to_string(size)).c_str())), size);
+    EXPECT_TRUE(std::string(data, size) == NetTest::patternBytes(size));
+    EXPECT_EQ(data[size], '\0');
+    delete[] data;
 }
