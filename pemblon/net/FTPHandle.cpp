@@ -29,7 +29,7 @@ bool appendTo(curl_slist*& list, const ostring& command) {
 // An entry name as the server knows it: callers percent-encode the URL, the commands take the
 // plain name.
 ostring unescaped(const ostring& name) {
-    const std::string bytes = name.str();
+    const std::string bytes = Detail::bytes(name);
     int length = 0;
     char* plain = curl_easy_unescape(nullptr, bytes.c_str(), static_cast<int>(bytes.size()), &length);
     if (!plain)
@@ -43,9 +43,8 @@ ostring unescaped(const ostring& name) {
 
 FTPHandle::FTPHandle(const ostring& baseURL, const ostring& username, const ostring& password)
     : NetHandle(baseURL, username, password), m_quoteList(nullptr), m_preQuoteList(nullptr),
-      m_postQuoteList(nullptr), m_createMissingDirs(true), m_appendOnUpload(false),
-      m_usePortOption(false), m_transferMode(ASCII), m_portParam("-"), m_useEPRT(false),
-      m_useEPSV(false) {}
+      m_postQuoteList(nullptr), m_createMissingDirs(true), m_appendOnUpload(false), m_usePortOption(false),
+      m_transferMode(ASCII), m_portParam("-"), m_useEPRT(false), m_useEPSV(false) {}
 
 FTPHandle::~FTPHandle() {
     resetAllQuoteLists();
@@ -175,7 +174,7 @@ void FTPHandle::setCurlHandleToDefaults() {
     if (!m_curl)
         return;
     if (m_usePortOption)
-        setTextOption(CURLOPT_FTPPORT, m_portParam.str());
+        setTextOption(CURLOPT_FTPPORT, Detail::bytes(m_portParam));
     if (m_useEPRT)
         setOption(CURLOPT_FTP_USE_EPRT, 1L);
     if (m_useEPSV)
@@ -200,11 +199,17 @@ bool FTPHandle::finish(const long& highest, const long& extra) {
 }
 
 bool FTPHandle::doGET(wxOutputStream& out, const ostring& path) {
+    return get(out, path, 0L);
+}
+
+bool FTPHandle::get(wxOutputStream& out, const ostring& path, const long receiveBuffer) {
     if (!m_curl || !out.IsOk())
         return false;
     setCurlHandleToDefaults();
     setRequestURL(path);
-    setTextOption(CURLOPT_URL, m_requestURL.str());
+    if (receiveBuffer > 0)
+        setOption(CURLOPT_BUFFERSIZE, receiveBuffer);
+    setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setOption(CURLOPT_WRITEFUNCTION, &streamWriteCallback);
     setOption(CURLOPT_WRITEDATA, asData(&out));
     return finish(298);
@@ -219,7 +224,7 @@ bool FTPHandle::doGET(const ostring& localFile, const ostring& path) {
 unsigned int FTPHandle::doGET(char*& data, const ostring& path) {
     data = nullptr;
     Detail::MemorySink out(m_curl);
-    if (!doGET(out, path))
+    if (!get(out, path, Detail::MemorySink::kReceiveBuffer))
         return 0;
     return out.releaseBlock(data);
 }
@@ -233,7 +238,7 @@ bool FTPHandle::doPUT(wxInputStream& in, const ostring& path) {
         return false;
     setRequestURL(path);
     setOption(CURLOPT_UPLOAD, 1L);
-    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setOption(CURLOPT_READFUNCTION, &streamReadCallback);
     setOption(CURLOPT_READDATA, asData(&in));
     // The whole 64-bit length: libcurl compares it with the bytes sent.
@@ -260,7 +265,7 @@ bool FTPHandle::doMKDIR(const ostring& path) {
     if (m_requestURL.size() > 0 && m_requestURL[m_requestURL.size() - 1] != L'/')
         m_requestURL += ostring("/");
     setOption(CURLOPT_FTP_CREATE_MISSING_DIRS, 1L);
-    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setOption(CURLOPT_NOBODY, 1L);
     return finish(299);
 }
@@ -270,7 +275,7 @@ bool FTPHandle::listing(const ostring& path, const char* command) {
         return false;
     setCurlHandleToDefaults();
     setRequestURL(path);
-    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setTextOption(CURLOPT_CUSTOMREQUEST, command);
     setOption(CURLOPT_WRITEFUNCTION, &bufferWriteCallback);
     setOption(CURLOPT_WRITEDATA, asData(&m_bodyBuffer));
@@ -292,7 +297,7 @@ bool FTPHandle::doINFO(const ostring& path) {
     setRequestURL(path);
     setOption(CURLOPT_HEADER, 1L);
     setOption(CURLOPT_NOBODY, 1L);
-    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setOption(CURLOPT_WRITEFUNCTION, &bufferWriteCallback);
     setOption(CURLOPT_WRITEDATA, asData(&m_bodyBuffer));
     // libcurl ends a file's header request with its "REST 0" probe, answered 350.
@@ -313,7 +318,7 @@ void FTPHandle::splitRequestURL() {
 bool FTPHandle::runCommandsOnDirectory() {
     setCurlHandleQuoteOpts();
     // With its "/" the directory is changed into; without it, libcurl takes it for a file.
-    setTextOption(CURLOPT_URL, (m_directoryPart + ostring("/")).str());
+    setTextOption(CURLOPT_URL, Detail::bytes(m_directoryPart + ostring("/")));
     setOption(CURLOPT_NOBODY, 1L);
     bool done = false;
     try {

@@ -88,6 +88,8 @@ private:
     bool listing(const Strings::ostring& path, const char* command);
     // perform, then the reply code; true when it lies in [200, highest] (or is one of extra).
     bool finish(const long& highest, const long& extra = 0);
+    // doGET into a stream; a receiveBuffer above 0 sets libcurl's receive buffer (bytes).
+    bool get(wxOutputStream& out, const Strings::ostring& path, long receiveBuffer);
     // Splits the request URL at its last "/" into the directory part and the entry name.
     void splitRequestURL();
     // Sends the queued commands after a body-less transfer on the directory part.

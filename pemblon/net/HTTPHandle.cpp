@@ -8,6 +8,7 @@
 #include <wx/mstream.h>
 #include <wx/wfstream.h>
 
+#include "pemblon/core/FileSystemPath.h"
 #include "pemblon/net/MemorySink.h"
 #include "pemblon/net/NetText.h"
 
@@ -18,32 +19,43 @@ using Strings::ostring;
 namespace {
 
 const std::pair<int, const wchar_t*> kStatusTexts[] = {
-    {100, L"The initial part of the request has been received and\nthe client may continue with its request."},
-    {101, L"The server is complying with a client request to switch protocols\nto the one specified in the Upgrade header field."},
+    {100,
+     L"The initial part of the request has been received and\nthe client may continue with its request."},
+    {101, L"The server is complying with a client request to switch protocols\nto the one specified in the "
+          L"Upgrade header field."},
     {200, L"The HTTP request has succeeded."},
     {201, L"The request has been fulfilled and resulted in a new\nresource being created."},
     {202, L"The request has been accepted for processing, but the processing\nhas not been completed."},
-    {203, L"Usually the preliminary information sent from a server to a browser comes\ndirectly from the server. If it does not, then this code might also be sent to indicate\nthat information did not come from a known source."},
+    {203, L"Usually the preliminary information sent from a server to a browser comes\ndirectly from the "
+          L"server. If it does not, then this code might also be sent to indicate\nthat information did not "
+          L"come from a known source."},
     {204, L"The request was accepted and filled but no new information is being sent back."},
     {205, L"The browser should clear the form used for this transaction for additional input."},
     {206, L"The server is returning partial data of the size requested."},
     {300, L"The requested URI refers to more than one resource."},
     {301, L"The requested resource has been assigned a new permanent address (URI)."},
     {302, L"The requested resource resides temporarily under a different URI."},
-    {303, L"The requested URI can be found at a different URI (specified in the Location header)\nand should be retrieved by a GET on that resource."},
-    {304, L"The web browser has performed a conditional GET request and access is allowed,\nbut the document has not been modified."},
+    {303, L"The requested URI can be found at a different URI (specified in the Location header)\nand should "
+          L"be retrieved by a GET on that resource."},
+    {304, L"The web browser has performed a conditional GET request and access is allowed,\nbut the document "
+          L"has not been modified."},
     {305, L"The requested URI must be accessed through the proxy in the Location header."},
     {400, L"The HTTP request could not be understood by the server due to malformed syntax."},
     {401, L"The request requires user authentication."},
     {402, L"This code is not yet implemented in HTTP."},
     {403, L"The HTTP server understood the request, but is refusing to fulfill it."},
     {404, L"The server has not found anything matching the requested address (URI) ( not found )."},
-    {405, L"This code is given with the Allow header and indicates that the method used by the client\nis not supported for this URI."},
+    {405, L"This code is given with the Allow header and indicates that the method used by the client\nis "
+          L"not supported for this URI."},
     {406, L"The URI specified by the client exists, but not in a format preferred by the client."},
     {407, L"The proxy server needs to authorize the request before forwarding it."},
-    {408, L"This response code means the client did not produce a full request within\nsome predetermined time (usually specified in the server's configuration),\nand the server is disconnecting the network connection."},
-    {409, L"This code indicates that the request conflicts with another request or with the server's configuration."},
-    {410, L"This code indicates that the requested URI no longer exists and has been permanently removed from the server."},
+    {408, L"This response code means the client did not produce a full request within\nsome predetermined "
+          L"time (usually specified in the server's configuration),\nand the server is disconnecting the "
+          L"network connection."},
+    {409, L"This code indicates that the request conflicts with another request or with the server's "
+          L"configuration."},
+    {410, L"This code indicates that the requested URI no longer exists and has been permanently removed "
+          L"from the server."},
     {411, L"The server will not accept the request without a Content-Length header supplied in the request."},
     {412, L"The condition specified by one or more If... headers in the request evaluated to false."},
     {413, L"The server will not process the request because its entity body is too large."},
@@ -51,10 +63,12 @@ const std::pair<int, const wchar_t*> kStatusTexts[] = {
     {415, L"The server will not process the request because its entity body is in an unsupported format."},
     {416, L"The server will not process the request because the requested range is invalid."},
     {417, L"The behavior expected fot the server is not supported."},
-    {500, L"The HTTP server encountered an unexpected condition which prevented it from fulfilling the request."},
+    {500,
+     L"The HTTP server encountered an unexpected condition which prevented it from fulfilling the request."},
     {501, L"The HTTP server does not support the functionality required to fulfill the request."},
     {502, L"The gateway server returned an invalid response."},
-    {503, L"The HTTP server is currently unable to handle the request\ndue to a temporary overloading or maintenance of the server."},
+    {503, L"The HTTP server is currently unable to handle the request\ndue to a temporary overloading or "
+          L"maintenance of the server."},
     {504, L"This response is like 408 (Request Time-out) except that a gateway or proxy has timed out."},
     {505, L"The server will not support the HTTP protocol version used in the request."},
 };
@@ -66,8 +80,8 @@ void* asData(void* p) {
 } // namespace
 
 HTTPHandle::HTTPHandle(const ostring& baseURL, const ostring& username, const ostring& password)
-    : NetHandle(baseURL, username, password), m_formFirst(nullptr), m_formLast(nullptr),
-      m_useCookies(false), m_cookieFile("-") {}
+    : NetHandle(baseURL, username, password), m_formFirst(nullptr), m_formLast(nullptr), m_useCookies(false),
+      m_cookieFile("-") {}
 
 HTTPHandle::~HTTPHandle() {
     if (m_formFirst && m_formLast)
@@ -105,9 +119,9 @@ curl_slist* HTTPHandle::appendCustomHeaders(curl_slist* list) const {
 bool HTTPHandle::addForm(const ostring& name, curl_forms* forms, const bool& reset) {
     if (reset)
         resetPostData();
-    const std::string copyName = name.str();
-    return curl_formadd(&m_formFirst, &m_formLast, CURLFORM_COPYNAME, copyName.c_str(), CURLFORM_ARRAY,
-                        forms, CURLFORM_END) == CURL_FORMADD_OK;
+    const std::string copyName = Detail::bytes(name);
+    return curl_formadd(&m_formFirst, &m_formLast, CURLFORM_COPYNAME, copyName.c_str(), CURLFORM_ARRAY, forms,
+                        CURLFORM_END) == CURL_FORMADD_OK;
 }
 
 void HTTPHandle::resetPostData() {
@@ -121,12 +135,12 @@ void HTTPHandle::resetPostData() {
 void HTTPHandle::setCurlHandleToDefaults() {
     NetHandle::setCurlHandleToDefaults();
     if (m_curl && m_useCookies)
-        setTextOption(CURLOPT_COOKIEJAR, m_cookieFile.str());
+        setTextOption(CURLOPT_COOKIEJAR, FileSystemPath::toNative(m_cookieFile));
 }
 
 void HTTPHandle::setRequestURL(const ostring& path) {
     m_requestURL = getBaseURL() + path;
-    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
 }
 
 void HTTPHandle::bodyToBuffer() {
@@ -171,11 +185,17 @@ bool HTTPHandle::doHEAD(const ostring& path) {
 }
 
 bool HTTPHandle::doGET(wxOutputStream& out, const ostring& path) {
+    return get(out, path, 0L);
+}
+
+bool HTTPHandle::get(wxOutputStream& out, const ostring& path, const long receiveBuffer) {
     if (!m_curl || !out.IsOk())
         return false;
     setCurlHandleToDefaults();
     setRequestURL(path);
     setOption(CURLOPT_HTTPGET, 1L);
+    if (receiveBuffer > 0)
+        setOption(CURLOPT_BUFFERSIZE, receiveBuffer);
     setOption(CURLOPT_WRITEFUNCTION, &streamWriteCallback);
     setOption(CURLOPT_WRITEDATA, asData(&out));
     return finish();
@@ -190,7 +210,7 @@ bool HTTPHandle::doGET(const ostring& localFile, const ostring& path) {
 unsigned int HTTPHandle::doGET(char*& data, const ostring& path) {
     data = nullptr;
     Detail::MemorySink out(m_curl);
-    if (!doGET(out, path))
+    if (!get(out, path, Detail::MemorySink::kReceiveBuffer))
         return 0;
     return out.releaseBlock(data);
 }

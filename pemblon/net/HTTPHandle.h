@@ -74,6 +74,8 @@ private:
     // base URL + path into the request URL and CURLOPT_URL.
     void setRequestURL(const Strings::ostring& path);
     void bodyToBuffer();
+    // doGET into a stream; a receiveBuffer above 0 sets libcurl's receive buffer (bytes).
+    bool get(wxOutputStream& out, const Strings::ostring& path, long receiveBuffer);
     // perform, then the reply code; true for a 2xx reply.
     bool finish();
     // The stream's length after the defaults; false for a stream of unknown length.

@@ -1,5 +1,7 @@
 #include "pemblon/net/HTTPMultipartFormStream.h"
 
+#include <algorithm>
+
 #include <wx/filefn.h>
 #include <wx/log.h>
 
@@ -24,17 +26,30 @@ public:
         const wxString dir = s.m_dir.wxstr();
         if (!wxDirExists(dir))
             wxMkdir(dir, 0777);
-        const ostring base = s.basePath(s.m_contentIds.back());
-        s.m_partFile = std::make_unique<wxFileOutputStream>((base + ostring(".part")).wxstr());
-        wxFileOutputStream head((base + ostring(".head")).wxstr());
-        head.Write(block, length);
-        head.Write("\r\n", 2);
-        const bool headWritten = head.IsOk() && head.Close();
-        if (!s.m_partFile->IsOk() || !headWritten) {
+        const ostring base = s.freeBasePath(s.m_contentIds.back());
+        const wxString partPath = (base + ostring(".part")).wxstr();
+        const wxString headPath = (base + ostring(".head")).wxstr();
+        // No file call on a file that did not open (wx asserts), and a part whose files cannot be
+        // made is no part.
+        auto part = std::make_unique<wxFileOutputStream>(partPath);
+        bool made = part->IsOk();
+        if (made) {
+            wxFileOutputStream head(headPath);
+            made = head.IsOk() && head.Write(block, length).IsOk() && head.Write("\r\n", 2).IsOk() &&
+                   head.Close();
+        }
+        if (!made) {
+            part.reset();
+            for (const wxString& path : {partPath, headPath})
+                if (wxFileExists(path))
+                    wxRemoveFile(path);
+            s.m_contentIds.pop_back();
+            s.m_contentTypes.pop_back();
             s.m_fileError = true;
-            s.m_partFile.reset();
             return false;
         }
+        s.m_partBases.push_back(base);
+        s.m_partFile = std::move(part);
         return true;
     }
 
@@ -66,8 +81,7 @@ HTTPMultipartFormStream::~HTTPMultipartFormStream() {
     }
     wxLogNull quiet;
     if (wxDirExists(m_dir.wxstr())) {
-        for (const ostring& id : m_contentIds) {
-            const ostring base = basePath(id);
+        for (const ostring& base : m_partBases) {
             for (const char* suffix : {".part", ".head"}) {
                 const wxString path = (base + ostring(suffix)).wxstr();
                 if (wxFileExists(path))
@@ -101,6 +115,11 @@ size_t HTTPMultipartFormStream::OnSysWrite(const void* buffer, size_t size) {
     if (size == 0)
         return 0;
     m_parser->feed(static_cast<const char*>(buffer), size);
+    // A part that could not be stored fails the write, and so the download.
+    if (!IsOk()) {
+        m_lasterror = wxSTREAM_WRITE_ERROR;
+        return 0;
+    }
     return size;
 }
 
@@ -117,10 +136,13 @@ ostring HTTPMultipartFormStream::getPartContentType(const unsigned int& i) const
 }
 
 ostring HTTPMultipartFormStream::getPartPath(const unsigned int& i) const {
-    return getPartPath(getPartContentId(i));
+    return m_partBases[i] + ostring(".part");
 }
 
 ostring HTTPMultipartFormStream::getPartPath(const ostring& contentId) const {
+    for (size_t i = 0; i < m_contentIds.size(); ++i)
+        if (m_contentIds[i] == contentId)
+            return m_partBases[i] + ostring(".part");
     return basePath(contentId) + ostring(".part");
 }
 
@@ -128,10 +150,23 @@ ostring HTTPMultipartFormStream::basePath(const ostring& contentId) const {
     return HelperFuncs::ensureDir(m_dir) + escapeFileName(contentId);
 }
 
+ostring HTTPMultipartFormStream::freeBasePath(const ostring& contentId) const {
+    const ostring base = basePath(contentId);
+    ostring candidate = base;
+    // A Content-ID seen before gets a numbered name. "_22" is also the escape of a double quote,
+    // so a numbered name may be another ID's: any name a part of this stream holds is passed over.
+    for (unsigned long n = 2;
+         std::find(m_partBases.begin(), m_partBases.end(), candidate) != m_partBases.end(); ++n) {
+        candidate = base + ostring("_");
+        candidate << n;
+    }
+    return candidate;
+}
+
 ostring HTTPMultipartFormStream::escapeFileName(const ostring& name) {
     static const std::pair<const wchar_t*, const wchar_t*> kEscapes[] = {
-        {L"_", L"_5F"}, {L"\\", L"_5C"}, {L"/", L"_2F"}, {L":", L"_3A"}, {L"*", L"_2A"}, {L"?", L"_3F"},
-        {L"\"", L"_22"}, {L"<", L"_3C"}, {L">", L"_3E"}, {L"|", L"_7C"}, {L".", L"_2E"}, {L"@", L"_40"},
+        {L"_", L"_5F"},  {L"\\", L"_5C"}, {L"/", L"_2F"}, {L":", L"_3A"}, {L"*", L"_2A"}, {L"?", L"_3F"},
+        {L"\"", L"_22"}, {L"<", L"_3C"},  {L">", L"_3E"}, {L"|", L"_7C"}, {L".", L"_2E"}, {L"@", L"_40"},
     };
     ostring result(name);
     for (const auto& [character, escape] : kEscapes)

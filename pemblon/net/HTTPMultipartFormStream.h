@@ -15,9 +15,10 @@ class MultipartParser;
 
 // An output stream that splits the MIME multipart body written to it into files, one pair per
 // part in the given folder: "<id>.part" holds the body and "<id>.head" the header lines, where
-// <id> is the part's Content-ID made safe for a file name. Only parts with a Content-ID in
-// angle brackets and a Content-Type are kept. The files last as long as the stream: copy a part
-// elsewhere before destroying the stream.
+// <id> is the part's Content-ID made safe for a file name ("<id>_2" ... for a Content-ID that
+// came before). Only parts with a Content-ID in angle brackets and a Content-Type are kept. A part
+// whose files cannot be made is not kept and fails the stream (IsOk false, writes refused). The
+// files last as long as the stream: copy a part elsewhere before destroying the stream.
 class PBN_API HTTPMultipartFormStream : public wxOutputStream {
 public:
     explicit HTTPMultipartFormStream(const Strings::ostring& dir);
@@ -51,10 +52,13 @@ private:
     class Files;
     friend class Files;
     Strings::ostring basePath(const Strings::ostring& contentId) const;
+    // basePath, or with "_2", "_3" ... when a part of the stream has that name already.
+    Strings::ostring freeBasePath(const Strings::ostring& contentId) const;
 
     std::unique_ptr<wxFileOutputStream> m_partFile;
     std::vector<Strings::ostring> m_contentIds;
     std::vector<Strings::ostring> m_contentTypes;
+    std::vector<Strings::ostring> m_partBases; // each part's path without ".part" / ".head"
     Strings::ostring m_dir;
     std::unique_ptr<Files> m_files;
     std::unique_ptr<MultipartParser> m_parser;

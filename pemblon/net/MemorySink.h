@@ -11,12 +11,17 @@
 namespace PBN::Net::Detail {
 
 // An output stream that collects a download in one block for the caller. At the first write it
-// sizes the block from the transfer's announced length, so that a large body is written once
-// into its final place (fresh memory is costly to touch); without one it doubles its storage.
+// sizes the block from the transfer's announced length, up to 64 MiB, so that a body is written
+// once into its final place (fresh memory is costly to touch); past that it grows towards the
+// announced length, and without one it doubles its storage.
 // (wxMemoryOutputStream grows by the bytes missing at each write and so copies the whole body
 // again at every write.)
 class MemorySink : public wxOutputStream {
 public:
+    // libcurl's receive buffer for a download into a sink (bytes): with its default of 16 KiB a
+    // large download takes many more reads and writes than the curl command line's.
+    static constexpr long kReceiveBuffer = 512L * 1024;
+
     explicit MemorySink(CURL* transfer = nullptr);
     bool IsSeekable() const override { return false; }
     size_t size() const { return m_size; }
@@ -34,6 +39,7 @@ private:
 
     CURL* m_transfer;
     bool m_sized;
+    size_t m_announced; // the transfer's announced length; 0 when none
     std::unique_ptr<char[]> m_block;
     size_t m_size;
     size_t m_capacity;

@@ -17,6 +17,10 @@ using Strings::ostring;
 namespace {
 
 constexpr size_t kBufferCapacity = 1024;
+constexpr long kConnectTimeoutSeconds = 30;
+// Below this many bytes a second for kLowSpeedSeconds, the transfer is given up.
+constexpr long kLowSpeedBytesPerSecond = 1;
+constexpr long kLowSpeedSeconds = 60;
 
 // What a callback caught during the running transfer of this thread; perform() rethrows it.
 thread_local std::exception_ptr t_callbackFailure;
@@ -40,9 +44,9 @@ template <typename Call> ostring curlText(Call&& call) {
 
 NetHandle::NetHandle(const ostring& baseURL, const ostring& username, const ostring& password)
     : m_requestURL(baseURL), m_headerBuffer(kBufferCapacity), m_bodyBuffer(kBufferCapacity),
-      m_responseCode(-1), m_curlCode(CURLE_OK), m_curl(nullptr), m_baseURL(baseURL),
-      m_username(username), m_password(password), m_port(-1), m_useProxy(false),
-      m_proxyPort(-1), m_verbose(false), m_headerList(nullptr) {
+      m_responseCode(-1), m_curlCode(CURLE_OK), m_curl(nullptr), m_baseURL(baseURL), m_username(username),
+      m_password(password), m_port(-1), m_useProxy(false), m_proxyPort(-1), m_verbose(false),
+      m_headerList(nullptr) {
     m_errorBuffer[0] = '\0';
     initHandle();
 }
@@ -212,13 +216,13 @@ NetListener* NetHandle::getListenerAt(const unsigned& index) const {
 }
 
 ostring NetHandle::getURLEncodedString(const ostring& text) {
-    const std::string bytes = text.str();
-    return curlText([&] { return curl_escape(bytes.c_str(), 0); });
+    const std::string bytes = Detail::bytes(text);
+    return curlText([&] { return curl_escape(bytes.c_str(), static_cast<int>(bytes.size())); });
 }
 
 ostring NetHandle::getStringFromURLEncoded(const ostring& text) {
-    const std::string bytes = text.str();
-    return curlText([&] { return curl_unescape(bytes.c_str(), 0); });
+    const std::string bytes = Detail::bytes(text);
+    return curlText([&] { return curl_unescape(bytes.c_str(), static_cast<int>(bytes.size())); });
 }
 
 wxDateTime NetHandle::getDateFromString(const ostring& text) {
@@ -237,6 +241,12 @@ void NetHandle::setCurlHandleToDefaults() {
     setOption(CURLOPT_HEADERFUNCTION, &bufferWriteCallback);
     setOption(CURLOPT_HEADERDATA, static_cast<void*>(&m_headerBuffer));
     setOption(CURLOPT_ERRORBUFFER, m_errorBuffer);
+    // A server that never answers, or stops sending, ends the transfer with
+    // CURLE_OPERATION_TIMEDOUT instead of blocking the caller for ever; a slow download that still
+    // moves never trips these.
+    setOption(CURLOPT_CONNECTTIMEOUT, kConnectTimeoutSeconds);
+    setOption(CURLOPT_LOW_SPEED_LIMIT, kLowSpeedBytesPerSecond);
+    setOption(CURLOPT_LOW_SPEED_TIME, kLowSpeedSeconds);
     if (!m_listeners.empty()) {
         setOption(CURLOPT_NOPROGRESS, 0L);
         setOption(CURLOPT_PROGRESSFUNCTION, &progressCallback);
@@ -244,19 +254,19 @@ void NetHandle::setCurlHandleToDefaults() {
     }
     if (m_username.size() > 0 || m_password.size() > 0) {
         m_userPwd = m_username + ostring(":") + m_password;
-        setTextOption(CURLOPT_USERPWD, m_userPwd.str());
+        setTextOption(CURLOPT_USERPWD, Detail::bytes(m_userPwd));
         setOption(CURLOPT_HTTPAUTH, static_cast<long>(CURLAUTH_BASIC));
     }
     if (m_port != -1)
         setOption(CURLOPT_PORT, m_port);
     if (m_useProxy) {
         if (m_proxyHost.size() > 0)
-            setTextOption(CURLOPT_PROXY, m_proxyHost.str());
+            setTextOption(CURLOPT_PROXY, Detail::bytes(m_proxyHost));
         if (m_proxyPort != -1)
             setOption(CURLOPT_PROXYPORT, m_proxyPort);
         if (m_proxyUsername.size() > 0 || m_proxyPassword.size() > 0) {
             m_proxyUserPwd = m_proxyUsername + ostring(":") + m_proxyPassword;
-            setTextOption(CURLOPT_PROXYUSERPWD, m_proxyUserPwd.str());
+            setTextOption(CURLOPT_PROXYUSERPWD, Detail::bytes(m_proxyUserPwd));
         }
     }
     if (m_verbose) {
@@ -367,15 +377,32 @@ int debugCallback(CURL*, curl_infotype type, char* data, size_t size, void* user
         return -1;
     const char* prefix = "";
     switch (type) {
-    case CURLINFO_TEXT: prefix = "Text: "; break;
-    case CURLINFO_HEADER_IN: prefix = "Header in: "; break;
-    case CURLINFO_HEADER_OUT: prefix = "Header out: "; break;
-    case CURLINFO_DATA_IN: prefix = "Data in: "; break;
-    case CURLINFO_DATA_OUT: prefix = "Data out: "; break;
-    case CURLINFO_SSL_DATA_IN: prefix = "SSL Data in: "; break;
-    case CURLINFO_SSL_DATA_OUT: prefix = "SSL Data out: "; break;
-    case CURLINFO_END: prefix = "End: "; break;
-    default: break;
+    case CURLINFO_TEXT:
+        prefix = "Text: ";
+        break;
+    case CURLINFO_HEADER_IN:
+        prefix = "Header in: ";
+        break;
+    case CURLINFO_HEADER_OUT:
+        prefix = "Header out: ";
+        break;
+    case CURLINFO_DATA_IN:
+        prefix = "Data in: ";
+        break;
+    case CURLINFO_DATA_OUT:
+        prefix = "Data out: ";
+        break;
+    case CURLINFO_SSL_DATA_IN:
+        prefix = "SSL Data in: ";
+        break;
+    case CURLINFO_SSL_DATA_OUT:
+        prefix = "SSL Data out: ";
+        break;
+    case CURLINFO_END:
+        prefix = "End: ";
+        break;
+    default:
+        break;
     }
     auto* log = static_cast<wxOutputStream*>(userptr);
     log->Write(prefix, strlen(prefix));

@@ -24,8 +24,9 @@ class NetListener;
 //
 // Every operation of a subclass starts from setCurlHandleToDefaults(), which puts the easy
 // handle back to libcurl's defaults plus this handle's settings, and runs its transfer through
-// perform(). The handle sets no time-out of its own; a subclass that needs one sets it on the
-// easy handle in its setCurlHandleToDefaults() override.
+// perform(). The defaults include a connect time-out (30 s) and a low-speed limit (below 1 byte/s
+// for 60 s), so that a dead server ends a transfer with CURLE_OPERATION_TIMEDOUT; a subclass that
+// needs other limits sets them on the easy handle in its setCurlHandleToDefaults() override.
 //
 // A listener or a caller's stream that throws inside a libcurl callback stops the transfer; the
 // exception leaves perform() after libcurl has returned and every listener got pbnNetEnd.

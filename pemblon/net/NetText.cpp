@@ -1,6 +1,9 @@
 #include "pemblon/net/NetText.h"
 
+#include "pemblon/core/Defines.h"
+
 #include <boost/format.hpp>
+#include <glib.h>
 #include <wx/intl.h>
 #include <wx/string.h>
 
@@ -35,9 +38,14 @@ ostring decodeReceived(const wxMemoryBuffer& buffer) {
 }
 
 std::string utf8(const ostring& text) {
-    const wxString wide = text.wxstr();
-    const wxScopedCharBuffer bytes = wide.utf8_str();
-    return std::string(bytes.data(), bytes.length());
+    const std::string out = text.get(ostring("UTF-8"));
+    if (g_utf8_validate(out.data(), static_cast<gssize>(out.size()), nullptr))
+        return out;
+    return ostring::convert(text.str(), ostring("ISO-8859-1"), ostring("UTF-8"));
+}
+
+std::string bytes(const ostring& text) {
+    return text.get(Defines::appEncoding());
 }
 
 } // namespace PBN::Net::Detail

@@ -1,6 +1,6 @@
 #include "pemblon/net/SMTPMessage.h"
 
-#include <sstream>
+#include <string>
 
 #include <wx/datetime.h>
 #include <wx/filefn.h>
@@ -8,6 +8,8 @@
 
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/HelperFuncs.h"
+#include "pemblon/net/NetText.h"
+#include "pemblon/net/SMTPText.h"
 
 namespace PBN {
 namespace Net {
@@ -21,12 +23,20 @@ void appendList(std::vector<SMTPAddr>& list, const ostring& addresses) {
     list.insert(list.end(), parsed.begin(), parsed.end());
 }
 
-void writeList(std::ostream& os, const std::vector<SMTPAddr>& list) {
-    for (size_t i = 0; i < list.size(); ++i) {
-        if (i)
-            os << ',';
-        os << list[i].getFullAddr();
-    }
+// A mailbox as the header holds it: a display name ASCII cannot hold goes as encoded words (a
+// quoted string cannot hold them), in one word where it can.
+std::string mailbox(const SMTPAddr& address) {
+    const ostring name = address.getFriendly();
+    if (name.size() == 0 || !SMTPText::needsEncoding(name))
+        return Detail::utf8(address.getFullAddr());
+    return SMTPText::displayNameWords(name) + " <" + Detail::utf8(address.getAddr()) + ">";
+}
+
+std::string mailboxList(const std::string& name, const std::vector<SMTPAddr>& list) {
+    std::vector<std::string> items;
+    for (const SMTPAddr& a : list)
+        items.push_back(mailbox(a));
+    return SMTPText::headerList(name, items);
 }
 
 } // namespace
@@ -186,24 +196,18 @@ SMTPMessage SMTPMessage::mailto(const ostring&) {
 }
 
 ostring SMTPMessage::getHeader(const ostring& mailer) const {
-    const char* const eol = Defines::smtpMsgTerminator();
-    std::ostringstream os;
-    os << "From: " << from.getFullAddr() << eol;
-    os << "To: ";
-    writeList(os, recipients);
-    os << eol;
-    if (!ccs.empty()) {
-        os << "Cc: ";
-        writeList(os, ccs);
-        os << eol;
-    }
-    os << "Subject: " << subject << eol;
-    os << "Date: " << HelperFuncs::dateToRfc822(wxDateTime::Now()) << eol;
+    // Every line is ASCII: no character can end the block early or reach the server as NUL.
+    std::string h = SMTPText::headerList("From", {mailbox(from)});
+    h += mailboxList("To", recipients);
+    if (!ccs.empty())
+        h += mailboxList("Cc", ccs);
+    h += SMTPText::headerLine("Subject", SMTPText::headerText(subject));
+    h += SMTPText::headerLine("Date", HelperFuncs::dateToRfc822(wxDateTime::Now()).str());
     if (mailer.size() != 0)
-        os << "X-Mailer: " << mailer << eol;
+        h += SMTPText::headerLine("X-Mailer", SMTPText::headerText(mailer));
     if (replyTo.isValid())
-        os << "Reply-To: " << replyTo.getFullAddr() << eol;
-    return ostring(os.str(), Defines::appEncoding());
+        h += SMTPText::headerList("Reply-To", {mailbox(replyTo)});
+    return ostring(h, Defines::appEncoding());
 }
 
 } // namespace Net

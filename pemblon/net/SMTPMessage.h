@@ -78,7 +78,8 @@ public:
 protected:
     // The header lines From, To, Cc (when there are CCs), Subject, Date (now), X-Mailer (when
     // mailer is not empty) and Reply-To (when it has an address), each ending in CR LF. BCCs never
-    // appear.
+    // appear. Text ASCII cannot hold (display names, subject, mailer) goes as RFC 2047 encoded
+    // words, and long lines are folded.
     Strings::ostring getHeader(const Strings::ostring& mailer) const;
 
 private:

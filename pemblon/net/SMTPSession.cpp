@@ -9,6 +9,7 @@
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/Exception.h"
 #include "pemblon/core/Maths.h"
+#include "pemblon/net/NetText.h"
 #include "pemblon/net/SMTPException.h"
 #include "pemblon/net/SMTPText.h"
 
@@ -21,6 +22,8 @@ namespace {
 
 constexpr size_t replyStartSize = 256;
 constexpr size_t replyGrowStep = 4096;
+// The longest line servers take, without its CR LF.
+constexpr size_t maxLineOctets = 998;
 
 // End (just past its CR LF) of a reply's last line in data, or npos while it is incomplete. Every
 // line of a multi-line reply but the last has "-" as its fourth character.
@@ -53,6 +56,29 @@ int replyCode(const std::string& reply) {
 
 ostring fileName(const ostring& path) {
     return ostring(wxFileName(path.wxstr()).GetFullName());
+}
+
+bool isAscii(const ostring& text) {
+    for (unsigned int i = 0; i < text.size(); ++i) {
+        if (static_cast<uint32_t>(text[i]) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+// Plain SMTP without extensions carries only ASCII addresses.
+void refuseNonAsciiAddresses(const SMTPMessage& message) {
+    std::vector<SMTPAddr> all{message.getFrom(), message.getReplyTo()};
+    for (unsigned int i = 0; i < message.getRecipientsCount(); ++i)
+        all.push_back(message.getRecipientAt(i));
+    for (unsigned int i = 0; i < message.getCCCount(); ++i)
+        all.push_back(message.getCCAt(i));
+    for (unsigned int i = 0; i < message.getBCCCount(); ++i)
+        all.push_back(message.getBCCAt(i));
+    for (const SMTPAddr& a : all) {
+        if (!isAscii(a.getAddr()))
+            throw SMTPException(ostring("A mail address holds a character that is not ASCII"));
+    }
 }
 
 bool anyLineBreak(const std::vector<SMTPAddr>& list) {
@@ -154,7 +180,7 @@ bool SMTPSession::writeAll(const std::string& bytes) {
 }
 
 bool SMTPSession::sendMsg(const ostring& text) {
-    return writeAll(text.str());
+    return writeAll(Detail::bytes(text));
 }
 
 bool SMTPSession::readResp(const int& expected) {
@@ -261,6 +287,7 @@ bool SMTPSession::canSend(const SMTPMessage& message) const {
 bool SMTPSession::send(const SMTPMessage& message, const bool& html) {
     if (!canSend(message))
         return false;
+    refuseNonAsciiAddresses(message);
     const ostring eol(Defines::smtpMsgTerminator());
     if (!sendMsg(ostring("MAIL FROM:<") + message.from.getAddr() + ostring(">") + eol))
         return false;
@@ -288,9 +315,17 @@ bool SMTPSession::send(const SMTPMessage& message, const bool& html) {
 bool SMTPSession::sendData(const SMTPMessage& message, const bool& html) {
     const std::string eol = Defines::smtpMsgTerminator();
     const std::string subtype = html ? "html" : "plain";
-    const std::string textType = "Content-Type: text/" + subtype + "; charset=\"ISO-8859-1\"" + eol;
-    const std::string b = boundary.str();
+    const std::string b = Detail::utf8(boundary);
     const bool multipart = !message.attachmentPaths.empty();
+
+    // The text in a charset that holds all of it, its lines ending in CR LF. Quoted-printable
+    // keeps every line within the 1000 octets servers take.
+    std::string charset;
+    const std::string lines = SMTPText::bodyLines(message.text, charset);
+    const bool quoted = multipart || SMTPText::longestLine(lines) > maxLineOctets;
+    const std::string textType =
+        "Content-Type: text/" + subtype + "; charset=\"" + charset + "\"" + eol +
+        (quoted ? "Content-Transfer-Encoding: quoted-printable" + eol : std::string());
 
     if (!sendMsg(message.getHeader(mailer)))
         return false;
@@ -299,27 +334,37 @@ bool SMTPSession::sendData(const SMTPMessage& message, const bool& html) {
     if (multipart) {
         mime += "Content-Type: multipart/mixed; boundary=\"" + b + "\"" + eol + eol;
         mime += "This is a multi-part message in MIME format." + eol + eol;
-        mime += "--" + b + eol + textType;
-        mime += "Content-Transfer-Encoding: quoted-printable" + eol + eol;
-    } else {
-        mime += textType + eol;
+        mime += "--" + b + eol;
     }
+    mime += textType + eol;
     if (!writeAll(mime))
         return false;
 
-    // CR LF line ends, the declared encoding, and no line that could end the data early.
-    const std::string lines = SMTPText::crlfLines(message.text);
-    if (!writeAll(SMTPText::dotStuffed(multipart ? SMTPText::quotedPrintable(lines) : lines)))
+    // No line of the text may end the data early.
+    if (!writeAll(SMTPText::dotStuffed(quoted ? SMTPText::quotedPrintable(lines) : lines)))
         return false;
 
     for (size_t i = 0; i < message.attachmentPaths.size(); ++i) {
         const ostring& path = message.attachmentPaths[i];
-        const std::string f = SMTPText::quotedParameter(fileName(path)).str();
+        const ostring f = fileName(path);
         std::string part = eol + "--" + b + eol;
-        part += "Content-Type: application/octet-stream; name=\"" + f + "\"" + eol;
-        part += "Content-Transfer-Encoding: base64" + eol;
-        part += "Content-Description: " + message.attachmentNames[i].str() + eol;
-        part += "Content-Disposition: attachment; filename=\"" + f + "\"" + eol + eol;
+        // A name ASCII cannot hold: encoded words for older readers, RFC 2231 for the others.
+        if (SMTPText::needsEncoding(f)) {
+            part += SMTPText::headerLine("Content-Type", "application/octet-stream; name=\"" +
+                                                             SMTPText::encodedWords(f) + "\"");
+            part += "Content-Transfer-Encoding: base64" + eol;
+            part +=
+                SMTPText::headerLine("Content-Description", SMTPText::headerText(message.attachmentNames[i]));
+            part +=
+                "Content-Disposition: attachment" + SMTPText::extendedParameter("filename", f) + eol + eol;
+        } else {
+            const std::string quotedName = SMTPText::quotedParameter(f).str();
+            part += "Content-Type: application/octet-stream; name=\"" + quotedName + "\"" + eol;
+            part += "Content-Transfer-Encoding: base64" + eol;
+            part +=
+                SMTPText::headerLine("Content-Description", SMTPText::headerText(message.attachmentNames[i]));
+            part += "Content-Disposition: attachment; filename=\"" + quotedName + "\"" + eol + eol;
+        }
         if (!writeAll(part))
             return false;
         const ByteArray bytes = ByteArray::readFile(path);

@@ -6,6 +6,7 @@
 #include <boost/uuid/random_generator.hpp>
 #include <boost/uuid/uuid_io.hpp>
 
+#include "pemblon/core/FileSystemPath.h"
 #include "pemblon/net/NetText.h"
 
 namespace PBN::Net {
@@ -57,13 +58,14 @@ SOAPHandle::~SOAPHandle() = default;
 
 bool SOAPHandle::sendMessage(const ostring& action, wxOutputStream& reply, wxInputStream& request) {
     SlistSet lists;
-    curl_slist* headers = lists.own(appendCustomHeaders(
-        lineList({"Content-type: text/xml; charset=ISO-8859-1", "Transfer-Encoding: chunked", soapActionLine(action)})));
+    curl_slist* headers =
+        lists.own(appendCustomHeaders(lineList({"Content-type: text/xml; charset=ISO-8859-1",
+                                                "Transfer-Encoding: chunked", soapActionLine(action)})));
     if (!m_curl)
         return false;
     setCurlHandleToDefaults();
     m_requestURL = getBaseURL();
-    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setOption(CURLOPT_HTTPHEADER, headers);
     setOption(CURLOPT_POST, 1L);
     setOption(CURLOPT_READFUNCTION, &streamReadCallback);
@@ -95,10 +97,10 @@ bool SOAPHandle::sendMessage(const ostring& action, wxOutputStream& reply, const
     for (size_t i = 0; i < filePaths.size(); ++i) {
         ostring name("binary_attachment_");
         name << static_cast<unsigned long>(i);
-        paths.push_back(Detail::utf8(filePaths[i]));
+        paths.push_back(FileSystemPath::toNative(filePaths[i]));
         curl_slist* partHeaders = lists.add(
             {"Content-Transfer-Encoding: binary", "Content-ID: <" + Detail::utf8(contentIds[i]) + ">"});
-        const std::string partName = name.str();
+        const std::string partName = Detail::bytes(name);
         curl_formadd(&first, &last, CURLFORM_COPYNAME, partName.c_str(), CURLFORM_FILE, paths.back().c_str(),
                      CURLFORM_CONTENTTYPE, "application/octet-stream", CURLFORM_CONTENTHEADER, partHeaders,
                      CURLFORM_END);
@@ -114,7 +116,7 @@ bool SOAPHandle::sendMessage(const ostring& action, wxOutputStream& reply, const
 
     setCurlHandleToDefaults();
     m_requestURL = getBaseURL();
-    setTextOption(CURLOPT_URL, m_requestURL.str());
+    setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setOption(CURLOPT_HTTPPOST, first);
     setOption(CURLOPT_WRITEFUNCTION, &streamWriteCallback);
     setOption(CURLOPT_WRITEDATA, asData(&reply));

@@ -7,6 +7,7 @@
 #include "pemblon/core/Exception.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -720,10 +721,60 @@ std::string ostring::convert(const std::string& bytes, const ostring& from, cons
     return result;
 }
 
+namespace {
+
+// What the units 0x80-0x9F of a wide text stand for: the CP1252 characters they were widened from
+// byte by byte (the five bytes CP1252 leaves undefined stay as they are). Asked of GLib once.
+const std::array<uint32_t, 32>& widenedCp1252() {
+    static const std::array<uint32_t, 32> table = [] {
+        std::array<uint32_t, 32> t{};
+        for (uint32_t b = 0; b < 32; ++b) {
+            t[b] = 0x80 + b;
+            const std::string one(1, static_cast<char>(0x80 + b));
+            std::string error;
+            const std::string u = ostring::convert(one, Defines::appEncoding(), "UTF-32LE", &error);
+            if (error.empty() && u.size() == 4)
+                std::memcpy(&t[b], u.data(), 4);
+        }
+        return t;
+    }();
+    return table;
+}
+
+// A wide text with characters at or above 256 as UTF-8, with GLib's encoder. Units below 256 read
+// as str() reads them; a well-formed surrogate pair held in two units is one character; a unit
+// that is no character (a lone surrogate, beyond U+10FFFF) becomes U+FFFD.
+std::string wideToUtf8(const std::wstring& w) {
+    std::string out;
+    out.reserve(w.size() * 3);
+    char buf[8];
+    for (size_t i = 0; i < w.size(); ++i) {
+        uint32_t c = static_cast<uint32_t>(w[i]);
+        if (c >= 0x80 && c < 0xA0) {
+            c = widenedCp1252()[c - 0x80];
+        } else if (c >= 0xD800 && c < 0xDC00 && i + 1 < w.size() &&
+                   static_cast<uint32_t>(w[i + 1]) >= 0xDC00 && static_cast<uint32_t>(w[i + 1]) < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint32_t>(w[i + 1]) - 0xDC00);
+            ++i;
+        }
+        if (!g_unichar_validate(static_cast<gunichar>(c)))
+            c = 0xFFFD;
+        out.append(buf, static_cast<size_t>(g_unichar_to_utf8(static_cast<gunichar>(c), buf)));
+    }
+    return out;
+}
+
+} // namespace
+
 std::string ostring::get(const ostring& charset) const {
     if (size() == 0)
         return std::string();
-    return convert(str(), Defines::appEncoding(), charset, nullptr);
+    // Wide text that str() can hold whole converts as narrow text does.
+    if (!m_unicode ||
+        std::all_of(m_wstr.begin(), m_wstr.end(), [](wchar_t c) { return static_cast<uint32_t>(c) < 256u; }))
+        return convert(str(), Defines::appEncoding(), charset, nullptr);
+    // Characters str() would turn into NUL: from UTF-8, which a failed conversion gives back.
+    return convert(wideToUtf8(m_wstr), ostring("UTF-8"), charset, nullptr);
 }
 
 ostring& ostring::set(const std::string& bytes, const ostring& charset) {

@@ -62,7 +62,10 @@ public:
     // receives GLib's message.
     static std::string convert(const std::string& bytes, const ostring& from, const ostring& to,
                                std::string* error = nullptr);
-    // The text as bytes in `charset`: convert(str(), appEncoding, charset).
+    // The text as bytes in `charset`: convert(str(), appEncoding, charset). Wide text holding a
+    // character at or above 256 converts from its UTF-8 instead (units below 256 still read as
+    // str() reads them), so that no character becomes NUL; when `charset` cannot hold a character,
+    // the conversion fails and gives that UTF-8 back.
     std::string get(const ostring& charset) const;
     // Replaces the text by `bytes` (up to the first NUL) read in `charset`; the form is kept.
     ostring& set(const std::string& bytes, const ostring& charset);

@@ -4,6 +4,7 @@ zeko_add_gtest(NAME pemblon_net_tests
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/net/NetTestMain.cpp
         ${CMAKE_CURRENT_LIST_DIR}/net/LoopbackServers.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/CurlOptionLog.cpp
         ${CMAKE_CURRENT_LIST_DIR}/net/NetHandleTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/net/CurlVersionTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/net/FileHandleTest.cpp

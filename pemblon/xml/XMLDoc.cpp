@@ -722,7 +722,7 @@ std::wostream& operator<<(std::wostream& os, const XMLDoc& doc) {
 }
 
 ostring operator+(const ostring& text, const XMLDoc& doc) {
-    return ostring((text.str() + doc.toString(true).str()).c_str());
+    return text + doc.toString(true);
 }
 
 } // namespace XML

@@ -125,16 +125,17 @@ ostring XMLNamespace::removeSchema(const ostring& value, const ostring& uri) {
     if (tokens.size() <= 2) {
         return ostring();
     }
-    std::string result;
+    // operator+ (not +=) so that a wide token keeps the result wide.
+    ostring result;
     for (size_t i = 0; i + 1 < tokens.size(); i += 2) {
         if (!ci_eq(tokens[i], uri)) {
-            if (!result.empty()) {
-                result += " ";
+            if (result.size() != 0) {
+                result = result + ostring(" ");
             }
-            result += tokens[i].str() + " " + tokens[i + 1].str();
+            result = result + tokens[i] + ostring(" ") + tokens[i + 1];
         }
     }
-    return ostring(result.c_str());
+    return result;
 }
 
 namespace {
@@ -206,13 +207,11 @@ void XMLNamespace::setSchemaLocation(const ostring& location) {
         }
         attribute = XMLAttribute(created, owner.getDoc());
     }
-    ostring value = attribute.getValue();
-    std::string text = value.str();
-    if (!text.empty()) {
-        text += " ";
+    ostring text = attribute.getValue();
+    if (text.size() != 0) {
+        text = text + ostring(" ");
     }
-    text += getURI().str() + " " + location.str();
-    attribute.setValue(ostring(text.c_str()));
+    attribute.setValue(text + getURI() + ostring(" ") + location);
 }
 
 } // namespace XML

@@ -8,9 +8,9 @@
 #include "pemblon/tests/net/LoopbackServers.h"
 #include "pemblon/tests/net/NetTestSupport.h"
 
+using NetTest::narrow;
 using PBN::Net::FTPHandle;
 using PBN::Strings::ostring;
-using NetTest::narrow;
 
 namespace fs = std::filesystem;
 
@@ -19,6 +19,18 @@ namespace {
 ostring text(const std::string& s) {
     return ostring(s.c_str());
 }
+
+// Sends its command lists with every transfer, so that a download can end on a chosen reply.
+class QuotingHandle : public FTPHandle {
+public:
+    using FTPHandle::FTPHandle;
+
+protected:
+    void setCurlHandleToDefaults() override {
+        FTPHandle::setCurlHandleToDefaults();
+        setCurlHandleQuoteOpts();
+    }
+};
 
 class FTPHandleTest : public ::testing::Test {
 protected:
@@ -151,4 +163,21 @@ TEST(FTPHandleRefusedTest, RefusedConnectionFails) {
     wxMemoryOutputStream out;
     EXPECT_FALSE(handle.doGET(out, text("x")));
     EXPECT_EQ(handle.getCURLError(), CURLE_COULDNT_CONNECT);
+}
+
+TEST_F(FTPHandleTest, A299ReplyFailsADownloadButNotAnUpload) {
+    NetTest::writeFile(root("reply.txt"), "payload");
+    QuotingHandle quoting(text(server->url()), text("tester"), text("secret"));
+    quoting.setToBinary();
+    wxMemoryOutputStream out;
+    for (const auto& [code, downloaded] : {std::pair{298, true}, std::pair{299, false}}) {
+        SCOPED_TRACE(code);
+        quoting.setPostQuoteList({text("REPLY" + std::to_string(code))});
+        EXPECT_EQ(quoting.doGET(out, text("reply.txt")), downloaded);
+        EXPECT_EQ(quoting.getResponseCode(), code);
+        EXPECT_EQ(quoting.getCURLError(), CURLE_OK);
+    }
+    quoting.setPostQuoteList({text("REPLY299")});
+    EXPECT_TRUE(quoting.doPUT("up", 2, text("reply-up.txt")));
+    EXPECT_EQ(quoting.getResponseCode(), 299);
 }

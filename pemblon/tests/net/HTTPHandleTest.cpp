@@ -1,6 +1,8 @@
 #include "pemblon/net/HTTPHandle.h"
 
 #include <filesystem>
+#include <fstream>
+#include <string>
 
 #include <gtest/gtest.h>
 #include <wx/mstream.h>
@@ -9,9 +11,9 @@
 #include "pemblon/tests/net/LoopbackServers.h"
 #include "pemblon/tests/net/NetTestSupport.h"
 
+using NetTest::narrow;
 using PBN::Net::HTTPHandle;
 using PBN::Strings::ostring;
-using NetTest::narrow;
 
 namespace {
 
@@ -133,11 +135,13 @@ TEST_F(HTTPHandleTest, StatusCodesDecideTheResult) {
     EXPECT_EQ(narrow(handle->getHttpStatus()),
               "The requested resource resides temporarily under a different URI.\r\n/moved");
     EXPECT_FALSE(handle->doHEAD(text("/redirect-lower")));
-    EXPECT_EQ(narrow(handle->getHttpStatus()), "The requested resource resides temporarily under a different URI.");
+    EXPECT_EQ(narrow(handle->getHttpStatus()),
+              "The requested resource resides temporarily under a different URI.");
 
     EXPECT_EQ(narrow(HTTPHandle::getHttpStatus(307)), "Unknown HTTP error.");
     EXPECT_EQ(narrow(HTTPHandle::getHttpStatus(0)), "Unknown HTTP error.");
-    EXPECT_EQ(narrow(HTTPHandle::getHttpStatus(417)), "The behavior expected fot the server is not supported.");
+    EXPECT_EQ(narrow(HTTPHandle::getHttpStatus(417)),
+              "The behavior expected fot the server is not supported.");
 
     HTTPHandle refused(text("http://127.0.0.1:" + std::to_string(NetTest::freePort())));
     EXPECT_FALSE(refused.doTRACE(text("/")));
@@ -220,7 +224,8 @@ TEST(HTTPHandleWebDavTest, FilesRoundTripByteForByte) {
         const std::string name = "/f" + std::to_string(size) + ".bin";
         const std::string bytes = NetTest::patternBytes(size);
         NetTest::writeFile(dir.file("up.bin"), bytes);
-        ASSERT_TRUE(handle.doPUT(text(dir.file("up.bin")), text(name))) << size << " " << handle.getResponseCode();
+        ASSERT_TRUE(handle.doPUT(text(dir.file("up.bin")), text(name)))
+            << size << " " << handle.getResponseCode();
         EXPECT_EQ(NetTest::readFile(server->root() + name), bytes) << size;
         ASSERT_TRUE(handle.doGET(text(dir.file("down.bin")), text(name))) << size;
         EXPECT_EQ(NetTest::readFile(dir.file("down.bin")), bytes) << size;
@@ -233,4 +238,37 @@ TEST(HTTPHandleWebDavTest, FilesRoundTripByteForByte) {
     EXPECT_FALSE(std::filesystem::exists(server->root() + "/f1.bin"));
     EXPECT_FALSE(handle.doGET(text(dir.file("gone.bin")), text("/f1.bin")));
     EXPECT_EQ(handle.getResponseCode(), 404);
+}
+
+namespace {
+
+// The process's peak of mapped memory, in kB.
+long peakVirtualKb() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);)
+        if (line.rfind("VmPeak:", 0) == 0)
+            return std::stol(line.substr(7));
+    return -1;
+}
+
+} // namespace
+
+TEST(HTTPHandleMemoryTest, AnAnnouncedLengthIsNotReservedBeyondABound) {
+    auto server = NetTest::startScriptedHttp();
+    PBN::Net::HTTPHandle handle(ostring(server->url().c_str()));
+    const long before = peakVirtualKb();
+    ASSERT_GT(before, 0);
+    char* data = nullptr;
+    EXPECT_EQ(handle.doGET(data, ostring("/huge-length")), 0u);
+    EXPECT_EQ(data, nullptr);
+    EXPECT_EQ(handle.getCURLError(), CURLE_PARTIAL_FILE);
+    // 3 GiB were announced, 10 bytes came.
+    EXPECT_LT(peakVirtualKb() - before, 512L * 1024);
+
+    // A body larger than what is reserved up front grows into one block, whole.
+    const size_t size = (size_t(100) << 20) + 7;
+    ASSERT_EQ(handle.doGET(data, ostring(("/bytes/" + std::to_string(size)).c_str())), size);
+    EXPECT_TRUE(std::string(data, size) == NetTest::patternBytes(size));
+    EXPECT_EQ(data[size], '\0');
+    delete[] data;
 }

@@ -4,14 +4,15 @@
 #include <random>
 
 #include <gtest/gtest.h>
+#include <wx/debug.h>
 
 #include "pemblon/net/HTTPHandle.h"
 #include "pemblon/tests/net/LoopbackServers.h"
 #include "pemblon/tests/net/NetTestSupport.h"
 
+using NetTest::narrow;
 using PBN::Net::HTTPMultipartFormStream;
 using PBN::Strings::ostring;
-using NetTest::narrow;
 
 namespace fs = std::filesystem;
 
@@ -59,7 +60,9 @@ const std::string kOne = "--b\r\nContent-ID: <p1>\r\nContent-Type: text/xml\r\n\
 const std::string kMany =
     "pre--amble\r\n-x\r\n--sep\r\n"
     "Content-Type: application/octet-stream\r\nContent-ID: <a/1@x>\r\n\r\n"
-    "one\r\n-\r\n--se\r\n--sepX" + std::string("\0\r\n", 3) + "end\r\n--sep\r\n"
+    "one\r\n-\r\n--se\r\n--sepX" +
+    std::string("\0\r\n", 3) +
+    "end\r\n--sep\r\n"
     "content-id: <lower>\r\nContent-Type: text/plain\r\n\r\nrefused body\r\n--sep\r\n"
     "Content-ID: bare\r\nContent-ID:  <second>\t\r\nContent-Type:  text/plain \r\n\r\ntwo\r\n--sep  \r\n"
     "Content-ID: <lost>\r\nContent-Type: text/plain\r\n\r\nafter padding\r\n--sep\r\n"
@@ -102,9 +105,11 @@ TEST(MultipartFormStreamTest, OnlyWellFormedHeadersMakeParts) {
     const std::string whole = split(kMany, [] { return kMany.size(); });
     // "--sepX" is a delimiter with padding: what follows it up to the next delimiter is no
     // part's, as is what follows "--sep  ".
-    EXPECT_EQ(whole, "a/1@x|application/octet-stream|one\r\n-\r\n--se|Content-Type: application/octet-stream\r\nContent-ID: <a/1@x>\r\n\n"
-                         "second|text/plain|two|Content-ID: bare\r\nContent-ID:  <second>\t\r\nContent-Type:  text/plain \r\n\n"
-                         "third|x/y||Content-ID: <third>\r\nContent-Type: x/y\r\n\n");
+    EXPECT_EQ(whole, "a/1@x|application/octet-stream|one\r\n-\r\n--se|Content-Type: "
+                     "application/octet-stream\r\nContent-ID: <a/1@x>\r\n\n"
+                     "second|text/plain|two|Content-ID: bare\r\nContent-ID:  <second>\t\r\nContent-Type:  "
+                     "text/plain \r\n\n"
+                     "third|x/y||Content-ID: <third>\r\nContent-Type: x/y\r\n\n");
 }
 
 TEST(MultipartFormStreamTest, AnyChunkingGivesTheSameParts) {
@@ -113,11 +118,12 @@ TEST(MultipartFormStreamTest, AnyChunkingGivesTheSameParts) {
         EXPECT_EQ(split(body, [] { return size_t(1); }), whole);
         for (size_t first = 1; first < body.size(); ++first) {
             bool firstPiece = true;
-            EXPECT_EQ(split(body, [&] {
-                          const size_t n = firstPiece ? first : body.size();
-                          firstPiece = false;
-                          return n;
-                      }),
+            EXPECT_EQ(split(body,
+                            [&] {
+                                const size_t n = firstPiece ? first : body.size();
+                                firstPiece = false;
+                                return n;
+                            }),
                       whole)
                 << first;
         }
@@ -159,4 +165,66 @@ TEST(MultipartFormStreamTest, SplitsAChunkedDownload) {
             expected = now;
         EXPECT_EQ(now, expected) << piece;
     }
+}
+
+namespace {
+
+// Counts wx assertions instead of showing them.
+int g_asserts = 0;
+void countAssert(const wxString&, int, const wxString&, const wxString&, const wxString&) {
+    ++g_asserts;
+}
+
+} // namespace
+
+TEST(MultipartFormStreamTest, APartWhoseFileCannotBeMadeIsNoPartAndFailsTheStream) {
+    NetTest::TempDir dir;
+    const wxAssertHandler_t previous = wxSetAssertHandler(countAssert);
+    g_asserts = 0;
+    const std::string body = "--b\r\nContent-ID: <" + std::string(300, 'x') +
+                             ">\r\nContent-Type: text/plain\r\n\r\nlost\r\n--b--\r\n";
+    {
+        Splitter stream(text(dir.path()));
+        stream.Write(body.data(), body.size());
+        EXPECT_EQ(stream.getPartsCount(), 0u);
+        EXPECT_FALSE(stream.IsOk());
+        EXPECT_EQ(stream.LastWrite(), 0u);
+    }
+    EXPECT_EQ(g_asserts, 0);
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+
+    auto server = NetTest::startScriptedHttp();
+    PBN::Net::HTTPHandle handle(text(server->url()));
+    Splitter downloaded(text(dir.path()));
+    EXPECT_FALSE(handle.doGET(downloaded, text("/multipart-long-id")));
+    EXPECT_EQ(handle.getCURLError(), CURLE_WRITE_ERROR);
+    EXPECT_EQ(downloaded.getPartsCount(), 0u);
+    EXPECT_EQ(g_asserts, 0);
+    wxSetAssertHandler(previous);
+}
+
+TEST(MultipartFormStreamTest, PartsWithTheSameContentIdKeepFilesOfTheirOwn) {
+    NetTest::TempDir dir;
+    const std::string body = "--b\r\nContent-ID: <p>\r\nContent-Type: text/plain\r\n\r\nfirst\r\n"
+                             "--b\r\nContent-ID: <p>\r\nContent-Type: text/plain\r\n\r\nsecond\r\n"
+                             "--b\r\nContent-ID: <p_2>\r\nContent-Type: text/plain\r\n\r\nthird\r\n--b--\r\n";
+    std::vector<std::string> paths;
+    {
+        Splitter stream(text(dir.path()));
+        stream.Write(body.data(), body.size());
+        ASSERT_EQ(stream.getPartsCount(), 3u);
+        EXPECT_TRUE(stream.IsOk());
+        for (unsigned i = 0; i < 3; ++i)
+            paths.push_back(narrow(stream.getPartPath(i)));
+        EXPECT_EQ(paths[0], dir.file("p.part"));
+        EXPECT_EQ(paths[1], dir.file("p_2.part"));
+        EXPECT_EQ(paths[2], dir.file("p_5F2.part"));
+        EXPECT_EQ(NetTest::readFile(paths[0]), "first");
+        EXPECT_EQ(NetTest::readFile(paths[1]), "second");
+        EXPECT_EQ(NetTest::readFile(paths[2]), "third");
+        EXPECT_EQ(narrow(stream.getPartPath(text("p"))), paths[0]);
+        EXPECT_NE(NetTest::readFile(dir.file("p_2.head")).find("Content-ID: <p>"), std::string::npos);
+    }
+    for (const std::string& path : paths)
+        EXPECT_FALSE(fs::exists(path));
 }

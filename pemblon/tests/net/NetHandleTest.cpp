@@ -1,21 +1,32 @@
 #include "pemblon/net/NetHandle.h"
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <limits>
 #include <thread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <wx/mstream.h>
 
+#include "pemblon/net/FTPHandle.h"
+#include "pemblon/net/HTTPHandle.h"
 #include "pemblon/net/NetEvent.h"
+#include "pemblon/tests/net/CurlOptionLog.h"
 #include "pemblon/tests/net/LoopbackServers.h"
 #include "pemblon/tests/net/NetTestSupport.h"
 
+using NetTest::narrow;
+using NetTest::RecordingListener;
 using PBN::Net::NetEvent;
 using PBN::Net::NetHandle;
 using PBN::Strings::ostring;
-using NetTest::narrow;
-using NetTest::RecordingListener;
 
 namespace {
 
@@ -46,6 +57,60 @@ public:
         if (ok)
             readResponseCode();
         return ok;
+    }
+    CURL* easy() const { return m_curl; }
+};
+
+// Accepts connections on 127.0.0.1 and never says a word: a server that hangs.
+class SilentServer {
+public:
+    SilentServer() {
+        m_listen = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (bind(m_listen, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0 &&
+            listen(m_listen, 8) == 0 && getsockname(m_listen, reinterpret_cast<sockaddr*>(&addr), &len) == 0)
+            m_port = ntohs(addr.sin_port);
+        m_thread = std::thread([this] {
+            while (!m_stop) {
+                pollfd p{m_listen, POLLIN, 0};
+                if (poll(&p, 1, 50) == 1) {
+                    const int c = accept(m_listen, nullptr, nullptr);
+                    if (c >= 0)
+                        m_accepted.push_back(c);
+                }
+            }
+        });
+    }
+    ~SilentServer() {
+        m_stop = true;
+        m_thread.join();
+        for (int c : m_accepted)
+            ::close(c);
+        ::close(m_listen);
+    }
+    int port() const { return m_port; }
+
+private:
+    int m_listen = -1;
+    int m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::vector<int> m_accepted;
+    std::thread m_thread;
+};
+
+// Handles whose limits a test can wait for: one second instead of 30 and 60.
+template <typename Base> class ShortLimits : public Base {
+public:
+    using Base::Base;
+
+protected:
+    void setCurlHandleToDefaults() override {
+        Base::setCurlHandleToDefaults();
+        this->setOption(CURLOPT_CONNECTTIMEOUT, 1L);
+        this->setOption(CURLOPT_LOW_SPEED_TIME, 1L);
     }
 };
 
@@ -138,14 +203,18 @@ TEST(NetHandleTest, ErrorTextsAreKeyedByNumber) {
         withText += NetHandle::getCURLErrorString(static_cast<CURLcode>(code)).size() > 0;
     EXPECT_EQ(withText, 70);
     EXPECT_EQ(narrow(NetHandle::getCURLErrorString(static_cast<CURLcode>(14))),
-              "CURLE_FTP_WEIRD_227_FORMAT: After having sent a PASV command to the server,\nit a replied a bad 277 line.");
+              "CURLE_FTP_WEIRD_227_FORMAT: After having sent a PASV command to the server,\nit a replied a "
+              "bad 277 line.");
     EXPECT_EQ(narrow(NetHandle::getCURLErrorString(static_cast<CURLcode>(51))),
-              "CURLE_PEER_FAILED_VERIFICATION: The remote server's SSL certificate\nor SSH md5 fingerprint was deemed not OK.");
-    EXPECT_EQ(narrow(NetHandle::getCURLErrorString(static_cast<CURLcode>(60))).rfind("CURLE_SSL_CACERT: ", 0), 0u);
+              "CURLE_PEER_FAILED_VERIFICATION: The remote server's SSL certificate\nor SSH md5 fingerprint "
+              "was deemed not OK.");
+    EXPECT_EQ(narrow(NetHandle::getCURLErrorString(static_cast<CURLcode>(60))).rfind("CURLE_SSL_CACERT: ", 0),
+              0u);
     EXPECT_EQ(narrow(NetHandle::getCURLErrorString(static_cast<CURLcode>(74))),
               "CURLE_TFTP_NOSUCHUSER: The TFTP serveur is not properly functioning.");
     EXPECT_EQ(narrow(NetHandle::getCURLErrorString(static_cast<CURLcode>(1))),
-              "CURLE_UNSUPPORTED_PROTOCOL: The URL passed to libcurl used a protocol \nthat this libcurl does not support.");
+              "CURLE_UNSUPPORTED_PROTOCOL: The URL passed to libcurl used a protocol \nthat this libcurl "
+              "does not support.");
 }
 
 TEST(NetHandleTest, UrlEncodingAndDatesGoThroughLibcurl) {
@@ -194,6 +263,20 @@ TEST_F(NetHandleServer, CredentialsAreSentAsBasicAuthenticationWhenEitherIsSet) 
     EXPECT_EQ(authorizationOf(narrow(handle.getResponseBody())), "OnBhc3M="); // ":pass"
 }
 
+TEST_F(NetHandleServer, WideTextReachesLibcurlWithoutNuls) {
+    ProbeHandle handle(base());
+    handle.setUsername(ostring(L"snow\x2603"));
+    ASSERT_TRUE(handle.get("/echo"));
+    EXPECT_EQ(authorizationOf(narrow(handle.getResponseBody())), "c25vd+KYgzo="); // "snow☃:" in UTF-8
+    // Text CP1252 holds keeps the bytes narrow text has.
+    handle.setUsername(ostring(L"caf\x00E9"));
+    ASSERT_TRUE(handle.get("/echo"));
+    EXPECT_EQ(authorizationOf(narrow(handle.getResponseBody())), "Y2Fm6To="); // "caf\xE9:"
+    EXPECT_EQ(narrow(NetHandle::getURLEncodedString(ostring(L"a \x2603"))), "a%20%E2%98%83");
+    EXPECT_EQ(NetHandle::getURLEncodedString(ostring(L"caf\x00E9")), ostring("caf%E9"));
+    EXPECT_EQ(NetHandle::getURLEncodedString(ostring("caf\xE9")), ostring("caf%E9"));
+}
+
 TEST_F(NetHandleServer, PortSettingOverridesTheUrlsPort) {
     ProbeHandle handle(ostring("http://127.0.0.1"));
     handle.setPort(server->port);
@@ -213,6 +296,8 @@ TEST_F(NetHandleServer, ProgressReachesOnlyListenersRegisteredWhenDefaultsWereAp
     EXPECT_EQ(early.lastDownloaded, 300000.0);
     // Both see one event object per report.
     EXPECT_EQ(late.count("progress"), early.count("progress"));
+    ASSERT_FALSE(late.events.empty());
+    ASSERT_FALSE(early.events.empty());
     EXPECT_EQ(late.events.back(), early.events.back());
 
     RecordingListener afterDefaults;
@@ -285,4 +370,51 @@ TEST(NetHandleTlsTest, HttpsVerifiesThePeerCertificate) {
     ProbeHandle handle(ostring(server->url().c_str()));
     EXPECT_FALSE(handle.get("/status/200"));
     EXPECT_EQ(static_cast<int>(handle.getCURLError()), 60);
+}
+
+TEST(NetHandleDefaultsTest, EveryTransferIsBoundedByAConnectTimeOutAndALowSpeedLimit) {
+    ProbeHandle handle;
+    NetTest::CurlOptionLog log(handle.easy());
+    handle.defaults();
+    EXPECT_EQ(log.last(CURLOPT_CONNECTTIMEOUT), 30L);
+    EXPECT_EQ(log.last(CURLOPT_LOW_SPEED_LIMIT), 1L);
+    EXPECT_EQ(log.last(CURLOPT_LOW_SPEED_TIME), 60L);
+}
+
+TEST(NetHandleDefaultsTest, PortZeroIsPassedAndMinusOneIsNot) {
+    ProbeHandle handle;
+    NetTest::CurlOptionLog log(handle.easy());
+    handle.defaults();
+    EXPECT_FALSE(log.last(CURLOPT_PORT).has_value());
+    handle.setPort(0);
+    handle.defaults();
+    EXPECT_EQ(log.last(CURLOPT_PORT), 0L);
+    handle.setProxyPort(0);
+    handle.useProxy(true);
+    handle.defaults();
+    EXPECT_EQ(log.last(CURLOPT_PROXYPORT), 0L);
+}
+
+TEST(NetHandleDefaultsTest, AServerThatSaysNothingEndsTheTransferWithATimeOut) {
+    SilentServer silent;
+    ASSERT_NE(silent.port(), 0);
+    const ostring base(("127.0.0.1:" + std::to_string(silent.port())).c_str());
+    const auto started = std::chrono::steady_clock::now();
+    ShortLimits<PBN::Net::HTTPHandle> http(ostring("http://") + base);
+    wxMemoryOutputStream body;
+    EXPECT_FALSE(http.doGET(body, ostring("/")));
+    EXPECT_EQ(http.getCURLError(), CURLE_OPERATION_TIMEDOUT);
+    ShortLimits<PBN::Net::FTPHandle> ftp(ostring("ftp://") + base + ostring("/"));
+    char* data = nullptr;
+    EXPECT_EQ(ftp.doGET(data, ostring("file.bin")), 0u);
+    EXPECT_EQ(ftp.getCURLError(), CURLE_OPERATION_TIMEDOUT);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(15));
+}
+
+TEST_F(NetHandleServer, AStalledBodyEndsWithATimeOut) {
+    ShortLimits<PBN::Net::HTTPHandle> handle(base());
+    wxMemoryOutputStream body;
+    EXPECT_FALSE(handle.doGET(body, ostring("/stall")));
+    EXPECT_EQ(handle.getCURLError(), CURLE_OPERATION_TIMEDOUT);
+    EXPECT_EQ(body.GetLength(), 10);
 }

@@ -1,5 +1,6 @@
 #include "pemblon/net/SMTPSession.h"
 
+#include <algorithm>
 #include <random>
 #include <string>
 
@@ -53,8 +54,10 @@ TEST(SMTPDelivery, PlainMailReachesEveryRecipientWithItsHeadersAndText) {
     EXPECT_NE(h.find("From: \"Sender Name\" <sender@x.org>\n"), std::string::npos) << h;
     EXPECT_NE(h.find("To: a@x.org,\"Bee Bop\" <b@x.org>\n"), std::string::npos) << h;
     EXPECT_NE(h.find("Cc: \"Doe,John\" <c@x.org>\n"), std::string::npos) << h;
-    // The parser shows 8-bit header bytes as replacement characters: look at the bytes received.
-    EXPECT_NE(readFile(msg + "/raw.eml").find("Subject: Caf\xE9 report\r\n"), std::string::npos);
+    // Latin-1 header text goes as encoded words, which a reader shows as the text sent.
+    EXPECT_NE(readFile(msg + "/raw.eml").find("Subject: =?UTF-8?B?Q2Fmw6kgcmVwb3J0?=\r\n"),
+              std::string::npos);
+    EXPECT_EQ(readFile(msg + "/readback/subject"), "Caf\xC3\xA9 report");
     EXPECT_NE(h.find("X-Mailer: Pemblon tests\n"), std::string::npos) << h;
     EXPECT_NE(h.find("Reply-To: \"Sender Name\" <sender@x.org>\n"), std::string::npos) << h;
     EXPECT_NE(h.find("Date: "), std::string::npos) << h;
@@ -118,4 +121,100 @@ TEST(SMTPDelivery, AttachmentsFromEmptyToFiveMegabytesArriveIntact) {
     EXPECT_EQ(readLines(second + "/envelope"), (std::vector<std::string>{"s@x.org", "b@x.org"}));
     EXPECT_EQ(readFile(second + "/bodytype"), "text/html\n");
     EXPECT_EQ(readFile(second + "/body"), "<b>bold</b>\r\n");
+}
+
+namespace {
+
+// A text in UTF-8, as the reading side writes it, with line ends as LF.
+std::string utf8(const ostring& text) {
+    std::string out = text.get("UTF-8");
+    for (size_t at; (at = out.find('\r')) != std::string::npos;)
+        out.erase(at, 1);
+    return out;
+}
+
+std::string readBack(const std::string& folder, const std::string& item) {
+    std::string text = readFile(folder + "/readback/" + item);
+    for (size_t at; (at = text.find('\r')) != std::string::npos;)
+        text.erase(at, 1);
+    return text;
+}
+
+} // namespace
+
+// Every header text and the body come back from a real mail reader (Python's email package, its
+// default policy) as they were given: Latin-1, the euro sign, Czech, Japanese and emoji, narrow
+// and wide, in single-part and multipart mails.
+TEST(SMTPDelivery, TextInAnyScriptReadsBackAsSent) {
+    const std::vector<ostring> texts = {
+        ostring("Caf\xE9 Zo\xEB \xE0 la cr\xE8me"),
+        ostring(L"Caf\x00E9 Zo\x00EB"),
+        ostring(L"Price 5 \x20AC, not 6 \x20AC"),
+        ostring("Narrow \x80 euro"),
+        ostring(L"\x0160imon \x010Cern\x00FD"),
+        ostring(L"\x6771\x4EAC\x306E\x5199\x771F \x65E5\x672C\x8A9E\x306E\x4EF6\x540D"),
+        ostring(L"Party \x1F389 time \x1F600\x1F44D and a snowman \x2603"),
+        ostring(std::wstring(30, L'\x00E9') + L" " + std::wstring(40, L'\x4E00') + L" " +
+                std::wstring(20, L'\x1F600')),
+    };
+    SmtpTest::TempDir dir;
+    RealServer server;
+    ASSERT_TRUE(server.started());
+    SMTPSession s("", 10000);
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    int sent = 0;
+    for (size_t i = 0; i < texts.size(); ++i) {
+        const ostring& t = texts[i];
+        const ostring body = t + ostring("\nsecond line: ") + t + ostring("\n.\nend");
+        // The attachment's own file carries the text in its name (at most 255 bytes on disk).
+        const ostring fileName = ostring(L"\x00E9\x2603 ") + t.substr(0, 40) + ostring(".txt");
+        const std::string path = dir.file(std::to_string(i) + "-" + fileName.get("UTF-8"));
+        SmtpTest::writeFile(path, "attached " + std::to_string(i));
+        for (const bool multipart : {false, true}) {
+            SCOPED_TRACE(utf8(t) + (multipart ? " (multipart)" : " (single part)"));
+            SMTPMessage m("from@x.org", "", t, body);
+            m.setFrom(SMTPAddr("from@x.org", t));
+            m.setReplyTo(SMTPAddr("reply@x.org", t));
+            m.addRecipient(SMTPAddr("to@x.org", t));
+            m.addRecipient(SMTPAddr("plain@x.org", "Plain Name"));
+            m.addCC(SMTPAddr("cc@x.org", t));
+            if (multipart)
+                m.addAttachment(ostring(wxString::FromUTF8(path.c_str())), t);
+            ASSERT_TRUE(s.send(m));
+            const std::string msg = server.message(sent++);
+            ASSERT_FALSE(msg.empty());
+            EXPECT_EQ(readBack(msg, "defects"), "");
+            EXPECT_EQ(readBack(msg, "subject"), utf8(t));
+            EXPECT_EQ(readBack(msg, "from"), utf8(t));
+            EXPECT_EQ(readBack(msg, "reply-to"), utf8(t));
+            EXPECT_EQ(readBack(msg, "to"), utf8(t) + "\nPlain Name");
+            EXPECT_EQ(readBack(msg, "cc"), utf8(t));
+            // The line end before the final "." belongs to the text of a single-part mail.
+            EXPECT_EQ(readBack(msg, "body"), utf8(body) + (multipart ? "" : "\n"));
+            if (multipart) {
+                EXPECT_EQ(readBack(msg, "att0.name"), std::to_string(i) + "-" + utf8(fileName));
+                EXPECT_EQ(readBack(msg, "att0.description"), utf8(t));
+                EXPECT_EQ(readBack(msg, "att0.bin"), "attached " + std::to_string(i));
+            }
+            // Nothing the reader does not see: every byte of the header block is ASCII.
+            const std::string raw = readFile(msg + "/raw.eml");
+            const std::string head = raw.substr(0, raw.find("\r\n\r\n"));
+            EXPECT_TRUE(std::all_of(head.begin(), head.end(), [](char c) { return c > 0 && c < 0x7F; }));
+        }
+    }
+    ASSERT_TRUE(s.disconnect());
+}
+
+TEST(SMTPDelivery, ALongTextLineArrivesWhole) {
+    RealServer server;
+    ASSERT_TRUE(server.started());
+    SMTPSession s("", 10000);
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    const std::string line = "start " + std::string(3000, 'x') + " Caf\xE9 end";
+    ASSERT_TRUE(s.send(SMTPMessage("s@x.org", "a@x.org", "Long", ("first\n" + line + "\nlast").c_str())));
+    ASSERT_TRUE(s.disconnect());
+    const std::string msg = server.message();
+    ASSERT_FALSE(msg.empty());
+    EXPECT_EQ(readBack(msg, "body"), utf8(ostring(("first\n" + line + "\nlast").c_str())) + "\n");
+    EXPECT_EQ(readBack(msg, "charset"), "iso-8859-1");
 }

@@ -124,3 +124,23 @@ TEST(SMTPMessage, ValidNeedsSenderToRecipientAndExistingAttachments) {
     m.addAttachment(dir.file("missing.txt").c_str());
     EXPECT_FALSE(m.isValid());
 }
+
+TEST(SMTPMessage, NoCharacterCutsTheHeaderBlock) {
+    HeaderProbe m(L"\x0160imon <f@x.org>", "t@x.org", L"euro \x20AC", "body");
+    m.addCC(SMTPAddr(L"c@x.org", L"\x6771\x4EAC \x1F600"));
+    const std::string h = m.header(ostring(L"Mailer \x2603"));
+    EXPECT_EQ(h.find('\0'), std::string::npos);
+    for (const char c : h)
+        EXPECT_LT(static_cast<unsigned char>(c), 0x80u) << h;
+    EXPECT_EQ(SmtpTest::withoutDate(h), "From: =?UTF-8?B?xaBpbW9u?= <f@x.org>\r\n"
+                                        "To: t@x.org\r\n"
+                                        "Cc: =?UTF-8?B?5p2x5LqsIPCfmIA=?= <c@x.org>\r\n"
+                                        "Subject: =?UTF-8?B?ZXVybyDigqw=?=\r\n"
+                                        "Date: *\r\n"
+                                        "X-Mailer: =?UTF-8?B?TWFpbGVyIOKYgw==?=\r\n"
+                                        "Reply-To: =?UTF-8?B?xaBpbW9u?= <f@x.org>\r\n");
+    // Latin-1 text is encoded too: raw 8-bit header bytes are not readable mail.
+    EXPECT_NE(
+        HeaderProbe("s@x.org", "t@x.org", "Caf\xE9").header("").find("Subject: =?UTF-8?B?Q2Fmw6k=?=\r\n"),
+        std::string::npos);
+}

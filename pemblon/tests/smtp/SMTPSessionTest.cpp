@@ -358,3 +358,37 @@ TEST(SMTPSession, ConnectingAgainQuitsTheFirstServer) {
     second.finish();
     EXPECT_EQ(second.received(), "HELO localhost\r\nQUIT\r\n");
 }
+
+TEST(SMTPSession, AnAddressThatIsNotAsciiIsRefusedBeforeAnythingIsSent) {
+    for (const auto& [from, to] : {std::pair{ostring(L"\x0160imon@x.org"), ostring("a@x.org")},
+                                   std::pair{ostring("s@x.org"), ostring("caf\xE9@x.org")}}) {
+        ScriptedServer server(ScriptedServer::greeting() + quit221);
+        SMTPSession s("", 1500);
+        ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+        EXPECT_EQ(outcome([&] { s.send(SMTPMessage(from, to, "Subject", "Hello")); }),
+                  "SMTPException: A mail address holds a character that is not ASCII");
+        EXPECT_TRUE(s.disconnect());
+        server.finish();
+        EXPECT_EQ(server.received().find("MAIL FROM"), std::string::npos) << server.received();
+    }
+}
+
+TEST(SMTPSession, ALineTooLongForServersGoesQuotedPrintable) {
+    const std::string longLine(2000, 'w');
+    ScriptedServer server(ScriptedServer::greeting() + toData +
+                          Steps{ScriptedServer::send("250 queued\r\n")} + quit221);
+    SMTPSession s("", 1500);
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    ASSERT_TRUE(s.send(SMTPMessage("s@x.org", "a@x.org", "Long", ("short\n" + longLine).c_str())));
+    ASSERT_TRUE(s.disconnect());
+    server.finish();
+    const std::string data = dataSection(server.received());
+    EXPECT_NE(data.find("Content-Type: text/plain; charset=\"ISO-8859-1\"\r\n"
+                        "Content-Transfer-Encoding: quoted-printable\r\n\r\nshort\r\nwww"),
+              std::string::npos)
+        << data.substr(0, 600);
+    size_t start = 0, longest = 0;
+    for (size_t end; (end = data.find("\r\n", start)) != std::string::npos; start = end + 2)
+        longest = std::max(longest, end - start);
+    EXPECT_LE(longest, 76u);
+}

@@ -117,6 +117,30 @@ TEST(OstringStorage, ConvertEdges) {
     EXPECT_EQ(ostring("\x80").get("UTF-32LE"), std::string("\xAC\x20\0\0", 4));
 }
 
+TEST(OstringStorage, GetOfWideTextKeepsEveryCharacter) {
+    EXPECT_EQ(ostring(L"5\x20AC").get("UTF-8"), "5\xE2\x82\xAC");
+    EXPECT_EQ(ostring(L"snow\x2603man").get("UTF-8"), "snow\xE2\x98\x83man");
+    EXPECT_EQ(ostring(L"\x0160imon").get("UTF-16LE"), std::string("\x60\x01i\0m\0o\0n\0", 10));
+    EXPECT_EQ(ostring(L"5\x20AC").get("CHAR"), "5\x80");
+    EXPECT_EQ(ostring(L"\x0160imon \x00E9").get("ISO-8859-2"), "\xA9imon \xE9");
+    // A character beyond the BMP, also when held as a surrogate pair; a lone surrogate is U+FFFD.
+    EXPECT_EQ(ostring(L"a\x1F600").get("UTF-8"), "a\xF0\x9F\x98\x80");
+    EXPECT_EQ(ostring(std::wstring{L'a', wchar_t(0xD83D), wchar_t(0xDE00), wchar_t(0x2603)}).get("UTF-8"),
+              "a\xF0\x9F\x98\x80\xE2\x98\x83");
+    EXPECT_EQ(ostring(std::wstring{wchar_t(0xD83D), wchar_t(0x2603)}).get("UTF-8"),
+              "\xEF\xBF\xBD\xE2\x98\x83");
+    // Units below 256 read as the narrow text they were widened from: 0x80 is the CP1252 euro.
+    ostring widened("\x80");
+    widened.setUnicode(true);
+    EXPECT_EQ(widened.get("UTF-8"), "\xE2\x82\xAC");
+    EXPECT_EQ((widened + ostring(L"\x2603")).get("UTF-8"), "\xE2\x82\xAC\xE2\x98\x83");
+    EXPECT_EQ(ostring(L"caf\x00E9").get("UTF-8"), "caf\xC3\xA9");
+    // A charset that cannot hold a character fails the conversion: the UTF-8 comes back, no NUL.
+    const std::string failed = ostring(L"snow\x2603").get("ISO-8859-1");
+    EXPECT_EQ(failed, "snow\xE2\x98\x83");
+    EXPECT_EQ(failed.find('\0'), std::string::npos);
+}
+
 TEST(OstringStorage, SetKeepsFormAndCutsAtNul) {
     ostring w(L"old");
     w.set(std::string("ab\0cd", 5), "CHAR");

@@ -148,6 +148,20 @@ TEST(XMLNamespaceTest, SchemaLocationPairs) {
     EXPECT_EQ(reread.getRoot().getAttributesCount(), 0u);
 }
 
+TEST(XMLNamespaceTest, SchemaLocationKeepsWideCharacters) {
+    EXPECT_EQ(SchemaText::removeSchema(ostring(L"A \x2603.xsd B b.xsd"), "B"), ostring(L"A \x2603.xsd"));
+    XMLDoc doc;
+    XMLNode root = doc.getRoot();
+    root.setName("r");
+    XMLNamespace a(root, "a", "urn:a", "a.xsd");
+    XMLNamespace b(root, "b", "urn:b");
+    b.setSchemaLocation(ostring(L"s\x2603.xsd"));
+    EXPECT_EQ(root.getAttribute("schemaLocation", "xsi").getValue().wstr(), L"urn:a a.xsd urn:b s\x2603.xsd");
+    const ostring joined = ostring(L"\x2603 ") + doc;
+    EXPECT_EQ(joined, ostring(L"\x2603 ") + doc.toString(true));
+    EXPECT_EQ(joined.wstr().substr(0, 7), L"\x2603 <?xml");
+}
+
 TEST(XMLNamespaceTest, SchemaLocationLeavesAPlainAttributeAlone) {
     XMLDoc doc = parse("<r schemaLocation=\"mine\"/>");
     XMLNamespace n(doc.getRoot(), "n", "urn:n", "n.xsd");

@@ -1,6 +1,7 @@
 #!/usr/bin/python3
 """pyftpdlib on 127.0.0.1 for the FTP client tests. One user with full rights on the root
-folder; every command received is appended to the log file, one line each."""
+folder; every command received is appended to the log file, one line each. The command
+"REPLYnnn" is answered with the reply code nnn."""
 import argparse
 import logging
 
@@ -23,6 +24,10 @@ def main():
         def pre_process_command(self, line, cmd, arg):
             with open(args.log, "a", encoding="utf-8") as log:
                 log.write(line + "\n")
+            # "REPLYnnn" is answered with the reply code nnn, for tests of how codes are judged.
+            if len(cmd) == 8 and cmd.startswith("REPLY") and cmd[5:].isdigit():
+                self.respond("%s Scripted reply." % cmd[5:])
+                return None
             return super().pre_process_command(line, cmd, arg)
 
     authorizer = DummyAuthorizer()

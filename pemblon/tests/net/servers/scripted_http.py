@@ -11,7 +11,9 @@ block and its (de-chunked) body, so that tests can see exactly what was sent. Ro
   /bytes/<n>         200, n bytes of the pattern (i * 7 + 3) & 0xFF
   /stall             headers announce 100 bytes, 10 are sent, then nothing for 20 s
   /close-mid         headers announce 1000 bytes, 10 are sent, then the connection closes
+  /huge-length       headers announce 3 GiB, 10 bytes are sent, then the connection closes
   /multipart/<size>  a multipart/related body, sent chunked in pieces of <size> bytes
+  /multipart-long-id a multipart/related body whose one part has a Content-ID of 300 characters
   /fault             500 with a SOAP fault envelope
   /cookie            200 with a Set-Cookie header
 """
@@ -24,6 +26,8 @@ LOCK = threading.Lock()
 MULTIPART = (b"preamble\r\n--b0undary\r\nContent-ID: <root@x>\r\nContent-Type: text/xml\r\n\r\n"
              b"<a>root</a>\r\n--b0undary\r\nContent-Type: application/octet-stream\r\n"
              b"Content-ID: <att/1>\r\n\r\n" + bytes(range(256)) * 4 + b"\r\n--b0undary--\r\nepilogue")
+LONG_ID = (b"--b0undary\r\nContent-ID: <" + b"x" * 300 + b">\r\nContent-Type: text/plain\r\n\r\nlost\r\n"
+           b"--b0undary--\r\n")
 FAULT = (b'<?xml version="1.0"?><soap:Envelope xmlns:soap="http://schemas.xmlsoap.org/soap/envelope/">'
          b"<soap:Body><soap:Fault><faultcode>soap:Server</faultcode><faultstring>Broken</faultstring>"
          b"<detail>Disk full</detail></soap:Fault></soap:Body></soap:Envelope>")
@@ -119,6 +123,12 @@ class Handler(socketserver.StreamRequestHandler):
             self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Length: 1000\r\n\r\n0123456789")
             self.wfile.flush()
             return False
+        elif target == "/huge-length":
+            self.wfile.write(b"HTTP/1.1 200 OK\r\nContent-Length: 3221225472\r\n\r\n0123456789")
+            self.wfile.flush()
+            return False
+        elif target == "/multipart-long-id":
+            self.reply(200, LONG_ID, ["Content-Type: multipart/related; boundary=b0undary"], head_only=head_only)
         elif target.startswith("/multipart/"):
             size = max(1, int(target.split("/")[2]))
             self.wfile.write(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n"
