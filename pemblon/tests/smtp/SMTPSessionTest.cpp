@@ -360,8 +360,10 @@ TEST(SMTPSession, ConnectingAgainQuitsTheFirstServer) {
 }
 
 TEST(SMTPSession, AnAddressThatIsNotAsciiIsRefusedBeforeAnythingIsSent) {
-    for (const auto& [from, to] : {std::pair{ostring(L"\x0160imon@x.org"), ostring("a@x.org")},
-                                   std::pair{ostring("s@x.org"), ostring("caf\xE9@x.org")}}) {
+    for (const auto& addresses : {std::pair{ostring(L"\x0160imon@x.org"), ostring("a@x.org")},
+                                  std::pair{ostring("s@x.org"), ostring("caf\xE9@x.org")}}) {
+        const ostring& from = addresses.first;
+        const ostring& to = addresses.second;
         ScriptedServer server(ScriptedServer::greeting() + quit221);
         SMTPSession s("", 1500);
         ASSERT_TRUE(s.connect("127.0.0.1", server.port()));

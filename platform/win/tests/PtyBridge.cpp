@@ -1,6 +1,7 @@
 #include "platform/win/tests/PtyBridge.h"
 
 #include <cerrno>
+#include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
 #include <stdexcept>
@@ -21,26 +22,31 @@ void openEnd(int& master, int& slave, std::string& path) {
     cfsetspeed(&tio, B115200);
     if (openpty(&master, &slave, name, &tio, nullptr) != 0)
         throw std::runtime_error("openpty failed");
+    // A side whose port nobody reads fills up; the bridge must then wait, not block in write.
+    fcntl(master, F_SETFL, fcntl(master, F_GETFL) | O_NONBLOCK);
     path = name;
 }
 
-// Moves what the master can give to the other master; false when the side is gone.
-bool copy(int from, int to) {
+// Moves what the master can give to the other master, waiting while the other side is full;
+// false when a side is gone or the bridge is told to stop (bytes still on the way are dropped).
+bool copy(int from, int to, int stop) {
     char buffer[4096];
     const ssize_t n = read(from, buffer, sizeof buffer);
     if (n <= 0)
-        return n < 0 && errno == EINTR;
+        return n < 0 && (errno == EINTR || errno == EAGAIN);
     ssize_t done = 0;
     while (done < n) {
         const ssize_t w = write(to, buffer + done, static_cast<size_t>(n - done));
         if (w < 0 && errno != EINTR && errno != EAGAIN)
             return false;
-        if (w > 0)
+        if (w > 0) {
             done += w;
-        else {
-            pollfd p{to, POLLOUT, 0};
-            poll(&p, 1, 10);
+            continue;
         }
+        pollfd p[2] = {{to, POLLOUT, 0}, {stop, POLLIN, 0}};
+        poll(p, 2, 10);
+        if (p[1].revents & POLLIN)
+            return false;
     }
     return true;
 }
@@ -71,9 +77,9 @@ void PtyBridge::run() {
         if (p[0].revents & POLLIN)
             return;
         if (p[1].revents & POLLIN)
-            copy(masterA_, masterB_);
+            copy(masterA_, masterB_, stop_);
         if (p[2].revents & POLLIN)
-            copy(masterB_, masterA_);
+            copy(masterB_, masterA_, stop_);
     }
 }
 
