@@ -12,17 +12,17 @@
 AutomaticEthOutcome ConfigureEthAutomatically(const CameraEntry& entry) {
     const auto range = AdapterHostRange(entry.GetAdapterIpAddress(), entry.GetAdapterIpSubnetmask());
     if (!range)
-        return {false, LoadResourceString(ethids::RangeNotSet)};
+        return {false, LoadResourceString(ids::RangeNotSet)};
     uint32_t autoCfg[3] = {range->begin, range->end, 100};
     int result = ZekoApi::zk_SetAutoCfgIpRange(entry.GetAdapterId(), autoCfg, sizeof autoCfg);
     if (result != 0)
-        return {false, ErrorCodeMessage(ethids::RangeNotSet, result)};
+        return {false, ErrorCodeMessage(ids::RangeNotSet, result)};
     uint32_t noAddress[3] = {0, 0, 0};
     result =
         ZekoApi::zk_SetPersistentIpCfg(entry.GetDeviceId() | ZK_USE_DEVICE_ID, noAddress, sizeof noAddress);
     if (result != 0)
-        return {false, ErrorCodeMessage(ethids::PersistentIpNotDeleted, result)};
-    return {true, LoadResourceString(ethids::AutoConfigDone)};
+        return {false, ErrorCodeMessage(ids::PersistentIpNotDeleted, result)};
+    return {true, LoadResourceString(ids::AutoConfigDone)};
 }
 
 void RunAutomaticEthConfiguration(wxWindow* parent, const CameraEntry& entry) {

@@ -83,7 +83,7 @@ private:
 
 // "%s\n%s: %d" of a failure text, "Errorcode" and the code.
 wxString FailureText(int textId, int code) {
-    return wxString::Format(wxT("%s\n%s: %d"), Text(textId), Text(192), code);
+    return wxString::Format(wxT("%s\n%s: %d"), Text(textId), Text(ids::Errorcode), code);
 }
 
 struct ButtonSpec {
@@ -155,7 +155,7 @@ CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BO
     chooseFirmwareFile = [this](const wxString& initialPath, wxString& chosen) {
         const wxFileName initial(initialPath);
         // The filter ends in "||" as the resource keeps it; wx takes it without.
-        const wxString filter = Text(302).BeforeLast('|').BeforeLast('|');
+        const wxString filter = Text(ids::FirmwareFileFilter).BeforeLast('|').BeforeLast('|');
         wxFileDialog chooser(this, wxEmptyString, initial.GetPath(), initial.GetFullName(), filter,
                              wxFD_OPEN);
         if (chooser.ShowModal() != wxID_OK)
@@ -163,7 +163,7 @@ CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BO
         chosen = chooser.GetPath();
         // A typed name without extension gets the firmware extension, as the default extension does.
         if (wxFileName(chosen).GetExt().empty() && !wxFileName::FileExists(chosen))
-            chosen += wxT(".") + Text(303);
+            chosen += wxT(".") + Text(ids::FirmwareFileExtension);
         return true;
     };
     normalRect = GetRect();
@@ -330,16 +330,18 @@ void CZekoManagerDlg::EndModalOrClose() {
 bool CZekoManagerDlg::OnInitDialog() {
     CCustomDialog::OnInitDialog();
     // List columns, images, tree header and styles.
-    const std::pair<int, int> columns[] = {{238, 47}, {243, 42}, {239, 39}, {240, 51},
-                                           {241, 49}, {109, 82}, {242, 79}};
+    const std::pair<int, int> columns[] = {{ids::ColumnFree, 47},        {ids::ColumnAvailable, 42},
+                                           {ids::ColumnType, 39},        {ids::ColumnCameraId, 51},
+                                           {ids::ColumnDeviceId, 49},    {ids::Model, 82},
+                                           {ids::ColumnSerialNumber, 79}};
     for (int c = 0; c < 7; ++c)
         list->InsertColumn(c, Text(columns[c].first), wxLIST_FORMAT_LEFT, columns[c].second);
     listImages = MakeListImages();
     list->SetImageList(listImages, wxIMAGE_LIST_SMALL);
-    tree->InsertColumn(Text(246), 195);
-    tree->InsertColumn(Text(247), 143);
+    tree->InsertColumn(Text(ids::ColumnParameter), 195);
+    tree->InsertColumn(Text(ids::ColumnValue), 143);
     tree->RecalcColumnWidths();
-    tree->dhcpEnabledYes = Text(281) + wxT("\t") + Text(151);
+    tree->dhcpEnabledYes = Text(ids::DhcpEnabled) + wxT("\t") + Text(ids::Yes);
     tree->GetTree().SetStyle(CColumnTreeCtrl::HasButtons | CColumnTreeCtrl::LinesAtRoot |
                              CColumnTreeCtrl::ShowSelectionAlways | CColumnTreeCtrl::FullRowSelect);
     list->SetPartner(&tree->GetTree());
@@ -806,13 +808,27 @@ void CZekoManagerDlg::RestorePlacement() {
 void CZekoManagerDlg::ApplyTexts() {
     SetTitle(Text(ids::AppTitle) + wxT(" - 64-Bit"));
     // Buttons, check boxes and frames.
-    const std::pair<int, int> captions[] = {{1029, 358}, {1125, 359}, {1085, 360}, {1104, 361}, {1175, 362},
-                                            {1195, 363}, {1086, 364}, {1092, 365}, {1087, 366}, {1143, 367},
-                                            {1106, 368}, {1079, 369}, {1001, 370}, {1091, 372}, {1090, 175}};
+    const std::pair<int, int> captions[] = {{1029, ids::CaptionClose},
+                                            {1125, ids::CaptionGeneralInformation},
+                                            {1085, ids::CaptionCameraInformation},
+                                            {1104, ids::CaptionCreateSupportFile},
+                                            {1175, ids::CaptionNetworkService},
+                                            {1195, ids::CaptionAdditionalFunctions},
+                                            {1086, ids::CaptionAutomaticEthConfiguration},
+                                            {1092, ids::CaptionUploadStarterFirmware},
+                                            {1087, ids::CaptionManualEthConfiguration},
+                                            {1143, ids::CaptionOpenSupportFile},
+                                            {1106, ids::CaptionExpertMode},
+                                            {1079, ids::CaptionAutomaticRefresh},
+                                            {1001, ids::CaptionCameraList},
+                                            {1091, ids::CaptionControlCenter},
+                                            {1090, ids::ParametersNode}};
     for (const auto& [control, text] : captions)
         if (wxWindow* w = FindWindow(control))
             w->SetLabel(Text(text));
-    const int listHeaders[] = {238, 243, 239, 240, 241, 109, 242};
+    const int listHeaders[] = {ids::ColumnFree,        ids::ColumnAvailable, ids::ColumnType,
+                               ids::ColumnCameraId,    ids::ColumnDeviceId,  ids::Model,
+                               ids::ColumnSerialNumber};
     for (int c = 0; c < list->GetColumnCount() && c < 7; ++c) {
         wxListItem column;
         column.SetMask(wxLIST_MASK_TEXT);
@@ -820,8 +836,8 @@ void CZekoManagerDlg::ApplyTexts() {
         list->SetColumn(c, column);
     }
     if (tree->GetColumnCount() >= 2) {
-        tree->SetColumnTitle(0, Text(246));
-        tree->SetColumnTitle(1, Text(247));
+        tree->SetColumnTitle(0, Text(ids::ColumnParameter));
+        tree->SetColumnTitle(1, Text(ids::ColumnValue));
     }
     Refresh();
 }
@@ -832,7 +848,7 @@ void CZekoManagerDlg::OnLanguageChange(int index) {
     CommandScope scope(*this);
     if (CommandRules::NeedsLanguageGroupCheck(index) && !CommandRules::EastAsianLanguageGroupsInstalled()) {
         // There are no regional settings to open here; the message says what is missing.
-        wxMessageBox(Text(547), Text(ids::AppTitle), wxOK | wxICON_INFORMATION, this);
+        wxMessageBox(Text(ids::EastAsianSupportHint), Text(ids::AppTitle), wxOK | wxICON_INFORMATION, this);
     }
     const std::u16string code = LanguageCode(index);
     std::u16string path;
@@ -928,7 +944,7 @@ void CZekoManagerDlg::OnContextMenu(wxContextMenuEvent& event) {
     // The polling would take the focus from the open menu.
     StopRefresh();
     wxMenu menu;
-    menu.Append(aboutCommand, Text(101));
+    menu.Append(aboutCommand, Text(ids::AboutMenuItem));
     PopupMenu(&menu);
     RefreshNow();
 }
@@ -988,11 +1004,13 @@ void CZekoManagerDlg::OnUploadStarterFirmware() {
         if (!chooseFirmwareFile(ToWx(GetFirmwarePath(kind)), path))
             return;
         SetFirmwarePath(kind, FromWx(path));
-        if (wxMessageBox(Text(305), Text(ids::AppTitle), wxOK | wxCANCEL | wxICON_EXCLAMATION, this) != wxOK)
+        if (wxMessageBox(Text(ids::UploadWarning), Text(ids::AppTitle), wxOK | wxCANCEL | wxICON_EXCLAMATION,
+                         this) != wxOK)
             return;
         if (!CommandRules::FirmwarePathBytes(FromWx(path), firmwarePath)) {
             // Another path would reach the camera driver; nothing is uploaded.
-            wxMessageBox(Text(254) + wxT("\n") + Text(ids::FirmwarePathUnusable) + wxT("\n") + path,
+            wxMessageBox(Text(ids::FirmwareUploadFailed) + wxT("\n") + Text(ids::FirmwarePathUnusable) +
+                             wxT("\n") + path,
                          Text(ids::AppTitle), wxOK | wxICON_ERROR, this);
             return;
         }
@@ -1010,7 +1028,8 @@ void CZekoManagerDlg::OnUploadStarterFirmware() {
         });
     }
     if (result == 0)
-        wxMessageBox(Text(253), Text(ids::AppTitle), wxOK | wxICON_INFORMATION, this);
+        wxMessageBox(Text(ids::FirmwareUploaded), Text(ids::AppTitle), wxOK | wxICON_INFORMATION, this);
     else
-        wxMessageBox(FailureText(254, result), Text(ids::AppTitle), wxOK | wxICON_ERROR, this);
+        wxMessageBox(FailureText(ids::FirmwareUploadFailed, result), Text(ids::AppTitle), wxOK | wxICON_ERROR,
+                     this);
 }

@@ -1,5 +1,7 @@
 #include "camera_manager/core/CameraListRules.h"
 
+#include "camera_manager/core/StringIds.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -37,7 +39,8 @@ bool IsLeModel(const wxString& column) {
 }
 
 wxString Numbered(const StringLookup& text, uint32_t deviceId, const wxString& message) {
-    return wxString::Format(wxT("%s %d: %s"), text(264), static_cast<int>(deviceId), message);
+    return wxString::Format(wxT("%s %d: %s"), text(ids::DeviceStatusPrefix), static_cast<int>(deviceId),
+                            message);
 }
 
 bool Bit(uint32_t value, int bit) {
@@ -48,19 +51,19 @@ int GigEMessage(const CameraState& c) {
     const uint32_t cs = c.controlStatus;
     const uint32_t sf = c.statusFlags;
     if (!Bit(cs, 27) || Bit(cs, 31))
-        return 272;
+        return ids::InternalDriverError;
     if (!Bit(sf, 0))
-        return 273;
+        return ids::InternalDeviceError;
     if (Bit(sf, 31))
-        return 274;
+        return ids::RuntimeFirmwareCorrupted;
     if (!Bit(cs, 5))
-        return 271;
+        return ids::DeviceIncompatible;
     if (Bit(cs, 6))
-        return 270;
+        return ids::AdapterUsesDhcp;
     if (!Bit(cs, 1) && !Bit(cs, 2))
-        return 266;
+        return ids::CameraMisconfigured;
     if (!Bit(cs, 7))
-        return 625;
+        return ids::AdapterNeedsJumboPackets;
     return 0;
 }
 
@@ -81,8 +84,8 @@ wxString ModelColumn(const wxString& model) {
 
 RowTexts MakeRow(const CameraState& camera, const StringLookup& text) {
     RowTexts row;
-    const wxString yes = text(151);
-    const wxString no = text(152);
+    const wxString yes = text(ids::Yes);
+    const wxString no = text(ids::No);
     if (!camera.IsGigE()) {
         const bool unusable = (camera.status & 3u) != 0;
         if (camera.used) {
@@ -98,7 +101,7 @@ RowTexts MakeRow(const CameraState& camera, const StringLookup& text) {
             row.image = 0;
             row.columns[1] = yes;
         }
-        row.columns[2] = text(112);
+        row.columns[2] = text(ids::UsbTag);
     } else {
         const bool a = Bit(camera.statusFlags, 8);
         const bool c = Bit(camera.controlStatus, 0);
@@ -115,7 +118,7 @@ RowTexts MakeRow(const CameraState& camera, const StringLookup& text) {
             row.image = 4;
             row.columns[1] = no;
         }
-        row.columns[2] = text(113);
+        row.columns[2] = text(ids::EthTag);
     }
     row.columns[3] = wxString::Format(wxT("%d"), static_cast<int>(camera.cameraId));
     row.columns[4] = wxString::Format(wxT("%d"), static_cast<int>(camera.deviceId));
@@ -165,13 +168,13 @@ StatusDecision DecideStatus(const CameraState* camera, bool expertMode, bool sel
         if (a && ctl) {
             d.enabled = {true, true, true, true};
             if (FirmwareOk(c)) {
-                d.text = Numbered(text, c.deviceId, text(263));
+                d.text = Numbered(text, c.deviceId, text(ids::CameraReady));
                 d.code = 0;
             } else {
                 const wxString message =
-                    expertMode ? text(559) + wxT(" ") + FirmwareVersionText(c.driverIncludedStarterFirmware) +
-                                     wxT(".")
-                               : text(560);
+                    expertMode ? text(ids::StarterFirmwareIncompatibleRequested) + wxT(" ") +
+                                     FirmwareVersionText(c.driverIncludedStarterFirmware) + wxT(".")
+                               : text(ids::StarterFirmwareIncompatible);
                 d.text = Numbered(text, c.deviceId, message);
                 d.code = 1;
             }
@@ -185,31 +188,33 @@ StatusDecision DecideStatus(const CameraState* camera, bool expertMode, bool sel
             // for another camera it would be wrong, so it is emptied then.
             d.keepStatus = !selectionChanged;
         } else if (Bit(c.controlStatus, 12) || Bit(c.controlStatus, 9)) {
-            d.text = Numbered(text, c.deviceId, text(269));
+            d.text = Numbered(text, c.deviceId, text(ids::CameraOpenedByYou));
             d.code = 2;
         } else {
-            d.text = Numbered(text, c.deviceId, text(267));
+            d.text = Numbered(text, c.deviceId, text(ids::CameraUsedByOtherHost));
             d.code = 1;
         }
         if (c.ethInfoResult != 0) {
             d.keepStatus = false;
-            d.text =
-                wxString::Format(wxT("%s %d%s"), text(325), static_cast<int>(c.ethInfoResult), text(326));
+            d.text = wxString::Format(wxT("%s %d%s"), text(ids::EthInfoFailedPrefix),
+                                      static_cast<int>(c.ethInfoResult), text(ids::EthInfoFailedSuffix));
             d.code = 1;
         }
         return d;
     }
     // USB: only the camera information button can apply.
     if (c.used) {
-        d.text = Numbered(text, c.deviceId, text(269));
+        d.text = Numbered(text, c.deviceId, text(ids::CameraOpenedByYou));
         d.code = 2;
     } else if (c.status & 3u) {
-        const int message = (c.status & 3u) == 3u ? 398 : (c.status & 1u) ? 399 : 453;
+        const int message = (c.status & 3u) == 3u ? ids::UploadImpossibleNoFullspeed
+                            : (c.status & 1u)     ? ids::UploadImpossible
+                                                  : ids::NoFullspeedUsb;
         d.text = Numbered(text, c.deviceId, text(message));
         d.code = 1;
     } else {
         d.enabled[0] = true;
-        d.text = Numbered(text, c.deviceId, text(263));
+        d.text = Numbered(text, c.deviceId, text(ids::CameraReady));
         d.code = 0;
     }
     return d;

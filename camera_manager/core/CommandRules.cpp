@@ -2,6 +2,7 @@
 
 #include "camera_manager/core/BoundedText.h"
 #include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/StringIds.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
 
@@ -57,9 +58,9 @@ bool EastAsianLanguageGroupsInstalled() {
 DriverCheck DecideDriverCheck(bool usb, bool eth, bool setupEth, bool firstStart) {
     DriverCheck check;
     if (!usb)
-        check.message = eth ? 291 : 290;
+        check.message = eth ? ids::OnlyEthDriverInstalled : ids::NoDriverInstalled;
     else if (!eth)
-        check.message = setupEth ? 293 : 0;
+        check.message = setupEth ? ids::EthDriverFileMissing : 0;
     else
         check.openNetworkService = setupEth && firstStart;
     return check;
@@ -69,8 +70,10 @@ DriverCheckInputs ReadDriverCheckInputs() {
     DriverCheckInputs in;
     WCHAR version[40];
     const std::u16string drivers = u"system32/drivers/";
-    in.usb = GetWindowsFileVersionString(drivers + LoadResourceString(597), version, sizeof version);
-    in.eth = GetWindowsFileVersionString(drivers + LoadResourceString(598), version, sizeof version);
+    in.usb = GetWindowsFileVersionString(drivers + LoadResourceString(ids::FileUsbDriver), version,
+                                         sizeof version);
+    in.eth = GetWindowsFileVersionString(drivers + LoadResourceString(ids::FileEthDriver), version,
+                                         sizeof version);
 
     HKEY key = nullptr;
     if (RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Marvek\\Zeko\\Setup", 0, KEY_READ, &key) ==

@@ -1,6 +1,7 @@
 #include "camera_manager/core/EthConfigRules.h"
 
 #include "camera_manager/core/Ipv4Text.h"
+#include "camera_manager/core/StringIds.h"
 #include "platform/win/ResourceStrings.h"
 
 #include <algorithm>
@@ -52,14 +53,14 @@ RangeCheck CheckAutoCfgRange(uint32_t begin, uint32_t end, uint32_t mask) {
 std::u16string RangeCheckMessage(RangeCheck check) {
     switch (check) {
     case RangeCheck::EndBelowBegin:
-        return LoadResourceString(ethids::RangeEndBelowBegin);
+        return LoadResourceString(ids::RangeEndBelowBegin);
     case RangeCheck::HostPartZero:
-        return LoadResourceString(ethids::RangeBeginHostZero);
+        return LoadResourceString(ids::RangeBeginHostZero);
     case RangeCheck::EndBroadcast:
-        return LoadResourceString(ethids::RangeEndIsBroadcast);
+        return LoadResourceString(ids::RangeEndIsBroadcast);
     case RangeCheck::HostPartZeroAndEndBroadcast:
-        return LoadResourceString(ethids::RangeBeginHostZero) + u"\n" +
-               LoadResourceString(ethids::RangeEndIsBroadcast);
+        return LoadResourceString(ids::RangeBeginHostZero) + u"\n" +
+               LoadResourceString(ids::RangeEndIsBroadcast);
     case RangeCheck::Send:
     case RangeCheck::Clear:
         break;
@@ -102,35 +103,35 @@ int ReadIntegerText(std::u16string_view text) {
 }
 
 std::u16string ErrorCodeMessage(unsigned textId, int code) {
-    return LoadResourceString(textId) + u"\n" + LoadResourceString(ethids::ErrorCode) + u": " +
+    return LoadResourceString(textId) + u"\n" + LoadResourceString(ids::Errorcode) + u": " +
            ascii(std::to_string(code));
 }
 
 std::u16string FailedModificationsMessage(int cameraResult, int adapterResult) {
     if (cameraResult == 0 && adapterResult == 0)
         return {};
-    std::u16string text = LoadResourceString(ethids::ModificationsFailed) + u"\n\n";
+    std::u16string text = LoadResourceString(ids::ModificationsFailed) + u"\n\n";
     auto line = [&](unsigned id, int code) {
-        text += LoadResourceString(id) + u"  (" + LoadResourceString(ethids::ErrorCode) + u" " +
+        text += LoadResourceString(id) + u"  (" + LoadResourceString(ids::Errorcode) + u" " +
                 ascii(std::to_string(code)) + u")\n";
     };
     if (cameraResult != 0)
-        line(ethids::PersistentIpLine, cameraResult);
+        line(ids::PersistentIpLine, cameraResult);
     if (adapterResult != 0)
-        line(ethids::AutoCfgRangeLine, adapterResult);
+        line(ids::AutoCfgRangeLine, adapterResult);
     return text;
 }
 
 unsigned ManualConfigStatusId(std::u16string_view ip, std::u16string_view mask, int dhcp) {
     if (dhcp == 1)
-        return ethids::UsesDhcp;
-    const std::u16string none = LoadResourceString(ethids::NoAddress);
+        return ids::UsesDhcp;
+    const std::u16string none = LoadResourceString(ids::NoAddress);
     if (ip == none && mask == none)
-        return ethids::NoPersistentIp;
-    return ethids::UsesPersistentIp;
+        return ids::NoPersistentIp;
+    return ids::UsesPersistentIp;
 }
 
 bool WantsDefaultMask(std::u16string_view ip, std::u16string_view mask) {
-    const std::u16string none = LoadResourceString(ethids::NoAddress);
+    const std::u16string none = LoadResourceString(ids::NoAddress);
     return ip != none && mask == none;
 }

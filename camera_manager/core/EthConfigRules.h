@@ -58,26 +58,4 @@ unsigned ManualConfigStatusId(std::u16string_view ip, std::u16string_view mask, 
 // Whether the mask field should take the default mask after the address field lost the focus.
 bool WantsDefaultMask(std::u16string_view ip, std::u16string_view mask);
 
-// Resource strings of the GigE configuration commands.
-namespace ethids {
-constexpr uint32_t AutoConfigDone = 190;
-constexpr uint32_t ErrorCode = 192;
-constexpr uint32_t SelectedDeviceId = 193;
-constexpr uint32_t RangeNotSet = 194;
-constexpr uint32_t PersistentIpNotDeleted = 195;
-constexpr uint32_t ModificationsFailed = 232;
-constexpr uint32_t PersistentIpLine = 233;
-constexpr uint32_t AutoCfgRangeLine = 234;
-constexpr uint32_t RangeEndBelowBegin = 237;
-constexpr uint32_t NoAddress = 279;
-constexpr uint32_t DefaultMask = 280;
-constexpr uint32_t RangeEndIsBroadcast = 454;
-constexpr uint32_t RangeBeginHostZero = 455;
-constexpr uint32_t NoPersistentIp = 551;
-constexpr uint32_t UsesPersistentIp = 552;
-constexpr uint32_t UsesDhcp = 623;
-constexpr uint32_t AdapterAddressUnusable = 3200;
-constexpr uint32_t AddressesNotProbed = 3201;
-} // namespace ethids
-
 #endif

@@ -31,10 +31,10 @@ wxStaticText* label(wxWindow* parent, const wxString& text) {
 } // namespace
 
 ManualConfigDlg::ManualConfigDlg(wxWindow* parent, CameraEntry& entry)
-    : wxDialog(parent, IDD, ResourceText(366)), camera(entry) {
+    : wxDialog(parent, IDD, ResourceText(ids::CaptionManualEthConfiguration)), camera(entry) {
     BuildControls();
 
-    cameraGroup->SetLabel(wxString::Format("%s %d", ResourceText(ethids::SelectedDeviceId),
+    cameraGroup->SetLabel(wxString::Format("%s %d", ResourceText(ids::SelectedDeviceId),
                                            static_cast<int>(camera.GetDeviceId())));
     // The fields show only addresses; a text that is none (a failed read) shows as 0.0.0.0, and
     // what the fields show is the reference, so an untouched field is never sent.
@@ -51,7 +51,7 @@ ManualConfigDlg::ManualConfigDlg(wxWindow* parent, CameraEntry& entry)
     dhcpBox->SetValue(dhcp != 0);
     // Room for the longest status text, so that a change never cuts one off.
     int statusHeight = 0;
-    for (unsigned id : {ethids::UsesPersistentIp, ethids::NoPersistentIp, ethids::UsesDhcp}) {
+    for (unsigned id : {ids::UsesPersistentIp, ids::NoPersistentIp, ids::UsesDhcp}) {
         statusText->SetLabel(ResourceText(id));
         statusText->Wrap(statusTextWidth);
         statusHeight = std::max(statusHeight, statusText->GetBestSize().y);
@@ -74,15 +74,15 @@ void ManualConfigDlg::BuildControls() {
     rangeEndField = new IpAddressCtrl(adapterParent, 1108, wxDefaultPosition, wxSize(130, -1));
     timeoutField = new wxTextCtrl(adapterParent, 1120, wxEmptyString, wxDefaultPosition, wxSize(70, -1));
     timeoutField->SetMaxLength(10);
-    auto* timeoutLabel = label(adapterParent, ResourceText(147));
+    auto* timeoutLabel = label(adapterParent, ResourceText(ids::IpProbeTimeout));
     auto* msLabel = label(adapterParent, ResourceText(ids::CaptionMilliseconds));
     timeoutLabel->Hide();
     msLabel->Hide();
     auto* timeoutRow = new wxBoxSizer(wxHORIZONTAL);
     timeoutRow->Add(timeoutField, 0, wxALIGN_CENTER_VERTICAL);
     timeoutRow->Add(msLabel, 0, wxALIGN_CENTER_VERTICAL | wxLEFT, 4);
-    wxStaticText* labels[] = {label(adapterParent, ResourceText(124)),
-                              label(adapterParent, ResourceText(125)), nullptr, nullptr};
+    wxStaticText* labels[] = {label(adapterParent, ResourceText(ids::IpRangeBegin)),
+                              label(adapterParent, ResourceText(ids::IpRangeEnd)), nullptr, nullptr};
     adapterGrid->Add(labels[0], 0, wxALIGN_CENTER_VERTICAL);
     adapterGrid->Add(rangeBeginField);
     adapterGrid->AddSpacer(0);
@@ -202,7 +202,7 @@ void ManualConfigDlg::UpdateStatusText() {
 
 void ManualConfigDlg::ApplyDefaultMask() {
     if (WantsDefaultMask(FromWx(ipField->GetValue()), FromWx(maskField->GetValue()))) {
-        maskField->SetAddressText(ResourceText(ethids::DefaultMask));
+        maskField->SetAddressText(ResourceText(ids::DefaultMask));
         UpdateStatusText();
     }
 }
@@ -210,7 +210,7 @@ void ManualConfigDlg::ApplyDefaultMask() {
 bool ManualConfigDlg::AdapterRangeOrComplain(IpRange& range) {
     const auto hosts = AdapterHostRange(camera.GetAdapterIpAddress(), camera.GetAdapterIpSubnetmask());
     if (!hosts) {
-        wxMessageBox(ResourceText(ethids::AdapterAddressUnusable), ResourceText(ids::AppTitle),
+        wxMessageBox(ResourceText(ids::AdapterAddressUnusable), ResourceText(ids::AppTitle),
                      wxOK | wxICON_ERROR, this);
         return false;
     }
@@ -225,8 +225,8 @@ void ManualConfigDlg::SuggestAdapterRange() {
     timeoutField->ChangeValue(wxT("100"));
     rangeBeginField->SetAddress(range.begin);
     rangeEndField->SetAddress(range.end);
-    ipField->SetAddressText(ResourceText(ethids::NoAddress));
-    maskField->SetAddressText(ResourceText(ethids::NoAddress));
+    ipField->SetAddressText(ResourceText(ids::NoAddress));
+    maskField->SetAddressText(ResourceText(ids::NoAddress));
     applyButton->Enable();
     UpdateStatusText();
 }
@@ -256,7 +256,7 @@ void ManualConfigDlg::SuggestCameraAddress() {
         }
     }
     if (!failure.empty()) {
-        wxMessageBox(ResourceText(ethids::AddressesNotProbed) + wxT("\n\n") + wxString::FromUTF8(failure),
+        wxMessageBox(ResourceText(ids::AddressesNotProbed) + wxT("\n\n") + wxString::FromUTF8(failure),
                      ResourceText(ids::AppTitle), wxOK | wxICON_ERROR, this);
         return;
     }

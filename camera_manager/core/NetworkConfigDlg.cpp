@@ -147,7 +147,8 @@ uint32_t u32At(const uint8_t* p, size_t offset) {
 } // namespace
 
 NetworkConfigDlg::NetworkConfigDlg(wxWindow* owner, CameraList& ethCameras)
-    : wxDialog(owner, IDD, ResourceText(362), wxDefaultPosition, wxDefaultSize, wxDEFAULT_DIALOG_STYLE),
+    : wxDialog(owner, IDD, ResourceText(ids::CaptionNetworkService), wxDefaultPosition, wxDefaultSize,
+               wxDEFAULT_DIALOG_STYLE),
       ethCameras(ethCameras), timer(this, addressTimer) {
     BuildControls();
     Bind(wxEVT_INIT_DIALOG, &NetworkConfigDlg::OnInitDialog, this);
@@ -203,7 +204,7 @@ void NetworkConfigDlg::BuildControls() {
     maskCtrl = new IpAddressCtrl(this, 1184, wxDefaultPosition, wxSize(140, -1));
     ipWarning = new wxStaticBitmap(this, 1349, warningPicture());
     maskWarning = new wxStaticBitmap(this, 1350, warningPicture());
-    filterLabel = new wxStaticText(this, 1138, ResourceText(187));
+    filterLabel = new wxStaticText(this, 1138, ResourceText(ids::PacketFilter));
     filterCombo = new wxChoice(this, 1032);
     for (unsigned id : {184u, 185u, 186u})
         filterCombo->Append(ResourceText(id));
@@ -293,7 +294,8 @@ void NetworkConfigDlg::CloseForMissingService() {
         else
             Hide();
         SetReturnCode(wxID_OK);
-        wxMessageBox(ResourceText(377), ResourceText(ids::AppTitle), wxOK | wxICON_EXCLAMATION);
+        wxMessageBox(ResourceText(ids::ServiceNotInstalled), ResourceText(ids::AppTitle),
+                     wxOK | wxICON_EXCLAMATION);
     });
 }
 
@@ -436,7 +438,8 @@ void NetworkConfigDlg::ShowBinding(const std::u16string& token, bool readJumbo) 
             ipCtrl->SetAddress(0);
         if (!maskCtrl->SetAddressText(ToWx(info.addresses.mask)))
             maskCtrl->SetAddress(0);
-        dhcpText->SetLabel(ResourceText(info.addresses.dhcp ? 380 : 381));
+        dhcpText->SetLabel(
+            ResourceText(info.addresses.dhcp ? ids::AdapterDhcpEnabled : ids::AdapterDhcpDisabled));
         dhcpButton->Enable(!info.addresses.dhcp);
     } else {
         // Nothing of the previous adapter may stay on show or be changed through this one.
@@ -445,7 +448,7 @@ void NetworkConfigDlg::ShowBinding(const std::u16string& token, bool readJumbo) 
         ipCtrl->SetAddress(0);
         maskCtrl->SetAddress(0);
     }
-    changeServiceButton->SetLabel(ResourceText(enabled ? 373 : 357));
+    changeServiceButton->SetLabel(ResourceText(enabled ? ids::DisableService : ids::EnableService));
     Layout();
 }
 
@@ -473,7 +476,7 @@ bool NetworkConfigDlg::SetBindingEnabled(const std::u16string& token, bool enabl
     if (lock.IsWriteLocked(&holder) || !lock.Acquire(writeLockTimeoutMs, std::u16string())) {
         if (holder.empty())
             lock.IsWriteLocked(&holder);
-        wxMessageBox(ResourceText(627) + wxT("\n\n\"") + ToWx(holder) + wxT("\""),
+        wxMessageBox(ResourceText(ids::PropertyControlledBy) + wxT("\n\n\"") + ToWx(holder) + wxT("\""),
                      ResourceText(ids::AppTitle), wxOK, this);
         return false;
     }
@@ -493,12 +496,12 @@ void NetworkConfigDlg::OnChangeService() {
 
 void NetworkConfigDlg::OnApply() {
     if (IsAdapterInUseByCamera(adapterMac, ethCameras)) {
-        ShowMessage(553, wxICON_ERROR);
+        ShowMessage(ids::AdapterInUse, wxICON_ERROR);
         BusyScope scope(busy);
         FillServiceTree();
         return;
     }
-    if (ipChanged && Ask(382, wxYES_NO | wxICON_QUESTION) == wxYES) {
+    if (ipChanged && Ask(ids::AssignStaticQuestion, wxYES_NO | wxICON_QUESTION) == wxYES) {
         int result;
         {
             BusyScope scope(busy);
@@ -509,11 +512,11 @@ void NetworkConfigDlg::OnApply() {
             ZekoApi::zk_FetchTCPIP_Setup();
             applyButton->Disable();
             ipChanged = false;
-            ShowMessage(384, wxICON_INFORMATION);
+            ShowMessage(ids::AdapterAddressChanged, wxICON_INFORMATION);
         } else if (result == win::TCPIP_ADDRESS_CONFLICT) {
-            ShowMessage(590, wxICON_EXCLAMATION);
+            ShowMessage(ids::AdapterAddressConflict, wxICON_EXCLAMATION);
         } else {
-            ShowMessage(383, wxICON_ERROR);
+            ShowMessage(ids::AdapterAddressNotChanged, wxICON_ERROR);
         }
     }
     const int selection = filterCombo->GetSelection();
@@ -521,13 +524,13 @@ void NetworkConfigDlg::OnApply() {
         uint32_t value = uint32_t(selection);
         if (ZekoApi::zk_AccessAdapterCfgByMAC(adapterMac, ZK_ADAPTER_SET, ZK_ADAPTER_CFG_PACKET_FILTER,
                                               &value, sizeof value) != ZK_SUCCESS) {
-            ShowMessage(390, wxICON_ERROR);
+            ShowMessage(ids::PacketFilterNotChanged, wxICON_ERROR);
         } else {
             ZekoApi::zk_FetchTCPIP_Setup();
             applyButton->Disable();
             filterChanged = false;
             packetFilter = selection;
-            ShowMessage(389, wxICON_INFORMATION);
+            ShowMessage(ids::PacketFilterChanged, wxICON_INFORMATION);
         }
     }
     BusyScope scope(busy);
@@ -535,15 +538,15 @@ void NetworkConfigDlg::OnApply() {
 }
 
 void NetworkConfigDlg::OnEnableDhcp() {
-    if (Ask(391, wxYES_NO | wxICON_QUESTION) != wxYES)
+    if (Ask(ids::EnableDhcpQuestion, wxYES_NO | wxICON_QUESTION) != wxYES)
         return;
     BusyScope scope(busy);
     if (win::EnableDhcp(adapterIndex) != win::TCPIP_SUCCESS) {
-        ShowMessage(392, wxICON_ERROR);
+        ShowMessage(ids::DhcpNotEnabled, wxICON_ERROR);
         return;
     }
     FillServiceTree();
-    ShowMessage(393, wxICON_INFORMATION);
+    ShowMessage(ids::DhcpEnabledDone, wxICON_INFORMATION);
     ZekoApi::zk_FetchTCPIP_Setup();
 }
 
@@ -554,7 +557,8 @@ void NetworkConfigDlg::OnJumbo() {
         if (ZekoApi::zk_AccessAdapterCfgByMAC(adapterMac, ZK_ADAPTER_GET, ZK_ADAPTER_CFG_PACKET_SIZE,
                                               &packetSize, sizeof packetSize) == ZK_SUCCESS &&
             packetSize < JumboAdapterPacketSize &&
-            Ask(625, wxOK | wxCANCEL | wxCANCEL_DEFAULT | wxICON_EXCLAMATION) != wxOK) {
+            Ask(ids::AdapterNeedsJumboPackets, wxOK | wxCANCEL | wxCANCEL_DEFAULT | wxICON_EXCLAMATION) !=
+                wxOK) {
             jumboBox->SetValue(false);
             return;
         }

@@ -3,6 +3,7 @@
 #include "camera_manager/core/BoundedText.h"
 #include "camera_manager/core/CameraEntryBuilder.h"
 #include "camera_manager/core/CameraList.h"
+#include "camera_manager/core/StringIds.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
 
@@ -70,11 +71,13 @@ std::optional<std::u16string> readKeyText(const std::u16string& path, const char
 
 ServiceStatus BindingStatus(int enabledBindings) {
     if (enabledBindings <= 0)
-        return {LoadResourceString(376), u"1"};
+        return {LoadResourceString(ids::ServiceNotBound), u"1"};
     char count[16];
     std::snprintf(count, sizeof count, "%d", enabledBindings);
-    return {LoadResourceString(374) + u" " + FromUtf8(count) + u" " +
-                LoadResourceString(enabledBindings == 1 ? 378 : 379) + u". " + LoadResourceString(375),
+    return {LoadResourceString(ids::ServiceBoundTo) + u" " + FromUtf8(count) + u" " +
+                LoadResourceString(enabledBindings == 1 ? ids::NetworkAdapterSingular
+                                                        : ids::NetworkAdapterPlural) +
+                u". " + LoadResourceString(ids::ChooseAdapterHint),
             u"0"};
 }
 

@@ -4,6 +4,8 @@
 #ifndef CAMERA_MANAGER_CORE_NETWORKSERVICERULES_H
 #define CAMERA_MANAGER_CORE_NETWORKSERVICERULES_H
 
+#include "camera_manager/core/StringIds.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -16,7 +18,7 @@ class CameraList;
 namespace NetworkServiceRules {
 
 // The display name of the network service the dialog manages (string 356).
-constexpr unsigned ServiceNameId = 356;
+constexpr unsigned ServiceNameId = ids::ServiceName;
 
 // Tree images: the service, an enabled and a disabled binding.
 constexpr int ImageBindingEnabled = 9;

@@ -53,8 +53,8 @@ int openCamera(int deviceId, uint32_t flags, uint32_t& handle) {
 } // namespace
 
 SetCamID::SetCamID(wxWindow* parent, int deviceId, int cameraId)
-    : wxDialog(parent, IDD, ResourceText(360)), deviceId(deviceId), cameraId(cameraId),
-      initialCameraId(cameraId) {
+    : wxDialog(parent, IDD, ResourceText(ids::CaptionCameraInformation)), deviceId(deviceId),
+      cameraId(cameraId), initialCameraId(cameraId) {
     group = new wxStaticBox(this, GroupId, "Device ID");
     auto* grid = new wxFlexGridSizer(2, wxSize(10, 6));
     grid->AddGrowableCol(1);
@@ -76,12 +76,12 @@ SetCamID::SetCamID(wxWindow* parent, int deviceId, int cameraId)
         if (key < WXK_SPACE || key == WXK_DELETE || key > WXK_START || (key >= '0' && key <= '9'))
             event.Skip();
     });
-    row(ManufacturerLabelId, ResourceText(457), manufacturer, wxEXPAND);
-    row(QcDateLabelId, ResourceText(456), qcDate, wxEXPAND);
-    wxStaticText* versionLabel = row(VersionLabelId, ResourceText(469), version, wxEXPAND);
+    row(ManufacturerLabelId, ResourceText(ids::Manufacturer), manufacturer, wxEXPAND);
+    row(QcDateLabelId, ResourceText(ids::QcDate), qcDate, wxEXPAND);
+    wxStaticText* versionLabel = row(VersionLabelId, ResourceText(ids::ProductRevision), version, wxEXPAND);
     boardRevisionLabel =
         row(BoardRevisionLabelId, ResourceText(ids::CaptionUsbRevision), boardRevision, wxEXPAND);
-    row(CameraIdLabelId, ResourceText(108), cameraIdField, 0);
+    row(CameraIdLabelId, ResourceText(ids::CameraIdLabel), cameraIdField, 0);
 
     eepromField = new wxTextCtrl(group, EepromId);
     eepromField->SetMaxLength(EepromBytes);

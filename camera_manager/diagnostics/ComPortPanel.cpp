@@ -2,7 +2,7 @@
 
 #include "camera_manager/core/CameraEntryBuilder.h"
 #include "camera_manager/core/CameraInterfaceLibrary.h"
-#include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/core/StringIds.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/WideText.h"

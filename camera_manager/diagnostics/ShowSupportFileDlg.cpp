@@ -1,6 +1,7 @@
 #include "camera_manager/diagnostics/ShowSupportFileDlg.h"
 
 #include "camera_manager/core/CZekoManagerDlg.h"
+#include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
 #include "platform/win/ProfileText.h"
 
@@ -41,11 +42,11 @@ void ShowSupportFileDlg::OnInitDialog() {
     const wxPoint placeholder = ConvertDialogToPixels(wxPoint(7, 6));
     const wxSize size = ConvertDialogToPixels(wxSize(528, 309));
     tree = new wxTreeListCtrl(this, IDC_TREE, placeholder, size, long(wxTL_SINGLE) | long(wxBORDER_SUNKEN));
-    tree->AppendColumn(ResourceText(246), 430);
-    tree->AppendColumn(ResourceText(247), 330);
+    tree->AppendColumn(ResourceText(ids::ColumnParameter), 430);
+    tree->AppendColumn(ResourceText(ids::ColumnValue), 330);
     const wxPoint closeAt = ConvertDialogToPixels(wxPoint(473, 322));
-    closeButton =
-        new wxButton(this, wxID_OK, ResourceText(5163), closeAt, ConvertDialogToPixels(wxSize(62, 15)));
+    closeButton = new wxButton(this, wxID_OK, ResourceText(ids::CloseButton), closeAt,
+                               ConvertDialogToPixels(wxSize(62, 15)));
     closeButton->SetDefault();
     SetEscapeId(wxID_OK);
 

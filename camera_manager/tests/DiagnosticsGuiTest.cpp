@@ -1,8 +1,8 @@
 #include "camera_manager/core/CameraList.h"
+#include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
 #include "camera_manager/diagnostics/AdditionalFunctions.h"
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
-#include "camera_manager/diagnostics/DiagnosticsStringIds.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/tests/LoopbackHttpServer.h"
@@ -58,8 +58,8 @@ void screenshot(const std::string& name) {
     }
 }
 
-const auto* const environment = ::testing::AddGlobalTestEnvironment(
-    new cmtest::WxTestEnvironment([] { return new wxApp(); }, true));
+const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new cmtest::WxTestEnvironment([] { return new wxApp(); }, true));
 
 class DiagnosticsGuiTest : public cmtest::ManagerTest {
 protected:
