@@ -5,7 +5,6 @@
 #include "camera_manager/core/StringIds.h"
 #include "camera_manager/core/WxText.h"
 #include "camera_manager/diagnostics/ComPortPanel.h"
-#include "camera_manager/diagnostics/SerialStringIds.h"
 #include "camera_manager/diagnostics/SerialText.h"
 
 #include <sys/stat.h>
