@@ -1,10 +1,10 @@
 #include "camera_manager/diagnostics/AdditionalFunctions.h"
 
-#include "camera_manager/core/CameraEntry.h"
-#include "camera_manager/core/CameraInterfaceLibrary.h"
-#include "camera_manager/core/StringIds.h"
-#include "camera_manager/core/WxText.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/records/CameraEntry.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/diagnostics/DlgSerial.h"
+#include "camera_manager/res/StringIds.h"
 
 #include <wx/button.h>
 #include <wx/checkbox.h>

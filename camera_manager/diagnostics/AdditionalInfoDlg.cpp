@@ -1,9 +1,9 @@
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
 
-#include "camera_manager/core/ManagerStartup.h"
-#include "camera_manager/core/StringIds.h"
-#include "camera_manager/core/WxText.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/diagnostics/GeneralInformation.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/Adapters.h"
 #include "platform/win/System.h"
 #include "platform/win/WideText.h"

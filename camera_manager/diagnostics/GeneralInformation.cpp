@@ -1,7 +1,7 @@
 #include "camera_manager/diagnostics/GeneralInformation.h"
 
-#include "camera_manager/core/ManagerStartup.h"
-#include "camera_manager/core/StringIds.h"
+#include "camera_manager/core/records/ManagerStartup.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/WideText.h"

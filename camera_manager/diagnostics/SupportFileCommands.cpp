@@ -1,14 +1,14 @@
 // The main dialog's support-file commands: "Create support file" (buttons 1104 and 1145) and
 // "Open support file" (1143).
-#include "camera_manager/core/BoundedText.h"
-#include "camera_manager/core/CZekoManagerDlg.h"
-#include "camera_manager/core/ManagerStartup.h"
-#include "camera_manager/core/StringIds.h"
-#include "camera_manager/core/WxText.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/dialogs/CZekoManagerDlg.h"
+#include "camera_manager/core/records/BoundedText.h"
+#include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/diagnostics/ShowSupportFileDlg.h"
 #include "camera_manager/diagnostics/SupportFileCollector.h"
 #include "camera_manager/diagnostics/SupportFileFormat.h"
 #include "camera_manager/diagnostics/SupportFileOpening.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/WideText.h"
 

@@ -1,7 +1,7 @@
 #include "camera_manager/diagnostics/SupportFileOpening.h"
 
-#include "camera_manager/core/StringIds.h"
 #include "camera_manager/diagnostics/SupportFileFormat.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/WideText.h"

@@ -1,9 +1,9 @@
 #include "camera_manager/diagnostics/SupportFilePages.h"
 
-#include "camera_manager/core/BoundedText.h"
-#include "camera_manager/core/CameraEntryLayout.h"
-#include "camera_manager/core/StringIds.h"
+#include "camera_manager/core/records/BoundedText.h"
+#include "camera_manager/core/records/CameraEntryLayout.h"
 #include "camera_manager/diagnostics/SupportFileContent.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/ResourceStrings.h"
 
 #include <charconv>

@@ -1,4 +1,4 @@
-#include "camera_manager/core/ColumnTreeRules.h"
+#include "camera_manager/core/controls/ColumnTreeRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "camera_manager/core/EthConfigRules.h"
-#include "camera_manager/core/Ipv4Text.h"
-#include "camera_manager/core/StringIds.h"
+#include "camera_manager/core/rules/EthConfigRules.h"
+#include "camera_manager/core/rules/Ipv4Text.h"
+#include "camera_manager/res/StringIds.h"
 #include "camera_manager/res/StringTable.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "camera_manager/core/ListControlRules.h"
+#include "camera_manager/core/controls/ListControlRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The names of the resource strings against the program's string table: a name whose number
 // has no text shows an empty message, two names for one number hide that one of them means
 // another text, and a text without a name invites a bare number at its call site.
-#include "camera_manager/core/StringIds.h"
+#include "camera_manager/res/StringIds.h"
 #include "camera_manager/res/StringTable.h"
 
 #include <fstream>

@@ -1,5 +1,5 @@
-#include "camera_manager/core/CZekoManagerApp.h"
-#include "camera_manager/core/CZekoManagerDlg.h"
+#include "camera_manager/core/dialogs/CZekoManagerApp.h"
+#include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/diagnostics/ShowSupportFileDlg.h"
 #include "camera_manager/diagnostics/SupportFileCollector.h"
 #include "camera_manager/diagnostics/SupportFileFormat.h"
@@ -24,8 +24,8 @@
 
 namespace {
 
-const auto* const environment = ::testing::AddGlobalTestEnvironment(
-    new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
+const auto* const environment =
+    ::testing::AddGlobalTestEnvironment(new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
 
 void runEvents() {
     for (int i = 0; i < 20; ++i) {
