@@ -1,8 +1,9 @@
 #include "camera_manager/core/controls/CColumnTreeCtrl.h"
 
 #include "camera_manager/core/controls/CColumnTreeWnd.h"
-#include "camera_manager/core/controls/ColumnTreeRules.h"
 #include "camera_manager/core/controls/ScrollBars.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/rules/ColumnTreeRules.h"
 
 #include <wx/control.h>
 #include <wx/dcbuffer.h>
@@ -224,7 +225,7 @@ wxRect CColumnTreeCtrl::GetLabelRect(const Item* item) const {
         return wxRect();
     const int y = (row - static_cast<int>(GetVisibleRowsBegin())) * rowHeight;
     const int left = LabelLeft(item);
-    const wxString piece = ColumnTreeRules::Piece(item->text, 0).value_or(wxString());
+    const wxString piece = ToWx(ColumnTreeRules::Piece(FromWx(item->text), 0).value_or(std::u16string()));
     return wxRect(left, y, TextWidth(piece, item->bold) + 4, rowHeight);
 }
 
@@ -260,7 +261,8 @@ void CColumnTreeCtrl::DrawRow(wxDC& dc, const Item* item, int y) {
     std::vector<int> widths(owner->columnWidths,
                             owner->columnWidths + std::min(owner->GetColumnCount(), maxColumns));
     const int first = widths.empty() ? 0 : widths[0];
-    const wxString piece0 = Piece(item->text, 0).value_or(wxString());
+    const std::u16string text = FromWx(item->text);
+    const wxString piece0 = ToWx(Piece(text, 0).value_or(std::u16string()));
     const bool boldFont = item->bold && owner->languageIndex < 9;
     wxFont font = GetFont();
     if (boldFont)
@@ -299,13 +301,13 @@ void CColumnTreeCtrl::DrawRow(wxDC& dc, const Item* item, int y) {
     DrawEllipsized(dc, piece0, ToWx(t));
     dc.SetFont(GetFont());
     const std::vector<unsigned> colours =
-        ValueColours(item->text, static_cast<int>(widths.size()), g.highlighted, owner->dhcpEnabledYes);
+        ValueColours(text, static_cast<int>(widths.size()), g.highlighted, FromWx(owner->dhcpEnabledYes));
     for (int i = 1; i < static_cast<int>(widths.size()); ++i) {
-        const auto piece = Piece(item->text, i);
+        const auto piece = Piece(text, i);
         if (!piece)
             continue;
         dc.SetTextForeground(FromReference(colours[i - 1]));
-        DrawEllipsized(dc, *piece, ToWx(ValueTextRect(label, widths, i, owner->textOffset)));
+        DrawEllipsized(dc, ToWx(*piece), ToWx(ValueTextRect(label, widths, i, owner->textOffset)));
     }
 }
 
@@ -350,7 +352,7 @@ void CColumnTreeCtrl::HandleClick(const wxPoint& point, bool doubleClick) {
         return;
     }
     // Without full-row selection only the text of the first column reacts.
-    const wxString piece0 = ColumnTreeRules::Piece(item->text, 0).value_or(wxString());
+    const wxString piece0 = ToWx(ColumnTreeRules::Piece(FromWx(item->text), 0).value_or(std::u16string()));
     const int right = std::min(left - 3 + TextWidth(piece0, item->bold) + 6, firstColumnWidth);
     if (x < right)
         act();

@@ -1,8 +1,9 @@
 #include "camera_manager/core/controls/CColumnTreeWnd.h"
 
 #include "camera_manager/core/controls/ScrollBars.h"
+#include "camera_manager/core/controls/WxText.h"
 
-#include "camera_manager/core/controls/ColumnTreeRules.h"
+#include "camera_manager/core/rules/ColumnTreeRules.h"
 
 #include <wx/dcclient.h>
 #include <wx/headerctrl.h>
@@ -198,14 +199,14 @@ void CColumnTreeWnd::AdjustColumnWidth(int column, bool visibleOnly) {
 int CColumnTreeWnd::GetMaxColumnWidth(const CColumnTreeCtrl::Item* item, int column, int depth,
                                       bool visibleOnly) const {
     int w = 0;
-    if (const auto piece = ColumnTreeRules::Piece(item->text, column)) {
+    if (const auto piece = ColumnTreeRules::Piece(FromWx(item->text), column)) {
         // Bold labels are drawn bold (Latin scripts only), so they are measured so. The window
         // measures without a device context: a tree of many rows is measured at every change.
         wxFont font = tree->GetFont();
         if (item->bold && languageIndex < 9)
             font.MakeBold();
         int height = 0;
-        tree->GetTextExtent(*piece, &w, &height, nullptr, nullptr, &font);
+        tree->GetTextExtent(ToWx(*piece), &w, &height, nullptr, nullptr, &font);
     }
     if (column == 0)
         w += (depth + (item->image >= 0 ? 1 : 0) +

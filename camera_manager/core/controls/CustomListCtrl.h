@@ -4,7 +4,7 @@
 #ifndef CAMERA_MANAGER_CORE_CUSTOMLISTCTRL_H
 #define CAMERA_MANAGER_CORE_CUSTOMLISTCTRL_H
 
-#include "camera_manager/core/controls/ListControlRules.h"
+#include "camera_manager/core/rules/ListControlRules.h"
 
 #include <wx/listctrl.h>
 

@@ -1,6 +1,7 @@
 #include "camera_manager/core/controls/CustomListCtrlColor.h"
 
-#include "camera_manager/core/controls/ListControlRules.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/rules/ListControlRules.h"
 
 namespace {
 
@@ -48,7 +49,8 @@ wxString CustomListCtrlColor::OnGetItemText(long item, long column) const {
 }
 
 wxItemAttr* CustomListCtrlColor::OnGetItemColumnAttr(long item, long column) const {
-    const auto colours = ListControlRules::StatusCellColours(static_cast<int>(column), GetCellText(item, 5));
+    const auto colours =
+        ListControlRules::StatusCellColours(static_cast<int>(column), FromWx(GetCellText(item, 5)));
     attr.SetBackgroundColour(FromReference(colours.background));
     attr.SetTextColour(FromReference(colours.text));
     return &attr;

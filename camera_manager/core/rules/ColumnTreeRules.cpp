@@ -1,36 +1,36 @@
-#include "camera_manager/core/controls/ColumnTreeRules.h"
+#include "camera_manager/core/rules/ColumnTreeRules.h"
 
 #include <algorithm>
 
 namespace ColumnTreeRules {
 
-std::optional<wxString> Piece(const wxString& itemText, int column) {
+std::optional<std::u16string> Piece(const std::u16string& itemText, int column) {
     size_t start = 0;
     for (int i = 0; i < column; ++i) {
-        const size_t tab = itemText.find(wxT('\t'), start);
-        if (tab == wxString::npos)
+        const size_t tab = itemText.find(u'\t', start);
+        if (tab == std::u16string::npos)
             return std::nullopt;
         start = tab + 1;
     }
-    const size_t end = itemText.find(wxT('\t'), start);
-    return itemText.substr(start, end == wxString::npos ? wxString::npos : end - start);
+    const size_t end = itemText.find(u'\t', start);
+    return itemText.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start);
 }
 
 namespace {
 
 // Leading integer of a text as the C runtime reads it: blanks, an optional sign, then digits.
-long LeadingInteger(const wxString& text) {
+long LeadingInteger(const std::u16string& text) {
     size_t i = 0;
-    while (i < text.length() && (text[i] == wxT(' ') || text[i] == wxT('\t')))
+    while (i < text.length() && (text[i] == u' ' || text[i] == u'\t'))
         ++i;
     bool negative = false;
-    if (i < text.length() && (text[i] == wxT('-') || text[i] == wxT('+'))) {
-        negative = text[i] == wxT('-');
+    if (i < text.length() && (text[i] == u'-' || text[i] == u'+')) {
+        negative = text[i] == u'-';
         ++i;
     }
     long value = 0;
-    for (; i < text.length() && text[i] >= wxT('0') && text[i] <= wxT('9'); ++i) {
-        value = value * 10 + (text[i] - wxT('0'));
+    for (; i < text.length() && text[i] >= u'0' && text[i] <= u'9'; ++i) {
+        value = value * 10 + (text[i] - u'0');
         if (value > 1000000)
             break; // far above any threshold; stop before overflowing
     }
@@ -39,16 +39,16 @@ long LeadingInteger(const wxString& text) {
 
 } // namespace
 
-bool IsHotTemperature(const wxString& piece) {
-    static const wxString degrees = wxString::FromUTF8("\xC2\xB0 C");
+bool IsHotTemperature(const std::u16string& piece) {
+    static const std::u16string degrees = u"\u00B0 C";
     const size_t pos = piece.find(degrees);
-    if (pos == wxString::npos || pos == 0)
+    if (pos == std::u16string::npos || pos == 0)
         return false;
     return LeadingInteger(piece.substr(0, pos)) > 64;
 }
 
-std::vector<unsigned> ValueColours(const wxString& itemText, int columnCount, bool highlighted,
-                                   const wxString& dhcpEnabledYes) {
+std::vector<unsigned> ValueColours(const std::u16string& itemText, int columnCount, bool highlighted,
+                                   const std::u16string& dhcpEnabledYes) {
     std::vector<unsigned> colours;
     unsigned colour = highlighted ? highlightTextColour : valueColour;
     const bool dhcpRow = itemText == dhcpEnabledYes;

@@ -3,7 +3,7 @@
 #ifndef CAMERA_MANAGER_CORE_COLUMNTREERULES_H
 #define CAMERA_MANAGER_CORE_COLUMNTREERULES_H
 
-#include <wx/string.h>
+#include <string>
 
 #include <optional>
 #include <vector>
@@ -29,18 +29,18 @@ struct Rect {
 };
 
 // Piece `column` of an item text whose columns are joined by '\t'; none when the text has fewer pieces.
-std::optional<wxString> Piece(const wxString& itemText, int column);
+std::optional<std::u16string> Piece(const std::u16string& itemText, int column);
 
 // True when a value piece shows a temperature of 65 degrees Celsius or more: it holds "° C" at a
 // position above 0 and the integer at the start of the piece is above 64.
-bool IsHotTemperature(const wxString& piece);
+bool IsHotTemperature(const std::u16string& piece);
 
 // Text colours of columns 1 to columnCount - 1 of one item (index 0 of the result is column 1).
 // A column turns to the warning colour when the whole item text is the "DHCP enabled" row with
 // "Yes", or when its own piece is a hot temperature; once turned, the colour stays for the later
 // columns of the item. Highlighted items draw every value in the highlight text colour.
-std::vector<unsigned> ValueColours(const wxString& itemText, int columnCount, bool highlighted,
-                                   const wxString& dhcpEnabledYes);
+std::vector<unsigned> ValueColours(const std::u16string& itemText, int columnCount, bool highlighted,
+                                   const std::u16string& dhcpEnabledYes);
 
 struct RowGeometry {
     Rect highlight;           // H

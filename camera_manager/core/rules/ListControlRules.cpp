@@ -1,4 +1,4 @@
-#include "camera_manager/core/controls/ListControlRules.h"
+#include "camera_manager/core/rules/ListControlRules.h"
 
 #include <algorithm>
 
@@ -43,17 +43,17 @@ std::vector<EraseFill> PartialErase(const Rect& client, int headerBottom, const 
     return fills;
 }
 
-CellColours StatusCellColours(int column, const wxString& stateText) {
+CellColours StatusCellColours(int column, const std::u16string& stateText) {
     const CellColours plain{0xFFFFFF, 0x000000};
     if (column != 3 && column != 4)
         return plain;
-    if (stateText == wxT("0"))
+    if (stateText == u"0")
         return {0x00FF00, 0x000000};
-    if (stateText == wxT("1"))
+    if (stateText == u"1")
         return {0x00FFFF, 0x000000};
-    if (stateText == wxT("2"))
+    if (stateText == u"2")
         return {0x0000FF, 0xFFFFFF};
-    if (stateText == wxT("3"))
+    if (stateText == u"3")
         return {0x646464, 0xFFFFFF};
     return plain;
 }

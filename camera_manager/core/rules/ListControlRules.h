@@ -3,12 +3,12 @@
 #ifndef CAMERA_MANAGER_CORE_LISTCONTROLRULES_H
 #define CAMERA_MANAGER_CORE_LISTCONTROLRULES_H
 
-#include "camera_manager/core/controls/ColumnTreeRules.h"
+#include "camera_manager/core/rules/ColumnTreeRules.h"
 
 #include <optional>
 #include <vector>
 
-#include <wx/string.h>
+#include <string>
 
 namespace ListControlRules {
 
@@ -50,7 +50,7 @@ struct CellColours {
 
 // Colours of column `column` of a row whose column 5 reads `stateText`: columns 3 and 4 follow
 // the state digit, every other cell is black on white.
-CellColours StatusCellColours(int column, const wxString& stateText);
+CellColours StatusCellColours(int column, const std::u16string& stateText);
 
 } // namespace ListControlRules
 
