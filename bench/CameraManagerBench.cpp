@@ -2,8 +2,8 @@
 // main dialog does it on every refresh), and registry look-ups are served from memory: within
 // 3x of a plain std::map.
 #include "bench/ManagerBenchCameras.h"
-#include "camera_manager/core/CameraInterfaceLibrary.h"
-#include "camera_manager/core/CameraList.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
+#include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/res/StringTable.h"
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryStore.h"

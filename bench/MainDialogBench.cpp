@@ -4,12 +4,12 @@
 // shown dialog, drawing included (needs a display, e.g. under xvfb-run): an idle tick draws
 // nothing, a tick that changes one value draws that row.
 #include "bench/ManagerBenchCameras.h"
-#include "camera_manager/core/CColumnTreeWnd.h"
-#include "camera_manager/core/CZekoManagerDlg.h"
-#include "camera_manager/core/CameraInterfaceLibrary.h"
-#include "camera_manager/core/CameraListRefresh.h"
-#include "camera_manager/core/ParameterTreeBuilder.h"
-#include "camera_manager/core/WxText.h"
+#include "camera_manager/core/controls/CColumnTreeWnd.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/dialogs/CZekoManagerDlg.h"
+#include "camera_manager/core/dialogs/CameraListRefresh.h"
+#include "camera_manager/core/dialogs/ParameterTreeBuilder.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/res/StringTable.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_sim_control.h"

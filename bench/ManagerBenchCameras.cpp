@@ -1,6 +1,6 @@
 #include "bench/ManagerBenchCameras.h"
 
-#include "camera_manager/core/CameraInterfaceLibrary.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/res/StringTable.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/zeko/zeko_sim_control.h"

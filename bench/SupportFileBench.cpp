@@ -2,9 +2,9 @@
 // and reopening it (decode, index the profile, build every page). Reading must not rescan the
 // text per key: the time per camera stays flat from 1 to 16 cameras.
 #include "bench/ManagerBenchCameras.h"
-#include "camera_manager/core/CamInfoRecord.h"
-#include "camera_manager/core/CameraInterfaceLibrary.h"
-#include "camera_manager/core/CameraList.h"
+#include "camera_manager/core/records/CamInfoRecord.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
+#include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/diagnostics/SupportFileCollector.h"
 #include "camera_manager/diagnostics/SupportFileFormat.h"
 #include "camera_manager/diagnostics/SupportFileOpening.h"

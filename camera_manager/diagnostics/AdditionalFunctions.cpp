@@ -1,11 +1,10 @@
 #include "camera_manager/diagnostics/AdditionalFunctions.h"
 
-#include "camera_manager/core/CameraEntry.h"
-#include "camera_manager/core/CameraInterfaceLibrary.h"
-#include "camera_manager/core/StringIds.h"
-#include "camera_manager/core/WxText.h"
-#include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/records/CameraEntry.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/diagnostics/DlgSerial.h"
+#include "camera_manager/res/StringIds.h"
 
 #include <algorithm>
 #include <wx/button.h>
@@ -40,7 +39,7 @@ class AdditionalFunctions::Ui : public ComPortUi {
 public:
     explicit Ui(wxWindow* owner) : owner_(owner) {}
     void ShowMessage(const std::u16string& text, Icon icon) override {
-        wxMessageBox(ToWx(text), ResourceText(543),
+        wxMessageBox(ToWx(text), ResourceText(ids::AppTitle),
                      wxOK | (icon == Icon::Error ? wxICON_ERROR : wxICON_INFORMATION), owner_);
     }
 
@@ -172,7 +171,8 @@ void AdditionalFunctions::OnInitDialog() {
             }
             if (rebootHintPending_) {
                 rebootHintPending_ = false;
-                wxMessageBox(ResourceText(ids::IdleStateRebootHint), ResourceText(543), wxOK, dialog_);
+                wxMessageBox(ResourceText(ids::IdleStateRebootHint), ResourceText(ids::AppTitle), wxOK,
+                             dialog_);
             }
         };
     };

@@ -1,10 +1,9 @@
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
 
-#include "camera_manager/core/ManagerStartup.h"
-#include "camera_manager/core/StringIds.h"
-#include "camera_manager/core/WxText.h"
-#include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/diagnostics/GeneralInformation.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/Adapters.h"
 #include "platform/win/System.h"
 #include "platform/win/WideText.h"
@@ -44,14 +43,15 @@ public:
     DialogUi(wxWindow* owner, AdditionalInfoDlg& dialog, std::function<void()> refresh)
         : owner_(owner), dialog_(dialog), refresh_(std::move(refresh)) {}
     void ShowMessage(unsigned id, Icon icon) override {
-        wxMessageBox(ResourceText(id), ResourceText(543),
+        wxMessageBox(ResourceText(id), ResourceText(ids::AppTitle),
                      wxOK | (icon == Icon::Error     ? wxICON_ERROR
                              : icon == Icon::Warning ? wxICON_WARNING
                                                      : wxICON_INFORMATION),
                      owner_);
     }
     bool AskYesNo(unsigned id) override {
-        return wxMessageBox(ResourceText(id), ResourceText(543), wxYES_NO | wxICON_QUESTION, owner_) == wxYES;
+        return wxMessageBox(ResourceText(id), ResourceText(ids::AppTitle), wxYES_NO | wxICON_QUESTION,
+                            owner_) == wxYES;
     }
     void OpenSetupPage() override { dialog_.OpenSetupPage(); }
     void RefreshLists() override { refresh_(); }
@@ -67,7 +67,8 @@ private:
 wxListCtrl* makeList(wxWindow* parent, int id, const int widths[5]) {
     auto* list = new wxListCtrl(parent, id, wxDefaultPosition, wxSize(-1, 150),
                                 wxLC_REPORT | wxLC_HRULES | wxLC_VRULES);
-    const unsigned headings[5] = {209, 211, 210, 212, 511};
+    const unsigned headings[5] = {ids::DriverDesignation, ids::Description, ids::Location, ids::VersionLabel,
+                                  ids::Update};
     for (int column = 0; column < 5; ++column)
         list->InsertColumn(column, ResourceText(headings[column]), wxLIST_FORMAT_LEFT, widths[column]);
     return list;
@@ -76,7 +77,7 @@ wxListCtrl* makeList(wxWindow* parent, int id, const int widths[5]) {
 } // namespace
 
 int AdditionalInfoDlg::DoModal() {
-    wxDialog dialog(parent_, IDD, ResourceText(ids::CaptionGeneralInformation), wxDefaultPosition,
+    wxDialog dialog(parent_, IDD, ResourceText(ids::CaptionGeneralInformationTitle), wxDefaultPosition,
                     wxDefaultSize, wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER);
     dialog_ = &dialog;
     OnInitDialog();
@@ -168,7 +169,10 @@ void AdditionalInfoDlg::FillTree() {
     const wxTreeItemId root = tree_->GetRootItem();
     const UsbControllerLists lists = FillUsbHostControllerLists();
     const std::pair<unsigned, const std::vector<std::u16string>*> groups[] = {
-        {216, &lists.usb10}, {215, &lists.usb11}, {214, &lists.usb20}, {626, &lists.usb30}};
+        {ids::Usb10Controllers, &lists.usb10},
+        {ids::Usb11Controllers, &lists.usb11},
+        {ids::Usb20Controllers, &lists.usb20},
+        {ids::Usb30Controllers, &lists.usb30}};
     for (const auto& [title, names] : groups) {
         if (names->empty())
             continue;
@@ -181,25 +185,27 @@ void AdditionalInfoDlg::FillTree() {
     }
     wxTreeItemIdValue cookie;
     if (!tree_->GetFirstChild(root, cookie).IsOk())
-        tree_->AppendItem(root, ResourceText(217));
+        tree_->AppendItem(root, ResourceText(ids::NoUsbControllers));
     if (!lists.usb20.empty()) {
-        status_->SetLabel(ResourceText(218));
+        status_->SetLabel(ResourceText(ids::Usb20ControllerFound));
         status_->SetForegroundColour(wxColour(0, 128, 0));
     }
 }
 
 void AdditionalInfoDlg::FillNetworkAdapterTree() {
-    wxTreeItemId top = tree_->AppendItem(tree_->GetRootItem(), ResourceText(248));
+    wxTreeItemId top = tree_->AppendItem(tree_->GetRootItem(), ResourceText(ids::NetworkAdapters));
     tree_->SetItemBold(top, languageIndex_ < 9);
     for (const win::AdapterRecord& adapter : win::systemAdapters()) {
         wxTreeItemId item =
             tree_->AppendItem(top, ToWx(AdapterDisplayName(win::fromUtf8(adapter.description))));
-        tree_->AppendItem(item, wxString::Format("%s:  %02X-%02X-%02X-%02X-%02X-%02X", ResourceText(137),
-                                                 adapter.mac[0], adapter.mac[1], adapter.mac[2],
-                                                 adapter.mac[3], adapter.mac[4], adapter.mac[5]));
-        tree_->AppendItem(item, ResourceText(138) + ":  " + wxString(adapter.ipAddress));
-        tree_->AppendItem(item, ResourceText(139) + ":  " + wxString(adapter.ipMask));
-        tree_->AppendItem(item, ResourceText(249) + ResourceText(adapter.dhcpEnabled ? 151 : 152));
+        tree_->AppendItem(item, wxString::Format("%s:  %02X-%02X-%02X-%02X-%02X-%02X",
+                                                 ResourceText(ids::AdapterMacAddress), adapter.mac[0],
+                                                 adapter.mac[1], adapter.mac[2], adapter.mac[3],
+                                                 adapter.mac[4], adapter.mac[5]));
+        tree_->AppendItem(item, ResourceText(ids::AdapterIpAddress) + ":  " + wxString(adapter.ipAddress));
+        tree_->AppendItem(item, ResourceText(ids::AdapterIpSubnetmask) + ":  " + wxString(adapter.ipMask));
+        tree_->AppendItem(item, ResourceText(ids::DhcpEnabledPrefix) +
+                                    ResourceText(adapter.dhcpEnabled ? ids::Yes : ids::No));
     }
     tree_->Expand(top);
 }

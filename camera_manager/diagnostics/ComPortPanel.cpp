@@ -1,8 +1,8 @@
 #include "camera_manager/diagnostics/ComPortPanel.h"
 
-#include "camera_manager/core/CameraEntryBuilder.h"
-#include "camera_manager/core/CameraInterfaceLibrary.h"
-#include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/core/records/CameraEntryBuilder.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/WideText.h"

@@ -1,12 +1,11 @@
 #include "camera_manager/diagnostics/DlgSerial.h"
 
-#include "camera_manager/core/CameraEntry.h"
-#include "camera_manager/core/DeviceLookup.h"
-#include "camera_manager/core/StringIds.h"
-#include "camera_manager/core/WxText.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/records/CameraEntry.h"
+#include "camera_manager/core/records/DeviceLookup.h"
 #include "camera_manager/diagnostics/ComPortPanel.h"
-#include "camera_manager/diagnostics/SerialStringIds.h"
 #include "camera_manager/diagnostics/SerialText.h"
+#include "camera_manager/res/StringIds.h"
 
 #include <sys/stat.h>
 #include <wx/button.h>

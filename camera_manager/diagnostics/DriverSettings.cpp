@@ -1,6 +1,6 @@
 #include "camera_manager/diagnostics/DriverSettings.h"
 
-#include "camera_manager/core/CameraInterfaceLibrary.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "camera_manager/diagnostics/GeneralInformation.h"
 
-#include "camera_manager/core/ManagerStartup.h"
-#include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/core/records/ManagerStartup.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/SystemInfo.h"
@@ -66,9 +66,16 @@ std::vector<InfoRow> BuildDriverRows(const std::u16string& windowsDir, const Env
         unsigned file, description;
         const std::u16string* location;
     };
-    const Plain plain[] = {{597, 202, &drv}, {598, 203, &drv}, {600, 513, &drv}, {599, 204, &s32},
-                           {159, 204, &wow}, {629, 205, &s32}, {160, 205, &wow}, {161, 206, &s32},
-                           {162, 207, &s32}, {163, 208, &tw}};
+    const Plain plain[] = {{ids::FileUsbDriver, ids::UsbKernelDriver, &drv},
+                           {ids::FileEthDriver, ids::EthKernelDriver, &drv},
+                           {ids::FileComDriver, ids::ComPortDriver, &drv},
+                           {ids::InterfaceLibraryFile, ids::UserModeDll, &s32},
+                           {ids::FileApiDll32, ids::UserModeDll, &wow},
+                           {ids::FileToolsDll, ids::ToolsDll, &s32},
+                           {ids::FileToolsDll32, ids::ToolsDll, &wow},
+                           {ids::FileActiveX, ids::ActiveXDriver, &s32},
+                           {ids::FileDirectShow, ids::DirectShowDriver, &s32},
+                           {ids::FileTwain, ids::TwainDriver, &tw}};
     std::vector<InfoRow> rows;
     auto ordinary = [&](unsigned file, unsigned description, const std::u16string& location) {
         rows.push_back({text(file), text(description), location, versionOf(location + sep + text(file))});
@@ -81,19 +88,19 @@ std::vector<InfoRow> BuildDriverRows(const std::u16string& windowsDir, const Env
     };
     const std::optional<std::u16string> halcon = env("HALCONROOT");
     for (unsigned file : {514u, 515u, 588u}) {
-        InfoRow* row = ruled(file, 516);
+        InfoRow* row = ruled(file, ids::HalconDll);
         if (halcon) {
             row->location = *halcon + sep + u"bin" + sep + u"x64-win64";
             row->version = versionOf(row->location + sep + row->file);
         }
     }
-    ordinary(628, 518, s32);
-    InfoRow* cvbRow = ruled(519, 520);
+    ordinary(ids::FileLabViewDll, ids::LabViewDll, s32);
+    InfoRow* cvbRow = ruled(ids::FileCvbDriver, ids::CvbDriver);
     if (const std::optional<std::u16string> cvb = env("CVB")) {
         cvbRow->location = *cvb + sep + u"Drivers";
         cvbRow->version = versionOf(cvbRow->location + sep + cvbRow->file);
     }
-    InfoRow* neuroRow = ruled(521, 522);
+    InfoRow* neuroRow = ruled(ids::FileNeuroCheckDll, ids::NeuroCheckDll);
     if (auto clsid = readText(u"SOFTWARE\\Classes\\NeuroCheck.Application\\CLSID\\", u"")) {
         std::u16string server = u"SOFTWARE\\Classes\\CLSID\\" + *clsid + u"\\LocalServer32";
         if (auto program = readText(server.c_str(), u"")) {
@@ -101,12 +108,12 @@ std::vector<InfoRow> BuildDriverRows(const std::u16string& windowsDir, const Env
             neuroRow->version = versionOf(neuroRow->location + sep + neuroRow->file);
         }
     }
-    InfoRow* cognexRow = ruled(630, 592);
+    InfoRow* cognexRow = ruled(ids::FileCognexDll, ids::CognexDll);
     if (auto library = readText(u"SOFTWARE\\Cognex\\AIK\\AdapterZeko", u"LibName")) {
         cognexRow->location = beforeLastSlash(*library);
         cognexRow->version = versionOf(*library);
     }
-    InfoRow* genicamRow = ruled(634, 635);
+    InfoRow* genicamRow = ruled(ids::FileGenICamProducer, ids::GenICamProducer);
     if (const std::optional<std::u16string> genicam = env("GENICAM_ROOT_V1_1")) {
         genicamRow->location =
             *genicam + sep + u"bin" + sep + u"win32_i86" + sep + u"TLIs" + sep + genicamRow->file;

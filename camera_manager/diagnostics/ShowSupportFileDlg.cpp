@@ -1,8 +1,9 @@
 #include "camera_manager/diagnostics/ShowSupportFileDlg.h"
 
-#include "camera_manager/core/CZekoManagerDlg.h"
-#include "camera_manager/core/WxText.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/diagnostics/SupportValueRenderer.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/ProfileText.h"
 
 #include <unistd.h>
@@ -42,17 +43,17 @@ void ShowSupportFileDlg::OnInitDialog() {
     const wxPoint placeholder = ConvertDialogToPixels(wxPoint(7, 6));
     const wxSize size = ConvertDialogToPixels(wxSize(528, 309));
     tree = new wxTreeListCtrl(this, IDC_TREE, placeholder, size, long(wxTL_SINGLE) | long(wxBORDER_SUNKEN));
-    tree->AppendColumn(ResourceText(246), 430);
-    tree->AppendColumn(ResourceText(247), 330);
+    tree->AppendColumn(ResourceText(ids::ColumnParameter), 430);
+    tree->AppendColumn(ResourceText(ids::ColumnValue), 330);
     // The value column draws hot temperatures red: the same column of the tree's data, shown
     // through a renderer of our own.
     wxDataViewCtrl* view = tree->GetDataView();
     view->DeleteColumn(view->GetColumn(1));
-    view->AppendColumn(new wxDataViewColumn(ResourceText(247), new SupportValueRenderer, 1, 330, wxALIGN_LEFT,
-                                            wxDATAVIEW_COL_RESIZABLE));
+    view->AppendColumn(new wxDataViewColumn(ResourceText(ids::ColumnValue), new SupportValueRenderer, 1, 330,
+                                            wxALIGN_LEFT, wxDATAVIEW_COL_RESIZABLE));
     const wxPoint closeAt = ConvertDialogToPixels(wxPoint(473, 322));
-    closeButton =
-        new wxButton(this, wxID_OK, ResourceText(5163), closeAt, ConvertDialogToPixels(wxSize(62, 15)));
+    closeButton = new wxButton(this, wxID_OK, ResourceText(ids::CloseButton), closeAt,
+                               ConvertDialogToPixels(wxSize(62, 15)));
     closeButton->SetDefault();
     SetEscapeId(wxID_OK);
 

@@ -1,10 +1,11 @@
 #include "camera_manager/diagnostics/SupportFileCollector.h"
 
-#include "camera_manager/core/BoundedText.h"
-#include "camera_manager/core/CameraEntryBuilder.h"
-#include "camera_manager/core/DeviceLookup.h"
-#include "camera_manager/core/HostAdapters.h"
-#include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/records/BoundedText.h"
+#include "camera_manager/core/records/CameraEntryBuilder.h"
+#include "camera_manager/core/records/DeviceLookup.h"
+#include "camera_manager/core/records/HostAdapters.h"
+#include "camera_manager/core/records/ManagerStartup.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/common/FileReplacement.h"
 #include "platform/win/Adapters.h"
 #include "platform/win/Registry.h"
@@ -30,7 +31,7 @@ const char16_t* const usbEnumKey = u"SYSTEM\\CurrentControlSet\\Enum\\USB";
 const char16_t* const pciEnumKey = u"SYSTEM\\CurrentControlSet\\Enum\\PCI";
 
 std::u16string notFound() {
-    return LoadResourceString(176).substr(0, versionChars);
+    return LoadResourceString(ids::NotFound).substr(0, versionChars);
 }
 
 std::u16string versionOrNotFound(const std::u16string& path) {
@@ -151,43 +152,46 @@ std::u16string WindowsFolderFile(const std::u16string& relative) {
 }
 
 std::u16string GetDriverFileVersion(const std::u16string& name) {
-    return versionOrNotFound(WindowsFolderFile(LoadResourceString(172) + name));
+    return versionOrNotFound(WindowsFolderFile(LoadResourceString(ids::FolderDrivers) + name));
 }
 
 std::u16string GetSystemDllVersion(const std::u16string& name, int bits) {
     if (bits != 32 && bits != 64)
         return notFound();
-    return versionOrNotFound(WindowsFolderFile(LoadResourceString(bits == 64 ? 171 : 601) + name));
+    return versionOrNotFound(
+        WindowsFolderFile(LoadResourceString(bits == 64 ? ids::FolderSystem32 : ids::FolderSysWow64) + name));
 }
 
 void CollectInstalledDriverVersions(std::array<std::u16string, supportDriverCount>& d) {
     auto s = [](unsigned id) { return LoadResourceString(id); };
-    d[0] = GetDriverFileVersion(s(157));
-    d[1] = GetDriverFileVersion(s(597));
-    d[2] = GetDriverFileVersion(s(633));
-    d[3] = GetDriverFileVersion(s(632));
-    d[4] = GetDriverFileVersion(s(158));
-    d[5] = GetDriverFileVersion(s(598));
-    d[6] = GetDriverFileVersion(s(512));
-    d[7] = GetDriverFileVersion(s(600));
-    d[8] = GetSystemDllVersion(s(159), 32);
-    d[9] = GetSystemDllVersion(s(599), 64);
-    d[10] = GetSystemDllVersion(s(160), 32);
-    d[11] = GetSystemDllVersion(s(629), 64);
-    d[12] = GetSystemDllVersion(s(161), 32);
-    d[13] = GetSystemDllVersion(s(161), 64);
-    d[14] = GetSystemDllVersion(s(162), 32);
-    d[15] = GetSystemDllVersion(s(162), 64);
-    d[16] = versionOrNotFound(WindowsFolderFile(s(173) + s(163)));
-    d[17] = versionOrNotFound(environmentFile("HALCONROOT", {u"bin", u"x64-win64", s(514)}));
-    d[18] = versionOrNotFound(environmentFile("HALCONROOT", {u"bin", u"x64-win64", s(515)}));
-    d[19] = versionOrNotFound(environmentFile("HALCONROOT", {u"bin", u"x64-win64", s(588)}));
-    d[20] = GetSystemDllVersion(s(517), 32);
-    d[21] = GetSystemDllVersion(s(628), 64);
-    d[22] = versionOrNotFound(environmentFile("CVB", {u"Drivers", s(519)}));
-    d[23] = neuroCheckVersion(s(521));
+    d[0] = GetDriverFileVersion(s(ids::FileUsbDriver32));
+    d[1] = GetDriverFileVersion(s(ids::FileUsbDriver));
+    d[2] = GetDriverFileVersion(s(ids::FileBootDriver32));
+    d[3] = GetDriverFileVersion(s(ids::FileBootDriver));
+    d[4] = GetDriverFileVersion(s(ids::FileEthDriver32));
+    d[5] = GetDriverFileVersion(s(ids::FileEthDriver));
+    d[6] = GetDriverFileVersion(s(ids::FileComDriver32));
+    d[7] = GetDriverFileVersion(s(ids::FileComDriver));
+    d[8] = GetSystemDllVersion(s(ids::FileApiDll32), 32);
+    d[9] = GetSystemDllVersion(s(ids::InterfaceLibraryFile), 64);
+    d[10] = GetSystemDllVersion(s(ids::FileToolsDll32), 32);
+    d[11] = GetSystemDllVersion(s(ids::FileToolsDll), 64);
+    d[12] = GetSystemDllVersion(s(ids::FileActiveX), 32);
+    d[13] = GetSystemDllVersion(s(ids::FileActiveX), 64);
+    d[14] = GetSystemDllVersion(s(ids::FileDirectShow), 32);
+    d[15] = GetSystemDllVersion(s(ids::FileDirectShow), 64);
+    d[16] = versionOrNotFound(WindowsFolderFile(s(ids::FolderTwain32) + s(ids::FileTwain)));
+    d[17] = versionOrNotFound(environmentFile("HALCONROOT", {u"bin", u"x64-win64", s(ids::FileHalconDll)}));
+    d[18] = versionOrNotFound(
+        environmentFile("HALCONROOT", {u"bin", u"x64-win64", s(ids::FileHalconParallelDll)}));
+    d[19] = versionOrNotFound(environmentFile("HALCONROOT", {u"bin", u"x64-win64", s(ids::FileHalconXlDll)}));
+    d[20] = GetSystemDllVersion(s(ids::FileLabViewDll32), 32);
+    d[21] = GetSystemDllVersion(s(ids::FileLabViewDll), 64);
+    d[22] = versionOrNotFound(environmentFile("CVB", {u"Drivers", s(ids::FileCvbDriver)}));
+    d[23] = neuroCheckVersion(s(ids::FileNeuroCheckDll));
     d[24] = cognexVersion();
-    d[25] = versionOrNotFound(environmentFile("GENICAM_ROOT_V1_1", {u"bin", u"win32_i86", u"TLIs", s(634)}));
+    d[25] = versionOrNotFound(
+        environmentFile("GENICAM_ROOT_V1_1", {u"bin", u"win32_i86", u"TLIs", s(ids::FileGenICamProducer)}));
 }
 
 std::u16string CutAtSemicolon(const std::u16string& text) {
@@ -209,7 +213,7 @@ void CollectUsbPath(uint32_t enumIndex, std::vector<std::u16string>& hubs,
     auto description = [](const std::u16string& keyPath) {
         WCHAR text[256] = {};
         if (!ReadRegistryString(keyPath, u"DeviceDesc", text, sizeof text))
-            return LoadResourceString(295);
+            return LoadResourceString(ids::NotAvailable);
         return CutAtSemicolon(bounded(text, 256));
     };
     constexpr size_t maxHubs = 16;
@@ -295,7 +299,7 @@ std::optional<std::vector<SupportAdapter>> CollectAdapters() {
     if (result != ERROR_SUCCESS)
         return std::nullopt;
     std::vector<SupportAdapter> adapters;
-    const std::u16string unknown = LoadResourceString(301).substr(0, versionChars);
+    const std::u16string unknown = LoadResourceString(ids::Unknown).substr(0, versionChars);
     for (auto* a = reinterpret_cast<IP_ADAPTER_INFO*>(storage.data()); a; a = a->Next) {
         SupportAdapter s;
         s.name = AdapterDesignation(MultiByteToWide(a->Description, sizeof a->Description)).substr(0, 199);

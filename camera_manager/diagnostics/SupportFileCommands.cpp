@@ -1,14 +1,14 @@
 // The main dialog's support-file commands: "Create support file" (buttons 1104 and 1145) and
 // "Open support file" (1143).
-#include "camera_manager/core/BoundedText.h"
-#include "camera_manager/core/CZekoManagerDlg.h"
-#include "camera_manager/core/ManagerStartup.h"
-#include "camera_manager/core/StringIds.h"
-#include "camera_manager/core/WxText.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/dialogs/CZekoManagerDlg.h"
+#include "camera_manager/core/records/BoundedText.h"
+#include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/diagnostics/ShowSupportFileDlg.h"
 #include "camera_manager/diagnostics/SupportFileCollector.h"
 #include "camera_manager/diagnostics/SupportFileFormat.h"
 #include "camera_manager/diagnostics/SupportFileOpening.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/WideText.h"
 
@@ -37,7 +37,7 @@ private:
 };
 
 wxString filter() {
-    return ResourceText(260).BeforeLast('|').BeforeLast('|');
+    return ResourceText(ids::SupportFileFilter).BeforeLast('|').BeforeLast('|');
 }
 
 } // namespace
@@ -48,8 +48,8 @@ SupportFileContent GatherSupportFileContent(CZekoManagerDlg& dialog,
     WCHAR version[30] = {};
     GetProgramVersionString(version, sizeof version);
     content.programVersion = WideField(version, 30);
-    content.hubLabel = LoadResourceString(296);
-    content.controllerLabel = LoadResourceString(297);
+    content.hubLabel = LoadResourceString(ids::Hub);
+    content.controllerLabel = LoadResourceString(ids::Controller);
     const size_t total = size_t(dialog.cameraLists[0].GetCount()) + size_t(dialog.cameraLists[1].GetCount());
     size_t k = 0;
     for (int list = 0; list < 2; ++list) {
@@ -84,20 +84,22 @@ SupportFileContent GatherSupportFileContent(CZekoManagerDlg& dialog,
 
 void CZekoManagerDlg::CreateSupportFile() {
     RefreshPause pause(*this);
-    wxFileDialog chooser(nullptr, wxEmptyString, wxEmptyString, ResourceText(262), filter(), wxFD_SAVE);
+    wxFileDialog chooser(nullptr, wxEmptyString, wxEmptyString, ResourceText(ids::SupportFileDefaultName),
+                         filter(), wxFD_SAVE);
     if (chooser.ShowModal() != wxID_OK)
         return;
     wxString path = chooser.GetPath();
     if (wxFileName(path).GetExt().empty())
-        path += "." + ResourceText(261);
-    if (wxFileName::FileExists(path) && wxMessageBox(ResourceText(245), ResourceText(ids::AppTitle),
-                                                     wxYES_NO | wxICON_WARNING, this) != wxYES)
+        path += "." + ResourceText(ids::SupportFileExtension);
+    if (wxFileName::FileExists(path) &&
+        wxMessageBox(ResourceText(ids::OverwriteQuestion), ResourceText(ids::AppTitle),
+                     wxYES_NO | wxICON_WARNING, this) != wxYES)
         return;
 
     std::unique_ptr<wxProgressDialog> progress;
     const size_t total = size_t(cameraLists[0].GetCount()) + size_t(cameraLists[1].GetCount());
     if (total >= 2)
-        progress = std::make_unique<wxProgressDialog>(ResourceText(5162), wxEmptyString, 100, this,
+        progress = std::make_unique<wxProgressDialog>(ResourceText(ids::Progress), wxEmptyString, 100, this,
                                                       wxPD_APP_MODAL | wxPD_AUTO_HIDE);
     const SupportFileContent content = GatherSupportFileContent(*this, [&progress](int position) {
         if (progress)
@@ -111,7 +113,8 @@ void CZekoManagerDlg::CreateSupportFile() {
     ScrambleSupportText(units);
     std::string reason;
     if (!WriteFileReplacing(std::string(path.utf8_str()), StoreSupportUnits(units), reason))
-        wxMessageBox(ResourceText(5160) + "\n" + path + "\n" + wxString::FromUTF8(reason),
+        wxMessageBox(ResourceText(ids::SupportFileNotWritten) + "\n" + path + "\n" +
+                         wxString::FromUTF8(reason),
                      ResourceText(ids::AppTitle), wxOK | wxICON_ERROR, this);
 }
 
@@ -158,7 +161,7 @@ void OpenSupportFileAt(CZekoManagerDlg& owner, const std::u16string& path) {
         error = errno ? errno : ENOENT;
     }
     if (error) {
-        wxMessageBox(ResourceText(5161) + "\n" + ToWx(path) + "\n" +
+        wxMessageBox(ResourceText(ids::SupportFileNotOpened) + "\n" + ToWx(path) + "\n" +
                          wxString::FromUTF8(SystemErrorText(win32Code(error))).Trim(),
                      ResourceText(ids::AppTitle), wxOK | wxICON_ERROR, &owner);
         return;

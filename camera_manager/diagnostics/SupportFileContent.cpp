@@ -1,7 +1,7 @@
 #include "camera_manager/diagnostics/SupportFileContent.h"
 
-#include "camera_manager/core/BoundedText.h"
-#include "camera_manager/core/CameraEntryLayout.h"
+#include "camera_manager/core/records/BoundedText.h"
+#include "camera_manager/core/records/CameraEntryLayout.h"
 #include "camera_manager/diagnostics/SupportText.h"
 
 #include <string>

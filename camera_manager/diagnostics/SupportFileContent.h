@@ -2,8 +2,8 @@
 
 // Everything a support file holds, gathered before it is laid out as text.
 
-#include "camera_manager/core/CamInfoRecord.h"
-#include "camera_manager/core/CameraEntry.h"
+#include "camera_manager/core/records/CamInfoRecord.h"
+#include "camera_manager/core/records/CameraEntry.h"
 
 #include <array>
 #include <cstdint>

@@ -1,6 +1,7 @@
 #include "camera_manager/diagnostics/SupportFileOpening.h"
 
 #include "camera_manager/diagnostics/SupportFileFormat.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/SystemInfo.h"
 #include "platform/win/WideText.h"
@@ -71,8 +72,9 @@ SupportFileForm ClassifySupportFile(std::string_view bytes, std::u16string& head
 }
 
 std::u16string ForeignVersionMessage(const std::u16string& header) {
-    return LoadResourceString(255) + u"\n" + LoadResourceString(256) + u" " + header + u" " +
-           LoadResourceString(257);
+    return LoadResourceString(ids::SupportFileOtherVersion) + u"\n" +
+           LoadResourceString(ids::SupportFileUseVersion) + u" " + header + u" " +
+           LoadResourceString(ids::SupportFileToOpen);
 }
 
 std::u16string DecodeTextSupportFile(std::string_view bytes) {

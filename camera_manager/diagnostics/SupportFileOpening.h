@@ -4,7 +4,7 @@
 // the text form and reading the binary form's records. Everything here works on bytes in
 // memory, so damaged or hostile files are checked against their real size.
 
-#include "camera_manager/core/CameraEntry.h"
+#include "camera_manager/core/records/CameraEntry.h"
 
 #include <array>
 #include <cstdint>

@@ -1,8 +1,9 @@
 #include "camera_manager/diagnostics/SupportFilePages.h"
 
-#include "camera_manager/core/BoundedText.h"
-#include "camera_manager/core/CameraEntryLayout.h"
+#include "camera_manager/core/records/BoundedText.h"
+#include "camera_manager/core/records/CameraEntryLayout.h"
 #include "camera_manager/diagnostics/SupportFileContent.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/ResourceStrings.h"
 
 #include <charconv>
@@ -65,11 +66,11 @@ std::u16string valueText(FieldDisplay kind, const CameraValues& v, std::u16strin
     case FieldDisplay::Millis:
         return decimal(int32_t(v.Number(key))) + u" ms";
     case FieldDisplay::Seconds:
-        return decimal(int32_t(v.Number(key))) + u" " + S(620);
+        return decimal(int32_t(v.Number(key))) + u" " + S(ids::UnitSeconds);
     case FieldDisplay::Micros:
-        return decimal(int32_t(v.Number(key))) + u" " + S(621);
+        return decimal(int32_t(v.Number(key))) + u" " + S(ids::UnitMicroseconds);
     case FieldDisplay::Megabytes:
-        return decimal(int32_t(v.Number(key))) + u" " + S(315);
+        return decimal(int32_t(v.Number(key))) + u" " + S(ids::Megabytes);
     case FieldDisplay::Mbits:
         return decimal(int32_t(v.Number(key))) + u" Mbit/s";
     case FieldDisplay::YesNo:
@@ -80,7 +81,7 @@ std::u16string valueText(FieldDisplay kind, const CameraValues& v, std::u16strin
     }
     case FieldDisplay::IpOrAutomatic: {
         const std::u16string text = v.Text(key);
-        return text == u"0.0.0.0" ? S(268) : text;
+        return text == u"0.0.0.0" ? S(ids::AddressInvalid) : text;
     }
     case FieldDisplay::Model:
         return ModelText(v.Text(key));
@@ -98,9 +99,9 @@ std::u16string valueText(FieldDisplay kind, const CameraValues& v, std::u16strin
     case FieldDisplay::Mac: {
         const std::u16string text = v.Text(key);
         if (text.compare(0, 8, u"00-00-00") == 0)
-            return S(351);
+            return S(ids::HardwareDefect);
         if (text.compare(0, 8, u"80-00-00") == 0)
-            return S(352);
+            return S(ids::InternalSerialTooHigh);
         return text;
     }
     case FieldDisplay::PairedMac: {
@@ -136,7 +137,7 @@ void addFields(SupportRow& group, const CameraValues& v, std::initializer_list<C
 }
 
 void addBits(SupportRow& flagsRow, uint32_t value, unsigned base) {
-    const std::u16string reserved = S(298);
+    const std::u16string reserved = S(ids::Reserved);
     for (unsigned bit = 0; bit < 32; ++bit) {
         const std::u16string label = S(base + bit);
         if (label.substr(0, label.find(u' ')) != reserved)
@@ -146,35 +147,35 @@ void addBits(SupportRow& flagsRow, uint32_t value, unsigned base) {
 
 void addCamInfo(SupportRow& group, const CameraValues& v) {
     addRows(group, v,
-            {{239, u"CamInfo_Type", FieldDisplay::Decimal},
-             {212, u"CamInfo_Version", FieldDisplay::Text},
-             {456, u"CamInfo_DateOfQC", FieldDisplay::Text},
-             {457, u"CamInfo_Manufacturer", FieldDisplay::Text},
-             {458, u"CamInfo_SensorHardwareRevision", FieldDisplay::Hex4},
-             {459, u"CamInfo_Cypress", FieldDisplay::Hex4},
-             {460, u"CamInfo_Blackfin", FieldDisplay::Hex4},
-             {461, u"CamInfo_DspFirmware", FieldDisplay::Hex4},
-             {462, u"CamInfo_USBBoard", FieldDisplay::Hex4},
-             {463, u"CamInfo_SensorBoard", FieldDisplay::Hex4},
-             {464, u"CamInfo_ProcessingBoard", FieldDisplay::Hex4},
-             {465, u"CamInfo_MemoryBoard", FieldDisplay::Hex4},
-             {466, u"CamInfo_Housing", FieldDisplay::Hex4},
-             {467, u"CamInfo_Filter", FieldDisplay::Hex4},
-             {468, u"CamInfo_TimingBoard", FieldDisplay::Hex4},
-             {469, u"CamInfo_ProductRevision", FieldDisplay::Hex4},
-             {470, u"CamInfo_LogicBoard", FieldDisplay::Hex4},
-             {471, u"CamInfo_PowerBoard", FieldDisplay::Hex4}});
+            {{ids::ColumnType, u"CamInfo_Type", FieldDisplay::Decimal},
+             {ids::VersionLabel, u"CamInfo_Version", FieldDisplay::Text},
+             {ids::QcDate, u"CamInfo_DateOfQC", FieldDisplay::Text},
+             {ids::Manufacturer, u"CamInfo_Manufacturer", FieldDisplay::Text},
+             {ids::SensorHardwareRevision, u"CamInfo_SensorHardwareRevision", FieldDisplay::Hex4},
+             {ids::Cypress, u"CamInfo_Cypress", FieldDisplay::Hex4},
+             {ids::DspRevision, u"CamInfo_Blackfin", FieldDisplay::Hex4},
+             {ids::DspFirmware, u"CamInfo_DspFirmware", FieldDisplay::Hex4},
+             {ids::UsbBoardRevision, u"CamInfo_USBBoard", FieldDisplay::Hex4},
+             {ids::SensorBoardRevision, u"CamInfo_SensorBoard", FieldDisplay::Hex4},
+             {ids::ProcessingBoardRevision, u"CamInfo_ProcessingBoard", FieldDisplay::Hex4},
+             {ids::MemoryBoardRevision, u"CamInfo_MemoryBoard", FieldDisplay::Hex4},
+             {ids::Housing, u"CamInfo_Housing", FieldDisplay::Hex4},
+             {ids::Filter, u"CamInfo_Filter", FieldDisplay::Hex4},
+             {ids::TimingBoard, u"CamInfo_TimingBoard", FieldDisplay::Hex4},
+             {ids::ProductRevision, u"CamInfo_ProductRevision", FieldDisplay::Hex4},
+             {ids::LogicBoard, u"CamInfo_LogicBoard", FieldDisplay::Hex4},
+             {ids::PowerBoard, u"CamInfo_PowerBoard", FieldDisplay::Hex4}});
 }
 
 void addHubChain(SupportRow& group, const win::ProfileText& profile, std::u16string_view section) {
     for (int k = 1; k <= supportCountCap; ++k) {
-        const std::u16string hubKey = decimal(k) + u". " + S(296);
+        const std::u16string hubKey = decimal(k) + u". " + S(ids::Hub);
         const std::u16string hub = ReadProfileText(profile, section, hubKey);
         if (hub != u"-1") {
             add(group, row(hubKey, hub));
             continue;
         }
-        const std::u16string controllerKey = decimal(k) + u". " + S(297);
+        const std::u16string controllerKey = decimal(k) + u". " + S(ids::Controller);
         add(group, row(controllerKey, ReadProfileText(profile, section, controllerKey)));
         return;
     }
@@ -282,7 +283,7 @@ std::u16string RecordCameraValues::Text(std::u16string_view key) const {
 
 std::u16string TemperatureText(uint32_t stored) {
     if (uint16_t(stored) == 0xFFFF)
-        return S(327);
+        return S(ids::InvalidValue);
     const double c = int16_t(uint16_t(stored)) * 0.0625;
     const double f = c * 9 / 5 + 32;
     char a[32], b[32];
@@ -328,26 +329,26 @@ std::u16string PacketFilterText(uint32_t value, bool textForm) {
         return u"0";
     switch (value) {
     case 0:
-        return S(184);
+        return S(ids::FilterPassAll);
     case 1:
-        return S(185);
+        return S(ids::FilterBlockGet);
     case 2:
-        return S(186);
+        return S(ids::FilterBlockAll);
     }
     return decimal(int32_t(value));
 }
 
 std::u16string OsVersionRow(uint32_t major, uint32_t minor, const std::u16string& servicePack) {
-    unsigned id = 574;
+    unsigned id = ids::OsNotSupported;
     if (major == 5 && minor == 0)
-        id = 571;
+        id = ids::Windows2000;
     else if (major == 5 && minor == 1)
-        id = 572;
+        id = ids::WindowsXp;
     else if (major == 6 && minor == 0)
-        id = 573;
+        id = ids::WindowsVista;
     else if (major == 6 && minor == 1)
-        id = 606;
-    std::u16string text = row(S(570), S(id));
+        id = ids::Windows7;
+    std::u16string text = row(S(ids::OsVersion), S(id));
     if (!servicePack.empty() && servicePack[0] >= u'A')
         text = (text + u"  (" + servicePack.substr(0, 254) + u")").substr(0, 199);
     return text;
@@ -356,13 +357,13 @@ std::u16string OsVersionRow(uint32_t major, uint32_t minor, const std::u16string
 std::u16string ArchitectureText(uint32_t architecture) {
     switch (architecture) {
     case 0xFFFF:
-        return S(301);
+        return S(ids::Unknown);
     case 0:
-        return S(576);
+        return S(ids::ArchIntel);
     case 6:
-        return S(577);
+        return S(ids::ArchIa64);
     case 9:
-        return S(578);
+        return S(ids::ArchAmd64);
     }
     return decimal(int32_t(architecture));
 }
@@ -370,8 +371,8 @@ std::u16string ArchitectureText(uint32_t architecture) {
 std::u16string EthStateText(uint32_t statusFlags, uint32_t controlStatus) {
     const bool free = (statusFlags >> 8) & 1, available = controlStatus & 1;
     if (free)
-        return S(238) + u" / " + S(available ? 114 : 295);
-    return available ? S(301) : S(115) + u" / " + S(295);
+        return S(ids::ColumnFree) + u" / " + S(available ? ids::Available : ids::NotAvailable);
+    return available ? S(ids::Unknown) : S(ids::Used) + u" / " + S(ids::NotAvailable);
 }
 
 std::pair<int, int> SupportColumnWidths(int cx) {
@@ -386,17 +387,17 @@ SupportRow BuildCameraPage(const CameraValues& v, bool usb, const win::ProfileTe
             : EthStateText(v.Number(u"DeviceStatusFlags"), v.Number(u"DeviceControlStatus"));
     SupportRow camera = item(decimal(int32_t(id)) + u"\t" + state, true);
     if (usb) {
-        SupportRow& device = add(camera, S(116), true);
+        SupportRow& device = add(camera, S(ids::DeviceNode), true);
         addFields(device, v, {u"DeviceCameraId", u"DeviceModel", u"DeviceSerNo", u"DeviceSensorId"});
         if (profile) {
-            SupportRow& hubs = add(camera, S(296) + u" / " + S(297), true);
+            SupportRow& hubs = add(camera, S(ids::Hub) + u" / " + S(ids::Controller), true);
             addHubChain(hubs, *profile, section);
         }
-        addCamInfo(add(camera, S(472), true), v);
+        addCamInfo(add(camera, S(ids::AdditionalCameraInfo), true), v);
         return camera;
     }
-    SupportRow& device = add(camera, S(116), true);
-    SupportRow& general = add(device, S(177), true);
+    SupportRow& device = add(camera, S(ids::DeviceNode), true);
+    SupportRow& general = add(device, S(ids::GeneralNodeUsb), true);
     addFields(general, v,
               {u"DeviceCameraId", u"DeviceModel", u"DeviceSerNo", u"DeviceFailsafeFirmwareVersion",
                u"DeviceRuntimeFirmwareVersion", u"DeviceStarterFirmwareVersion", u"DeviceUserSpace",
@@ -404,48 +405,48 @@ SupportRow BuildCameraPage(const CameraValues& v, bool usb, const win::ProfileTe
                u"DeviceLastReceivedHeartbeatMsgId", u"DeviceLastAcknowledgedMsgId",
                u"DeviceMissedHeartbeatCnt", u"DeviceWatchdogSkipCounter", u"DeviceRefFlags",
                u"DeviceAtomicRefCnt", u"DeviceInfoFlags", u"DeviceStatusFlags"});
-    addBits(general.children.back(), v.Number(u"DeviceStatusFlags"), 2000);
+    addBits(general.children.back(), v.Number(u"DeviceStatusFlags"), ids::StatusFlagBits);
     addFields(general, v, {u"DeviceControlStatus"});
-    addBits(general.children.back(), v.Number(u"DeviceControlStatus"), 2050);
-    SupportRow& hardware = add(device, S(319), true);
+    addBits(general.children.back(), v.Number(u"DeviceControlStatus"), ids::ControlStatusBits);
+    SupportRow& hardware = add(device, S(ids::Hardware), true);
     addFields(hardware, v,
               {u"DeviceSensorId", u"DeviceType", u"DeviceHousingHeartbeat", u"DeviceTempSensorSerNo",
                u"DeviceFPGAType", u"DevicePhyType", u"DeviceIoVersion", u"DeviceCPLDVersion",
                u"DeviceGeneralBoardVersion", u"DeviceSizeImgMem_MB", u"DeviceRevisionTimingBoard"});
-    addCamInfo(add(device, S(472), true), v);
-    addFields(add(device, S(178), true), v,
+    addCamInfo(add(device, S(ids::AdditionalCameraInfo), true), v);
+    addFields(add(device, S(ids::NetworkNodeUsb), true), v,
               {u"DeviceMacAddress", u"DeviceCurrentIpAddress", u"DeviceCurrentIpSubnetmask",
                u"DeviceCurrentIpGateway", u"DevicePersistentIpAddress", u"DevicePersistentIpSubnetmask",
                u"DevicePersistentIpGateway", u"DHCP_Status", u"DHCP_FSM_State", u"DHCP_Server_IP",
                u"DHCP_Lease_Time", u"DHCP_T1_TimeToExpiration", u"DHCP_T2_TimeToExpiration",
                u"DeviceIpRangeBegin", u"DeviceIpRangeEnd", u"DevicePairedMacAddress", u"DeviceIpPairedHost",
                u"DeviceLinkInfo"});
-    addFields(add(device, S(225), true), v,
+    addFields(add(device, S(ids::SettingsNodeEth), true), v,
               {u"DeviceHeartbeatPeriod_ms", u"DeviceHeartbeatWatchdogLevel", u"DeviceWatchdogSkip"});
-    addFields(add(device, S(622), true), v,
+    addFields(add(device, S(ids::TransferNode), true), v,
               {u"Transfer_ImgDelay", u"Transfer_ImgTime", u"Transfer_SendWindowSize", u"Transfer_BurstSize",
                u"Transfer_PacketClock_us", u"Transfer_SendWindowDelay"});
-    SupportRow& adapter = add(camera, S(136), true);
-    addFields(add(adapter, S(179), true), v,
+    SupportRow& adapter = add(camera, S(ids::LocalNetworkAdapter), true);
+    addFields(add(adapter, S(ids::GeneralNodeEth), true), v,
               {u"AdapterName", u"AdapterDriverVersion", u"AdapterDriverDate", u"AdapterDHCPEnabled",
                u"AdapterDevicesKnown", u"AdapterDevicesPaired"});
-    addFields(add(adapter, S(180), true), v,
+    addFields(add(adapter, S(ids::NetworkNodeEth), true), v,
               {u"AdapterMacAddress", u"AdapterIpAddress", u"AdapterIpSubnetmask", u"AdapterIpGateway",
                u"AdapterAutoCfgRangeBegin", u"AdapterAutoCfgRangeEnd", u"AdapterAutoCfgRangeValid",
                u"AdapterProbeTimeout"});
-    addFields(add(adapter, S(196), true), v,
+    addFields(add(adapter, S(ids::Ports), true), v,
               {u"AdapterPortBase", u"AdapterPortStream", u"AdapterPortCommand", u"AdapterPortUpload",
                u"AdapterPortMessage"});
-    addFields(add(adapter, S(182), true), v,
+    addFields(add(adapter, S(ids::SettingsNodeUsb), true), v,
               {u"AdapterMaxPcktSizeDown", u"AdapterMaxPcktSizeUp", u"AdapterMaxFrameSize",
                u"AdapterWatchdogLevel", u"AdapterWatchdogLevelPipFactor", u"AdapterWatchdogLevelFupFactor",
                u"AdapterWatchdogLevelDevice", u"AdapterPairingRefreshPeriod",
                u"AdapterIncomingPacketFilter"});
-    addFields(add(camera, S(170), true), v,
+    addFields(add(camera, S(ids::LocalDriver), true), v,
               {u"DriverEthVer", u"DriverHeartbeatPeriod_ms", u"DriverIncludedStarterFirmware",
                u"DriverIncludedRuntimeFirmware", u"DriverMinStarterFirmwareVersion",
                u"DriverMaxStarterFirmwareVersion"});
-    SupportRow& debug = add(camera, S(583), true);
+    SupportRow& debug = add(camera, S(ids::DebugInfo), true);
     for (const CameraField& f : CameraEntryLayout::fields) {
         if (f.type != FieldType::U32Array)
             continue;
@@ -453,7 +454,7 @@ SupportRow BuildCameraPage(const CameraValues& v, bool usb, const win::ProfileTe
         for (unsigned j = 0; j < f.units; ++j) {
             const uint32_t value = v.Number(std::u16string(f.name) + u"_" + decimal(j));
             if (f.display == FieldDisplay::Statistics) {
-                add(group, row(S(20000 + j), decimal(int32_t(value))));
+                add(group, row(S(ids::StatisticsNames + j), decimal(int32_t(value))));
                 continue;
             }
             char label[8];
@@ -472,24 +473,52 @@ struct DriverRow {
     const char16_t* key;
 };
 
-constexpr DriverRow textDrivers[] = {
-    {632, 164, 0, u"Usb_Boot_64"},    {633, 164, 0, u"Usb_Boot_32"}, {597, 164, 0, u"Usb_64"},
-    {157, 164, 0, u"Usb_32"},         {598, 164, 0, u"Eth_64"},      {158, 164, 0, u"Eth_32"},
-    {600, 568, 0, u"Com_64"},         {512, 568, 0, u"Com_32"},      {599, 165, 0, u"Dll_64"},
-    {159, 165, 0, u"Dll_32"},         {629, 166, 0, u"Tools_64"},    {160, 166, 0, u"Tools_32"},
-    {161, 167, 64, u"ActiveX_64"},    {161, 167, 32, u"ActiveX_32"}, {162, 168, 64, u"DirectShow_64"},
-    {162, 168, 32, u"DirectShow_32"}, {517, 565, 64, u"LabVIEW_64"}, {517, 565, 32, u"LabVIEW_32"},
-    {163, 169, 0, u"Twain"},          {514, 564, 0, u"Halcon1"},     {515, 564, 0, u"Halcon2"},
-    {588, 564, 0, u"Halcon3"},        {519, 566, 0, u"CVB"},         {521, 567, 0, u"NeuroCheck"},
-    {591, 607, 0, u"Cognex"},         {634, 636, 0, u"GenICam"}};
+constexpr DriverRow textDrivers[] = {{ids::FileBootDriver, ids::RoleKernel, 0, u"Usb_Boot_64"},
+                                     {ids::FileBootDriver32, ids::RoleKernel, 0, u"Usb_Boot_32"},
+                                     {ids::FileUsbDriver, ids::RoleKernel, 0, u"Usb_64"},
+                                     {ids::FileUsbDriver32, ids::RoleKernel, 0, u"Usb_32"},
+                                     {ids::FileEthDriver, ids::RoleKernel, 0, u"Eth_64"},
+                                     {ids::FileEthDriver32, ids::RoleKernel, 0, u"Eth_32"},
+                                     {ids::FileComDriver, ids::RoleComPort, 0, u"Com_64"},
+                                     {ids::FileComDriver32, ids::RoleComPort, 0, u"Com_32"},
+                                     {ids::InterfaceLibraryFile, ids::RoleApi, 0, u"Dll_64"},
+                                     {ids::FileApiDll32, ids::RoleApi, 0, u"Dll_32"},
+                                     {ids::FileToolsDll, ids::RoleTools, 0, u"Tools_64"},
+                                     {ids::FileToolsDll32, ids::RoleTools, 0, u"Tools_32"},
+                                     {ids::FileActiveX, ids::RoleActiveX, 64, u"ActiveX_64"},
+                                     {ids::FileActiveX, ids::RoleActiveX, 32, u"ActiveX_32"},
+                                     {ids::FileDirectShow, ids::RoleDirectShow, 64, u"DirectShow_64"},
+                                     {ids::FileDirectShow, ids::RoleDirectShow, 32, u"DirectShow_32"},
+                                     {ids::FileLabViewDll32, ids::RoleLabView, 64, u"LabVIEW_64"},
+                                     {ids::FileLabViewDll32, ids::RoleLabView, 32, u"LabVIEW_32"},
+                                     {ids::FileTwain, ids::RoleTwain, 0, u"Twain"},
+                                     {ids::FileHalconDll, ids::RoleHalcon, 0, u"Halcon1"},
+                                     {ids::FileHalconParallelDll, ids::RoleHalcon, 0, u"Halcon2"},
+                                     {ids::FileHalconXlDll, ids::RoleHalcon, 0, u"Halcon3"},
+                                     {ids::FileCvbDriver, ids::RoleCvb, 0, u"CVB"},
+                                     {ids::FileNeuroCheckDll, ids::RoleNeuroCheck, 0, u"NeuroCheck"},
+                                     {ids::FileCognexDll32, ids::RoleCognex, 0, u"Cognex"},
+                                     {ids::FileGenICamProducer, ids::RoleGenICam, 0, u"GenICam"}};
 
 struct BinaryDriverRow {
     unsigned label, suffix, slot;
 };
-constexpr BinaryDriverRow binaryDrivers[] = {{597, 164, 1},  {598, 164, 0},  {600, 568, 2},  {599, 165, 4},
-                                             {159, 165, 3},  {160, 166, 5},  {161, 167, 6},  {162, 168, 7},
-                                             {163, 169, 8},  {514, 564, 9},  {515, 564, 10}, {588, 564, 37},
-                                             {517, 565, 11}, {519, 566, 13}, {521, 567, 12}, {591, 607, 38}};
+constexpr BinaryDriverRow binaryDrivers[] = {{ids::FileUsbDriver, ids::RoleKernel, 1},
+                                             {ids::FileEthDriver, ids::RoleKernel, 0},
+                                             {ids::FileComDriver, ids::RoleComPort, 2},
+                                             {ids::InterfaceLibraryFile, ids::RoleApi, 4},
+                                             {ids::FileApiDll32, ids::RoleApi, 3},
+                                             {ids::FileToolsDll32, ids::RoleTools, 5},
+                                             {ids::FileActiveX, ids::RoleActiveX, 6},
+                                             {ids::FileDirectShow, ids::RoleDirectShow, 7},
+                                             {ids::FileTwain, ids::RoleTwain, 8},
+                                             {ids::FileHalconDll, ids::RoleHalcon, 9},
+                                             {ids::FileHalconParallelDll, ids::RoleHalcon, 10},
+                                             {ids::FileHalconXlDll, ids::RoleHalcon, 37},
+                                             {ids::FileLabViewDll32, ids::RoleLabView, 11},
+                                             {ids::FileCvbDriver, ids::RoleCvb, 13},
+                                             {ids::FileNeuroCheckDll, ids::RoleNeuroCheck, 12},
+                                             {ids::FileCognexDll32, ids::RoleCognex, 38}};
 
 std::u16string driverRow(unsigned label, int bits, const std::u16string& value, unsigned suffix) {
     std::u16string name = S(label);
@@ -500,11 +529,11 @@ std::u16string driverRow(unsigned label, int bits, const std::u16string& value, 
 
 SupportRow systemGroup(uint32_t major, uint32_t minor, const std::u16string& servicePack,
                        uint32_t architecture, uint32_t processors, uint32_t mask) {
-    SupportRow system = item(S(569), true);
+    SupportRow system = item(S(ids::SystemInformation), true);
     add(system, OsVersionRow(major, minor, servicePack));
-    add(system, row(S(575), ArchitectureText(architecture)));
-    add(system, row(S(579), decimal(int32_t(processors))));
-    add(system, row(S(580), decimal(int32_t(mask))));
+    add(system, row(S(ids::ProcessorArchitecture), ArchitectureText(architecture)));
+    add(system, row(S(ids::ProcessorCount), decimal(int32_t(processors))));
+    add(system, row(S(ids::ActiveProcessorMask), decimal(int32_t(mask))));
     return system;
 }
 
@@ -515,17 +544,17 @@ struct AdapterRows {
 
 SupportRow adapterItem(const AdapterRows& a) {
     SupportRow r = item(a.name);
-    add(r, row(S(561), a.version));
-    add(r, row(S(562), a.date));
-    add(r, row(S(137), a.mac));
-    add(r, row(S(138), a.ip));
-    add(r, row(S(139), a.mask));
-    add(r, row(S(281), S(a.dhcp ? 151 : 152)));
+    add(r, row(S(ids::DriverVersion), a.version));
+    add(r, row(S(ids::DriverDate), a.date));
+    add(r, row(S(ids::AdapterMacAddress), a.mac));
+    add(r, row(S(ids::AdapterIpAddress), a.ip));
+    add(r, row(S(ids::AdapterIpSubnetmask), a.mask));
+    add(r, row(S(ids::DhcpEnabled), S(a.dhcp ? ids::Yes : ids::No)));
     return r;
 }
 
 SupportRow controllerGroup(const win::ProfileText* profile) {
-    SupportRow group = item(S(582), true);
+    SupportRow group = item(S(ids::UsbControllers), true);
     if (!profile)
         return group;
     static const char16_t* const kinds[] = {u"1.0", u"1.1", u"2.0", u"3.0"};
@@ -544,7 +573,7 @@ SupportRow controllerGroup(const win::ProfileText* profile) {
 SupportRow& root(std::vector<SupportRow>& rows, std::array<int, 2>& roots, int group) {
     if (roots[group] < 0) {
         roots[group] = int(rows.size());
-        rows.push_back(item(S(group == 0 ? 112 : 113), true));
+        rows.push_back(item(S(group == 0 ? ids::UsbTag : ids::EthTag), true));
         rows.back().expanded = true;
     }
     return rows[size_t(roots[group])];
@@ -568,7 +597,7 @@ std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile) {
             root(rows, roots, group).children.push_back(std::move(page));
         }
     }
-    SupportRow drivers = item(S(563), true);
+    SupportRow drivers = item(S(ids::InstalledDrivers), true);
     for (const DriverRow& d : textDrivers)
         add(drivers,
             driverRow(d.label, d.bits, ReadProfileText(profile, u"Installed drivers", d.key), d.suffix));
@@ -582,7 +611,7 @@ std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile) {
                                number(u"ActiveProcessorMask")));
     const int adapters = std::min(supportCountCap, profile.number(u"Network adapters", u"Number", 0));
     if (adapters > 0) {
-        SupportRow group = item(S(581), true);
+        SupportRow group = item(S(ids::NetworkAdapterInformation), true);
         for (int i = 0; i < adapters; ++i) {
             const std::u16string section = u"Adapter - " + decimal(i);
             auto text = [&](const char16_t* key) { return ReadProfileText(profile, section, key); };
@@ -611,7 +640,7 @@ std::vector<SupportRow> BuildPagesFromBinary(const BinarySupportFile& file) {
         }
     }
     if (file.hasDrivers) {
-        SupportRow drivers = item(S(563), true);
+        SupportRow drivers = item(S(ids::InstalledDrivers), true);
         for (const BinaryDriverRow& d : binaryDrivers)
             add(drivers, driverRow(d.label, 0, readText(file.drivers.data() + 40 * d.slot, 20), d.suffix));
         rows.push_back(std::move(drivers));
@@ -622,7 +651,7 @@ std::vector<SupportRow> BuildPagesFromBinary(const BinarySupportFile& file) {
                                    readLE(s + 4, 4), readLE(s + 8, 4)));
     }
     if (!file.adapters.empty()) {
-        SupportRow group = item(S(581), true);
+        SupportRow group = item(S(ids::NetworkAdapterInformation), true);
         for (const auto& a : file.adapters)
             group.children.push_back(adapterItem(
                 {readText(a.data(), 200), readText(a.data() + 524, 20),

@@ -1,6 +1,6 @@
 #include "camera_manager/diagnostics/SupportValueRenderer.h"
 
-#include "camera_manager/core/ColumnTreeRules.h"
+#include "camera_manager/core/rules/ColumnTreeRules.h"
 
 bool SupportValueRenderer::SetValue(const wxVariant& value) {
     warning_ = ColumnTreeRules::IsHotTemperature(value.GetString());

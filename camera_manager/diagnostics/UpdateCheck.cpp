@@ -1,6 +1,6 @@
 #include "camera_manager/diagnostics/UpdateCheck.h"
 
-#include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/ProfileText.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/SystemInfo.h"

@@ -3,7 +3,7 @@
 #include <iterator>
 
 // One line per string: {number, text}. Numbers are the ones the code names in
-// camera_manager/core/StringIds.h.
+// camera_manager/res/StringIds.h.
 const ResourceString managerStrings[] = {
     {101, u"&About Zeko Camera Manager..."},
     {102, u"Invalid camera ID. Must be in the range of [1...254]."},

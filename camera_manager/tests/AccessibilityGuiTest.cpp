@@ -2,7 +2,7 @@
 // over AT-SPI, by a reader in another process, while this one keeps its event loop running.
 // The program brings its own session bus (the accessibility bus is started from it on demand)
 // and stops it at exit.
-#include "camera_manager/core/CustomStatic.h"
+#include "camera_manager/core/controls/CustomStatic.h"
 #include "camera_manager/tests/GuiTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The automatic GigE configuration against the simulator: what reaches the camera library.
-#include "camera_manager/core/AutomaticEthConfiguration.h"
-#include "camera_manager/core/CameraList.h"
+#include "camera_manager/core/dialogs/AutomaticEthConfiguration.h"
+#include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/tests/ConfigurationJournal.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "camera_manager/core/BoundedText.h"
+#include "camera_manager/core/records/BoundedText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "camera_manager/core/CamInfoRecord.h"
-#include "camera_manager/core/CameraEntryBuilder.h"
-#include "camera_manager/core/CameraEntryLayout.h"
+#include "camera_manager/core/records/CamInfoRecord.h"
+#include "camera_manager/core/records/CameraEntryBuilder.h"
+#include "camera_manager/core/records/CameraEntryLayout.h"
 #include "camera_manager/res/StringTable.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 

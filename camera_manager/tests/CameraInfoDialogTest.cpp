@@ -1,6 +1,6 @@
-#include "camera_manager/core/CameraInterfaceLibrary.h"
-#include "camera_manager/core/SetCamID.h"
-#include "camera_manager/core/WxText.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/dialogs/SetCamID.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 

@@ -1,4 +1,4 @@
-#include "camera_manager/core/CameraInfoRules.h"
+#include "camera_manager/core/rules/CameraInfoRules.h"
 
 #include "camera_manager/res/StringTable.h"
 #include "platform/win/ResourceStrings.h"

@@ -1,4 +1,4 @@
-#include "camera_manager/core/CameraListRules.h"
+#include "camera_manager/core/dialogs/CameraListRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "camera_manager/core/CameraList.h"
-#include "camera_manager/core/CamInfoRecord.h"
-#include "camera_manager/core/CameraEntryBuilder.h"
-#include "camera_manager/core/CameraInterfaceLibrary.h"
+#include "camera_manager/core/records/CameraList.h"
+#include "camera_manager/core/records/CamInfoRecord.h"
+#include "camera_manager/core/records/CameraEntryBuilder.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "camera_manager/core/ColumnTreeRules.h"
+#include "camera_manager/core/rules/ColumnTreeRules.h"
 
 #include <gtest/gtest.h>
 
@@ -6,44 +6,39 @@ namespace {
 
 using namespace ColumnTreeRules;
 
-const wxString dhcpYes = wxT("DHCP enabled\tYes");
-
-wxString Deg(const char* utf8) {
-    return wxString::FromUTF8(utf8);
-}
+const std::u16string dhcpYes = u"DHCP enabled\tYes";
 
 TEST(ColumnTreeRules, PiecesAreTheTabSeparatedColumnsAndMissingOnesAreNone) {
-    EXPECT_EQ(*Piece(wxT("Name\tValue"), 0), wxT("Name"));
-    EXPECT_EQ(*Piece(wxT("Name\tValue"), 1), wxT("Value"));
-    EXPECT_FALSE(Piece(wxT("Name\tValue"), 2).has_value());
-    EXPECT_EQ(*Piece(wxT("Name\t"), 1), wxT(""));
-    EXPECT_EQ(*Piece(wxT("Group"), 0), wxT("Group"));
-    EXPECT_FALSE(Piece(wxT("Group"), 1).has_value());
+    EXPECT_EQ(*Piece(u"Name\tValue", 0), u"Name");
+    EXPECT_EQ(*Piece(u"Name\tValue", 1), u"Value");
+    EXPECT_FALSE(Piece(u"Name\tValue", 2).has_value());
+    EXPECT_EQ(*Piece(u"Name\t", 1), u"");
+    EXPECT_EQ(*Piece(u"Group", 0), u"Group");
+    EXPECT_FALSE(Piece(u"Group", 1).has_value());
 }
 
 TEST(ColumnTreeRules, TemperaturesFrom65DegreesAreHot) {
-    EXPECT_TRUE(IsHotTemperature(Deg("70.0\xC2\xB0 C  (158.0\xC2\xB0 F)")));
-    EXPECT_TRUE(IsHotTemperature(Deg("65.0\xC2\xB0 C")));
-    EXPECT_FALSE(IsHotTemperature(Deg("64.9\xC2\xB0 C")));
-    EXPECT_FALSE(IsHotTemperature(Deg("64\xC2\xB0 C")));
-    EXPECT_FALSE(IsHotTemperature(Deg("\xC2\xB0 C 99")));
-    EXPECT_FALSE(IsHotTemperature(Deg("-1.0\xC2\xB0 C")));
-    EXPECT_FALSE(IsHotTemperature(wxT("70 C")));
-    EXPECT_FALSE(IsHotTemperature(wxT("99999999999999999999999")));
+    EXPECT_TRUE(IsHotTemperature(u"70.0\u00B0 C  (158.0\u00B0 F)"));
+    EXPECT_TRUE(IsHotTemperature(u"65.0\u00B0 C"));
+    EXPECT_FALSE(IsHotTemperature(u"64.9\u00B0 C"));
+    EXPECT_FALSE(IsHotTemperature(u"64\u00B0 C"));
+    EXPECT_FALSE(IsHotTemperature(u"\u00B0 C 99"));
+    EXPECT_FALSE(IsHotTemperature(u"-1.0\u00B0 C"));
+    EXPECT_FALSE(IsHotTemperature(u"70 C"));
+    EXPECT_FALSE(IsHotTemperature(u"99999999999999999999999"));
 }
 
 TEST(ColumnTreeRules, ValueColoursTurnRedAndStayRedForTheLaterColumns) {
-    const auto plain = ValueColours(wxT("Link\t1000 Mbit/s"), 2, false, dhcpYes);
+    const auto plain = ValueColours(u"Link\t1000 Mbit/s", 2, false, dhcpYes);
     EXPECT_EQ(plain, (std::vector<unsigned>{valueColour}));
     EXPECT_EQ(ValueColours(dhcpYes, 2, false, dhcpYes), (std::vector<unsigned>{warningColour}));
-    EXPECT_EQ(ValueColours(wxT("DHCP enabled\tNo"), 2, false, dhcpYes), (std::vector<unsigned>{valueColour}));
-    EXPECT_EQ(ValueColours(Deg("T\t70.0\xC2\xB0 C\tx"), 3, false, dhcpYes),
+    EXPECT_EQ(ValueColours(u"DHCP enabled\tNo", 2, false, dhcpYes), (std::vector<unsigned>{valueColour}));
+    EXPECT_EQ(ValueColours(u"T\t70.0\u00B0 C\tx", 3, false, dhcpYes),
               (std::vector<unsigned>{warningColour, warningColour}));
-    EXPECT_EQ(ValueColours(Deg("T\tx\t70.0\xC2\xB0 C"), 3, false, dhcpYes),
+    EXPECT_EQ(ValueColours(u"T\tx\t70.0\u00B0 C", 3, false, dhcpYes),
               (std::vector<unsigned>{valueColour, warningColour}));
-    EXPECT_EQ(ValueColours(wxT("Link\t1000"), 2, true, dhcpYes),
-              (std::vector<unsigned>{highlightTextColour}));
-    EXPECT_EQ(ValueColours(wxT("a\tb"), 40, false, dhcpYes).size(), 15u);
+    EXPECT_EQ(ValueColours(u"Link\t1000", 2, true, dhcpYes), (std::vector<unsigned>{highlightTextColour}));
+    EXPECT_EQ(ValueColours(u"a\tb", 40, false, dhcpYes).size(), 15u);
 }
 
 TEST(ColumnTreeRules, HighlightOfALeafStartsAtZeroAndOfAGroupAtItsLabel) {

@@ -1,6 +1,6 @@
 #include "camera_manager/diagnostics/ComPortPanel.h"
 #include "ManagerTestSupport.h"
-#include "camera_manager/diagnostics/DiagnosticsStringIds.h"
+#include "camera_manager/res/StringIds.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
 

@@ -1,6 +1,6 @@
 // Decisions of the main dialog's commands: sort clicks, the upload's expected duration and path
 // text, the language-group check and the driver check at start.
-#include "camera_manager/core/CommandRules.h"
+#include "camera_manager/core/rules/CommandRules.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/Registry.h"
 

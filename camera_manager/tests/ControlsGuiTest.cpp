@@ -1,11 +1,11 @@
 // The custom controls on a real display (run under xvfb-run).
-#include "camera_manager/core/CColumnTreeWnd.h"
-#include "camera_manager/core/CCustomDialog.h"
-#include "camera_manager/core/ColumnTreeRules.h"
-#include "camera_manager/core/CustomListCtrl.h"
-#include "camera_manager/core/CustomListCtrlColor.h"
-#include "camera_manager/core/DlgProgress.h"
-#include "camera_manager/core/DlgProgress2.h"
+#include "camera_manager/core/controls/CColumnTreeWnd.h"
+#include "camera_manager/core/controls/CustomListCtrl.h"
+#include "camera_manager/core/controls/CustomListCtrlColor.h"
+#include "camera_manager/core/dialogs/CCustomDialog.h"
+#include "camera_manager/core/dialogs/DlgProgress.h"
+#include "camera_manager/core/dialogs/DlgProgress2.h"
+#include "camera_manager/core/rules/ColumnTreeRules.h"
 #include "camera_manager/tests/GuiTestSupport.h"
 
 #include <gtest/gtest.h>

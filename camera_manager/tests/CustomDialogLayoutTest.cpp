@@ -1,4 +1,4 @@
-#include "camera_manager/core/CustomDialogLayout.h"
+#include "camera_manager/core/rules/CustomDialogLayout.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,11 @@
-#include "camera_manager/core/CAboutDlg.h"
-#include "camera_manager/core/CameraList.h"
-#include "camera_manager/core/ManagerStartup.h"
-#include "camera_manager/core/StringIds.h"
-#include "camera_manager/core/WxText.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/dialogs/CAboutDlg.h"
+#include "camera_manager/core/records/CameraList.h"
+#include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/diagnostics/AdditionalFunctions.h"
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
-#include "camera_manager/diagnostics/DiagnosticsStringIds.h"
 #include "camera_manager/diagnostics/DlgSerial.h"
-#include "camera_manager/diagnostics/SerialStringIds.h"
+#include "camera_manager/res/StringIds.h"
 #include "camera_manager/res/StringTable.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
@@ -135,7 +133,7 @@ wxString englishText(unsigned id) {
 void expectCaptions(const std::vector<Caption>& captions, bool german, const std::string& dialog) {
     std::vector<unsigned> moved{ids::CaptionClose, ids::CaptionAdditionalFunctions, ids::SerialSendFile,
                                 ids::Progress};
-    for (unsigned id = ids::CaptionGeneralInformation; id <= ids::CaptionAbout; ++id)
+    for (unsigned id = ids::CaptionGeneralInformationTitle; id <= ids::CaptionAbout; ++id)
         moved.push_back(id);
     for (const Caption& caption : captions) {
         for (unsigned id : moved) {

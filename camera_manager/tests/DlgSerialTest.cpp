@@ -1,6 +1,6 @@
 #include "camera_manager/diagnostics/DlgSerial.h"
-#include "camera_manager/core/CameraEntry.h"
-#include "camera_manager/core/CameraList.h"
+#include "camera_manager/core/records/CameraEntry.h"
+#include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/diagnostics/AdditionalFunctions.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"

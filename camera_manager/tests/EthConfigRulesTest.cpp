@@ -1,5 +1,6 @@
-#include "camera_manager/core/EthConfigRules.h"
-#include "camera_manager/core/Ipv4Text.h"
+#include "camera_manager/core/rules/EthConfigRules.h"
+#include "camera_manager/core/rules/Ipv4Text.h"
+#include "camera_manager/res/StringIds.h"
 #include "camera_manager/res/StringTable.h"
 
 #include <gtest/gtest.h>
@@ -98,8 +99,8 @@ TEST_F(EthConfigRulesTest, TimeoutFieldReadsSignedNumbersAndNothingElse) {
 }
 
 TEST_F(EthConfigRulesTest, MessagesCarryTheErrorCodes) {
-    EXPECT_EQ(ErrorCodeMessage(ethids::RangeNotSet, 141), u"The IP range could not be set!\nErrorcode: 141");
-    EXPECT_EQ(ErrorCodeMessage(ethids::PersistentIpNotDeleted, -3),
+    EXPECT_EQ(ErrorCodeMessage(ids::RangeNotSet, 141), u"The IP range could not be set!\nErrorcode: 141");
+    EXPECT_EQ(ErrorCodeMessage(ids::PersistentIpNotDeleted, -3),
               u"The persistent IP could not be deleted!\nErrorcode: -3");
     EXPECT_EQ(FailedModificationsMessage(0, 0), u"");
     EXPECT_EQ(FailedModificationsMessage(125, 0),

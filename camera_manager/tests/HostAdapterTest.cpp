@@ -1,4 +1,4 @@
-#include "camera_manager/core/HostAdapters.h"
+#include "camera_manager/core/records/HostAdapters.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/Adapters.h"
 #include "platform/win/Registry.h"

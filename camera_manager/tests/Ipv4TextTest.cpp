@@ -1,4 +1,4 @@
-#include "camera_manager/core/Ipv4Text.h"
+#include "camera_manager/core/rules/Ipv4Text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The German language library against the program's own (English) table: a text the German
 // table lacks would show up in English, and a text whose format specifiers differ would print
 // garbage or crash when the program fills it in.
-#include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/res/StringTable.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/ResourceStrings.h"

@@ -1,4 +1,4 @@
-#include "camera_manager/core/ListControlRules.h"
+#include "camera_manager/core/rules/ListControlRules.h"
 
 #include <gtest/gtest.h>
 
@@ -46,16 +46,16 @@ TEST(ListControlRules, PartialEraseLeavesItemsAlone) {
 }
 
 TEST(ListControlRules, StatusColumnsFollowTheStateDigit) {
-    EXPECT_EQ(StatusCellColours(3, wxT("0")).background, 0x00FF00u);
-    EXPECT_EQ(StatusCellColours(4, wxT("1")).background, 0x00FFFFu);
-    EXPECT_EQ(StatusCellColours(3, wxT("2")).text, 0xFFFFFFu);
-    EXPECT_EQ(StatusCellColours(3, wxT("2")).background, 0x0000FFu);
-    EXPECT_EQ(StatusCellColours(4, wxT("3")).background, 0x646464u);
-    for (const wxString other : {wxT("4"), wxT(""), wxT("00")}) {
+    EXPECT_EQ(StatusCellColours(3, u"0").background, 0x00FF00u);
+    EXPECT_EQ(StatusCellColours(4, u"1").background, 0x00FFFFu);
+    EXPECT_EQ(StatusCellColours(3, u"2").text, 0xFFFFFFu);
+    EXPECT_EQ(StatusCellColours(3, u"2").background, 0x0000FFu);
+    EXPECT_EQ(StatusCellColours(4, u"3").background, 0x646464u);
+    for (const std::u16string other : {u"4", u"", u"00"}) {
         EXPECT_EQ(StatusCellColours(3, other).background, 0xFFFFFFu);
         EXPECT_EQ(StatusCellColours(3, other).text, 0u);
     }
-    EXPECT_EQ(StatusCellColours(5, wxT("0")).background, 0xFFFFFFu);
+    EXPECT_EQ(StatusCellColours(5, u"0").background, 0xFFFFFFu);
 }
 
 } // namespace

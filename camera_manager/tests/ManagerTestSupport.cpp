@@ -1,6 +1,6 @@
 #include "camera_manager/tests/ManagerTestSupport.h"
 
-#include "camera_manager/core/CameraInterfaceLibrary.h"
+#include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/res/StringTable.h"
 #include "platform/win/RegistryStore.h"
 
@@ -56,8 +56,8 @@ void ManagerTest::useCameras(const std::string& description) {
 }
 
 namespace {
-void setRegistryValue(HKEY root, const std::u16string& path, const char16_t* name, DWORD type, const void* data,
-                      DWORD size) {
+void setRegistryValue(HKEY root, const std::u16string& path, const char16_t* name, DWORD type,
+                      const void* data, DWORD size) {
     HKEY key = nullptr;
     ASSERT_EQ(RegCreateKeyExW(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
     EXPECT_EQ(RegSetValueExW(key, name, 0, type, static_cast<const BYTE*>(data), size), 0);
@@ -65,7 +65,8 @@ void setRegistryValue(HKEY root, const std::u16string& path, const char16_t* nam
 }
 } // namespace
 
-void setRegistryString(HKEY root, const std::u16string& path, const char16_t* name, const std::u16string& value) {
+void setRegistryString(HKEY root, const std::u16string& path, const char16_t* name,
+                       const std::u16string& value) {
     setRegistryValue(root, path, name, REG_SZ, value.c_str(), DWORD((value.size() + 1) * sizeof(char16_t)));
 }
 

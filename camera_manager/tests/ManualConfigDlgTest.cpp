@@ -1,9 +1,9 @@
 // The manual GigE configuration dialog against the simulator (run under xvfb-run): what its
 // commands send, what they show, and what they put back.
-#include "camera_manager/core/ManualConfigDlg.h"
-#include "camera_manager/core/AutomaticEthConfiguration.h"
-#include "camera_manager/core/CameraList.h"
-#include "camera_manager/core/IpAddressCtrl.h"
+#include "camera_manager/core/dialogs/ManualConfigDlg.h"
+#include "camera_manager/core/controls/IpAddressCtrl.h"
+#include "camera_manager/core/dialogs/AutomaticEthConfiguration.h"
+#include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ConfigurationJournal.h"
 #include "camera_manager/tests/ManagerTestSupport.h"

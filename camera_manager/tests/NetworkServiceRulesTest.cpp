@@ -1,6 +1,6 @@
-#include "camera_manager/core/NetworkServiceRules.h"
-#include "camera_manager/core/BoundedText.h"
-#include "camera_manager/core/CameraList.h"
+#include "camera_manager/core/rules/NetworkServiceRules.h"
+#include "camera_manager/core/records/BoundedText.h"
+#include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/Registry.h"
 

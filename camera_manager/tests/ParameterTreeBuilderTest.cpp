@@ -1,8 +1,8 @@
-#include "camera_manager/core/ParameterTreeBuilder.h"
+#include "camera_manager/core/dialogs/ParameterTreeBuilder.h"
 
-#include "camera_manager/core/CameraEntry.h"
-#include "camera_manager/core/CameraEntryBuilder.h"
-#include "camera_manager/core/WxText.h"
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/records/CameraEntry.h"
+#include "camera_manager/core/records/CameraEntryBuilder.h"
 #include "camera_manager/res/StringTable.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "camera_manager/core/ProgressRules.h"
+#include "camera_manager/core/rules/ProgressRules.h"
 
 #include <gtest/gtest.h>
 

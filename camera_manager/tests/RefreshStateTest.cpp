@@ -1,4 +1,4 @@
-#include "camera_manager/core/RefreshState.h"
+#include "camera_manager/core/rules/RefreshState.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "camera_manager/core/BoundedText.h"
-#include "camera_manager/core/DeviceLookup.h"
-#include "camera_manager/core/ManagerSettings.h"
+#include "camera_manager/core/records/BoundedText.h"
+#include "camera_manager/core/records/DeviceLookup.h"
+#include "camera_manager/core/records/ManagerSettings.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/Registry.h"
 

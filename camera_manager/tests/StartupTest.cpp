@@ -1,4 +1,4 @@
-#include "camera_manager/core/ManagerStartup.h"
+#include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/Registry.h"
 

@@ -1,5 +1,5 @@
-#include "camera_manager/core/CZekoManagerApp.h"
-#include "camera_manager/core/CZekoManagerDlg.h"
+#include "camera_manager/core/dialogs/CZekoManagerApp.h"
+#include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/diagnostics/ShowSupportFileDlg.h"
 #include "camera_manager/diagnostics/SupportFileCollector.h"
 #include "camera_manager/diagnostics/SupportFileFormat.h"

@@ -1,0 +1,66 @@
+#include "camera_manager/core/dialogs/CZekoManagerApp.h"
+
+#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/dialogs/CZekoManagerDlg.h"
+#include "camera_manager/core/records/ManagerStartup.h"
+#include "camera_manager/core/rules/NetworkServiceRules.h"
+#include "camera_manager/res/StringIds.h"
+#include "camera_manager/res/StringTable.h"
+#include "platform/win/NetworkSetup.h"
+#include "platform/win/RegistryStore.h"
+#include "platform/win/UnreadableFiles.h"
+
+#include <clocale>
+#include <wx/msgdlg.h>
+
+CZekoManagerApp::CZekoManagerApp() {
+    SetProgramResourceStrings(managerStrings, managerStringCount);
+}
+
+bool CZekoManagerApp::OnInit() {
+    // wx keeps GTK from setting the locale, so the program would run in "C" and take every
+    // character beyond ASCII for an error. Only the character locale comes from the
+    // environment: number texts are read and written in the C locale's form.
+    std::setlocale(LC_CTYPE, "");
+    // wxEntry turns a false OnInit into status 255; a normal close is a normal end.
+    InitInstance();
+    return true;
+}
+
+bool CZekoManagerApp::InitInstance() {
+    SetAppName("Zeko Camera Manager");
+    HINSTANCE resourceLibrary = nullptr;
+    WCHAR language[20];
+    if (ReadLanguageSetting(language, sizeof language) || language[0]) {
+        resourceLibrary = LoadResourceLibrary(language);
+        if (resourceLibrary)
+            AfxSetResourceHandle(resourceLibrary);
+    }
+    // A start where no setup ran (the build tree) finds the network service installed, under
+    // the name the service dialog looks for.
+    win::EnsureNetworkSetup(LoadResourceString(NetworkServiceRules::ServiceNameId));
+    // Settings files that could not be read were set aside on the way: say so once.
+    win::RegistryStore::loadAll();
+    for (const win::UnreadableFile& file : win::TakeUnreadableFiles())
+        wxMessageBox(wxString::Format(ResourceText(ids::SettingsFileSetAside), wxString::FromUTF8(file.path),
+                                      wxString::FromUTF8(file.problem), wxString::FromUTF8(file.keptAs)),
+                     ResourceText(ids::AppTitle), wxOK | wxICON_WARNING);
+    const int verdict = CheckInterfaceLibraryVersion();
+    if (verdict > 2) {
+        CZekoManagerDlg dialog(nullptr, resourceLibrary, wow64);
+        SetTopWindow(&dialog);
+        dialog.RestorePlacement();
+        dialog.ShowModal();
+        exitCode = 0;
+        return false;
+    }
+    wxMessageBox(
+        ResourceText(verdict == 0 ? ids::InterfaceLibraryMissing : ids::InterfaceLibraryIncompatible),
+        ResourceText(ids::AppTitle), wxOK | wxICON_ERROR);
+    exitCode = 1;
+    if (resourceLibrary) {
+        AfxSetResourceHandle(nullptr);
+        FreeLibrary(resourceLibrary);
+    }
+    return false;
+}

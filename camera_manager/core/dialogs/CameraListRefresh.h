@@ -1,0 +1,26 @@
+// The list half of a refresh tick, apart from the list view: refill both camera lists, tell
+// whether the view must be rebuilt (a camera came, went or changed, or a rebuild is pending),
+// give the rows to show when it must, and keep the snapshots for the next tick.
+#ifndef CAMERA_MANAGER_CORE_CAMERALISTREFRESH_H
+#define CAMERA_MANAGER_CORE_CAMERALISTREFRESH_H
+
+#include "camera_manager/core/dialogs/CameraListRules.h"
+#include "camera_manager/core/records/CameraList.h"
+
+#include <vector>
+
+// What the rules read of an entry.
+CameraListRules::CameraState CameraStateOf(const CameraEntry& entry);
+
+struct ListRefresh {
+    bool rebuild = false;
+    // The rows of both lists, USB first; filled only when rebuilding.
+    std::vector<CameraListRules::RowTexts> rows;
+};
+
+// `lists` and `snapshots` are indexed 0 USB, 1 GigE. A failing camera-list call leaves that
+// list empty for the tick.
+ListRefresh RefreshCameraLists(CameraList (&lists)[2], std::vector<CameraListRules::Snapshot> (&snapshots)[2],
+                               bool rebuildPending, const StringLookup& text);
+
+#endif

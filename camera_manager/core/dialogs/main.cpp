@@ -1,0 +1,3 @@
+#include "camera_manager/core/dialogs/CZekoManagerApp.h"
+
+wxIMPLEMENT_APP(CZekoManagerApp);

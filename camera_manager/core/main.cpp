@@ -1,3 +1,0 @@
-#include "camera_manager/core/CZekoManagerApp.h"
-
-wxIMPLEMENT_APP(CZekoManagerApp);

@@ -1,0 +1,156 @@
+#include "camera_manager/core/rules/CustomDialogLayout.h"
+
+#include <algorithm>
+
+namespace CustomDialogLayout {
+
+const std::array<int, 33> recordedControls = {
+    1010, 1082, 1085, 1175, 1086, 1087, 1125, 1104, 1195, 1092, 1143, 1029, 1079, 1106, 1001, 1090, 1091,
+    1095, 1153, 1158, 1154, 1159, 1072, 1097, 1124, 1328, 1340, 1341, 1351, 1352, 1325, 1150, 1096};
+
+const std::array<int, 6> hiddenGroupBoxes = {1001, 1091, 1090, 1095, 1153, 1158};
+
+namespace {
+
+// Order of the moves after the list and the tree.
+constexpr std::array<int, 31> moveOrder = {1085, 1175, 1086, 1087, 1125, 1104, 1195, 1092, 1143, 1029, 1079,
+                                           1106, 1154, 1159, 1072, 1097, 1124, 1328, 1340, 1341, 1351, 1352,
+                                           1325, 1096, 1150, 1001, 1090, 1091, 1095, 1153, 1158};
+
+ControlPlacement Place(int id, const ControlPlacement& p, int e, int b) {
+    const int t = e / 2;
+    const int q = e / 4;
+    const int r = 3 * e / 4;
+    switch (id) {
+    case 1010:
+    case 1001:
+        return {p.x, p.y, p.width + e, p.height + b};
+    case 1082:
+    case 1090:
+        return {p.x + e, p.y, p.width + e, p.height + b};
+    case 1091:
+    case 1095:
+    case 1153:
+    case 1154:
+        return {p.x, p.y + b, p.width + e, p.height};
+    case 1158:
+    case 1159:
+        return {p.x, p.y + b, p.width + 2 * e, p.height};
+    case 1125:
+    case 1104:
+    case 1195:
+    case 1092:
+    case 1325:
+        return {p.x, p.y + b, p.width + t, p.height};
+    case 1085:
+    case 1175:
+    case 1086:
+    case 1087:
+    case 1143:
+    case 1029:
+        return {p.x + t, p.y + b, p.width + t, p.height};
+    case 1079:
+        return {p.x + t, p.y + b, p.width, p.height};
+    case 1106:
+        return {p.x, p.y + b, p.width, p.height};
+    case 1096:
+    case 1150:
+        return {p.x + r, p.y + b, p.width, p.height};
+    default: // the left picture slot
+        return {p.x + q, p.y + b, p.width, p.height};
+    }
+}
+
+// The narrow layout closes the gap of the hidden expert row.
+ControlPlacement Narrow(int id, ControlPlacement p) {
+    switch (id) {
+    case 1091: // the control centre's frame
+        p.height -= expertRowHeight;
+        break;
+    case 1153: // the status frame and line take the freed height
+    case 1154:
+        p.y -= expertRowHeight;
+        p.height += expertRowHeight;
+        break;
+    case 1106:
+    case 1143:
+    case 1029:
+    case 1095:
+    case 1325:
+    case 1096:
+    case 1150:
+    case 1072:
+    case 1097:
+    case 1124:
+    case 1328:
+    case 1340:
+    case 1341:
+    case 1351:
+    case 1352:
+        p.y -= expertRowHeight;
+        break;
+    default:
+        break;
+    }
+    return p;
+}
+
+constexpr int minimumValueColumn = 100;
+
+} // namespace
+
+int ExtraWidth(int cx, int w0, bool expertMode) {
+    return expertMode ? (cx - w0) / 2 : cx - w0 + narrowDelta;
+}
+
+Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
+                      bool expertMode, int treeLabelWidth, int treeValueWidth) {
+    Layout layout;
+    const int e = ExtraWidth(cx, w0, expertMode);
+    const int b = cy - h0;
+    layout.extraWidth = e;
+    layout.extraHeight = b;
+    auto add = [&](int id) {
+        auto it = recorded.find(id);
+        if (it != recorded.end()) {
+            const ControlPlacement placed = Place(id, it->second, e, b);
+            layout.moves.push_back({id, expertMode ? placed : Narrow(id, placed)});
+        }
+    };
+    add(1010);
+    add(1082);
+    for (int id : moveOrder)
+        add(id);
+    const int c = e / 7;
+    layout.listColumnWidths = {c + 47, c + 42, c + 39, c + 51, c + 49, c + 82, c + 79};
+    layout.treeColumnWidths = {e / 2 + 195, e / 2 + 143};
+    if (treeLabelWidth > 0 || treeValueWidth > 0) {
+        // Labels whole first, then values: a column gives room to the other only what it can
+        // spare; when both cannot be whole the tree scrolls sideways.
+        const int total = layout.treeColumnWidths[0] + layout.treeColumnWidths[1];
+        const int first =
+            std::max(treeLabelWidth, std::min(layout.treeColumnWidths[0], total - treeValueWidth));
+        layout.treeColumnWidths = {first, std::max({total - first, treeValueWidth, minimumValueColumn})};
+    }
+    return layout;
+}
+
+Span ResizeWithinScreen(int x, int width, int delta, int areaX, int areaWidth) {
+    Span span{x, std::min(width + delta, areaWidth)};
+    if (span.x + span.width > areaX + areaWidth)
+        span.x = areaX + areaWidth - span.width;
+    span.x = std::max(span.x, areaX);
+    return span;
+}
+
+std::vector<int> PaintedGroupFrames(bool expertMode) {
+    return {1001, 1091, 1090, 1095, expertMode ? 1158 : 1153};
+}
+
+int MinimumWidth(bool layoutReady, bool expertMode, int fullMinWidth, int narrowMinWidth) {
+    if (!layoutReady)
+        return 0;
+    return expertMode ? fullMinWidth : narrowMinWidth;
+}
+
+} // namespace CustomDialogLayout
