@@ -1,4 +1,4 @@
-// ostring against the C calls it stands for, at 16 B, 1 KiB and 1 MiB 
+// ostring against the C calls it stands for, at 16 B, 1 KiB and 1 MiB
 //  - narrow -> wide (wstr) and wide -> narrow (str) against g_convert ISO-8859-1 <-> WCHAR_T,
 //    which maps byte b to U+00b exactly as ostring does;
 //  - charset conversion (get / set through "CHAR" = CP1252) against g_convert CP1252 <-> UTF-8;

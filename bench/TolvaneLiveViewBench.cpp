@@ -39,7 +39,9 @@ double threadSeconds() {
     return t.tv_sec + t.tv_nsec / 1e9;
 }
 
-std::string sensorFor(int rate) { return "ZK1480F" + std::to_string(rate) + "-C"; }
+std::string sensorFor(int rate) {
+    return "ZK1480F" + std::to_string(rate) + "-C";
+}
 
 // A camera whose pixel clock allows the rate at full size: rate <= clock / ((w + 64) (h + 24)).
 std::string description(int rate, int clock) {
@@ -57,9 +59,11 @@ void writeSettings() {
     out << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>\n<Tolvane>\n<Language>English</Language>\n"
            "<CameraSettings>\n";
     for (auto [rate, clock] : {std::pair{30, 43}, std::pair{60, 85}})
-        out << "<" << sensorFor(rate) << "><MasterGain>0</MasterGain><RedGain>0</RedGain><GreenGain>0</GreenGain>"
+        out << "<" << sensorFor(rate)
+            << "><MasterGain>0</MasterGain><RedGain>0</RedGain><GreenGain>0</GreenGain>"
             << "<BlueGain>0</BlueGain><AutoGain>false</AutoGain><Brightness>128</Brightness>"
-            << "<Exposure>10</Exposure><Clock>" << clock << "</Clock><Gamma>100</Gamma><BLEnable>false</BLEnable>"
+            << "<Exposure>10</Exposure><Clock>" << clock
+            << "</Clock><Gamma>100</Gamma><BLEnable>false</BLEnable>"
             << "<BlackLevel>0</BlackLevel><ColorMode>129</ColorMode><ColorCorrection>0</ColorCorrection></"
             << sensorFor(rate) << ">\n";
     out << "</CameraSettings>\n</Tolvane>\n";

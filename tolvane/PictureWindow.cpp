@@ -32,15 +32,12 @@ wxBitmap toolPicture(const wxString& name) {
 
 } // namespace
 
-wxBEGIN_EVENT_TABLE(PictureWindow, wxWindow)
-    EVT_MENU(ID_SAVE, PictureWindow::onSave)
-    EVT_MENU(ID_COPY, PictureWindow::onCopy)
-    EVT_COMBOBOX(ID_ZOOM, PictureWindow::onZoomSelected)
-    EVT_TEXT_ENTER(ID_ZOOM, PictureWindow::onZoomEnter)
-    EVT_SIZE(PictureWindow::onSize)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(PictureWindow, wxWindow) EVT_MENU(ID_SAVE, PictureWindow::onSave)
+    EVT_MENU(ID_COPY, PictureWindow::onCopy) EVT_COMBOBOX(ID_ZOOM, PictureWindow::onZoomSelected)
+        EVT_TEXT_ENTER(ID_ZOOM, PictureWindow::onZoomEnter) EVT_SIZE(PictureWindow::onSize)
+            wxEND_EVENT_TABLE()
 
-PictureWindow::PictureWindow(MainWnd* parent, const wxBitmap& bitmap)
+                PictureWindow::PictureWindow(MainWnd* parent, const wxBitmap& bitmap)
     : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, 0, wxPanelNameStr), mainWnd(parent),
       image(bitmap.ConvertToImage()) {
     SetBackgroundStyle(wxBG_STYLE_PAINT);
@@ -151,7 +148,9 @@ void PictureWindow::onPaint(wxPaintEvent&) {
     dc.DrawRectangle(width, 0, fillWidth, fillHeight);
 }
 
-void PictureWindow::onCopy(wxCommandEvent&) { copy(); }
+void PictureWindow::onCopy(wxCommandEvent&) {
+    copy();
+}
 
 void PictureWindow::copy() {
     if (!wxTheClipboard->Open())
@@ -160,7 +159,9 @@ void PictureWindow::copy() {
     wxTheClipboard->Close();
 }
 
-void PictureWindow::onSave(wxCommandEvent&) { save(); }
+void PictureWindow::onSave(wxCommandEvent&) {
+    save();
+}
 
 bool PictureWindow::saveTo(const wxString& path) const {
     const wxBitmapType type = ViewerRules::pictureType(wxFileName(path).GetExt());
@@ -196,7 +197,8 @@ void PictureWindow::save() {
         return;
     // The file dialog does not add the chosen type's extension here; its overwrite prompt saw the
     // name without it.
-    const wxString completed = ViewerRules::withDefaultExtension(path, ViewerRules::pictureExtension(filterIndex));
+    const wxString completed =
+        ViewerRules::withDefaultExtension(path, ViewerRules::pictureExtension(filterIndex));
     const wxFileName name(completed);
     if (!name.IsOk() || name.GetFullName().empty() ||
         ViewerRules::pictureType(name.GetExt()) == wxBITMAP_TYPE_INVALID) {

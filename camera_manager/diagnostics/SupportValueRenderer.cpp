@@ -1,9 +1,10 @@
 #include "camera_manager/diagnostics/SupportValueRenderer.h"
 
+#include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/rules/ColumnTreeRules.h"
 
 bool SupportValueRenderer::SetValue(const wxVariant& value) {
-    warning_ = ColumnTreeRules::IsHotTemperature(value.GetString());
+    warning_ = ColumnTreeRules::IsHotTemperature(FromWx(value.GetString()));
     return wxDataViewTextRenderer::SetValue(value);
 }
 

@@ -29,7 +29,8 @@ protected:
 std::string libDir();
 
 // Writes one registry value, creating its key.
-void setRegistryString(HKEY root, const std::u16string& path, const char16_t* name, const std::u16string& value);
+void setRegistryString(HKEY root, const std::u16string& path, const char16_t* name,
+                       const std::u16string& value);
 void setRegistryDword(HKEY root, const std::u16string& path, const char16_t* name, DWORD value);
 
 template <class T> void setAt(void* record, size_t offset, T v) {

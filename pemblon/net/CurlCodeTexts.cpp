@@ -9,7 +9,8 @@ namespace {
 
 constexpr std::array<const wchar_t*, 84> kTexts = {
     nullptr, // 0: no error
-    L"CURLE_UNSUPPORTED_PROTOCOL: The URL passed to libcurl used a protocol \nthat this libcurl does not support.",
+    L"CURLE_UNSUPPORTED_PROTOCOL: The URL passed to libcurl used a protocol \nthat this libcurl does not "
+    L"support.",
     L"CURLE_FAILED_INIT: Very early initialization code failed.",
     L"CURLE_URL_MALFORMAT: The URL was not properly formatted.",
     nullptr, // 4
@@ -22,7 +23,8 @@ constexpr std::array<const wchar_t*, 84> kTexts = {
     L"CURLE_FTP_WEIRD_PASS_REPLY: The server sent an unexpected reply to the password.",
     nullptr, // 12
     L"CURLE_FTP_WEIRD_PASV_REPLY: The server sent an unexpected reply to the PASV or EPSV command.",
-    L"CURLE_FTP_WEIRD_227_FORMAT: After having sent a PASV command to the server,\nit a replied a bad 277 line.",
+    L"CURLE_FTP_WEIRD_227_FORMAT: After having sent a PASV command to the server,\nit a replied a bad 277 "
+    L"line.",
     L"CURLE_FTP_CANT_GET_HOST: The host given for the new data connection could not be found.",
     nullptr, // 16
     L"CURLE_FTP_COULDNT_SET_TYPE: The transfer mode could not be set to binary or text.",
@@ -45,7 +47,8 @@ constexpr std::array<const wchar_t*, 84> kTexts = {
     L"CURLE_HTTP_POST_ERROR: An internal error occurred while building the POST request.",
     L"CURLE_SSL_CONNECT_ERROR: A problem occurred during the SSL/TLS handshake.",
     L"CURLE_FTP_BAD_DOWNLOAD_RESUME: The download could not be resumed at the given offset.",
-    L"CURLE_FILE_COULDNT_READ_FILE: Impossible to open file\n(the file does not exist or you do not have sufficient permissions).",
+    L"CURLE_FILE_COULDNT_READ_FILE: Impossible to open file\n(the file does not exist or you do not have "
+    L"sufficient permissions).",
     L"CURLE_LDAP_CANNOT_BIND: The LDAP bind operation failed.",
     L"CURLE_LDAP_SEARCH_FAILED: The LDAP search failed.",
     nullptr, // 40
@@ -59,7 +62,8 @@ constexpr std::array<const wchar_t*, 84> kTexts = {
     L"CURLE_UNKNOWN_TELNET_OPTION: An unknown option was passed.",
     L"CURLE_TELNET_OPTION_SYNTAX: An option was passed with a bad syntax.",
     nullptr, // 50
-    L"CURLE_PEER_FAILED_VERIFICATION: The remote server's SSL certificate\nor SSH md5 fingerprint was deemed not OK.",
+    L"CURLE_PEER_FAILED_VERIFICATION: The remote server's SSL certificate\nor SSH md5 fingerprint was deemed "
+    L"not OK.",
     L"CURLE_GOT_NOTHING: The server returned nothing.",
     L"CURLE_SSL_ENGINE_NOTFOUND: The given crypto engine was not found.",
     L"CURLE_SSL_ENGINE_SETFAILED: The given crypto engine could not be set as the default.",

@@ -22,9 +22,15 @@ void MultipartParser::feed(const char* data, size_t size) {
     bool progress = true;
     while (progress) {
         switch (m_state) {
-        case Preamble: progress = findBoundaryLine(); break;
-        case Header: progress = readHeader(); break;
-        case Body: progress = readBody(); break;
+        case Preamble:
+            progress = findBoundaryLine();
+            break;
+        case Header:
+            progress = readHeader();
+            break;
+        case Body:
+            progress = readBody();
+            break;
         case Epilogue:
             m_pending.SetDataLen(0);
             progress = false;

@@ -8,8 +8,8 @@ namespace PBN::Net {
 // Progress of one transfer, in bytes, as libcurl reports it. A total of 0 means "not known".
 class PBN_API NetEvent : public Event {
 public:
-    NetEvent(const double& downloaded = 0.0, const double& downloadTotal = 0.0,
-             const double& uploaded = 0.0, const double& uploadTotal = 0.0);
+    NetEvent(const double& downloaded = 0.0, const double& downloadTotal = 0.0, const double& uploaded = 0.0,
+             const double& uploadTotal = 0.0);
     // A copy is a new event (own time stamp and clock, no data, not canceled) with the same
     // amounts.
     NetEvent(const NetEvent& other);

@@ -9,11 +9,10 @@
 namespace PBN {
 namespace Widgets {
 
-wxBEGIN_EVENT_TABLE(FontCombo, wxOwnerDrawnComboBox)
-    EVT_MOUSEWHEEL(FontCombo::onMouseWheel)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(FontCombo, wxOwnerDrawnComboBox) EVT_MOUSEWHEEL(FontCombo::onMouseWheel)
+    wxEND_EVENT_TABLE()
 
-FontCombo::FontCombo(wxWindow* parent, const unsigned int& id)
+        FontCombo::FontCombo(wxWindow* parent, const unsigned int& id)
     : wxOwnerDrawnComboBox(parent, static_cast<wxWindowID>(id), wxEmptyString, wxDefaultPosition,
                            wxDefaultSize, 0, nullptr, 0) {
     for (const wxString& face : wxFontEnumerator::GetFacenames()) {

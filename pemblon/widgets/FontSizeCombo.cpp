@@ -5,14 +5,13 @@
 namespace PBN {
 namespace Widgets {
 
-wxBEGIN_EVENT_TABLE(FontSizeCombo, wxComboBox)
-wxEND_EVENT_TABLE()
+wxBEGIN_EVENT_TABLE(FontSizeCombo, wxComboBox) wxEND_EVENT_TABLE()
 
-FontSizeCombo::FontSizeCombo(wxWindow* parent, const unsigned int& id)
+    FontSizeCombo::FontSizeCombo(wxWindow* parent, const unsigned int& id)
     : wxComboBox(parent, static_cast<wxWindowID>(id), wxEmptyString, wxDefaultPosition, wxDefaultSize, 0,
                  nullptr, 0) {
-    for (const char* size : {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36",
-                             "48", "72"}) {
+    for (const char* size :
+         {"8", "9", "10", "11", "12", "14", "16", "18", "20", "22", "24", "26", "28", "36", "48", "72"}) {
         Append(size);
     }
 }

@@ -10,7 +10,15 @@ class Slider;
 // Master and colour gains, automatic gain and brightness.
 class GainTab : public wxPanel {
 public:
-    enum Ids { ID_DEFAULTS = 11, ID_AUTO = 20, ID_MASTER = 21, ID_RED = 22, ID_GREEN = 23, ID_BLUE = 24, ID_BRIGHTNESS = 25 };
+    enum Ids {
+        ID_DEFAULTS = 11,
+        ID_AUTO = 20,
+        ID_MASTER = 21,
+        ID_RED = 22,
+        ID_GREEN = 23,
+        ID_BLUE = 24,
+        ID_BRIGHTNESS = 25
+    };
 
     explicit GainTab(wxWindow* parent);
     void refresh();

@@ -26,8 +26,8 @@ TEST(CurlVersionTest, ReportFollowsTheLibrarysBlock) {
     const CurlVersion* version = CurlVersion::get();
     const curl_version_info_data* info = curl_version_info(CURLVERSION_FOURTH);
     const std::string text = report(*version);
-    EXPECT_EQ(text.rfind("Age: " + std::to_string(info->age) + "\nVersion: " + info->version + "\nHost: " +
-                             info->host + "\nSupported protocols: ",
+    EXPECT_EQ(text.rfind("Age: " + std::to_string(info->age) + "\nVersion: " + info->version +
+                             "\nHost: " + info->host + "\nSupported protocols: ",
                          0),
               0u);
     std::string protocols;
@@ -35,7 +35,8 @@ TEST(CurlVersionTest, ReportFollowsTheLibrarysBlock) {
         protocols += (protocols.empty() ? "" : ", ") + std::string(*p);
     EXPECT_NE(text.find("Supported protocols: " + protocols + "\nFeatures: \n\t- IPv6: "), std::string::npos);
     EXPECT_EQ(version->supportsSSL(), (info->features & CURL_VERSION_SSL) != 0);
-    EXPECT_NE(text.find(std::string("\t- SSL: ") + (version->supportsSSL() ? "YES" : "NO") + "\n"), std::string::npos);
+    EXPECT_NE(text.find(std::string("\t- SSL: ") + (version->supportsSSL() ? "YES" : "NO") + "\n"),
+              std::string::npos);
     EXPECT_NE(text.find("\t- Character conversions: "), std::string::npos);
     EXPECT_NE(text.find("Iconv version: " + std::to_string(info->iconv_ver_num) + "\n"), std::string::npos);
 }

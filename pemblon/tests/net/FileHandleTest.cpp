@@ -9,9 +9,9 @@
 #include "pemblon/tests/net/LoopbackServers.h"
 #include "pemblon/tests/net/NetTestSupport.h"
 
+using NetTest::narrow;
 using PBN::Net::FileHandle;
 using PBN::Strings::ostring;
-using NetTest::narrow;
 
 namespace {
 

@@ -10,8 +10,8 @@
 #include <thread>
 
 #include <arpa/inet.h>
-#include <netinet/in.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/wait.h>
@@ -146,8 +146,8 @@ std::unique_ptr<ScriptedHttp> startScriptedHttp(bool tls) {
     std::vector<std::string> argv = {kPython, kServers + "/scripted_http.py", "--log",
                                      server->dir.file("requests.log")};
     if (tls) {
-        argv.insert(argv.end(), {"--tls-cert", kServers + "/selfsigned.crt", "--tls-key",
-                                 kServers + "/selfsigned.key"});
+        argv.insert(argv.end(),
+                    {"--tls-cert", kServers + "/selfsigned.crt", "--tls-key", kServers + "/selfsigned.key"});
     }
     for (int attempt = 0; attempt < 3; ++attempt) {
         server->port = freePort();
@@ -202,8 +202,9 @@ std::unique_ptr<FtpServer> startFtp() {
     writeFile(server->dir.file("commands.log"), "");
     for (int attempt = 0; attempt < 3; ++attempt) {
         server->port = freePort();
-        if (server->process.start({kPython, kServers + "/ftp_server.py", "--port", std::to_string(server->port),
-                                   "--root", server->root(), "--log", server->dir.file("commands.log")},
+        if (server->process.start({kPython, kServers + "/ftp_server.py", "--port",
+                                   std::to_string(server->port), "--root", server->root(), "--log",
+                                   server->dir.file("commands.log")},
                                   server->port))
             return server;
     }

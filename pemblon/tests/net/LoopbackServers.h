@@ -49,7 +49,7 @@ struct ScriptedHttp {
     ServerProcess process;
     int port = 0;
     bool tls = false;
-    std::string url() const; // "http://127.0.0.1:<port>" (https with tls)
+    std::string url() const;      // "http://127.0.0.1:<port>" (https with tls)
     std::string requests() const; // everything the server received so far
     int requestCount() const;
 };
@@ -71,7 +71,7 @@ struct FtpServer {
     ServerProcess process;
     int port = 0;
     std::string root() const { return dir.file("ftp"); }
-    std::string url() const; // "ftp://127.0.0.1:<port>/"
+    std::string url() const;      // "ftp://127.0.0.1:<port>/"
     std::string commands() const; // every command received, one per line
 };
 std::unique_ptr<FtpServer> startFtp();

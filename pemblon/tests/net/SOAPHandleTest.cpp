@@ -9,10 +9,10 @@
 #include "pemblon/tests/net/NetTestSupport.h"
 #include "pemblon/xml/XMLDoc.h"
 
+using NetTest::narrow;
 using PBN::Net::SOAPFault;
 using PBN::Net::SOAPHandle;
 using PBN::Strings::ostring;
-using NetTest::narrow;
 
 namespace {
 
@@ -86,8 +86,8 @@ TEST_F(SOAPHandleTest, AFaultReplyIsAWorkingTransfer) {
     EXPECT_EQ(handle.getResponseCode(), 500);
     const std::string body = contents(reply);
     const size_t start = body.find("<soap:Fault>");
-    const SOAPFault fault = faultFrom(
-        "<Fault>" + body.substr(start + 12, body.find("</soap:Fault>") - start - 12) + "</Fault>");
+    const SOAPFault fault =
+        faultFrom("<Fault>" + body.substr(start + 12, body.find("</soap:Fault>") - start - 12) + "</Fault>");
     EXPECT_EQ(narrow(fault.getFaultCode()), "soap:Server");
     EXPECT_EQ(narrow(fault.getFaultString()), "Broken");
     EXPECT_EQ(narrow(fault.getDetail()), "Disk full");
@@ -117,12 +117,13 @@ TEST_F(SOAPHandleTest, MultipartCarriesTheEnvelopeAndAttachments) {
               std::string::npos);
     EXPECT_EQ(head(echo).find("SOAPAction"), std::string::npos);
     EXPECT_NE(echo.find("name=\"soap_message\"\r\nContent-Type: text/xml; charset=ISO-8859-1\r\n"
-                        "Content-Transfer-Encoding: 8bit\r\nSOAPAction: \"urn:act\"\r\nContent-ID: <" + id +
-                        ">\r\n\r\n<Envelope>caf\xe9</Envelope>\r\n"),
+                        "Content-Transfer-Encoding: 8bit\r\nSOAPAction: \"urn:act\"\r\nContent-ID: <" +
+                        id + ">\r\n\r\n<Envelope>caf\xe9</Envelope>\r\n"),
               std::string::npos);
     EXPECT_NE(echo.find("name=\"binary_attachment_0\"; filename=\"data.bin\"\r\n"
                         "Content-Type: application/octet-stream\r\nContent-Transfer-Encoding: binary\r\n"
-                        "Content-ID: <att0>\r\n\r\n" + binary + "\r\n"),
+                        "Content-ID: <att0>\r\n\r\n" +
+                        binary + "\r\n"),
               std::string::npos);
 
     wxMemoryOutputStream second;
@@ -138,9 +139,10 @@ TEST_F(SOAPHandleTest, MultipartCarriesTheEnvelopeAndAttachments) {
 }
 
 TEST(SOAPFaultTest, ReadsExactNamesInAnyOrder) {
-    const SOAPFault fault = faultFrom("<Fault xmlns:s='urn:s'><detail>d1<b>bold</b>d2</detail><FaultCode>no</FaultCode>"
-                                      "<s:faultstring>text</s:faultstring><!-- c --><faultcode>c1</faultcode>"
-                                      "<faultcode>c2</faultcode></Fault>");
+    const SOAPFault fault =
+        faultFrom("<Fault xmlns:s='urn:s'><detail>d1<b>bold</b>d2</detail><FaultCode>no</FaultCode>"
+                  "<s:faultstring>text</s:faultstring><!-- c --><faultcode>c1</faultcode>"
+                  "<faultcode>c2</faultcode></Fault>");
     EXPECT_EQ(narrow(fault.getFaultCode()), "c2");
     EXPECT_EQ(narrow(fault.getFaultString()), "text");
     EXPECT_EQ(narrow(fault.getDetail()), "d1d2");

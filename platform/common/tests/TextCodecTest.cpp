@@ -8,16 +8,19 @@ namespace {
 const std::string fffd = "\xEF\xBF\xBD";
 
 TEST(TextCodec, LoneSurrogatesAreReplacedInEveryWidthAndPairsAreJoined) {
-    EXPECT_EQ(Utf::toUtf8(u"a\xD800" u"b"), "a" + fffd + "b");
+    EXPECT_EQ(Utf::toUtf8(u"a\xD800"
+                          u"b"),
+              "a" + fffd + "b");
     EXPECT_EQ(Utf::toUtf8(u"\xDC00"), fffd);
     EXPECT_EQ(Utf::toUtf8(std::u16string{u'x', char16_t(0xD800)}), "x" + fffd); // high at the end
     EXPECT_EQ(Utf::toUtf8(u"\xD83D\xDE00"), "\xF0\x9F\x98\x80");
     EXPECT_EQ(Utf::toUtf8(std::wstring{wchar_t(0xD83D), wchar_t(0xDE00)}), "\xF0\x9F\x98\x80");
-    EXPECT_EQ(Utf::toUtf8(std::wstring{L'a', wchar_t(0xDFFF), wchar_t(0x1F600)}), "a" + fffd + "\xF0\x9F\x98\x80");
+    EXPECT_EQ(Utf::toUtf8(std::wstring{L'a', wchar_t(0xDFFF), wchar_t(0x1F600)}),
+              "a" + fffd + "\xF0\x9F\x98\x80");
     EXPECT_EQ(Utf::toUtf8(std::wstring{wchar_t(0x110000)}), fffd);
     // A caller that must refuse such text later asks for a byte that is never well-formed.
     EXPECT_EQ(Utf::toUtf8(std::wstring{L'a', wchar_t(0xD800), L'b'}, "\xFF"), "a\xFF"
-                                                                             "b");
+                                                                              "b");
 }
 
 TEST(TextCodec, IllFormedUtf8IsOneReplacementLenientlyAndRefusedStrictly) {
@@ -25,12 +28,12 @@ TEST(TextCodec, IllFormedUtf8IsOneReplacementLenientlyAndRefusedStrictly) {
         std::string bytes;
         std::u16string lenient;
     } cases[] = {
-        {"a\x80z", u"a\uFFFDz"},              // a continuation byte alone
-        {"\xE2\x82", u"\uFFFD"},              // cut short
-        {"\xE2\x82x", u"\uFFFDx"},            // cut by an ASCII byte
-        {"\xC0\xAF", u"\uFFFD"},              // overlong
-        {"\xED\xA0\x80", u"\uFFFD"},          // an encoded surrogate
-        {"\xF4\x90\x80\x80", u"\uFFFD"},      // above U+10FFFF
+        {"a\x80z", u"a\uFFFDz"},                                     // a continuation byte alone
+        {"\xE2\x82", u"\uFFFD"},                                     // cut short
+        {"\xE2\x82x", u"\uFFFDx"},                                   // cut by an ASCII byte
+        {"\xC0\xAF", u"\uFFFD"},                                     // overlong
+        {"\xED\xA0\x80", u"\uFFFD"},                                 // an encoded surrogate
+        {"\xF4\x90\x80\x80", u"\uFFFD"},                             // above U+10FFFF
         {"\xF8\x88\x80\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"}, // no such lead byte
     };
     for (const auto& c : cases) {
