@@ -7,10 +7,11 @@
 #include "camera_manager/core/controls/CColumnTreeWnd.h"
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
-#include "camera_manager/core/dialogs/CameraListRefresh.h"
-#include "camera_manager/core/dialogs/ParameterTreeBuilder.h"
 #include "camera_manager/core/records/CameraInterfaceLibrary.h"
+#include "camera_manager/core/rules/CameraListRefresh.h"
+#include "camera_manager/core/rules/ParameterTreeBuilder.h"
 #include "camera_manager/res/StringTable.h"
+#include "platform/win/ResourceStrings.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_sim_control.h"
 
@@ -34,8 +35,8 @@ void useCameras(int n) {
         zksim_SetCameraConnected(1, 0);
 }
 
-wxString Text(int id) {
-    return ResourceText(static_cast<unsigned>(id));
+std::u16string Text(int id) {
+    return LoadResourceString(static_cast<unsigned>(id));
 }
 
 // A tick's list refresh and status decision for the first camera, as the dialog runs them.
@@ -94,7 +95,7 @@ void BM_GigETreeBuild(benchmark::State& state) {
         state.SkipWithError("no GigE camera");
         return;
     }
-    const ParameterTreeBuilder::AdapterTexts adapter{wxT("Unknown"), wxT("Unknown"), wxT("Unknown")};
+    const ParameterTreeBuilder::AdapterTexts adapter{u"Unknown", u"Unknown", u"Unknown"};
     for (auto _ : state) {
         auto nodes = ParameterTreeBuilder::GigETree(*lists[1].At(0), adapter, Text);
         benchmark::DoNotOptimize(nodes.data());

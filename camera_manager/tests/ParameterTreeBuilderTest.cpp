@@ -1,9 +1,10 @@
-#include "camera_manager/core/dialogs/ParameterTreeBuilder.h"
+#include "camera_manager/core/rules/ParameterTreeBuilder.h"
 
-#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/records/BoundedText.h"
 #include "camera_manager/core/records/CameraEntry.h"
 #include "camera_manager/core/records/CameraEntryBuilder.h"
 #include "camera_manager/res/StringTable.h"
+#include "platform/win/ResourceStrings.h"
 
 #include <gtest/gtest.h>
 
@@ -15,16 +16,16 @@ namespace {
 using namespace ParameterTreeBuilder;
 using Node = ParameterTreeBuilder::Node;
 
-wxString Text(int id) {
+std::u16string Text(int id) {
     static const bool registered = [] {
         SetProgramResourceStrings(managerStrings, managerStringCount);
         return true;
     }();
     (void)registered;
-    return ResourceText(id);
+    return LoadResourceString(static_cast<unsigned>(id));
 }
 
-const wxString deg = wxString::FromUTF8("\xC2\xB0");
+const std::u16string deg = u"\u00B0";
 
 void Put32(uint8_t* p, size_t at, uint32_t v) {
     std::memcpy(p + at, &v, 4);
@@ -87,123 +88,119 @@ std::map<long, Node> ByData(const std::vector<Node>& nodes) {
 }
 
 TEST(ParameterTreeBuilder, TemperatureInCelsiusAndFahrenheitOrInvalid) {
-    EXPECT_EQ(TemperatureText(wxT("T"), 0x0190, Text),
-              wxT("T\t25.0") + deg + wxT(" C  (77.0") + deg + wxT(" F)"));
-    EXPECT_EQ(TemperatureText(wxT("T"), 0xFFF0, Text),
-              wxT("T\t-1.0") + deg + wxT(" C  (30.2") + deg + wxT(" F)"));
-    EXPECT_EQ(TemperatureText(wxT("T"), 0x0230, Text),
-              wxT("T\t35.0") + deg + wxT(" C  (95.0") + deg + wxT(" F)"));
-    EXPECT_EQ(TemperatureText(wxT("T"), 0xFFFF, Text), wxT("T\tInvalid"));
-    EXPECT_EQ(TemperatureText(wxT("T"), 0, Text), wxT("T\t0.0") + deg + wxT(" C  (32.0") + deg + wxT(" F)"));
+    EXPECT_EQ(TemperatureText(u"T", 0x0190, Text), u"T\t25.0" + deg + u" C  (77.0" + deg + u" F)");
+    EXPECT_EQ(TemperatureText(u"T", 0xFFF0, Text), u"T\t-1.0" + deg + u" C  (30.2" + deg + u" F)");
+    EXPECT_EQ(TemperatureText(u"T", 0x0230, Text), u"T\t35.0" + deg + u" C  (95.0" + deg + u" F)");
+    EXPECT_EQ(TemperatureText(u"T", 0xFFFF, Text), u"T\tInvalid");
+    EXPECT_EQ(TemperatureText(u"T", 0, Text), u"T\t0.0" + deg + u" C  (32.0" + deg + u" F)");
 }
 
 TEST(ParameterTreeBuilder, AddressesMacsAndPacketFilter) {
-    EXPECT_EQ(CameraAddressText(wxT("IP"), wxT("0.0.0.0")), wxT("IP\t-"));
-    EXPECT_EQ(CameraAddressText(wxT("IP"), wxT("10.0.0.1")), wxT("IP\t10.0.0.1"));
-    EXPECT_EQ(AdapterAddressText(wxT("IP"), wxT("0.0.0.0"), Text), wxT("IP\tInvalid"));
-    EXPECT_EQ(CameraMacText(wxT("MAC"), wxT("00-00-00-12-34-56"), Text), wxT("MAC\tHardware defect"));
-    EXPECT_EQ(CameraMacText(wxT("MAC"), wxT("80-00-00-12-34-56"), Text),
-              wxT("MAC\tInternal SerNo. too high"));
-    EXPECT_EQ(CameraMacText(wxT("MAC"), wxT("02-5A-4B-00-10-01"), Text), wxT("MAC\t02-5A-4B-00-10-01"));
-    EXPECT_EQ(PacketFilterText(wxT("F"), 0xFFFF, Text), wxT("F\t0"));
-    EXPECT_EQ(PacketFilterText(wxT("F"), 0, Text), wxT("F\tpass all"));
-    EXPECT_EQ(PacketFilterText(wxT("F"), 1, Text), wxT("F\tblock ZKGET"));
-    EXPECT_EQ(PacketFilterText(wxT("F"), 2, Text), wxT("F\tblock all"));
-    EXPECT_EQ(PacketFilterText(wxT("F"), 7, Text), wxT("F\t7"));
-    EXPECT_EQ(UserEepromText(wxT("E"), wxT("ABCDEFGH")), wxT("E\tABCDEFGH..."));
-    EXPECT_EQ(UserEepromText(wxT("E"), wxT("ABCDEFG")), wxT("E\tABCDEFG"));
+    EXPECT_EQ(CameraAddressText(u"IP", u"0.0.0.0"), u"IP\t-");
+    EXPECT_EQ(CameraAddressText(u"IP", u"10.0.0.1"), u"IP\t10.0.0.1");
+    EXPECT_EQ(AdapterAddressText(u"IP", u"0.0.0.0", Text), u"IP\tInvalid");
+    EXPECT_EQ(CameraMacText(u"MAC", u"00-00-00-12-34-56", Text), u"MAC\tHardware defect");
+    EXPECT_EQ(CameraMacText(u"MAC", u"80-00-00-12-34-56", Text), u"MAC\tInternal SerNo. too high");
+    EXPECT_EQ(CameraMacText(u"MAC", u"02-5A-4B-00-10-01", Text), u"MAC\t02-5A-4B-00-10-01");
+    EXPECT_EQ(PacketFilterText(u"F", 0xFFFF, Text), u"F\t0");
+    EXPECT_EQ(PacketFilterText(u"F", 0, Text), u"F\tpass all");
+    EXPECT_EQ(PacketFilterText(u"F", 1, Text), u"F\tblock ZKGET");
+    EXPECT_EQ(PacketFilterText(u"F", 2, Text), u"F\tblock all");
+    EXPECT_EQ(PacketFilterText(u"F", 7, Text), u"F\t7");
+    EXPECT_EQ(UserEepromText(u"E", u"ABCDEFGH"), u"E\tABCDEFGH...");
+    EXPECT_EQ(UserEepromText(u"E", u"ABCDEFG"), u"E\tABCDEFG");
 }
 
 TEST(ParameterTreeBuilder, BitChildrenSkipReservedBits) {
     const auto status = BitNodes(0x101, 2000, 5000, Text);
     EXPECT_EQ(status.size(), 23u);
-    EXPECT_EQ(status[0].text, wxT("b00 - Ready to op.\t1"));
+    EXPECT_EQ(status[0].text, u"b00 - Ready to op.\t1");
     EXPECT_EQ(status[0].data, 5000);
     const auto free =
         std::find_if(status.begin(), status.end(), [](const Node& n) { return n.data == 5008; });
     ASSERT_NE(free, status.end());
-    EXPECT_EQ(free->text, wxT("b08 - Free\t1"));
+    EXPECT_EQ(free->text, u"b08 - Free\t1");
     EXPECT_EQ(std::count_if(status.begin(), status.end(), [](const Node& n) { return n.data == 5007; }), 0);
     const auto control = BitNodes(0x080000A3, 2050, 6000, Text);
     EXPECT_EQ(control.size(), 16u);
-    EXPECT_EQ(control.back().text, wxT("b31 - Removing\t0"));
+    EXPECT_EQ(control.back().text, u"b31 - Removing\t0");
 }
 
 TEST(ParameterTreeBuilder, GigETreeHoldsEveryGroupInOrderWithItsValues) {
     const CameraEntry e = GigEEntry();
-    const auto tree = GigETree(e, {wxT("Simulated adapter"), wxT("1.0"), wxT("1-1-2020")}, Text);
+    const auto tree = GigETree(e, {u"Simulated adapter", u"1.0", u"1-1-2020"}, Text);
     ASSERT_EQ(tree.size(), 3u);
-    EXPECT_EQ(tree[0].text, wxT("Device"));
-    EXPECT_EQ(tree[1].text, wxT("Local network adapter"));
-    EXPECT_EQ(tree[2].text, wxT("Local driver"));
+    EXPECT_EQ(tree[0].text, u"Device");
+    EXPECT_EQ(tree[1].text, u"Local network adapter");
+    EXPECT_EQ(tree[2].text, u"Local driver");
     EXPECT_TRUE(tree[0].bold);
     EXPECT_EQ(tree[0].flag, NodeDevice);
     ASSERT_EQ(tree[0].children.size(), 3u);
     EXPECT_EQ(tree[0].children[1].data, 1500);
     auto n = ByData(tree);
-    EXPECT_EQ(n[1102].text, wxT("Runtime firmware version\t2.03.1029"));
-    EXPECT_EQ(n[1103].text, wxT("Starter firmware version\t1.01.0037"));
-    EXPECT_EQ(n[1104].text, wxT("User EEPROM (8 chars)\tABCDEFGH..."));
-    EXPECT_EQ(n[1105].text, wxT("COM port number\t103"));
-    EXPECT_EQ(n[1106].text, wxT("Camera temperature\t35.0") + deg + wxT(" C  (95.0") + deg + wxT(" F)"));
-    EXPECT_EQ(n[1116].text, wxT("Device statusflags\t0x00000101"));
+    EXPECT_EQ(n[1102].text, u"Runtime firmware version\t2.03.1029");
+    EXPECT_EQ(n[1103].text, u"Starter firmware version\t1.01.0037");
+    EXPECT_EQ(n[1104].text, u"User EEPROM (8 chars)\tABCDEFGH...");
+    EXPECT_EQ(n[1105].text, u"COM port number\t103");
+    EXPECT_EQ(n[1106].text, u"Camera temperature\t35.0" + deg + u" C  (95.0" + deg + u" F)");
+    EXPECT_EQ(n[1116].text, u"Device statusflags\t0x00000101");
     EXPECT_EQ(n[1116].flag, NodeStatusFlags);
     EXPECT_EQ(n[1117].children.size(), 16u);
-    EXPECT_EQ(n[1501].text, wxT("Sensor ID\t57"));
-    EXPECT_EQ(n[1508].text, wxT("Image memory size\t64 MB"));
-    EXPECT_EQ(n[1201].text, wxT("MAC address\t02-5A-4B-00-10-01"));
-    EXPECT_EQ(n[1202].text, wxT("Current IP address\t192.168.10.21"));
-    EXPECT_EQ(n[1205].text, wxT("Persistent IP address\t-"));
-    EXPECT_EQ(n[1210].text, wxT("Paired host MAC\t-"));
-    EXPECT_EQ(n[1212].text, wxT("Link\t1000 Mbit/s"));
-    EXPECT_EQ(n[2101].text, wxT("Designation\tSimulated adapter"));
-    EXPECT_EQ(n[2104].text, wxT("DHCP enabled\tYes"));
-    EXPECT_EQ(n[2105].text, wxT("Number of known devices\t4"));
-    EXPECT_EQ(n[2201].text, wxT("MAC address\t02-5A-4B-00-00-01"));
-    EXPECT_EQ(n[2205].text, wxT("IP range begin\tInvalid"));
-    EXPECT_EQ(n[2207].text, wxT("IP range valid\tNo"));
-    EXPECT_EQ(n[2408].text, wxT("Packet filter\tblock ZKGET"));
-    EXPECT_EQ(n[3013].text, wxT("Min. compatible starter FW\t1.01.0032"));
-    EXPECT_EQ(n[3014].text, wxT("Max. compatible starter FW\t1.01.0048"));
+    EXPECT_EQ(n[1501].text, u"Sensor ID\t57");
+    EXPECT_EQ(n[1508].text, u"Image memory size\t64 MB");
+    EXPECT_EQ(n[1201].text, u"MAC address\t02-5A-4B-00-10-01");
+    EXPECT_EQ(n[1202].text, u"Current IP address\t192.168.10.21");
+    EXPECT_EQ(n[1205].text, u"Persistent IP address\t-");
+    EXPECT_EQ(n[1210].text, u"Paired host MAC\t-");
+    EXPECT_EQ(n[1212].text, u"Link\t1000 Mbit/s");
+    EXPECT_EQ(n[2101].text, u"Designation\tSimulated adapter");
+    EXPECT_EQ(n[2104].text, u"DHCP enabled\tYes");
+    EXPECT_EQ(n[2105].text, u"Number of known devices\t4");
+    EXPECT_EQ(n[2201].text, u"MAC address\t02-5A-4B-00-00-01");
+    EXPECT_EQ(n[2205].text, u"IP range begin\tInvalid");
+    EXPECT_EQ(n[2207].text, u"IP range valid\tNo");
+    EXPECT_EQ(n[2408].text, u"Packet filter\tblock ZKGET");
+    EXPECT_EQ(n[3013].text, u"Min. compatible starter FW\t1.01.0032");
+    EXPECT_EQ(n[3014].text, u"Max. compatible starter FW\t1.01.0048");
 }
 
 TEST(ParameterTreeBuilder, AFailedInformationCallShowsTransferFailedEverywhere) {
     CameraEntry e = GigEEntry();
     CameraEntryBuilder::EthInfoFailed(e, 141);
-    auto n = ByData(GigETree(e, {wxT("Unknown"), wxT("Unknown"), wxT("Unknown")}, Text));
+    auto n = ByData(GigETree(e, {u"Unknown", u"Unknown", u"Unknown"}, Text));
     for (long data :
          {1201L, 1202L, 1203L, 1205L, 1206L, 1208L, 1209L, 1210L, 1211L, 2201L, 2202L, 2203L, 2205L, 2206L})
-        EXPECT_TRUE(n[data].text.EndsWith(wxT("\tTransfer failed"))) << data << " " << n[data].text;
-    EXPECT_EQ(n[2408].text, wxT("Packet filter\t0"));
-    EXPECT_EQ(n[1102].text, wxT("Runtime firmware version\t0.00.0000"));
-    EXPECT_EQ(n[1105].text, wxT("COM port number\t100"));
-    EXPECT_EQ(n[1104].text, wxT("User EEPROM (8 chars)\t0"));
-    EXPECT_EQ(n[1116].text, wxT("Device statusflags\t0x00000000"));
+        EXPECT_TRUE(n[data].text.ends_with(u"\tTransfer failed")) << data << " " << ToUtf8(n[data].text);
+    EXPECT_EQ(n[2408].text, u"Packet filter\t0");
+    EXPECT_EQ(n[1102].text, u"Runtime firmware version\t0.00.0000");
+    EXPECT_EQ(n[1105].text, u"COM port number\t100");
+    EXPECT_EQ(n[1104].text, u"User EEPROM (8 chars)\t0");
+    EXPECT_EQ(n[1116].text, u"Device statusflags\t0x00000000");
 }
 
 TEST(ParameterTreeBuilder, UsbTreeWithItsChainToTheController) {
     // Camera under hub 2 under hub 1 under the controller.
-    std::map<wxString, Instance> usb{{wxT("6&cam&0"), {wxT("5&hub2&0"), wxT("3"), wxT("USB\\HUB2")}},
-                                     {wxT("5&hub2&0"), {wxT("4&hub1&0"), wxT("1"), wxT("USB\\HUB1")}}};
-    std::map<wxString, Instance> pci{{wxT("4&hub1&0"), {wxT("3&pci&0"), wxT(""), wxT("PCI\\CTRL")}}};
-    auto find = [&](const wxString& key, const wxString& prefix) -> std::optional<Instance> {
-        auto& table = key.EndsWith(wxT("PCI")) ? pci : usb;
+    std::map<std::u16string, Instance> usb{{u"6&cam&0", {u"5&hub2&0", u"3", u"USB\\HUB2"}},
+                                           {u"5&hub2&0", {u"4&hub1&0", u"1", u"USB\\HUB1"}}};
+    std::map<std::u16string, Instance> pci{{u"4&hub1&0", {u"3&pci&0", u"", u"PCI\\CTRL"}}};
+    auto find = [&](const std::u16string& key, const std::u16string& prefix) -> std::optional<Instance> {
+        auto& table = key.ends_with(u"PCI") ? pci : usb;
         auto it = table.find(prefix);
         if (it == table.end())
             return std::nullopt;
         return it->second;
     };
-    auto describe = [](const wxString& key) -> std::optional<wxString> {
-        if (key == wxT("USB\\HUB1"))
+    auto describe = [](const std::u16string& key) -> std::optional<std::u16string> {
+        if (key == u"USB\\HUB1")
             return std::nullopt;
-        return wxT("Desc of ") + key;
+        return u"Desc of " + key;
     };
-    const auto chain = UsbChain(wxT("6&cam&0"), wxT("2"), find, describe, Text);
+    const auto chain = UsbChain(u"6&cam&0", u"2", find, describe, Text);
     ASSERT_EQ(chain.size(), 3u);
-    EXPECT_EQ(chain[0].text, wxT("1. Hub\tDesc of USB\\HUB2 (Port 2)"));
+    EXPECT_EQ(chain[0].text, u"1. Hub\tDesc of USB\\HUB2 (Port 2)");
     EXPECT_EQ(chain[0].data, 2001);
-    EXPECT_EQ(chain[1].text, wxT("2. Hub\tNot available (Port 3)"));
-    EXPECT_EQ(chain[2].text, wxT("3. Controller\tDesc of PCI\\CTRL"));
+    EXPECT_EQ(chain[1].text, u"2. Hub\tNot available (Port 3)");
+    EXPECT_EQ(chain[2].text, u"3. Controller\tDesc of PCI\\CTRL");
 
     uint8_t record[112] = {};
     Put32(record, 4, 1);
@@ -212,50 +209,50 @@ TEST(ParameterTreeBuilder, UsbTreeWithItsChainToTheController) {
     CameraEntryBuilder::FromListRecord(e, record, 0);
     const auto tree = UsbTree(e, chain, Text);
     ASSERT_EQ(tree.size(), 2u);
-    EXPECT_EQ(tree[0].children[0].text, wxT("Sensor ID\t12"));
+    EXPECT_EQ(tree[0].children[0].text, u"Sensor ID\t12");
     EXPECT_EQ(tree[0].children[0].data, 1001);
-    EXPECT_EQ(tree[1].text, wxT("USB"));
+    EXPECT_EQ(tree[1].text, u"USB");
     EXPECT_EQ(tree[1].data, 2000);
     EXPECT_EQ(tree[1].flag, NodeUsb);
     EXPECT_EQ(tree[1].children.size(), 3u);
 }
 
 TEST(ParameterTreeBuilder, ACyclicHubChainEnds) {
-    auto cyclic = [](const wxString& key, const wxString& prefix) -> std::optional<Instance> {
-        if (key.EndsWith(wxT("PCI")))
+    auto cyclic = [](const std::u16string& key, const std::u16string& prefix) -> std::optional<Instance> {
+        if (key.ends_with(u"PCI"))
             return std::nullopt;
-        return Instance{prefix == wxT("a") ? wxT("b") : wxT("a"), wxT("1"), wxT("K")};
+        return Instance{prefix == u"a" ? u"b" : u"a", u"1", u"K"};
     };
-    auto endless = [](const wxString& key, const wxString& prefix) -> std::optional<Instance> {
-        if (key.EndsWith(wxT("PCI")))
+    auto endless = [](const std::u16string& key, const std::u16string& prefix) -> std::optional<Instance> {
+        if (key.ends_with(u"PCI"))
             return std::nullopt;
-        return Instance{prefix + wxT("x"), wxT("1"), wxT("K")};
+        return Instance{prefix + u"x", u"1", u"K"};
     };
-    auto describe = [](const wxString&) -> std::optional<wxString> { return wxT("d"); };
-    EXPECT_EQ(UsbChain(wxT("a"), wxT("1"), cyclic, describe, Text).size(), 2u);
-    EXPECT_EQ(UsbChain(wxT("a"), wxT("1"), endless, describe, Text).size(), static_cast<size_t>(maxHubs));
+    auto describe = [](const std::u16string&) -> std::optional<std::u16string> { return u"d"; };
+    EXPECT_EQ(UsbChain(u"a", u"1", cyclic, describe, Text).size(), 2u);
+    EXPECT_EQ(UsbChain(u"a", u"1", endless, describe, Text).size(), static_cast<size_t>(maxHubs));
 }
 
 TEST(ParameterTreeBuilderTest, TextChangesNameTheChangedRowsOfATreeOfTheSameShapeOnly) {
     const std::vector<Node> shown = {
-        {wxT("Device"),
+        {u"Device",
          1000,
          true,
          0,
-         {{wxT("Temperature\t25"), 1106, false, -1, {}}, {wxT("ID\t7"), 1001, false, -1, {}}}},
-        {wxT("Driver"), 3000, true, 1, {{wxT("Min\t1.0"), 3013, false, -1, {}}}}};
+         {{u"Temperature\t25", 1106, false, -1, {}}, {u"ID\t7", 1001, false, -1, {}}}},
+        {u"Driver", 3000, true, 1, {{u"Min\t1.0", 3013, false, -1, {}}}}};
     EXPECT_EQ(TextChanges(shown, shown), std::vector<TextChange>());
 
     std::vector<Node> fresh = shown;
-    fresh[0].children[1].text = wxT("ID\t8");
-    fresh[1].children[0].text = wxT("Min\t1.1");
+    fresh[0].children[1].text = u"ID\t8";
+    fresh[1].children[0].text = u"Min\t1.1";
     // Depth-first positions: Device 0, Temperature 1, ID 2, Driver 3, Min 4.
-    const std::vector<TextChange> expected = {{2, wxT("ID\t8")}, {4, wxT("Min\t1.1")}};
+    const std::vector<TextChange> expected = {{2, u"ID\t8"}, {4, u"Min\t1.1"}};
     EXPECT_EQ(TextChanges(shown, fresh), expected);
 
     // Rows that come or go, or change their data, weight or flag, need a new tree.
     std::vector<Node> more = shown;
-    more[1].children.push_back({wxT("Max\t2.0"), 3014, false, -1, {}});
+    more[1].children.push_back({u"Max\t2.0", 3014, false, -1, {}});
     EXPECT_FALSE(TextChanges(shown, more));
     std::vector<Node> otherData = shown;
     otherData[0].children[0].data = 1107;

@@ -205,7 +205,7 @@ TEST(Colours, SavedTextIsReadableOnDialogBackgrounds) {
     EXPECT_NEAR(contrastRatio(*wxBLACK, *wxWHITE), 21.0, 1e-9);
     EXPECT_NEAR(contrastRatio(*wxWHITE, *wxWHITE), 1.0, 1e-9);
     EXPECT_LT(contrastRatio(*wxGREEN, *wxWHITE), 4.5); // the stock green fails
-    for (const wxColour background :
+    for (const wxColour& background :
          {wxColour(255, 255, 255), wxColour(246, 245, 244), wxColour(237, 237, 237), wxColour(222, 221, 218)})
         EXPECT_GE(contrastRatio(savedColour(), background), 4.5) << background.GetAsString();
 }

@@ -8,7 +8,6 @@
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/AutomaticEthConfiguration.h"
 #include "camera_manager/core/dialogs/CAboutDlg.h"
-#include "camera_manager/core/dialogs/CameraListRefresh.h"
 #include "camera_manager/core/dialogs/DlgProgress.h"
 #include "camera_manager/core/dialogs/ManualConfigDlg.h"
 #include "camera_manager/core/dialogs/NetworkConfigDlg.h"
@@ -17,6 +16,7 @@
 #include "camera_manager/core/records/DeviceLookup.h"
 #include "camera_manager/core/records/HostAdapters.h"
 #include "camera_manager/core/records/ManagerStartup.h"
+#include "camera_manager/core/rules/CameraListRefresh.h"
 #include "camera_manager/core/rules/CommandRules.h"
 #include "camera_manager/diagnostics/AdditionalFunctions.h"
 #include "camera_manager/diagnostics/AdditionalInfoDlg.h"
@@ -50,6 +50,11 @@ namespace {
 
 wxString Text(int id) {
     return ResourceText(static_cast<unsigned>(id));
+}
+
+// The same string as the windowless rules take it.
+std::u16string RuleText(int id) {
+    return LoadResourceString(static_cast<unsigned>(id));
 }
 
 // Client size of the dialog as its template lays it out. The parameter column lies right of
@@ -470,7 +475,7 @@ void CZekoManagerDlg::OnRefreshTick() {
 }
 
 bool CZekoManagerDlg::RefreshList() {
-    ListRefresh fresh = RefreshCameraLists(cameraLists, snapshots, refresh.TakeListRebuild(), Text);
+    ListRefresh fresh = RefreshCameraLists(cameraLists, snapshots, refresh.TakeListRebuild(), RuleText);
     selectedEntry = nullptr;
     if (!fresh.rebuild)
         return false;
@@ -487,9 +492,9 @@ bool CZekoManagerDlg::RefreshList() {
     rows = std::move(fresh.rows);
     for (size_t n = 0; n < rows.size(); ++n) {
         const long row = static_cast<long>(n);
-        list->InsertItem(row, rows[n].columns[0], rows[n].image);
+        list->InsertItem(row, ToWx(rows[n].columns[0]), rows[n].image);
         for (int c = 1; c < 7; ++c)
-            list->SetItem(row, c, rows[n].columns[c]);
+            list->SetItem(row, c, ToWx(rows[n].columns[c]));
         list->SetItemData(row, row);
     }
     SortRows();
@@ -592,15 +597,15 @@ void CZekoManagerDlg::FillParameterTree() {
     }
     std::vector<Node> nodes;
     if (entry->GetDeviceId() < 1000) {
-        nodes = UsbTree(*entry, UsbChainOf(*entry), Text);
+        nodes = UsbTree(*entry, UsbChainOf(*entry), RuleText);
     } else {
         if (refresh.TakeAdapterLookup()) {
             std::u16string designation = LoadResourceString(ids::Unknown);
             std::u16string version = designation, date = designation;
             ::GetHostAdapterByMac(entry->GetAdapterMacAddress(), designation, version, date);
-            adapterTexts = {ToWx(designation), ToWx(version), ToWx(date)};
+            adapterTexts = {designation, version, date};
         }
-        nodes = GigETree(*entry, adapterTexts, Text);
+        nodes = GigETree(*entry, adapterTexts, RuleText);
     }
     // A fill of the same shape changes only the texts that differ, and only their rows are
     // drawn again: an idle tick draws nothing.
@@ -610,7 +615,7 @@ void CZekoManagerDlg::FillParameterTree() {
                 const std::vector<CColumnTreeCtrl::Item*> items = t.GetAllItems();
                 for (const TextChange& change : *changes)
                     if (change.position < items.size())
-                        t.SetItemText(items[change.position], change.text);
+                        t.SetItemText(items[change.position], ToWx(change.text));
                 SizeTreeLabelColumn();
             }
             shownNodes = std::move(nodes);
@@ -623,7 +628,7 @@ void CZekoManagerDlg::FillParameterTree() {
     std::function<void(const std::vector<Node>&, CColumnTreeCtrl::Item*)> insert =
         [&](const std::vector<Node>& level, CColumnTreeCtrl::Item* parent) {
             for (const Node& n : level) {
-                CColumnTreeCtrl::Item* item = t.InsertItem(n.text, parent, n.data, n.bold);
+                CColumnTreeCtrl::Item* item = t.InsertItem(ToWx(n.text), parent, n.data, n.bold);
                 insert(n.children, item);
                 if (n.flag >= 0) {
                     namedNodes.emplace_back(item, n.flag);
@@ -662,20 +667,21 @@ std::vector<ParameterTreeBuilder::Node> CZekoManagerDlg::UsbChainOf(const Camera
     WCHAR parentId[128] = {}, port[16] = {};
     if (!FindUsbDeviceInstance(entry.GetUsbEnumIndex(), parentId, sizeof parentId, port, sizeof port))
         return {};
-    auto findHub = [](const wxString& enumKey, const wxString& prefix) -> std::optional<Instance> {
+    auto findHub = [](const std::u16string& enumKey,
+                      const std::u16string& prefix) -> std::optional<Instance> {
         WCHAR id[128] = {}, hubPort[16] = {}, keyPath[512] = {};
-        if (!FindDeviceByParentIdPrefix(FromWx(enumKey), FromWx(prefix), id, sizeof id, hubPort,
-                                        sizeof hubPort, keyPath, sizeof keyPath))
+        if (!FindDeviceByParentIdPrefix(enumKey, prefix, id, sizeof id, hubPort, sizeof hubPort, keyPath,
+                                        sizeof keyPath))
             return std::nullopt;
-        return Instance{ToWx(id), ToWx(hubPort), ToWx(keyPath)};
+        return Instance{id, hubPort, keyPath};
     };
-    auto description = [](const wxString& keyPath) -> std::optional<wxString> {
+    auto description = [](const std::u16string& keyPath) -> std::optional<std::u16string> {
         WCHAR text[256] = {};
-        if (!ReadRegistryString(FromWx(keyPath), u"DeviceDesc", text, sizeof text))
+        if (!ReadRegistryString(keyPath, u"DeviceDesc", text, sizeof text))
             return std::nullopt;
-        return ToWx(text);
+        return std::u16string(text);
     };
-    return ParameterTreeBuilder::UsbChain(ToWx(parentId), ToWx(port), findHub, description, Text);
+    return ParameterTreeBuilder::UsbChain(parentId, port, findHub, description, RuleText);
 }
 
 void CZekoManagerDlg::UpdateButtonsAndStatus() {
@@ -686,7 +692,7 @@ void CZekoManagerDlg::UpdateButtonsAndStatus() {
         state = CameraStateOf(*selectedEntry);
     const int deviceId = selectedEntry ? static_cast<int>(selectedEntry->GetDeviceId()) : -1;
     const StatusDecision d = DecideStatus(selectedEntry ? &state : nullptr, expertMode->IsChecked(),
-                                          deviceId != statusDeviceId, Text);
+                                          deviceId != statusDeviceId, RuleText);
     for (int id : pictures)
         if (wxWindow* w = FindWindow(id))
             w->Show(id == d.picture);
@@ -694,7 +700,7 @@ void CZekoManagerDlg::UpdateButtonsAndStatus() {
         if (wxWindow* w = FindWindow(cameraButtons[i]))
             w->Enable(d.enabled[i]);
     if (!d.keepStatus) {
-        SetStatus(d.text, d.code);
+        SetStatus(ToWx(d.text), d.code);
         statusDeviceId = d.text.empty() ? -1 : deviceId;
     }
 }

@@ -8,11 +8,11 @@
 
 #include "camera_manager/core/controls/CColumnTreeCtrl.h"
 #include "camera_manager/core/dialogs/CCustomDialog.h"
-#include "camera_manager/core/dialogs/CameraListRules.h"
-#include "camera_manager/core/dialogs/ParameterTreeBuilder.h"
 #include "camera_manager/core/records/CamInfoRecord.h"
 #include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/core/records/ManagerSettings.h"
+#include "camera_manager/core/rules/CameraListRules.h"
+#include "camera_manager/core/rules/ParameterTreeBuilder.h"
 #include "camera_manager/core/rules/RefreshState.h"
 #include "platform/win/ResourceStrings.h"
 

@@ -1,27 +1,29 @@
-#include "camera_manager/core/dialogs/CameraListRules.h"
+#include "camera_manager/core/rules/CameraListRules.h"
 
 #include "camera_manager/res/StringIds.h"
 
 #include <algorithm>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 namespace CameraListRules {
 
-const wxString modelPrefix = wxT("ZK");
+const std::u16string modelPrefix = u"ZK";
 const std::array<int, 8> pictures = {1072, 1097, 1124, 1328, 1340, 1341, 1351, 1352};
 const std::array<int, 4> cameraButtons = {1085, 1092, 1086, 1087};
 
 namespace {
 
-bool IsHex(wxUniChar c) {
+bool IsHex(char16_t c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
-bool IsAlnum(wxUniChar c) {
+bool IsAlnum(char16_t c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
 // Prefix, three hex digits and a letter or digit at `from`.
-bool MatchesCode(const wxString& text, size_t from) {
+bool MatchesCode(const std::u16string& text, size_t from) {
     if (text.length() < from + 4)
         return false;
     for (size_t i = 0; i < 3; ++i)
@@ -31,16 +33,30 @@ bool MatchesCode(const wxString& text, size_t from) {
 }
 
 // The model column as the USB picture rule reads it: prefix "-" code "LE-".
-bool IsLeModel(const wxString& column) {
+bool IsLeModel(const std::u16string& column) {
     const size_t p = modelPrefix.length();
-    if (!column.StartsWith(modelPrefix) || column.length() < p + 1 || column[p] != '-')
+    if (!column.starts_with(modelPrefix) || column.length() < p + 1 || column[p] != u'-')
         return false;
-    return MatchesCode(column, p + 1) && column.Mid(p + 5, 3) == wxT("LE-");
+    return MatchesCode(column, p + 1) && column.length() >= p + 5 && column.substr(p + 5, 3) == u"LE-";
 }
 
-wxString Numbered(const StringLookup& text, uint32_t deviceId, const wxString& message) {
-    return wxString::Format(wxT("%s %d: %s"), text(ids::DeviceStatusPrefix), static_cast<int>(deviceId),
-                            message);
+std::u16string Numbered(const StringLookup& text, uint32_t deviceId, const std::u16string& message) {
+    return text(ids::DeviceStatusPrefix) + u" " + FormatAscii("%d", static_cast<int>(deviceId)) + u": " +
+           message;
+}
+
+// The integer at the start of a text (after blanks, with an optional sign), 0 when there is none.
+long LeadingInteger(const std::u16string& text) {
+    size_t i = 0;
+    while (i < text.length() && (text[i] == u' ' || text[i] == u'\t'))
+        ++i;
+    const bool negative = i < text.length() && text[i] == u'-';
+    if (i < text.length() && (text[i] == u'-' || text[i] == u'+'))
+        ++i;
+    long value = 0;
+    for (; i < text.length() && text[i] >= u'0' && text[i] <= u'9'; ++i)
+        value = value * 10 + (text[i] - u'0');
+    return negative ? -value : value;
 }
 
 bool Bit(uint32_t value, int bit) {
@@ -75,17 +91,17 @@ bool FirmwareOk(const CameraState& camera) {
     return true;
 }
 
-wxString ModelColumn(const wxString& model) {
+std::u16string ModelColumn(const std::u16string& model) {
     const size_t p = modelPrefix.length();
-    if (model.StartsWith(modelPrefix) && model.length() >= p + 5 && MatchesCode(model, p))
-        return wxString::Format(wxT("%s-%s"), modelPrefix, model.Mid(p));
+    if (model.starts_with(modelPrefix) && model.length() >= p + 5 && MatchesCode(model, p))
+        return modelPrefix + u"-" + model.substr(p);
     return model;
 }
 
 RowTexts MakeRow(const CameraState& camera, const StringLookup& text) {
     RowTexts row;
-    const wxString yes = text(ids::Yes);
-    const wxString no = text(ids::No);
+    const std::u16string yes = text(ids::Yes);
+    const std::u16string no = text(ids::No);
     if (!camera.IsGigE()) {
         const bool unusable = (camera.status & 3u) != 0;
         if (camera.used) {
@@ -120,8 +136,8 @@ RowTexts MakeRow(const CameraState& camera, const StringLookup& text) {
         }
         row.columns[2] = text(ids::EthTag);
     }
-    row.columns[3] = wxString::Format(wxT("%d"), static_cast<int>(camera.cameraId));
-    row.columns[4] = wxString::Format(wxT("%d"), static_cast<int>(camera.deviceId));
+    row.columns[3] = FormatAscii("%d", static_cast<int>(camera.cameraId));
+    row.columns[4] = FormatAscii("%d", static_cast<int>(camera.deviceId));
     row.columns[5] = ModelColumn(camera.model);
     row.columns[6] = camera.serial;
     return row;
@@ -150,9 +166,19 @@ int PictureFor(const CameraState& camera) {
     }
 }
 
-wxString FirmwareVersionText(uint32_t v) {
-    return wxString::Format(wxT("%d.%02d.%04d"), static_cast<int>(v >> 24),
-                            static_cast<int>((v >> 16) & 0xFF), static_cast<int>(v & 0xFFFF));
+std::u16string FormatAscii(const char* format, ...) {
+    char buffer[64];
+    va_list args;
+    va_start(args, format);
+    const int n = std::vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    const size_t length = n < 0 ? 0 : std::min(static_cast<size_t>(n), sizeof buffer - 1);
+    return std::u16string(buffer, buffer + length);
+}
+
+std::u16string FirmwareVersionText(uint32_t v) {
+    return FormatAscii("%d.%02d.%04d", static_cast<int>(v >> 24), static_cast<int>((v >> 16) & 0xFF),
+                       static_cast<int>(v & 0xFFFF));
 }
 
 StatusDecision DecideStatus(const CameraState* camera, bool expertMode, bool selectionChanged,
@@ -171,9 +197,9 @@ StatusDecision DecideStatus(const CameraState* camera, bool expertMode, bool sel
                 d.text = Numbered(text, c.deviceId, text(ids::CameraReady));
                 d.code = 0;
             } else {
-                const wxString message =
-                    expertMode ? text(ids::StarterFirmwareIncompatibleRequested) + wxT(" ") +
-                                     FirmwareVersionText(c.driverIncludedStarterFirmware) + wxT(".")
+                const std::u16string message =
+                    expertMode ? text(ids::StarterFirmwareIncompatibleRequested) + u" " +
+                                     FirmwareVersionText(c.driverIncludedStarterFirmware) + u"."
                                : text(ids::StarterFirmwareIncompatible);
                 d.text = Numbered(text, c.deviceId, message);
                 d.code = 1;
@@ -181,7 +207,7 @@ StatusDecision DecideStatus(const CameraState* camera, bool expertMode, bool sel
         } else if (a) {
             d.enabled = {false, true, true, true};
             const int message = GigEMessage(c);
-            d.text = Numbered(text, c.deviceId, message ? text(message) : wxString());
+            d.text = Numbered(text, c.deviceId, message ? text(message) : std::u16string());
             d.code = 1;
         } else if (ctl) {
             // A passing state between ticks: the line keeps what it showed for this camera. Shown
@@ -196,8 +222,8 @@ StatusDecision DecideStatus(const CameraState* camera, bool expertMode, bool sel
         }
         if (c.ethInfoResult != 0) {
             d.keepStatus = false;
-            d.text = wxString::Format(wxT("%s %d%s"), text(ids::EthInfoFailedPrefix),
-                                      static_cast<int>(c.ethInfoResult), text(ids::EthInfoFailedSuffix));
+            d.text = text(ids::EthInfoFailedPrefix) + u" " +
+                     FormatAscii("%d", static_cast<int>(c.ethInfoResult)) + text(ids::EthInfoFailedSuffix);
             d.code = 1;
         }
         return d;
@@ -227,9 +253,9 @@ Snapshot MakeSnapshot(const CameraState& c) {
     s.cameraId = c.cameraId;
     s.used = c.used;
     s.sensorId = c.sensorId;
-    auto copy = [](char16_t* out, const wxString& in) {
+    auto copy = [](char16_t* out, const std::u16string& in) {
         for (size_t i = 0; i < 16 && i < in.length(); ++i)
-            out[i] = static_cast<char16_t>(static_cast<wxUint32>(in[i].GetValue()));
+            out[i] = in[i];
     };
     copy(s.serial, c.serial);
     copy(s.model, c.model);
@@ -248,12 +274,11 @@ bool SnapshotsDiffer(const std::vector<Snapshot>& a, const std::vector<Snapshot>
     return false;
 }
 
-int CompareRows(const wxString& a, const wxString& b, int column, bool ascending) {
+int CompareRows(const std::u16string& a, const std::u16string& b, int column, bool ascending) {
     int result;
     if (column == 3 || column == 4) {
-        long x = 0, y = 0;
-        a.ToLong(&x);
-        b.ToLong(&y);
+        const long x = LeadingInteger(a);
+        const long y = LeadingInteger(b);
         result = x < y ? -1 : (x > y ? 1 : 0);
     } else {
         const int c = a.compare(b);

@@ -4,12 +4,11 @@
 #ifndef CAMERA_MANAGER_CORE_PARAMETERTREEBUILDER_H
 #define CAMERA_MANAGER_CORE_PARAMETERTREEBUILDER_H
 
-#include "camera_manager/core/dialogs/CameraListRules.h"
-
-#include <wx/string.h>
+#include "camera_manager/core/rules/CameraListRules.h"
 
 #include <functional>
 #include <optional>
+#include <string>
 #include <vector>
 
 class CameraEntry;
@@ -34,7 +33,7 @@ enum TreeNode {
 };
 
 struct Node {
-    wxString text;
+    std::u16string text;
     long data = 0;
     bool bold = false;
     int flag = -1; // index of the stored expanded flag, -1 for leaves
@@ -43,18 +42,20 @@ struct Node {
 
 // The host adapter's texts, looked up once per list click.
 struct AdapterTexts {
-    wxString designation;
-    wxString driverVersion;
-    wxString driverDate;
+    std::u16string designation;
+    std::u16string driverVersion;
+    std::u16string driverDate;
 };
 
 // Value texts.
-wxString TemperatureText(const wxString& label, uint16_t raw, const StringLookup& text);
-wxString CameraAddressText(const wxString& label, const wxString& address);
-wxString CameraMacText(const wxString& label, const wxString& mac, const StringLookup& text);
-wxString AdapterAddressText(const wxString& label, const wxString& address, const StringLookup& text);
-wxString PacketFilterText(const wxString& label, uint16_t filter, const StringLookup& text);
-wxString UserEepromText(const wxString& label, const wxString& eeprom);
+std::u16string TemperatureText(const std::u16string& label, uint16_t raw, const StringLookup& text);
+std::u16string CameraAddressText(const std::u16string& label, const std::u16string& address);
+std::u16string CameraMacText(const std::u16string& label, const std::u16string& mac,
+                             const StringLookup& text);
+std::u16string AdapterAddressText(const std::u16string& label, const std::u16string& address,
+                                  const StringLookup& text);
+std::u16string PacketFilterText(const std::u16string& label, uint16_t filter, const StringLookup& text);
+std::u16string UserEepromText(const std::u16string& label, const std::u16string& eeprom);
 // The children of a flag node: one per bit whose name's last word is not "Reserved".
 std::vector<Node> BitNodes(uint32_t value, int firstString, long firstData, const StringLookup& text);
 
@@ -62,18 +63,19 @@ std::vector<Node> BitNodes(uint32_t value, int firstString, long firstData, cons
 // an enumeration key whose parent-id prefix is given, returning its own prefix, port and key
 // path; `description` reads an instance key's "DeviceDesc".
 struct Instance {
-    wxString parentId;
-    wxString port;
-    wxString keyPath;
+    std::u16string parentId;
+    std::u16string port;
+    std::u16string keyPath;
 };
 using InstanceFinder =
-    std::function<std::optional<Instance>(const wxString& enumKey, const wxString& prefix)>;
-using DescriptionReader = std::function<std::optional<wxString>(const wxString& keyPath)>;
+    std::function<std::optional<Instance>(const std::u16string& enumKey, const std::u16string& prefix)>;
+using DescriptionReader = std::function<std::optional<std::u16string>(const std::u16string& keyPath)>;
 // Hub rows numbered from 1, then the controller. The walk stops at a prefix already seen and
 // after maxHubs hubs, so a corrupt chain cannot hang the dialog.
 constexpr int maxHubs = 16;
-std::vector<Node> UsbChain(const wxString& parentId, const wxString& port, const InstanceFinder& findHub,
-                           const DescriptionReader& description, const StringLookup& text);
+std::vector<Node> UsbChain(const std::u16string& parentId, const std::u16string& port,
+                           const InstanceFinder& findHub, const DescriptionReader& description,
+                           const StringLookup& text);
 
 std::vector<Node> UsbTree(const CameraEntry& entry, const std::vector<Node>& usbChain,
                           const StringLookup& text);
@@ -82,7 +84,7 @@ std::vector<Node> GigETree(const CameraEntry& entry, const AdapterTexts& adapter
 // A changed row between two fills: its depth-first position among all nodes and its new text.
 struct TextChange {
     size_t position;
-    wxString text;
+    std::u16string text;
     bool operator==(const TextChange&) const = default;
 };
 // The rows whose text differs between the tree shown and a fresh fill of the same shape (every

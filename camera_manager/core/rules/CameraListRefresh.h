@@ -4,8 +4,8 @@
 #ifndef CAMERA_MANAGER_CORE_CAMERALISTREFRESH_H
 #define CAMERA_MANAGER_CORE_CAMERALISTREFRESH_H
 
-#include "camera_manager/core/dialogs/CameraListRules.h"
 #include "camera_manager/core/records/CameraList.h"
+#include "camera_manager/core/rules/CameraListRules.h"
 
 #include <vector>
 

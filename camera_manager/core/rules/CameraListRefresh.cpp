@@ -1,6 +1,4 @@
-#include "camera_manager/core/dialogs/CameraListRefresh.h"
-
-#include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/rules/CameraListRefresh.h"
 
 namespace {
 
@@ -33,8 +31,8 @@ CameraListRules::CameraState CameraStateOf(const CameraEntry& e) {
     s.starterFirmware = e.GetDeviceStarterFirmwareVersion();
     s.driverIncludedStarterFirmware = e.GetDriverIncludedStarterFirmware();
     s.ethInfoResult = e.GetEthInfoResult();
-    s.serial = ToWx(e.GetDeviceSerNo());
-    s.model = ToWx(e.GetDeviceModel());
+    s.serial = e.GetDeviceSerNo();
+    s.model = e.GetDeviceModel();
     return s;
 }
 

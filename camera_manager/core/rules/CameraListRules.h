@@ -4,20 +4,19 @@
 #ifndef CAMERA_MANAGER_CORE_CAMERALISTRULES_H
 #define CAMERA_MANAGER_CORE_CAMERALISTRULES_H
 
-#include <wx/string.h>
-
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 
 // Resource string by number (the dialog passes its string table).
-using StringLookup = std::function<wxString(int id)>;
+using StringLookup = std::function<std::u16string(int id)>;
 
 namespace CameraListRules {
 
 // The camera line's two-letter model prefix.
-extern const wxString modelPrefix;
+extern const std::u16string modelPrefix;
 
 // The list column that holds the device id.
 constexpr int cameraIdColumn = 3;
@@ -38,13 +37,13 @@ struct CameraState {
     uint32_t starterFirmware = 0;
     uint32_t driverIncludedStarterFirmware = 0;
     uint32_t ethInfoResult = 0;
-    wxString serial;
-    wxString model;
+    std::u16string serial;
+    std::u16string model;
     bool IsGigE() const { return deviceId >= 1000; }
 };
 
 struct RowTexts {
-    std::array<wxString, 7> columns; // Free, Avail., Type, Cam.ID, Dev.ID, Model, SerNo.
+    std::array<std::u16string, 7> columns; // Free, Avail., Type, Cam.ID, Dev.ID, Model, SerNo.
     int image = 0;
 };
 
@@ -54,7 +53,7 @@ bool FirmwareOk(const CameraState& camera);
 
 // The model column: a model of the form prefix, three hex digits, a letter or digit and at least
 // one more character is written prefix "-" rest; any other model as it is.
-wxString ModelColumn(const wxString& model);
+std::u16string ModelColumn(const std::u16string& model);
 
 RowTexts MakeRow(const CameraState& camera, const StringLookup& text);
 
@@ -71,7 +70,7 @@ struct StatusDecision {
     int picture = 0;               // 0: none shown
     std::array<bool, 4> enabled{}; // in the order of cameraButtons
     bool keepStatus = false;       // leave the status line as it is
-    wxString text;                 // the status text
+    std::u16string text;           // the status text
     int code = 0;                  // 0 black, 1 red, 2 green
 };
 
@@ -81,8 +80,11 @@ struct StatusDecision {
 StatusDecision DecideStatus(const CameraState* camera, bool expertMode, bool selectionChanged,
                             const StringLookup& text);
 
+// A printf-formatted text of ASCII characters (numbers and their punctuation) as UTF-16.
+std::u16string FormatAscii(const char* format, ...) __attribute__((format(printf, 1, 2)));
+
 // Firmware version text "%d.%02d.%04d".
-wxString FirmwareVersionText(uint32_t version);
+std::u16string FirmwareVersionText(uint32_t version);
 
 // One snapshot record per listed camera, as compared between ticks.
 struct Snapshot {
@@ -104,7 +106,7 @@ bool SnapshotsDiffer(const std::vector<Snapshot>& a, const std::vector<Snapshot>
 
 // Comparison of two rows' texts in a sort column: camera ID and device id as integers, other
 // columns unit by unit; negated for descending order.
-int CompareRows(const wxString& a, const wxString& b, int column, bool ascending);
+int CompareRows(const std::u16string& a, const std::u16string& b, int column, bool ascending);
 
 } // namespace CameraListRules
 
