@@ -5,9 +5,10 @@
 
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/Exception.h"
+#include "platform/common/Cp1252.h"
+#include "platform/common/Utf.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cstdint>
 #include <cstdlib>
@@ -723,45 +724,15 @@ std::string ostring::convert(const std::string& bytes, const ostring& from, cons
 
 namespace {
 
-// What the units 0x80-0x9F of a wide text stand for: the CP1252 characters they were widened from
-// byte by byte (the five bytes CP1252 leaves undefined stay as they are). Asked of GLib once.
-const std::array<uint32_t, 32>& widenedCp1252() {
-    static const std::array<uint32_t, 32> table = [] {
-        std::array<uint32_t, 32> t{};
-        for (uint32_t b = 0; b < 32; ++b) {
-            t[b] = 0x80 + b;
-            const std::string one(1, static_cast<char>(0x80 + b));
-            std::string error;
-            const std::string u = ostring::convert(one, Defines::appEncoding(), "UTF-32LE", &error);
-            if (error.empty() && u.size() == 4)
-                std::memcpy(&t[b], u.data(), 4);
-        }
-        return t;
-    }();
-    return table;
-}
-
-// A wide text with characters at or above 256 as UTF-8, with GLib's encoder. Units below 256 read
-// as str() reads them; a well-formed surrogate pair held in two units is one character; a unit
-// that is no character (a lone surrogate, beyond U+10FFFF) becomes U+FFFD.
+// A wide text with characters at or above 256 as UTF-8. Units below 256 read as str() reads them
+// (0x80-0x9F are the CP1252 characters they were widened from); pairs and lone surrogates follow
+// the suite's one rule for text that is no character.
 std::string wideToUtf8(const std::wstring& w) {
-    std::string out;
-    out.reserve(w.size() * 3);
-    char buf[8];
-    for (size_t i = 0; i < w.size(); ++i) {
-        uint32_t c = static_cast<uint32_t>(w[i]);
-        if (c >= 0x80 && c < 0xA0) {
-            c = widenedCp1252()[c - 0x80];
-        } else if (c >= 0xD800 && c < 0xDC00 && i + 1 < w.size() &&
-                   static_cast<uint32_t>(w[i + 1]) >= 0xDC00 && static_cast<uint32_t>(w[i + 1]) < 0xE000) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint32_t>(w[i + 1]) - 0xDC00);
-            ++i;
-        }
-        if (!g_unichar_validate(static_cast<gunichar>(c)))
-            c = 0xFFFD;
-        out.append(buf, static_cast<size_t>(g_unichar_to_utf8(static_cast<gunichar>(c), buf)));
-    }
-    return out;
+    std::wstring characters = w;
+    for (wchar_t& c : characters)
+        if (static_cast<uint32_t>(c) >= 0x80 && static_cast<uint32_t>(c) < 0xA0)
+            c = static_cast<wchar_t>(Cp1252::toUnicode(static_cast<unsigned char>(c)));
+    return Utf::toUtf8(characters);
 }
 
 } // namespace
