@@ -141,12 +141,13 @@ TEST_F(NetworkSetupTest, StoredConfigurationAndRegistryAreNeverTouched) {
 }
 
 TEST_F(NetworkSetupTest, AConfigurationThatCannotBeReadIsSetAsideNamedAndWrittenAnew) {
-    const std::pair<const char*, const char*> damaged[] = {
-        {"not a configuration\n", "line 1 is no adapter, service or binding record"},
-        {"adapter\teth0\tOnboard LAN\tROOT\\NET\\0000\nservice\tzk_eth\tZek", "its last line is cut short"},
-        {"", "it is empty"},
-        {"binding\tzk_eth\tzk_eth->eth0\teth0\t1\nservice\tzk_eth\tZeko\n",
-         "line 1 binds a service that is not named before it"},
+    using Kind = win::FileProblem::Kind;
+    const std::pair<const char*, win::FileProblem> damaged[] = {
+        {"not a configuration\n", {Kind::NotNetworkRecord, 1}},
+        {"adapter\teth0\tOnboard LAN\tROOT\\NET\\0000\nservice\tzk_eth\tZek", {Kind::LastLineCut}},
+        {"", {Kind::Empty}},
+        {"binding\tzk_eth\tzk_eth->eth0\teth0\t1\nservice\tzk_eth\tZeko\n", {Kind::BindingBeforeService, 1}},
+        {"adapter\teth0\tOnboard LAN\tROOT\\NET\\0000\n", {Kind::NoService}},
     };
     for (const auto& [content, problem] : damaged) {
         win::TakeUnreadableFiles();
@@ -165,6 +166,34 @@ TEST_F(NetworkSetupTest, AConfigurationThatCannotBeReadIsSetAsideNamedAndWritten
         EXPECT_TRUE(win::TakeUnreadableFiles().empty());
         std::filesystem::remove(aside[0].keptAs);
     }
+}
+
+// A machine registry that was set aside (or lost) took the adapters' keys along; the stored
+// configuration still names the devices, so each start registers them again under those numbers.
+TEST_F(NetworkSetupTest, TheAdaptersOfAStoredConfigurationGetTheirKeysBackUnderTheirNumbers) {
+    ASSERT_TRUE(win::EnsureNetworkSetup(serviceName));
+    const std::string configuration = fileText("zeko_netcfg.txt");
+    const std::string registry = fileText("machine.reg");
+    std::filesystem::remove(dir_ + "/machine.reg");
+    win::RegistryStore::resetAll();
+    EXPECT_FALSE(win::EnsureNetworkSetup(serviceName));
+    EXPECT_EQ(fileText("machine.reg"), registry);
+    EXPECT_EQ(fileText("zeko_netcfg.txt"), configuration);
+
+    // A number that another device holds now is not given to the adapter; an adapter that is
+    // gone has nothing to register.
+    std::filesystem::remove(dir_ + "/machine.reg");
+    win::RegistryStore::resetAll();
+    machine().setValue(enumKey + u"ROOT\\NET\\0000", win::RegistryStore::textValue(u"Driver", u"elsewhere"));
+    adapters_.push_back(adapter("eth1", "eth1", 0x20, "10.0.0.2", "255.0.0.0"));
+    EXPECT_FALSE(win::EnsureNetworkSetup(serviceName));
+    EXPECT_EQ(text(enumKey + u"ROOT\\NET\\0000", u"Driver"), u"elsewhere");
+    EXPECT_FALSE(machine().keyExists(interfaces + u"eth0"));
+    EXPECT_FALSE(machine().keyExists(interfaces + u"eth1"));
+    EXPECT_EQ(classSubkeyOf(win::ReadNetConfiguration().adapter(u"enp3s0")->pnpDeviceId), u"0001");
+    EXPECT_EQ(text(classKey + u"0001", u"NetCfgInstanceId"), u"enp3s0");
+    EXPECT_EQ(text(interfaces + u"enp3s0", u"IPAddress"), u"0.0.0.0");
+    EXPECT_EQ(fileText("zeko_netcfg.txt"), configuration);
 }
 
 TEST_F(NetworkSetupTest, ExistingKeysAreKeptAndNewClassSubkeysTakeFreeNumbers) {
