@@ -9,9 +9,9 @@
 // key or value it names, writes the result to a temporary file and renames it into place, so
 // that two programs using one folder never undo each other's changes. A file that cannot be
 // read counts as empty for look-ups and is never overwritten. A file that can be read but not
-// understood (a line that is no key, value or header) is renamed aside before anything is
-// written (see UnreadableFiles.h) and the store starts empty. At first use, temporaries of the
-// store's own pattern left by a writer that was killed are removed.
+// understood (a line that is no key, value or header, or no byte at all) is renamed aside
+// before anything is written (see UnreadableFiles.h) and the store starts empty. At first use,
+// temporaries of the store's own pattern left by a writer that was killed are removed.
 
 #include "platform/win/UnreadableFiles.h"
 
