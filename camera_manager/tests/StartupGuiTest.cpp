@@ -11,6 +11,7 @@
 #include "platform/win/RegistryStore.h"
 
 #include <algorithm>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -41,6 +42,18 @@ protected:
         ManagerTest::TearDown();
     }
     bool runStartup() { return static_cast<CZekoManagerApp*>(wxTheApp)->InitInstance(); }
+    // The host has one adapter, eth0, with the address in a /24 network.
+    static void useAdapter(const std::string& description, const std::array<uint8_t, 6>& mac,
+                           const std::string& ip, const std::string& driverVersion) {
+        win::AdapterRecord adapter;
+        adapter.name = "eth0";
+        adapter.description = description;
+        std::copy(mac.begin(), mac.end(), adapter.mac);
+        adapter.ipAddress = ip;
+        adapter.ipMask = "255.255.255.0";
+        adapter.driverVersion = driverVersion;
+        win::SetAdapterSource([adapter] { return std::vector<win::AdapterRecord>{adapter}; });
+    }
     static bool hasDword(const char16_t* key, const char16_t* name, DWORD expected) {
         HKEY handle = nullptr;
         if (RegOpenKeyExW(HKEY_CURRENT_USER,
@@ -159,16 +172,7 @@ TEST_F(StartupGuiTest, DamagedAndEmptyStoresAreNamedWithTheirReasonInTheChosenLa
 // Setting a damaged machine registry aside took the adapters' keys along: the next start
 // registers them again, and the service dialog finds the adapter's address as before.
 TEST_F(StartupGuiTest, ASetAsideMachineRegistryGetsTheConfiguredAdaptersRegisteredAgain) {
-    win::SetAdapterSource([] {
-        std::vector<win::AdapterRecord> list(1);
-        list[0].name = "eth0";
-        list[0].description = "Onboard LAN";
-        const uint8_t mac[6] = {0x02, 0xFC, 0x00, 0x00, 0x00, 0x01};
-        std::copy(mac, mac + 6, list[0].mac);
-        list[0].ipAddress = "192.0.2.2";
-        list[0].ipMask = "255.255.255.0";
-        return list;
-    });
+    useAdapter("Onboard LAN", {0x02, 0xFC, 0x00, 0x00, 0x00, 0x01}, "192.0.2.2", "");
     EXPECT_FALSE(runStartup());
     const std::string configuration = [&] {
         std::ifstream file(dir_ + "/zeko_netcfg.txt", std::ios::binary);
@@ -206,17 +210,7 @@ TEST_F(StartupGuiTest, ASetAsideMachineRegistryGetsTheConfiguredAdaptersRegister
 }
 
 TEST_F(StartupGuiTest, FirstStartInstallsTheNetworkServiceThatTheDialogAndTheAdapterLookUpsFind) {
-    win::SetAdapterSource([] {
-        std::vector<win::AdapterRecord> list(1);
-        list[0].name = "eth0";
-        list[0].description = "Onboard LAN - port 1";
-        const uint8_t mac[6] = {0x00, 0x1B, 0x21, 0xAB, 0x00, 0x07};
-        std::copy(mac, mac + 6, list[0].mac);
-        list[0].ipAddress = "192.168.10.1";
-        list[0].ipMask = "255.255.255.0";
-        list[0].driverVersion = "6.1.0";
-        return list;
-    });
+    useAdapter("Onboard LAN - port 1", {0x00, 0x1B, 0x21, 0xAB, 0x00, 0x07}, "192.168.10.1", "6.1.0");
     EXPECT_FALSE(runStartup());
     const win::NetConfiguration configuration = win::ReadNetConfiguration();
     const win::NetServiceComponent* service =

@@ -4,6 +4,7 @@
 #include "platform/win/NetworkBindings.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/UnreadableFiles.h"
+#include "platform/win/UsbDriverSetup.h"
 #include "platform/win/WideText.h"
 
 #include <algorithm>
@@ -246,6 +247,55 @@ TEST_F(NetworkSetupTest, HeldWriteLockWritesNothingUntilItIsFree) {
         EXPECT_FALSE(machine().keyExists(interfaces + u"eth0"));
     }
     EXPECT_TRUE(win::EnsureNetworkSetup(serviceName));
+}
+
+const std::u16string usbEnumKey = u"SYSTEM\\CurrentControlSet\\Services\\Zeko\\enum";
+const std::u16string firstCamera = u"USB\\VID_5C2E&PID_0100\\5&1A2B3C0&0&1";
+const std::u16string firstHub = u"USB\\ROOT_HUB30\\4&2C5B1E7&0&0";
+
+// The USB driver's setup, on the same kind of fresh folder.
+using UsbDriverSetupTest = NetworkSetupTest;
+
+// What an earlier run (or another program) left is brought in line with the cameras plugged in
+// now: values that differ are written again, the instances of cameras that are gone removed.
+TEST_F(UsbDriverSetupTest, ChangedValuesAreWrittenAgainAndStaleIndexValuesRemoved) {
+    ASSERT_TRUE(win::RegisterUsbCameras({{0, 1}, {1, 2}, {2, 3}}));
+    ASSERT_EQ(text(usbEnumKey, u"2"), u"USB\\VID_5C2E&PID_0100\\5&1A2B3C0&0&3");
+
+    machine().setValue(usbEnumKey, win::RegistryStore::textValue(u"0", u"USB\\VID_5C2E&PID_0100\\elsewhere"));
+    machine().setValue(usbEnumKey, win::RegistryStore::dwordValue(u"Count", 7));
+    machine().setValue(usbEnumKey, win::RegistryStore::textValue(u"NextInstance", u"kept"));
+    machine().setValue(enumKey + firstCamera,
+                       win::RegistryStore::textValue(u"DeviceDesc", u"Zeko USB camera 9"));
+    machine().setValue(enumKey + firstHub, win::RegistryStore::textValue(u"ParentIdPrefix", u"5&0&0"));
+    // The same text stored as another type differs too.
+    win::RegistryStore::Value service = win::RegistryStore::textValue(u"Service", u"Zeko");
+    service.type = 2;
+    machine().setValue(enumKey + firstCamera, service);
+
+    // Camera 3 is gone.
+    ASSERT_TRUE(win::RegisterUsbCameras({{0, 1}, {1, 2}}));
+    win::RegistryStore::resetAll(); // read back from the file, not from memory
+    EXPECT_EQ(text(usbEnumKey, u"0"), firstCamera);
+    EXPECT_EQ(text(usbEnumKey, u"1"), u"USB\\VID_5C2E&PID_0100\\5&1A2B3C0&0&2");
+    EXPECT_EQ(text(usbEnumKey, u"2"), u"<missing>");
+    win::RegistryStore::Value count;
+    ASSERT_TRUE(machine().getValue(usbEnumKey, u"Count", count));
+    EXPECT_EQ(count.data, win::RegistryStore::dwordValue(u"Count", 2).data);
+    EXPECT_EQ(text(usbEnumKey, u"NextInstance"), u"kept"); // not an index value
+    EXPECT_EQ(text(enumKey + firstCamera, u"DeviceDesc"), u"Zeko USB camera 1");
+    win::RegistryStore::Value stored;
+    ASSERT_TRUE(machine().getValue(enumKey + firstCamera, u"Service", stored));
+    EXPECT_EQ(stored.type, 1u);
+    EXPECT_EQ(text(enumKey + firstHub, u"ParentIdPrefix"), u"5&1A2B3C0&0");
+    EXPECT_EQ(text(enumKey + firstHub, u"DeviceDesc"), win::usbHubDescription);
+
+    // No camera at all: every index value goes and the count says so.
+    ASSERT_TRUE(win::RegisterUsbCameras({}));
+    EXPECT_EQ(text(usbEnumKey, u"0"), u"<missing>");
+    EXPECT_EQ(text(usbEnumKey, u"1"), u"<missing>");
+    ASSERT_TRUE(machine().getValue(usbEnumKey, u"Count", count));
+    EXPECT_EQ(count.data, win::RegistryStore::dwordValue(u"Count", 0).data);
 }
 
 } // namespace
