@@ -9,8 +9,10 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
@@ -106,6 +108,74 @@ void BM_MemoryAgainstCurlCommandLineToDevNull(benchmark::State& state) {
         state, [] { return curlCommand("/dev/null"); }, [&] { return handleToMemory(handle); });
 }
 
+// The first download of a program costs what no later one does (fresh memory, a first
+// connection), which rounds in one process never see: kFreshRounds times, a fresh curl process
+// into /dev/null and then a fresh process of this program downloading once into memory, each
+// timed whole from outside; the child also reports its own download time.
+constexpr int kFreshRounds = 8;
+constexpr const char* kOneDownload = "--one-download";
+
+// Runs the command through the shell and gives its wall time in ms, and what it printed.
+bool timedCommand(const std::string& command, double& ms, std::string& output) {
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe)
+        return false;
+    char buffer[256];
+    output.clear();
+    while (std::fgets(buffer, sizeof buffer, pipe))
+        output += buffer;
+    const int status = pclose(pipe);
+    ms = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
+    return status == 0;
+}
+
+void BM_FirstMemoryDownloadAgainstCurlInFreshProcesses(benchmark::State& state) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    std::vector<double> curlMs, processMs, downloadMs;
+    for (auto _ : state) {
+        for (int round = 0; round < kFreshRounds; ++round) {
+            double ms = 0;
+            std::string output;
+            if (!timedCommand("curl -s -f -o /dev/null " + fixture().url(), ms, output)) {
+                state.SkipWithError("curl failed");
+                return;
+            }
+            curlMs.push_back(ms);
+            if (!timedCommand(self + " " + kOneDownload + " " + fixture().server->url(), ms, output)) {
+                state.SkipWithError("download failed");
+                return;
+            }
+            processMs.push_back(ms);
+            downloadMs.push_back(std::strtod(output.c_str(), nullptr));
+            std::fprintf(stderr, "fresh round %d: curl %.0f ms, process %.0f ms, its download %.0f ms\n",
+                         round, curlMs.back(), processMs.back(), downloadMs.back());
+        }
+    }
+    state.counters["curl_ms"] = median(curlMs);
+    state.counters["process_ms"] = median(processMs);
+    state.counters["download_ms"] = median(downloadMs);
+    state.counters["ratio"] = median(processMs) / median(curlMs);
+    state.counters["max_process_ms"] = *std::max_element(processMs.begin(), processMs.end());
+    state.counters["max_curl_ms"] = *std::max_element(curlMs.begin(), curlMs.end());
+}
+
+// The child of the benchmark above: one download into memory from the base URL given, its
+// milliseconds written to standard output.
+int oneDownload(const char* baseUrl) {
+    wxInitializer wx;
+    curl_global_init(CURL_GLOBAL_ALL);
+    PBN::Net::HTTPHandle handle{ostring(baseUrl)};
+    const auto start = std::chrono::steady_clock::now();
+    const bool ok = handleToMemory(handle);
+    const double ms =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("%.1f\n", ms);
+    curl_global_cleanup();
+    return ok ? 0 : 1;
+}
+
 // The floor of any download into memory: touching 256 MB of fresh memory once.
 void BM_FreshMemoryTouch(benchmark::State& state) {
     for (auto _ : state) {
@@ -124,6 +194,19 @@ BENCHMARK(BM_MemoryAgainstCurlCommandLineToDevNull)
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime()
     ->Iterations(1);
+BENCHMARK(BM_FirstMemoryDownloadAgainstCurlInFreshProcesses)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 BENCHMARK(BM_FreshMemoryTouch)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], kOneDownload) == 0)
+        return oneDownload(argv[2]);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
