@@ -3,7 +3,23 @@
 // the load changes from one second to the next, so each comparison runs the two sides in turn,
 // round after round, and reports the median of each and their ratio: the handle should stay
 // within 1.1x of the command line into a file and within 1.3x into memory, where it also pays
-// for touching 256 MB of fresh memory (measured on its own as the floor).
+// for touching 256 MB of fresh memory (measured on its own as the floor). The first download of
+// a program is measured apart, in fresh processes (see BM_FirstMemoryDownload...).
+//
+// Measured 2026-12-10 on the 8-core build machine while six other builds ran (load 5-12), GCC
+// tree, THP enabled=madvise and defrag=madvise, one run of all benchmarks, each comparison
+// interleaved round by round:
+//   15 warm rounds, memory vs curl -o /dev/null: 162 ms vs 170 ms (0.95x).
+//   8 fresh processes, first download into memory vs a fresh curl -o /dev/null: the download
+//   207 ms vs curl's whole process 190 ms (1.09x; rounds 173-466 ms, curl 168-229 ms). The
+//   whole process, start-up included, 296 ms (1.56x): the start of a program linking Pemblon
+//   (wx and its libraries) costs 57-95 ms before the download begins.
+//   File vs curl -o file: 1156 ms vs 1009 ms (1.15x, the disk shared with the builds).
+//   Touching 256 MB of fresh memory without the 2 MiB page advice: 259 ms.
+// Earlier runs the same evening: with the advice dropped the memory download took 417 ms warm
+// and 419 ms fresh (2.3x and 2.9x curl), since every 4 KiB page then costs a fault; first
+// touches of 256 MB in fresh processes took 35-322 ms with the advice and 212-275 ms without.
+// So the advice stays. On a quiet machine: bench/pemblon_net_bench --benchmark_filter=Memory
 
 #include "pemblon/net/HTTPHandle.h"
 
