@@ -6,20 +6,26 @@
 // for touching 256 MB of fresh memory (measured on its own as the floor). The first download of
 // a program is measured apart, in fresh processes (see BM_FirstMemoryDownload...).
 //
-// Measured 2026-12-10 on the 8-core build machine while six other builds ran (load 5-12), GCC
-// tree, THP enabled=madvise and defrag=madvise, one run of all benchmarks, each comparison
-// interleaved round by round:
+// Measured 2026-12-10 on the 8-core build machine while six other builds ran (load 5-14), GCC
+// tree, transparent huge pages enabled=madvise and defrag=madvise, each comparison interleaved
+// round by round. First run of all benchmarks (load 5-6):
 //   15 warm rounds, memory vs curl -o /dev/null: 162 ms vs 170 ms (0.95x).
-//   8 fresh processes, first download into memory vs a fresh curl -o /dev/null: the download
-//   207 ms vs curl's whole process 190 ms (1.09x; rounds 173-466 ms, curl 168-229 ms). The
-//   whole process, start-up included, 296 ms (1.56x): the start of a program linking Pemblon
+//   8 fresh processes, the first download into memory vs a fresh curl -o /dev/null: the
+//   download 207 ms vs curl's whole process 190 ms (1.09x; rounds 173-466 ms, curl 168-229 ms);
+//   the whole process, start-up included, 296 ms (1.56x): starting a program that links Pemblon
 //   (wx and its libraries) costs 57-95 ms before the download begins.
 //   File vs curl -o file: 1156 ms vs 1009 ms (1.15x, the disk shared with the builds).
 //   Touching 256 MB of fresh memory without the 2 MiB page advice: 259 ms.
-// Earlier runs the same evening: with the advice dropped the memory download took 417 ms warm
-// and 419 ms fresh (2.3x and 2.9x curl), since every 4 KiB page then costs a fault; first
-// touches of 256 MB in fresh processes took 35-322 ms with the advice and 212-275 ms without.
-// So the advice stays. On a quiet machine: bench/pemblon_net_bench --benchmark_filter=Memory
+// Three more runs of the memory benchmarks at load 9-14: warm 0.66-1.05x; fresh, the download
+// 1.63x, 1.17x and 1.14x (rounds 123-530 ms), the whole process 2.06x, 1.62x and 1.55x.
+// Without the advice the memory download took 417 ms warm and 419 ms fresh (2.3x and 2.9x
+// curl): every 4 KiB page then costs a fault. First touches of 256 MB in fresh processes took
+// 34-418 ms with the advice and 212-282 ms without. Prefaulting with MADV_POPULATE_WRITE (in
+// first-touch tests) and reserving the whole announced 256 MB up front (two runs beside the
+// ones above: fresh 1.54x and 1.04x) changed nothing beyond the noise. So the advice stays, and
+// a program's first download pays for its fresh memory: within 1.3x of curl when free 2 MiB
+// pages are at hand, up to 1.6x on a machine whose memory other builds churn.
+// Re-run on a quiet machine: bench/pemblon_net_bench --benchmark_filter=Memory
 
 #include "pemblon/net/HTTPHandle.h"
 
