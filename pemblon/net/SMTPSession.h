@@ -46,7 +46,8 @@ public:
     void setBoundary(const Strings::ostring& boundary);
     Strings::ostring getBoundary() const;
     wxIPV4address getHost() const;
-    // The text (without its last CR LF) of the last reply whose code was not the expected one.
+    // The text (without its last CR LF) of the last reply whose code was not the expected one, or
+    // the reason send refused a message itself.
     Strings::ostring getLastResponse() const;
     // The code of the last reply read; -1 before any, 0 for a reply not starting with 3 digits.
     // A message send refuses itself sets both: the reason as the text, -1 as the code.
