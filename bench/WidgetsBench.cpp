@@ -146,6 +146,12 @@ double median(std::vector<double> values) {
 //   light, pinned      0.95 (0.89) 321 / 336    0.94 (0.81) 271 / 334
 //   heavy, unpinned    0.94 (0.84) 103 / 105    0.98 (0.84) 119 / 124
 //   heavy, pinned      0.96 (0.88) 100 / 111    0.98 (0.92) 100 / 106
+// A second batch, load 9 to 14, where the other builds kept the processors busy and the pin
+// showed less:
+//   light, unpinned    0.93 (0.74) 356 / 377    1.07 (0.82) 329 / 305
+//   light, pinned      0.94 (0.91) 325 / 342    0.91 (0.81) 312 / 339
+//   heavy, unpinned    0.94 (0.86) 110 / 112    0.98 (0.92) 140 / 140
+//   heavy, pinned      0.98 (0.96) 107 / 107    1.01 (0.91) 115 / 110
 // Pinned, the rasteriser runs on each drawing thread (LP_NUM_THREADS=0), one processor for both
 // windows: the pin cost the canvas nothing there.
 void BM_CanvasAgainstPlainViewerFps(benchmark::State& state) {
