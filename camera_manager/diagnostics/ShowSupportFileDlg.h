@@ -35,6 +35,7 @@ private:
     void InsertRows(const wxTreeListItem& parent, const SupportRow& row);
     void OnSize(wxSizeEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnOwnerDestroyed(wxWindowDestroyEvent& event);
 
     CZekoManagerDlg* m_owner;
     std::u16string m_filePath;
