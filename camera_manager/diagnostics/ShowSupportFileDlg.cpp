@@ -83,7 +83,9 @@ void ShowSupportFileDlg::OnInitDialog() {
 
 void ShowSupportFileDlg::ReadFile() {
     if (m_binaryForm) {
-        rows = BuildPagesFromBinary(ReadBinarySupportFile(m_bytes));
+        const BinarySupportFile file = ReadBinarySupportFile(m_bytes);
+        m_incomplete = file.incomplete;
+        rows = BuildPagesFromBinary(file);
         return;
     }
     const std::u16string text = DecodeTextSupportFile(m_bytes);
@@ -99,7 +101,7 @@ void ShowSupportFileDlg::ReadFile() {
         // No temporary file: the same text is read from memory.
         profile = win::ProfileText(text);
     }
-    rows = BuildPagesFromProfile(profile);
+    rows = BuildPagesFromProfile(profile, &m_incomplete);
 }
 
 void ShowSupportFileDlg::InsertRows(const wxTreeListItem& parent, const SupportRow& row) {

@@ -1,3 +1,4 @@
+#include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/CZekoManagerApp.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/diagnostics/ShowSupportFileDlg.h"
@@ -5,6 +6,7 @@
 #include "camera_manager/diagnostics/SupportFileFormat.h"
 #include "camera_manager/diagnostics/SupportFileOpening.h"
 #include "camera_manager/diagnostics/SupportValueRenderer.h"
+#include "camera_manager/res/StringIds.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/WideText.h"
@@ -233,6 +235,40 @@ TEST_F(SupportFileGuiTest, AHotCameraTemperatureIsDrawnRed) {
     EXPECT_FALSE(renderer.IsWarning());
     renderer.SetValue(wxVariant(wxString::FromUTF8("65.0\xC2\xB0 C  (149.0\xC2\xB0 F)")));
     EXPECT_TRUE(renderer.IsWarning());
+    viewer->Close();
+    main->Destroy();
+    runEvents();
+}
+
+ShowSupportFileDlg* openViewer();
+
+TEST_F(SupportFileGuiTest, ACutFileOpensWithAMessageThatItIsIncomplete) {
+    auto* main = new CZekoManagerDlg(nullptr, nullptr, FALSE);
+    main->cameraLists[0].Clear();
+    main->cameraLists[1].Clear();
+    ASSERT_TRUE(FillCameraList(main->cameraLists[0], FillUsb));
+    ASSERT_TRUE(FillCameraList(main->cameraLists[1], FillGigE));
+    std::u16string units = BuildSupportText(GatherSupportFileContent(*main, [](int) {}));
+    // The file ends inside the ETH camera's section, after the USB camera's.
+    const size_t eth = units.find(u"[ETH - 0]");
+    ASSERT_NE(eth, std::u16string::npos);
+    units.resize(eth + 40);
+    ScrambleSupportText(units);
+    const std::string path = dir_ + "/Cut.bin";
+    std::string reason;
+    ASSERT_TRUE(WriteFileReplacing(path, StoreSupportUnits(units), reason));
+    OpenSupportFileAt(*main, win::fromUtf8(path));
+    ASSERT_EQ(hook.messages.size(), 1u);
+    EXPECT_EQ(hook.messages[0], ResourceText(ids::SupportFileIncomplete));
+    ShowSupportFileDlg* viewer = openViewer();
+    ASSERT_NE(viewer, nullptr);
+    wxTreeListCtrl* tree = viewer->Tree();
+    const wxTreeListItem usb = tree->GetFirstChild(tree->GetRootItem());
+    EXPECT_EQ(tree->GetItemText(usb), "USB");
+    EXPECT_EQ(tree->GetItemText(tree->GetFirstChild(usb), 1), "Free");
+    const wxTreeListItem ethRoot = tree->GetNextSibling(usb);
+    EXPECT_EQ(tree->GetItemText(ethRoot), "ETH");
+    EXPECT_FALSE(tree->GetFirstChild(ethRoot).IsOk()) << "a camera was made up";
     viewer->Close();
     main->Destroy();
     runEvents();
