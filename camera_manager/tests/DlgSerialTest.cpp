@@ -76,6 +76,21 @@ protected:
         win::SetComPortLookup(nullptr);
         ManagerTest::TearDown();
     }
+    // Without the terminal of the fixture: one GigE camera of the simulator whose serial connector
+    // is one end of the cable, with COM1 a real device on the other end. Null when not listed.
+    CameraEntry* cameraOnTheCable(CameraList& gige, const std::string& keys) {
+        dialog_->Destroy();
+        dialog_ = nullptr;
+        win::SetComPortLookup(nullptr);
+        if (!win::setSerialDevicePort(1, cable_.endA()))
+            return nullptr;
+        useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
+                   "starter_fw = 0x1000021\n" +
+                   keys + "serial_line = " + cable_.endB() + "\n");
+        if (!FillCameraList(gige, FillGigE) || gige.GetCount() != 1)
+            return nullptr;
+        return gige.At(0);
+    }
     template <class T> T* control(int id) { return dynamic_cast<T*>(dialog_->FindWindow(id)); }
     void click(int id) {
         wxCommandEvent event(wxEVT_BUTTON, id);
@@ -427,17 +442,9 @@ PanelRun runPanelAndTerminal(cmtest::AnswerDialogs& hook, CameraEntry* camera,
 }
 
 TEST_F(DlgSerialTest, PortInstalledByThePanelConnectsAfterARenumber) {
-    dialog_->Destroy();
-    dialog_ = nullptr;
-    win::SetComPortLookup(nullptr);
-    ASSERT_TRUE(win::setSerialDevicePort(1, cable_.endA()));
-    useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
-               "starter_fw = 0x1000021\ncomport_offset = -3\nserial_line = " +
-               cable_.endB() + "\n");
     CameraList gige;
-    ASSERT_TRUE(FillCameraList(gige, FillGigE));
-    ASSERT_EQ(gige.GetCount(), 1u);
-    CameraEntry* camera = gige.At(0);
+    CameraEntry* camera = cameraOnTheCable(gige, "comport_offset = -3\n");
+    ASSERT_TRUE(camera);
     ASSERT_EQ(camera->GetDeviceComportOffset(), -3); // COM97
 
     const PanelRun run =
@@ -469,17 +476,9 @@ TEST_F(DlgSerialTest, PortInstalledByThePanelConnectsAfterARenumber) {
 // A factory-default camera (offset 0) is reached on COM100 once the panel installed that port,
 // and the port's link goes when the camera closes.
 TEST_F(DlgSerialTest, FactoryDefaultCameraIsServedOnCom100WhileOpen) {
-    dialog_->Destroy();
-    dialog_ = nullptr;
-    win::SetComPortLookup(nullptr);
-    ASSERT_TRUE(win::setSerialDevicePort(1, cable_.endA()));
-    useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
-               "starter_fw = 0x1000021\nserial_line = " +
-               cable_.endB() + "\n");
     CameraList gige;
-    ASSERT_TRUE(FillCameraList(gige, FillGigE));
-    ASSERT_EQ(gige.GetCount(), 1u);
-    CameraEntry* camera = gige.At(0);
+    CameraEntry* camera = cameraOnTheCable(gige, "");
+    ASSERT_TRUE(camera);
     ASSERT_EQ(camera->GetDeviceComportOffset(), 0);
     const PanelRun run =
         runPanelAndTerminal(hook_, camera, [&](wxDialog*, const std::function<void(int)>& press) {
