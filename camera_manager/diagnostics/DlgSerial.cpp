@@ -1,5 +1,6 @@
 #include "camera_manager/diagnostics/DlgSerial.h"
 
+#include "camera_manager/core/controls/WindowBehaviour.h"
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/records/CameraEntry.h"
 #include "camera_manager/core/records/DeviceLookup.h"
@@ -189,7 +190,7 @@ wxWindow* DlgSerial::buildPortGroup(Port& port, wxWindow* parent, wxStaticBox*& 
 
     wxBoxSizer* sendRow = new wxBoxSizer(wxHORIZONTAL);
     port.sendText = new wxTextCtrl(box, id.sendText, wxEmptyString, wxDefaultPosition, wxSize(200, -1));
-    port.sendText->SetMaxLength(serial::SendTextLimit);
+    LimitTextLength(*port.sendText, serial::SendTextLimit);
     sendRow->Add(port.sendText, 1, wxALIGN_CENTER_VERTICAL);
     sendRow->Add(new wxButton(box, id.send, ResourceText(ids::CaptionSend)), 0, wxLEFT, 4);
     group->Add(sendRow, 0, wxEXPAND | wxALL, 4);

@@ -1,5 +1,6 @@
 #include "camera_manager/diagnostics/ShowSupportFileDlg.h"
 
+#include "camera_manager/core/controls/WindowBehaviour.h"
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/diagnostics/SupportValueRenderer.h"
@@ -19,6 +20,7 @@ ShowSupportFileDlg::ShowSupportFileDlg(CZekoManagerDlg* owner, std::u16string fi
     SetBackgroundStyle(wxBG_STYLE_SYSTEM);
     // The template's 542 x 343 dialog units.
     SetClientSize(ConvertDialogToPixels(wxSize(542, 343)));
+    TakeInputBesideModalWindows(*this);
     Bind(wxEVT_SIZE, &ShowSupportFileDlg::OnSize, this);
     Bind(wxEVT_CLOSE_WINDOW, &ShowSupportFileDlg::OnClose, this);
     Bind(
@@ -29,13 +31,24 @@ ShowSupportFileDlg::ShowSupportFileDlg(CZekoManagerDlg* owner, std::u16string fi
 }
 
 ShowSupportFileDlg::~ShowSupportFileDlg() {
-    if (m_owner)
+    if (m_owner) {
+        m_owner->Unbind(wxEVT_DESTROY, &ShowSupportFileDlg::OnOwnerDestroyed, this);
         m_owner->RemoveOpenViewer();
+    }
+}
+
+void ShowSupportFileDlg::OnOwnerDestroyed(wxWindowDestroyEvent& event) {
+    event.Skip();
+    // The main dialog ends with viewers still open: they go as its children, and it can no
+    // longer count them.
+    if (event.GetEventObject() == m_owner)
+        m_owner = nullptr;
 }
 
 void ShowSupportFileDlg::OnInitDialog() {
     if (m_owner) {
         m_owner->AddOpenViewer();
+        m_owner->Bind(wxEVT_DESTROY, &ShowSupportFileDlg::OnOwnerDestroyed, this);
         const wxRect o = m_owner->GetScreenRect();
         const wxSize own = GetSize();
         Move(o.x + (o.width - own.x) / 2, o.y + (o.height - own.y) / 2);
@@ -70,7 +83,9 @@ void ShowSupportFileDlg::OnInitDialog() {
 
 void ShowSupportFileDlg::ReadFile() {
     if (m_binaryForm) {
-        rows = BuildPagesFromBinary(ReadBinarySupportFile(m_bytes));
+        const BinarySupportFile file = ReadBinarySupportFile(m_bytes);
+        m_incomplete = file.incomplete;
+        rows = BuildPagesFromBinary(file);
         return;
     }
     const std::u16string text = DecodeTextSupportFile(m_bytes);
@@ -86,7 +101,7 @@ void ShowSupportFileDlg::ReadFile() {
         // No temporary file: the same text is read from memory.
         profile = win::ProfileText(text);
     }
-    rows = BuildPagesFromProfile(profile);
+    rows = BuildPagesFromProfile(profile, &m_incomplete);
 }
 
 void ShowSupportFileDlg::InsertRows(const wxTreeListItem& parent, const SupportRow& row) {

@@ -27,6 +27,8 @@ public:
     wxTreeListCtrl* Tree() const { return tree; }
     // The path of the temporary profile file while it exists; "-1" otherwise.
     const std::string& TempPath() const { return m_tempPath; }
+    // The file ended inside a camera's record: only the whole cameras are shown.
+    bool Incomplete() const { return m_incomplete; }
 
 private:
     void OnInitDialog();
@@ -35,12 +37,14 @@ private:
     void InsertRows(const wxTreeListItem& parent, const SupportRow& row);
     void OnSize(wxSizeEvent& event);
     void OnClose(wxCloseEvent& event);
+    void OnOwnerDestroyed(wxWindowDestroyEvent& event);
 
     CZekoManagerDlg* m_owner;
     std::u16string m_filePath;
     std::string m_bytes;
     bool m_binaryForm;
     bool m_initialised = false;
+    bool m_incomplete = false;
     std::string m_tempPath = "-1";
     std::vector<SupportRow> rows;
     wxTreeListCtrl* tree = nullptr;

@@ -175,4 +175,7 @@ void OpenSupportFileAt(CZekoManagerDlg& owner, const std::u16string& path) {
     }
     auto* viewer = new ShowSupportFileDlg(&owner, path, std::move(bytes), form == SupportFileForm::Binary);
     viewer->Show();
+    if (viewer->Incomplete())
+        wxMessageBox(ResourceText(ids::SupportFileIncomplete), ResourceText(ids::AppTitle),
+                     wxOK | wxICON_WARNING, viewer);
 }

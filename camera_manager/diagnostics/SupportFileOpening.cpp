@@ -135,8 +135,10 @@ BinarySupportFile ReadBinarySupportFile(std::string_view bytes) {
         for (int32_t n = 0; n < count; ++n) {
             // Only whole records: a count beyond the file's size ends the group (and the file).
             if (bytes.size() - std::min(bytes.size(), position) <
-                supportCameraRecordSize + supportCamInfoRecordSize)
+                supportCameraRecordSize + supportCamInfoRecordSize) {
+                file.incomplete = true;
                 return file;
+            }
             BinaryCamera camera;
             uint8_t record[supportCameraRecordSize];
             take(bytes, position, record, sizeof record);

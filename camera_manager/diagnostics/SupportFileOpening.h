@@ -49,6 +49,7 @@ struct BinarySupportFile {
     std::array<uint8_t, supportDriversRecordSize> drivers{};
     std::array<uint8_t, supportSystemRecordSize> system{};
     std::vector<std::array<uint8_t, supportAdapterRecordSize>> adapters;
+    bool incomplete = false; // a camera count promised more records than the file holds whole
 };
 
 // Reads items behind the 60-byte header.

@@ -581,7 +581,9 @@ SupportRow& root(std::vector<SupportRow>& rows, std::array<int, 2>& roots, int g
 
 } // namespace
 
-std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile) {
+std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, bool* incomplete) {
+    if (incomplete)
+        *incomplete = false;
     std::vector<SupportRow> rows;
     std::array<int, 2> roots{-1, -1};
     for (int group = 0; group < 2; ++group) {
@@ -592,6 +594,11 @@ std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile) {
         root(rows, roots, group);
         for (int n = 0; n < count; ++n) {
             const std::u16string section = (group == 0 ? u"USB - " : u"ETH - ") + decimal(n);
+            if (!profile.hasSection(section) || profile.isLastSection(section)) {
+                if (incomplete)
+                    *incomplete = true;
+                break;
+            }
             ProfileCameraValues values(profile, section);
             SupportRow page = BuildCameraPage(values, group == 0, &profile, section);
             root(rows, roots, group).children.push_back(std::move(page));

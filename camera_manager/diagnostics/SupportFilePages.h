@@ -63,7 +63,10 @@ std::u16string ReadProfileText(const win::ProfileText& profile, std::u16string_v
 SupportRow BuildCameraPage(const CameraValues& values, bool usb, const win::ProfileText* hubSection,
                            std::u16string_view section);
 
-std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile);
+// A camera page is built only from a section that the text holds whole (a later section
+// follows it), so a file cut short shows the cameras before the cut; incomplete (when given)
+// tells whether a counted camera was left out.
+std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, bool* incomplete = nullptr);
 std::vector<SupportRow> BuildPagesFromBinary(const BinarySupportFile& file);
 
 // Value texts of the special kinds.

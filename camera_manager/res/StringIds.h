@@ -476,6 +476,7 @@ constexpr uint32_t GenICamProducer = 635;
 constexpr uint32_t RoleGenICam = 636;
 constexpr uint32_t SupportFileNotWritten = 5160;
 constexpr uint32_t SupportFileNotOpened = 5161;
+constexpr uint32_t SupportFileIncomplete = 3240;
 constexpr uint32_t CloseButton = 5163;
 
 // Captions of the tool dialogs: general information, additional functions, serial terminal and

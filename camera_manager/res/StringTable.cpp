@@ -532,6 +532,8 @@ const ResourceString managerStrings[] = {
     {636, u"(GEN<i>CAM)"},
     {5160, u"The support file could not be written."},
     {5161, u"The support file could not be opened."},
+    {3240, u"The support file is incomplete: it ends inside the record of a camera. Only the cameras stored "
+           u"whole are shown."},
     {5162, u"Progress"},
     {5163, u"Close"},
     {20000, u"dev: strch: losslists rcvd"},

@@ -12,6 +12,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <pty.h>
 #include <thread>
@@ -74,6 +75,21 @@ protected:
         hook_.Unregister();
         win::SetComPortLookup(nullptr);
         ManagerTest::TearDown();
+    }
+    // Without the terminal of the fixture: one GigE camera of the simulator whose serial connector
+    // is one end of the cable, with COM1 a real device on the other end. Null when not listed.
+    CameraEntry* cameraOnTheCable(CameraList& gige, const std::string& keys) {
+        dialog_->Destroy();
+        dialog_ = nullptr;
+        win::SetComPortLookup(nullptr);
+        if (!win::setSerialDevicePort(1, cable_.endA()))
+            return nullptr;
+        useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
+                   "starter_fw = 0x1000021\n" +
+                   keys + "serial_line = " + cable_.endB() + "\n");
+        if (!FillCameraList(gige, FillGigE) || gige.GetCount() != 1)
+            return nullptr;
+        return gige.At(0);
     }
     template <class T> T* control(int id) { return dynamic_cast<T*>(dialog_->FindWindow(id)); }
     void click(int id) {
@@ -175,6 +191,28 @@ TEST_F(DlgSerialTest, SendPutsTheLineAndItsLineEndOnTheWire) {
         EXPECT_EQ(readSome(com1, c.wire.size() + 1), c.wire) << c.lineEnd;
     }
     EXPECT_TRUE(hook_.messages.empty());
+}
+
+// A paste longer than the send line is cut at its 100 characters, as a Windows edit control
+// does, where the field it goes into already holds text too. The text goes in at the caret as
+// GTK's paste puts it there.
+TEST_F(DlgSerialTest, APasteBeyondTheSendLineIsCutAtItsLength) {
+    auto* field = control<wxTextCtrl>(1266);
+    const wxString digits = "0123456789";
+    wxString text;
+    for (int i = 0; i < 10; ++i)
+        text += digits;
+    field->WriteText(text + "X");
+    EXPECT_EQ(field->GetValue(), text);
+    field->ChangeValue("");
+    field->WriteText(wxString('a', 1 << 20));
+    EXPECT_EQ(field->GetValue(), wxString('a', 100));
+    field->ChangeValue("start end");
+    field->SetInsertionPoint(6);
+    field->WriteText(text);
+    EXPECT_EQ(field->GetValue(), "start " + text.Left(91) + "end");
+    field->WriteText("more");
+    EXPECT_EQ(field->GetValue(), "start " + text.Left(91) + "end");
 }
 
 TEST_F(DlgSerialTest, BothPortsTalkThroughTheCable) {
@@ -345,37 +383,34 @@ TEST_F(DlgSerialTest, ClosingWithTextOnItsWayIsSafe) {
     EXPECT_TRUE(hook_.messages.empty()) << hook_.messages[0];
 }
 
-// The running program's path: the panel renumbers the camera's port and installs it, and Send /
-// Receive connects the terminal to it. Nothing but the device store says where ports live: COM1
-// is a real device given its number there, the camera's port is served by the simulator.
-TEST_F(DlgSerialTest, PortInstalledByThePanelConnectsAfterARenumber) {
-    dialog_->Destroy();
-    dialog_ = nullptr;
-    win::SetComPortLookup(nullptr);
-    ASSERT_TRUE(win::setSerialDevicePort(1, cable_.endA()));
-    useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
-               "starter_fw = 0x1000021\ncomport_offset = -3\nserial_line = " +
-               cable_.endB() + "\n");
-    CameraList gige;
-    ASSERT_TRUE(FillCameraList(gige, FillGigE));
-    ASSERT_EQ(gige.GetCount(), 1u);
-    CameraEntry* camera = gige.At(0);
-    ASSERT_EQ(camera->GetDeviceComportOffset(), -3); // COM97
-
+// The running program's path: Additional functions opens the camera, the panel installs its
+// port, and Send / Receive connects the terminal to it. Nothing but the device store says where
+// ports live: COM1 is a real device given its number there, the camera's port is served by the
+// simulator while the camera is open.
+struct PanelRun {
     std::vector<wxString> captions, received;
+    std::vector<std::string> portLinks; // the registry folder's port links while the terminal ran
+};
+
+PanelRun runPanelAndTerminal(cmtest::AnswerDialogs& hook, CameraEntry* camera,
+                             const std::function<void(wxDialog*, const std::function<void(int)>&)>& onPanel) {
+    PanelRun run;
     AdditionalFunctions::runSerialTerminal = [&](CameraEntry* entry) {
         DlgSerial terminal(nullptr, entry);
         terminal.Show();
+        for (const auto& file : std::filesystem::directory_iterator(std::getenv("ZEKO_REGISTRY_DIR")))
+            if (file.path().filename().string().starts_with("zeko_COM"))
+                run.portLinks.push_back(file.path().filename().string());
         auto press = [&](int id) {
             wxCommandEvent event(wxEVT_BUTTON, id);
             event.SetEventObject(terminal.FindWindow(id));
             terminal.FindWindow(id)->GetEventHandler()->ProcessEvent(event);
         };
-        captions.push_back(dynamic_cast<wxStaticBox*>(terminal.FindWindow(1289))->GetLabel());
-        captions.push_back(dynamic_cast<wxChoice*>(terminal.FindWindow(1296))->GetString(0));
+        run.captions.push_back(dynamic_cast<wxStaticBox*>(terminal.FindWindow(1289))->GetLabel());
+        run.captions.push_back(dynamic_cast<wxChoice*>(terminal.FindWindow(1296))->GetString(0));
         press(1104);
         press(1105);
-        captions.push_back(dynamic_cast<wxButton*>(terminal.FindWindow(1104))->GetLabel());
+        run.captions.push_back(dynamic_cast<wxButton*>(terminal.FindWindow(1104))->GetLabel());
         auto* sendA = dynamic_cast<wxTextCtrl*>(terminal.FindWindow(1266));
         auto* sendB = dynamic_cast<wxTextCtrl*>(terminal.FindWindow(1267));
         auto* gotA = dynamic_cast<wxTextCtrl*>(terminal.FindWindow(1269));
@@ -383,47 +418,86 @@ TEST_F(DlgSerialTest, PortInstalledByThePanelConnectsAfterARenumber) {
         sendA->ChangeValue(wxString::FromUTF8("camera \xc3\xa4"));
         press(1270);
         pumpUntil([&] { return !gotB->IsEmpty(); });
-        received.push_back(gotB->GetValue());
+        run.received.push_back(gotB->GetValue());
         sendB->ChangeValue("COM1");
         press(1272);
         pumpUntil([&] { return !gotA->IsEmpty(); });
-        received.push_back(gotA->GetValue());
+        run.received.push_back(gotA->GetValue());
     };
-    hook_.answer = [&](wxDialog* d) -> int {
+    hook.answer = [&](wxDialog* d) -> int {
         if (dynamic_cast<wxMessageDialog*>(d))
             return wxID_OK;
-        auto press = [&](int id) {
+        onPanel(d, [d](int id) {
             wxCommandEvent event(wxEVT_BUTTON, id);
             event.SetEventObject(d->FindWindow(id));
             d->FindWindow(id)->GetEventHandler()->ProcessEvent(event);
-        };
-        press(1272); // Delete in camera: the camera gives up COM97
-        auto* combo = dynamic_cast<wxChoice*>(d->FindWindow(1032));
-        combo->SetSelection(4);
-        wxCommandEvent choose(wxEVT_CHOICE, 1032);
-        choose.SetInt(4);
-        choose.SetEventObject(combo);
-        combo->GetEventHandler()->ProcessEvent(choose);
-        press(1271); // Save COM5 in the camera
-        press(1175); // Install COM5 on the computer
-        press(1270); // Send / Receive
+        });
         return wxID_OK;
     };
     AdditionalFunctions functions(nullptr, camera, FALSE);
     functions.DoModal();
     AdditionalFunctions::runSerialTerminal = [](CameraEntry*) {};
-    hook_.answer = nullptr;
+    hook.answer = nullptr;
+    return run;
+}
+
+TEST_F(DlgSerialTest, PortInstalledByThePanelConnectsAfterARenumber) {
+    CameraList gige;
+    CameraEntry* camera = cameraOnTheCable(gige, "comport_offset = -3\n");
+    ASSERT_TRUE(camera);
+    ASSERT_EQ(camera->GetDeviceComportOffset(), -3); // COM97
+
+    const PanelRun run =
+        runPanelAndTerminal(hook_, camera, [](wxDialog* d, const std::function<void(int)>& press) {
+            press(1272); // Delete in camera: the camera gives up COM97
+            auto* combo = dynamic_cast<wxChoice*>(d->FindWindow(1032));
+            combo->SetSelection(4);
+            wxCommandEvent choose(wxEVT_CHOICE, 1032);
+            choose.SetInt(4);
+            choose.SetEventObject(combo);
+            combo->GetEventHandler()->ProcessEvent(choose);
+            press(1271); // Save COM5 in the camera
+            press(1175); // Install COM5 on the computer
+            press(1270); // Send / Receive
+        });
 
     EXPECT_EQ(camera->GetDeviceComportOffset(), -95);
-    ASSERT_EQ(captions.size(), 3u);
-    EXPECT_EQ(captions[0], "Virtual COM port (COM5)");
-    EXPECT_EQ(captions[1], "Source file  ->  COM1  ->  COM5  ->  Destination file");
-    EXPECT_EQ(captions[2], "Disconnect") << "the installed port did not open";
-    ASSERT_EQ(received.size(), 2u);
-    EXPECT_EQ(received[0], wxString::FromUTF8("camera \xc3\xa4"));
-    EXPECT_EQ(received[1], "COM1");
+    ASSERT_EQ(run.captions.size(), 3u);
+    EXPECT_EQ(run.captions[0], "Virtual COM port (COM5)");
+    EXPECT_EQ(run.captions[1], "Source file  ->  COM1  ->  COM5  ->  Destination file");
+    EXPECT_EQ(run.captions[2], "Disconnect") << "the installed port did not open";
+    ASSERT_EQ(run.received.size(), 2u);
+    EXPECT_EQ(run.received[0], wxString::FromUTF8("camera \xc3\xa4"));
+    EXPECT_EQ(run.received[1], "COM1");
     // The port is served while the camera is open only.
     EXPECT_FALSE(win::SerialPort().open("COM5"));
+}
+
+// A factory-default camera (offset 0) is reached on COM100 once the panel installed that port,
+// and the port's link goes when the camera closes.
+TEST_F(DlgSerialTest, FactoryDefaultCameraIsServedOnCom100WhileOpen) {
+    CameraList gige;
+    CameraEntry* camera = cameraOnTheCable(gige, "");
+    ASSERT_TRUE(camera);
+    ASSERT_EQ(camera->GetDeviceComportOffset(), 0);
+    const PanelRun run =
+        runPanelAndTerminal(hook_, camera, [&](wxDialog*, const std::function<void(int)>& press) {
+            press(1175); // Install COM100 (and the broadcast port)
+            press(1270); // Send / Receive
+        });
+
+    EXPECT_EQ(run.portLinks, std::vector<std::string>{"zeko_COM100"});
+    EXPECT_EQ(camera->GetDeviceComportOffset(), 0);
+    ASSERT_EQ(run.captions.size(), 3u);
+    EXPECT_EQ(run.captions[0], "Virtual COM port (COM100)");
+    EXPECT_EQ(run.captions[2], "Disconnect") << "COM100 did not open";
+    ASSERT_EQ(run.received.size(), 2u);
+    EXPECT_EQ(run.received[0], wxString::FromUTF8("camera \xc3\xa4"));
+    EXPECT_EQ(run.received[1], "COM1");
+    const std::string link = dir_ + "/zeko_COM100";
+    EXPECT_FALSE(std::filesystem::exists(link) || std::filesystem::is_symlink(link))
+        << "the link outlived the camera";
+    EXPECT_FALSE(win::SerialPort().open("COM100"));
 }
 
 // For a look by hand (--gtest_also_run_disabled_tests): the dialog runs modally with both ports

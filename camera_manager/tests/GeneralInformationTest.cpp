@@ -127,8 +127,9 @@ TEST_F(GeneralInformationTest, ControllersAreGroupedByClassCode) {
 TEST_F(GeneralInformationTest, RowsShowLocationsAndVersionsOfAWindowsTree) {
     std::string windows = dir_ + "/windows";
     std::filesystem::create_directories(windows + "/system32");
-    std::filesystem::copy_file(std::getenv("ZEKO_CM_TEST_LIB_DIR") + std::string("/libzeko_api_64.so"),
-                               windows + "/system32/zeko_api_64.dll");
+    const std::string libraries = cmtest::libDir();
+    ASSERT_FALSE(libraries.empty());
+    std::filesystem::copy_file(libraries + "/libzeko_api_64.so", windows + "/system32/zeko_api_64.dll");
     std::filesystem::create_directories(dir_ + "/halcon/bin/x64-win64");
     std::filesystem::copy_file(windows + "/system32/zeko_api_64.dll",
                                dir_ + "/halcon/bin/x64-win64/hAcqZeko.dll");

@@ -11,6 +11,8 @@ namespace cmtest {
 
 std::string libDir() {
     const char* dir = std::getenv("ZEKO_CM_TEST_LIB_DIR");
+    if (!dir || !*dir)
+        ADD_FAILURE() << "ZEKO_CM_TEST_LIB_DIR is not set: it names the build's lib folder (ctest sets it)";
     return dir ? dir : "";
 }
 

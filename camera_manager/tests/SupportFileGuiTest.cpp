@@ -1,3 +1,4 @@
+#include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/CZekoManagerApp.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/diagnostics/ShowSupportFileDlg.h"
@@ -5,26 +6,33 @@
 #include "camera_manager/diagnostics/SupportFileFormat.h"
 #include "camera_manager/diagnostics/SupportFileOpening.h"
 #include "camera_manager/diagnostics/SupportValueRenderer.h"
+#include "camera_manager/res/StringIds.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/WideText.h"
 
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 #include <wx/app.h>
 #include <wx/dataview.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/display.h>
 #include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/treelist.h>
+#include <wx/uiaction.h>
 #include <wx/utils.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <thread>
 
@@ -232,6 +240,40 @@ TEST_F(SupportFileGuiTest, AHotCameraTemperatureIsDrawnRed) {
     runEvents();
 }
 
+ShowSupportFileDlg* openViewer();
+
+TEST_F(SupportFileGuiTest, ACutFileOpensWithAMessageThatItIsIncomplete) {
+    auto* main = new CZekoManagerDlg(nullptr, nullptr, FALSE);
+    main->cameraLists[0].Clear();
+    main->cameraLists[1].Clear();
+    ASSERT_TRUE(FillCameraList(main->cameraLists[0], FillUsb));
+    ASSERT_TRUE(FillCameraList(main->cameraLists[1], FillGigE));
+    std::u16string units = BuildSupportText(GatherSupportFileContent(*main, [](int) {}));
+    // The file ends inside the ETH camera's section, after the USB camera's.
+    const size_t eth = units.find(u"[ETH - 0]");
+    ASSERT_NE(eth, std::u16string::npos);
+    units.resize(eth + 40);
+    ScrambleSupportText(units);
+    const std::string path = dir_ + "/Cut.bin";
+    std::string reason;
+    ASSERT_TRUE(WriteFileReplacing(path, StoreSupportUnits(units), reason));
+    OpenSupportFileAt(*main, win::fromUtf8(path));
+    ASSERT_EQ(hook.messages.size(), 1u);
+    EXPECT_EQ(hook.messages[0], ResourceText(ids::SupportFileIncomplete));
+    ShowSupportFileDlg* viewer = openViewer();
+    ASSERT_NE(viewer, nullptr);
+    wxTreeListCtrl* tree = viewer->Tree();
+    const wxTreeListItem usb = tree->GetFirstChild(tree->GetRootItem());
+    EXPECT_EQ(tree->GetItemText(usb), "USB");
+    EXPECT_EQ(tree->GetItemText(tree->GetFirstChild(usb), 1), "Free");
+    const wxTreeListItem ethRoot = tree->GetNextSibling(usb);
+    EXPECT_EQ(tree->GetItemText(ethRoot), "ETH");
+    EXPECT_FALSE(tree->GetFirstChild(ethRoot).IsOk()) << "a camera was made up";
+    viewer->Close();
+    main->Destroy();
+    runEvents();
+}
+
 TEST_F(SupportFileGuiTest, ForeignAndUnreadableFilesAreReportedAndOpenNoViewer) {
     auto* main = new CZekoManagerDlg(nullptr, nullptr, FALSE);
     std::string header(60, '\0');
@@ -253,6 +295,124 @@ TEST_F(SupportFileGuiTest, ForeignAndUnreadableFilesAreReportedAndOpenNoViewer) 
     EXPECT_GT(hook.messages[1].size(), (dir_ + "/missing.bin").size() + 40);
     main->Destroy();
     runEvents();
+}
+
+// Pumps events (in whatever loop runs) until the condition holds or two seconds have passed.
+bool pumpUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) {
+        runEvents();
+        wxMilliSleep(10);
+    }
+    return done();
+}
+
+ShowSupportFileDlg* openViewer() {
+    for (wxWindow* window : wxTopLevelWindows)
+        if (auto* viewer = dynamic_cast<ShowSupportFileDlg*>(window); viewer && !viewer->IsBeingDeleted())
+            return viewer;
+    return nullptr;
+}
+
+// What a window manager sends when the user clicks a window's close box.
+void requestCloseByWindowManager(wxWindow* window) {
+    GdkWindow* gdk = gtk_widget_get_window(window->GetHandle());
+    Display* display = GDK_DISPLAY_XDISPLAY(gdk_window_get_display(gdk));
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = GDK_WINDOW_XID(gdk);
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = long(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(display, event.xclient.window, False, NoEventMask, &event);
+    XFlush(display);
+}
+
+// The viewer is opened from the main dialog while that runs modally, as in the program, and is
+// then used with the pointer, the keyboard and the window manager's close request.
+TEST_F(SupportFileGuiTest, AViewerOverTheModalMainDialogTakesClicksKeysAndCloseRequests) {
+    auto* main = new CZekoManagerDlg(nullptr, nullptr, FALSE);
+    main->SetSize(516, 172, 619, 680); // where it stands on a 1280 x 1024 screen
+    std::u16string units = BuildSupportText(GatherSupportFileContent(*main, [](int) {}));
+    ScrambleSupportText(units);
+    const std::string path = dir_ + "/Support.bin";
+    std::string reason;
+    ASSERT_TRUE(WriteFileReplacing(path, StoreSupportUnits(units), reason));
+
+    hook.Unregister(); // the main dialog's own modal loop runs
+    std::vector<std::string> closedBy;
+    auto scenario = [&] {
+        wxUIActionSimulator input;
+        const wxRect area = wxDisplay(0u).GetClientArea();
+        auto showViewer = [&]() -> ShowSupportFileDlg* {
+            OpenSupportFileAt(*main, win::fromUtf8(path));
+            ShowSupportFileDlg* viewer = openViewer();
+            if (!viewer || !pumpUntil([&] { return viewer->IsShownOnScreen(); }))
+                return nullptr;
+            viewer->Raise();
+            viewer->SetFocus();
+            pumpUntil([&] { return false; });
+            return viewer;
+        };
+        auto closed = [&] { return pumpUntil([&] { return openViewer() == nullptr; }); };
+
+        ShowSupportFileDlg* viewer = showViewer();
+        ASSERT_TRUE(viewer);
+        // Centred on the main dialog it would reach past the right edge of a 1280-pixel screen.
+        EXPECT_TRUE(area.Contains(viewer->GetScreenRect())) << viewer->GetScreenRect().x;
+        wxTreeListCtrl* tree = viewer->Tree();
+        wxDataViewCtrl* view = tree->GetDataView();
+        wxTreeListItem drivers = findRow(tree, tree->GetRootItem(), "Installed drivers");
+        ASSERT_TRUE(drivers.IsOk());
+        ASSERT_FALSE(tree->IsExpanded(drivers));
+        // A click on the row's expander opens it.
+        const wxRect row = view->GetItemRect(wxDataViewItem(drivers.GetID()), view->GetColumn(0));
+        const wxPoint expander =
+            view->GetMainWindow()->ClientToScreen(wxPoint(row.x - 8, row.y + row.height / 2));
+        input.MouseMove(expander);
+        input.MouseClick();
+        EXPECT_TRUE(pumpUntil([&] { return tree->IsExpanded(drivers); }))
+            << "the click did not reach the tree";
+        // The wheel scrolls the opened list.
+        const wxPoint inside = view->GetMainWindow()->GetScreenRect().GetPosition() + wxPoint(100, 100);
+        input.MouseMove(inside);
+        for (int i = 0; i < 5; ++i)
+            wxExecute("xdotool click 5", wxEXEC_SYNC | wxEXEC_NOEVENTS);
+        const wxDataViewItem firstRow = wxDataViewItem(tree->GetFirstChild(tree->GetRootItem()).GetID());
+        EXPECT_TRUE(pumpUntil([&] { return view->GetTopItem().IsOk() && view->GetTopItem() != firstRow; }))
+            << "the wheel did not scroll the tree";
+        // The Close button, with the pointer.
+        wxWindow* button = viewer->FindWindow(wxID_OK);
+        input.MouseMove(button->GetScreenRect().GetPosition() + wxPoint(10, 5));
+        input.MouseClick();
+        if (closed())
+            closedBy.push_back("button");
+
+        viewer = showViewer();
+        ASSERT_TRUE(viewer);
+        input.Char(WXK_ESCAPE);
+        if (closed())
+            closedBy.push_back("escape");
+
+        viewer = showViewer();
+        ASSERT_TRUE(viewer);
+        requestCloseByWindowManager(viewer);
+        if (closed())
+            closedBy.push_back("window manager");
+        showViewer(); // left open when the main dialog ends
+    };
+    main->CallAfter([&] {
+        scenario();
+        main->EndModal(wxID_CANCEL);
+    });
+    main->ShowModal();
+    EXPECT_EQ(closedBy, (std::vector<std::string>{"button", "escape", "window manager"}));
+    EXPECT_EQ(main->GetOpenViewerCount(), 1);
+    // Viewers left open go with the main dialog.
+    main->Destroy();
+    runEvents();
+    EXPECT_EQ(openViewer(), nullptr);
+    hook.Register();
 }
 
 } // namespace

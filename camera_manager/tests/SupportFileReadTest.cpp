@@ -212,6 +212,7 @@ TEST_F(SupportFileReadTest, DamagedBinaryFilesShowOnlyWholeRecords) {
     file.add(std::string(1000, '\0'), 0x1D); // a cut camera record
     const BinarySupportFile read = ReadBinarySupportFile(file.bytes);
     ASSERT_EQ(read.groups[0].size(), 1u);
+    EXPECT_TRUE(read.incomplete);
     EXPECT_FALSE(read.hasDrivers);
     const std::vector<SupportRow> rows = BuildPagesFromBinary(read);
     ASSERT_EQ(rows.size(), 2u); // the USB root and the (empty) controller group
@@ -229,6 +230,7 @@ TEST_F(SupportFileReadTest, DamagedBinaryFilesShowOnlyWholeRecords) {
     good.add(text16(text16(std::string(1604, '\0'), 0, u"Adapter A"), 564, u"2024-01-01"), 0x27);
     good.add(text16(std::string(1604, '\0'), 0, u"Adapter B"), 0x27);
     good.add(text16(std::string(1604, '\0'), 0, u"Adapter C"), 0x27);
+    EXPECT_FALSE(ReadBinarySupportFile(good.bytes).incomplete);
     const std::string shown = dump(BuildPagesFromBinary(ReadBinarySupportFile(good.bytes)));
     EXPECT_EQ(shown.find("USB\n"), std::string::npos);
     EXPECT_NE(shown.find("zeko_usb_64.sys\t2.1.0.0  (Kernel)"), std::string::npos);
@@ -298,15 +300,48 @@ TEST_F(SupportFileReadTest, TextFormPagesFollowTheProfileRules) {
     EXPECT_EQ(utf8(empty[2].text), "USB hostcontroller(s)");
 }
 
+// A text file cut short (the first half of a four-camera file) shows the cameras before the cut
+// exactly as the whole file does, makes up none, and says that it is incomplete.
+TEST_F(SupportFileReadTest, ATextFileCutInsideACameraShowsOnlyTheWholeCameras) {
+    SupportFileContent content = defaultCameraContent();
+    ASSERT_EQ(content.ethCameras.size(), 1u);
+    content.usbCameras.clear();
+    content.ethCameras.resize(4, content.ethCameras[0]);
+    const std::string file = scrambledFile(BuildSupportText(content));
+    bool incomplete = true;
+    const std::vector<SupportRow> whole =
+        BuildPagesFromProfile(win::ProfileText(DecodeTextSupportFile(file)), &incomplete);
+    EXPECT_FALSE(incomplete);
+    ASSERT_EQ(whole.at(0).children.size(), 4u);
+
+    for (size_t cut : {file.size() / 2, file.size() / 2 + 3, file.size() / 8}) {
+        const std::vector<SupportRow> rows =
+            BuildPagesFromProfile(win::ProfileText(DecodeTextSupportFile(file.substr(0, cut))), &incomplete);
+        EXPECT_TRUE(incomplete) << cut;
+        ASSERT_EQ(utf8(rows.at(0).text), "ETH");
+        const std::vector<SupportRow>& shown = rows[0].children;
+        EXPECT_LT(shown.size(), 4u);
+        if (cut == file.size() / 2) {
+            EXPECT_GE(shown.size(), 1u);
+        }
+        for (size_t n = 0; n < shown.size(); ++n)
+            EXPECT_EQ(dump({shown[n]}), dump({whole[0].children[n]}))
+                << "camera " << n << " of a cut at " << cut;
+    }
+}
+
 TEST_F(SupportFileReadTest, HugeCountsAreCappedAndShowDefaultRows) {
     const win::ProfileText profile(
         u"[Number of cameras]\nETH=2000000000\n[Network adapters]\nNumber=99999999\n"
         u"[USB hostcontrollers]\nUSB 3.0=2147483647\n");
     const auto start = std::chrono::steady_clock::now();
-    const std::vector<SupportRow> rows = BuildPagesFromProfile(profile);
+    bool incomplete = false;
+    const std::vector<SupportRow> rows = BuildPagesFromProfile(profile, &incomplete);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(60));
     ASSERT_EQ(utf8(rows[0].text), "ETH");
-    EXPECT_EQ(rows[0].children.size(), size_t(supportCountCap));
+    // Counted cameras whose sections the text lacks are not made up.
+    EXPECT_TRUE(rows[0].children.empty());
+    EXPECT_TRUE(incomplete);
     EXPECT_EQ(findRow(rows, u"Network adapter information")->children.size(), size_t(supportCountCap));
     EXPECT_EQ(findRow(rows, u"USB hostcontroller(s)")->children.at(0).children.size(),
               size_t(supportCountCap));

@@ -40,6 +40,7 @@ ProfileText::ProfileText(std::u16string_view text) {
             const size_t close = line.find(u']');
             const std::u16string name =
                 folded(line.substr(1, close == std::u16string_view::npos ? line.npos : close - 1));
+            lastSection = name;
             // A section named again continues nowhere: the first one answers every look-up.
             auto [it, added] = sections.try_emplace(name);
             current = added ? &it->second : nullptr;
@@ -84,6 +85,10 @@ int32_t ProfileText::number(std::u16string_view section, std::u16string_view key
 
 bool ProfileText::hasSection(std::u16string_view section) const {
     return sections.count(folded(section)) != 0;
+}
+
+bool ProfileText::isLastSection(std::u16string_view section) const {
+    return hasSection(section) && folded(section) == lastSection;
 }
 
 bool loadProfileFile(const std::string& path, ProfileText& profile) {

@@ -25,11 +25,14 @@ public:
     // An optional sign and decimal digits; the value wraps to 32 bits. fallback when missing.
     int32_t number(std::u16string_view section, std::u16string_view key, int32_t fallback) const;
     bool hasSection(std::u16string_view section) const;
+    // Whether the section's header is the text's last one: a text cut short ends in that section.
+    bool isLastSection(std::u16string_view section) const;
 
     static int32_t parseNumber(std::u16string_view value);
 
 private:
     std::unordered_map<std::u16string, std::unordered_map<std::u16string, std::u16string>> sections;
+    std::u16string lastSection; // folded; empty when the text has no header
 };
 
 // The file's text: UTF-8, or UTF-16LE after a byte-order mark. False when it cannot be read.

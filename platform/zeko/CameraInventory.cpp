@@ -106,7 +106,7 @@ uint32_t CameraInventory::open(Camera& camera) {
 
 void CameraInventory::serveSerialInterface(const Camera& camera, uint32_t handle) {
     const int comNumber = 100 + comportOffset(camera);
-    if (!camera.description.gige() || comportOffset(camera) == 0 || comNumber < 1 || comNumber > 256)
+    if (!camera.description.gige() || comNumber < 1 || comNumber > 256)
         return;
     auto port =
         std::make_unique<SerialInterface>(static_cast<uint32_t>(comNumber), camera.description.serialLine);

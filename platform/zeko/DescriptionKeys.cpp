@@ -2,6 +2,8 @@
 
 #include "platform/zeko/DescriptionError.h"
 
+#include "platform/common/Cp1252.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -118,14 +120,30 @@ template <class T> Reader integer(T CameraDescription::*field, long long minimum
     };
 }
 
+// The file is UTF-8; the camera's records hold the suite's narrow text (Windows-1252).
+std::string narrowText(const std::string& key, const std::string& value) {
+    std::string narrow;
+    if (!Cp1252::fromUtf8(value, narrow))
+        throw DescriptionError("bad value for " + key +
+                               " (UTF-8 text of characters that Windows-1252 holds expected)");
+    return narrow;
+}
+
 Reader text(std::string CameraDescription::*field) {
+    return [=](CameraDescription& c, const std::string& key, const std::string& value) {
+        c.*field = narrowText(key, value);
+    };
+}
+
+// A file name, kept as the UTF-8 bytes Linux names files with.
+Reader path(std::string CameraDescription::*field) {
     return [=](CameraDescription& c, const std::string&, const std::string& value) { c.*field = value; };
 }
 
 // Longer texts are cut to what the camera's record holds.
 Reader cutText(std::string CameraDescription::*field, size_t width) {
-    return [=](CameraDescription& c, const std::string&, const std::string& value) {
-        c.*field = value.substr(0, width);
+    return [=](CameraDescription& c, const std::string& key, const std::string& value) {
+        c.*field = narrowText(key, value).substr(0, width);
     };
 }
 
@@ -162,10 +180,11 @@ void readFrameRate(CameraDescription& c, const std::string&, const std::string& 
         throw DescriptionError("bad value for frame_rate");
 }
 
-void readEeprom(CameraDescription& c, const std::string&, const std::string& value) {
-    if (value.size() > 64)
+void readEeprom(CameraDescription& c, const std::string& key, const std::string& value) {
+    std::string narrow = narrowText(key, value);
+    if (narrow.size() > 64)
         throw DescriptionError("eeprom holds at most 64 bytes");
-    c.eeprom = value;
+    c.eeprom = std::move(narrow);
 }
 
 void readRevisions(CameraDescription& c, const std::string&, const std::string& value) {
@@ -220,7 +239,7 @@ const std::vector<Key>& table() {
         {"runtime_fw", firmware(&D::runtimeFirmware)},
         {"driver_starter_fw", firmware(&D::driverStarterFirmware)},
         {"comport_offset", integer(&D::comportOffset, -99, 156)},
-        {"serial_line", text(&D::serialLine)},
+        {"serial_line", path(&D::serialLine)},
         // GigE only.
         {"mac", mac(&D::mac)},
         {"ip", ip(&D::ip)},

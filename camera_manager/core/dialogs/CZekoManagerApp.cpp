@@ -1,5 +1,6 @@
 #include "camera_manager/core/dialogs/CZekoManagerApp.h"
 
+#include "camera_manager/core/controls/WindowBehaviour.h"
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/core/records/ManagerStartup.h"
@@ -11,6 +12,7 @@
 #include "platform/win/UnreadableFiles.h"
 
 #include <clocale>
+#include <wx/dialog.h>
 #include <wx/msgdlg.h>
 
 namespace {
@@ -92,4 +94,13 @@ bool CZekoManagerApp::InitInstance() {
         FreeLibrary(resourceLibrary);
     }
     return false;
+}
+
+int CZekoManagerApp::FilterEvent(wxEvent& event) {
+    // Each dialog places itself (centred on its owner or on the screen) before it is shown; the
+    // show puts it back inside the work area wherever that left it.
+    if (event.GetEventType() == wxEVT_SHOW && static_cast<wxShowEvent&>(event).IsShown())
+        if (auto* dialog = dynamic_cast<wxDialog*>(event.GetEventObject()))
+            KeepInsideWorkArea(*dialog);
+    return Event_Skip;
 }

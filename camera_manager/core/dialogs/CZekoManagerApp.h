@@ -16,6 +16,8 @@ public:
     int OnRun() override { return exitCode; }
     // The whole start-up; always false, so that the program ends when the dialog ends.
     bool InitInstance();
+    // Every dialog the program shows is kept inside the screen's work area.
+    int FilterEvent(wxEvent& event) override;
 
     // 0 once the main dialog has been closed, 1 when the interface library stopped the start.
     int exitCode = 0;

@@ -540,6 +540,9 @@ extern const ResourceString managerStrings[] = {
     {636, u"(GEN<i>CAM)"},
     {5160, u"Die Supportdatei konnte nicht geschrieben werden."},
     {5161, u"Die Supportdatei konnte nicht ge\u00f6ffnet werden."},
+    {3240, u"Die Supportdatei ist unvollst\u00e4ndig: Sie endet im Datensatz einer Kamera. Nur die "
+           u"vollst\u00e4ndig "
+           u"gespeicherten Kameras werden angezeigt."},
     {5162, u"Fortschritt"},
     {5163, u"Schlie\u00dfen"},
     {20000, u"dev: strch: Verlustlisten empf."},

@@ -128,6 +128,42 @@ TEST(DescriptionTest, RefusesWhatTheProgramsCouldNotUse) {
             .empty());
 }
 
+// The file is UTF-8 whatever the locale; texts reach the camera's records as Windows-1252, and a
+// character that code page lacks (or bytes that are no UTF-8) is refused with its line.
+TEST(DescriptionTest, TextsAreReadAsUtf8AndKeptAsWindows1252) {
+    std::string error;
+    const auto cameras = CameraDescription::parse("[camera]\nserial=1\nsensor=A\n"
+                                                  "model = ZK-\xC3\x84\xE2\x82\xAC\xC3\x9F"
+                                                  "0\n"
+                                                  "manufacturer = Z\xC3\xBC"
+                                                  "rich\neeprom = \xE2\x82\xAC\n"
+                                                  "serial_line = /tmp/k\xC3\xA4"
+                                                  "bel\n",
+                                                  error);
+    ASSERT_EQ(cameras.size(), 1u) << error;
+    EXPECT_EQ(cameras[0].model, "ZK-\xC4\x80\xDF"
+                                "0");
+    EXPECT_EQ(cameras[0].manufacturer, "Z\xFC"
+                                       "rich");
+    EXPECT_EQ(cameras[0].eeprom, "\x80");
+    EXPECT_EQ(cameras[0].serialLine, "/tmp/k\xC3\xA4"
+                                     "bel"); // a Linux file name stays UTF-8
+    for (const char* model : {"ZK-\xCE\xA9", "ZK-\xC4"
+                                             "0"}) { // Greek omega; a Windows-1252 byte
+        EXPECT_TRUE(CameraDescription::parse(
+                        std::string("[camera]\nserial=1\n\nmodel=") + model + "\nsensor=A\n", error)
+                        .empty());
+        EXPECT_EQ(error.rfind("line 4: bad value for model", 0), 0u) << error;
+    }
+    // Fifteen characters fit the model field, however many bytes UTF-8 takes for them.
+    std::string umlauts;
+    for (int i = 0; i < 15; ++i)
+        umlauts += "\xC3\xA4";
+    EXPECT_EQ(CameraDescription::parse("[camera]\nserial=1\nsensor=A\nmodel=" + umlauts + "\n", error).size(),
+              1u)
+        << error;
+}
+
 class DescriptionFileTest : public SimTest {};
 
 TEST_F(DescriptionFileTest, OrderOfTheFileDecidesTheFirstAvailableCamera) {

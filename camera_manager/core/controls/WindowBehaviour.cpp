@@ -1,0 +1,60 @@
+#include "camera_manager/core/controls/WindowBehaviour.h"
+
+#include "camera_manager/core/rules/ScreenPlacement.h"
+
+#include <cstring>
+#include <gtk/gtk.h>
+#include <wx/display.h>
+#include <wx/textctrl.h>
+#include <wx/toplevel.h>
+
+namespace {
+
+// Runs after wx's own handler of the insertion, which lets everything through while GTK's entry
+// has no limit of its own (with one it would refuse an insertion that does not fit whole).
+void cutInsertion(GtkEditable* editable, const gchar* text, gint bytes, gint* position, gpointer limit) {
+    const glong room = GPOINTER_TO_INT(limit) - glong(gtk_entry_get_text_length(GTK_ENTRY(editable)));
+    const gssize size = bytes < 0 ? gssize(strlen(text)) : gssize(bytes);
+    if (g_utf8_strlen(text, size) <= room)
+        return;
+    g_signal_stop_emission_by_name(editable, "insert-text");
+    if (room <= 0) {
+        gtk_widget_error_bell(GTK_WIDGET(editable));
+        return;
+    }
+    // The part that fits goes in as a new insertion, which this handler then lets through.
+    const gchar* cut = g_utf8_offset_to_pointer(text, room);
+    gtk_editable_insert_text(editable, text, gint(cut - text), position);
+}
+
+} // namespace
+
+void KeepInsideWorkArea(wxTopLevelWindow& window) {
+    const int index = wxDisplay::GetFromWindow(&window);
+    const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : unsigned(index)).GetClientArea();
+    const wxRect now = window.GetRect();
+    const ScreenPlacement::Rect inside = ScreenPlacement::KeepInside(
+        {now.x, now.y, now.width, now.height}, {area.x, area.y, area.width, area.height},
+        window.HasFlag(wxRESIZE_BORDER));
+    if (inside.width != now.width || inside.height != now.height)
+        window.SetSize(inside.x, inside.y, inside.width, inside.height);
+    else if (inside.x != now.x || inside.y != now.y)
+        window.Move(inside.x, inside.y);
+}
+
+void TakeInputBesideModalWindows(wxTopLevelWindow& window) {
+    GtkWidget* widget = window.GetHandle();
+    if (!widget || !GTK_IS_WINDOW(widget))
+        return;
+    GtkWindowGroup* group = gtk_window_group_new();
+    gtk_window_group_add_window(group, GTK_WINDOW(widget));
+    g_object_unref(group); // the window holds it from now on
+}
+
+void LimitTextLength(wxTextCtrl& field, int length) {
+    GtkWidget* widget = field.GetHandle();
+    if (widget && GTK_IS_ENTRY(widget))
+        g_signal_connect(widget, "insert-text", G_CALLBACK(cutInsertion), GINT_TO_POINTER(length));
+    else
+        field.SetMaxLength(length);
+}

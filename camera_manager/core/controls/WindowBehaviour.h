@@ -1,0 +1,21 @@
+#pragma once
+
+// Where GTK and wx behave differently from the Windows windows the manager was made for, in one
+// place: a dialog placed past the screen's edge, a modeless window under a modal one, and an
+// edit field's length limit.
+
+class wxTextCtrl;
+class wxTopLevelWindow;
+
+// Moves (and, when it may be resized, shrinks) the window into the work area of its display.
+void KeepInsideWorkArea(wxTopLevelWindow& window);
+
+// The main dialog runs modally, and GTK then sends every click, key and close request of the
+// other windows of its window group to it. Windows only disables a modal dialog's owner, so a
+// modeless window opened from the main dialog takes input there: it gets a window group of its
+// own, on which no modal window lies. Call before the window is shown.
+void TakeInputBesideModalWindows(wxTopLevelWindow& window);
+
+// A single-line field that holds at most `length` characters. Text typed or pasted beyond that
+// is cut at the limit, as a Windows edit control does (wx's own limit refuses a paste whole).
+void LimitTextLength(wxTextCtrl& field, int length);
