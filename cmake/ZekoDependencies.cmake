@@ -33,7 +33,7 @@ if(NOT TARGET zeko::osg)
 endif()
 
 # zeko_precompile_wx(<target>): the wx headers that windows and dialogs include most, precompiled
-# once for the target. Only in the sanitizer tree, where it cuts the compile time of Pemblon, the
+# once for the target. Only in the sanitizer trees, where it cuts the compile time of Pemblon, the
 # camera manager's windows and the viewer's windows by a third or more; the run tree compiles
 # without it, so a source that forgets an include still fails to build there.
 set(ZEKO_WX_PRECOMPILED
@@ -41,7 +41,7 @@ set(ZEKO_WX_PRECOMPILED
     <wx/settings.h> <wx/sizer.h> <wx/statbox.h> <wx/stattext.h> <wx/string.h> <wx/textctrl.h>
     <wx/timer.h> <wx/treectrl.h> <wx/utils.h> <functional> <map> <memory> <string> <vector>)
 function(zeko_precompile_wx target)
-    if(ZEKO_SANITIZE)
+    if(ZEKO_SANITIZE OR ZEKO_TSAN)
         target_precompile_headers(${target} PRIVATE ${ZEKO_WX_PRECOMPILED})
         if(CMAKE_CXX_COMPILER_ID STREQUAL "Clang")
             # Without a time stamp in the header, ccache can cache the sources that use it.

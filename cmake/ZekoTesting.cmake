@@ -8,13 +8,57 @@ set(ZEKO_TEST_ENVIRONMENT
     "LSAN_OPTIONS=suppressions=${ZEKO_LSAN_SUPPRESSIONS}:print_suppressions=0"
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 
+# The test programs that start threads in the code they test (render thread, serial readers and
+# transfers, update worker, firmware upload, clock search, the simulator's serial interface and
+# film writers) or that call the suite from several threads (XML error hooks, byte streams,
+# numbers, window messages, the registry). The network and mail tests are not here: only their
+# loopback servers run on threads of their own, and the clients they test share nothing with
+# them but sockets. In a ThreadSanitizer tree (ZEKO_TSAN) only these
+# are registered with CTest and built by zeko_thread_tests; the other programs are left out of
+# the build. A name here that no zeko_add_gtest defines fails the configuration, so a renamed
+# program cannot silently drop out of the race checks.
+set(ZEKO_THREAD_TESTS
+    pemblon_bytes_tests pemblon_core_tests pemblon_xml_tests pemblon_widgets_tests ferrulon_mpfloat_tests tolvane_model_tests zeko_sim_tests
+    zeko_winbase_tests zeko_winbase_serial_tests zeko_winservices_tests
+    zeko_camera_manager_serial_tests zeko_camera_manager_serial_gui_tests zeko_cm_diagnostics_tests
+    zeko_cm_diagnostics_gui_tests camera_manager_dialog_gui_tests zeko_cm_commands_gui_tests)
+set(ZEKO_TSAN_SUPPRESSIONS ${CMAKE_SOURCE_DIR}/scripts/tsan.supp)
+if(ZEKO_TSAN AND ZEKO_BUILD_TESTS)
+    add_custom_target(zeko_thread_tests)
+    # Reports name the racing lines; a process with a report exits with 66 and fails its test.
+    set(ZEKO_TEST_ENVIRONMENT
+        "TSAN_OPTIONS=suppressions=${ZEKO_TSAN_SUPPRESSIONS}:second_deadlock_stack=1:history_size=4")
+endif()
+
+# Fails the configuration of a ThreadSanitizer tree when a program named in ZEKO_THREAD_TESTS
+# does not exist (called once, after every directory is read).
+function(zeko_check_thread_tests)
+    if(NOT ZEKO_TSAN OR NOT ZEKO_BUILD_TESTS)
+        return()
+    endif()
+    foreach(_test ${ZEKO_THREAD_TESTS})
+        if(NOT TARGET ${_test})
+            message(FATAL_ERROR "ZEKO_THREAD_TESTS names ${_test}, which no zeko_add_gtest defines")
+        endif()
+    endforeach()
+endfunction()
+
 function(zeko_add_gtest)
     if(NOT ZEKO_BUILD_TESTS)
         return()
     endif()
     cmake_parse_arguments(T "GUI" "NAME;TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
     find_package(GTest REQUIRED)
+    if(ZEKO_TSAN AND NOT T_NAME IN_LIST ZEKO_THREAD_TESTS)
+        # Still a target, so that the folder's own settings for it apply; never built or run.
+        add_executable(${T_NAME} EXCLUDE_FROM_ALL ${T_SOURCES})
+        target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+        return()
+    endif()
     add_executable(${T_NAME} ${T_SOURCES})
+    if(ZEKO_TSAN)
+        add_dependencies(zeko_thread_tests ${T_NAME})
+    endif()
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
     set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     if(T_GUI)

@@ -5,6 +5,7 @@
 #
 # A sanitizer tree (-DZEKO_SANITIZE=ON) is built with clang-14 and libFuzzer's instrumentation,
 # so that the same compiled libraries serve the tests and the fuzz targets (GCC has no libFuzzer).
+# A ThreadSanitizer tree (-DZEKO_TSAN=ON) is built with clang-14 too, without libFuzzer.
 # Other trees use the system compiler (GCC).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,8 +22,12 @@ fi
 # clang for a sanitizer tree unless the caller names a compiler; the compiler is chosen when a
 # tree is first configured.
 clang=0
+fuzz=0
 for arg in "$@"; do
-    case "$arg" in -DZEKO_SANITIZE=ON) clang=1 ;; esac
+    case "$arg" in
+        -DZEKO_SANITIZE=ON) clang=1 fuzz=1 ;;
+        -DZEKO_TSAN=ON) clang=1 ;;
+    esac
 done
 for arg in "$@"; do
     case "$arg" in -DCMAKE_CXX_COMPILER=*) clang=-1 ;; esac
@@ -38,7 +43,7 @@ if [ -f "$cache" ]; then
 fi
 compiler=()
 if [ "$clang" -eq 1 ]; then
-    compiler=(-DZEKO_FUZZ=ON)
+    [ "$fuzz" -eq 0 ] || compiler=(-DZEKO_FUZZ=ON)
     [ -f "$cache" ] || compiler+=(-DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14)
 fi
 cmake -S "$root" -B "$dir" -G Ninja "${launcher[@]}" "${compiler[@]}" "$@" >/dev/null

@@ -1,14 +1,83 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the suite with AddressSanitizer and UndefinedBehaviorSanitizer
-# (clang-14, asserts on), runs the five fuzz targets at the same time for a bounded time, then
-# every test, then checks that the sources are formatted.
+# Installs what is missing and builds three trees at the same time:
+#   build-test  clang-14, AddressSanitizer and UndefinedBehaviorSanitizer, asserts on: every test
+#               and the five fuzz targets;
+#   build       the tree scripts/run.sh builds (GCC, benchmarks included), so that a source that
+#               builds only with the sanitizer tree's precompiled headers fails here too;
+#   build-tsan  clang-14 and ThreadSanitizer: the test programs that start threads.
+# Checks that the sources are formatted, runs the fuzz targets for a bounded time and every test
+# of build-test, and the race checks of build-tsan as soon as that tree is built; fails if any
+# of these fails. The race checks' output is printed last, so that their summary closes the run.
+#
+# The sanitizer tree builds, fuzzes and tests at normal priority. The race tree builds and runs
+# its tests just below it (nice 5), as its slowest programs take longest to run; the run tree
+# builds at the lowest priority (nice 19) and so takes the cores the others leave idle.
+#   CI=true     warnings fail the build of the run tree (-Werror), which is built without debug
+#               information (warnings do not depend on it; it costs a third of the compile time).
+#               Elsewhere warnings stay warnings and the tree is the one scripts/run.sh builds.
+#   ZEKO_JOBS   parallel compile jobs of each tree (default: one per core)
+#   CTEST_PARALLEL_LEVEL  test programs run at once by the sanitizer tree (default: one per
+#               core); the race checks run half as many beside them
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" "$root/build-test" -DZEKO_SANITIZE=ON -DZEKO_BUILD_BENCH=OFF
+
+run_options=(-DCMAKE_COMPILE_WARNING_AS_ERROR=OFF "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g -DNDEBUG"
+    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g -DNDEBUG")
+if [ "${CI:-}" = "true" ]; then
+    run_options=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"
+        "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG")
+fi
+jobs=${CTEST_PARALLEL_LEVEL:-$(nproc)}
+race_jobs=$(((jobs + 1) / 2))
+logs="$root/build-logs"
+mkdir -p "$logs"
+rm -f "$logs/race-checks.log"
+
+# Each in a process group of its own (setsid), so that it can be stopped whole.
+setsid nice -n 19 bash "$root/scripts/build.sh" "$root/build" "${run_options[@]}" \
+    >"$logs/build.log" 2>&1 &
+run_tree=$!
+# Exit status 90: the race tree did not build; otherwise that of its tests.
+setsid nice -n 5 bash -c '
+    ZEKO_TARGETS=zeko_thread_tests bash "$1/scripts/build.sh" "$1/build-tsan" -DZEKO_TSAN=ON \
+        -DZEKO_BUILD_BENCH=OFF >"$2/build-tsan.log" 2>&1 || exit 90
+    cd "$1/build-tsan" && ctest --output-on-failure -j "$3" >"$2/race-checks.log" 2>&1' \
+    race "$root" "$logs" "$race_jobs" &
+race_tree=$!
+# Whatever happens below, no build or test is left running behind the script.
+trap 'kill -- -$run_tree -$race_tree 2>/dev/null || true' EXIT
 
 rc=0
-bash "$root/scripts/fuzz.sh" || rc=1
-(cd "$root/build-test" && ctest --output-on-failure -j "$(nproc)") || rc=1
+# The end of a background build: its warning count, or its errors and the end of its log.
+built() {
+    local status=$1 tree=$2
+    if [ "$status" -eq 0 ]; then
+        echo "test: $tree built ($(grep -c ': warning: ' "$logs/$tree.log" || true) warnings; log: build-logs/$tree.log)"
+        return 0
+    fi
+    grep -E ': (error|warning): ' "$logs/$tree.log" | head -n 40 || true
+    tail -n 30 "$logs/$tree.log"
+    echo "test: $tree FAILED to build; its log is build-logs/$tree.log"
+    rc=1
+}
+
+bash "$root/scripts/build.sh" "$root/build-test" -DZEKO_SANITIZE=ON -DZEKO_BUILD_BENCH=OFF
 bash "$root/scripts/format.sh" --check || rc=1
+bash "$root/scripts/fuzz.sh" || rc=1
+(cd "$root/build-test" && ctest --output-on-failure -j "$jobs") || rc=1
+
+status=0
+wait "$run_tree" || status=$?
+built "$status" build
+status=0
+wait "$race_tree" || status=$?
+if [ "$status" -eq 90 ]; then
+    built 1 build-tsan
+else
+    built 0 build-tsan
+    echo "test: race checks (build-tsan, ThreadSanitizer):"
+    cat "$logs/race-checks.log"
+    [ "$status" -eq 0 ] || rc=1
+fi
 exit $rc

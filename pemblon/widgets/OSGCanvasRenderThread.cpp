@@ -13,6 +13,7 @@ OSGCanvasRenderThread::OSGCanvasRenderThread(OSGCanvas& canvas)
 OSGCanvasRenderThread::~OSGCanvasRenderThread() = default;
 
 void OSGCanvasRenderThread::scheduleStop() {
+    wxMutexLocker lock(_canvas->_mutex);
     _canvas->getViewer().setDone(true);
 }
 
@@ -32,7 +33,12 @@ bool OSGCanvasRenderThread::withdrawCapture() {
 
 wxThread::ExitCode OSGCanvasRenderThread::Entry() {
     osgViewer::Viewer& viewer = _canvas->getViewer();
-    if (!viewer.done()) {
+    // The viewer's done flag is a plain bool that scheduleStop sets on the GUI thread.
+    const auto done = [this, &viewer] {
+        wxMutexLocker lock(_canvas->_mutex);
+        return viewer.done();
+    };
+    if (!done()) {
         do {
             if (TestDestroy()) {
                 break;
@@ -57,7 +63,7 @@ wxThread::ExitCode OSGCanvasRenderThread::Entry() {
                 // Not shown yet: nothing may draw into the window.
                 wxMilliSleep(10);
             }
-        } while (!viewer.done());
+        } while (!done());
     }
     if (_canvas->_graphicsWindow.valid()) {
         _canvas->_graphicsWindow->releaseCurrentContext();

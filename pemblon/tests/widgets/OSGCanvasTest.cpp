@@ -312,6 +312,7 @@ TEST(OSGCanvasThread, StopWithoutWaitLeavesTheViewerDone) {
     pump(200);
     EXPECT_EQ(frameNumber(canvas), before);
 
+    canvas.stop(true); // joins the thread that ended by itself before the viewer is touched
     canvas.getViewer().setDone(false);
     canvas.run();
     EXPECT_TRUE(pumpUntil([&] { return frameNumber(canvas) > before + 2; }));
