@@ -1,9 +1,9 @@
-#include "camera_manager/diagnostics/AdditionalFunctions.h"
+#include "camera_manager/diagnostics/dialogs/AdditionalFunctions.h"
 
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/records/CameraEntry.h"
 #include "camera_manager/core/records/CameraInterfaceLibrary.h"
-#include "camera_manager/diagnostics/DlgSerial.h"
+#include "camera_manager/diagnostics/dialogs/DlgSerial.h"
 #include "camera_manager/res/StringIds.h"
 
 #include <algorithm>

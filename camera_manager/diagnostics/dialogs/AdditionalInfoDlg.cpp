@@ -1,8 +1,8 @@
-#include "camera_manager/diagnostics/AdditionalInfoDlg.h"
+#include "camera_manager/diagnostics/dialogs/AdditionalInfoDlg.h"
 
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/records/ManagerStartup.h"
-#include "camera_manager/diagnostics/GeneralInformation.h"
+#include "camera_manager/diagnostics/records/GeneralInformation.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/Adapters.h"
 #include "platform/win/System.h"

@@ -1,10 +1,10 @@
-#include "camera_manager/diagnostics/DlgSerial.h"
+#include "camera_manager/diagnostics/dialogs/DlgSerial.h"
 
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/records/CameraEntry.h"
 #include "camera_manager/core/records/DeviceLookup.h"
-#include "camera_manager/diagnostics/ComPortPanel.h"
-#include "camera_manager/diagnostics/SerialText.h"
+#include "camera_manager/diagnostics/records/ComPortPanel.h"
+#include "camera_manager/diagnostics/records/SerialText.h"
 #include "camera_manager/res/StringIds.h"
 
 #include <sys/stat.h>

@@ -4,7 +4,7 @@
 // files with their versions, the Direct3D libraries, the USB host controllers and network
 // adapters, and the update check.
 
-#include "camera_manager/diagnostics/UpdateCheck.h"
+#include "camera_manager/diagnostics/records/UpdateCheck.h"
 
 #include <memory>
 #include <thread>

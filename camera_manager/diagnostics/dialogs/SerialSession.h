@@ -8,8 +8,8 @@
 // callback runs on the GUI thread while the session still exists. The destructor stops and
 // joins all threads first; whatever they posted and has not run yet dies with the session.
 
-#include "camera_manager/diagnostics/ReceiveDecoder.h"
-#include "camera_manager/diagnostics/SerialTransfer.h"
+#include "camera_manager/diagnostics/records/ReceiveDecoder.h"
+#include "camera_manager/diagnostics/records/SerialTransfer.h"
 #include "platform/win/SerialPort.h"
 
 #include <atomic>

@@ -1,8 +1,8 @@
-#include "camera_manager/diagnostics/ShowSupportFileDlg.h"
+#include "camera_manager/diagnostics/dialogs/ShowSupportFileDlg.h"
 
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
-#include "camera_manager/diagnostics/SupportValueRenderer.h"
+#include "camera_manager/diagnostics/dialogs/SupportValueRenderer.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/ProfileText.h"
 

@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/ReceiveDecoder.h"
+#include "camera_manager/diagnostics/records/ReceiveDecoder.h"
 
 #include "platform/win/WideText.h"
 

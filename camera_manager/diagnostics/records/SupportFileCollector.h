@@ -4,7 +4,7 @@
 // below the Windows folder and the third-party folders, a USB camera's path to its host
 // controller, the USB host controllers, the network adapters and the operating system.
 
-#include "camera_manager/diagnostics/SupportFileContent.h"
+#include "camera_manager/diagnostics/records/SupportFileContent.h"
 
 #include <array>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/SerialText.h"
+#include "camera_manager/diagnostics/records/SerialText.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "camera_manager/diagnostics/SerialTransfer.h"
+#include "camera_manager/diagnostics/records/SerialTransfer.h"
 
-#include "camera_manager/diagnostics/SerialText.h"
+#include "camera_manager/diagnostics/records/SerialText.h"
 #include "platform/common/FileReplacement.h"
 #include "platform/win/SerialPort.h"
 

@@ -4,7 +4,7 @@
 // with its groups per camera, then installed drivers, system information, network adapters and
 // USB host controllers. A value row's text is "label\tvalue", cut to 199 characters.
 
-#include "camera_manager/diagnostics/SupportFileOpening.h"
+#include "camera_manager/diagnostics/records/SupportFileOpening.h"
 #include "platform/win/ProfileText.h"
 
 #include <string>

@@ -1,8 +1,8 @@
-#include "camera_manager/diagnostics/SupportFilePages.h"
+#include "camera_manager/diagnostics/records/SupportFilePages.h"
 
 #include "camera_manager/core/records/BoundedText.h"
 #include "camera_manager/core/records/CameraEntryLayout.h"
-#include "camera_manager/diagnostics/SupportFileContent.h"
+#include "camera_manager/diagnostics/records/SupportFileContent.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/ResourceStrings.h"
 

@@ -8,7 +8,7 @@
 // The ports, their reader threads and the transfers belong to the dialog's SerialSession, which
 // reports to the dialog on the GUI thread. Closing the dialog ends the session first.
 
-#include "camera_manager/diagnostics/SerialSession.h"
+#include "camera_manager/diagnostics/dialogs/SerialSession.h"
 
 #include <memory>
 #include <wx/dialog.h>

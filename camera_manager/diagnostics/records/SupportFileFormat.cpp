@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/SupportFileFormat.h"
+#include "camera_manager/diagnostics/records/SupportFileFormat.h"
 
 #include <cstring>
 

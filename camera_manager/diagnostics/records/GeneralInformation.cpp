@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/GeneralInformation.h"
+#include "camera_manager/diagnostics/records/GeneralInformation.h"
 
 #include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/res/StringIds.h"

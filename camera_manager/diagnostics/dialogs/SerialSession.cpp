@@ -1,6 +1,6 @@
-#include "camera_manager/diagnostics/SerialSession.h"
+#include "camera_manager/diagnostics/dialogs/SerialSession.h"
 
-#include "camera_manager/diagnostics/SerialText.h"
+#include "camera_manager/diagnostics/records/SerialText.h"
 
 #include <cerrno>
 #include <poll.h>

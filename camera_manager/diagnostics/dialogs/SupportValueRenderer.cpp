@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/SupportValueRenderer.h"
+#include "camera_manager/diagnostics/dialogs/SupportValueRenderer.h"
 
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/rules/ColumnTreeRules.h"

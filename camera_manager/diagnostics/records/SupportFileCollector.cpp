@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/SupportFileCollector.h"
+#include "camera_manager/diagnostics/records/SupportFileCollector.h"
 
 #include "camera_manager/core/records/BoundedText.h"
 #include "camera_manager/core/records/CameraEntryBuilder.h"

@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/SupportText.h"
+#include "camera_manager/diagnostics/records/SupportText.h"
 
 #include <string>
 

@@ -1,8 +1,8 @@
-#include "camera_manager/diagnostics/SupportFileContent.h"
+#include "camera_manager/diagnostics/records/SupportFileContent.h"
 
 #include "camera_manager/core/records/BoundedText.h"
 #include "camera_manager/core/records/CameraEntryLayout.h"
-#include "camera_manager/diagnostics/SupportText.h"
+#include "camera_manager/diagnostics/records/SupportText.h"
 
 #include <string>
 

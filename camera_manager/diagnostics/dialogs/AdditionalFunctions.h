@@ -4,8 +4,8 @@
 // start parameter set. It may store a COM port offset into the camera entry it is given, which
 // stays valid while the dialog runs (the refresh timer is stopped meanwhile).
 
-#include "camera_manager/diagnostics/ComPortPanel.h"
-#include "camera_manager/diagnostics/DriverSettings.h"
+#include "camera_manager/diagnostics/records/ComPortPanel.h"
+#include "camera_manager/diagnostics/records/DriverSettings.h"
 #include "platform/win/WinApi.h"
 
 #include <functional>

@@ -1,6 +1,6 @@
-#include "camera_manager/diagnostics/SupportFileOpening.h"
+#include "camera_manager/diagnostics/records/SupportFileOpening.h"
 
-#include "camera_manager/diagnostics/SupportFileFormat.h"
+#include "camera_manager/diagnostics/records/SupportFileFormat.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/SystemInfo.h"

@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/ComPortPanel.h"
+#include "camera_manager/diagnostics/records/ComPortPanel.h"
 
 #include "camera_manager/core/records/CameraEntryBuilder.h"
 #include "camera_manager/core/records/CameraInterfaceLibrary.h"

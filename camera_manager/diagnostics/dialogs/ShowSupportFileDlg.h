@@ -4,7 +4,7 @@
 // camera and the system pages, read once while the window is made. The main dialog counts the
 // open viewers; each viewer deletes itself when it is closed.
 
-#include "camera_manager/diagnostics/SupportFilePages.h"
+#include "camera_manager/diagnostics/records/SupportFilePages.h"
 
 #include <string>
 #include <wx/dialog.h>
