@@ -1,6 +1,7 @@
 #include "camera_manager/core/dialogs/CZekoManagerApp.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/diagnostics/dialogs/ShowSupportFileDlg.h"
+#include "camera_manager/diagnostics/dialogs/SupportFileCommands.h"
 #include "camera_manager/diagnostics/dialogs/SupportValueRenderer.h"
 #include "camera_manager/diagnostics/records/SupportFileCollector.h"
 #include "camera_manager/diagnostics/records/SupportFileFormat.h"

@@ -1,7 +1,6 @@
 #include "camera_manager/diagnostics/dialogs/ShowSupportFileDlg.h"
 
 #include "camera_manager/core/controls/WxText.h"
-#include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/diagnostics/dialogs/SupportValueRenderer.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/ProfileText.h"
@@ -11,9 +10,10 @@
 #include <wx/font.h>
 #include <wx/treelist.h>
 
-ShowSupportFileDlg::ShowSupportFileDlg(CZekoManagerDlg* owner, std::u16string filePath, std::string bytes,
+ShowSupportFileDlg::ShowSupportFileDlg(SupportFileHost* owner, std::u16string filePath, std::string bytes,
                                        bool binaryForm)
-    : wxDialog(owner, wxID_ANY, ToWx(filePath), wxDefaultPosition, wxDefaultSize,
+    : wxDialog(owner ? owner->HostWindow() : nullptr, wxID_ANY, ToWx(filePath), wxDefaultPosition,
+               wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMINIMIZE_BOX | wxMAXIMIZE_BOX | wxCLIP_CHILDREN),
       m_owner(owner), m_filePath(std::move(filePath)), m_bytes(std::move(bytes)), m_binaryForm(binaryForm) {
     SetBackgroundStyle(wxBG_STYLE_SYSTEM);
@@ -36,7 +36,7 @@ ShowSupportFileDlg::~ShowSupportFileDlg() {
 void ShowSupportFileDlg::OnInitDialog() {
     if (m_owner) {
         m_owner->AddOpenViewer();
-        const wxRect o = m_owner->GetScreenRect();
+        const wxRect o = m_owner->HostWindow()->GetScreenRect();
         const wxSize own = GetSize();
         Move(o.x + (o.width - own.x) / 2, o.y + (o.height - own.y) / 2);
     }

@@ -1,15 +1,15 @@
 #pragma once
 
 // The modeless support-file viewer: a two-column tree ("Parameter", "Value") with a page per
-// camera and the system pages, read once while the window is made. The main dialog counts the
-// open viewers; each viewer deletes itself when it is closed.
+// camera and the system pages, read once while the window is made. The host counts the open
+// viewers; each viewer deletes itself when it is closed.
 
+#include "camera_manager/diagnostics/dialogs/SupportFileHost.h"
 #include "camera_manager/diagnostics/records/SupportFilePages.h"
 
 #include <string>
 #include <wx/dialog.h>
 
-class CZekoManagerDlg;
 class wxButton;
 class wxTreeListCtrl;
 class wxTreeListItem;
@@ -19,7 +19,7 @@ public:
     enum { IDD = 246, IDC_TREE = 1082 };
 
     // bytes: the whole file; binaryForm as the version header said.
-    ShowSupportFileDlg(CZekoManagerDlg* owner, std::u16string filePath, std::string bytes, bool binaryForm);
+    ShowSupportFileDlg(SupportFileHost* owner, std::u16string filePath, std::string bytes, bool binaryForm);
     ~ShowSupportFileDlg() override;
 
     // The rows shown (tests).
@@ -36,7 +36,7 @@ private:
     void OnSize(wxSizeEvent& event);
     void OnClose(wxCloseEvent& event);
 
-    CZekoManagerDlg* m_owner;
+    SupportFileHost* m_owner;
     std::u16string m_filePath;
     std::string m_bytes;
     bool m_binaryForm;

@@ -362,3 +362,44 @@ bool WriteFileReplacing(const std::string& path, const std::string& bytes, std::
     reason = std::string(what) + ": " + std::strerror(file.failedErrno());
     return false;
 }
+
+SupportFileContent GatherSupportFileContent(SupportFileSource& source,
+                                            const std::function<void(int)>& progress) {
+    SupportFileContent content;
+    WCHAR version[30] = {};
+    GetProgramVersionString(version, sizeof version);
+    content.programVersion = WideField(version, 30);
+    content.hubLabel = LoadResourceString(ids::Hub);
+    content.controllerLabel = LoadResourceString(ids::Controller);
+    const size_t total =
+        size_t(source.ListedCameras(0).GetCount()) + size_t(source.ListedCameras(1).GetCount());
+    size_t k = 0;
+    for (int list = 0; list < 2; ++list) {
+        auto& cameras = list == 0 ? content.usbCameras : content.ethCameras;
+        for (size_t n = 0; n < size_t(source.ListedCameras(list).GetCount()); ++n, ++k) {
+            if (total >= 2 && progress)
+                progress(int(k * 100 / total));
+            CameraEntry* entry = source.ListedCameras(list).At(n);
+            std::u16string name, driverVersion, driverDate;
+            source.GetHostAdapterByMac(WideField(entry->GetAdapterMacAddress(), 20), name, driverVersion,
+                                       driverDate);
+            entry->SetAdapterName(name);
+            entry->SetAdapterDriverVersion(driverVersion);
+            entry->SetAdapterDriverDate(driverDate);
+            SupportCamera camera;
+            // A fresh record per camera: a camera whose query fails never shows another's values.
+            source.ReadCamInfo(entry, &camera.info);
+            if (list == 0)
+                CollectUsbPath(entry->GetUsbEnumIndex(), camera.hubs, camera.controller);
+            camera.entry = *entry;
+            cameras.push_back(std::move(camera));
+        }
+    }
+    CollectInstalledDriverVersions(content.drivers);
+    content.system = CollectSystemInfo();
+    content.adapters = CollectAdapters();
+    content.controllers = CollectUsbControllers();
+    if (total >= 2 && progress)
+        progress(100);
+    return content;
+}

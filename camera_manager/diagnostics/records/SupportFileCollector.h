@@ -5,6 +5,7 @@
 // controller, the USB host controllers, the network adapters and the operating system.
 
 #include "camera_manager/diagnostics/records/SupportFileContent.h"
+#include "camera_manager/diagnostics/records/SupportFileSource.h"
 
 #include <array>
 #include <functional>
@@ -44,9 +45,8 @@ std::vector<int> SupportProgressSteps(size_t total);
 // whole). False with the system's reason when anything fails; the old file is then as it was.
 bool WriteFileReplacing(const std::string& path, const std::string& bytes, std::string& reason);
 
-class CZekoManagerDlg;
-// Everything the main dialog's camera lists and the machine give for a support file; the
-// progress callback gets the positions of SupportProgressSteps. Stores the host adapter's
-// name, driver version and date into each camera entry.
-SupportFileContent GatherSupportFileContent(CZekoManagerDlg& dialog,
+// Everything the listed cameras and the machine give for a support file; the progress callback
+// gets the positions of SupportProgressSteps. Stores the host adapter's name, driver version and
+// date into each camera entry.
+SupportFileContent GatherSupportFileContent(SupportFileSource& source,
                                             const std::function<void(int)>& progress);

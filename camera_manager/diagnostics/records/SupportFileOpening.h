@@ -12,8 +12,6 @@
 #include <string_view>
 #include <vector>
 
-class CZekoManagerDlg;
-
 enum class SupportFileForm { Text, Binary, Foreign };
 
 constexpr size_t supportHeaderSize = 60;
@@ -53,6 +51,3 @@ struct BinarySupportFile {
 
 // Reads items behind the 60-byte header.
 BinarySupportFile ReadBinarySupportFile(std::string_view bytes);
-
-// Reads the file and opens a viewer on it, or refuses a foreign version with a message.
-void OpenSupportFileAt(CZekoManagerDlg& owner, const std::u16string& path);
