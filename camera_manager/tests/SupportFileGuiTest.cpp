@@ -15,6 +15,7 @@
 #include <wx/dataview.h>
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
+#include <wx/display.h>
 #include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/modalhook.h>
@@ -252,6 +253,34 @@ TEST_F(SupportFileGuiTest, ForeignAndUnreadableFilesAreReportedAndOpenNoViewer) 
     EXPECT_TRUE(
         hook.messages[1].StartsWith("The support file could not be opened.\n" + dir_ + "/missing.bin\n"));
     EXPECT_GT(hook.messages[1].size(), (dir_ + "/missing.bin").size() + 40);
+    main->Destroy();
+    runEvents();
+}
+
+// The viewer is wider than the main dialog: centred on it near a screen edge, it still lies
+// whole on the screen, its Close button within reach.
+TEST_F(SupportFileGuiTest, TheViewerStaysOnTheScreenNearItsEdges) {
+    auto* main = new CZekoManagerDlg(nullptr, nullptr, FALSE);
+    std::u16string units = BuildSupportText(GatherSupportFileContent(*main, [](int) {}));
+    ScrambleSupportText(units);
+    const std::string path = dir_ + "/Support.bin";
+    std::string reason;
+    ASSERT_TRUE(WriteFileReplacing(path, StoreSupportUnits(units), reason));
+    const wxRect area = wxDisplay(main).GetClientArea();
+    for (const bool rightEdge : {true, false}) {
+        main->Move(rightEdge ? area.GetRight() - main->GetSize().x : area.x, area.y);
+        OpenSupportFileAt(*main, win::fromUtf8(path));
+        ShowSupportFileDlg* viewer = nullptr;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* open = dynamic_cast<ShowSupportFileDlg*>(window))
+                viewer = open;
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_TRUE(area.Contains(viewer->GetRect()))
+            << rightEdge << " " << viewer->GetRect().x << "," << viewer->GetRect().y << " "
+            << viewer->GetRect().width;
+        viewer->Close();
+        runEvents();
+    }
     main->Destroy();
     runEvents();
 }

@@ -1,12 +1,14 @@
 #include "camera_manager/diagnostics/dialogs/ShowSupportFileDlg.h"
 
 #include "camera_manager/core/controls/WxText.h"
+#include "camera_manager/core/records/ManagerSettings.h"
 #include "camera_manager/diagnostics/dialogs/SupportValueRenderer.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/ProfileText.h"
 
 #include <unistd.h>
 #include <wx/button.h>
+#include <wx/display.h>
 #include <wx/font.h>
 #include <wx/treelist.h>
 
@@ -38,7 +40,13 @@ void ShowSupportFileDlg::OnInitDialog() {
         m_owner->AddOpenViewer();
         const wxRect o = m_owner->HostWindow()->GetScreenRect();
         const wxSize own = GetSize();
-        Move(o.x + (o.width - own.x) / 2, o.y + (o.height - own.y) / 2);
+        // Centred on the main dialog, which is narrower: near a screen edge that alone would put
+        // the viewer, and its Close button, past the edge.
+        const wxRect area = wxDisplay(m_owner->HostWindow()).GetClientArea();
+        const DialogPlacement at =
+            ClampPlacement({o.x + (o.width - own.x) / 2, o.y + (o.height - own.y) / 2, own.x, own.y, false},
+                           own.x, own.y, area.x, area.y, area.width, area.height);
+        Move(at.x, at.y);
     }
     const wxPoint placeholder = ConvertDialogToPixels(wxPoint(7, 6));
     const wxSize size = ConvertDialogToPixels(wxSize(528, 309));
