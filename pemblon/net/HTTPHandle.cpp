@@ -164,21 +164,29 @@ bool HTTPHandle::streamLength(wxInputStream& in, curl_off_t& length) const {
     return true;
 }
 
-bool HTTPHandle::doOPTIONS(const ostring& path) {
+bool HTTPHandle::startRequest(const ostring& path) {
     if (!m_curl)
         return false;
     setCurlHandleToDefaults();
     setRequestURL(path);
-    setTextOption(CURLOPT_CUSTOMREQUEST, "OPTIONS");
+    return true;
+}
+
+bool HTTPHandle::customRequest(const ostring& path, const char* method) {
+    if (!startRequest(path))
+        return false;
+    setTextOption(CURLOPT_CUSTOMREQUEST, method);
     bodyToBuffer();
     return finish();
 }
 
+bool HTTPHandle::doOPTIONS(const ostring& path) {
+    return customRequest(path, "OPTIONS");
+}
+
 bool HTTPHandle::doHEAD(const ostring& path) {
-    if (!m_curl)
+    if (!startRequest(path))
         return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
     setOption(CURLOPT_HTTPGET, 1L);
     setOption(CURLOPT_NOBODY, 1L);
     return finish();
@@ -276,13 +284,7 @@ bool HTTPHandle::doPUT(const char* data, const unsigned int& length, const ostri
 }
 
 bool HTTPHandle::doDELETE(const ostring& path) {
-    if (!m_curl)
-        return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
-    setTextOption(CURLOPT_CUSTOMREQUEST, "DELETE");
-    bodyToBuffer();
-    return finish();
+    return customRequest(path, "DELETE");
 }
 
 bool HTTPHandle::doTRACE(const ostring& path) {

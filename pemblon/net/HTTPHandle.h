@@ -74,6 +74,10 @@ private:
     // base URL + path into the request URL and CURLOPT_URL.
     void setRequestURL(const Strings::ostring& path);
     void bodyToBuffer();
+    // The defaults and the request URL; false without a handle.
+    bool startRequest(const Strings::ostring& path);
+    // A request of the method libcurl sends by name, its answer's body kept.
+    bool customRequest(const Strings::ostring& path, const char* method);
     // doGET into a stream; a receiveBuffer above 0 sets libcurl's receive buffer (bytes).
     bool get(wxOutputStream& out, const Strings::ostring& path, long receiveBuffer);
     // perform, then the reply code; true for a 2xx reply.
