@@ -1,7 +1,8 @@
 #pragma once
 
 // For the test programs of every folder: answers each modal dialog at once instead of running
-// its loop, and keeps what each message box showed. Register it once wx has started.
+// its loop, and keeps what each message box showed. Register it once wx has started, or make it
+// registered for its own lifetime (a test's local hook).
 
 #include <wx/dialog.h>
 #include <wx/modalhook.h>
@@ -13,6 +14,17 @@
 
 class AnsweredDialogs : public wxModalDialogHook {
 public:
+    explicit AnsweredDialogs(bool registerNow = false) : registeredHere(registerNow) {
+        if (registerNow)
+            Register();
+    }
+    ~AnsweredDialogs() override {
+        if (registeredHere)
+            Unregister();
+    }
+    AnsweredDialogs(const AnsweredDialogs&) = delete;
+    AnsweredDialogs& operator=(const AnsweredDialogs&) = delete;
+
     // The dialogs entered, message boxes or not.
     int count = 0;
     // What each message box showed, in order.
@@ -38,4 +50,7 @@ protected:
         return answer ? answer(dialog) : wxID_OK;
     }
     void Exit(wxDialog*) override {}
+
+private:
+    bool registeredHere;
 };
