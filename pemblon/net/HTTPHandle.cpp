@@ -155,7 +155,10 @@ bool HTTPHandle::finish() {
     return m_responseCode >= 200 && m_responseCode <= 299;
 }
 
-bool HTTPHandle::streamLength(wxInputStream& in, curl_off_t& length) const {
+bool HTTPHandle::startUpload(wxInputStream& in, curl_off_t& length) {
+    if (!m_curl || !in.IsOk())
+        return false;
+    setCurlHandleToDefaults();
     const wxFileOffset size = in.GetLength();
     if (size == wxInvalidOffset)
         return false;
@@ -224,11 +227,8 @@ unsigned int HTTPHandle::doGET(char*& data, const ostring& path) {
 }
 
 bool HTTPHandle::doPOST(wxInputStream& in, const ostring& path) {
-    if (!m_curl || !in.IsOk())
-        return false;
-    setCurlHandleToDefaults();
     curl_off_t length = 0;
-    if (!streamLength(in, length))
+    if (!startUpload(in, length))
         return false;
     setRequestURL(path);
     setOption(CURLOPT_POST, 1L);
@@ -256,11 +256,8 @@ bool HTTPHandle::doPOST(const ostring& path) {
 }
 
 bool HTTPHandle::doPUT(wxInputStream& in, const ostring& path) {
-    if (!m_curl || !in.IsOk())
-        return false;
-    setCurlHandleToDefaults();
     curl_off_t length = 0;
-    if (!streamLength(in, length))
+    if (!startUpload(in, length))
         return false;
     setOption(CURLOPT_UPLOAD, 1L);
     setOption(CURLOPT_PUT, 1L);

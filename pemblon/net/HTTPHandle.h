@@ -82,8 +82,9 @@ private:
     bool get(wxOutputStream& out, const Strings::ostring& path, long receiveBuffer);
     // perform, then the reply code; true for a 2xx reply.
     bool finish();
-    // The stream's length after the defaults; false for a stream of unknown length.
-    bool streamLength(wxInputStream& in, curl_off_t& length) const;
+    // The defaults and the length of a stream to upload; false without a handle, for a stream in
+    // error or of unknown length.
+    bool startUpload(wxInputStream& in, curl_off_t& length);
 
     curl_httppost* m_formFirst;
     curl_httppost* m_formLast;
