@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -27,6 +28,8 @@ const char* const distinctCamera =
 
 // What the simulator gives for the camera above, by field name (an array: every value).
 struct Expected {
+    Expected(uint32_t number) : number(number) {}
+    Expected(uint32_t, std::u16string text) : text(std::move(text)) {}
     uint32_t number = 0;
     std::u16string text;
 };
@@ -187,12 +190,14 @@ TEST_F(DriverRecordTest, EveryDriverFieldReachesTheEntryByName) {
             continue;
         }
         const size_t values = f.type == FieldType::U32Array ? f.units : 1;
-        for (size_t i = 0; i < values; ++i)
+        for (size_t i = 0; i < values; ++i) {
             EXPECT_EQ(CameraEntryLayout::Number(entry, f, i), it->second.number)
                 << narrow(f.name) << "[" << i << "]";
+        }
     }
-    for (const auto& [name, value] : expectedFields())
+    for (const auto& [name, value] : expectedFields()) {
         EXPECT_TRUE(filled.count(name)) << narrow(name) << " is not filled from the device information";
+    }
 }
 
 // The other way round: nothing the simulator writes lies where no field of the table reads.
@@ -209,9 +214,11 @@ TEST_F(DriverRecordTest, EveryByteTheSimulatorWritesIsReadByAField) {
         for (const EthSource& source : f.eth)
             for (size_t i = 0; i < sourceBytes(source) && source.offset + i < read.size(); ++i)
                 read[source.offset + i] = true;
-    for (size_t at = 0; at < info.size(); ++at)
-        if (info[at])
+    for (size_t at = 0; at < info.size(); ++at) {
+        if (info[at]) {
             EXPECT_TRUE(read[at]) << "byte " << at << " holds " << int(info[at]) << " but no field reads it";
+        }
+    }
 }
 
 } // namespace
