@@ -44,7 +44,7 @@ protected:
         ++count;
         if (auto* box = dynamic_cast<wxMessageDialogBase*>(dialog)) {
             messages.push_back(box->GetMessage());
-            captions.push_back(box->GetTitle());
+            captions.push_back(box->GetCaption());
             styles.push_back(box->GetMessageDialogStyle());
         }
         return answer ? answer(dialog) : wxID_OK;
