@@ -9,8 +9,9 @@
 // thread (a bounded number of them) and serves the next new values, so that results cost no
 // allocation in a steady stream.
 //
-// Nothing here throws: invalid operations give MPFR's special values, text that does not parse
-// gives whatever MPFR made of it. Allocation failures end the process inside GMP.
+// Nothing here throws: invalid operations give MPFR's special values. Text that is not a number
+// as a whole makes the text constructor give NaN and operator>> fail the stream, leaving its
+// value as it was. Allocation failures end the process inside GMP.
 //
 // Threads: the holder count is a plain integer. Values that share storage must not be copied,
 // changed or destroyed from two threads at once; give each thread its own values (copy() makes an
@@ -65,9 +66,10 @@ public:
                      const unsigned long& prec = _currPrec);
     explicit mpfloat(const unsigned long& value, const mpfr_rnd_t& rnd = _currRound,
                      const unsigned long& prec = _currPrec);
-    // The text's narrow form (a wide character at or above 256 ends it) read by MPFR in `base`
-    // (0 for "guess from a prefix", or 2 to 62). Unparsable text is not reported; a base outside
-    // that range leaves the value NaN.
+    // The text's narrow form read by MPFR in `base` (0 for "guess from a prefix" such as "0x",
+    // or 2 to 62), white space before and after allowed. NaN when the text is not one number as
+    // a whole (empty text, a wrong digit or trailing characters, a wide character at or above
+    // 256, which has no narrow form), and for a base outside that range.
     mpfloat(const PBN::Strings::ostring& text, const int& base, const mpfr_rnd_t& rnd = _currRound,
             const unsigned long& prec = _currPrec);
     // Shares the other value's storage.
@@ -114,10 +116,12 @@ public:
     static mpfloat Euler(const mpfr_rnd_t& rnd, const unsigned long& prec);
 
     // ---- text output ----
-    // "Inf", "-Inf", "NaN", "0", "-0", or d.ddd followed by "E" and the exponent unless it is 0.
+    // "Inf", "-Inf", "NaN", "0", "-0", or [-]d.ddd in `base` followed by the exponent mark and
+    // the exponent (of the base, in decimal) unless it is 0. The mark is "E", or "@" in bases
+    // above 10 and below -10, where "E" is a digit; a negative base writes upper-case digits.
     // `digits` 0 lets MPFR choose (17 for 53 bits in base 10); a negative count counts as 0.
-    // `prec` is not used. A base MPFR cannot write (other than 2 to 62 and -2 to -36) writes
-    // nothing and sets failbit.
+    // `prec` is not used. For a base MPFR cannot write (other than 2 to 62 and -2 to -36) a
+    // regular number writes nothing and sets failbit; the special values and zeros are written.
     std::ostream& put(std::ostream& os, const mpfr_rnd_t& rnd, const unsigned long& prec, const int& base,
                       const int& digits) const;
     std::wostream& put(std::wostream& os, const mpfr_rnd_t& rnd, const unsigned long& prec, const int& base,
@@ -216,7 +220,8 @@ private:
 };
 
 // ---- mixed arithmetic, comparison ----
-// x + n and x - n with an integer 0 share x. Unsigned 0 - x is -x.
+// x + n and x - n with an integer 0 share x. Unsigned 0 - x is -x. A float or double n takes part
+// as an exact value of 24 or 53 bits through the operators above, so 0 + n shares that value.
 template <mpfloatOperand T> FRX_API mpfloat operator+(const mpfloat& x, const T& n);
 template <mpfloatOperand T> FRX_API mpfloat operator+(const T& n, const mpfloat& x);
 template <mpfloatOperand T> FRX_API mpfloat operator-(const mpfloat& x, const T& n);
@@ -274,8 +279,9 @@ FRX_API double toDouble(const mpfloat& x, const mpfr_rnd_t& rnd);
 FRX_API std::ostream& operator<<(std::ostream& os, const mpfloat& x);
 FRX_API std::wostream& operator<<(std::wostream& os, const mpfloat& x);
 // Skips white space, reads up to the next white space (left in the stream) or the end, and sets
-// x from the token in base 10 at x's precision. A stream that is not good, or holds no token,
-// gets failbit and x stays as it was, so `while (in >> x)` ends.
+// x from the token in base 10 at x's precision (other holders keep the old value). A stream that
+// is not good, one that holds no token, and a token that is not a number as a whole get failbit
+// and x stays as it was, so `while (in >> x)` ends; such a token has been read.
 FRX_API std::istream& operator>>(std::istream& is, mpfloat& x);
 FRX_API std::wistream& operator>>(std::wistream& is, mpfloat& x);
 
@@ -330,8 +336,8 @@ FRX_API mpfloat nextAbove(const mpfloat& x);
 FRX_API mpfloat nextBelow(const mpfloat& x);
 FRX_API mpfloat nextToward(const mpfloat& x, const mpfloat& y);
 
-// Not negative (NaN included): x itself, sharing its storage and precision. Negative: -x at the
-// default precision and rounding. `rnd` is not used.
+// Not negative (NaN included): x itself, sharing its storage and precision. -0: a fresh +0 of x's
+// precision. Negative: -x at the default precision and rounding. `rnd` is not used.
 FRX_API mpfloat abs(const mpfloat& x, const mpfr_rnd_t& rnd);
 // s and c (at their own precisions) become the sine and cosine of x as it was before the call;
 // x may be s or c, and s and c may be one value (it then holds the cosine).

@@ -207,6 +207,34 @@ TEST_F(ManagerDialogTest, KeepsTheSelectionWhileCamerasComeAndGo) {
     EXPECT_EQ(Cell(SelectedRow(), 4), wxT("1001"));
 }
 
+// Cameras of one model compare equal in the default sort column: they stay in the order the
+// camera interface lists them in, whichever way the column sorts.
+TEST_F(ManagerDialogTest, RowsThatCompareEqualKeepTheInterfacesOrderBothWays) {
+    std::string description;
+    for (int i = 1; i <= 64; ++i) {
+        char line[160];
+        std::snprintf(
+            line, sizeof line,
+            "[camera]\ndevice_id = %d\nserial = 4103%06d\nsensor = ZK5240-M\nmac = 02-5A-4B-00-30-%02X\n",
+            1000 + i, i, i);
+        description += line;
+    }
+    useCameras(description);
+    Open();
+    ASSERT_EQ(dlg->list->GetItemCount(), 64);
+    auto expectInterfaceOrder = [&](const char* when) {
+        for (long row = 0; row < 64; ++row)
+            ASSERT_EQ(Cell(row, 4), wxString::Format(wxT("%ld"), 1001 + row)) << when << ", row " << row;
+    };
+    expectInterfaceOrder("model column ascending");
+    wxListEvent click(wxEVT_LIST_COL_CLICK, dlg->list->GetId());
+    click.SetEventObject(dlg->list);
+    click.m_col = 5;
+    dlg->list->GetEventHandler()->ProcessEvent(click);
+    WaitTicks(1);
+    expectInterfaceOrder("model column descending");
+}
+
 TEST_F(ManagerDialogTest, UnpluggingTheSelectedCameraClearsTreeAndStatusAndSelectsNoOther) {
     Open();
     Click(1);

@@ -1,6 +1,7 @@
 #include "camera_manager/core/dialogs/CZekoManagerApp.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/core/records/HostAdapters.h"
+#include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/core/rules/NetworkServiceRules.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
@@ -9,8 +10,13 @@
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryStore.h"
 
+#include <algorithm>
+#include <array>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
+#include <map>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 
@@ -36,6 +42,18 @@ protected:
         ManagerTest::TearDown();
     }
     bool runStartup() { return static_cast<CZekoManagerApp*>(wxTheApp)->InitInstance(); }
+    // The host has one adapter, eth0, with the address in a /24 network.
+    static void useAdapter(const std::string& description, const std::array<uint8_t, 6>& mac,
+                           const std::string& ip, const std::string& driverVersion) {
+        win::AdapterRecord adapter;
+        adapter.name = "eth0";
+        adapter.description = description;
+        std::copy(mac.begin(), mac.end(), adapter.mac);
+        adapter.ipAddress = ip;
+        adapter.ipMask = "255.255.255.0";
+        adapter.driverVersion = driverVersion;
+        win::SetAdapterSource([adapter] { return std::vector<win::AdapterRecord>{adapter}; });
+    }
     static bool hasDword(const char16_t* key, const char16_t* name, DWORD expected) {
         HKEY handle = nullptr;
         if (RegOpenKeyExW(HKEY_CURRENT_USER,
@@ -102,18 +120,97 @@ TEST_F(StartupGuiTest, AStoreThatCannotBeReadIsNamedOnceAndTheProgramStartsWithD
     EXPECT_TRUE(hook_.messages.empty());
 }
 
+// In the chosen language, reason included, whether the store was read before the language was
+// known (user.reg holds the language) or after; an empty store is as damaged as any other.
+TEST_F(StartupGuiTest, DamagedAndEmptyStoresAreNamedWithTheirReasonInTheChosenLanguage) {
+    std::u16string path;
+    ASSERT_TRUE(ResourceLibraryPath(u"de", path));
+    HINSTANCE german = LoadLibraryW(path.c_str());
+    ASSERT_NE(german, nullptr);
+    // German by the system's language, as the language setting is in the damaged store; the test
+    // library of German is not the program's version, so the one loaded here stays in use.
+    std::map<std::string, std::string> saved;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        if (const char* value = std::getenv(name))
+            saved[name] = value;
+        unsetenv(name);
+    }
+    setenv("LANG", "de_DE.UTF-8", 1);
+    AfxSetResourceHandle(german);
+    win::RegistryStore::resetAll();
+    std::ofstream(dir_ + "/user.reg", std::ios::binary).flush();
+    std::ofstream(dir_ + "/machine.reg", std::ios::binary) << std::string("ZEKO\0\x01", 6);
+    std::ofstream(dir_ + "/zeko_netcfg.txt", std::ios::binary) << "service\tzk_eth\tZeko\nadapter\teth0\n";
+    EXPECT_FALSE(runStartup());
+    AfxSetResourceHandle(nullptr);
+    FreeLibrary(german);
+    unsetenv("LANG");
+    for (const auto& [name, value] : saved)
+        setenv(name.c_str(), value.c_str(), 1);
+    EXPECT_EQ(mainDialogs_, 1);
+    const std::pair<const char*, const char*> expected[] = {
+        {"/user.reg", "sie ist leer"},
+        {"/machine.reg", "sie enth\xC3\xA4lt Bin\xC3\xA4rdaten"},
+        {"/zeko_netcfg.txt", "Zeile 2 ist kein Adapter-, Dienst- oder Bindungseintrag"},
+    };
+    ASSERT_EQ(hook_.messages.size(), std::size(expected));
+    for (const auto& [file, reason] : expected) {
+        const wxString name = wxString::FromUTF8(dir_ + file);
+        const wxString text =
+            name + wxT(" konnte nicht gelesen werden: ") + wxString::FromUTF8(reason) + wxT(".");
+        EXPECT_TRUE(std::any_of(hook_.messages.begin(), hook_.messages.end(), [&](const wxString& message) {
+            return message.Contains(text);
+        })) << text;
+    }
+    size_t kept = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(dir_))
+        if (entry.path().filename().string().find(".unreadable-") != std::string::npos)
+            ++kept;
+    EXPECT_EQ(kept, 3u);
+}
+
+// Setting a damaged machine registry aside took the adapters' keys along: the next start
+// registers them again, and the service dialog finds the adapter's address as before.
+TEST_F(StartupGuiTest, ASetAsideMachineRegistryGetsTheConfiguredAdaptersRegisteredAgain) {
+    useAdapter("Onboard LAN", {0x02, 0xFC, 0x00, 0x00, 0x00, 0x01}, "192.0.2.2", "");
+    EXPECT_FALSE(runStartup());
+    const std::string configuration = [&] {
+        std::ifstream file(dir_ + "/zeko_netcfg.txt", std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(file), {});
+    }();
+    auto expectRegistered = [&](const char* when) {
+        const win::NetConfiguration stored = win::ReadNetConfiguration();
+        const win::NetAdapterComponent* eth0 = stored.adapter(u"eth0");
+        ASSERT_NE(eth0, nullptr) << when;
+        NetworkServiceRules::AdapterRegistryInfo info;
+        ASSERT_TRUE(NetworkServiceRules::ReadAdapterRegistry(eth0->pnpDeviceId, info)) << when;
+        EXPECT_EQ(info.instanceId, u"eth0") << when;
+        EXPECT_FALSE(info.addresses.dhcp) << when;
+        EXPECT_EQ(info.addresses.ip, u"192.0.2.2") << when;
+        EXPECT_EQ(info.addresses.mask, u"255.255.255.0") << when;
+        std::u16string designation, version, date;
+        EXPECT_TRUE(GetHostAdapterByMac(u"02-FC-00-00-00-01", designation, version, date)) << when;
+    };
+    expectRegistered("first start");
+
+    std::string noise(4096, '\0');
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = static_cast<char>((i * 7919 + 13) % 251);
+    std::ofstream(dir_ + "/machine.reg", std::ios::binary | std::ios::trunc) << noise;
+    for (const char* when : {"start after the damage", "later start"}) {
+        hook_.messages.clear();
+        win::RegistryStore::resetAll();
+        EXPECT_FALSE(runStartup());
+        EXPECT_EQ(hook_.messages.size(), std::string(when) == "later start" ? 0u : 1u) << when;
+        expectRegistered(when);
+    }
+    // The configuration itself was intact and stays as it was.
+    std::ifstream file(dir_ + "/zeko_netcfg.txt", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), configuration);
+}
+
 TEST_F(StartupGuiTest, FirstStartInstallsTheNetworkServiceThatTheDialogAndTheAdapterLookUpsFind) {
-    win::SetAdapterSource([] {
-        std::vector<win::AdapterRecord> list(1);
-        list[0].name = "eth0";
-        list[0].description = "Onboard LAN - port 1";
-        const uint8_t mac[6] = {0x00, 0x1B, 0x21, 0xAB, 0x00, 0x07};
-        std::copy(mac, mac + 6, list[0].mac);
-        list[0].ipAddress = "192.168.10.1";
-        list[0].ipMask = "255.255.255.0";
-        list[0].driverVersion = "6.1.0";
-        return list;
-    });
+    useAdapter("Onboard LAN - port 1", {0x00, 0x1B, 0x21, 0xAB, 0x00, 0x07}, "192.168.10.1", "6.1.0");
     EXPECT_FALSE(runStartup());
     const win::NetConfiguration configuration = win::ReadNetConfiguration();
     const win::NetServiceComponent* service =

@@ -19,7 +19,7 @@
 #include "pemblon/core/ByteArray.h"
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/Exception.h"
-#include "pemblon/core/Utf16.h"
+#include "platform/common/Utf.h"
 
 namespace PBN {
 namespace Files {
@@ -189,11 +189,11 @@ bool Buffer::append(const double& value) {
 
 bool Buffer::append(const ostring& text, const bool& unicode) {
     if (unicode) {
-        const std::vector<std::uint16_t> units = detail::toUtf16(text.wstr());
+        const std::u16string units = Utf::toUtf16(std::wstring_view(text.wstr()));
         if (std::uint64_t(_bytesCount) + 2 * std::uint64_t(units.size()) > _size)
             return false;
         unsigned char* p = _data + _bytesCount;
-        for (std::uint16_t u : units) {
+        for (const char16_t u : units) {
             *p++ = static_cast<unsigned char>(u & 0xFF);
             *p++ = static_cast<unsigned char>(u >> 8);
         }
@@ -269,13 +269,13 @@ ostring Buffer::getString(const long& length, const bool& unicode) {
     const unsigned char* p = _data ? _data + _pos : nullptr;
     _pos += n;
     if (unicode) {
-        std::vector<std::uint16_t> units((n + 1) / 2);
+        std::u16string units((n + 1) / 2, u'\0');
         for (std::uint32_t i = 0; i < units.size(); ++i) {
             const std::uint32_t lo = 2 * i;
             // An odd count leaves a lone last byte; it becomes the low byte of the last unit.
-            units[i] = static_cast<std::uint16_t>(p[lo] | (lo + 1 < n ? p[lo + 1] << 8 : 0));
+            units[i] = static_cast<char16_t>(p[lo] | (lo + 1 < n ? p[lo + 1] << 8 : 0));
         }
-        return ostring(detail::fromUtf16(units.data(), units.size()));
+        return ostring(Utf::toWide(units));
     }
     ostring text;
     // Byte by byte: the constructors from bytes stop at the first NUL.

@@ -16,7 +16,7 @@
 
 #include "pemblon/core/Base64Text.h"
 #include "pemblon/core/Defines.h"
-#include "pemblon/core/Utf16.h"
+#include "platform/common/Utf.h"
 
 namespace PBN {
 
@@ -52,10 +52,6 @@ constexpr int kGroupsPerLine = 19; // 76 characters
 
 // Bit of *bits that remembers, across calls, that the third character of the quad was "=".
 constexpr unsigned int kThirdWasPad = 1u << 31;
-
-std::vector<std::uint16_t> unitsOf(const ostring& text) {
-    return detail::toUtf16(text.wstr());
-}
 
 } // namespace
 
@@ -154,7 +150,7 @@ void ByteArray::append(const ByteArray& other) {
 
 void ByteArray::append(const ostring& text, const bool& wide) {
     if (wide) {
-        const std::vector<std::uint16_t> units = unitsOf(text);
+        const std::u16string units = Utf::toUtf16(std::wstring_view(text.wstr()));
         std::vector<unsigned char> bytes(units.size() * 2);
         for (std::size_t i = 0; i < units.size(); ++i) {
             bytes[2 * i] = static_cast<unsigned char>(units[i] & 0xFF);
@@ -285,10 +281,10 @@ double ByteArray::getDouble(const std::uint32_t& offset, const bool& littleEndia
 
 ostring ByteArray::getUnicode() const {
     const std::uint32_t count = _size / 2;
-    std::vector<std::uint16_t> units(count);
+    std::u16string units(count, u'\0');
     for (std::uint32_t i = 0; i < count; ++i)
-        units[i] = static_cast<std::uint16_t>(_data[2 * i] | (_data[2 * i + 1] << 8));
-    return ostring(detail::fromUtf16(units.data(), units.size()));
+        units[i] = static_cast<char16_t>(_data[2 * i] | (_data[2 * i + 1] << 8));
+    return ostring(Utf::toWide(units));
 }
 
 ostring ByteArray::getString(const ostring& encoding) const {

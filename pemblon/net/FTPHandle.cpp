@@ -34,7 +34,8 @@ ostring unescaped(const ostring& name) {
     char* plain = curl_easy_unescape(nullptr, bytes.c_str(), static_cast<int>(bytes.size()), &length);
     if (!plain)
         return name;
-    ostring result(std::string(plain, static_cast<size_t>(length)).c_str());
+    // The name went out as UTF-8; escapes of another encoding read as ISO-8859-1.
+    const ostring result = Detail::decodeReceived(plain, static_cast<size_t>(length));
     curl_free(plain);
     return result;
 }

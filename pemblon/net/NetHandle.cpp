@@ -222,7 +222,14 @@ ostring NetHandle::getURLEncodedString(const ostring& text) {
 
 ostring NetHandle::getStringFromURLEncoded(const ostring& text) {
     const std::string bytes = Detail::bytes(text);
-    return curlText([&] { return curl_unescape(bytes.c_str(), static_cast<int>(bytes.size())); });
+    int length = 0;
+    char* plain = curl_easy_unescape(nullptr, bytes.c_str(), static_cast<int>(bytes.size()), &length);
+    if (!plain)
+        return ostring("");
+    // The UTF-8 getURLEncodedString makes; escapes of another encoding read as ISO-8859-1.
+    const ostring result = Detail::decodeReceived(plain, static_cast<size_t>(length));
+    curl_free(plain);
+    return result;
 }
 
 wxDateTime NetHandle::getDateFromString(const ostring& text) {

@@ -89,7 +89,9 @@ public:
     unsigned getListenersCount() const;
     NetListener* getListenerAt(const unsigned& index) const;
 
+    // Percent-encodes the text's UTF-8.
     static Strings::ostring getURLEncodedString(const Strings::ostring& text);
+    // Decodes escapes of UTF-8 (or, when the bytes are not UTF-8, of ISO-8859-1).
     static Strings::ostring getStringFromURLEncoded(const Strings::ostring& text);
     // An invalid date for text libcurl cannot read.
     static wxDateTime getDateFromString(const Strings::ostring& text);

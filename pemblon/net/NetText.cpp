@@ -1,9 +1,11 @@
 #include "pemblon/net/NetText.h"
 
-#include "pemblon/core/Defines.h"
+#include "platform/common/Cp1252.h"
+
+#include <algorithm>
+#include <cstdint>
 
 #include <boost/format.hpp>
-#include <glib.h>
 #include <wx/intl.h>
 #include <wx/string.h>
 
@@ -38,14 +40,19 @@ ostring decodeReceived(const wxMemoryBuffer& buffer) {
 }
 
 std::string utf8(const ostring& text) {
-    const std::string out = text.get(ostring("UTF-8"));
-    if (g_utf8_validate(out.data(), static_cast<gssize>(out.size()), nullptr))
-        return out;
-    return ostring::convert(text.str(), ostring("ISO-8859-1"), ostring("UTF-8"));
+    // Units below 256 are what str() holds of them, CP1252 bytes, which the table always converts
+    // (NULs and the bytes Windows leaves undefined included). Any other wide text goes through the
+    // string type's own UTF-8, which keeps every character where str() would hold NUL.
+    if (!text.isUnicode())
+        return Cp1252::toUtf8(text.str());
+    const std::wstring wide = text.wstr();
+    if (std::all_of(wide.begin(), wide.end(), [](wchar_t c) { return static_cast<uint32_t>(c) < 256u; }))
+        return Cp1252::toUtf8(text.str());
+    return text.get(ostring("UTF-8"));
 }
 
 std::string bytes(const ostring& text) {
-    return text.get(Defines::appEncoding());
+    return utf8(text);
 }
 
 } // namespace PBN::Net::Detail

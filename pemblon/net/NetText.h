@@ -18,11 +18,11 @@ Strings::ostring translated(const wchar_t* text, const Strings::ostring& value);
 // Received bytes as text: UTF-8, or ISO-8859-1 when they are not UTF-8.
 Strings::ostring decodeReceived(const char* data, size_t length);
 Strings::ostring decodeReceived(const wxMemoryBuffer& buffer);
-// The UTF-8 bytes of a text, as libcurl takes header lines and commands, and as mail headers
-// encode it. Narrow text is CP1252; a byte CP1252 leaves undefined reads as ISO-8859-1.
+// The UTF-8 bytes of a text, every character kept (NUL included): what goes on the wire as
+// header lines, commands, mail text and encoded words. Narrow text is CP1252.
 std::string utf8(const Strings::ostring& text);
-// The bytes libcurl gets for URLs, credentials and names: a narrow text's own bytes, a wide
-// text's CP1252 bytes, or its UTF-8 when CP1252 cannot hold it (never a NUL for a character).
+// The bytes libcurl gets for URLs, credentials, proxy names and form names: UTF-8 as well, as the
+// host's file names and servers have them, whatever characters the text holds.
 std::string bytes(const Strings::ostring& text);
 
 } // namespace PBN::Net::Detail

@@ -1,5 +1,7 @@
 #include "pemblon/net/SMTPSession.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <vector>
 
@@ -20,27 +22,13 @@ using Strings::ostring;
 
 namespace {
 
-constexpr size_t replyStartSize = 256;
-constexpr size_t replyGrowStep = 4096;
+constexpr size_t readChunk = 4096;
 // The longest line servers take, without its CR LF.
 constexpr size_t maxLineOctets = 998;
-
-// End (just past its CR LF) of a reply's last line in data, or npos while it is incomplete. Every
-// line of a multi-line reply but the last has "-" as its fourth character.
-size_t replyEnd(const char* data, size_t length) {
-    size_t lineStart = 0;
-    while (lineStart < length) {
-        size_t eol = lineStart;
-        while (eol + 1 < length && !(data[eol] == '\r' && data[eol + 1] == '\n'))
-            ++eol;
-        if (eol + 1 >= length)
-            return std::string::npos;
-        if (eol - lineStart < 4 || data[lineStart + 3] != '-')
-            return eol + 2;
-        lineStart = eol + 2;
-    }
-    return std::string::npos;
-}
+// RFC 5321's longest reply line, without its CR LF, and more lines than any server's reply
+// holds: past either the peer is not an SMTP server, and reading on would never end.
+constexpr size_t maxReplyLineOctets = 510;
+constexpr size_t maxReplyLines = 100;
 
 int replyCode(const std::string& reply) {
     if (reply.size() < 3)
@@ -184,30 +172,52 @@ bool SMTPSession::sendMsg(const ostring& text) {
 }
 
 bool SMTPSession::readResp(const int& expected) {
-    long seconds, milliseconds;
-    waitTimes(seconds, milliseconds);
-    std::vector<char> buffer(replyStartSize);
-    size_t received = 0;
-    size_t end = std::string::npos;
+    // The whole reply is bounded by the time-out, not only each wait: a server sending a byte
+    // at a time would otherwise hold the caller for ever.
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeout);
+    std::string reply;
+    char chunk[readChunk];
+    size_t lineStart = 0, scanFrom = 0, lines = 0, end = std::string::npos;
     while (end == std::string::npos) {
-        if (!socket.WaitForRead(seconds, milliseconds))
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now());
+        if ((!reply.empty() && left.count() <= 0) || !socket.WaitForRead(0, std::max<long>(0, left.count())))
             throw Exception(ostring("Timeout occurred while waiting for read."), Exception::SEVERE);
-        const size_t room = buffer.size() - received - 1;
-        socket.Read(buffer.data() + received, static_cast<wxUint32>(room));
+        socket.Read(chunk, sizeof chunk);
         // No bytes after the socket became readable: the server closed the connection.
         if (socket.Error() || socket.LastCount() == 0)
             throw Exception(ostring("Error while receiving data."), Exception::SEVERE);
-        received += socket.LastCount();
-        buffer[received] = '\0';
-        if (socket.LastCount() == room)
-            buffer.resize(buffer.size() + replyGrowStep);
-        end = replyEnd(buffer.data(), received);
+        reply.append(chunk, socket.LastCount());
+        // Each byte is looked at once; only a CR at the end of the previous read is looked at again.
+        while (end == std::string::npos) {
+            const size_t eol = reply.find("\r\n", scanFrom);
+            const size_t lineLength = (eol == std::string::npos ? reply.size() : eol) - lineStart;
+            if (lineLength > maxReplyLineOctets || (eol != std::string::npos && ++lines > maxReplyLines))
+                refuseReply(reply.substr(0, maxReplyLineOctets));
+            if (eol == std::string::npos) {
+                scanFrom = reply.size() - 1;
+                break;
+            }
+            // Every line of a multi-line reply but the last has "-" as its fourth character.
+            if (lineLength < 4 || reply[lineStart + 3] != '-')
+                end = eol + 2;
+            lineStart = scanFrom = eol + 2;
+        }
     }
-    const std::string reply(buffer.data(), end - 2);
+    reply.resize(end - 2);
     lastResponseCode = replyCode(reply);
     if (lastResponseCode != expected)
         lastResponse = ostring(reply, Defines::appEncoding());
     return lastResponseCode == expected;
+}
+
+void SMTPSession::refuseReply(const std::string& received) {
+    lastResponseCode = replyCode(received);
+    lastResponse = ostring(received, Defines::appEncoding());
+    // What else the peer sends cannot be told from a reply any more: the conversation is over.
+    socket.Close();
+    connected = false;
+    throw SMTPException(ostring("The SMTP server's reply is too long"));
 }
 
 bool SMTPSession::connect(const wxIPV4address& address) {
@@ -263,30 +273,47 @@ bool SMTPSession::disconnect() {
     return closed && quit;
 }
 
-bool SMTPSession::canSend(const SMTPMessage& message) const {
-    if (!connected || !message.isValid())
-        return false;
+ostring SMTPSession::refusal(const SMTPMessage& message) const {
+    if (!connected)
+        return ostring("Mail refused: the session is not connected");
+    if (message.from.getAddr().size() == 0)
+        return ostring("Mail refused: the message has no sender");
+    if (message.recipients.empty())
+        return ostring("Mail refused: the message has no To recipient");
+    for (const ostring& path : message.attachmentPaths) {
+        if (!wxFileName::IsFileReadable(path.wxstr()))
+            return ostring("Mail refused: an attachment cannot be read: ") + path;
+    }
     // A line break in any header text or command argument would add lines of the caller's
     // choosing to the mail or to the conversation.
-    if (SMTPText::hasLineBreak(message.from.getAddr()) ||
-        SMTPText::hasLineBreak(message.from.getFriendly()) ||
-        SMTPText::hasLineBreak(message.replyTo.getAddr()) ||
-        SMTPText::hasLineBreak(message.replyTo.getFriendly()) || SMTPText::hasLineBreak(message.subject) ||
-        SMTPText::hasLineBreak(mailer) || SMTPText::hasLineBreak(boundary) ||
-        anyLineBreak(message.recipients) || anyLineBreak(message.ccs) || anyLineBreak(message.bccs))
-        return false;
+    const ostring lineBreak(" holds a line break");
+    if (SMTPText::hasLineBreak(message.from.getAddr()) || SMTPText::hasLineBreak(message.from.getFriendly()))
+        return ostring("Mail refused: the sender") + lineBreak;
+    if (SMTPText::hasLineBreak(message.replyTo.getAddr()) ||
+        SMTPText::hasLineBreak(message.replyTo.getFriendly()))
+        return ostring("Mail refused: the reply-to address") + lineBreak;
+    if (anyLineBreak(message.recipients) || anyLineBreak(message.ccs) || anyLineBreak(message.bccs))
+        return ostring("Mail refused: a recipient") + lineBreak;
+    if (SMTPText::hasLineBreak(message.subject))
+        return ostring("Mail refused: the subject") + lineBreak;
+    if (SMTPText::hasLineBreak(mailer) || SMTPText::hasLineBreak(boundary))
+        return ostring("Mail refused: the session's mailer or boundary") + lineBreak;
     for (size_t i = 0; i < message.attachmentPaths.size(); ++i) {
         if (SMTPText::hasLineBreak(message.attachmentNames[i]) ||
-            SMTPText::hasLineBreak(fileName(message.attachmentPaths[i])) ||
-            !wxFileName::IsFileReadable(message.attachmentPaths[i].wxstr()))
-            return false;
+            SMTPText::hasLineBreak(fileName(message.attachmentPaths[i])))
+            return ostring("Mail refused: an attachment's name") + lineBreak;
     }
-    return true;
+    return ostring();
 }
 
 bool SMTPSession::send(const SMTPMessage& message, const bool& html) {
-    if (!canSend(message))
+    // A refused message leaves its reason where a server's refusal would be.
+    const ostring reason = refusal(message);
+    if (reason.size() != 0) {
+        lastResponse = reason;
+        lastResponseCode = -1;
         return false;
+    }
     refuseNonAsciiAddresses(message);
     const ostring eol(Defines::smtpMsgTerminator());
     if (!sendMsg(ostring("MAIL FROM:<") + message.from.getAddr() + ostring(">") + eol))
@@ -369,8 +396,11 @@ bool SMTPSession::sendData(const SMTPMessage& message, const bool& html) {
             return false;
         const ByteArray bytes = ByteArray::readFile(path);
         // An empty read of a file that is not empty would send a damaged attachment as success.
-        if (bytes.size() == 0 && wxFileName::GetSize(path.wxstr()) != 0)
+        if (bytes.size() == 0 && wxFileName::GetSize(path.wxstr()) != 0) {
+            lastResponse = ostring("Mail not finished: an attachment could not be read: ") + path;
+            lastResponseCode = -1;
             return false;
+        }
         if (!writeAll(SMTPText::base64Lines(bytes)))
             return false;
     }

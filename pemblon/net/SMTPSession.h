@@ -16,8 +16,8 @@ namespace Net {
 // One plain SMTP conversation (HELO, MAIL FROM, RCPT TO, DATA, QUIT; no extensions, no
 // authentication, no encryption) over a wx socket, sending SMTPMessage objects as MIME mail: one
 // text part, or multipart/mixed with Base64 attachments. Everything runs on the caller's thread
-// (the program's main thread, as wx sockets require); every single wait on the socket lasts at
-// most the session's time-out.
+// (the program's main thread, as wx sockets require); every write waits at most the session's
+// time-out, and so does every whole reply.
 //
 // Failures: false from connect, disconnect and send reports a connection that could not be made
 // or a write that failed; a reply that does not come in time, a receive error or an unexpected
@@ -46,9 +46,11 @@ public:
     void setBoundary(const Strings::ostring& boundary);
     Strings::ostring getBoundary() const;
     wxIPV4address getHost() const;
-    // The text (without its last CR LF) of the last reply whose code was not the expected one.
+    // The text (without its last CR LF) of the last reply whose code was not the expected one, or
+    // the reason send refused a message itself.
     Strings::ostring getLastResponse() const;
     // The code of the last reply read; -1 before any, 0 for a reply not starting with 3 digits.
+    // A message send refuses itself sets both: the reason as the text, -1 as the code.
     int32_t getLastResponseCode() const;
 
     // Connects (after disconnecting a connected session), reads the greeting (220) and greets
@@ -68,7 +70,9 @@ public:
     // address, display name, the subject, the mailer or an attachment name holds a line break;
     // false as well when a write fails. Throws SMTPException on an unexpected reply to MAIL FROM,
     // RCPT TO or DATA, PBN::Exception on an unexpected reply to the end of data, on time-outs and
-    // on receive errors.
+    // on receive errors. SMTPException "The SMTP server's reply is too long" (from every
+    // operation that reads a reply) when a reply line exceeds 512 octets or a reply 100 lines;
+    // the session is then closed and not connected.
     bool send(const SMTPMessage& message, const bool& html = false);
 
 protected:
@@ -76,14 +80,16 @@ protected:
     // when the socket does not become writable in time.
     bool sendMsg(const Strings::ostring& text);
     // Reads one whole reply (every line of a multi-line reply) and tells whether its code is
-    // `expected`. Throws PBN::Exception on a time-out, a receive error or a connection closed
-    // before the reply was complete.
+    // `expected`. Throws PBN::Exception when the whole reply has not come within the time-out,
+    // on a receive error or a connection closed before the reply was complete; SMTPException
+    // (after closing the session) on a reply too long to be one.
     bool readResp(const int& expected);
 
 private:
     bool writeAll(const std::string& bytes);
     void waitTimes(long& seconds, long& milliseconds) const;
-    bool canSend(const SMTPMessage& message) const;
+    Strings::ostring refusal(const SMTPMessage& message) const;
+    [[noreturn]] void refuseReply(const std::string& received);
     bool sendData(const SMTPMessage& message, const bool& html);
 
     Strings::ostring mailer;

@@ -39,25 +39,45 @@ char32_t decode(std::string_view s, size_t at, size_t& length) {
     return c;
 }
 
-template <typename Unit>
-std::string unitsToUtf8(std::basic_string_view<Unit> text, std::string_view replacement) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 2);
+// Calls `put` with each character of 16- or 32-bit units, a well-formed pair joined into one.
+template <typename Unit, typename Put> void forEachCharacter(std::basic_string_view<Unit> text, Put put) {
     for (size_t i = 0; i < text.size(); ++i) {
         char32_t c = static_cast<char32_t>(text[i]);
         if (isHigh(c) && i + 1 < text.size() && isLow(static_cast<char32_t>(text[i + 1]))) {
             c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<char32_t>(text[i + 1]) - 0xDC00);
             ++i;
         }
-        appendUtf8(out, c, replacement);
+        put(c);
     }
+}
+
+bool isCharacter(char32_t c) {
+    return c <= 0x10FFFF && !(c >= 0xD800 && c < 0xE000);
+}
+
+template <typename Unit>
+std::string unitsToUtf8(std::basic_string_view<Unit> text, std::string_view replacement) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    forEachCharacter(text, [&](char32_t c) { appendUtf8(out, c, replacement); });
     return out;
+}
+
+void appendUtf16(std::u16string& out, char32_t c) {
+    if (!isCharacter(c)) {
+        out += u'\uFFFD';
+    } else if (c < 0x10000) {
+        out += static_cast<char16_t>(c);
+    } else {
+        out += static_cast<char16_t>(0xD800 | ((c - 0x10000) >> 10));
+        out += static_cast<char16_t>(0xDC00 | ((c - 0x10000) & 0x3FF));
+    }
 }
 
 } // namespace
 
 void appendUtf8(std::string& out, char32_t c, std::string_view replacement) {
-    if (c > 0x10FFFF || (c >= 0xD800 && c < 0xE000)) {
+    if (!isCharacter(c)) {
         out += replacement;
     } else if (c < 0x80) {
         out += static_cast<char>(c);
@@ -91,15 +111,22 @@ std::u16string toUtf16(std::string_view bytes) {
         size_t length = 0;
         const char32_t c = decode(bytes, at, length);
         at += length;
-        if (c == invalid) {
-            out += u'\uFFFD';
-        } else if (c < 0x10000) {
-            out += static_cast<char16_t>(c);
-        } else {
-            out += static_cast<char16_t>(0xD800 | ((c - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 | ((c - 0x10000) & 0x3FF));
-        }
+        appendUtf16(out, c);
     }
+    return out;
+}
+
+std::u16string toUtf16(std::wstring_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    forEachCharacter(text, [&](char32_t c) { appendUtf16(out, c); });
+    return out;
+}
+
+std::wstring toWide(std::u16string_view units) {
+    std::wstring out;
+    out.reserve(units.size());
+    forEachCharacter(units, [&](char32_t c) { out += static_cast<wchar_t>(isCharacter(c) ? c : 0xFFFD); });
     return out;
 }
 

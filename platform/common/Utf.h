@@ -24,6 +24,13 @@ void appendUtf8(std::string& out, char32_t c, std::string_view replacement = rep
 std::string toUtf8(std::u16string_view units, std::string_view replacement = replacementUtf8);
 std::string toUtf8(std::wstring_view text, std::string_view replacement = replacementUtf8);
 
+// Wide text (characters, or UTF-16 pairs held in two units) to UTF-16: a character above U+FFFF
+// becomes a pair, and what is no character becomes U+FFFD.
+std::u16string toUtf16(std::wstring_view text);
+// UTF-16 units to wide text: a well-formed pair becomes the one character, a lone surrogate
+// U+FFFD.
+std::wstring toWide(std::u16string_view units);
+
 // UTF-8 to UTF-16; never fails: each ill-formed sequence (a bad lead byte, or a lead byte with
 // the continuation bytes that follow it) becomes one U+FFFD.
 std::u16string toUtf16(std::string_view bytes);

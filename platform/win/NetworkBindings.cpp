@@ -130,9 +130,10 @@ NetConfiguration ParseNetConfiguration(const std::string& text) {
     return configuration;
 }
 
-std::optional<std::string> NetConfigurationProblem(const std::string& text) {
+std::optional<FileProblem> NetConfigurationProblem(const std::string& text) {
+    using Kind = FileProblem::Kind;
     if (text.empty())
-        return "it is empty";
+        return FileProblem{Kind::Empty};
     std::istringstream in(text);
     std::string line;
     std::vector<std::string> services;
@@ -140,7 +141,6 @@ std::optional<std::string> NetConfigurationProblem(const std::string& text) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         const std::vector<std::string> f = splitTabs(line);
-        const std::string where = "line " + std::to_string(number);
         if (f.size() == 4 && f[0] == "adapter")
             continue;
         if (f.size() == 3 && f[0] == "service") {
@@ -149,15 +149,15 @@ std::optional<std::string> NetConfigurationProblem(const std::string& text) {
         }
         if (f.size() == 5 && f[0] == "binding" && (f[4] == "0" || f[4] == "1")) {
             if (std::find(services.begin(), services.end(), f[1]) == services.end())
-                return where + " binds a service that is not named before it";
+                return FileProblem{Kind::BindingBeforeService, number};
             continue;
         }
-        return where + " is no adapter, service or binding record";
+        return FileProblem{Kind::NotNetworkRecord, number};
     }
     if (text.back() != '\n')
-        return "its last line is cut short";
+        return FileProblem{Kind::LastLineCut};
     if (services.empty())
-        return "it names no service";
+        return FileProblem{Kind::NoService};
     return std::nullopt;
 }
 

@@ -9,6 +9,8 @@
 // that a program that finds the configuration locked can say who holds it. Changes are written
 // to a temporary file that is renamed into place.
 
+#include "platform/win/UnreadableFiles.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -86,7 +88,7 @@ NetConfiguration ParseNetConfiguration(const std::string& text);
 // What is wrong with the file's text (a record of unknown kind or with the wrong number of
 // fields, a binding before its service, a last line cut short, no service at all); none when
 // every record reads.
-std::optional<std::string> NetConfigurationProblem(const std::string& text);
+std::optional<FileProblem> NetConfigurationProblem(const std::string& text);
 // The stored file and its text (none when it cannot be read).
 std::string NetConfigurationPath();
 std::optional<std::string> ReadNetConfigurationText();

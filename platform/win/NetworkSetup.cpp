@@ -73,12 +73,26 @@ std::optional<std::u16string> freeClassSubkey() {
     return std::nullopt;
 }
 
-// Writes the adapter's missing keys; its device-instance identifier through *device.
-bool registerAdapter(const AdapterRecord& adapter, std::u16string& device) {
+// The class subkey number of a device-instance identifier that this setup made ("ROOT\NET\NNNN").
+std::optional<std::u16string> subkeyOfDevice(const std::u16string& device) {
+    const std::u16string folder = deviceFolder;
+    if (device.size() != folder.size() + 4 || device.compare(0, folder.size(), folder) != 0)
+        return std::nullopt;
+    const std::u16string sub = device.substr(folder.size());
+    for (char16_t c : sub)
+        if (c < u'0' || c > u'9')
+            return std::nullopt;
+    return sub;
+}
+
+// Writes the adapter's missing keys; its device-instance identifier through *device. A new class
+// subkey takes the number given (free, checked by the caller), else the lowest free one.
+bool registerAdapter(const AdapterRecord& adapter, std::u16string& device,
+                     const std::u16string& number = {}) {
     const std::u16string name = fromUtf8(adapter.name);
     std::optional<std::u16string> sub = existingClassSubkey(name);
     if (!sub) {
-        sub = freeClassSubkey();
+        sub = number.empty() ? freeClassSubkey() : std::optional<std::u16string>(number);
         if (!sub || !machine().setValue(classKey + *sub, RegistryStore::textValue(u"NetCfgInstanceId", name)))
             return false;
         if (!adapter.driverVersion.empty() &&
@@ -114,7 +128,7 @@ bool usableConfigurationStored(bool lockHeld) {
     const std::optional<std::string> text = ReadNetConfigurationText();
     if (!text)
         return true; // unreadable for now (permissions): never overwritten
-    const std::optional<std::string> problem = NetConfigurationProblem(*text);
+    const std::optional<FileProblem> problem = NetConfigurationProblem(*text);
     if (!problem)
         return true;
     if (!lockHeld)
@@ -125,9 +139,40 @@ bool usableConfigurationStored(bool lockHeld) {
 
 } // namespace
 
+namespace {
+
+// The adapters of a stored configuration that are still present get the registry keys they lack
+// again: a machine registry that was set aside took them along, and without them the service
+// dialog finds no address for an adapter that the configuration still binds.
+void registerConfiguredAdapters() {
+    const NetConfiguration configuration = ReadNetConfiguration();
+    for (const AdapterRecord& adapter : currentAdapters()) {
+        if (!usableName(adapter.name))
+            continue;
+        const std::u16string name = fromUtf8(adapter.name);
+        for (const NetAdapterComponent& component : configuration.adapters) {
+            // Devices that this setup did not name are another setup's business.
+            const std::optional<std::u16string> sub = subkeyOfDevice(component.pnpDeviceId);
+            if (component.bindName != name || !sub)
+                continue;
+            // Under the number the configuration leads to; one that something else took now is
+            // left alone rather than pointed at another adapter's keys.
+            if (!existingClassSubkey(name) && (machine().keyExists(classKey + *sub) ||
+                                               machine().keyExists(deviceKey + component.pnpDeviceId)))
+                continue;
+            std::u16string device;
+            registerAdapter(adapter, device, *sub);
+        }
+    }
+}
+
+} // namespace
+
 bool EnsureNetworkSetup(const std::u16string& serviceDisplayName) {
-    if (usableConfigurationStored(false))
+    if (usableConfigurationStored(false)) {
+        registerConfiguredAdapters();
         return false;
+    }
     NetConfigWriteLock lock;
     // Another program may have written it while this one waited.
     if (!lock.Acquire(lockTimeoutMs, u"Zeko network setup") || usableConfigurationStored(true))

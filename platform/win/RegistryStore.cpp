@@ -198,21 +198,37 @@ void RegistryStore::ensureLoaded() {
     loaded_ = true;
 }
 
-bool RegistryStore::load() {
-    keys_.clear();
-    FILE* file = std::fopen(path_.c_str(), "rb");
+namespace {
+
+// The file's whole text; false when it cannot be read (*missing: because it does not exist). A
+// folder in the file's place cannot be read either: it is never taken for an empty store.
+bool readWhole(const std::string& path, std::string& text, bool* missing = nullptr) {
+    text.clear();
+    FILE* file = std::fopen(path.c_str(), "rb");
+    if (missing)
+        *missing = !file && errno == ENOENT;
     if (!file)
-        return errno == ENOENT;
-    std::string text;
+        return false;
     char buffer[65536];
     size_t n;
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
         text.append(buffer, n);
     const bool ok = !std::ferror(file);
     std::fclose(file);
-    if (ok && !(lockHeld_ && keepAsideIfUnreadable(text)))
-        keys_ = parse(text);
     return ok;
+}
+
+} // namespace
+
+bool RegistryStore::load() {
+    keys_.clear();
+    std::string text;
+    bool missing = false;
+    if (!readWhole(path_, text, &missing))
+        return missing;
+    if (!(lockHeld_ && keepAsideIfUnreadable(text)))
+        keys_ = parse(text);
+    return true;
 }
 
 std::string RegistryStore::serialise(const Keys& keys) {
@@ -329,28 +345,29 @@ template <typename Change> bool RegistryStore::transact(Change change) {
     return ok;
 }
 
-std::optional<std::string> RegistryStore::problemOf(const std::string& text) {
+std::optional<FileProblem> RegistryStore::problemOf(const std::string& text) {
+    using Kind = FileProblem::Kind;
     if (text.empty())
-        return std::nullopt;
+        return FileProblem{Kind::Empty};
     if (text.find('\0') != std::string::npos)
-        return "it holds binary data";
+        return FileProblem{Kind::BinaryData};
     const size_t firstLineEnd = text.find('\n');
     std::string first = text.substr(0, firstLineEnd);
     if (!first.empty() && first.back() == '\r')
         first.pop_back();
     if (first != fileHeader)
-        return std::string("it does not begin with \"") + fileHeader + "\"";
+        return FileProblem{Kind::NoRegistryHeader};
     size_t rejected = 0;
     parse(text, &rejected);
     if (rejected)
-        return "line " + std::to_string(rejected) + " is neither a key nor a value";
+        return FileProblem{Kind::NotKeyOrValue, rejected};
     if (text.back() != '\n')
-        return "its last line is cut short";
+        return FileProblem{Kind::LastLineCut};
     return std::nullopt;
 }
 
 bool RegistryStore::keepAsideIfUnreadable(const std::string& text) {
-    const std::optional<std::string> problem = problemOf(text);
+    const std::optional<FileProblem> problem = problemOf(text);
     return problem && KeepUnreadableAside(path_, *problem);
 }
 
@@ -364,13 +381,8 @@ void RegistryStore::tidyAtFirstUse() {
     if (::flock(lockFd, LOCK_EX) == 0) {
         removeStaleTemporaries();
         FileReplacement::removeStaleTemporaries(path_);
-        std::ifstream file(path_, std::ios::binary);
-        if (file) {
-            std::ostringstream text;
-            text << file.rdbuf();
-            if (!file.bad())
-                keepAsideIfUnreadable(text.str());
-        }
+        if (std::string text; readWhole(path_, text))
+            keepAsideIfUnreadable(text);
         ::flock(lockFd, LOCK_UN);
     }
     ::close(lockFd);

@@ -9,9 +9,11 @@
 // key or value it names, writes the result to a temporary file and renames it into place, so
 // that two programs using one folder never undo each other's changes. A file that cannot be
 // read counts as empty for look-ups and is never overwritten. A file that can be read but not
-// understood (a line that is no key, value or header) is renamed aside before anything is
-// written (see UnreadableFiles.h) and the store starts empty. At first use, temporaries of the
-// store's own pattern left by a writer that was killed are removed.
+// understood (a line that is no key, value or header, or no byte at all) is renamed aside
+// before anything is written (see UnreadableFiles.h) and the store starts empty. At first use,
+// temporaries of the store's own pattern left by a writer that was killed are removed.
+
+#include "platform/win/UnreadableFiles.h"
 
 #include <cstdint>
 #include <map>
@@ -88,8 +90,9 @@ public:
     static std::string serialise(const Keys& keys);
     // firstRejectedLine: the number (from 1) of the first line that was passed over, 0 if none.
     static Keys parse(const std::string& text, size_t* firstRejectedLine = nullptr);
-    // What is wrong with a file's text; none when every line is understood.
-    static std::optional<std::string> problemOf(const std::string& text);
+    // What is wrong with a file's text; none when every line is understood. An empty file is
+    // damaged too: the store is always written whole, so nothing of ours leaves it empty.
+    static std::optional<FileProblem> problemOf(const std::string& text);
 
 private:
     explicit RegistryStore(const char* fileName);

@@ -35,7 +35,7 @@ std::string asideName(const std::string& path) {
 
 } // namespace
 
-bool KeepUnreadableAside(const std::string& path, const std::string& problem) {
+bool KeepUnreadableAside(const std::string& path, const FileProblem& problem) {
     const std::string aside = asideName(path);
     if (std::rename(path.c_str(), aside.c_str()) != 0)
         return false;

@@ -4,20 +4,41 @@
 // aside, so that nothing in it is lost, and recorded, so that the program can tell the user once
 // which file it was, what was wrong with it and where it went.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
 namespace win {
 
+// What was wrong with a file. Only the kind (and the line it concerns) is recorded: the program
+// words it in the user's language when it tells the user, which may be chosen after the file
+// was read.
+struct FileProblem {
+    enum class Kind {
+        Empty,                // nothing in it at all
+        BinaryData,           // it holds NUL bytes
+        NoRegistryHeader,     // the first line is not the registry file's header
+        NotKeyOrValue,        // line `line` is neither a key nor a value (registry)
+        LastLineCut,          // the last line has no line end
+        NotNetworkRecord,     // line `line` is no adapter, service or binding record
+        BindingBeforeService, // line `line` binds a service that is not named before it
+        NoService,            // the network configuration names no service
+    };
+    Kind kind;
+    size_t line = 0;
+
+    bool operator==(const FileProblem&) const = default;
+};
+
 struct UnreadableFile {
     std::string path;    // where the file was
     std::string keptAs;  // where it is now
-    std::string problem; // what was wrong with it
+    FileProblem problem; // what was wrong with it
 };
 
 // Renames the file to "<path>.unreadable-<YYYYMMDD-HHMMSS>" (with "-2", "-3" ... when that name
 // is taken) and records it; false, recording nothing, when it could not be renamed.
-bool KeepUnreadableAside(const std::string& path, const std::string& problem);
+bool KeepUnreadableAside(const std::string& path, const FileProblem& problem);
 
 // The files set aside since the last call, oldest first; the record is emptied.
 std::vector<UnreadableFile> TakeUnreadableFiles();

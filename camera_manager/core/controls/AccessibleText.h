@@ -1,9 +1,9 @@
 #pragma once
 
 // Texts that a control paints itself are invisible to screen readers unless the control says
-// them on the accessibility bus as a static text would: this gives the control's accessible
-// object (GTK's ATK object of its widget) the role of a label and the text as its name and
-// description.
+// them on the accessibility bus: this gives the control's accessible object (GTK's ATK object of
+// its widget, which has no text interface) the role of a static text and the text as its name
+// and description.
 
 #include <wx/string.h>
 

@@ -13,6 +13,35 @@
 #include <clocale>
 #include <wx/msgdlg.h>
 
+namespace {
+
+// The problem of a file that was set aside, in the language chosen now (the file may have been
+// read before the language library was loaded).
+wxString ProblemText(const win::FileProblem& problem) {
+    using Kind = win::FileProblem::Kind;
+    switch (problem.kind) {
+    case Kind::Empty:
+        return ResourceText(ids::FileIsEmpty);
+    case Kind::BinaryData:
+        return ResourceText(ids::FileHoldsBinaryData);
+    case Kind::NoRegistryHeader:
+        return ResourceText(ids::FileLacksRegistryHeader);
+    case Kind::NotKeyOrValue:
+        return wxString::Format(ResourceText(ids::LineIsNoKeyOrValue), static_cast<int>(problem.line));
+    case Kind::LastLineCut:
+        return ResourceText(ids::LastLineCutShort);
+    case Kind::NotNetworkRecord:
+        return wxString::Format(ResourceText(ids::LineIsNoNetworkRecord), static_cast<int>(problem.line));
+    case Kind::BindingBeforeService:
+        return wxString::Format(ResourceText(ids::LineBindsUnnamedService), static_cast<int>(problem.line));
+    case Kind::NoService:
+        return ResourceText(ids::FileNamesNoService);
+    }
+    return wxString();
+}
+
+} // namespace
+
 CZekoManagerApp::CZekoManagerApp() {
     SetProgramResourceStrings(managerStrings, managerStringCount);
 }
@@ -43,7 +72,7 @@ bool CZekoManagerApp::InitInstance() {
     win::RegistryStore::loadAll();
     for (const win::UnreadableFile& file : win::TakeUnreadableFiles())
         wxMessageBox(wxString::Format(ResourceText(ids::SettingsFileSetAside), wxString::FromUTF8(file.path),
-                                      wxString::FromUTF8(file.problem), wxString::FromUTF8(file.keptAs)),
+                                      ProblemText(file.problem), wxString::FromUTF8(file.keptAs)),
                      ResourceText(ids::AppTitle), wxOK | wxICON_WARNING);
     const int verdict = CheckInterfaceLibraryVersion();
     if (verdict > 2) {

@@ -517,8 +517,11 @@ void CZekoManagerDlg::SortRows() {
     list->SortItems(
         [](wxIntPtr a, wxIntPtr b, wxIntPtr data) -> int {
             const auto* c = reinterpret_cast<const Context*>(data);
-            return CameraListRules::CompareRows((*c->rows)[a].columns[c->column],
-                                                (*c->rows)[b].columns[c->column], c->column, c->ascending);
+            const int order = CameraListRules::CompareRows(
+                (*c->rows)[a].columns[c->column], (*c->rows)[b].columns[c->column], c->column, c->ascending);
+            // The list control's sort is not stable: rows that compare equal keep the order the
+            // camera interface lists them in (the item data is that position).
+            return order != 0 ? order : (a < b ? -1 : (a > b ? 1 : 0));
         },
         reinterpret_cast<wxIntPtr>(&context));
 }

@@ -124,6 +124,14 @@ TEST(Buffer, StringsAndPositions) {
     EXPECT_TRUE(wide.isUnicode());
     EXPECT_EQ(wide.wstr(), std::wstring(L"h\u00e9!"));
     EXPECT_TRUE(u.getString(0, true).isUnicode());
+
+    // The same coding as everywhere: what is no character becomes U+FFFD, written and read.
+    Buffer v(16);
+    v.append(ostring(std::wstring{wchar_t(0x110041), wchar_t(0xDC00)}), true);
+    EXPECT_EQ(stored(v), (std::vector<unsigned char>{0xFD, 0xFF, 0xFD, 0xFF}));
+    v.append(static_cast<unsigned char>(0x00));
+    v.append(static_cast<unsigned char>(0xD8));
+    EXPECT_EQ(v.getString(6, true).wstr(), std::wstring(L"\xFFFD\xFFFD\xFFFD"));
 }
 
 TEST(Buffer, Files) {

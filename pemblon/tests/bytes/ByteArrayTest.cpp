@@ -110,6 +110,12 @@ TEST(ByteArray, TextsInAndOut) {
     const ByteArray pair(ostring(L"\U0001F600"), true);
     EXPECT_EQ(pair, bytes({0x3D, 0xD8, 0x00, 0xDE}));
     EXPECT_EQ(pair.getUnicode().wstr(), std::wstring(L"\U0001F600"));
+    // What is no character, written or read, is U+FFFD: a value beyond U+10FFFF, lone surrogates.
+    EXPECT_EQ(ByteArray(ostring(std::wstring{wchar_t(0x110041), L'A'}), true), bytes({0xFD, 0xFF, 'A', 0}));
+    EXPECT_EQ(ByteArray(ostring(std::wstring{wchar_t(0xD800), L'A', wchar_t(0xDC00)}), true),
+              bytes({0xFD, 0xFF, 'A', 0, 0xFD, 0xFF}));
+    EXPECT_EQ(bytes({0x00, 0xD8, 'A', 0, 0x00, 0xDC}).getUnicode().wstr(), std::wstring(L"\xFFFD"
+                                                                                        L"A\xFFFD"));
 
     ByteArray odd = bytes({'h', 0, 'i', 0, 'x'});
     EXPECT_EQ(odd.getUnicode().wstr(), std::wstring(L"hi"));

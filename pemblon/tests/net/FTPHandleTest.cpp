@@ -181,3 +181,33 @@ TEST_F(FTPHandleTest, A299ReplyFailsADownloadButNotAnUpload) {
     EXPECT_TRUE(quoting.doPUT("up", 2, text("reply-up.txt")));
     EXPECT_EQ(quoting.getResponseCode(), 299);
 }
+
+// Paths, entry names in commands and the login reach pyftpdlib as UTF-8, whatever characters
+// they hold and whether the text is narrow (CP1252) or wide.
+TEST(FTPHandleUtf8Test, PathsNamesAndLoginGoAsUtf8) {
+    auto server = NetTest::startFtp(NetTest::kPrivateUser, NetTest::kPrivatePassword);
+    const std::string cafe = "caf\xC3\xA9.txt";
+    NetTest::writeFile(server->root() + "/" + cafe, "latin");
+    NetTest::writeFile(server->root() + "/caf\xC3\xA9\xE2\x98\x83.txt", "snowman");
+    for (const ostring& user : {ostring(L"\x0160imon"), ostring("\x8Aimon")}) {
+        FTPHandle handle(text(server->url()), user, ostring(L"p\x00E4ss"));
+        handle.setToBinary();
+        const auto get = [&](const ostring& path) {
+            wxMemoryOutputStream out;
+            if (!handle.doGET(out, path))
+                return "failed " + std::to_string(handle.getCURLError());
+            std::string bytes(out.GetSize(), '\0');
+            out.CopyTo(bytes.data(), bytes.size());
+            return bytes;
+        };
+        SCOPED_TRACE(user.isUnicode());
+        EXPECT_EQ(get(ostring(L"caf\x00E9.txt")), "latin");
+        EXPECT_EQ(get(ostring("caf\xE9.txt")), "latin");
+        EXPECT_EQ(get(ostring(L"caf\x00E9\x2603.txt")), "snowman");
+    }
+    FTPHandle handle(text(server->url()), ostring(L"\x0160imon"), ostring(L"p\x00E4ss"));
+    ASSERT_TRUE(handle.doRENAME(ostring(L"\x2603.txt"), ostring(L"caf\x00E9.txt")));
+    EXPECT_EQ(NetTest::readFile(server->root() + "/\xE2\x98\x83.txt"), "latin");
+    ASSERT_TRUE(handle.doDELETE(ostring("caf%C3%A9%E2%98%83.txt")));
+    EXPECT_FALSE(fs::exists(server->root() + "/caf\xC3\xA9\xE2\x98\x83.txt"));
+}

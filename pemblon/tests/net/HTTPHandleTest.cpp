@@ -272,3 +272,31 @@ TEST(HTTPHandleMemoryTest, AnAnnouncedLengthIsNotReservedBeyondABound) {
     EXPECT_EQ(data[size], '\0');
     delete[] data;
 }
+
+// Paths and credentials reach lighttpd as UTF-8 whatever characters they hold, as curl sends
+// them: a name CP1252 could hold finds the same UTF-8 file as one it could not.
+TEST(HTTPHandleWebDavTest, PathsAndCredentialsGoAsUtf8) {
+    auto server = NetTest::startLighttpd();
+    NetTest::writeFile(server->root() + "/caf\xC3\xA9.txt", "latin");
+    NetTest::writeFile(server->root() + "/caf\xC3\xA9\xE2\x98\x83.txt", "snowman");
+    std::filesystem::create_directories(server->root() + "/private");
+    NetTest::writeFile(server->root() + "/private/s.txt", "secret");
+    HTTPHandle handle(text(server->url()));
+    const auto get = [&](const ostring& path) {
+        wxMemoryOutputStream out;
+        const bool ok = handle.doGET(out, path);
+        std::string bytes(out.GetSize(), '\0');
+        out.CopyTo(bytes.data(), bytes.size());
+        return std::to_string(handle.getResponseCode()) + (ok ? " " : " failed ") + bytes;
+    };
+    EXPECT_EQ(get(ostring(L"/caf\x00E9.txt")), "200 latin");
+    EXPECT_EQ(get(ostring("/caf\xE9.txt")), "200 latin") << "narrow text is CP1252";
+    EXPECT_EQ(get(ostring(L"/caf\x00E9\x2603.txt")), "200 snowman");
+
+    EXPECT_EQ(get(ostring("/private/s.txt")).substr(0, 3), "401");
+    for (const ostring& user : {ostring(L"\x0160imon"), ostring("\x8Aimon")}) {
+        handle.setUsername(user);
+        handle.setPassword(ostring(L"p\x00E4ss"));
+        EXPECT_EQ(get(ostring("/private/s.txt")), "200 secret") << user.isUnicode();
+    }
+}

@@ -173,7 +173,11 @@ std::unique_ptr<Lighttpd> startLighttpd() {
         conf << "server.document-root = \"" << server->root() << "\"\n"
              << "server.bind = \"127.0.0.1\"\n"
              << "server.port = " << server->port << "\n"
-             << "server.modules = (\"mod_webdav\")\n"
+             << "server.modules = (\"mod_auth\", \"mod_authn_file\", \"mod_webdav\")\n"
+             << "auth.backend = \"plain\"\n"
+             << "auth.backend.plain.userfile = \"" << server->dir.file("users") << "\"\n"
+             << "auth.require = (\"/private/\" => (\"method\" => \"basic\", \"realm\" => \"tests\", "
+                "\"require\" => \"valid-user\"))\n"
              << "server.errorlog = \"" << server->dir.file("error.log") << "\"\n"
              << "server.upload-dirs = (\"" << server->dir.file("uploads") << "\")\n"
              << "server.max-request-size = 0\n"
@@ -181,6 +185,7 @@ std::unique_ptr<Lighttpd> startLighttpd() {
              << "webdav.activate = \"enable\"\n"
              << "webdav.is-readonly = \"disable\"\n";
         writeFile(server->dir.file("lighttpd.conf"), conf.str());
+        writeFile(server->dir.file("users"), kPrivateUser + ":" + kPrivatePassword + "\n");
         if (server->process.start({"/usr/sbin/lighttpd", "-D", "-f", server->dir.file("lighttpd.conf")},
                                   server->port))
             return server;
@@ -196,7 +201,7 @@ std::string FtpServer::commands() const {
     return readFile(dir.file("commands.log"));
 }
 
-std::unique_ptr<FtpServer> startFtp() {
+std::unique_ptr<FtpServer> startFtp(const std::string& user, const std::string& password) {
     auto server = std::make_unique<FtpServer>();
     fs::create_directories(server->root());
     writeFile(server->dir.file("commands.log"), "");
@@ -204,7 +209,7 @@ std::unique_ptr<FtpServer> startFtp() {
         server->port = freePort();
         if (server->process.start({kPython, kServers + "/ftp_server.py", "--port",
                                    std::to_string(server->port), "--root", server->root(), "--log",
-                                   server->dir.file("commands.log")},
+                                   server->dir.file("commands.log"), "--user", user, "--password", password},
                                   server->port))
             return server;
     }

@@ -55,7 +55,10 @@ struct ScriptedHttp {
 };
 std::unique_ptr<ScriptedHttp> startScriptedHttp(bool tls = false);
 
-// lighttpd with WebDAV on a folder of its own: real GET, PUT and DELETE.
+// lighttpd with WebDAV on a folder of its own: real GET, PUT and DELETE. "/private/" asks for
+// Basic authentication as kPrivateUser with kPrivatePassword (UTF-8 bytes).
+inline const std::string kPrivateUser = "\xC5\xA0imon";
+inline const std::string kPrivatePassword = "p\xC3\xA4ss";
 struct Lighttpd {
     TempDir dir;
     ServerProcess process;
@@ -65,7 +68,8 @@ struct Lighttpd {
 };
 std::unique_ptr<Lighttpd> startLighttpd();
 
-// pyftpdlib with user "tester", password "secret", on a folder of its own.
+// pyftpdlib with one user (UTF-8 bytes), by default "tester" with password "secret", on a
+// folder of its own.
 struct FtpServer {
     TempDir dir;
     ServerProcess process;
@@ -74,7 +78,8 @@ struct FtpServer {
     std::string url() const;      // "ftp://127.0.0.1:<port>/"
     std::string commands() const; // every command received, one per line
 };
-std::unique_ptr<FtpServer> startFtp();
+std::unique_ptr<FtpServer> startFtp(const std::string& user = "tester",
+                                    const std::string& password = "secret");
 
 std::string readFile(const std::string& path);
 void writeFile(const std::string& path, const std::string& bytes);

@@ -246,6 +246,7 @@ TEST(NetHandleTest, RefusedConnectionFailsAndListenersStillGetEnd) {
     EXPECT_EQ(handle.getCURLError(), CURLE_COULDNT_CONNECT);
     EXPECT_EQ(handle.getResponseCode(), -1);
     EXPECT_GT(handle.getErrorString().size(), 0u);
+    ASSERT_FALSE(listener.calls.empty());
     EXPECT_EQ(listener.calls.front(), "begin");
     EXPECT_EQ(listener.calls.back(), "end");
 }
@@ -263,18 +264,23 @@ TEST_F(NetHandleServer, CredentialsAreSentAsBasicAuthenticationWhenEitherIsSet) 
     EXPECT_EQ(authorizationOf(narrow(handle.getResponseBody())), "OnBhc3M="); // ":pass"
 }
 
-TEST_F(NetHandleServer, WideTextReachesLibcurlWithoutNuls) {
+TEST_F(NetHandleServer, CredentialsAndUrlEncodingUseUtf8WhateverTheCharacters) {
     ProbeHandle handle(base());
-    handle.setUsername(ostring(L"snow\x2603"));
-    ASSERT_TRUE(handle.get("/echo"));
-    EXPECT_EQ(authorizationOf(narrow(handle.getResponseBody())), "c25vd+KYgzo="); // "snow☃:" in UTF-8
-    // Text CP1252 holds keeps the bytes narrow text has.
-    handle.setUsername(ostring(L"caf\x00E9"));
-    ASSERT_TRUE(handle.get("/echo"));
-    EXPECT_EQ(authorizationOf(narrow(handle.getResponseBody())), "Y2Fm6To="); // "caf\xE9:"
+    const auto sentUser = [&](const ostring& user) {
+        handle.setUsername(user);
+        return handle.get("/echo") ? authorizationOf(narrow(handle.getResponseBody())) : "failed";
+    };
+    EXPECT_EQ(sentUser(ostring(L"snow\x2603")), "c25vd+KYgzo="); // "snow☃:"
+    // Whether CP1252 could hold the name or not, and narrow (CP1252) or wide.
+    EXPECT_EQ(sentUser(ostring(L"\x0160imon")), "xaBpbW9uOg==");           // "Šimon:"
+    EXPECT_EQ(sentUser(ostring("\x8Aimon")), "xaBpbW9uOg==");              // "Šimon:"
+    EXPECT_EQ(sentUser(ostring(L"\x0160imon\x2603")), "xaBpbW9u4piDOg=="); // "Šimon☃:"
+    EXPECT_EQ(sentUser(ostring(L"caf\x00E9")), "Y2Fmw6k6");                // "café:"
     EXPECT_EQ(narrow(NetHandle::getURLEncodedString(ostring(L"a \x2603"))), "a%20%E2%98%83");
-    EXPECT_EQ(NetHandle::getURLEncodedString(ostring(L"caf\x00E9")), ostring("caf%E9"));
-    EXPECT_EQ(NetHandle::getURLEncodedString(ostring("caf\xE9")), ostring("caf%E9"));
+    EXPECT_EQ(NetHandle::getURLEncodedString(ostring(L"caf\x00E9")), ostring("caf%C3%A9"));
+    EXPECT_EQ(NetHandle::getURLEncodedString(ostring("caf\xE9")), ostring("caf%C3%A9"));
+    EXPECT_EQ(NetHandle::getStringFromURLEncoded(ostring("caf%C3%A9%E2%98%83")), ostring(L"caf\x00E9\x2603"));
+    EXPECT_EQ(NetHandle::getStringFromURLEncoded(ostring("caf%E9")), ostring(L"caf\x00E9"));
 }
 
 TEST_F(NetHandleServer, PortSettingOverridesTheUrlsPort) {
@@ -327,6 +333,7 @@ TEST_F(NetHandleServer, ExceptionsFromCallbacksLeavePerformAfterTheEnd) {
     handle.addListener(&failing);
     EXPECT_THROW(handle.get("/bytes/100000"), std::runtime_error);
     EXPECT_EQ(handle.getCURLError(), CURLE_ABORTED_BY_CALLBACK);
+    ASSERT_FALSE(failing.calls.empty());
     EXPECT_EQ(failing.calls.back(), "end");
 
     ProbeHandle writer(base());

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "SmtpTestSupport.h"
+#include "pemblon/core/ByteArray.h"
 
 using PBN::Net::SMTPAddr;
 using PBN::Net::SMTPMessage;
@@ -133,6 +134,22 @@ std::string utf8(const ostring& text) {
     return out;
 }
 
+// The decoded bytes of every "=?UTF-8?B?...?=" word of a header block.
+std::vector<std::string> encodedWordTexts(const std::string& head) {
+    std::vector<std::string> words;
+    for (size_t at = 0; (at = head.find("=?UTF-8?B?", at)) != std::string::npos;) {
+        at += 10;
+        const size_t end = head.find("?=", at);
+        if (end == std::string::npos)
+            break;
+        PBN::ByteArray bytes;
+        bytes.base64Decode(head.data() + at, static_cast<std::uint32_t>(end - at));
+        words.emplace_back(reinterpret_cast<const char*>(bytes.getBuffer()), bytes.size());
+        at = end + 2;
+    }
+    return words;
+}
+
 std::string readBack(const std::string& folder, const std::string& item) {
     std::string text = readFile(folder + "/readback/" + item);
     for (size_t at; (at = text.find('\r')) != std::string::npos;)
@@ -200,6 +217,10 @@ TEST(SMTPDelivery, TextInAnyScriptReadsBackAsSent) {
             const std::string raw = readFile(msg + "/raw.eml");
             const std::string head = raw.substr(0, raw.find("\r\n\r\n"));
             EXPECT_TRUE(std::all_of(head.begin(), head.end(), [](char c) { return c > 0 && c < 0x7F; }));
+            // Each encoded word holds whole characters (RFC 2047, section 5): readers that join
+            // the words hide a word cut inside a character.
+            for (const std::string& word : encodedWordTexts(head))
+                EXPECT_FALSE(wxString::FromUTF8(word.data(), word.size()).empty()) << word.size();
         }
     }
     ASSERT_TRUE(s.disconnect());
@@ -217,4 +238,33 @@ TEST(SMTPDelivery, ALongTextLineArrivesWhole) {
     ASSERT_FALSE(msg.empty());
     EXPECT_EQ(readBack(msg, "body"), utf8(ostring(("first\n" + line + "\nlast").c_str())) + "\n");
     EXPECT_EQ(readBack(msg, "charset"), "iso-8859-1");
+}
+
+// A NUL in the text or the subject is a character like any other: every character after it
+// arrives, narrow (CP1252) and wide.
+TEST(SMTPDelivery, TextHoldingANulArrivesWhole) {
+    RealServer server;
+    ASSERT_TRUE(server.started());
+    SMTPSession s("", 10000);
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    ostring narrow("a");
+    narrow += '\0';
+    narrow += "b\x80";
+    using namespace std::string_literals;
+    const std::vector<std::pair<ostring, std::string>> texts = {
+        {ostring(L"a\0b\x20AC"s), "a\0b\xE2\x82\xAC"s},
+        {ostring(L"a\0b\x0160\x1F600"s), "a\0b\xC5\xA0\xF0\x9F\x98\x80"s},
+        {ostring(L"a\0b\x00E9"s), "a\0b\xC3\xA9"s},
+        {narrow, "a\0b\xE2\x82\xAC"s},
+    };
+    for (size_t i = 0; i < texts.size(); ++i) {
+        SCOPED_TRACE(i);
+        const auto& [text, expected] = texts[i];
+        ASSERT_TRUE(s.send(SMTPMessage("s@x.org", "a@x.org", text, text)));
+        const std::string msg = server.message(static_cast<int>(i));
+        ASSERT_FALSE(msg.empty());
+        EXPECT_EQ(readBack(msg, "subject"), expected);
+        EXPECT_EQ(readBack(msg, "body"), expected + "\n");
+    }
+    ASSERT_TRUE(s.disconnect());
 }

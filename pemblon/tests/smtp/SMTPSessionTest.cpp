@@ -238,15 +238,14 @@ TEST(SMTPSession, RepliesSplitAcrossReadsAreReadWhole) {
                                 // A long multi-line reply to MAIL FROM.
                                 ScriptedServer::readLine(),
                                 ScriptedServer::send("550-" + std::string(300, 'x') + "\r\n550 " +
-                                                     std::string(9000, 'y') + "\r\n")} +
+                                                     std::string(500, 'y') + "\r\n")} +
                           quit221);
-    SMTPSession s("", 400);
-    ASSERT_TRUE(s.connect("127.0.0.1", server.port())) << "each wait is bounded, not the whole reply";
+    SMTPSession s("", 1500);
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
     EXPECT_EQ(s.getLastResponseCode(), 250);
     EXPECT_EQ(outcome([&] { s.send(simpleMessage()); }),
               "SMTPException: Unexpected MAIL FROM response received");
-    EXPECT_EQ(s.getLastResponse().str(),
-              "550-" + std::string(300, 'x') + "\r\n550 " + std::string(9000, 'y'));
+    EXPECT_EQ(s.getLastResponse().str(), "550-" + std::string(300, 'x') + "\r\n550 " + std::string(500, 'y'));
     EXPECT_TRUE(s.disconnect());
 }
 
@@ -278,30 +277,40 @@ TEST(SMTPSession, SlowAndBrokenRepliesFail) {
     }
 }
 
-TEST(SMTPSession, NothingIsSentWithoutConnectionOrValidMessage) {
+// Each refusal leaves its reason where a server's refusal would be, and a code that is no
+// success, never the 250 of the command before.
+TEST(SMTPSession, NothingIsSentWithoutConnectionOrValidMessageAndTheReasonIsKept) {
     SMTPSession idle;
     EXPECT_FALSE(idle.send(simpleMessage()));
+    EXPECT_EQ(idle.getLastResponse(), ostring("Mail refused: the session is not connected"));
     EXPECT_FALSE(idle.disconnect());
     EXPECT_FALSE(idle.connect("no-such-host.invalid", 25)) << "a failed look-up never falls back to 0.0.0.0";
 
     ScriptedServer server(ScriptedServer::greeting() + quit221);
     SMTPSession s;
     ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
-    EXPECT_FALSE(s.send(SMTPMessage("", "a@x.org")));
-    EXPECT_FALSE(s.send(SMTPMessage("s@x.org", "")));
+    ASSERT_EQ(s.getLastResponseCode(), 250);
+    const auto refused = [&](const SMTPMessage& m) {
+        const bool sent = s.send(m);
+        const std::string reason = s.getLastResponse().str();
+        EXPECT_EQ(s.getLastResponseCode(), -1) << reason;
+        return sent ? std::string("sent") : reason;
+    };
+    EXPECT_EQ(refused(SMTPMessage("", "a@x.org")), "Mail refused: the message has no sender");
+    EXPECT_EQ(refused(SMTPMessage("s@x.org", "")), "Mail refused: the message has no To recipient");
     SMTPMessage missing = simpleMessage();
     missing.addAttachment("/nonexistent/file.bin");
-    EXPECT_FALSE(s.send(missing));
+    EXPECT_EQ(refused(missing), "Mail refused: an attachment cannot be read: /nonexistent/file.bin");
     // Line breaks in header texts or addresses would add lines to the mail or commands.
     SMTPMessage subject = simpleMessage();
     subject.setSubject("Hi\r\n.\r\nRSET");
-    EXPECT_FALSE(s.send(subject));
+    EXPECT_EQ(refused(subject), "Mail refused: the subject holds a line break");
     SMTPMessage rcpt = simpleMessage();
     rcpt.addBCC(PBN::Net::SMTPAddr("x@y.org>\r\nRCPT TO:<evil@z.org"));
-    EXPECT_FALSE(s.send(rcpt));
+    EXPECT_EQ(refused(rcpt), "Mail refused: a recipient holds a line break");
     SMTPMessage name = simpleMessage();
     name.setFrom(PBN::Net::SMTPAddr("s@x.org", "Evil\nBcc: e@z.org"));
-    EXPECT_FALSE(s.send(name));
+    EXPECT_EQ(refused(name), "Mail refused: the sender holds a line break");
     EXPECT_TRUE(s.disconnect());
     server.finish();
     EXPECT_EQ(server.received(), "HELO localhost\r\nQUIT\r\n");
@@ -393,4 +402,51 @@ TEST(SMTPSession, ALineTooLongForServersGoesQuotedPrintable) {
     for (size_t end; (end = data.find("\r\n", start)) != std::string::npos; start = end + 2)
         longest = std::max(longest, end - start);
     EXPECT_LE(longest, 76u);
+}
+
+// A peer that keeps talking cannot hold the caller past the time-out, nor make it read without
+// end: a reply line is at most 512 octets, a reply at most 100 lines, a whole reply at most the
+// time-out long.
+TEST(SMTPSession, ReplyLengthAndDurationAreBounded) {
+    using Clock = std::chrono::steady_clock;
+    const auto within = [](Clock::time_point start, int ms) {
+        return Clock::now() - start < std::chrono::milliseconds(ms);
+    };
+    for (const auto& [first, flood] : {std::pair<std::string, std::string>{"220 ", std::string(4096, 'x')},
+                                       std::pair<std::string, std::string>{"220-", "more\r\n220-"}}) {
+        SCOPED_TRACE(flood.substr(0, 8));
+        ScriptedServer server({ScriptedServer::send(first), ScriptedServer::flood(flood, 6000)});
+        SMTPSession s("", 3000);
+        const auto start = Clock::now();
+        EXPECT_EQ(outcome([&] { s.connect("127.0.0.1", server.port()); }),
+                  "SMTPException: The SMTP server's reply is too long");
+        EXPECT_TRUE(within(start, 2000));
+        EXPECT_EQ(s.getLastResponseCode(), 220);
+        EXPECT_LE(s.getLastResponse().size(), 510u);
+        // The conversation is over: nothing more is read or sent.
+        EXPECT_FALSE(s.disconnect());
+    }
+    {
+        // Each byte comes well within the time-out, the whole greeting long after it.
+        ScriptedServer server({ScriptedServer::trickle("220 " + std::string(200, 'x') + "\r\n", 10)});
+        SMTPSession s("", 500);
+        const auto start = Clock::now();
+        EXPECT_EQ(outcome([&] { s.connect("127.0.0.1", server.port()); }),
+                  "Exception: Timeout occurred while waiting for read.");
+        EXPECT_TRUE(within(start, 1500));
+        s.setTimeout(0);
+    }
+    {
+        // The longest line allowed, and 100 lines, are still a reply.
+        Steps script = {ScriptedServer::send("220 " + std::string(506, 'x') + "\r\n"),
+                        ScriptedServer::readLine()};
+        std::string helo;
+        for (int i = 0; i < 99; ++i)
+            helo += "250-line " + std::to_string(i) + "\r\n";
+        script.push_back(ScriptedServer::send(helo + "250 last\r\n"));
+        ScriptedServer server(script + quit221);
+        SMTPSession s("", 3000);
+        EXPECT_TRUE(s.connect("127.0.0.1", server.port()));
+        EXPECT_TRUE(s.disconnect());
+    }
 }

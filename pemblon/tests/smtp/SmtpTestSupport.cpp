@@ -1,5 +1,6 @@
 #include "SmtpTestSupport.h"
 
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -178,6 +179,11 @@ bool ScriptedServer::readUntil(int fd, const std::string& end) {
     }
 }
 
+bool ScriptedServer::stopped() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_stop;
+}
+
 void ScriptedServer::run() {
     int fd = -1;
     for (int waited = 0; fd < 0 && waited < giveUpAfter; waited += pollStep) {
@@ -212,6 +218,22 @@ void ScriptedServer::run() {
             break;
         case Step::Close:
             open = false;
+            break;
+        case Step::Flood: {
+            const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(step.ms);
+            while (open && !stopped() && std::chrono::steady_clock::now() < end) {
+                pollfd p{fd, POLLOUT, 0};
+                if (poll(&p, 1, pollStep) > 0)
+                    open = ::send(fd, step.text.data(), step.text.size(), MSG_NOSIGNAL | MSG_DONTWAIT) >= 0 ||
+                           errno == EAGAIN;
+            }
+            break;
+        }
+        case Step::Trickle:
+            for (size_t i = 0; open && !stopped() && i < step.text.size(); ++i) {
+                open = ::send(fd, step.text.data() + i, 1, MSG_NOSIGNAL) == 1;
+                std::this_thread::sleep_for(std::chrono::milliseconds(step.ms));
+            }
             break;
         }
     }

@@ -56,15 +56,19 @@ private:
 class ScriptedServer {
 public:
     struct Step {
-        enum Kind { Send, ReadLine, ReadData, Pause, Close } kind;
-        std::string text; // Send: the bytes
-        int ms = 0;       // Pause: how long
+        enum Kind { Send, ReadLine, ReadData, Pause, Close, Flood, Trickle } kind;
+        std::string text; // Send, Flood, Trickle: the bytes
+        int ms = 0;       // Pause: how long; Flood: for how long at most; Trickle: between bytes
     };
     static Step send(const std::string& bytes) { return {Step::Send, bytes, 0}; }
     static Step readLine() { return {Step::ReadLine, "", 0}; }
     static Step readData() { return {Step::ReadData, "", 0}; } // up to CR LF "." CR LF
     static Step pause(int ms) { return {Step::Pause, "", ms}; }
     static Step close() { return {Step::Close, "", 0}; }
+    // The bytes over and over, for at most ms or until the client closes.
+    static Step flood(const std::string& bytes, int ms) { return {Step::Flood, bytes, ms}; }
+    // The bytes one at a time, ms apart, until they are sent or the client closes.
+    static Step trickle(const std::string& bytes, int ms) { return {Step::Trickle, bytes, ms}; }
     // Greeting 220, then HELO answered with 250.
     static std::vector<Step> greeting();
 
@@ -81,6 +85,7 @@ public:
 private:
     void run();
     bool readUntil(int fd, const std::string& end);
+    bool stopped() const;
 
     std::vector<Step> m_script;
     int m_listen = -1;

@@ -135,6 +135,8 @@ TEST(OstringStorage, GetOfWideTextKeepsEveryCharacter) {
     EXPECT_EQ(widened.get("UTF-8"), "\xE2\x82\xAC");
     EXPECT_EQ((widened + ostring(L"\x2603")).get("UTF-8"), "\xE2\x82\xAC\xE2\x98\x83");
     EXPECT_EQ(ostring(L"caf\x00E9").get("UTF-8"), "caf\xC3\xA9");
+    // U+0100 is the first character str() cannot hold.
+    EXPECT_EQ(ostring(L"\x00FF\x0100").get("UTF-8"), "\xC3\xBF\xC4\x80");
     // A charset that cannot hold a character fails the conversion: the UTF-8 comes back, no NUL.
     const std::string failed = ostring(L"snow\x2603").get("ISO-8859-1");
     EXPECT_EQ(failed, "snow\xE2\x98\x83");

@@ -169,10 +169,14 @@ TEST(FontDialogEditing, EditsACopyAndPreviewsIt) {
     dialog.Hide();
 }
 
-// With Bold and Italic ticked the preview's lines show whole: none wraps, none is cut off, at
-// every size whose lines fit the screen; larger sizes keep the dialog on the screen.
+// A plain font opens the dialog with room for its preview in bold italic (at 14 points the lines
+// are wider than the dialog's first size), so ticking Bold and Italic does not grow it. With both
+// ticked the preview's lines show whole: none wraps, none is cut off, at every size whose lines
+// fit the screen; larger sizes keep the dialog on the screen.
 TEST(FontDialogEditing, PreviewShowsItsLinesWholeInTheWidestStyle) {
-    FontDialog dialog(nullptr, OFont());
+    OFont plain;
+    plain.SetPointSize(14);
+    FontDialog dialog(nullptr, plain);
     auto* size = dynamic_cast<FontSizeCombo*>(dialog.FindWindow(FontDialog::ID_SIZE));
     auto* preview = dynamic_cast<wxStaticText*>(
         dialog.FindWindowByLabel("The quick brown fox jumps over the lazy dog.\nABCDEFGHIJKLMNOPQRSTUVWXYZ\n"
@@ -180,6 +184,18 @@ TEST(FontDialogEditing, PreviewShowsItsLinesWholeInTheWidestStyle) {
     ASSERT_TRUE(size && preview);
     dialog.Show();
     pump(100);
+    {
+        wxFont boldItalic = dialog.getFont();
+        boldItalic.SetWeight(wxFONTWEIGHT_BOLD);
+        boldItalic.SetStyle(wxFONTSTYLE_ITALIC);
+        wxCoord width = 0, height = 0;
+        wxClientDC dc(preview);
+        dc.SetFont(boldItalic);
+        dc.GetMultiLineTextExtent(preview->GetLabel(), &width, &height);
+        EXPECT_GE(preview->GetSize().GetWidth(), width);
+        EXPECT_GE(preview->GetSize().GetHeight(), height);
+    }
+    const wxSize opened = dialog.GetSize();
     for (int id : {FontDialog::ID_BOLD, FontDialog::ID_ITALIC}) {
         auto* box = dynamic_cast<wxCheckBox*>(dialog.FindWindow(id));
         box->SetValue(true);
@@ -188,6 +204,9 @@ TEST(FontDialogEditing, PreviewShowsItsLinesWholeInTheWidestStyle) {
         event.SetEventObject(box);
         box->GetEventHandler()->ProcessEvent(event);
     }
+    pump(50);
+    EXPECT_EQ(dialog.GetSize().GetWidth(), opened.GetWidth());
+    EXPECT_EQ(dialog.GetSize().GetHeight(), opened.GetHeight());
     const wxRect screen = wxDisplay(0U).GetClientArea();
     for (unsigned int i = 0; i < size->GetCount(); ++i) {
         size->SetSelection(static_cast<int>(i));

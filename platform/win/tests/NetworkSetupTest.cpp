@@ -4,6 +4,7 @@
 #include "platform/win/NetworkBindings.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/UnreadableFiles.h"
+#include "platform/win/UsbDriverSetup.h"
 #include "platform/win/WideText.h"
 
 #include <algorithm>
@@ -141,12 +142,13 @@ TEST_F(NetworkSetupTest, StoredConfigurationAndRegistryAreNeverTouched) {
 }
 
 TEST_F(NetworkSetupTest, AConfigurationThatCannotBeReadIsSetAsideNamedAndWrittenAnew) {
-    const std::pair<const char*, const char*> damaged[] = {
-        {"not a configuration\n", "line 1 is no adapter, service or binding record"},
-        {"adapter\teth0\tOnboard LAN\tROOT\\NET\\0000\nservice\tzk_eth\tZek", "its last line is cut short"},
-        {"", "it is empty"},
-        {"binding\tzk_eth\tzk_eth->eth0\teth0\t1\nservice\tzk_eth\tZeko\n",
-         "line 1 binds a service that is not named before it"},
+    using Kind = win::FileProblem::Kind;
+    const std::pair<const char*, win::FileProblem> damaged[] = {
+        {"not a configuration\n", {Kind::NotNetworkRecord, 1}},
+        {"adapter\teth0\tOnboard LAN\tROOT\\NET\\0000\nservice\tzk_eth\tZek", {Kind::LastLineCut}},
+        {"", {Kind::Empty}},
+        {"binding\tzk_eth\tzk_eth->eth0\teth0\t1\nservice\tzk_eth\tZeko\n", {Kind::BindingBeforeService, 1}},
+        {"adapter\teth0\tOnboard LAN\tROOT\\NET\\0000\n", {Kind::NoService}},
     };
     for (const auto& [content, problem] : damaged) {
         win::TakeUnreadableFiles();
@@ -165,6 +167,34 @@ TEST_F(NetworkSetupTest, AConfigurationThatCannotBeReadIsSetAsideNamedAndWritten
         EXPECT_TRUE(win::TakeUnreadableFiles().empty());
         std::filesystem::remove(aside[0].keptAs);
     }
+}
+
+// A machine registry that was set aside (or lost) took the adapters' keys along; the stored
+// configuration still names the devices, so each start registers them again under those numbers.
+TEST_F(NetworkSetupTest, TheAdaptersOfAStoredConfigurationGetTheirKeysBackUnderTheirNumbers) {
+    ASSERT_TRUE(win::EnsureNetworkSetup(serviceName));
+    const std::string configuration = fileText("zeko_netcfg.txt");
+    const std::string registry = fileText("machine.reg");
+    std::filesystem::remove(dir_ + "/machine.reg");
+    win::RegistryStore::resetAll();
+    EXPECT_FALSE(win::EnsureNetworkSetup(serviceName));
+    EXPECT_EQ(fileText("machine.reg"), registry);
+    EXPECT_EQ(fileText("zeko_netcfg.txt"), configuration);
+
+    // A number that another device holds now is not given to the adapter; an adapter that is
+    // gone has nothing to register.
+    std::filesystem::remove(dir_ + "/machine.reg");
+    win::RegistryStore::resetAll();
+    machine().setValue(enumKey + u"ROOT\\NET\\0000", win::RegistryStore::textValue(u"Driver", u"elsewhere"));
+    adapters_.push_back(adapter("eth1", "eth1", 0x20, "10.0.0.2", "255.0.0.0"));
+    EXPECT_FALSE(win::EnsureNetworkSetup(serviceName));
+    EXPECT_EQ(text(enumKey + u"ROOT\\NET\\0000", u"Driver"), u"elsewhere");
+    EXPECT_FALSE(machine().keyExists(interfaces + u"eth0"));
+    EXPECT_FALSE(machine().keyExists(interfaces + u"eth1"));
+    EXPECT_EQ(classSubkeyOf(win::ReadNetConfiguration().adapter(u"enp3s0")->pnpDeviceId), u"0001");
+    EXPECT_EQ(text(classKey + u"0001", u"NetCfgInstanceId"), u"enp3s0");
+    EXPECT_EQ(text(interfaces + u"enp3s0", u"IPAddress"), u"0.0.0.0");
+    EXPECT_EQ(fileText("zeko_netcfg.txt"), configuration);
 }
 
 TEST_F(NetworkSetupTest, ExistingKeysAreKeptAndNewClassSubkeysTakeFreeNumbers) {
@@ -217,6 +247,55 @@ TEST_F(NetworkSetupTest, HeldWriteLockWritesNothingUntilItIsFree) {
         EXPECT_FALSE(machine().keyExists(interfaces + u"eth0"));
     }
     EXPECT_TRUE(win::EnsureNetworkSetup(serviceName));
+}
+
+const std::u16string usbEnumKey = u"SYSTEM\\CurrentControlSet\\Services\\Zeko\\enum";
+const std::u16string firstCamera = u"USB\\VID_5C2E&PID_0100\\5&1A2B3C0&0&1";
+const std::u16string firstHub = u"USB\\ROOT_HUB30\\4&2C5B1E7&0&0";
+
+// The USB driver's setup, on the same kind of fresh folder.
+using UsbDriverSetupTest = NetworkSetupTest;
+
+// What an earlier run (or another program) left is brought in line with the cameras plugged in
+// now: values that differ are written again, the instances of cameras that are gone removed.
+TEST_F(UsbDriverSetupTest, ChangedValuesAreWrittenAgainAndStaleIndexValuesRemoved) {
+    ASSERT_TRUE(win::RegisterUsbCameras({{0, 1}, {1, 2}, {2, 3}}));
+    ASSERT_EQ(text(usbEnumKey, u"2"), u"USB\\VID_5C2E&PID_0100\\5&1A2B3C0&0&3");
+
+    machine().setValue(usbEnumKey, win::RegistryStore::textValue(u"0", u"USB\\VID_5C2E&PID_0100\\elsewhere"));
+    machine().setValue(usbEnumKey, win::RegistryStore::dwordValue(u"Count", 7));
+    machine().setValue(usbEnumKey, win::RegistryStore::textValue(u"NextInstance", u"kept"));
+    machine().setValue(enumKey + firstCamera,
+                       win::RegistryStore::textValue(u"DeviceDesc", u"Zeko USB camera 9"));
+    machine().setValue(enumKey + firstHub, win::RegistryStore::textValue(u"ParentIdPrefix", u"5&0&0"));
+    // The same text stored as another type differs too.
+    win::RegistryStore::Value service = win::RegistryStore::textValue(u"Service", u"Zeko");
+    service.type = 2;
+    machine().setValue(enumKey + firstCamera, service);
+
+    // Camera 3 is gone.
+    ASSERT_TRUE(win::RegisterUsbCameras({{0, 1}, {1, 2}}));
+    win::RegistryStore::resetAll(); // read back from the file, not from memory
+    EXPECT_EQ(text(usbEnumKey, u"0"), firstCamera);
+    EXPECT_EQ(text(usbEnumKey, u"1"), u"USB\\VID_5C2E&PID_0100\\5&1A2B3C0&0&2");
+    EXPECT_EQ(text(usbEnumKey, u"2"), u"<missing>");
+    win::RegistryStore::Value count;
+    ASSERT_TRUE(machine().getValue(usbEnumKey, u"Count", count));
+    EXPECT_EQ(count.data, win::RegistryStore::dwordValue(u"Count", 2).data);
+    EXPECT_EQ(text(usbEnumKey, u"NextInstance"), u"kept"); // not an index value
+    EXPECT_EQ(text(enumKey + firstCamera, u"DeviceDesc"), u"Zeko USB camera 1");
+    win::RegistryStore::Value stored;
+    ASSERT_TRUE(machine().getValue(enumKey + firstCamera, u"Service", stored));
+    EXPECT_EQ(stored.type, 1u);
+    EXPECT_EQ(text(enumKey + firstHub, u"ParentIdPrefix"), u"5&1A2B3C0&0");
+    EXPECT_EQ(text(enumKey + firstHub, u"DeviceDesc"), win::usbHubDescription);
+
+    // No camera at all: every index value goes and the count says so.
+    ASSERT_TRUE(win::RegisterUsbCameras({}));
+    EXPECT_EQ(text(usbEnumKey, u"0"), u"<missing>");
+    EXPECT_EQ(text(usbEnumKey, u"1"), u"<missing>");
+    ASSERT_TRUE(machine().getValue(usbEnumKey, u"Count", count));
+    EXPECT_EQ(count.data, win::RegistryStore::dwordValue(u"Count", 0).data);
 }
 
 } // namespace

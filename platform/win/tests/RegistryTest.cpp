@@ -182,6 +182,7 @@ TEST_F(RegistryTest, AStoreThatCannotBeUnderstoodIsSetAsideBeforeAnythingIsWritt
         "ZEKO REGISTRY 1\n[Good]\n4 =v 05000000\nnonsense\n4 =w 0x\n[Bad\n[Also%2]\n1 =t 6100\n",
         std::string("garbage\0\x01\x02", 10),
         "ZEKO REGISTRY 1\n[Good]\n4 =v 0500", // cut short by a full disk
+        "",                                   // never written by the store, which writes whole files
     };
     for (const std::string& text : damaged) {
         win::TakeUnreadableFiles();
@@ -198,17 +199,20 @@ TEST_F(RegistryTest, AStoreThatCannotBeUnderstoodIsSetAsideBeforeAnythingIsWritt
         ASSERT_EQ(aside.size(), 1u);
         EXPECT_EQ(aside[0].path, dir_ + "/machine.reg");
         EXPECT_EQ(aside[0].keptAs.rfind(dir_ + "/machine.reg.unreadable-", 0), 0u) << aside[0].keptAs;
-        EXPECT_FALSE(aside[0].problem.empty());
         std::ifstream kept(aside[0].keptAs, std::ios::binary);
         EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), text);
         EXPECT_NE(fileText("machine.reg").find("[Software\\New]"), std::string::npos);
         EXPECT_EQ(fileText("machine.reg").find("Good"), std::string::npos);
     }
-    EXPECT_EQ(*win::RegistryStore::problemOf("ZEKO REGISTRY 1\n[A]\nnonsense\n"),
-              "line 3 is neither a key nor a value");
-    EXPECT_EQ(*win::RegistryStore::problemOf("ZEKO REGISTRY 1\n[A]\n4 =v 05"), "its last line is cut short");
+    using Problem = win::FileProblem;
+    using Kind = Problem::Kind;
+    EXPECT_EQ(win::RegistryStore::problemOf("ZEKO REGISTRY 1\n[A]\nnonsense\n"),
+              (Problem{Kind::NotKeyOrValue, 3}));
+    EXPECT_EQ(win::RegistryStore::problemOf("ZEKO REGISTRY 1\n[A]\n4 =v 05"), Problem{Kind::LastLineCut});
+    EXPECT_EQ(win::RegistryStore::problemOf(std::string("ZEKO\0", 5)), Problem{Kind::BinaryData});
+    EXPECT_EQ(win::RegistryStore::problemOf("REGISTRY\n"), Problem{Kind::NoRegistryHeader});
+    EXPECT_EQ(win::RegistryStore::problemOf(""), Problem{Kind::Empty});
     EXPECT_FALSE(win::RegistryStore::problemOf("ZEKO REGISTRY 1\n[A]\n4 =v 05000000\n"));
-    EXPECT_FALSE(win::RegistryStore::problemOf(""));
 }
 
 TEST_F(RegistryTest, TemporariesLeftByAKilledWriterAreRemovedAtFirstUse) {
