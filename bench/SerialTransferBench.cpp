@@ -1,7 +1,7 @@
 // The loop-back file transfer moves a file block by block and waits for each block to arrive
 // before it sends the next; its rate over a pty pair shows what the block size costs.
-#include "camera_manager/diagnostics/SerialText.h"
-#include "camera_manager/diagnostics/SerialTransfer.h"
+#include "camera_manager/diagnostics/records/SerialText.h"
+#include "camera_manager/diagnostics/records/SerialTransfer.h"
 #include "platform/win/SerialPort.h"
 #include "platform/win/tests/PtyBridge.h"
 

@@ -2,15 +2,8 @@
 
 #include <wx/app.h>
 #include <wx/init.h>
-#include <wx/msgdlg.h>
 
 namespace cmtest {
-
-int AnswerDialogs::Enter(wxDialog* dialog) {
-    if (auto* box = dynamic_cast<wxMessageDialog*>(dialog))
-        messages.push_back(box->GetMessage());
-    return answer ? answer(dialog) : wxID_OK;
-}
 
 void WxTestEnvironment::SetUp() {
     static char name[] = "camera_manager_gui_tests";

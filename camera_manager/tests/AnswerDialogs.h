@@ -1,7 +1,9 @@
+#pragma once
+
 // GUI tests: answers every modal dialog at once and remembers what was asked, and starts wx for
 // a whole test program.
-#ifndef CAMERA_MANAGER_TESTS_ANSWERDIALOGS_H
-#define CAMERA_MANAGER_TESTS_ANSWERDIALOGS_H
+
+#include "pemblon/tests/support/AnsweredDialogs.h"
 
 #include <gtest/gtest.h>
 #include <wx/modalhook.h>
@@ -14,17 +16,8 @@ class wxApp;
 
 namespace cmtest {
 
-class AnswerDialogs : public wxModalDialogHook {
-public:
-    // The message texts of the message boxes shown, in order.
-    std::vector<wxString> messages;
-    // Decides the answer of a dialog; unset: wxID_OK for every dialog.
-    std::function<int(wxDialog*)> answer;
-
-protected:
-    int Enter(wxDialog* dialog) override;
-    void Exit(wxDialog*) override {}
-};
+// Every modal dialog answered at once (answer decides, else wxID_OK), the message texts kept.
+using AnswerDialogs = AnsweredDialogs;
 
 // Starts wx with the application `makeApp` returns before the first test and ends it after the
 // last; `callOnInit` also runs the application's OnInit.
@@ -41,5 +34,3 @@ private:
 };
 
 } // namespace cmtest
-
-#endif

@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/ComPortPanel.h"
+#include "camera_manager/diagnostics/records/ComPortPanel.h"
 #include "ManagerTestSupport.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/Registry.h"

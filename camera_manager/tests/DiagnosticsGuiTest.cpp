@@ -2,9 +2,9 @@
 #include "camera_manager/core/dialogs/CAboutDlg.h"
 #include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/core/records/ManagerStartup.h"
-#include "camera_manager/diagnostics/AdditionalFunctions.h"
-#include "camera_manager/diagnostics/AdditionalInfoDlg.h"
-#include "camera_manager/diagnostics/DlgSerial.h"
+#include "camera_manager/diagnostics/dialogs/AdditionalFunctions.h"
+#include "camera_manager/diagnostics/dialogs/AdditionalInfoDlg.h"
+#include "camera_manager/diagnostics/dialogs/DlgSerial.h"
 #include "camera_manager/res/StringIds.h"
 #include "camera_manager/res/StringTable.h"
 #include "camera_manager/tests/AnswerDialogs.h"
@@ -37,30 +37,26 @@ namespace {
 
 // Answers message boxes at once; runs the test's code on the dialog itself instead of its
 // modal loop, with the dialog shown (and photographed when ZEKO_SHOT_DIR names a folder).
-class DialogDriver : public wxModalDialogHook {
+class DialogDriver : public AnsweredDialogs {
 public:
-    std::vector<wxString> messages;
     std::function<void(wxDialog*)> onDialog;
-    int answer = wxID_NO;
     bool realModal = false; // other dialogs run their own modal loop
 
-protected:
-    int Enter(wxDialog* dialog) override {
-        if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
-            messages.push_back(box->GetMessage());
-            return answer;
-        }
-        if (realModal)
-            return wxID_NONE;
-        dialog->Show();
-        for (int i = 0; i < 20; ++i)
-            wxTheApp->Yield(true), wxMilliSleep(10);
-        if (onDialog)
-            onDialog(dialog);
-        dialog->Hide();
-        return wxID_OK;
+    DialogDriver() {
+        answer = [this](wxDialog* dialog) {
+            if (dynamic_cast<wxMessageDialog*>(dialog))
+                return int(wxID_NO);
+            if (realModal)
+                return int(wxID_NONE);
+            dialog->Show();
+            for (int i = 0; i < 20; ++i)
+                wxTheApp->Yield(true), wxMilliSleep(10);
+            if (onDialog)
+                onDialog(dialog);
+            dialog->Hide();
+            return int(wxID_OK);
+        };
     }
-    void Exit(wxDialog*) override {}
 };
 
 void screenshot(const std::string& name) {

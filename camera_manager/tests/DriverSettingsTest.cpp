@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/DriverSettings.h"
+#include "camera_manager/diagnostics/records/DriverSettings.h"
 #include "ManagerTestSupport.h"
 
 #include <fstream>

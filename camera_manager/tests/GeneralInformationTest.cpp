@@ -1,6 +1,6 @@
-#include "camera_manager/diagnostics/GeneralInformation.h"
+#include "camera_manager/diagnostics/records/GeneralInformation.h"
 #include "ManagerTestSupport.h"
-#include "camera_manager/diagnostics/SupportFileCollector.h"
+#include "camera_manager/diagnostics/records/SupportFileCollector.h"
 #include "platform/win/Registry.h"
 #include "platform/win/System.h"
 #include "platform/win/SystemInfo.h"

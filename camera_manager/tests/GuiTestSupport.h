@@ -1,6 +1,6 @@
+#pragma once
+
 // A wx application for the whole GUI test program, and helpers to let it run.
-#ifndef CAMERA_MANAGER_TESTS_GUITESTSUPPORT_H
-#define CAMERA_MANAGER_TESTS_GUITESTSUPPORT_H
 
 #include <functional>
 
@@ -12,5 +12,3 @@ void Pump(int ms);
 bool PumpUntil(const std::function<bool()>& done, int ms);
 
 } // namespace cmtest
-
-#endif

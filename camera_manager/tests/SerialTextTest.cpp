@@ -1,5 +1,5 @@
-#include "camera_manager/diagnostics/SerialText.h"
-#include "camera_manager/diagnostics/ReceiveDecoder.h"
+#include "camera_manager/diagnostics/records/SerialText.h"
+#include "camera_manager/diagnostics/records/ReceiveDecoder.h"
 
 #include <clocale>
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
-#include "camera_manager/diagnostics/SerialTransfer.h"
-#include "camera_manager/diagnostics/SerialText.h"
+#include "camera_manager/diagnostics/records/SerialTransfer.h"
+#include "camera_manager/diagnostics/records/SerialText.h"
 #include "platform/win/SerialPort.h"
 #include "platform/win/tests/PtyBridge.h"
 

@@ -1,6 +1,6 @@
-#include "camera_manager/diagnostics/SupportFileFormat.h"
-#include "camera_manager/diagnostics/SupportFileContent.h"
-#include "camera_manager/diagnostics/SupportText.h"
+#include "camera_manager/diagnostics/records/SupportFileFormat.h"
+#include "camera_manager/diagnostics/records/SupportFileContent.h"
+#include "camera_manager/diagnostics/records/SupportText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,12 @@
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/CZekoManagerApp.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
-#include "camera_manager/diagnostics/ShowSupportFileDlg.h"
-#include "camera_manager/diagnostics/SupportFileCollector.h"
-#include "camera_manager/diagnostics/SupportFileFormat.h"
-#include "camera_manager/diagnostics/SupportFileOpening.h"
-#include "camera_manager/diagnostics/SupportValueRenderer.h"
+#include "camera_manager/diagnostics/dialogs/ShowSupportFileDlg.h"
+#include "camera_manager/diagnostics/dialogs/SupportFileCommands.h"
+#include "camera_manager/diagnostics/dialogs/SupportValueRenderer.h"
+#include "camera_manager/diagnostics/records/SupportFileCollector.h"
+#include "camera_manager/diagnostics/records/SupportFileFormat.h"
+#include "camera_manager/diagnostics/records/SupportFileOpening.h"
 #include "camera_manager/res/StringIds.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
@@ -413,6 +414,34 @@ TEST_F(SupportFileGuiTest, AViewerOverTheModalMainDialogTakesClicksKeysAndCloseR
     runEvents();
     EXPECT_EQ(openViewer(), nullptr);
     hook.Register();
+}
+
+// The viewer is wider than the main dialog: centred on it near a screen edge, it still lies
+// whole on the screen, its Close button within reach.
+TEST_F(SupportFileGuiTest, TheViewerStaysOnTheScreenNearItsEdges) {
+    auto* main = new CZekoManagerDlg(nullptr, nullptr, FALSE);
+    std::u16string units = BuildSupportText(GatherSupportFileContent(*main, [](int) {}));
+    ScrambleSupportText(units);
+    const std::string path = dir_ + "/Support.bin";
+    std::string reason;
+    ASSERT_TRUE(WriteFileReplacing(path, StoreSupportUnits(units), reason));
+    const wxRect area = wxDisplay(main).GetClientArea();
+    for (const bool rightEdge : {true, false}) {
+        main->Move(rightEdge ? area.GetRight() - main->GetSize().x : area.x, area.y);
+        OpenSupportFileAt(*main, win::fromUtf8(path));
+        ShowSupportFileDlg* viewer = nullptr;
+        for (wxWindow* window : wxTopLevelWindows)
+            if (auto* open = dynamic_cast<ShowSupportFileDlg*>(window))
+                viewer = open;
+        ASSERT_NE(viewer, nullptr);
+        EXPECT_TRUE(area.Contains(viewer->GetRect()))
+            << rightEdge << " " << viewer->GetRect().x << "," << viewer->GetRect().y << " "
+            << viewer->GetRect().width;
+        viewer->Close();
+        runEvents();
+    }
+    main->Destroy();
+    runEvents();
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "camera_manager/diagnostics/UpdateCheck.h"
+#include "camera_manager/diagnostics/records/UpdateCheck.h"
 #include "ManagerTestSupport.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/tests/LoopbackHttpServer.h"

@@ -258,13 +258,25 @@ bool FTPHandle::doPUT(const char* data, const unsigned int& length, const ostrin
     return doPUT(in, path);
 }
 
-bool FTPHandle::doMKDIR(const ostring& path) {
+bool FTPHandle::startRequest(const ostring& path) {
     if (!m_curl)
         return false;
     setCurlHandleToDefaults();
     setRequestURL(path);
+    return true;
+}
+
+bool FTPHandle::startDirectoryRequest(const ostring& path) {
+    if (!startRequest(path))
+        return false;
     if (m_requestURL.size() > 0 && m_requestURL[m_requestURL.size() - 1] != L'/')
         m_requestURL += ostring("/");
+    return true;
+}
+
+bool FTPHandle::doMKDIR(const ostring& path) {
+    if (!startDirectoryRequest(path))
+        return false;
     setOption(CURLOPT_FTP_CREATE_MISSING_DIRS, 1L);
     setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setOption(CURLOPT_NOBODY, 1L);
@@ -272,10 +284,8 @@ bool FTPHandle::doMKDIR(const ostring& path) {
 }
 
 bool FTPHandle::listing(const ostring& path, const char* command) {
-    if (!m_curl)
+    if (!startRequest(path))
         return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
     setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setTextOption(CURLOPT_CUSTOMREQUEST, command);
     setOption(CURLOPT_WRITEFUNCTION, &bufferWriteCallback);
@@ -292,10 +302,8 @@ bool FTPHandle::doNLST(const ostring& path) {
 }
 
 bool FTPHandle::doINFO(const ostring& path) {
-    if (!m_curl)
+    if (!startRequest(path))
         return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
     setOption(CURLOPT_HEADER, 1L);
     setOption(CURLOPT_NOBODY, 1L);
     setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
@@ -339,10 +347,8 @@ bool FTPHandle::runCommandsOnDirectory() {
 }
 
 bool FTPHandle::doDELETE(const ostring& path) {
-    if (!m_curl)
+    if (!startRequest(path))
         return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
     splitRequestURL();
     if (m_entryName.size() == 0)
         return doRMDIR(path);
@@ -351,12 +357,8 @@ bool FTPHandle::doDELETE(const ostring& path) {
 }
 
 bool FTPHandle::doRMDIR(const ostring& path) {
-    if (!m_curl)
+    if (!startDirectoryRequest(path))
         return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
-    if (m_requestURL.size() > 0 && m_requestURL[m_requestURL.size() - 1] != L'/')
-        m_requestURL += ostring("/");
     const ostring withoutSlash = m_requestURL.substr(0, static_cast<int>(m_requestURL.size()) - 1);
     const int slash = withoutSlash.findLastOf(ostring("/"));
     m_entryName = slash < 0 ? withoutSlash : withoutSlash.substr(static_cast<unsigned>(slash) + 1);
@@ -368,10 +370,8 @@ bool FTPHandle::doRMDIR(const ostring& path) {
 }
 
 bool FTPHandle::doRENAME(const ostring& newName, const ostring& path) {
-    if (!m_curl)
+    if (!startRequest(path))
         return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
     splitRequestURL();
     if (m_entryName.size() == 0)
         return false;

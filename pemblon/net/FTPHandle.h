@@ -85,6 +85,10 @@ protected:
 
 private:
     void setRequestURL(const Strings::ostring& path);
+    // The defaults and the request URL; false without a handle.
+    bool startRequest(const Strings::ostring& path);
+    // The same for a directory, its URL ending in "/".
+    bool startDirectoryRequest(const Strings::ostring& path);
     bool listing(const Strings::ostring& path, const char* command);
     // perform, then the reply code; true when it lies in [200, highest] (or is one of extra).
     bool finish(const long& highest, const long& extra = 0);

@@ -155,7 +155,10 @@ bool HTTPHandle::finish() {
     return m_responseCode >= 200 && m_responseCode <= 299;
 }
 
-bool HTTPHandle::streamLength(wxInputStream& in, curl_off_t& length) const {
+bool HTTPHandle::startUpload(wxInputStream& in, curl_off_t& length) {
+    if (!m_curl || !in.IsOk())
+        return false;
+    setCurlHandleToDefaults();
     const wxFileOffset size = in.GetLength();
     if (size == wxInvalidOffset)
         return false;
@@ -164,21 +167,29 @@ bool HTTPHandle::streamLength(wxInputStream& in, curl_off_t& length) const {
     return true;
 }
 
-bool HTTPHandle::doOPTIONS(const ostring& path) {
+bool HTTPHandle::startRequest(const ostring& path) {
     if (!m_curl)
         return false;
     setCurlHandleToDefaults();
     setRequestURL(path);
-    setTextOption(CURLOPT_CUSTOMREQUEST, "OPTIONS");
+    return true;
+}
+
+bool HTTPHandle::customRequest(const ostring& path, const char* method) {
+    if (!startRequest(path))
+        return false;
+    setTextOption(CURLOPT_CUSTOMREQUEST, method);
     bodyToBuffer();
     return finish();
 }
 
+bool HTTPHandle::doOPTIONS(const ostring& path) {
+    return customRequest(path, "OPTIONS");
+}
+
 bool HTTPHandle::doHEAD(const ostring& path) {
-    if (!m_curl)
+    if (!startRequest(path))
         return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
     setOption(CURLOPT_HTTPGET, 1L);
     setOption(CURLOPT_NOBODY, 1L);
     return finish();
@@ -216,11 +227,8 @@ unsigned int HTTPHandle::doGET(char*& data, const ostring& path) {
 }
 
 bool HTTPHandle::doPOST(wxInputStream& in, const ostring& path) {
-    if (!m_curl || !in.IsOk())
-        return false;
-    setCurlHandleToDefaults();
     curl_off_t length = 0;
-    if (!streamLength(in, length))
+    if (!startUpload(in, length))
         return false;
     setRequestURL(path);
     setOption(CURLOPT_POST, 1L);
@@ -248,11 +256,8 @@ bool HTTPHandle::doPOST(const ostring& path) {
 }
 
 bool HTTPHandle::doPUT(wxInputStream& in, const ostring& path) {
-    if (!m_curl || !in.IsOk())
-        return false;
-    setCurlHandleToDefaults();
     curl_off_t length = 0;
-    if (!streamLength(in, length))
+    if (!startUpload(in, length))
         return false;
     setOption(CURLOPT_UPLOAD, 1L);
     setOption(CURLOPT_PUT, 1L);
@@ -276,13 +281,7 @@ bool HTTPHandle::doPUT(const char* data, const unsigned int& length, const ostri
 }
 
 bool HTTPHandle::doDELETE(const ostring& path) {
-    if (!m_curl)
-        return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
-    setTextOption(CURLOPT_CUSTOMREQUEST, "DELETE");
-    bodyToBuffer();
-    return finish();
+    return customRequest(path, "DELETE");
 }
 
 bool HTTPHandle::doTRACE(const ostring& path) {

@@ -74,12 +74,17 @@ private:
     // base URL + path into the request URL and CURLOPT_URL.
     void setRequestURL(const Strings::ostring& path);
     void bodyToBuffer();
+    // The defaults and the request URL; false without a handle.
+    bool startRequest(const Strings::ostring& path);
+    // A request of the method libcurl sends by name, its answer's body kept.
+    bool customRequest(const Strings::ostring& path, const char* method);
     // doGET into a stream; a receiveBuffer above 0 sets libcurl's receive buffer (bytes).
     bool get(wxOutputStream& out, const Strings::ostring& path, long receiveBuffer);
     // perform, then the reply code; true for a 2xx reply.
     bool finish();
-    // The stream's length after the defaults; false for a stream of unknown length.
-    bool streamLength(wxInputStream& in, curl_off_t& length) const;
+    // The defaults and the length of a stream to upload; false without a handle, for a stream in
+    // error or of unknown length.
+    bool startUpload(wxInputStream& in, curl_off_t& length);
 
     curl_httppost* m_formFirst;
     curl_httppost* m_formLast;

@@ -48,20 +48,7 @@ SMTPMessage::SMTPMessage(const ostring& fromText, const ostring& to, const ostri
 
 SMTPMessage::SMTPMessage(const SMTPMessage& other) = default;
 
-SMTPMessage& SMTPMessage::operator=(const SMTPMessage& other) {
-    if (this != &other) {
-        from = other.from;
-        replyTo = other.replyTo;
-        subject = other.subject;
-        text = other.text;
-        recipients = other.recipients;
-        ccs = other.ccs;
-        bccs = other.bccs;
-        attachmentNames = other.attachmentNames;
-        attachmentPaths = other.attachmentPaths;
-    }
-    return *this;
-}
+SMTPMessage& SMTPMessage::operator=(const SMTPMessage& other) = default;
 
 SMTPMessage::~SMTPMessage() {}
 

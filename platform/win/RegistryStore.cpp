@@ -1,6 +1,7 @@
 #include "platform/win/RegistryStore.h"
 
 #include "platform/common/FileReplacement.h"
+#include "platform/common/RegistryFolder.h"
 #include "platform/win/UnreadableFiles.h"
 #include "platform/win/WideText.h"
 
@@ -142,13 +143,7 @@ void RegistryStore::resetAll() {
 }
 
 std::string RegistryStore::folder() {
-    if (const char* dir = std::getenv("ZEKO_REGISTRY_DIR"); dir && *dir)
-        return dir;
-    if (const char* dir = std::getenv("XDG_CONFIG_HOME"); dir && *dir)
-        return std::string(dir) + "/zeko";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return std::string(home) + "/.config/zeko";
-    return "/tmp/zeko";
+    return RegistryFolder();
 }
 
 void RegistryStore::loadAll() {

@@ -1,6 +1,7 @@
 #include "platform/zeko/StateStore.h"
 
 #include "platform/common/FileReplacement.h"
+#include "platform/common/RegistryFolder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -31,13 +32,7 @@ std::string StateStore::defaultFolder() {
 }
 
 std::string StateStore::registryFolder() {
-    if (const char* dir = std::getenv("ZEKO_REGISTRY_DIR"); dir && *dir)
-        return dir;
-    if (const char* dir = std::getenv("XDG_CONFIG_HOME"); dir && *dir)
-        return std::string(dir) + "/zeko";
-    if (const char* home = std::getenv("HOME"); home && *home)
-        return std::string(home) + "/.config/zeko";
-    return "/tmp/zeko";
+    return RegistryFolder();
 }
 
 void StateStore::open(const std::string& folder) {

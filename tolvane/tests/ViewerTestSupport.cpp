@@ -109,15 +109,6 @@ int journalCalls(const char* function) {
     return zksim_JournalCount(function);
 }
 
-int MessageBoxes::Enter(wxDialog* dialog) {
-    auto* box = dynamic_cast<wxMessageDialogBase*>(dialog);
-    if (!box)
-        return wxID_NONE; // the test's own dialogs run
-    messages.push_back(box->GetMessage());
-    captions.push_back(box->GetCaption());
-    return answer;
-}
-
 TestMainWnd::TestMainWnd() : MainWnd(wxPoint(0, 0), wxSize(800, 600)) {}
 
 bool TestMainWnd::askSavePath(const wxString&, const wxString&, const wxString& name, const wxString&,

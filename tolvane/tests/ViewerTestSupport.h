@@ -3,6 +3,7 @@
 // let events run, read the screen and call the picture and film tools.
 #pragma once
 
+#include "pemblon/tests/support/AnsweredDialogs.h"
 #include "platform/zeko/tests/RunCommand.h"
 #include "tolvane/MainWnd.h"
 
@@ -35,18 +36,14 @@ std::string readFile(const std::string& path);
 // Number of journal entries of function whose first integer after the handle is value.
 int journalCalls(const char* function);
 
-// Answers every modal dialog that is not run by the test (message boxes) and keeps their texts.
-class MessageBoxes : public wxModalDialogHook {
+// Answers every message box with OK and keeps their texts; the test's own dialogs run.
+class MessageBoxes : public AnsweredDialogs {
 public:
-    MessageBoxes() { Register(); }
-    ~MessageBoxes() override { Unregister(); }
-    std::vector<wxString> messages;
-    std::vector<wxString> captions;
-    int answer = wxID_OK;
-
-protected:
-    int Enter(wxDialog* dialog) override;
-    void Exit(wxDialog*) override {}
+    MessageBoxes() : AnsweredDialogs(true) {
+        answer = [](wxDialog* dialog) {
+            return dynamic_cast<wxMessageDialogBase*>(dialog) ? int(wxID_OK) : int(wxID_NONE);
+        };
+    }
 };
 
 // The main window with the file dialog and the replace question answered by the test.

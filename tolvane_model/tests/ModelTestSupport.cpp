@@ -17,8 +17,7 @@
 
 namespace tvmtest {
 
-int dialogCount = 0;
-std::string lastDialogText;
+AnsweredDialogs dialogs;
 
 namespace {
 
@@ -40,8 +39,8 @@ void ModelTest::SetUp() {
     writeFile(configPath(), readFile(std::string(TOLVANE_RES_DIR) + "/config.xml"));
     Tolvane_model::Config::getInstance()->load(configPath().c_str());
     zksim_JournalClear();
-    dialogCount = 0;
-    lastDialogText.clear();
+    dialogs.count = 0;
+    dialogs.messages.clear();
 }
 
 void ModelTest::TearDown() {

@@ -2,6 +2,7 @@
 // in a temporary folder per test, the journal as a list, and small film and dialog helpers.
 #pragma once
 
+#include "pemblon/tests/support/AnsweredDialogs.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_sim_control.h"
 #include "platform/zeko/zeko_tools.h"
@@ -17,9 +18,8 @@
 
 namespace tvmtest {
 
-// Message boxes answered by the test hook, and the text of the last one.
-extern int dialogCount;
-extern std::string lastDialogText;
+// The modal dialogs answered by the test hook and what their message boxes showed.
+extern AnsweredDialogs dialogs;
 
 class ModelTest : public ::testing::Test {
 protected:

@@ -289,22 +289,23 @@ TEST_F(RecordingTest, AFailedFrameEndsTheFilmAtOnceAndIsShownOnce) {
     camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
     zksim_ForceAddFrameResult(ZKAVI_NOTICE);
     tick();
-    EXPECT_EQ(dialogCount, 0);
+    EXPECT_EQ(dialogs.count, 0);
     zksim_ForceAddFrameResult(0);
     tick();
     // A full disk: the frame fails, and so does closing the film; only the first is told.
     zksim_InjectFailure("zkavi_AddFrame", ZKAVI_FILE_ERROR, 1);
     zksim_InjectFailure("zkavi_CloseAVI", ZKAVI_FILE_ERROR, 1);
     tick();
-    EXPECT_EQ(dialogCount, 1);
-    EXPECT_NE(lastDialogText.find("zkavi_AddFrame, code 303"), std::string::npos) << lastDialogText;
+    EXPECT_EQ(dialogs.count, 1);
+    EXPECT_NE(dialogs.lastMessage().find("zkavi_AddFrame, code 303"), std::string::npos)
+        << dialogs.lastMessage();
     EXPECT_EQ(listener.recordEnds, 1);
     EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
     tick(); // nothing runs any more
     EXPECT_EQ(frames(), 3);
     EXPECT_NO_THROW(camera().stopRecording());
     EXPECT_EQ(zksim_JournalCount("zkavi_CloseAVI"), 1);
-    EXPECT_EQ(dialogCount, 1);
+    EXPECT_EQ(dialogs.count, 1);
     camera().removeListener(&listener);
 }
 

@@ -1,8 +1,8 @@
+#pragma once
+
 // The tree inside the column tree window: an owner-drawn tree whose item texts hold all columns
 // joined by '\t'. It keeps its own items, expands and collapses them, selects with mouse and
 // keys, scrolls vertically by rows and paints through one off-screen bitmap.
-#ifndef CAMERA_MANAGER_CORE_CCOLUMNTREECTRL_H
-#define CAMERA_MANAGER_CORE_CCOLUMNTREECTRL_H
 
 #include <wx/event.h>
 #include <wx/vscroll.h>
@@ -96,5 +96,3 @@ private:
     std::vector<Item*> visible;
     Item* selected = nullptr;
 };
-
-#endif

@@ -1,9 +1,9 @@
+#pragma once
+
 // A tree with columns: a header (child id 1) above the owner-drawn tree (child id 2). The window
 // keeps the two in step, scrolls them horizontally together by moving them left, and holds the
 // column geometry the tree draws with. The tree's notifications reach the window's parent with
 // the window's own id.
-#ifndef CAMERA_MANAGER_CORE_CCOLUMNTREEWND_H
-#define CAMERA_MANAGER_CORE_CCOLUMNTREEWND_H
 
 #include "camera_manager/core/controls/CColumnTreeCtrl.h"
 
@@ -56,5 +56,3 @@ private:
     CColumnTreeCtrl* tree = nullptr;
     ColumnTreeHeader* header = nullptr;
 };
-
-#endif

@@ -1,6 +1,6 @@
+#pragma once
+
 // The language combo box: pictures beside the names, and no background erase (no flicker).
-#ifndef CAMERA_MANAGER_CORE_CUSTOMCOMBO_H
-#define CAMERA_MANAGER_CORE_CUSTOMCOMBO_H
 
 #include <wx/bmpcbox.h>
 
@@ -9,5 +9,3 @@ public:
     CustomCombo(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
                 const wxSize& size = wxDefaultSize);
 };
-
-#endif

@@ -1,8 +1,8 @@
+#pragma once
+
 // The main dialog's camera list: a wheel turn scrolls the list or, with the cursor over it, the
 // parameter tree (the partner); keys go to the dialog; the background is erased only where no
 // item is drawn.
-#ifndef CAMERA_MANAGER_CORE_CUSTOMLISTCTRL_H
-#define CAMERA_MANAGER_CORE_CUSTOMLISTCTRL_H
 
 #include "camera_manager/core/rules/ListControlRules.h"
 
@@ -30,5 +30,3 @@ private:
     void OnKeyDown(wxKeyEvent& event);
     void OnErase(wxEraseEvent& event);
 };
-
-#endif

@@ -1,7 +1,7 @@
+#pragma once
+
 // A list whose status columns 3 and 4 are coloured by the state digit in column 5 of the same row.
 // The rows are held by the control itself and drawn on demand.
-#ifndef CAMERA_MANAGER_CORE_CUSTOMLISTCTRLCOLOR_H
-#define CAMERA_MANAGER_CORE_CUSTOMLISTCTRLCOLOR_H
 
 #include <wx/listctrl.h>
 
@@ -26,5 +26,3 @@ private:
     std::vector<std::vector<wxString>> rows;
     mutable wxItemAttr attr;
 };
-
-#endif

@@ -1,8 +1,8 @@
+#pragma once
+
 // A static text painted through an off-screen bitmap, so that frequent changes do not flicker.
 // The text colour is the window's foreground colour. Screen readers read the text as the
 // control's accessible name and description.
-#ifndef CAMERA_MANAGER_CORE_CUSTOMSTATIC_H
-#define CAMERA_MANAGER_CORE_CUSTOMSTATIC_H
 
 #include <wx/window.h>
 
@@ -21,5 +21,3 @@ private:
     void OnPaint(wxPaintEvent& event);
     wxString label;
 };
-
-#endif

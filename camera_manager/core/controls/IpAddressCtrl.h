@@ -1,8 +1,8 @@
+#pragma once
+
 // An address field: a text field that takes digits and dots only and holds a dotted IPv4
 // address. A text that is not one when the field loses the focus goes back to the last address
 // it held ("0.0.0.0" at first), as an address control never shows anything else.
-#ifndef CAMERA_MANAGER_CORE_IPADDRESSCTRL_H
-#define CAMERA_MANAGER_CORE_IPADDRESSCTRL_H
 
 #include <wx/textctrl.h>
 
@@ -25,5 +25,3 @@ private:
     void OnKillFocus(wxFocusEvent& event);
     wxString lastValid;
 };
-
-#endif

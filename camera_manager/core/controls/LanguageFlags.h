@@ -1,8 +1,8 @@
+#pragma once
+
 // The small flags of the language combo, drawn here rather than shipped as pictures: one for
 // each language index 0 to 12 ("en", "de", "es", "pt", "it", "fr", "nl", "pl", "cs", "hu", "zh",
 // "ja", "ko").
-#ifndef CAMERA_MANAGER_CORE_LANGUAGEFLAGS_H
-#define CAMERA_MANAGER_CORE_LANGUAGEFLAGS_H
 
 #include <wx/bitmap.h>
 
@@ -11,5 +11,3 @@ constexpr int languageFlagHeight = 14;
 
 // The flag of a language index; an invalid bitmap outside 0 to 12.
 wxBitmap LanguageFlag(int index);
-
-#endif

@@ -1,9 +1,9 @@
+#pragma once
+
 // Base of the main dialog: records once where every control of the dialog sits, moves and sizes
 // them on every resize in the normal or the expert layout, keeps the minimum width of the
 // layout, and paints the background itself through one off-screen bitmap, with rounded group
 // frames instead of the standard group boxes and a size grip.
-#ifndef CAMERA_MANAGER_CORE_CCUSTOMDIALOG_H
-#define CAMERA_MANAGER_CORE_CCUSTOMDIALOG_H
 
 #include "camera_manager/core/rules/CustomDialogLayout.h"
 
@@ -47,5 +47,3 @@ private:
 
 // Paints a window's size grip into the lower-right corner of its client area.
 void DrawSizeGrip(wxDC& dc, const wxWindow& window);
-
-#endif

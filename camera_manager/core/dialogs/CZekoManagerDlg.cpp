@@ -18,8 +18,9 @@
 #include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/core/rules/CameraListRefresh.h"
 #include "camera_manager/core/rules/CommandRules.h"
-#include "camera_manager/diagnostics/AdditionalFunctions.h"
-#include "camera_manager/diagnostics/AdditionalInfoDlg.h"
+#include "camera_manager/diagnostics/dialogs/AdditionalFunctions.h"
+#include "camera_manager/diagnostics/dialogs/AdditionalInfoDlg.h"
+#include "camera_manager/diagnostics/dialogs/SupportFileCommands.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/Adapters.h"
 #include "platform/win/UsbDriverSetup.h"
@@ -302,14 +303,14 @@ void CZekoManagerDlg::BuildControls() {
             wxEVT_BUTTON,
             [this](wxCommandEvent&) {
                 CommandScope scope(*this);
-                CreateSupportFile();
+                SupportFileCommands(*this).Create();
             },
             id);
     Bind(
         wxEVT_BUTTON,
         [this](wxCommandEvent&) {
             CommandScope scope(*this);
-            OpenSupportFile();
+            SupportFileCommands(*this).Open();
         },
         1143);
     languageCombo->Bind(wxEVT_COMBOBOX, [this](wxCommandEvent& e) {

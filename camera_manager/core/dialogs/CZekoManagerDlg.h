@@ -14,6 +14,7 @@
 #include "camera_manager/core/rules/CameraListRules.h"
 #include "camera_manager/core/rules/ParameterTreeBuilder.h"
 #include "camera_manager/core/rules/RefreshState.h"
+#include "camera_manager/diagnostics/dialogs/SupportFileHost.h"
 #include "platform/win/ResourceStrings.h"
 
 #include <wx/timer.h>
@@ -32,7 +33,7 @@ class wxCheckBox;
 class wxImageList;
 class wxStaticBitmap;
 
-class CZekoManagerDlg : public CCustomDialog {
+class CZekoManagerDlg : public CCustomDialog, public SupportFileHost {
 public:
     enum { IDD = 102 };
     // The polling timer.
@@ -47,18 +48,12 @@ public:
 
     // Reads the camera information of the entry; shows string 473 when the camera cannot be
     // opened.
-    void ReadCamInfo(const CameraEntry* entry, CamInfoRecord* record);
+    void ReadCamInfo(const CameraEntry* entry, CamInfoRecord* record) override;
     // The host adapter with the MAC text; the outputs stay as given when none matches.
     void GetHostAdapterByMac(const std::u16string& mac, std::u16string& designation,
-                             std::u16string& driverVersion, std::u16string& driverDate);
-    // Support-file viewers open: while above 0 the refresh does not take the focus.
-    void AddOpenViewer() { ++openViewerCount; }
-    void RemoveOpenViewer() { openViewerCount = openViewerCount > 0 ? openViewerCount - 1 : 0; }
-    int GetOpenViewerCount() const { return openViewerCount; }
-
-    // Support-file commands (buttons 1104 and 1145; 1143).
-    void CreateSupportFile();
-    void OpenSupportFile();
+                             std::u16string& driverVersion, std::u16string& driverDate) override;
+    CameraList& ListedCameras(int list) override { return cameraLists[list]; }
+    wxWindow* HostWindow() override { return this; }
 
     // Places the dialog from the stored placement (defaults: centred, narrow unless in expert
     // mode), kept inside the visible screen area.
@@ -88,8 +83,8 @@ public:
     // The hub chain of a USB camera up to its host controller.
     std::vector<ParameterTreeBuilder::Node> UsbChainOf(const CameraEntry& entry) const;
     // Timer protocol of every action: stop first, then refresh at once.
-    void StopRefresh();
-    void RefreshNow();
+    void StopRefresh() override;
+    void RefreshNow() override;
     // Width change of the expert-mode switch, and the controls it shows or hides.
     void OnExpertMode();
     void ApplyExpertVisibility();
@@ -185,7 +180,6 @@ protected:
 
     HINSTANCE resourceLibrary;
     BOOL wow64;
-    int openViewerCount = 0;
     bool initialised = false;
     bool fillingTree = false;
     wxImageList* listImages = nullptr;

@@ -1,8 +1,8 @@
+#pragma once
+
 // Progress of a long operation on a worker thread, estimated from the time elapsed against an
 // expected duration. Runs modally and ends itself once the worker reports it is done; Enter,
 // Escape and the close box do not end it while the worker runs.
-#ifndef CAMERA_MANAGER_CORE_DLGPROGRESS_H
-#define CAMERA_MANAGER_CORE_DLGPROGRESS_H
 
 #include <wx/dialog.h>
 #include <wx/timer.h>
@@ -38,5 +38,3 @@ private:
 
 // Whole seconds of a monotonic clock.
 int64_t ProgressClockSeconds();
-
-#endif

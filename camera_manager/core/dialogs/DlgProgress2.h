@@ -1,6 +1,6 @@
+#pragma once
+
 // Progress that its owner moves itself: shown modeless, centred on the owner.
-#ifndef CAMERA_MANAGER_CORE_DLGPROGRESS2_H
-#define CAMERA_MANAGER_CORE_DLGPROGRESS2_H
 
 #include <wx/dialog.h>
 
@@ -23,5 +23,3 @@ private:
 
 // The progress template: bar 1329 with "0%" and "100%" under its ends and a hidden OK button.
 wxGauge* BuildProgressTemplate(wxDialog* dialog);
-
-#endif

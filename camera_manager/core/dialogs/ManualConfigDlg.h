@@ -1,9 +1,9 @@
+#pragma once
+
 // The manual GigE configuration of the selected camera (template 148): the camera's persistent
 // IP address and subnet mask, and the automatic-configuration range and probe time-out of the
 // adapter it is paired with. Suggests a range spanning the adapter's network and a free camera
 // address found by ARP probes (win::CurrentArpProber).
-#ifndef CAMERA_MANAGER_CORE_MANUALCONFIGDLG_H
-#define CAMERA_MANAGER_CORE_MANUALCONFIGDLG_H
 
 #include <wx/dialog.h>
 
@@ -58,5 +58,3 @@ private:
     wxCheckBox* dhcpBox = nullptr;
     wxStaticText* statusText = nullptr;
 };
-
-#endif

@@ -1,9 +1,9 @@
+#pragma once
+
 // The ETH network service dialog (template 356): the adapters the camera network service is
 // bound to, with the selected adapter's MAC address, addresses and DHCP state; switches the
 // service's binding for an adapter, sets a static address, and switches 2 KB jumbo packets.
 // A 500 ms timer watches the adapter's addresses and warns about missing or odd ones.
-#ifndef CAMERA_MANAGER_CORE_NETWORKCONFIGDLG_H
-#define CAMERA_MANAGER_CORE_NETWORKCONFIGDLG_H
 
 #include <wx/dialog.h>
 #include <wx/timer.h>
@@ -96,5 +96,3 @@ private:
     bool filling = false;
     bool closing = false;
 };
-
-#endif

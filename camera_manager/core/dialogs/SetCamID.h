@@ -1,8 +1,8 @@
+#pragma once
+
 // The camera information dialog (template 103): shows one camera's manufacturer, date of quality
 // control and (hidden) version and board revision, and changes its camera ID and the text of its
 // user EEPROM. It opens the camera itself when it starts and again when the user confirms.
-#ifndef CAMERA_MANAGER_CORE_SETCAMID_H
-#define CAMERA_MANAGER_CORE_SETCAMID_H
 
 #include <wx/dialog.h>
 
@@ -42,5 +42,3 @@ private:
     wxTextCtrl* cameraIdField;
     wxTextCtrl* eepromField;
 };
-
-#endif

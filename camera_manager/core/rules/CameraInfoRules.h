@@ -1,8 +1,8 @@
+#pragma once
+
 // Decisions of the camera information dialog, apart from its window: what counts as a camera ID,
 // how the user EEPROM's bytes become text and back, what a confirmation has to change, and the
 // texts of its messages.
-#ifndef CAMERA_MANAGER_CORE_CAMERAINFORULES_H
-#define CAMERA_MANAGER_CORE_CAMERAINFORULES_H
 
 #include <array>
 #include <cstddef>
@@ -74,5 +74,3 @@ std::u16string ErrorText(unsigned messageId, int code);
 std::u16string EepromQuestion(std::u16string_view oldText, std::u16string_view newText);
 
 } // namespace CameraInfoRules
-
-#endif

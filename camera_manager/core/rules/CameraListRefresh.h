@@ -1,8 +1,8 @@
+#pragma once
+
 // The list half of a refresh tick, apart from the list view: refill both camera lists, tell
 // whether the view must be rebuilt (a camera came, went or changed, or a rebuild is pending),
 // give the rows to show when it must, and keep the snapshots for the next tick.
-#ifndef CAMERA_MANAGER_CORE_CAMERALISTREFRESH_H
-#define CAMERA_MANAGER_CORE_CAMERALISTREFRESH_H
 
 #include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/core/rules/CameraListRules.h"
@@ -22,5 +22,3 @@ struct ListRefresh {
 // list empty for the tick.
 ListRefresh RefreshCameraLists(CameraList (&lists)[2], std::vector<CameraListRules::Snapshot> (&snapshots)[2],
                                bool rebuildPending, const StringLookup& text);
-
-#endif

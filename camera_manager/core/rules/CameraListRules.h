@@ -1,8 +1,8 @@
+#pragma once
+
 // What the main dialog shows for the cameras, decided without a window: the rows of the camera
 // list, the camera picture, the button states and the status line of the selected camera, and
 // the snapshots that tell whether the list changed between two ticks.
-#ifndef CAMERA_MANAGER_CORE_CAMERALISTRULES_H
-#define CAMERA_MANAGER_CORE_CAMERALISTRULES_H
 
 #include <array>
 #include <cstdint>
@@ -109,5 +109,3 @@ bool SnapshotsDiffer(const std::vector<Snapshot>& a, const std::vector<Snapshot>
 int CompareRows(const std::u16string& a, const std::u16string& b, int column, bool ascending);
 
 } // namespace CameraListRules
-
-#endif

@@ -1,7 +1,7 @@
+#pragma once
+
 // Decisions of the column tree that need no window: splitting an item's text into its columns,
 // the colours of the value columns, the highlight geometry of a row and horizontal scrolling.
-#ifndef CAMERA_MANAGER_CORE_COLUMNTREERULES_H
-#define CAMERA_MANAGER_CORE_COLUMNTREERULES_H
 
 #include <string>
 
@@ -72,5 +72,3 @@ int ScrollTo(ScrollCode code, int offset, int thumbPosition, int totalWidth, int
 int TotalWidth(const std::vector<int>& columnWidths);
 
 } // namespace ColumnTreeRules
-
-#endif

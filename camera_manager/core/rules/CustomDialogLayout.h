@@ -1,8 +1,8 @@
+#pragma once
+
 // Placement of the main dialog's controls for a given client size. The positions come from the
 // dialog's template, recorded once; every layout starts from them again, so resizing never
 // accumulates rounding. No window is needed to compute a layout.
-#ifndef CAMERA_MANAGER_CORE_CUSTOMDIALOGLAYOUT_H
-#define CAMERA_MANAGER_CORE_CUSTOMDIALOGLAYOUT_H
 
 #include <array>
 #include <map>
@@ -74,5 +74,3 @@ std::vector<int> PaintedGroupFrames(bool expertMode);
 int MinimumWidth(bool layoutReady, bool expertMode, int fullMinWidth, int narrowMinWidth);
 
 } // namespace CustomDialogLayout
-
-#endif

@@ -1,7 +1,7 @@
+#pragma once
+
 // Address arithmetic and checks of the GigE configuration commands (automatic configuration and
 // the manual configuration dialog), and the texts they show. Addresses are in host byte order.
-#ifndef CAMERA_MANAGER_CORE_ETHCONFIGRULES_H
-#define CAMERA_MANAGER_CORE_ETHCONFIGRULES_H
 
 #include <cstdint>
 #include <optional>
@@ -57,5 +57,3 @@ std::u16string FailedModificationsMessage(int cameraResult, int adapterResult);
 unsigned ManualConfigStatusId(std::u16string_view ip, std::u16string_view mask, int dhcp);
 // Whether the mask field should take the default mask after the address field lost the focus.
 bool WantsDefaultMask(std::u16string_view ip, std::u16string_view mask);
-
-#endif

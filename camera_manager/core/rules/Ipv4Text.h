@@ -1,7 +1,7 @@
+#pragma once
+
 // Dotted IPv4 address texts: exactly four decimal numbers from 0 to 255. Addresses are held in
 // host byte order, so that network arithmetic ((a & m) + 1 and the like) reads naturally.
-#ifndef CAMERA_MANAGER_CORE_IPV4TEXT_H
-#define CAMERA_MANAGER_CORE_IPV4TEXT_H
 
 #include <cstdint>
 #include <optional>
@@ -13,5 +13,3 @@
 std::optional<uint32_t> ParseIpv4(std::string_view text);
 std::optional<uint32_t> ParseIpv4(std::u16string_view text);
 std::string FormatIpv4(uint32_t hostOrder);
-
-#endif

@@ -1,7 +1,7 @@
+#pragma once
+
 // Decisions of the custom list controls that need no window: where a wheel turn goes, which parts
 // of an item list are erased, and the colours of the status columns.
-#ifndef CAMERA_MANAGER_CORE_LISTCONTROLRULES_H
-#define CAMERA_MANAGER_CORE_LISTCONTROLRULES_H
 
 #include "camera_manager/core/rules/ColumnTreeRules.h"
 
@@ -53,5 +53,3 @@ struct CellColours {
 CellColours StatusCellColours(int column, const std::u16string& stateText);
 
 } // namespace ListControlRules
-
-#endif

@@ -1,8 +1,8 @@
+#pragma once
+
 // What the ETH network service dialog decides without a window: the status line, the address
 // warnings, the MAC address forms, where an adapter's addresses are read from, whether a camera
 // uses the adapter, and what the jumbo packet box shows.
-#ifndef CAMERA_MANAGER_CORE_NETWORKSERVICERULES_H
-#define CAMERA_MANAGER_CORE_NETWORKSERVICERULES_H
 
 #include "camera_manager/res/StringIds.h"
 
@@ -86,5 +86,3 @@ inline bool JumboChecked(uint32_t maxPacket) {
 void CopyBindingToken(char16_t* field, size_t units, const std::u16string& token);
 
 } // namespace NetworkServiceRules
-
-#endif

@@ -1,8 +1,8 @@
+#pragma once
+
 // The parameter tree of one camera, decided without a window: every node's text (label, tab,
 // value), item data, bold flag and the stored expanded flag that opens it. The main dialog
 // inserts the nodes into its column tree.
-#ifndef CAMERA_MANAGER_CORE_PARAMETERTREEBUILDER_H
-#define CAMERA_MANAGER_CORE_PARAMETERTREEBUILDER_H
 
 #include "camera_manager/core/rules/CameraListRules.h"
 
@@ -94,5 +94,3 @@ std::optional<std::vector<TextChange>> TextChanges(const std::vector<Node>& show
                                                    const std::vector<Node>& fresh);
 
 } // namespace ParameterTreeBuilder
-
-#endif

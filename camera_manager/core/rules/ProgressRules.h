@@ -1,6 +1,6 @@
+#pragma once
+
 // Arithmetic of the progress dialogs, apart from the windows.
-#ifndef CAMERA_MANAGER_CORE_PROGRESSRULES_H
-#define CAMERA_MANAGER_CORE_PROGRESSRULES_H
 
 #include <cstdint>
 
@@ -23,5 +23,3 @@ struct Point {
 Point CenterOnOwner(int ownerLeft, int ownerTop, int ownerRight, int ownerBottom, int width, int height);
 
 } // namespace ProgressRules
-
-#endif

@@ -1,8 +1,8 @@
+#pragma once
+
 // What the main dialog's polling remembers between ticks: the period, the work that a command
 // or a click asked of the next tick, how many ticks and list rebuilds ran, and the last failure
 // of a tick. Everything runs on the GUI thread, so nothing here is locked.
-#ifndef CAMERA_MANAGER_CORE_REFRESHSTATE_H
-#define CAMERA_MANAGER_CORE_REFRESHSTATE_H
 
 #include <cstdint>
 #include <functional>
@@ -57,5 +57,3 @@ private:
     std::string lastFailure;
     unsigned repeats = 0;
 };
-
-#endif

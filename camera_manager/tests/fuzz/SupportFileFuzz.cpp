@@ -1,8 +1,8 @@
 // libFuzzer target over the opening of a support file: the version-header test, the text form's
 // decoding into an in-memory profile, the binary reader and the pages built from either. It
 // reads and writes no file.
-#include "camera_manager/diagnostics/SupportFileOpening.h"
-#include "camera_manager/diagnostics/SupportFilePages.h"
+#include "camera_manager/diagnostics/records/SupportFileOpening.h"
+#include "camera_manager/diagnostics/records/SupportFilePages.h"
 #include "camera_manager/res/StringTable.h"
 #include "platform/win/ProfileText.h"
 #include "platform/win/ResourceStrings.h"

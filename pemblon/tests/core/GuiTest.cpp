@@ -18,6 +18,7 @@
 #include "pemblon/core/Exception.h"
 #include "pemblon/core/HelperFuncs.h"
 #include "pemblon/core/wxLogConsole.h"
+#include "pemblon/tests/support/AnsweredDialogs.h"
 
 namespace fs = std::filesystem;
 using PBN::Exception;
@@ -46,29 +47,6 @@ public:
 };
 const auto* const wxAppEnv = ::testing::AddGlobalTestEnvironment(new WxApp);
 
-// Answers every modal dialog at once and keeps what a message box showed.
-class MessageBoxAnswer : public wxModalDialogHook {
-public:
-    MessageBoxAnswer() { Register(); }
-    ~MessageBoxAnswer() override { Unregister(); }
-
-    int calls = 0;
-    wxString message, caption;
-    long style = 0;
-
-protected:
-    int Enter(wxDialog* dialog) override {
-        ++calls;
-        if (auto* box = dynamic_cast<wxMessageDialog*>(dialog)) {
-            message = box->GetMessage();
-            caption = box->GetTitle();
-            style = box->GetMessageDialogStyle();
-        }
-        return wxID_OK;
-    }
-    void Exit(wxDialog*) override {}
-};
-
 class Reformatting : public Exception {
 public:
     using Exception::Exception;
@@ -84,27 +62,27 @@ fs::path scratch() {
 } // namespace
 
 TEST(ExceptionDisplay, ShowsTextCaptionAndIcon) {
-    MessageBoxAnswer answer;
+    AnsweredDialogs answer(true);
     Exception("abc", Exception::WARNING).display(nullptr, true);
-    EXPECT_EQ(answer.calls, 1);
-    EXPECT_EQ(answer.message, "abc");
-    EXPECT_EQ(answer.caption, "Exception");
-    EXPECT_EQ(answer.style & 0xFFFF, 260);
+    EXPECT_EQ(answer.count, 1);
+    EXPECT_EQ(answer.messages.back(), "abc");
+    EXPECT_EQ(answer.captions.back(), "Exception");
+    EXPECT_EQ(answer.styles.back() & 0xFFFF, 260);
 
     Exception("abc").display(nullptr, false);
-    EXPECT_EQ(answer.message, "Error: abc");
-    EXPECT_EQ(answer.style & 0xFFFF, 516);
+    EXPECT_EQ(answer.messages.back(), "Error: abc");
+    EXPECT_EQ(answer.styles.back() & 0xFFFF, 516);
 
     Exception("abc", Exception::DEBUG2).display();
-    EXPECT_EQ(answer.style & 0xFFFF, 2052);
+    EXPECT_EQ(answer.styles.back() & 0xFFFF, 2052);
     Exception("abc", Exception::INFO).display();
-    EXPECT_EQ(answer.style & 0xFFFF, 2052);
+    EXPECT_EQ(answer.styles.back() & 0xFFFF, 2052);
 
     Reformatting("raw").display(nullptr, false);
-    EXPECT_EQ(answer.message, "reformatted");
+    EXPECT_EQ(answer.messages.back(), "reformatted");
     Reformatting("raw").display(nullptr, true);
-    EXPECT_EQ(answer.message, "raw");
-    EXPECT_EQ(answer.calls, 6);
+    EXPECT_EQ(answer.messages.back(), "raw");
+    EXPECT_EQ(answer.count, 6);
 }
 
 TEST(HelperFuncsGui, StartedLibraryLoadsImagesAndIcons) {

@@ -151,14 +151,14 @@ TEST(Logger, TruncatedFileIsSetAsideAndLoggingGoesOn) {
     const std::string path = dir.file("crash.xml");
     const std::string broken = "<?xml version=\"1.0\"?>\n<log><message time=\"x\" level=\"INFO\">cut";
     i18ntest::writeFile(path, broken);
-    const int before = i18ntest::dialogCount;
+    const int before = i18ntest::dialogs.count;
     Logger log(os(path), 0, Logger::BYTES, 0);
     log.info("next");
-    EXPECT_EQ(i18ntest::dialogCount, before + 1);
+    EXPECT_EQ(i18ntest::dialogs.count, before + 1);
     EXPECT_EQ(i18ntest::readFile(path + ".bad"), broken);
     EXPECT_EQ(messages(path), std::vector<std::string>{"next"});
     log.info("again");
-    EXPECT_EQ(i18ntest::dialogCount, before + 1);
+    EXPECT_EQ(i18ntest::dialogs.count, before + 1);
     EXPECT_EQ(messages(path), (std::vector<std::string>{"next", "again"}));
 }
 
@@ -167,13 +167,13 @@ TEST(Logger, TruncatedFileIsSetAsideAndLoggingGoesOn) {
 TEST(Logger, MessagesWithCharactersXmlCannotHoldAreKeptWhole) {
     i18ntest::TempDir dir;
     const std::string path = dir.file("l.xml");
-    const int before = i18ntest::dialogCount;
+    const int before = i18ntest::dialogs.count;
     Logger log(os(path), 0, Logger::BYTES, 0);
     for (const char* text : {"m1", "m2", "bad\x01", "m4", "m5", "bad2\x02", "m7"})
         log.info(text);
     log.info(ostring(std::wstring{L'w', wchar_t(0xD800), L'\u2603'}));
     log.info() << LogStream::attr("note", "x\x03y") << "m9" << LogStream::end_msg();
-    EXPECT_EQ(i18ntest::dialogCount, before);
+    EXPECT_EQ(i18ntest::dialogs.count, before);
     EXPECT_FALSE(exists(path + ".bad"));
     XMLDoc doc(os(path), true, false);
     std::vector<std::wstring> texts;
@@ -202,9 +202,9 @@ TEST(Logger, SetAsideLogsNeverOverwriteEachOtherAndFailedSavesAreShown) {
     EXPECT_EQ(messages(path), std::vector<std::string>{"c"});
 
     // An element name no parser reads back makes the save fail: shown, the log stays readable.
-    const int before = i18ntest::dialogCount;
+    const int before = i18ntest::dialogs.count;
     log.info() << LogStream::tag("not a name") << "x" << LogStream::end_msg();
-    EXPECT_EQ(i18ntest::dialogCount, before + 1);
+    EXPECT_EQ(i18ntest::dialogs.count, before + 1);
     EXPECT_EQ(messages(path), std::vector<std::string>{"c"});
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "pemblon/tests/support/AnsweredDialogs.h"
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -9,9 +11,8 @@
 
 namespace i18ntest {
 
-// Modal dialogs answered so far, and the text of the last one.
-extern int dialogCount;
-extern std::string lastDialogText;
+// The modal dialogs answered so far and what their message boxes showed.
+extern AnsweredDialogs dialogs;
 
 inline std::string dataDir() {
     return I18N_DATA_DIR;

@@ -9,6 +9,7 @@
 #include <wx/translation.h>
 
 #include "WidgetsTestSupport.h"
+#include "pemblon/tests/support/AnsweredDialogs.h"
 #include "pemblon/widgets/OutputDialog.h"
 
 using PBN::Strings::ostring;
@@ -84,24 +85,17 @@ TEST(OutputDialogContent, LinesKeepTheirTextAndColour) {
 TEST(OutputDialogContent, CloseEndsTheModalLoopWithOk) {
     wxFrame* top = new wxFrame(nullptr, wxID_ANY, "top");
     wxTheApp->SetTopWindow(top);
-    class PressClose : public wxModalDialogHook {
-    public:
-        PressClose() { Register(); }
-        ~PressClose() override { Unregister(); }
-        wxWindow* parent = nullptr;
-
-    protected:
-        int Enter(wxDialog* dialog) override {
-            parent = dialog->GetParent();
-            dialog->CallAfter([dialog] {
-                wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
-                click.SetEventObject(dialog->FindWindow(wxID_OK));
-                dialog->FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(click);
-            });
-            return wxID_NONE; // let the dialog run
-        }
-        void Exit(wxDialog*) override {}
-    } hook;
+    wxWindow* parent = nullptr;
+    AnsweredDialogs hook(true);
+    hook.answer = [&parent](wxDialog* dialog) {
+        parent = dialog->GetParent();
+        dialog->CallAfter([dialog] {
+            wxCommandEvent click(wxEVT_BUTTON, wxID_OK);
+            click.SetEventObject(dialog->FindWindow(wxID_OK));
+            dialog->FindWindow(wxID_OK)->GetEventHandler()->ProcessEvent(click);
+        });
+        return int(wxID_NONE); // let the dialog run
+    };
     {
         OutputDialog dialog(ostring("x"), ostring("m"), ostring("t"), nullptr);
         EXPECT_EQ(dialog.GetParent(), static_cast<wxWindow*>(top));
