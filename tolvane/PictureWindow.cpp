@@ -5,6 +5,7 @@
 #include "tolvane/MainWnd.h"
 #include "tolvane/ViewerRules.h"
 
+#include <algorithm>
 #include <wx/clipbrd.h>
 #include <wx/dcbuffer.h>
 #include <wx/filename.h>
@@ -70,6 +71,24 @@ wxBEGIN_EVENT_TABLE(PictureWindow, wxWindow) EVT_MENU(ID_SAVE, PictureWindow::on
     Layout();
 }
 
+void PictureWindow::fitZoomBox() {
+    // Wide enough for every choice and for the longest percentage a typed value becomes, in the
+    // active language's decimal separator: a bounded percentage has at most six digits.
+    int widest = 0;
+    for (const wxString& t : {zoomBox->GetString(ViewerRules::zoomFitIndex), ViewerRules::zoomText(888.888),
+                              ViewerRules::zoomText(ViewerRules::maxZoomPercent)})
+        widest = std::max(widest, zoomBox->GetTextExtent(t).GetWidth());
+    for (const char* choice : ViewerRules::zoomChoiceTexts)
+        widest = std::max(widest, zoomBox->GetTextExtent(choice).GetWidth());
+    // Two characters more: before the box is on screen the toolkit leaves its own padding out.
+    const wxSize size = zoomBox->GetSizeFromTextSize(widest + 2 * zoomBox->GetCharWidth());
+    if (size.GetWidth() == zoomBox->GetSize().GetWidth())
+        return;
+    zoomBox->SetMinSize(wxSize(size.GetWidth(), -1));
+    zoomBox->SetSize(wxSize(size.GetWidth(), zoomBox->GetSize().GetHeight()));
+    toolBar->Realize();
+}
+
 void PictureWindow::relabel() {
     toolBar->SetToolShortHelp(ID_SAVE, text(26));
     toolBar->SetToolLongHelp(ID_SAVE, text(27));
@@ -83,6 +102,7 @@ void PictureWindow::relabel() {
         zoomBox->SetSelection(selected);
     else
         zoomBox->ChangeValue(value);
+    fitZoomBox();
 }
 
 void PictureWindow::zoom(const double& factor) {
@@ -123,6 +143,8 @@ void PictureWindow::onZoomEnter(wxCommandEvent&) {
 }
 
 void PictureWindow::onSize(wxSizeEvent& event) {
+    if (zoomBox)
+        fitZoomBox();
     if (zoomBox && zoomBox->GetSelection() == ViewerRules::zoomFitIndex) {
         zoom(-1);
         view->Refresh();

@@ -80,6 +80,36 @@ TEST_F(ViewerTest, LiveViewShowsTheMovingPatternWithYellowAroundASmallArea) {
     EXPECT_TRUE(boxes->messages.empty());
 }
 
+// Scrolled to the right, the view shows the columns under it, not the frame's left edge again.
+TEST_F(ViewerTest, AViewScrolledRightShowsTheRightPartOfTheFrame) {
+    startLive();
+    main->Maximize(false);
+    main->SetSize(800, 600);
+    pump(200);
+    wxScrolledWindow* view = main->getLiveView();
+    view->Scroll(10000, 0); // as far right as it goes
+    pump(300);
+    const int offset = view->CalcUnscrolledPosition(wxPoint(0, 0)).x;
+    ASSERT_GT(offset, 200);
+    const wxImage screen = grabScreen(view);
+    Camera* camera = Camera::getInstance();
+    const unsigned char* frame = camera->getActiveImage();
+    ASSERT_NE(frame, nullptr);
+    const int stride = camera->getMaxWidth();
+    ASSERT_TRUE(screen.IsOk());
+    // The bars and the ramp stand still from frame to frame; only the small marker moves.
+    int same = 0, compared = 0;
+    for (int y = screen.GetHeight() / 4; y < screen.GetHeight(); y += screen.GetHeight() / 4)
+        for (int x = 0; x < screen.GetWidth() && offset + x < stride; ++x, ++compared) {
+            const unsigned char* pixel = frame + 3 * (static_cast<size_t>(y) * stride + offset + x);
+            same += std::abs(screen.GetRed(x, y) - pixel[0]) < 8 &&
+                    std::abs(screen.GetGreen(x, y) - pixel[1]) < 8 &&
+                    std::abs(screen.GetBlue(x, y) - pixel[2]) < 8;
+        }
+    ASSERT_GT(compared, 300);
+    EXPECT_GT(same, compared * 9 / 10) << same << " of " << compared << " at offset " << offset;
+}
+
 TEST_F(ViewerTest, ACameraThatCannotStartIsReportedOnceAndLiveStaysOff) {
     zksim_InjectFailure("zk_InitCamera", ZK_NO_CAMERA_FOUND, 1);
     command(MainWnd::ID_LIVE);
@@ -99,6 +129,28 @@ TEST_F(ViewerTest, ACameraErrorDuringTheTickStopsLiveAndIsShownOnce) {
     pump(400);
     ASSERT_EQ(boxes->messages.size(), 1u);
     EXPECT_TRUE(boxes->messages[0].Contains(wxT("zk_SetFrameRate")));
+    EXPECT_FALSE(boxes->messages[0].Contains(text(104))); // the camera is still there
+}
+
+// Unplugging during live view names the failed call and says, in the interface language, that
+// the camera is gone.
+TEST_F(ViewerTest, AnUnpluggedCameraIsReportedAsGoneInTheInterfaceLanguage) {
+    ZkSimCamera camera{};
+    ASSERT_EQ(zksim_GetCamera(0, &camera), 0);
+    for (const int language : {MainWnd::ID_FRENCH, MainWnd::ID_ENGLISH}) {
+        command(language);
+        boxes->messages.clear();
+        startLive();
+        zksim_SetCameraConnected(camera.deviceId, 0);
+        pumpUntil([&] { return !main->isLive(); }, 2000);
+        pump(200);
+        zksim_SetCameraConnected(camera.deviceId, 1);
+        ASSERT_EQ(boxes->messages.size(), 1u) << language;
+        EXPECT_TRUE(boxes->messages[0].Contains(text(63).BeforeFirst('%'))) << boxes->messages[0];
+        EXPECT_TRUE(boxes->messages[0].Contains(wxT("zk_SetFrameRate"))) << boxes->messages[0];
+        ASSERT_FALSE(text(104).empty());
+        EXPECT_TRUE(boxes->messages[0].Contains(text(104))) << boxes->messages[0];
+    }
 }
 
 TEST_F(ViewerTest, LanguageSwitchRelabelsEverythingAndIsSaved) {

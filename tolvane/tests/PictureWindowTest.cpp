@@ -93,6 +93,33 @@ TEST_F(PictureTest, ZoomChoicesTypedValuesAndBounds) {
     EXPECT_EQ(picture->getShownBitmap().GetWidth(), static_cast<int>(64 * scale));
 }
 
+// The zoom box shows a typed value whole, "%" included, in either language, and stays wide
+// enough after the language changes under an open picture.
+TEST_F(PictureTest, TheZoomBoxShowsTypedValuesWholeInBothLanguages) {
+    startLive();
+    auto fits = [](wxComboBox* box, const wxString& value) {
+        return box->GetSizeFromTextSize(box->GetTextExtent(value).GetWidth()).GetWidth() <=
+               box->GetSize().GetWidth();
+    };
+    PictureWindow* first = nullptr;
+    for (const int language : {MainWnd::ID_FRENCH, MainWnd::ID_ENGLISH}) {
+        command(language);
+        const wxString point = language == MainWnd::ID_FRENCH ? wxT(",") : wxT(".");
+        for (PictureWindow* picture : {grab(), first}) {
+            if (!picture)
+                continue;
+            typeZoom(picture, wxT("150.5"));
+            wxComboBox* box = picture->getZoomBox();
+            EXPECT_EQ(box->GetValue(), wxT("150") + point + wxT("5 %"));
+            EXPECT_TRUE(fits(box, box->GetValue())) << box->GetValue() << " in " << box->GetSize().GetWidth();
+            EXPECT_TRUE(fits(box, wxT("888") + point + wxT("888 %"))) << box->GetSize().GetWidth();
+            EXPECT_TRUE(fits(box, text(44))) << box->GetSize().GetWidth();
+        }
+        if (!first)
+            first = main->getPictureWindows().front();
+    }
+}
+
 TEST_F(PictureTest, SavesTheFullSizePictureInEachFormat) {
     startLive();
     Camera::getInstance()->setAOI(640, 480);
