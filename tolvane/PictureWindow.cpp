@@ -4,6 +4,7 @@
 #include "pemblon/core/HelperFuncs.h"
 #include "tolvane/MainWnd.h"
 #include "tolvane/ViewerRules.h"
+#include "tolvane/res/StringIds.h"
 
 #include <algorithm>
 #include <wx/clipbrd.h>
@@ -50,7 +51,7 @@ wxBEGIN_EVENT_TABLE(PictureWindow, wxWindow) EVT_MENU(ID_SAVE, PictureWindow::on
     wxArrayString choices;
     for (const char* choice : ViewerRules::zoomChoiceTexts)
         choices.Add(choice);
-    choices.Add(text(44));
+    choices.Add(text(ids::ZoomFit));
     zoomBox = new wxComboBox(toolBar, ID_ZOOM, wxT("100 %"), wxDefaultPosition, wxDefaultSize, choices,
                              wxCB_DROPDOWN | wxTE_PROCESS_ENTER);
     toolBar->AddControl(zoomBox);
@@ -90,14 +91,14 @@ void PictureWindow::fitZoomBox() {
 }
 
 void PictureWindow::relabel() {
-    toolBar->SetToolShortHelp(ID_SAVE, text(26));
-    toolBar->SetToolLongHelp(ID_SAVE, text(27));
-    toolBar->SetToolShortHelp(ID_COPY, text(41));
-    toolBar->SetToolLongHelp(ID_COPY, text(42));
+    toolBar->SetToolShortHelp(ID_SAVE, text(ids::SavePicture));
+    toolBar->SetToolLongHelp(ID_SAVE, text(ids::SavePictureHelp));
+    toolBar->SetToolShortHelp(ID_COPY, text(ids::CopyPicture));
+    toolBar->SetToolLongHelp(ID_COPY, text(ids::CopyPictureHelp));
     // Changing the fit entry's text must not change what the box shows.
     const int selected = zoomBox->GetSelection();
     const wxString value = zoomBox->GetValue();
-    zoomBox->SetString(ViewerRules::zoomFitIndex, text(44));
+    zoomBox->SetString(ViewerRules::zoomFitIndex, text(ids::ZoomFit));
     if (selected == ViewerRules::zoomFitIndex)
         zoomBox->SetSelection(selected);
     else
@@ -214,7 +215,7 @@ void PictureWindow::save() {
     }
     int filterIndex = ViewerRules::pictureFilterIndex(mainWnd->getLastPictureExtension());
     wxString path;
-    if (!mainWnd->askSavePath(text(29), folder, ViewerRules::proposedName(folder, wxEmptyString),
+    if (!mainWnd->askSavePath(text(ids::SaveAs), folder, ViewerRules::proposedName(folder, wxEmptyString),
                               ViewerRules::pictureWildcard(), filterIndex, path))
         return;
     // The file dialog does not add the chosen type's extension here; its overwrite prompt saw the
@@ -224,7 +225,7 @@ void PictureWindow::save() {
     const wxFileName name(completed);
     if (!name.IsOk() || name.GetFullName().empty() ||
         ViewerRules::pictureType(name.GetExt()) == wxBITMAP_TYPE_INVALID) {
-        PBN::Exception(ostring(text(32)), PBN::Exception::SEVERE).display(this, false);
+        PBN::Exception(ostring(text(ids::InvalidFileName)), PBN::Exception::SEVERE).display(this, false);
         return;
     }
     if (completed != path && wxFileExists(completed) && !mainWnd->confirmReplace(completed))
@@ -232,7 +233,7 @@ void PictureWindow::save() {
     mainWnd->setLastFolder(name.GetPath(wxPATH_GET_VOLUME));
     mainWnd->setLastPictureExtension(name.GetExt());
     if (!saveTo(completed))
-        PBN::Exception(ostring(text(103)), PBN::Exception::SEVERE).display(this, false);
+        PBN::Exception(ostring(text(ids::PictureNotSaved)), PBN::Exception::SEVERE).display(this, false);
 }
 
 } // namespace Tolvane

@@ -4,6 +4,7 @@
 #include "pemblon/strings/StringTable.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_tools.h"
+#include "tolvane/res/StringIds.h"
 #include "tolvane_model/CameraListener.h"
 #include "tolvane_model/Config.h"
 
@@ -121,13 +122,14 @@ Camera::~Camera() {
 }
 
 void Camera::cameraError(const char* function, const int& code) const {
-    ostring message = PBN::Strings::StringTable::get().getString("Tolvane", 63);
+    ostring message = PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::CameraError);
     message.replaceAll("%s", function);
     message << code;
     // The library answers an unplugged camera as a handle it does not know: the call's name
     // alone would not tell the user that the camera is gone.
     if (code == ZK_INVALID_CAMERA_HANDLE && handle != 0)
-        message = message + "\n" + PBN::Strings::StringTable::get().getString("Tolvane", 104);
+        message =
+            message + "\n" + PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::CameraGone);
     throw PBN::Exception(message, PBN::Exception::SEVERE);
 }
 
@@ -504,8 +506,9 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
         // The film writer takes one byte per character: a path beyond U+00FF cannot be named.
         for (const wchar_t c : path.wstr())
             if (static_cast<unsigned long>(c) > 0xFF)
-                throw PBN::Exception(PBN::Strings::StringTable::get().getString("Tolvane", 32),
-                                     PBN::Exception::SEVERE);
+                throw PBN::Exception(
+                    PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::InvalidFileName),
+                    PBN::Exception::SEVERE);
         try {
             check("zkavi_InitAVI", zkavi_InitAVI(&filmId, handle));
             int x, y, width, height;

@@ -1,5 +1,7 @@
 #include "tolvane/tests/ViewerTestSupport.h"
 
+#include "tolvane/res/StringIds.h"
+
 #include "pemblon/core/HelperFuncs.h"
 #include "pemblon/strings/StringTable.h"
 #include "platform/zeko/TestPattern.h"
@@ -34,7 +36,7 @@ int counterOnScreen(const wxImage& image) {
 
 TEST_F(ViewerTest, StartsStoppedWithLiveCommandsDisabled) {
     EXPECT_FALSE(main->isLive());
-    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(4));
+    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(ids::CameraStopped));
     EXPECT_FALSE(main->GetMenuBar()->IsEnabled(MainWnd::ID_GRAB));
     EXPECT_FALSE(main->GetMenuBar()->IsEnabled(MainWnd::ID_RECORD));
     EXPECT_FALSE(main->GetMenuBar()->IsEnabled(MainWnd::ID_PROPERTIES));
@@ -50,8 +52,8 @@ TEST_F(ViewerTest, LiveViewShowsTheMovingPatternWithYellowAroundASmallArea) {
     startLive();
     EXPECT_TRUE(main->GetMenuBar()->IsEnabled(MainWnd::ID_GRAB));
     EXPECT_TRUE(main->GetMenuBar()->IsChecked(MainWnd::ID_LIVE));
-    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(9));
-    EXPECT_TRUE(main->GetStatusBar()->GetStatusText(2).StartsWith(text(58) + wxT(" : ")));
+    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(ids::Live));
+    EXPECT_TRUE(main->GetStatusBar()->GetStatusText(2).StartsWith(text(ids::FrameRate) + wxT(" : ")));
 
     ASSERT_TRUE(grabScreen(main->getLiveView()).IsOk());
     // The frame number drawn at the top left, read back from the screen, goes up.
@@ -129,7 +131,7 @@ TEST_F(ViewerTest, ACameraErrorDuringTheTickStopsLiveAndIsShownOnce) {
     pump(400);
     ASSERT_EQ(boxes->messages.size(), 1u);
     EXPECT_TRUE(boxes->messages[0].Contains(wxT("zk_SetFrameRate")));
-    EXPECT_FALSE(boxes->messages[0].Contains(text(104))); // the camera is still there
+    EXPECT_FALSE(boxes->messages[0].Contains(text(ids::CameraGone))); // the camera is still there
 }
 
 // Unplugging during live view names the failed call and says, in the interface language, that
@@ -146,10 +148,11 @@ TEST_F(ViewerTest, AnUnpluggedCameraIsReportedAsGoneInTheInterfaceLanguage) {
         pump(200);
         zksim_SetCameraConnected(camera.deviceId, 1);
         ASSERT_EQ(boxes->messages.size(), 1u) << language;
-        EXPECT_TRUE(boxes->messages[0].Contains(text(63).BeforeFirst('%'))) << boxes->messages[0];
+        EXPECT_TRUE(boxes->messages[0].Contains(text(ids::CameraError).BeforeFirst('%')))
+            << boxes->messages[0];
         EXPECT_TRUE(boxes->messages[0].Contains(wxT("zk_SetFrameRate"))) << boxes->messages[0];
-        ASSERT_FALSE(text(104).empty());
-        EXPECT_TRUE(boxes->messages[0].Contains(text(104))) << boxes->messages[0];
+        ASSERT_FALSE(text(ids::CameraGone).empty());
+        EXPECT_TRUE(boxes->messages[0].Contains(text(ids::CameraGone))) << boxes->messages[0];
     }
 }
 
@@ -209,7 +212,7 @@ TEST_F(ViewerTest, HelpStartsTheViewerOrSaysItCannot) {
     command(MainWnd::ID_HELP);
     unsetenv("TOLVANE_HELP_VIEWER");
     ASSERT_EQ(boxes->messages.size(), 1u);
-    EXPECT_TRUE(boxes->messages[0].Contains(text(102)));
+    EXPECT_TRUE(boxes->messages[0].Contains(text(ids::HelpViewerMissing)));
     EXPECT_TRUE(wxFileExists(PBN::HelperFuncs::getAppDir().wxstr() + wxT("doc/Tolvane help.chm")));
 }
 
@@ -220,7 +223,7 @@ TEST_F(ViewerTest, ABrokenStringTableIsReportedOnce) {
     EXPECT_FALSE(Tolvane_App::loadStringTable(PBN::Strings::ostring(broken.c_str())));
     ASSERT_EQ(boxes->messages.size(), 1u);
     EXPECT_EQ(boxes->messages[0], wxT("Error while loading string table."));
-    EXPECT_EQ(text(9), wxEmptyString);
+    EXPECT_EQ(text(ids::Live), wxEmptyString);
 }
 
 TEST_F(ViewerTest, AboutNamesTheCamera) {
@@ -280,7 +283,7 @@ TEST_F(ViewerTest, LiveOffShowsTheStopText) {
     startLive();
     command(MainWnd::ID_LIVE);
     EXPECT_FALSE(main->isLive());
-    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(71));
+    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(ids::Stop));
 }
 
 // The live view's conversion, fast path and tail alike, gives 0x00RRGGBB at every row width.

@@ -1,5 +1,7 @@
 #include "tolvane/tests/ViewerTestSupport.h"
 
+#include "tolvane/res/StringIds.h"
+
 #include "platform/zeko/zeko_sim_control.h"
 #include "platform/zeko/zeko_tools.h"
 #include "tolvane/RecordAdvParameters.h"
@@ -141,7 +143,7 @@ TEST_F(RecordingTest, AdvancedParametersShowTheStoredValuesAndTheirSavedState) {
         EXPECT_EQ(p->sizeField()->GetValue(), wxT("2048"));
         EXPECT_EQ(p->sizeUnitBox()->GetValue(), wxT("MB"));
         EXPECT_EQ(p->replayChoice()->GetStringSelection(), wxT("25"));
-        EXPECT_EQ(p->statusText()->GetLabel(), text(80));
+        EXPECT_EQ(p->statusText()->GetLabel(), text(ids::SettingsSaved));
         EXPECT_EQ(p->getLength(), -1);
         EXPECT_EQ(p->getMaxSize(), 2048);
 
@@ -149,7 +151,7 @@ TEST_F(RecordingTest, AdvancedParametersShowTheStoredValuesAndTheirSavedState) {
         tick(p->lengthAutoBox(), false);
         EXPECT_TRUE(p->lengthField()->IsEnabled());
         EXPECT_EQ(p->lengthField()->GetValue(), wxT("60"));
-        EXPECT_EQ(p->statusText()->GetLabel(), text(81));
+        EXPECT_EQ(p->statusText()->GetLabel(), text(ids::SettingsNotSaved));
         p->lengthUnitBox()->SetValue(wxT("min"));
         type(p->lengthField(), wxT("2"));
         EXPECT_EQ(p->getLength(), 120);
@@ -164,7 +166,7 @@ TEST_F(RecordingTest, AdvancedParametersShowTheStoredValuesAndTheirSavedState) {
         EXPECT_EQ(p->getMaxSize(), 2048); // an empty size is not a film of no frames
 
         click(p, RecordAdvParameters::ID_SAVE);
-        EXPECT_EQ(p->statusText()->GetLabel(), text(80));
+        EXPECT_EQ(p->statusText()->GetLabel(), text(ids::SettingsSaved));
         Config* config = Config::getInstance();
         EXPECT_TRUE(config->isUserRecordingDefined());
         EXPECT_EQ(config->getAviUserLength(), 120);
@@ -174,7 +176,7 @@ TEST_F(RecordingTest, AdvancedParametersShowTheStoredValuesAndTheirSavedState) {
         click(p, RecordAdvParameters::ID_REMOVE);
         EXPECT_FALSE(config->isUserRecordingDefined());
         EXPECT_TRUE(p->lengthAutoBox()->GetValue());
-        EXPECT_EQ(p->statusText()->GetLabel(), text(80));
+        EXPECT_EQ(p->statusText()->GetLabel(), text(ids::SettingsSaved));
         dialog.EndModal(wxID_CANCEL);
     });
     EXPECT_FALSE(std::filesystem::exists(dir + "/unused.avi"));
