@@ -433,6 +433,24 @@ TEST_F(FilmWriterTest, OffsetAreasAreReadFromTheDocumentedLayout) {
     EXPECT_LT(red / pixels, 50);
 }
 
+namespace {
+
+// Adds 160 x 120 frames of noise (which compresses badly) until the writer fails, 2000 at most;
+// the last result.
+int addNoiseUntilFull(AviWriter& writer, unsigned seed) {
+    std::mt19937 noise(seed);
+    std::vector<uint8_t> frame(160 * 120 * 3);
+    int result = ZKAVI_SUCCESS;
+    for (int i = 0; i < 2000 && result == ZKAVI_SUCCESS; ++i) {
+        for (uint8_t& b : frame)
+            b = static_cast<uint8_t>(noise());
+        result = writer.addFrame(frame.data());
+    }
+    return result;
+}
+
+} // namespace
+
 // A memory file sealed against growth stands in for a disk that fills up during the film: the
 // frames that reached it whole are kept, and the header counts exactly those.
 TEST_F(FilmWriterTest, AFilmCutShortByAFullDiskCountsOnlyTheFramesItHolds) {
@@ -448,14 +466,7 @@ TEST_F(FilmWriterTest, AFilmCutShortByAFullDiskCountsOnlyTheFramesItHolds) {
         ASSERT_EQ(writer.open(dup(fd)), 0);
         ASSERT_EQ(writer.setFrameRate(10), 0);
         ASSERT_EQ(writer.start(), 0);
-        std::mt19937 noise(static_cast<unsigned>(room));
-        std::vector<uint8_t> frame(160 * 120 * 3);
-        int result = ZKAVI_SUCCESS;
-        for (int i = 0; i < 2000 && result == ZKAVI_SUCCESS; ++i) {
-            for (uint8_t& b : frame)
-                b = static_cast<uint8_t>(noise());
-            result = writer.addFrame(frame.data());
-        }
+        const int result = addNoiseUntilFull(writer, static_cast<unsigned>(room));
         EXPECT_EQ(result, ZKAVI_FILE_ERROR);
         const uint32_t kept = writer.frames();
         EXPECT_GT(kept, 0u);
@@ -502,14 +513,7 @@ TEST_F(FilmWriterTest, AFullDiskCutLeavesTheIndexAndARiffSizeThatCoversTheFile) 
             writer.open(path);
             writer.setFrameRate(10);
             writer.start();
-            std::mt19937 noise(static_cast<unsigned>(room));
-            std::vector<uint8_t> frame(160 * 120 * 3);
-            int result = ZKAVI_SUCCESS;
-            for (int i = 0; i < 2000 && result == ZKAVI_SUCCESS; ++i) {
-                for (uint8_t& b : frame)
-                    b = static_cast<uint8_t>(noise());
-                result = writer.addFrame(frame.data());
-            }
+            const int result = addNoiseUntilFull(writer, static_cast<unsigned>(room));
             const uint32_t kept = result == ZKAVI_FILE_ERROR ? writer.frames() : 0;
             writer.stop();
             writer.close();
