@@ -2,6 +2,7 @@
 
 #include "pemblon/core/Exception.h"
 #include "tolvane/ViewerRules.h"
+#include "tolvane/res/StringIds.h"
 
 #include <wx/filefn.h>
 #include <wx/filename.h>
@@ -29,11 +30,13 @@ void HelpViewer::displayContents() {
         path = wxFileName(program).IsAbsolute() ? program : paths.FindAbsoluteValidPath(program);
     }
     if (path.empty() || !wxFileName::IsFileExecutable(path) || !wxFileExists(document))
-        throw PBN::Exception(PBN::Strings::ostring(ViewerRules::text(102)), PBN::Exception::SEVERE);
+        throw PBN::Exception(PBN::Strings::ostring(ViewerRules::text(ids::HelpViewerMissing)),
+                             PBN::Exception::SEVERE);
     const wchar_t* args[] = {path.wc_str(), document.wc_str(), nullptr};
     wxLogNull quiet;
     if (wxExecute(const_cast<wchar_t**>(args), wxEXEC_ASYNC) <= 0)
-        throw PBN::Exception(PBN::Strings::ostring(ViewerRules::text(102)), PBN::Exception::SEVERE);
+        throw PBN::Exception(PBN::Strings::ostring(ViewerRules::text(ids::HelpViewerMissing)),
+                             PBN::Exception::SEVERE);
 }
 
 } // namespace Tolvane

@@ -8,6 +8,7 @@
 #include "tolvane/RecordDialog.h"
 #include "tolvane/ViewerRules.h"
 #include "tolvane/properties/PropertiesDialog.h"
+#include "tolvane/res/StringIds.h"
 #include "tolvane_model/Camera.h"
 #include "tolvane_model/Config.h"
 
@@ -123,7 +124,8 @@ wxBEGIN_EVENT_TABLE(MainWnd, wxFrame) EVT_MENU(ID_QUIT, MainWnd::onQuit) EVT_MEN
     liveView->Layout();
 
     auiManager.AddPane(
-        liveView, wxAuiPaneInfo().Name(wxT("Capture A")).CenterPane().Caption(text(9)).CaptionVisible(true));
+        liveView,
+        wxAuiPaneInfo().Name(wxT("Capture A")).CenterPane().Caption(text(ids::Live)).CaptionVisible(true));
 
     help = new HelpViewer(appFile(wxT("doc/Tolvane help.chm")));
 
@@ -202,31 +204,35 @@ void MainWnd::relabel(const wxString& language) {
     }
 
     wxMenuBar* bar = GetMenuBar();
-    bar->SetMenuLabel(0, text(0));
-    bar->SetMenuLabel(1, text(11));
-    bar->SetMenuLabel(2, text(6));
-    bar->SetMenuLabel(3, text(1));
+    bar->SetMenuLabel(0, text(ids::MenuFile));
+    bar->SetMenuLabel(1, text(ids::MenuCamera));
+    bar->SetMenuLabel(2, text(ids::MenuLanguage));
+    bar->SetMenuLabel(3, text(ids::MenuHelp));
     struct Item {
         int id;
         unsigned label, help;
     };
     for (const Item& item :
-         {Item{ID_QUIT, 2, 7}, Item{ID_LIVE, 9, 10}, Item{ID_GRAB, 24, 25}, Item{ID_RECORD, 51, 52},
-          Item{ID_PROPERTIES, 14, 15}, Item{ID_HELP, 73, 74}, Item{ID_ABOUT, 3, 8}}) {
+         {Item{ID_QUIT, ids::Quit, ids::QuitHelp}, Item{ID_LIVE, ids::Live, ids::LiveHelp},
+          Item{ID_GRAB, ids::Grab, ids::GrabHelp}, Item{ID_RECORD, ids::Record, ids::RecordHelp},
+          Item{ID_PROPERTIES, ids::Properties, ids::PropertiesHelp},
+          Item{ID_HELP, ids::HelpContents, ids::HelpContentsHelp},
+          Item{ID_ABOUT, ids::About, ids::AboutHelp}}) {
         bar->SetLabel(item.id, text(item.label));
         bar->SetHelpString(item.id, text(item.help));
     }
     wxToolBar* tools = GetToolBar();
     for (const Item& item :
-         {Item{ID_LIVE_TOOL, 9, 10}, Item{ID_GRAB_TOOL, 24, 25}, Item{ID_RECORD_TOOL, 51, 52}}) {
+         {Item{ID_LIVE_TOOL, ids::Live, ids::LiveHelp}, Item{ID_GRAB_TOOL, ids::Grab, ids::GrabHelp},
+          Item{ID_RECORD_TOOL, ids::Record, ids::RecordHelp}}) {
         tools->SetToolShortHelp(item.id, text(item.label));
         tools->SetToolLongHelp(item.id, text(item.help));
     }
-    SetStatusText(live ? text(9) : text(4), 1);
+    SetStatusText(live ? text(ids::Live) : text(ids::CameraStopped), 1);
     sizeStatusFields();
     wxAuiPaneInfo& pane = auiManager.GetPane(liveView);
     if (pane.IsOk() && pane.IsShown()) {
-        pane.Caption(text(9));
+        pane.Caption(text(ids::Live));
         auiManager.Update();
     }
     for (PictureWindow* picture : pictureWindows) {
@@ -240,7 +246,7 @@ void MainWnd::relabel(const wxString& language) {
 }
 
 wxString MainWnd::pictureCaption(const size_t& number) {
-    return text(35) + wxT(" ") + wxString::Format(wxT("%zu"), number);
+    return text(ids::Picture) + wxT(" ") + wxString::Format(wxT("%zu"), number);
 }
 
 void MainWnd::sizeStatusFields() {
@@ -254,10 +260,13 @@ void MainWnd::sizeStatusFields() {
     // Field 0 shows the help of every menu item and tool, field 1 the camera's state.
     const int widths[3] = {
         ViewerRules::statusFieldWidth(
-            widest({text(7), text(10), text(25), text(52), text(15), text(74), text(8),
+            widest({text(ids::QuitHelp), text(ids::LiveHelp), text(ids::GrabHelp), text(ids::RecordHelp),
+                    text(ids::PropertiesHelp), text(ids::HelpContentsHelp), text(ids::AboutHelp),
                     languageMenu->GetHelpString(ID_FRENCH), languageMenu->GetHelpString(ID_ENGLISH)}),
             200),
-        ViewerRules::statusFieldWidth(widest({text(9), text(4), text(62), text(71)}), 170), -1};
+        ViewerRules::statusFieldWidth(
+            widest({text(ids::Live), text(ids::CameraStopped), text(ids::PleaseWait), text(ids::Stop)}), 170),
+        -1};
     SetStatusWidths(3, widths);
 }
 
@@ -266,8 +275,9 @@ void MainWnd::onQuit(wxCommandEvent&) {
 }
 
 void MainWnd::onAbout(wxCommandEvent&) {
-    wxMessageBox(ViewerRules::aboutText(Camera::getInstance()->getName().wxstr(), text(5)), text(8),
-                 wxOK | wxICON_INFORMATION, this);
+    wxMessageBox(
+        ViewerRules::aboutText(Camera::getInstance()->getName().wxstr(), text(ids::AboutDescription)),
+        text(ids::AboutHelp), wxOK | wxICON_INFORMATION, this);
 }
 
 void MainWnd::onLanguage(wxCommandEvent& event) {
@@ -276,7 +286,7 @@ void MainWnd::onLanguage(wxCommandEvent& event) {
 
 void MainWnd::onLive(wxCommandEvent&) {
     wxBusyCursor busy;
-    SetStatusText(text(62), 1);
+    SetStatusText(text(ids::PleaseWait), 1);
     if (live) {
         liveStop();
     } else {
@@ -292,13 +302,13 @@ void MainWnd::onLive(wxCommandEvent&) {
         } catch (const PBN::Exception& e) {
             liveStop();
             setLiveCommands();
-            SetStatusText(text(71), 1);
+            SetStatusText(text(ids::Stop), 1);
             e.display(this, false);
             return;
         }
     }
     setLiveCommands();
-    SetStatusText(live ? text(9) : text(71), 1);
+    SetStatusText(live ? text(ids::Live) : text(ids::Stop), 1);
 }
 
 void MainWnd::liveStop() {
@@ -312,7 +322,7 @@ void MainWnd::liveStop() {
     liveView->SetSizer(welcomeSizer, false);
     liveView->Layout();
     liveView->Refresh();
-    SetStatusText(text(4), 1);
+    SetStatusText(text(ids::CameraStopped), 1);
     SetStatusText(wxEmptyString, 2);
     try {
         Camera::getInstance()->exit();
@@ -350,7 +360,8 @@ void MainWnd::onTimer(wxTimerEvent&) {
             liveView->DoPrepareDC(dc);
             drawLive(dc);
         }
-        SetStatusText(ViewerRules::frameRateStatus(text(58), rate, text(59)), 2);
+        SetStatusText(ViewerRules::frameRateStatus(text(ids::FrameRate), rate, text(ids::FramesPerSecond)),
+                      2);
         // A tick slower than the frame period would find the next one already due, and the
         // event loop (and every yield in it, such as the recording's) would do nothing else.
         if (wxGetLocalTimeMillis() - started >= interval)
@@ -358,7 +369,7 @@ void MainWnd::onTimer(wxTimerEvent&) {
     } catch (const PBN::Exception& e) {
         liveStop();
         setLiveCommands();
-        SetStatusText(text(71), 1);
+        SetStatusText(text(ids::Stop), 1);
         e.display(this, false);
     }
 }
@@ -444,9 +455,10 @@ bool MainWnd::askSavePath(const wxString& title, const wxString& folder, const w
 }
 
 bool MainWnd::confirmReplace(const wxString& path) {
-    wxString question = text(100);
+    wxString question = text(ids::ReplaceQuestion);
     question.Replace(wxT("%s"), path);
-    return wxMessageBox(question, text(101), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION, this) == wxYES;
+    return wxMessageBox(question, text(ids::ReplaceCaption), wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION,
+                        this) == wxYES;
 }
 
 void MainWnd::onRecord(wxCommandEvent&) {
@@ -455,7 +467,7 @@ void MainWnd::onRecord(wxCommandEvent&) {
     const wxString folder = defaultFolder(lastFolder, wxT("Videos"));
     int filterIndex = 0;
     wxString path;
-    if (!askSavePath(text(29), folder, ViewerRules::proposedName(folder, wxT("avi")), wxT("*.avi"),
+    if (!askSavePath(text(ids::SaveAs), folder, ViewerRules::proposedName(folder, wxT("avi")), wxT("*.avi"),
                      filterIndex, path))
         return;
     // The dialog's own overwrite prompt saw the name without the extension added here.

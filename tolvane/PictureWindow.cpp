@@ -4,7 +4,9 @@
 #include "pemblon/core/HelperFuncs.h"
 #include "tolvane/MainWnd.h"
 #include "tolvane/ViewerRules.h"
+#include "tolvane/res/StringIds.h"
 
+#include <algorithm>
 #include <wx/clipbrd.h>
 #include <wx/dcbuffer.h>
 #include <wx/filename.h>
@@ -49,7 +51,7 @@ wxBEGIN_EVENT_TABLE(PictureWindow, wxWindow) EVT_MENU(ID_SAVE, PictureWindow::on
     wxArrayString choices;
     for (const char* choice : ViewerRules::zoomChoiceTexts)
         choices.Add(choice);
-    choices.Add(text(44));
+    choices.Add(text(ids::ZoomFit));
     zoomBox = new wxComboBox(toolBar, ID_ZOOM, wxT("100 %"), wxDefaultPosition, wxDefaultSize, choices,
                              wxCB_DROPDOWN | wxTE_PROCESS_ENTER);
     toolBar->AddControl(zoomBox);
@@ -70,19 +72,38 @@ wxBEGIN_EVENT_TABLE(PictureWindow, wxWindow) EVT_MENU(ID_SAVE, PictureWindow::on
     Layout();
 }
 
+void PictureWindow::fitZoomBox() {
+    // Wide enough for every choice and for the longest percentage a typed value becomes, in the
+    // active language's decimal separator: a bounded percentage has at most six digits.
+    int widest = 0;
+    for (const wxString& t : {zoomBox->GetString(ViewerRules::zoomFitIndex), ViewerRules::zoomText(888.888),
+                              ViewerRules::zoomText(ViewerRules::maxZoomPercent)})
+        widest = std::max(widest, zoomBox->GetTextExtent(t).GetWidth());
+    for (const char* choice : ViewerRules::zoomChoiceTexts)
+        widest = std::max(widest, zoomBox->GetTextExtent(choice).GetWidth());
+    // Two characters more: before the box is on screen the toolkit leaves its own padding out.
+    const wxSize size = zoomBox->GetSizeFromTextSize(widest + 2 * zoomBox->GetCharWidth());
+    if (size.GetWidth() == zoomBox->GetSize().GetWidth())
+        return;
+    zoomBox->SetMinSize(wxSize(size.GetWidth(), -1));
+    zoomBox->SetSize(wxSize(size.GetWidth(), zoomBox->GetSize().GetHeight()));
+    toolBar->Realize();
+}
+
 void PictureWindow::relabel() {
-    toolBar->SetToolShortHelp(ID_SAVE, text(26));
-    toolBar->SetToolLongHelp(ID_SAVE, text(27));
-    toolBar->SetToolShortHelp(ID_COPY, text(41));
-    toolBar->SetToolLongHelp(ID_COPY, text(42));
+    toolBar->SetToolShortHelp(ID_SAVE, text(ids::SavePicture));
+    toolBar->SetToolLongHelp(ID_SAVE, text(ids::SavePictureHelp));
+    toolBar->SetToolShortHelp(ID_COPY, text(ids::CopyPicture));
+    toolBar->SetToolLongHelp(ID_COPY, text(ids::CopyPictureHelp));
     // Changing the fit entry's text must not change what the box shows.
     const int selected = zoomBox->GetSelection();
     const wxString value = zoomBox->GetValue();
-    zoomBox->SetString(ViewerRules::zoomFitIndex, text(44));
+    zoomBox->SetString(ViewerRules::zoomFitIndex, text(ids::ZoomFit));
     if (selected == ViewerRules::zoomFitIndex)
         zoomBox->SetSelection(selected);
     else
         zoomBox->ChangeValue(value);
+    fitZoomBox();
 }
 
 void PictureWindow::zoom(const double& factor) {
@@ -123,6 +144,8 @@ void PictureWindow::onZoomEnter(wxCommandEvent&) {
 }
 
 void PictureWindow::onSize(wxSizeEvent& event) {
+    if (zoomBox)
+        fitZoomBox();
     if (zoomBox && zoomBox->GetSelection() == ViewerRules::zoomFitIndex) {
         zoom(-1);
         view->Refresh();
@@ -192,7 +215,7 @@ void PictureWindow::save() {
     }
     int filterIndex = ViewerRules::pictureFilterIndex(mainWnd->getLastPictureExtension());
     wxString path;
-    if (!mainWnd->askSavePath(text(29), folder, ViewerRules::proposedName(folder, wxEmptyString),
+    if (!mainWnd->askSavePath(text(ids::SaveAs), folder, ViewerRules::proposedName(folder, wxEmptyString),
                               ViewerRules::pictureWildcard(), filterIndex, path))
         return;
     // The file dialog does not add the chosen type's extension here; its overwrite prompt saw the
@@ -202,7 +225,7 @@ void PictureWindow::save() {
     const wxFileName name(completed);
     if (!name.IsOk() || name.GetFullName().empty() ||
         ViewerRules::pictureType(name.GetExt()) == wxBITMAP_TYPE_INVALID) {
-        PBN::Exception(ostring(text(32)), PBN::Exception::SEVERE).display(this, false);
+        PBN::Exception(ostring(text(ids::InvalidFileName)), PBN::Exception::SEVERE).display(this, false);
         return;
     }
     if (completed != path && wxFileExists(completed) && !mainWnd->confirmReplace(completed))
@@ -210,7 +233,7 @@ void PictureWindow::save() {
     mainWnd->setLastFolder(name.GetPath(wxPATH_GET_VOLUME));
     mainWnd->setLastPictureExtension(name.GetExt());
     if (!saveTo(completed))
-        PBN::Exception(ostring(text(103)), PBN::Exception::SEVERE).display(this, false);
+        PBN::Exception(ostring(text(ids::PictureNotSaved)), PBN::Exception::SEVERE).display(this, false);
 }
 
 } // namespace Tolvane

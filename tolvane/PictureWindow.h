@@ -38,6 +38,7 @@ public:
     bool saveTo(const wxString& path) const;
 
 private:
+    void fitZoomBox();
     void onSave(wxCommandEvent& event);
     void onCopy(wxCommandEvent& event);
     void onZoomSelected(wxCommandEvent& event);

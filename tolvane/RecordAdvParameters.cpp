@@ -2,6 +2,7 @@
 
 #include "pemblon/core/Exception.h"
 #include "tolvane/ViewerRules.h"
+#include "tolvane/res/StringIds.h"
 #include "tolvane_model/Config.h"
 
 #include <wx/button.h>
@@ -46,16 +47,17 @@ wxBEGIN_EVENT_TABLE(RecordAdvParameters, wxDialog)
 } // namespace
 
 RecordAdvParameters::RecordAdvParameters(wxWindow* parent)
-    : wxDialog(parent, wxID_ANY, text(83), wxDefaultPosition, wxSize(530, 320), wxCAPTION | wxRESIZE_BORDER) {
+    : wxDialog(parent, wxID_ANY, text(ids::AdvancedParameters), wxDefaultPosition, wxSize(530, 320),
+               wxCAPTION | wxRESIZE_BORDER) {
     const wxString autoText = wxGetTranslation(wxT("Auto"), wxT("Pemblon"));
     auto* top = new wxBoxSizer(wxVERTICAL);
 
-    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, text(66));
+    auto* box = new wxStaticBoxSizer(wxVERTICAL, this, text(ids::RecordingParameters));
     wxWindow* boxWindow = box->GetStaticBox();
     auto* grid = new wxFlexGridSizer(4, 5, 5);
     grid->AddGrowableCol(2, 1);
 
-    lengthLabel = rowLabel(boxWindow, text(67));
+    lengthLabel = rowLabel(boxWindow, text(ids::RecordLength));
     lengthAuto = new wxCheckBox(boxWindow, ID_LENGTH_AUTO, autoText);
     lengthText = numberField(boxWindow, wxT("60"));
     lengthUnit = unitBox(boxWindow, {"s", "min", "h"});
@@ -64,7 +66,7 @@ RecordAdvParameters::RecordAdvParameters(wxWindow* parent)
     grid->Add(lengthText, 1, wxEXPAND);
     grid->Add(lengthUnit, 0, wxALIGN_CENTER_VERTICAL);
 
-    rateLabel = rowLabel(boxWindow, text(68));
+    rateLabel = rowLabel(boxWindow, text(ids::RecordFrameRate));
     rateAuto = new wxCheckBox(boxWindow, ID_RATE_AUTO, autoText);
     rateText = numberField(boxWindow, wxT("1"));
     rateUnit = unitBox(boxWindow, {"im/s", "im/min", "im/h"});
@@ -73,7 +75,7 @@ RecordAdvParameters::RecordAdvParameters(wxWindow* parent)
     grid->Add(rateText, 1, wxEXPAND);
     grid->Add(rateUnit, 0, wxALIGN_CENTER_VERTICAL);
 
-    sizeLabel = rowLabel(boxWindow, text(69));
+    sizeLabel = rowLabel(boxWindow, text(ids::RecordMaxSize));
     sizeText = numberField(boxWindow, wxEmptyString);
     sizeUnit = unitBox(boxWindow, {"GB", "MB"});
     grid->Add(sizeLabel, 0, wxALIGN_CENTER_VERTICAL);
@@ -84,7 +86,7 @@ RecordAdvParameters::RecordAdvParameters(wxWindow* parent)
     wxArrayString rates;
     for (int r = 25; r >= 1; --r)
         rates.Add(wxString::Format(wxT("%d"), r));
-    grid->Add(rowLabel(boxWindow, text(84)), 0, wxALIGN_CENTER_VERTICAL);
+    grid->Add(rowLabel(boxWindow, text(ids::ReplayFrameRate)), 0, wxALIGN_CENTER_VERTICAL);
     grid->AddSpacer(0);
     replay = new wxChoice(boxWindow, wxID_ANY, wxDefaultPosition, wxDefaultSize, rates);
     grid->Add(replay, 1, wxEXPAND);
@@ -92,19 +94,19 @@ RecordAdvParameters::RecordAdvParameters(wxWindow* parent)
     box->Add(grid, 1, wxEXPAND | wxALL, 5);
     top->Add(box, 0, wxEXPAND | wxALL, 5);
 
-    auto* saveBox = new wxStaticBoxSizer(wxVERTICAL, this, text(78));
+    auto* saveBox = new wxStaticBoxSizer(wxVERTICAL, this, text(ids::SaveSettings));
     wxWindow* saveWindow = saveBox->GetStaticBox();
     auto* saveRow = new wxBoxSizer(wxHORIZONTAL);
-    saveButton = new wxButton(saveWindow, ID_SAVE, text(61));
-    saveText = new wxStaticText(saveWindow, wxID_ANY, text(79));
+    saveButton = new wxButton(saveWindow, ID_SAVE, text(ids::Apply));
+    saveText = new wxStaticText(saveWindow, wxID_ANY, text(ids::SaveSettingsHint));
     saveRow->Add(saveButton, 0, wxRIGHT, 5);
     saveRow->Add(saveText, 1, wxALIGN_CENTER_VERTICAL);
     saveBox->Add(saveRow, 0, wxEXPAND | wxALL, 3);
     status = new wxStaticText(saveWindow, wxID_ANY, wxEmptyString);
     saveBox->Add(status, 0, wxALL, 3);
     auto* removeRow = new wxBoxSizer(wxHORIZONTAL);
-    removeButton = new wxButton(saveWindow, ID_REMOVE, text(61));
-    removeText = new wxStaticText(saveWindow, wxID_ANY, text(82));
+    removeButton = new wxButton(saveWindow, ID_REMOVE, text(ids::Apply));
+    removeText = new wxStaticText(saveWindow, wxID_ANY, text(ids::RemoveSettingsHint));
     removeRow->Add(removeButton, 0, wxRIGHT, 5);
     removeRow->Add(removeText, 1, wxALIGN_CENTER_VERTICAL);
     saveBox->Add(removeRow, 0, wxEXPAND | wxALL, 3);
@@ -179,10 +181,10 @@ void RecordAdvParameters::loadValues() {
 
 void RecordAdvParameters::updateStatus() {
     if (Config::getInstance()->getRecordConfSaved()) {
-        status->SetLabel(text(80));
+        status->SetLabel(text(ids::SettingsSaved));
         status->SetForegroundColour(ViewerRules::savedColour());
     } else {
-        status->SetLabel(text(81));
+        status->SetLabel(text(ids::SettingsNotSaved));
         status->SetForegroundColour(*wxRED);
     }
     Layout();

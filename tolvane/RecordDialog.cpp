@@ -4,6 +4,7 @@
 #include "pemblon/core/HelperFuncs.h"
 #include "tolvane/RecordAdvParameters.h"
 #include "tolvane/ViewerRules.h"
+#include "tolvane/res/StringIds.h"
 #include "tolvane_model/Camera.h"
 #include "tolvane_model/Config.h"
 
@@ -38,7 +39,7 @@ wxBEGIN_EVENT_TABLE(RecordDialog, wxDialog) EVT_BUTTON(ID_RECORD, RecordDialog::
 } // namespace
 
 RecordDialog::RecordDialog(wxWindow* parent, const wxString& path)
-    : wxDialog(parent, wxID_ANY, text(52), wxDefaultPosition, wxSize(350, 180),
+    : wxDialog(parent, wxID_ANY, text(ids::RecordHelp), wxDefaultPosition, wxSize(350, 180),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER),
       film(path) {
     auto* top = new wxBoxSizer(wxVERTICAL);
@@ -56,12 +57,12 @@ RecordDialog::RecordDialog(wxWindow* parent, const wxString& path)
         row->Add(sizer, 1, wxEXPAND);
         return button;
     };
-    record = column(ID_RECORD, wxT("record.png"), text(51));
-    pause = column(ID_PAUSE, wxT("pause.png"), text(70));
-    stop = column(ID_STOP, wxT("stop.png"), text(71));
+    record = column(ID_RECORD, wxT("record.png"), text(ids::Record));
+    pause = column(ID_PAUSE, wxT("pause.png"), text(ids::Pause));
+    stop = column(ID_STOP, wxT("stop.png"), text(ids::Stop));
     top->Add(row, 0, wxEXPAND | wxALL, 5);
 
-    advancedButton = new wxButton(this, ID_ADVANCED, text(83));
+    advancedButton = new wxButton(this, ID_ADVANCED, text(ids::AdvancedParameters));
     top->Add(advancedButton, 0, wxALIGN_RIGHT | wxALL, 5);
 
     pause->Disable();
@@ -96,7 +97,7 @@ RecordAdvParameters* RecordDialog::createAdvancedParameters() {
 
 void RecordDialog::onRecord(wxCommandEvent&) {
     if (!film.IsOk()) {
-        PBN::Exception(ostring(text(32)), PBN::Exception::SEVERE).display(this, false);
+        PBN::Exception(ostring(text(ids::InvalidFileName)), PBN::Exception::SEVERE).display(this, false);
         return;
     }
     double length = -1, rate = -1, size = ViewerRules::defaultMaxSizeMB;

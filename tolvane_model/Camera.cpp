@@ -4,10 +4,12 @@
 #include "pemblon/strings/StringTable.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_tools.h"
+#include "tolvane/res/StringIds.h"
 #include "tolvane_model/CameraListener.h"
 #include "tolvane_model/Config.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -112,14 +114,22 @@ Camera::~Camera() {
         // A camera that fails to close must not end the program.
     }
     timer.Stop();
+    // The camera goes when the program ends: a clock search still running must end first (its
+    // own time limit is 5 s), or the toolkit's end of program pulls its thread state from under it.
+    Thread::waitForAll(std::chrono::seconds(10));
     if (_instance == this)
         _instance = nullptr;
 }
 
 void Camera::cameraError(const char* function, const int& code) const {
-    ostring message = PBN::Strings::StringTable::get().getString("Tolvane", 63);
+    ostring message = PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::CameraError);
     message.replaceAll("%s", function);
     message << code;
+    // The library answers an unplugged camera as a handle it does not know: the call's name
+    // alone would not tell the user that the camera is gone.
+    if (code == ZK_INVALID_CAMERA_HANDLE && handle != 0)
+        message =
+            message + "\n" + PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::CameraGone);
     throw PBN::Exception(message, PBN::Exception::SEVERE);
 }
 
@@ -496,8 +506,9 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
         // The film writer takes one byte per character: a path beyond U+00FF cannot be named.
         for (const wchar_t c : path.wstr())
             if (static_cast<unsigned long>(c) > 0xFF)
-                throw PBN::Exception(PBN::Strings::StringTable::get().getString("Tolvane", 32),
-                                     PBN::Exception::SEVERE);
+                throw PBN::Exception(
+                    PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::InvalidFileName),
+                    PBN::Exception::SEVERE);
         try {
             check("zkavi_InitAVI", zkavi_InitAVI(&filmId, handle));
             int x, y, width, height;
@@ -579,23 +590,33 @@ void Camera::abandonRecording() {
 }
 
 void Camera::onTimer(wxTimerEvent&) {
-    // A tick that arrives during another tick's yield, or after the film ended, does nothing.
-    if (inTick || !recording)
+    if (!recording)
         return;
+    // The next tick is armed before anything can run the user's commands: a command handled in
+    // the yield below may open a modal dialog and keep this tick from returning for as long as
+    // the dialog stays open, and the film must go on at its own pace meanwhile.
+    timer.Start(intervalFor(recordFrameRate), wxTIMER_ONE_SHOT);
+    if (inTick) {
+        // Another tick is held in its yield (by a modal dialog): this one records its frame
+        // without yielding again.
+        recordFrame();
+        return;
+    }
     inTick = true;
     struct TickGuard {
         bool& flag;
         ~TickGuard() { flag = false; }
     } guard{inTick};
-    try {
-        const int interval = intervalFor(recordFrameRate);
-        const unsigned before = controlCount;
-        wxYield();
-        // Paused or stopped while pending events ran: the film gets no frame from this tick.
-        if (!recording || controlCount != before)
-            return;
-        timer.Start(interval, wxTIMER_ONE_SHOT);
+    const unsigned before = controlCount;
+    wxYield();
+    // Paused or stopped while pending events ran: the film gets no frame from this tick.
+    if (!recording || controlCount != before)
+        return;
+    recordFrame();
+}
 
+void Camera::recordFrame() {
+    try {
         float size = 0.0f;
         const int sized = zkavi_GetAVISize(filmId, &size);
         if (sized != 0 && sized != ZKAVI_NOTICE) {

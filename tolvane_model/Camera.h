@@ -29,8 +29,9 @@ class CameraListener;
 class TVM_API Camera : public wxEvtHandler {
 public:
     static Camera* getInstance();
-    // Closes the camera (finishing a running film first), swallowing camera errors, and clears the
-    // instance pointer so that the next getInstance builds a new camera.
+    // Closes the camera (finishing a running film first), swallowing camera errors, waits (10 s at
+    // most) for clock searches still running, and clears the instance pointer so that the next
+    // getInstance builds a new camera.
     ~Camera() override;
 
     void init();
@@ -110,6 +111,9 @@ private:
     // listeners told.
     void abandonRecording();
     void notifyRecordEnd();
+    // One tick's work: the size check, one frame, the count-down. A failure ends the film and is
+    // shown.
+    void recordFrame();
     long framesFor(const double& seconds, const double& rate) const;
 
     uint32_t handle;

@@ -4,6 +4,7 @@
 #include "pemblon/core/HelperFuncs.h"
 #include "pemblon/strings/StringTable.h"
 #include "pemblon/xml/XMLNode.h"
+#include "tolvane/res/StringIds.h"
 
 #include <cmath>
 #include <limits>
@@ -19,7 +20,9 @@ namespace Tolvane_model {
 namespace {
 
 [[noreturn]] void settingsError() {
-    throw PBN::Exception(PBN::Strings::StringTable::get().getString("Tolvane", 64), PBN::Exception::SEVERE);
+    throw PBN::Exception(
+        PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::SettingsFileError),
+        PBN::Exception::SEVERE);
 }
 
 XMLNode cameraNode(const XMLDoc& doc, const ostring& camera) {

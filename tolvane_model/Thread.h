@@ -2,6 +2,7 @@
 
 #include "tolvane_model/Export.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -32,6 +33,12 @@ public:
     ~Thread() override;
 
     int getType() const;
+    // Workers of the whole process not yet deleted. The toolkit tears its thread bookkeeping
+    // down when the program ends and a detached worker still inside its search at that moment
+    // would end on freed state, so whoever ends the program waits for them first.
+    static int running();
+    // False when workers are still left after the timeout.
+    static bool waitForAll(const std::chrono::milliseconds& timeout);
     // The state shared with the camera (an addition for Camera::removeListener).
     std::shared_ptr<Target> getTarget() const;
 

@@ -3,6 +3,7 @@
 #include "pemblon/core/Exception.h"
 #include "tolvane/ViewerRules.h"
 #include "tolvane/properties/Slider.h"
+#include "tolvane/res/StringIds.h"
 #include "tolvane_model/Camera.h"
 #include "tolvane_model/Config.h"
 
@@ -16,12 +17,12 @@ namespace Tolvane::Properties {
 
 GainTab::GainTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     auto* top = new wxBoxSizer(wxVERTICAL);
-    master = new Slider(this, ID_MASTER, text(18));
-    autoGain = new wxToggleButton(this, ID_AUTO, text(43));
-    red = new Slider(this, ID_RED, text(19));
-    green = new Slider(this, ID_GREEN, text(20));
-    blue = new Slider(this, ID_BLUE, text(21));
-    brightness = new Slider(this, ID_BRIGHTNESS, text(46));
+    master = new Slider(this, ID_MASTER, text(ids::MasterGain));
+    autoGain = new wxToggleButton(this, ID_AUTO, text(ids::AutomaticGain));
+    red = new Slider(this, ID_RED, text(ids::RedGain));
+    green = new Slider(this, ID_GREEN, text(ids::GreenGain));
+    blue = new Slider(this, ID_BLUE, text(ids::BlueGain));
+    brightness = new Slider(this, ID_BRIGHTNESS, text(ids::Brightness));
     brightness->setMax(255);
     Slider::alignCaptions(master, red, green, blue, brightness);
     top->Add(master, 0, wxEXPAND | wxALL, 3);
@@ -31,7 +32,7 @@ GainTab::GainTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     top->Add(blue, 0, wxEXPAND | wxALL, 3);
     top->AddSpacer(10);
     top->Add(brightness, 0, wxEXPAND | wxALL, 3);
-    top->Add(new wxButton(this, ID_DEFAULTS, text(23)), 0, wxALIGN_RIGHT | wxALL, 3);
+    top->Add(new wxButton(this, ID_DEFAULTS, text(ids::Defaults)), 0, wxALIGN_RIGHT | wxALL, 3);
     SetSizer(top);
 
     Bind(wxEVT_SCROLL_TOP, &GainTab::onScroll, this);

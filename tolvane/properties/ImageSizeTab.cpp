@@ -3,6 +3,7 @@
 #include "pemblon/core/Exception.h"
 #include "tolvane/ViewerRules.h"
 #include "tolvane/properties/Slider.h"
+#include "tolvane/res/StringIds.h"
 #include "tolvane_model/Camera.h"
 #include "tolvane_model/Config.h"
 
@@ -16,12 +17,12 @@ namespace Tolvane::Properties {
 
 ImageSizeTab::ImageSizeTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     auto* top = new wxBoxSizer(wxVERTICAL);
-    width = new Slider(this, ID_WIDTH, text(47));
-    height = new Slider(this, ID_HEIGHT, text(48));
+    width = new Slider(this, ID_WIDTH, text(ids::Width));
+    height = new Slider(this, ID_HEIGHT, text(ids::Height));
     Slider::alignCaptions(width, height);
     top->Add(width, 0, wxEXPAND | wxALL, 3);
     top->Add(height, 0, wxEXPAND | wxALL, 3);
-    top->Add(new wxButton(this, ID_DEFAULTS, text(23)), 0, wxALIGN_RIGHT | wxALL, 3);
+    top->Add(new wxButton(this, ID_DEFAULTS, text(ids::Defaults)), 0, wxALIGN_RIGHT | wxALL, 3);
     SetSizer(top);
     try {
         Camera* camera = Camera::getInstance();

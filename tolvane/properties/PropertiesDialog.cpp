@@ -7,6 +7,7 @@
 #include "tolvane/properties/SaveTab.h"
 #include "tolvane/properties/TimingTab.h"
 #include "tolvane/properties/WhiteTab.h"
+#include "tolvane/res/StringIds.h"
 #include "tolvane_model/Camera.h"
 
 #include <wx/sizer.h>
@@ -18,7 +19,7 @@ namespace Tolvane::Properties {
 PropertiesDialog::PropertiesDialog(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(550, 400),
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
-    SetTitle(text(16) + wxT("Tolvane"));
+    SetTitle(text(ids::PropertiesTitle) + wxT("Tolvane"));
     notebook = new wxAuiNotebook(this, ID_NOTEBOOK, wxDefaultPosition, wxDefaultSize,
                                  wxAUI_NB_TAB_SPLIT | wxAUI_NB_TAB_MOVE | wxAUI_NB_SCROLL_BUTTONS);
     bool color = true;
@@ -28,17 +29,17 @@ PropertiesDialog::PropertiesDialog(wxWindow* parent)
         e.display(this, false);
     }
     gainTab = new GainTab(notebook);
-    notebook->AddPage(gainTab, text(17));
+    notebook->AddPage(gainTab, text(ids::Gain));
     imageSizeTab = new ImageSizeTab(notebook);
-    notebook->AddPage(imageSizeTab, text(40));
+    notebook->AddPage(imageSizeTab, text(ids::ImageSize));
     if (color) {
         whiteTab = new WhiteTab(notebook);
-        notebook->AddPage(whiteTab, text(37));
+        notebook->AddPage(whiteTab, text(ids::WhiteBalance));
     }
     timingTab = new TimingTab(notebook);
-    notebook->AddPage(timingTab, text(39));
+    notebook->AddPage(timingTab, text(ids::Timing));
     saveTab = new SaveTab(notebook);
-    notebook->AddPage(saveTab, text(78));
+    notebook->AddPage(saveTab, text(ids::SaveSettings));
     notebook->SetSelection(0);
 
     auto* top = new wxBoxSizer(wxVERTICAL);

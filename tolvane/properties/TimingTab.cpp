@@ -3,6 +3,7 @@
 #include "pemblon/core/Exception.h"
 #include "tolvane/ViewerRules.h"
 #include "tolvane/properties/Slider.h"
+#include "tolvane/res/StringIds.h"
 #include "tolvane_model/Camera.h"
 
 #include <wx/button.h>
@@ -18,27 +19,31 @@ namespace Tolvane::Properties {
 
 TimingTab::TimingTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     auto* top = new wxBoxSizer(wxVERTICAL);
-    auto* rateBox = new wxStaticBoxSizer(wxVERTICAL, this, text(58));
+    auto* rateBox = new wxStaticBoxSizer(wxVERTICAL, this, text(ids::FrameRate));
     wxWindow* rateWindow = rateBox->GetStaticBox();
     auto* rateRow = new wxBoxSizer(wxHORIZONTAL);
-    rateRow->Add(new wxStaticText(rateWindow, wxID_ANY, text(60)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
+    rateRow->Add(new wxStaticText(rateWindow, wxID_ANY, text(ids::Rate)), 0,
+                 wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
     rate = new wxTextCtrl(rateWindow, wxID_ANY, wxEmptyString, wxDefaultPosition, wxSize(80, -1), wxTE_RIGHT,
                           wxTextValidator(wxFILTER_NUMERIC));
     // Wide enough for the text shown during the clock search, whatever the language and theme.
     rate->SetMinSize(wxSize(
-        std::max(80, rate->GetSizeFromTextSize(rate->GetTextExtent(text(77) + wxT("  "))).GetWidth()), -1));
+        std::max(
+            80, rate->GetSizeFromTextSize(rate->GetTextExtent(text(ids::Optimising) + wxT("  "))).GetWidth()),
+        -1));
     rateRow->Add(rate, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 5);
-    rateRow->Add(new wxStaticText(rateWindow, wxID_ANY, text(59)), 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 10);
-    rateRow->Add(new wxButton(rateWindow, ID_APPLY, text(61)), 0, wxRIGHT, 5);
-    rateRow->Add(new wxButton(rateWindow, ID_OPTIMIZE, text(76)), 0);
+    rateRow->Add(new wxStaticText(rateWindow, wxID_ANY, text(ids::FramesPerSecond)), 0,
+                 wxALIGN_CENTER_VERTICAL | wxRIGHT, 10);
+    rateRow->Add(new wxButton(rateWindow, ID_APPLY, text(ids::Apply)), 0, wxRIGHT, 5);
+    rateRow->Add(new wxButton(rateWindow, ID_OPTIMIZE, text(ids::OptimiseClock)), 0);
     rateBox->Add(rateRow, 0, wxEXPAND | wxALL, 5);
     top->Add(rateBox, 0, wxEXPAND | wxALL, 5);
 
-    auto* exposureBox = new wxStaticBoxSizer(wxVERTICAL, this, text(65));
-    exposure = new Slider(exposureBox->GetStaticBox(), ID_EXPOSURE, text(65));
+    auto* exposureBox = new wxStaticBoxSizer(wxVERTICAL, this, text(ids::ExposureTime));
+    exposure = new Slider(exposureBox->GetStaticBox(), ID_EXPOSURE, text(ids::ExposureTime));
     exposureBox->Add(exposure, 0, wxEXPAND | wxALL, 5);
     top->Add(exposureBox, 0, wxEXPAND | wxALL, 5);
-    top->Add(new wxButton(this, ID_DEFAULTS, text(23)), 0, wxALIGN_RIGHT | wxALL, 5);
+    top->Add(new wxButton(this, ID_DEFAULTS, text(ids::Defaults)), 0, wxALIGN_RIGHT | wxALL, 5);
     SetSizer(top);
 
     try {
@@ -84,7 +89,7 @@ void TimingTab::onApply(wxCommandEvent&) {
 void TimingTab::onOptimize(wxCommandEvent&) {
     try {
         optimizing = true;
-        rate->ChangeValue(text(77));
+        rate->ChangeValue(text(ids::Optimising));
         SetCursor(*wxHOURGLASS_CURSOR);
         Camera::getInstance()->optimizeClock(this);
     } catch (const PBN::Exception& e) {

@@ -2,6 +2,7 @@
 
 #include "pemblon/core/Exception.h"
 #include "tolvane/ViewerRules.h"
+#include "tolvane/res/StringIds.h"
 #include "tolvane_model/Camera.h"
 
 #include <wx/sizer.h>
@@ -13,10 +14,10 @@ namespace Tolvane::Properties {
 
 WhiteTab::WhiteTab(wxWindow* parent) : wxPanel(parent, wxID_ANY) {
     auto* top = new wxBoxSizer(wxVERTICAL);
-    auto* explanation = new wxStaticText(this, wxID_ANY, text(53));
+    auto* explanation = new wxStaticText(this, wxID_ANY, text(ids::WhiteBalanceHint));
     explanation->Wrap(400);
     top->Add(explanation, 0, wxALL, 8);
-    button = new wxButton(this, ID_START_STOP, text(72));
+    button = new wxButton(this, ID_START_STOP, text(ids::Start));
     top->Add(button, 0, wxALL, 8);
     SetSizer(top);
     Bind(wxEVT_BUTTON, &WhiteTab::onButton, this, ID_START_STOP);
@@ -26,11 +27,11 @@ void WhiteTab::onButton(wxCommandEvent&) {
     try {
         if (running) {
             running = false;
-            button->SetLabel(text(72));
+            button->SetLabel(text(ids::Start));
             Tolvane_model::Camera::getInstance()->stopWhiteBalance();
         } else {
             running = true;
-            button->SetLabel(text(71));
+            button->SetLabel(text(ids::Stop));
             Tolvane_model::Camera::getInstance()->doWhiteBalance();
         }
     } catch (const PBN::Exception& e) {

@@ -1,5 +1,7 @@
 #include "tolvane/tests/ViewerTestSupport.h"
 
+#include "tolvane/res/StringIds.h"
+
 #include "pemblon/core/HelperFuncs.h"
 #include "pemblon/strings/StringTable.h"
 #include "platform/zeko/TestPattern.h"
@@ -34,7 +36,7 @@ int counterOnScreen(const wxImage& image) {
 
 TEST_F(ViewerTest, StartsStoppedWithLiveCommandsDisabled) {
     EXPECT_FALSE(main->isLive());
-    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(4));
+    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(ids::CameraStopped));
     EXPECT_FALSE(main->GetMenuBar()->IsEnabled(MainWnd::ID_GRAB));
     EXPECT_FALSE(main->GetMenuBar()->IsEnabled(MainWnd::ID_RECORD));
     EXPECT_FALSE(main->GetMenuBar()->IsEnabled(MainWnd::ID_PROPERTIES));
@@ -50,8 +52,8 @@ TEST_F(ViewerTest, LiveViewShowsTheMovingPatternWithYellowAroundASmallArea) {
     startLive();
     EXPECT_TRUE(main->GetMenuBar()->IsEnabled(MainWnd::ID_GRAB));
     EXPECT_TRUE(main->GetMenuBar()->IsChecked(MainWnd::ID_LIVE));
-    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(9));
-    EXPECT_TRUE(main->GetStatusBar()->GetStatusText(2).StartsWith(text(58) + wxT(" : ")));
+    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(ids::Live));
+    EXPECT_TRUE(main->GetStatusBar()->GetStatusText(2).StartsWith(text(ids::FrameRate) + wxT(" : ")));
 
     ASSERT_TRUE(grabScreen(main->getLiveView()).IsOk());
     // The frame number drawn at the top left, read back from the screen, goes up.
@@ -80,6 +82,38 @@ TEST_F(ViewerTest, LiveViewShowsTheMovingPatternWithYellowAroundASmallArea) {
     EXPECT_TRUE(boxes->messages.empty());
 }
 
+// Scrolled to the right, the view shows the columns under it, not the frame's left edge again.
+TEST_F(ViewerTest, AViewScrolledRightShowsTheRightPartOfTheFrame) {
+    startLive();
+    main->Maximize(false);
+    main->SetSize(800, 600);
+    pump(200);
+    wxScrolledWindow* view = main->getLiveView();
+    view->Scroll(10000, 0); // as far right as it goes
+    pump(300);
+    const int offset = view->CalcUnscrolledPosition(wxPoint(0, 0)).x;
+    ASSERT_GT(offset, 200);
+    const wxImage screen = grabScreen(view);
+    Camera* camera = Camera::getInstance();
+    const unsigned char* frame = camera->getActiveImage();
+    ASSERT_NE(frame, nullptr);
+    const int stride = camera->getMaxWidth();
+    ASSERT_TRUE(screen.IsOk());
+    // The bars and the ramp stand still from frame to frame; only the small marker moves.
+    int same = 0, compared = 0;
+    for (int y = screen.GetHeight() / 4; y < screen.GetHeight(); y += screen.GetHeight() / 4)
+        for (int x = 0; x < screen.GetWidth() && offset + x < stride; ++x, ++compared) {
+            const unsigned char* pixel = frame + 3 * (static_cast<size_t>(y) * stride + offset + x);
+            same += std::abs(screen.GetRed(x, y) - pixel[0]) < 8 &&
+                    std::abs(screen.GetGreen(x, y) - pixel[1]) < 8 &&
+                    std::abs(screen.GetBlue(x, y) - pixel[2]) < 8;
+        }
+    if (!camera->isColor())
+        std::free(const_cast<unsigned char*>(frame));
+    ASSERT_GT(compared, 300);
+    EXPECT_GT(same, compared * 9 / 10) << same << " of " << compared << " at offset " << offset;
+}
+
 TEST_F(ViewerTest, ACameraThatCannotStartIsReportedOnceAndLiveStaysOff) {
     zksim_InjectFailure("zk_InitCamera", ZK_NO_CAMERA_FOUND, 1);
     command(MainWnd::ID_LIVE);
@@ -99,6 +133,29 @@ TEST_F(ViewerTest, ACameraErrorDuringTheTickStopsLiveAndIsShownOnce) {
     pump(400);
     ASSERT_EQ(boxes->messages.size(), 1u);
     EXPECT_TRUE(boxes->messages[0].Contains(wxT("zk_SetFrameRate")));
+    EXPECT_FALSE(boxes->messages[0].Contains(text(ids::CameraGone))); // the camera is still there
+}
+
+// Unplugging during live view names the failed call and says, in the interface language, that
+// the camera is gone.
+TEST_F(ViewerTest, AnUnpluggedCameraIsReportedAsGoneInTheInterfaceLanguage) {
+    ZkSimCamera camera{};
+    ASSERT_EQ(zksim_GetCamera(0, &camera), 0);
+    for (const int language : {MainWnd::ID_FRENCH, MainWnd::ID_ENGLISH}) {
+        command(language);
+        boxes->messages.clear();
+        startLive();
+        zksim_SetCameraConnected(camera.deviceId, 0);
+        pumpUntil([&] { return !main->isLive(); }, 2000);
+        pump(200);
+        zksim_SetCameraConnected(camera.deviceId, 1);
+        ASSERT_EQ(boxes->messages.size(), 1u) << language;
+        EXPECT_TRUE(boxes->messages[0].Contains(text(ids::CameraError).BeforeFirst('%')))
+            << boxes->messages[0];
+        EXPECT_TRUE(boxes->messages[0].Contains(wxT("zk_SetFrameRate"))) << boxes->messages[0];
+        ASSERT_FALSE(text(ids::CameraGone).empty());
+        EXPECT_TRUE(boxes->messages[0].Contains(text(ids::CameraGone))) << boxes->messages[0];
+    }
 }
 
 TEST_F(ViewerTest, LanguageSwitchRelabelsEverythingAndIsSaved) {
@@ -157,7 +214,7 @@ TEST_F(ViewerTest, HelpStartsTheViewerOrSaysItCannot) {
     command(MainWnd::ID_HELP);
     unsetenv("TOLVANE_HELP_VIEWER");
     ASSERT_EQ(boxes->messages.size(), 1u);
-    EXPECT_TRUE(boxes->messages[0].Contains(text(102)));
+    EXPECT_TRUE(boxes->messages[0].Contains(text(ids::HelpViewerMissing)));
     EXPECT_TRUE(wxFileExists(PBN::HelperFuncs::getAppDir().wxstr() + wxT("doc/Tolvane help.chm")));
 }
 
@@ -168,7 +225,7 @@ TEST_F(ViewerTest, ABrokenStringTableIsReportedOnce) {
     EXPECT_FALSE(Tolvane_App::loadStringTable(PBN::Strings::ostring(broken.c_str())));
     ASSERT_EQ(boxes->messages.size(), 1u);
     EXPECT_EQ(boxes->messages[0], wxT("Error while loading string table."));
-    EXPECT_EQ(text(9), wxEmptyString);
+    EXPECT_EQ(text(ids::Live), wxEmptyString);
 }
 
 TEST_F(ViewerTest, AboutNamesTheCamera) {
@@ -228,7 +285,7 @@ TEST_F(ViewerTest, LiveOffShowsTheStopText) {
     startLive();
     command(MainWnd::ID_LIVE);
     EXPECT_FALSE(main->isLive());
-    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(71));
+    EXPECT_EQ(main->GetStatusBar()->GetStatusText(1), text(ids::Stop));
 }
 
 // The live view's conversion, fast path and tail alike, gives 0x00RRGGBB at every row width.

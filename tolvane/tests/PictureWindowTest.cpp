@@ -1,5 +1,7 @@
 #include "tolvane/tests/ViewerTestSupport.h"
 
+#include "tolvane/res/StringIds.h"
+
 #include "platform/zeko/zeko_sim_control.h"
 #include "tolvane/PictureWindow.h"
 #include "tolvane_model/Camera.h"
@@ -47,13 +49,13 @@ TEST_F(PictureTest, GrabsAreNumberedByTheListAfterClosedPanes) {
     for (int i = 1; i <= 3; ++i)
         ASSERT_NE(grab(), nullptr);
     auto caption = [&](PictureWindow* w) { return main->getAuiManager().GetPane(w).caption; };
-    EXPECT_EQ(caption(main->getPictureWindows()[2]), text(35) + wxT(" 3"));
+    EXPECT_EQ(caption(main->getPictureWindows()[2]), text(ids::Picture) + wxT(" 3"));
     wxAuiManagerEvent close(wxEVT_AUI_PANE_CLOSE);
     close.SetPane(&main->getAuiManager().GetPane(main->getPictureWindows()[1]));
     main->GetEventHandler()->ProcessEvent(close);
     ASSERT_EQ(main->getPictureWindows().size(), 2u);
     PictureWindow* again = grab();
-    EXPECT_EQ(caption(again), text(35) + wxT(" 3"));
+    EXPECT_EQ(caption(again), text(ids::Picture) + wxT(" 3"));
     EXPECT_TRUE(main->getAuiManager().GetPane(again).IsFloating());
 }
 
@@ -91,6 +93,33 @@ TEST_F(PictureTest, ZoomChoicesTypedValuesAndBounds) {
     const wxSize client = picture->getView()->GetClientSize();
     const double scale = std::min(client.GetWidth() / 64.0, client.GetHeight() / 48.0);
     EXPECT_EQ(picture->getShownBitmap().GetWidth(), static_cast<int>(64 * scale));
+}
+
+// The zoom box shows a typed value whole, "%" included, in either language, and stays wide
+// enough after the language changes under an open picture.
+TEST_F(PictureTest, TheZoomBoxShowsTypedValuesWholeInBothLanguages) {
+    startLive();
+    auto fits = [](wxComboBox* box, const wxString& value) {
+        return box->GetSizeFromTextSize(box->GetTextExtent(value).GetWidth()).GetWidth() <=
+               box->GetSize().GetWidth();
+    };
+    PictureWindow* first = nullptr;
+    for (const int language : {MainWnd::ID_FRENCH, MainWnd::ID_ENGLISH}) {
+        command(language);
+        const wxString point = language == MainWnd::ID_FRENCH ? wxT(",") : wxT(".");
+        for (PictureWindow* picture : {grab(), first}) {
+            if (!picture)
+                continue;
+            typeZoom(picture, wxT("150.5"));
+            wxComboBox* box = picture->getZoomBox();
+            EXPECT_EQ(box->GetValue(), wxT("150") + point + wxT("5 %"));
+            EXPECT_TRUE(fits(box, box->GetValue())) << box->GetValue() << " in " << box->GetSize().GetWidth();
+            EXPECT_TRUE(fits(box, wxT("888") + point + wxT("888 %"))) << box->GetSize().GetWidth();
+            EXPECT_TRUE(fits(box, text(ids::ZoomFit))) << box->GetSize().GetWidth();
+        }
+        if (!first)
+            first = main->getPictureWindows().front();
+    }
 }
 
 TEST_F(PictureTest, SavesTheFullSizePictureInEachFormat) {
@@ -134,7 +163,7 @@ TEST_F(PictureTest, AnUnknownTypeOrAReplacedNameIsNeverSavedSilently) {
     save(picture);
     EXPECT_FALSE(std::filesystem::exists(dir + "/picture.gif"));
     ASSERT_EQ(boxes->messages.size(), 1u);
-    EXPECT_TRUE(boxes->messages[0].Contains(text(32)));
+    EXPECT_TRUE(boxes->messages[0].Contains(text(ids::InvalidFileName)));
 
     std::ofstream(dir + "/kept.png") << "old";
     main->replace = false;

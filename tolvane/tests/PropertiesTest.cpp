@@ -1,5 +1,7 @@
 #include "tolvane/tests/ViewerTestSupport.h"
 
+#include "tolvane/res/StringIds.h"
+
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_sim_control.h"
 #include "tolvane/ViewerRules.h"
@@ -70,7 +72,7 @@ TEST_F(PropertiesTest, OpeningTheDialogChangesNothingOnTheCamera) {
     EXPECT_TRUE(writes("zk_SetExposureTime").empty());
     EXPECT_TRUE(writes("zk_SetBrightness").empty());
     EXPECT_EQ(zksim_JournalCount("zk_SetImageSize"), 0);
-    EXPECT_EQ(dialog->GetTitle(), text(16) + wxT("Tolvane"));
+    EXPECT_EQ(dialog->GetTitle(), text(ids::PropertiesTitle) + wxT("Tolvane"));
     EXPECT_EQ(dialog->getNotebook()->GetPageCount(), 5u);
     EXPECT_NE(dialog->getWhiteTab(), nullptr);
 }
@@ -122,10 +124,10 @@ TEST_F(PropertiesTest, TheSaveTabFollowsTheSavedState) {
     dialog->getGainTab()->getGreen()->setValue(33);
     pump(100);
     save->refresh();
-    EXPECT_EQ(save->getStatus()->GetLabel(), text(81));
+    EXPECT_EQ(save->getStatus()->GetLabel(), text(ids::SettingsNotSaved));
     EXPECT_EQ(save->getStatus()->GetForegroundColour(), *wxRED);
     click(save, SaveTab::ID_SAVE);
-    EXPECT_EQ(save->getStatus()->GetLabel(), text(80));
+    EXPECT_EQ(save->getStatus()->GetLabel(), text(ids::SettingsSaved));
     EXPECT_EQ(save->getStatus()->GetForegroundColour(), ViewerRules::savedColour());
     EXPECT_NE(readFile(settingsPath()).find("<UserGreenGain>33</UserGreenGain>"), std::string::npos);
     click(save, SaveTab::ID_REMOVE);
@@ -171,12 +173,12 @@ TEST_F(PropertiesTest, WhiteBalanceButtonTogglesItsLabel) {
     open();
     WhiteTab* white = dialog->getWhiteTab();
     ASSERT_NE(white, nullptr);
-    EXPECT_EQ(white->getButton()->GetLabel(), text(72));
+    EXPECT_EQ(white->getButton()->GetLabel(), text(ids::Start));
     click(white, WhiteTab::ID_START_STOP);
-    EXPECT_EQ(white->getButton()->GetLabel(), text(71));
+    EXPECT_EQ(white->getButton()->GetLabel(), text(ids::Stop));
     EXPECT_TRUE(white->isRunning());
     click(white, WhiteTab::ID_START_STOP);
-    EXPECT_EQ(white->getButton()->GetLabel(), text(72));
+    EXPECT_EQ(white->getButton()->GetLabel(), text(ids::Start));
 }
 
 TEST_F(PropertiesTest, ImageSizeIsBoundedAndReachesTheCamera) {
@@ -201,7 +203,7 @@ TEST_F(PropertiesTest, ClosingDuringTheClockSearchIsSafe) {
     zksim_SetDelays(800, 0);
     click(dialog->getTimingTab(), TimingTab::ID_OPTIMIZE);
     EXPECT_TRUE(dialog->getTimingTab()->isOptimizing());
-    EXPECT_EQ(dialog->getTimingTab()->getRateField()->GetValue(), text(77));
+    EXPECT_EQ(dialog->getTimingTab()->getRateField()->GetValue(), text(ids::Optimising));
     dialog->Destroy();
     dialog = nullptr;
     pump(1500);
@@ -214,7 +216,7 @@ TEST_F(PropertiesTest, TheClockSearchEndsOnTheGuiThread) {
     TimingTab* timing = dialog->getTimingTab();
     click(timing, TimingTab::ID_OPTIMIZE);
     EXPECT_TRUE(pumpUntil([&] { return !timing->isOptimizing(); }, 3000));
-    EXPECT_NE(timing->getRateField()->GetValue(), text(77));
+    EXPECT_NE(timing->getRateField()->GetValue(), text(ids::Optimising));
 }
 
 TEST_F(ViewerTest, AMonochromeCameraHasNoWhiteTabAndNoColourGains) {
@@ -309,7 +311,8 @@ TEST_F(PropertiesTest, TheRateFieldShowsTheClockSearchTextWholeAndSavedIsReadabl
         command(language);
         open();
         wxTextCtrl* rate = dialog->getTimingTab()->getRateField();
-        EXPECT_GE(rate->GetClientSize().GetWidth(), rate->GetTextExtent(text(77)).GetWidth()) << text(77);
+        EXPECT_GE(rate->GetClientSize().GetWidth(), rate->GetTextExtent(text(ids::Optimising)).GetWidth())
+            << text(ids::Optimising);
         SaveTab* save = dialog->getSaveTab();
         click(save, SaveTab::ID_SAVE);
         EXPECT_EQ(save->getStatus()->GetForegroundColour(), ViewerRules::savedColour());

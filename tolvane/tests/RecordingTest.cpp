@@ -1,12 +1,17 @@
 #include "tolvane/tests/ViewerTestSupport.h"
 
+#include "tolvane/res/StringIds.h"
+
 #include "platform/zeko/zeko_sim_control.h"
 #include "platform/zeko/zeko_tools.h"
 #include "tolvane/RecordAdvParameters.h"
 #include "tolvane/RecordDialog.h"
+#include "tolvane/properties/PropertiesDialog.h"
+#include "tolvane_model/Camera.h"
 #include "tolvane_model/Config.h"
 
 #include <filesystem>
+#include <wx/eventfilter.h>
 #include <wx/time.h>
 #include <wx/timer.h>
 
@@ -138,7 +143,7 @@ TEST_F(RecordingTest, AdvancedParametersShowTheStoredValuesAndTheirSavedState) {
         EXPECT_EQ(p->sizeField()->GetValue(), wxT("2048"));
         EXPECT_EQ(p->sizeUnitBox()->GetValue(), wxT("MB"));
         EXPECT_EQ(p->replayChoice()->GetStringSelection(), wxT("25"));
-        EXPECT_EQ(p->statusText()->GetLabel(), text(80));
+        EXPECT_EQ(p->statusText()->GetLabel(), text(ids::SettingsSaved));
         EXPECT_EQ(p->getLength(), -1);
         EXPECT_EQ(p->getMaxSize(), 2048);
 
@@ -146,7 +151,7 @@ TEST_F(RecordingTest, AdvancedParametersShowTheStoredValuesAndTheirSavedState) {
         tick(p->lengthAutoBox(), false);
         EXPECT_TRUE(p->lengthField()->IsEnabled());
         EXPECT_EQ(p->lengthField()->GetValue(), wxT("60"));
-        EXPECT_EQ(p->statusText()->GetLabel(), text(81));
+        EXPECT_EQ(p->statusText()->GetLabel(), text(ids::SettingsNotSaved));
         p->lengthUnitBox()->SetValue(wxT("min"));
         type(p->lengthField(), wxT("2"));
         EXPECT_EQ(p->getLength(), 120);
@@ -161,7 +166,7 @@ TEST_F(RecordingTest, AdvancedParametersShowTheStoredValuesAndTheirSavedState) {
         EXPECT_EQ(p->getMaxSize(), 2048); // an empty size is not a film of no frames
 
         click(p, RecordAdvParameters::ID_SAVE);
-        EXPECT_EQ(p->statusText()->GetLabel(), text(80));
+        EXPECT_EQ(p->statusText()->GetLabel(), text(ids::SettingsSaved));
         Config* config = Config::getInstance();
         EXPECT_TRUE(config->isUserRecordingDefined());
         EXPECT_EQ(config->getAviUserLength(), 120);
@@ -171,7 +176,7 @@ TEST_F(RecordingTest, AdvancedParametersShowTheStoredValuesAndTheirSavedState) {
         click(p, RecordAdvParameters::ID_REMOVE);
         EXPECT_FALSE(config->isUserRecordingDefined());
         EXPECT_TRUE(p->lengthAutoBox()->GetValue());
-        EXPECT_EQ(p->statusText()->GetLabel(), text(80));
+        EXPECT_EQ(p->statusText()->GetLabel(), text(ids::SettingsSaved));
         dialog.EndModal(wxID_CANCEL);
     });
     EXPECT_FALSE(std::filesystem::exists(dir + "/unused.avi"));
@@ -241,4 +246,72 @@ TEST_F(RecordingTest, AdvancedFieldsReadADecimalCommaOrPoint) {
         EXPECT_EQ(p->getMaxSize(), 2048);
         dialog.EndModal(wxID_CANCEL);
     });
+}
+
+namespace {
+
+// Opens the properties once, from inside the next recording tick (the command is queued as the
+// camera's timer event comes in, so the tick's yield is what runs it), and closes them after
+// openMs, counting the frames recorded meanwhile.
+class PropertiesInsideATick : public wxEventFilter {
+public:
+    PropertiesInsideATick(MainWnd* main, int openMs) : main(main), openMs(openMs) {
+        closer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            for (wxWindow* window : wxTopLevelWindows)
+                if (auto* properties = dynamic_cast<Properties::PropertiesDialog*>(window))
+                    if (properties->IsModal()) {
+                        framesWhileOpen = zksim_JournalCount("zkavi_AddFrame") - framesWhileOpen;
+                        properties->EndModal(wxID_CANCEL);
+                    }
+        });
+        wxEvtHandler::AddFilter(this);
+    }
+    ~PropertiesInsideATick() override { wxEvtHandler::RemoveFilter(this); }
+    int FilterEvent(wxEvent& event) override {
+        if (!queued && event.GetEventType() == wxEVT_TIMER &&
+            event.GetEventObject() == Tolvane_model::Camera::getInstance()) {
+            queued = true;
+            main->CallAfter([this] {
+                framesWhileOpen = zksim_JournalCount("zkavi_AddFrame");
+                closer.StartOnce(openMs);
+                wxCommandEvent open(wxEVT_MENU, MainWnd::ID_PROPERTIES);
+                main->GetEventHandler()->ProcessEvent(open);
+                closed = true;
+            });
+        }
+        return Event_Skip;
+    }
+    MainWnd* main;
+    int openMs;
+    wxTimer closer;
+    int framesWhileOpen = -1;
+    bool queued = false, closed = false;
+};
+
+} // namespace
+
+// The recording goes on at its own pace while a dialog the user opened is up, even when the
+// command that opened it ran inside a recording tick.
+TEST_F(RecordingTest, AFilmKeepsItsPaceWhilePropertiesOpenedInsideATickStayOpen) {
+    // A small sensor, so that every frame is written well within its period.
+    ASSERT_EQ(zksim_UseDescription("[camera]\nserial = 200\nsensor = ZK1480-C\nwidth = 320\nheight = 240\n"),
+              0);
+    startLive();
+    record("properties", [&](RecordDialog& dialog) {
+        RecordAdvParameters* advanced = dialog.createAdvancedParameters();
+        tick(advanced->lengthAutoBox(), false);
+        type(advanced->lengthField(), wxT("3"));
+        tick(advanced->rateAutoBox(), false);
+        type(advanced->rateField(), wxT("10"));
+        click(&dialog, RecordDialog::ID_RECORD);
+        pump(200);
+        dialog.Close(); // the close box: the film goes on
+    });
+    PropertiesInsideATick opener(main, 1000);
+    ASSERT_TRUE(pumpUntil([&] { return opener.closed; }, 5000));
+    EXPECT_GE(opener.framesWhileOpen, 7); // ten a second
+    ASSERT_TRUE(pumpUntil([] { return zksim_JournalCount("zkavi_ExitAVI") == 1; }, 5000));
+    const std::string probed = probe(dir + "/properties.avi");
+    EXPECT_NE(probed.find("nb_read_frames=30"), std::string::npos) << probed;
+    EXPECT_TRUE(boxes->messages.empty());
 }

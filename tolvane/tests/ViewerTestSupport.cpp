@@ -66,10 +66,11 @@ const auto* const wxAppEnv = ::testing::AddGlobalTestEnvironment(new WxApp);
 
 void pump(int ms) {
     // A nested event loop ended by a timer: unlike a yield, it returns even when the display
-    // tick keeps the queue busy.
+    // tick keeps the queue busy. The timer may fire inside a dialog's loop run from this one, so
+    // the exit is only scheduled: the loop ends once the dialog's has.
     wxGUIEventLoop loop;
     wxTimer end;
-    end.Bind(wxEVT_TIMER, [&loop](wxTimerEvent&) { loop.Exit(); });
+    end.Bind(wxEVT_TIMER, [&loop](wxTimerEvent&) { loop.ScheduleExit(); });
     end.StartOnce(std::max(ms, 1));
     loop.Run();
     wxTheApp->ProcessPendingEvents();

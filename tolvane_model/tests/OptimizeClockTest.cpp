@@ -2,8 +2,12 @@
 
 #include "tolvane_model/tests/ModelTestSupport.h"
 
+#include "platform/zeko/tests/RunCommand.h"
+
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
+#include <filesystem>
 #include <thread>
 
 using Tolvane_model::Camera;
@@ -105,6 +109,31 @@ TEST_F(OptimizeClockTest, CameraDeletedDuringTheSearchLeavesTheWorkerHarmless) {
     ASSERT_TRUE(waitFor([&] { return listener.optimizeEnds == 1; }));
     // The closed handle answers the search with an error: nothing is set.
     EXPECT_EQ(zksim_JournalCount("zk_SetPixelClock"), 0);
+}
+
+// Run on its own by the test below: the process ends while a search is still running, for as
+// long as TVM_SEARCH_MS says.
+TEST_F(OptimizeClockTest, DISABLED_EndWhileTheSearchRuns) {
+    const char* ms = std::getenv("TVM_SEARCH_MS");
+    zksim_SetDelays(ms ? std::atoi(ms) : 400, 0);
+    camera().optimizeClock(nullptr);
+}
+
+// The search ends at every point of the program's end, from its first steps to its last.
+TEST(OptimizeClockAtExit, TheProgramEndsCleanlyWhileTheSearchRuns) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    for (int ms = 0; ms <= 120; ms += 6) {
+        int status = -1;
+        const std::string out =
+            zeko::test::runCommand("TVM_SEARCH_MS=" + std::to_string(ms) + " '" + self +
+                                       "' --gtest_also_run_disabled_tests "
+                                       "--gtest_filter=OptimizeClockTest.DISABLED_EndWhileTheSearchRuns "
+                                       "2>&1",
+                                   &status);
+        ASSERT_EQ(status, 0) << ms << " ms\n" << out;
+        EXPECT_EQ(out.find("Sanitizer"), std::string::npos) << out;
+        EXPECT_NE(out.find("[  PASSED  ] 1 test"), std::string::npos) << out;
+    }
 }
 
 } // namespace

@@ -5,12 +5,15 @@
 
 #include <chrono>
 #include <cmath>
+#include <csignal>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <fstream>
 #include <map>
 #include <random>
 #include <sys/mman.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -430,6 +433,24 @@ TEST_F(FilmWriterTest, OffsetAreasAreReadFromTheDocumentedLayout) {
     EXPECT_LT(red / pixels, 50);
 }
 
+namespace {
+
+// Adds 160 x 120 frames of noise (which compresses badly) until the writer fails, 2000 at most;
+// the last result.
+int addNoiseUntilFull(AviWriter& writer, unsigned seed) {
+    std::mt19937 noise(seed);
+    std::vector<uint8_t> frame(160 * 120 * 3);
+    int result = ZKAVI_SUCCESS;
+    for (int i = 0; i < 2000 && result == ZKAVI_SUCCESS; ++i) {
+        for (uint8_t& b : frame)
+            b = static_cast<uint8_t>(noise());
+        result = writer.addFrame(frame.data());
+    }
+    return result;
+}
+
+} // namespace
+
 // A memory file sealed against growth stands in for a disk that fills up during the film: the
 // frames that reached it whole are kept, and the header counts exactly those.
 TEST_F(FilmWriterTest, AFilmCutShortByAFullDiskCountsOnlyTheFramesItHolds) {
@@ -445,14 +466,7 @@ TEST_F(FilmWriterTest, AFilmCutShortByAFullDiskCountsOnlyTheFramesItHolds) {
         ASSERT_EQ(writer.open(dup(fd)), 0);
         ASSERT_EQ(writer.setFrameRate(10), 0);
         ASSERT_EQ(writer.start(), 0);
-        std::mt19937 noise(static_cast<unsigned>(room));
-        std::vector<uint8_t> frame(160 * 120 * 3);
-        int result = ZKAVI_SUCCESS;
-        for (int i = 0; i < 2000 && result == ZKAVI_SUCCESS; ++i) {
-            for (uint8_t& b : frame)
-                b = static_cast<uint8_t>(noise());
-            result = writer.addFrame(frame.data());
-        }
+        const int result = addNoiseUntilFull(writer, static_cast<unsigned>(room));
         EXPECT_EQ(result, ZKAVI_FILE_ERROR);
         const uint32_t kept = writer.frames();
         EXPECT_GT(kept, 0u);
@@ -475,6 +489,75 @@ TEST_F(FilmWriterTest, AFilmCutShortByAFullDiskCountsOnlyTheFramesItHolds) {
         const auto info = probe(path);
         ASSERT_TRUE(info.count("nb_read_frames")) << (info.count("error") ? info.at("error") : "");
         EXPECT_EQ(info.at("nb_read_frames"), std::to_string(kept)) << room;
+    }
+}
+
+// A disk that fills up but gets the space of a cut-off chunk back (a file size limit, in a child
+// process): the frame that did not fit is cut off, the indexes of the kept frames follow the
+// last whole frame, and the RIFF size covers the file exactly.
+TEST_F(FilmWriterTest, AFullDiskCutLeavesTheIndexAndARiffSizeThatCoversTheFile) {
+    for (const rlim_t room : {rlim_t(150 * 1024), rlim_t(700 * 1024)}) {
+        SCOPED_TRACE(room);
+        const std::string path = dir_ + "/limited.avi";
+        std::remove(path.c_str());
+        int pipeEnds[2];
+        ASSERT_EQ(pipe(pipeEnds), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::signal(SIGXFSZ, SIG_IGN); // a write past the limit fails instead
+            const rlimit limit{room, RLIM_INFINITY};
+            setrlimit(RLIMIT_FSIZE, &limit);
+            AviWriter writer;
+            writer.setImageSize(160, 120, 0, 0, 0);
+            writer.open(path);
+            writer.setFrameRate(10);
+            writer.start();
+            const int result = addNoiseUntilFull(writer, static_cast<unsigned>(room));
+            const uint32_t kept = result == ZKAVI_FILE_ERROR ? writer.frames() : 0;
+            writer.stop();
+            writer.close();
+            (void)!write(pipeEnds[1], &kept, sizeof kept);
+            _exit(0);
+        }
+        ::close(pipeEnds[1]);
+        uint32_t kept = 0;
+        const ssize_t got = read(pipeEnds[0], &kept, sizeof kept);
+        ::close(pipeEnds[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_EQ(got, static_cast<ssize_t>(sizeof kept));
+        ASSERT_GT(kept, 0u) << "the disk never filled up";
+
+        std::ifstream in(path, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(in)), {});
+        auto u32At = [&bytes](size_t at) {
+            uint32_t v = 0;
+            std::memcpy(&v, bytes.data() + at, 4);
+            return v;
+        };
+        ASSERT_GE(bytes.size(), 12u);
+        EXPECT_EQ(bytes.substr(0, 4), "RIFF");
+        EXPECT_EQ(uint64_t{u32At(4)} + 8, bytes.size());
+        // The top-level chunks, walked from the header, end with the index of every kept frame.
+        std::vector<std::string> chunks;
+        size_t at = 12;
+        while (at + 8 <= bytes.size()) {
+            chunks.push_back(bytes.substr(at, 4));
+            const uint32_t size = u32At(at + 4);
+            if (chunks.back() == "idx1") {
+                EXPECT_EQ(size, 16 * kept);
+            }
+            at += 8 + size + (size & 1);
+        }
+        EXPECT_EQ(at, bytes.size());
+        ASSERT_FALSE(chunks.empty());
+        EXPECT_EQ(chunks.back(), "idx1");
+        if (tools_) {
+            const auto info = probe(path);
+            ASSERT_TRUE(info.count("nb_read_frames")) << (info.count("error") ? info.at("error") : "");
+            EXPECT_EQ(info.at("nb_read_frames"), std::to_string(kept));
+        }
     }
 }
 
