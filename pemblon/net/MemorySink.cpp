@@ -16,6 +16,8 @@ namespace {
 constexpr curl_off_t kLargestReservation = curl_off_t(64) << 20;
 constexpr size_t kGrowthOverReceived = 4;
 constexpr size_t kHugePagesFrom = size_t(8) << 20;
+// Blocks from this size on have their pages mapped ahead of the writer (see PagePrefaulter).
+constexpr size_t kPrefaultFrom = size_t(8) << 20;
 
 // Fresh memory costs a page fault per 4 KiB page when first written, which took longer than the
 // whole transfer did; a large block asks for 2 MiB pages (where the system leaves them to the
@@ -41,10 +43,15 @@ bool MemorySink::reserve(size_t capacity) {
     if (!grown)
         return false;
     adviseHugePages(grown.get(), capacity);
+    m_prefaulter.stop();
+    // The pages the copy fills are mapped beside it.
+    if (capacity >= kPrefaultFrom)
+        m_prefaulter.start(grown.get(), capacity, 0);
     if (m_size > 0)
         std::memcpy(grown.get(), m_block.get(), m_size);
     m_block = std::move(grown);
     m_capacity = capacity;
+    m_prefaulter.advance(m_size);
     return true;
 }
 
@@ -73,11 +80,13 @@ size_t MemorySink::OnSysWrite(const void* buffer, size_t size) {
     }
     std::memcpy(m_block.get() + m_size, buffer, size);
     m_size = needed;
+    m_prefaulter.advance(m_size);
     return size;
 }
 
 unsigned int MemorySink::releaseBlock(char*& data) {
     data = nullptr;
+    m_prefaulter.stop();
     if (!reserve(m_size + 1))
         return 0;
     m_block[m_size] = '\0';

@@ -8,12 +8,15 @@
 #include <curl/curl.h>
 #include <wx/stream.h>
 
+#include "pemblon/net/PagePrefaulter.h"
+
 namespace PBN::Net::Detail {
 
 // An output stream that collects a download in one block for the caller. At the first write it
 // sizes the block from the transfer's announced length, up to 64 MiB, so that a body is written
 // once into its final place (fresh memory is costly to touch); past that it grows towards the
-// announced length, and without one it doubles its storage.
+// announced length, and without one it doubles its storage. The pages of a large block are
+// mapped ahead of the bytes on a thread of its own (PagePrefaulter).
 // (wxMemoryOutputStream grows by the bytes missing at each write and so copies the whole body
 // again at every write.)
 class MemorySink : public wxOutputStream {
@@ -43,6 +46,7 @@ private:
     std::unique_ptr<char[]> m_block;
     size_t m_size;
     size_t m_capacity;
+    PagePrefaulter m_prefaulter; // declared after the block: stops before the block is freed
 };
 
 } // namespace PBN::Net::Detail

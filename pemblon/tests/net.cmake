@@ -12,6 +12,9 @@ zeko_add_gtest(NAME pemblon_net_tests
         ${CMAKE_CURRENT_LIST_DIR}/net/FTPHandleTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/net/MultipartFormStreamTest.cpp
         ${CMAKE_CURRENT_LIST_DIR}/net/SOAPHandleTest.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/net/PagePrefaulterTest.cpp
+        # Private to the library (not exported), so compiled into the test as well.
+        ${CMAKE_SOURCE_DIR}/pemblon/net/PagePrefaulter.cpp
     LIBS pemblon)
 if(TARGET pemblon_net_tests)
     target_compile_definitions(pemblon_net_tests PRIVATE
