@@ -4,13 +4,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" "$root/build"
+# The programs and the benchmarks; the tests are built and run by scripts/test.sh.
+bash "$root/scripts/build.sh" "$root/build" -DZEKO_BUILD_TESTS=OFF
 viewer="$root/build/bin/tolvane"
-if [ ! -x "$viewer" ]; then
-    echo "The viewer is not built yet; running the library's tests instead."
-    (cd "$root/build" && ctest --output-on-failure -j "$(nproc)")
-    exit 0
-fi
 if [ -z "${DISPLAY:-}" ]; then
     echo "No display (DISPLAY is not set): running the viewer under xvfb-run, on a virtual screen nobody sees."
     echo "Set DISPLAY to an X server to see its windows."

@@ -2,16 +2,19 @@
 # Installs what is missing and builds three trees at the same time:
 #   build-test  clang-14, AddressSanitizer and UndefinedBehaviorSanitizer, asserts on: every test
 #               and the five fuzz targets;
-#   build       the tree scripts/run.sh builds (GCC, benchmarks included), so that a source that
-#               builds only with the sanitizer tree's precompiled headers fails here too;
+#   build       the tree scripts/run.sh builds (GCC, the programs and the benchmarks, no tests),
+#               so that a source that builds only with the sanitizer trees' precompiled headers
+#               fails here too;
 #   build-tsan  clang-14 and ThreadSanitizer: the test programs that start threads.
-# Checks that the sources are formatted, runs the fuzz targets for a bounded time and every test
-# of build-test, and the race checks of build-tsan as soon as that tree is built; fails if any
-# of these fails. The race checks' output is printed last, so that their summary closes the run.
+# Checks that the sources are formatted, runs every test of build-test and beside them the fuzz
+# targets for a bounded time, and the race checks of build-tsan as soon as that tree is built;
+# fails if any of these fails. The race checks' output is printed last, so that their summary
+# closes the run.
 #
-# The sanitizer tree builds, fuzzes and tests at normal priority. The race tree builds and runs
-# its tests just below it (nice 5), as its slowest programs take longest to run; the run tree
-# builds at the lowest priority (nice 19) and so takes the cores the others leave idle.
+# The sanitizer tree builds and tests at normal priority, its fuzz targets beside the tests at
+# nice 10. The race tree builds and runs its tests just below it (nice 5), as its slowest
+# programs take longest to run; the run tree builds at the lowest priority (nice 19) and so takes
+# the cores the others leave idle.
 #   CI=true     warnings fail the build of the run tree (-Werror), which is built without debug
 #               information (warnings do not depend on it; it costs a third of the compile time).
 #               Elsewhere warnings stay warnings and the tree is the one scripts/run.sh builds.
@@ -22,10 +25,10 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 
-run_options=(-DCMAKE_COMPILE_WARNING_AS_ERROR=OFF "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g -DNDEBUG"
+run_options=(-DZEKO_BUILD_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=OFF "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g -DNDEBUG"
     "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g -DNDEBUG")
 if [ "${CI:-}" = "true" ]; then
-    run_options=(-DCMAKE_COMPILE_WARNING_AS_ERROR=ON "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"
+    run_options=(-DZEKO_BUILD_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"
         "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG")
 fi
 jobs=${CTEST_PARALLEL_LEVEL:-$(nproc)}
@@ -46,7 +49,8 @@ setsid nice -n 5 bash -c '
     race "$root" "$logs" "$race_jobs" &
 race_tree=$!
 # Whatever happens below, no build or test is left running behind the script.
-trap 'kill -- -$run_tree -$race_tree 2>/dev/null || true' EXIT
+fuzz=
+trap 'kill -- -$run_tree -$race_tree ${fuzz:+-$fuzz} 2>/dev/null || true' EXIT
 
 rc=0
 # The end of a background build: its warning count, or its errors and the end of its log.
@@ -64,8 +68,13 @@ built() {
 
 bash "$root/scripts/build.sh" "$root/build-test" -DZEKO_SANITIZE=ON -DZEKO_BUILD_BENCH=OFF
 bash "$root/scripts/format.sh" --check || rc=1
-bash "$root/scripts/fuzz.sh" || rc=1
+# The fuzz targets run for a fixed time beside the tests, below them (nice 10); their summary
+# follows the tests'.
+setsid nice -n 10 bash "$root/scripts/fuzz.sh" >"$logs/fuzz.log" 2>&1 &
+fuzz=$!
 (cd "$root/build-test" && ctest --output-on-failure -j "$jobs") || rc=1
+wait "$fuzz" || rc=1
+cat "$logs/fuzz.log"
 
 status=0
 wait "$run_tree" || status=$?

@@ -17,8 +17,11 @@ std::string libDir() {
 }
 
 void ManagerTest::SetUp() {
-    char pattern[] = "/tmp/zeko_cm_test_XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
+    // In memory where the machine has it: every registry value is written durably (fsync), and
+    // a test that installs COM ports writes thousands, which a disk busy with builds makes slow.
+    std::string pattern = std::filesystem::is_directory("/dev/shm") ? "/dev/shm/zeko_cm_test_XXXXXX"
+                                                                    : "/tmp/zeko_cm_test_XXXXXX";
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     dir_ = pattern;
     setenv("ZEKO_REGISTRY_DIR", dir_.c_str(), 1);
     setenv("ZEKO_SIM_STATE_DIR", dir_.c_str(), 1);
