@@ -276,7 +276,7 @@ bool SMTPSession::disconnect() {
 ostring SMTPSession::refusal(const SMTPMessage& message) const {
     if (!connected)
         return ostring("Mail refused: the session is not connected");
-    if (message.from.getAddr().size() == 0)
+    if (!message.from.isValid())
         return ostring("Mail refused: the message has no sender");
     if (message.recipients.empty())
         return ostring("Mail refused: the message has no To recipient");

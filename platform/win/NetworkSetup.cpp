@@ -137,10 +137,6 @@ bool usableConfigurationStored(bool lockHeld) {
     return !KeepUnreadableAside(NetConfigurationPath(), *problem);
 }
 
-} // namespace
-
-namespace {
-
 // The adapters of a stored configuration that are still present get the registry keys they lack
 // again: a machine registry that was set aside took them along, and without them the service
 // dialog finds no address for an adapter that the configuration still binds.
