@@ -134,6 +134,11 @@ void FTPHandle::resetList(curl_slist*& list, CURLoption option) {
 }
 bool FTPHandle::setList(curl_slist*& list, CURLoption option, const std::vector<ostring>& commands) {
     resetList(list, option);
+    // One command of the list carrying another would run commands nobody listed.
+    for (const ostring& command : commands) {
+        if (refusedLine(command, "an FTP command"))
+            return false;
+    }
     for (const ostring& command : commands)
         appendTo(list, command);
     return list != nullptr;
@@ -141,6 +146,8 @@ bool FTPHandle::setList(curl_slist*& list, CURLoption option, const std::vector<
 bool FTPHandle::appendToList(curl_slist*& list, CURLoption option, const ostring& command, bool reset) {
     if (reset)
         resetList(list, option);
+    if (refusedLine(command, "an FTP command"))
+        return false;
     return appendTo(list, command);
 }
 
@@ -352,7 +359,11 @@ bool FTPHandle::doDELETE(const ostring& path) {
     splitRequestURL();
     if (m_entryName.size() == 0)
         return doRMDIR(path);
-    appendPostQuote(ostring("DELE ") + unescaped(m_entryName), true);
+    // The name is checked once decoded: "%0D%0A" would start a command of its own.
+    const ostring name = unescaped(m_entryName);
+    if (refusedLine(name, "the file name"))
+        return false;
+    appendPostQuote(ostring("DELE ") + name, true);
     return runCommandsOnDirectory();
 }
 
@@ -365,7 +376,10 @@ bool FTPHandle::doRMDIR(const ostring& path) {
     m_directoryPart = slash < 0 ? ostring("") : withoutSlash.substr(0, slash);
     if (m_entryName.size() == 0)
         return false;
-    appendPostQuote(ostring("RMD ") + unescaped(m_entryName), true);
+    const ostring name = unescaped(m_entryName);
+    if (refusedLine(name, "the directory name"))
+        return false;
+    appendPostQuote(ostring("RMD ") + name, true);
     return runCommandsOnDirectory();
 }
 
@@ -375,7 +389,10 @@ bool FTPHandle::doRENAME(const ostring& newName, const ostring& path) {
     splitRequestURL();
     if (m_entryName.size() == 0)
         return false;
-    appendPostQuote(ostring("RNFR ") + unescaped(m_entryName), true);
+    const ostring name = unescaped(m_entryName);
+    if (refusedLine(name, "the file name") || refusedLine(newName, "the new name"))
+        return false;
+    appendPostQuote(ostring("RNFR ") + name, true);
     appendPostQuote(ostring("RNTO ") + newName, false);
     return runCommandsOnDirectory();
 }

@@ -1,5 +1,6 @@
 #include "pemblon/net/NetHandle.h"
 
+#include <cstdio>
 #include <cstring>
 #include <utility>
 
@@ -189,7 +190,25 @@ bool NetHandle::getVerboseStream(wxOutputStream& out) const {
     return out.IsOk();
 }
 
+bool NetHandle::refusedLine(const ostring& text, const char* what) {
+    if (!Detail::breaksLine(text))
+        return false;
+    snprintf(m_errorBuffer, sizeof m_errorBuffer, "Refused before sending: %s holds a line break or a NUL",
+             what);
+    m_curlCode = CURLE_BAD_FUNCTION_ARGUMENT;
+    m_responseCode = -1;
+    return true;
+}
+
 bool NetHandle::perform() {
+    // libcurl reads these as C strings and puts them into commands (USER, PASS) and header lines.
+    if (refusedLine(m_requestURL, "the URL") || refusedLine(m_username, "the user name") ||
+        refusedLine(m_password, "the password"))
+        return false;
+    if (m_useProxy &&
+        (refusedLine(m_proxyHost, "the proxy host") || refusedLine(m_proxyUsername, "the proxy user name") ||
+         refusedLine(m_proxyPassword, "the proxy password")))
+        return false;
     m_curlCode = CURLE_OK;
     m_listeners.dispatch([this](NetListener* listener) { listener->pbnNetBegin(this); });
     // Peer verification stays libcurl's default (on) for every URL.

@@ -83,6 +83,8 @@ public:
     bool getVerboseString(Strings::ostring& out) const;
     bool getVerboseStream(wxOutputStream& out) const;
 
+    // Refuses (false, see refusedLine) a request URL, credentials or proxy settings that would
+    // break a protocol line.
     bool perform();
     void addListener(NetListener* listener);
     void removeListener(NetListener* listener);
@@ -111,6 +113,10 @@ protected:
     CURLcode setTextOption(const CURLoption& option, const std::string& text);
     // Stores CURLINFO_RESPONSE_CODE into the response code.
     void readResponseCode();
+    // True, with the operation refused before anything is sent, when a caller's text bound for a
+    // request line, a header or a command holds a CR, an LF or a NUL: getErrorString() then
+    // tells which text (`what`), the code is CURLE_BAD_FUNCTION_ARGUMENT and no reply code is kept.
+    bool refusedLine(const Strings::ostring& text, const char* what);
 
     Strings::ostring m_requestURL;
     wxMemoryBuffer m_headerBuffer;

@@ -32,7 +32,8 @@ ostring decodeReceived(const char* data, size_t length) {
     wxString text = wxString::FromUTF8(data, length);
     if (text.empty())
         text = wxString(data, wxConvISO8859_1, length);
-    return ostring(text);
+    // Every character, a NUL included: a decoded name is checked for it before it goes out.
+    return ostring(text.ToStdWstring());
 }
 
 ostring decodeReceived(const wxMemoryBuffer& buffer) {
@@ -53,6 +54,15 @@ std::string utf8(const ostring& text) {
 
 std::string bytes(const ostring& text) {
     return utf8(text);
+}
+
+bool breaksLine(const ostring& text) {
+    for (unsigned int i = 0; i < text.size(); ++i) {
+        const wchar_t c = text[i];
+        if (c == L'\r' || c == L'\n' || c == L'\0')
+            return true;
+    }
+    return false;
 }
 
 } // namespace PBN::Net::Detail

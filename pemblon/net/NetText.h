@@ -15,7 +15,7 @@ Strings::ostring translated(const wchar_t* text);
 // The translation with %1% replaced by value; the untranslated text when a translation's
 // place-holder is broken.
 Strings::ostring translated(const wchar_t* text, const Strings::ostring& value);
-// Received bytes as text: UTF-8, or ISO-8859-1 when they are not UTF-8.
+// Received bytes as text, NULs kept: UTF-8, or ISO-8859-1 when they are not UTF-8.
 Strings::ostring decodeReceived(const char* data, size_t length);
 Strings::ostring decodeReceived(const wxMemoryBuffer& buffer);
 // The UTF-8 bytes of a text, every character kept (NUL included): what goes on the wire as
@@ -24,5 +24,9 @@ std::string utf8(const Strings::ostring& text);
 // The bytes libcurl gets for URLs, credentials, proxy names and form names: UTF-8 as well, as the
 // host's file names and servers have them, whatever characters the text holds.
 std::string bytes(const Strings::ostring& text);
+// True when the text holds a CR, an LF or a NUL: put into a request line, a header or a command,
+// it would end that line early and start one of its own (or cut the line where libcurl reads a
+// C string). Every caller's text bound for a protocol line is asked this first.
+bool breaksLine(const Strings::ostring& text);
 
 } // namespace PBN::Net::Detail

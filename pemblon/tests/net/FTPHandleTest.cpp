@@ -211,3 +211,44 @@ TEST(FTPHandleUtf8Test, PathsNamesAndLoginGoAsUtf8) {
     ASSERT_TRUE(handle.doDELETE(ostring("caf%C3%A9%E2%98%83.txt")));
     EXPECT_FALSE(fs::exists(server->root() + "/caf\xC3\xA9\xE2\x98\x83.txt"));
 }
+
+// A name that would end its command and start another (plain or percent-encoded, CR, LF or
+// NUL) is refused with a reason, and no command of the call reaches the server.
+TEST_F(FTPHandleTest, NamesThatWouldCarryAnotherCommandAreRefused) {
+    fs::create_directories(root("inj/sub"));
+    NetTest::writeFile(root("inj/victim.txt"), "v");
+    NetTest::writeFile(root("inj/keep.txt"), "k");
+    const auto refused = [&](bool done, const std::string& what) {
+        EXPECT_FALSE(done) << what;
+        EXPECT_EQ(handle->getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT) << what;
+        EXPECT_NE(narrow(handle->getErrorString()).find("line break"), std::string::npos) << what;
+    };
+    NetTest::writeFile(server->dir.file("commands.log"), "");
+    refused(handle->doDELETE(text("inj/nothere%0D%0ADELE%20victim.txt")), "encoded CR LF");
+    refused(handle->doDELETE(text("inj/nothere%0ADELE%20victim.txt")), "encoded LF");
+    refused(handle->doDELETE(text("inj/keep.txt%00")), "encoded NUL");
+    refused(handle->doDELETE(ostring(L"inj/nothere\r\nDELE victim.txt")), "plain CR LF");
+    refused(handle->doRMDIR(text("inj/nothere%0D%0ADELE%20victim.txt")), "directory");
+    refused(handle->doDELETE(text("inj/sub%0D%0ADELE%20victim.txt/")), "directory by its slash");
+    refused(handle->doRENAME(ostring(L"zz.txt\r\nDELE victim.txt"), text("inj/keep.txt")), "new name");
+    refused(handle->doRENAME(text("zz.txt"), text("inj/keep.txt%0D%0ADELE%20victim.txt")), "old name");
+    EXPECT_TRUE(fs::exists(root("inj/victim.txt")));
+    EXPECT_TRUE(fs::exists(root("inj/keep.txt")));
+    EXPECT_TRUE(fs::exists(root("inj/sub")));
+    EXPECT_EQ(commands(), "");
+
+    // Caller's own commands are refused the same way.
+    refused(handle->appendPostQuote(ostring(L"NOOP\r\nDELE victim.txt"), true), "appended command");
+    refused(handle->setPreQuoteList({text("NOOP"), ostring(L"NOOP\nDELE victim.txt")}), "listed command");
+    ASSERT_TRUE(handle->doDELETE(text("inj/keep.txt")));
+    EXPECT_EQ(commands().find("victim"), std::string::npos);
+    EXPECT_TRUE(fs::exists(root("inj/victim.txt")));
+    EXPECT_FALSE(fs::exists(root("inj/keep.txt")));
+
+    // The login goes into USER and PASS.
+    FTPHandle login(text(server->url()), ostring(L"tester\r\nDELE inj/victim.txt"), text("secret"));
+    wxMemoryOutputStream out;
+    EXPECT_FALSE(login.doGET(out, text("inj/victim.txt")));
+    EXPECT_EQ(login.getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT);
+    EXPECT_TRUE(fs::exists(root("inj/victim.txt")));
+}
