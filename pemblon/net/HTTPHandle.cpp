@@ -116,9 +116,38 @@ curl_slist* HTTPHandle::appendCustomHeaders(curl_slist* list) const {
     return list;
 }
 
+bool HTTPHandle::refusedCustomHeaders() {
+    for (const auto& [name, value] : m_customHeaderMap) {
+        if (refusedLine(ostring(name), "a custom header's name") ||
+            refusedLine(ostring(value), "a custom header"))
+            return true;
+    }
+    return false;
+}
+
+bool HTTPHandle::refusedFormField(const ostring& name, const curl_forms* forms) {
+    if (refusedLine(name, "a form field's name"))
+        return true;
+    for (const curl_forms* f = forms; f && f->option != CURLFORM_END; ++f) {
+        // The texts libcurl writes into a part's header lines as they are.
+        if (f->option == CURLFORM_CONTENTTYPE || f->option == CURLFORM_FILENAME) {
+            if (f->value && refusedLine(ostring(f->value), "a form field's content type or file name"))
+                return true;
+        } else if (f->option == CURLFORM_CONTENTHEADER) {
+            for (auto* line = reinterpret_cast<const curl_slist*>(f->value); line; line = line->next) {
+                if (line->data && refusedLine(ostring(line->data), "a form field's header line"))
+                    return true;
+            }
+        }
+    }
+    return false;
+}
+
 bool HTTPHandle::addForm(const ostring& name, curl_forms* forms, const bool& reset) {
     if (reset)
         resetPostData();
+    if (refusedFormField(name, forms))
+        return false;
     const std::string copyName = Detail::bytes(name);
     return curl_formadd(&m_formFirst, &m_formLast, CURLFORM_COPYNAME, copyName.c_str(), CURLFORM_ARRAY, forms,
                         CURLFORM_END) == CURL_FORMADD_OK;

@@ -37,7 +37,8 @@ public:
     void addCustomHeader(const Strings::ostring& name, const Strings::ostring& value);
     void clearCustomHeaders();
     // Adds a field to the form that doPOST(path) sends; reset first drops the form built so
-    // far. forms ends with a CURLFORM_END entry.
+    // far. forms ends with a CURLFORM_END entry. False, with the field not added, when the name,
+    // a content type, a file name or a part header line holds a CR, an LF or a NUL.
     bool addForm(const Strings::ostring& name, curl_forms* forms, const bool& reset);
 
     bool doOPTIONS(const Strings::ostring& path);
@@ -69,6 +70,9 @@ protected:
     virtual void resetPostData();
     // Appends "name: value" per custom header; the caller owns and frees the list.
     curl_slist* appendCustomHeaders(curl_slist* list) const;
+    // True, with the operation refused (NetHandle::refusedLine), when a custom header's name or
+    // value holds a CR, an LF or a NUL.
+    bool refusedCustomHeaders();
 
 private:
     // base URL + path into the request URL and CURLOPT_URL.
@@ -78,6 +82,8 @@ private:
     bool startRequest(const Strings::ostring& path);
     // A request of the method libcurl sends by name, its answer's body kept.
     bool customRequest(const Strings::ostring& path, const char* method);
+    // refusedLine for the texts of one addForm field.
+    bool refusedFormField(const Strings::ostring& name, const curl_forms* forms);
     // doGET into a stream; a receiveBuffer above 0 sets libcurl's receive buffer (bytes).
     bool get(wxOutputStream& out, const Strings::ostring& path, long receiveBuffer);
     // perform, then the reply code; true for a 2xx reply.

@@ -71,7 +71,7 @@ void refuseNonAsciiAddresses(const SMTPMessage& message) {
 
 bool anyLineBreak(const std::vector<SMTPAddr>& list) {
     for (const SMTPAddr& a : list) {
-        if (SMTPText::hasLineBreak(a.getAddr()) || SMTPText::hasLineBreak(a.getFriendly()))
+        if (Detail::breaksLine(a.getAddr()) || SMTPText::hasLineBreak(a.getFriendly()))
             return true;
     }
     return false;
@@ -287,16 +287,18 @@ ostring SMTPSession::refusal(const SMTPMessage& message) const {
     // A line break in any header text or command argument would add lines of the caller's
     // choosing to the mail or to the conversation.
     const ostring lineBreak(" holds a line break");
-    if (SMTPText::hasLineBreak(message.from.getAddr()) || SMTPText::hasLineBreak(message.from.getFriendly()))
+    // Addresses go into commands as they are; the other texts become encoded words when they hold
+    // a character outside printable ASCII, so a NUL in them is kept rather than refused.
+    if (Detail::breaksLine(message.from.getAddr()) || SMTPText::hasLineBreak(message.from.getFriendly()))
         return ostring("Mail refused: the sender") + lineBreak;
-    if (SMTPText::hasLineBreak(message.replyTo.getAddr()) ||
+    if (Detail::breaksLine(message.replyTo.getAddr()) ||
         SMTPText::hasLineBreak(message.replyTo.getFriendly()))
         return ostring("Mail refused: the reply-to address") + lineBreak;
     if (anyLineBreak(message.recipients) || anyLineBreak(message.ccs) || anyLineBreak(message.bccs))
         return ostring("Mail refused: a recipient") + lineBreak;
     if (SMTPText::hasLineBreak(message.subject))
         return ostring("Mail refused: the subject") + lineBreak;
-    if (SMTPText::hasLineBreak(mailer) || SMTPText::hasLineBreak(boundary))
+    if (SMTPText::hasLineBreak(mailer) || Detail::breaksLine(boundary))
         return ostring("Mail refused: the session's mailer or boundary") + lineBreak;
     for (size_t i = 0; i < message.attachmentPaths.size(); ++i) {
         if (SMTPText::hasLineBreak(message.attachmentNames[i]) ||

@@ -34,7 +34,9 @@ PBN_API std::string quotedPrintable(const std::string& crlfText);
 // last line; "" for no bytes.
 PBN_API std::string base64Lines(const ByteArray& bytes);
 
-// True when the text holds a CR or an LF: such a text would add lines to a header or a command.
+// True when the text holds a CR or an LF: such a text would add lines to a header. For header text
+// that goes out as encoded words when needed (a NUL among them); commands and raw header values
+// refuse NUL as well (Detail::breaksLine).
 PBN_API bool hasLineBreak(const Strings::ostring& text);
 
 // The text with every backslash and double quote escaped, for a quoted header parameter.

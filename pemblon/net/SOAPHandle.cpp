@@ -15,10 +15,15 @@ using Strings::ostring;
 
 namespace {
 
-std::string soapActionLine(const ostring& action) {
+// The action without the blanks and line ends around it.
+ostring trimmedAction(const ostring& action) {
     ostring trimmed(action);
     trimmed.trim(ostring(" \r\n\t"));
-    return "SOAPAction: \"urn:" + Detail::utf8(trimmed) + "\"";
+    return trimmed;
+}
+
+std::string soapActionLine(const ostring& trimmedAction) {
+    return "SOAPAction: \"urn:" + Detail::utf8(trimmedAction) + "\"";
 }
 
 curl_slist* lineList(const std::vector<std::string>& lines) {
@@ -57,10 +62,13 @@ SOAPHandle::SOAPHandle(const ostring& baseURL, const ostring& username, const os
 SOAPHandle::~SOAPHandle() = default;
 
 bool SOAPHandle::sendMessage(const ostring& action, wxOutputStream& reply, wxInputStream& request) {
+    const ostring soapAction = trimmedAction(action);
+    if (refusedLine(soapAction, "the SOAP action") || refusedCustomHeaders())
+        return false;
     SlistSet lists;
     curl_slist* headers =
         lists.own(appendCustomHeaders(lineList({"Content-type: text/xml; charset=ISO-8859-1",
-                                                "Transfer-Encoding: chunked", soapActionLine(action)})));
+                                                "Transfer-Encoding: chunked", soapActionLine(soapAction)})));
     if (!m_curl)
         return false;
     setCurlHandleToDefaults();
@@ -82,13 +90,20 @@ bool SOAPHandle::sendMessage(const ostring& action, wxOutputStream& reply, const
                              const std::vector<ostring>& contentIds, const std::vector<ostring>& filePaths) {
     if (contentIds.size() < filePaths.size())
         return false;
+    const ostring soapAction = trimmedAction(action);
+    if (refusedLine(soapAction, "the SOAP action") || refusedCustomHeaders())
+        return false;
+    for (size_t i = 0; i < filePaths.size(); ++i) {
+        if (refusedLine(contentIds[i], "a Content-ID"))
+            return false;
+    }
     const std::string messageId = boost::uuids::to_string(boost::uuids::random_generator()());
     SlistSet lists;
     curl_httppost* first = nullptr;
     curl_httppost* last = nullptr;
     const std::string message = envelope.get(ostring("ISO-8859-1"));
     curl_slist* messageHeaders = lists.add(
-        {"Content-Transfer-Encoding: 8bit", soapActionLine(action), "Content-ID: <" + messageId + ">"});
+        {"Content-Transfer-Encoding: 8bit", soapActionLine(soapAction), "Content-ID: <" + messageId + ">"});
     curl_formadd(&first, &last, CURLFORM_COPYNAME, "soap_message", CURLFORM_COPYCONTENTS, message.data(),
                  CURLFORM_CONTENTSLENGTH, static_cast<long>(message.size()), CURLFORM_CONTENTTYPE,
                  "text/xml; charset=ISO-8859-1", CURLFORM_CONTENTHEADER, messageHeaders, CURLFORM_END);

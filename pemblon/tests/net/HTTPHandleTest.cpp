@@ -300,3 +300,44 @@ TEST(HTTPHandleWebDavTest, PathsAndCredentialsGoAsUtf8) {
         EXPECT_EQ(get(ostring("/private/s.txt")), "200 secret") << user.isUnicode();
     }
 }
+
+// No caller's text changes a request line or a header line: a URL, the credentials, the proxy
+// settings and the texts of a form field that hold CR, LF or NUL are refused with a reason, and
+// nothing reaches the server.
+TEST_F(HTTPHandleTest, TextsThatWouldBreakARequestLineAreRefused) {
+    const auto refused = [&](HTTPHandle& h, bool done, const std::string& what) {
+        EXPECT_FALSE(done) << what;
+        EXPECT_EQ(h.getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT) << what;
+        EXPECT_EQ(h.getResponseCode(), -1) << what;
+        EXPECT_NE(narrow(h.getErrorString()).find("line break"), std::string::npos) << what;
+    };
+    const int before = server->requestCount();
+    refused(*handle, handle->doGET(text("/echo"), ostring(std::wstring(L"/echo\0/other", 12))), "NUL path");
+    wxMemoryOutputStream out;
+    refused(*handle, handle->doGET(out, ostring(L"/echo HTTP/1.1\r\nX-Injected: yes\r\n\r\nGET /x")),
+            "CR LF path");
+    HTTPHandle login(text(server->url()), ostring(L"user\r\nX-Injected: yes"), text("pw"));
+    refused(login, login.doHEAD(text("/echo")), "user name");
+    HTTPHandle password(text(server->url()), text("user"), ostring(std::wstring(L"pw\0more", 7)));
+    refused(password, password.doHEAD(text("/echo")), "password");
+    HTTPHandle proxied(text(server->url()));
+    proxied.useProxy(true);
+    proxied.setProxyHost(text(server->url()));
+    proxied.setProxyUsername(ostring(L"p\nX-Injected: yes"));
+    refused(proxied, proxied.doHEAD(text("/echo")), "proxy user name");
+
+    curl_forms typed[] = {{CURLFORM_COPYCONTENTS, "one"},
+                          {CURLFORM_CONTENTTYPE, "text/plain\r\nX-Injected: yes"},
+                          {CURLFORM_END, nullptr}};
+    refused(*handle, handle->addForm(text("a"), typed, true), "content type");
+    curl_slist* lines = curl_slist_append(nullptr, "X-Part: a\r\nX-Injected: yes");
+    curl_forms headed[] = {{CURLFORM_COPYCONTENTS, "one"},
+                           {CURLFORM_CONTENTHEADER, reinterpret_cast<const char*>(lines)},
+                           {CURLFORM_END, nullptr}};
+    refused(*handle, handle->addForm(text("a"), headed, true), "part header");
+    curl_forms plain[] = {{CURLFORM_COPYCONTENTS, "one"}, {CURLFORM_END, nullptr}};
+    refused(*handle, handle->addForm(ostring(std::wstring(L"a\0b", 3)), plain, true), "field name");
+    EXPECT_FALSE(handle->doPOST(text("/echo"))) << "no field was added";
+    curl_slist_free_all(lines);
+    EXPECT_EQ(server->requestCount(), before);
+}

@@ -156,3 +156,46 @@ TEST(SOAPFaultTest, ReadsExactNamesInAnyOrder) {
     EXPECT_EQ(none.getSeverity(), PBN::Exception::SEVERE);
     EXPECT_EQ(narrow(none.getMessage()), "");
 }
+
+// A line break or NUL inside the action, a custom header or a Content-ID would add header lines
+// of the caller's choosing: both forms refuse it with a reason and send nothing.
+TEST_F(SOAPHandleTest, TextsThatWouldAddHeaderLinesAreRefused) {
+    NetTest::TempDir dir;
+    NetTest::writeFile(dir.file("a.bin"), "abc");
+    const ostring envelope(L"<Envelope/>");
+    const auto refusedBoth = [&](SOAPHandle& handle, const ostring& action, const ostring& contentId,
+                                 const std::string& what) {
+        SCOPED_TRACE(what);
+        const int before = server->requestCount();
+        wxMemoryInputStream request("<e/>", 4);
+        wxMemoryOutputStream reply;
+        if (contentId.size() == 0) {
+            EXPECT_FALSE(handle.sendMessage(action, reply, request));
+            EXPECT_EQ(handle.getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT);
+        }
+        EXPECT_FALSE(handle.sendMessage(action, reply, envelope, {contentId.size() ? contentId : text("id")},
+                                        {text(dir.file("a.bin"))}));
+        EXPECT_EQ(handle.getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT);
+        EXPECT_NE(narrow(handle.getErrorString()).find("line break"), std::string::npos);
+        EXPECT_EQ(server->requestCount(), before);
+    };
+    SOAPHandle handle(text(server->url() + "/echo"));
+    refusedBoth(handle, ostring(L"do\r\nX-Injected: yes"), ostring(), "action CR LF");
+    refusedBoth(handle, ostring(L"do\nX-Injected: yes"), ostring(), "action LF");
+    refusedBoth(handle, ostring(std::wstring(L"do\0X", 4)), ostring(), "action NUL");
+    refusedBoth(handle, text("do"), ostring(L"id>\r\nX-Injected: <yes"), "Content-ID");
+    SOAPHandle headed(text(server->url() + "/echo"));
+    headed.addCustomHeader(text("X-Key"), ostring(L"v\r\nX-Injected: yes"));
+    refusedBoth(headed, text("do"), ostring(), "custom header value");
+    headed.clearCustomHeaders();
+    headed.addCustomHeader(ostring(L"X-Injected: yes\r\nX-Key"), text("v"));
+    refusedBoth(headed, text("do"), ostring(), "custom header name");
+
+    // Line ends around the action are still trimmed, and a clean request goes through.
+    headed.clearCustomHeaders();
+    wxMemoryOutputStream reply;
+    ASSERT_TRUE(
+        headed.sendMessage(text("\r\ndo\r\n"), reply, envelope, {text("id")}, {text(dir.file("a.bin"))}));
+    EXPECT_EQ(contents(reply).find("X-Injected"), std::string::npos);
+    EXPECT_NE(contents(reply).find("SOAPAction: \"urn:do\"\r\n"), std::string::npos);
+}
