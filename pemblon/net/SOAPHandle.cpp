@@ -1,10 +1,12 @@
 #include "pemblon/net/SOAPHandle.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
 #include <boost/uuid/random_generator.hpp>
 #include <boost/uuid/uuid_io.hpp>
+#include <wx/string.h>
 
 #include "pemblon/core/FileSystemPath.h"
 #include "pemblon/net/NetText.h"
@@ -54,6 +56,26 @@ void* asData(void* p) {
     return p;
 }
 
+// The envelope's bytes under its ISO-8859-1 label: every character the charset lacks becomes an
+// XML character reference, which any XML reader turns back into that character.
+std::string latin1Envelope(const ostring& envelope) {
+    const std::string utf8 = Detail::utf8(envelope);
+    const wxString text = wxString::FromUTF8(utf8.data(), utf8.size());
+    std::string out;
+    out.reserve(utf8.size());
+    char reference[16];
+    for (const wxUniChar c : text) {
+        const wxUint32 code = c.GetValue();
+        if (code < 256) {
+            out += static_cast<char>(code);
+        } else {
+            snprintf(reference, sizeof reference, "&#x%X;", static_cast<unsigned>(code));
+            out += reference;
+        }
+    }
+    return out;
+}
+
 } // namespace
 
 SOAPHandle::SOAPHandle(const ostring& baseURL, const ostring& username, const ostring& password)
@@ -101,7 +123,7 @@ bool SOAPHandle::sendMessage(const ostring& action, wxOutputStream& reply, const
     SlistSet lists;
     curl_httppost* first = nullptr;
     curl_httppost* last = nullptr;
-    const std::string message = envelope.get(ostring("ISO-8859-1"));
+    const std::string message = latin1Envelope(envelope);
     curl_slist* messageHeaders = lists.add(
         {"Content-Transfer-Encoding: 8bit", soapActionLine(soapAction), "Content-ID: <" + messageId + ">"});
     curl_formadd(&first, &last, CURLFORM_COPYNAME, "soap_message", CURLFORM_COPYCONTENTS, message.data(),

@@ -1,5 +1,7 @@
 #include "pemblon/net/SOAPHandle.h"
 
+#include <cstdio>
+
 #include <gtest/gtest.h>
 #include <wx/mstream.h>
 
@@ -41,6 +43,24 @@ SOAPFault faultFrom(const std::string& xml) {
     NetTest::writeFile(dir.file("f.xml"), xml);
     PBN::XML::XMLDoc doc(text(dir.file("f.xml")));
     return SOAPFault(doc.getRoot());
+}
+
+// What servers/soap_envelope.py reads from an echoed multipart request: the start part's charset
+// label, a line end, then the root element's text as UTF-8.
+std::string envelopeAsRead(const std::string& echo) {
+    NetTest::TempDir dir;
+    NetTest::writeFile(dir.file("request"), echo);
+    const std::string command =
+        "/usr/bin/python3 " + std::string(PBN_NET_TEST_SERVERS) + "/soap_envelope.py " + dir.file("request");
+    std::string out;
+    if (FILE* pipe = popen(command.c_str(), "r")) {
+        char buffer[4096];
+        for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+            out.append(buffer, n);
+        if (pclose(pipe) != 0)
+            out += " (failed)";
+    }
+    return out;
 }
 
 class SOAPHandleTest : public ::testing::Test {
@@ -198,4 +218,24 @@ TEST_F(SOAPHandleTest, TextsThatWouldAddHeaderLinesAreRefused) {
         headed.sendMessage(text("\r\ndo\r\n"), reply, envelope, {text("id")}, {text(dir.file("a.bin"))}));
     EXPECT_EQ(contents(reply).find("X-Injected"), std::string::npos);
     EXPECT_NE(contents(reply).find("SOAPAction: \"urn:do\"\r\n"), std::string::npos);
+}
+
+// The envelope goes out under its ISO-8859-1 label; what the charset lacks goes as character
+// references, so a reader that trusts the label gets every character back.
+TEST_F(SOAPHandleTest, TheMultipartEnvelopeIsWhatItsLabelSays) {
+    SOAPHandle handle(text(server->url() + "/echo"));
+    for (const ostring& envelope :
+         {ostring(L"<Envelope>\x0160imon \x2603 \U0001F600 \x00e9 &amp; &#x41;</Envelope>"),
+          ostring("<Envelope>\x8Aimon \xe9</Envelope>")}) {
+        SCOPED_TRACE(envelope.isUnicode());
+        wxMemoryOutputStream reply;
+        ASSERT_TRUE(handle.sendMessage(text("act"), reply, envelope, {}, {}));
+        const std::string echo = contents(reply);
+        const std::string expected = envelope.isUnicode()
+                                         ? "\xC5\xA0imon \xE2\x98\x83 \xF0\x9F\x98\x80 \xC3\xA9 & A"
+                                         : "\xC5\xA0imon \xC3\xA9";
+        EXPECT_EQ(envelopeAsRead(echo), "iso-8859-1\n" + expected);
+        if (envelope.isUnicode())
+            EXPECT_NE(echo.find("&#x160;imon &#x2603; &#x1F600; \xe9"), std::string::npos);
+    }
 }
