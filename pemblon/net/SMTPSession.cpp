@@ -55,7 +55,7 @@ bool isAscii(const ostring& text) {
 }
 
 // Plain SMTP without extensions carries only ASCII addresses.
-void refuseNonAsciiAddresses(const SMTPMessage& message) {
+bool asciiAddresses(const SMTPMessage& message) {
     std::vector<SMTPAddr> all{message.getFrom(), message.getReplyTo()};
     for (unsigned int i = 0; i < message.getRecipientsCount(); ++i)
         all.push_back(message.getRecipientAt(i));
@@ -65,8 +65,17 @@ void refuseNonAsciiAddresses(const SMTPMessage& message) {
         all.push_back(message.getBCCAt(i));
     for (const SMTPAddr& a : all) {
         if (!isAscii(a.getAddr()))
-            throw SMTPException(ostring("A mail address holds a character that is not ASCII"));
+            return false;
     }
+    return true;
+}
+
+// A reply as text: UTF-8 where its bytes are UTF-8, the program's encoding otherwise.
+ostring replyText(const std::string& reply) {
+    if (reply.empty())
+        return ostring("");
+    const wxString utf8 = wxString::FromUTF8(reply.data(), reply.size());
+    return utf8.empty() ? ostring(reply, Defines::appEncoding()) : ostring(utf8);
 }
 
 bool anyLineBreak(const std::vector<SMTPAddr>& list) {
@@ -191,7 +200,9 @@ bool SMTPSession::readResp(const int& expected) {
         // Each byte is looked at once; only a CR at the end of the previous read is looked at again.
         while (end == std::string::npos) {
             const size_t eol = reply.find("\r\n", scanFrom);
-            const size_t lineLength = (eol == std::string::npos ? reply.size() : eol) - lineStart;
+            // A CR that ends the read may be the line's own end, its LF in the next read.
+            const size_t pendingCR = eol == std::string::npos && reply.back() == '\r' ? 1 : 0;
+            const size_t lineLength = (eol == std::string::npos ? reply.size() - pendingCR : eol) - lineStart;
             if (lineLength > maxReplyLineOctets || (eol != std::string::npos && ++lines > maxReplyLines))
                 refuseReply(reply.substr(0, maxReplyLineOctets));
             if (eol == std::string::npos) {
@@ -207,13 +218,13 @@ bool SMTPSession::readResp(const int& expected) {
     reply.resize(end - 2);
     lastResponseCode = replyCode(reply);
     if (lastResponseCode != expected)
-        lastResponse = ostring(reply, Defines::appEncoding());
+        lastResponse = replyText(reply);
     return lastResponseCode == expected;
 }
 
 void SMTPSession::refuseReply(const std::string& received) {
     lastResponseCode = replyCode(received);
-    lastResponse = ostring(received, Defines::appEncoding());
+    lastResponse = replyText(received);
     // What else the peer sends cannot be told from a reply any more: the conversation is over.
     socket.Close();
     connected = false;
@@ -231,19 +242,29 @@ bool SMTPSession::connect(const wxIPV4address& address) {
     connected = socket.IsConnected();
     if (!connected)
         return false;
-    if (!readResp(220)) {
+    try {
+        if (!readResp(220)) {
+            disconnect();
+            throw SMTPException(ostring("Unexpected SMTP login command"));
+        }
+        wxIPV4address local;
+        local.LocalHost();
+        if (!sendMsg(ostring("HELO ") + ostring(local.Hostname()) + ostring(Defines::smtpMsgTerminator()))) {
+            disconnect();
+            return false;
+        }
+        if (readResp(250))
+            return true;
         disconnect();
-        throw SMTPException(ostring("Unexpected SMTP login command"));
+    } catch (const SMTPException&) {
+        throw;
+    } catch (...) {
+        // A server that did not answer in time, or broke off, never opened a session: a QUIT
+        // would only wait out the time-out once more.
+        socket.Close();
+        connected = false;
+        throw;
     }
-    wxIPV4address local;
-    local.LocalHost();
-    if (!sendMsg(ostring("HELO ") + ostring(local.Hostname()) + ostring(Defines::smtpMsgTerminator()))) {
-        disconnect();
-        return false;
-    }
-    if (readResp(250))
-        return true;
-    disconnect();
     throw SMTPException(ostring("Unexpected SMTP login command"));
 }
 
@@ -316,7 +337,11 @@ bool SMTPSession::send(const SMTPMessage& message, const bool& html) {
         lastResponseCode = -1;
         return false;
     }
-    refuseNonAsciiAddresses(message);
+    if (!asciiAddresses(message)) {
+        lastResponse = ostring("Mail refused: a mail address holds a character that is not ASCII");
+        lastResponseCode = -1;
+        throw SMTPException(ostring("A mail address holds a character that is not ASCII"));
+    }
     const ostring eol(Defines::smtpMsgTerminator());
     if (!sendMsg(ostring("MAIL FROM:<") + message.from.getAddr() + ostring(">") + eol))
         return false;

@@ -46,8 +46,9 @@ public:
     void setBoundary(const Strings::ostring& boundary);
     Strings::ostring getBoundary() const;
     wxIPV4address getHost() const;
-    // The text (without its last CR LF) of the last reply whose code was not the expected one, or
-    // the reason send refused a message itself.
+    // The text (without its last CR LF) of the last reply whose code was not the expected one
+    // (UTF-8 where its bytes are UTF-8), or the reason send refused a message itself (a non-ASCII
+    // address included).
     Strings::ostring getLastResponse() const;
     // The code of the last reply read; -1 before any, 0 for a reply not starting with 3 digits.
     // A message send refuses itself sets both: the reason as the text, -1 as the code.
@@ -57,7 +58,7 @@ public:
     // with HELO (250). False when the connection cannot be made, the earlier connection cannot be
     // closed or HELO cannot be written. Throws SMTPException "Unexpected SMTP login command" after
     // a QUIT exchange when the greeting or the HELO reply is not the expected one; PBN::Exception
-    // on time-outs and receive errors.
+    // on time-outs and receive errors, after closing the connection without QUIT.
     bool connect(const wxIPV4address& address);
     // As above; false as well when the host name cannot be resolved.
     bool connect(const Strings::ostring& hostName, const unsigned int& port);

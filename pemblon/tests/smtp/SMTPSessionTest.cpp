@@ -450,3 +450,55 @@ TEST(SMTPSession, ReplyLengthAndDurationAreBounded) {
         EXPECT_TRUE(s.disconnect());
     }
 }
+
+TEST(SMTPSession, TheLongestReplyLineIsTakenWhenItsLineEndIsSplit) {
+    ScriptedServer server(Steps{ScriptedServer::send("220 " + std::string(506, 'x') + "\r"),
+                                ScriptedServer::pause(150), ScriptedServer::send("\n")} +
+                          ok250 + quit221);
+    SMTPSession s("", 3000);
+    EXPECT_EQ(outcome([&] { EXPECT_TRUE(s.connect("127.0.0.1", server.port())); }), "nothing thrown");
+    EXPECT_TRUE(s.disconnect());
+}
+
+TEST(SMTPSession, RepliesReadAsUtf8WhereTheyAreUtf8) {
+    for (const auto& [sent, read] :
+         {std::pair<std::string, std::wstring>{"550 Benutzer M\xC3\xBCller \xE2\x98\x83",
+                                               L"550 Benutzer M\x00FCller \x2603"},
+          std::pair<std::string, std::wstring>{"550 M\xFCller", L"550 M\x00FCller"}}) {
+        ScriptedServer server(ScriptedServer::greeting() +
+                              Steps{ScriptedServer::readLine(), ScriptedServer::send(sent + "\r\n")} +
+                              quit221);
+        SMTPSession s("", 1500);
+        ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+        EXPECT_EQ(outcome([&] { s.send(simpleMessage()); }),
+                  "SMTPException: Unexpected MAIL FROM response received");
+        EXPECT_EQ(s.getLastResponse().wstr(), read);
+        EXPECT_TRUE(s.disconnect());
+    }
+}
+
+TEST(SMTPSession, AnAddressThatIsNotAsciiLeavesItsOwnReason) {
+    ScriptedServer server(ScriptedServer::greeting() + quit221);
+    SMTPSession s("", 1500);
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    EXPECT_FALSE(s.send(SMTPMessage("", "a@x.org")));
+    EXPECT_NE(outcome([&] { s.send(SMTPMessage("s@x.org", ostring(L"caf\x00E9@x.org"), "S", "T")); }),
+              "nothing thrown");
+    EXPECT_EQ(s.getLastResponse().str(), "Mail refused: a mail address holds a character that is not ASCII");
+    EXPECT_EQ(s.getLastResponseCode(), -1);
+    EXPECT_TRUE(s.disconnect());
+}
+
+// A server that never greets never opened a session: closing it waits for no QUIT exchange.
+TEST(SMTPSession, ASessionWhoseGreetingTimedOutClosesAtOnce) {
+    using Clock = std::chrono::steady_clock;
+    ScriptedServer server({ScriptedServer::pause(4000)});
+    const auto start = Clock::now();
+    {
+        SMTPSession s("", 1000);
+        EXPECT_EQ(outcome([&] { s.connect("127.0.0.1", server.port()); }),
+                  "Exception: Timeout occurred while waiting for read.");
+        EXPECT_FALSE(s.disconnect());
+    }
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1700));
+}
