@@ -502,3 +502,65 @@ TEST(SMTPSession, ASessionWhoseGreetingTimedOutClosesAtOnce) {
     }
     EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(1700));
 }
+
+// Every text that becomes a header line or a command is refused for a line break (and, where it
+// goes out as it is, for a NUL), each with its reason and nothing sent.
+TEST(SMTPSession, EveryHeaderAndCommandTextIsRefusedForALineBreak) {
+    SmtpTest::TempDir dir;
+    SmtpTest::writeFile(dir.file("a.txt"), "a");
+    SmtpTest::writeFile(dir.file("b\nBcc: e@z.org"), "b");
+    using PBN::Net::SMTPAddr;
+    const auto refused = [&](SMTPSession& s, const SMTPMessage& m) {
+        ScriptedServer server(ScriptedServer::greeting() + quit221);
+        if (!s.connect("127.0.0.1", server.port()))
+            return std::string("not connected");
+        const bool sent = s.send(m);
+        const std::string reason = s.getLastResponse().str();
+        EXPECT_EQ(s.getLastResponseCode(), -1) << reason;
+        EXPECT_TRUE(s.disconnect());
+        server.finish();
+        EXPECT_EQ(server.received(), "HELO localhost\r\nQUIT\r\n") << reason;
+        return sent ? std::string("sent") : reason;
+    };
+    SMTPSession plain("", 1500);
+    SMTPMessage replyTo = simpleMessage();
+    replyTo.setReplyTo(SMTPAddr("r@x.org\r\nBcc: e@z.org"));
+    EXPECT_EQ(refused(plain, replyTo), "Mail refused: the reply-to address holds a line break");
+    replyTo.setReplyTo(SMTPAddr("r@x.org", "R\nBcc: e@z.org"));
+    EXPECT_EQ(refused(plain, replyTo), "Mail refused: the reply-to address holds a line break");
+    SMTPMessage nul = simpleMessage();
+    nul.addRecipient(SMTPAddr(ostring(std::wstring(L"b@x.org\0x", 9))));
+    EXPECT_EQ(refused(plain, nul), "Mail refused: a recipient holds a line break");
+    SMTPMessage named = simpleMessage();
+    named.addAttachment(ostring(dir.file("a.txt").c_str()), ostring("a\r\nBcc: e@z.org"));
+    EXPECT_EQ(refused(plain, named), "Mail refused: an attachment's name holds a line break");
+    SMTPMessage file = simpleMessage();
+    file.addAttachment(ostring(dir.file("b\nBcc: e@z.org").c_str()));
+    EXPECT_EQ(refused(plain, file), "Mail refused: an attachment's name holds a line break");
+    SMTPSession mailer("M\r\nBcc: e@z.org", 1500);
+    EXPECT_EQ(refused(mailer, simpleMessage()),
+              "Mail refused: the session's mailer or boundary holds a line break");
+    SMTPSession boundary("", 1500, "b\r\n--b");
+    EXPECT_EQ(refused(boundary, simpleMessage()),
+              "Mail refused: the session's mailer or boundary holds a line break");
+    SMTPSession nulBoundary("", 1500, ostring(std::wstring(L"b\0c", 3)));
+    EXPECT_EQ(refused(nulBoundary, simpleMessage()),
+              "Mail refused: the session's mailer or boundary holds a line break");
+}
+
+// One octet or one line past the bounds is refused; the bounds themselves are taken (above).
+TEST(SMTPSession, OneLineOrOneOctetTooManyIsRefused) {
+    std::string lines;
+    for (int i = 0; i < 100; ++i)
+        lines += "250-line " + std::to_string(i) + "\r\n";
+    for (const std::string& helo : {lines + "250 last\r\n", "250 " + std::string(507, 'y') + "\r\n"}) {
+        SCOPED_TRACE(helo.size());
+        ScriptedServer server(Steps{ScriptedServer::send("220 ok\r\n"), ScriptedServer::readLine(),
+                                    ScriptedServer::send(helo)});
+        SMTPSession s("", 3000);
+        EXPECT_EQ(outcome([&] { s.connect("127.0.0.1", server.port()); }),
+                  "SMTPException: The SMTP server's reply is too long");
+        EXPECT_EQ(s.getLastResponseCode(), 250);
+        EXPECT_FALSE(s.disconnect());
+    }
+}
