@@ -3,11 +3,6 @@
 #include <cstring>
 #include <new>
 
-#include <wx/log.h>
-#include <wx/mstream.h>
-#include <wx/wfstream.h>
-
-#include "pemblon/net/MemorySink.h"
 #include "pemblon/net/NetText.h"
 
 namespace PBN::Net {
@@ -43,7 +38,7 @@ ostring unescaped(const ostring& name) {
 } // namespace
 
 FTPHandle::FTPHandle(const ostring& baseURL, const ostring& username, const ostring& password)
-    : NetHandle(baseURL, username, password), m_quoteList(nullptr), m_preQuoteList(nullptr),
+    : TransferHandle(baseURL, username, password), m_quoteList(nullptr), m_preQuoteList(nullptr),
       m_postQuoteList(nullptr), m_createMissingDirs(true), m_appendOnUpload(false), m_usePortOption(false),
       m_transferMode(ASCII), m_portParam("-"), m_useEPRT(false), m_useEPSV(false) {}
 
@@ -176,7 +171,7 @@ void FTPHandle::setCurlHandleQuoteOpts() {
 }
 
 void FTPHandle::setCurlHandleToDefaults() {
-    NetHandle::setCurlHandleToDefaults();
+    TransferHandle::setCurlHandleToDefaults();
     m_entryName = ostring("");
     m_directoryPart = ostring("");
     if (!m_curl)
@@ -206,35 +201,8 @@ bool FTPHandle::finish(const long& highest, const long& extra) {
     return (m_responseCode >= 200 && m_responseCode <= highest) || (extra != 0 && m_responseCode == extra);
 }
 
-bool FTPHandle::doGET(wxOutputStream& out, const ostring& path) {
-    return get(out, path, 0L);
-}
-
-bool FTPHandle::get(wxOutputStream& out, const ostring& path, const long receiveBuffer) {
-    if (!m_curl || !out.IsOk())
-        return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
-    if (receiveBuffer > 0)
-        setOption(CURLOPT_BUFFERSIZE, receiveBuffer);
-    setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
-    setOption(CURLOPT_WRITEFUNCTION, &streamWriteCallback);
-    setOption(CURLOPT_WRITEDATA, asData(&out));
-    return finish(298);
-}
-
-bool FTPHandle::doGET(const ostring& localFile, const ostring& path) {
-    wxLogNull quiet;
-    wxFFileOutputStream file(localFile.wxstr(), wxS("wb"));
-    return doGET(file, path);
-}
-
-unsigned int FTPHandle::doGET(char*& data, const ostring& path) {
-    data = nullptr;
-    Detail::MemorySink out(m_curl);
-    if (!get(out, path, Detail::MemorySink::kReceiveBuffer))
-        return 0;
-    return out.releaseBlock(data);
+long FTPHandle::lastDownloadCode() const {
+    return 298;
 }
 
 bool FTPHandle::doPUT(wxInputStream& in, const ostring& path) {
@@ -252,17 +220,6 @@ bool FTPHandle::doPUT(wxInputStream& in, const ostring& path) {
     // The whole 64-bit length: libcurl compares it with the bytes sent.
     setOption(CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
     return finish(299);
-}
-
-bool FTPHandle::doPUT(const ostring& localFile, const ostring& path) {
-    wxLogNull quiet;
-    wxFFileInputStream file(localFile.wxstr(), wxS("rb"));
-    return doPUT(file, path);
-}
-
-bool FTPHandle::doPUT(const char* data, const unsigned int& length, const ostring& path) {
-    wxMemoryInputStream in(data, length);
-    return doPUT(in, path);
 }
 
 bool FTPHandle::startRequest(const ostring& path) {

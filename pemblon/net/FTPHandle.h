@@ -6,7 +6,7 @@
 #include <wx/stream.h>
 
 #include "pemblon/core/Export.h"
-#include "pemblon/net/NetHandle.h"
+#include "pemblon/net/TransferHandle.h"
 
 namespace PBN::Net {
 
@@ -14,7 +14,7 @@ namespace PBN::Net {
 // removal and renaming of entries through commands sent after a body-less transfer. Transfers
 // run in text mode until setToBinary(). The quote, pre-quote and post-quote lists travel only
 // with doDELETE, doRMDIR and doRENAME, which free all three afterwards.
-class PBN_API FTPHandle : public NetHandle {
+class PBN_API FTPHandle : public TransferHandle {
 public:
     enum TransferMode : int32_t { ASCII = 0, BINARY = 1 };
 
@@ -55,13 +55,10 @@ public:
     bool setPostQuoteList(const std::vector<Strings::ostring>& commands);
     bool appendPostQuote(const Strings::ostring& command, const bool& reset);
 
-    // Downloads succeed on a final reply from 200 to 298, everything else from 200 to 299.
-    bool doGET(wxOutputStream& out, const Strings::ostring& path);
-    bool doGET(const Strings::ostring& localFile, const Strings::ostring& path);
-    unsigned int doGET(char*& data, const Strings::ostring& path);
-    bool doPUT(wxInputStream& in, const Strings::ostring& path);
-    bool doPUT(const Strings::ostring& localFile, const Strings::ostring& path);
-    bool doPUT(const char* data, const unsigned int& length, const Strings::ostring& path);
+    // Downloads (doGET, the three forms of TransferHandle) succeed on a final reply from 200 to
+    // 298, everything else from 200 to 299.
+    using TransferHandle::doPUT;
+    bool doPUT(wxInputStream& in, const Strings::ostring& path) override;
     // Creates the directory and its missing parents; "a/b" and "a/b/" are the same.
     bool doMKDIR(const Strings::ostring& path);
     bool doLIST(const Strings::ostring& path);
@@ -77,6 +74,7 @@ public:
 
 protected:
     void setCurlHandleToDefaults() override;
+    long lastDownloadCode() const override;
     virtual void setCurlHandleQuoteOpts();
     void resetQuoteList();
     void resetPreQuoteList();
@@ -92,8 +90,6 @@ private:
     bool listing(const Strings::ostring& path, const char* command);
     // perform, then the reply code; true when it lies in [200, highest] (or is one of extra).
     bool finish(const long& highest, const long& extra = 0);
-    // doGET into a stream; a receiveBuffer above 0 sets libcurl's receive buffer (bytes).
-    bool get(wxOutputStream& out, const Strings::ostring& path, long receiveBuffer);
     // Splits the request URL at its last "/" into the directory part and the entry name.
     void splitRequestURL();
     // Sends the queued commands after a body-less transfer on the directory part.

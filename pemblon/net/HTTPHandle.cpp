@@ -4,12 +4,9 @@
 #include <new>
 #include <utility>
 
-#include <wx/log.h>
 #include <wx/mstream.h>
-#include <wx/wfstream.h>
 
 #include "pemblon/core/FileSystemPath.h"
-#include "pemblon/net/MemorySink.h"
 #include "pemblon/net/NetText.h"
 
 namespace PBN::Net {
@@ -80,8 +77,8 @@ void* asData(void* p) {
 } // namespace
 
 HTTPHandle::HTTPHandle(const ostring& baseURL, const ostring& username, const ostring& password)
-    : NetHandle(baseURL, username, password), m_formFirst(nullptr), m_formLast(nullptr), m_useCookies(false),
-      m_cookieFile("-") {}
+    : TransferHandle(baseURL, username, password), m_formFirst(nullptr), m_formLast(nullptr),
+      m_useCookies(false), m_cookieFile("-") {}
 
 HTTPHandle::~HTTPHandle() {
     if (m_formFirst && m_formLast)
@@ -162,7 +159,7 @@ void HTTPHandle::resetPostData() {
 }
 
 void HTTPHandle::setCurlHandleToDefaults() {
-    NetHandle::setCurlHandleToDefaults();
+    TransferHandle::setCurlHandleToDefaults();
     if (m_curl && m_useCookies)
         setTextOption(CURLOPT_COOKIEJAR, FileSystemPath::toNative(m_cookieFile));
 }
@@ -224,35 +221,8 @@ bool HTTPHandle::doHEAD(const ostring& path) {
     return finish();
 }
 
-bool HTTPHandle::doGET(wxOutputStream& out, const ostring& path) {
-    return get(out, path, 0L);
-}
-
-bool HTTPHandle::get(wxOutputStream& out, const ostring& path, const long receiveBuffer) {
-    if (!m_curl || !out.IsOk())
-        return false;
-    setCurlHandleToDefaults();
-    setRequestURL(path);
+void HTTPHandle::setDownloadOptions() {
     setOption(CURLOPT_HTTPGET, 1L);
-    if (receiveBuffer > 0)
-        setOption(CURLOPT_BUFFERSIZE, receiveBuffer);
-    setOption(CURLOPT_WRITEFUNCTION, &streamWriteCallback);
-    setOption(CURLOPT_WRITEDATA, asData(&out));
-    return finish();
-}
-
-bool HTTPHandle::doGET(const ostring& localFile, const ostring& path) {
-    wxLogNull quiet;
-    wxFFileOutputStream file(localFile.wxstr(), wxS("wb"));
-    return doGET(file, path);
-}
-
-unsigned int HTTPHandle::doGET(char*& data, const ostring& path) {
-    data = nullptr;
-    Detail::MemorySink out(m_curl);
-    if (!get(out, path, Detail::MemorySink::kReceiveBuffer))
-        return 0;
-    return out.releaseBlock(data);
 }
 
 bool HTTPHandle::doPOST(wxInputStream& in, const ostring& path) {
@@ -296,17 +266,6 @@ bool HTTPHandle::doPUT(wxInputStream& in, const ostring& path) {
     setOption(CURLOPT_INFILESIZE_LARGE, length);
     bodyToBuffer();
     return finish();
-}
-
-bool HTTPHandle::doPUT(const ostring& localFile, const ostring& path) {
-    wxLogNull quiet;
-    wxFFileInputStream file(localFile.wxstr(), wxS("rb"));
-    return doPUT(file, path);
-}
-
-bool HTTPHandle::doPUT(const char* data, const unsigned int& length, const ostring& path) {
-    wxMemoryInputStream in(data, length);
-    return doPUT(in, path);
 }
 
 bool HTTPHandle::doDELETE(const ostring& path) {

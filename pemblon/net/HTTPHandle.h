@@ -6,7 +6,7 @@
 #include <wx/string.h>
 
 #include "pemblon/core/Export.h"
-#include "pemblon/net/NetHandle.h"
+#include "pemblon/net/TransferHandle.h"
 
 namespace PBN::Net {
 
@@ -17,7 +17,7 @@ namespace PBN::Net {
 //
 // The custom headers (addCustomHeader) are not sent by the operations of this class: only the
 // SOAP handle adds them to its requests, through appendCustomHeaders().
-class PBN_API HTTPHandle : public NetHandle {
+class PBN_API HTTPHandle : public TransferHandle {
 public:
     HTTPHandle(const Strings::ostring& baseURL = Strings::ostring(),
                const Strings::ostring& username = Strings::ostring(),
@@ -43,19 +43,13 @@ public:
 
     bool doOPTIONS(const Strings::ostring& path);
     bool doHEAD(const Strings::ostring& path);
-    bool doGET(wxOutputStream& out, const Strings::ostring& path);
-    // The file is created (or emptied) before the transfer, also when the request then fails.
-    bool doGET(const Strings::ostring& localFile, const Strings::ostring& path);
-    // The body in a new block of size + 1 bytes ending with 0, which the caller frees with
-    // delete[]; returns the size, 0 (and data null) on failure.
-    unsigned int doGET(char*& data, const Strings::ostring& path);
+    // doGET: the three forms of TransferHandle.
     bool doPOST(wxInputStream& in, const Strings::ostring& path);
     bool doPOST(const char* data, const unsigned int& length, const Strings::ostring& path);
     // Sends the form built with addForm; false without sending anything when there is none.
     bool doPOST(const Strings::ostring& path);
-    bool doPUT(wxInputStream& in, const Strings::ostring& path);
-    bool doPUT(const Strings::ostring& localFile, const Strings::ostring& path);
-    bool doPUT(const char* data, const unsigned int& length, const Strings::ostring& path);
+    using TransferHandle::doPUT;
+    bool doPUT(wxInputStream& in, const Strings::ostring& path) override;
     bool doDELETE(const Strings::ostring& path);
     bool doTRACE(const Strings::ostring& path);
 
@@ -67,6 +61,7 @@ public:
 
 protected:
     void setCurlHandleToDefaults() override;
+    void setDownloadOptions() override;
     virtual void resetPostData();
     // Appends "name: value" per custom header; the caller owns and frees the list.
     curl_slist* appendCustomHeaders(curl_slist* list) const;
@@ -84,8 +79,6 @@ private:
     bool customRequest(const Strings::ostring& path, const char* method);
     // refusedLine for the texts of one addForm field.
     bool refusedFormField(const Strings::ostring& name, const curl_forms* forms);
-    // doGET into a stream; a receiveBuffer above 0 sets libcurl's receive buffer (bytes).
-    bool get(wxOutputStream& out, const Strings::ostring& path, long receiveBuffer);
     // perform, then the reply code; true for a 2xx reply.
     bool finish();
     // The defaults and the length of a stream to upload; false without a handle, for a stream in
