@@ -68,12 +68,12 @@ public:
     bool disconnect();
     // Sends one message; html selects text/html for its text. False, with nothing sent, when not
     // connected, when the message is not valid, when an attachment cannot be read or when an
-    // address, display name, the subject, the mailer or an attachment name holds a line break;
-    // false as well when a write fails. Throws SMTPException on an unexpected reply to MAIL FROM,
-    // RCPT TO or DATA, PBN::Exception on an unexpected reply to the end of data, on time-outs and
-    // on receive errors. SMTPException "The SMTP server's reply is too long" (from every
-    // operation that reads a reply) when a reply line exceeds 512 octets or a reply 100 lines;
-    // the session is then closed and not connected.
+    // address, display name, the subject, the mailer, the boundary or an attachment name holds a
+    // line break (an address or the boundary a NUL as well); false as well when a write fails. Throws
+    // SMTPException on an unexpected reply to MAIL FROM, RCPT TO or DATA, PBN::Exception on an unexpected
+    // reply to the end of data, on time-outs and on receive errors. SMTPException "The SMTP server's reply is
+    // too long" (from every operation that reads a reply) when a reply line exceeds 512 octets or a reply 100
+    // lines; the session is then closed and not connected.
     bool send(const SMTPMessage& message, const bool& html = false);
 
 protected:
