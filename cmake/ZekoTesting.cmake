@@ -9,8 +9,8 @@ set(ZEKO_TEST_ENVIRONMENT
     "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
 
 # The test programs that start threads in the code they test (render thread, serial readers and
-# transfers, update worker, firmware upload, clock search, the simulator's serial interface and
-# film writers) or that call the suite from several threads (XML error hooks, byte streams,
+# transfers, update worker, firmware upload, clock search and the timing tab's search for the
+# best end, the simulator's serial interface and film writers) or that call the suite from several threads (XML error hooks, byte streams,
 # numbers, window messages, the registry, the network clients' page prefaulter). The mail tests
 # are not here: only their loopback servers run on threads of their own, and the client shares
 # nothing with them but sockets. In a ThreadSanitizer tree (ZEKO_TSAN) only these
@@ -18,7 +18,8 @@ set(ZEKO_TEST_ENVIRONMENT
 # the build. A name here that no zeko_add_gtest defines fails the configuration, so a renamed
 # program cannot silently drop out of the race checks.
 set(ZEKO_THREAD_TESTS
-    pemblon_bytes_tests pemblon_core_tests pemblon_xml_tests pemblon_net_tests pemblon_widgets_tests ferrulon_mpfloat_tests tolvane_model_tests zeko_sim_tests
+    pemblon_bytes_tests pemblon_core_tests pemblon_xml_tests pemblon_net_tests pemblon_widgets_tests ferrulon_mpfloat_tests
+    tolvane_model_tests tolvane_gui_tests zeko_sim_tests
     zeko_winbase_tests zeko_winbase_serial_tests zeko_winservices_tests
     zeko_camera_manager_serial_tests zeko_camera_manager_serial_gui_tests zeko_cm_diagnostics_tests
     zeko_cm_diagnostics_gui_tests camera_manager_dialog_gui_tests zeko_cm_commands_gui_tests)
