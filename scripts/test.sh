@@ -25,8 +25,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 
-run_options=(-DZEKO_BUILD_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=OFF "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g -DNDEBUG"
-    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g -DNDEBUG")
+source "$root/scripts/run-options.sh"
 if [ "${CI:-}" = "true" ]; then
     run_options=(-DZEKO_BUILD_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"
         "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG")
