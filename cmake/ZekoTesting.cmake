@@ -1,16 +1,80 @@
-# zeko_add_gtest(NAME <target> SOURCES <files...> [LIBS <targets...>] [GUI] [ENV <VAR=value...>])
+# zeko_add_gtest(NAME <target> SOURCES <files...> [LIBS <targets...>] [GUI] [ENV <VAR=value...>]
+#                [TSAN_SUPPRESSIONS <files of scripts/...>])
 #
 # One GoogleTest program per subsystem, registered with CTest as one test. GUI programs run
-# under xvfb-run. Every test runs with the suite's sanitizer options and leak suppressions.
-set(ZEKO_LSAN_SUPPRESSIONS ${CMAKE_SOURCE_DIR}/scripts/lsan.supp)
-# The sanitizers' options every test runs with (a test adds its own variables after these).
-set(ZEKO_TEST_ENVIRONMENT
-    "LSAN_OPTIONS=suppressions=${ZEKO_LSAN_SUPPRESSIONS}:print_suppressions=0"
-    "UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1")
+# under xvfb-run.
+# The variables every test runs with (a test adds its own after these). The sanitizers' options
+# and suppressions are compiled into the programs instead (zeko_sanitizer_defaults), so that a
+# program started by hand gets the verdict its test gets.
+set(ZEKO_TEST_ENVIRONMENT)
+
+# In a sanitizer tree every program (tests, fuzz targets, the two programs) links an object that
+# gives the sanitizer runtimes their default options and the suppressions of scripts/lsan.supp
+# (AddressSanitizer's leak check) or scripts/tsan.supp (ThreadSanitizer). Options a user sets in
+# LSAN_OPTIONS, UBSAN_OPTIONS or TSAN_OPTIONS still come on top. The object has to be in the
+# program itself: the runtimes' own weak definitions would keep a static library's out.
+# zeko_write_sanitizer_defaults(<output> <suppression files...>): the source of that object.
+function(zeko_write_sanitizer_defaults output)
+    if(ZEKO_TSAN)
+        set(runtime tsan)
+        set(options "second_deadlock_stack=1:history_size=4")
+    else()
+        set(runtime lsan)
+        set(options "print_suppressions=0")
+    endif()
+    set(text "")
+    foreach(supp ${ARGN})
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scripts/${supp})
+        file(STRINGS ${CMAKE_SOURCE_DIR}/scripts/${supp} lines REGEX "^[^#]")
+        foreach(line IN LISTS lines)
+            string(STRIP "${line}" line)
+            if(line MATCHES "[\\\"]")
+                message(FATAL_ERROR "scripts/${supp}: a suppression may hold no quote or backslash: ${line}")
+            endif()
+            if(NOT line STREQUAL "")
+                string(APPEND text "${line}\\n")
+            endif()
+        endforeach()
+    endforeach()
+    string(REPLACE ";" " and scripts/" from "${ARGN}")
+    set(hook "extern \"C\" __attribute__((visibility(\"default\"), used)) const char* __")
+    set(source "// Written by cmake/ZekoTesting.cmake from scripts/${from}.\n")
+    string(APPEND source "${hook}${runtime}_default_suppressions() { return \"${text}\"; }\n")
+    string(APPEND source "${hook}${runtime}_default_options() { return \"${options}\"; }\n")
+    if(NOT ZEKO_TSAN)
+        string(APPEND source
+               "${hook}ubsan_default_options() { return \"print_stacktrace=1:halt_on_error=1\"; }\n")
+    endif()
+    file(CONFIGURE OUTPUT ${output} CONTENT "${source}" @ONLY)
+endfunction()
+
+if(ZEKO_TSAN)
+    set(ZEKO_SANITIZER_SUPPRESSIONS tsan.supp)
+elseif(ZEKO_SANITIZE)
+    set(ZEKO_SANITIZER_SUPPRESSIONS lsan.supp)
+endif()
+if(ZEKO_SANITIZE OR ZEKO_TSAN)
+    zeko_write_sanitizer_defaults(${CMAKE_BINARY_DIR}/zeko_sanitizer_defaults.cpp ${ZEKO_SANITIZER_SUPPRESSIONS})
+    add_library(zeko_sanitizer_defaults OBJECT ${CMAKE_BINARY_DIR}/zeko_sanitizer_defaults.cpp)
+endif()
+
+# zeko_sanitizer_defaults(<program> [TSAN <suppression files...>]): in a sanitizer tree, the
+# program carries the sanitizers' options and suppressions; in a ThreadSanitizer tree TSAN adds
+# files of scripts/ that only this program needs.
+function(zeko_sanitizer_defaults target)
+    cmake_parse_arguments(D "" "" "TSAN" ${ARGN})
+    if(ZEKO_TSAN AND D_TSAN)
+        set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_sanitizer_defaults.cpp)
+        zeko_write_sanitizer_defaults(${source} ${ZEKO_SANITIZER_SUPPRESSIONS} ${D_TSAN})
+        target_sources(${target} PRIVATE ${source})
+    elseif(TARGET zeko_sanitizer_defaults)
+        target_link_libraries(${target} PRIVATE zeko_sanitizer_defaults)
+    endif()
+endfunction()
 
 # The test programs that start threads in the code they test (render thread, serial readers and
-# transfers, update worker, firmware upload, clock search, the simulator's serial interface and
-# film writers) or that call the suite from several threads (XML error hooks, byte streams,
+# transfers, update worker, firmware upload, clock search and the timing tab's search for the
+# best end, the simulator's serial interface and film writers) or that call the suite from several threads (XML error hooks, byte streams,
 # numbers, window messages, the registry, the network clients' page prefaulter). The mail tests
 # are not here: only their loopback servers run on threads of their own, and the client shares
 # nothing with them but sockets. In a ThreadSanitizer tree (ZEKO_TSAN) only these
@@ -18,16 +82,14 @@ set(ZEKO_TEST_ENVIRONMENT
 # the build. A name here that no zeko_add_gtest defines fails the configuration, so a renamed
 # program cannot silently drop out of the race checks.
 set(ZEKO_THREAD_TESTS
-    pemblon_bytes_tests pemblon_core_tests pemblon_xml_tests pemblon_net_tests pemblon_widgets_tests ferrulon_mpfloat_tests tolvane_model_tests zeko_sim_tests
+    pemblon_bytes_tests pemblon_core_tests pemblon_xml_tests pemblon_net_tests pemblon_widgets_tests ferrulon_mpfloat_tests
+    tolvane_model_tests tolvane_gui_tests zeko_sim_tests
     zeko_winbase_tests zeko_winbase_serial_tests zeko_winservices_tests
     zeko_camera_manager_serial_tests zeko_camera_manager_serial_gui_tests zeko_cm_diagnostics_tests
     zeko_cm_diagnostics_gui_tests camera_manager_dialog_gui_tests zeko_cm_commands_gui_tests)
-set(ZEKO_TSAN_SUPPRESSIONS ${CMAKE_SOURCE_DIR}/scripts/tsan.supp)
+# Reports name the racing lines; a process with a report exits with 66 and fails its test.
 if(ZEKO_TSAN AND ZEKO_BUILD_TESTS)
     add_custom_target(zeko_thread_tests)
-    # Reports name the racing lines; a process with a report exits with 66 and fails its test.
-    set(ZEKO_TEST_ENVIRONMENT
-        "TSAN_OPTIONS=suppressions=${ZEKO_TSAN_SUPPRESSIONS}:second_deadlock_stack=1:history_size=4")
 endif()
 
 # In the sanitizer trees the test programs share one precompiled header of GoogleTest and
@@ -69,7 +131,7 @@ function(zeko_add_gtest)
     if(NOT ZEKO_BUILD_TESTS)
         return()
     endif()
-    cmake_parse_arguments(T "GUI" "NAME;TIMEOUT" "SOURCES;LIBS;ENV" ${ARGN})
+    cmake_parse_arguments(T "GUI" "NAME;TIMEOUT" "SOURCES;LIBS;ENV;TSAN_SUPPRESSIONS" ${ARGN})
     find_package(GTest REQUIRED)
     if(ZEKO_TSAN AND NOT T_NAME IN_LIST ZEKO_THREAD_TESTS)
         # Still a target, so that the folder's own settings for it apply; never built or run.
@@ -78,6 +140,7 @@ function(zeko_add_gtest)
         return()
     endif()
     add_executable(${T_NAME} ${T_SOURCES})
+    zeko_sanitizer_defaults(${T_NAME} TSAN ${T_TSAN_SUPPRESSIONS})
     if(ZEKO_TSAN)
         add_dependencies(zeko_thread_tests ${T_NAME})
     endif()
@@ -139,6 +202,7 @@ function(zeko_add_fuzz)
     endif()
     cmake_parse_arguments(F "" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${F_NAME} ${F_SOURCES})
+    zeko_sanitizer_defaults(${F_NAME})
     target_link_libraries(${F_NAME} PRIVATE ${F_LIBS})
     target_link_options(${F_NAME} PRIVATE -fsanitize=fuzzer)
     set_target_properties(${F_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/fuzz)

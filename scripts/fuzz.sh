@@ -25,8 +25,7 @@ ZEKO_TARGETS="${names[*]}" bash "$root/scripts/build.sh" "$build" -DZEKO_SANITIZ
 # The working corpora grow in the build tree; the seeds in the repository stay as they are.
 out="$build/fuzz"
 mkdir -p "$out"
-export LSAN_OPTIONS="suppressions=$root/scripts/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
-export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+# The targets carry the sanitizers' options and leak suppressions themselves (zeko_sanitizer_defaults).
 pids=()
 for f in "${fuzzers[@]}"; do
     name=${f%% *}

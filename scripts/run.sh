@@ -5,7 +5,8 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 # The programs and the benchmarks; the tests are built and run by scripts/test.sh.
-bash "$root/scripts/build.sh" "$root/build" -DZEKO_BUILD_TESTS=OFF
+source "$root/scripts/run-options.sh"
+bash "$root/scripts/build.sh" "$root/build" "${run_options[@]}"
 viewer="$root/build/bin/tolvane"
 if [ -z "${DISPLAY:-}" ]; then
     echo "No display (DISPLAY is not set): running the viewer under xvfb-run, on a virtual screen nobody sees."

@@ -15,9 +15,10 @@
 # nice 10. The race tree builds and runs its tests just below it (nice 5), as its slowest
 # programs take longest to run; the run tree builds at the lowest priority (nice 19) and so takes
 # the cores the others leave idle.
-#   CI=true     warnings fail the build of the run tree (-Werror), which is built without debug
-#               information (warnings do not depend on it; it costs a third of the compile time).
-#               Elsewhere warnings stay warnings and the tree is the one scripts/run.sh builds.
+#   CI=true     warnings fail the build of all three trees (-Werror); the run tree is built
+#               without debug information (warnings do not depend on it; it costs a third of the
+#               compile time). Elsewhere warnings stay warnings and the run tree is the one
+#               scripts/run.sh builds.
 #   ZEKO_JOBS   parallel compile jobs of each tree (default: one per core)
 #   CTEST_PARALLEL_LEVEL  test programs run at once by the sanitizer tree (default: one per
 #               core); the race checks run half as many beside them
@@ -25,11 +26,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 bash "$root/scripts/setup.sh"
 
-run_options=(-DZEKO_BUILD_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=OFF "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -g -DNDEBUG"
-    "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -g -DNDEBUG")
+source "$root/scripts/run-options.sh"
+# The test sources compile only in the sanitizer trees, so CI fails on their warnings there.
+werror=-DCMAKE_COMPILE_WARNING_AS_ERROR=OFF
 if [ "${CI:-}" = "true" ]; then
     run_options=(-DZEKO_BUILD_TESTS=OFF -DCMAKE_COMPILE_WARNING_AS_ERROR=ON "-DCMAKE_C_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG"
         "-DCMAKE_CXX_FLAGS_RELWITHDEBINFO=-O2 -DNDEBUG")
+    werror=-DCMAKE_COMPILE_WARNING_AS_ERROR=ON
 fi
 jobs=${CTEST_PARALLEL_LEVEL:-$(nproc)}
 race_jobs=$(((jobs + 1) / 2))
@@ -44,9 +47,9 @@ run_tree=$!
 # Exit status 90: the race tree did not build; otherwise that of its tests.
 setsid nice -n 5 bash -c '
     ZEKO_TARGETS=zeko_thread_tests bash "$1/scripts/build.sh" "$1/build-tsan" -DZEKO_TSAN=ON \
-        -DZEKO_BUILD_BENCH=OFF >"$2/build-tsan.log" 2>&1 || exit 90
+        -DZEKO_BUILD_BENCH=OFF "$4" >"$2/build-tsan.log" 2>&1 || exit 90
     cd "$1/build-tsan" && ctest --output-on-failure -j "$3" >"$2/race-checks.log" 2>&1' \
-    race "$root" "$logs" "$race_jobs" &
+    race "$root" "$logs" "$race_jobs" "$werror" &
 race_tree=$!
 # Whatever happens below, no build or test is left running behind the script.
 fuzz=
@@ -66,7 +69,7 @@ built() {
     rc=1
 }
 
-bash "$root/scripts/build.sh" "$root/build-test" -DZEKO_SANITIZE=ON -DZEKO_BUILD_BENCH=OFF
+bash "$root/scripts/build.sh" "$root/build-test" -DZEKO_SANITIZE=ON -DZEKO_BUILD_BENCH=OFF "$werror"
 bash "$root/scripts/format.sh" --check || rc=1
 # The fuzz targets run for a fixed time beside the tests, below them (nice 10); their summary
 # follows the tests'.

@@ -4,8 +4,8 @@
 
 #include <wx/log.h>
 
-namespace {
-
+// Not in an unnamed namespace: the wxGetApp() that wxIMPLEMENT_APP defines for it would then be
+// an unused function of this file.
 class TolvaneEntry : public Tolvane::Tolvane_App {
 public:
     TolvaneEntry() {
@@ -15,7 +15,5 @@ public:
 #endif
     }
 };
-
-} // namespace
 
 wxIMPLEMENT_APP(TolvaneEntry);

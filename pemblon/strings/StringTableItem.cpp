@@ -9,10 +9,9 @@
 namespace PBN {
 namespace Strings {
 
-StringTableItem::StringTableItem() : owner(nullptr), id(0) {}
+StringTableItem::StringTableItem() : id(0) {}
 
-StringTableItem::StringTableItem(const XML::XMLNode& node, StringTableNamespace* owner_)
-    : owner(owner_), id(0) {
+StringTableItem::StringTableItem(const XML::XMLNode& node, StringTableNamespace*) : id(0) {
     const ostring idText = node.getAttribute("id", "").getValue();
     if (idText.size() == 0 || !idText.isInt())
         return;
@@ -30,7 +29,7 @@ StringTableItem::StringTableItem(const XML::XMLNode& node, StringTableNamespace*
 }
 
 StringTableItem::StringTableItem(const StringTableItem& other)
-    : owner(nullptr), id(other.id), languages(other.languages), texts(other.texts) {}
+    : id(other.id), languages(other.languages), texts(other.texts) {}
 
 StringTableItem& StringTableItem::operator=(const StringTableItem& other) {
     id = other.id;

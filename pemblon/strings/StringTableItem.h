@@ -34,7 +34,6 @@ public:
     unsigned int getTextsCount() const { return static_cast<unsigned int>(texts.size()); }
 
 private:
-    StringTableNamespace* owner;
     unsigned int id;
     std::vector<wxLanguage> languages;
     std::vector<ostring> texts;

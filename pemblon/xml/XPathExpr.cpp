@@ -7,10 +7,10 @@ namespace XML {
 
 using Strings::ostring;
 
-XPathExpr::XPathExpr() : resultType(0) {}
-XPathExpr::XPathExpr(const ostring&) : resultType(0) {}
+XPathExpr::XPathExpr() = default;
+XPathExpr::XPathExpr(const ostring&) {}
 XPathExpr::XPathExpr(const XPathExpr& other)
-    : expression(other.expression), prefixes(other.prefixes), uris(other.uris), resultType(0) {}
+    : expression(other.expression), prefixes(other.prefixes), uris(other.uris) {}
 XPathExpr& XPathExpr::operator=(const XPathExpr& other) = default;
 XPathExpr::~XPathExpr() = default;
 

@@ -60,7 +60,6 @@ private:
     Strings::ostring expression;
     std::vector<Strings::ostring> prefixes;
     std::vector<Strings::ostring> uris;
-    int32_t resultType;
 };
 
 } // namespace XML

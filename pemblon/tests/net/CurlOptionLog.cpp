@@ -55,7 +55,16 @@ extern "C" CURLcode curl_easy_setopt(CURL* handle, CURLoption option, ...) {
     using Setopt = CURLcode (*)(CURL*, CURLoption, ...);
     static const Setopt real = reinterpret_cast<Setopt>(dlsym(RTLD_NEXT, "curl_easy_setopt"));
     va_list args;
+    // curl declares the option an enum, which is passed as an int; curl's own definition starts
+    // its arguments from it the same way.
+#ifdef __clang__
+#pragma clang diagnostic push
+#pragma clang diagnostic ignored "-Wvarargs"
+#endif
     va_start(args, option);
+#ifdef __clang__
+#pragma clang diagnostic pop
+#endif
     CURLcode result;
     // The option number says the argument's type: long, curl_off_t or a pointer.
     if (option < CURLOPTTYPE_OBJECTPOINT) {
