@@ -62,6 +62,17 @@ template <typename T, typename Op> void forEach(T* out, const T* items, const un
     }
 }
 
+// Copies source's elements into items when both shapes are equal (nothing to allocate, nothing
+// that can fail), and tells whether it did.
+template <typename T>
+bool copyIntoSameShape(T* items, const Shape& shape, const T* source, const Shape& sourceShape) {
+    if (!sameShape(shape, sourceShape)) {
+        return false;
+    }
+    std::copy(source, source + shape.total, items);
+    return true;
+}
+
 // Storage for n doubles, or null for none; every element 0 when `zeroed`, else unset. An array
 // of 32 MiB or more is mapped on its own, aligned to 2 MiB and advised to use 2 MiB pages, so
 // that its first touch costs one fault per 2 MiB instead of one per 4 KiB. The last block of

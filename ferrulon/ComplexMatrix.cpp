@@ -32,17 +32,12 @@ ComplexMatrix::ComplexMatrix(ComplexMatrix&& other) noexcept : ComplexMatrix() {
 }
 
 ComplexMatrix& ComplexMatrix::operator=(const ComplexMatrix& other) {
-    if (this == &other) {
-        return *this;
+    if (this != &other &&
+        !ArrayCore::copyIntoSameShape(items, ArrayCore::Shape{dimCount, dims, total}, other.items,
+                                      ArrayCore::Shape{other.dimCount, other.dims, other.total})) {
+        ComplexMatrix copy(other);
+        swap(copy);
     }
-    // The same shape keeps this storage: nothing to allocate, nothing that can fail.
-    if (ArrayCore::sameShape(ArrayCore::Shape{dimCount, dims, total},
-                             ArrayCore::Shape{other.dimCount, other.dims, other.total})) {
-        std::copy(other.items, other.items + total, items);
-        return *this;
-    }
-    ComplexMatrix copy(other);
-    swap(copy);
     return *this;
 }
 
