@@ -6,7 +6,6 @@
 
 #include <boost/multiprecision/mpfr.hpp>
 
-#include "ferrulon/Matrix.h"
 #include "ferrulon/mpfloat.h"
 
 // Each precision is the argument (bits). Operands hold full mantissas, so that no MPFR fast path
@@ -198,34 +197,6 @@ void CopyBoost(benchmark::State& state) {
     }
 }
 BENCHMARK(CopyBoost)->Arg(64)->Arg(256)->Arg(4096);
-
-// ---- Matrix element-wise add of 10^7 doubles ----
-
-constexpr unsigned kElements = 10000000;
-
-void MatrixAdd(benchmark::State& state) {
-    FRX::Matrix a = FRX::Matrix::createVector(kElements, 1.0);
-    const FRX::Matrix b = FRX::Matrix::createVector(kElements, 1e-9);
-    for (auto _ : state) {
-        a += b;
-        benchmark::DoNotOptimize(&a(0));
-    }
-    state.SetItemsProcessed(state.iterations() * kElements);
-}
-BENCHMARK(MatrixAdd)->Unit(benchmark::kMillisecond);
-
-void PlainLoopAdd(benchmark::State& state) {
-    std::vector<double> a(kElements, 1.0);
-    const std::vector<double> b(kElements, 1e-9);
-    for (auto _ : state) {
-        for (unsigned k = 0; k < kElements; ++k) {
-            a[k] += b[k];
-        }
-        benchmark::DoNotOptimize(a.data());
-    }
-    state.SetItemsProcessed(state.iterations() * kElements);
-}
-BENCHMARK(PlainLoopAdd)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -38,28 +38,48 @@ bool broadcasts(const Shape& left, const Shape& right, const Mismatch& texts);
 // Same dimension count and sizes.
 bool sameShape(const Shape& a, const Shape& b);
 
-// Applies op(left element, right element) to every left element, under the pairing above. The
-// shapes are checked before any element changes.
+// Writes op(left element, right element) to out (which may be the left array itself), under the
+// pairing above. The shapes are checked before any element is written.
 template <typename T, typename Op>
-void combine(T* items, const Shape& left, const T* right, const Shape& rightShape, const Mismatch& texts,
-             Op op) {
+void combine(T* out, const T* items, const Shape& left, const T* right, const Shape& rightShape,
+             const Mismatch& texts, Op op) {
     if (broadcasts(left, rightShape, texts)) {
         const T r = right[0];
         for (unsigned k = 0; k < left.total; ++k) {
-            op(items[k], r);
+            out[k] = op(items[k], r);
         }
     } else {
         for (unsigned k = 0; k < left.total; ++k) {
-            op(items[k], right[k]);
+            out[k] = op(items[k], right[k]);
         }
     }
 }
 
-template <typename T, typename Op> void forEach(T* items, const unsigned& total, Op op) {
+// out[k] = op(items[k]) for every element; out may be items.
+template <typename T, typename Op> void forEach(T* out, const T* items, const unsigned& total, Op op) {
     for (unsigned k = 0; k < total; ++k) {
-        op(items[k]);
+        out[k] = op(items[k]);
     }
 }
+
+// Copies source's elements into items when both shapes are equal (nothing to allocate, nothing
+// that can fail), and tells whether it did.
+template <typename T>
+bool copyIntoSameShape(T* items, const Shape& shape, const T* source, const Shape& sourceShape) {
+    if (!sameShape(shape, sourceShape)) {
+        return false;
+    }
+    std::copy(source, source + shape.total, items);
+    return true;
+}
+
+// Storage for n doubles, or null for none; every element 0 when `zeroed`, else unset. An array
+// of 32 MiB or more is mapped on its own, aligned to 2 MiB and advised to use 2 MiB pages, so
+// that its first touch costs one fault per 2 MiB instead of one per 4 KiB. The last block of
+// 1 to 256 MiB a thread released is kept and serves that thread's next request of its size.
+// Throws std::bad_alloc. Release with releaseDoubles and the same n.
+double* allocateDoubles(const unsigned& n, bool zeroed);
+void releaseDoubles(double* items, const unsigned& n) noexcept;
 
 // A new array of n elements, value-initialised (0, or 0 + 0i), or null for none.
 template <typename T> T* allocate(const unsigned& n) {

@@ -15,18 +15,36 @@ ComplexMatrix::ComplexMatrix(const unsigned& dimCount, const unsigned* dims)
     this->dims = sizes.release();
 }
 
-ComplexMatrix::ComplexMatrix(const ComplexMatrix& other) : ComplexMatrix() {
+ComplexMatrix::ComplexMatrix(const ComplexMatrix& other, Zeros) : ComplexMatrix() {
     std::unique_ptr<unsigned[]> sizes(ArrayCore::duplicate(other.dims, other.dimCount));
-    items = ArrayCore::duplicate(other.items, other.total);
+    items = ArrayCore::allocate<Complex>(other.total);
     dims = sizes.release();
     dimCount = other.dimCount;
     total = other.total;
 }
 
+ComplexMatrix::ComplexMatrix(const ComplexMatrix& other) : ComplexMatrix(other, Zeros{}) {
+    std::copy(other.items, other.items + total, items);
+}
+
+ComplexMatrix::ComplexMatrix(ComplexMatrix&& other) noexcept : ComplexMatrix() {
+    swap(other);
+}
+
 ComplexMatrix& ComplexMatrix::operator=(const ComplexMatrix& other) {
-    if (this != &other) {
+    if (this != &other &&
+        !ArrayCore::copyIntoSameShape(items, ArrayCore::Shape{dimCount, dims, total}, other.items,
+                                      ArrayCore::Shape{other.dimCount, other.dims, other.total})) {
         ComplexMatrix copy(other);
         swap(copy);
+    }
+    return *this;
+}
+
+ComplexMatrix& ComplexMatrix::operator=(ComplexMatrix&& other) noexcept {
+    if (this != &other) {
+        ComplexMatrix taken(std::move(other));
+        swap(taken);
     }
     return *this;
 }
@@ -121,45 +139,74 @@ const Complex& ComplexMatrix::operator()(const unsigned& i, const unsigned& j, c
 
 // ---- element-wise arithmetic ----
 
+namespace {
+
+const char* const kAdded = "Matrices cannot be added";
+const char* const kSubtracted = "Matrices cannot be subtracted";
+const char* const kMultiplied = "Matrices cannot be multiplied";
+const char* const kDivided = "Matrices cannot be divided";
+
+// One operation each, shared by the in-place form and the one returning a new matrix.
+const auto plus = [](const Complex& a, const Complex& b) { return a + b; };
+const auto minus = [](const Complex& a, const Complex& b) { return a - b; };
+const auto times = [](const Complex& a, const Complex& b) { return a * b; };
+const auto over = [](const Complex& a, const Complex& b) { return a / b; };
+
+} // namespace
+
 template <typename Op>
 ComplexMatrix& ComplexMatrix::apply(const ComplexMatrix& right, const char* text, Op op) {
-    ArrayCore::combine(items, ArrayCore::Shape{dimCount, dims, total}, right.items,
+    ArrayCore::combine(items, items, ArrayCore::Shape{dimCount, dims, total}, right.items,
                        ArrayCore::Shape{right.dimCount, right.dims, right.total},
                        ArrayCore::Mismatch{text, text}, op);
     return *this;
 }
 
+template <typename Op>
+ComplexMatrix ComplexMatrix::combined(const ComplexMatrix& right, const char* text, Op op) const {
+    const ArrayCore::Shape shape{dimCount, dims, total};
+    const ArrayCore::Shape rightShape{right.dimCount, right.dims, right.total};
+    const ArrayCore::Mismatch texts{text, text};
+    // Checked before the result's storage is taken.
+    ArrayCore::broadcasts(shape, rightShape, texts);
+    ComplexMatrix result(*this, Zeros{});
+    ArrayCore::combine(result.items, items, shape, right.items, rightShape, texts, op);
+    return result;
+}
+
 ComplexMatrix& ComplexMatrix::operator+=(const ComplexMatrix& right) {
-    return apply(right, "Matrices cannot be added", [](Complex& a, const Complex& b) { a += b; });
+    return apply(right, kAdded, plus);
 }
 ComplexMatrix& ComplexMatrix::operator-=(const ComplexMatrix& right) {
-    return apply(right, "Matrices cannot be subtracted", [](Complex& a, const Complex& b) { a -= b; });
+    return apply(right, kSubtracted, minus);
 }
 ComplexMatrix& ComplexMatrix::operator*=(const ComplexMatrix& right) {
-    return apply(right, "Matrices cannot be multiplied", [](Complex& a, const Complex& b) { a *= b; });
+    return apply(right, kMultiplied, times);
 }
 ComplexMatrix& ComplexMatrix::operator/=(const ComplexMatrix& right) {
-    return apply(right, "Matrices cannot be divided", [](Complex& a, const Complex& b) { a /= b; });
+    return apply(right, kDivided, over);
 }
 ComplexMatrix ComplexMatrix::operator+(const ComplexMatrix& right) const {
-    return ComplexMatrix(*this) += right;
+    return combined(right, kAdded, plus);
 }
 ComplexMatrix ComplexMatrix::operator-(const ComplexMatrix& right) const {
-    return ComplexMatrix(*this) -= right;
+    return combined(right, kSubtracted, minus);
 }
 ComplexMatrix ComplexMatrix::operator*(const ComplexMatrix& right) const {
-    return ComplexMatrix(*this) *= right;
+    return combined(right, kMultiplied, times);
 }
 ComplexMatrix ComplexMatrix::operator/(const ComplexMatrix& right) const {
-    return ComplexMatrix(*this) /= right;
+    return combined(right, kDivided, over);
 }
 
 ComplexMatrix& ComplexMatrix::invert() {
-    ArrayCore::forEach(items, total, [](Complex& a) { a = -a; });
+    ArrayCore::forEach(items, items, total, [](const Complex& a) { return -a; });
     return *this;
 }
 ComplexMatrix ComplexMatrix::operator-() const {
-    return ComplexMatrix(*this).invert();
+    ComplexMatrix result(*this, Zeros{});
+    ArrayCore::forEach(result.items, items, total, [](const Complex& a) { return -a; });
+    return result;
 }
 
 // ---- comparison ----

@@ -17,8 +17,12 @@ public:
     // too large" when the element count does not fit an unsigned int.
     ComplexMatrix(const unsigned& dimCount, const unsigned* dims);
     ComplexMatrix(const ComplexMatrix& other);
-    // A deep copy; self-assignment does nothing. On failure the matrix is unchanged.
+    // Takes other's elements; other is left without dimensions and elements.
+    ComplexMatrix(ComplexMatrix&& other) noexcept;
+    // A deep copy, into this storage when the shapes are equal; self-assignment does nothing. On
+    // failure the matrix is unchanged.
     ComplexMatrix& operator=(const ComplexMatrix& other);
+    ComplexMatrix& operator=(ComplexMatrix&& other) noexcept;
     virtual ~ComplexMatrix();
 
     // ---- shape ----
@@ -73,7 +77,12 @@ public:
                                             const Complex& v);
 
 private:
+    struct Zeros {};
+    // other's shape, every element 0 + 0i.
+    ComplexMatrix(const ComplexMatrix& other, Zeros);
     template <typename Op> ComplexMatrix& apply(const ComplexMatrix& right, const char* text, Op op);
+    // The result written into one new matrix.
+    template <typename Op> ComplexMatrix combined(const ComplexMatrix& right, const char* text, Op op) const;
     void swap(ComplexMatrix& other) noexcept;
 
     Complex* items;

@@ -31,28 +31,46 @@ Matrix::Matrix() : items(nullptr), dims(nullptr), dimCount(0), total(0) {}
 Matrix::Matrix(const unsigned& dimCount, const unsigned* dims)
     : items(nullptr), dims(nullptr), dimCount(dimCount), total(ArrayCore::elementCount(dimCount, dims)) {
     std::unique_ptr<unsigned[]> sizes(ArrayCore::duplicate(dims, dimCount));
-    items = ArrayCore::allocate<double>(total);
+    items = ArrayCore::allocateDoubles(total, true);
     this->dims = sizes.release();
 }
 
-Matrix::Matrix(const Matrix& other) : Matrix() {
+Matrix::Matrix(const Matrix& other, Unset) : Matrix() {
     std::unique_ptr<unsigned[]> sizes(ArrayCore::duplicate(other.dims, other.dimCount));
-    items = ArrayCore::duplicate(other.items, other.total);
+    items = ArrayCore::allocateDoubles(other.total, false);
     dims = sizes.release();
     dimCount = other.dimCount;
     total = other.total;
 }
 
+Matrix::Matrix(const Matrix& other) : Matrix(other, Unset{}) {
+    std::copy(other.items, other.items + total, items);
+}
+
+Matrix::Matrix(Matrix&& other) noexcept : Matrix() {
+    swap(other);
+}
+
 Matrix& Matrix::operator=(const Matrix& other) {
-    if (this != &other) {
+    if (this != &other &&
+        !ArrayCore::copyIntoSameShape(items, ArrayCore::Shape{dimCount, dims, total}, other.items,
+                                      ArrayCore::Shape{other.dimCount, other.dims, other.total})) {
         Matrix copy(other);
         swap(copy);
     }
     return *this;
 }
 
+Matrix& Matrix::operator=(Matrix&& other) noexcept {
+    if (this != &other) {
+        Matrix taken(std::move(other));
+        swap(taken);
+    }
+    return *this;
+}
+
 Matrix::~Matrix() {
-    delete[] items;
+    ArrayCore::releaseDoubles(items, total);
     delete[] dims;
 }
 
@@ -141,123 +159,164 @@ const double& Matrix::operator()(const unsigned& i, const unsigned& j, const uns
 
 // ---- element-wise arithmetic ----
 
+namespace {
+
+const char* const kAdded = "Matrices cannot be added";
+const char* const kSubtracted = "Matrices cannot be subtracted";
+const char* const kMultiplied = "Matrices cannot be multiplied";
+const char* const kDivided = "Matrices cannot be divided";
+const char* const kCountDiffers = "Dimensionalities mismatch";
+const char* const kSizeDiffers = "Dimensions mismatch";
+
+// One operation each, shared by the in-place form and the one returning a new matrix.
+const auto plus = [](double a, double b) { return a + b; };
+const auto minus = [](double a, double b) { return a - b; };
+const auto times = [](double a, double b) { return a * b; };
+const auto over = [](double a, double b) { return a / b; };
+// A NaN on either side keeps the left element.
+const auto greater = [](double a, double b) { return b > a ? b : a; };
+const auto smaller = [](double a, double b) { return a > b ? b : a; };
+const auto negated = [](double a) { return -a; };
+const auto absolute = [](double a) { return PBN::Maths::abs(a); };
+const auto root = [](double a) { return std::sqrt(a); };
+const auto natural = [](double a) { return std::log(a); };
+const auto decimal = [](double a) { return std::log10(a); };
+const auto exponential = [](double a) { return std::exp(a); };
+
+auto integerPower(const int& n) {
+    // The magnitude as unsigned: -INT_MIN does not fit an int.
+    const unsigned magnitude = n < 0 ? 0U - static_cast<unsigned>(n) : static_cast<unsigned>(n);
+    const bool reciprocal = n < 0;
+    return [magnitude, reciprocal](double a) {
+        const double p = powerOf(a, magnitude);
+        return reciprocal ? 1.0 / p : p;
+    };
+}
+
+auto realPower(const double& y) {
+    return [y](double a) { return std::pow(a, y); };
+}
+
+} // namespace
+
 template <typename Op>
 Matrix& Matrix::apply(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op) {
-    ArrayCore::combine(items, ArrayCore::Shape{dimCount, dims, total}, right.items,
+    ArrayCore::combine(items, items, ArrayCore::Shape{dimCount, dims, total}, right.items,
                        ArrayCore::Shape{right.dimCount, right.dims, right.total},
                        ArrayCore::Mismatch{countDiffers, sizeDiffers}, op);
     return *this;
 }
 
+template <typename Op>
+Matrix Matrix::combined(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op) const {
+    const ArrayCore::Shape shape{dimCount, dims, total};
+    const ArrayCore::Shape rightShape{right.dimCount, right.dims, right.total};
+    const ArrayCore::Mismatch texts{countDiffers, sizeDiffers};
+    // Checked before the result's storage is taken.
+    ArrayCore::broadcasts(shape, rightShape, texts);
+    Matrix result(*this, Unset{});
+    ArrayCore::combine(result.items, items, shape, right.items, rightShape, texts, op);
+    return result;
+}
+
 Matrix& Matrix::operator+=(const Matrix& right) {
-    const char* text = "Matrices cannot be added";
-    return apply(right, text, text, [](double& a, double b) { a += b; });
+    return apply(right, kAdded, kAdded, plus);
 }
 Matrix& Matrix::operator-=(const Matrix& right) {
-    const char* text = "Matrices cannot be subtracted";
-    return apply(right, text, text, [](double& a, double b) { a -= b; });
+    return apply(right, kSubtracted, kSubtracted, minus);
 }
 Matrix& Matrix::operator*=(const Matrix& right) {
-    const char* text = "Matrices cannot be multiplied";
-    return apply(right, text, text, [](double& a, double b) { a *= b; });
+    return apply(right, kMultiplied, kMultiplied, times);
 }
 Matrix& Matrix::operator/=(const Matrix& right) {
-    const char* text = "Matrices cannot be divided";
-    return apply(right, text, text, [](double& a, double b) { a /= b; });
+    return apply(right, kDivided, kDivided, over);
 }
 Matrix& Matrix::setMax(const Matrix& right) {
-    return apply(right, "Dimensionalities mismatch", "Dimensions mismatch", [](double& a, double b) {
-        if (b > a) {
-            a = b;
-        }
-    });
+    return apply(right, kCountDiffers, kSizeDiffers, greater);
 }
 Matrix& Matrix::setMin(const Matrix& right) {
-    return apply(right, "Dimensionalities mismatch", "Dimensions mismatch", [](double& a, double b) {
-        if (a > b) {
-            a = b;
-        }
-    });
+    return apply(right, kCountDiffers, kSizeDiffers, smaller);
 }
 
 Matrix Matrix::operator+(const Matrix& right) const {
-    return Matrix(*this) += right;
+    return combined(right, kAdded, kAdded, plus);
 }
 Matrix Matrix::operator-(const Matrix& right) const {
-    return Matrix(*this) -= right;
+    return combined(right, kSubtracted, kSubtracted, minus);
 }
 Matrix Matrix::operator*(const Matrix& right) const {
-    return Matrix(*this) *= right;
+    return combined(right, kMultiplied, kMultiplied, times);
 }
 Matrix Matrix::operator/(const Matrix& right) const {
-    return Matrix(*this) /= right;
+    return combined(right, kDivided, kDivided, over);
 }
 Matrix Matrix::max(const Matrix& right) const {
-    return Matrix(*this).setMax(right);
+    return combined(right, kCountDiffers, kSizeDiffers, greater);
 }
 Matrix Matrix::min(const Matrix& right) const {
-    return Matrix(*this).setMin(right);
+    return combined(right, kCountDiffers, kSizeDiffers, smaller);
 }
 
 // ---- element functions ----
 
 template <typename Op> Matrix& Matrix::applyEach(Op op) {
-    ArrayCore::forEach(items, total, op);
+    ArrayCore::forEach(items, items, total, op);
     return *this;
 }
 
+template <typename Op> Matrix Matrix::mapped(Op op) const {
+    Matrix result(*this, Unset{});
+    ArrayCore::forEach(result.items, items, total, op);
+    return result;
+}
+
 Matrix& Matrix::invert() {
-    return applyEach([](double& a) { a = -a; });
+    return applyEach(negated);
 }
 Matrix Matrix::operator-() const {
-    return Matrix(*this).invert();
+    return mapped(negated);
 }
 Matrix& Matrix::setAbs() {
-    return applyEach([](double& a) { a = PBN::Maths::abs(a); });
+    return applyEach(absolute);
 }
 Matrix Matrix::abs() const {
-    return Matrix(*this).setAbs();
+    return mapped(absolute);
 }
 Matrix& Matrix::setSqrt() {
-    return applyEach([](double& a) { a = std::sqrt(a); });
+    return applyEach(root);
 }
 Matrix Matrix::sqrt() const {
-    return Matrix(*this).setSqrt();
+    return mapped(root);
 }
 Matrix& Matrix::setLog() {
-    return applyEach([](double& a) { a = std::log(a); });
+    return applyEach(natural);
 }
 Matrix Matrix::log() const {
-    return Matrix(*this).setLog();
+    return mapped(natural);
 }
 Matrix& Matrix::setLog10() {
-    return applyEach([](double& a) { a = std::log10(a); });
+    return applyEach(decimal);
 }
 Matrix Matrix::log10() const {
-    return Matrix(*this).setLog10();
+    return mapped(decimal);
 }
 Matrix& Matrix::setExp() {
-    return applyEach([](double& a) { a = std::exp(a); });
+    return applyEach(exponential);
 }
 Matrix Matrix::exp() const {
-    return Matrix(*this).setExp();
+    return mapped(exponential);
 }
 Matrix& Matrix::setPow(const int& n) {
-    // The magnitude as unsigned: -INT_MIN does not fit an int.
-    const unsigned magnitude = n < 0 ? 0U - static_cast<unsigned>(n) : static_cast<unsigned>(n);
-    if (n < 0) {
-        return applyEach([magnitude](double& a) { a = 1.0 / powerOf(a, magnitude); });
-    }
-    return applyEach([magnitude](double& a) { a = powerOf(a, magnitude); });
+    return applyEach(integerPower(n));
 }
 Matrix Matrix::pow(const int& n) const {
-    return Matrix(*this).setPow(n);
+    return mapped(integerPower(n));
 }
 Matrix& Matrix::setPow(const double& y) {
-    return applyEach([y](double& a) { a = std::pow(a, y); });
+    return applyEach(realPower(y));
 }
 Matrix Matrix::pow(const double& y) const {
-    return Matrix(*this).setPow(y);
+    return mapped(realPower(y));
 }
 
 // ---- comparison ----

@@ -24,8 +24,12 @@ public:
     // an unsigned int.
     Matrix(const unsigned& dimCount, const unsigned* dims);
     Matrix(const Matrix& other);
-    // A deep copy; self-assignment does nothing. On failure the matrix is unchanged.
+    // Takes other's elements; other is left without dimensions and elements.
+    Matrix(Matrix&& other) noexcept;
+    // A deep copy, into this storage when the shapes are equal; self-assignment does nothing. On
+    // failure the matrix is unchanged.
     Matrix& operator=(const Matrix& other);
+    Matrix& operator=(Matrix&& other) noexcept;
     virtual ~Matrix();
 
     // ---- shape ----
@@ -111,6 +115,13 @@ public:
                                      const double& v);
 
 private:
+    struct Unset {};
+    // other's shape, the elements not yet set.
+    Matrix(const Matrix& other, Unset);
+    // The in-place operations, and those writing their result into one new matrix.
+    template <typename Op>
+    Matrix combined(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op) const;
+    template <typename Op> Matrix mapped(Op op) const;
     template <typename Op>
     Matrix& apply(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op);
     template <typename Op> Matrix& applyEach(Op op);

@@ -393,7 +393,8 @@ std::basic_ostream<Ch>& putNumber(std::basic_ostream<Ch>& os, mpfr_srcptr x, con
     os.put(os.widen('.'));
     widen(d);
     if (e != 1) {
-        // Above base 10 "e" and "E" are digits; MPFR reads "@" as the exponent mark in any base.
+        // MPFR reads "e" and "E" as the exponent mark only up to base 10 (from base 15 they are
+        // digits), "@" in any base.
         os.put(os.widen(base > 10 || base < -10 ? '@' : 'E'));
         os << static_cast<long>(e - 1);
     }

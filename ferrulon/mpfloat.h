@@ -118,7 +118,8 @@ public:
     // ---- text output ----
     // "Inf", "-Inf", "NaN", "0", "-0", or [-]d.ddd in `base` followed by the exponent mark and
     // the exponent (of the base, in decimal) unless it is 0. The mark is "E", or "@" in bases
-    // above 10 and below -10, where "E" is a digit; a negative base writes upper-case digits.
+    // above 10 and below -10: MPFR reads "e" and "E" as the mark only up to base 10 (from base
+    // 15 they are digits). A negative base writes upper-case digits.
     // `digits` 0 lets MPFR choose (17 for 53 bits in base 10); a negative count counts as 0.
     // `prec` is not used. For a base MPFR cannot write (other than 2 to 62 and -2 to -36) a
     // regular number writes nothing and sets failbit; the special values and zeros are written.

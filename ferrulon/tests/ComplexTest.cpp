@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <complex>
+#include <utility>
 
 #include "ferrulon/Complex.h"
 #include "ferrulon/ComplexMatrix.h"
@@ -87,6 +88,15 @@ TEST(ComplexMatrix, ExactEqualityAndDeepCopies) {
     b.invert();
     EXPECT_TRUE(a.get(0) == Complex(1.0 / 3.0, 0.1));
     EXPECT_TRUE(b.get(0) == Complex(-1.0 / 3.0, -0.1));
+    EXPECT_TRUE(-a == b);
+    EXPECT_TRUE((-ComplexMatrix()).isNull());
+    // A move takes the storage and leaves the source without dimensions.
+    const Complex* storage = &b(0);
+    ComplexMatrix c(std::move(b));
+    EXPECT_EQ(&c(0), storage);
+    EXPECT_TRUE(b.isNull()); // NOLINT(bugprone-use-after-move): the moved-from state is the point
+    a = std::move(c);
+    EXPECT_EQ(&a(0), storage);
 }
 
 TEST(ComplexMatrix, SharesTheShapeRulesOfRealMatrices) {

@@ -2,8 +2,10 @@
 
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 
 #include "ferrulon/Matrix.h"
 #include "pemblon/core/Exception.h"
@@ -92,6 +94,74 @@ TEST(Matrix, CopiesAreDeepAndSelfAssignmentKeepsTheContents) {
     Matrix empty;
     copy = empty;
     EXPECT_TRUE(copy.isNull());
+}
+
+TEST(Matrix, MovesTakeTheStorageAndLeaveTheSourceEmpty) {
+    Matrix a = counting({2, 3});
+    const double* storage = &a(0);
+    Matrix b(std::move(a));
+    EXPECT_EQ(&b(0), storage);
+    EXPECT_TRUE(a.isNull()); // NOLINT(bugprone-use-after-move): the moved-from state is the point
+    EXPECT_EQ(a.getDimension(0), 0U);
+    Matrix c = counting({4});
+    c = std::move(b);
+    EXPECT_EQ(&c(0), storage);
+    EXPECT_TRUE(c == counting({2, 3}));
+    a = c; // a moved-from matrix takes a copy again
+    EXPECT_TRUE(a == c);
+    // A copy into a matrix of the same shape keeps its storage.
+    Matrix d = counting({2, 3});
+    const double* kept = &d(0);
+    d(1) = 50;
+    d = c;
+    EXPECT_EQ(&d(0), kept);
+    EXPECT_TRUE(d == c);
+}
+
+// Storage of 32 MiB and more is mapped apart, 2 MiB aligned; it starts at 0 like small storage,
+// and value results, copies and moves of it behave like those of small matrices.
+TEST(Matrix, LargeStorageIsAlignedZeroedAndBehavesLikeSmall) {
+    const unsigned n = (33U << 20) / sizeof(double) + 3;
+    Matrix a = Matrix::createVector(n, 2.0);
+    Matrix zeros(1, &n);
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(&a(0)) % (2U << 20), 0U);
+    EXPECT_EQ(zeros(0), 0.0);
+    EXPECT_EQ(zeros(n - 1), 0.0);
+    Matrix sum = a + zeros;
+    Matrix root = a.sqrt();
+    EXPECT_EQ(sum(n - 1), 2.0);
+    EXPECT_EQ(root(n - 1), std::sqrt(2.0));
+    Matrix copy(a);
+    copy(n - 1) = 1.0;
+    EXPECT_EQ(a(n - 1), 2.0);
+    zeros = std::move(copy);
+    EXPECT_EQ(zeros(n - 1), 1.0);
+}
+
+// Every value operation equals its in-place form, also under broadcast.
+TEST(Matrix, ValueResultsEqualTheInPlaceOnes) {
+    const Matrix a = counting({3, 2}) + Matrix::createScalar(1.0);
+    const Matrix b = counting({3, 2}).setSqrt() + Matrix::createScalar(0.5);
+    for (const Matrix& right : {b, Matrix::createScalar(1.5)}) {
+        EXPECT_TRUE((a + right) == (Matrix(a) += right));
+        EXPECT_TRUE((a - right) == (Matrix(a) -= right));
+        EXPECT_TRUE((a * right) == (Matrix(a) *= right));
+        EXPECT_TRUE((a / right) == (Matrix(a) /= right));
+        EXPECT_TRUE(a.max(right) == Matrix(a).setMax(right));
+        EXPECT_TRUE(a.min(right) == Matrix(a).setMin(right));
+    }
+    EXPECT_TRUE(-a == Matrix(a).invert());
+    EXPECT_TRUE(a.abs() == Matrix(a).setAbs());
+    EXPECT_TRUE(a.sqrt() == Matrix(a).setSqrt());
+    EXPECT_TRUE(a.log() == Matrix(a).setLog());
+    EXPECT_TRUE(a.log10() == Matrix(a).setLog10());
+    EXPECT_TRUE(a.exp() == Matrix(a).setExp());
+    EXPECT_TRUE(a.pow(-3) == Matrix(a).setPow(-3));
+    EXPECT_TRUE(a.pow(0.5) == Matrix(a).setPow(0.5));
+    // The operands stay as they were; a default-constructed matrix gives one without elements.
+    EXPECT_TRUE(a == counting({3, 2}) + Matrix::createScalar(1.0));
+    EXPECT_TRUE((-Matrix()).isNull());
+    EXPECT_EQ((Matrix() + Matrix::createScalar(1.0)).getDimCount(), 0U);
 }
 
 TEST(Matrix, ElementCountThatOverflowsIsRefused) {

@@ -222,7 +222,8 @@ TEST_F(MpfloatTest, WritesSpecialValuesAndScientificText) {
 }
 
 TEST_F(MpfloatTest, WrittenTextReadsBackInItsBase) {
-    // Above base 10 "E" is a digit: the exponent mark there is "@".
+    // Above base 10 MPFR does not read "E" as an exponent mark (from base 15 it is a digit):
+    // the mark there is "@".
     std::ostringstream upper;
     mpfloat(255).put(upper, mpfloat::ROUND_NEAREST, 53, -16, 0);
     EXPECT_EQ(upper.str(), "F.F000000000000@1");
@@ -237,7 +238,7 @@ TEST_F(MpfloatTest, WrittenTextReadsBackInItsBase) {
             const mpfloat exact = mpfloat(value, mpfloat::ROUND_NEAREST, prec);
             for (const mpfloat& number : {x, exact}) {
                 const mpfloat sized = mpfloat(0, mpfloat::ROUND_NEAREST, prec) += number;
-                for (int base : {2, 8, 10, 16, 36, 62, -16}) {
+                for (int base : {2, 8, 10, 11, 12, 13, 14, 16, 36, 62, -11, -14, -16}) {
                     std::ostringstream out;
                     sized.put(out, mpfloat::ROUND_NEAREST, prec, base, 0);
                     const mpfloat back(ostring(out.str().c_str()), std::abs(base), mpfloat::ROUND_NEAREST,

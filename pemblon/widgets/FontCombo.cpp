@@ -1,5 +1,6 @@
 #include "pemblon/widgets/FontCombo.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 #include <wx/dc.h>
@@ -15,8 +16,16 @@ wxBEGIN_EVENT_TABLE(FontCombo, wxOwnerDrawnComboBox) EVT_MOUSEWHEEL(FontCombo::o
         FontCombo::FontCombo(wxWindow* parent, const unsigned int& id)
     : wxOwnerDrawnComboBox(parent, static_cast<wxWindowID>(id), wxEmptyString, wxDefaultPosition,
                            wxDefaultSize, 0, nullptr, 0) {
+    // Wide enough for the longest face name, up to 32 average characters: the combo's own best
+    // size leaves out the text field's padding and cuts names such as "DejaVu Sans".
+    wxCoord widest = 0;
     for (const wxString& face : wxFontEnumerator::GetFacenames()) {
         Append(face);
+        widest = std::max(widest, GetTextExtent(face).x);
+    }
+    widest = std::min(widest, 32 * GetCharWidth());
+    if (wxTextCtrl* text = GetTextCtrl()) {
+        SetMinSize(wxSize(text->GetSizeFromTextSize(widest).x + GetButtonSize().x, -1));
     }
     // On GTK the wheel reaches the inner text field, not the combo itself.
     if (wxTextCtrl* text = GetTextCtrl()) {

@@ -7,6 +7,7 @@
 #include <wx/fontenum.h>
 #include <wx/frame.h>
 #include <wx/stattext.h>
+#include <wx/textctrl.h>
 #include <wx/translation.h>
 
 #include "WidgetsTestSupport.h"
@@ -243,6 +244,32 @@ TEST(FontDialogEditing, PreviewShowsItsLinesWholeInTheWidestStyle) {
         }
     }
     dialog.Hide();
+}
+
+// The face field shows the chosen face's name whole, whatever the size.
+TEST(FontDialogEditing, FaceFieldShowsTheWholeName) {
+    const wxArrayString faces = wxFontEnumerator::GetFacenames();
+    ASSERT_FALSE(faces.empty());
+    const wxString name = faces.Index("DejaVu Sans") != wxNOT_FOUND ? wxString("DejaVu Sans") : faces[0];
+    for (int points : {8, 10, 14, 28}) {
+        OFont font;
+        font.SetFaceName(name);
+        font.SetPointSize(points);
+        FontDialog dialog(nullptr, font);
+        auto* face = dynamic_cast<FontCombo*>(dialog.FindWindow(FontDialog::ID_FONT));
+        ASSERT_TRUE(face && face->GetTextCtrl());
+        dialog.Show();
+        pump(100);
+        wxTextCtrl* text = face->GetTextCtrl();
+        ASSERT_FALSE(text->GetValue().empty());
+        const wxSize needed = text->GetSizeFromTextSize(text->GetTextExtent(text->GetValue()).x);
+        EXPECT_GE(text->GetSize().x, needed.x)
+            << text->GetValue() << " at " << points << " points, field " << text->GetSize().x;
+        if (points == 14) {
+            WidgetsTest::snapshot("fontdialog-face");
+        }
+        dialog.Hide();
+    }
 }
 
 TEST(FontDialogEditing, TextsComeFromTheLibraryCatalogue) {
