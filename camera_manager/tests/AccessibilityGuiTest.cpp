@@ -2,6 +2,8 @@
 // over AT-SPI, by a reader in another process, while this one keeps its event loop running.
 // The program brings its own session bus (the accessibility bus is started from it on demand)
 // and stops it at exit.
+#include "camera_manager/core/controls/CColumnTreeWnd.h"
+#include "camera_manager/core/controls/CustomListCtrl.h"
 #include "camera_manager/core/controls/CustomStatic.h"
 #include "camera_manager/tests/GuiTestSupport.h"
 
@@ -16,6 +18,7 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 extern char** environ;
@@ -82,8 +85,34 @@ for app in pyatspi.Registry.getDesktop(0):
         pass
 )";
 
-// The labels the reader finds, one a line; this process's events run while it reads.
-std::string ReadLabels() {
+// Prints "container role|row role|name|selected|expanded" of every list and tree row, as a
+// reader walking the tree from the application finds them.
+const char* const rowReader = R"(
+import sys, pyatspi
+pid = int(sys.argv[1])
+def walk(node, depth):
+    if node is None or depth > 50:
+        return
+    try:
+        if node.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TREE_ITEM):
+            states = node.getState()
+            print("%s|%s|%s|%s|%s" % (node.parent.getRoleName(), node.getRoleName(), node.name,
+                  "selected" if states.contains(pyatspi.STATE_SELECTED) else "-",
+                  "expanded" if states.contains(pyatspi.STATE_EXPANDED) else "-"))
+        for i in range(node.childCount):
+            walk(node.getChildAtIndex(i), depth + 1)
+    except Exception:
+        pass
+for app in pyatspi.Registry.getDesktop(0):
+    try:
+        if app is not None and app.get_process_id() == pid:
+            walk(app, 0)
+    except Exception:
+        pass
+)";
+
+// What a reader script prints, one line each; this process's events run while it reads.
+std::string ReadAccessible(const char* readerScript) {
     char path[] = "/tmp/zeko_cm_atspi_XXXXXX";
     const int fd = mkstemp(path);
     if (fd < 0)
@@ -93,7 +122,7 @@ std::string ReadLabels() {
     posix_spawn_file_actions_adddup2(&actions, fd, 1);
     const std::string self = std::to_string(getpid());
     char python[] = "python3", dashC[] = "-c";
-    std::string script = reader;
+    std::string script = readerScript;
     char* argv[] = {python, dashC, script.data(), const_cast<char*>(self.c_str()), nullptr};
     pid_t child = -1;
     // The system's Python, which the Debian package of the AT-SPI bindings installs into.
@@ -111,6 +140,10 @@ std::string ReadLabels() {
     std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     unlink(path);
     return text;
+}
+
+std::string ReadLabels() {
+    return ReadAccessible(reader);
 }
 
 // What this process writes to standard error while it lives: GLib's warnings go there.
@@ -174,6 +207,62 @@ TEST(AccessibilityGuiTest, ThePaintedStatusTextIsSaidAsNameAndDescriptionQuietly
     EXPECT_EQ(after.find(std::string(first.utf8_str())), std::string::npos) << after;
     // Reading the window makes the toolkit complain about nothing (a label without a text
     // interface did, at every read).
+    EXPECT_EQ(errors.Stop(), "");
+    frame->Destroy();
+    cmtest::Pump(50);
+}
+
+TEST(AccessibilityGuiTest, PaintedListAndTreeRowsAreReadWithTheirRoleTextAndSelection) {
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon could not be started";
+    auto* frame = new wxFrame(nullptr, wxID_ANY, wxT("Rows"), wxDefaultPosition, wxSize(700, 400));
+    auto* list = new CustomListCtrl(frame, 1010, wxPoint(0, 0), wxSize(340, 200));
+    list->InsertColumn(0, wxT("Free"));
+    list->InsertColumn(1, wxT("Model"));
+    list->InsertColumn(2, wxT("SerNo."));
+    for (const auto& [free, model, serial] :
+         {std::tuple{"Yes", "ZK-1220", "4102"}, {"No", "ZK-2040", "4107"}}) {
+        const long row = list->InsertItem(list->GetItemCount(), free);
+        list->SetItem(row, 1, model);
+        list->SetItem(row, 2, serial);
+    }
+    list->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    auto* window = new CColumnTreeWnd(frame, 1082, wxPoint(350, 0), wxSize(340, 200));
+    window->InsertColumn(wxT("Parameter"), 150);
+    window->InsertColumn(wxT("Value"), 150);
+    window->RecalcColumnWidths();
+    CColumnTreeCtrl& tree = window->GetTree();
+    CColumnTreeCtrl::Item* network = tree.InsertItem(wxT("Network"), nullptr, 1, true);
+    CColumnTreeCtrl::Item* address = tree.InsertItem(wxT("IP address\t192.168.10.2"), network, 2);
+    tree.Expand(network, true);
+    tree.SelectItem(address);
+    frame->Show();
+    cmtest::Pump(300);
+    StandardErrorCapture errors;
+    const std::string before = ReadAccessible(rowReader);
+    EXPECT_NE(before.find("list|list item|Free: Yes, Model: ZK-1220, SerNo.: 4102|-|-\n"), std::string::npos)
+        << before;
+    EXPECT_NE(before.find("list|list item|Free: No, Model: ZK-2040, SerNo.: 4107|selected|-\n"),
+              std::string::npos)
+        << before;
+    EXPECT_NE(before.find("tree|tree item|Network|-|expanded\n"), std::string::npos) << before;
+    EXPECT_NE(before.find("tree|tree item|IP address: 192.168.10.2|selected|-\n"), std::string::npos)
+        << before;
+
+    // The reader follows the selection, a collapsed branch and a new row.
+    list->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    const long added = list->InsertItem(2, wxT("Yes"));
+    list->SetItem(added, 1, wxT("ZK-3000"));
+    tree.Expand(network, false);
+    cmtest::Pump(100);
+    const std::string after = ReadAccessible(rowReader);
+    EXPECT_NE(after.find("list|list item|Free: Yes, Model: ZK-1220, SerNo.: 4102|selected|-\n"),
+              std::string::npos)
+        << after;
+    EXPECT_NE(after.find("list|list item|Free: No, Model: ZK-2040, SerNo.: 4107|-|-\n"), std::string::npos)
+        << after;
+    EXPECT_NE(after.find("list|list item|Free: Yes, Model: ZK-3000|-|-\n"), std::string::npos) << after;
+    EXPECT_NE(after.find("tree|tree item|Network|selected|-\n"), std::string::npos) << after;
+    EXPECT_EQ(after.find("IP address"), std::string::npos) << after;
     EXPECT_EQ(errors.Stop(), "");
     frame->Destroy();
     cmtest::Pump(50);
