@@ -85,7 +85,7 @@ for app in pyatspi.Registry.getDesktop(0):
         pass
 )";
 
-// Prints "container role|row role|name|selected|expanded" of every list and tree row, as a
+// Prints "container role|row role|name|selected|expanded|showing" of every list and tree row, as a
 // reader walking the tree from the application finds them.
 const char* const rowReader = R"(
 import sys, pyatspi
@@ -96,9 +96,10 @@ def walk(node, depth):
     try:
         if node.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TREE_ITEM):
             states = node.getState()
-            print("%s|%s|%s|%s|%s" % (node.parent.getRoleName(), node.getRoleName(), node.name,
+            print("%s|%s|%s|%s|%s|%s" % (node.parent.getRoleName(), node.getRoleName(), node.name,
                   "selected" if states.contains(pyatspi.STATE_SELECTED) else "-",
-                  "expanded" if states.contains(pyatspi.STATE_EXPANDED) else "-"))
+                  "expanded" if states.contains(pyatspi.STATE_EXPANDED) else "-",
+                  "showing" if states.contains(pyatspi.STATE_SHOWING) else "-"))
         for i in range(node.childCount):
             walk(node.getChildAtIndex(i), depth + 1)
     except Exception:
@@ -146,40 +147,6 @@ std::string ReadLabels() {
     return ReadAccessible(reader);
 }
 
-// What this process writes to standard error while it lives: GLib's warnings go there.
-class StandardErrorCapture {
-public:
-    StandardErrorCapture() {
-        char path[] = "/tmp/zeko_cm_stderr_XXXXXX";
-        file = mkstemp(path);
-        if (file < 0)
-            return;
-        unlink(path);
-        fflush(stderr);
-        saved = dup(2);
-        dup2(file, 2);
-    }
-    ~StandardErrorCapture() { Stop(); }
-    std::string Stop() {
-        std::string text;
-        if (saved < 0)
-            return text;
-        fflush(stderr);
-        dup2(saved, 2);
-        close(saved);
-        saved = -1;
-        char buffer[4096];
-        ssize_t n;
-        for (off_t at = 0; (n = pread(file, buffer, sizeof buffer, at)) > 0; at += n)
-            text.append(buffer, static_cast<size_t>(n));
-        close(file);
-        return text;
-    }
-
-private:
-    int file = -1, saved = -1;
-};
-
 // "name|description" of a text that says the text in both.
 std::string Said(const wxString& text) {
     const std::string utf8(text.utf8_str());
@@ -194,7 +161,7 @@ TEST(AccessibilityGuiTest, ThePaintedStatusTextIsSaidAsNameAndDescriptionQuietly
     auto* status = new CustomStatic(frame, 1154, first, wxPoint(0, 0), wxSize(400, 40));
     frame->Show();
     cmtest::Pump(300);
-    StandardErrorCapture errors;
+    cmtest::StandardErrorCapture errors;
     const std::string before = ReadLabels();
     EXPECT_NE(before.find(Said(first)), std::string::npos) << before;
 
@@ -237,15 +204,16 @@ TEST(AccessibilityGuiTest, PaintedListAndTreeRowsAreReadWithTheirRoleTextAndSele
     tree.SelectItem(address);
     frame->Show();
     cmtest::Pump(300);
-    StandardErrorCapture errors;
+    cmtest::StandardErrorCapture errors;
     const std::string before = ReadAccessible(rowReader);
-    EXPECT_NE(before.find("list|list item|Free: Yes, Model: ZK-1220, SerNo.: 4102|-|-\n"), std::string::npos)
-        << before;
-    EXPECT_NE(before.find("list|list item|Free: No, Model: ZK-2040, SerNo.: 4107|selected|-\n"),
+    EXPECT_NE(before.find("list|list item|Free: Yes, Model: ZK-1220, SerNo.: 4102|-|-|showing\n"),
               std::string::npos)
         << before;
-    EXPECT_NE(before.find("tree|tree item|Network|-|expanded\n"), std::string::npos) << before;
-    EXPECT_NE(before.find("tree|tree item|IP address: 192.168.10.2|selected|-\n"), std::string::npos)
+    EXPECT_NE(before.find("list|list item|Free: No, Model: ZK-2040, SerNo.: 4107|selected|-|showing\n"),
+              std::string::npos)
+        << before;
+    EXPECT_NE(before.find("tree|tree item|Network|-|expanded|showing\n"), std::string::npos) << before;
+    EXPECT_NE(before.find("tree|tree item|IP address: 192.168.10.2|selected|-|showing\n"), std::string::npos)
         << before;
 
     // The reader follows the selection, a collapsed branch and a new row.
@@ -253,15 +221,18 @@ TEST(AccessibilityGuiTest, PaintedListAndTreeRowsAreReadWithTheirRoleTextAndSele
     const long added = list->InsertItem(2, wxT("Yes"));
     list->SetItem(added, 1, wxT("ZK-3000"));
     tree.Expand(network, false);
+    window->Hide(); // hidden rows are there, but not shown
     cmtest::Pump(100);
     const std::string after = ReadAccessible(rowReader);
-    EXPECT_NE(after.find("list|list item|Free: Yes, Model: ZK-1220, SerNo.: 4102|selected|-\n"),
+    EXPECT_NE(after.find("list|list item|Free: Yes, Model: ZK-1220, SerNo.: 4102|selected|-|showing\n"),
               std::string::npos)
         << after;
-    EXPECT_NE(after.find("list|list item|Free: No, Model: ZK-2040, SerNo.: 4107|-|-\n"), std::string::npos)
+    EXPECT_NE(after.find("list|list item|Free: No, Model: ZK-2040, SerNo.: 4107|-|-|showing\n"),
+              std::string::npos)
         << after;
-    EXPECT_NE(after.find("list|list item|Free: Yes, Model: ZK-3000|-|-\n"), std::string::npos) << after;
-    EXPECT_NE(after.find("tree|tree item|Network|selected|-\n"), std::string::npos) << after;
+    EXPECT_NE(after.find("list|list item|Free: Yes, Model: ZK-3000|-|-|showing\n"), std::string::npos)
+        << after;
+    EXPECT_NE(after.find("tree|tree item|Network|selected|-|-\n"), std::string::npos) << after;
     EXPECT_EQ(after.find("IP address"), std::string::npos) << after;
     EXPECT_EQ(errors.Stop(), "");
     frame->Destroy();

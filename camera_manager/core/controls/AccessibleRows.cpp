@@ -160,9 +160,15 @@ AtkStateSet* RowStates(AtkObject* object) {
         return set;
     }
     const AccessibleRow& shown = rows[static_cast<size_t>(row->index)];
-    for (AtkStateType s : {ATK_STATE_ENABLED, ATK_STATE_SENSITIVE, ATK_STATE_VISIBLE, ATK_STATE_SHOWING,
-                           ATK_STATE_SELECTABLE, ATK_STATE_TRANSIENT})
+    for (AtkStateType s : {ATK_STATE_ENABLED, ATK_STATE_SENSITIVE, ATK_STATE_SELECTABLE, ATK_STATE_TRANSIENT})
         atk_state_set_add_state(set, s);
+    // A hidden control's rows are there but not shown (the tree outside expert mode).
+    AtkObject* container = RowParent(object);
+    GtkWidget* widget = container ? gtk_accessible_get_widget(GTK_ACCESSIBLE(container)) : nullptr;
+    if (widget && gtk_widget_get_mapped(widget)) {
+        atk_state_set_add_state(set, ATK_STATE_VISIBLE);
+        atk_state_set_add_state(set, ATK_STATE_SHOWING);
+    }
     if (shown.selected)
         atk_state_set_add_state(set, ATK_STATE_SELECTED);
     if (shown.expandable)
