@@ -55,51 +55,32 @@ private:
 
 const SessionBus bus;
 
-// Prints "name|description" of every static text and label of this process's accessible tree.
-// A label's text is read as screen readers read it: through the text interface, which they take
-// every label to offer and ask without looking first.
+// Walks this process's accessible tree as a screen reader does. "labels" prints "name|description"
+// of every static text and label; a label's text is read through the text interface, which readers
+// take every label to offer and ask without looking first. "rows" prints "container role|row
+// role|name|selected|expanded|showing" of every list and tree row.
 const char* const reader = R"(
 import sys, pyatspi
-pid = int(sys.argv[1])
-def walk(node, depth):
-    if node is None or depth > 50:
-        return
-    try:
-        role = node.getRole()
-        if role in (pyatspi.ROLE_LABEL, pyatspi.ROLE_STATIC):
-            print("%s|%s" % (node.name, node.description))
+pid, what = int(sys.argv[1]), sys.argv[2]
+def say(node, role):
+    if what == "labels" and role in (pyatspi.ROLE_LABEL, pyatspi.ROLE_STATIC):
+        print("%s|%s" % (node.name, node.description))
         if role == pyatspi.ROLE_LABEL:
             try:
                 node.get_text(0, node.get_character_count())
             except Exception:
                 pass
-        for i in range(node.childCount):
-            walk(node.getChildAtIndex(i), depth + 1)
-    except Exception:
-        pass
-for app in pyatspi.Registry.getDesktop(0):
-    try:
-        if app is not None and app.get_process_id() == pid:
-            walk(app, 0)
-    except Exception:
-        pass
-)";
-
-// Prints "container role|row role|name|selected|expanded|showing" of every list and tree row, as a
-// reader walking the tree from the application finds them.
-const char* const rowReader = R"(
-import sys, pyatspi
-pid = int(sys.argv[1])
+    if what == "rows" and role in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TREE_ITEM):
+        states = node.getState()
+        print("%s|%s|%s|%s|%s|%s" % (node.parent.getRoleName(), node.getRoleName(), node.name,
+              "selected" if states.contains(pyatspi.STATE_SELECTED) else "-",
+              "expanded" if states.contains(pyatspi.STATE_EXPANDED) else "-",
+              "showing" if states.contains(pyatspi.STATE_SHOWING) else "-"))
 def walk(node, depth):
     if node is None or depth > 50:
         return
     try:
-        if node.getRole() in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TREE_ITEM):
-            states = node.getState()
-            print("%s|%s|%s|%s|%s|%s" % (node.parent.getRoleName(), node.getRoleName(), node.name,
-                  "selected" if states.contains(pyatspi.STATE_SELECTED) else "-",
-                  "expanded" if states.contains(pyatspi.STATE_EXPANDED) else "-",
-                  "showing" if states.contains(pyatspi.STATE_SHOWING) else "-"))
+        say(node, node.getRole())
         for i in range(node.childCount):
             walk(node.getChildAtIndex(i), depth + 1)
     except Exception:
@@ -112,8 +93,8 @@ for app in pyatspi.Registry.getDesktop(0):
         pass
 )";
 
-// What a reader script prints, one line each; this process's events run while it reads.
-std::string ReadAccessible(const char* readerScript) {
+// What the reader prints for `what`, one line each; this process's events run while it reads.
+std::string ReadAccessible(const char* what) {
     char path[] = "/tmp/zeko_cm_atspi_XXXXXX";
     const int fd = mkstemp(path);
     if (fd < 0)
@@ -123,8 +104,8 @@ std::string ReadAccessible(const char* readerScript) {
     posix_spawn_file_actions_adddup2(&actions, fd, 1);
     const std::string self = std::to_string(getpid());
     char python[] = "python3", dashC[] = "-c";
-    std::string script = readerScript;
-    char* argv[] = {python, dashC, script.data(), const_cast<char*>(self.c_str()), nullptr};
+    std::string script = reader, kind = what;
+    char* argv[] = {python, dashC, script.data(), const_cast<char*>(self.c_str()), kind.data(), nullptr};
     pid_t child = -1;
     // The system's Python, which the Debian package of the AT-SPI bindings installs into.
     const bool started = posix_spawn(&child, "/usr/bin/python3", &actions, nullptr, argv, environ) == 0;
@@ -144,7 +125,7 @@ std::string ReadAccessible(const char* readerScript) {
 }
 
 std::string ReadLabels() {
-    return ReadAccessible(reader);
+    return ReadAccessible("labels");
 }
 
 // "name|description" of a text that says the text in both.
@@ -205,7 +186,7 @@ TEST(AccessibilityGuiTest, PaintedListAndTreeRowsAreReadWithTheirRoleTextAndSele
     frame->Show();
     cmtest::Pump(300);
     cmtest::StandardErrorCapture errors;
-    const std::string before = ReadAccessible(rowReader);
+    const std::string before = ReadAccessible("rows");
     EXPECT_NE(before.find("list|list item|Free: Yes, Model: ZK-1220, SerNo.: 4102|-|-|showing\n"),
               std::string::npos)
         << before;
@@ -223,7 +204,7 @@ TEST(AccessibilityGuiTest, PaintedListAndTreeRowsAreReadWithTheirRoleTextAndSele
     tree.Expand(network, false);
     window->Hide(); // hidden rows are there, but not shown
     cmtest::Pump(100);
-    const std::string after = ReadAccessible(rowReader);
+    const std::string after = ReadAccessible("rows");
     EXPECT_NE(after.find("list|list item|Free: Yes, Model: ZK-1220, SerNo.: 4102|selected|-|showing\n"),
               std::string::npos)
         << after;
