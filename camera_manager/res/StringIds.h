@@ -19,6 +19,9 @@ constexpr uint32_t InterfaceLibraryFile = 599;
 constexpr uint32_t FirmwarePathUnusable = 700;
 // A settings file that could not be read was set aside: its path, the problem, the new path.
 constexpr uint32_t SettingsFileSetAside = 701;
+// Titles of the file choosers: the desktop's own words for opening and for saving a file.
+constexpr uint32_t FileChooserOpen = 710;
+constexpr uint32_t FileChooserSave = 711;
 // What was wrong with it (the second text of SettingsFileSetAside); %d: the line it concerns.
 constexpr uint32_t FileIsEmpty = 3260;
 constexpr uint32_t FileHoldsBinaryData = 3261;

@@ -180,6 +180,8 @@ const ResourceString managerStrings[] = {
           u"Please choose a file whose path has only Western European characters."},
     {701, u"The settings file %s could not be read: %s.\n"
           u"It has been kept as %s, and the program started with default settings."},
+    {710, u"Open"},
+    {711, u"Save As"},
     {2000, u"b00 - Ready to op."},
     {2001, u"b01 - Test curr. IP "},
     {2002, u"b02 - Test pers. IP"},

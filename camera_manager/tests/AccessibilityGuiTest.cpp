@@ -2,6 +2,8 @@
 // over AT-SPI, by a reader in another process, while this one keeps its event loop running.
 // The program brings its own session bus (the accessibility bus is started from it on demand)
 // and stops it at exit.
+#include "camera_manager/core/controls/CColumnTreeWnd.h"
+#include "camera_manager/core/controls/CustomListCtrl.h"
 #include "camera_manager/core/controls/CustomStatic.h"
 #include "camera_manager/tests/GuiTestSupport.h"
 
@@ -16,6 +18,7 @@
 #include <spawn.h>
 #include <string>
 #include <sys/wait.h>
+#include <tuple>
 #include <unistd.h>
 
 extern char** environ;
@@ -52,24 +55,32 @@ private:
 
 const SessionBus bus;
 
-// Prints "name|description" of every static text and label of this process's accessible tree.
-// A label's text is read as screen readers read it: through the text interface, which they take
-// every label to offer and ask without looking first.
+// Walks this process's accessible tree as a screen reader does. "labels" prints "name|description"
+// of every static text and label; a label's text is read through the text interface, which readers
+// take every label to offer and ask without looking first. "rows" prints "container role|row
+// role|name|selected|expanded|showing" of every list and tree row.
 const char* const reader = R"(
 import sys, pyatspi
-pid = int(sys.argv[1])
-def walk(node, depth):
-    if node is None or depth > 50:
-        return
-    try:
-        role = node.getRole()
-        if role in (pyatspi.ROLE_LABEL, pyatspi.ROLE_STATIC):
-            print("%s|%s" % (node.name, node.description))
+pid, what = int(sys.argv[1]), sys.argv[2]
+def say(node, role):
+    if what == "labels" and role in (pyatspi.ROLE_LABEL, pyatspi.ROLE_STATIC):
+        print("%s|%s" % (node.name, node.description))
         if role == pyatspi.ROLE_LABEL:
             try:
                 node.get_text(0, node.get_character_count())
             except Exception:
                 pass
+    if what == "rows" and role in (pyatspi.ROLE_LIST_ITEM, pyatspi.ROLE_TREE_ITEM):
+        states = node.getState()
+        print("%s|%s|%s|%s|%s|%s" % (node.parent.getRoleName(), node.getRoleName(), node.name,
+              "selected" if states.contains(pyatspi.STATE_SELECTED) else "-",
+              "expanded" if states.contains(pyatspi.STATE_EXPANDED) else "-",
+              "showing" if states.contains(pyatspi.STATE_SHOWING) else "-"))
+def walk(node, depth):
+    if node is None or depth > 50:
+        return
+    try:
+        say(node, node.getRole())
         for i in range(node.childCount):
             walk(node.getChildAtIndex(i), depth + 1)
     except Exception:
@@ -82,8 +93,8 @@ for app in pyatspi.Registry.getDesktop(0):
         pass
 )";
 
-// The labels the reader finds, one a line; this process's events run while it reads.
-std::string ReadLabels() {
+// What the reader prints for `what`, one line each; this process's events run while it reads.
+std::string ReadAccessible(const char* what) {
     char path[] = "/tmp/zeko_cm_atspi_XXXXXX";
     const int fd = mkstemp(path);
     if (fd < 0)
@@ -93,8 +104,8 @@ std::string ReadLabels() {
     posix_spawn_file_actions_adddup2(&actions, fd, 1);
     const std::string self = std::to_string(getpid());
     char python[] = "python3", dashC[] = "-c";
-    std::string script = reader;
-    char* argv[] = {python, dashC, script.data(), const_cast<char*>(self.c_str()), nullptr};
+    std::string script = reader, kind = what;
+    char* argv[] = {python, dashC, script.data(), const_cast<char*>(self.c_str()), kind.data(), nullptr};
     pid_t child = -1;
     // The system's Python, which the Debian package of the AT-SPI bindings installs into.
     const bool started = posix_spawn(&child, "/usr/bin/python3", &actions, nullptr, argv, environ) == 0;
@@ -113,39 +124,9 @@ std::string ReadLabels() {
     return text;
 }
 
-// What this process writes to standard error while it lives: GLib's warnings go there.
-class StandardErrorCapture {
-public:
-    StandardErrorCapture() {
-        char path[] = "/tmp/zeko_cm_stderr_XXXXXX";
-        file = mkstemp(path);
-        if (file < 0)
-            return;
-        unlink(path);
-        fflush(stderr);
-        saved = dup(2);
-        dup2(file, 2);
-    }
-    ~StandardErrorCapture() { Stop(); }
-    std::string Stop() {
-        std::string text;
-        if (saved < 0)
-            return text;
-        fflush(stderr);
-        dup2(saved, 2);
-        close(saved);
-        saved = -1;
-        char buffer[4096];
-        ssize_t n;
-        for (off_t at = 0; (n = pread(file, buffer, sizeof buffer, at)) > 0; at += n)
-            text.append(buffer, static_cast<size_t>(n));
-        close(file);
-        return text;
-    }
-
-private:
-    int file = -1, saved = -1;
-};
+std::string ReadLabels() {
+    return ReadAccessible("labels");
+}
 
 // "name|description" of a text that says the text in both.
 std::string Said(const wxString& text) {
@@ -161,7 +142,7 @@ TEST(AccessibilityGuiTest, ThePaintedStatusTextIsSaidAsNameAndDescriptionQuietly
     auto* status = new CustomStatic(frame, 1154, first, wxPoint(0, 0), wxSize(400, 40));
     frame->Show();
     cmtest::Pump(300);
-    StandardErrorCapture errors;
+    cmtest::StandardErrorCapture errors;
     const std::string before = ReadLabels();
     EXPECT_NE(before.find(Said(first)), std::string::npos) << before;
 
@@ -174,6 +155,66 @@ TEST(AccessibilityGuiTest, ThePaintedStatusTextIsSaidAsNameAndDescriptionQuietly
     EXPECT_EQ(after.find(std::string(first.utf8_str())), std::string::npos) << after;
     // Reading the window makes the toolkit complain about nothing (a label without a text
     // interface did, at every read).
+    EXPECT_EQ(errors.Stop(), "");
+    frame->Destroy();
+    cmtest::Pump(50);
+}
+
+TEST(AccessibilityGuiTest, PaintedListAndTreeRowsAreReadWithTheirRoleTextAndSelection) {
+    ASSERT_TRUE(bus.Running()) << "dbus-daemon could not be started";
+    auto* frame = new wxFrame(nullptr, wxID_ANY, wxT("Rows"), wxDefaultPosition, wxSize(700, 400));
+    auto* list = new CustomListCtrl(frame, 1010, wxPoint(0, 0), wxSize(340, 200));
+    list->InsertColumn(0, wxT("Free"));
+    list->InsertColumn(1, wxT("Model"));
+    list->InsertColumn(2, wxT("SerNo."));
+    for (const auto& [free, model, serial] :
+         {std::tuple{"Yes", "ZK-1220", "4102"}, {"No", "ZK-2040", "4107"}}) {
+        const long row = list->InsertItem(list->GetItemCount(), free);
+        list->SetItem(row, 1, model);
+        list->SetItem(row, 2, serial);
+    }
+    list->SetItemState(1, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    auto* window = new CColumnTreeWnd(frame, 1082, wxPoint(350, 0), wxSize(340, 200));
+    window->InsertColumn(wxT("Parameter"), 150);
+    window->InsertColumn(wxT("Value"), 150);
+    window->RecalcColumnWidths();
+    CColumnTreeCtrl& tree = window->GetTree();
+    CColumnTreeCtrl::Item* network = tree.InsertItem(wxT("Network"), nullptr, 1, true);
+    CColumnTreeCtrl::Item* address = tree.InsertItem(wxT("IP address\t192.168.10.2"), network, 2);
+    tree.Expand(network, true);
+    tree.SelectItem(address);
+    frame->Show();
+    cmtest::Pump(300);
+    cmtest::StandardErrorCapture errors;
+    const std::string before = ReadAccessible("rows");
+    EXPECT_NE(before.find("list|list item|Free: Yes, Model: ZK-1220, SerNo.: 4102|-|-|showing\n"),
+              std::string::npos)
+        << before;
+    EXPECT_NE(before.find("list|list item|Free: No, Model: ZK-2040, SerNo.: 4107|selected|-|showing\n"),
+              std::string::npos)
+        << before;
+    EXPECT_NE(before.find("tree|tree item|Network|-|expanded|showing\n"), std::string::npos) << before;
+    EXPECT_NE(before.find("tree|tree item|IP address: 192.168.10.2|selected|-|showing\n"), std::string::npos)
+        << before;
+
+    // The reader follows the selection, a collapsed branch and a new row.
+    list->SetItemState(0, wxLIST_STATE_SELECTED, wxLIST_STATE_SELECTED);
+    const long added = list->InsertItem(2, wxT("Yes"));
+    list->SetItem(added, 1, wxT("ZK-3000"));
+    tree.Expand(network, false);
+    window->Hide(); // hidden rows are there, but not shown
+    cmtest::Pump(100);
+    const std::string after = ReadAccessible("rows");
+    EXPECT_NE(after.find("list|list item|Free: Yes, Model: ZK-1220, SerNo.: 4102|selected|-|showing\n"),
+              std::string::npos)
+        << after;
+    EXPECT_NE(after.find("list|list item|Free: No, Model: ZK-2040, SerNo.: 4107|-|-|showing\n"),
+              std::string::npos)
+        << after;
+    EXPECT_NE(after.find("list|list item|Free: Yes, Model: ZK-3000|-|-|showing\n"), std::string::npos)
+        << after;
+    EXPECT_NE(after.find("tree|tree item|Network|selected|-|-\n"), std::string::npos) << after;
+    EXPECT_EQ(after.find("IP address"), std::string::npos) << after;
     EXPECT_EQ(errors.Stop(), "");
     frame->Destroy();
     cmtest::Pump(50);

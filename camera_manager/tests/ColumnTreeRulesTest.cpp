@@ -95,4 +95,11 @@ TEST(ColumnTreeRules, OnlySixteenColumnsCount) {
     EXPECT_EQ(TotalWidth({195, 143}), 338);
 }
 
+TEST(ColumnTreeRules, ASpokenItemIsItsLabelThenItsFilledValues) {
+    EXPECT_EQ(SpokenItem(u"IP address\t192.168.10.2"), u"IP address: 192.168.10.2");
+    EXPECT_EQ(SpokenItem(u"Adapter\t\tIntel\t1.2"), u"Adapter: Intel, 1.2");
+    EXPECT_EQ(SpokenItem(u"Network"), u"Network");
+    EXPECT_EQ(SpokenItem(u"Network\t"), u"Network");
+}
+
 } // namespace

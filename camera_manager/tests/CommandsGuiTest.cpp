@@ -321,6 +321,48 @@ TEST_F(CommandsTest, LanguageSwitchSwapsTheLibraryAndRetextsEveryControl) {
     EXPECT_TRUE(hook.messages.empty());
 }
 
+TEST_F(CommandsTest, TheAdapterTextsThatStayUnknownFollowTheLanguage) {
+    Open();
+    SelectDevice(1001);
+    WaitTicks(2);
+    const auto treeHolds = [&](const wxString& word) {
+        for (const CColumnTreeCtrl::Item* item : dlg->tree->GetTree().GetAllItems())
+            if (item->text.Contains(word))
+                return true;
+        return false;
+    };
+    ASSERT_TRUE(treeHolds(wxT("\tUnknown"))) << "the simulated adapter has no driver texts";
+    dlg->OnLanguageChange(1);
+    WaitTicks(2);
+    EXPECT_FALSE(treeHolds(wxT("Unknown")));
+    EXPECT_TRUE(treeHolds(wxT("\tUnbekannt")));
+}
+
+TEST_F(CommandsTest, FileChoosersAreTitledInTheChosenLanguage) {
+    Open();
+    SelectDevice(1001);
+    dlg->OnLanguageChange(1);
+    std::vector<std::string> titles;
+    hook.answer = [&](wxDialog* dialog) {
+        if (auto* chooser = dynamic_cast<wxFileDialog*>(dialog)) {
+            titles.push_back(chooser->GetMessage().utf8_string());
+            return wxID_CANCEL;
+        }
+        return wxID_OK;
+    };
+    for (int button : {1104, 1143}) { // create support file, open support file
+        wxCommandEvent click(wxEVT_BUTTON, button);
+        click.SetEventObject(dlg->FindWindow(button));
+        dlg->GetEventHandler()->ProcessEvent(click);
+    }
+    dlg->OnUploadStarterFirmware();
+    EXPECT_EQ(titles, (std::vector<std::string>{"Speichern unter",
+                                                "\xc3\x96"
+                                                "ffnen",
+                                                "\xc3\x96"
+                                                "ffnen"}));
+}
+
 TEST_F(CommandsTest, ALanguageWithoutLoadableLibraryUsesTheProgramsStrings) {
     Open();
     dlg->OnLanguageChange(1);
@@ -441,6 +483,38 @@ TEST_F(CommandsTest, TogglingExpertModeShowsAndHidesItsControlsAtOnce) {
     for (int id : {1079, 1092, 1087, 1159})
         EXPECT_FALSE(dlg->FindWindow(id)->IsShown()) << id;
     EXPECT_TRUE(dlg->FindWindow(1154)->IsShown());
+}
+
+TEST_F(CommandsTest, TheTreeColumnsAreSizedForTheRowsShownAndFollowAnOpenedBranch) {
+    Open();
+    SelectDevice(1001);
+    dlg->expertMode->SetValue(true);
+    wxCommandEvent event(wxEVT_CHECKBOX, 1106);
+    event.SetEventObject(dlg->expertMode);
+    event.SetInt(1);
+    dlg->expertMode->GetEventHandler()->ProcessEvent(event);
+    WaitTicks(2);
+    CColumnTreeWnd& window = *dlg->tree;
+    CColumnTreeCtrl& tree = window.GetTree();
+    const auto widest = [&](int column, bool shownOnly) {
+        int width = 0;
+        for (const auto& root : tree.GetRootItems())
+            width = std::max(width, window.GetMaxColumnWidth(root.get(), column, 0, shownOnly));
+        return width;
+    };
+    // The status flags' bits have the longest labels; closed, they take no room from the values.
+    ASSERT_GT(widest(0, false), widest(0, true));
+    EXPECT_EQ(dlg->treeLabelWidth, widest(0, true) + 20);
+    EXPECT_EQ(dlg->treeValueWidth, widest(1, true) + 20);
+
+    for (CColumnTreeCtrl::Item* item : tree.GetAllItems())
+        if (!item->children.empty() && !item->expanded) {
+            tree.SelectItem(item);
+            tree.HandleKey(WXK_RIGHT);
+        }
+    WaitTicks(1);
+    EXPECT_EQ(widest(0, true), widest(0, false));
+    EXPECT_EQ(dlg->treeLabelWidth, widest(0, true) + 20);
 }
 
 TEST_F(CommandsTest, DiagnosticsButtonsRunTheirDialogsAndPollingGoesOn) {

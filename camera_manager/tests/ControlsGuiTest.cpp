@@ -189,6 +189,20 @@ TEST_F(ColumnTreeTest, OnlySixteenColumnsAreMeasured) {
     EXPECT_EQ(wnd->totalWidth, 195 + 143 + 14 * 10);
 }
 
+TEST_F(ColumnTreeTest, WidthsSetWhileTheHeaderIsNarrowerThanItsColumnsRedrawNoEmptyArea) {
+    // The dialog lays the tree out while the window manager's frame is not yet known: the
+    // window is narrower than where the value column starts.
+    wnd->SetSize(60, 300);
+    cmtest::Pump(20);
+    cmtest::StandardErrorCapture errors;
+    wnd->SetColumnWidth(0, 211);
+    wnd->SetColumnWidth(1, 160);
+    wnd->SetColumnTitle(1, wxT("Wert"));
+    cmtest::Pump(20);
+    EXPECT_EQ(errors.Stop(), "");
+    EXPECT_EQ(wnd->totalWidth, 211 + 160);
+}
+
 TEST_F(ColumnTreeTest, ScrollRowIsARowIndex) {
     for (int i = 0; i < 60; ++i)
         tree->InsertItem(wxString::Format(wxT("row %d\t%d"), i, i), nullptr, 9000 + i);

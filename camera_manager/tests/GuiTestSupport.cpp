@@ -8,7 +8,10 @@
 #include <wx/utils.h>
 
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
+#include <unistd.h>
 
 namespace cmtest {
 
@@ -48,6 +51,33 @@ bool PumpUntil(const std::function<bool()>& done, int ms) {
 
 void Pump(int ms) {
     PumpUntil([] { return false; }, ms);
+}
+
+StandardErrorCapture::StandardErrorCapture() {
+    char path[] = "/tmp/zeko_cm_stderr_XXXXXX";
+    file = mkstemp(path);
+    if (file < 0)
+        return;
+    unlink(path);
+    fflush(stderr);
+    saved = dup(2);
+    dup2(file, 2);
+}
+
+std::string StandardErrorCapture::Stop() {
+    std::string text;
+    if (saved < 0)
+        return text;
+    fflush(stderr);
+    dup2(saved, 2);
+    close(saved);
+    saved = -1;
+    char buffer[4096];
+    ssize_t n;
+    for (off_t at = 0; (n = pread(file, buffer, sizeof buffer, at)) > 0; at += n)
+        text.append(buffer, static_cast<size_t>(n));
+    close(file);
+    return text;
 }
 
 } // namespace cmtest

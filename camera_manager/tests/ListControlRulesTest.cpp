@@ -58,4 +58,12 @@ TEST(ListControlRules, StatusColumnsFollowTheStateDigit) {
     EXPECT_EQ(StatusCellColours(5, u"0").background, 0xFFFFFFu);
 }
 
+TEST(ListControlRules, ASpokenRowNamesEachFilledCellByItsColumn) {
+    EXPECT_EQ(SpokenRow({u"Free", u"Type", u"Model", u"SerNo."}, {u"Yes", u"", u"ZK-1220", u"4102"}),
+              u"Free: Yes, Model: ZK-1220, SerNo.: 4102");
+    // A column without a title, or cells beyond the titles, are said alone.
+    EXPECT_EQ(SpokenRow({u"", u"Model"}, {u"1", u"ZK-1220", u"extra"}), u"1, Model: ZK-1220, extra");
+    EXPECT_EQ(SpokenRow({u"Free"}, {u""}), u"");
+}
+
 } // namespace

@@ -1,5 +1,6 @@
 #include "camera_manager/core/controls/CColumnTreeCtrl.h"
 
+#include "camera_manager/core/controls/AccessibleRows.h"
 #include "camera_manager/core/controls/CColumnTreeWnd.h"
 #include "camera_manager/core/controls/ScrollBars.h"
 #include "camera_manager/core/controls/WxText.h"
@@ -54,6 +55,17 @@ CColumnTreeCtrl::CColumnTreeCtrl(CColumnTreeWnd* owner, wxWindowID id)
     Bind(wxEVT_LEFT_DCLICK, &CColumnTreeCtrl::OnMouseDouble, this);
     Bind(wxEVT_KEY_DOWN, &CColumnTreeCtrl::OnKeyDown, this);
     Bind(wxEVT_SET_FOCUS, &CColumnTreeCtrl::OnSetFocus, this);
+    SetAccessibleRows(this, AccessibleRowKind::TreeItem, [this] {
+        std::vector<AccessibleRow> rows;
+        for (const Item* item : visible)
+            rows.push_back({ToWx(ColumnTreeRules::SpokenItem(FromWx(item->text))), item == selected,
+                            !item->children.empty(), item->expanded});
+        return rows;
+    });
+}
+
+CColumnTreeCtrl::~CColumnTreeCtrl() {
+    ForgetAccessibleRows(this);
 }
 
 void CColumnTreeCtrl::SetStyle(int newStyle) {
@@ -131,6 +143,7 @@ void CColumnTreeCtrl::SelectItem(Item* item) {
     if (row >= 0 && !IsRowVisible(row))
         ScrollToRow(row);
     Refresh();
+    NotifyAccessibleRows(this);
     Notify(EVT_COLUMNTREE_SELCHANGED, item);
 }
 
@@ -155,6 +168,7 @@ void CColumnTreeCtrl::SetItemText(Item* item, const wxString& text) {
     const int row = RowOf(item);
     if (row >= 0 && IsRowVisible(static_cast<size_t>(row)))
         RefreshRow(static_cast<size_t>(row));
+    NotifyAccessibleRows(this);
 }
 
 std::vector<CColumnTreeCtrl::Item*> CColumnTreeCtrl::GetAllItems() const {
@@ -192,6 +206,7 @@ void CColumnTreeCtrl::Relist() {
     if (!visible.empty())
         ScrollToRow(std::min(top, visible.size() - 1));
     Refresh();
+    NotifyAccessibleRows(this);
 }
 
 int CColumnTreeCtrl::Depth(const Item* item) const {

@@ -35,6 +35,7 @@ public:
     enum Style { HasButtons = 1, LinesAtRoot = 2, FullRowSelect = 4, ShowSelectionAlways = 8 };
 
     CColumnTreeCtrl(CColumnTreeWnd* owner, wxWindowID id);
+    ~CColumnTreeCtrl() override;
 
     void SetStyle(int style);
     int GetStyle() const { return style; }

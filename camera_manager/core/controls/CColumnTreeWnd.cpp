@@ -27,19 +27,30 @@ public:
     void SetTitle(unsigned idx, const wxString& title) {
         if (idx < columns.size()) {
             columns[idx].SetTitle(title);
-            UpdateColumn(idx);
+            Redraw(idx);
         }
     }
     void SetWidth(unsigned idx, int width) {
         if (idx < columns.size()) {
             columns[idx].SetWidth(std::max(0, width));
-            UpdateColumn(idx);
+            Redraw(idx);
         }
     }
     int Width(unsigned idx) const { return idx < columns.size() ? columns[idx].GetWidth() : 0; }
     wxString Title(unsigned idx) const { return idx < columns.size() ? columns[idx].GetTitle() : wxString(); }
 
 private:
+    // The header redraws from the column's left edge to its own right edge: a header narrower
+    // than that (laid out before the window manager's frame is known) would ask GTK to redraw a
+    // rectangle of negative width, which pixman reports at every start. Nothing of the column
+    // shows then, and the header reads the columns afresh when it is drawn.
+    void Redraw(unsigned idx) {
+        int left = 0;
+        for (unsigned i = 0; i < idx; ++i)
+            left += columns[i].GetWidth();
+        if (left < GetClientSize().GetWidth())
+            UpdateColumn(idx);
+    }
     const wxHeaderColumn& GetColumn(unsigned idx) const override { return columns[idx]; }
     bool UpdateColumnWidthToFit(unsigned, int) override { return false; }
     void OnResizing(wxHeaderCtrlEvent& event) {

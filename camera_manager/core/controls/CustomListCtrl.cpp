@@ -1,6 +1,8 @@
 #include "camera_manager/core/controls/CustomListCtrl.h"
 
+#include "camera_manager/core/controls/AccessibleRows.h"
 #include "camera_manager/core/controls/ScrollBars.h"
+#include "camera_manager/core/controls/WxText.h"
 
 #include "camera_manager/core/controls/CColumnTreeCtrl.h"
 
@@ -10,6 +12,10 @@
 #include <algorithm>
 
 namespace {
+
+const wxEventTypeTag<wxListEvent> rowEvents[] = {wxEVT_LIST_ITEM_SELECTED, wxEVT_LIST_ITEM_DESELECTED,
+                                                 wxEVT_LIST_INSERT_ITEM, wxEVT_LIST_DELETE_ITEM,
+                                                 wxEVT_LIST_DELETE_ALL_ITEMS};
 
 ListControlRules::Rect ScreenRect(const wxWindow* w) {
     const wxRect r = w->GetScreenRect();
@@ -25,6 +31,47 @@ CustomListCtrl::CustomListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& p
     GetItemArea()->Bind(wxEVT_ERASE_BACKGROUND, &CustomListCtrl::OnErase, this);
     Bind(wxEVT_KEY_DOWN, &CustomListCtrl::OnKeyDown, this);
     ShowScrollBarsWhileNeeded(GetItemArea());
+    SetAccessibleRows(GetItemArea(), AccessibleRowKind::ListItem, [this] { return AccessibleRows(); });
+    // Told once the texts of the changed rows are all set: they are set after the row goes in.
+    for (const auto& type : rowEvents)
+        Bind(type, &CustomListCtrl::OnRowsChanged, this);
+}
+
+CustomListCtrl::~CustomListCtrl() {
+    // The base classes delete the rows after this part is gone.
+    for (const auto& type : rowEvents)
+        Unbind(type, &CustomListCtrl::OnRowsChanged, this);
+    ForgetAccessibleRows(GetItemArea());
+}
+
+void CustomListCtrl::OnRowsChanged(wxListEvent& event) {
+    if (!accessibleNotePending) {
+        accessibleNotePending = true;
+        CallAfter([this] {
+            accessibleNotePending = false;
+            NotifyAccessibleRows(GetItemArea());
+        });
+    }
+    event.Skip();
+}
+
+std::vector<AccessibleRow> CustomListCtrl::AccessibleRows() const {
+    std::vector<std::u16string> titles;
+    for (int c = 0; c < GetColumnCount(); ++c) {
+        wxListItem column;
+        column.SetMask(wxLIST_MASK_TEXT);
+        GetColumn(c, column);
+        titles.push_back(FromWx(column.GetText()));
+    }
+    std::vector<AccessibleRow> rows;
+    for (long row = 0; row < GetItemCount(); ++row) {
+        std::vector<std::u16string> cells;
+        for (int c = 0; c < GetColumnCount(); ++c)
+            cells.push_back(FromWx(GetItemText(row, c)));
+        rows.push_back({ToWx(ListControlRules::SpokenRow(titles, cells)),
+                        GetItemState(row, wxLIST_STATE_SELECTED) != 0});
+    }
+    return rows;
 }
 
 wxWindow* CustomListCtrl::GetItemArea() const {

@@ -8,12 +8,15 @@
 
 #include <wx/listctrl.h>
 
+struct AccessibleRow;
+
 class CColumnTreeCtrl;
 
 class CustomListCtrl : public wxListCtrl {
 public:
     CustomListCtrl(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
                    const wxSize& size = wxDefaultSize);
+    ~CustomListCtrl() override;
 
     void SetPartner(CColumnTreeCtrl* window) { partner = window; }
     // Handles one wheel turn with the cursor at a screen position; always handled.
@@ -21,6 +24,8 @@ public:
     // The areas the erase handler fills, in client coordinates of the list's item area.
     std::vector<ListControlRules::EraseFill> EraseAreas() const;
     wxWindow* GetItemArea() const;
+    // The rows as a screen reader reads them, in display order.
+    std::vector<AccessibleRow> AccessibleRows() const;
 
     CColumnTreeCtrl* partner = nullptr;
     int windowsVersion = 0;
@@ -29,4 +34,6 @@ private:
     void OnWheel(wxMouseEvent& event);
     void OnKeyDown(wxKeyEvent& event);
     void OnErase(wxEraseEvent& event);
+    void OnRowsChanged(wxListEvent& event);
+    bool accessibleNotePending = false;
 };

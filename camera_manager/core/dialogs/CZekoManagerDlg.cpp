@@ -162,8 +162,8 @@ CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BO
         const wxFileName initial(initialPath);
         // The filter ends in "||" as the resource keeps it; wx takes it without.
         const wxString filter = Text(ids::FirmwareFileFilter).BeforeLast('|').BeforeLast('|');
-        wxFileDialog chooser(this, wxEmptyString, initial.GetPath(), initial.GetFullName(), filter,
-                             wxFD_OPEN);
+        wxFileDialog chooser(this, Text(ids::FileChooserOpen), initial.GetPath(), initial.GetFullName(),
+                             filter, wxFD_OPEN);
         if (chooser.ShowModal() != wxID_OK)
             return false;
         chosen = chooser.GetPath();
@@ -652,11 +652,13 @@ void CZekoManagerDlg::FillParameterTree() {
 }
 
 void CZekoManagerDlg::SizeTreeLabelColumn() {
-    // Every label whole, collapsed branches included, so that expanding cuts nothing.
+    // The rows shown, measured again after every expand or collapse: the labels of collapsed
+    // branches (the status flags' bits) are longer than any shown, and measured with them the
+    // label column left the values no room in expert mode.
     int label = 0, value = 0;
     for (const auto& root : tree->GetTree().GetRootItems()) {
-        label = std::max(label, tree->GetMaxColumnWidth(root.get(), 0, 0, false));
-        value = std::max(value, tree->GetMaxColumnWidth(root.get(), 1, 0, false));
+        label = std::max(label, tree->GetMaxColumnWidth(root.get(), 0, 0, true));
+        value = std::max(value, tree->GetMaxColumnWidth(root.get(), 1, 0, true));
     }
     // Only a change of the longest texts lays out again: a divider the user dragged stays put.
     if (label + 20 != treeLabelWidth || value + 20 != treeValueWidth) {
@@ -746,9 +748,12 @@ void CZekoManagerDlg::OnExpertMode() {
     RefreshNow();
 }
 
-void CZekoManagerDlg::OnTreeNotification(wxCommandEvent&) {
+void CZekoManagerDlg::OnTreeNotification(wxCommandEvent& event) {
     if (fillingTree)
         return; // the dialog's own rebuild, not the user
+    // Sent before the branch opens or closes: measured once it has.
+    if (event.GetEventType() == EVT_COLUMNTREE_ITEMEXPANDING)
+        CallAfter([this] { SizeTreeLabelColumn(); });
     refresh.RequestParameters();
     RefreshNow();
 }
@@ -884,6 +889,8 @@ void CZekoManagerDlg::OnLanguageChange(int index) {
     ApplyTexts();
     refresh.RequestParameters();
     refresh.RequestListRebuild();
+    // The adapter texts that stayed "Unknown" were read in the old language.
+    refresh.RequestAdapterLookup();
 }
 
 void CZekoManagerDlg::OnColumnClick(int column) {

@@ -16,6 +16,21 @@ std::optional<std::u16string> Piece(const std::u16string& itemText, int column) 
     return itemText.substr(start, end == std::u16string::npos ? std::u16string::npos : end - start);
 }
 
+std::u16string SpokenItem(const std::u16string& itemText) {
+    std::u16string spoken = Piece(itemText, 0).value_or(std::u16string());
+    const char16_t* separator = u": ";
+    for (int column = 1;; ++column) {
+        const auto piece = Piece(itemText, column);
+        if (!piece)
+            break;
+        if (piece->empty())
+            continue;
+        spoken += separator + *piece;
+        separator = u", ";
+    }
+    return spoken;
+}
+
 namespace {
 
 // Leading integer of a text as the C runtime reads it: blanks, an optional sign, then digits.

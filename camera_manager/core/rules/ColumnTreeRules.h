@@ -31,6 +31,10 @@ struct Rect {
 // Piece `column` of an item text whose columns are joined by '\t'; none when the text has fewer pieces.
 std::optional<std::u16string> Piece(const std::u16string& itemText, int column);
 
+// What a screen reader says for one item: its label, then ": " and its values joined by ", "
+// (empty values left out).
+std::u16string SpokenItem(const std::u16string& itemText);
+
 // True when a value piece shows a temperature of 65 degrees Celsius or more: it holds "° C" at a
 // position above 0 and the integer at the start of the piece is above 64.
 bool IsHotTemperature(const std::u16string& piece);

@@ -58,4 +58,19 @@ CellColours StatusCellColours(int column, const std::u16string& stateText) {
     return plain;
 }
 
+std::u16string SpokenRow(const std::vector<std::u16string>& titles,
+                         const std::vector<std::u16string>& cells) {
+    std::u16string spoken;
+    for (size_t i = 0; i < cells.size(); ++i) {
+        if (cells[i].empty())
+            continue;
+        if (!spoken.empty())
+            spoken += u", ";
+        if (i < titles.size() && !titles[i].empty())
+            spoken += titles[i] + u": ";
+        spoken += cells[i];
+    }
+    return spoken;
+}
+
 } // namespace ListControlRules

@@ -52,4 +52,8 @@ struct CellColours {
 // the state digit, every other cell is black on white.
 CellColours StatusCellColours(int column, const std::u16string& stateText);
 
+// What a screen reader says for one row: "title: cell" for every cell that holds a text, joined
+// by ", "; a cell without a title is said alone.
+std::u16string SpokenRow(const std::vector<std::u16string>& titles, const std::vector<std::u16string>& cells);
+
 } // namespace ListControlRules

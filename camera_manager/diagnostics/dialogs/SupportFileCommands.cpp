@@ -42,8 +42,8 @@ wxString filter() {
 void SupportFileCommands::Create() {
     RefreshPause pause(host);
     wxWindow* const window = host.HostWindow();
-    wxFileDialog chooser(nullptr, wxEmptyString, wxEmptyString, ResourceText(ids::SupportFileDefaultName),
-                         filter(), wxFD_SAVE);
+    wxFileDialog chooser(nullptr, ResourceText(ids::FileChooserSave), wxEmptyString,
+                         ResourceText(ids::SupportFileDefaultName), filter(), wxFD_SAVE);
     if (chooser.ShowModal() != wxID_OK)
         return;
     wxString path = chooser.GetPath();
@@ -78,7 +78,7 @@ void SupportFileCommands::Create() {
 
 void SupportFileCommands::Open() {
     RefreshPause pause(host);
-    wxFileDialog chooser(nullptr, wxEmptyString, wxEmptyString, wxEmptyString, filter(),
+    wxFileDialog chooser(nullptr, ResourceText(ids::FileChooserOpen), wxEmptyString, wxEmptyString, filter(),
                          wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (chooser.ShowModal() != wxID_OK)
         return;

@@ -187,6 +187,8 @@ extern const ResourceString managerStrings[] = {
           u"Zeichen enth\u00e4lt."},
     {701, u"Die Einstellungsdatei %s konnte nicht gelesen werden: %s.\n"
           u"Sie wurde als %s aufbewahrt, und das Programm wurde mit den Standardeinstellungen gestartet."},
+    {710, u"\u00d6ffnen"},
+    {711, u"Speichern unter"},
     {2000, u"b00 - Betriebsbereit"},
     {2001, u"b01 - Test akt. IP "},
     {2002, u"b02 - Test pers. IP"},
