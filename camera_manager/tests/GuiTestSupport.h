@@ -11,4 +11,18 @@ void Pump(int ms);
 // Runs the event loop until `done` holds or `ms` milliseconds have passed; returns `done()`.
 bool PumpUntil(const std::function<bool()>& done, int ms);
 
+// openbox on the test's display while the object lives, for what a window manager changes
+// (placement, frames, focus). Not running where openbox is not installed.
+class WindowManager {
+public:
+    WindowManager();
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+    bool Running() const { return pid > 0; }
+
+private:
+    int pid = 0;
+};
+
 } // namespace cmtest

@@ -548,6 +548,49 @@ TEST_F(ManagerDialogTest, OnScreenTheWindowStaysTheListScrollsTheTreeLabelsAreWh
     EXPECT_FALSE(LanguageFlag(13).IsOk());
 }
 
+// Started as the program starts it (the placement applied before the window is shown), the
+// dialog comes back where and as large as it was closed, under a window manager (whose frame
+// is not known before the window is mapped, and which places windows itself) and without one.
+TEST_F(ManagerDialogTest, ComesBackWhereAndAsLargeAsItWasClosed) {
+    for (const bool managed : {false, true}) {
+        SCOPED_TRACE(managed ? "under openbox" : "without a window manager");
+        std::unique_ptr<cmtest::WindowManager> wm;
+        if (managed) {
+            wm = std::make_unique<cmtest::WindowManager>();
+            if (!wm->Running())
+                GTEST_SKIP() << "openbox is not installed";
+        }
+        RegDeleteKeyW(HKEY_CURRENT_USER, (std::u16string(managerRegistryKey) + u"\\Dialog").c_str());
+        const auto start = [&] {
+            dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
+            dlg->RestorePlacement();
+            dlg->Show();
+            WaitTicks(2);
+            Pump(300);
+        };
+        start();
+        // The first start centres it in the work area (give or take half a title bar, which is
+        // not known before the window is mapped).
+        const wxRect area = wxDisplay(dlg).GetClientArea();
+        const wxRect first = dlg->GetRect();
+        EXPECT_NEAR(first.x + first.width / 2, area.x + area.width / 2, 2);
+        EXPECT_NEAR(first.y + first.height / 2, area.y + area.height / 2, 16);
+        const wxSize widened = dlg->GetClientSize() + wxSize(60, 40);
+        dlg->SetClientSize(widened);
+        dlg->Move(300, 200);
+        EXPECT_TRUE(PumpUntil([&] { return dlg->GetPosition() == wxPoint(300, 200); }, 3000));
+        Pump(200);
+        Close();
+        for (int session = 0; session < 3; ++session) {
+            SCOPED_TRACE(session);
+            start();
+            EXPECT_EQ(dlg->GetPosition(), wxPoint(300, 200));
+            EXPECT_EQ(dlg->GetClientSize(), widened);
+            Close();
+        }
+    }
+}
+
 TEST_F(ManagerDialogTest, ResizingMovesTheControlsByTheLayout) {
     Open();
     WaitTicks(1);

@@ -42,6 +42,13 @@ void KeepInsideWorkArea(wxTopLevelWindow& window) {
         window.Move(inside.x, inside.y);
 }
 
+void MoveTopLevelWindow(wxTopLevelWindow& window, int x, int y) {
+    window.Move(x, y);
+    GtkWidget* widget = window.GetHandle();
+    if (widget && GTK_IS_WINDOW(widget))
+        gtk_window_move(GTK_WINDOW(widget), x, y);
+}
+
 void TakeInputBesideModalWindows(wxTopLevelWindow& window) {
     GtkWidget* widget = window.GetHandle();
     if (!widget || !GTK_IS_WINDOW(widget))

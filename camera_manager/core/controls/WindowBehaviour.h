@@ -10,6 +10,11 @@ class wxTopLevelWindow;
 // Moves (and, when it may be resized, shrinks) the window into the work area of its display.
 void KeepInsideWorkArea(wxTopLevelWindow& window);
 
+// Moves the window's frame to (x, y) also where wx believes it stands there already: a window
+// manager may have placed it elsewhere (openbox ignores a program's place given before the
+// window is mapped), and wx skips a move to the place it last asked for.
+void MoveTopLevelWindow(wxTopLevelWindow& window, int x, int y);
+
 // The main dialog runs modally, and GTK then sends every click, key and close request of the
 // other windows of its window group to it. Windows only disables a modal dialog's owner, so a
 // modeless window opened from the main dialog takes input there: it gets a window group of its

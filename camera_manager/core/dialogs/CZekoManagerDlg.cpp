@@ -5,6 +5,7 @@
 #include "camera_manager/core/controls/CustomListCtrl.h"
 #include "camera_manager/core/controls/CustomStatic.h"
 #include "camera_manager/core/controls/LanguageFlags.h"
+#include "camera_manager/core/controls/WindowBehaviour.h"
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/AutomaticEthConfiguration.h"
 #include "camera_manager/core/dialogs/CAboutDlg.h"
@@ -172,7 +173,7 @@ CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BO
             chosen += wxT(".") + Text(ids::FirmwareFileExtension);
         return true;
     };
-    normalRect = GetRect();
+    normalRect = NormalRect();
     Bind(wxEVT_MOVE, &CZekoManagerDlg::OnMoveOrSize, this);
     Bind(wxEVT_SIZE, &CZekoManagerDlg::OnMoveOrSize, this);
     Bind(wxEVT_TIMER, &CZekoManagerDlg::OnTimer, this, timerRefresh);
@@ -779,7 +780,7 @@ void CZekoManagerDlg::GetHostAdapterByMac(const std::u16string& mac, std::u16str
 
 void CZekoManagerDlg::OnMoveOrSize(wxEvent& event) {
     if (!IsMaximized() && !IsIconized())
-        normalRect = GetRect();
+        normalRect = NormalRect();
     event.Skip();
 }
 
@@ -800,17 +801,35 @@ void CZekoManagerDlg::SaveSettings() {
     SaveSettingsAtClose(treeNodes, checkboxes, placement);
 }
 
+wxRect CZekoManagerDlg::NormalRect() const {
+    // The place is the frame's top-left corner, where the window manager and a move put it; the
+    // extent is the dialog's own, without the frame. The frame is not known before the window
+    // is mapped, so an extent stored with it would be applied without it and grow by it at
+    // every start.
+    return wxRect(GetPosition(), GetClientSize());
+}
+
 void CZekoManagerDlg::RestorePlacement() {
-    const wxSize current = GetSize();
     const wxRect area = wxDisplay(this).GetClientArea();
-    DialogPlacement p =
-        DefaultPlacement(current.x, current.y, treeWidth, expertMode->IsChecked(), area.width, area.height);
+    const wxSize frame = GetSize() - GetClientSize();
+    // The default is the template's size (not the current one, which an earlier restore may
+    // have narrowed already), its frame centred in the work area.
+    DialogPlacement p = DefaultPlacement(templateWidth + frame.x, templateHeight + frame.y, treeWidth,
+                                         expertMode->IsChecked(), area.width, area.height);
+    p.x += area.x;
+    p.y += area.y;
+    p.width -= frame.x;
+    p.height -= frame.y;
     p = ReadDialogPlacement(p);
     const wxSize minimum = GetMinSize();
-    const DialogPlacement shown = ClampPlacement(p, std::max(minimum.x, 100), std::max(minimum.y, 100),
-                                                 area.x, area.y, area.width, area.height);
-    SetSize(shown.x, shown.y, shown.width, shown.height);
-    normalRect = GetRect();
+    DialogPlacement shown = p;
+    shown.width += frame.x;
+    shown.height += frame.y;
+    shown = ClampPlacement(shown, std::max(minimum.x, 100), std::max(minimum.y, 100), area.x, area.y,
+                           area.width, area.height);
+    SetClientSize(shown.width - frame.x, shown.height - frame.y);
+    MoveTopLevelWindow(*this, shown.x, shown.y);
+    normalRect = wxRect(shown.x, shown.y, shown.width - frame.x, shown.height - frame.y);
     if (p.maximized)
         Maximize();
 }
