@@ -17,6 +17,7 @@
 #include <wx/dcmemory.h>
 #include <wx/display.h>
 #include <wx/image.h>
+#include <wx/uiaction.h>
 
 #include <cstdio>
 #include <cstring>
@@ -233,6 +234,29 @@ TEST_F(ManagerDialogTest, RowsThatCompareEqualKeepTheInterfacesOrderBothWays) {
     dlg->list->GetEventHandler()->ProcessEvent(click);
     WaitTicks(1);
     expectInterfaceOrder("model column descending");
+}
+
+// A press and release that come together (a touchpad's tap, automation) select the row as a
+// slow click does.
+TEST_F(ManagerDialogTest, AQuickClickSelectsItsRow) {
+    Open();
+    WaitTicks(1);
+    wxUIActionSimulator input;
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        SCOPED_TRACE(attempt);
+        const long row = (attempt + 1) % 2;
+        wxRect rect;
+        ASSERT_TRUE(dlg->list->GetItemRect(row, rect));
+        input.MouseMove(
+            dlg->list->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2)));
+        Pump(50);
+        input.MouseDown();
+        input.MouseUp();
+        Pump(50);
+        WaitTicks(2);
+        EXPECT_EQ(SelectedRow(), row);
+        EXPECT_EQ(dlg->selectedDeviceId, row == 0 ? 1 : 1001);
+    }
 }
 
 TEST_F(ManagerDialogTest, UnpluggingTheSelectedCameraClearsTreeAndStatusAndSelectsNoOther) {

@@ -275,12 +275,18 @@ void CZekoManagerDlg::BuildControls() {
         RefreshNow();
         e.Skip();
     });
+    // The list marks the clicked row after this handler; the click is taken from the mark once
+    // that is done, at the latest when the button comes up: a press and release that come
+    // together would otherwise arm the tick before the click was taken, and the tick puts the
+    // old selection back.
     list->GetItemArea()->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) {
         timer.Stop();
         e.Skip();
-        CallAfter([this] { OnListClick(); });
+        listClickPending = true;
+        CallAfter([this] { TakeListClick(); });
     });
     list->GetItemArea()->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent& e) {
+        TakeListClick();
         RefreshNow();
         e.Skip();
     });
@@ -547,6 +553,13 @@ CameraEntry* CZekoManagerDlg::FindSelectedEntry() const {
     CameraEntry* entry = nullptr;
     const CameraList& l = cameraLists[selectedDeviceId < 1000 ? 0 : 1];
     return l.FindByDeviceId(static_cast<uint32_t>(selectedDeviceId), &entry) ? entry : nullptr;
+}
+
+void CZekoManagerDlg::TakeListClick() {
+    if (!listClickPending)
+        return;
+    listClickPending = false;
+    OnListClick();
 }
 
 void CZekoManagerDlg::OnListClick() {

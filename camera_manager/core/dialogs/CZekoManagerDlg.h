@@ -68,6 +68,7 @@ public:
     bool RefreshList();
     // A click in the camera list (also after the arrow keys).
     void OnListClick();
+    void TakeListClick();
     void OnListKey(int keyCode);
     // "Close": ends the dialog.
     void EndModalOrClose();
@@ -189,4 +190,6 @@ protected:
     // The last place and extent while neither maximised nor minimised (see NormalRect).
     wxRect normalRect;
     bool settingsSaved = false;
+    // A press on the list whose click was not taken yet.
+    bool listClickPending = false;
 };
