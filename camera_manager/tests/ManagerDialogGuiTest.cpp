@@ -25,6 +25,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -257,6 +259,47 @@ TEST_F(ManagerDialogTest, AQuickClickSelectsItsRow) {
         EXPECT_EQ(SelectedRow(), row);
         EXPECT_EQ(dlg->selectedDeviceId, row == 0 ? 1 : 1001);
     }
+}
+
+// Tab and Shift+Tab reach every button and stay where they put the focus while the list
+// refreshes; the list takes the focus only where no control of the dialog holds it.
+TEST_F(ManagerDialogTest, TheKeyboardReachesEveryButtonAcrossTicks) {
+    cmtest::WindowManager wm; // gives the dialog the keyboard, as a desktop does
+    if (!wm.Running())
+        GTEST_SKIP() << "openbox is not installed";
+    Open();
+    ASSERT_TRUE(PumpUntil([&] { return dlg->IsActive(); }, 3000));
+    WaitTicks(1);
+    const auto focusId = [] {
+        const wxWindow* focus = wxWindow::FindFocus();
+        return focus ? focus->GetId() : 0;
+    };
+    EXPECT_EQ(focusId(), dlg->list->GetId());
+    wxUIActionSimulator input;
+    std::set<int> reached;
+    std::vector<int> order;
+    for (int press = 0; press < 14; ++press) {
+        input.Char(WXK_TAB);
+        Pump(30);
+        const int id = focusId();
+        WaitTicks(1);
+        EXPECT_EQ(focusId(), id) << "a tick took the focus after Tab " << press;
+        reached.insert(id);
+        order.push_back(id);
+    }
+    for (int button : {1125, 1085, 1104, 1175, 1195, 1143, 1029, 1106})
+        EXPECT_EQ(reached.count(button), 1u) << button;
+    // Shift+Tab goes back the same way.
+    input.Char(WXK_TAB, wxMOD_SHIFT);
+    Pump(30);
+    WaitTicks(1);
+    EXPECT_EQ(focusId(), order[order.size() - 2]);
+    // A focused button that disappears leaves the focus nowhere: the list takes it again.
+    dlg->FindWindow(1029)->SetFocus();
+    Pump(30);
+    dlg->FindWindow(1029)->Hide();
+    WaitTicks(2);
+    EXPECT_EQ(focusId(), dlg->list->GetId());
 }
 
 TEST_F(ManagerDialogTest, UnpluggingTheSelectedCameraClearsTreeAndStatusAndSelectsNoOther) {

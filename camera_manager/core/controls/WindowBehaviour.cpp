@@ -49,6 +49,14 @@ void MoveTopLevelWindow(wxTopLevelWindow& window, int x, int y) {
         gtk_window_move(GTK_WINDOW(widget), x, y);
 }
 
+bool HasFocusWithin(wxTopLevelWindow& window) {
+    GtkWidget* widget = window.GetHandle();
+    if (!widget || !GTK_IS_WINDOW(widget))
+        return false;
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(widget));
+    return focus && gtk_widget_is_visible(focus) && gtk_widget_is_sensitive(focus);
+}
+
 void TakeInputBesideModalWindows(wxTopLevelWindow& window) {
     GtkWidget* widget = window.GetHandle();
     if (!widget || !GTK_IS_WINDOW(widget))

@@ -15,6 +15,11 @@ void KeepInsideWorkArea(wxTopLevelWindow& window);
 // window is mapped), and wx skips a move to the place it last asked for.
 void MoveTopLevelWindow(wxTopLevelWindow& window, int x, int y);
 
+// Whether a control of the window holds its keyboard focus (also while another window is
+// active). GTK's own parts of a control (a combo's button) are no wx windows, so wx's
+// FindFocus does not see them.
+bool HasFocusWithin(wxTopLevelWindow& window);
+
 // The main dialog runs modally, and GTK then sends every click, key and close request of the
 // other windows of its window group to it. Windows only disables a modal dialog's owner, so a
 // modeless window opened from the main dialog takes input there: it gets a window group of its

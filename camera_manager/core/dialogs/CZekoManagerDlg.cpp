@@ -457,7 +457,9 @@ void CZekoManagerDlg::OnRefreshTick() {
         StoreTreeState();
         RefreshList();
         selectedRow = FindRowOfDevice(selectedDeviceId);
-        if (openViewerCount == 0 && IsShown())
+        // Only where the focus is nowhere else in the dialog: taken at every tick, it would undo
+        // every Tab and leave the buttons out of the keyboard's reach.
+        if (openViewerCount == 0 && IsShown() && !HasFocusWithin(*this))
             list->SetFocus();
         if (selectedRow >= 0) {
             SelectRow(selectedRow);
@@ -661,7 +663,7 @@ void CZekoManagerDlg::FillParameterTree() {
     t.Thaw();
     t.SetScrollRow(treeScrollRow);
     SizeTreeLabelColumn();
-    tree->Show();
+    tree->Show(expertMode->IsChecked());
     fillingTree = false;
 }
 
@@ -742,6 +744,8 @@ void CZekoManagerDlg::ApplyExpertVisibility() {
         if (wxWindow* w = FindWindow(id))
             w->Show(expert);
     statusNarrow->Show(!expert);
+    // The narrow window cuts the tree off; hidden, it takes no Tab stop out of sight.
+    tree->Show(expert);
 }
 
 void CZekoManagerDlg::OnExpertMode() {
