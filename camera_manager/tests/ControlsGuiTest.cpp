@@ -2,6 +2,7 @@
 #include "camera_manager/core/controls/CColumnTreeWnd.h"
 #include "camera_manager/core/controls/CustomListCtrl.h"
 #include "camera_manager/core/controls/CustomListCtrlColor.h"
+#include "camera_manager/core/controls/WindowBehaviour.h"
 #include "camera_manager/core/dialogs/CCustomDialog.h"
 #include "camera_manager/core/dialogs/DlgProgress.h"
 #include "camera_manager/core/dialogs/DlgProgress2.h"
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/display.h>
 #include <wx/frame.h>
 #include <wx/headerctrl.h>
 #include <wx/statbox.h>
@@ -376,6 +378,30 @@ TEST(CCustomDialogTest, RecordsOnceAndLaysOutFromTheRecordedPlacements) {
     EXPECT_EQ(dlg->GetMinSize().GetWidth(), dlg->fullMinWidth);
     dlg->Destroy();
     cmtest::Pump(20);
+}
+
+// A dialog placed at the foot of the work area before its window manager's frame is known
+// stays inside the area once the frame has come.
+TEST(WorkAreaKeeperTest, KeepsADialogInsideWhenItsFrameArrives) {
+    cmtest::WindowManager wm;
+    if (!wm.Running())
+        GTEST_SKIP() << "openbox is not installed";
+    WorkAreaKeeper keeper;
+    wxEvtHandler::AddFilter(&keeper);
+    {
+        wxDialog dialog(nullptr, wxID_ANY, "viewer");
+        const wxRect area = wxDisplay(0u).GetClientArea();
+        dialog.SetSize(area.x + 100, area.GetBottom() + 1 - 400, 500, 400);
+        dialog.Show();
+        EXPECT_TRUE(cmtest::PumpUntil([&] { return dialog.GetSize() != dialog.GetClientSize(); }, 3000))
+            << "no frame came";
+        cmtest::Pump(300);
+        EXPECT_LE(dialog.GetRect().GetBottom(), area.GetBottom());
+        EXPECT_GE(dialog.GetRect().GetTop(), area.GetTop());
+        dialog.Hide();
+        cmtest::Pump(50);
+    }
+    wxEvtHandler::RemoveFilter(&keeper);
 }
 
 } // namespace

@@ -125,6 +125,27 @@ TEST(CustomDialogLayout, ExpertModeSwitchesTheBottomFrameAndTheMinimumWidth) {
     EXPECT_EQ(CustomDialogLayout::MinimumWidth(true, true, 990, 619), 990);
     EXPECT_EQ(CustomDialogLayout::MinimumWidth(true, false, 990, 619), 619);
     EXPECT_EQ(CustomDialogLayout::MinimumWidth(false, true, 990, 619), 0);
+    // On a screen narrower than the expert window the minimum is the work area's width.
+    EXPECT_EQ(CustomDialogLayout::MinimumWidth(true, true, 990, 619, 640), 640);
+    EXPECT_EQ(CustomDialogLayout::MinimumWidth(true, false, 990, 619, 640), 619);
+}
+
+TEST(CustomDialogLayout, TheLanguageComboStopsShortOfTheCameraPicture) {
+    // The template's bottom row: combo at 16 (200 wide), the picture at 300.
+    auto recorded = Recorded();
+    recorded[1325] = {16, 566, 200, 30};
+    for (int id : {1072, 1097, 1124, 1328, 1340, 1341, 1351, 1352})
+        recorded[id] = {300, 563, 60, 40};
+    for (int e = 0; e <= 1600; e += 40) {
+        SCOPED_TRACE(e);
+        const auto l = LayoutControls(recorded, 971, 680, 971 - 371 + e, 680, false);
+        const ControlPlacement combo = Find(l, 1325);
+        const ControlPlacement picture = Find(l, 1072);
+        EXPECT_EQ(picture.x, 300 + e / 4); // the picture keeps its formula
+        EXPECT_LE(combo.x + combo.width, picture.x - 8);
+        if (e <= 300)
+            EXPECT_EQ(combo.width, 200 + e / 2); // and so does the combo while there is room
+    }
 }
 
 } // namespace

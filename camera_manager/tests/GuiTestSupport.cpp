@@ -8,10 +8,17 @@
 #include <wx/utils.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace cmtest {
 
@@ -78,6 +85,33 @@ std::string StandardErrorCapture::Stop() {
         text.append(buffer, static_cast<size_t>(n));
     close(file);
     return text;
+}
+
+WindowManager::WindowManager() {
+    // openbox runs its start-up command once it manages the screen; until then a window
+    // shown would not be placed by it.
+    const std::string ready =
+        std::filesystem::temp_directory_path() / ("zeko-openbox-ready-" + std::to_string(getpid()));
+    std::remove(ready.c_str());
+    const std::string startup = "touch " + ready;
+    char name[] = "openbox";
+    char option[] = "--startup";
+    char* argv[] = {name, option, const_cast<char*>(startup.c_str()), nullptr};
+    pid_t child = 0;
+    if (posix_spawnp(&child, "openbox", nullptr, nullptr, argv, environ) != 0)
+        return;
+    pid = child;
+    PumpUntil([&] { return std::filesystem::exists(ready); }, 10000);
+    std::remove(ready.c_str());
+    Pump(200);
+}
+
+WindowManager::~WindowManager() {
+    if (pid <= 0)
+        return;
+    kill(pid, SIGTERM);
+    waitpid(pid, nullptr, 0);
+    Pump(100);
 }
 
 } // namespace cmtest

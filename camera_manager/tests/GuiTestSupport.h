@@ -24,4 +24,18 @@ private:
     int file = -1, saved = -1;
 };
 
+// openbox on the test's display while the object lives, for what a window manager changes
+// (placement, frames, focus). Not running where openbox is not installed.
+class WindowManager {
+public:
+    WindowManager();
+    ~WindowManager();
+    WindowManager(const WindowManager&) = delete;
+    WindowManager& operator=(const WindowManager&) = delete;
+    bool Running() const { return pid > 0; }
+
+private:
+    int pid = 0;
+};
+
 } // namespace cmtest

@@ -17,6 +17,7 @@
 #include <wx/dcmemory.h>
 #include <wx/display.h>
 #include <wx/image.h>
+#include <wx/uiaction.h>
 
 #include <cstdio>
 #include <cstring>
@@ -24,6 +25,8 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -233,6 +236,70 @@ TEST_F(ManagerDialogTest, RowsThatCompareEqualKeepTheInterfacesOrderBothWays) {
     dlg->list->GetEventHandler()->ProcessEvent(click);
     WaitTicks(1);
     expectInterfaceOrder("model column descending");
+}
+
+// A press and release that come together (a touchpad's tap, automation) select the row as a
+// slow click does.
+TEST_F(ManagerDialogTest, AQuickClickSelectsItsRow) {
+    Open();
+    WaitTicks(1);
+    wxUIActionSimulator input;
+    for (int attempt = 0; attempt < 6; ++attempt) {
+        SCOPED_TRACE(attempt);
+        const long row = (attempt + 1) % 2;
+        wxRect rect;
+        ASSERT_TRUE(dlg->list->GetItemRect(row, rect));
+        input.MouseMove(
+            dlg->list->ClientToScreen(rect.GetPosition() + wxPoint(rect.width / 2, rect.height / 2)));
+        Pump(50);
+        input.MouseDown();
+        input.MouseUp();
+        Pump(50);
+        WaitTicks(2);
+        EXPECT_EQ(SelectedRow(), row);
+        EXPECT_EQ(dlg->selectedDeviceId, row == 0 ? 1 : 1001);
+    }
+}
+
+// Tab and Shift+Tab reach every button and stay where they put the focus while the list
+// refreshes; the list takes the focus only where no control of the dialog holds it.
+TEST_F(ManagerDialogTest, TheKeyboardReachesEveryButtonAcrossTicks) {
+    cmtest::WindowManager wm; // gives the dialog the keyboard, as a desktop does
+    if (!wm.Running())
+        GTEST_SKIP() << "openbox is not installed";
+    Open();
+    ASSERT_TRUE(PumpUntil([&] { return dlg->IsActive(); }, 3000));
+    WaitTicks(1);
+    const auto focusId = [] {
+        const wxWindow* focus = wxWindow::FindFocus();
+        return focus ? focus->GetId() : 0;
+    };
+    EXPECT_EQ(focusId(), dlg->list->GetId());
+    wxUIActionSimulator input;
+    std::set<int> reached;
+    std::vector<int> order;
+    for (int press = 0; press < 14; ++press) {
+        input.Char(WXK_TAB);
+        Pump(30);
+        const int id = focusId();
+        WaitTicks(1);
+        EXPECT_EQ(focusId(), id) << "a tick took the focus after Tab " << press;
+        reached.insert(id);
+        order.push_back(id);
+    }
+    for (int button : {1125, 1085, 1104, 1175, 1195, 1143, 1029, 1106})
+        EXPECT_EQ(reached.count(button), 1u) << button;
+    // Shift+Tab goes back the same way.
+    input.Char(WXK_TAB, wxMOD_SHIFT);
+    Pump(30);
+    WaitTicks(1);
+    EXPECT_EQ(focusId(), order[order.size() - 2]);
+    // A focused button that disappears leaves the focus nowhere: the list takes it again.
+    dlg->FindWindow(1029)->SetFocus();
+    Pump(30);
+    dlg->FindWindow(1029)->Hide();
+    WaitTicks(2);
+    EXPECT_EQ(focusId(), dlg->list->GetId());
 }
 
 TEST_F(ManagerDialogTest, UnpluggingTheSelectedCameraClearsTreeAndStatusAndSelectsNoOther) {
@@ -546,6 +613,49 @@ TEST_F(ManagerDialogTest, OnScreenTheWindowStaysTheListScrollsTheTreeLabelsAreWh
     for (int index = 0; index < 13; ++index)
         EXPECT_TRUE(LanguageFlag(index).IsOk()) << index;
     EXPECT_FALSE(LanguageFlag(13).IsOk());
+}
+
+// Started as the program starts it (the placement applied before the window is shown), the
+// dialog comes back where and as large as it was closed, under a window manager (whose frame
+// is not known before the window is mapped, and which places windows itself) and without one.
+TEST_F(ManagerDialogTest, ComesBackWhereAndAsLargeAsItWasClosed) {
+    for (const bool managed : {false, true}) {
+        SCOPED_TRACE(managed ? "under openbox" : "without a window manager");
+        std::unique_ptr<cmtest::WindowManager> wm;
+        if (managed) {
+            wm = std::make_unique<cmtest::WindowManager>();
+            if (!wm->Running())
+                GTEST_SKIP() << "openbox is not installed";
+        }
+        RegDeleteKeyW(HKEY_CURRENT_USER, (std::u16string(managerRegistryKey) + u"\\Dialog").c_str());
+        const auto start = [&] {
+            dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
+            dlg->RestorePlacement();
+            dlg->Show();
+            WaitTicks(2);
+            Pump(300);
+        };
+        start();
+        // The first start centres it in the work area (give or take half a title bar, which is
+        // not known before the window is mapped).
+        const wxRect area = wxDisplay(dlg).GetClientArea();
+        const wxRect first = dlg->GetRect();
+        EXPECT_NEAR(first.x + first.width / 2, area.x + area.width / 2, 2);
+        EXPECT_NEAR(first.y + first.height / 2, area.y + area.height / 2, 16);
+        const wxSize widened = dlg->GetClientSize() + wxSize(60, 40);
+        dlg->SetClientSize(widened);
+        dlg->Move(300, 200);
+        EXPECT_TRUE(PumpUntil([&] { return dlg->GetPosition() == wxPoint(300, 200); }, 3000));
+        Pump(200);
+        Close();
+        for (int session = 0; session < 3; ++session) {
+            SCOPED_TRACE(session);
+            start();
+            EXPECT_EQ(dlg->GetPosition(), wxPoint(300, 200));
+            EXPECT_EQ(dlg->GetClientSize(), widened);
+            Close();
+        }
+    }
 }
 
 TEST_F(ManagerDialogTest, ResizingMovesTheControlsByTheLayout) {

@@ -12,6 +12,7 @@
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/frame.h>
 #include <wx/msgdlg.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
@@ -133,6 +134,21 @@ TEST_F(ManualConfigDlgTest, OpensWithTheCameraAndAdapterValues) {
     box.SetEventObject(dhcp);
     dhcp->GetEventHandler()->ProcessEvent(box);
     EXPECT_EQ(status(), "The camera uses DHCP or the IP range.");
+}
+
+// Over its owner, wherever that stands on the screen, not at the screen's centre.
+TEST_F(ManualConfigDlgTest, OpensCentredOnItsOwner) {
+    useCameras(camera1001);
+    cameras_.Clear();
+    ASSERT_TRUE(FillCameraList(cameras_, FillGigE));
+    wxFrame owner(nullptr, wxID_ANY, "owner", wxPoint(0, 0), wxSize(900, 700));
+    owner.Show();
+    pump();
+    ManualConfigDlg dialog(&owner, *cameras_.At(0));
+    const wxRect parent = owner.GetRect();
+    const wxRect placed = dialog.GetRect();
+    EXPECT_NEAR(placed.x + placed.width / 2, parent.x + parent.width / 2, 2);
+    EXPECT_NEAR(placed.y + placed.height / 2, parent.y + parent.height / 2, 2);
 }
 
 TEST_F(ManualConfigDlgTest, OkWithApplyDisabledSendsNothing) {

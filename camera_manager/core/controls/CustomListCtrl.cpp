@@ -110,6 +110,12 @@ void CustomListCtrl::OnWheel(wxMouseEvent& event) {
 }
 
 void CustomListCtrl::OnKeyDown(wxKeyEvent& event) {
+    // Tab belongs to the dialog's keyboard navigation (which on Windows takes it before the list
+    // sees it), so it goes on to the list's own handling, which moves the focus.
+    if (event.GetKeyCode() == WXK_TAB) {
+        event.Skip();
+        return;
+    }
     // The dialog moves the selection itself; the list only passes the key on.
     wxKeyEvent forwarded(event);
     forwarded.SetEventObject(this);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <gtk/gtk.h>
+#include <wx/dialog.h>
 #include <wx/display.h>
 #include <wx/textctrl.h>
 #include <wx/toplevel.h>
@@ -40,6 +41,53 @@ void KeepInsideWorkArea(wxTopLevelWindow& window) {
         window.SetSize(inside.x, inside.y, inside.width, inside.height);
     else if (inside.x != now.x || inside.y != now.y)
         window.Move(inside.x, inside.y);
+}
+
+int WorkAreaKeeper::FilterEvent(wxEvent& event) {
+    const wxEventType type = event.GetEventType();
+    auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
+    if (type == wxEVT_DESTROY) {
+        frames.erase(window);
+        return Event_Skip;
+    }
+    if (type != wxEVT_SHOW && type != wxEVT_SIZE)
+        return Event_Skip;
+    auto* dialog = dynamic_cast<wxDialog*>(window);
+    if (!dialog)
+        return Event_Skip;
+    const wxSize frame = dialog->GetSize() - dialog->GetClientSize();
+    if (type == wxEVT_SHOW) {
+        if (static_cast<wxShowEvent&>(event).IsShown()) {
+            KeepInsideWorkArea(*dialog);
+            frames[dialog] = frame;
+        } else {
+            frames.erase(dialog);
+        }
+        return Event_Skip;
+    }
+    // A size event of a shown dialog whose frame changed: the window manager's frame arrived.
+    // Other size changes (the user's) are left alone.
+    auto known = frames.find(dialog);
+    if (known != frames.end() && known->second != frame) {
+        known->second = frame;
+        KeepInsideWorkArea(*dialog);
+    }
+    return Event_Skip;
+}
+
+void MoveTopLevelWindow(wxTopLevelWindow& window, int x, int y) {
+    window.Move(x, y);
+    GtkWidget* widget = window.GetHandle();
+    if (widget && GTK_IS_WINDOW(widget))
+        gtk_window_move(GTK_WINDOW(widget), x, y);
+}
+
+bool HasFocusWithin(wxTopLevelWindow& window) {
+    GtkWidget* widget = window.GetHandle();
+    if (!widget || !GTK_IS_WINDOW(widget))
+        return false;
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(widget));
+    return focus && gtk_widget_is_visible(focus) && gtk_widget_is_sensitive(focus);
 }
 
 void TakeInputBesideModalWindows(wxTopLevelWindow& window) {

@@ -2,6 +2,7 @@
 
 #include <wx/checkbox.h>
 #include <wx/dcbuffer.h>
+#include <wx/display.h>
 #include <wx/headerctrl.h>
 #include <wx/listctrl.h>
 #include <wx/settings.h>
@@ -57,7 +58,8 @@ bool CCustomDialog::IsExpertMode() const {
 
 void CCustomDialog::UpdateMinimumWidth() {
     const int width =
-        CustomDialogLayout::MinimumWidth(layoutReady, IsExpertMode(), fullMinWidth, narrowMinWidth);
+        CustomDialogLayout::MinimumWidth(layoutReady, IsExpertMode(), fullMinWidth, narrowMinWidth,
+                                         wxDisplay(this).GetClientArea().GetWidth());
     SetMinSize(wxSize(width > 0 ? width : -1, -1));
 }
 

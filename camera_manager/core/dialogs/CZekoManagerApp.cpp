@@ -99,8 +99,5 @@ bool CZekoManagerApp::InitInstance() {
 int CZekoManagerApp::FilterEvent(wxEvent& event) {
     // Each dialog places itself (centred on its owner or on the screen) before it is shown; the
     // show puts it back inside the work area wherever that left it.
-    if (event.GetEventType() == wxEVT_SHOW && static_cast<wxShowEvent&>(event).IsShown())
-        if (auto* dialog = dynamic_cast<wxDialog*>(event.GetEventObject()))
-            KeepInsideWorkArea(*dialog);
-    return Event_Skip;
+    return workArea.FilterEvent(event);
 }

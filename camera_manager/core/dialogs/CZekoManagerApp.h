@@ -4,6 +4,7 @@
 // library, checks the camera interface library and runs the main dialog; the program ends with
 // the dialog (or after message 549 or 550).
 
+#include "camera_manager/core/controls/WindowBehaviour.h"
 #include "platform/win/System.h"
 
 #include <wx/app.h>
@@ -24,4 +25,7 @@ public:
 
     // Always 0: there is no 32-bit program on a 64-bit system here.
     BOOL wow64 = FALSE;
+
+private:
+    WorkAreaKeeper workArea;
 };

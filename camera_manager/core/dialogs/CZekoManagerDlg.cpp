@@ -5,6 +5,7 @@
 #include "camera_manager/core/controls/CustomListCtrl.h"
 #include "camera_manager/core/controls/CustomStatic.h"
 #include "camera_manager/core/controls/LanguageFlags.h"
+#include "camera_manager/core/controls/WindowBehaviour.h"
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/AutomaticEthConfiguration.h"
 #include "camera_manager/core/dialogs/CAboutDlg.h"
@@ -172,7 +173,7 @@ CZekoManagerDlg::CZekoManagerDlg(wxWindow* parent, HINSTANCE resourceLibrary, BO
             chosen += wxT(".") + Text(ids::FirmwareFileExtension);
         return true;
     };
-    normalRect = GetRect();
+    normalRect = NormalRect();
     Bind(wxEVT_MOVE, &CZekoManagerDlg::OnMoveOrSize, this);
     Bind(wxEVT_SIZE, &CZekoManagerDlg::OnMoveOrSize, this);
     Bind(wxEVT_TIMER, &CZekoManagerDlg::OnTimer, this, timerRefresh);
@@ -274,12 +275,18 @@ void CZekoManagerDlg::BuildControls() {
         RefreshNow();
         e.Skip();
     });
+    // The list marks the clicked row after this handler; the click is taken from the mark once
+    // that is done, at the latest when the button comes up: a press and release that come
+    // together would otherwise arm the tick before the click was taken, and the tick puts the
+    // old selection back.
     list->GetItemArea()->Bind(wxEVT_LEFT_DOWN, [this](wxMouseEvent& e) {
         timer.Stop();
         e.Skip();
-        CallAfter([this] { OnListClick(); });
+        listClickPending = true;
+        CallAfter([this] { TakeListClick(); });
     });
     list->GetItemArea()->Bind(wxEVT_LEFT_UP, [this](wxMouseEvent& e) {
+        TakeListClick();
         RefreshNow();
         e.Skip();
     });
@@ -450,7 +457,9 @@ void CZekoManagerDlg::OnRefreshTick() {
         StoreTreeState();
         RefreshList();
         selectedRow = FindRowOfDevice(selectedDeviceId);
-        if (openViewerCount == 0 && IsShown())
+        // Only where the focus is nowhere else in the dialog: taken at every tick, it would undo
+        // every Tab and leave the buttons out of the keyboard's reach.
+        if (openViewerCount == 0 && IsShown() && !HasFocusWithin(*this))
             list->SetFocus();
         if (selectedRow >= 0) {
             SelectRow(selectedRow);
@@ -546,6 +555,13 @@ CameraEntry* CZekoManagerDlg::FindSelectedEntry() const {
     CameraEntry* entry = nullptr;
     const CameraList& l = cameraLists[selectedDeviceId < 1000 ? 0 : 1];
     return l.FindByDeviceId(static_cast<uint32_t>(selectedDeviceId), &entry) ? entry : nullptr;
+}
+
+void CZekoManagerDlg::TakeListClick() {
+    if (!listClickPending)
+        return;
+    listClickPending = false;
+    OnListClick();
 }
 
 void CZekoManagerDlg::OnListClick() {
@@ -647,7 +663,7 @@ void CZekoManagerDlg::FillParameterTree() {
     t.Thaw();
     t.SetScrollRow(treeScrollRow);
     SizeTreeLabelColumn();
-    tree->Show();
+    tree->Show(expertMode->IsChecked());
     fillingTree = false;
 }
 
@@ -730,6 +746,8 @@ void CZekoManagerDlg::ApplyExpertVisibility() {
         if (wxWindow* w = FindWindow(id))
             w->Show(expert);
     statusNarrow->Show(!expert);
+    // The narrow window cuts the tree off; hidden, it takes no Tab stop out of sight.
+    tree->Show(expert);
 }
 
 void CZekoManagerDlg::OnExpertMode() {
@@ -784,7 +802,7 @@ void CZekoManagerDlg::GetHostAdapterByMac(const std::u16string& mac, std::u16str
 
 void CZekoManagerDlg::OnMoveOrSize(wxEvent& event) {
     if (!IsMaximized() && !IsIconized())
-        normalRect = GetRect();
+        normalRect = NormalRect();
     event.Skip();
 }
 
@@ -805,17 +823,35 @@ void CZekoManagerDlg::SaveSettings() {
     SaveSettingsAtClose(treeNodes, checkboxes, placement);
 }
 
+wxRect CZekoManagerDlg::NormalRect() const {
+    // The place is the frame's top-left corner, where the window manager and a move put it; the
+    // extent is the dialog's own, without the frame. The frame is not known before the window
+    // is mapped, so an extent stored with it would be applied without it and grow by it at
+    // every start.
+    return wxRect(GetPosition(), GetClientSize());
+}
+
 void CZekoManagerDlg::RestorePlacement() {
-    const wxSize current = GetSize();
     const wxRect area = wxDisplay(this).GetClientArea();
-    DialogPlacement p =
-        DefaultPlacement(current.x, current.y, treeWidth, expertMode->IsChecked(), area.width, area.height);
+    const wxSize frame = GetSize() - GetClientSize();
+    // The default is the template's size (not the current one, which an earlier restore may
+    // have narrowed already), its frame centred in the work area.
+    DialogPlacement p = DefaultPlacement(templateWidth + frame.x, templateHeight + frame.y, treeWidth,
+                                         expertMode->IsChecked(), area.width, area.height);
+    p.x += area.x;
+    p.y += area.y;
+    p.width -= frame.x;
+    p.height -= frame.y;
     p = ReadDialogPlacement(p);
     const wxSize minimum = GetMinSize();
-    const DialogPlacement shown = ClampPlacement(p, std::max(minimum.x, 100), std::max(minimum.y, 100),
-                                                 area.x, area.y, area.width, area.height);
-    SetSize(shown.x, shown.y, shown.width, shown.height);
-    normalRect = GetRect();
+    DialogPlacement shown = p;
+    shown.width += frame.x;
+    shown.height += frame.y;
+    shown = ClampPlacement(shown, std::max(minimum.x, 100), std::max(minimum.y, 100), area.x, area.y,
+                           area.width, area.height);
+    SetClientSize(shown.width - frame.x, shown.height - frame.y);
+    MoveTopLevelWindow(*this, shown.x, shown.y);
+    normalRect = wxRect(shown.x, shown.y, shown.width - frame.x, shown.height - frame.y);
     if (p.maximized)
         Maximize();
 }

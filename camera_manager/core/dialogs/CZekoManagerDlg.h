@@ -58,6 +58,7 @@ public:
     // Places the dialog from the stored placement (defaults: centred, narrow unless in expert
     // mode), kept inside the visible screen area.
     void RestorePlacement();
+    wxRect NormalRect() const;
     // Writes tree nodes, check boxes and placement, in that order (once; the destructor calls it).
     void SaveSettings();
 
@@ -67,6 +68,7 @@ public:
     bool RefreshList();
     // A click in the camera list (also after the arrow keys).
     void OnListClick();
+    void TakeListClick();
     void OnListKey(int keyCode);
     // "Close": ends the dialog.
     void EndModalOrClose();
@@ -185,7 +187,9 @@ protected:
     wxImageList* listImages = nullptr;
     // Width of the parameter tree, hidden in the narrow layout.
     int treeWidth = 0;
-    // The last rectangle while neither maximised nor minimised.
+    // The last place and extent while neither maximised nor minimised (see NormalRect).
     wxRect normalRect;
     bool settingsSaved = false;
+    // A press on the list whose click was not taken yet.
+    bool listClickPending = false;
 };

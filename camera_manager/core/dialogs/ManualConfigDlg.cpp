@@ -59,7 +59,7 @@ ManualConfigDlg::ManualConfigDlg(wxWindow* parent, CameraEntry& entry)
     statusText->SetMinSize(wxSize(statusTextWidth, statusHeight));
     UpdateStatusText();
     GetSizer()->SetSizeHints(this);
-    CentreOnScreen();
+    CentreOnParent();
 }
 
 void ManualConfigDlg::BuildControls() {

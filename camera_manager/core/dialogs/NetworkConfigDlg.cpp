@@ -254,7 +254,7 @@ void NetworkConfigDlg::BuildControls() {
     SetSizerAndFit(top);
     SetMinSize(GetSize());
     applyButton->Disable();
-    CentreOnScreen();
+    CentreOnParent();
 }
 
 void NetworkConfigDlg::OnInitDialog(wxInitDialogEvent& event) {

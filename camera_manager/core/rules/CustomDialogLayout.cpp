@@ -97,6 +97,32 @@ ControlPlacement Narrow(int id, ControlPlacement p) {
 
 constexpr int minimumValueColumn = 100;
 
+// Free room kept between the language combo and the camera picture.
+constexpr int comboPictureGap = 8;
+
+// The combo grows by half the extra width, the picture beside it moves by a quarter: in a window
+// widened far enough the combo would run under the picture. A combo that stood left of the
+// pictures in the template stops short of them.
+void KeepComboBesidePictures(const std::map<int, ControlPlacement>& recorded, Layout& layout) {
+    const auto combo = recorded.find(1325);
+    if (combo == recorded.end())
+        return;
+    int pictureLeft = -1;
+    for (const auto& m : layout.moves)
+        if (m.id == 1072 || m.id == 1097 || m.id == 1124 || m.id == 1328 || m.id == 1340 || m.id == 1341 ||
+            m.id == 1351 || m.id == 1352) {
+            if (recorded.at(m.id).x < combo->second.x + combo->second.width + comboPictureGap)
+                return;
+            pictureLeft = pictureLeft < 0 ? m.placement.x : std::min(pictureLeft, m.placement.x);
+        }
+    if (pictureLeft < 0)
+        return;
+    for (auto& m : layout.moves)
+        if (m.id == 1325 && m.placement.x < pictureLeft &&
+            m.placement.x + m.placement.width > pictureLeft - comboPictureGap)
+            m.placement.width = std::max(0, pictureLeft - comboPictureGap - m.placement.x);
+}
+
 } // namespace
 
 int ExtraWidth(int cx, int w0, bool expertMode) {
@@ -121,6 +147,7 @@ Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, i
     add(1082);
     for (int id : moveOrder)
         add(id);
+    KeepComboBesidePictures(recorded, layout);
     const int c = e / 7;
     layout.listColumnWidths = {c + 47, c + 42, c + 39, c + 51, c + 49, c + 82, c + 79};
     layout.treeColumnWidths = {e / 2 + 195, e / 2 + 143};
@@ -147,10 +174,11 @@ std::vector<int> PaintedGroupFrames(bool expertMode) {
     return {1001, 1091, 1090, 1095, expertMode ? 1158 : 1153};
 }
 
-int MinimumWidth(bool layoutReady, bool expertMode, int fullMinWidth, int narrowMinWidth) {
+int MinimumWidth(bool layoutReady, bool expertMode, int fullMinWidth, int narrowMinWidth, int areaWidth) {
     if (!layoutReady)
         return 0;
-    return expertMode ? fullMinWidth : narrowMinWidth;
+    const int width = expertMode ? fullMinWidth : narrowMinWidth;
+    return areaWidth > 0 ? std::min(width, areaWidth) : width;
 }
 
 } // namespace CustomDialogLayout

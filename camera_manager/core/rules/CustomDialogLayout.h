@@ -70,7 +70,8 @@ Span ResizeWithinScreen(int x, int width, int delta, int areaX, int areaWidth);
 // The group frames painted, in order: the wide bottom frame in expert mode, the narrow one otherwise.
 std::vector<int> PaintedGroupFrames(bool expertMode);
 
-// Minimum tracking width; 0 (no limit of ours) until the layout is ready.
-int MinimumWidth(bool layoutReady, bool expertMode, int fullMinWidth, int narrowMinWidth);
+// Minimum tracking width; 0 (no limit of ours) until the layout is ready. Never wider than the
+// work area (areaWidth, 0 when unknown), so that expert mode widens within it on a small screen.
+int MinimumWidth(bool layoutReady, bool expertMode, int fullMinWidth, int narrowMinWidth, int areaWidth = 0);
 
 } // namespace CustomDialogLayout
