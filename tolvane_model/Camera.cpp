@@ -629,10 +629,26 @@ void Camera::recordFrameAndRearm() {
     recordFrame();
     // A frame that took longer than the period would find the next tick already due when this
     // one returns, and the event loop would never get to the user's input (nor the yield above
-    // to its end): the next tick then comes a whole period after this one's work.
-    if (recording && timer.IsRunning() &&
-        std::chrono::steady_clock::now() - armedAt >= std::chrono::milliseconds(intervalFor(recordFrameRate)))
-        armTick();
+    // to its end): the next tick then waits until the event loop has served everything else (the
+    // application's pending calls run once it is idle, inside a yield too). The longer timer is
+    // only a floor for a loop that never gets idle.
+    const int interval = intervalFor(recordFrameRate);
+    if (!recording || !timer.IsRunning() ||
+        std::chrono::steady_clock::now() - armedAt < std::chrono::milliseconds(interval))
+        return;
+    timer.Start(std::max(interval, 200), wxTIMER_ONE_SHOT);
+    armedAt = std::chrono::steady_clock::now();
+    if (!wxTheApp)
+        return;
+    const auto armed = armedAt;
+    const unsigned control = controlCount;
+    wxTheApp->CallAfter([armed, control] {
+        // A tick came meanwhile, or the film was paused, stopped or closed: nothing to do.
+        Camera* camera = _instance;
+        if (camera && camera->recording && !camera->deleteAfterTick && camera->controlCount == control &&
+            camera->armedAt == armed && camera->timer.IsRunning())
+            camera->armTick();
+    });
 }
 
 void Camera::onTimer(wxTimerEvent&) {
