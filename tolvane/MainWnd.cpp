@@ -488,7 +488,9 @@ void MainWnd::onClose(wxCloseEvent& event) {
     timer.Stop();
     live = false;
     StringTable::destroy();
-    delete Camera::getInstance();
+    // The close may be handled inside a recording tick's yield (a quit, a signal): the camera
+    // then finishes the film now and goes once the tick has returned.
+    Camera::destroyInstance();
     delete Tolvane_model::Config::getInstance();
     auiManager.UnInit();
     event.Skip();

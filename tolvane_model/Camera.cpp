@@ -22,6 +22,7 @@
 
 #include <wx/app.h>
 #include <wx/filefn.h>
+#include <wx/module.h>
 #include <wx/utils.h>
 
 using PBN::Strings::ostring;
@@ -92,6 +93,17 @@ void expandGrey(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
 
 } // namespace
 
+// A camera closed inside the last recording tick of the program, whose deletion the ended event
+// loop no longer runs, goes with the toolkit.
+class CameraModule : public wxModule {
+public:
+    bool OnInit() override { return true; }
+    void OnExit() override { Camera::destroyInstance(); }
+
+private:
+    wxDECLARE_DYNAMIC_CLASS(CameraModule);
+};
+
 wxBEGIN_EVENT_TABLE(Camera, wxEvtHandler) EVT_TIMER(timerId, Camera::onTimer) wxEND_EVENT_TABLE()
 
     Camera* Camera::_instance = nullptr;
@@ -105,9 +117,15 @@ Camera* Camera::getInstance() {
 Camera::Camera()
     : handle(0), color(true), memoryId(0), memory(nullptr), sensorInfo{}, filmId(0), recording(false),
       recordLength(-1.0), remainingLength(-1.0), recordFrameRate(-1.0), maxSize(-1), framesDue(-1),
-      controlCount(0), inTick(false), timer(this, timerId) {}
+      controlCount(0), inTick(false), deleteAfterTick(false), timer(this, timerId) {}
 
 Camera::~Camera() {
+    close();
+    if (_instance == this)
+        _instance = nullptr;
+}
+
+void Camera::close() {
     try {
         exit();
     } catch (...) {
@@ -117,8 +135,21 @@ Camera::~Camera() {
     // The camera goes when the program ends: a clock search still running must end first (its
     // own time limit is 5 s), or the toolkit's end of program pulls its thread state from under it.
     Thread::waitForAll(std::chrono::seconds(10));
-    if (_instance == this)
-        _instance = nullptr;
+}
+
+void Camera::destroyInstance() {
+    Camera* camera = _instance;
+    if (!camera)
+        return;
+    if (!camera->inTick) {
+        delete camera;
+        return;
+    }
+    // Asked from inside a recording tick (a close handled in its yield): the film is finished and
+    // the camera closed now, but the object stays until the tick has returned, since the tick
+    // goes on reading it.
+    camera->close();
+    camera->deleteAfterTick = true;
 }
 
 void Camera::cameraError(const char* function, const int& code) const {
@@ -589,30 +620,71 @@ void Camera::abandonRecording() {
     notifyRecordEnd();
 }
 
+void Camera::armTick() {
+    timer.Start(intervalFor(recordFrameRate), wxTIMER_ONE_SHOT);
+    armedAt = std::chrono::steady_clock::now();
+}
+
+void Camera::recordFrameAndRearm() {
+    recordFrame();
+    // A frame that took longer than the period would find the next tick already due when this
+    // one returns, and the event loop would never get to the user's input (nor the yield above
+    // to its end): the next tick then waits until the event loop has served everything else (the
+    // application's pending calls run once it is idle, inside a yield too). The longer timer is
+    // only a floor for a loop that never gets idle.
+    const int interval = intervalFor(recordFrameRate);
+    if (!recording || !timer.IsRunning() ||
+        std::chrono::steady_clock::now() - armedAt < std::chrono::milliseconds(interval))
+        return;
+    timer.Start(std::max(interval, 200), wxTIMER_ONE_SHOT);
+    armedAt = std::chrono::steady_clock::now();
+    if (!wxTheApp)
+        return;
+    const auto armed = armedAt;
+    const unsigned control = controlCount;
+    wxTheApp->CallAfter([armed, control] {
+        // A tick came meanwhile, or the film was paused, stopped or closed: nothing to do.
+        Camera* camera = _instance;
+        if (camera && camera->recording && !camera->deleteAfterTick && camera->controlCount == control &&
+            camera->armedAt == armed && camera->timer.IsRunning())
+            camera->armTick();
+    });
+}
+
 void Camera::onTimer(wxTimerEvent&) {
     if (!recording)
         return;
     // The next tick is armed before anything can run the user's commands: a command handled in
     // the yield below may open a modal dialog and keep this tick from returning for as long as
     // the dialog stays open, and the film must go on at its own pace meanwhile.
-    timer.Start(intervalFor(recordFrameRate), wxTIMER_ONE_SHOT);
+    armTick();
     if (inTick) {
         // Another tick is held in its yield (by a modal dialog): this one records its frame
         // without yielding again.
-        recordFrame();
+        recordFrameAndRearm();
         return;
     }
     inTick = true;
     struct TickGuard {
-        bool& flag;
-        ~TickGuard() { flag = false; }
-    } guard{inTick};
+        Camera& camera;
+        ~TickGuard() {
+            camera.inTick = false;
+            // Closed while the tick ran: it goes as soon as the event loop is back.
+            if (camera.deleteAfterTick && wxTheApp) {
+                Camera* const closed = &camera;
+                wxTheApp->CallAfter([closed] {
+                    if (_instance == closed && closed->deleteAfterTick)
+                        destroyInstance();
+                });
+            }
+        }
+    } guard{*this};
     const unsigned before = controlCount;
     wxYield();
-    // Paused or stopped while pending events ran: the film gets no frame from this tick.
+    // Paused, stopped or closed while pending events ran: the film gets no frame from this tick.
     if (!recording || controlCount != before)
         return;
-    recordFrame();
+    recordFrameAndRearm();
 }
 
 void Camera::recordFrame() {
@@ -695,5 +767,7 @@ void Camera::optimizeClock(CameraListener* listener) {
         delete thread;
     Config::getInstance()->setConfSaved(false);
 }
+
+wxIMPLEMENT_DYNAMIC_CLASS(CameraModule, wxModule);
 
 } // namespace Tolvane_model

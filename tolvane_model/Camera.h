@@ -4,6 +4,7 @@
 #include "tolvane_model/Export.h"
 #include "tolvane_model/Thread.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -90,6 +91,10 @@ public:
     void stopRecording();
     void onTimer(wxTimerEvent& event);
 
+    // Deletes the camera; asked inside a recording tick, it finishes the film and closes the
+    // camera at once, and deletes it once the tick has returned (or at the end of the program).
+    static void destroyInstance();
+
     // Removes every entry of the listener, and detaches it from every clock optimisation still
     // running, so that it is not called after its owner is gone.
     void removeListener(const CameraListener* listener);
@@ -114,6 +119,10 @@ private:
     // One tick's work: the size check, one frame, the count-down. A failure ends the film and is
     // shown.
     void recordFrame();
+    void recordFrameAndRearm();
+    void armTick();
+    // Everything the destructor does but free the object.
+    void close();
     long framesFor(const double& seconds, const double& rate) const;
 
     uint32_t handle;
@@ -131,6 +140,8 @@ private:
     long framesDue;        // frames still to record, -1 without a length limit
     unsigned controlCount; // bumped by pause and stop, so a tick sees them happen during its yield
     bool inTick;
+    bool deleteAfterTick; // closed inside a tick, deleted after it
+    std::chrono::steady_clock::time_point armedAt;
 
     wxTimer timer;
     std::vector<CameraListener*> listeners;

@@ -3,6 +3,7 @@
 
 #include "platform/zeko/zeko_sim_control.h"
 
+#include <atomic>
 #include <deque>
 #include <initializer_list>
 #include <map>
@@ -42,6 +43,10 @@ public:
     void inject(const std::string& function, int code, bool once);
     void clearFailures();
 
+    // Calls are kept only from the first use of a test control on: a program that runs on the
+    // simulator without them (the viewer, the camera manager) would otherwise grow by every call
+    // of its live view until the capacity.
+    void keep() { keeping_ = true; }
     void record(const char* function, std::initializer_list<long long> ints,
                 std::initializer_list<double> doubles, int result);
     int size() const;
@@ -55,6 +60,7 @@ private:
         bool once;
     };
     mutable std::mutex mutex_;
+    std::atomic<bool> keeping_{false};
     std::deque<ZkSimCall> calls_;
     std::map<std::string, Failure> failures_;
 };

@@ -23,8 +23,11 @@ public:
     CameraManagerCalls& cameraManager() { return cameraManager_; }
     // zeko_tools.
     FilmWriters& films() { return films_; }
-    // zeko_sim_control.
-    TestControls& controls() { return controls_; }
+    // zeko_sim_control; its first use starts the journal.
+    TestControls& controls() {
+        journal_.keep();
+        return controls_;
+    }
 
 private:
     Simulator();

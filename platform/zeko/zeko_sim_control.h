@@ -70,7 +70,8 @@ typedef struct ZkSimCall {
     int result;
 } ZkSimCall;
 
-/* The journal keeps the most recent 100000 calls of the camera and film functions. */
+/* The journal keeps the most recent 100000 calls of the camera and film functions, from the first
+ * call of any zksim_ function on: a program that never calls one keeps none. */
 ZEKO_SIM_API int zksim_JournalSize(void);
 ZEKO_SIM_API int zksim_JournalEntry(int index, ZkSimCall* call);
 ZEKO_SIM_API int zksim_JournalCount(const char* function);

@@ -302,3 +302,4 @@ TEST(LiveImage, RowsBecomeNativePixelsAtEveryWidth) {
         EXPECT_EQ(out[width], 0xDEADBEEF) << width; // nothing written past the row
     }
 }
+

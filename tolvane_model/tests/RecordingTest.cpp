@@ -6,6 +6,7 @@
 #include "pemblon/core/Exception.h"
 #include "platform/zeko/tests/RunCommand.h"
 
+#include <chrono>
 #include <cstdlib>
 
 #include <wx/app.h>
@@ -232,6 +233,57 @@ TEST_F(RecordingTest, ClosingTheCameraFinishesARunningFilm) {
     camera().removeListener(&listener);
     delete Camera::getInstance();
     EXPECT_EQ(filmFrames(film("deleted.avi")), 35);
+}
+
+// The program's close handled inside a tick (its yield runs the quit): the film ends whole at
+// once, and the camera is deleted only after the tick, which still reads it.
+TEST_F(RecordingTest, CameraDestroyedInsideATickFinishesTheFilmAndGoesAfterTheTick) {
+    if (!haveFfprobe())
+        GTEST_SKIP() << "ffprobe missing";
+    CountingListener listener;
+    camera().startRecording(&listener, path("quit.avi"), -1.0, 10.0, 2048.0, 25);
+    for (int i = 0; i < 12; ++i)
+        tick();
+    camera().removeListener(&listener);
+    Camera* const closing = &camera();
+    wxTheApp->CallAfter([] { Camera::destroyInstance(); });
+    tick();
+    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
+    EXPECT_EQ(zksim_JournalCount("zk_ExitCamera"), 1);
+    EXPECT_EQ(frames(), 12);
+    EXPECT_EQ(filmFrames(film("quit.avi")), 12);
+    // Still there for the tick that was running; gone once the event loop is back.
+    EXPECT_EQ(Camera::getInstance(), closing);
+    ASSERT_TRUE(runUntil(
+        [closing] {
+            wxTheApp->ProcessPendingEvents(); // what the program's main loop does
+            return Camera::getInstance() != closing;
+        },
+        2000));
+}
+
+// The next tick is never due when a tick returns, however slow a frame is against the rate, so
+// that the event loop always serves what else is waiting.
+TEST_F(RecordingTest, AFilmFasterThanTheMachineLeavesTheEventLoopToTheUser) {
+    delete Camera::getInstance();
+    useCameras("[camera]\nserial = 202\nsensor = ZK1480-C\nwidth = 2048\nheight = 1536\n");
+    camera().init();
+    CountingListener listener;
+    camera().startRecording(&listener, path(), 0.4, 1000.0, -1.0, 25); // 400 frames
+    ASSERT_TRUE(runUntil([this] { return frames() >= 2; }, 10000));
+    const auto posted = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point served;
+    bool done = false;
+    wxTheApp->CallAfter([&] {
+        served = std::chrono::steady_clock::now();
+        done = true;
+    });
+    ASSERT_TRUE(runUntil([&] { return done; }, 120000));
+    EXPECT_LT(served - posted, std::chrono::seconds(1)) << frames() << " frames meanwhile";
+    EXPECT_GT(frames(), 2);
+    EXPECT_EQ(listener.recordEnds, 0);
+    camera().stopRecording();
+    camera().removeListener(&listener);
 }
 
 TEST_F(RecordingTest, PathBeyondLatinOneIsRefusedAndTouchesNothing) {

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <filesystem>
 #include <thread>
 
 namespace zeko::sim::test {
@@ -450,6 +452,28 @@ TEST_F(CameraModelApiTest, WorkerThreadAndMainThreadAtOnce) {
     worker.join();
     EXPECT_GE(frames, 200);
     EXPECT_GE(optimised.load(), 3);
+}
+
+// Run on its own by the test below: calls as a program makes them, without any test control
+// until the end.
+TEST(CallJournalInAProgram, DISABLED_CallsWithoutTestControls) {
+    for (int i = 0; i < 5000; ++i)
+        zk_ExitCamera(987654);
+    std::printf("kept %d\n", zksim_JournalSize());
+}
+
+// The viewer's live view calls the simulator for as long as it runs: a journal that nobody reads
+// would grow with every call.
+TEST(CallJournalInAProgram, NothingIsKeptBeforeATestControlIsUsed) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    int status = -1;
+    const std::string out =
+        runCommand("ZEKO_SIM_STATE_DIR=/nonexistent '" + self +
+                       "' --gtest_also_run_disabled_tests "
+                       "--gtest_filter=CallJournalInAProgram.DISABLED_CallsWithoutTestControls 2>&1",
+                   &status);
+    ASSERT_EQ(status, 0) << out;
+    EXPECT_NE(out.find("kept 0\n"), std::string::npos) << out;
 }
 
 } // namespace zeko::sim::test
