@@ -48,6 +48,25 @@ TEST(Zoom, ChoicesGiveTheirFactorsAndFitIsNegative) {
     EXPECT_STREQ(zoomChoiceTexts[3], "100 %");
 }
 
+// Only the pixels under the window are scaled: at 1000 % a 640 x 1024 picture is 6400 x 10240.
+TEST(Zoom, OnlyThePixelsUnderTheWindowAreScaled) {
+    const wxSize image(640, 1024), shown(6400, 10240);
+    const wxRect source = zoomSource(wxRect(3005, 5003, 700, 500), image, shown);
+    EXPECT_EQ(source, wxRect(300, 500, 71, 51)); // the pixels cut at both edges included
+    EXPECT_EQ(zoomTarget(source, image, shown), wxRect(3000, 5000, 710, 510));
+    // Clipped to the picture, and nothing beyond it.
+    EXPECT_EQ(zoomSource(wxRect(6000, 10000, 800, 600), image, shown), wxRect(600, 1000, 40, 24));
+    EXPECT_TRUE(zoomSource(wxRect(6400, 0, 800, 600), image, shown).IsEmpty());
+    EXPECT_TRUE(zoomSource(wxRect(0, 0, 0, 0), image, shown).IsEmpty());
+    // Shrunk, the whole picture shows; adjacent source pixels land on adjacent shown pixels.
+    const wxSize half(320, 512);
+    EXPECT_EQ(zoomSource(wxRect(0, 0, 800, 600), image, half), wxRect(0, 0, 640, 1024));
+    EXPECT_EQ(zoomTarget(wxRect(0, 0, 640, 1024), image, half), wxRect(0, 0, 320, 512));
+    const wxSize odd(960, 1536); // 150 %
+    const wxRect left = zoomTarget(wxRect(0, 0, 3, 1), image, odd);
+    EXPECT_EQ(zoomTarget(wxRect(3, 0, 1, 1), image, odd).GetLeft(), left.GetRight() + 1);
+}
+
 TEST(Zoom, TypedPercentagesAreReadAndBounded) {
     EXPECT_EQ(parseZoomPercent(wxT("150")), 150.0);
     EXPECT_EQ(parseZoomPercent(wxT(" 150 % ")), 150.0);
