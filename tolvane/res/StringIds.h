@@ -79,6 +79,8 @@ constexpr uint32_t Rate = 60;
 constexpr uint32_t ExposureTime = 65;
 constexpr uint32_t OptimiseClock = 76;
 constexpr uint32_t Optimising = 77;
+// The button that closes a dialog whose changes apply at once.
+constexpr uint32_t Close = 105;
 
 // Messages.
 // "%s" takes the failed call's name; the error code follows the text.
