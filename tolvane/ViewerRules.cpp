@@ -185,6 +185,14 @@ wxRect zoomTarget(const wxRect& source, const wxSize& image, const wxSize& shown
     return wxRect(left, top, std::max(right - left, 1), std::max(bottom - top, 1));
 }
 
+std::optional<wxSize> restoredSize(const bool& wasMaximized, const bool& maximized, const wxSize& size,
+                                   const wxSize& normal) {
+    if (!wasMaximized || maximized || size.GetWidth() >= normal.GetWidth() ||
+        size.GetHeight() >= normal.GetHeight())
+        return std::nullopt;
+    return normal;
+}
+
 wxImageResizeQuality zoomQuality(const double& factor) {
     return factor <= 1 ? wxIMAGE_QUALITY_BILINEAR : wxIMAGE_QUALITY_NEAREST;
 }

@@ -75,6 +75,11 @@ wxRect zoomSource(const wxRect& visible, const wxSize& image, const wxSize& show
 // Where the source pixels land in the shown picture.
 wxRect zoomTarget(const wxRect& source, const wxSize& image, const wxSize& shown);
 
+// Main window: the size to give it back when it leaves the maximised state at a size smaller
+// than its normal one on both sides (the toolkit then knows no normal size of it); none otherwise.
+std::optional<wxSize> restoredSize(const bool& wasMaximized, const bool& maximized, const wxSize& size,
+                                   const wxSize& normal);
+
 // Picture files. The type for an extension, ignoring case; wxBITMAP_TYPE_INVALID for any other.
 wxBitmapType pictureType(const wxString& extension);
 wxString pictureWildcard();

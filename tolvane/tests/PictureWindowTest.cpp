@@ -26,6 +26,13 @@ protected:
         pump(50);
         return main->getPictureWindows().empty() ? nullptr : main->getPictureWindows().back();
     }
+    // A grab of the camera's area set to width x height; null when the picture has another size.
+    PictureWindow* grabOfSize(int width, int height) {
+        Camera::getInstance()->setAOI(width, height);
+        pump(150);
+        PictureWindow* picture = grab();
+        return picture && picture->getImage().GetSize() == wxSize(width, height) ? picture : nullptr;
+    }
     void typeZoom(PictureWindow* picture, const wxString& typed) {
         picture->getZoomBox()->ChangeValue(typed);
         wxCommandEvent enter(wxEVT_TEXT_ENTER, PictureWindow::ID_ZOOM);
@@ -62,13 +69,24 @@ TEST_F(PictureTest, GrabsAreNumberedByTheListAfterClosedPanes) {
     EXPECT_TRUE(main->getAuiManager().GetPane(again).IsFloating());
 }
 
-TEST_F(PictureTest, ZoomChoicesTypedValuesAndBounds) {
+// A grabbed picture floats over the live area, clear of the menus and the tool bar.
+TEST_F(PictureTest, APictureOpensOverTheLiveArea) {
     startLive();
-    Camera::getInstance()->setAOI(64, 48);
-    pump(100);
     PictureWindow* picture = grab();
     ASSERT_NE(picture, nullptr);
-    EXPECT_EQ(picture->getImage().GetSize(), wxSize(64, 48));
+    pump(100);
+    const wxRect live(main->getLiveView()->GetScreenPosition(), main->getLiveView()->GetSize());
+    const wxPoint at = main->getAuiManager().GetPane(picture).floating_pos;
+    EXPECT_TRUE(live.Contains(at)) << at.x << "," << at.y << " outside " << live.x << "," << live.y;
+    wxWindow* frame = picture->GetParent();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_GE(frame->GetScreenPosition().y, live.GetTop());
+}
+
+TEST_F(PictureTest, ZoomChoicesTypedValuesAndBounds) {
+    startLive();
+    PictureWindow* picture = grabOfSize(64, 48);
+    ASSERT_NE(picture, nullptr);
     EXPECT_EQ(picture->getShownSize(), wxSize(64, 48)); // starts at 100 %
     EXPECT_EQ(picture->getZoomBox()->GetValue(), wxT("100 %"));
 
@@ -101,11 +119,8 @@ TEST_F(PictureTest, ZoomChoicesTypedValuesAndBounds) {
 // A 1000 % zoom of a tall picture scales only what the view shows, and shows the right pixels.
 TEST_F(PictureTest, TheLargestZoomDrawsOnlyWhatTheWindowShows) {
     startLive();
-    Camera::getInstance()->setAOI(640, 1024);
-    pump(150);
-    PictureWindow* picture = grab();
+    PictureWindow* picture = grabOfSize(640, 1024);
     ASSERT_NE(picture, nullptr);
-    ASSERT_EQ(picture->getImage().GetSize(), wxSize(640, 1024));
     typeZoom(picture, wxT("1000"));
     EXPECT_EQ(picture->getShownSize(), wxSize(6400, 10240));
     EXPECT_EQ(picture->getView()->GetVirtualSize(), wxSize(6400, 10240));
@@ -246,11 +261,8 @@ long residentKB(const char* field) {
 // 640 x 1024 picture costs in time and memory.
 TEST_F(PictureTest, DISABLED_MeasureTheLargestZoom) {
     startLive();
-    Camera::getInstance()->setAOI(640, 1024);
-    pump(150);
-    PictureWindow* picture = grab();
+    PictureWindow* picture = grabOfSize(640, 1024);
     ASSERT_NE(picture, nullptr);
-    ASSERT_EQ(picture->getImage().GetSize(), wxSize(640, 1024));
     main->getAuiManager().GetPane(picture).FloatingSize(700, 600);
     main->getAuiManager().Update();
     pump(200);

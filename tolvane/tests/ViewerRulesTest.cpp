@@ -67,6 +67,16 @@ TEST(Zoom, OnlyThePixelsUnderTheWindowAreScaled) {
     EXPECT_EQ(zoomTarget(wxRect(3, 0, 1, 1), image, odd).GetLeft(), left.GetRight() + 1);
 }
 
+// Un-maximised to the size of its menus and tool bar (234 x 67), the main window gets 800 x 600.
+TEST(MainWindow, LeavingTheMaximisedStateGivesBackTheNormalSize) {
+    const wxSize normal(800, 600);
+    EXPECT_EQ(restoredSize(true, false, wxSize(234, 67), normal), normal);
+    EXPECT_FALSE(restoredSize(true, true, wxSize(234, 67), normal));    // still maximised
+    EXPECT_FALSE(restoredSize(false, false, wxSize(234, 67), normal));  // the user made it small
+    EXPECT_FALSE(restoredSize(true, false, wxSize(1000, 700), normal)); // a normal size of its own
+    EXPECT_FALSE(restoredSize(true, false, wxSize(300, 700), normal));  // tall and narrow: the user's
+}
+
 TEST(Zoom, TypedPercentagesAreReadAndBounded) {
     EXPECT_EQ(parseZoomPercent(wxT("150")), 150.0);
     EXPECT_EQ(parseZoomPercent(wxT(" 150 % ")), 150.0);
