@@ -78,7 +78,7 @@ wxBEGIN_EVENT_TABLE(MainWnd, wxFrame) EVT_MENU(ID_QUIT, MainWnd::onQuit) EVT_MEN
 
                                     MainWnd::MainWnd(const wxPoint& position, const wxSize& size)
     : wxFrame(nullptr, wxID_ANY, wxT("Tolvane"), position, size, wxDEFAULT_FRAME_STYLE),
-      auiManager(nullptr, wxAUI_MGR_DEFAULT), timer(this, ID_TIMER) {
+      auiManager(nullptr, wxAUI_MGR_DEFAULT), timer(this, ID_TIMER), normalSize(size) {
     auiManager.SetManagedWindow(this);
     auiManager.SetFlags(wxAUI_MGR_ALLOW_FLOATING | wxAUI_MGR_TRANSPARENT_DRAG | wxAUI_MGR_TRANSPARENT_HINT |
                         wxAUI_MGR_NO_VENETIAN_BLINDS_FADE);
@@ -430,9 +430,13 @@ void MainWnd::onGrab(wxCommandEvent&) {
         auto* window = new PictureWindow(this, wxBitmap(picture));
         pictureWindows.push_back(window);
         window->setNumber(pictureWindows.size());
+        // Over the live area, not over the menus and tool bar; each next picture a step lower.
+        const int step = 24 * static_cast<int>((pictureWindows.size() - 1) % 8);
+        const wxPoint at = liveView->GetScreenPosition() + wxPoint(step, step);
         auiManager.AddPane(window, wxAuiPaneInfo()
                                        .Caption(pictureCaption(window->getNumber()))
                                        .Float()
+                                       .FloatingPosition(at)
                                        .FloatingSize(400, 300)
                                        .MinSize(400, 300)
                                        .MaximizeButton(true)
@@ -497,6 +501,12 @@ void MainWnd::onClose(wxCloseEvent& event) {
 }
 
 void MainWnd::onSize(wxSizeEvent& event) {
+    // Maximised before its first normal size was known, the toolkit brings the window back to
+    // the size of its menus and tool bar alone; it gets the size it was made with instead.
+    const bool maximized = IsMaximized();
+    if (!IsIconized() && ViewerRules::restoredSize(wasMaximized, maximized, GetSize(), normalSize))
+        CallAfter([this] { SetSize(normalSize); });
+    wasMaximized = maximized;
     if (liveView)
         liveView->Layout();
     event.Skip();

@@ -97,6 +97,9 @@ private:
     wxMenu* languageMenu = nullptr;
     wxMenu* helpMenu = nullptr;
     wxScrolledWindow* liveView = nullptr;
+    // The size the window was made with, and whether it was maximised at the last size event.
+    wxSize normalSize;
+    bool wasMaximized = false;
     bool live = false;
     wxStaticBitmap* welcomePicture = nullptr;
     wxSizer* welcomeSizer = nullptr;

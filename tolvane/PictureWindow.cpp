@@ -107,21 +107,40 @@ void PictureWindow::relabel() {
 }
 
 void PictureWindow::zoom(const double& factor) {
-    wxImage scaled = image.Copy();
+    // Only the size changes here: the paint scales what the view shows, so that a large zoom
+    // costs no more time or memory than the window.
+    scale = 1.0;
+    shownSize = image.GetSize();
     if (factor > 0) {
-        const wxSize size = ViewerRules::scaledSize(image.GetSize(), factor);
-        scaled.Rescale(size.GetWidth(), size.GetHeight(), ViewerRules::zoomQuality(factor));
-        view->SetVirtualSize(size);
+        scale = factor;
+        shownSize = ViewerRules::scaledSize(image.GetSize(), factor);
+        view->SetVirtualSize(shownSize);
     } else {
         Layout();
         view->SetVirtualSize(0, 0);
-        const double scale = ViewerRules::fitScale(view->GetClientSize(), image.GetSize());
-        if (scale != 0) {
-            const wxSize size = ViewerRules::scaledSize(image.GetSize(), scale);
-            scaled.Rescale(size.GetWidth(), size.GetHeight(), ViewerRules::zoomQuality(scale));
+        const double fit = ViewerRules::fitScale(view->GetClientSize(), image.GetSize());
+        if (fit != 0) {
+            scale = fit;
+            shownSize = ViewerRules::scaledSize(image.GetSize(), fit);
         }
     }
-    shown = wxBitmap(scaled);
+    drawn = wxBitmap();
+}
+
+wxBitmap PictureWindow::visiblePart(const wxRect& visible, wxPoint& at) {
+    const wxRect source = ViewerRules::zoomSource(visible, image.GetSize(), shownSize);
+    if (source.IsEmpty())
+        return wxBitmap();
+    const wxRect target = ViewerRules::zoomTarget(source, image.GetSize(), shownSize);
+    at = target.GetPosition();
+    if (drawn.IsOk() && source == drawnSource && target == drawnTarget)
+        return drawn;
+    wxImage part = image.GetSubImage(source);
+    part.Rescale(target.GetWidth(), target.GetHeight(), ViewerRules::zoomQuality(scale));
+    drawn = wxBitmap(part);
+    drawnSource = source;
+    drawnTarget = target;
+    return drawn;
 }
 
 void PictureWindow::onZoomSelected(wxCommandEvent&) {
@@ -158,17 +177,18 @@ void PictureWindow::onSize(wxSizeEvent& event) {
 void PictureWindow::onPaint(wxPaintEvent&) {
     wxAutoBufferedPaintDC dc(view);
     view->DoPrepareDC(dc);
-    if (shown.IsOk())
-        dc.DrawBitmap(shown, 0, 0);
     const wxSize client = view->GetClientSize();
-    const int width = shown.IsOk() ? shown.GetWidth() : 0, height = shown.IsOk() ? shown.GetHeight() : 0;
+    wxPoint at;
+    const wxBitmap part = visiblePart(wxRect(view->CalcUnscrolledPosition(wxPoint(0, 0)), client), at);
+    if (part.IsOk())
+        dc.DrawBitmap(part, at);
     dc.SetBrush(*wxYELLOW_BRUSH);
     dc.SetPen(*wxTRANSPARENT_PEN);
     const wxSize virtualSize = view->GetVirtualSize();
     const int fillWidth = std::max(client.GetWidth(), virtualSize.GetWidth());
     const int fillHeight = std::max(client.GetHeight(), virtualSize.GetHeight());
-    dc.DrawRectangle(0, height, fillWidth, fillHeight);
-    dc.DrawRectangle(width, 0, fillWidth, fillHeight);
+    dc.DrawRectangle(0, shownSize.GetHeight(), fillWidth, fillHeight);
+    dc.DrawRectangle(shownSize.GetWidth(), 0, fillWidth, fillHeight);
 }
 
 void PictureWindow::onCopy(wxCommandEvent&) {

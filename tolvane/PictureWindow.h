@@ -29,7 +29,9 @@ public:
     void copy();
 
     const wxImage& getImage() const { return image; }
-    const wxBitmap& getShownBitmap() const { return shown; }
+    // The picture's size at the current zoom, and the part of it the view last drew.
+    const wxSize& getShownSize() const { return shownSize; }
+    const wxBitmap& getDrawnBitmap() const { return drawn; }
     wxComboBox* getZoomBox() const { return zoomBox; }
     wxScrolledWindow* getView() const { return view; }
 
@@ -45,13 +47,19 @@ private:
     void onZoomEnter(wxCommandEvent& event);
     void onSize(wxSizeEvent& event);
     void onPaint(wxPaintEvent& event);
+    // The zoomed picture under visible (in the zoomed picture's coordinates), to be drawn at at;
+    // kept while the zoom and the visible pixels stay.
+    wxBitmap visiblePart(const wxRect& visible, wxPoint& at);
 
     MainWnd* mainWnd;
     wxToolBar* toolBar;
     wxComboBox* zoomBox;
     wxScrolledWindow* view;
     wxImage image;
-    wxBitmap shown;
+    double scale = 1.0;
+    wxSize shownSize;
+    wxBitmap drawn;
+    wxRect drawnSource, drawnTarget;
     size_t number = 0;
 
     wxDECLARE_EVENT_TABLE();

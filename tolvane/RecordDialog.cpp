@@ -67,6 +67,14 @@ RecordDialog::RecordDialog(wxWindow* parent, const wxString& path)
 
     pause->Disable();
     stop->Disable();
+    // The dialog has no cancel button for the toolkit to press on Escape: Escape does what the
+    // close box does, which is all a desktop without a window manager has to close it.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers())
+            Close();
+        else
+            event.Skip();
+    });
     SetSizer(top);
     wxSize size = GetSize();
     size.IncTo(GetBestSize());

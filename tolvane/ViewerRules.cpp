@@ -2,9 +2,12 @@
 
 #include "pemblon/strings/StringTable.h"
 
+#include <algorithm>
 #include <charconv>
 #include <climits>
 #include <cmath>
+#include <cstdint>
+#include <utility>
 #include <wx/dir.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -142,6 +145,52 @@ double fitScale(const wxSize& client, const wxSize& image) {
     const double h = static_cast<double>(client.GetWidth()) / image.GetWidth();
     const double v = static_cast<double>(client.GetHeight()) / image.GetHeight();
     return v < h ? v : h;
+}
+
+namespace {
+
+// The source pixels [first, last) whose shown pixels meet [from, to), for one axis.
+std::pair<int, int> sourceSpan(const int& from, const int& to, const int& image, const int& shown) {
+    const int64_t a = std::max(from, 0), b = std::min(to, shown);
+    if (image <= 0 || shown <= 0 || a >= b)
+        return {0, 0};
+    const auto first = static_cast<int>(a * image / shown);
+    const auto last = static_cast<int>(std::min<int64_t>(image, (b * image + shown - 1) / shown));
+    return {first, std::max(last, first + 1)};
+}
+
+int shownStart(const int& pixel, const int& image, const int& shown) {
+    return static_cast<int>(static_cast<int64_t>(pixel) * shown / image);
+}
+
+} // namespace
+
+wxRect zoomSource(const wxRect& visible, const wxSize& image, const wxSize& shown) {
+    const auto [left, right] =
+        sourceSpan(visible.GetLeft(), visible.GetRight() + 1, image.GetWidth(), shown.GetWidth());
+    const auto [top, bottom] =
+        sourceSpan(visible.GetTop(), visible.GetBottom() + 1, image.GetHeight(), shown.GetHeight());
+    if (left == right || top == bottom)
+        return wxRect();
+    return wxRect(left, top, right - left, bottom - top);
+}
+
+wxRect zoomTarget(const wxRect& source, const wxSize& image, const wxSize& shown) {
+    if (source.IsEmpty() || image.GetWidth() <= 0 || image.GetHeight() <= 0)
+        return wxRect();
+    const int left = shownStart(source.GetLeft(), image.GetWidth(), shown.GetWidth());
+    const int top = shownStart(source.GetTop(), image.GetHeight(), shown.GetHeight());
+    const int right = shownStart(source.GetRight() + 1, image.GetWidth(), shown.GetWidth());
+    const int bottom = shownStart(source.GetBottom() + 1, image.GetHeight(), shown.GetHeight());
+    return wxRect(left, top, std::max(right - left, 1), std::max(bottom - top, 1));
+}
+
+std::optional<wxSize> restoredSize(const bool& wasMaximized, const bool& maximized, const wxSize& size,
+                                   const wxSize& normal) {
+    if (!wasMaximized || maximized || size.GetWidth() >= normal.GetWidth() ||
+        size.GetHeight() >= normal.GetHeight())
+        return std::nullopt;
+    return normal;
 }
 
 wxImageResizeQuality zoomQuality(const double& factor) {

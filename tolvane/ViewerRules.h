@@ -68,6 +68,17 @@ wxSize scaledSize(const wxSize& image, const double& factor);
 double fitScale(const wxSize& client, const wxSize& image);
 // Smooth when shrinking or at 1, nearest pixel when enlarging.
 wxImageResizeQuality zoomQuality(const double& factor);
+// The picture's pixels under the visible part of it scaled to shown (visible in shown's
+// coordinates), whole pixels only; empty when nothing of the picture is visible. Source pixel i
+// covers the shown pixels from i * shown / image (truncated) up to where pixel i + 1 starts.
+wxRect zoomSource(const wxRect& visible, const wxSize& image, const wxSize& shown);
+// Where the source pixels land in the shown picture.
+wxRect zoomTarget(const wxRect& source, const wxSize& image, const wxSize& shown);
+
+// Main window: the size to give it back when it leaves the maximised state at a size smaller
+// than its normal one on both sides (the toolkit then knows no normal size of it); none otherwise.
+std::optional<wxSize> restoredSize(const bool& wasMaximized, const bool& maximized, const wxSize& size,
+                                   const wxSize& normal);
 
 // Picture files. The type for an extension, ignoring case; wxBITMAP_TYPE_INVALID for any other.
 wxBitmapType pictureType(const wxString& extension);

@@ -4,9 +4,9 @@
 #include "pemblon/strings/StringTable.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_tools.h"
-#include "tolvane/res/StringIds.h"
 #include "tolvane_model/CameraListener.h"
 #include "tolvane_model/Config.h"
+#include "tolvane_model/StringIds.h"
 
 #include <algorithm>
 #include <chrono>
@@ -153,14 +153,20 @@ void Camera::destroyInstance() {
 }
 
 void Camera::cameraError(const char* function, const int& code) const {
-    ostring message = PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::CameraError);
+    const PBN::Strings::StringTable& table = PBN::Strings::StringTable::get();
+    ostring message = table.getString("Tolvane", ids::CameraError);
     message.replaceAll("%s", function);
     message << code;
-    // The library answers an unplugged camera as a handle it does not know: the call's name
-    // alone would not tell the user that the camera is gone.
-    if (code == ZK_INVALID_CAMERA_HANDLE && handle != 0)
-        message =
-            message + "\n" + PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::CameraGone);
+    // The call's name and code alone do not tell the user what happened. The library answers an
+    // unplugged camera as a handle it does not know, and a start when every camera is taken (or
+    // none is there) as no camera found.
+    if (code == ZK_INVALID_CAMERA_HANDLE && handle != 0) {
+        ostring gone = table.getString("Tolvane", ids::CameraGone);
+        gone.replaceAll("%s", getName());
+        message = message + "\n" + gone;
+    } else if (code == ZK_NO_CAMERA_FOUND && handle == 0) {
+        message = message + "\n" + table.getString("Tolvane", ids::NoFreeCamera);
+    }
     throw PBN::Exception(message, PBN::Exception::SEVERE);
 }
 
@@ -538,7 +544,7 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
         for (const wchar_t c : path.wstr())
             if (static_cast<unsigned long>(c) > 0xFF)
                 throw PBN::Exception(
-                    PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::InvalidFileName),
+                    PBN::Strings::StringTable::get().getString("Tolvane", ids::InvalidFileName),
                     PBN::Exception::SEVERE);
         try {
             check("zkavi_InitAVI", zkavi_InitAVI(&filmId, handle));

@@ -4,7 +4,7 @@
 #include "pemblon/core/HelperFuncs.h"
 #include "pemblon/strings/StringTable.h"
 #include "pemblon/xml/XMLNode.h"
-#include "tolvane/res/StringIds.h"
+#include "tolvane_model/StringIds.h"
 
 #include <cmath>
 #include <limits>
@@ -21,7 +21,7 @@ namespace {
 
 [[noreturn]] void settingsError() {
     throw PBN::Exception(
-        PBN::Strings::StringTable::get().getString("Tolvane", Tolvane::ids::SettingsFileError),
+        PBN::Strings::StringTable::get().getString("Tolvane", Tolvane_model::ids::SettingsFileError),
         PBN::Exception::SEVERE);
 }
 
@@ -91,9 +91,15 @@ bool writeFile(XMLDoc& doc) {
     return doc.save("", true);
 }
 
+// Says the file could not be written (a read-only folder, a full disk), not that it is broken.
 void writeOrThrow(XMLDoc& doc) {
-    if (!writeFile(doc))
-        settingsError();
+    if (writeFile(doc))
+        return;
+    const PBN::Strings::StringTable& table = PBN::Strings::StringTable::get();
+    ostring reason = table.getString("Tolvane", Tolvane_model::ids::SettingsNotWritten);
+    reason.replaceAll("%s", doc.getFilename());
+    throw PBN::Exception(table.getString("Tolvane", Tolvane_model::ids::SettingsFileError) + "\n" + reason,
+                         PBN::Exception::SEVERE);
 }
 
 ostring longText(const long& value) {

@@ -10,6 +10,7 @@
 #include "tolvane/res/StringIds.h"
 #include "tolvane_model/Camera.h"
 
+#include <wx/button.h>
 #include <wx/sizer.h>
 
 using Tolvane::ViewerRules::text;
@@ -42,9 +43,18 @@ PropertiesDialog::PropertiesDialog(wxWindow* parent)
     notebook->AddPage(saveTab, text(ids::SaveSettings));
     notebook->SetSelection(0);
 
+    // A button and Escape close it: without a window manager there is no close box.
     auto* top = new wxBoxSizer(wxVERTICAL);
     top->Add(notebook, 1, wxEXPAND);
+    top->Add(new wxButton(this, wxID_CLOSE, text(ids::Close)), 0, wxALIGN_RIGHT | wxALL, 5);
+    SetEscapeId(wxID_CLOSE);
     SetSizer(top);
+    // The notebook asks only for its current tab: room for the largest tab of the language shown,
+    // so that the longer French labels show whole too.
+    wxSize tabs;
+    for (size_t page = 0; page < notebook->GetPageCount(); ++page)
+        tabs.IncTo(notebook->GetPage(page)->GetBestSize());
+    notebook->SetMinSize(tabs + wxSize(2, notebook->GetTabCtrlHeight() + 2));
     wxSize size = GetSize();
     size.IncTo(GetBestSize());
     SetSize(size);

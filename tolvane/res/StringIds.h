@@ -2,6 +2,8 @@
 
 // Names of the viewer's texts in its string table (tolvane/res/Tolvane.xml, namespace "Tolvane").
 
+#include "tolvane_model/StringIds.h"
+
 #include <cstdint>
 
 namespace Tolvane::ids {
@@ -40,7 +42,7 @@ constexpr uint32_t CopyPictureHelp = 42;
 constexpr uint32_t ZoomFit = 44;
 constexpr uint32_t SaveAs = 29;
 constexpr uint32_t PictureNotSaved = 103;
-constexpr uint32_t InvalidFileName = 32;
+using Tolvane_model::ids::InvalidFileName;
 
 // Recording dialogs.
 constexpr uint32_t Pause = 70;
@@ -79,13 +81,15 @@ constexpr uint32_t Rate = 60;
 constexpr uint32_t ExposureTime = 65;
 constexpr uint32_t OptimiseClock = 76;
 constexpr uint32_t Optimising = 77;
+// The button that closes a dialog whose changes apply at once.
+constexpr uint32_t Close = 105;
 
-// Messages.
-// "%s" takes the failed call's name; the error code follows the text.
-constexpr uint32_t CameraError = 63;
-// Follows CameraError when the camera was unplugged.
-constexpr uint32_t CameraGone = 104;
-constexpr uint32_t SettingsFileError = 64;
+// Messages; the camera library's own are named beside it.
+using Tolvane_model::ids::CameraError;
+using Tolvane_model::ids::CameraGone;
+using Tolvane_model::ids::NoFreeCamera;
+using Tolvane_model::ids::SettingsFileError;
+using Tolvane_model::ids::SettingsNotWritten;
 // "%s" takes the file's path.
 constexpr uint32_t ReplaceQuestion = 100;
 constexpr uint32_t ReplaceCaption = 101;

@@ -114,13 +114,21 @@ TEST_F(ViewerTest, AViewScrolledRightShowsTheRightPartOfTheFrame) {
     EXPECT_GT(same, compared * 9 / 10) << same << " of " << compared << " at offset " << offset;
 }
 
+// No free camera (every one taken, or none there) is said so in the interface language, after
+// the failed call.
 TEST_F(ViewerTest, ACameraThatCannotStartIsReportedOnceAndLiveStaysOff) {
-    zksim_InjectFailure("zk_InitCamera", ZK_NO_CAMERA_FOUND, 1);
-    command(MainWnd::ID_LIVE);
-    EXPECT_FALSE(main->isLive());
-    ASSERT_EQ(boxes->messages.size(), 1u);
-    EXPECT_TRUE(boxes->messages[0].Contains(wxT("zk_InitCamera")));
-    EXPECT_FALSE(main->GetMenuBar()->IsEnabled(MainWnd::ID_GRAB));
+    for (const int language : {MainWnd::ID_FRENCH, MainWnd::ID_ENGLISH}) {
+        command(language);
+        boxes->messages.clear();
+        zksim_InjectFailure("zk_InitCamera", ZK_NO_CAMERA_FOUND, 1);
+        command(MainWnd::ID_LIVE);
+        EXPECT_FALSE(main->isLive());
+        ASSERT_EQ(boxes->messages.size(), 1u);
+        EXPECT_TRUE(boxes->messages[0].Contains(wxT("zk_InitCamera")));
+        ASSERT_FALSE(text(ids::NoFreeCamera).empty());
+        EXPECT_TRUE(boxes->messages[0].EndsWith(wxT("97\n") + text(ids::NoFreeCamera))) << boxes->messages[0];
+        EXPECT_FALSE(main->GetMenuBar()->IsEnabled(MainWnd::ID_GRAB));
+    }
     startLive(); // the next try works
 }
 
@@ -133,7 +141,7 @@ TEST_F(ViewerTest, ACameraErrorDuringTheTickStopsLiveAndIsShownOnce) {
     pump(400);
     ASSERT_EQ(boxes->messages.size(), 1u);
     EXPECT_TRUE(boxes->messages[0].Contains(wxT("zk_SetFrameRate")));
-    EXPECT_FALSE(boxes->messages[0].Contains(text(ids::CameraGone))); // the camera is still there
+    EXPECT_FALSE(boxes->messages[0].Contains(text(ids::CameraGone).AfterFirst('%').Mid(1))); // still there
 }
 
 // Unplugging during live view names the failed call and says, in the interface language, that
@@ -153,8 +161,12 @@ TEST_F(ViewerTest, AnUnpluggedCameraIsReportedAsGoneInTheInterfaceLanguage) {
         EXPECT_TRUE(boxes->messages[0].Contains(text(ids::CameraError).BeforeFirst('%')))
             << boxes->messages[0];
         EXPECT_TRUE(boxes->messages[0].Contains(wxT("zk_SetFrameRate"))) << boxes->messages[0];
-        ASSERT_FALSE(text(ids::CameraGone).empty());
-        EXPECT_TRUE(boxes->messages[0].Contains(text(ids::CameraGone))) << boxes->messages[0];
+        wxString gone = text(ids::CameraGone);
+        ASSERT_TRUE(gone.Contains(wxT("%s")));
+        const wxString name = Camera::getInstance()->getName().wxstr();
+        ASSERT_FALSE(name.empty());
+        gone.Replace(wxT("%s"), name);
+        EXPECT_TRUE(boxes->messages[0].Contains(gone)) << boxes->messages[0];
     }
 }
 

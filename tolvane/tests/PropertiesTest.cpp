@@ -15,6 +15,7 @@
 #include "tolvane_model/Camera.h"
 #include "tolvane_model/Config.h"
 
+#include <cstdio>
 #include <string>
 
 using namespace Tolvane;
@@ -325,4 +326,71 @@ TEST_F(PropertiesTest, TheRateFieldShowsTheClockSearchTextWholeAndSavedIsReadabl
         pump(20);
         command(MainWnd::ID_LIVE); // off: open() starts it again
     }
+}
+
+namespace {
+
+// Returns the code the modal dialog ended with after Escape; 0 when Escape left it open (the
+// dialog is then ended by force).
+int escapeFromModal(wxDialog* dialog) {
+    dialog->CallAfter([dialog] { pressEscape(dialog); });
+    wxTimer stuck;
+    stuck.Bind(wxEVT_TIMER, [dialog](wxTimerEvent&) {
+        if (dialog->IsModal())
+            dialog->EndModal(0);
+    });
+    stuck.StartOnce(3000);
+    return dialog->ShowModal();
+}
+
+} // namespace
+
+TEST_F(PropertiesTest, EscapeOrItsButtonClosesTheDialog) {
+    startLive();
+    dialog = new PropertiesDialog(main);
+    EXPECT_NE(escapeFromModal(dialog), 0);
+    wxWindow* close = dialog->FindWindow(wxID_CLOSE);
+    ASSERT_NE(close, nullptr);
+    EXPECT_EQ(close->GetLabel(), text(ids::Close));
+    dialog->CallAfter([close] {
+        wxCommandEvent click(wxEVT_BUTTON, wxID_CLOSE);
+        click.SetEventObject(close);
+        close->GetEventHandler()->ProcessEvent(click);
+    });
+    wxTimer stuck;
+    stuck.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+        if (dialog->IsModal())
+            dialog->EndModal(0);
+    });
+    stuck.StartOnce(3000);
+    EXPECT_NE(dialog->ShowModal(), 0);
+}
+
+// Every tab shows whole in either language, the longer French too.
+TEST_F(PropertiesTest, EveryTabFitsInBothLanguages) {
+    wxSize sizes[2];
+    int i = 0;
+    for (const int language : {MainWnd::ID_FRENCH, MainWnd::ID_ENGLISH}) {
+        command(language);
+        open();
+        wxAuiNotebook* notebook = dialog->getNotebook();
+        for (size_t page = 0; page < notebook->GetPageCount(); ++page) {
+            notebook->SetSelection(page);
+            pump(30);
+            wxWindow* tab = notebook->GetPage(page);
+            const wxSize best = tab->GetBestSize(), got = tab->GetClientSize();
+            EXPECT_GE(got.GetWidth(), best.GetWidth()) << notebook->GetPageText(page);
+            EXPECT_GE(got.GetHeight(), best.GetHeight()) << notebook->GetPageText(page);
+        }
+        wxWindow* defaults = dialog->getGainTab()->FindWindow(GainTab::ID_DEFAULTS);
+        ASSERT_NE(defaults, nullptr);
+        EXPECT_GE(defaults->GetSize().GetWidth(), defaults->GetBestSize().GetWidth());
+        EXPECT_LE(defaults->GetRect().GetBottom(), dialog->getGainTab()->GetClientSize().GetHeight());
+        sizes[i++] = dialog->GetSize();
+        dialog->Destroy();
+        dialog = nullptr;
+        pump(20);
+        command(MainWnd::ID_LIVE); // off: open() starts it again
+    }
+    std::printf("Properties: French %dx%d, English %dx%d\n", sizes[0].x, sizes[0].y, sizes[1].x, sizes[1].y);
 }

@@ -17,6 +17,7 @@
 
 using namespace Tolvane;
 using namespace Tolvane::test;
+using Tolvane_model::Camera;
 using Tolvane_model::Config;
 
 namespace {
@@ -103,6 +104,28 @@ TEST_F(RecordingTest, AFilmOfOneSecondAtTenFramesEndsByItselfAndClosesTheDialog)
     EXPECT_NE(probed.find("nb_read_frames=10"), std::string::npos) << probed;
     EXPECT_TRUE(boxes->messages.empty());
     EXPECT_TRUE(main->isLive());
+}
+
+// Escape closes the dialog as its close box does, before and during a film.
+TEST_F(RecordingTest, EscapeClosesTheDialog) {
+    startLive();
+    Camera::getInstance()->setAOI(160, 120); // small frames: the film's ticks leave the loop free
+    bool closed = false;
+    record("unused", [&](RecordDialog& dialog) {
+        pressEscape(&dialog);
+        closed = !dialog.IsModal();
+    });
+    EXPECT_TRUE(closed);
+    closed = false;
+    record("escaped", [&](RecordDialog& dialog) {
+        click(&dialog, RecordDialog::ID_RECORD);
+        pump(200);
+        pressEscape(&dialog);
+        closed = !dialog.IsModal();
+    });
+    EXPECT_TRUE(closed);
+    Camera::getInstance()->stopRecording();
+    EXPECT_EQ(probe(dir + "/escaped.avi").find("nb_read_frames=0"), std::string::npos);
 }
 
 TEST_F(RecordingTest, WithoutStoredValuesTheFilmGetsTheDefaultsAndPauseResumesIt) {

@@ -48,6 +48,35 @@ TEST(Zoom, ChoicesGiveTheirFactorsAndFitIsNegative) {
     EXPECT_STREQ(zoomChoiceTexts[3], "100 %");
 }
 
+// Only the pixels under the window are scaled: at 1000 % a 640 x 1024 picture is 6400 x 10240.
+TEST(Zoom, OnlyThePixelsUnderTheWindowAreScaled) {
+    const wxSize image(640, 1024), shown(6400, 10240);
+    const wxRect source = zoomSource(wxRect(3005, 5003, 700, 500), image, shown);
+    EXPECT_EQ(source, wxRect(300, 500, 71, 51)); // the pixels cut at both edges included
+    EXPECT_EQ(zoomTarget(source, image, shown), wxRect(3000, 5000, 710, 510));
+    // Clipped to the picture, and nothing beyond it.
+    EXPECT_EQ(zoomSource(wxRect(6000, 10000, 800, 600), image, shown), wxRect(600, 1000, 40, 24));
+    EXPECT_TRUE(zoomSource(wxRect(6400, 0, 800, 600), image, shown).IsEmpty());
+    EXPECT_TRUE(zoomSource(wxRect(0, 0, 0, 0), image, shown).IsEmpty());
+    // Shrunk, the whole picture shows; adjacent source pixels land on adjacent shown pixels.
+    const wxSize half(320, 512);
+    EXPECT_EQ(zoomSource(wxRect(0, 0, 800, 600), image, half), wxRect(0, 0, 640, 1024));
+    EXPECT_EQ(zoomTarget(wxRect(0, 0, 640, 1024), image, half), wxRect(0, 0, 320, 512));
+    const wxSize odd(960, 1536); // 150 %
+    const wxRect left = zoomTarget(wxRect(0, 0, 3, 1), image, odd);
+    EXPECT_EQ(zoomTarget(wxRect(3, 0, 1, 1), image, odd).GetLeft(), left.GetRight() + 1);
+}
+
+// Un-maximised to the size of its menus and tool bar (234 x 67), the main window gets 800 x 600.
+TEST(MainWindow, LeavingTheMaximisedStateGivesBackTheNormalSize) {
+    const wxSize normal(800, 600);
+    EXPECT_EQ(restoredSize(true, false, wxSize(234, 67), normal), normal);
+    EXPECT_FALSE(restoredSize(true, true, wxSize(234, 67), normal));    // still maximised
+    EXPECT_FALSE(restoredSize(false, false, wxSize(234, 67), normal));  // the user made it small
+    EXPECT_FALSE(restoredSize(true, false, wxSize(1000, 700), normal)); // a normal size of its own
+    EXPECT_FALSE(restoredSize(true, false, wxSize(300, 700), normal));  // tall and narrow: the user's
+}
+
 TEST(Zoom, TypedPercentagesAreReadAndBounded) {
     EXPECT_EQ(parseZoomPercent(wxT("150")), 150.0);
     EXPECT_EQ(parseZoomPercent(wxT(" 150 % ")), 150.0);

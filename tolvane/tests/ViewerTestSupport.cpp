@@ -77,6 +77,14 @@ void pump(int ms) {
     wxTheApp->ProcessIdle();
 }
 
+void pressEscape(wxDialog* dialog) {
+    wxKeyEvent key(wxEVT_CHAR_HOOK);
+    key.m_keyCode = WXK_ESCAPE;
+    wxWindow* focus = wxWindow::FindFocus();
+    key.SetEventObject(focus ? focus : dialog);
+    dialog->GetEventHandler()->ProcessEvent(key);
+}
+
 wxImage grabScreen(wxWindow* window) {
     window->Update();
     pump(50);

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
+#include <wx/dialog.h>
 #include <wx/image.h>
 #include <wx/modalhook.h>
 
@@ -25,6 +26,8 @@ namespace Tolvane::test {
 void pump(int ms);
 // Lets events run until done() holds or ms milliseconds passed; returns done().
 template <class F> bool pumpUntil(F done, int ms);
+// Escape as the toolkit delivers it to a dialog, whichever of its controls has the focus.
+void pressEscape(wxDialog* dialog);
 // The screen's pixels under a window's client area, read back from the X server.
 wxImage grabScreen(wxWindow* window);
 using zeko::test::runCommand;

@@ -212,15 +212,30 @@ TEST_F(ConfigTest, RecordingValuesAreSavedInOrderCutAndReset) {
     EXPECT_EQ(readFile(configPath()).find("AviUser"), std::string::npos);
 }
 
+// A file that could not be written is reported as such, with its path, after text 64: it is
+// whole, only its folder refuses it.
+template <class F> void expectWriteError(F call, const std::string& path) {
+    std::string reason = tolvaneText(107);
+    ASSERT_NE(reason.find("%s"), std::string::npos);
+    reason.replace(reason.find("%s"), 2, path);
+    try {
+        call();
+        ADD_FAILURE() << "no exception";
+    } catch (const PBN::Exception& e) {
+        EXPECT_EQ(e.getMessage().str(), tolvaneText(64) + "\n" + reason);
+        EXPECT_EQ(e.getSeverity(), PBN::Exception::SEVERE);
+    }
+}
+
 TEST_F(ConfigTest, FailedWriteIsReportedAndNeverShownAsSaved) {
     config().setRecordConfSaved(false);
     // The folder disappears under the program: the file cannot be replaced any more.
     ASSERT_EQ(std::system(("rm -rf '" + dir_ + "'").c_str()), 0);
-    expectSettingsError([&] { config().setUserMasterGain("ZK1480-C", 3); });
-    expectSettingsError([&] { config().saveUserRecordSettings(1, 2, 3, 4); });
+    expectWriteError([&] { config().setUserMasterGain("ZK1480-C", 3); }, configPath());
+    expectWriteError([&] { config().saveUserRecordSettings(1, 2, 3, 4); }, configPath());
     EXPECT_FALSE(config().getRecordConfSaved());
-    expectSettingsError([&] { config().clearUserSettings("ZK1480-C"); });
-    expectSettingsError([&] { config().resetUserRecordSettings(); });
+    expectWriteError([&] { config().clearUserSettings("ZK1480-C"); }, configPath());
+    expectWriteError([&] { config().resetUserRecordSettings(); }, configPath());
     EXPECT_FALSE(config().getRecordConfSaved());
     // The language is written at every start; a read-only installation still starts.
     EXPECT_NO_THROW(config().setLanguage("English"));

@@ -1,0 +1,21 @@
+#pragma once
+
+// Names of the texts the camera library shows, in the viewer's string table (namespace
+// "Tolvane"). The viewer names them too, beside its own (tolvane/res/StringIds.h).
+
+#include <cstdint>
+
+namespace Tolvane_model::ids {
+
+// "%s" takes the failed call's name; the error code follows the text.
+constexpr uint32_t CameraError = 63;
+// Follows CameraError when the camera was unplugged; "%s" takes the camera's name.
+constexpr uint32_t CameraGone = 104;
+// Follows CameraError when no camera could be opened: none is there, or each is taken.
+constexpr uint32_t NoFreeCamera = 106;
+constexpr uint32_t SettingsFileError = 64;
+// Follows SettingsFileError when the file could not be written; "%s" takes its path.
+constexpr uint32_t SettingsNotWritten = 107;
+constexpr uint32_t InvalidFileName = 32;
+
+} // namespace Tolvane_model::ids
