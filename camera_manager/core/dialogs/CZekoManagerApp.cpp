@@ -7,6 +7,7 @@
 #include "camera_manager/core/rules/NetworkServiceRules.h"
 #include "camera_manager/res/StringIds.h"
 #include "camera_manager/res/StringTable.h"
+#include "platform/common/DesktopClose.h"
 #include "platform/win/NetworkSetup.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/UnreadableFiles.h"
@@ -53,6 +54,9 @@ bool CZekoManagerApp::OnInit() {
     // character beyond ASCII for an error. Only the character locale comes from the
     // environment: number texts are read and written in the C locale's form.
     std::setlocale(LC_CTYPE, "");
+    // A logout, kill or Ctrl+C, or the main dialog destroyed by another X client, ends the
+    // program as its Close does: transfers stopped, settings saved, port links removed.
+    DesktopClose::install();
     // wxEntry turns a false OnInit into status 255; a normal close is a normal end.
     InitInstance();
     return true;
