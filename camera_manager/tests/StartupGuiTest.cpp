@@ -169,6 +169,55 @@ TEST_F(StartupGuiTest, DamagedAndEmptyStoresAreNamedWithTheirReasonInTheChosenLa
     EXPECT_EQ(kept, 3u);
 }
 
+// Settings files never read nor written by this program are not its to move: a folder where
+// one should be is named once, with its reason, in the chosen language, and left where it is.
+TEST_F(StartupGuiTest, AFolderWhereAStoreShouldBeIsNamedOnceAndLeftAlone) {
+    std::u16string path;
+    ASSERT_TRUE(ResourceLibraryPath(u"de", path));
+    HINSTANCE german = LoadLibraryW(path.c_str());
+    ASSERT_NE(german, nullptr);
+    // German by the system's language: no language can be stored.
+    std::map<std::string, std::string> saved;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        if (const char* value = std::getenv(name))
+            saved[name] = value;
+        unsetenv(name);
+    }
+    setenv("LANG", "de_DE.UTF-8", 1);
+    AfxSetResourceHandle(german);
+    win::RegistryStore::resetAll();
+    for (const char* file : {"/user.reg", "/machine.reg", "/zeko_netcfg.txt"})
+        ASSERT_TRUE(std::filesystem::create_directory(dir_ + file));
+    EXPECT_FALSE(runStartup());
+    hook_.messages.erase(
+        std::remove_if(hook_.messages.begin(), hook_.messages.end(),
+                       [](const wxString& m) { return !m.Contains(wxT("Einstellungsdatei")); }),
+        hook_.messages.end());
+    EXPECT_EQ(hook_.messages.size(), 3u);
+    for (const char* file : {"/user.reg", "/machine.reg", "/zeko_netcfg.txt"}) {
+        const wxString text = wxString::FromUTF8(dir_ + file) +
+                              wxT(" kann nicht verwendet werden: an ihrer Stelle steht ein Ordner.");
+        EXPECT_EQ(std::count_if(hook_.messages.begin(), hook_.messages.end(),
+                                [&](const wxString& message) { return message.Contains(text); }),
+                  1)
+            << text;
+        EXPECT_TRUE(std::filesystem::is_directory(dir_ + file)) << file;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir_))
+        EXPECT_EQ(entry.path().filename().string().find(".unreadable-"), std::string::npos) << entry.path();
+    // Said once: a second start of the same process has nothing more to say about them.
+    hook_.messages.clear();
+    win::RegistryStore::resetAll();
+    EXPECT_FALSE(runStartup());
+    AfxSetResourceHandle(nullptr);
+    FreeLibrary(german);
+    unsetenv("LANG");
+    for (const auto& [name, value] : saved)
+        setenv(name.c_str(), value.c_str(), 1);
+    EXPECT_TRUE(std::none_of(hook_.messages.begin(), hook_.messages.end(),
+                             [](const wxString& m) { return m.Contains(wxT("Einstellungsdatei")); }));
+}
+
 // Setting a damaged machine registry aside took the adapters' keys along: the next start
 // registers them again, and the service dialog finds the adapter's address as before.
 TEST_F(StartupGuiTest, ASetAsideMachineRegistryGetsTheConfiguredAdaptersRegisteredAgain) {

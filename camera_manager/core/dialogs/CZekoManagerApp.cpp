@@ -39,6 +39,10 @@ wxString ProblemText(const win::FileProblem& problem) {
         return wxString::Format(ResourceText(ids::LineBindsUnnamedService), static_cast<int>(problem.line));
     case Kind::NoService:
         return ResourceText(ids::FileNamesNoService);
+    case Kind::Folder:
+        return ResourceText(ids::PathIsAFolder);
+    case Kind::NotAFile:
+        return ResourceText(ids::PathIsNotAFile);
     }
     return wxString();
 }
@@ -77,8 +81,12 @@ bool CZekoManagerApp::InitInstance() {
     // Settings files that could not be read were set aside on the way: say so once.
     win::RegistryStore::loadAll();
     for (const win::UnreadableFile& file : win::TakeUnreadableFiles())
-        wxMessageBox(wxString::Format(ResourceText(ids::SettingsFileSetAside), wxString::FromUTF8(file.path),
-                                      ProblemText(file.problem), wxString::FromUTF8(file.keptAs)),
+        wxMessageBox(file.keptAs.empty()
+                         ? wxString::Format(ResourceText(ids::SettingsFileUnusable),
+                                            wxString::FromUTF8(file.path), ProblemText(file.problem))
+                         : wxString::Format(ResourceText(ids::SettingsFileSetAside),
+                                            wxString::FromUTF8(file.path), ProblemText(file.problem),
+                                            wxString::FromUTF8(file.keptAs)),
                      ResourceText(ids::AppTitle), wxOK | wxICON_WARNING);
     const int verdict = CheckInterfaceLibraryVersion();
     if (verdict > 2) {
