@@ -169,6 +169,58 @@ TEST_F(StartupGuiTest, DamagedAndEmptyStoresAreNamedWithTheirReasonInTheChosenLa
     EXPECT_EQ(kept, 3u);
 }
 
+// Every kind of damage has its own German reason, a line number where it names one.
+TEST_F(StartupGuiTest, EachKindOfDamageIsWordedInGermanWithItsLine) {
+    std::u16string path;
+    ASSERT_TRUE(ResourceLibraryPath(u"de", path));
+    HINSTANCE german = LoadLibraryW(path.c_str());
+    ASSERT_NE(german, nullptr);
+    std::map<std::string, std::string> saved;
+    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+        if (const char* value = std::getenv(name))
+            saved[name] = value;
+        unsetenv(name);
+    }
+    setenv("LANG", "de_DE.UTF-8", 1);
+    struct Case {
+        const char* user;   // user.reg
+        const char* netcfg; // zeko_netcfg.txt
+        const char* userReason;
+        const char* netcfgReason;
+    };
+    const Case cases[] = {
+        {"garbage\n", "service\tzk_eth\tZeko",
+         "sie beginnt nicht mit \xE2\x80\x9EZEKO REGISTRY 1\xE2\x80\x9C",
+         "ihre letzte Zeile ist abgeschnitten"},
+        {"ZEKO REGISTRY 1\n[Software]\nnot a value\n", "adapter\ta\tb\tc\nbinding\tzk_eth\ta\tb\t1\n",
+         "Zeile 3 ist weder ein Schl\xC3\xBCssel noch ein Wert",
+         "Zeile 2 bindet einen Dienst, der nicht vor ihr genannt ist"},
+        {"ZEKO REGISTRY 1\n[Software]", "adapter\ta\tb\tc\n", "ihre letzte Zeile ist abgeschnitten",
+         "sie nennt keinen Dienst"},
+    };
+    for (const Case& c : cases) {
+        AfxSetResourceHandle(german);
+        win::RegistryStore::resetAll();
+        hook_.messages.clear();
+        std::ofstream(dir_ + "/user.reg", std::ios::binary) << c.user;
+        std::ofstream(dir_ + "/zeko_netcfg.txt", std::ios::binary) << c.netcfg;
+        EXPECT_FALSE(runStartup());
+        for (const auto& [file, reason] :
+             {std::pair{"/user.reg", c.userReason}, std::pair{"/zeko_netcfg.txt", c.netcfgReason}}) {
+            const wxString text = wxString::FromUTF8(dir_ + file) + wxT(" konnte nicht gelesen werden: ") +
+                                  wxString::FromUTF8(reason) + wxT(".");
+            EXPECT_TRUE(std::any_of(hook_.messages.begin(), hook_.messages.end(),
+                                    [&](const wxString& message) { return message.Contains(text); }))
+                << text;
+        }
+    }
+    AfxSetResourceHandle(nullptr);
+    FreeLibrary(german);
+    unsetenv("LANG");
+    for (const auto& [name, value] : saved)
+        setenv(name.c_str(), value.c_str(), 1);
+}
+
 // Settings files never read nor written by this program are not its to move: a folder where
 // one should be is named once, with its reason, in the chosen language, and left where it is.
 TEST_F(StartupGuiTest, AFolderWhereAStoreShouldBeIsNamedOnceAndLeftAlone) {
