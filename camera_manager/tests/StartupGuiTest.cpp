@@ -25,6 +25,38 @@ namespace {
 const auto* const environment =
     ::testing::AddGlobalTestEnvironment(new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
 
+// German by the system's language, as the language setting may be in a damaged store; the test
+// library of German is not the program's version, so the one loaded here stays in use.
+class GermanBySystem {
+public:
+    GermanBySystem() {
+        std::u16string path;
+        if (ResourceLibraryPath(u"de", path))
+            library_ = LoadLibraryW(path.c_str());
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            if (const char* value = std::getenv(name))
+                saved_[name] = value;
+            unsetenv(name);
+        }
+        setenv("LANG", "de_DE.UTF-8", 1);
+        use();
+    }
+    ~GermanBySystem() {
+        AfxSetResourceHandle(nullptr);
+        if (library_)
+            FreeLibrary(library_);
+        unsetenv("LANG");
+        for (const auto& [name, value] : saved_)
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+    bool loaded() const { return library_ != nullptr; }
+    void use() const { AfxSetResourceHandle(library_); }
+
+private:
+    HINSTANCE library_ = nullptr;
+    std::map<std::string, std::string> saved_;
+};
+
 class StartupGuiTest : public cmtest::ManagerTest {
 protected:
     void SetUp() override {
@@ -123,30 +155,13 @@ TEST_F(StartupGuiTest, AStoreThatCannotBeReadIsNamedOnceAndTheProgramStartsWithD
 // In the chosen language, reason included, whether the store was read before the language was
 // known (user.reg holds the language) or after; an empty store is as damaged as any other.
 TEST_F(StartupGuiTest, DamagedAndEmptyStoresAreNamedWithTheirReasonInTheChosenLanguage) {
-    std::u16string path;
-    ASSERT_TRUE(ResourceLibraryPath(u"de", path));
-    HINSTANCE german = LoadLibraryW(path.c_str());
-    ASSERT_NE(german, nullptr);
-    // German by the system's language, as the language setting is in the damaged store; the test
-    // library of German is not the program's version, so the one loaded here stays in use.
-    std::map<std::string, std::string> saved;
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        if (const char* value = std::getenv(name))
-            saved[name] = value;
-        unsetenv(name);
-    }
-    setenv("LANG", "de_DE.UTF-8", 1);
-    AfxSetResourceHandle(german);
+    GermanBySystem german;
+    ASSERT_TRUE(german.loaded());
     win::RegistryStore::resetAll();
     std::ofstream(dir_ + "/user.reg", std::ios::binary).flush();
     std::ofstream(dir_ + "/machine.reg", std::ios::binary) << std::string("ZEKO\0\x01", 6);
     std::ofstream(dir_ + "/zeko_netcfg.txt", std::ios::binary) << "service\tzk_eth\tZeko\nadapter\teth0\n";
     EXPECT_FALSE(runStartup());
-    AfxSetResourceHandle(nullptr);
-    FreeLibrary(german);
-    unsetenv("LANG");
-    for (const auto& [name, value] : saved)
-        setenv(name.c_str(), value.c_str(), 1);
     EXPECT_EQ(mainDialogs_, 1);
     const std::pair<const char*, const char*> expected[] = {
         {"/user.reg", "sie ist leer"},
@@ -171,17 +186,8 @@ TEST_F(StartupGuiTest, DamagedAndEmptyStoresAreNamedWithTheirReasonInTheChosenLa
 
 // Every kind of damage has its own German reason, a line number where it names one.
 TEST_F(StartupGuiTest, EachKindOfDamageIsWordedInGermanWithItsLine) {
-    std::u16string path;
-    ASSERT_TRUE(ResourceLibraryPath(u"de", path));
-    HINSTANCE german = LoadLibraryW(path.c_str());
-    ASSERT_NE(german, nullptr);
-    std::map<std::string, std::string> saved;
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        if (const char* value = std::getenv(name))
-            saved[name] = value;
-        unsetenv(name);
-    }
-    setenv("LANG", "de_DE.UTF-8", 1);
+    GermanBySystem german;
+    ASSERT_TRUE(german.loaded());
     struct Case {
         const char* user;   // user.reg
         const char* netcfg; // zeko_netcfg.txt
@@ -199,7 +205,7 @@ TEST_F(StartupGuiTest, EachKindOfDamageIsWordedInGermanWithItsLine) {
          "sie nennt keinen Dienst"},
     };
     for (const Case& c : cases) {
-        AfxSetResourceHandle(german);
+        german.use();
         win::RegistryStore::resetAll();
         hook_.messages.clear();
         std::ofstream(dir_ + "/user.reg", std::ios::binary) << c.user;
@@ -214,29 +220,13 @@ TEST_F(StartupGuiTest, EachKindOfDamageIsWordedInGermanWithItsLine) {
                 << text;
         }
     }
-    AfxSetResourceHandle(nullptr);
-    FreeLibrary(german);
-    unsetenv("LANG");
-    for (const auto& [name, value] : saved)
-        setenv(name.c_str(), value.c_str(), 1);
 }
 
 // Settings files never read nor written by this program are not its to move: a folder where
 // one should be is named once, with its reason, in the chosen language, and left where it is.
 TEST_F(StartupGuiTest, AFolderWhereAStoreShouldBeIsNamedOnceAndLeftAlone) {
-    std::u16string path;
-    ASSERT_TRUE(ResourceLibraryPath(u"de", path));
-    HINSTANCE german = LoadLibraryW(path.c_str());
-    ASSERT_NE(german, nullptr);
-    // German by the system's language: no language can be stored.
-    std::map<std::string, std::string> saved;
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        if (const char* value = std::getenv(name))
-            saved[name] = value;
-        unsetenv(name);
-    }
-    setenv("LANG", "de_DE.UTF-8", 1);
-    AfxSetResourceHandle(german);
+    GermanBySystem german; // no language can be stored
+    ASSERT_TRUE(german.loaded());
     win::RegistryStore::resetAll();
     for (const char* file : {"/user.reg", "/machine.reg", "/zeko_netcfg.txt"})
         ASSERT_TRUE(std::filesystem::create_directory(dir_ + file));
@@ -261,11 +251,6 @@ TEST_F(StartupGuiTest, AFolderWhereAStoreShouldBeIsNamedOnceAndLeftAlone) {
     hook_.messages.clear();
     win::RegistryStore::resetAll();
     EXPECT_FALSE(runStartup());
-    AfxSetResourceHandle(nullptr);
-    FreeLibrary(german);
-    unsetenv("LANG");
-    for (const auto& [name, value] : saved)
-        setenv(name.c_str(), value.c_str(), 1);
     EXPECT_TRUE(std::none_of(hook_.messages.begin(), hook_.messages.end(),
                              [](const wxString& m) { return m.Contains(wxT("Einstellungsdatei")); }));
 }

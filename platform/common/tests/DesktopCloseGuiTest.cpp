@@ -74,33 +74,6 @@ void record(wxWindow& window, std::vector<std::string>& order, const std::string
     });
 }
 
-// The manager's case: a message box on a dialog on the modal main dialog when SIGTERM comes.
-TEST(DesktopCloseTest, SignalEndsTheDialogsInnermostFirstThenTheTopWindow) {
-    std::vector<std::string> order;
-    int answer = 0;
-    wxDialog main(nullptr, wxID_ANY, "main");
-    wxTheApp->SetTopWindow(&main);
-    record(main, order, "main");
-    after(100, [&] {
-        wxDialog inner(&main, wxID_ANY, "inner");
-        record(inner, order, "inner");
-        after(200, [&] {
-            after(300, [] { std::raise(SIGTERM); });
-            answer = wxMessageBox("Install?", "test", wxOK | wxCANCEL, &inner);
-            order.push_back("message answered");
-        });
-        inner.ShowModal();
-        order.push_back("inner ended");
-    });
-    const guint guard = after(10000, [&] { main.EndModal(wxID_ABORT); }); // fails instead of hanging
-    EXPECT_NE(main.ShowModal(), wxID_ABORT);
-    g_source_remove(guard);
-    EXPECT_EQ(order,
-              (std::vector<std::string>{"message answered", "inner closed", "inner ended", "main closed"}));
-    EXPECT_EQ(answer, wxCANCEL);
-    wxTheApp->SetTopWindow(nullptr);
-}
-
 // The viewer's case: its main frame gets the close File → Quit gives it, once per signal.
 TEST(DesktopCloseTest, EachSignalClosesTheTopFrameAsQuitDoes) {
     for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
@@ -123,25 +96,64 @@ TEST(DesktopCloseTest, EachSignalClosesTheTopFrameAsQuitDoes) {
     }
 }
 
-// SetCamID's and the main dialog's case: another X client destroys their windows.
-TEST(DesktopCloseTest, AWindowDestroyedFromOutsideEndsItsLoopAndTheTopWindowCloses) {
-    std::vector<std::string> order;
-    wxDialog main(nullptr, wxID_ANY, "main");
-    wxTheApp->SetTopWindow(&main);
-    record(main, order, "main");
-    after(100, [&] {
+// A modal main dialog as the top window; the closes of it and of the dialogs above are recorded.
+class MainDialogTest : public ::testing::Test {
+protected:
+    MainDialogTest() : main(nullptr, wxID_ANY, "main") {
+        wxTheApp->SetTopWindow(&main);
+        record(main, order, "main");
+    }
+    ~MainDialogTest() override { wxTheApp->SetTopWindow(nullptr); }
+    // Opens a modal dialog above the main one, which is and does what within does.
+    void openInner(const std::function<void(wxDialog&)>& within) {
         wxDialog inner(&main, wxID_ANY, "inner");
         record(inner, order, "inner");
-        after(300, [&] { destroyFromOutside(inner); });
+        within(inner);
         inner.ShowModal();
         order.push_back("inner ended");
+    }
+    // The main dialog's loop; false when it had to be ended after 10 seconds (instead of hanging).
+    bool mainEnds() {
+        bool ended = true;
+        const guint guard = after(10000, [&] {
+            ended = false;
+            main.EndModal(wxID_ABORT);
+        });
+        main.ShowModal();
+        if (ended)
+            g_source_remove(guard);
+        return ended;
+    }
+    std::vector<std::string> order;
+    wxDialog main;
+};
+
+// The manager's case: a message box on a dialog on the modal main dialog when SIGTERM comes.
+TEST_F(MainDialogTest, SignalEndsTheDialogsInnermostFirstThenTheTopWindow) {
+    int answer = 0;
+    after(100, [&] {
+        openInner([&](wxDialog& inner) {
+            after(200, [&] {
+                after(300, [] { std::raise(SIGTERM); });
+                answer = wxMessageBox("Install?", "test", wxOK | wxCANCEL, &inner);
+                order.push_back("message answered");
+            });
+        });
+    });
+    EXPECT_TRUE(mainEnds());
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"message answered", "inner closed", "inner ended", "main closed"}));
+    EXPECT_EQ(answer, wxCANCEL);
+}
+
+// SetCamID's and the main dialog's case: another X client destroys their windows.
+TEST_F(MainDialogTest, AWindowDestroyedFromOutsideEndsItsLoopAndTheTopWindowCloses) {
+    after(100, [&] {
+        openInner([&](wxDialog& inner) { after(300, [&] { destroyFromOutside(inner); }); });
         after(300, [&] { destroyFromOutside(main); });
     });
-    const guint guard = after(10000, [&] { main.EndModal(wxID_ABORT); });
-    EXPECT_NE(main.ShowModal(), wxID_ABORT);
-    g_source_remove(guard);
+    EXPECT_TRUE(mainEnds());
     EXPECT_EQ(order, (std::vector<std::string>{"inner closed", "inner ended", "main closed"}));
-    wxTheApp->SetTopWindow(nullptr);
 }
 
 } // namespace
