@@ -68,6 +68,9 @@ gboolean closeStep(gpointer) {
         endDialog(*dialog);
     else if (top)
         top->Close(true); // File → Quit
+    // A closed frame is deleted, and the program ends, when wx next goes idle, which nothing
+    // else would make it do now: no wx event was handled.
+    wxWakeUpIdle();
     return G_SOURCE_REMOVE;
 }
 
@@ -96,6 +99,7 @@ gboolean onWindowDestroyed(GtkWidget* widget, GdkEvent*, gpointer) {
             endDialog(*dialog);
         else
             window->Close(true);
+        wxWakeUpIdle();
         return TRUE;
     }
     return FALSE;

@@ -92,6 +92,7 @@ TEST(DesktopCloseTest, EachSignalClosesTheTopFrameAsQuitDoes) {
         pumpUntil([] { return false; }, std::chrono::milliseconds(300)); // no second close
         EXPECT_EQ(closes, 1) << signal;
         EXPECT_TRUE(forced) << signal;
+        EXPECT_FALSE(wxTopLevelWindows.Find(frame)) << signal << ": the closed frame is never deleted";
         wxTheApp->SetTopWindow(nullptr);
     }
 }
