@@ -5,6 +5,7 @@
 #include "pemblon/strings/StringTable.h"
 #include "pemblon/xml/XMLDoc.h"
 #include "pemblon/xml/XMLException.h"
+#include "platform/common/DesktopClose.h"
 #include "tolvane/MainWnd.h"
 
 #include <clocale>
@@ -40,6 +41,8 @@ bool Tolvane_App::OnInit() {
     // wx keeps GTK from setting the locale; only the character locale comes from the
     // environment, so that number texts keep the C locale's form.
     std::setlocale(LC_CTYPE, "");
+    // A logout, kill or Ctrl+C quits as File → Quit does.
+    DesktopClose::install();
     wxInitAllImageHandlers();
     wxSplashScreen* splash = nullptr;
     wxBitmap splashPicture;

@@ -19,6 +19,8 @@ constexpr uint32_t InterfaceLibraryFile = 599;
 constexpr uint32_t FirmwarePathUnusable = 700;
 // A settings file that could not be read was set aside: its path, the problem, the new path.
 constexpr uint32_t SettingsFileSetAside = 701;
+// A settings file that is no file (a folder stands there) and was left alone: its path, the problem.
+constexpr uint32_t SettingsFileUnusable = 702;
 // Titles of the file choosers: the desktop's own words for opening and for saving a file.
 constexpr uint32_t FileChooserOpen = 710;
 constexpr uint32_t FileChooserSave = 711;
@@ -31,6 +33,8 @@ constexpr uint32_t LastLineCutShort = 3264;
 constexpr uint32_t LineIsNoNetworkRecord = 3265;   // %d
 constexpr uint32_t LineBindsUnnamedService = 3266; // %d
 constexpr uint32_t FileNamesNoService = 3267;
+constexpr uint32_t PathIsAFolder = 3268;
+constexpr uint32_t PathIsNotAFile = 3269;
 // Language codes ("en", "de" ...): LanguageCode + index 0 to 12.
 constexpr uint32_t LanguageCode = 3000;
 // The languages' own names ("English", "Deutsch" ...): LanguageName + index.

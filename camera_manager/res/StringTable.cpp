@@ -180,6 +180,9 @@ const ResourceString managerStrings[] = {
           u"Please choose a file whose path has only Western European characters."},
     {701, u"The settings file %s could not be read: %s.\n"
           u"It has been kept as %s, and the program started with default settings."},
+    {702, u"The settings file %s cannot be used: %s.\n"
+          u"It was left as it is. No setting can be saved until it is removed; the program started with "
+          u"default settings."},
     {710, u"Open"},
     {711, u"Save As"},
     {2000, u"b00 - Ready to op."},
@@ -342,6 +345,8 @@ const ResourceString managerStrings[] = {
     {3265, u"line %d is no adapter, service or binding record"},
     {3266, u"line %d binds a service that is not named before it"},
     {3267, u"it names no service"},
+    {3268, u"a folder stands in its place"},
+    {3269, u"something that is not a file stands in its place"},
     {3220, u"The connection to the COM port was lost. The port has been closed."},
     {3221, u"The destination file was left unchanged. The data received so far is in %s."},
     {3222, u"The destination file was left unchanged."},

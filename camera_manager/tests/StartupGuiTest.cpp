@@ -25,6 +25,38 @@ namespace {
 const auto* const environment =
     ::testing::AddGlobalTestEnvironment(new cmtest::WxTestEnvironment([] { return new CZekoManagerApp(); }));
 
+// German by the system's language, as the language setting may be in a damaged store; the test
+// library of German is not the program's version, so the one loaded here stays in use.
+class GermanBySystem {
+public:
+    GermanBySystem() {
+        std::u16string path;
+        if (ResourceLibraryPath(u"de", path))
+            library_ = LoadLibraryW(path.c_str());
+        for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+            if (const char* value = std::getenv(name))
+                saved_[name] = value;
+            unsetenv(name);
+        }
+        setenv("LANG", "de_DE.UTF-8", 1);
+        use();
+    }
+    ~GermanBySystem() {
+        AfxSetResourceHandle(nullptr);
+        if (library_)
+            FreeLibrary(library_);
+        unsetenv("LANG");
+        for (const auto& [name, value] : saved_)
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+    bool loaded() const { return library_ != nullptr; }
+    void use() const { AfxSetResourceHandle(library_); }
+
+private:
+    HINSTANCE library_ = nullptr;
+    std::map<std::string, std::string> saved_;
+};
+
 class StartupGuiTest : public cmtest::ManagerTest {
 protected:
     void SetUp() override {
@@ -123,30 +155,13 @@ TEST_F(StartupGuiTest, AStoreThatCannotBeReadIsNamedOnceAndTheProgramStartsWithD
 // In the chosen language, reason included, whether the store was read before the language was
 // known (user.reg holds the language) or after; an empty store is as damaged as any other.
 TEST_F(StartupGuiTest, DamagedAndEmptyStoresAreNamedWithTheirReasonInTheChosenLanguage) {
-    std::u16string path;
-    ASSERT_TRUE(ResourceLibraryPath(u"de", path));
-    HINSTANCE german = LoadLibraryW(path.c_str());
-    ASSERT_NE(german, nullptr);
-    // German by the system's language, as the language setting is in the damaged store; the test
-    // library of German is not the program's version, so the one loaded here stays in use.
-    std::map<std::string, std::string> saved;
-    for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-        if (const char* value = std::getenv(name))
-            saved[name] = value;
-        unsetenv(name);
-    }
-    setenv("LANG", "de_DE.UTF-8", 1);
-    AfxSetResourceHandle(german);
+    GermanBySystem german;
+    ASSERT_TRUE(german.loaded());
     win::RegistryStore::resetAll();
     std::ofstream(dir_ + "/user.reg", std::ios::binary).flush();
     std::ofstream(dir_ + "/machine.reg", std::ios::binary) << std::string("ZEKO\0\x01", 6);
     std::ofstream(dir_ + "/zeko_netcfg.txt", std::ios::binary) << "service\tzk_eth\tZeko\nadapter\teth0\n";
     EXPECT_FALSE(runStartup());
-    AfxSetResourceHandle(nullptr);
-    FreeLibrary(german);
-    unsetenv("LANG");
-    for (const auto& [name, value] : saved)
-        setenv(name.c_str(), value.c_str(), 1);
     EXPECT_EQ(mainDialogs_, 1);
     const std::pair<const char*, const char*> expected[] = {
         {"/user.reg", "sie ist leer"},
@@ -167,6 +182,77 @@ TEST_F(StartupGuiTest, DamagedAndEmptyStoresAreNamedWithTheirReasonInTheChosenLa
         if (entry.path().filename().string().find(".unreadable-") != std::string::npos)
             ++kept;
     EXPECT_EQ(kept, 3u);
+}
+
+// Every kind of damage has its own German reason, a line number where it names one.
+TEST_F(StartupGuiTest, EachKindOfDamageIsWordedInGermanWithItsLine) {
+    GermanBySystem german;
+    ASSERT_TRUE(german.loaded());
+    struct Case {
+        const char* user;   // user.reg
+        const char* netcfg; // zeko_netcfg.txt
+        const char* userReason;
+        const char* netcfgReason;
+    };
+    const Case cases[] = {
+        {"garbage\n", "service\tzk_eth\tZeko",
+         "sie beginnt nicht mit \xE2\x80\x9EZEKO REGISTRY 1\xE2\x80\x9C",
+         "ihre letzte Zeile ist abgeschnitten"},
+        {"ZEKO REGISTRY 1\n[Software]\nnot a value\n", "adapter\ta\tb\tc\nbinding\tzk_eth\ta\tb\t1\n",
+         "Zeile 3 ist weder ein Schl\xC3\xBCssel noch ein Wert",
+         "Zeile 2 bindet einen Dienst, der nicht vor ihr genannt ist"},
+        {"ZEKO REGISTRY 1\n[Software]", "adapter\ta\tb\tc\n", "ihre letzte Zeile ist abgeschnitten",
+         "sie nennt keinen Dienst"},
+    };
+    for (const Case& c : cases) {
+        german.use();
+        win::RegistryStore::resetAll();
+        hook_.messages.clear();
+        std::ofstream(dir_ + "/user.reg", std::ios::binary) << c.user;
+        std::ofstream(dir_ + "/zeko_netcfg.txt", std::ios::binary) << c.netcfg;
+        EXPECT_FALSE(runStartup());
+        for (const auto& [file, reason] :
+             {std::pair{"/user.reg", c.userReason}, std::pair{"/zeko_netcfg.txt", c.netcfgReason}}) {
+            const wxString text = wxString::FromUTF8(dir_ + file) + wxT(" konnte nicht gelesen werden: ") +
+                                  wxString::FromUTF8(reason) + wxT(".");
+            EXPECT_TRUE(std::any_of(hook_.messages.begin(), hook_.messages.end(),
+                                    [&](const wxString& message) { return message.Contains(text); }))
+                << text;
+        }
+    }
+}
+
+// Settings files never read nor written by this program are not its to move: a folder where
+// one should be is named once, with its reason, in the chosen language, and left where it is.
+TEST_F(StartupGuiTest, AFolderWhereAStoreShouldBeIsNamedOnceAndLeftAlone) {
+    GermanBySystem german; // no language can be stored
+    ASSERT_TRUE(german.loaded());
+    win::RegistryStore::resetAll();
+    for (const char* file : {"/user.reg", "/machine.reg", "/zeko_netcfg.txt"})
+        ASSERT_TRUE(std::filesystem::create_directory(dir_ + file));
+    EXPECT_FALSE(runStartup());
+    hook_.messages.erase(
+        std::remove_if(hook_.messages.begin(), hook_.messages.end(),
+                       [](const wxString& m) { return !m.Contains(wxT("Einstellungsdatei")); }),
+        hook_.messages.end());
+    EXPECT_EQ(hook_.messages.size(), 3u);
+    for (const char* file : {"/user.reg", "/machine.reg", "/zeko_netcfg.txt"}) {
+        const wxString text = wxString::FromUTF8(dir_ + file) +
+                              wxT(" kann nicht verwendet werden: an ihrer Stelle steht ein Ordner.");
+        EXPECT_EQ(std::count_if(hook_.messages.begin(), hook_.messages.end(),
+                                [&](const wxString& message) { return message.Contains(text); }),
+                  1)
+            << text;
+        EXPECT_TRUE(std::filesystem::is_directory(dir_ + file)) << file;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir_))
+        EXPECT_EQ(entry.path().filename().string().find(".unreadable-"), std::string::npos) << entry.path();
+    // Said once: a second start of the same process has nothing more to say about them.
+    hook_.messages.clear();
+    win::RegistryStore::resetAll();
+    EXPECT_FALSE(runStartup());
+    EXPECT_TRUE(std::none_of(hook_.messages.begin(), hook_.messages.end(),
+                             [](const wxString& m) { return m.Contains(wxT("Einstellungsdatei")); }));
 }
 
 // Setting a damaged machine registry aside took the adapters' keys along: the next start

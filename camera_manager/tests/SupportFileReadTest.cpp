@@ -293,11 +293,13 @@ TEST_F(SupportFileReadTest, TextFormPagesFollowTheProfileRules) {
     EXPECT_EQ(drivers, 26u);
     EXPECT_TRUE(findRow(rows, u"zekocam.ocx  (64 bit)\t-1  (ActiveX)"));
 
-    // No "Number of cameras": no roots, still every system group.
+    // No "Number of cameras": no roots, still every system group, the adapters' one empty.
     const std::vector<SupportRow> empty = BuildPagesFromProfile(win::ProfileText(u""));
-    ASSERT_EQ(empty.size(), 3u);
+    ASSERT_EQ(empty.size(), 4u);
     EXPECT_EQ(utf8(empty[0].text), "Installed drivers");
-    EXPECT_EQ(utf8(empty[2].text), "USB hostcontroller(s)");
+    EXPECT_EQ(utf8(empty[2].text), "Network adapter information");
+    EXPECT_TRUE(empty[2].children.empty());
+    EXPECT_EQ(utf8(empty[3].text), "USB hostcontroller(s)");
 }
 
 // A text file cut short (the first half of a four-camera file) shows the cameras before the cut
@@ -328,6 +330,49 @@ TEST_F(SupportFileReadTest, ATextFileCutInsideACameraShowsOnlyTheWholeCameras) {
             EXPECT_EQ(dump({shown[n]}), dump({whole[0].children[n]}))
                 << "camera " << n << " of a cut at " << cut;
     }
+}
+
+// A cut after the cameras (in the drivers, the system, the adapters, the controllers, inside
+// the last line) says the file is incomplete, and what the cut text lacks is shown empty.
+TEST_F(SupportFileReadTest, ATextFileCutAfterItsCamerasIsIncompleteAndMakesNoValueUp) {
+    SupportFileContent content = defaultCameraContent();
+    content.usbCameras.clear();
+    content.ethCameras.resize(2, content.ethCameras.at(0));
+    content.system.majorVersion = 6;
+    content.system.minorVersion = 1;
+    content.system.numberOfProcessors = 8;
+    content.system.activeProcessorMask = 255;
+    content.system.processorArchitecture = 9;
+    SupportAdapter adapter;
+    adapter.name = u"eth0";
+    adapter.dhcp = 1;
+    content.adapters = std::vector<SupportAdapter>{adapter};
+    content.controllers[3] = {u"xHCI"};
+    const std::u16string text = BuildSupportText(content);
+    bool incomplete = true;
+    const std::string whole = dump(BuildPagesFromProfile(win::ProfileText(text), &incomplete));
+    EXPECT_FALSE(incomplete);
+    EXPECT_NE(whole.find("Number of processors\t8\n"), std::string::npos) << whole;
+    EXPECT_NE(whole.find("DHCP enabled\tYes\n"), std::string::npos);
+
+    const size_t drivers = text.find(u"[Installed drivers]");
+    ASSERT_NE(drivers, std::u16string::npos);
+    for (size_t cut = drivers; cut < text.size(); cut += (text.size() - cut > 300 ? 7 : 1)) {
+        BuildPagesFromProfile(win::ProfileText(text.substr(0, cut)), &incomplete);
+        if (!incomplete) {
+            ADD_FAILURE() << "a cut at " << cut << " of " << text.size() << " counts as whole";
+            break;
+        }
+    }
+    const std::string cut = dump(BuildPagesFromProfile(win::ProfileText(text.substr(0, drivers + 60))));
+    for (const char* empty : {"OS version\t\n", "Processor architecture\t\n", "Number of processors\t\n",
+                              "Active processor mask\t\n"})
+        EXPECT_NE(cut.find(empty), std::string::npos) << empty << " in\n" << cut;
+    EXPECT_NE(cut.find("Network adapter information"), std::string::npos);
+    const size_t dhcp = text.find(u"DHCP=");
+    ASSERT_NE(dhcp, std::u16string::npos);
+    EXPECT_NE(dump(BuildPagesFromProfile(win::ProfileText(text.substr(0, dhcp)))).find("DHCP enabled\t\n"),
+              std::string::npos);
 }
 
 TEST_F(SupportFileReadTest, HugeCountsAreCappedAndShowDefaultRows) {

@@ -166,6 +166,9 @@ std::string NetConfigurationPath() {
 }
 
 std::optional<std::string> ReadNetConfigurationText() {
+    // A stream opens a folder as an empty file, which would then be set aside as empty.
+    if (RecordIfNotAFile(storePath()))
+        return std::nullopt;
     std::ifstream file(storePath(), std::ios::binary);
     if (!file)
         return std::nullopt;
@@ -182,6 +185,8 @@ bool NetConfigurationStored() {
 }
 
 NetConfiguration ReadNetConfiguration() {
+    if (RecordIfNotAFile(storePath()))
+        return ParseNetConfiguration(std::string());
     std::ifstream file(storePath(), std::ios::binary);
     std::ostringstream text;
     text << file.rdbuf();

@@ -22,11 +22,47 @@ std::atomic<int> installFailures{0};
 std::atomic<int> removalFailures{0};
 std::mutex processLock;
 
+// The program holding a claim made through the database: a claim lives only as long as its
+// owner, so a program that dies between claiming and releasing (a crash, a SIGKILL, a logout)
+// leaves no number taken. Process ids are reused, so the owner's start time is kept beside
+// its id. A claim with no owner (a device's, or one written by hand) stays until released.
+struct ClaimOwner {
+    long pid = 0;
+    unsigned long long started = 0;
+};
+
+// The start time of process pid (field 22 of /proc/<pid>/stat), 0 when it does not run.
+unsigned long long processStart(long pid) {
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    std::string stat;
+    std::getline(file, stat);
+    const size_t name = stat.rfind(')'); // the command name may hold spaces and parentheses
+    if (name == std::string::npos)
+        return 0;
+    std::istringstream fields(stat.substr(name + 1));
+    std::string field;
+    for (int n = 3; n <= 22 && fields >> field; ++n)
+        if (n == 22)
+            return std::strtoull(field.c_str(), nullptr, 10);
+    return 0;
+}
+
+ClaimOwner thisProcess() {
+    // Looked up again in a forked child, which is a process of its own.
+    thread_local ClaimOwner self;
+    const long pid = static_cast<long>(::getpid());
+    if (self.pid != pid)
+        self = {pid, processStart(pid)};
+    return self;
+}
+
 struct PortState {
     std::set<uint32_t> claimed;
+    std::map<uint32_t, ClaimOwner> owners; // claims held by a running program
     std::vector<win::PortDevice> devices;
     std::map<uint32_t, std::string> serialDevices; // real devices: COM number -> path
     uint32_t nextInstance = 1;
+    bool endedClaims = false; // claims of ended programs were left out when the file was read
 };
 
 std::string storePath() {
@@ -36,6 +72,7 @@ std::string storePath() {
 // One line per entry; fields of a device are separated by tabs, which no field holds.
 PortState readState() {
     PortState state;
+    std::map<long, unsigned long long> running; // one look at /proc for each owner
     std::ifstream file(storePath());
     std::string line;
     while (std::getline(file, line)) {
@@ -45,9 +82,22 @@ PortState readState() {
         if (kind == "next") {
             in >> state.nextInstance;
         } else if (kind == "claimed") {
+            // "claimed<TAB>n", or "claimed<TAB>n<TAB>pid<TAB>start" for a program's claim.
             uint32_t port = 0;
-            if (in >> port && port >= 1 && port <= COMDB_MAX_PORTS)
-                state.claimed.insert(port);
+            if (!(in >> port) || port < 1 || port > COMDB_MAX_PORTS)
+                continue;
+            ClaimOwner owner;
+            if (in >> owner.pid >> owner.started) {
+                auto known = running.find(owner.pid);
+                if (known == running.end())
+                    known = running.emplace(owner.pid, owner.pid > 0 ? processStart(owner.pid) : 0).first;
+                if (known->second != owner.started) {
+                    state.endedClaims = true; // its program has ended: the number is free again
+                    continue;
+                }
+                state.owners[port] = owner;
+            }
+            state.claimed.insert(port);
         } else if (kind == "serial") {
             // A real serial device given a COM number by hand: "serial<TAB>n<TAB>path".
             uint32_t port = 0;
@@ -78,8 +128,12 @@ PortState readState() {
 bool writeState(const PortState& state) {
     std::ostringstream text;
     text << "next\t" << state.nextInstance << "\n";
-    for (uint32_t port : state.claimed)
-        text << "claimed\t" << port << "\n";
+    for (uint32_t port : state.claimed) {
+        text << "claimed\t" << port;
+        if (auto owner = state.owners.find(port); owner != state.owners.end())
+            text << "\t" << owner->second.pid << "\t" << owner->second.started;
+        text << "\n";
+    }
     for (const auto& [port, path] : state.serialDevices)
         text << "serial\t" << port << "\t" << path << "\n";
     for (const win::PortDevice& device : state.devices)
@@ -103,6 +157,8 @@ template <typename Change> bool changeState(Change change) {
     bool result = change(state, changed);
     if (changed && !writeState(state))
         result = false;
+    else if (!changed && state.endedClaims)
+        writeState(state); // tidying up; the call's result does not depend on it
     ::flock(lock, LOCK_UN);
     ::close(lock);
     return result;
@@ -134,6 +190,7 @@ LONG ComDBClaimNextFreePort(HCOMDB database, DWORD* port) {
         for (DWORD n = 1; n <= COMDB_MAX_PORTS; ++n)
             if (!state.claimed.count(n)) {
                 state.claimed.insert(n);
+                state.owners[n] = thisProcess();
                 claimed = n;
                 changed = true;
                 return true;
@@ -155,6 +212,7 @@ LONG ComDBClaimPort(HCOMDB database, DWORD port, BOOL forced, BOOL* forcedOut) {
         if (wasUsed)
             return forced != FALSE;
         state.claimed.insert(port);
+        state.owners[port] = thisProcess();
         changed = true;
         return true;
     });
@@ -168,6 +226,7 @@ LONG ComDBReleasePort(HCOMDB database, DWORD port) {
         return ERROR_INVALID_PARAMETER;
     bool ok = changeState([&](PortState& state, bool& changed) {
         changed = state.claimed.erase(port) != 0;
+        state.owners.erase(port);
         return true;
     });
     return ok ? ERROR_SUCCESS : ERROR_ACCESS_DENIED;
@@ -247,6 +306,7 @@ bool removePortDevice(uint32_t instance) {
         for (auto it = state.devices.begin(); it != state.devices.end(); ++it)
             if (it->instance == instance) {
                 state.claimed.erase(it->port);
+                state.owners.erase(it->port);
                 state.devices.erase(it);
                 changed = true;
                 return true;
@@ -287,6 +347,7 @@ bool setSerialDevicePort(uint32_t port, const std::string& devicePath) {
                 return false;
             state.serialDevices.erase(port);
             state.claimed.erase(port);
+            state.owners.erase(port);
         } else {
             if (!held && state.claimed.count(port))
                 return false; // the number belongs to another device

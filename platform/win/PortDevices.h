@@ -7,10 +7,12 @@
 //
 // Port numbers are 1 to 256; others are refused. The installer gives a new device the lowest
 // number free in the database, claims it and names the device "... (COMn)"; removing a device
-// releases its number. For each device the store keeps the path that stands for "\\.\COMn":
-// a virtual COM port's is virtualPortDevicePath(n), which the camera's driver (the simulator)
-// serves while the camera is open. Real serial devices (a /dev/ttyUSB0, one end of a socat
-// pair) are given a COM number with setSerialDevicePort, or a line "serial<TAB>n<TAB>path".
+// releases its number. A number claimed through the database belongs to the claiming process
+// (its id and start time are stored): once that process has ended, the claim is gone, so a
+// program killed between a claim and its release leaves nothing taken. For each device the store keeps the
+// path that stands for "\\.\COMn": a virtual COM port's is virtualPortDevicePath(n), which the camera's
+// driver (the simulator) serves while the camera is open. Real serial devices (a /dev/ttyUSB0, one end of a
+// socat pair) are given a COM number with setSerialDevicePort, or a line "serial<TAB>n<TAB>path".
 
 #include "platform/win/WinApi.h"
 

@@ -30,7 +30,7 @@ std::u16string folded(std::u16string_view s) {
 
 } // namespace
 
-ProfileText::ProfileText(std::u16string_view text) {
+ProfileText::ProfileText(std::u16string_view text) : lineEnded(text.empty() || text.back() == u'\n') {
     std::unordered_map<std::u16string, std::u16string>* current = nullptr;
     while (!text.empty()) {
         const size_t end = text.find(u'\n');

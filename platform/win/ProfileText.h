@@ -27,12 +27,15 @@ public:
     bool hasSection(std::u16string_view section) const;
     // Whether the section's header is the text's last one: a text cut short ends in that section.
     bool isLastSection(std::u16string_view section) const;
+    // Whether the text is empty or ends with a line end: a text cut inside a line does not.
+    bool endsWithLineEnd() const { return lineEnded; }
 
     static int32_t parseNumber(std::u16string_view value);
 
 private:
     std::unordered_map<std::u16string, std::unordered_map<std::u16string, std::u16string>> sections;
     std::u16string lastSection; // folded; empty when the text has no header
+    bool lineEnded = true;
 };
 
 // The file's text: UTF-8, or UTF-16LE after a byte-order mark. False when it cannot be read.

@@ -224,6 +224,8 @@ bool RegistryStore::load() {
     keys_.clear();
     std::string text;
     bool missing = false;
+    if (RecordIfNotAFile(path_))
+        return false; // nothing can be read from it or saved to it
     if (!readWhole(path_, text, &missing))
         return missing;
     if (!(lockHeld_ && keepAsideIfUnreadable(text)))

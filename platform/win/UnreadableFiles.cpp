@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <ctime>
 #include <mutex>
+#include <set>
 #include <sys/stat.h>
 
 namespace win {
@@ -41,6 +42,19 @@ bool KeepUnreadableAside(const std::string& path, const FileProblem& problem) {
         return false;
     std::lock_guard lock(recordMutex());
     record().push_back({path, aside, problem});
+    return true;
+}
+
+bool RecordIfNotAFile(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode))
+        return false;
+    static std::set<std::string> told;
+    std::lock_guard lock(recordMutex());
+    if (told.insert(path).second)
+        record().push_back(
+            {path, std::string(),
+             FileProblem{S_ISDIR(status.st_mode) ? FileProblem::Kind::Folder : FileProblem::Kind::NotAFile}});
     return true;
 }
 

@@ -23,6 +23,8 @@ struct FileProblem {
         NotNetworkRecord,     // line `line` is no adapter, service or binding record
         BindingBeforeService, // line `line` binds a service that is not named before it
         NoService,            // the network configuration names no service
+        Folder,               // a folder stands where the file should be (never moved)
+        NotAFile,             // something else that is no file stands there (never moved)
     };
     Kind kind;
     size_t line = 0;
@@ -32,13 +34,19 @@ struct FileProblem {
 
 struct UnreadableFile {
     std::string path;    // where the file was
-    std::string keptAs;  // where it is now
+    std::string keptAs;  // where it is now; empty when it was left where it is
     FileProblem problem; // what was wrong with it
 };
 
 // Renames the file to "<path>.unreadable-<YYYYMMDD-HHMMSS>" (with "-2", "-3" ... when that name
 // is taken) and records it; false, recording nothing, when it could not be renamed.
 bool KeepUnreadableAside(const std::string& path, const FileProblem& problem);
+
+// A folder, a device or a pipe where a store should be cannot be read or replaced, and since the
+// program did not make it, it is left where it is: recorded (kept as nothing), once for each
+// path in a process, so that the user learns that no setting can be saved there. True when path
+// exists and is no file (a link to a file is one).
+bool RecordIfNotAFile(const std::string& path);
 
 // The files set aside since the last call, oldest first; the record is emptied.
 std::vector<UnreadableFile> TakeUnreadableFiles();

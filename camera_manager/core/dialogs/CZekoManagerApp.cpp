@@ -7,6 +7,7 @@
 #include "camera_manager/core/rules/NetworkServiceRules.h"
 #include "camera_manager/res/StringIds.h"
 #include "camera_manager/res/StringTable.h"
+#include "platform/common/DesktopClose.h"
 #include "platform/win/NetworkSetup.h"
 #include "platform/win/RegistryStore.h"
 #include "platform/win/UnreadableFiles.h"
@@ -38,6 +39,10 @@ wxString ProblemText(const win::FileProblem& problem) {
         return wxString::Format(ResourceText(ids::LineBindsUnnamedService), static_cast<int>(problem.line));
     case Kind::NoService:
         return ResourceText(ids::FileNamesNoService);
+    case Kind::Folder:
+        return ResourceText(ids::PathIsAFolder);
+    case Kind::NotAFile:
+        return ResourceText(ids::PathIsNotAFile);
     }
     return wxString();
 }
@@ -53,6 +58,9 @@ bool CZekoManagerApp::OnInit() {
     // character beyond ASCII for an error. Only the character locale comes from the
     // environment: number texts are read and written in the C locale's form.
     std::setlocale(LC_CTYPE, "");
+    // A logout, kill or Ctrl+C, or the main dialog destroyed by another X client, ends the
+    // program as its Close does: transfers stopped, settings saved, port links removed.
+    DesktopClose::install();
     // wxEntry turns a false OnInit into status 255; a normal close is a normal end.
     InitInstance();
     return true;
@@ -73,8 +81,12 @@ bool CZekoManagerApp::InitInstance() {
     // Settings files that could not be read were set aside on the way: say so once.
     win::RegistryStore::loadAll();
     for (const win::UnreadableFile& file : win::TakeUnreadableFiles())
-        wxMessageBox(wxString::Format(ResourceText(ids::SettingsFileSetAside), wxString::FromUTF8(file.path),
-                                      ProblemText(file.problem), wxString::FromUTF8(file.keptAs)),
+        wxMessageBox(file.keptAs.empty()
+                         ? wxString::Format(ResourceText(ids::SettingsFileUnusable),
+                                            wxString::FromUTF8(file.path), ProblemText(file.problem))
+                         : wxString::Format(ResourceText(ids::SettingsFileSetAside),
+                                            wxString::FromUTF8(file.path), ProblemText(file.problem),
+                                            wxString::FromUTF8(file.keptAs)),
                      ResourceText(ids::AppTitle), wxOK | wxICON_WARNING);
     const int verdict = CheckInterfaceLibraryVersion();
     if (verdict > 2) {

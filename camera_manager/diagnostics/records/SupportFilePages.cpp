@@ -527,19 +527,26 @@ std::u16string driverRow(unsigned label, int bits, const std::u16string& value, 
     return row(name, value + u"  " + S(suffix));
 }
 
-SupportRow systemGroup(uint32_t major, uint32_t minor, const std::u16string& servicePack,
-                       uint32_t architecture, uint32_t processors, uint32_t mask) {
+// A value that a cut text file does not hold is shown empty, never as what 0 would mean.
+using Held = std::optional<uint32_t>;
+
+std::u16string heldDecimal(Held value) {
+    return value ? decimal(int32_t(*value)) : std::u16string();
+}
+
+SupportRow systemGroup(Held major, Held minor, const std::u16string& servicePack, Held architecture,
+                       Held processors, Held mask) {
     SupportRow system = item(S(ids::SystemInformation), true);
-    add(system, OsVersionRow(major, minor, servicePack));
-    add(system, row(S(ids::ProcessorArchitecture), ArchitectureText(architecture)));
-    add(system, row(S(ids::ProcessorCount), decimal(int32_t(processors))));
-    add(system, row(S(ids::ActiveProcessorMask), decimal(int32_t(mask))));
+    add(system, major && minor ? OsVersionRow(*major, *minor, servicePack) : row(S(ids::OsVersion), u""));
+    add(system, row(S(ids::ProcessorArchitecture), architecture ? ArchitectureText(*architecture) : u""));
+    add(system, row(S(ids::ProcessorCount), heldDecimal(processors)));
+    add(system, row(S(ids::ActiveProcessorMask), heldDecimal(mask)));
     return system;
 }
 
 struct AdapterRows {
     std::u16string name, version, date, mac, ip, mask;
-    uint32_t dhcp;
+    Held dhcp;
 };
 
 SupportRow adapterItem(const AdapterRows& a) {
@@ -549,7 +556,7 @@ SupportRow adapterItem(const AdapterRows& a) {
     add(r, row(S(ids::AdapterMacAddress), a.mac));
     add(r, row(S(ids::AdapterIpAddress), a.ip));
     add(r, row(S(ids::AdapterIpSubnetmask), a.mask));
-    add(r, row(S(ids::DhcpEnabled), S(a.dhcp ? ids::Yes : ids::No)));
+    add(r, row(S(ids::DhcpEnabled), a.dhcp ? S(*a.dhcp ? ids::Yes : ids::No) : u""));
     return r;
 }
 
@@ -604,31 +611,67 @@ std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, b
             root(rows, roots, group).children.push_back(std::move(page));
         }
     }
+    // Everything after the cameras is written with every key, each line with its end: a cut at a
+    // line end leaves a section or a key out, a cut inside a line leaves the last end out.
+    bool whole = profile.endsWithLineEnd();
+    auto held = [&](std::u16string_view section, std::u16string_view key) {
+        const bool found = profile.find(section, key) != nullptr;
+        whole = whole && found;
+        return found;
+    };
+    for (size_t i = 0; i < supportDriverCount; ++i)
+        held(u"Installed drivers", supportDriverKeys[i]);
     SupportRow drivers = item(S(ids::InstalledDrivers), true);
     for (const DriverRow& d : textDrivers)
         add(drivers,
             driverRow(d.label, d.bits, ReadProfileText(profile, u"Installed drivers", d.key), d.suffix));
     rows.push_back(std::move(drivers));
+    for (const char16_t* key : {u"dwBuildNumber", u"dwPlatformId"})
+        held(u"System information", key);
     const std::u16string sp = ReadProfileText(profile, u"System information", u"CSDVersion");
-    auto number = [&](const char16_t* key) {
+    held(u"System information", u"CSDVersion");
+    auto number = [&](const char16_t* key) -> Held {
+        if (!held(u"System information", key))
+            return std::nullopt;
         return uint32_t(profile.number(u"System information", key, 0));
     };
-    rows.push_back(systemGroup(number(u"dwMajorVersion"), number(u"dwMinorVersion"), sp,
-                               number(u"ProcessorArchitecture"), number(u"NumberOfProcessors"),
-                               number(u"ActiveProcessorMask")));
+    const Held major = number(u"dwMajorVersion"), minor = number(u"dwMinorVersion");
+    const Held architecture = number(u"ProcessorArchitecture"), processors = number(u"NumberOfProcessors");
+    rows.push_back(systemGroup(major, minor, sp, architecture, processors, number(u"ActiveProcessorMask")));
+    const bool adapterSection = profile.hasSection(u"Network adapters");
+    whole = whole && adapterSection;
     const int adapters = std::min(supportCountCap, profile.number(u"Network adapters", u"Number", 0));
-    if (adapters > 0) {
+    if (adapters > 0 || !adapterSection) {
         SupportRow group = item(S(ids::NetworkAdapterInformation), true);
         for (int i = 0; i < adapters; ++i) {
             const std::u16string section = u"Adapter - " + decimal(i);
-            auto text = [&](const char16_t* key) { return ReadProfileText(profile, section, key); };
-            group.children.push_back(adapterItem(
-                {text(u"Name"), text(u"DriverVersion"), text(u"DriverDate"), text(u"MacAddress"),
-                 text(u"IpAddress"), text(u"IpSubnetmask"), uint32_t(profile.number(section, u"DHCP", 0))}));
+            auto text = [&](const char16_t* key) {
+                held(section, key);
+                return ReadProfileText(profile, section, key);
+            };
+            Held dhcp;
+            if (held(section, u"DHCP"))
+                dhcp = uint32_t(profile.number(section, u"DHCP", 0));
+            group.children.push_back(
+                adapterItem({text(u"Name"), text(u"DriverVersion"), text(u"DriverDate"), text(u"MacAddress"),
+                             text(u"IpAddress"), text(u"IpSubnetmask"), dhcp}));
         }
         rows.push_back(std::move(group));
     }
+    for (size_t kind = 0; kind < 4; ++kind) {
+        if (!held(u"USB hostcontrollers", supportControllerKinds[kind]) ||
+            !profile.hasSection(supportControllerKinds[kind])) {
+            whole = false;
+            continue;
+        }
+        const int count = std::min(supportCountCap,
+                                   profile.number(u"USB hostcontrollers", supportControllerKinds[kind], 0));
+        for (int i = 0; i < count; ++i)
+            held(supportControllerKinds[kind], decimal(i));
+    }
     rows.push_back(controllerGroup(&profile));
+    if (incomplete && !whole)
+        *incomplete = true;
     return rows;
 }
 

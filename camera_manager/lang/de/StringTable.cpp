@@ -187,6 +187,9 @@ extern const ResourceString managerStrings[] = {
           u"Zeichen enth\u00e4lt."},
     {701, u"Die Einstellungsdatei %s konnte nicht gelesen werden: %s.\n"
           u"Sie wurde als %s aufbewahrt, und das Programm wurde mit den Standardeinstellungen gestartet."},
+    {702, u"Die Einstellungsdatei %s kann nicht verwendet werden: %s.\n"
+          u"Sie wurde belassen, wie sie ist. Keine Einstellung kann gespeichert werden, bis sie entfernt "
+          u"ist; das Programm wurde mit den Standardeinstellungen gestartet."},
     {710, u"\u00d6ffnen"},
     {711, u"Speichern unter"},
     {2000, u"b00 - Betriebsbereit"},
@@ -349,6 +352,8 @@ extern const ResourceString managerStrings[] = {
     {3265, u"Zeile %d ist kein Adapter-, Dienst- oder Bindungseintrag"},
     {3266, u"Zeile %d bindet einen Dienst, der nicht vor ihr genannt ist"},
     {3267, u"sie nennt keinen Dienst"},
+    {3268, u"an ihrer Stelle steht ein Ordner"},
+    {3269, u"an ihrer Stelle steht etwas, das keine Datei ist"},
     {3220, u"Die Verbindung zum COM-Port wurde unterbrochen. Der Port wurde geschlossen."},
     {3221, u"Die Zieldatei blieb unver\u00e4ndert. Die bisher empfangenen Daten stehen in %s."},
     {3222, u"Die Zieldatei blieb unver\u00e4ndert."},

@@ -6,11 +6,13 @@
 #include "platform/win/SystemInfo.h"
 #include "platform/win/WebDownload.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -193,6 +195,51 @@ TEST_F(PortStoreTest, DatabaseClaimsTheLowestFreeNumberAndRefusesOthers) {
         ASSERT_EQ(ComDBClaimPort(db, n, FALSE, nullptr), ERROR_SUCCESS);
     EXPECT_EQ(ComDBClaimNextFreePort(db, &port), ERROR_NO_MORE_FREE_PORTS);
     EXPECT_EQ(ComDBClose(db), ERROR_SUCCESS);
+}
+
+// A manager killed while its install message is up holds COM1-COM99 claimed for COM100.
+TEST_F(PortStoreTest, ClaimsEndWithTheProgramThatMadeThem) {
+    std::ofstream(dir_ + "/zeko_ports.txt") << "next\t1\nclaimed\t7\n"; // no owner: stays
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        HCOMDB db = nullptr;
+        ComDBOpen(&db);
+        for (DWORD n = 1; n < 100; ++n)
+            ComDBClaimPort(db, n, FALSE, nullptr);
+        DWORD next = 0;
+        ComDBClaimNextFreePort(db, &next);
+        (void)!::write(ready[1], "r", 1);
+        ::pause();
+        ::_exit(0);
+    }
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1);
+    ::close(ready[0]);
+    ::close(ready[1]);
+    HCOMDB db = nullptr;
+    ASSERT_EQ(ComDBOpen(&db), ERROR_SUCCESS);
+    EXPECT_EQ(ComDBClaimPort(db, 50, FALSE, nullptr), ERROR_SHARING_VIOLATION); // its owner runs
+    EXPECT_EQ(ComDBClaimPort(db, 100, FALSE, nullptr), ERROR_SHARING_VIOLATION);
+    ::kill(child, SIGKILL);
+    ASSERT_EQ(::waitpid(child, nullptr, 0), child);
+    ASSERT_EQ(ComDBOpen(&db), ERROR_SUCCESS);
+    EXPECT_EQ(read(dir_ + "/zeko_ports.txt"), "next\t1\nclaimed\t7\n"); // the open tidied up
+    for (DWORD n : {1u, 50u, 99u, 100u}) {
+        EXPECT_EQ(ComDBClaimPort(db, n, FALSE, nullptr), ERROR_SUCCESS) << n;
+        EXPECT_EQ(ComDBReleasePort(db, n), ERROR_SUCCESS);
+    }
+    EXPECT_EQ(ComDBClaimPort(db, 7, FALSE, nullptr), ERROR_SHARING_VIOLATION);
+    // This process's own claims live on, and the installer passes them by.
+    ASSERT_EQ(ComDBClaimPort(db, 1, FALSE, nullptr), ERROR_SUCCESS);
+    std::optional<win::PortDevice> device = win::installPortDevice(u"zeko_vcom");
+    ASSERT_TRUE(device);
+    EXPECT_EQ(device->port, 2u);
+    EXPECT_EQ(ComDBReleasePort(db, 1), ERROR_SUCCESS);
+    EXPECT_TRUE(win::removePortDevice(device->instance));
+    ComDBClose(db);
 }
 
 TEST_F(PortStoreTest, InstallerNumbersDevicesAndRemovalReleasesTheNumber) {

@@ -1,0 +1,135 @@
+#include "platform/common/DesktopClose.h"
+
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <glib-unix.h>
+#include <gtk/gtk.h>
+#include <unistd.h>
+#include <wx/app.h>
+#include <wx/dialog.h>
+#include <wx/toplevel.h>
+
+namespace {
+
+int wakeUp[2] = {-1, -1};
+guint closing = 0; // the GLib source stepping through a requested close, 0 when none runs
+
+void onSignal(int) {
+    const int saved = errno;
+    const char byte = 1;
+    (void)!::write(wakeUp[1], &byte, 1); // a full pipe already holds a request
+    errno = saved;
+}
+
+// Ends a wx dialog as its title bar's close does; a dialog that refuses still leaves its loop,
+// since nothing may stay open above a program that is ending (or a window that is gone).
+void endDialog(wxDialog& dialog) {
+    dialog.Close();
+    if (dialog.IsModal())
+        dialog.EndModal(wxID_CANCEL);
+}
+
+// Dismisses the modal dialogs open above the top window: the native ones that GTK runs
+// (message boxes), else the innermost wx one. True when one was found.
+bool dismissInnermost() {
+    bool found = false;
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item; item = item->next) {
+        GtkWidget* widget = GTK_WIDGET(item->data);
+        if (GTK_IS_DIALOG(widget) && gtk_window_get_modal(GTK_WINDOW(widget)) &&
+            gtk_widget_get_visible(widget)) {
+            gtk_dialog_response(GTK_DIALOG(widget), GTK_RESPONSE_DELETE_EVENT);
+            found = true;
+        }
+    }
+    g_list_free(windows);
+    if (found)
+        return true;
+    wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    for (auto node = wxTopLevelWindows.GetLast(); node; node = node->GetPrevious()) {
+        auto* dialog = dynamic_cast<wxDialog*>(node->GetData());
+        if (dialog && dialog != top && dialog->IsModal()) {
+            endDialog(*dialog);
+            return true;
+        }
+    }
+    return false;
+}
+
+// One step of a requested close, every 50 ms until done: a dismissed dialog's loop ends, and
+// the code after it may open another message, before the next dialog out is reached.
+gboolean closeStep(gpointer) {
+    if (dismissInnermost())
+        return G_SOURCE_CONTINUE;
+    closing = 0;
+    wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    if (auto* dialog = dynamic_cast<wxDialog*>(top))
+        endDialog(*dialog);
+    else if (top)
+        top->Close(true); // File → Quit
+    // A closed frame is deleted, and the program ends, when wx next goes idle, which nothing
+    // else would make it do now: no wx event was handled.
+    wxWakeUpIdle();
+    return G_SOURCE_REMOVE;
+}
+
+gboolean onWakeUp(gint fd, GIOCondition, gpointer) {
+    char bytes[64];
+    while (::read(fd, bytes, sizeof bytes) > 0) {
+    }
+    DesktopClose::request();
+    return G_SOURCE_CONTINUE;
+}
+
+// GTK takes a top-level window whose X window was destroyed for closed and destroys the widget
+// under the wx window that owns it, whose modal loop then never ends. The wx window ends
+// instead; the widget goes with it later (its X window is already gone, so GDK draws nothing).
+gboolean onWindowDestroyed(GtkWidget* widget, GdkEvent*, gpointer) {
+    if (GTK_IS_DIALOG(widget)) {
+        gtk_dialog_response(GTK_DIALOG(widget), GTK_RESPONSE_DELETE_EVENT);
+        return TRUE;
+    }
+    for (wxWindow* window : wxTopLevelWindows) {
+        if (window->GetHandle() != widget)
+            continue;
+        if (window == wxTheApp->GetTopWindow())
+            DesktopClose::request();
+        else if (auto* dialog = dynamic_cast<wxDialog*>(window))
+            endDialog(*dialog);
+        else
+            window->Close(true);
+        wxWakeUpIdle();
+        return TRUE;
+    }
+    return FALSE;
+}
+
+gboolean onMap(GSignalInvocationHint*, guint, const GValue* values, gpointer) {
+    GObject* object = static_cast<GObject*>(g_value_get_object(values));
+    if (GTK_IS_WINDOW(object) && !g_object_get_data(object, "zeko-desktop-close")) {
+        g_object_set_data(object, "zeko-desktop-close", GINT_TO_POINTER(1));
+        g_signal_connect(object, "destroy-event", G_CALLBACK(onWindowDestroyed), nullptr);
+    }
+    return TRUE; // stays for every later map
+}
+
+} // namespace
+
+void DesktopClose::install() {
+    if (wakeUp[0] >= 0 || ::pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    g_unix_fd_add(wakeUp[0], G_IO_IN, onWakeUp, nullptr);
+    g_signal_add_emission_hook(g_signal_lookup("map", GTK_TYPE_WIDGET), 0, onMap, nullptr, nullptr);
+    struct sigaction action {};
+    action.sa_handler = onSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (int signal : {SIGTERM, SIGHUP, SIGINT})
+        sigaction(signal, &action, nullptr);
+}
+
+void DesktopClose::request() {
+    if (!closing)
+        closing = g_timeout_add(50, closeStep, nullptr);
+}

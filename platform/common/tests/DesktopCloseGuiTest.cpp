@@ -1,0 +1,160 @@
+#include "platform/common/DesktopClose.h"
+
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+#include <string>
+#include <thread>
+#include <vector>
+#include <wx/app.h>
+#include <wx/dialog.h>
+#include <wx/frame.h>
+#include <wx/init.h>
+#include <wx/msgdlg.h>
+// Last: Xlib's macros (None, Bool) break the headers above.
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+
+namespace {
+
+class GuiEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        static int argc = 1;
+        static char name[] = "zeko_desktop_close_gui_tests";
+        static char* argv[] = {name, nullptr};
+        wxApp::SetInstance(new wxApp());
+        ASSERT_TRUE(wxEntryStart(argc, argv));
+        DesktopClose::install();
+    }
+    void TearDown() override { wxEntryCleanup(); }
+};
+const auto* registered = ::testing::AddGlobalTestEnvironment(new GuiEnvironment);
+
+// Runs what after ms on the GUI thread, from whatever loop runs then (a modal one included).
+guint after(unsigned ms, std::function<void()> what) {
+    return g_timeout_add_full(
+        G_PRIORITY_DEFAULT, ms,
+        [](gpointer data) -> gboolean {
+            (*static_cast<std::function<void()>*>(data))();
+            return G_SOURCE_REMOVE;
+        },
+        new std::function<void()>(std::move(what)),
+        [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
+}
+
+// Destroys the window's X window from a connection of its own, as xdotool windowclose does.
+void destroyFromOutside(wxWindow& window) {
+    GdkWindow* shown = gtk_widget_get_window(window.GetHandle());
+    ASSERT_NE(shown, nullptr);
+    Display* other = XOpenDisplay(nullptr);
+    ASSERT_NE(other, nullptr);
+    XDestroyWindow(other, gdk_x11_window_get_xid(shown));
+    XCloseDisplay(other);
+}
+
+// Pumps the GUI thread until done holds or the time has passed.
+bool pumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time = std::chrono::seconds(5)) {
+    const auto end = std::chrono::steady_clock::now() + time;
+    while (!done() && std::chrono::steady_clock::now() < end) {
+        while (g_main_context_iteration(nullptr, FALSE)) {
+        }
+        wxTheApp->ProcessPendingEvents();
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return done();
+}
+
+void record(wxWindow& window, std::vector<std::string>& order, const std::string& name) {
+    window.Bind(wxEVT_CLOSE_WINDOW, [&order, name](wxCloseEvent& event) {
+        order.push_back(name + " closed");
+        event.Skip();
+    });
+}
+
+// The viewer's case: its main frame gets the close File → Quit gives it, once per signal.
+TEST(DesktopCloseTest, EachSignalClosesTheTopFrameAsQuitDoes) {
+    for (int signal : {SIGTERM, SIGHUP, SIGINT}) {
+        int closes = 0;
+        bool forced = false;
+        auto* frame = new wxFrame(nullptr, wxID_ANY, "viewer");
+        frame->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+            ++closes;
+            forced = !event.CanVeto();
+            event.Skip();
+        });
+        frame->Show();
+        wxTheApp->SetTopWindow(frame);
+        std::raise(signal);
+        EXPECT_TRUE(pumpUntil([&] { return closes > 0; })) << signal;
+        pumpUntil([] { return false; }, std::chrono::milliseconds(300)); // no second close
+        EXPECT_EQ(closes, 1) << signal;
+        EXPECT_TRUE(forced) << signal;
+        EXPECT_FALSE(wxTopLevelWindows.Find(frame)) << signal << ": the closed frame is never deleted";
+        wxTheApp->SetTopWindow(nullptr);
+    }
+}
+
+// A modal main dialog as the top window; the closes of it and of the dialogs above are recorded.
+class MainDialogTest : public ::testing::Test {
+protected:
+    MainDialogTest() : main(nullptr, wxID_ANY, "main") {
+        wxTheApp->SetTopWindow(&main);
+        record(main, order, "main");
+    }
+    ~MainDialogTest() override { wxTheApp->SetTopWindow(nullptr); }
+    // Opens a modal dialog above the main one, which is and does what within does.
+    void openInner(const std::function<void(wxDialog&)>& within) {
+        wxDialog inner(&main, wxID_ANY, "inner");
+        record(inner, order, "inner");
+        within(inner);
+        inner.ShowModal();
+        order.push_back("inner ended");
+    }
+    // The main dialog's loop; false when it had to be ended after 10 seconds (instead of hanging).
+    bool mainEnds() {
+        bool ended = true;
+        const guint guard = after(10000, [&] {
+            ended = false;
+            main.EndModal(wxID_ABORT);
+        });
+        main.ShowModal();
+        if (ended)
+            g_source_remove(guard);
+        return ended;
+    }
+    std::vector<std::string> order;
+    wxDialog main;
+};
+
+// The manager's case: a message box on a dialog on the modal main dialog when SIGTERM comes.
+TEST_F(MainDialogTest, SignalEndsTheDialogsInnermostFirstThenTheTopWindow) {
+    int answer = 0;
+    after(100, [&] {
+        openInner([&](wxDialog& inner) {
+            after(200, [&] {
+                after(300, [] { std::raise(SIGTERM); });
+                answer = wxMessageBox("Install?", "test", wxOK | wxCANCEL, &inner);
+                order.push_back("message answered");
+            });
+        });
+    });
+    EXPECT_TRUE(mainEnds());
+    EXPECT_EQ(order,
+              (std::vector<std::string>{"message answered", "inner closed", "inner ended", "main closed"}));
+    EXPECT_EQ(answer, wxCANCEL);
+}
+
+// SetCamID's and the main dialog's case: another X client destroys their windows.
+TEST_F(MainDialogTest, AWindowDestroyedFromOutsideEndsItsLoopAndTheTopWindowCloses) {
+    after(100, [&] {
+        openInner([&](wxDialog& inner) { after(300, [&] { destroyFromOutside(inner); }); });
+        after(300, [&] { destroyFromOutside(main); });
+    });
+    EXPECT_TRUE(mainEnds());
+    EXPECT_EQ(order, (std::vector<std::string>{"inner closed", "inner ended", "main closed"}));
+}
+
+} // namespace
