@@ -10,6 +10,7 @@
 #include <cstdlib>
 
 #include <wx/app.h>
+#include <wx/weakref.h>
 
 using PBN::Strings::ostring;
 using Tolvane_model::Camera;
@@ -252,12 +253,14 @@ TEST_F(RecordingTest, CameraDestroyedInsideATickFinishesTheFilmAndGoesAfterTheTi
     EXPECT_EQ(zksim_JournalCount("zk_ExitCamera"), 1);
     EXPECT_EQ(frames(), 12);
     EXPECT_EQ(filmFrames(film("quit.avi")), 12);
-    // Still there for the tick that was running; gone once the event loop is back.
+    // Still there for the tick that was running; gone once the event loop is back. A weak
+    // reference tells, where comparing addresses would not: a new camera may take the old one's.
     EXPECT_EQ(Camera::getInstance(), closing);
+    wxWeakRef<Camera> closed(closing);
     ASSERT_TRUE(runUntil(
-        [closing] {
+        [&closed] {
             wxTheApp->ProcessPendingEvents(); // what the program's main loop does
-            return Camera::getInstance() != closing;
+            return !closed;
         },
         2000));
 }
