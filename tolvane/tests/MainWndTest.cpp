@@ -314,4 +314,3 @@ TEST(LiveImage, RowsBecomeNativePixelsAtEveryWidth) {
         EXPECT_EQ(out[width], 0xDEADBEEF) << width; // nothing written past the row
     }
 }
-
