@@ -1,26 +1,16 @@
 #include "platform/common/DesktopClose.h"
 
-#include <cerrno>
 #include <csignal>
-#include <fcntl.h>
 #include <glib-unix.h>
 #include <gtk/gtk.h>
-#include <unistd.h>
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/toplevel.h>
 
 namespace {
 
-int wakeUp[2] = {-1, -1};
+bool installed = false;
 guint closing = 0; // the GLib source stepping through a requested close, 0 when none runs
-
-void onSignal(int) {
-    const int saved = errno;
-    const char byte = 1;
-    (void)!::write(wakeUp[1], &byte, 1); // a full pipe already holds a request
-    errno = saved;
-}
 
 // Ends a wx dialog as its title bar's close does; a dialog that refuses still leaves its loop,
 // since nothing may stay open above a program that is ending (or a window that is gone).
@@ -74,10 +64,7 @@ gboolean closeStep(gpointer) {
     return G_SOURCE_REMOVE;
 }
 
-gboolean onWakeUp(gint fd, GIOCondition, gpointer) {
-    char bytes[64];
-    while (::read(fd, bytes, sizeof bytes) > 0) {
-    }
+gboolean onSignal(gpointer) {
     DesktopClose::request();
     return G_SOURCE_CONTINUE;
 }
@@ -117,16 +104,14 @@ gboolean onMap(GSignalInvocationHint*, guint, const GValue* values, gpointer) {
 } // namespace
 
 void DesktopClose::install() {
-    if (wakeUp[0] >= 0 || ::pipe2(wakeUp, O_CLOEXEC | O_NONBLOCK) != 0)
+    if (installed)
         return;
-    g_unix_fd_add(wakeUp[0], G_IO_IN, onWakeUp, nullptr);
+    installed = true;
     g_signal_add_emission_hook(g_signal_lookup("map", GTK_TYPE_WIDGET), 0, onMap, nullptr, nullptr);
-    struct sigaction action {};
-    action.sa_handler = onSignal;
-    sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    // GLib's own signal sources: the handler only marks the signal, and the GUI thread's main
+    // context (a nested modal loop's too) dispatches it.
     for (int signal : {SIGTERM, SIGHUP, SIGINT})
-        sigaction(signal, &action, nullptr);
+        g_unix_signal_add(signal, onSignal, nullptr);
 }
 
 void DesktopClose::request() {

@@ -2,8 +2,8 @@
 
 // The desktop's ways of ending a wx program, turned into the program's own close. SIGTERM (a
 // logout, a shutdown, kill), SIGHUP (the terminal went) and SIGINT (Ctrl+C) no longer end the
-// process where it stands: the handler only writes a byte to a pipe, which the GUI thread's
-// main loop (any nested modal loop too) reads. The modal dialogs above the top window are then
+// process where it stands: GLib's signal sources hand them to the GUI thread's main loop (any
+// nested modal loop too). The modal dialogs above the top window are then
 // dismissed, innermost first, as their title bar's close would (a native message box answers
 // "closed"), and the top window is closed as its File → Quit or Close button would. A top-level
 // window that an X client destroys (xdotool windowclose) ends in the same way: a dialog's modal
