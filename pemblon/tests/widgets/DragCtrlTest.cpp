@@ -100,7 +100,8 @@ TEST(DragControlsClasses, CreatedByNameAndNavigated) {
 
 TEST(DragTree, DragShowsTheCursorOpensBranchesAndMovesNothing) {
     TreeFixture f;
-    f.tree->expandWhileDraggingTimer(300);
+    // Long enough that a glide across the tree on a loaded machine ends before the branch opens.
+    f.tree->expandWhileDraggingTimer(1000);
     ASSERT_TRUE(WidgetsTest::showAndWait(f.frame, f.tree));
     int ends = 0;
     f.tree->Bind(wxEVT_TREE_END_DRAG, [&ends](wxTreeEvent& e) {
@@ -120,7 +121,7 @@ TEST(DragTree, DragShowsTheCursorOpensBranchesAndMovesNothing) {
     glide(start, branch, 3);
     EXPECT_EQ(f.tree->dragCursor(), wxCURSOR_ARROW);
     EXPECT_FALSE(f.tree->IsExpanded(f.a));
-    EXPECT_TRUE(WidgetsTest::pumpUntil([&] { return f.tree->IsExpanded(f.a); }, 2000)); // resting opens it
+    EXPECT_TRUE(WidgetsTest::pumpUntil([&] { return f.tree->IsExpanded(f.a); }, 4000)); // resting opens it
     WidgetsTest::snapshot("dragtree");
 
     pointerButton(false);
