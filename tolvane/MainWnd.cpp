@@ -13,6 +13,7 @@
 #include "tolvane_model/Config.h"
 
 #include <cstdlib>
+#include <gtk/gtk.h>
 #include <wx/dcclient.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
@@ -131,6 +132,28 @@ wxBEGIN_EVENT_TABLE(MainWnd, wxFrame) EVT_MENU(ID_QUIT, MainWnd::onQuit) EVT_MEN
 
     relabel(Tolvane_model::Config::getInstance()->getLanguage().wxstr());
     auiManager.Update();
+}
+
+bool MainWnd::Show(bool show) {
+    // Under a window manager wx holds the first show back until the manager has told the frame's
+    // size, and meanwhile realizes the window with its unset allocation widened to 2 x 1, so that
+    // realizing lays nothing out: the X window is made 2 x 1. The held-back show then laid the
+    // menus and the tool bar out in it before the manager's answer (GTK's "extra_space >= 0" for
+    // their box and "Negative content width" for the tool bar at every start), and the manager
+    // kept that size as the one to go back to from the maximised state. Given its default size
+    // (the constructor's) as its allocation, the window is made and first laid out at that size.
+    GtkWidget* window = GetHandle();
+    if (show && window && !gtk_widget_get_realized(window)) {
+        GtkAllocation allocation;
+        gtk_widget_get_allocation(window, &allocation);
+        int width = 0, height = 0;
+        gtk_window_get_default_size(GTK_WINDOW(window), &width, &height);
+        if (allocation.width <= 1 && allocation.height <= 1 && width > 1 && height > 1) {
+            allocation = GtkAllocation{0, 0, width, height};
+            gtk_widget_set_allocation(window, &allocation);
+        }
+    }
+    return wxFrame::Show(show);
 }
 
 MainWnd::~MainWnd() {
@@ -501,8 +524,8 @@ void MainWnd::onClose(wxCloseEvent& event) {
 }
 
 void MainWnd::onSize(wxSizeEvent& event) {
-    // Maximised before its first normal size was known, the toolkit brings the window back to
-    // the size of its menus and tool bar alone; it gets the size it was made with instead.
+    // A window manager that brings the window back from the maximised state smaller than it was
+    // made (the size of its menus and tool bar alone) is overruled with the size it was made with.
     const bool maximized = IsMaximized();
     if (!IsIconized() && ViewerRules::restoredSize(wasMaximized, maximized, GetSize(), normalSize))
         CallAfter([this] { SetSize(normalSize); });

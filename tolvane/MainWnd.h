@@ -39,6 +39,9 @@ public:
     MainWnd(const wxPoint& position, const wxSize& size);
     ~MainWnd() override;
 
+    // The first show lays the window out at its own size, not at the toolkit's placeholder.
+    bool Show(bool show = true) override;
+
     // Switches the language ("French" or "English"; another name keeps the language), stores the
     // name in the settings and sets every text again, picture windows included.
     void relabel(const wxString& language);

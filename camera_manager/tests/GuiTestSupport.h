@@ -2,6 +2,8 @@
 
 // A wx application for the whole GUI test program, and helpers to let it run.
 
+#include "platform/common/tests/WindowManager.h"
+
 #include <functional>
 #include <string>
 
@@ -24,18 +26,7 @@ private:
     int file = -1, saved = -1;
 };
 
-// openbox on the test's display while the object lives, for what a window manager changes
-// (placement, frames, focus). Not running where openbox is not installed.
-class WindowManager {
-public:
-    WindowManager();
-    ~WindowManager();
-    WindowManager(const WindowManager&) = delete;
-    WindowManager& operator=(const WindowManager&) = delete;
-    bool Running() const { return pid > 0; }
-
-private:
-    int pid = 0;
-};
+// openbox on the test's display while the object lives.
+using zeko::test::WindowManager;
 
 } // namespace cmtest

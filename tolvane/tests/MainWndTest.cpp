@@ -4,6 +4,7 @@
 
 #include "pemblon/core/HelperFuncs.h"
 #include "pemblon/strings/StringTable.h"
+#include "platform/common/tests/WindowManager.h"
 #include "platform/zeko/TestPattern.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_sim_control.h"
@@ -15,8 +16,11 @@
 #include "tolvane_model/Camera.h"
 
 #include <fstream>
+#include <glib.h>
+#include <memory>
 #include <wx/menu.h>
 #include <wx/statusbr.h>
+#include <wx/toolbar.h>
 
 using namespace Tolvane;
 using namespace Tolvane::test;
@@ -32,7 +36,94 @@ int counterOnScreen(const wxImage& image) {
     return zeko::sim::TestPattern::decodeCounter(image.GetData(), image.GetWidth(), 3);
 }
 
+// The toolkit's criticals and warnings while the object lives, kept instead of printed. GTK logs
+// both through GLib's structured log, so they are taken at its writer, which is set once for the
+// program and passes everything else on.
+class ToolkitMessages {
+public:
+    ToolkitMessages() {
+        static const bool installed = (g_log_set_writer_func(write, nullptr, nullptr), true);
+        (void)installed;
+        active = this;
+    }
+    ~ToolkitMessages() { active = nullptr; }
+    ToolkitMessages(const ToolkitMessages&) = delete;
+    ToolkitMessages& operator=(const ToolkitMessages&) = delete;
+    std::string texts;
+
+private:
+    static GLogWriterOutput write(GLogLevelFlags level, const GLogField* fields, gsize count, gpointer data) {
+        std::string domain, message;
+        for (gsize i = 0; i < count; ++i) {
+            const std::string key = fields[i].key;
+            const char* value = static_cast<const char*>(fields[i].value);
+            if (key == "GLIB_DOMAIN" && value)
+                domain = value;
+            else if (key == "MESSAGE" && value)
+                message = value;
+        }
+        const bool toolkit = domain == "Gtk" || domain == "Gdk";
+        if (active && toolkit && (level & (G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING))) {
+            active->texts += domain + ": " + message + "\n";
+            return G_LOG_WRITER_HANDLED;
+        }
+        return g_log_writer_default(level, fields, count, data);
+    }
+    static inline ToolkitMessages* active = nullptr;
+};
+
 } // namespace
+
+// The main window started as the program starts it, under a window manager (which makes wx hold
+// the first show back until the manager tells the frame's size) and without one.
+class ViewerStart : public ViewerTest, public ::testing::WithParamInterface<bool> {
+protected:
+    void SetUp() override {
+        if (GetParam()) {
+            manager = std::make_unique<zeko::test::WindowManager>();
+            if (!manager->Running())
+                GTEST_SKIP() << "openbox is not installed";
+        }
+        messages = std::make_unique<ToolkitMessages>();
+        ViewerTest::SetUp();
+    }
+    void TearDown() override {
+        ViewerTest::TearDown();
+        messages.reset();
+        manager.reset();
+    }
+    std::unique_ptr<zeko::test::WindowManager> manager;
+    std::unique_ptr<ToolkitMessages> messages;
+};
+
+INSTANTIATE_TEST_SUITE_P(Desktop, ViewerStart, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return info.param ? "UnderAWindowManager" : "WithoutAWindowManager";
+                         });
+
+// The first layout is the window's own size: the tool bar and its box never get the 2 pixels
+// of the toolkit's placeholder, and the window still opens maximised with 800 x 600 to go back to.
+TEST_P(ViewerStart, TheMainWindowOpensWithoutToolkitWarnings) {
+    const bool managed = GetParam();
+    wxToolBar* tools = main->GetToolBar();
+    ASSERT_NE(tools, nullptr);
+    // Without a window manager nothing maximises the window: it keeps the size it was made with.
+    EXPECT_TRUE(pumpUntil(
+        [&] { return (!managed || main->IsMaximized()) && tools->GetSize().GetWidth() > 400; }, 5000));
+    pump(300);
+    if (managed) {
+        EXPECT_EQ(main->GetSize(), wxGetClientDisplayRect().GetSize());
+        EXPECT_EQ(tools->GetSize().GetWidth(), main->GetClientSize().GetWidth());
+        main->Maximize(false);
+        EXPECT_TRUE(
+            pumpUntil([&] { return !main->IsMaximized() && main->GetSize() == wxSize(800, 600); }, 3000))
+            << main->GetSize().GetWidth() << " x " << main->GetSize().GetHeight();
+    } else {
+        EXPECT_EQ(main->GetSize(), wxSize(800, 600));
+    }
+    EXPECT_EQ(main->GetMenuBar()->GetMenuCount(), 4u);
+    EXPECT_EQ(messages->texts, "");
+}
 
 TEST_F(ViewerTest, StartsStoppedWithLiveCommandsDisabled) {
     EXPECT_FALSE(main->isLive());
