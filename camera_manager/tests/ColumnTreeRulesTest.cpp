@@ -76,6 +76,21 @@ TEST(ColumnTreeRules, TextRectanglesOfBothColumnKinds) {
     EXPECT_EQ(ValueTextRect(label, {195, 143}, 1, 9), (Rect{204, 18, 336, 33}));
 }
 
+TEST(ColumnTreeRules, AColumnFittedToItsTextDrawsItWholeWithTheGapAfterIt) {
+    // A label of 120 pixels one level down, below lines at the root: measured with two indents
+    // of 19, drawn from 3 pixels after them.
+    const int text = 120, indents = 2 * 19, left = indents + 3;
+    const int first = FittedColumnWidth(0, indents + text, 9);
+    Rect t = FirstColumnTextRect(Rect{left, 0, std::min(left + text + 4, first), 17}, false, 0);
+    t.right = std::min(t.right, first - 2); // as the row is drawn
+    EXPECT_GE(t.Width(), text);
+    EXPECT_EQ(first - (t.left + text), textGap);
+    const int second = FittedColumnWidth(1, 104, 9);
+    const Rect v = ValueTextRect(Rect{left, 0, first, 17}, {first, second}, 1, 9);
+    EXPECT_GE(v.Width(), 104);
+    EXPECT_EQ(first + second - (v.left + 104), textGap);
+}
+
 TEST(ColumnTreeRules, HorizontalScrollingStaysWithinTheContent) {
     EXPECT_EQ(ScrollTo(ScrollCode::LineRight, 0, 0, 500, 300), 15);
     EXPECT_EQ(ScrollTo(ScrollCode::LineLeft, 10, 0, 500, 300), 0);
@@ -88,6 +103,10 @@ TEST(ColumnTreeRules, HorizontalScrollingStaysWithinTheContent) {
     // Content narrower than the window: always 0.
     EXPECT_EQ(ScrollTo(ScrollCode::RightEnd, 0, 0, 200, 300), 0);
     EXPECT_EQ(ClampScrollOffset(50, 200, 300), 0);
+    // Scrolled to its end, the last column ends before the rows' scroll bar of 14 pixels.
+    const int extent = ScrolledWidth(500, 14);
+    EXPECT_EQ(500 - ScrollTo(ScrollCode::RightEnd, 0, 0, extent, 300), 300 - 14);
+    EXPECT_EQ(ScrolledWidth(500, 0), 500);
 }
 
 TEST(ColumnTreeRules, OnlySixteenColumnsCount) {

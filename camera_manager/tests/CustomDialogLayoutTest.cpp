@@ -13,6 +13,11 @@ std::map<int, ControlPlacement> Recorded() {
     return r;
 }
 
+CustomDialogLayout::TreeFit Fit(int label, int value = 0, std::optional<int> chrome = std::nullopt,
+                                std::array<int, 2> user = {}) {
+    return {label, value, chrome, user};
+}
+
 ControlPlacement Find(const CustomDialogLayout::Layout& l, int id) {
     for (const auto& m : l.moves)
         if (m.id == id)
@@ -67,20 +72,66 @@ TEST(CustomDialogLayout, ExpertModeSharesTheGrowthAndPlacesEachGroup) {
 }
 
 TEST(CustomDialogLayout, TheTreesLabelColumnIsNeverNarrowerThanItsLongestLabel) {
-    const auto roomy = LayoutControls(Recorded(), 971, 500, 971 + 200, 500, true, 180);
+    const auto roomy = LayoutControls(Recorded(), 971, 500, 971 + 200, 500, true, Fit(180));
     EXPECT_EQ(roomy.treeColumnWidths, (std::array<int, 2>{50 + 195, 50 + 143}));
-    const auto wide = LayoutControls(Recorded(), 971, 500, 971, 500, true, 230);
+    const auto wide = LayoutControls(Recorded(), 971, 500, 971, 500, true, Fit(230));
     EXPECT_EQ(wide.treeColumnWidths, (std::array<int, 2>{230, 143 - 35}));
-    const auto wider = LayoutControls(Recorded(), 971, 500, 971, 500, true, 300);
+    const auto wider = LayoutControls(Recorded(), 971, 500, 971, 500, true, Fit(300));
     EXPECT_EQ(wider.treeColumnWidths, (std::array<int, 2>{300, 100}));
     // The longest value is not cut either: the tree scrolls sideways instead.
-    const auto values = LayoutControls(Recorded(), 971, 500, 971, 500, true, 300, 130);
+    const auto values = LayoutControls(Recorded(), 971, 500, 971, 500, true, Fit(300, 130));
     EXPECT_EQ(values.treeColumnWidths, (std::array<int, 2>{300, 130}));
-    const auto shortValues = LayoutControls(Recorded(), 971, 500, 971, 500, true, 230, 60);
+    const auto shortValues = LayoutControls(Recorded(), 971, 500, 971, 500, true, Fit(230, 60));
     EXPECT_EQ(shortValues.treeColumnWidths, (std::array<int, 2>{230, 143 - 35}));
     // Short labels give their spare room to long values.
-    const auto longValues = LayoutControls(Recorded(), 971, 500, 971, 500, true, 100, 230);
+    const auto longValues = LayoutControls(Recorded(), 971, 500, 971, 500, true, Fit(100, 230));
     EXPECT_EQ(longValues.treeColumnWidths, (std::array<int, 2>{108, 230}));
+}
+
+TEST(CustomDialogLayout, TheTreesColumnsEndLeftOfItsScrollBar) {
+    // The template's tree: 344 wide, its columns 338; in expert mode 200 wider, e = 100.
+    std::map<int, ControlPlacement> recorded = Recorded();
+    recorded[1082] = {616, 24, 344, 574};
+    const int border = 2, bar = 14;
+    // Without a scroll bar the columns fill the tree inside its border.
+    const auto plain = LayoutControls(recorded, 971, 500, 971 + 200, 500, true, Fit(180, 120, border));
+    EXPECT_EQ(plain.treeColumnWidths, (std::array<int, 2>{50 + 195, 344 + 100 - border - 50 - 195}));
+    // The bar takes its width from the value column, never from the labels.
+    const auto barred = LayoutControls(recorded, 971, 500, 971 + 200, 500, true, Fit(180, 120, border + bar));
+    EXPECT_EQ(barred.treeColumnWidths[0], 50 + 195);
+    EXPECT_EQ(barred.treeColumnWidths[0] + barred.treeColumnWidths[1], 344 + 100 - border - bar);
+    // The template's width: long values take room from short labels, up to the scroll bar.
+    const auto tight = LayoutControls(recorded, 971, 500, 971, 500, true, Fit(150, 160, border + bar));
+    EXPECT_EQ(tight.treeColumnWidths, (std::array<int, 2>{344 - border - bar - 160, 160}));
+    // Labels and values that cannot both be whole: the values keep their width, the tree scrolls.
+    const auto over = LayoutControls(recorded, 971, 500, 971, 500, true, Fit(230, 140, border + bar));
+    EXPECT_EQ(over.treeColumnWidths, (std::array<int, 2>{230, 140}));
+}
+
+TEST(CustomDialogLayout, AWidthTheUserGaveATreeColumnStays) {
+    std::map<int, ControlPlacement> recorded = Recorded();
+    recorded[1082] = {616, 24, 344, 574};
+    const int chrome = 16;
+    // The label column the user narrowed stays, however long the labels shown; the value column
+    // takes the rest up to the scroll bar, and never less than its values.
+    CustomDialogLayout::TreeFit fit = Fit(180, 120, chrome, {150, 0});
+    EXPECT_EQ(LayoutControls(recorded, 971, 500, 971, 500, true, fit).treeColumnWidths,
+              (std::array<int, 2>{150, 344 - chrome - 150}));
+    fit.labelWidth = 260; // a branch opened on longer labels
+    EXPECT_EQ(LayoutControls(recorded, 971, 500, 971, 500, true, fit).treeColumnWidths,
+              (std::array<int, 2>{150, 344 - chrome - 150}));
+    fit.userWidths = {300, 0}; // widened past the room
+    EXPECT_EQ(LayoutControls(recorded, 971, 500, 971, 500, true, fit).treeColumnWidths,
+              (std::array<int, 2>{300, 120}));
+    // A wider window keeps both widths the user gave.
+    fit.userWidths = {150, 90};
+    EXPECT_EQ(LayoutControls(recorded, 971, 500, 971 + 300, 500, true, fit).treeColumnWidths,
+              (std::array<int, 2>{150, 90}));
+    // A value column the user sized leaves the labels as the texts want them.
+    fit.userWidths = {0, 90};
+    fit.labelWidth = 180;
+    EXPECT_EQ(LayoutControls(recorded, 971, 500, 971, 500, true, fit).treeColumnWidths,
+              (std::array<int, 2>{195, 90}));
 }
 
 TEST(CustomDialogLayout, ResizingKeepsTheWindowOnTheScreen) {

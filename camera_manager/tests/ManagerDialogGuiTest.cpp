@@ -8,6 +8,7 @@
 #include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/core/records/ManagerSettings.h"
 #include "camera_manager/core/records/ManagerStartup.h"
+#include "camera_manager/core/rules/ColumnTreeRules.h"
 #include "camera_manager/tests/GuiTestSupport.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/Registry.h"
@@ -16,9 +17,11 @@
 #include <wx/dcclient.h>
 #include <wx/dcmemory.h>
 #include <wx/display.h>
+#include <wx/headerctrl.h>
 #include <wx/image.h>
 #include <wx/uiaction.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -613,6 +616,140 @@ TEST_F(ManagerDialogTest, OnScreenTheWindowStaysTheListScrollsTheTreeLabelsAreWh
     for (int index = 0; index < 13; ++index)
         EXPECT_TRUE(LanguageFlag(index).IsOk()) << index;
     EXPECT_FALSE(LanguageFlag(13).IsOk());
+}
+
+// Expert mode on the GigE camera with every branch of the tree open: more rows than the tree
+// shows, so that its vertical scroll bar stands beside them.
+class ExpertTreeTest : public ManagerDialogTest {
+protected:
+    void OpenExpert() {
+        useCameras(gigeCamera);
+        Open();
+        dlg->expertMode->SetValue(true);
+        dlg->OnExpertMode();
+        WaitTicks(2);
+        Pump(100);
+        ASSERT_TRUE(dlg->tree->IsShown());
+        ASSERT_NE(dlg->tree->GetTree().FindItemByData(1201), nullptr) << "no MAC address row";
+    }
+    CColumnTreeCtrl& Rows() { return dlg->tree->GetTree(); }
+    int VerticalBar() { return Rows().GetSize().GetWidth() - Rows().GetClientSize().GetWidth(); }
+    // A point of a shown row on the screen, x pixels from the rows' left edge.
+    wxPoint RowOnScreen(const CColumnTreeCtrl::Item* item, int x) {
+        const auto& rows = Rows().GetVisibleItems();
+        const int row = static_cast<int>(std::find(rows.begin(), rows.end(), item) - rows.begin());
+        Rows().SetScrollRow(row);
+        Pump(50);
+        const int y = (row - Rows().GetScrollRow()) * Rows().GetRowHeight() + Rows().GetRowHeight() / 2;
+        return Rows().ClientToScreen(wxPoint(x, y));
+    }
+};
+
+TEST_F(ExpertTreeTest, TheMacAddressEndsLeftOfTheScrollBar) {
+    OpenExpert();
+    CColumnTreeCtrl& rows = Rows();
+    CColumnTreeWnd& tree = *dlg->tree;
+    wxClientDC dc(&rows);
+    dc.SetFont(rows.GetFont());
+    const int macWidth = dc.GetTextExtent(wxT("02-5A-4B-00-10-01")).GetWidth();
+    // Where the rows' area ends on the screen (the scroll bar starts there), and where the value
+    // column and the MAC address end.
+    struct Edges {
+        int bar, valueLeft, valueRight, mac;
+    };
+    const auto edges = [&] {
+        const int valueLeft = rows.ClientToScreen(wxPoint(tree.columnWidths[0], 0)).x;
+        return Edges{rows.ClientToScreen(wxPoint(rows.GetClientSize().GetWidth(), 0)).x, valueLeft,
+                     valueLeft + tree.columnWidths[1], valueLeft + tree.textOffset + macWidth};
+    };
+    // As expert mode opens, in the template's width: every text whole beside the scroll bar,
+    // nothing to scroll sideways, the MAC address as far from the bar as the labels are from the
+    // value column.
+    ASSERT_GT(VerticalBar(), 0) << "every row fits: no scroll bar to keep clear of";
+    Edges e = edges();
+    EXPECT_LE(e.valueRight, e.bar);
+    EXPECT_LE(e.mac + ColumnTreeRules::textGap, e.bar);
+    EXPECT_EQ(tree.scrollOffset, 0);
+    EXPECT_LE(tree.totalWidth, rows.GetClientSize().GetWidth());
+    for (const auto& root : rows.GetRootItems())
+        EXPECT_LE(tree.GetMaxColumnWidth(root.get(), 0, 0, true) + ColumnTreeRules::labelInset +
+                      ColumnTreeRules::textGap,
+                  tree.columnWidths[0]);
+
+    // Every branch open, as the user's double click on each row opens it, parents first: the
+    // status flags' bits are longer labels than fit beside the values, and the tree scrolls
+    // sideways; scrolled to its end, the values end before the bar.
+    for (int opened = 0; opened < 50; ++opened) {
+        const auto all = rows.GetAllItems(); // afresh: a tick may have built the tree again
+        const auto closed = std::find_if(all.begin(), all.end(), [](const CColumnTreeCtrl::Item* item) {
+            return !item->children.empty() && !item->expanded;
+        });
+        if (closed == all.end())
+            break;
+        rows.HandleClick(rows.ScreenToClient(RowOnScreen(*closed, tree.columnWidths[0] - 10)), true);
+        Pump(20);
+    }
+    WaitTicks(2);
+    Pump(200);
+    tree.ScrollHorizontally(static_cast<int>(ColumnTreeRules::ScrollCode::RightEnd), 0);
+    Pump(50);
+    e = edges();
+    EXPECT_LE(e.valueRight, e.bar);
+    EXPECT_LE(e.mac + ColumnTreeRules::textGap, e.bar);
+}
+
+// The user's drag of a divider, with the pointer, stays when a branch opens or closes.
+TEST_F(ExpertTreeTest, ADividerTheUserDraggedStaysWhenABranchOpens) {
+    OpenExpert();
+    CColumnTreeWnd& tree = *dlg->tree;
+    const int before = tree.columnWidths[0];
+    const wxHeaderCtrl& header = tree.GetHeader();
+    const wxPoint divider =
+        header.ClientToScreen(wxPoint(before - 1, header.GetClientSize().GetHeight() / 2));
+    wxUIActionSimulator input;
+    input.MouseMove(divider);
+    Pump(50);
+    input.MouseDown();
+    Pump(50);
+    for (int step = 1; step <= 8; ++step) {
+        input.MouseMove(divider - wxPoint(5 * step, 0));
+        Pump(20);
+    }
+    input.MouseUp();
+    Pump(100);
+    const int dragged = tree.columnWidths[0];
+    ASSERT_LT(dragged, before - 20) << "the drag did not reach the divider";
+    EXPECT_EQ(tree.userWidths[0], dragged);
+    WaitTicks(2);
+    EXPECT_EQ(tree.columnWidths[0], dragged) << "a tick moved the divider";
+
+    // The status flags open with a double click on their row, as the user does it.
+    CColumnTreeCtrl::Item* flags = Rows().FindItemByData(1116);
+    ASSERT_NE(flags, nullptr);
+    ASSERT_FALSE(flags->expanded);
+    input.MouseMove(RowOnScreen(flags, tree.columnWidths[0] - 10));
+    Pump(50);
+    input.MouseDblClick();
+    Pump(100);
+    WaitTicks(2);
+    flags = Rows().FindItemByData(1116);
+    ASSERT_TRUE(flags && flags->expanded) << "the double click did not open the branch";
+    EXPECT_EQ(tree.columnWidths[0], dragged);
+    // The value column fills the rest beside the user's width, up to the scroll bar.
+    EXPECT_LE(tree.columnWidths[0] + tree.columnWidths[1], Rows().GetClientSize().GetWidth());
+
+    // Closed again, and the window resized: the width stays still. The pause keeps GTK from
+    // taking the clicks for a triple click.
+    Pump(800);
+    input.MouseMove(RowOnScreen(flags, tree.columnWidths[0] - 10));
+    Pump(50);
+    input.MouseDblClick();
+    Pump(100);
+    WaitTicks(2);
+    EXPECT_FALSE(Rows().FindItemByData(1116)->expanded);
+    dlg->SetSize(dlg->GetSize() + wxSize(60, 0));
+    Pump(100);
+    EXPECT_EQ(tree.columnWidths[0], dragged);
 }
 
 // Started as the program starts it (the placement applied before the window is shown), the

@@ -129,10 +129,21 @@ void CColumnTreeWnd::RecalcColumnWidths() {
     RepositionControls();
 }
 
+int CColumnTreeWnd::ChromeWidth() const {
+    return GetSize().GetWidth() - GetClientSize().GetWidth() + tree->GetSize().GetWidth() -
+           tree->GetClientSize().GetWidth();
+}
+
+int CColumnTreeWnd::ScrolledWidth() const {
+    return ColumnTreeRules::ScrolledWidth(totalWidth,
+                                          tree->GetSize().GetWidth() - tree->GetClientSize().GetWidth());
+}
+
 void CColumnTreeWnd::UpdateScroller() {
     const int page = GetClientSize().GetWidth();
-    scrollOffset = ColumnTreeRules::ClampScrollOffset(scrollOffset, totalWidth, page);
-    SetScrollbar(wxHORIZONTAL, scrollOffset, page, totalWidth, true);
+    const int extent = ScrolledWidth();
+    scrollOffset = ColumnTreeRules::ClampScrollOffset(scrollOffset, extent, page);
+    SetScrollbar(wxHORIZONTAL, scrollOffset, page, extent, true);
 }
 
 void CColumnTreeWnd::RepositionControls() {
@@ -141,7 +152,7 @@ void CColumnTreeWnd::RepositionControls() {
     const wxSize client = GetClientSize();
     int d = 0;
     int width = client.GetWidth();
-    if (client.GetWidth() < totalWidth) {
+    if (client.GetWidth() < ScrolledWidth()) {
         d = scrollOffset;
         width += d;
     }
@@ -159,7 +170,7 @@ void CColumnTreeWnd::OnSize(wxSizeEvent& event) {
 
 void CColumnTreeWnd::ScrollHorizontally(int code, int thumbPosition) {
     const int next = ColumnTreeRules::ScrollTo(static_cast<ColumnTreeRules::ScrollCode>(code), scrollOffset,
-                                               thumbPosition, totalWidth, GetClientSize().GetWidth());
+                                               thumbPosition, ScrolledWidth(), GetClientSize().GetWidth());
     if (next != scrollOffset) {
         scrollOffset = next;
         SetScrollPos(wxHORIZONTAL, scrollOffset, true);
@@ -191,13 +202,21 @@ void CColumnTreeWnd::OnScroll(wxScrollWinEvent& event) {
 }
 
 void CColumnTreeWnd::OnHeaderChanged(wxEvent& event) {
+    // The header sends these only for the user's drag.
+    const auto& change = static_cast<wxHeaderCtrlEvent&>(event);
+    if (change.GetColumn() >= 0 && change.GetColumn() < ColumnTreeRules::maxColumns)
+        userWidths[change.GetColumn()] = std::max(1, change.GetWidth());
     RecalcColumnWidths();
     tree->Refresh();
     event.Skip();
 }
 
 void CColumnTreeWnd::OnDividerDoubleClick(wxEvent& event) {
-    AdjustColumnWidth(static_cast<wxHeaderCtrlEvent&>(event).GetColumn(), true);
+    const int column = static_cast<wxHeaderCtrlEvent&>(event).GetColumn();
+    AdjustColumnWidth(column, true);
+    if (column >= 0 && column < ColumnTreeRules::maxColumns)
+        userWidths[column] = std::max(1, header->Width(column));
+    event.Skip(); // the owner hears of the change too
 }
 
 void CColumnTreeWnd::AdjustColumnWidth(int column, bool visibleOnly) {

@@ -37,11 +37,17 @@ public:
     int GetMaxColumnWidth(const CColumnTreeCtrl::Item* item, int column, int depth, bool visibleOnly) const;
     // Horizontal scrolling (tests call it with the codes of ColumnTreeRules::ScrollCode).
     void ScrollHorizontally(int code, int thumbPosition);
+    // The window's width that no column can take: its border and the rows' vertical scroll bar
+    // while it shows.
+    int ChromeWidth() const;
 
     int headerHeight = 0;
     int totalWidth = 0;
     int scrollOffset = 0;
     int columnWidths[16] = {};
+    // Widths the user gave columns by dragging or double-clicking their divider (0: none); the
+    // owner's layout keeps them.
+    int userWidths[16] = {};
     int textOffset = 9;
     int languageIndex = 0;
     // The one item text whose values are drawn red: "DHCP enabled", tab, "Yes" in the current language.
@@ -52,6 +58,7 @@ private:
     void OnScroll(wxScrollWinEvent& event);
     void OnHeaderChanged(wxEvent& event);
     void OnDividerDoubleClick(wxEvent& event);
+    int ScrolledWidth() const;
 
     CColumnTreeCtrl* tree = nullptr;
     ColumnTreeHeader* header = nullptr;

@@ -64,9 +64,15 @@ void CCustomDialog::UpdateMinimumWidth() {
 }
 
 void CCustomDialog::LayoutControls(int, int cx, int cy) {
-    const auto layout = CustomDialogLayout::LayoutControls(placements, initialClientRect.GetWidth(),
-                                                           initialClientRect.GetHeight(), cx, cy,
-                                                           IsExpertMode(), treeLabelWidth, treeValueWidth);
+    CustomDialogLayout::TreeFit fit;
+    fit.labelWidth = treeLabelWidth;
+    fit.valueWidth = treeValueWidth;
+    if (auto* tree = dynamic_cast<CColumnTreeWnd*>(FindWindow(1082))) {
+        fit.chrome = treeChrome = tree->ChromeWidth();
+        fit.userWidths = {tree->userWidths[0], tree->userWidths[1]};
+    }
+    const auto layout = CustomDialogLayout::LayoutControls(
+        placements, initialClientRect.GetWidth(), initialClientRect.GetHeight(), cx, cy, IsExpertMode(), fit);
     for (const auto& move : layout.moves) {
         wxWindow* w = FindWindow(move.id);
         if (!w)

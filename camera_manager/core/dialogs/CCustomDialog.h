@@ -37,6 +37,8 @@ public:
     // The widths the tree's columns need for their longest label and value (0: none).
     int treeLabelWidth = 0;
     int treeValueWidth = 0;
+    // The tree's border and vertical scroll bar when the columns were last laid out.
+    int treeChrome = -1;
 
 protected:
     void PaintBackground(wxDC& dc);

@@ -18,6 +18,7 @@
 #include "camera_manager/core/records/HostAdapters.h"
 #include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/core/rules/CameraListRefresh.h"
+#include "camera_manager/core/rules/ColumnTreeRules.h"
 #include "camera_manager/core/rules/CommandRules.h"
 #include "camera_manager/diagnostics/dialogs/AdditionalFunctions.h"
 #include "camera_manager/diagnostics/dialogs/AdditionalInfoDlg.h"
@@ -33,6 +34,7 @@
 #include <wx/display.h>
 #include <wx/filedlg.h>
 #include <wx/filename.h>
+#include <wx/headerctrl.h>
 #include <wx/imaglist.h>
 #include <wx/log.h>
 #include <wx/menu.h>
@@ -359,6 +361,19 @@ bool CZekoManagerDlg::OnInitDialog() {
                              CColumnTreeCtrl::ShowSelectionAlways | CColumnTreeCtrl::FullRowSelect);
     list->SetPartner(&tree->GetTree());
     list->windowsVersion = windowsVersion;
+    // A divider the user let go of, or double-clicked, lays the other column out anew beside the
+    // user's width; a vertical scroll bar that came or went changes the room of the columns. Both
+    // after the tree has taken the change in.
+    const auto afterTreeChange = [this](wxEvent& event) {
+        event.Skip();
+        CallAfter([this] { SizeTreeLabelColumn(true); });
+    };
+    tree->GetHeader().Bind(wxEVT_HEADER_END_RESIZE, afterTreeChange);
+    tree->GetHeader().Bind(wxEVT_HEADER_SEPARATOR_DCLICK, afterTreeChange);
+    tree->GetTree().Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        CallAfter([this] { SizeTreeLabelColumn(); });
+    });
 
     selectedRow = 0;
     selectedDeviceId = -1;
@@ -667,7 +682,7 @@ void CZekoManagerDlg::FillParameterTree() {
     fillingTree = false;
 }
 
-void CZekoManagerDlg::SizeTreeLabelColumn() {
+void CZekoManagerDlg::SizeTreeLabelColumn(bool always) {
     // The rows shown, measured again after every expand or collapse: the labels of collapsed
     // branches (the status flags' bits) are longer than any shown, and measured with them the
     // label column left the values no room in expert mode.
@@ -676,10 +691,15 @@ void CZekoManagerDlg::SizeTreeLabelColumn() {
         label = std::max(label, tree->GetMaxColumnWidth(root.get(), 0, 0, true));
         value = std::max(value, tree->GetMaxColumnWidth(root.get(), 1, 0, true));
     }
-    // Only a change of the longest texts lays out again: a divider the user dragged stays put.
-    if (label + 20 != treeLabelWidth || value + 20 != treeValueWidth) {
-        treeLabelWidth = label + 20;
-        treeValueWidth = value + 20;
+    // Each text whole with the same small gap after it: in the template's width the labels and
+    // values shown fit beside the scroll bar only so.
+    label = ColumnTreeRules::FittedColumnWidth(0, label, tree->textOffset);
+    value = ColumnTreeRules::FittedColumnWidth(1, value, tree->textOffset);
+    // A divider the user dragged stays put: the layout keeps the user's widths. A vertical scroll
+    // bar that came or went changes the room the columns have.
+    if (always || label != treeLabelWidth || value != treeValueWidth || tree->ChromeWidth() != treeChrome) {
+        treeLabelWidth = label;
+        treeValueWidth = value;
         LayoutControls(0, GetClientSize().GetWidth(), GetClientSize().GetHeight());
     }
 }

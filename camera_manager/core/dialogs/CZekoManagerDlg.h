@@ -80,8 +80,9 @@ public:
     // Fills the parameter tree of the selected camera: anew when its rows came or went, else
     // only the texts that changed.
     void FillParameterTree();
-    // The tree's first column as wide as its longest label.
-    void SizeTreeLabelColumn();
+    // The tree's columns laid out again for the longest label and value shown and the room left
+    // of the vertical scroll bar, when one of them changed (or always); the user's widths stay.
+    void SizeTreeLabelColumn(bool always = false);
     // The hub chain of a USB camera up to its host controller.
     std::vector<ParameterTreeBuilder::Node> UsbChainOf(const CameraEntry& entry) const;
     // Timer protocol of every action: stop first, then refresh at once.

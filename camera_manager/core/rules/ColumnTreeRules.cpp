@@ -124,6 +124,14 @@ Rect ValueTextRect(const Rect& label, const std::vector<int>& columnWidths, int 
     return {x + textOffset, label.top + 1, x + width - 2, label.bottom - 1};
 }
 
+int FittedColumnWidth(int column, int extent, int textOffset) {
+    return (column == 0 ? labelInset : textOffset) + extent + textGap;
+}
+
+int ScrolledWidth(int totalWidth, int verticalBarWidth) {
+    return totalWidth + std::max(0, verticalBarWidth);
+}
+
 int ClampScrollOffset(int offset, int totalWidth, int clientWidth) {
     return std::max(0, std::min(offset, totalWidth - clientWidth));
 }

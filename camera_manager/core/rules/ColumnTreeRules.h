@@ -64,6 +64,19 @@ Rect FirstColumnTextRect(const Rect& label, bool bold, int languageIndex);
 // Text rectangle of value column i (1 and above) on a row whose label rectangle is `label`.
 Rect ValueTextRect(const Rect& label, const std::vector<int>& columnWidths, int column, int textOffset);
 
+// The room a fitted column keeps free after its longest text, before the next column or the
+// rows' scroll bar.
+constexpr int textGap = 6;
+// Where a label's text starts after its indent, and the width a column fitted to its longest
+// text needs: `extent` is the text's width (for column 0 with its indent, as GetMaxColumnWidth
+// measures it), `textOffset` the inset of the value columns' texts.
+constexpr int labelInset = 5;
+int FittedColumnWidth(int column, int extent, int textOffset);
+
+// The width the tree scrolls sideways over: its columns and, right of them, the rows' vertical
+// scroll bar, so that scrolled to its end the last column ends before the bar instead of under it.
+int ScrolledWidth(int totalWidth, int verticalBarWidth);
+
 // Scroll offset kept within 0 .. totalWidth - clientWidth (0 when the content is narrower).
 int ClampScrollOffset(int offset, int totalWidth, int clientWidth);
 

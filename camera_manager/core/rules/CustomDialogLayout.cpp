@@ -130,7 +130,7 @@ int ExtraWidth(int cx, int w0, bool expertMode) {
 }
 
 Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
-                      bool expertMode, int treeLabelWidth, int treeValueWidth) {
+                      bool expertMode, const TreeFit& tree) {
     Layout layout;
     const int e = ExtraWidth(cx, w0, expertMode);
     const int b = cy - h0;
@@ -151,13 +151,23 @@ Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, i
     const int c = e / 7;
     layout.listColumnWidths = {c + 47, c + 42, c + 39, c + 51, c + 49, c + 82, c + 79};
     layout.treeColumnWidths = {e / 2 + 195, e / 2 + 143};
-    if (treeLabelWidth > 0 || treeValueWidth > 0) {
+    const bool userSized = tree.userWidths[0] > 0 || tree.userWidths[1] > 0;
+    if (tree.labelWidth > 0 || tree.valueWidth > 0 || tree.chrome || userSized) {
         // Labels whole first, then values: a column gives room to the other only what it can
         // spare; when both cannot be whole the tree scrolls sideways.
-        const int total = layout.treeColumnWidths[0] + layout.treeColumnWidths[1];
+        int room = layout.treeColumnWidths[0] + layout.treeColumnWidths[1];
+        if (tree.chrome)
+            for (const Move& m : layout.moves)
+                if (m.id == 1082)
+                    room = m.placement.width - *tree.chrome;
         const int first =
-            std::max(treeLabelWidth, std::min(layout.treeColumnWidths[0], total - treeValueWidth));
-        layout.treeColumnWidths = {first, std::max({total - first, treeValueWidth, minimumValueColumn})};
+            tree.userWidths[0] > 0
+                ? tree.userWidths[0]
+                : std::max(tree.labelWidth, std::min(layout.treeColumnWidths[0], room - tree.valueWidth));
+        const int second = tree.userWidths[1] > 0
+                               ? tree.userWidths[1]
+                               : std::max({room - first, tree.valueWidth, minimumValueColumn});
+        layout.treeColumnWidths = {first, second};
     }
     return layout;
 }

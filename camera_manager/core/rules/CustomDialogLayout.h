@@ -6,6 +6,7 @@
 
 #include <array>
 #include <map>
+#include <optional>
 #include <vector>
 
 struct ControlPlacement {
@@ -50,11 +51,21 @@ int ExtraWidth(int cx, int w0, bool expertMode);
 // what lies below it moves up by one row, and the status line takes the height it frees.
 constexpr int expertRowHeight = 30;
 
-// treeLabelWidth, treeValueWidth: the widths the tree's columns need for their longest texts
-// (0: none). The label column is never narrower than its labels, the value column never narrower
-// than its values (the tree then scrolls sideways); room one column can spare goes to the other.
+// What the tree's columns are fitted to; nothing given keeps the template's widths. The label
+// column is never narrower than its labels, the value column never narrower than its values (the
+// tree then scrolls sideways); room one column can spare goes to the other. A width the user gave
+// a column stays as given, and a value column the user did not size ends where the rows end.
+struct TreeFit {
+    int labelWidth = 0; // the longest label of the rows shown, with its margin (0: none)
+    int valueWidth = 0; // the longest value of the rows shown, with its margin (0: none)
+    // The tree's width that no column may take, when known: its border and the rows' vertical
+    // scroll bar while it shows. Without it the columns share the template's total.
+    std::optional<int> chrome;
+    std::array<int, 2> userWidths{}; // widths the user dragged the columns to (0: none)
+};
+
 Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
-                      bool expertMode, int treeLabelWidth = 0, int treeValueWidth = 0);
+                      bool expertMode, const TreeFit& tree = {});
 
 // A window's horizontal extent.
 struct Span {
