@@ -141,13 +141,13 @@ void OSGCanvas::deleteAttrList() {
 void OSGCanvas::init() {
     _graphicsWindow = new GraphicsWindowWX(*this);
     _viewer = new osgViewer::Viewer();
-    _viewer->getCamera()->setGraphicsContext(_graphicsWindow.get());
     osg::Camera& camera = *_viewer->getCamera();
+    camera.setGraphicsContext(_graphicsWindow.get());
     const wxSize client = GetClientSize();
     camera.setViewport(0, 0, client.GetWidth(), client.GetHeight());
-    // The viewer's default projection has the screen's aspect, not the canvas's: the picture came
-    // out stretched and the rasteriser filled more pixels than a window osgViewer sets up itself.
-    // Later resizes keep the aspect, scaled from this size.
+    // The viewer's default projection has the aspect of osg's default screen, not the canvas's:
+    // the picture came out stretched and the rasteriser filled more pixels than in a window
+    // osgViewer sets up itself. Later resizes keep the aspect, scaled from this size.
     double fovy = 0, aspect = 0, zNear = 0, zFar = 0;
     if (client.GetWidth() > 0 && client.GetHeight() > 0 &&
         camera.getProjectionMatrixAsPerspective(fovy, aspect, zNear, zFar)) {
