@@ -171,6 +171,27 @@ double median(std::vector<double> values) {
 // no context current per frame. Three runs of each in that session, code unchanged: unpinned,
 // light 0.73, 0.85, 0.90, heavy 0.81, 0.90, 0.71; pinned (taskset -c 5), light 0.94, 0.95, 0.96,
 // heavy 0.99, 0.82, 0.89.
+//
+// The fixed cost per frame the light scene still showed was work, not a wait. Instructions per
+// light frame by callgrind (LP_NUM_THREADS=0, so that the rasteriser works on the drawing thread;
+// turns of 1.5 s, counted after the first), canvas / plain: 14.06 M / 11.42 M, all of the gap in
+// the swap, where the frame is rasterised (12.26 M / 9.87 M; the rest of the frame 1.55 M each).
+// Both windows are depth 24 and put their frames through MIT-SHM; their fbconfigs differ: the
+// canvas's default attributes ask for stencil, and the only such visuals are 24-bit depth with
+// 8-bit stencil, against the plain window's 32-bit depth. With the camera clearing depth alone,
+// llvmpipe kept every pixel's stencil bits by a read and a masked write instead of a fill
+// (1.9 M). And the canvas's perspective had the aspect of osg's default screen (1.25) on a
+// 640 x 480 viewport: the picture came out 6.7% too wide, more pixels to fill (0.6 M). The canvas
+// now clears stencil with depth and takes its own aspect: 11.58 M / 11.42 M.
+//
+// 7 runs of each line before and after, alternating, light and heavy in each run (the load is the
+// 1-minute load average on 8 cores: 9.7 falling to 2.4 over the session, the first runs at 10 to
+// 12, the last at 3). Median of the runs' ratios (lowest), median fps canvas / plain:
+//                      before                   after
+//   light, unpinned    0.85 (0.79) 599 / 629    1.08 (0.91) 686 / 638
+//   light, pinned      0.84 (0.78) 621 / 730    0.98 (0.89) 759 / 772
+//   heavy, unpinned    0.95 (0.88) 270 / 284    0.99 (0.84) 299 / 301
+//   heavy, pinned      0.94 (0.91) 242 / 265    1.01 (0.95) 238 / 235
 void BM_CanvasAgainstPlainViewerFps(benchmark::State& state) {
     ShownCanvas shown(kWidth, kHeight, state.range(0) != 0 ? heavyScene() : scene());
     osgViewer::Viewer plain;

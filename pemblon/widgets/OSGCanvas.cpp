@@ -141,9 +141,23 @@ void OSGCanvas::deleteAttrList() {
 void OSGCanvas::init() {
     _graphicsWindow = new GraphicsWindowWX(*this);
     _viewer = new osgViewer::Viewer();
-    _viewer->getCamera()->setGraphicsContext(_graphicsWindow.get());
+    osg::Camera& camera = *_viewer->getCamera();
+    camera.setGraphicsContext(_graphicsWindow.get());
     const wxSize client = GetClientSize();
-    _viewer->getCamera()->setViewport(0, 0, client.GetWidth(), client.GetHeight());
+    camera.setViewport(0, 0, client.GetWidth(), client.GetHeight());
+    // The viewer's default projection has the aspect of osg's default screen, not the canvas's:
+    // the picture came out stretched and the rasteriser filled more pixels than in a window
+    // osgViewer sets up itself. Later resizes keep the aspect, scaled from this size.
+    double fovy = 0, aspect = 0, zNear = 0, zFar = 0;
+    if (client.GetWidth() > 0 && client.GetHeight() > 0 &&
+        camera.getProjectionMatrixAsPerspective(fovy, aspect, zNear, zFar)) {
+        camera.setProjectionMatrixAsPerspective(
+            fovy, static_cast<double>(client.GetWidth()) / client.GetHeight(), zNear, zFar);
+    }
+    // The window's depth buffer carries stencil bits (the default attribute list asks for them):
+    // clearing depth alone makes the software rasteriser keep the stencil bits of every pixel
+    // with a read and a masked write, where clearing both is a plain fill.
+    camera.setClearMask(camera.getClearMask() | GL_STENCIL_BUFFER_BIT);
     _viewer->setThreadingModel(osgViewer::Viewer::SingleThreaded);
 }
 

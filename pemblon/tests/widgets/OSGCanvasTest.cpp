@@ -4,8 +4,10 @@
 #include <filesystem>
 
 #include <GL/glx.h>
+#include <osg/ColorMask>
 #include <osg/Geode>
 #include <osg/Geometry>
+#include <osg/Stencil>
 #include <osgDB/WriteFile>
 #include <osgGA/DriveManipulator>
 #include <osgGA/KeySwitchMatrixManipulator>
@@ -112,6 +114,59 @@ struct ConnectionCallback : osg::Camera::DrawCallback {
     void operator()(osg::RenderInfo&) const override { display = glXGetCurrentDisplay(); }
 };
 
+// A unit square facing the camera, unlit white, three units in front of it.
+osg::ref_ptr<osg::Geode> squareAhead() {
+    osg::ref_ptr<osg::Geometry> geometry = new osg::Geometry();
+    osg::ref_ptr<osg::Vec3Array> vertices = new osg::Vec3Array();
+    vertices->push_back({-0.5f, -0.5f, -3.f});
+    vertices->push_back({0.5f, -0.5f, -3.f});
+    vertices->push_back({0.5f, 0.5f, -3.f});
+    vertices->push_back({-0.5f, 0.5f, -3.f});
+    geometry->setVertexArray(vertices.get());
+    osg::ref_ptr<osg::Vec4Array> colours = new osg::Vec4Array();
+    colours->push_back({1.f, 1.f, 1.f, 1.f});
+    geometry->setColorArray(colours.get(), osg::Array::BIND_OVERALL);
+    geometry->addPrimitiveSet(new osg::DrawArrays(GL_QUADS, 0, 4));
+    osg::ref_ptr<osg::Geode> geode = new osg::Geode();
+    geode->addDrawable(geometry.get());
+    geode->getOrCreateStateSet()->setMode(GL_LIGHTING, osg::StateAttribute::OFF);
+    return geode;
+}
+
+// The width and height in pixels of what is not the clear colour, across the bitmap's middle.
+std::pair<int, int> extentAcrossMiddle(const wxBitmap& bitmap) {
+    int width = 0, height = 0;
+    for (int x = 0; x < bitmap.GetWidth(); ++x) {
+        width += pixel(bitmap, x, bitmap.GetHeight() / 2) != blue ? 1 : 0;
+    }
+    for (int y = 0; y < bitmap.GetHeight(); ++y) {
+        height += pixel(bitmap, bitmap.GetWidth() / 2, y) != blue ? 1 : 0;
+    }
+    return {width, height};
+}
+
+// Writes 1 into the stencil buffer wherever it draws, leaving the colours alone.
+osg::ref_ptr<osg::Node> stencilMark() {
+    osg::ref_ptr<osg::Node> mark = halvesScene();
+    osg::StateSet* state = mark->getOrCreateStateSet();
+    osg::ref_ptr<osg::Stencil> stencil = new osg::Stencil();
+    stencil->setFunction(osg::Stencil::ALWAYS, 1, ~0u);
+    stencil->setOperation(osg::Stencil::KEEP, osg::Stencil::KEEP, osg::Stencil::REPLACE);
+    state->setAttributeAndModes(stencil.get(), osg::StateAttribute::ON);
+    state->setAttribute(new osg::ColorMask(false, false, false, false));
+    return mark;
+}
+
+// Reads the stencil value of one pixel once the frame is drawn.
+struct StencilProbe : osg::Camera::DrawCallback {
+    mutable std::atomic<int> value{-1};
+    void operator()(osg::RenderInfo&) const override {
+        GLubyte stencil = 0;
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(100, 100, 1, 1, GL_STENCIL_INDEX, GL_UNSIGNED_BYTE, &stencil);
+        value = stencil;
+    }
+};
 } // namespace
 
 // The drawing thread's round trips (Mesa asks the window's size every frame) go over a connection
@@ -251,6 +306,52 @@ TEST(OSGCanvasCapture, RenderedFrameIsCapturedRightWayUp) {
     wxBitmap still;
     ASSERT_TRUE(canvas.getScreenCapture(*canvas.getViewer().getCamera(), still, true));
     EXPECT_EQ(pixel(still, 10, 0), red);
+}
+
+// The default perspective took the screen's aspect, so a square came out wider than high.
+TEST(OSGCanvasViewer, PerspectiveFollowsTheCanvasShape) {
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "aspect", wxPoint(20, 20));
+    auto* canvas = new TestCanvas(frame, wxID_ANY, wxPoint(0, 0), wxSize(200, 150));
+    frame->SetClientSize(200, 150);
+    osgViewer::Viewer& viewer = canvas->getViewer();
+    viewer.setSceneData(squareAhead().get());
+    viewer.getCamera()->setClearColor({0.f, 0.f, 1.f, 1.f});
+    viewer.getCamera()->setViewMatrix(osg::Matrix::identity());
+    ASSERT_TRUE(WidgetsTest::showAndWait(frame, canvas));
+    wxBitmap bitmap;
+    ASSERT_TRUE(canvas->getScreenCapture(bitmap));
+    auto [width, height] = extentAcrossMiddle(bitmap);
+    EXPECT_GT(height, 50);
+    EXPECT_NEAR(width, height, 1);
+
+    frame->SetClientSize(300, 150); // a resize keeps it square
+    ASSERT_TRUE(pumpUntil([&] { return canvas->GetClientSize() == wxSize(300, 150); }));
+    pump(50);
+    ASSERT_TRUE(canvas->getScreenCapture(bitmap));
+    ASSERT_EQ(bitmap.GetWidth(), 300);
+    std::tie(width, height) = extentAcrossMiddle(bitmap);
+    EXPECT_GT(height, 50);
+    EXPECT_NEAR(width, height, 1);
+    frame->Destroy();
+    pump(20);
+}
+
+// Depth and stencil are cleared together: the software rasteriser fills both at once, where
+// clearing depth alone reads and rewrites every pixel to keep its stencil bits.
+TEST(OSGCanvasViewer, EachFrameStartsWithAClearStencil) {
+    Shown shown;
+    OSGCanvas& canvas = *shown.canvas;
+    osg::ref_ptr<osg::Node> mark = stencilMark();
+    canvas.getViewer().setSceneData(mark.get());
+    osg::ref_ptr<StencilProbe> probe = new StencilProbe();
+    canvas.getViewer().getCamera()->setFinalDrawCallback(probe.get());
+    canvas.getViewer().frame(); // here, on the GUI thread
+    EXPECT_EQ(probe->value, 1);
+    mark->setNodeMask(0);
+    canvas.getViewer().frame();
+    EXPECT_EQ(probe->value, 0);
+    dynamic_cast<PBN::Widgets::GraphicsWindowWX&>(*canvas.getGraphicsWindow()).releaseCurrentContext();
+    canvas.getViewer().getCamera()->setFinalDrawCallback(nullptr);
 }
 
 TEST(OSGCanvasCapture, PreviousCallbackIsBackAfterEachCapture) {
