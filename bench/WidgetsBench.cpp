@@ -192,6 +192,13 @@ double median(std::vector<double> values) {
 //   light, pinned      0.84 (0.78) 621 / 730    0.98 (0.89) 759 / 772
 //   heavy, unpinned    0.95 (0.88) 270 / 284    0.99 (0.84) 299 / 301
 //   heavy, pinned      0.94 (0.91) 242 / 265    1.01 (0.95) 238 / 235
+// The same, 7 runs before on a quiet machine (load 1.1 to 2.7), then 7 after (load 1.6 rising to
+// 9.9 as other builds started), each run unpinned then pinned (taskset -c 5):
+//                      before                   after
+//   light, unpinned    0.90 (0.87) 708 / 793    0.98 (0.83) 569 / 580
+//   light, pinned      0.87 (0.84) 628 / 727    1.03 (0.96) 1012 / 996
+//   heavy, unpinned    0.91 (0.85) 304 / 331    1.00 (0.88) 271 / 261
+//   heavy, pinned      0.94 (0.93) 194 / 207    1.01 (1.00) 281 / 280
 void BM_CanvasAgainstPlainViewerFps(benchmark::State& state) {
     ShownCanvas shown(kWidth, kHeight, state.range(0) != 0 ? heavyScene() : scene());
     osgViewer::Viewer plain;
