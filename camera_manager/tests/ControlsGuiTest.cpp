@@ -10,6 +10,7 @@
 #include "camera_manager/tests/GuiTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/display.h>
@@ -380,25 +381,48 @@ TEST(CCustomDialogTest, RecordsOnceAndLaysOutFromTheRecordedPlacements) {
     cmtest::Pump(20);
 }
 
-// A dialog placed at the foot of the work area before its window manager's frame is known
-// stays inside the area once the frame has come.
+// A dialog kept inside the work area when it is shown stays inside once its window manager's
+// frame has come. wx places a window with the frame of the one shown before it, and openbox
+// draws no resize handle at the foot of a dialog of fixed size: the support-file viewer (which
+// may be resized) opened after Camera information stood 4 px below the screen's foot.
 TEST(WorkAreaKeeperTest, KeepsADialogInsideWhenItsFrameArrives) {
     cmtest::WindowManager wm;
     if (!wm.Running())
         GTEST_SKIP() << "openbox is not installed";
     WorkAreaKeeper keeper;
     wxEvtHandler::AddFilter(&keeper);
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    const auto frameOf = [](const wxDialog& dialog) { return dialog.GetSize() - dialog.GetClientSize(); };
+    const long resizable = wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMINIMIZE_BOX | wxMAXIMIZE_BOX;
     {
-        wxDialog dialog(nullptr, wxID_ANY, "viewer");
-        const wxRect area = wxDisplay(0u).GetClientArea();
-        dialog.SetSize(area.x + 100, area.GetBottom() + 1 - 400, 500, 400);
-        dialog.Show();
-        EXPECT_TRUE(cmtest::PumpUntil([&] { return dialog.GetSize() != dialog.GetClientSize(); }, 3000))
-            << "no frame came";
+        wxDialog main(nullptr, wxID_ANY, "main", wxDefaultPosition, wxDefaultSize, resizable);
+        main.SetClientSize(300, 200);
+        main.Show();
+        EXPECT_TRUE(cmtest::PumpUntil([&] { return frameOf(main).y > 0; }, 3000)) << "no frame came";
+        wxSize fixedFrame;
+        {
+            wxDialog information(&main, wxID_ANY, "information");
+            information.SetClientSize(300, 200);
+            wxTheApp->CallAfter([&] {
+                cmtest::PumpUntil([&] { return frameOf(information) != frameOf(main); }, 2000);
+                fixedFrame = frameOf(information);
+                information.EndModal(wxID_CANCEL);
+            });
+            information.ShowModal();
+        }
+        EXPECT_LT(fixedFrame.y, frameOf(main).y) << "openbox gave both dialogs the same frame";
+        wxDialog viewer(&main, wxID_ANY, "viewer", wxDefaultPosition, wxDefaultSize, resizable);
+        viewer.SetClientSize(500, 400);
+        // Placed partly below the area: the show moves it up.
+        viewer.Move(area.x + 100, area.GetBottom() + 1 - viewer.GetSize().y + 100);
+        viewer.Show();
+        EXPECT_TRUE(cmtest::PumpUntil([&] { return frameOf(viewer) == frameOf(main); }, 3000))
+            << "its own frame did not come";
         cmtest::Pump(300);
-        EXPECT_LE(dialog.GetRect().GetBottom(), area.GetBottom());
-        EXPECT_GE(dialog.GetRect().GetTop(), area.GetTop());
-        dialog.Hide();
+        EXPECT_LE(viewer.GetRect().GetBottom(), area.GetBottom());
+        EXPECT_GE(viewer.GetRect().GetTop(), area.GetTop());
+        viewer.Hide();
+        main.Hide();
         cmtest::Pump(50);
     }
     wxEvtHandler::RemoveFilter(&keeper);

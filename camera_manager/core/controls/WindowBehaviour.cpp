@@ -2,6 +2,7 @@
 
 #include "camera_manager/core/rules/ScreenPlacement.h"
 
+#include <chrono>
 #include <cstring>
 #include <gtk/gtk.h>
 #include <wx/dialog.h>
@@ -28,50 +29,82 @@ void cutInsertion(GtkEditable* editable, const gchar* text, gint bytes, gint* po
     gtk_editable_insert_text(editable, text, gint(cut - text), position);
 }
 
-} // namespace
-
-void KeepInsideWorkArea(wxTopLevelWindow& window) {
+// Moves (and, when it may be resized, shrinks) the window standing at `now` into the work area
+// of its display. `moveAnyway` moves it also where wx believes it stands there already.
+void placeInside(wxTopLevelWindow& window, const wxRect& now, bool moveAnyway) {
     const int index = wxDisplay::GetFromWindow(&window);
     const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : unsigned(index)).GetClientArea();
-    const wxRect now = window.GetRect();
     const ScreenPlacement::Rect inside = ScreenPlacement::KeepInside(
         {now.x, now.y, now.width, now.height}, {area.x, area.y, area.width, area.height},
         window.HasFlag(wxRESIZE_BORDER));
     if (inside.width != now.width || inside.height != now.height)
         window.SetSize(inside.x, inside.y, inside.width, inside.height);
-    else if (inside.x != now.x || inside.y != now.y)
+    else if (inside.x == now.x && inside.y == now.y)
+        return;
+    else if (moveAnyway)
+        MoveTopLevelWindow(window, inside.x, inside.y);
+    else
         window.Move(inside.x, inside.y);
+}
+
+// The window's frame where the X server holds it (wx's idea may be older).
+void keepFrameInside(wxTopLevelWindow& window) {
+    GtkWidget* widget = window.GetHandle();
+    GdkWindow* shown = widget ? gtk_widget_get_window(widget) : nullptr;
+    if (!shown || !window.IsShown())
+        return;
+    GdkRectangle now{};
+    gdk_window_get_frame_extents(shown, &now);
+    placeInside(window, wxRect(now.x, now.y, now.width, now.height), true);
+}
+
+} // namespace
+
+void KeepInsideWorkArea(wxTopLevelWindow& window) {
+    placeInside(window, window.GetRect(), false);
 }
 
 int WorkAreaKeeper::FilterEvent(wxEvent& event) {
     const wxEventType type = event.GetEventType();
-    auto* window = dynamic_cast<wxWindow*>(event.GetEventObject());
     if (type == wxEVT_DESTROY) {
-        frames.erase(window);
+        // Sent while the window is taken apart, when it is a wxWindow no longer (a cast would
+        // fail).
+        std::erase_if(frames, [&](const auto& known) {
+            return static_cast<wxObject*>(known.first) == event.GetEventObject();
+        });
         return Event_Skip;
     }
-    if (type != wxEVT_SHOW && type != wxEVT_SIZE)
+    if (type != wxEVT_SHOW && type != wxEVT_SIZE && type != wxEVT_MOVE)
         return Event_Skip;
-    auto* dialog = dynamic_cast<wxDialog*>(window);
+    auto* dialog = dynamic_cast<wxDialog*>(event.GetEventObject());
     if (!dialog)
         return Event_Skip;
     const wxSize frame = dialog->GetSize() - dialog->GetClientSize();
     if (type == wxEVT_SHOW) {
         if (static_cast<wxShowEvent&>(event).IsShown()) {
             KeepInsideWorkArea(*dialog);
-            frames[dialog] = frame;
+            frames[dialog] = {frame, {}};
         } else {
             frames.erase(dialog);
         }
         return Event_Skip;
     }
-    // A size event of a shown dialog whose frame changed: the window manager's frame arrived.
-    // Other size changes (the user's) are left alone.
     auto known = frames.find(dialog);
-    if (known != frames.end() && known->second != frame) {
-        known->second = frame;
-        KeepInsideWorkArea(*dialog);
+    if (known == frames.end())
+        return Event_Skip;
+    const auto now = std::chrono::steady_clock::now();
+    if (known->second.frame != frame) {
+        // The window manager's frame arrived or changed.
+        known->second = {frame, now};
+    } else if (known->second.changed == std::chrono::steady_clock::time_point() ||
+               now - known->second.changed > std::chrono::seconds(1)) {
+        // Other moves and size changes (the user's) are left alone.
+        return Event_Skip;
     }
+    // wx may still take the window for standing where it stood before the frame changed, and
+    // the window manager may yet move it where a request made with the old frame put it: for a
+    // moment after the change, each move is checked against the frame the X server holds.
+    dialog->CallAfter([dialog] { keepFrameInside(*dialog); });
     return Event_Skip;
 }
 

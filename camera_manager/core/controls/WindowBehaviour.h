@@ -4,6 +4,7 @@
 // place: a dialog placed past the screen's edge, a modeless window under a modal one, and an
 // edit field's length limit.
 
+#include <chrono>
 #include <map>
 #include <wx/eventfilter.h>
 #include <wx/gdicmn.h>
@@ -17,14 +18,19 @@ void KeepInsideWorkArea(wxTopLevelWindow& window);
 
 // Keeps every dialog inside the work area of its display: when it is shown, and again when the
 // window manager's frame around it becomes known (after the mapping, which makes the window
-// larger than it was placed).
+// larger than it was placed: wx places a window with the frame of the one shown before it).
 class WorkAreaKeeper : public wxEventFilter {
 public:
     int FilterEvent(wxEvent& event) override;
 
 private:
-    // The frame's extent (outer less inner size) of each shown dialog when last kept inside.
-    std::map<wxWindow*, wxSize> frames;
+    struct Shown {
+        // The frame's extent (outer less inner size) when last kept inside.
+        wxSize frame;
+        // When that frame came, if it came after the show.
+        std::chrono::steady_clock::time_point changed;
+    };
+    std::map<wxWindow*, Shown> frames;
 };
 
 // Moves the window's frame to (x, y) also where wx believes it stands there already: a window
