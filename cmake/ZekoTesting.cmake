@@ -1,8 +1,11 @@
-# zeko_add_gtest(NAME <target> SOURCES <files...> [LIBS <targets...>] [GUI] [ENV <VAR=value...>]
-#                [TSAN_SUPPRESSIONS <files of scripts/...>])
+# zeko_add_gtest(NAME <target> SOURCES <files...> [LIBS <targets...>] [GUI [OPENGL]]
+#                [ENV <VAR=value...>] [TSAN_SUPPRESSIONS <files of scripts/...>])
 #
 # One GoogleTest program per subsystem, registered with CTest as one test. GUI programs run
-# under xvfb-run.
+# under xvfb-run. OPENGL: the program draws with Mesa's llvmpipe, whose compiled shaders
+# register their frames with libgcc; libgcc allocates while it holds its lock on them, and
+# unwinding that allocation from the debug information waits on the same lock forever, so such
+# a program keeps LeakSanitizer's frame-pointer stacks (see zeko_write_sanitizer_defaults).
 # The variables every test runs with (a test adds its own after these). The sanitizers' options
 # and suppressions are compiled into the programs instead (zeko_sanitizer_defaults), so that a
 # program started by hand gets the verdict its test gets.
@@ -13,17 +16,29 @@ set(ZEKO_TEST_ENVIRONMENT)
 # (AddressSanitizer's leak check) or scripts/tsan.supp (ThreadSanitizer). Options a user sets in
 # LSAN_OPTIONS, UBSAN_OPTIONS or TSAN_OPTIONS still come on top. The object has to be in the
 # program itself: the runtimes' own weak definitions would keep a static library's out.
-# zeko_write_sanitizer_defaults(<output> <suppression files...>): the source of that object.
+# zeko_write_sanitizer_defaults(<output> [GTK] <suppression files...>): the source of that
+# object. GTK: the program starts GTK. LeakSanitizer's usual stacks (frame pointers only) stop or
+# skip frames at the first frame of GLib, GTK or fontconfig, none of which keeps a frame pointer,
+# so a leak of the suite's own through g_malloc or in a GTK callback showed only GLib's frames and
+# the toolkit's own leaks only the allocator; scripts/lsan.supp could then tell them apart only
+# by naming GLib whole. Such a program unwinds its allocations from the debug information
+# instead, six frames deep (the frame that names the toolkit's allocating function, or the
+# suite's, is within the first four; ten frames made a GUI test program twice as slow as frame
+# pointers do, six one and a half times).
 function(zeko_write_sanitizer_defaults output)
+    cmake_parse_arguments(W "GTK" "" "" ${ARGN})
     if(ZEKO_TSAN)
         set(runtime tsan)
         set(options "second_deadlock_stack=1:history_size=4")
     else()
         set(runtime lsan)
         set(options "print_suppressions=0")
+        if(W_GTK)
+            string(APPEND options ":fast_unwind_on_malloc=0:malloc_context_size=6")
+        endif()
     endif()
     set(text "")
-    foreach(supp ${ARGN})
+    foreach(supp ${W_UNPARSED_ARGUMENTS})
         set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/scripts/${supp})
         file(STRINGS ${CMAKE_SOURCE_DIR}/scripts/${supp} lines REGEX "^[^#]")
         foreach(line IN LISTS lines)
@@ -36,7 +51,7 @@ function(zeko_write_sanitizer_defaults output)
             endif()
         endforeach()
     endforeach()
-    string(REPLACE ";" " and scripts/" from "${ARGN}")
+    string(REPLACE ";" " and scripts/" from "${W_UNPARSED_ARGUMENTS}")
     set(hook "extern \"C\" __attribute__((visibility(\"default\"), used)) const char* __")
     set(source "// Written by cmake/ZekoTesting.cmake from scripts/${from}.\n")
     string(APPEND source "${hook}${runtime}_default_suppressions() { return \"${text}\"; }\n")
@@ -57,16 +72,23 @@ if(ZEKO_SANITIZE OR ZEKO_TSAN)
     zeko_write_sanitizer_defaults(${CMAKE_BINARY_DIR}/zeko_sanitizer_defaults.cpp ${ZEKO_SANITIZER_SUPPRESSIONS})
     add_library(zeko_sanitizer_defaults OBJECT ${CMAKE_BINARY_DIR}/zeko_sanitizer_defaults.cpp)
 endif()
+if(ZEKO_SANITIZE AND NOT ZEKO_TSAN)
+    zeko_write_sanitizer_defaults(${CMAKE_BINARY_DIR}/zeko_sanitizer_defaults_gtk.cpp GTK ${ZEKO_SANITIZER_SUPPRESSIONS})
+    add_library(zeko_sanitizer_defaults_gtk OBJECT ${CMAKE_BINARY_DIR}/zeko_sanitizer_defaults_gtk.cpp)
+endif()
 
-# zeko_sanitizer_defaults(<program> [TSAN <suppression files...>]): in a sanitizer tree, the
-# program carries the sanitizers' options and suppressions; in a ThreadSanitizer tree TSAN adds
-# files of scripts/ that only this program needs.
+# zeko_sanitizer_defaults(<program> [GTK] [TSAN <suppression files...>]): in a sanitizer tree,
+# the program carries the sanitizers' options and suppressions; GTK for a program that starts
+# GTK (see zeko_write_sanitizer_defaults); in a ThreadSanitizer tree TSAN adds files of scripts/
+# that only this program needs.
 function(zeko_sanitizer_defaults target)
-    cmake_parse_arguments(D "" "" "TSAN" ${ARGN})
+    cmake_parse_arguments(D "GTK" "" "TSAN" ${ARGN})
     if(ZEKO_TSAN AND D_TSAN)
         set(source ${CMAKE_CURRENT_BINARY_DIR}/${target}_sanitizer_defaults.cpp)
         zeko_write_sanitizer_defaults(${source} ${ZEKO_SANITIZER_SUPPRESSIONS} ${D_TSAN})
         target_sources(${target} PRIVATE ${source})
+    elseif(D_GTK AND TARGET zeko_sanitizer_defaults_gtk)
+        target_link_libraries(${target} PRIVATE zeko_sanitizer_defaults_gtk)
     elseif(TARGET zeko_sanitizer_defaults)
         target_link_libraries(${target} PRIVATE zeko_sanitizer_defaults)
     endif()
@@ -131,7 +153,7 @@ function(zeko_add_gtest)
     if(NOT ZEKO_BUILD_TESTS)
         return()
     endif()
-    cmake_parse_arguments(T "GUI" "NAME;TIMEOUT" "SOURCES;LIBS;ENV;TSAN_SUPPRESSIONS" ${ARGN})
+    cmake_parse_arguments(T "GUI;OPENGL" "NAME;TIMEOUT" "SOURCES;LIBS;ENV;TSAN_SUPPRESSIONS" ${ARGN})
     find_package(GTest REQUIRED)
     if(ZEKO_TSAN AND NOT T_NAME IN_LIST ZEKO_THREAD_TESTS)
         # Still a target, so that the folder's own settings for it apply; never built or run.
@@ -140,7 +162,11 @@ function(zeko_add_gtest)
         return()
     endif()
     add_executable(${T_NAME} ${T_SOURCES})
-    zeko_sanitizer_defaults(${T_NAME} TSAN ${T_TSAN_SUPPRESSIONS})
+    set(gtk)
+    if(T_GUI AND NOT T_OPENGL)
+        set(gtk GTK)
+    endif()
+    zeko_sanitizer_defaults(${T_NAME} ${gtk} TSAN ${T_TSAN_SUPPRESSIONS})
     if(ZEKO_TSAN)
         add_dependencies(zeko_thread_tests ${T_NAME})
     endif()

@@ -1,5 +1,5 @@
 # Widgets and the 3D canvas; the canvas draws with Mesa's software OpenGL under Xvfb.
-zeko_add_gtest(NAME pemblon_widgets_tests GUI
+zeko_add_gtest(NAME pemblon_widgets_tests GUI OPENGL
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/widgets/WidgetsTestSupport.cpp
         ${CMAKE_CURRENT_LIST_DIR}/widgets/OSGCanvasTest.cpp
