@@ -283,7 +283,8 @@ public:
             for (wxWindow* window : wxTopLevelWindows)
                 if (auto* properties = dynamic_cast<Properties::PropertiesDialog*>(window))
                     if (properties->IsModal()) {
-                        framesWhileOpen = zksim_JournalCount("zkavi_AddFrame") - framesWhileOpen;
+                        if (shownAt >= 0)
+                            framesWhileOpen = zksim_JournalCount("zkavi_AddFrame") - shownAt;
                         properties->EndModal(wxID_CANCEL);
                     }
         });
@@ -291,12 +292,18 @@ public:
     }
     ~PropertiesInsideATick() override { wxEvtHandler::RemoveFilter(this); }
     int FilterEvent(wxEvent& event) override {
+        // The frames are counted from the dialog's show, not from the command: building the
+        // dialog holds the GUI thread, and on a loaded machine that can take most of the span.
+        if (queued && shownAt < 0 && event.GetEventType() == wxEVT_INIT_DIALOG &&
+            dynamic_cast<Properties::PropertiesDialog*>(event.GetEventObject()) != nullptr) {
+            shownAt = zksim_JournalCount("zkavi_AddFrame");
+            closer.StartOnce(openMs);
+        }
         if (!queued && event.GetEventType() == wxEVT_TIMER &&
             event.GetEventObject() == Tolvane_model::Camera::getInstance()) {
             queued = true;
             main->CallAfter([this] {
-                framesWhileOpen = zksim_JournalCount("zkavi_AddFrame");
-                closer.StartOnce(openMs);
+                closer.StartOnce(openMs + 10000); // closes it even if its show went unseen
                 wxCommandEvent open(wxEVT_MENU, MainWnd::ID_PROPERTIES);
                 main->GetEventHandler()->ProcessEvent(open);
                 closed = true;
@@ -307,7 +314,7 @@ public:
     MainWnd* main;
     int openMs;
     wxTimer closer;
-    int framesWhileOpen = -1;
+    int shownAt = -1, framesWhileOpen = -1;
     bool queued = false, closed = false;
 };
 
