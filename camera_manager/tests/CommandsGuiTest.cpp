@@ -13,6 +13,7 @@
 #include "camera_manager/core/dialogs/SetCamID.h"
 #include "camera_manager/core/records/ManagerSettings.h"
 #include "camera_manager/core/records/ManagerStartup.h"
+#include "camera_manager/core/rules/ColumnTreeRules.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/GuiTestSupport.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
@@ -502,10 +503,13 @@ TEST_F(CommandsTest, TheTreeColumnsAreSizedForTheRowsShownAndFollowAnOpenedBranc
             width = std::max(width, window.GetMaxColumnWidth(root.get(), column, 0, shownOnly));
         return width;
     };
+    const auto fitted = [&](int column) {
+        return ColumnTreeRules::FittedColumnWidth(column, widest(column, true), window.textOffset);
+    };
     // The status flags' bits have the longest labels; closed, they take no room from the values.
     ASSERT_GT(widest(0, false), widest(0, true));
-    EXPECT_EQ(dlg->treeLabelWidth, widest(0, true) + 20);
-    EXPECT_EQ(dlg->treeValueWidth, widest(1, true) + 20);
+    EXPECT_EQ(dlg->treeLabelWidth, fitted(0));
+    EXPECT_EQ(dlg->treeValueWidth, fitted(1));
 
     for (CColumnTreeCtrl::Item* item : tree.GetAllItems())
         if (!item->children.empty() && !item->expanded) {
@@ -514,7 +518,7 @@ TEST_F(CommandsTest, TheTreeColumnsAreSizedForTheRowsShownAndFollowAnOpenedBranc
         }
     WaitTicks(1);
     EXPECT_EQ(widest(0, true), widest(0, false));
-    EXPECT_EQ(dlg->treeLabelWidth, widest(0, true) + 20);
+    EXPECT_EQ(dlg->treeLabelWidth, fitted(0));
 }
 
 TEST_F(CommandsTest, DiagnosticsButtonsRunTheirDialogsAndPollingGoesOn) {
