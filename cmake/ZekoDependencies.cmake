@@ -10,6 +10,8 @@ pkg_check_modules(MPFR REQUIRED IMPORTED_TARGET mpfr)
 pkg_check_modules(GMP REQUIRED IMPORTED_TARGET gmp)
 pkg_check_modules(LIBJPEG REQUIRED IMPORTED_TARGET libjpeg)
 pkg_check_modules(CAIRO REQUIRED IMPORTED_TARGET cairo)
+# GTK itself, under wx, for what wx does not reach (accessible texts, signals, first layouts).
+pkg_check_modules(GTK3 REQUIRED IMPORTED_TARGET gtk+-3.0)
 
 find_package(Boost 1.74 REQUIRED COMPONENTS regex)
 find_package(wxWidgets 3.2 REQUIRED COMPONENTS gl aui adv html net core base)
