@@ -51,7 +51,7 @@ ostring NetHandle::urlUserInfo(const ostring& url) {
         return ostring("");
     const size_t start = scheme + 3;
     const size_t end = std::min(text.find_first_of(L"/?#", start), text.size());
-    const size_t at = text.rfind(L'@', end == 0 ? 0 : end - 1);
+    const size_t at = text.rfind(L'@', end - 1);
     if (at == std::wstring::npos || at < start)
         return ostring("");
     return getStringFromURLEncoded(ostring(text.substr(start, at - start)));
