@@ -190,6 +190,19 @@ void FTPHandle::setCurlHandleToDefaults() {
         setOption(CURLOPT_TRANSFERTEXT, 1L);
 }
 
+bool FTPHandle::refusedSettings() {
+    if (TransferHandle::refusedSettings())
+        return true;
+    if (m_usePortOption && refusedLine(m_portParam, "the PORT parameter"))
+        return true;
+    // The path after the host, as libcurl decodes it into CWD, RETR and STOR.
+    const std::wstring url = m_requestURL.wstr();
+    const size_t scheme = url.find(L"://");
+    const size_t path = url.find(L'/', scheme == std::wstring::npos ? 0 : scheme + 3);
+    return path != std::wstring::npos &&
+           refusedLine(unescaped(ostring(url.substr(path))), "the path in the URL");
+}
+
 void FTPHandle::setRequestURL(const ostring& path) {
     m_requestURL = getBaseURL() + path;
 }

@@ -74,6 +74,9 @@ public:
 
 protected:
     void setCurlHandleToDefaults() override;
+    // The base's settings, the PORT parameter (in active mode) and the URL's path once decoded,
+    // which libcurl sends in commands.
+    bool refusedSettings() override;
     long lastDownloadCode() const override;
     virtual void setCurlHandleQuoteOpts();
     void resetQuoteList();

@@ -100,7 +100,7 @@ ostring HTTPHandle::getCookieFile() const {
 }
 
 void HTTPHandle::addCustomHeader(const ostring& name, const ostring& value) {
-    m_customHeaderMap[name.wxstr()] = value.wxstr();
+    m_customHeaderMap[name] = value;
 }
 
 void HTTPHandle::clearCustomHeaders() {
@@ -109,14 +109,13 @@ void HTTPHandle::clearCustomHeaders() {
 
 curl_slist* HTTPHandle::appendCustomHeaders(curl_slist* list) const {
     for (const auto& [name, value] : m_customHeaderMap)
-        list = curl_slist_append(list, Detail::utf8(ostring(name + wxS(": ") + value)).c_str());
+        list = curl_slist_append(list, (Detail::utf8(name) + ": " + Detail::utf8(value)).c_str());
     return list;
 }
 
 bool HTTPHandle::refusedCustomHeaders() {
     for (const auto& [name, value] : m_customHeaderMap) {
-        if (refusedLine(ostring(name), "a custom header's name") ||
-            refusedLine(ostring(value), "a custom header"))
+        if (refusedLine(name, "a custom header's name") || refusedLine(value, "a custom header"))
             return true;
     }
     return false;

@@ -89,7 +89,8 @@ private:
     curl_httppost* m_formLast;
     bool m_useCookies;
     Strings::ostring m_cookieFile;
-    std::map<wxString, wxString> m_customHeaderMap;
+    // Kept whole (a NUL included), so that the check before sending sees what the caller gave.
+    std::map<Strings::ostring, Strings::ostring> m_customHeaderMap;
 };
 
 } // namespace PBN::Net

@@ -20,8 +20,10 @@ public:
 
     bool acceptHeader(const char* block, size_t length) override {
         HTTPMultipartFormStream& s = m_stream;
-        if (!s.decodeHeader(Detail::decodeReceived(block, length)))
+        if (!s.decodeHeader(Detail::decodeReceived(block, length))) {
+            refusePart("its header names no Content-ID in angle brackets or no Content-Type");
             return false;
+        }
         wxLogNull quiet;
         const wxString dir = s.m_dir.wxstr();
         if (!wxDirExists(dir))
@@ -46,6 +48,7 @@ public:
             s.m_contentIds.pop_back();
             s.m_contentTypes.pop_back();
             s.m_fileError = true;
+            refusePart("its files cannot be made in the folder");
             return false;
         }
         s.m_partBases.push_back(base);
@@ -56,6 +59,13 @@ public:
     void partData(const char* data, size_t length) override {
         if (m_stream.m_partFile)
             m_stream.m_partFile->Write(data, length);
+    }
+
+    void refusePart(const char* reason) override {
+        HTTPMultipartFormStream& s = m_stream;
+        ostring text("part ");
+        text << static_cast<unsigned long>(s.m_contentIds.size() + s.m_refusals.size() + 1);
+        s.m_refusals.push_back(text + ostring(" of the body: ") + ostring(reason));
     }
 
     void endPart() override {
@@ -133,6 +143,14 @@ ostring HTTPMultipartFormStream::getPartContentId(const unsigned int& i) const {
 
 ostring HTTPMultipartFormStream::getPartContentType(const unsigned int& i) const {
     return m_contentTypes[i];
+}
+
+unsigned int HTTPMultipartFormStream::getRefusedCount() const {
+    return static_cast<unsigned int>(m_refusals.size());
+}
+
+ostring HTTPMultipartFormStream::getRefusal(const unsigned int& i) const {
+    return m_refusals[i];
 }
 
 ostring HTTPMultipartFormStream::getPartPath(const unsigned int& i) const {

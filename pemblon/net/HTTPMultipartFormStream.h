@@ -39,6 +39,10 @@ public:
     Strings::ostring getPartPath(const unsigned int& i) const;
     // The body file a part with this Content-ID has (or would have).
     Strings::ostring getPartPath(const Strings::ostring& contentId) const;
+    // The parts of the body that were not kept, each with its place in the body and the reason
+    // ("part 2 of the body: ..."), in arrival order; i must be below getRefusedCount().
+    unsigned int getRefusedCount() const;
+    Strings::ostring getRefusal(const unsigned int& i) const;
 
 protected:
     size_t OnSysWrite(const void* buffer, size_t size) override;
@@ -59,6 +63,7 @@ private:
     std::vector<Strings::ostring> m_contentIds;
     std::vector<Strings::ostring> m_contentTypes;
     std::vector<Strings::ostring> m_partBases; // each part's path without ".part" / ".head"
+    std::vector<Strings::ostring> m_refusals;
     Strings::ostring m_dir;
     std::unique_ptr<Files> m_files;
     std::unique_ptr<MultipartParser> m_parser;

@@ -1,5 +1,6 @@
 #include "pemblon/net/MultipartParser.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace PBN::Net {
@@ -86,6 +87,9 @@ bool MultipartParser::findBoundaryLine() {
         return false;
     }
     m_boundary.assign(static_cast<const char*>(m_pending.GetData()) + 2, end - 2);
+    // A boundary never ends in a blank: blanks there are the transport padding MIME allows.
+    while (!m_boundary.empty() && (m_boundary.back() == ' ' || m_boundary.back() == '\t'))
+        m_boundary.pop_back();
     m_delimiter = "\r\n--" + m_boundary;
     consume(end + 2);
     m_state = Header;
@@ -95,20 +99,36 @@ bool MultipartParser::findBoundaryLine() {
 bool MultipartParser::readHeader() {
     const char* bytes = static_cast<const char*>(m_pending.GetData());
     const size_t length = m_pending.GetDataLen();
-    size_t blockLength = 0;
-    size_t skip = 0;
     if (length >= 2 && bytes[0] == '\r' && bytes[1] == '\n') {
         // A part without header lines.
-        skip = 2;
-    } else {
-        const size_t end = m_pending.Find("\r\n\r\n", 4);
-        if (end == kNotFound)
-            return false;
-        blockLength = end;
-        skip = end + 4;
+        m_partOpen = false;
+        m_sink.refusePart("the part has no header lines");
+        consume(2);
+        m_state = Body;
+        return true;
     }
-    m_partOpen = blockLength > 0 && m_sink.acceptHeader(bytes, blockLength);
-    consume(skip);
+    // Only what starts within the first kMaxHeaderBlock bytes counts, however the bytes arrive.
+    const auto within = [](size_t at) { return at != kNotFound && at <= kMaxHeaderBlock; };
+    const size_t end = m_pending.Find("\r\n\r\n", 4);
+    const size_t next = m_pending.Find(m_delimiter.data(), m_delimiter.size());
+    if (within(next) && (!within(end) || next < end)) {
+        // Header lines ended otherwise (by bare LFs): what follows up to the delimiter is no part's.
+        m_partOpen = false;
+        m_sink.refusePart("the part's header block does not end, with an empty line ended by CR LF, before "
+                          "the next delimiter");
+        m_state = Body;
+        return true;
+    }
+    if (!within(end)) {
+        if (length < kMaxHeaderBlock + std::max<size_t>(4, m_delimiter.size()))
+            return false;
+        m_partOpen = false;
+        m_sink.refusePart("the part's header block is too long");
+        m_state = Body;
+        return true;
+    }
+    m_partOpen = end > 0 && m_sink.acceptHeader(bytes, end);
+    consume(end + 4);
     m_state = Body;
     return true;
 }
@@ -124,23 +144,35 @@ bool MultipartParser::readBody() {
         return false;
     }
     toPart(at);
-    // The two bytes after the delimiter decide what follows.
-    if (m_pending.GetDataLen() < m_delimiter.size() + 2)
+    // What follows the delimiter decides: "--" closes, blanks then CR LF start the next part.
+    const char* after = static_cast<const char*>(m_pending.GetData());
+    const size_t size = m_pending.GetDataLen();
+    const size_t first = m_delimiter.size();
+    if (size < first + 2)
         return false;
+    const bool closing = after[first] == '-' && after[first + 1] == '-';
+    size_t lineEnd = first;
+    while (lineEnd < size && lineEnd - first <= kMaxPadding &&
+           (after[lineEnd] == ' ' || after[lineEnd] == '\t'))
+        ++lineEnd;
+    const bool padded = lineEnd - first <= kMaxPadding;
+    if (!closing && padded && lineEnd + 2 > size)
+        return false;
+    const bool nextPart = !closing && padded && after[lineEnd] == '\r' && after[lineEnd + 1] == '\n';
     if (m_partOpen)
         m_sink.endPart();
     m_partOpen = false;
-    const char* after = static_cast<const char*>(m_pending.GetData()) + m_delimiter.size();
-    const bool nextPart = after[0] == '\r' && after[1] == '\n';
-    const bool closing = after[0] == '-' && after[1] == '-';
-    consume(m_delimiter.size() + 2);
     if (nextPart) {
+        consume(lineEnd + 2);
         m_state = Header;
     } else if (closing) {
+        consume(first + 2);
         m_state = Epilogue;
+    } else {
+        // Neither a line end nor the close: the bytes up to the next delimiter belong to no part
+        // and are dropped as they come.
+        consume(first);
     }
-    // Otherwise (neither a line break nor the close) the bytes up to the next delimiter belong
-    // to no part and are dropped as they come.
     return true;
 }
 

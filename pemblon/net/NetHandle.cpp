@@ -1,5 +1,6 @@
 #include "pemblon/net/NetHandle.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <utility>
@@ -42,6 +43,19 @@ template <typename Call> ostring curlText(Call&& call) {
 }
 
 } // namespace
+
+ostring NetHandle::urlUserInfo(const ostring& url) {
+    const std::wstring text = url.wstr();
+    const size_t scheme = text.find(L"://");
+    if (scheme == std::wstring::npos)
+        return ostring("");
+    const size_t start = scheme + 3;
+    const size_t end = std::min(text.find_first_of(L"/?#", start), text.size());
+    const size_t at = text.rfind(L'@', end - 1);
+    if (at == std::wstring::npos || at < start)
+        return ostring("");
+    return getStringFromURLEncoded(ostring(text.substr(start, at - start)));
+}
 
 NetHandle::NetHandle(const ostring& baseURL, const ostring& username, const ostring& password)
     : m_requestURL(baseURL), m_headerBuffer(kBufferCapacity), m_bodyBuffer(kBufferCapacity),
@@ -190,30 +204,43 @@ bool NetHandle::getVerboseStream(wxOutputStream& out) const {
     return out.IsOk();
 }
 
-bool NetHandle::refusedLine(const ostring& text, const char* what) {
-    if (!Detail::breaksLine(text))
-        return false;
-    snprintf(m_errorBuffer, sizeof m_errorBuffer, "Refused before sending: %s holds a line break or a NUL",
-             what);
+bool NetHandle::refuse(const std::string& reason) {
+    snprintf(m_errorBuffer, sizeof m_errorBuffer, "Refused before sending: %s", reason.c_str());
     m_curlCode = CURLE_BAD_FUNCTION_ARGUMENT;
     m_responseCode = -1;
     return true;
 }
 
-bool NetHandle::perform() {
+bool NetHandle::refusedLine(const ostring& text, const char* what) {
+    const std::string reason = Detail::lineRefusal(what, text);
+    return !reason.empty() && refuse(reason);
+}
+
+bool NetHandle::refusedSettings() {
     // libcurl reads these as C strings and puts them into commands (USER, PASS) and header lines.
     if (refusedLine(m_requestURL, "the URL") || refusedLine(m_username, "the user name") ||
         refusedLine(m_password, "the password"))
-        return false;
-    if (m_useProxy &&
-        (refusedLine(m_proxyHost, "the proxy host") || refusedLine(m_proxyUsername, "the proxy user name") ||
-         refusedLine(m_proxyPassword, "the proxy password")))
+        return true;
+    // The same credentials written into the URL reach the same commands once libcurl decodes them.
+    if (refusedLine(urlUserInfo(m_requestURL), "the user name or password in the URL"))
+        return true;
+    return m_useProxy && (refusedLine(m_proxyHost, "the proxy host") ||
+                          refusedLine(m_proxyUsername, "the proxy user name") ||
+                          refusedLine(m_proxyPassword, "the proxy password"));
+}
+
+bool NetHandle::perform() {
+    if (refusedSettings())
         return false;
     m_curlCode = CURLE_OK;
     m_listeners.dispatch([this](NetListener* listener) { listener->pbnNetBegin(this); });
     // Peer verification stays libcurl's default (on) for every URL.
     std::exception_ptr outer = std::exchange(t_callbackFailure, nullptr);
     m_curlCode = curl_easy_perform(m_curl);
+    // libcurl leaves some failures without a detail (a URL it cannot parse, a PORT it cannot use):
+    // the code's own text then says at least what failed.
+    if (m_curlCode != CURLE_OK && m_errorBuffer[0] == '\0')
+        snprintf(m_errorBuffer, sizeof m_errorBuffer, "%s", curl_easy_strerror(m_curlCode));
     std::exception_ptr failure = std::exchange(t_callbackFailure, outer);
     m_listeners.dispatch([this](NetListener* listener) { listener->pbnNetEnd(this); });
     if (failure)

@@ -83,8 +83,9 @@ public:
     bool getVerboseString(Strings::ostring& out) const;
     bool getVerboseStream(wxOutputStream& out) const;
 
-    // Refuses (false, see refusedLine) a request URL, credentials or proxy settings that would
-    // break a protocol line.
+    // Refuses (false, see refusedSettings) a request URL, credentials (also those written into the
+    // URL) or proxy settings that would break a protocol line. A failure libcurl gives no detail
+    // for gets the code's own text in getErrorString().
     bool perform();
     void addListener(NetListener* listener);
     void removeListener(NetListener* listener);
@@ -113,10 +114,19 @@ protected:
     CURLcode setTextOption(const CURLoption& option, const std::string& text);
     // Stores CURLINFO_RESPONSE_CODE into the response code.
     void readResponseCode();
-    // True, with the operation refused before anything is sent, when a caller's text bound for a
-    // request line, a header or a command holds a CR, an LF or a NUL: getErrorString() then
-    // tells which text (`what`), the code is CURLE_BAD_FUNCTION_ARGUMENT and no reply code is kept.
+    // True, with the operation refused (refuse) when a caller's text bound for a request line, a
+    // header or a command holds a CR, an LF or a NUL: the reason names the text (`what`) and what
+    // it holds.
     bool refusedLine(const Strings::ostring& text, const char* what);
+    // Refuses the operation before anything is sent: getErrorString() gives "Refused before
+    // sending: " and the reason, the code is CURLE_BAD_FUNCTION_ARGUMENT, no reply code is kept.
+    // Returns true.
+    bool refuse(const std::string& reason);
+    // Asked by perform() first: true, with the operation refused (refusedLine), when a setting
+    // bound for a protocol line would break it. An override adds its own settings to the base's.
+    virtual bool refusedSettings();
+    // The user information of a URL ("user:password" before the host), percent-decoded.
+    static Strings::ostring urlUserInfo(const Strings::ostring& url);
 
     Strings::ostring m_requestURL;
     wxMemoryBuffer m_headerBuffer;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 
 #include <boost/format.hpp>
 #include <wx/intl.h>
@@ -56,13 +57,31 @@ std::string bytes(const ostring& text) {
     return utf8(text);
 }
 
-bool breaksLine(const ostring& text) {
+const char* lineBreaker(const ostring& text, bool nulBreaks) {
     for (unsigned int i = 0; i < text.size(); ++i) {
         const wchar_t c = text[i];
-        if (c == L'\r' || c == L'\n' || c == L'\0')
-            return true;
+        if (c == L'\r')
+            return "a CR";
+        if (c == L'\n')
+            return "an LF";
+        if (c == L'\0' && nulBreaks)
+            return "a NUL";
     }
-    return false;
+    return nullptr;
+}
+
+bool breaksLine(const ostring& text) {
+    return lineBreaker(text) != nullptr;
+}
+
+std::string lineRefusal(const std::string& what, const ostring& text, bool nulBreaks) {
+    const char* found = lineBreaker(text, nulBreaks);
+    if (!found)
+        return std::string();
+    if (std::strcmp(found, "a NUL") == 0)
+        return what + " holds a NUL, which would cut its line short";
+    return what + " holds a line break (" + (std::strcmp(found, "a CR") == 0 ? "CR" : "LF") +
+           "), which would start a line of its own";
 }
 
 } // namespace PBN::Net::Detail

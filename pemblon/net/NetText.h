@@ -24,9 +24,15 @@ std::string utf8(const Strings::ostring& text);
 // The bytes libcurl gets for URLs, credentials, proxy names and form names: UTF-8 as well, as the
 // host's file names and servers have them, whatever characters the text holds.
 std::string bytes(const Strings::ostring& text);
-// True when the text holds a CR, an LF or a NUL: put into a request line, a header or a command,
-// it would end that line early and start one of its own (or cut the line where libcurl reads a
-// C string). Every caller's text bound for a protocol line is asked this first.
+// What in the text would break a protocol line, for a refusal to name: "a CR" or "an LF" (put into
+// a request line, a header or a command, it would end that line early and start one of its own),
+// "a NUL" (where libcurl reads a C string it cuts the line short; only asked for when nulBreaks),
+// the first one found; null when the text holds none.
+const char* lineBreaker(const Strings::ostring& text, bool nulBreaks = true);
+// lineBreaker() found something. Every caller's text bound for a protocol line is asked this first.
 bool breaksLine(const Strings::ostring& text);
+// Why a text is refused: "<what> holds a NUL, which would cut its line short", or "... a line break
+// (CR|LF), which would start a line of its own"; "" when lineBreaker() finds nothing.
+std::string lineRefusal(const std::string& what, const Strings::ostring& text, bool nulBreaks = true);
 
 } // namespace PBN::Net::Detail

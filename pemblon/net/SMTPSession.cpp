@@ -78,24 +78,39 @@ ostring replyText(const std::string& reply) {
     return utf8.empty() ? ostring(reply, Defines::appEncoding()) : ostring(utf8);
 }
 
-bool anyLineBreak(const std::vector<SMTPAddr>& list) {
-    for (const SMTPAddr& a : list) {
-        if (Detail::breaksLine(a.getAddr()) || SMTPText::hasLineBreak(a.getFriendly()))
-            return true;
-    }
-    return false;
+// Why an address or its display name cannot go into a command or a header line; "" when both can.
+// Display names become encoded words when they hold a character outside printable ASCII, so a NUL
+// in them is kept; addresses go into commands as they are.
+std::string mailboxRefusal(const std::string& what, const SMTPAddr& a) {
+    const std::string reason = Detail::lineRefusal(what, a.getAddr());
+    return reason.empty() ? Detail::lineRefusal(what + "'s display name", a.getFriendly(), false) : reason;
 }
+
+std::string listRefusal(const std::string& what, const std::vector<SMTPAddr>& list) {
+    for (const SMTPAddr& a : list) {
+        const std::string reason = mailboxRefusal(what, a);
+        if (!reason.empty())
+            return reason;
+    }
+    return std::string();
+}
+
+// Draws of a fresh boundary before giving up: each holds 122 random bits, which a text repeats only
+// by chance.
+constexpr int kBoundaryDraws = 8;
 
 } // namespace
 
 SMTPSession::SMTPSession(const ostring& mailerText, const uint32_t& timeoutMs, const ostring& boundaryText)
-    : timeout(timeoutMs), connected(false), lastResponse(""), lastResponseCode(-1), socket(wxSOCKET_NONE) {
+    : timeout(timeoutMs), ownBoundary(false), connected(false), lastResponse(""), lastResponseCode(-1),
+      socket(wxSOCKET_NONE) {
     setMailer(mailerText);
     setBoundary(boundaryText);
 }
 
 SMTPSession::SMTPSession(const SMTPSession& other)
-    : timeout(2000), connected(false), lastResponse(""), lastResponseCode(-1), socket(wxSOCKET_NONE) {
+    : timeout(2000), ownBoundary(false), connected(false), lastResponse(""), lastResponseCode(-1),
+      socket(wxSOCKET_NONE) {
     *this = other;
 }
 
@@ -104,6 +119,7 @@ SMTPSession& SMTPSession::operator=(const SMTPSession& other) {
         mailer = other.mailer;
         timeout = other.timeout;
         boundary = other.boundary;
+        ownBoundary = other.ownBoundary;
         host = other.host;
         connected = false;
         lastResponse = ostring("");
@@ -135,7 +151,8 @@ uint32_t SMTPSession::getTimeout() const {
 }
 
 void SMTPSession::setBoundary(const ostring& value) {
-    boundary = value.size() != 0 ? value : Defines::smtpDftBoundary();
+    ownBoundary = value.size() != 0;
+    boundary = ownBoundary ? value : Defines::smtpDftBoundary();
 }
 
 ostring SMTPSession::getBoundary() const {
@@ -307,31 +324,111 @@ ostring SMTPSession::refusal(const SMTPMessage& message) const {
     }
     // A line break in any header text or command argument would add lines of the caller's
     // choosing to the mail or to the conversation.
-    const ostring lineBreak(" holds a line break");
-    // Addresses go into commands as they are; the other texts become encoded words when they hold
-    // a character outside printable ASCII, so a NUL in them is kept rather than refused.
-    if (Detail::breaksLine(message.from.getAddr()) || SMTPText::hasLineBreak(message.from.getFriendly()))
-        return ostring("Mail refused: the sender") + lineBreak;
-    if (Detail::breaksLine(message.replyTo.getAddr()) ||
-        SMTPText::hasLineBreak(message.replyTo.getFriendly()))
-        return ostring("Mail refused: the reply-to address") + lineBreak;
-    if (anyLineBreak(message.recipients) || anyLineBreak(message.ccs) || anyLineBreak(message.bccs))
-        return ostring("Mail refused: a recipient") + lineBreak;
-    if (SMTPText::hasLineBreak(message.subject))
-        return ostring("Mail refused: the subject") + lineBreak;
-    if (SMTPText::hasLineBreak(mailer) || Detail::breaksLine(boundary))
-        return ostring("Mail refused: the session's mailer or boundary") + lineBreak;
-    for (size_t i = 0; i < message.attachmentPaths.size(); ++i) {
-        if (SMTPText::hasLineBreak(message.attachmentNames[i]) ||
-            SMTPText::hasLineBreak(fileName(message.attachmentPaths[i])))
-            return ostring("Mail refused: an attachment's name") + lineBreak;
+    std::string reason = mailboxRefusal("the sender", message.from);
+    if (reason.empty())
+        reason = mailboxRefusal("the reply-to address", message.replyTo);
+    if (reason.empty())
+        reason = listRefusal("a recipient", message.recipients);
+    if (reason.empty())
+        reason = listRefusal("a Cc recipient", message.ccs);
+    if (reason.empty())
+        reason = listRefusal("a Bcc recipient", message.bccs);
+    if (reason.empty())
+        reason = Detail::lineRefusal("the subject", message.subject, false);
+    if (reason.empty())
+        reason = Detail::lineRefusal("the session's mailer", mailer, false);
+    for (size_t i = 0; reason.empty() && i < message.attachmentPaths.size(); ++i) {
+        reason = Detail::lineRefusal("an attachment's name", message.attachmentNames[i], false);
+        if (reason.empty())
+            reason =
+                Detail::lineRefusal("an attachment's file name", fileName(message.attachmentPaths[i]), false);
     }
-    return ostring();
+    if (reason.empty() && ownBoundary) {
+        reason = Detail::lineRefusal("the session's boundary", boundary);
+        const std::string fault = SMTPText::boundaryFault(boundary);
+        if (reason.empty() && !message.attachmentPaths.empty() && !fault.empty())
+            reason = "the session's boundary cannot serve: " + fault;
+    }
+    return reason.empty() ? ostring() : ostring("Mail refused: ") + ostring(reason.c_str());
+}
+
+SMTPSession::Composed SMTPSession::compose(const SMTPMessage& message, const bool& html) const {
+    const std::string eol = Defines::smtpMsgTerminator();
+    Composed c;
+    // The text in a charset that holds all of it, its lines ending in CR LF. Quoted-printable
+    // keeps every line within the 1000 octets servers take.
+    std::string charset;
+    const std::string lines = SMTPText::bodyLines(message.text, charset);
+    c.multipart = !message.attachmentPaths.empty();
+    const bool quoted = c.multipart || SMTPText::longestLine(lines) > maxLineOctets;
+    c.textType = "Content-Type: text/" + std::string(html ? "html" : "plain") + "; charset=\"" + charset +
+                 "\"" + eol + (quoted ? "Content-Transfer-Encoding: quoted-printable" + eol : std::string());
+    c.text = quoted ? SMTPText::quotedPrintable(lines) : lines;
+
+    for (size_t i = 0; i < message.attachmentPaths.size(); ++i) {
+        const ostring f = fileName(message.attachmentPaths[i]);
+        std::string part;
+        // A name ASCII cannot hold: encoded words for older readers, RFC 2231 for the others.
+        if (SMTPText::needsEncoding(f)) {
+            part += SMTPText::headerLine("Content-Type", "application/octet-stream; name=\"" +
+                                                             SMTPText::encodedWords(f) + "\"");
+            part += "Content-Transfer-Encoding: base64" + eol;
+            part +=
+                SMTPText::headerLine("Content-Description", SMTPText::headerText(message.attachmentNames[i]));
+            part +=
+                "Content-Disposition: attachment" + SMTPText::extendedParameter("filename", f) + eol + eol;
+        } else {
+            const std::string quotedName = SMTPText::quotedParameter(f).str();
+            part += "Content-Type: application/octet-stream; name=\"" + quotedName + "\"" + eol;
+            part += "Content-Transfer-Encoding: base64" + eol;
+            part +=
+                SMTPText::headerLine("Content-Description", SMTPText::headerText(message.attachmentNames[i]));
+            part += "Content-Disposition: attachment; filename=\"" + quotedName + "\"" + eol + eol;
+        }
+        c.partHeads.push_back(part);
+    }
+    if (!c.multipart)
+        return c;
+
+    // The boundary occurs in none of the parts, or a reader would open a part of the text's choosing
+    // there. The Base64 bodies cannot hold "--". Without a boundary of the caller's, each message gets
+    // a fresh one, drawn again on a hit; the caller's own is kept where it is safe.
+    const auto safe = [&](const std::string& b) {
+        if (SMTPText::opensPart(c.text, b))
+            return false;
+        for (const std::string& head : c.partHeads) {
+            if (SMTPText::opensPart(head, b))
+                return false;
+        }
+        return true;
+    };
+    if (ownBoundary) {
+        c.boundary = Detail::utf8(boundary);
+        if (!safe(c.boundary)) {
+            c.boundary.clear();
+            c.refusal = "Mail refused: a line of the text begins with the session's boundary, which would "
+                        "open a part of the text's own";
+        }
+        return c;
+    }
+    for (int draw = 0; draw < kBoundaryDraws && c.boundary.empty(); ++draw) {
+        const std::string b = Detail::utf8(Defines::smtpDftBoundary());
+        if (safe(b))
+            c.boundary = b;
+    }
+    if (c.boundary.empty())
+        c.refusal = "Mail refused: no boundary could be drawn that the text does not hold";
+    return c;
 }
 
 bool SMTPSession::send(const SMTPMessage& message, const bool& html) {
     // A refused message leaves its reason where a server's refusal would be.
-    const ostring reason = refusal(message);
+    ostring reason = refusal(message);
+    Composed composed;
+    if (reason.size() == 0) {
+        composed = compose(message, html);
+        reason = ostring(composed.refusal.c_str());
+    }
     if (reason.size() != 0) {
         lastResponse = reason;
         lastResponseCode = -1;
@@ -359,67 +456,37 @@ bool SMTPSession::send(const SMTPMessage& message, const bool& html) {
         return false;
     if (!readResp(354))
         throw SMTPException(ostring("Unexpected MAIL FROM response received"));
-    if (!sendData(message, html))
+    if (!sendData(message, composed))
         return false;
     if (!readResp(250))
         throw Exception(ostring("An unexpected end of message response was received"), Exception::SEVERE);
     return true;
 }
 
-bool SMTPSession::sendData(const SMTPMessage& message, const bool& html) {
+bool SMTPSession::sendData(const SMTPMessage& message, const Composed& composed) {
     const std::string eol = Defines::smtpMsgTerminator();
-    const std::string subtype = html ? "html" : "plain";
-    const std::string b = Detail::utf8(boundary);
-    const bool multipart = !message.attachmentPaths.empty();
-
-    // The text in a charset that holds all of it, its lines ending in CR LF. Quoted-printable
-    // keeps every line within the 1000 octets servers take.
-    std::string charset;
-    const std::string lines = SMTPText::bodyLines(message.text, charset);
-    const bool quoted = multipart || SMTPText::longestLine(lines) > maxLineOctets;
-    const std::string textType =
-        "Content-Type: text/" + subtype + "; charset=\"" + charset + "\"" + eol +
-        (quoted ? "Content-Transfer-Encoding: quoted-printable" + eol : std::string());
+    const std::string& b = composed.boundary;
 
     if (!sendMsg(message.getHeader(mailer)))
         return false;
 
     std::string mime = "MIME-Version: 1.0" + eol;
-    if (multipart) {
+    if (composed.multipart) {
         mime += "Content-Type: multipart/mixed; boundary=\"" + b + "\"" + eol + eol;
         mime += "This is a multi-part message in MIME format." + eol + eol;
         mime += "--" + b + eol;
     }
-    mime += textType + eol;
+    mime += composed.textType + eol;
     if (!writeAll(mime))
         return false;
 
     // No line of the text may end the data early.
-    if (!writeAll(SMTPText::dotStuffed(quoted ? SMTPText::quotedPrintable(lines) : lines)))
+    if (!writeAll(SMTPText::dotStuffed(composed.text)))
         return false;
 
     for (size_t i = 0; i < message.attachmentPaths.size(); ++i) {
         const ostring& path = message.attachmentPaths[i];
-        const ostring f = fileName(path);
-        std::string part = eol + "--" + b + eol;
-        // A name ASCII cannot hold: encoded words for older readers, RFC 2231 for the others.
-        if (SMTPText::needsEncoding(f)) {
-            part += SMTPText::headerLine("Content-Type", "application/octet-stream; name=\"" +
-                                                             SMTPText::encodedWords(f) + "\"");
-            part += "Content-Transfer-Encoding: base64" + eol;
-            part +=
-                SMTPText::headerLine("Content-Description", SMTPText::headerText(message.attachmentNames[i]));
-            part +=
-                "Content-Disposition: attachment" + SMTPText::extendedParameter("filename", f) + eol + eol;
-        } else {
-            const std::string quotedName = SMTPText::quotedParameter(f).str();
-            part += "Content-Type: application/octet-stream; name=\"" + quotedName + "\"" + eol;
-            part += "Content-Transfer-Encoding: base64" + eol;
-            part +=
-                SMTPText::headerLine("Content-Description", SMTPText::headerText(message.attachmentNames[i]));
-            part += "Content-Disposition: attachment; filename=\"" + quotedName + "\"" + eol + eol;
-        }
-        if (!writeAll(part))
+        if (!writeAll(eol + "--" + b + eol + composed.partHeads[i]))
             return false;
         const ByteArray bytes = ByteArray::readFile(path);
         // An empty read of a file that is not empty would send a damaged attachment as success.
@@ -431,7 +498,7 @@ bool SMTPSession::sendData(const SMTPMessage& message, const bool& html) {
         if (!writeAll(SMTPText::base64Lines(bytes)))
             return false;
     }
-    if (multipart && !writeAll(eol + "--" + b + "--"))
+    if (composed.multipart && !writeAll(eol + "--" + b + "--"))
         return false;
     return writeAll(eol + "." + eol);
 }

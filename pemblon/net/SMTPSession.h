@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include <wx/sckaddr.h>
 #include <wx/socket.h>
@@ -42,7 +43,9 @@ public:
     // Takes effect at the next wait (the connection time-out at the next connect).
     void setTimeout(const uint32_t& timeout);
     uint32_t getTimeout() const;
-    // The same boundary serves every message until it is changed.
+    // A boundary of the caller's serves every multipart message, which is refused when a line of
+    // one of its parts begins with it. An empty value draws a default (getBoundary gives it), which
+    // stands for a fresh boundary drawn for each message, one that occurs in none of its parts.
     void setBoundary(const Strings::ostring& boundary);
     Strings::ostring getBoundary() const;
     wxIPV4address getHost() const;
@@ -66,10 +69,12 @@ public:
     // QUIT cannot be written. Throws PBN::Exception "Unexpected SMTP quit command" (after closing)
     // when the reply is not 221, and on time-outs and receive errors.
     bool disconnect();
-    // Sends one message; html selects text/html for its text. False, with nothing sent, when not
-    // connected, when the message is not valid, when an attachment cannot be read or when an
-    // address, display name, the subject, the mailer, the boundary or an attachment name holds a
-    // line break (an address or the boundary a NUL as well); false as well when a write fails. Throws
+    // Sends one message; html selects text/html for its text. False, with nothing sent and the
+    // reason in getLastResponse, when not connected, when the message is not valid, when an
+    // attachment cannot be read, when an address, display name, the subject, the mailer, the
+    // boundary or an attachment name holds a line break (an address or the boundary a NUL as
+    // well), or when the caller's boundary is no MIME boundary or begins a line of a part; false as
+    // well when a write fails. Throws
     // SMTPException on an unexpected reply to MAIL FROM, RCPT TO or DATA, PBN::Exception on an unexpected
     // reply to the end of data, on time-outs and on receive errors. SMTPException "The SMTP server's reply is
     // too long" (from every operation that reads a reply) when a reply line exceeds 512 octets or a reply 100
@@ -89,13 +94,25 @@ protected:
 private:
     bool writeAll(const std::string& bytes);
     void waitTimes(long& seconds, long& milliseconds) const;
+    // A message's DATA as far as it is known before sending: the text part's type lines and
+    // encoded text, each attachment's part header and the boundary that occurs in none of them.
+    struct Composed {
+        bool multipart = false;
+        std::string textType;
+        std::string text;
+        std::vector<std::string> partHeads;
+        std::string boundary;
+        std::string refusal; // why no boundary can serve; "" when one does
+    };
     Strings::ostring refusal(const SMTPMessage& message) const;
+    Composed compose(const SMTPMessage& message, const bool& html) const;
     [[noreturn]] void refuseReply(const std::string& received);
-    bool sendData(const SMTPMessage& message, const bool& html);
+    bool sendData(const SMTPMessage& message, const Composed& composed);
 
     Strings::ostring mailer;
     uint32_t timeout;
     Strings::ostring boundary;
+    bool ownBoundary; // the caller's boundary, not one drawn for each message
     bool connected;
     wxIPV4address host;
     Strings::ostring lastResponse;

@@ -183,11 +183,36 @@ std::string base64Lines(const ByteArray& bytes) {
 }
 
 bool hasLineBreak(const ostring& text) {
-    for (unsigned int i = 0; i < text.size(); ++i) {
-        if (text[i] == L'\r' || text[i] == L'\n')
+    return Detail::lineBreaker(text, false) != nullptr;
+}
+
+bool opensPart(const std::string& crlfText, const std::string& boundary) {
+    const std::string delimiter = "--" + boundary;
+    for (size_t at = 0; at < crlfText.size();) {
+        if (crlfText.compare(at, delimiter.size(), delimiter) == 0)
             return true;
+        const size_t eol = crlfText.find("\r\n", at);
+        if (eol == std::string::npos)
+            break;
+        at = eol + 2;
     }
     return false;
+}
+
+std::string boundaryFault(const ostring& boundary) {
+    if (boundary.size() == 0 || boundary.size() > 70)
+        return "it must have 1 to 70 characters";
+    for (unsigned int i = 0; i < boundary.size(); ++i) {
+        const uint32_t c = static_cast<uint32_t>(boundary[i]);
+        const bool bchar =
+            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+            (c != 0 && c < 0x80 && std::strchr("'()+_,-./:=? ", static_cast<int>(c)) != nullptr);
+        if (!bchar)
+            return "it holds a character a MIME boundary cannot hold";
+    }
+    if (boundary[boundary.size() - 1] == L' ')
+        return "it ends in a blank";
+    return std::string();
 }
 
 ostring quotedParameter(const ostring& text) {
@@ -254,7 +279,10 @@ std::string headerLine(const std::string& name, const std::string& value) {
 std::string headerList(const std::string& name, const std::vector<std::string>& items) {
     std::vector<Piece> pieces;
     for (size_t i = 0; i < items.size(); ++i) {
-        if (i)
+        // The comma goes with the word before it, so that the fold before that word counts it.
+        if (i && !pieces.empty())
+            pieces.back().text += ',';
+        else if (i)
             pieces.push_back({",", false});
         addWords(pieces, items[i], i > 0);
     }

@@ -39,6 +39,14 @@ PBN_API std::string base64Lines(const ByteArray& bytes);
 // refuse NUL as well (Detail::breaksLine).
 PBN_API bool hasLineBreak(const Strings::ostring& text);
 
+// Whether a line of the CR LF text begins with "--" and the boundary: a reader would take it for a
+// delimiter and open a part of the text's own choosing there.
+PBN_API bool opensPart(const std::string& crlfText, const std::string& boundary);
+
+// Why a boundary cannot be one (RFC 2046: 1 to 70 of digits, letters, blanks and ' ( ) + _ , - . / : = ?,
+// no blank at its end), for a refusal; "" when it can.
+PBN_API std::string boundaryFault(const Strings::ostring& boundary);
+
 // The text with every backslash and double quote escaped, for a quoted header parameter.
 PBN_API Strings::ostring quotedParameter(const Strings::ostring& text);
 

@@ -221,7 +221,7 @@ TEST_F(FTPHandleTest, NamesThatWouldCarryAnotherCommandAreRefused) {
     const auto refused = [&](bool done, const std::string& what) {
         EXPECT_FALSE(done) << what;
         EXPECT_EQ(handle->getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT) << what;
-        EXPECT_NE(narrow(handle->getErrorString()).find("line break"), std::string::npos) << what;
+        EXPECT_EQ(narrow(handle->getErrorString()).rfind("Refused before sending: ", 0), 0u) << what;
     };
     NetTest::writeFile(server->dir.file("commands.log"), "");
     refused(handle->doDELETE(text("inj/nothere%0D%0ADELE%20victim.txt")), "encoded CR LF");
@@ -251,4 +251,40 @@ TEST_F(FTPHandleTest, NamesThatWouldCarryAnotherCommandAreRefused) {
     EXPECT_FALSE(login.doGET(out, text("inj/victim.txt")));
     EXPECT_EQ(login.getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT);
     EXPECT_TRUE(fs::exists(root("inj/victim.txt")));
+}
+
+// A PORT parameter or credentials written into the URL that would end their command are refused
+// before anything is sent, each refusal saying what held what.
+TEST_F(FTPHandleTest, PortParameterAndUrlCredentialsAreRefusedWithTheirReason) {
+    NetTest::writeFile(root("port.txt"), "p");
+    wxMemoryOutputStream out;
+    const auto reason = [&](FTPHandle& h, bool done) {
+        EXPECT_FALSE(done);
+        EXPECT_EQ(h.getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT);
+        EXPECT_EQ(h.getResponseCode(), -1);
+        return narrow(h.getErrorString());
+    };
+    handle->usePortOption(true);
+    handle->setPortParam(ostring(std::wstring(L"127.0.0.1\0junk", 14)));
+    EXPECT_EQ(reason(*handle, handle->doGET(out, text("port.txt"))),
+              "Refused before sending: the PORT parameter holds a NUL, which would cut its line short");
+    handle->setPortParam(ostring(L"127.0.0.1\r\nDELE port.txt"));
+    EXPECT_EQ(reason(*handle, handle->doGET(out, text("port.txt"))),
+              "Refused before sending: the PORT parameter holds a line break (CR), which would start a line "
+              "of its own");
+    handle->usePortOption(false);
+
+    const std::string url = server->url();
+    const std::string scheme = "ftp://";
+    FTPHandle encoded(text(scheme + "tester%0D%0ADELE%20port.txt:secret@" + url.substr(scheme.size())));
+    EXPECT_EQ(reason(encoded, encoded.doGET(out, text("port.txt"))),
+              "Refused before sending: the user name or password in the URL holds a line break (CR), which "
+              "would start a line of its own");
+    FTPHandle path(text(url));
+    EXPECT_EQ(
+        reason(path, path.doGET(out, text("port.txt%0ADELE%20port.txt"))),
+        "Refused before sending: the path in the URL holds a line break (LF), which would start a line of "
+        "its own");
+    EXPECT_EQ(commands(), "");
+    EXPECT_TRUE(fs::exists(root("port.txt")));
 }

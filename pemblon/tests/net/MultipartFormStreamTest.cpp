@@ -7,6 +7,7 @@
 #include <wx/debug.h>
 
 #include "pemblon/net/HTTPHandle.h"
+#include "pemblon/net/MultipartParser.h"
 #include "pemblon/tests/net/LoopbackServers.h"
 #include "pemblon/tests/net/NetTestSupport.h"
 
@@ -103,17 +104,56 @@ TEST(MultipartFormStreamTest, OneShotBodyGivesOnePartAndItsFiles) {
 
 TEST(MultipartFormStreamTest, OnlyWellFormedHeadersMakeParts) {
     const std::string whole = split(kMany, [] { return kMany.size(); });
-    // "--sepX" is a delimiter with padding: what follows it up to the next delimiter is no
-    // part's, as is what follows "--sep  ".
+    // What follows "--sepX" up to the next delimiter is no part's; "--sep  " is a delimiter with
+    // the blanks MIME allows before its line end.
     EXPECT_EQ(whole, "a/1@x|application/octet-stream|one\r\n-\r\n--se|Content-Type: "
                      "application/octet-stream\r\nContent-ID: <a/1@x>\r\n\n"
                      "second|text/plain|two|Content-ID: bare\r\nContent-ID:  <second>\t\r\nContent-Type:  "
                      "text/plain \r\n\n"
+                     "lost|text/plain|after padding|Content-ID: <lost>\r\nContent-Type: text/plain\r\n\n"
                      "third|x/y||Content-ID: <third>\r\nContent-Type: x/y\r\n\n");
 }
 
+// Blanks after a delimiter (the opening one too) are transport padding, as Python's email package
+// reads them; a part whose header lines end in bare LFs has no header block before the next
+// delimiter, and is refused with its reason instead of taking the next part's body.
+const std::string kPadded =
+    "--bnd \t\r\nContent-ID: <a>\r\nContent-Type: text/plain\r\n\r\none\r\n--bnd  \r\n"
+    "Content-ID: <b>\nContent-Type: text/plain\n\nbare LF body\r\n--bnd\t\r\n"
+    "Content-ID: <c>\r\nContent-Type: text/plain\r\n\r\nthree\r\n--bnd \r\n"
+    "no: id\r\n\r\nfour\r\n--bnd--  \r\n";
+
+TEST(MultipartFormStreamTest, PaddedDelimitersAndHeaderBlocksThatDoNotEnd) {
+    NetTest::TempDir dir;
+    Splitter stream(text(dir.file("parts")));
+    stream.Write(kPadded.data(), kPadded.size());
+    EXPECT_TRUE(stream.IsOk());
+    EXPECT_EQ(snapshot(stream), "a|text/plain|one|Content-ID: <a>\r\nContent-Type: text/plain\r\n\n"
+                                "c|text/plain|three|Content-ID: <c>\r\nContent-Type: text/plain\r\n\n");
+    ASSERT_EQ(stream.getRefusedCount(), 2u);
+    EXPECT_EQ(narrow(stream.getRefusal(0)),
+              "part 2 of the body: the part's header block does not end, with an "
+              "empty line ended by CR LF, before the next delimiter");
+    EXPECT_EQ(narrow(stream.getRefusal(1)),
+              "part 4 of the body: its header names no Content-ID in angle brackets or no Content-Type");
+
+    // A header block that never ends is refused once it passes its bound, and what follows up to
+    // the next delimiter is skipped.
+    const std::string endless = "--b\r\nContent-ID: <x>\nContent-Type: t/t\n" +
+                                std::string(PBN::Net::MultipartParser::kMaxHeaderBlock, 'h') +
+                                "\r\n--b\r\nContent-ID: <y>\r\nContent-Type: t/t\r\n\r\nY\r\n--b--";
+    Splitter bounded(text(dir.file("bounded")));
+    for (size_t at = 0; at < endless.size(); at += 1000)
+        bounded.Write(endless.data() + at, std::min<size_t>(1000, endless.size() - at));
+    ASSERT_EQ(bounded.getPartsCount(), 1u);
+    EXPECT_EQ(narrow(bounded.getPartContentId(0)), "y");
+    EXPECT_EQ(NetTest::readFile(narrow(bounded.getPartPath(0u))), "Y");
+    ASSERT_EQ(bounded.getRefusedCount(), 1u);
+    EXPECT_EQ(narrow(bounded.getRefusal(0)), "part 1 of the body: the part's header block is too long");
+}
+
 TEST(MultipartFormStreamTest, AnyChunkingGivesTheSameParts) {
-    for (const std::string& body : {kOne, kMany}) {
+    for (const std::string& body : {kOne, kMany, kPadded}) {
         const std::string whole = split(body, [&] { return body.size(); });
         EXPECT_EQ(split(body, [] { return size_t(1); }), whole);
         for (size_t first = 1; first < body.size(); ++first) {

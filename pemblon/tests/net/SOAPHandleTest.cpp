@@ -47,11 +47,12 @@ SOAPFault faultFrom(const std::string& xml) {
 
 // What servers/soap_envelope.py reads from an echoed multipart request: the start part's charset
 // label, a line end, then the root element's text as UTF-8.
-std::string envelopeAsRead(const std::string& echo) {
+// With mode "tree": the element tree read by the label, a line end, the tree read from the bytes.
+std::string envelopeAsRead(const std::string& echo, const std::string& mode = "") {
     NetTest::TempDir dir;
     NetTest::writeFile(dir.file("request"), echo);
-    const std::string command =
-        "/usr/bin/python3 " + std::string(PBN_NET_TEST_SERVERS) + "/soap_envelope.py " + dir.file("request");
+    const std::string command = "/usr/bin/python3 " + std::string(PBN_NET_TEST_SERVERS) +
+                                "/soap_envelope.py " + dir.file("request") + " " + mode;
     std::string out;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[4096];
@@ -196,7 +197,7 @@ TEST_F(SOAPHandleTest, TextsThatWouldAddHeaderLinesAreRefused) {
         EXPECT_FALSE(handle.sendMessage(action, reply, envelope, {contentId.size() ? contentId : text("id")},
                                         {text(dir.file("a.bin"))}));
         EXPECT_EQ(handle.getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT);
-        EXPECT_NE(narrow(handle.getErrorString()).find("line break"), std::string::npos);
+        EXPECT_EQ(narrow(handle.getErrorString()).rfind("Refused before sending: ", 0), 0u);
         EXPECT_EQ(server->requestCount(), before);
     };
     SOAPHandle handle(text(server->url() + "/echo"));
@@ -210,6 +211,18 @@ TEST_F(SOAPHandleTest, TextsThatWouldAddHeaderLinesAreRefused) {
     headed.clearCustomHeaders();
     headed.addCustomHeader(ostring(L"X-Injected: yes\r\nX-Key"), text("v"));
     refusedBoth(headed, text("do"), ostring(), "custom header name");
+    headed.clearCustomHeaders();
+    headed.addCustomHeader(text("X-A"), ostring(std::wstring(L"a\0X-Injected: yes", 17)));
+    refusedBoth(headed, text("do"), ostring(), "custom header value NUL");
+    EXPECT_EQ(narrow(headed.getErrorString()),
+              "Refused before sending: a custom header holds a NUL, which would "
+              "cut its line short");
+    headed.clearCustomHeaders();
+    headed.addCustomHeader(ostring(std::wstring(L"X-A\0X-Injected", 15)), text("yes"));
+    refusedBoth(headed, text("do"), ostring(), "custom header name NUL");
+    EXPECT_EQ(narrow(headed.getErrorString()),
+              "Refused before sending: a custom header's name holds a NUL, which "
+              "would cut its line short");
 
     // Line ends around the action are still trimmed, and a clean request goes through.
     headed.clearCustomHeaders();
@@ -238,4 +251,60 @@ TEST_F(SOAPHandleTest, TheMultipartEnvelopeIsWhatItsLabelSays) {
         if (envelope.isUnicode())
             EXPECT_NE(echo.find("&#x160;imon &#x2603; &#x1F600; \xe9"), std::string::npos);
     }
+}
+
+// Every construct of the envelope reads back whole, by its label and by its XML declaration alike:
+// what ISO-8859-1 lacks becomes a character reference, and a CDATA section is closed around one.
+// Where XML reads no reference (a comment, a name) such a character is refused with its reason.
+TEST_F(SOAPHandleTest, EveryConstructOfTheEnvelopeReadsBackWhole) {
+    SOAPHandle handle(text(server->url() + "/echo"));
+    const std::string tree = "<Envelope a=\"\xE2\x98\x83 \xC3\xA9'\"><e>\xE2\x98\x83 \xC3\xA9 &lt;x&gt;]]</e>"
+                             "\xC3\xA9\xE2\x98\x83</Envelope>";
+    for (const wchar_t* declaration :
+         {L"", L"<?xml version=\"1.0\" encoding=\"UTF-8\"?>", L"<?xml version='1.0'?>",
+          L"<?xml version=\"1.0\" encoding='iso-8859-1' standalone=\"yes\"?>"}) {
+        SCOPED_TRACE(narrow(ostring(declaration)));
+        const ostring envelope(
+            std::wstring(declaration) +
+            L"<Envelope a=\"\x2603 \x00E9'\"><!-- \x00E9 --><e><![CDATA[\x2603 \x00E9 <x>]]]]>"
+            L"<![CDATA[]]></e><?pi \x00E9?>\x00E9\x2603</Envelope>");
+        wxMemoryOutputStream reply;
+        ASSERT_TRUE(handle.sendMessage(text("act"), reply, envelope, {}, {}));
+        const std::string read = envelopeAsRead(contents(reply), "tree");
+        // Without a declaration only the label tells the charset.
+        EXPECT_EQ(read.substr(0, read.find('\n')), tree);
+        if (*declaration)
+            EXPECT_EQ(read.substr(read.find('\n') + 1), tree);
+    }
+
+    for (const auto& [envelope, where] :
+         {std::pair{ostring(L"<e><!-- \x2603 --></e>"), std::string("U+2603 in a comment")},
+          std::pair{ostring(L"<\x2603/>"), std::string("U+2603 in a name")},
+          std::pair{ostring(L"<e>a</e><?pi \x4E00?>"), std::string("U+4E00 in a processing instruction")}}) {
+        SCOPED_TRACE(where);
+        const int before = server->requestCount();
+        wxMemoryOutputStream reply;
+        EXPECT_FALSE(handle.sendMessage(text("act"), reply, envelope, {}, {}));
+        EXPECT_EQ(handle.getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT);
+        EXPECT_EQ(narrow(handle.getErrorString()),
+                  "Refused before sending: the envelope holds " + where +
+                      ", where ISO-8859-1 lacks it and XML reads no character "
+                      "reference");
+        EXPECT_EQ(server->requestCount(), before);
+    }
+}
+
+// A refusal of the multipart form says what it refused and why, as a failed transfer does.
+TEST_F(SOAPHandleTest, TooFewContentIdsAreRefusedWithTheReason) {
+    NetTest::TempDir dir;
+    NetTest::writeFile(dir.file("a.bin"), "a");
+    SOAPHandle handle(text(server->url() + "/echo"));
+    const int before = server->requestCount();
+    wxMemoryOutputStream reply;
+    EXPECT_FALSE(handle.sendMessage(text("act"), reply, ostring(L"<e/>"), {text("one")},
+                                    {text(dir.file("a.bin")), text(dir.file("a.bin"))}));
+    EXPECT_EQ(handle.getCURLError(), CURLE_BAD_FUNCTION_ARGUMENT);
+    EXPECT_EQ(narrow(handle.getErrorString()),
+              "Refused before sending: the message names 1 Content-IDs for 2 files; every file needs one");
+    EXPECT_EQ(server->requestCount(), before);
 }

@@ -268,3 +268,80 @@ TEST(SMTPDelivery, TextHoldingANulArrivesWhole) {
     }
     ASSERT_TRUE(s.disconnect());
 }
+
+namespace {
+
+// The boundary a mail's header names.
+std::string boundaryOf(const std::string& raw) {
+    const std::string key = "boundary=\"";
+    const size_t at = raw.find(key);
+    return at == std::string::npos
+               ? std::string()
+               : raw.substr(at + key.size(), raw.find('"', at + key.size()) - at - key.size());
+}
+
+// A text that repeats a boundary to open parts of its own: an HTML part and an attachment.
+std::string smuggling(const std::string& boundary) {
+    return "line\r\n--" + boundary + "\r\nContent-Type: text/html\r\n\r\n<b>smuggled</b>\r\n--" + boundary +
+           "\r\nContent-Type: application/octet-stream; name=\"invoice.exe\"\r\nContent-Transfer-Encoding: "
+           "base64\r\nContent-Disposition: attachment; filename=\"invoice.exe\"\r\n\r\nTVo=\r\n";
+}
+
+} // namespace
+
+// A text that repeats a boundary opens no part: each message draws a boundary that occurs in none
+// of its parts, so a boundary seen in one message is worth nothing in the next; a boundary of the
+// caller's is kept where it is safe and refused, with nothing sent, where the text holds it.
+TEST(SMTPDelivery, TextHoldingTheBoundaryOpensNoPart) {
+    SmtpTest::TempDir dir;
+    SmtpTest::writeFile(dir.file("real.pdf"), "real attachment");
+    RealServer server;
+    ASSERT_TRUE(server.started());
+    SMTPSession s("", 10000);
+    ASSERT_TRUE(s.connect("127.0.0.1", server.port()));
+    const auto message = [&](const std::string& text) {
+        SMTPMessage m("s@x.org", "a@x.org", "Invoice", text.c_str());
+        m.addAttachment(dir.file("real.pdf").c_str());
+        return m;
+    };
+    const auto expectOnePart = [&](const std::string& msg, const std::string& text) {
+        EXPECT_EQ(readBack(msg, "parts"), "text/plain\napplication/octet-stream\n");
+        EXPECT_EQ(readBack(msg, "att0.name"), "real.pdf");
+        EXPECT_EQ(readBack(msg, "att0.bin"), "real attachment");
+        EXPECT_EQ(readBack(msg, "body"), utf8(ostring(text.c_str())));
+        EXPECT_EQ(readBack(msg, "defects"), "");
+    };
+
+    ASSERT_TRUE(s.send(message(smuggling(s.getBoundary().str()))));
+    const std::string first = server.message(0);
+    ASSERT_FALSE(first.empty());
+    expectOnePart(first, smuggling(s.getBoundary().str()));
+    const std::string seen = boundaryOf(readFile(first + "/raw.eml"));
+    ASSERT_FALSE(seen.empty());
+
+    ASSERT_TRUE(s.send(message(smuggling(seen))));
+    const std::string second = server.message(1);
+    ASSERT_FALSE(second.empty());
+    expectOnePart(second, smuggling(seen));
+    EXPECT_NE(boundaryOf(readFile(second + "/raw.eml")), seen);
+
+    SMTPSession own("", 10000, "frontier");
+    ASSERT_TRUE(own.connect("127.0.0.1", server.port()));
+    ASSERT_TRUE(own.send(message("frontier\r\n-- frontier\r\n--frontie\r\nend")));
+    const std::string third = server.message(2);
+    ASSERT_FALSE(third.empty());
+    EXPECT_EQ(boundaryOf(readFile(third + "/raw.eml")), "frontier");
+    expectOnePart(third, "frontier\r\n-- frontier\r\n--frontie\r\nend");
+    EXPECT_FALSE(own.send(message(smuggling("frontier"))));
+    EXPECT_EQ(own.getLastResponse().str(),
+              "Mail refused: a line of the text begins with the session's boundary, "
+              "which would open a part of the text's own");
+    EXPECT_EQ(own.getLastResponseCode(), -1);
+    // The refused message never reached the server: the next one is its fourth.
+    ASSERT_TRUE(own.send(message("after")));
+    const std::string fourth = server.message(3);
+    ASSERT_FALSE(fourth.empty());
+    expectOnePart(fourth, "after");
+    ASSERT_TRUE(own.disconnect());
+    ASSERT_TRUE(s.disconnect());
+}

@@ -304,13 +304,16 @@ TEST(SMTPSession, NothingIsSentWithoutConnectionOrValidMessageAndTheReasonIsKept
     // Line breaks in header texts or addresses would add lines to the mail or commands.
     SMTPMessage subject = simpleMessage();
     subject.setSubject("Hi\r\n.\r\nRSET");
-    EXPECT_EQ(refused(subject), "Mail refused: the subject holds a line break");
+    EXPECT_EQ(refused(subject),
+              "Mail refused: the subject holds a line break (CR), which would start a line of its own");
     SMTPMessage rcpt = simpleMessage();
     rcpt.addBCC(PBN::Net::SMTPAddr("x@y.org>\r\nRCPT TO:<evil@z.org"));
-    EXPECT_EQ(refused(rcpt), "Mail refused: a recipient holds a line break");
+    EXPECT_EQ(refused(rcpt), "Mail refused: a Bcc recipient's display name holds a line break (CR), which "
+                             "would start a line of its own");
     SMTPMessage name = simpleMessage();
     name.setFrom(PBN::Net::SMTPAddr("s@x.org", "Evil\nBcc: e@z.org"));
-    EXPECT_EQ(refused(name), "Mail refused: the sender holds a line break");
+    EXPECT_EQ(refused(name), "Mail refused: the sender's display name holds a line break (LF), which would "
+                             "start a line of its own");
     EXPECT_TRUE(s.disconnect());
     server.finish();
     EXPECT_EQ(server.received(), "HELO localhost\r\nQUIT\r\n");
@@ -504,7 +507,7 @@ TEST(SMTPSession, ASessionWhoseGreetingTimedOutClosesAtOnce) {
 }
 
 // Every text that becomes a header line or a command is refused for a line break (and, where it
-// goes out as it is, for a NUL), each with its reason and nothing sent.
+// goes out as it is, for a NUL), each with its reason (what holds what) and nothing sent.
 TEST(SMTPSession, EveryHeaderAndCommandTextIsRefusedForALineBreak) {
     SmtpTest::TempDir dir;
     SmtpTest::writeFile(dir.file("a.txt"), "a");
@@ -525,27 +528,41 @@ TEST(SMTPSession, EveryHeaderAndCommandTextIsRefusedForALineBreak) {
     SMTPSession plain("", 1500);
     SMTPMessage replyTo = simpleMessage();
     replyTo.setReplyTo(SMTPAddr("r@x.org\r\nBcc: e@z.org"));
-    EXPECT_EQ(refused(plain, replyTo), "Mail refused: the reply-to address holds a line break");
+    EXPECT_EQ(
+        refused(plain, replyTo),
+        "Mail refused: the reply-to address holds a line break (CR), which would start a line of its own");
     replyTo.setReplyTo(SMTPAddr("r@x.org", "R\nBcc: e@z.org"));
-    EXPECT_EQ(refused(plain, replyTo), "Mail refused: the reply-to address holds a line break");
+    EXPECT_EQ(refused(plain, replyTo), "Mail refused: the reply-to address's display name holds a line break "
+                                       "(LF), which would start a line of its own");
     SMTPMessage nul = simpleMessage();
     nul.addRecipient(SMTPAddr(ostring(std::wstring(L"b@x.org\0x", 9))));
-    EXPECT_EQ(refused(plain, nul), "Mail refused: a recipient holds a line break");
+    EXPECT_EQ(refused(plain, nul), "Mail refused: a recipient holds a NUL, which would cut its line short");
     SMTPMessage named = simpleMessage();
     named.addAttachment(ostring(dir.file("a.txt").c_str()), ostring("a\r\nBcc: e@z.org"));
-    EXPECT_EQ(refused(plain, named), "Mail refused: an attachment's name holds a line break");
+    EXPECT_EQ(
+        refused(plain, named),
+        "Mail refused: an attachment's name holds a line break (CR), which would start a line of its own");
     SMTPMessage file = simpleMessage();
     file.addAttachment(ostring(dir.file("b\nBcc: e@z.org").c_str()));
-    EXPECT_EQ(refused(plain, file), "Mail refused: an attachment's name holds a line break");
+    EXPECT_EQ(refused(plain, file), "Mail refused: an attachment's name holds a line break (LF), which would "
+                                    "start a line of its own");
     SMTPSession mailer("M\r\nBcc: e@z.org", 1500);
-    EXPECT_EQ(refused(mailer, simpleMessage()),
-              "Mail refused: the session's mailer or boundary holds a line break");
+    EXPECT_EQ(
+        refused(mailer, simpleMessage()),
+        "Mail refused: the session's mailer holds a line break (CR), which would start a line of its own");
     SMTPSession boundary("", 1500, "b\r\n--b");
-    EXPECT_EQ(refused(boundary, simpleMessage()),
-              "Mail refused: the session's mailer or boundary holds a line break");
+    EXPECT_EQ(
+        refused(boundary, simpleMessage()),
+        "Mail refused: the session's boundary holds a line break (CR), which would start a line of its own");
     SMTPSession nulBoundary("", 1500, ostring(std::wstring(L"b\0c", 3)));
     EXPECT_EQ(refused(nulBoundary, simpleMessage()),
-              "Mail refused: the session's mailer or boundary holds a line break");
+              "Mail refused: the session's boundary holds a NUL, which would cut its line short");
+    // A boundary RFC 2046 does not allow would change the header's structure without a line break.
+    SMTPMessage attached = simpleMessage();
+    attached.addAttachment(ostring(dir.file("a.txt").c_str()));
+    SMTPSession quoted("", 1500, "a\"; x=\"y");
+    EXPECT_EQ(refused(quoted, attached), "Mail refused: the session's boundary cannot serve: it holds a "
+                                         "character a MIME boundary cannot hold");
 }
 
 // One octet or one line past the bounds is refused; the bounds themselves are taken (above).

@@ -55,6 +55,8 @@ def read_back(raw, folder):
         write(os.path.join(folder, "att%d.name" % i), utf8(part.get_filename() or ""))
         write(os.path.join(folder, "att%d.description" % i), utf8(str(part.get("content-description", ""))))
         write(os.path.join(folder, "att%d.bin" % i), part.get_content())
+    write(os.path.join(folder, "parts"),
+          utf8("".join(part.get_content_type() + "\n" for part in msg.walk() if not part.is_multipart())))
     write(os.path.join(folder, "defects"),
           utf8("".join(repr(d) + "\n" for part in msg.walk() for d in part.defects)))
 
