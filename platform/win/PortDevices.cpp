@@ -202,7 +202,10 @@ template <typename Change> bool changeState(Change change) {
     if (lock >= 0)
         while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
         }
-    // Without a lock file the store is read all the same: it is only ever replaced whole.
+    // Without a lock file the store is read all the same: it is only ever replaced whole. With
+    // neither, there is no database.
+    if (lock < 0 && ::access(storePath().c_str(), F_OK) != 0)
+        return false;
     PortState state;
     const bool readable = readState(state, lock >= 0);
     const int readError = errno;
