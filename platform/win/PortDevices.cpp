@@ -224,7 +224,7 @@ template <typename Change> bool changeState(Change change) {
                     {storePath(), win::PortStoreFailure::Cause::Error, readError ? readError : EACCES});
             result = false;
         } else if (lock < 0) {
-            noteFailure({lockPath, win::PortStoreFailure::Cause::Error, lockError});
+            noteFailure({storePath(), win::PortStoreFailure::Cause::Error, lockError});
             result = false;
         } else if (!writeState(state)) {
             result = false;

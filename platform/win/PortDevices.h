@@ -75,7 +75,7 @@ std::optional<std::set<uint32_t>> claimedPorts();
 // Why the last change since the previous call could not be saved; nullopt when none failed.
 struct PortStoreFailure {
     enum class Cause { Error, Folder, NotAFile };
-    std::string path; // the store, or its lock file
+    std::string path; // the store
     Cause cause = Cause::Error;
     int error = 0; // the system's error number for Cause::Error
 };

@@ -216,12 +216,14 @@ template <typename Action> void ComPortPanel::changeStore(Action action) {
     said_.clear();
     action();
     collecting_ = false;
-    // When the store could not be saved, that is the one thing to say: the "not installed" or
-    // "used by another application" that follows from it would not be true.
-    if (std::optional<win::PortStoreFailure> failure = win::takePortStoreFailure())
+    // When the store could not be saved, its reason is the one failure to tell: the "not
+    // installed" or "used by another application" that follows from it would not be true. What
+    // did succeed (in the camera) is still said.
+    const std::optional<win::PortStoreFailure> failure = win::takePortStoreFailure();
+    if (failure)
         ui_.ShowMessage(PortStoreFailureMessage(*failure), ComPortUi::Icon::Error);
-    else
-        for (const auto& [message, icon] : said_)
+    for (const auto& [message, icon] : said_)
+        if (!failure || icon == ComPortUi::Icon::Information)
             ui_.ShowMessage(message, icon);
     said_.clear();
 }
