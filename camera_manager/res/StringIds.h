@@ -35,6 +35,12 @@ constexpr uint32_t LineBindsUnnamedService = 3266; // %d
 constexpr uint32_t FileNamesNoService = 3267;
 constexpr uint32_t PathIsAFolder = 3268;
 constexpr uint32_t PathIsNotAFile = 3269;
+constexpr uint32_t LineIsNoPortRecord = 3270; // %d
+// A change of the COM port store could not be saved: the file, why (one of the three below).
+constexpr uint32_t PortStoreNotSaved = 3271;
+constexpr uint32_t FolderIsReadOnly = 3272;
+constexpr uint32_t DiskIsFull = 3273;
+constexpr uint32_t SystemError = 3274; // %d: the system's error number
 // Language codes ("en", "de" ...): LanguageCode + index 0 to 12.
 constexpr uint32_t LanguageCode = 3000;
 // The languages' own names ("English", "Deutsch" ...): LanguageName + index.
@@ -483,7 +489,12 @@ constexpr uint32_t GenICamProducer = 635;
 constexpr uint32_t RoleGenICam = 636;
 constexpr uint32_t SupportFileNotWritten = 5160;
 constexpr uint32_t SupportFileNotOpened = 5161;
-constexpr uint32_t SupportFileIncomplete = 3240;
+constexpr uint32_t SupportFileIncomplete = 3240; // %s: one of the five below
+constexpr uint32_t SupportSectionCamera = 3241;
+constexpr uint32_t SupportSectionDrivers = 3242;
+constexpr uint32_t SupportSectionSystem = 3243;
+constexpr uint32_t SupportSectionAdapters = 3244;
+constexpr uint32_t SupportSectionControllers = 3245;
 constexpr uint32_t CloseButton = 5163;
 
 // Captions of the tool dialogs: general information, additional functions, serial terminal and

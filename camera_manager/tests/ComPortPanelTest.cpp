@@ -1,8 +1,14 @@
 #include "camera_manager/diagnostics/records/ComPortPanel.h"
 #include "ManagerTestSupport.h"
+#include "camera_manager/core/records/StoreMessages.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
+#include "platform/win/WideText.h"
+
+#include <cerrno>
+#include <sys/stat.h>
+#include <sys/wait.h>
 
 #include <pty.h>
 #include <unistd.h>
@@ -280,6 +286,77 @@ TEST_F(ComPortPanelTest, FailedInstallationReportsAndLeavesNoDevice) {
     EXPECT_EQ(ui_.messages[1].first, text(ids::ComPortNotInstalled));
     EXPECT_TRUE(devicePorts().empty());
     EXPECT_TRUE(portFree(1));
+}
+
+} // namespace
+
+namespace {
+
+// Where the store can be read but not written, the panel shows what it holds, and a change says
+// once why it was not saved (run as an unprivileged user, to whom the folder is read-only).
+TEST_F(ComPortPanelTest, AStoreThatCannotBeWrittenIsShownAsItIsAndSaysWhy) {
+    {
+        ComPortPanel panel = open();
+        panel.OnComPortSelChange(99);
+        panel.OnInstallComPort();
+        ASSERT_EQ(devicePorts(), (std::vector<uint32_t>{255, 100}));
+    }
+    std::system(("chmod -R a+rX '" + dir_ + "'").c_str());
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        alarm(20); // a watchdog: a blocked store ends the child
+        if (getuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(10);
+        ui_.messages.clear();
+        ComPortPanel panel = open();
+        if (panel.controls().comboItems.size() != 256 ||
+            panel.controls().comboItems[99] != u"COM100 (used)" ||
+            panel.controls().comboItems[4] != u"COM5" || !ui_.messages.empty())
+            _exit(1);
+        panel.OnComPortSelChange(4);
+        if (!panel.controls().installEnabled)
+            _exit(2);
+        panel.OnInstallComPort();
+        if (ui_.messages.size() != 1 ||
+            ui_.messages[0].first != PortStoreFailureMessage({dir_ + "/zeko_ports.txt",
+                                                              win::PortStoreFailure::Cause::Error, EACCES}))
+            _exit(3);
+        camera_.offset = 0;
+        panel.OnComPortSelChange(99);
+        ui_.messages.clear();
+        panel.OnDeleteComPort();
+        _exit(ui_.messages.size() == 1 &&
+                      ui_.messages[0].first.find(u"cannot be written") != std::u16string::npos
+                  ? 0
+                  : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child was ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(devicePorts(), (std::vector<uint32_t>{255, 100}));
+}
+
+// A folder in the store's place is named once when the panel opens, and a change names it as the
+// reason it was not saved; no port reads as used.
+TEST_F(ComPortPanelTest, AFolderInTheStoresPlaceIsNamedAndNoPortReadsAsUsed) {
+    ASSERT_EQ(mkdir((dir_ + "/zeko_ports.txt").c_str(), 0700), 0);
+    win::TakeUnreadableFiles();
+    ComPortPanel panel = open();
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_NE(ui_.messages[0].first.find(text(ids::PathIsAFolder)), std::u16string::npos);
+    EXPECT_NE(ui_.messages[0].first.find(win::fromUtf8(dir_ + "/zeko_ports.txt")), std::u16string::npos);
+    EXPECT_EQ(panel.controls().comboItems.at(99), u"COM100");
+    EXPECT_TRUE(panel.controls().installEnabled);
+    ui_.messages.clear();
+    panel.OnInstallComPort();
+    ASSERT_EQ(ui_.messages.size(), 1u);
+    EXPECT_EQ(ui_.messages[0].first,
+              PortStoreFailureMessage({dir_ + "/zeko_ports.txt", win::PortStoreFailure::Cause::Folder, 0}));
+    struct stat status {};
+    ASSERT_EQ(lstat((dir_ + "/zeko_ports.txt").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISDIR(status.st_mode));
 }
 
 } // namespace

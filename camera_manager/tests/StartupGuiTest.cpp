@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 
@@ -253,6 +255,32 @@ TEST_F(StartupGuiTest, AFolderWhereAStoreShouldBeIsNamedOnceAndLeftAlone) {
     EXPECT_FALSE(runStartup());
     EXPECT_TRUE(std::none_of(hook_.messages.begin(), hook_.messages.end(),
                              [](const wxString& m) { return m.Contains(wxT("Einstellungsdatei")); }));
+}
+
+// A named pipe in place of any store would block an ordinary open for good; the start answers at
+// once and names each as no file (not as a folder), in the chosen language, and leaves it there.
+// The alarm ends a start that blocks.
+TEST_F(StartupGuiTest, APipeWhereAStoreShouldBeIsNamedAndNeverWaitedOn) {
+    GermanBySystem german;
+    ASSERT_TRUE(german.loaded());
+    win::RegistryStore::resetAll();
+    const char* stores[] = {"/user.reg", "/machine.reg", "/zeko_netcfg.txt", "/zeko_ports.txt",
+                            "/zeko_sim_state.ini"};
+    for (const char* file : stores)
+        ASSERT_EQ(mkfifo((dir_ + file).c_str(), 0600), 0) << file;
+    alarm(60);
+    EXPECT_FALSE(runStartup());
+    alarm(0);
+    for (const char* file : stores) {
+        const wxString text =
+            wxString::FromUTF8(dir_ + file) +
+            wxT(" kann nicht verwendet werden: an ihrer Stelle steht etwas, das keine Datei ist.");
+        EXPECT_EQ(std::count_if(hook_.messages.begin(), hook_.messages.end(),
+                                [&](const wxString& message) { return message.Contains(text); }),
+                  1)
+            << text;
+        EXPECT_EQ(std::filesystem::status(dir_ + file).type(), std::filesystem::file_type::fifo) << file;
+    }
 }
 
 // Setting a damaged machine registry aside took the adapters' keys along: the next start

@@ -260,7 +260,7 @@ TEST_F(SupportFileGuiTest, ACutFileOpensWithAMessageThatItIsIncomplete) {
     ASSERT_TRUE(WriteFileReplacing(path, StoreSupportUnits(units), reason));
     OpenSupportFileAt(*main, win::fromUtf8(path));
     ASSERT_EQ(hook.messages.size(), 1u);
-    EXPECT_EQ(hook.messages[0], ResourceText(ids::SupportFileIncomplete));
+    EXPECT_EQ(hook.messages[0], ToWx(SupportFileIncompleteMessage(SupportFileCut::Cameras)));
     ShowSupportFileDlg* viewer = openViewer();
     ASSERT_NE(viewer, nullptr);
     wxTreeListCtrl* tree = viewer->Tree();

@@ -284,7 +284,7 @@ TEST_F(SupportFileReadTest, TextFormPagesFollowTheProfileRules) {
     EXPECT_NE(shown.find("OS version\tNot supported\n"), std::string::npos);
     EXPECT_NE(shown.find("Processor architecture\tUnknown\n"), std::string::npos);
     EXPECT_EQ(shown.find("Network adapter information"), std::string::npos);
-    EXPECT_NE(shown.find("*USB hostcontroller(s)\n  *2.0\n    First\n    -1\n"), std::string::npos);
+    EXPECT_NE(shown.find("*USB hostcontroller(s)\n  *2.0\n    First\n    \n"), std::string::npos);
     size_t drivers = 0;
     const std::vector<SupportRow> rows = BuildPagesFromProfile(profile);
     for (const SupportRow& row : rows)
@@ -373,6 +373,103 @@ TEST_F(SupportFileReadTest, ATextFileCutAfterItsCamerasIsIncompleteAndMakesNoVal
     ASSERT_NE(dhcp, std::u16string::npos);
     EXPECT_NE(dump(BuildPagesFromProfile(win::ProfileText(text.substr(0, dhcp)))).find("DHCP enabled\t\n"),
               std::string::npos);
+}
+
+// A file cut at each boundary after its cameras, in either form, is incomplete and says in which
+// part it ends; what it does not hold whole is empty, never 0, -1 or a character made up from
+// part of a stored number.
+TEST_F(SupportFileReadTest, EveryCutAfterTheCamerasNamesWhereTheFileEnds) {
+    SupportFileContent content = defaultCameraContent();
+    content.usbCameras.clear();
+    content.system.numberOfProcessors = 8;
+    SupportAdapter adapter;
+    adapter.name = u"eth0";
+    adapter.driverVersion = u"3.80.0.0";
+    content.adapters = std::vector<SupportAdapter>{adapter, adapter};
+    content.controllers[2] = {u"EHCI"};
+    const std::u16string text = BuildSupportText(content);
+    const std::string file = scrambledFile(text);
+    // The bytes that hold the first n units: one line each.
+    auto bytesOf = [&](size_t units) {
+        size_t at = 0;
+        for (size_t n = 0; n < units; ++n)
+            at = file.find('\n', at) + 1;
+        return at;
+    };
+    auto open = [&](const std::string& bytes, SupportFileCut& cut) {
+        bool incomplete = false;
+        const std::string shown =
+            dump(BuildPagesFromProfile(win::ProfileText(DecodeTextSupportFile(bytes)), &incomplete, &cut));
+        EXPECT_EQ(incomplete, cut != SupportFileCut::None);
+        return shown;
+    };
+    SupportFileCut cut = SupportFileCut::Cameras;
+    open(file, cut);
+    EXPECT_EQ(cut, SupportFileCut::None);
+    const std::pair<const char16_t*, SupportFileCut> boundaries[] = {
+        {u"[System information]", SupportFileCut::System},
+        {u"[Network adapters]", SupportFileCut::Adapters},
+        {u"[Adapter - 1]", SupportFileCut::Adapters},
+        {u"[USB hostcontrollers]", SupportFileCut::Controllers},
+        {u"[USB 2.0]", SupportFileCut::Controllers},
+        // No controller of its kind, and its section is still written: only its header tells.
+        {u"[USB 3.0]", SupportFileCut::Controllers}};
+    for (const auto& [section, part] : boundaries) {
+        const size_t at = text.find(section);
+        ASSERT_NE(at, std::u16string::npos) << utf8(section);
+        const std::string shown = open(file.substr(0, bytesOf(at)), cut);
+        EXPECT_EQ(cut, part) << utf8(section);
+        EXPECT_EQ(shown.find("\t-1\n"), std::string::npos) << utf8(section) << "\n" << shown;
+        EXPECT_EQ(shown.find("  -1\n"), std::string::npos) << utf8(section) << "\n" << shown;
+    }
+    // A value cut right after its '=' and a number cut inside the digits of one of its units.
+    const size_t processors = text.find(u"NumberOfProcessors=") + 19;
+    EXPECT_NE(open(file.substr(0, bytesOf(processors)), cut).find("Number of processors\t\n"),
+              std::string::npos);
+    EXPECT_EQ(cut, SupportFileCut::System);
+    const std::string inDigits = open(file.substr(0, bytesOf(processors) + 1), cut);
+    EXPECT_NE(inDigits.find("Number of processors\t\n"), std::string::npos) << inDigits;
+    EXPECT_EQ(cut, SupportFileCut::System);
+    const size_t version = text.find(u"DriverVersion=3.8", text.find(u"[Adapter - 0]")) + 17;
+    const std::string inVersion = open(file.substr(0, bytesOf(version) + 2), cut);
+    EXPECT_NE(inVersion.find("    Driver version\t\n"), std::string::npos) << inVersion;
+    EXPECT_EQ(cut, SupportFileCut::Adapters);
+    // The USB 2.0 controller whose section was cut away is shown empty.
+    const std::string noEhci = open(file.substr(0, bytesOf(text.find(u"[USB 2.0]"))), cut);
+    EXPECT_EQ(noEhci.find("EHCI"), std::string::npos);
+
+    // The binary form, cut in each of its records.
+    BinaryFile binary;
+    binary.count(0);
+    binary.count(0);
+    const size_t driversAt = binary.bytes.size();
+    binary.add(std::string(1560, '\0'), 0x48);
+    const size_t systemAt = binary.bytes.size();
+    binary.add(std::string(1296, '\0'), 0xE9);
+    const size_t countAt = binary.bytes.size();
+    binary.bytes += std::string("\x25\x27\x27\x27", 4); // two adapters
+    binary.add(text16(std::string(1604, '\0'), 0, u"Adapter A"), 0x27);
+    const size_t secondAt = binary.bytes.size();
+    binary.add(text16(std::string(1604, '\0'), 0, u"Adapter B"), 0x27);
+    EXPECT_EQ(ReadBinarySupportFile(binary.bytes).cut, SupportFileCut::None);
+    const std::pair<size_t, SupportFileCut> cuts[] = {
+        {62, SupportFileCut::Cameras},           {driversAt + 100, SupportFileCut::Drivers},
+        {systemAt, SupportFileCut::System},      {systemAt + 1295, SupportFileCut::System},
+        {countAt + 2, SupportFileCut::Adapters}, {secondAt + 10, SupportFileCut::Adapters}};
+    for (const auto& [at, part] : cuts) {
+        const BinarySupportFile read = ReadBinarySupportFile(std::string_view(binary.bytes).substr(0, at));
+        EXPECT_TRUE(read.incomplete) << at;
+        EXPECT_EQ(read.cut, part) << at;
+    }
+    const BinarySupportFile oneAdapter =
+        ReadBinarySupportFile(std::string_view(binary.bytes).substr(0, secondAt + 10));
+    EXPECT_EQ(oneAdapter.adapters.size(), 1u);
+    EXPECT_TRUE(oneAdapter.hasDrivers && oneAdapter.hasSystem);
+
+    // The message names the part.
+    EXPECT_NE(SupportFileIncompleteMessage(SupportFileCut::System).find(u"the system information"),
+              std::u16string::npos);
+    EXPECT_EQ(SupportFileIncompleteMessage(SupportFileCut::Cameras).find(u"%s"), std::u16string::npos);
 }
 
 TEST_F(SupportFileReadTest, HugeCountsAreCappedAndShowDefaultRows) {

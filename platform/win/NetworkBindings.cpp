@@ -166,17 +166,11 @@ std::string NetConfigurationPath() {
 }
 
 std::optional<std::string> ReadNetConfigurationText() {
-    // A stream opens a folder as an empty file, which would then be set aside as empty.
-    if (RecordIfNotAFile(storePath()))
+    // A folder read as an empty file would be set aside as empty; a pipe would never answer.
+    std::string text;
+    if (ReadStore(storePath(), text) != StoreFileRead::Read)
         return std::nullopt;
-    std::ifstream file(storePath(), std::ios::binary);
-    if (!file)
-        return std::nullopt;
-    std::ostringstream text;
-    text << file.rdbuf();
-    if (file.bad())
-        return std::nullopt;
-    return text.str();
+    return text;
 }
 
 bool NetConfigurationStored() {
@@ -185,12 +179,9 @@ bool NetConfigurationStored() {
 }
 
 NetConfiguration ReadNetConfiguration() {
-    if (RecordIfNotAFile(storePath()))
-        return ParseNetConfiguration(std::string());
-    std::ifstream file(storePath(), std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return ParseNetConfiguration(text.str());
+    std::string text;
+    ReadStore(storePath(), text); // empty when it cannot be read
+    return ParseNetConfiguration(text);
 }
 
 NetConfigWriteLock::~NetConfigWriteLock() {

@@ -2,9 +2,11 @@
 
 #include "platform/common/FileReplacement.h"
 #include "platform/win/RegistryStore.h"
+#include "platform/win/UnreadableFiles.h"
 #include "platform/win/WideText.h"
 
 #include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <fstream>
@@ -63,17 +65,27 @@ struct PortState {
     std::map<uint32_t, std::string> serialDevices; // real devices: COM number -> path
     uint32_t nextInstance = 1;
     bool endedClaims = false; // claims of ended programs were left out when the file was read
+    bool junkDropped = false; // device lines without a number were left out
 };
+
+// Why the last change could not be saved; taken by the caller that tells the user.
+std::mutex failureLock;
+std::optional<win::PortStoreFailure> lastFailure;
+
+void noteFailure(win::PortStoreFailure failure) {
+    std::lock_guard guard(failureLock);
+    lastFailure = std::move(failure);
+}
 
 std::string storePath() {
     return win::RegistryStore::folder() + "/zeko_ports.txt";
 }
 
 // One line per entry; fields of a device are separated by tabs, which no field holds.
-PortState readState() {
+PortState parseState(const std::string& text) {
     PortState state;
     std::map<long, unsigned long long> running; // one look at /proc for each owner
-    std::ifstream file(storePath());
+    std::istringstream file(text);
     std::string line;
     while (std::getline(file, line)) {
         std::istringstream in(line);
@@ -117,12 +129,40 @@ PortState readState() {
             std::getline(in, device.devicePath);
             device.instance = static_cast<uint32_t>(std::strtoul(instance.c_str(), nullptr, 10));
             device.port = static_cast<uint32_t>(std::strtoul(port.c_str(), nullptr, 10));
+            // A device without a number (a line written by hand, or cut) can be neither opened nor
+            // removed by its number: it would stay in the store for good.
+            if (device.instance == 0 || device.port < 1 || device.port > COMDB_MAX_PORTS) {
+                state.junkDropped = true;
+                continue;
+            }
             device.hardwareId = win::fromUtf8(hardwareId);
             device.friendlyName = win::fromUtf8(friendlyName);
             state.devices.push_back(device);
         }
     }
     return state;
+}
+
+// Reads the stored state; false when the store cannot be read (a folder or a pipe in its place,
+// no permission), and then nothing may be saved over it. A store that cannot be understood is
+// set aside when lockHeld, as the registry's files are, and the state starts empty.
+bool readState(PortState& state, bool lockHeld) {
+    state = PortState();
+    std::string text;
+    switch (win::ReadStore(storePath(), text)) {
+    case StoreFileRead::Missing:
+        return true;
+    case StoreFileRead::Read:
+        break;
+    default:
+        return false;
+    }
+    if (const std::optional<win::FileProblem> problem = win::PortStoreProblem(text)) {
+        if (lockHeld && win::KeepUnreadableAside(storePath(), *problem))
+            return true;
+    }
+    state = parseState(text);
+    return true;
 }
 
 bool writeState(const PortState& state) {
@@ -139,28 +179,65 @@ bool writeState(const PortState& state) {
     for (const win::PortDevice& device : state.devices)
         text << "device\t" << device.instance << "\t" << device.port << "\t" << win::toUtf8(device.hardwareId)
              << "\t" << win::toUtf8(device.friendlyName) << "\t" << device.devicePath << "\n";
-    return FileReplacement::replace(storePath(), text.str());
+    FileReplacement failure;
+    if (FileReplacement::replace(storePath(), text.str(), {}, &failure))
+        return true;
+    noteFailure({storePath(), win::PortStoreFailure::Cause::Error, failure.failedErrno()});
+    return false;
 }
 
 // Runs change on the stored state under the store's lock; writes the state when change says it
-// changed something. The result is change's, or false when the store cannot be written.
+// changed something. The result is change's, or false when the store cannot be written. A store
+// that can be read is read also where it cannot be written (a read-only folder, another user's
+// lock file): what it holds is shown even when nothing can be changed.
 template <typename Change> bool changeState(Change change) {
     std::lock_guard guard(processLock);
     std::string folder = win::RegistryStore::folder();
     ::mkdir(folder.c_str(), 0700);
-    int lock = ::open((folder + "/zeko_ports.lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const std::string lockPath = folder + "/zeko_ports.lock";
+    int lock = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0600);
+    const int lockError = errno;
     if (lock < 0)
+        lock = ::open(lockPath.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC); // flock needs no write
+    if (lock >= 0)
+        while (::flock(lock, LOCK_EX) != 0 && errno == EINTR) {
+        }
+    // Without a lock file the store is read all the same: it is only ever replaced whole. With
+    // neither, there is no database.
+    if (lock < 0 && ::access(storePath().c_str(), F_OK) != 0)
         return false;
-    ::flock(lock, LOCK_EX);
-    PortState state = readState();
+    PortState state;
+    const bool readable = readState(state, lock >= 0);
+    const int readError = errno;
     bool changed = false;
     bool result = change(state, changed);
-    if (changed && !writeState(state))
-        result = false;
-    else if (!changed && state.endedClaims)
+    if (changed) {
+        struct stat status {};
+        if (!readable) {
+            if (::stat(storePath().c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+                noteFailure({storePath(),
+                             S_ISDIR(status.st_mode) ? win::PortStoreFailure::Cause::Folder
+                                                     : win::PortStoreFailure::Cause::NotAFile,
+                             0});
+            else
+                noteFailure(
+                    {storePath(), win::PortStoreFailure::Cause::Error, readError ? readError : EACCES});
+            result = false;
+        } else if (lock < 0) {
+            noteFailure({storePath(), win::PortStoreFailure::Cause::Error, lockError});
+            result = false;
+        } else if (!writeState(state)) {
+            result = false;
+        }
+    } else if (readable && lock >= 0 && (state.endedClaims || state.junkDropped)) {
         writeState(state); // tidying up; the call's result does not depend on it
-    ::flock(lock, LOCK_UN);
-    ::close(lock);
+        std::lock_guard failures(failureLock);
+        lastFailure.reset();
+    }
+    if (lock >= 0) {
+        ::flock(lock, LOCK_UN);
+        ::close(lock);
+    }
     return result;
 }
 
@@ -331,6 +408,43 @@ std::string portDevicePath(uint32_t port) {
         return true;
     });
     return path;
+}
+
+void checkPortStore() {
+    struct stat status {};
+    if (::lstat(storePath().c_str(), &status) == 0)
+        changeState([](PortState&, bool&) { return true; });
+}
+
+std::optional<std::set<uint32_t>> claimedPorts() {
+    // Read without the lock: the store is only ever replaced whole.
+    std::lock_guard guard(processLock);
+    PortState state;
+    if (!readState(state, false))
+        return std::nullopt;
+    return state.claimed;
+}
+
+std::optional<PortStoreFailure> takePortStoreFailure() {
+    std::lock_guard guard(failureLock);
+    std::optional<PortStoreFailure> failure;
+    failure.swap(lastFailure);
+    return failure;
+}
+
+std::optional<FileProblem> PortStoreProblem(const std::string& text) {
+    if (text.find('\0') != std::string::npos)
+        return FileProblem{FileProblem::Kind::BinaryData};
+    std::istringstream lines(text);
+    std::string line;
+    for (size_t number = 1; std::getline(lines, line); ++number) {
+        const std::string kind = line.substr(0, line.find('\t'));
+        if (!line.empty() && kind != "next" && kind != "claimed" && kind != "serial" && kind != "device")
+            return FileProblem{FileProblem::Kind::NotPortRecord, number};
+    }
+    if (!text.empty() && text.back() != '\n')
+        return FileProblem{FileProblem::Kind::LastLineCut};
+    return std::nullopt;
 }
 
 std::string virtualPortDevicePath(uint32_t port) {

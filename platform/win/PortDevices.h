@@ -14,9 +14,11 @@
 // driver (the simulator) serves while the camera is open. Real serial devices (a /dev/ttyUSB0, one end of a
 // socat pair) are given a COM number with setSerialDevicePort, or a line "serial<TAB>n<TAB>path".
 
+#include "platform/win/UnreadableFiles.h"
 #include "platform/win/WinApi.h"
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -61,6 +63,27 @@ std::string virtualPortDevicePath(uint32_t port);
 // Gives a real serial device the COM number port and claims the number; an empty path takes
 // the number back. False when another device holds the number or the store cannot be written.
 bool setSerialDevicePort(uint32_t port, const std::string& devicePath);
+
+// Reads the store when there is one, so that a damaged one is set aside and anything that is no
+// file in its place is recorded (see UnreadableFiles.h) at the program's start.
+void checkPortStore();
+
+// The numbers the database holds as claimed, read without claiming any (a store that cannot be
+// written is read all the same); nullopt when the store cannot be read.
+std::optional<std::set<uint32_t>> claimedPorts();
+
+// Why the last change since the previous call could not be saved; nullopt when none failed.
+struct PortStoreFailure {
+    enum class Cause { Error, Folder, NotAFile };
+    std::string path; // the store
+    Cause cause = Cause::Error;
+    int error = 0; // the system's error number for Cause::Error
+};
+std::optional<PortStoreFailure> takePortStoreFailure();
+
+// What is wrong with the store's text (NUL bytes, a line of no known kind, a cut last line);
+// none when every line is of a known kind.
+std::optional<FileProblem> PortStoreProblem(const std::string& text);
 
 // Tests: make the next n installations or removals fail (0 ends it).
 void failPortInstallations(int count);

@@ -49,8 +49,17 @@ ProfileText::ProfileText(std::u16string_view text) : lineEnded(text.empty() || t
         const size_t equals = line.find(u'=');
         if (!current || equals == std::u16string_view::npos)
             continue;
-        current->try_emplace(folded(line.substr(0, equals)), trim(line.substr(equals + 1)));
+        const std::u16string key = folded(line.substr(0, equals));
+        if (current->try_emplace(key, trim(line.substr(equals + 1))).second &&
+            end == std::u16string_view::npos && !lineEnded) {
+            cutSection = lastSection;
+            cutKey = key;
+        }
     }
+}
+
+bool ProfileText::isCut(std::u16string_view section, std::u16string_view key) const {
+    return !lineEnded && !cutKey.empty() && folded(section) == cutSection && folded(key) == cutKey;
 }
 
 const std::u16string* ProfileText::find(std::u16string_view section, std::u16string_view key) const {

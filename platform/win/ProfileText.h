@@ -30,12 +30,17 @@ public:
     // Whether the text is empty or ends with a line end: a text cut inside a line does not.
     bool endsWithLineEnd() const { return lineEnded; }
 
+    // Whether the key's value stands on a last line that has no line end: a text cut there
+    // may hold only part of it.
+    bool isCut(std::u16string_view section, std::u16string_view key) const;
+
     static int32_t parseNumber(std::u16string_view value);
 
 private:
     std::unordered_map<std::u16string, std::unordered_map<std::u16string, std::u16string>> sections;
     std::u16string lastSection; // folded; empty when the text has no header
     bool lineEnded = true;
+    std::u16string cutSection, cutKey; // folded; the key of a last line without line end
 };
 
 // The file's text: UTF-8, or UTF-16LE after a byte-order mark. False when it cannot be read.

@@ -201,21 +201,13 @@ void RegistryStore::ensureLoaded() {
 namespace {
 
 // The file's whole text; false when it cannot be read (*missing: because it does not exist). A
-// folder in the file's place cannot be read either: it is never taken for an empty store.
+// folder or a pipe in the file's place cannot be read either: it is never taken for an empty
+// store, and it is recorded, never opened in a way that could wait.
 bool readWhole(const std::string& path, std::string& text, bool* missing = nullptr) {
-    text.clear();
-    FILE* file = std::fopen(path.c_str(), "rb");
+    const StoreFileRead result = ReadStore(path, text);
     if (missing)
-        *missing = !file && errno == ENOENT;
-    if (!file)
-        return false;
-    char buffer[65536];
-    size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        text.append(buffer, n);
-    const bool ok = !std::ferror(file);
-    std::fclose(file);
-    return ok;
+        *missing = result == StoreFileRead::Missing;
+    return result == StoreFileRead::Read;
 }
 
 } // namespace
@@ -224,8 +216,7 @@ bool RegistryStore::load() {
     keys_.clear();
     std::string text;
     bool missing = false;
-    if (RecordIfNotAFile(path_))
-        return false; // nothing can be read from it or saved to it
+    // Nothing can be read from a folder or a pipe in its place, nor saved to it.
     if (!readWhole(path_, text, &missing))
         return missing;
     if (!(lockHeld_ && keepAsideIfUnreadable(text)))

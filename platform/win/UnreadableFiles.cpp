@@ -45,17 +45,33 @@ bool KeepUnreadableAside(const std::string& path, const FileProblem& problem) {
     return true;
 }
 
+namespace {
+
+void recordLeftInPlace(const std::string& path, FileProblem::Kind kind) {
+    static std::set<std::string> told;
+    std::lock_guard lock(recordMutex());
+    if (told.insert(path).second)
+        record().push_back({path, std::string(), FileProblem{kind}});
+}
+
+} // namespace
+
 bool RecordIfNotAFile(const std::string& path) {
     struct stat status {};
     if (::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode))
         return false;
-    static std::set<std::string> told;
-    std::lock_guard lock(recordMutex());
-    if (told.insert(path).second)
-        record().push_back(
-            {path, std::string(),
-             FileProblem{S_ISDIR(status.st_mode) ? FileProblem::Kind::Folder : FileProblem::Kind::NotAFile}});
+    recordLeftInPlace(path,
+                      S_ISDIR(status.st_mode) ? FileProblem::Kind::Folder : FileProblem::Kind::NotAFile);
     return true;
+}
+
+StoreFileRead ReadStore(const std::string& path, std::string& text) {
+    const StoreFileRead result = readStoreFile(path, text);
+    if (result == StoreFileRead::Folder)
+        recordLeftInPlace(path, FileProblem::Kind::Folder);
+    else if (result == StoreFileRead::NotAFile)
+        recordLeftInPlace(path, FileProblem::Kind::NotAFile);
+    return result;
 }
 
 std::vector<UnreadableFile> TakeUnreadableFiles() {

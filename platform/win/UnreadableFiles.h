@@ -4,6 +4,8 @@
 // aside, so that nothing in it is lost, and recorded, so that the program can tell the user once
 // which file it was, what was wrong with it and where it went.
 
+#include "platform/common/StoreFile.h"
+
 #include <cstddef>
 #include <string>
 #include <vector>
@@ -23,6 +25,7 @@ struct FileProblem {
         NotNetworkRecord,     // line `line` is no adapter, service or binding record
         BindingBeforeService, // line `line` binds a service that is not named before it
         NoService,            // the network configuration names no service
+        NotPortRecord,        // line `line` is no port database or device record
         Folder,               // a folder stands where the file should be (never moved)
         NotAFile,             // something else that is no file stands there (never moved)
     };
@@ -47,6 +50,10 @@ bool KeepUnreadableAside(const std::string& path, const FileProblem& problem);
 // path in a process, so that the user learns that no setting can be saved there. True when path
 // exists and is no file (a link to a file is one).
 bool RecordIfNotAFile(const std::string& path);
+
+// Reads a store whole without ever waiting on it (see StoreFile.h); a folder or anything else
+// that is no file in its place is recorded as RecordIfNotAFile records it.
+StoreFileRead ReadStore(const std::string& path, std::string& text);
 
 // The files set aside since the last call, oldest first; the record is emptied.
 std::vector<UnreadableFile> TakeUnreadableFiles();

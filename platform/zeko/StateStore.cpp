@@ -2,6 +2,7 @@
 
 #include "platform/common/FileReplacement.h"
 #include "platform/common/RegistryFolder.h"
+#include "platform/common/StoreFile.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -65,7 +66,12 @@ void StateStore::load() {
     }
     stamp_ = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
     size_ = st.st_size;
-    std::ifstream in(path_);
+    // A pipe or a folder in the file's place holds no state and is never waited on; the camera
+    // manager names it to the user.
+    std::string text;
+    if (readStoreFile(path_, text) != StoreFileRead::Read)
+        return;
+    std::istringstream in(text);
     std::string line;
     Section* current = nullptr;
     while (std::getline(in, line)) {
@@ -100,6 +106,9 @@ uint32_t StateStore::getU32(const std::string& section, const std::string& key, 
 }
 
 bool StateStore::set(const std::string& section, const Section& values) {
+    // What is not a file in the state's place is left there, never renamed over.
+    if (struct stat st{}; ::stat(path_.c_str(), &st) == 0 && !S_ISREG(st.st_mode))
+        return false;
     makeFolders(folder_);
     // A lock file of its own: the state file itself is replaced by rename on every write.
     const int lock = ::open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);

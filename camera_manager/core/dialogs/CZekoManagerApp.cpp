@@ -4,6 +4,7 @@
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/core/records/ManagerStartup.h"
+#include "camera_manager/core/records/StoreMessages.h"
 #include "camera_manager/core/rules/NetworkServiceRules.h"
 #include "camera_manager/res/StringIds.h"
 #include "camera_manager/res/StringTable.h"
@@ -13,41 +14,10 @@
 #include "platform/win/UnreadableFiles.h"
 
 #include <clocale>
+#include <cstdlib>
+#include <string>
 #include <wx/dialog.h>
 #include <wx/msgdlg.h>
-
-namespace {
-
-// The problem of a file that was set aside, in the language chosen now (the file may have been
-// read before the language library was loaded).
-wxString ProblemText(const win::FileProblem& problem) {
-    using Kind = win::FileProblem::Kind;
-    switch (problem.kind) {
-    case Kind::Empty:
-        return ResourceText(ids::FileIsEmpty);
-    case Kind::BinaryData:
-        return ResourceText(ids::FileHoldsBinaryData);
-    case Kind::NoRegistryHeader:
-        return ResourceText(ids::FileLacksRegistryHeader);
-    case Kind::NotKeyOrValue:
-        return wxString::Format(ResourceText(ids::LineIsNoKeyOrValue), static_cast<int>(problem.line));
-    case Kind::LastLineCut:
-        return ResourceText(ids::LastLineCutShort);
-    case Kind::NotNetworkRecord:
-        return wxString::Format(ResourceText(ids::LineIsNoNetworkRecord), static_cast<int>(problem.line));
-    case Kind::BindingBeforeService:
-        return wxString::Format(ResourceText(ids::LineBindsUnnamedService), static_cast<int>(problem.line));
-    case Kind::NoService:
-        return ResourceText(ids::FileNamesNoService);
-    case Kind::Folder:
-        return ResourceText(ids::PathIsAFolder);
-    case Kind::NotAFile:
-        return ResourceText(ids::PathIsNotAFile);
-    }
-    return wxString();
-}
-
-} // namespace
 
 CZekoManagerApp::CZekoManagerApp() {
     SetProgramResourceStrings(managerStrings, managerStringCount);
@@ -80,14 +50,15 @@ bool CZekoManagerApp::InitInstance() {
     win::EnsureNetworkSetup(LoadResourceString(NetworkServiceRules::ServiceNameId));
     // Settings files that could not be read were set aside on the way: say so once.
     win::RegistryStore::loadAll();
+    win::checkPortStore();
+    // The simulated camera driver keeps its state beside the registry (or where it is told); it
+    // cannot tell the user itself that something else stands in its place.
+    const char* stateFolder = std::getenv("ZEKO_SIM_STATE_DIR");
+    win::RecordIfNotAFile(
+        (stateFolder && *stateFolder ? std::string(stateFolder) : win::RegistryStore::folder()) +
+        "/zeko_sim_state.ini");
     for (const win::UnreadableFile& file : win::TakeUnreadableFiles())
-        wxMessageBox(file.keptAs.empty()
-                         ? wxString::Format(ResourceText(ids::SettingsFileUnusable),
-                                            wxString::FromUTF8(file.path), ProblemText(file.problem))
-                         : wxString::Format(ResourceText(ids::SettingsFileSetAside),
-                                            wxString::FromUTF8(file.path), ProblemText(file.problem),
-                                            wxString::FromUTF8(file.keptAs)),
-                     ResourceText(ids::AppTitle), wxOK | wxICON_WARNING);
+        wxMessageBox(ToWx(UnreadableFileMessage(file)), ResourceText(ids::AppTitle), wxOK | wxICON_WARNING);
     const int verdict = CheckInterfaceLibraryVersion();
     if (verdict > 2) {
         CZekoManagerDlg dialog(nullptr, resourceLibrary, wow64);

@@ -88,6 +88,7 @@ void ShowSupportFileDlg::ReadFile() {
     if (m_binaryForm) {
         const BinarySupportFile file = ReadBinarySupportFile(m_bytes);
         m_incomplete = file.incomplete;
+        m_cut = file.cut;
         rows = BuildPagesFromBinary(file);
         return;
     }
@@ -104,7 +105,7 @@ void ShowSupportFileDlg::ReadFile() {
         // No temporary file: the same text is read from memory.
         profile = win::ProfileText(text);
     }
-    rows = BuildPagesFromProfile(profile, &m_incomplete);
+    rows = BuildPagesFromProfile(profile, &m_incomplete, &m_cut);
 }
 
 void ShowSupportFileDlg::InsertRows(const wxTreeListItem& parent, const SupportRow& row) {

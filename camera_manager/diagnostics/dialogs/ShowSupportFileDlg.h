@@ -29,6 +29,8 @@ public:
     const std::string& TempPath() const { return m_tempPath; }
     // The file ended inside a camera's record: only the whole cameras are shown.
     bool Incomplete() const { return m_incomplete; }
+    // Where an incomplete file ends.
+    SupportFileCut Cut() const { return m_cut; }
 
 private:
     void OnInitDialog();
@@ -47,6 +49,7 @@ private:
     bool m_binaryForm;
     bool m_initialised = false;
     bool m_incomplete = false;
+    SupportFileCut m_cut = SupportFileCut::None;
     std::string m_tempPath = "-1";
     std::vector<SupportRow> rows;
     wxTreeListCtrl* tree = nullptr;

@@ -134,6 +134,6 @@ void OpenSupportFileAt(SupportFileHost& owner, const std::u16string& path) {
     auto* viewer = new ShowSupportFileDlg(&owner, path, std::move(bytes), form == SupportFileForm::Binary);
     viewer->Show();
     if (viewer->Incomplete())
-        wxMessageBox(ResourceText(ids::SupportFileIncomplete), ResourceText(ids::AppTitle),
+        wxMessageBox(ToWx(SupportFileIncompleteMessage(viewer->Cut())), ResourceText(ids::AppTitle),
                      wxOK | wxICON_WARNING, viewer);
 }

@@ -2,6 +2,7 @@
 
 #include "camera_manager/core/records/CameraEntryBuilder.h"
 #include "camera_manager/core/records/CameraInterfaceLibrary.h"
+#include "camera_manager/core/records/StoreMessages.h"
 #include "camera_manager/res/StringIds.h"
 #include "platform/win/Registry.h"
 #include "platform/win/ResourceStrings.h"
@@ -167,6 +168,15 @@ LONG ComPortPanel::ScanComPortDatabase(HCOMDB database) {
     for (uint32_t port = 1; port <= 256; ++port)
         if (flags_[port - 1] == Free)
             ComDBReleasePort(database, port);
+    // A store that can be read but not written (a read-only folder, a full disk) refuses every
+    // claim: what it holds is read instead, so that no free number is shown as used.
+    // One that cannot be read at all (a folder in its place) holds no claim.
+    if (result != ERROR_SUCCESS && result != ERROR_NO_MORE_FREE_PORTS) {
+        const std::optional<std::set<uint32_t>> claimed = win::claimedPorts();
+        for (uint32_t port = 1; port <= 256; ++port)
+            flags_[port - 1] = claimed && claimed->count(port) ? Used : Free;
+        result = ERROR_SUCCESS;
+    }
     return result;
 }
 
@@ -188,6 +198,34 @@ void ComPortPanel::FillComPortCombo() {
     }
     ComDBClose(database);
     controls_.comboSelection = 99;
+    // A store set aside or found to be no file on the way is named once.
+    for (const win::UnreadableFile& file : win::TakeUnreadableFiles())
+        ui_.ShowMessage(UnreadableFileMessage(file), ComPortUi::Icon::Error);
+}
+
+void ComPortPanel::say(const std::u16string& message, ComPortUi::Icon icon) {
+    if (collecting_)
+        said_.push_back({message, icon});
+    else
+        ui_.ShowMessage(message, icon);
+}
+
+template <typename Action> void ComPortPanel::changeStore(Action action) {
+    win::takePortStoreFailure();
+    collecting_ = true;
+    said_.clear();
+    action();
+    collecting_ = false;
+    // When the store could not be saved, its reason is the one failure to tell: the "not
+    // installed" or "used by another application" that follows from it would not be true. What
+    // did succeed (in the camera) is still said.
+    const std::optional<win::PortStoreFailure> failure = win::takePortStoreFailure();
+    if (failure)
+        ui_.ShowMessage(PortStoreFailureMessage(*failure), ComPortUi::Icon::Error);
+    for (const auto& [message, icon] : said_)
+        if (!failure || icon == ComPortUi::Icon::Information)
+            ui_.ShowMessage(message, icon);
+    said_.clear();
 }
 
 void ComPortPanel::UpdateComPortState() {
@@ -277,10 +315,9 @@ bool ComPortPanel::InstallBroadcastComPort() {
         ok = false;
     }
     const bool success = ok && !reboot;
-    ui_.ShowMessage(text(success ? ids::BroadcastInstalledStart : ids::BroadcastFailedStart) +
-                        number(broadcastPort_) +
-                        text(success ? ids::BroadcastInstalledEnd : ids::BroadcastFailedEnd),
-                    success ? ComPortUi::Icon::Information : ComPortUi::Icon::Error);
+    say(text(success ? ids::BroadcastInstalledStart : ids::BroadcastFailedStart) + number(broadcastPort_) +
+            text(success ? ids::BroadcastInstalledEnd : ids::BroadcastFailedEnd),
+        success ? ComPortUi::Icon::Information : ComPortUi::Icon::Error);
     return success;
 }
 
@@ -294,12 +331,16 @@ bool ComPortPanel::InstallSelectedComPort() {
         ok = false;
     }
     const bool success = ok && !reboot;
-    ui_.ShowMessage(text(success ? ids::ComPortInstalled : ids::ComPortNotInstalled),
-                    success ? ComPortUi::Icon::Information : ComPortUi::Icon::Error);
+    say(text(success ? ids::ComPortInstalled : ids::ComPortNotInstalled),
+        success ? ComPortUi::Icon::Information : ComPortUi::Icon::Error);
     return success;
 }
 
 void ComPortPanel::OnInstallComPort() {
+    changeStore([this] { installComPort(); });
+}
+
+void ComPortPanel::installComPort() {
     const uint32_t wanted = selectedPort_;
     HCOMDB database = HCOMDB_INVALID_HANDLE_VALUE;
     if (ComDBOpen(&database) == ERROR_SUCCESS && database != HCOMDB_INVALID_HANDLE_VALUE) {
@@ -313,9 +354,8 @@ void ComPortPanel::OnInstallComPort() {
                 flags_[broadcastPort_ - 1] = Used;
                 releaseClaimed(database);
             } else {
-                ui_.ShowMessage(text(ids::BroadcastFailedStart) + number(broadcastPort_) +
-                                    text(ids::BroadcastFailedEnd),
-                                ComPortUi::Icon::Error);
+                say(text(ids::BroadcastFailedStart) + number(broadcastPort_) + text(ids::BroadcastFailedEnd),
+                    ComPortUi::Icon::Error);
             }
         }
         if (wanted >= 1 && wanted <= 256 && !isUsed(wanted)) {
@@ -324,7 +364,7 @@ void ComPortPanel::OnInstallComPort() {
             InstallSelectedComPort();
             releaseClaimed(database);
         } else {
-            ui_.ShowMessage(text(ids::ComPortNotInstalled), ComPortUi::Icon::Error);
+            say(text(ids::ComPortNotInstalled), ComPortUi::Icon::Error);
         }
         ComDBClose(database);
     }
@@ -347,28 +387,28 @@ void ComPortPanel::SaveComPortInCamera() {
     const int16_t offset = static_cast<int16_t>(static_cast<int>(selectedPort_) - 100);
     if (SendComportRecord(offset)) {
         camera_.offset = offset;
-        ui_.ShowMessage(text(ids::ComPortSavedInCamera), ComPortUi::Icon::Information);
+        say(text(ids::ComPortSavedInCamera), ComPortUi::Icon::Information);
     } else {
-        ui_.ShowMessage(text(ids::ComPortNotSavedInCamera), ComPortUi::Icon::Error);
+        say(text(ids::ComPortNotSavedInCamera), ComPortUi::Icon::Error);
     }
 }
 
 void ComPortPanel::DeleteComPortInCamera() {
     if (SendComportRecord(0)) {
         if (camera_.offset != 0)
-            ui_.ShowMessage(text(ids::ComPortDeletedInCamera), ComPortUi::Icon::Information);
+            say(text(ids::ComPortDeletedInCamera), ComPortUi::Icon::Information);
         camera_.offset = 0;
     } else {
-        ui_.ShowMessage(text(ids::ComPortNotDeletedInCamera), ComPortUi::Icon::Error);
+        say(text(ids::ComPortNotDeletedInCamera), ComPortUi::Icon::Error);
     }
 }
 
 void ComPortPanel::DeleteComPortOnComputer() {
     if (!RemoveVirtualComPortDevice(static_cast<int>(selectedPort_) - 100)) {
-        ui_.ShowMessage(text(ids::ComPortNotDeletedOnComputer), ComPortUi::Icon::Error);
+        say(text(ids::ComPortNotDeletedOnComputer), ComPortUi::Icon::Error);
         return;
     }
-    ui_.ShowMessage(text(ids::ComPortDeletedOnComputer), ComPortUi::Icon::Information);
+    say(text(ids::ComPortDeletedOnComputer), ComPortUi::Icon::Information);
     bool broadcastFound = false;
     if (CountVirtualComPortDevices(broadcastPort_, broadcastFound) == 1 && broadcastFound)
         RemoveVirtualComPortDevice(static_cast<int>(broadcastPort_) - 100);
@@ -379,11 +419,15 @@ void ComPortPanel::OnSaveComPort() {
         SaveComPortInCamera();
         UpdateComPortState();
     } else {
-        ui_.ShowMessage(text(ids::OldStarterFirmware), ComPortUi::Icon::Error);
+        say(text(ids::OldStarterFirmware), ComPortUi::Icon::Error);
     }
 }
 
 void ComPortPanel::OnDeleteComPort() {
+    changeStore([this] { deleteComPort(); });
+}
+
+void ComPortPanel::deleteComPort() {
     switch (comState_) {
     case 1:
         DeleteComPortOnComputer();
@@ -393,7 +437,7 @@ void ComPortPanel::OnDeleteComPort() {
         if (camera_.starterFirmware > starterFirmwareWithComPort)
             DeleteComPortInCamera();
         else
-            ui_.ShowMessage(text(ids::OldStarterFirmware), ComPortUi::Icon::Error);
+            say(text(ids::OldStarterFirmware), ComPortUi::Icon::Error);
         break;
     default:
         DeleteComPortOnComputer();
@@ -404,6 +448,10 @@ void ComPortPanel::OnDeleteComPort() {
 }
 
 void ComPortPanel::OnDeleteAllVirtualComPorts() {
+    changeStore([this] { deleteAllVirtualComPorts(); });
+}
+
+void ComPortPanel::deleteAllVirtualComPorts() {
     HCOMDB database = HCOMDB_INVALID_HANDLE_VALUE;
     if (ComDBOpen(&database) == ERROR_SUCCESS && database != HCOMDB_INVALID_HANDLE_VALUE) {
         // Only the numbers of the removed devices; other devices keep their reservations.

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // What the panel needs of the camera; the dialog writes offset back into the camera entry.
@@ -88,6 +89,13 @@ public:
     bool isUsed(uint32_t port) const;
 
 private:
+    void installComPort();
+    void deleteComPort();
+    void deleteAllVirtualComPorts();
+    // Runs a change of the store; its messages are shown afterwards, or, when the store could
+    // not be saved, only the reason why.
+    template <typename Action> void changeStore(Action action);
+    void say(const std::u16string& message, ComPortUi::Icon icon);
     void claimFreeBelow(HCOMDB database, uint32_t port);
     void releaseClaimed(HCOMDB database);
     bool InstallBroadcastComPort();
@@ -107,4 +115,6 @@ private:
     uint32_t selectedPort_ = 100;
     int comState_ = 3;
     bool connected_ = false;
+    bool collecting_ = false;
+    std::vector<std::pair<std::u16string, ComPortUi::Icon>> said_;
 };

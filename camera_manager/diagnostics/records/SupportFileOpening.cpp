@@ -122,23 +122,53 @@ bool WriteTemporaryProfile(const std::u16string& text, std::string& path) {
     return ok;
 }
 
+std::u16string SupportFileIncompleteMessage(SupportFileCut cut) {
+    unsigned section = ids::SupportSectionCamera;
+    switch (cut) {
+    case SupportFileCut::Drivers:
+        section = ids::SupportSectionDrivers;
+        break;
+    case SupportFileCut::System:
+        section = ids::SupportSectionSystem;
+        break;
+    case SupportFileCut::Adapters:
+        section = ids::SupportSectionAdapters;
+        break;
+    case SupportFileCut::Controllers:
+        section = ids::SupportSectionControllers;
+        break;
+    default:
+        break;
+    }
+    std::u16string text = LoadResourceString(ids::SupportFileIncomplete);
+    const size_t at = text.find(u"%s");
+    if (at != std::u16string::npos)
+        text.replace(at, 2, LoadResourceString(section));
+    return text;
+}
+
 BinarySupportFile ReadBinarySupportFile(std::string_view bytes) {
     BinarySupportFile file;
+    // Every file holds both camera groups, the drivers, the system and the adapter count: one that
+    // ends before any of them was cut there.
+    auto cutIn = [&](SupportFileCut where) {
+        file.incomplete = true;
+        file.cut = where;
+        return file;
+    };
     size_t position = supportHeaderSize;
     for (size_t group = 0; group < 2; ++group) {
         int32_t count = 0;
         if (!take(bytes, position, &count, 4))
-            return file;
+            return cutIn(SupportFileCut::Cameras);
         if (count <= 0)
             continue;
         file.groupPresent[group] = true;
         for (int32_t n = 0; n < count; ++n) {
             // Only whole records: a count beyond the file's size ends the group (and the file).
             if (bytes.size() - std::min(bytes.size(), position) <
-                supportCameraRecordSize + supportCamInfoRecordSize) {
-                file.incomplete = true;
-                return file;
-            }
+                supportCameraRecordSize + supportCamInfoRecordSize)
+                return cutIn(SupportFileCut::Cameras);
             BinaryCamera camera;
             uint8_t record[supportCameraRecordSize];
             take(bytes, position, record, sizeof record);
@@ -151,22 +181,26 @@ BinarySupportFile ReadBinarySupportFile(std::string_view bytes) {
     }
     file.hasDrivers = take(bytes, position, file.drivers.data(), file.drivers.size());
     if (!file.hasDrivers)
-        return file;
+        return cutIn(SupportFileCut::Drivers);
     descramble(file.drivers.data(), file.drivers.size(), 0x48);
     file.hasSystem = take(bytes, position, file.system.data(), file.system.size());
     if (!file.hasSystem)
-        return file;
+        return cutIn(SupportFileCut::System);
     descramble(file.system.data(), file.system.size(), 0xE9);
     uint8_t count[4];
     if (!take(bytes, position, count, 4))
-        return file;
+        return cutIn(SupportFileCut::Adapters);
     descramble(count, 2, 0x27);
     const int32_t adapters = int32_t(uint32_t(count[0]) | uint32_t(count[1]) << 8 | uint32_t(count[2]) << 16 |
                                      uint32_t(count[3]) << 24);
     for (int32_t n = 0; n < adapters; ++n) {
         std::array<uint8_t, supportAdapterRecordSize> record;
-        if (!take(bytes, position, record.data(), record.size()))
+        if (!take(bytes, position, record.data(), record.size())) {
+            // A count beyond the records ends at the file's end; part of a record is a cut.
+            if (position < bytes.size())
+                return cutIn(SupportFileCut::Adapters);
             break;
+        }
         descramble(record.data(), record.size(), 0x27);
         file.adapters.push_back(record);
     }

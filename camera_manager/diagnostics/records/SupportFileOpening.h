@@ -34,6 +34,9 @@ std::u16string DecodeTextSupportFile(std::string_view bytes);
 // 0600, never through a link; UTF-8, LF as CR LF). False when it cannot be written whole.
 bool WriteTemporaryProfile(const std::u16string& text, std::string& path);
 
+// Where a support file that was cut short ends (what it holds after that is missing).
+enum class SupportFileCut { None, Cameras, Drivers, System, Adapters, Controllers };
+
 // The binary form's records, descrambled. Only records that the file holds whole are kept.
 struct BinaryCamera {
     CameraEntry entry;
@@ -47,8 +50,12 @@ struct BinarySupportFile {
     std::array<uint8_t, supportDriversRecordSize> drivers{};
     std::array<uint8_t, supportSystemRecordSize> system{};
     std::vector<std::array<uint8_t, supportAdapterRecordSize>> adapters;
-    bool incomplete = false; // a camera count promised more records than the file holds whole
+    bool incomplete = false;                   // the file ends before its last record is whole
+    SupportFileCut cut = SupportFileCut::None; // where it ends then
 };
+
+// Message 3240 naming where the file ends.
+std::u16string SupportFileIncompleteMessage(SupportFileCut cut);
 
 // Reads items behind the 60-byte header.
 BinarySupportFile ReadBinarySupportFile(std::string_view bytes);

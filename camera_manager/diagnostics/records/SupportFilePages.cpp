@@ -247,6 +247,13 @@ std::u16string ReadProfileText(const win::ProfileText& profile, std::u16string_v
     return value->substr(0, 255);
 }
 
+std::u16string HeldProfileText(const win::ProfileText& profile, std::u16string_view section,
+                               std::u16string_view key) {
+    if (!profile.find(section, key) || profile.isCut(section, key))
+        return {};
+    return ReadProfileText(profile, section, key);
+}
+
 uint32_t ProfileCameraValues::Number(std::u16string_view key) const {
     return uint32_t(profile.number(section, key, 0));
 }
@@ -572,7 +579,7 @@ SupportRow controllerGroup(const win::ProfileText* profile) {
             continue;
         SupportRow& sub = add(group, kinds[kind], true);
         for (int i = 0; i < count; ++i)
-            add(sub, ReadProfileText(*profile, supportControllerKinds[kind], decimal(i)));
+            add(sub, HeldProfileText(*profile, supportControllerKinds[kind], decimal(i)));
     }
     return group;
 }
@@ -588,9 +595,9 @@ SupportRow& root(std::vector<SupportRow>& rows, std::array<int, 2>& roots, int g
 
 } // namespace
 
-std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, bool* incomplete) {
-    if (incomplete)
-        *incomplete = false;
+std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, bool* incomplete,
+                                              SupportFileCut* cut) {
+    SupportFileCut where = SupportFileCut::None;
     std::vector<SupportRow> rows;
     std::array<int, 2> roots{-1, -1};
     for (int group = 0; group < 2; ++group) {
@@ -601,9 +608,12 @@ std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, b
         root(rows, roots, group);
         for (int n = 0; n < count; ++n) {
             const std::u16string section = (group == 0 ? u"USB - " : u"ETH - ") + decimal(n);
-            if (!profile.hasSection(section) || profile.isLastSection(section)) {
-                if (incomplete)
-                    *incomplete = true;
+            // The last section of the text may be cut; a GigE camera's ends with a key of its own.
+            const bool wholeAtEnd = group == 1 && profile.endsWithLineEnd() &&
+                                    profile.find(section, u"DebugReservedDriver") &&
+                                    !profile.isCut(section, u"DebugReservedDriver");
+            if (!profile.hasSection(section) || (profile.isLastSection(section) && !wholeAtEnd)) {
+                where = SupportFileCut::Cameras;
                 break;
             }
             ProfileCameraValues values(profile, section);
@@ -612,45 +622,51 @@ std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, b
         }
     }
     // Everything after the cameras is written with every key, each line with its end: a cut at a
-    // line end leaves a section or a key out, a cut inside a line leaves the last end out.
-    bool whole = profile.endsWithLineEnd();
-    auto held = [&](std::u16string_view section, std::u16string_view key) {
-        const bool found = profile.find(section, key) != nullptr;
-        whole = whole && found;
+    // line end leaves a section or a key out, a cut inside a line leaves the last value part-held.
+    // The first part that misses something is where the file ends.
+    auto missing = [&](SupportFileCut part) {
+        if (where == SupportFileCut::None)
+            where = part;
+    };
+    auto held = [&](SupportFileCut part, std::u16string_view section, std::u16string_view key) {
+        const bool found = profile.find(section, key) != nullptr && !profile.isCut(section, key);
+        if (!found)
+            missing(part);
         return found;
     };
     for (size_t i = 0; i < supportDriverCount; ++i)
-        held(u"Installed drivers", supportDriverKeys[i]);
+        held(SupportFileCut::Drivers, u"Installed drivers", supportDriverKeys[i]);
     SupportRow drivers = item(S(ids::InstalledDrivers), true);
     for (const DriverRow& d : textDrivers)
         add(drivers,
             driverRow(d.label, d.bits, ReadProfileText(profile, u"Installed drivers", d.key), d.suffix));
     rows.push_back(std::move(drivers));
     for (const char16_t* key : {u"dwBuildNumber", u"dwPlatformId"})
-        held(u"System information", key);
-    const std::u16string sp = ReadProfileText(profile, u"System information", u"CSDVersion");
-    held(u"System information", u"CSDVersion");
+        held(SupportFileCut::System, u"System information", key);
+    const std::u16string sp = held(SupportFileCut::System, u"System information", u"CSDVersion")
+                                  ? ReadProfileText(profile, u"System information", u"CSDVersion")
+                                  : std::u16string();
     auto number = [&](const char16_t* key) -> Held {
-        if (!held(u"System information", key))
+        if (!held(SupportFileCut::System, u"System information", key))
             return std::nullopt;
         return uint32_t(profile.number(u"System information", key, 0));
     };
     const Held major = number(u"dwMajorVersion"), minor = number(u"dwMinorVersion");
     const Held architecture = number(u"ProcessorArchitecture"), processors = number(u"NumberOfProcessors");
     rows.push_back(systemGroup(major, minor, sp, architecture, processors, number(u"ActiveProcessorMask")));
-    const bool adapterSection = profile.hasSection(u"Network adapters");
-    whole = whole && adapterSection;
-    const int adapters = std::min(supportCountCap, profile.number(u"Network adapters", u"Number", 0));
+    const bool adapterSection = held(SupportFileCut::Adapters, u"Network adapters", u"Number");
+    const int adapters =
+        adapterSection ? std::min(supportCountCap, profile.number(u"Network adapters", u"Number", 0)) : 0;
     if (adapters > 0 || !adapterSection) {
         SupportRow group = item(S(ids::NetworkAdapterInformation), true);
         for (int i = 0; i < adapters; ++i) {
             const std::u16string section = u"Adapter - " + decimal(i);
             auto text = [&](const char16_t* key) {
-                held(section, key);
-                return ReadProfileText(profile, section, key);
+                held(SupportFileCut::Adapters, section, key);
+                return HeldProfileText(profile, section, key);
             };
             Held dhcp;
-            if (held(section, u"DHCP"))
+            if (held(SupportFileCut::Adapters, section, u"DHCP"))
                 dhcp = uint32_t(profile.number(section, u"DHCP", 0));
             group.children.push_back(
                 adapterItem({text(u"Name"), text(u"DriverVersion"), text(u"DriverDate"), text(u"MacAddress"),
@@ -659,19 +675,25 @@ std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, b
         rows.push_back(std::move(group));
     }
     for (size_t kind = 0; kind < 4; ++kind) {
-        if (!held(u"USB hostcontrollers", supportControllerKinds[kind]) ||
+        // A kind's section is written even when it counts no controller.
+        if (!held(SupportFileCut::Controllers, u"USB hostcontrollers", supportControllerKinds[kind]) ||
             !profile.hasSection(supportControllerKinds[kind])) {
-            whole = false;
+            missing(SupportFileCut::Controllers);
             continue;
         }
         const int count = std::min(supportCountCap,
                                    profile.number(u"USB hostcontrollers", supportControllerKinds[kind], 0));
         for (int i = 0; i < count; ++i)
-            held(supportControllerKinds[kind], decimal(i));
+            held(SupportFileCut::Controllers, supportControllerKinds[kind], decimal(i));
     }
     rows.push_back(controllerGroup(&profile));
-    if (incomplete && !whole)
-        *incomplete = true;
+    // A last line cut after every key was read: the file ends in its last part.
+    if (!profile.endsWithLineEnd())
+        missing(SupportFileCut::Controllers);
+    if (incomplete)
+        *incomplete = where != SupportFileCut::None;
+    if (cut)
+        *cut = where;
     return rows;
 }
 

@@ -63,10 +63,16 @@ std::u16string ReadProfileText(const win::ProfileText& profile, std::u16string_v
 SupportRow BuildCameraPage(const CameraValues& values, bool usb, const win::ProfileText* hubSection,
                            std::u16string_view section);
 
+// The value when the text holds it whole, else empty (missing, or on a last line cut short).
+std::u16string HeldProfileText(const win::ProfileText& profile, std::u16string_view section,
+                               std::u16string_view key);
+
 // A camera page is built only from a section that the text holds whole (a later section
-// follows it), so a file cut short shows the cameras before the cut; incomplete (when given)
-// tells whether a counted camera was left out.
-std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, bool* incomplete = nullptr);
+// follows it), so a file cut short shows the cameras before the cut; after the cameras a value
+// the text does not hold whole is shown empty. incomplete (when given) tells whether the text
+// was cut anywhere, cut (when given) where.
+std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, bool* incomplete = nullptr,
+                                              SupportFileCut* cut = nullptr);
 std::vector<SupportRow> BuildPagesFromBinary(const BinarySupportFile& file);
 
 // Value texts of the special kinds.

@@ -354,6 +354,12 @@ extern const ResourceString managerStrings[] = {
     {3267, u"sie nennt keinen Dienst"},
     {3268, u"an ihrer Stelle steht ein Ordner"},
     {3269, u"an ihrer Stelle steht etwas, das keine Datei ist"},
+    {3270, u"Zeile %d ist kein Port- oder Ger\u00e4teeintrag"},
+    {3271, u"Die COM-Port-Einstellungen konnten nicht in %s gespeichert werden: %s. Es wurde nichts "
+           u"ge\u00e4ndert."},
+    {3272, u"in den Ordner kann nicht geschrieben werden"},
+    {3273, u"der Datentr\u00e4ger ist voll"},
+    {3274, u"Systemfehler %d"},
     {3220, u"Die Verbindung zum COM-Port wurde unterbrochen. Der Port wurde geschlossen."},
     {3221, u"Die Zieldatei blieb unver\u00e4ndert. Die bisher empfangenen Daten stehen in %s."},
     {3222, u"Die Zieldatei blieb unver\u00e4ndert."},
@@ -547,9 +553,13 @@ extern const ResourceString managerStrings[] = {
     {636, u"(GEN<i>CAM)"},
     {5160, u"Die Supportdatei konnte nicht geschrieben werden."},
     {5161, u"Die Supportdatei konnte nicht ge\u00f6ffnet werden."},
-    {3240, u"Die Supportdatei ist unvollst\u00e4ndig: Sie endet im Datensatz einer Kamera. Nur die "
-           u"vollst\u00e4ndig "
-           u"gespeicherten Kameras werden angezeigt."},
+    {3240, u"Die Supportdatei ist unvollst\u00e4ndig: Sie endet in %s. Nur was sie vollst\u00e4ndig "
+           u"enth\u00e4lt, wird angezeigt."},
+    {3241, u"dem Datensatz einer Kamera"},
+    {3242, u"den installierten Treibern"},
+    {3243, u"den Systeminformationen"},
+    {3244, u"den Netzwerkadapter-Informationen"},
+    {3245, u"den USB-Hostcontrollern"},
     {5162, u"Fortschritt"},
     {5163, u"Schlie\u00dfen"},
     {20000, u"dev: strch: Verlustlisten empf."},

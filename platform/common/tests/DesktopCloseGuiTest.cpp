@@ -1,5 +1,6 @@
 #include "platform/common/DesktopClose.h"
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <functional>
@@ -155,6 +156,32 @@ TEST_F(MainDialogTest, AWindowDestroyedFromOutsideEndsItsLoopAndTheTopWindowClos
     });
     EXPECT_TRUE(mainEnds());
     EXPECT_EQ(order, (std::vector<std::string>{"inner closed", "inner ended", "main closed"}));
+}
+
+// A dialog that refuses its close (a question still open, work under way) leaves its loop all the
+// same when the program is ending. The test's own watchdog ends a loop that went on.
+TEST_F(MainDialogTest, ASignalEndsTheLoopOfADialogThatRefusesToClose) {
+    bool innerHung = false;
+    after(100, [&] {
+        openInner([&](wxDialog& inner) {
+            inner.Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+                order.push_back("inner refused");
+                event.Veto();
+            });
+            after(200, [] { std::raise(SIGTERM); });
+            after(5000, [&] {
+                if (inner.IsModal()) {
+                    innerHung = true;
+                    inner.EndModal(wxID_ABORT);
+                }
+            });
+        });
+    });
+    EXPECT_TRUE(mainEnds());
+    EXPECT_FALSE(innerHung) << "the refusing dialog kept its loop";
+    ASSERT_GE(order.size(), 2u);
+    EXPECT_EQ(order[0], "inner refused");
+    EXPECT_NE(std::find(order.begin(), order.end(), "inner ended"), order.end());
 }
 
 } // namespace

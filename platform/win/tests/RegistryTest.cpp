@@ -177,6 +177,29 @@ TEST_F(RegistryTest, AnUnreadableFileReadsAsEmptyAndIsNeverOverwritten) {
     EXPECT_NE(fileText("user.reg").find("Kept"), std::string::npos);
 }
 
+// A pipe in a store's place would block an ordinary open for good, the store's lock held. It is
+// never opened that way: the look-up answers at once, and the pipe is named as no file (it is
+// not a folder), once, and left where it is. The alarm ends a test that blocks.
+TEST_F(RegistryTest, APipeInAStoresPlaceIsNeverWaitedOn) {
+    ASSERT_EQ(mkfifo((dir_ + "/user.reg").c_str(), 0600), 0);
+    win::TakeUnreadableFiles();
+    alarm(10);
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_CURRENT_USER, u"Software\\Kept", 0, KEY_READ, &key), ERROR_FILE_NOT_FOUND);
+    EXPECT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, u"Software\\New", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                              &key, nullptr),
+              ERROR_SUCCESS);
+    alarm(0);
+    const std::vector<win::UnreadableFile> named = win::TakeUnreadableFiles();
+    ASSERT_EQ(named.size(), 1u);
+    EXPECT_EQ(named[0].path, dir_ + "/user.reg");
+    EXPECT_TRUE(named[0].keptAs.empty());
+    EXPECT_EQ(named[0].problem.kind, win::FileProblem::Kind::NotAFile);
+    struct stat status {};
+    ASSERT_EQ(lstat((dir_ + "/user.reg").c_str(), &status), 0);
+    EXPECT_TRUE(S_ISFIFO(status.st_mode));
+}
+
 TEST_F(RegistryTest, AStoreThatCannotBeUnderstoodIsSetAsideBeforeAnythingIsWritten) {
     const std::string damaged[] = {
         "ZEKO REGISTRY 1\n[Good]\n4 =v 05000000\nnonsense\n4 =w 0x\n[Bad\n[Also%2]\n1 =t 6100\n",

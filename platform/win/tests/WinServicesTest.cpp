@@ -6,12 +6,15 @@
 #include "platform/win/SystemInfo.h"
 #include "platform/win/WebDownload.h"
 
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -240,6 +243,149 @@ TEST_F(PortStoreTest, ClaimsEndWithTheProgramThatMadeThem) {
     EXPECT_EQ(ComDBReleasePort(db, 1), ERROR_SUCCESS);
     EXPECT_TRUE(win::removePortDevice(device->instance));
     ComDBClose(db);
+}
+
+// A claim whose owner's id now belongs to another program (ids are reused) is gone: only the id
+// and the start time together name the program that made it.
+TEST_F(PortStoreTest, AClaimOfAReusedProcessIdIsGone) {
+    std::ofstream(dir_ + "/zeko_ports.txt")
+        << "next\t1\nclaimed\t5\t" << ::getpid() << "\t1\nclaimed\t6\t" << ::getpid() << "\t0\n";
+    HCOMDB db = nullptr;
+    ASSERT_EQ(ComDBOpen(&db), ERROR_SUCCESS);
+    EXPECT_EQ(ComDBClaimPort(db, 5, FALSE, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(ComDBClaimPort(db, 6, FALSE, nullptr), ERROR_SUCCESS);
+    // This process's own claim, with its real start time, holds.
+    EXPECT_EQ(ComDBClaimPort(db, 5, FALSE, nullptr), ERROR_SHARING_VIOLATION);
+    ComDBClose(db);
+}
+
+// Runs call in a child process and gives its exit status, or -1 when it has not ended within
+// five seconds (the child is then killed): a store that blocks fails the test instead of hanging.
+template <typename Call> int runWithin5Seconds(Call call) {
+    const pid_t child = ::fork();
+    if (child == 0)
+        ::_exit(call());
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    int status = 0;
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > end) {
+            ::kill(child, SIGKILL);
+            ::waitpid(child, nullptr, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
+}
+
+// A pipe, a socket or a folder in the store's place is never waited on, never replaced and never
+// taken for an empty store; it is named once, as what it is.
+TEST_F(PortStoreTest, WhatIsNoFileInTheStoresPlaceIsLeftThereAndNamed) {
+    using Kind = win::FileProblem::Kind;
+    for (const char* kind : {"fifo", "socket", "folder"}) {
+        // A folder of its own for each: a path is named once in a process.
+        const std::string folder = dir_ + "/" + kind, store = folder + "/zeko_ports.txt";
+        ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+        setenv("ZEKO_REGISTRY_DIR", folder.c_str(), 1);
+        win::TakeUnreadableFiles();
+        int socketFd = -1;
+        if (kind == std::string("fifo")) {
+            ASSERT_EQ(::mkfifo(store.c_str(), 0600), 0);
+        } else if (kind == std::string("socket")) {
+            socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+            sockaddr_un address{};
+            address.sun_family = AF_UNIX;
+            std::snprintf(address.sun_path, sizeof address.sun_path, "%s", store.c_str());
+            ASSERT_EQ(::bind(socketFd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        } else {
+            ASSERT_EQ(::mkdir(store.c_str(), 0700), 0);
+        }
+        EXPECT_EQ(runWithin5Seconds([] {
+                      win::checkPortStore();
+                      return win::listPortDevices().empty() && !win::installPortDevice(u"ZekoComport") &&
+                                     win::portDevicePath(1).empty()
+                                 ? 0
+                                 : 1;
+                  }),
+                  0)
+            << kind;
+        win::checkPortStore();
+        const std::vector<win::UnreadableFile> named = win::TakeUnreadableFiles();
+        ASSERT_EQ(named.size(), 1u) << kind;
+        EXPECT_EQ(named[0].path, store);
+        EXPECT_TRUE(named[0].keptAs.empty());
+        EXPECT_EQ(named[0].problem.kind, kind == std::string("folder") ? Kind::Folder : Kind::NotAFile)
+            << kind;
+        // The cause of what could not be saved is the thing in the store's place.
+        EXPECT_FALSE(win::installPortDevice(u"ZekoComport"));
+        const std::optional<win::PortStoreFailure> failure = win::takePortStoreFailure();
+        ASSERT_TRUE(failure) << kind;
+        EXPECT_EQ(failure->cause, kind == std::string("folder") ? win::PortStoreFailure::Cause::Folder
+                                                                : win::PortStoreFailure::Cause::NotAFile);
+        struct stat status {};
+        ASSERT_EQ(::lstat(store.c_str(), &status), 0);
+        EXPECT_FALSE(S_ISREG(status.st_mode)) << kind;
+        if (socketFd >= 0)
+            ::close(socketFd);
+    }
+}
+
+// Where the store can be read but not written, what it holds is read all the same, and the
+// failed save gives its cause; run as an unprivileged user, to whom the folder is read-only.
+TEST_F(PortStoreTest, AStoreThatCannotBeWrittenIsStillRead) {
+    std::ofstream(dir_ + "/zeko_ports.txt")
+        << "next\t2\nclaimed\t100\ndevice\t1\t100\tZekoComport (COM100)\tZeko virtual COM port (COM100)\t"
+        << dir_ << "/zeko_COM100\n";
+    ::chmod(dir_.c_str(), 0755);
+    ::chmod((dir_ + "/zeko_ports.txt").c_str(), 0644);
+    EXPECT_EQ(runWithin5Seconds([] {
+                  if (::getuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+                      return 10;
+                  const std::vector<win::PortDevice> devices = win::listPortDevices();
+                  if (devices.size() != 1 || devices[0].port != 100)
+                      return 1;
+                  const std::optional<std::set<uint32_t>> claimed = win::claimedPorts();
+                  if (!claimed || *claimed != std::set<uint32_t>{100})
+                      return 2;
+                  HCOMDB db = nullptr;
+                  if (ComDBOpen(&db) != ERROR_SUCCESS)
+                      return 3;
+                  win::takePortStoreFailure();
+                  if (win::removePortDevice(1))
+                      return 4;
+                  const std::optional<win::PortStoreFailure> failure = win::takePortStoreFailure();
+                  if (!failure || failure->cause != win::PortStoreFailure::Cause::Error ||
+                      (failure->error != EACCES && failure->error != EROFS))
+                      return 5;
+                  return win::listPortDevices().size() == 1 ? 0 : 6;
+              }),
+              0);
+}
+
+// A store that cannot be understood is set aside, as the registry's files are; device lines
+// without a number are dropped, not written back for good.
+TEST_F(PortStoreTest, ADamagedStoreIsSetAsideAndJunkDevicesAreDropped) {
+    const std::string store = dir_ + "/zeko_ports.txt";
+    std::ofstream(store, std::ios::binary) << std::string("\x7f\x45LF\0\0\x01garbage\n", 14);
+    win::TakeUnreadableFiles();
+    win::checkPortStore();
+    std::vector<win::UnreadableFile> aside = win::TakeUnreadableFiles();
+    ASSERT_EQ(aside.size(), 1u);
+    EXPECT_EQ(aside[0].problem.kind, win::FileProblem::Kind::BinaryData);
+    EXPECT_EQ(read(aside[0].keptAs).size(), 14u);
+    EXPECT_EQ(win::PortStoreProblem("next\t1\nclaimed\t3\nwhatever\n"),
+              (win::FileProblem{win::FileProblem::Kind::NotPortRecord, 3}));
+    EXPECT_EQ(win::PortStoreProblem("next\t1\nclaimed\t3"),
+              win::FileProblem{win::FileProblem::Kind::LastLineCut});
+    EXPECT_FALSE(win::PortStoreProblem("next\t1\n\nclaimed\t3\n"));
+
+    std::ofstream(store) << "next\t3\ndevice\t0\t0\tjunk\tjunk\t\ndevice\t2\t0\tZekoComport\tx\t\n"
+                            "device\t1\t4\tZekoComport (COM4)\tZeko virtual COM port (COM4)\t/dev/null\n";
+    const std::vector<win::PortDevice> devices = win::listPortDevices();
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0].port, 4u);
+    EXPECT_EQ(read(store).find("junk"), std::string::npos);
+    EXPECT_TRUE(win::TakeUnreadableFiles().empty());
 }
 
 TEST_F(PortStoreTest, InstallerNumbersDevicesAndRemovalReleasesTheNumber) {
