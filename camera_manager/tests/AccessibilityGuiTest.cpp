@@ -51,6 +51,9 @@ public:
             address[strcspn(address, "\n")] = 0;
             setenv("DBUS_SESSION_BUS_ADDRESS", address, 1);
             unsetenv("NO_AT_BRIDGE");
+            // Settings in memory: a file chooser would otherwise reach the settings service over
+            // this bus, and GIO ends the program when the bus stops at exit.
+            setenv("GSETTINGS_BACKEND", "memory", 1);
             daemon = static_cast<pid_t>(std::atol(pid));
         }
         pclose(out);
