@@ -66,4 +66,28 @@ TEST(ListControlRules, ASpokenRowNamesEachFilledCellByItsColumn) {
     EXPECT_EQ(SpokenRow({u"Free"}, {u""}), u"");
 }
 
+TEST(ListControlRules, KeysMoveTheMarkByARowAPageOrToAnEndAndStopAtBothEnds) {
+    // 30 rows, 10 shown: a page is 9 rows.
+    const long count = 30, shown = 10;
+    EXPECT_EQ(ListKeyTarget(ListKey::Down, 4, count, shown), 5);
+    EXPECT_EQ(ListKeyTarget(ListKey::Up, 4, count, shown), 3);
+    EXPECT_EQ(ListKeyTarget(ListKey::PageDown, 4, count, shown), 13);
+    EXPECT_EQ(ListKeyTarget(ListKey::PageUp, 13, count, shown), 4);
+    EXPECT_EQ(ListKeyTarget(ListKey::Home, 13, count, shown), 0);
+    EXPECT_EQ(ListKeyTarget(ListKey::End, 13, count, shown), 29);
+    // Limits: the first row and the last.
+    EXPECT_EQ(ListKeyTarget(ListKey::Up, 0, count, shown), 0);
+    EXPECT_EQ(ListKeyTarget(ListKey::PageUp, 5, count, shown), 0);
+    EXPECT_EQ(ListKeyTarget(ListKey::Down, 29, count, shown), 29);
+    EXPECT_EQ(ListKeyTarget(ListKey::PageDown, 25, count, shown), 29);
+    // No row marked yet: the keys start from the first row.
+    EXPECT_EQ(ListKeyTarget(ListKey::Down, -1, count, shown), 0);
+    EXPECT_EQ(ListKeyTarget(ListKey::Up, -1, count, shown), 0);
+    EXPECT_EQ(ListKeyTarget(ListKey::PageDown, -1, count, shown), 9);
+    // A list that shows one row or none still pages by one.
+    EXPECT_EQ(ListKeyTarget(ListKey::PageDown, 3, count, 1), 4);
+    EXPECT_EQ(ListKeyTarget(ListKey::PageDown, 3, count, 0), 4);
+    EXPECT_EQ(ListKeyTarget(ListKey::End, -1, 0, shown), -1);
+}
+
 } // namespace

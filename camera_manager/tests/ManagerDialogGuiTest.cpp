@@ -368,6 +368,45 @@ TEST_F(ManagerDialogTest, ArrowKeysMoveTheSelectionWithinTheList) {
     EXPECT_TRUE(dlg->refresh.ListRebuildRequested());
 }
 
+// Page Up, Page Down, Home and End page through the list as lists do, typed on the keyboard.
+TEST_F(ManagerDialogTest, PageKeysHomeAndEndMoveThroughTheList) {
+    cmtest::WindowManager wm; // gives the dialog the keyboard, as a desktop does
+    if (!wm.Running())
+        GTEST_SKIP() << "openbox is not installed";
+    useCameras(ManyCameras(40));
+    Open();
+    ASSERT_TRUE(PumpUntil([&] { return dlg->IsActive(); }, 3000));
+    WaitTicks(1);
+    ASSERT_EQ(dlg->list->GetItemCount(), 40);
+    ASSERT_EQ(wxWindow::FindFocus(), dlg->list->GetItemArea());
+    const long page = std::max(1, dlg->list->GetCountPerPage() - 1);
+    ASSERT_LT(page, 39) << "the list shows every row: nothing to page through";
+    wxUIActionSimulator input;
+    const auto press = [&](int key) {
+        input.Char(key);
+        Pump(30);
+        WaitTicks(1);
+    };
+    press(WXK_END);
+    EXPECT_EQ(SelectedRow(), 39);
+    EXPECT_EQ(dlg->selectedDeviceId, wxAtoi(Cell(39, 4)));
+    press(WXK_HOME);
+    EXPECT_EQ(SelectedRow(), 0);
+    press(WXK_PAGEDOWN);
+    EXPECT_EQ(SelectedRow(), page);
+    EXPECT_EQ(dlg->selectedDeviceId, wxAtoi(Cell(page, 4)));
+    press(WXK_PAGEDOWN);
+    EXPECT_EQ(SelectedRow(), 2 * page);
+    press(WXK_PAGEUP);
+    EXPECT_EQ(SelectedRow(), page);
+    press(WXK_PAGEUP);
+    press(WXK_PAGEUP); // at the first row: stays there
+    EXPECT_EQ(SelectedRow(), 0);
+    // The row the keys chose is in sight.
+    press(WXK_END);
+    EXPECT_GE(dlg->list->GetTopItem() + dlg->list->GetCountPerPage(), 40);
+}
+
 TEST_F(ManagerDialogTest, StatusLinesFollowTheCameraState) {
     useCameras(R"([camera]
 device_id = 1
@@ -696,6 +735,68 @@ TEST_F(ExpertTreeTest, TheMacAddressEndsLeftOfTheScrollBar) {
     e = edges();
     EXPECT_LE(e.valueRight, e.bar);
     EXPECT_LE(e.mac + ColumnTreeRules::textGap, e.bar);
+}
+
+// Tab reaches the tree itself, not the window around it, and the keys work it: Up and Down move
+// through the rows, Right and plus open a branch, Left and minus close it.
+TEST_F(ExpertTreeTest, TabGivesTheTreeTheFocusAndTheKeysWorkIt) {
+    cmtest::WindowManager wm; // gives the dialog the keyboard, as a desktop does
+    if (!wm.Running())
+        GTEST_SKIP() << "openbox is not installed";
+    OpenExpert();
+    ASSERT_TRUE(PumpUntil([&] { return dlg->IsActive(); }, 3000));
+    // Only the keys change the tree while this runs.
+    static_cast<wxCheckBox*>(dlg->FindWindow(1079))->SetValue(false);
+    WaitTicks(1);
+    wxUIActionSimulator input;
+    const auto press = [&](int key) {
+        input.Char(key);
+        Pump(30);
+        WaitTicks(1);
+    };
+    bool reached = false;
+    for (int tab = 0; tab < 20 && !reached; ++tab) {
+        press(WXK_TAB);
+        EXPECT_NE(wxWindow::FindFocus(), dlg->tree) << "the window around the tree holds the focus";
+        reached = wxWindow::FindFocus() == &Rows();
+    }
+    ASSERT_TRUE(reached) << "Tab never reached the tree";
+    const auto selected = [&] {
+        const CColumnTreeCtrl::Item* item = Rows().GetSelectedItem();
+        return item ? item->data : -1L;
+    };
+    const auto row = [&] {
+        const auto& shown = Rows().GetVisibleItems();
+        return static_cast<int>(std::find(shown.begin(), shown.end(), Rows().GetSelectedItem()) -
+                                shown.begin());
+    };
+    press(WXK_DOWN);
+    ASSERT_NE(selected(), -1L) << "Down selected no row";
+    const int first = row();
+    press(WXK_DOWN);
+    EXPECT_EQ(row(), first + 1);
+    press(WXK_UP);
+    EXPECT_EQ(row(), first);
+    EXPECT_EQ(wxWindow::FindFocus(), &Rows()) << "the keys moved the focus on";
+    // Down to the first closed branch, then open and close it.
+    const auto item = [&] { return Rows().FindItemByData(selected()); };
+    for (int down = 0; down < 60 && item() && (item()->children.empty() || item()->expanded); ++down)
+        press(WXK_DOWN);
+    ASSERT_TRUE(item() && !item()->children.empty() && !item()->expanded) << "no closed branch";
+    const long branch = selected();
+    const size_t closedRows = Rows().GetVisibleItems().size();
+    press(WXK_RIGHT);
+    EXPECT_TRUE(item()->expanded);
+    EXPECT_GT(Rows().GetVisibleItems().size(), closedRows);
+    press(WXK_LEFT);
+    EXPECT_FALSE(item()->expanded);
+    EXPECT_EQ(Rows().GetVisibleItems().size(), closedRows);
+    press(WXK_NUMPAD_ADD);
+    EXPECT_TRUE(item()->expanded);
+    press(WXK_NUMPAD_SUBTRACT);
+    EXPECT_FALSE(item()->expanded);
+    EXPECT_EQ(selected(), branch);
+    EXPECT_EQ(wxWindow::FindFocus(), &Rows());
 }
 
 // The user's drag of a divider, with the pointer, stays when a branch opens or closes.

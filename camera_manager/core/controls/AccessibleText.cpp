@@ -1,7 +1,23 @@
 #include "camera_manager/core/controls/AccessibleText.h"
 
 #include <gtk/gtk.h>
+#include <wx/checkbox.h>
+#include <wx/control.h>
+#include <wx/radiobut.h>
+#include <wx/statbox.h>
 #include <wx/window.h>
+
+namespace {
+
+// The widget that takes the focus: a painting window's drawing area, a field's entry.
+AtkObject* FocusAccessible(wxWindow* window) {
+    if (!window)
+        return nullptr;
+    GtkWidget* widget = window->m_wxwindow ? window->m_wxwindow : window->GetConnectWidget();
+    return widget ? gtk_widget_get_accessible(widget) : nullptr;
+}
+
+} // namespace
 
 void SetAccessibleText(wxWindow* window, const wxString& text) {
     GtkWidget* widget = window ? static_cast<GtkWidget*>(window->GetHandle()) : nullptr;
@@ -14,4 +30,47 @@ void SetAccessibleText(wxWindow* window, const wxString& text) {
     atk_object_set_role(accessible, ATK_ROLE_STATIC);
     atk_object_set_name(accessible, utf8.data());
     atk_object_set_description(accessible, utf8.data());
+}
+
+void SetAccessibleName(wxWindow* window, const wxString& name) {
+    if (AtkObject* accessible = FocusAccessible(window))
+        atk_object_set_name(accessible, name.utf8_str().data());
+}
+
+void SetAccessibleLabel(wxWindow* label, wxWindow* field) {
+    AtkObject* labelObject =
+        label ? gtk_widget_get_accessible(static_cast<GtkWidget*>(label->GetHandle())) : nullptr;
+    AtkObject* fieldObject = FocusAccessible(field);
+    if (!labelObject || !fieldObject)
+        return;
+    atk_object_set_name(fieldObject, wxControl::RemoveMnemonics(label->GetLabel()).utf8_str().data());
+    // Adding a relation that stands already changes nothing.
+    atk_object_add_relationship(fieldObject, ATK_RELATION_LABELLED_BY, labelObject);
+    atk_object_add_relationship(labelObject, ATK_RELATION_LABEL_FOR, fieldObject);
+}
+
+void TieOwnLabels(wxWindow* top) {
+    if (!top)
+        return;
+    for (wxWindow* child : top->GetChildren()) {
+        TieOwnLabels(child);
+        if (!dynamic_cast<wxCheckBox*>(child) && !dynamic_cast<wxRadioButton*>(child) &&
+            !dynamic_cast<wxStaticBox*>(child))
+            continue;
+        GtkWidget* control = child->GetConnectWidget();
+        if (GTK_IS_FRAME(child->m_widget))
+            control = child->m_widget;
+        GtkWidget* label = nullptr;
+        if (GTK_IS_FRAME(control))
+            label = gtk_frame_get_label_widget(GTK_FRAME(control));
+        else if (GTK_IS_BIN(control))
+            label = gtk_bin_get_child(GTK_BIN(control));
+        if (!label || !GTK_IS_LABEL(label))
+            continue;
+        AtkObject* controlObject = gtk_widget_get_accessible(control);
+        AtkObject* labelObject = gtk_widget_get_accessible(label);
+        atk_object_set_name(controlObject, wxControl::RemoveMnemonics(child->GetLabel()).utf8_str().data());
+        atk_object_add_relationship(controlObject, ATK_RELATION_LABELLED_BY, labelObject);
+        atk_object_add_relationship(labelObject, ATK_RELATION_LABEL_FOR, controlObject);
+    }
 }

@@ -57,9 +57,20 @@ CColumnTreeCtrl::CColumnTreeCtrl(CColumnTreeWnd* owner, wxWindowID id)
     Bind(wxEVT_SET_FOCUS, &CColumnTreeCtrl::OnSetFocus, this);
     SetAccessibleRows(this, AccessibleRowKind::TreeItem, [this] {
         std::vector<AccessibleRow> rows;
-        for (const Item* item : visible)
-            rows.push_back({ToWx(ColumnTreeRules::SpokenItem(FromWx(item->text))), item == selected,
-                            !item->children.empty(), item->expanded});
+        const int top = static_cast<int>(GetVisibleRowsBegin());
+        const int width = GetClientSize().GetWidth();
+        for (size_t row = 0; row < visible.size(); ++row) {
+            const Item* item = visible[row];
+            AccessibleRow said;
+            said.name = ToWx(ColumnTreeRules::SpokenItem(FromWx(item->text)));
+            said.selected = item == selected;
+            said.expandable = !item->children.empty();
+            said.expanded = item->expanded;
+            said.level = Depth(item) + 1;
+            said.parentRow = item->parent ? RowOf(item->parent) : -1;
+            said.area = wxRect(0, (static_cast<int>(row) - top) * rowHeight, width, rowHeight);
+            rows.push_back(said);
+        }
         return rows;
     });
 }

@@ -60,8 +60,8 @@ private:
     std::vector<wxHeaderColumnSimple> columns;
 };
 
-CColumnTreeWnd::CColumnTreeWnd(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size)
-    : wxWindow(parent, id, pos, size, wxHSCROLL | wxBORDER_THEME) {
+CColumnTreeWnd::CColumnTreeWnd(wxWindow* parent, wxWindowID id, const wxPoint& pos, const wxSize& size) {
+    Create(parent, id, pos, size, wxHSCROLL | wxBORDER_THEME);
     ShowScrollBarsWhileNeeded(this);
     tree = new CColumnTreeCtrl(this, 2);
     header = new ColumnTreeHeader(this, 1);

@@ -7,12 +7,15 @@
 
 #include "camera_manager/core/controls/CColumnTreeCtrl.h"
 
+#include <wx/containr.h>
 #include <wx/window.h>
 
 class wxHeaderCtrl;
 class ColumnTreeHeader;
 
-class CColumnTreeWnd : public wxWindow {
+// The window holds the keyboard focus for the tree: Tab and a click give it to the tree itself,
+// and Tab from the tree goes on to the dialog's next control.
+class CColumnTreeWnd : public wxNavigationEnabled<wxWindow> {
 public:
     CColumnTreeWnd(wxWindow* parent, wxWindowID id, const wxPoint& pos = wxDefaultPosition,
                    const wxSize& size = wxDefaultSize);

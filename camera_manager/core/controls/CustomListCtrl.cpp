@@ -1,6 +1,6 @@
 #include "camera_manager/core/controls/CustomListCtrl.h"
 
-#include "camera_manager/core/controls/AccessibleRows.h"
+#include "camera_manager/core/controls/AccessibleControls.h"
 #include "camera_manager/core/controls/ScrollBars.h"
 #include "camera_manager/core/controls/WxText.h"
 
@@ -56,22 +56,7 @@ void CustomListCtrl::OnRowsChanged(wxListEvent& event) {
 }
 
 std::vector<AccessibleRow> CustomListCtrl::AccessibleRows() const {
-    std::vector<std::u16string> titles;
-    for (int c = 0; c < GetColumnCount(); ++c) {
-        wxListItem column;
-        column.SetMask(wxLIST_MASK_TEXT);
-        GetColumn(c, column);
-        titles.push_back(FromWx(column.GetText()));
-    }
-    std::vector<AccessibleRow> rows;
-    for (long row = 0; row < GetItemCount(); ++row) {
-        std::vector<std::u16string> cells;
-        for (int c = 0; c < GetColumnCount(); ++c)
-            cells.push_back(FromWx(GetItemText(row, c)));
-        rows.push_back({ToWx(ListControlRules::SpokenRow(titles, cells)),
-                        GetItemState(row, wxLIST_STATE_SELECTED) != 0});
-    }
-    return rows;
+    return AccessibleListRows(*this);
 }
 
 wxWindow* CustomListCtrl::GetItemArea() const {

@@ -1,5 +1,6 @@
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 
+#include "camera_manager/core/controls/AccessibleText.h"
 #include "camera_manager/core/controls/CColumnTreeWnd.h"
 #include "camera_manager/core/controls/CustomCombo.h"
 #include "camera_manager/core/controls/CustomListCtrl.h"
@@ -592,14 +593,39 @@ void CZekoManagerDlg::OnListClick() {
 }
 
 void CZekoManagerDlg::OnListKey(int keyCode) {
-    if (keyCode != WXK_DOWN && keyCode != WXK_UP)
+    using ListControlRules::ListKey;
+    const std::optional<ListKey> key = [keyCode]() -> std::optional<ListKey> {
+        switch (keyCode) {
+        case WXK_UP:
+        case WXK_NUMPAD_UP:
+            return ListKey::Up;
+        case WXK_DOWN:
+        case WXK_NUMPAD_DOWN:
+            return ListKey::Down;
+        case WXK_PAGEUP:
+        case WXK_NUMPAD_PAGEUP:
+            return ListKey::PageUp;
+        case WXK_PAGEDOWN:
+        case WXK_NUMPAD_PAGEDOWN:
+            return ListKey::PageDown;
+        case WXK_HOME:
+        case WXK_NUMPAD_HOME:
+            return ListKey::Home;
+        case WXK_END:
+        case WXK_NUMPAD_END:
+            return ListKey::End;
+        default:
+            return std::nullopt;
+        }
+    }();
+    if (!key)
         return;
     StopRefresh();
     const long count = list->GetItemCount();
     if (count > 0) {
-        long mark = list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED);
-        // Both ends are limits: the last row as well as the first.
-        mark = keyCode == WXK_DOWN ? std::min(count - 1, mark + 1) : std::max(0L, mark - 1);
+        const long mark = ListControlRules::ListKeyTarget(
+            *key, list->GetNextItem(-1, wxLIST_NEXT_ALL, wxLIST_STATE_FOCUSED), count,
+            list->GetCountPerPage());
         SelectRow(static_cast<int>(mark));
         list->EnsureVisible(mark);
     }
@@ -897,6 +923,9 @@ void CZekoManagerDlg::ApplyTexts() {
     for (const auto& [control, text] : captions)
         if (wxWindow* w = FindWindow(control))
             w->SetLabel(Text(text));
+    // The list and the tree are said with the captions of their frames, which the dialog paints.
+    SetAccessibleName(list->GetItemArea(), Text(ids::CaptionCameraList));
+    SetAccessibleName(&tree->GetTree(), Text(ids::ParametersNode));
     const int listHeaders[] = {ids::ColumnFree,        ids::ColumnAvailable, ids::ColumnType,
                                ids::ColumnCameraId,    ids::ColumnDeviceId,  ids::Model,
                                ids::ColumnSerialNumber};

@@ -1,5 +1,6 @@
 #include "camera_manager/core/dialogs/ManualConfigDlg.h"
 
+#include "camera_manager/core/controls/AccessibleText.h"
 #include "camera_manager/core/controls/IpAddressCtrl.h"
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/records/CameraEntry.h"
@@ -36,6 +37,7 @@ ManualConfigDlg::ManualConfigDlg(wxWindow* parent, CameraEntry& entry)
 
     cameraGroup->SetLabel(wxString::Format("%s %d", ResourceText(ids::SelectedDeviceId),
                                            static_cast<int>(camera.GetDeviceId())));
+    TieOwnLabels(this);
     // The fields show only addresses; a text that is none (a failed read) shows as 0.0.0.0, and
     // what the fields show is the reference, so an untouched field is never sent.
     ipField->SetAddressText(ToWx(camera.GetDevicePersistentIpAddress()));
@@ -111,6 +113,11 @@ void ManualConfigDlg::BuildControls() {
     cameraGrid->Add(new wxButton(cameraGroup, 1175, ResourceText(ids::CaptionSuggest)), 0,
                     wxALIGN_CENTER_VERTICAL);
     cameraBox->Add(cameraGrid, 0, wxALL, 6);
+    // The probe time-out's label is not shown, but a reader says it.
+    SetAccessibleLabel(timeoutLabel, timeoutField);
+    wxWindow* const labelled[] = {rangeBeginField, rangeEndField, ipField, maskField};
+    for (size_t i = 0; i < std::size(labelled); ++i)
+        SetAccessibleLabel(labels[i], labelled[i]);
     // One label width in both groups, so that the fields line up.
     int labelWidth = 0;
     for (wxStaticText* l : labels)

@@ -1,5 +1,6 @@
 #include "camera_manager/core/dialogs/NetworkConfigDlg.h"
 
+#include "camera_manager/core/controls/AccessibleText.h"
 #include "camera_manager/core/controls/IpAddressCtrl.h"
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/records/BoundedText.h"
@@ -225,6 +226,10 @@ void NetworkConfigDlg::BuildControls() {
     grid->Add(filterLabel, labelFlags);
     grid->Add(filterCombo);
     top->Add(grid, 0, wxEXPAND | wxLEFT | wxRIGHT, 8);
+    SetAccessibleLabel(macLabel, macText);
+    SetAccessibleLabel(ipLabel, ipCtrl);
+    SetAccessibleLabel(maskLabel, maskCtrl);
+    SetAccessibleLabel(filterLabel, filterCombo);
 
     dhcpText = new wxStaticText(this, 1190, ResourceText(ids::CaptionDhcpEnabled));
     top->Add(dhcpText, 0, wxALL, 8);
@@ -252,6 +257,7 @@ void NetworkConfigDlg::BuildControls() {
          std::initializer_list<wxWindow*>{filterLabel, filterCombo, dhcpButton, ipWarning, maskWarning})
         w->Hide();
     SetSizerAndFit(top);
+    TieOwnLabels(this);
     SetMinSize(GetSize());
     applyButton->Disable();
     CentreOnParent();

@@ -1,5 +1,7 @@
 #include "camera_manager/core/dialogs/SetCamID.h"
 
+#include "camera_manager/core/controls/AccessibleText.h"
+
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/core/rules/CameraInfoRules.h"
@@ -62,6 +64,7 @@ SetCamID::SetCamID(wxWindow* parent, int deviceId, int cameraId)
         auto* label = new wxStaticText(group, labelId, caption);
         grid->Add(label, 0, wxALIGN_CENTER_VERTICAL);
         grid->Add(field, 0, flags);
+        SetAccessibleLabel(label, field);
         return label;
     };
     manufacturer = infoField(group, ManufacturerId);
@@ -90,8 +93,9 @@ SetCamID::SetCamID(wxWindow* parent, int deviceId, int cameraId)
 
     auto* inner = new wxStaticBoxSizer(group, wxVERTICAL);
     inner->Add(grid, 0, wxEXPAND | wxALL, 6);
-    inner->Add(new wxStaticText(group, EepromLabelId, ResourceText(ids::CaptionUserEeprom)), 0,
-               wxLEFT | wxRIGHT | wxTOP, 6);
+    auto* eepromLabel = new wxStaticText(group, EepromLabelId, ResourceText(ids::CaptionUserEeprom));
+    SetAccessibleLabel(eepromLabel, eepromField);
+    inner->Add(eepromLabel, 0, wxLEFT | wxRIGHT | wxTOP, 6);
     inner->Add(eepromField, 0, wxEXPAND | wxALL, 6);
 
     version->Hide();
@@ -109,6 +113,7 @@ SetCamID::SetCamID(wxWindow* parent, int deviceId, int cameraId)
     sizer->Add(inner, 1, wxEXPAND | wxALL, 8);
     sizer->Add(buttons, 0, wxEXPAND | wxLEFT | wxRIGHT | wxBOTTOM, 8);
     SetSizerAndFit(sizer);
+    TieOwnLabels(this);
     ok->Bind(wxEVT_BUTTON, &SetCamID::OnOK, this);
 }
 
@@ -122,8 +127,11 @@ bool SetCamID::OnInitDialog() {
     cameraIdField->ChangeValue(wxString::Format("%d", cameraId));
     initialCameraId = cameraId;
     group->SetLabel(ToWx(DeviceIdCaption(deviceId)));
-    if (HasEthRevision(deviceId))
+    if (HasEthRevision(deviceId)) {
         boardRevisionLabel->SetLabel(ResourceText(ids::EthRevision));
+        SetAccessibleLabel(boardRevisionLabel, boardRevision);
+    }
+    TieOwnLabels(this);
 
     uint32_t handle = 0;
     {

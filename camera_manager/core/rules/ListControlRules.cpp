@@ -73,4 +73,33 @@ std::u16string SpokenRow(const std::vector<std::u16string>& titles,
     return spoken;
 }
 
+long ListKeyTarget(ListKey key, long mark, long count, long perPage) {
+    if (count <= 0)
+        return -1;
+    const long page = std::max(1L, perPage - 1);
+    const long from = std::clamp(mark, -1L, count - 1);
+    long to = from;
+    switch (key) {
+    case ListKey::Up:
+        to = from - 1;
+        break;
+    case ListKey::Down:
+        to = from + 1;
+        break;
+    case ListKey::PageUp:
+        to = from - page;
+        break;
+    case ListKey::PageDown:
+        to = std::max(0L, from) + page;
+        break;
+    case ListKey::Home:
+        to = 0;
+        break;
+    case ListKey::End:
+        to = count - 1;
+        break;
+    }
+    return std::clamp(to, 0L, count - 1);
+}
+
 } // namespace ListControlRules

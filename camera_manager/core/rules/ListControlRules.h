@@ -56,4 +56,12 @@ CellColours StatusCellColours(int column, const std::u16string& stateText);
 // by ", "; a cell without a title is said alone.
 std::u16string SpokenRow(const std::vector<std::u16string>& titles, const std::vector<std::u16string>& cells);
 
+// The keys that move the selection mark of a list.
+enum class ListKey { Up, Down, PageUp, PageDown, Home, End };
+
+// The row the mark moves to from `mark` (-1: no row marked) in a list of `count` rows that shows
+// `perPage` at once: a page is one row less than is shown, so that the row at the edge stays in
+// sight; both ends are limits. -1 for an empty list.
+long ListKeyTarget(ListKey key, long mark, long count, long perPage);
+
 } // namespace ListControlRules

@@ -1,5 +1,6 @@
 #include "camera_manager/diagnostics/dialogs/AdditionalFunctions.h"
 
+#include "camera_manager/core/controls/AccessibleText.h"
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/records/CameraEntry.h"
 #include "camera_manager/core/records/CameraInterfaceLibrary.h"
@@ -69,9 +70,10 @@ void AdditionalFunctions::OnInitDialog() {
 
     auto* com = new wxStaticBoxSizer(wxVERTICAL, &d, ResourceText(ids::CaptionVirtualComPort));
     auto* row = new wxBoxSizer(wxHORIZONTAL);
-    row->Add(new wxStaticText(com->GetStaticBox(), 1262, ResourceText(ids::CaptionComPort)), 0,
-             wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
+    auto* comLabel = new wxStaticText(com->GetStaticBox(), 1262, ResourceText(ids::CaptionComPort));
+    row->Add(comLabel, 0, wxALIGN_CENTER_VERTICAL | wxRIGHT, 6);
     auto* combo = new wxChoice(com->GetStaticBox(), 1032, wxDefaultPosition, wxSize(200, -1));
+    SetAccessibleLabel(comLabel, combo);
     row->Add(combo, 0, wxRIGHT, 6);
     com->Add(row, 0, wxALL, 4);
     auto* buttons = new wxGridSizer(2, 4, 4);
@@ -192,6 +194,7 @@ void AdditionalFunctions::OnInitDialog() {
                         [this, i, showSet](wxCommandEvent&) { showSet(WriteParameterSet(config_, i)); });
 
     d.SetSizerAndFit(sizer);
+    TieOwnLabels(&d);
     d.CentreOnScreen();
 }
 

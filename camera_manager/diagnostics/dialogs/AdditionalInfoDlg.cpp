@@ -1,5 +1,6 @@
 #include "camera_manager/diagnostics/dialogs/AdditionalInfoDlg.h"
 
+#include "camera_manager/core/controls/AccessibleControls.h"
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/diagnostics/records/GeneralInformation.h"
@@ -100,16 +101,19 @@ void AdditionalInfoDlg::OnInitDialog() {
                6);
     const int driverWidths[5] = {145, 245, 195, 110, 75};
     driverList_ = makeList(&d, 1126, driverWidths);
+    ExposeAccessibleRows(driverList_, ResourceText(ids::CaptionDriversAndInterfaces));
     driverList_->SetMinSize(wxSize(780, 260));
     sizer->Add(driverList_, 1, wxEXPAND | wxALL, 6);
     sizer->Add(new wxStaticText(&d, 1284, ResourceText(ids::CaptionDirect3DDlls)), 0, wxLEFT, 6);
     const int d3dWidths[5] = {145, 160, 205, 125, 125};
     direct3dList_ = makeList(&d, 1282, d3dWidths);
+    ExposeAccessibleRows(direct3dList_, ResourceText(ids::CaptionDirect3DDlls));
     direct3dList_->SetMinSize(wxSize(780, 70));
     sizer->Add(direct3dList_, 0, wxEXPAND | wxALL, 6);
     sizer->Add(new wxStaticText(&d, 1285, ResourceText(ids::CaptionControllersAndAdapters)), 0, wxLEFT, 6);
     tree_ =
         new wxTreeCtrl(&d, 1083, wxDefaultPosition, wxSize(780, 170), wxTR_DEFAULT_STYLE | wxTR_HIDE_ROOT);
+    ExposeAccessibleRows(tree_, ResourceText(ids::CaptionControllersAndAdapters));
     tree_->AddRoot(wxString());
     sizer->Add(tree_, 1, wxEXPAND | wxALL, 6);
     status_ = new wxStaticText(&d, statusLineId, ResourceText(ids::CaptionNoUsb2Controller));
