@@ -136,6 +136,13 @@ if((ZEKO_SANITIZE OR ZEKO_TSAN) AND ZEKO_BUILD_TESTS)
         <gtest/gtest.h> <gmock/gmock.h>)
 endif()
 
+# Every test program runs away from the desktop of whoever starts it, by CTest or by hand: its
+# own runtime, configuration, data and cache folders and home, no session bus, GSettings in
+# memory, no accessibility bridge (platform/common/tests/HermeticEnvironment.cpp).
+if(ZEKO_BUILD_TESTS)
+    add_library(zeko_test_environment OBJECT ${CMAKE_SOURCE_DIR}/platform/common/tests/HermeticEnvironment.cpp)
+endif()
+
 # Fails the configuration of a ThreadSanitizer tree when a program named in ZEKO_THREAD_TESTS
 # does not exist (called once, after every directory is read).
 function(zeko_check_thread_tests)
@@ -158,7 +165,8 @@ function(zeko_add_gtest)
     if(ZEKO_TSAN AND NOT T_NAME IN_LIST ZEKO_THREAD_TESTS)
         # Still a target, so that the folder's own settings for it apply; never built or run.
         add_executable(${T_NAME} EXCLUDE_FROM_ALL ${T_SOURCES})
-        target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+        target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads
+                              zeko_test_environment)
         return()
     endif()
     add_executable(${T_NAME} ${T_SOURCES})
@@ -174,7 +182,8 @@ function(zeko_add_gtest)
         target_compile_options(${T_NAME} PRIVATE ${ZEKO_TEST_COMPILE_OPTIONS})
         target_precompile_headers(${T_NAME} REUSE_FROM zeko_test_precompiled)
     endif()
-    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads)
+    target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main Threads::Threads
+                          zeko_test_environment)
     set_target_properties(${T_NAME} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     if(T_GUI)
         add_test(NAME ${T_NAME}

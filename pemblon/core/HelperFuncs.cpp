@@ -46,6 +46,28 @@ std::wstring translate(const wchar_t* text) {
     throw Exception(ostring(message), Exception::SEVERE);
 }
 
+// Each of wx's image handlers whose type has none yet. The viewer registers wx's handlers
+// itself before the library starts (for its splash picture), and a program may bring one of its
+// own; wx would report every second handler of a type.
+void addMissingImageHandlers() {
+    const auto add = [](wxBitmapType type, auto make) {
+        if (!wxImage::FindHandler(type))
+            wxImage::AddHandler(make());
+    };
+    add(wxBITMAP_TYPE_PNG, [] { return new wxPNGHandler; });
+    add(wxBITMAP_TYPE_JPEG, [] { return new wxJPEGHandler; });
+    add(wxBITMAP_TYPE_TIFF, [] { return new wxTIFFHandler; });
+    add(wxBITMAP_TYPE_GIF, [] { return new wxGIFHandler; });
+    add(wxBITMAP_TYPE_PNM, [] { return new wxPNMHandler; });
+    add(wxBITMAP_TYPE_PCX, [] { return new wxPCXHandler; });
+    add(wxBITMAP_TYPE_IFF, [] { return new wxIFFHandler; });
+    add(wxBITMAP_TYPE_ICO, [] { return new wxICOHandler; });
+    add(wxBITMAP_TYPE_CUR, [] { return new wxCURHandler; });
+    add(wxBITMAP_TYPE_ANI, [] { return new wxANIHandler; });
+    add(wxBITMAP_TYPE_TGA, [] { return new wxTGAHandler; });
+    add(wxBITMAP_TYPE_XPM, [] { return new wxXPMHandler; });
+}
+
 } // namespace
 
 HelperFuncs::~HelperFuncs() = default;
@@ -53,7 +75,7 @@ HelperFuncs::~HelperFuncs() = default;
 void HelperFuncs::initLib() {
     XML::XMLDoc::initLib();
     curl_global_init(CURL_GLOBAL_ALL);
-    wxInitAllImageHandlers();
+    addMissingImageHandlers();
 }
 
 void HelperFuncs::initLib(const ostring&) {

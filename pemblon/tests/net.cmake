@@ -15,7 +15,7 @@ zeko_add_gtest(NAME pemblon_net_tests
         ${CMAKE_CURRENT_LIST_DIR}/net/PagePrefaulterTest.cpp
         # Private to the library (not exported), so compiled into the test as well.
         ${CMAKE_SOURCE_DIR}/pemblon/net/PagePrefaulter.cpp
-    LIBS pemblon)
+    LIBS pemblon zeko_test_same_bytes)
 if(TARGET pemblon_net_tests)
     target_compile_definitions(pemblon_net_tests PRIVATE
         CURL_DISABLE_DEPRECATION PBN_NET_TEST_SERVERS="${CMAKE_CURRENT_LIST_DIR}/net/servers")

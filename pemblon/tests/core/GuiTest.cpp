@@ -117,6 +117,28 @@ TEST(HelperFuncsGui, StartedLibraryLoadsImagesAndIcons) {
     fs::remove_all(dir);
 }
 
+// The viewer registers wx's handlers itself before the library starts, for its splash picture;
+// the library's start then registers none a second time (wx reports each one it is given twice).
+TEST(HelperFuncsGui, StartAfterTheProgramsOwnHandlersAddsNoSecondOne) {
+    struct Messages : wxLog {
+        std::string text;
+        void DoLogTextAtLevel(wxLogLevel, const wxString& msg) override { text += msg.utf8_string() + "\n"; }
+    };
+    wxInitAllImageHandlers();
+    const size_t registered = wxImage::GetHandlers().GetCount();
+    auto* messages = new Messages;
+    wxLog* previous = wxLog::SetActiveTarget(messages);
+    const wxLogLevel level = wxLog::GetLogLevel();
+    wxLog::SetLogLevel(wxLOG_Max);
+    HelperFuncs::initLib();
+    wxLog::FlushActive();
+    wxLog::SetLogLevel(level);
+    wxLog::SetActiveTarget(previous);
+    EXPECT_EQ(messages->text.find("duplicate"), std::string::npos) << messages->text;
+    delete messages;
+    EXPECT_EQ(wxImage::GetHandlers().GetCount(), registered);
+}
+
 namespace {
 
 // Stands in for wx's handler of one image type and counts the files handed to it.

@@ -7,10 +7,12 @@
 
 #include "pemblon/tests/net/LoopbackServers.h"
 #include "pemblon/tests/net/NetTestSupport.h"
+#include "platform/common/tests/SameBytes.h"
 
 using NetTest::narrow;
 using PBN::Net::FTPHandle;
 using PBN::Strings::ostring;
+using zeko::test::sameBytes;
 
 namespace fs = std::filesystem;
 
@@ -66,9 +68,9 @@ TEST_F(FTPHandleTest, TextModeIsTheDefaultAndBinaryRoundTripsExactly) {
         const std::string bytes = NetTest::patternBytes(size);
         NetTest::writeFile(dir.file("up"), bytes);
         ASSERT_TRUE(handle->doPUT(text(dir.file("up")), text(name))) << size << " " << handle->getCURLError();
-        EXPECT_EQ(NetTest::readFile(root(name)), bytes) << size;
+        EXPECT_TRUE(sameBytes(NetTest::readFile(root(name)), bytes)) << size;
         ASSERT_TRUE(handle->doGET(text(dir.file("down")), text(name))) << size;
-        EXPECT_EQ(NetTest::readFile(dir.file("down")), bytes) << size;
+        EXPECT_TRUE(sameBytes(NetTest::readFile(dir.file("down")), bytes)) << size;
         char* data = nullptr;
         EXPECT_EQ(handle->doGET(data, text(name)), size);
         EXPECT_TRUE(data && std::string(data, size) == bytes);

@@ -10,10 +10,12 @@
 
 #include "pemblon/tests/net/LoopbackServers.h"
 #include "pemblon/tests/net/NetTestSupport.h"
+#include "platform/common/tests/SameBytes.h"
 
 using NetTest::narrow;
 using PBN::Net::HTTPHandle;
 using PBN::Strings::ostring;
+using zeko::test::sameBytes;
 
 namespace {
 
@@ -226,9 +228,9 @@ TEST(HTTPHandleWebDavTest, FilesRoundTripByteForByte) {
         NetTest::writeFile(dir.file("up.bin"), bytes);
         ASSERT_TRUE(handle.doPUT(text(dir.file("up.bin")), text(name)))
             << size << " " << handle.getResponseCode();
-        EXPECT_EQ(NetTest::readFile(server->root() + name), bytes) << size;
+        EXPECT_TRUE(sameBytes(NetTest::readFile(server->root() + name), bytes)) << size;
         ASSERT_TRUE(handle.doGET(text(dir.file("down.bin")), text(name))) << size;
-        EXPECT_EQ(NetTest::readFile(dir.file("down.bin")), bytes) << size;
+        EXPECT_TRUE(sameBytes(NetTest::readFile(dir.file("down.bin")), bytes)) << size;
         char* data = nullptr;
         EXPECT_EQ(handle.doGET(data, text(name)), size);
         EXPECT_TRUE(data && std::string(data, size) == bytes) << size;
