@@ -12,6 +12,7 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 #include <wx/app.h>
@@ -544,6 +545,52 @@ TEST_F(RecordingTest, MonochromeFramesAreRecorded) {
     if (haveFfprobe()) {
         EXPECT_EQ(filmFrames(film()), 3);
     }
+    camera().removeListener(&listener);
+}
+
+// A frame slower than the rate, beside another timer whose work outlasts the rate too (the live
+// view's, painting): the next tick, queued until the event loop has served the rest, must not be
+// due again when the tick returns, or the two timers take turns inside the tick's yield and
+// nothing else ever runs.
+TEST_F(RecordingTest, AFilmFasterThanTheMachineBesideABusyTimerLetsItsYieldEnd) {
+    delete Camera::getInstance();
+    useCameras("[camera]\nserial = 203\nsensor = ZK1480-C\nwidth = 1024\nheight = 768\n");
+    camera().init();
+    CountingListener listener;
+    camera().startRecording(&listener, path(), -1.0, 1000.0, -1.0, 25);
+    // Busy for 3 ms, due again 1 ms after; past 6 s it stops the film, which ends the turns.
+    const auto started = std::chrono::steady_clock::now();
+    struct Busy : wxTimer {
+        std::chrono::steady_clock::time_point started;
+        void Notify() override {
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            if (std::chrono::steady_clock::now() - started > std::chrono::seconds(6))
+                Camera::getInstance()->stopRecording();
+            else
+                StartOnce(1);
+        }
+    } busy;
+    busy.started = started;
+    busy.StartOnce(1);
+    ASSERT_TRUE(runUntil([this] { return frames() >= 2; }, 10000));
+    const auto posted = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point served;
+    bool done = false;
+    wxTheApp->CallAfter([&] {
+        served = std::chrono::steady_clock::now();
+        done = true;
+    });
+    // Served by the film's yields; once the film has been stopped, by the loop here.
+    ASSERT_TRUE(runUntil(
+        [&] {
+            if (!done && std::chrono::steady_clock::now() - posted > std::chrono::seconds(2))
+                wxTheApp->ProcessPendingEvents();
+            return done;
+        },
+        20000));
+    busy.Stop();
+    EXPECT_LT(served - posted, std::chrono::seconds(1)) << frames() << " frames meanwhile";
+    camera().stopRecording();
     camera().removeListener(&listener);
 }
 
