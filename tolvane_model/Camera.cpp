@@ -2,10 +2,12 @@
 
 #include "pemblon/core/Exception.h"
 #include "pemblon/strings/StringTable.h"
+#include "platform/common/Cp1252.h"
 #include "platform/zeko/zeko_api.h"
 #include "platform/zeko/zeko_tools.h"
 #include "tolvane_model/CameraListener.h"
 #include "tolvane_model/Config.h"
+#include "tolvane_model/FilmFolder.h"
 #include "tolvane_model/StringIds.h"
 
 #include <algorithm>
@@ -14,7 +16,10 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 #include <memory>
+#include <string>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
@@ -80,6 +85,40 @@ __attribute__((target("ssse3"))) void expandGreySsse3(const unsigned char* grey,
 }
 #endif
 
+// The path as the film writer takes it, in the suite's narrow text: narrow text as it is, wide
+// text in Windows-1252. False when a character has no byte there; `refused` then holds it.
+bool filmPathBytes(const ostring& path, std::string& bytes, wchar_t& refused) {
+    if (!path.isUnicode()) {
+        bytes = path.str();
+        return true;
+    }
+    bytes.clear();
+    for (const wchar_t c : path.wstr()) {
+        const int byte = Cp1252::fromUnicode(static_cast<char32_t>(c));
+        if (byte < 0 || c == L'\0') {
+            refused = c;
+            return false;
+        }
+        bytes += static_cast<char>(byte);
+    }
+    return true;
+}
+
+// Narrow text of the suite shown whole: each byte as its Windows-1252 character.
+ostring wideText(const std::string& narrow) {
+    std::wstring text;
+    for (const unsigned char c : narrow)
+        text += static_cast<wchar_t>(Cp1252::toUnicode(c));
+    return ostring(text);
+}
+
+// A character named so that it is seen even when it prints as nothing: "x" (U+0078).
+ostring characterName(const wchar_t& c) {
+    wchar_t code[16];
+    std::swprintf(code, std::size(code), L"%04X", static_cast<unsigned>(c));
+    return ostring(std::wstring(L"\"") + c + L"\" (U+" + code + L")");
+}
+
 void expandGrey(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
 #if defined(__x86_64__) || defined(__i386__)
     static const bool ssse3 = __builtin_cpu_supports("ssse3");
@@ -115,9 +154,9 @@ Camera* Camera::getInstance() {
 }
 
 Camera::Camera()
-    : handle(0), color(true), memoryId(0), memory(nullptr), sensorInfo{}, filmId(0), recording(false),
-      recordLength(-1.0), remainingLength(-1.0), recordFrameRate(-1.0), maxSize(-1), framesDue(-1),
-      controlCount(0), inTick(false), deleteAfterTick(false), timer(this, timerId) {}
+    : handle(0), lost(false), color(true), memoryId(0), memory(nullptr), sensorInfo{}, filmId(0),
+      recording(false), recordLength(-1.0), remainingLength(-1.0), recordFrameRate(-1.0), maxSize(-1),
+      framesDue(-1), controlCount(0), inTick(false), deleteAfterTick(false), timer(this, timerId) {}
 
 Camera::~Camera() {
     close();
@@ -159,15 +198,44 @@ void Camera::cameraError(const char* function, const int& code) const {
     message << code;
     // The call's name and code alone do not tell the user what happened. The library answers an
     // unplugged camera as a handle it does not know, and a start when every camera is taken (or
-    // none is there) as no camera found.
-    if (code == ZK_INVALID_CAMERA_HANDLE && handle != 0) {
+    // none is there) as no camera found. A camera closed because it was unplugged stays gone for
+    // the calls that still come (a Properties dialog left open), until one is opened again.
+    if (code == ZK_INVALID_CAMERA_HANDLE && (handle != 0 || lost)) {
         ostring gone = table.getString("Tolvane", ids::CameraGone);
         gone.replaceAll("%s", getName());
         message = message + "\n" + gone;
     } else if (code == ZK_NO_CAMERA_FOUND && handle == 0) {
         message = message + "\n" + table.getString("Tolvane", ids::NoFreeCamera);
+    } else if (code == ZKAVI_FILE_ERROR && std::strncmp(function, "zkavi_", 6) == 0 && !filmPath.empty()) {
+        message = message + "\n" + filmFault();
     }
     throw PBN::Exception(message, PBN::Exception::SEVERE);
+}
+
+ostring Camera::filmFault() const {
+    const PBN::Strings::StringTable& table = PBN::Strings::StringTable::get();
+    const std::string::size_type slash = filmPath.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? std::string(".") : filmPath.substr(0, slash ? slash : 1);
+    // A full disk cuts a frame short; the writer gives back its part, which is less than a whole
+    // uncompressed frame.
+    const uint64_t frame = static_cast<uint64_t>(getMaxWidth()) * static_cast<uint64_t>(getMaxHeight()) * 3;
+    ostring reason;
+    ostring place = wideText(folder);
+    switch (filmFolderState(Cp1252::toUtf8(folder), std::max<uint64_t>(frame, 65536))) {
+    case FilmFolder::NotWritable:
+        reason = ostring(table.getString("Tolvane", ids::FolderNotWritable).wstr());
+        break;
+    case FilmFolder::Full:
+        reason = ostring(table.getString("Tolvane", ids::DiskFull).wstr());
+        break;
+    case FilmFolder::Writable:
+        reason = ostring(table.getString("Tolvane", ids::SettingsNotWritten).wstr());
+        place = wideText(filmPath);
+        break;
+    }
+    reason.replaceAll(ostring(L"%s"), place);
+    return reason;
 }
 
 void Camera::check(const char* function, const int& code) const {
@@ -181,6 +249,7 @@ void Camera::init() {
     exit();
     handle = 0;
     check("zk_InitCamera", zk_InitCamera(&handle, nullptr));
+    lost = false;
     check("zk_GetSensorInfo", zk_GetSensorInfo(handle, sensorInfo));
     color = !getName().glob("*-M");
     setDefaults();
@@ -277,6 +346,7 @@ void Camera::exit() {
         zk_ExitCamera(handle);
         memory = nullptr;
         handle = 0;
+        lost = true;
         return;
     }
     check("zk_StopLiveVideo", stopped);
@@ -540,12 +610,16 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
         rate = 1.0;
 
     if (!recording) {
-        // The film writer takes one byte per character: a path beyond U+00FF cannot be named.
-        for (const wchar_t c : path.wstr())
-            if (static_cast<unsigned long>(c) > 0xFF)
-                throw PBN::Exception(
-                    PBN::Strings::StringTable::get().getString("Tolvane", ids::InvalidFileName),
-                    PBN::Exception::SEVERE);
+        std::string bytes;
+        wchar_t refused = 0;
+        if (!filmPathBytes(path, bytes, refused)) {
+            const PBN::Strings::StringTable& table = PBN::Strings::StringTable::get();
+            ostring reason(table.getString("Tolvane", ids::CharacterNotInName).wstr());
+            reason.replaceAll(ostring(L"%s"), characterName(refused));
+            throw PBN::Exception(table.getString("Tolvane", ids::InvalidFileName) + ostring(L"\n") + reason,
+                                 PBN::Exception::SEVERE);
+        }
+        filmPath = bytes;
         try {
             check("zkavi_InitAVI", zkavi_InitAVI(&filmId, handle));
             int x, y, width, height;
@@ -553,9 +627,10 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
             check("zkavi_SetImageSize",
                   zkavi_SetImageSize(filmId, 1, width, height, 0, 0, getMaxWidth() - width));
             check("zkavi_SetImageQuality", zkavi_SetImageQuality(filmId, 50));
-            if (wxFileExists(path.wxstr()))
-                wxRemoveFile(path.wxstr());
-            check("zkavi_OpenAVI", zkavi_OpenAVI(filmId, path.str().c_str()));
+            const wxString existing = wxString::FromUTF8(Cp1252::toUtf8(bytes));
+            if (wxFileExists(existing))
+                wxRemoveFile(existing);
+            check("zkavi_OpenAVI", zkavi_OpenAVI(filmId, bytes.c_str()));
             check("zkavi_SetFrameRate", zkavi_SetFrameRate(filmId, static_cast<double>(replayRate)));
             check("zkavi_StartAVI", zkavi_StartAVI(filmId));
         } catch (const PBN::Exception&) {
@@ -710,7 +785,8 @@ void Camera::recordFrame() {
         unsigned char* image = getActiveImage();
         if (!image)
             return; // no image (camera gone): no frame, and nothing counted
-        const size_t bytes = static_cast<size_t>(getMaxWidth()) * static_cast<size_t>(getMaxHeight()) * 3;
+        const int maxWidth = getMaxWidth(), maxHeight = getMaxHeight();
+        const size_t bytes = static_cast<size_t>(maxWidth) * static_cast<size_t>(maxHeight) * 3;
         std::unique_ptr<unsigned char[]> frame(new unsigned char[bytes]);
         std::memcpy(frame.get(), image, bytes);
         if (!color)
@@ -718,6 +794,16 @@ void Camera::recordFrame() {
         else
             for (size_t i = 0; i + 2 < bytes; i += 3)
                 std::swap(frame[i], frame[i + 2]);
+        // The camera writes only its area of interest: shrunk during the film, what lies outside
+        // it still holds earlier images. The film shows there what the live view shows.
+        int x, y, width, height;
+        readAOI(x, y, width, height);
+        width = std::clamp(width, 0, maxWidth);
+        height = std::clamp(height, 0, maxHeight);
+        const unsigned char outside[3] = {outsideArea[2], outsideArea[1], outsideArea[0]}; // B, G, R
+        for (int row = 0; row < maxHeight; ++row)
+            for (int column = row < height ? width : 0; column < maxWidth; ++column)
+                std::memcpy(&frame[(static_cast<size_t>(row) * maxWidth + column) * 3], outside, 3);
         const int added = zkavi_AddFrame(filmId, reinterpret_cast<const char*>(frame.get()));
         frame.reset();
         if (added != 0 && added != ZKAVI_NOTICE) {

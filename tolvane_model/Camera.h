@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include <wx/event.h>
@@ -24,6 +25,9 @@ class CameraListener;
 //
 // Every failing camera call throws text 63 of the "Tolvane" string table with "%s" replaced by
 // the function's name and the code appended, as a SEVERE PBN::Exception. Nothing is rolled back.
+// A line follows that says what the code means to the user where the camera knows it: a camera
+// that was unplugged (also for every call made after it was closed for that reason), no camera
+// free, a film folder that cannot be written or whose disk is full.
 //
 // Used from the GUI thread; only the optimising Thread runs elsewhere, and it never touches this
 // object. Destroying the camera never throws: a running film is finished, the camera closed.
@@ -82,9 +86,16 @@ public:
     void saveUserSettings();
     void resetUserSettings();
 
+    // What the live view and the films show around an area of interest smaller than the sensor:
+    // R, G, B.
+    static constexpr unsigned char outsideArea[3] = {255, 255, 0};
+
     // Recording. While a recording runs (or is paused) by the same listener, startRecording
     // resumes it with new limits; a negative length, frame rate or maximum size means no length
-    // limit, the camera's rate, no size limit. maxSize is in megabytes.
+    // limit, the camera's rate, no size limit. maxSize is in megabytes. The film writer takes the
+    // path as the suite's narrow text (Windows-1252): a wide path holding a character that text
+    // has not is refused, naming the character. Each frame holds what the live view shows: the
+    // area of interest of the moment, outsideArea around it.
     void startRecording(CameraListener* listener, const PBN::Strings::ostring& path, const double& length,
                         const double& frameRate, const double& maxSize, const long& replayRate);
     void pauseRecording();
@@ -111,6 +122,8 @@ private:
     [[noreturn]] void cameraError(const char* function, const int& code) const;
     void check(const char* function, const int& code) const;
     void readAOI(int& x, int& y, int& width, int& height) const;
+    // The reason a film could not be written, as its folder tells it.
+    PBN::Strings::ostring filmFault() const;
     void endRecording();
     // Ends the recording after a failure: the film is closed, its errors swallowed, and the
     // listeners told.
@@ -126,12 +139,14 @@ private:
     long framesFor(const double& seconds, const double& rate) const;
 
     uint32_t handle;
+    bool lost; // closed because it was unplugged: no camera opened since
     bool color;
     int memoryId;
     char* memory;
     unsigned char sensorInfo[80];
 
     int filmId;
+    std::string filmPath; // as the film writer took it (Windows-1252)
     bool recording;
     double recordLength;
     double remainingLength;

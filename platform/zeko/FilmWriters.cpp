@@ -82,7 +82,7 @@ int FilmWriters::aviOpen(int id, const char* path) {
     return filmCall(id, "zkavi_OpenAVI", {id}, {}, [&](AviWriter& writer) -> int {
         if (!path || !*path)
             return ZKAVI_INVALID_PARAMETER;
-        return writer.open(TextCodec::latin1ToUtf8(path));
+        return writer.open(TextCodec::cp1252ToUtf8(path));
     });
 }
 

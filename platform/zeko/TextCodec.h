@@ -7,9 +7,8 @@ namespace zeko::sim {
 
 class TextCodec {
 public:
-    // The viewer's narrow text: byte b is U+00b.
-    static std::string latin1ToUtf8(const std::string& text);
-    // The camera manager's multibyte text: Windows-1252, its five undefined bytes kept as U+0081 ...
+    // The suite's narrow and multibyte text (the viewer's film paths, the camera manager's
+    // texts): Windows-1252, its five undefined bytes kept as U+0081 ...
     static std::string cp1252ToUtf8(const std::string& text);
 };
 

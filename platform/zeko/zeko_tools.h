@@ -33,7 +33,7 @@ ZEKO_TOOLS_API int zkavi_ExitAVI(int filmId);
 ZEKO_TOOLS_API int zkavi_SetImageSize(int filmId, int mode, int width, int height, int x, int y,
                                       int linePadding);
 ZEKO_TOOLS_API int zkavi_SetImageQuality(int filmId, int quality);
-/* The path is one byte per character, byte b being U+00b. */
+/* The path is the suite's narrow text: one byte per character, in Windows-1252. */
 ZEKO_TOOLS_API int zkavi_OpenAVI(int filmId, const char* path);
 ZEKO_TOOLS_API int zkavi_SetFrameRate(int filmId, double rate);
 ZEKO_TOOLS_API int zkavi_StartAVI(int filmId);

@@ -87,6 +87,9 @@ constexpr uint32_t Close = 105;
 // Messages; the camera library's own are named beside it.
 using Tolvane_model::ids::CameraError;
 using Tolvane_model::ids::CameraGone;
+using Tolvane_model::ids::CharacterNotInName;
+using Tolvane_model::ids::DiskFull;
+using Tolvane_model::ids::FolderNotWritable;
 using Tolvane_model::ids::NoFreeCamera;
 using Tolvane_model::ids::SettingsFileError;
 using Tolvane_model::ids::SettingsNotWritten;

@@ -119,6 +119,27 @@ TEST_F(PropertiesTest, GainAndExposureReachTheCamera) {
     EXPECT_EQ(writes("zk_SetBrightness")[0].ints[1], 140);
 }
 
+// After the message that the camera was unplugged, an edit in the dialog left open says so too,
+// not only the failed call's name and code.
+TEST_F(PropertiesTest, AnEditAfterTheCameraWasUnpluggedSaysItIsGone) {
+    open();
+    ZkSimCamera camera{};
+    ASSERT_EQ(zksim_GetCamera(0, &camera), 0);
+    ASSERT_EQ(zksim_SetCameraConnected(camera.deviceId, 0), 0);
+    pumpUntil([&] { return !main->isLive(); }, 2000);
+    pump(200);
+    ASSERT_FALSE(main->isLive());
+    ASSERT_EQ(boxes->messages.size(), 1u);
+    wxString gone = text(ids::CameraGone);
+    gone.Replace(wxT("%s"), Camera::getInstance()->getName().wxstr());
+    dialog->getGainTab()->getRed()->setValue(45);
+    pump(100);
+    zksim_SetCameraConnected(camera.deviceId, 1);
+    ASSERT_EQ(boxes->messages.size(), 2u);
+    EXPECT_TRUE(boxes->messages[1].Contains(wxT("zk_SetHardwareGain"))) << boxes->messages[1];
+    EXPECT_TRUE(boxes->messages[1].Contains(gone)) << boxes->messages[1];
+}
+
 TEST_F(PropertiesTest, TheSaveTabFollowsTheSavedState) {
     open();
     SaveTab* save = dialog->getSaveTab();

@@ -132,6 +132,9 @@ TEST(StringIds, EachNameFindsItsText) {
         {ids::SettingsFileError, "The settings file is"},
         {ids::SettingsNotWritten, "The file %s could not be"},
         {ids::InvalidFileName, "The file name is not valid."},
+        {ids::CharacterNotInName, "A file name cannot hold"},
+        {ids::FolderNotWritable, "The folder %s cannot be"},
+        {ids::DiskFull, "The disk of the folder %s"},
     };
     EXPECT_EQ(std::size(expected), namesByNumber().size()) << "a name is missing here";
     for (const auto& [id, start] : expected) {

@@ -211,6 +211,40 @@ TEST_F(CameraStartTest, NoImageWithoutCameraOrAfterUnplugging) {
     std::free(image);
 }
 
+// The viewer closes an unplugged camera once it has told so; the calls that still come (edits in
+// a Properties dialog left open) say the camera is gone too, not only a bare code, until a camera
+// is opened again. A camera closed by hand is not called gone.
+TEST_F(CameraStartTest, CallsAfterAnUnpluggedCameraWasClosedStillSayItIsGone) {
+    useCameras(monoCamera); // the only one: unplugged, no other can be started
+    camera().init();
+    std::string gone = tolvaneText(104);
+    gone.replace(gone.find("%s"), 2, camera().getName().str());
+    const auto setGainMessage = [this] {
+        try {
+            camera().setGain(10, 20, 30, 40);
+        } catch (const PBN::Exception& e) {
+            return e.getMessage().str();
+        }
+        return std::string("no exception");
+    };
+    ZkSimCamera sim{};
+    ASSERT_EQ(zksim_GetCamera(0, &sim), 0);
+    ASSERT_EQ(zksim_SetCameraConnected(sim.deviceId, 0), 0);
+    EXPECT_EQ(setGainMessage(), "Camera error in zk_SetHardwareGain, code 1\n" + gone); // still open
+    EXPECT_NO_THROW(camera().exit());
+    ASSERT_EQ(camera().getCamHandle(), 0u);
+    for (int edit = 0; edit < 2; ++edit)
+        EXPECT_EQ(setGainMessage(), "Camera error in zk_SetHardwareGain, code 1\n" + gone) << edit;
+
+    // Still gone when a new start finds no camera; no longer once one is open again.
+    EXPECT_THROW(camera().init(), PBN::Exception);
+    EXPECT_EQ(setGainMessage(), "Camera error in zk_SetHardwareGain, code 1\n" + gone);
+    ASSERT_EQ(zksim_SetCameraConnected(sim.deviceId, 1), 0);
+    camera().init();
+    camera().exit();
+    EXPECT_EQ(setGainMessage(), "Camera error in zk_SetHardwareGain, code 1");
+}
+
 TEST_F(CameraStartTest, DestroyingTheCameraSwallowsCloseFailures) {
     camera().init();
     zksim_InjectFailure("zk_StopLiveVideo", ZK_IO_REQUEST_FAILED, 0);

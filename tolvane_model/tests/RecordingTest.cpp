@@ -1,5 +1,6 @@
 // AVI recording: frame budgets, size and length limits, stopping by hand, pausing and resuming,
-// what a tick does when the film was stopped meanwhile, and films finished when the camera closes.
+// what a tick does when the film was stopped meanwhile, films finished when the camera closes,
+// film names, why a film could not be written, and what frames hold around a smaller area.
 
 #include "tolvane_model/tests/ModelTestSupport.h"
 
@@ -8,8 +9,14 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 #include <wx/app.h>
+#include <wx/filefn.h>
 #include <wx/weakref.h>
 
 using PBN::Strings::ostring;
@@ -53,7 +60,22 @@ protected:
         return -1;
     }
     int frames() const { return zksim_JournalCount("zkavi_AddFrame"); }
+    // The film's frames as ffmpeg decodes them, RGB, one after the other.
+    std::string decoded(const std::string& path) const {
+        return zeko::test::runCommand("ffmpeg -v error -i '" + path +
+                                      "' -f rawvideo -pix_fmt rgb24 - 2>/dev/null");
+    }
 };
+
+// A folder on a file system of its own, mounted in a mount namespace of this thread's own (a copy
+// of the program's, so that nothing of it shows outside the test): a small disk, or a read-only
+// one. False where the test may not mount.
+bool mountScratch(const std::string& folder, const char* options, unsigned long flags) {
+    static const bool ownNamespace =
+        unshare(CLONE_NEWNS) == 0 && mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+    return ownNamespace && mkdir(folder.c_str(), 0755) == 0 &&
+           mount("tmpfs", folder.c_str(), "tmpfs", flags, options) == 0;
+}
 
 TEST_F(RecordingTest, LengthIsRecordedAsAnExactNumberOfFrames) {
     struct Case {
@@ -289,20 +311,88 @@ TEST_F(RecordingTest, AFilmFasterThanTheMachineLeavesTheEventLoopToTheUser) {
     camera().removeListener(&listener);
 }
 
-TEST_F(RecordingTest, PathBeyondLatinOneIsRefusedAndTouchesNothing) {
+TEST_F(RecordingTest, PathBeyondWindows1252IsRefusedNamingTheCharacterAndTouchesNothing) {
     writeFile(film("clip"), "keep");
     CountingListener listener;
     try {
         camera().startRecording(&listener,
-                                ostring((std::wstring(dir_.begin(), dir_.end()) + L"/clip\u20ac.avi")), -1.0,
+                                ostring((std::wstring(dir_.begin(), dir_.end()) + L"/clip\u0142.avi")), -1.0,
                                 10.0, 2048.0, 25);
         ADD_FAILURE() << "no exception";
     } catch (const PBN::Exception& e) {
-        EXPECT_EQ(e.getMessage().str(), tolvaneText(32));
+        std::wstring reason = ostring(tolvaneText(108).c_str()).wstr();
+        reason.replace(reason.find(L"%s"), 2, L"\"\u0142\" (U+0142)");
+        EXPECT_EQ(e.getMessage().wstr(), ostring(tolvaneText(32).c_str()).wstr() + L"\n" + reason);
         EXPECT_EQ(e.getSeverity(), PBN::Exception::SEVERE);
     }
     EXPECT_EQ(zksim_JournalCount("zkavi_InitAVI"), 0);
     EXPECT_EQ(readFile(film("clip")), "keep");
+}
+
+// The suite's narrow text is Windows-1252: its letters and signs beyond Latin-1 (œ, €) name films.
+TEST_F(RecordingTest, FilmNamesWithWindows1252LettersAreWrittenUnderThoseNames) {
+    const std::wstring folder(dir_.begin(), dir_.end());
+    for (const wchar_t* name : {L"/\u0153uvre.avi", L"/c\u0153ur \u20ac\u2019.avi"}) {
+        const std::string utf8 = wxString(name).utf8_string();
+        SCOPED_TRACE(utf8);
+        CountingListener listener;
+        try {
+            camera().startRecording(&listener, ostring(folder + name), 0.2, 10.0, 2048.0, 25);
+        } catch (const PBN::Exception& e) {
+            FAIL() << e.getMessage().wxstr().utf8_string();
+        }
+        EXPECT_EQ(ticksUntilEnd(listener), 2);
+        camera().removeListener(&listener);
+        EXPECT_TRUE(wxFileExists(wxString::FromUTF8(dir_ + utf8)));
+        if (haveFfprobe()) {
+            EXPECT_EQ(filmFrames(dir_ + utf8), 2);
+        }
+    }
+}
+
+// A film that cannot be written keeps the camera error's text and says why, as the folder tells.
+TEST_F(RecordingTest, AFilmIntoAReadOnlyFolderSaysTheFolderCannotBeWritten) {
+    const std::string folder = dir_ + "/locked";
+    // An administrator writes into any folder of a writable disk: a read-only disk it is then.
+    ASSERT_EQ(mkdir(folder.c_str(), 0555), 0);
+    if (access(folder.c_str(), W_OK) == 0 &&
+        (rmdir(folder.c_str()) != 0 || !mountScratch(folder, "size=64k", MS_RDONLY)))
+        GTEST_SKIP() << "no read-only folder can be made here";
+    CountingListener listener;
+    try {
+        camera().startRecording(&listener, ostring((folder + "/film.avi").c_str()), -1.0, 10.0, 2048.0, 25);
+        ADD_FAILURE() << "no exception";
+    } catch (const PBN::Exception& e) {
+        std::string reason = tolvaneText(109);
+        reason.replace(reason.find("%s"), 2, folder);
+        EXPECT_EQ(e.getMessage().str(), "Camera error in zkavi_OpenAVI, code 303\n" + reason);
+    }
+    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
+    umount2(folder.c_str(), MNT_DETACH);
+}
+
+TEST_F(RecordingTest, AFilmOntoAFullDiskSaysTheDiskIsFullOnce) {
+    const std::string folder = dir_ + "/small";
+    if (!mountScratch(folder, "size=256k", 0))
+        GTEST_SKIP() << "no small disk can be mounted here";
+    zksim_SetFreeRunning(1); // a new image, and so a new frame of its own size, at every tick
+    CountingListener listener;
+    camera().startRecording(&listener, ostring((folder + "/film.avi").c_str()), -1.0, 10.0, -1.0, 25);
+    for (int i = 0; i < 500 && listener.recordEnds == 0; ++i)
+        tick();
+    zksim_SetFreeRunning(0);
+    camera().removeListener(&listener);
+    EXPECT_EQ(listener.recordEnds, 1);
+    ASSERT_EQ(dialogs.count, 1);
+    std::string reason = tolvaneText(110);
+    reason.replace(reason.find("%s"), 2, folder);
+    EXPECT_NE(dialogs.lastMessage().find("Camera error in zkavi_AddFrame, code 303\n" + reason),
+              std::string::npos)
+        << dialogs.lastMessage();
+    if (haveFfprobe()) {
+        EXPECT_GT(filmFrames(folder + "/film.avi"), 0);
+    }
+    umount2(folder.c_str(), MNT_DETACH);
 }
 
 TEST_F(RecordingTest, FailedStartReleasesItsFilmWriterAndLeavesTheCameraIdle) {
@@ -312,7 +402,10 @@ TEST_F(RecordingTest, FailedStartReleasesItsFilmWriterAndLeavesTheCameraIdle) {
         camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
         ADD_FAILURE() << "no exception";
     } catch (const PBN::Exception& e) {
-        EXPECT_EQ(e.getMessage().str(), "Camera error in zkavi_OpenAVI, code 303");
+        // The folder can be written: nothing tells more than that the film could not be.
+        std::string reason = tolvaneText(107);
+        reason.replace(reason.find("%s"), 2, film());
+        EXPECT_EQ(e.getMessage().str(), "Camera error in zkavi_OpenAVI, code 303\n" + reason);
     }
     EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
     camera().startRecording(&listener, path(), 0.2, 10.0, 2048.0, 25);
@@ -398,6 +491,51 @@ TEST_F(RecordingTest, FilmFramesKeepTheColoursOfTheGrabbedImage) {
     EXPECT_GT(exchanged, 4 * same + 4.0);
 }
 
+// An area of interest shrunk during a film: the camera no longer writes what lies outside it, and
+// the film shows there what the live view paints, not the earlier images.
+TEST_F(RecordingTest, AnAreaShrunkDuringTheFilmHasTheLiveViewsBackgroundAroundIt) {
+    if (!haveFfprobe())
+        GTEST_SKIP() << "ffprobe missing";
+    for (const char* sensor : {smallColour, smallMono}) {
+        SCOPED_TRACE(sensor);
+        useCameras(sensor);
+        camera().init();
+        zksim_SetFreeRunning(1);
+        CountingListener listener;
+        camera().startRecording(&listener, path(), -1.0, 10.0, 2048.0, 25);
+        tick();
+        camera().setAOI(160, 120);
+        tick();
+        camera().stopRecording();
+        camera().removeListener(&listener);
+        zksim_SetFreeRunning(0);
+
+        const std::string frames = decoded(film());
+        const size_t frameBytes = 320 * 240 * 3;
+        ASSERT_EQ(frames.size(), 2 * frameBytes);
+        // Yellow (the live view's background) at x, y of the second frame, or of the first.
+        const auto yellow = [&](int x, int y, size_t frame = 1) {
+            const auto* p = reinterpret_cast<const unsigned char*>(frames.data()) + frame * frameBytes +
+                            (static_cast<size_t>(y) * 320 + static_cast<size_t>(x)) * 3;
+            return p[0] > 235 && p[1] > 235 && p[2] < 20;
+        };
+        int outside = 0, yellowOutside = 0, yellowInside = 0;
+        for (int y = 4; y < 236; y += 8)
+            for (int x = 4; x < 316; x += 8) {
+                if (x >= 168 || y >= 128) {
+                    ++outside;
+                    yellowOutside += yellow(x, y);
+                } else if (x < 152 && y < 112) {
+                    yellowInside += yellow(x, y);
+                }
+            }
+        EXPECT_EQ(yellowOutside, outside);
+        EXPECT_LT(yellowInside, 10);
+        // The first frame, taken before the change, is the camera's image throughout.
+        EXPECT_FALSE(yellow(300, 200, 0));
+    }
+}
+
 TEST_F(RecordingTest, MonochromeFramesAreRecorded) {
     useCameras(smallMono);
     camera().init();
@@ -407,6 +545,52 @@ TEST_F(RecordingTest, MonochromeFramesAreRecorded) {
     if (haveFfprobe()) {
         EXPECT_EQ(filmFrames(film()), 3);
     }
+    camera().removeListener(&listener);
+}
+
+// A frame slower than the rate, beside another timer whose work outlasts the rate too (the live
+// view's, painting): the next tick, queued until the event loop has served the rest, must not be
+// due again when the tick returns, or the two timers take turns inside the tick's yield and
+// nothing else ever runs.
+TEST_F(RecordingTest, AFilmFasterThanTheMachineBesideABusyTimerLetsItsYieldEnd) {
+    delete Camera::getInstance();
+    useCameras("[camera]\nserial = 203\nsensor = ZK1480-C\nwidth = 1024\nheight = 768\n");
+    camera().init();
+    CountingListener listener;
+    camera().startRecording(&listener, path(), -1.0, 1000.0, -1.0, 25);
+    // Busy for 3 ms, due again 1 ms after; past 6 s it stops the film, which ends the turns.
+    const auto started = std::chrono::steady_clock::now();
+    struct Busy : wxTimer {
+        std::chrono::steady_clock::time_point started;
+        void Notify() override {
+            std::this_thread::sleep_for(std::chrono::milliseconds(3));
+            if (std::chrono::steady_clock::now() - started > std::chrono::seconds(6))
+                Camera::getInstance()->stopRecording();
+            else
+                StartOnce(1);
+        }
+    } busy;
+    busy.started = started;
+    busy.StartOnce(1);
+    ASSERT_TRUE(runUntil([this] { return frames() >= 2; }, 10000));
+    const auto posted = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point served;
+    bool done = false;
+    wxTheApp->CallAfter([&] {
+        served = std::chrono::steady_clock::now();
+        done = true;
+    });
+    // Served by the film's yields; once the film has been stopped, by the loop here.
+    ASSERT_TRUE(runUntil(
+        [&] {
+            if (!done && std::chrono::steady_clock::now() - posted > std::chrono::seconds(2))
+                wxTheApp->ProcessPendingEvents();
+            return done;
+        },
+        20000));
+    busy.Stop();
+    EXPECT_LT(served - posted, std::chrono::seconds(1)) << frames() << " frames meanwhile";
+    camera().stopRecording();
     camera().removeListener(&listener);
 }
 

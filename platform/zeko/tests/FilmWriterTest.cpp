@@ -293,6 +293,9 @@ TEST_F(FilmWriterTest, NarrowPathIsTheFileTheViewerDeleted) {
     const int id = begin(narrow, 8, 8, 0, 5.0);
     end(id);
     EXPECT_GT(fileSize(dir_ + "/caf\xC3\xA9.avi"), 0);
+    // The narrow text is Windows-1252: byte 0x9C is "œ", 0x80 "€".
+    end(begin(dir_ + "/\x9Cuvre \x80.avi", 8, 8, 0, 5.0));
+    EXPECT_GT(fileSize(dir_ + "/\xC5\x93uvre \xE2\x82\xAC.avi"), 0);
 }
 
 TEST_F(FilmWriterTest, SegmentsPastTheLimitAreReadWhole) {
