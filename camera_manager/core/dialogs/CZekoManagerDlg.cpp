@@ -863,8 +863,10 @@ void CZekoManagerDlg::SaveSettings() {
     DialogPlacement placement;
     placement.x = normalRect.x;
     placement.y = normalRect.y;
-    placement.width = normalRect.width;
-    placement.height = normalRect.height;
+    placement.width =
+        CustomDialogLayout::SavedExtent(normalRect.width, imposedClientSize.x, wantedClientSize.x);
+    placement.height =
+        CustomDialogLayout::SavedExtent(normalRect.height, imposedClientSize.y, wantedClientSize.y);
     placement.maximized = IsMaximized();
     SaveSettingsAtClose(treeNodes, checkboxes, placement);
 }
@@ -898,6 +900,8 @@ void CZekoManagerDlg::RestorePlacement() {
     SetClientSize(shown.width - frame.x, shown.height - frame.y);
     MoveTopLevelWindow(*this, shown.x, shown.y);
     normalRect = wxRect(shown.x, shown.y, shown.width - frame.x, shown.height - frame.y);
+    wantedClientSize = wxSize(p.width, p.height);
+    imposedClientSize = normalRect.GetSize();
     if (p.maximized)
         Maximize();
 }
