@@ -995,13 +995,13 @@ void CZekoManagerDlg::OnColumnClick(int column) {
 
 void CZekoManagerDlg::OnGeneralInformation() {
     CommandScope scope(*this);
-    AdditionalInfoDlg dialog(nullptr, languageIndex);
+    AdditionalInfoDlg dialog(this, languageIndex);
     dialog.DoModal();
 }
 
 void CZekoManagerDlg::OnAdditionalFunctions() {
     CommandScope scope(*this);
-    AdditionalFunctions dialog(nullptr, FindSelectedEntry(), wow64);
+    AdditionalFunctions dialog(this, FindSelectedEntry(), wow64);
     dialog.DoModal();
 }
 
@@ -1010,8 +1010,7 @@ void CZekoManagerDlg::OnCameraInformation() {
     const int row = FindRowOfDevice(selectedDeviceId);
     if (row < 0)
         return;
-    SetCamID dialog(nullptr, selectedDeviceId,
-                    wxAtoi(list->GetItemText(row, CameraListRules::cameraIdColumn)));
+    SetCamID dialog(this, selectedDeviceId, wxAtoi(list->GetItemText(row, CameraListRules::cameraIdColumn)));
     dialog.ShowModal();
 }
 
@@ -1024,7 +1023,7 @@ void CZekoManagerDlg::OnAutomaticEthConfiguration() {
 void CZekoManagerDlg::OnManualEthConfiguration() {
     CommandScope scope(*this);
     if (CameraEntry* entry = FindSelectedEntry()) {
-        ManualConfigDlg dialog(nullptr, *entry);
+        ManualConfigDlg dialog(this, *entry);
         dialog.ShowModal();
     }
 }
