@@ -7,7 +7,9 @@
 // dismissed, innermost first, as their title bar's close would (a native message box answers
 // "closed"), and the top window is closed as its File → Quit or Close button would. A top-level
 // window that an X client destroys (xdotool windowclose) ends in the same way: a dialog's modal
-// loop ends, and the top window's destruction closes the program.
+// loop ends, and the top window's destruction closes the program. The loss of the X connection
+// (a logout, a display server that ends) closes the program as a signal does, where GDK would
+// end the process at once with status 1.
 //
 // Linked by every wx program of the suite; it needs wx and GTK and nothing of the suite.
 class DesktopClose {
