@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <glib-unix.h>
 #include <gtk/gtk.h>
+#include <utility>
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/toplevel.h>
@@ -16,6 +17,7 @@ namespace {
 bool installed = false;
 guint closing = 0; // the GLib source stepping through a requested close, 0 when none runs
 bool displayLost = false;
+std::function<void()> firstWhenLost;
 
 // Once the display is gone nothing may draw: Xlib's dead display hands cairo's XRender calls no
 // request buffer, and they crash. Every window there is (and every one mapped later) keeps its
@@ -132,7 +134,13 @@ int onDisplayLost(Display* display) {
 }
 
 void onDisplayLostExit(Display*, void*) {
-    displayLost = true;
+    if (!displayLost) {
+        displayLost = true;
+        // The windows' own close runs GTK code on a dead display, which is not safe in every
+        // state: what matters most comes first.
+        if (firstWhenLost)
+            std::exchange(firstWhenLost, {})();
+    }
     stopAllDrawing();
     DesktopClose::request();
 }
@@ -168,6 +176,10 @@ void DesktopClose::install() {
     for (int signal : {SIGTERM, SIGHUP, SIGINT})
         g_unix_signal_add(signal, onSignal, nullptr);
     watchDisplay();
+}
+
+void DesktopClose::whenDisplayLost(std::function<void()> first) {
+    firstWhenLost = std::move(first);
 }
 
 void DesktopClose::request() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // The desktop's ways of ending a wx program, turned into the program's own close. SIGTERM (a
 // logout, a shutdown, kill), SIGHUP (the terminal went) and SIGINT (Ctrl+C) no longer end the
 // process where it stands: GLib's signal sources hand them to the GUI thread's main loop (any
@@ -19,4 +21,7 @@ public:
     // What a signal does, for the GUI thread (tests): dismisses the modal dialogs above the top
     // window, then closes it.
     static void request();
+    // What must not wait for the windows to close when the display is gone (saving settings):
+    // run once, at once, before the close is requested. Replaces an earlier one; empty: none.
+    static void whenDisplayLost(std::function<void()> first);
 };
