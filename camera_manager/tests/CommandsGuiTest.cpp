@@ -526,10 +526,10 @@ TEST_F(CommandsTest, DiagnosticsButtonsRunTheirDialogsAndPollingGoesOn) {
     Open();
     SelectDevice(1001);
     std::vector<int> dialogs;
-    std::vector<bool> withoutParent;
+    std::vector<bool> overTheMainDialog;
     hook.answer = [&](wxDialog* dialog) {
         dialogs.push_back(dialog->GetId());
-        withoutParent.push_back(dialog->GetParent() == nullptr);
+        overTheMainDialog.push_back(dialog->GetParent() == dlg);
         return dynamic_cast<wxFileDialog*>(dialog) ? wxID_CANCEL : wxID_OK;
     };
     for (int button : {1125, 1195, 1104, 1145, 1143}) {
@@ -545,8 +545,9 @@ TEST_F(CommandsTest, DiagnosticsButtonsRunTheirDialogsAndPollingGoesOn) {
     ASSERT_EQ(dialogs.size(), 5u);
     EXPECT_EQ(dialogs[0], 156); // general information
     EXPECT_EQ(dialogs[1], 474); // additional functions
-    EXPECT_TRUE(withoutParent[0]);
-    EXPECT_TRUE(withoutParent[1]);
+    // Owned by the main dialog, over which they open.
+    EXPECT_TRUE(overTheMainDialog[0]);
+    EXPECT_TRUE(overTheMainDialog[1]);
 }
 
 TEST_F(CommandsTest, ConfigurationButtonsRunTheirDialogsForTheSelectedCamera) {

@@ -169,6 +169,56 @@ TEST(CustomDialogLayout, NegativeExtraWidthTruncatesTowardZero) {
     EXPECT_EQ(CustomDialogLayout::ExtraWidth(971 - 13, 971, true), -6);
 }
 
+// On a screen narrower than the template the list loses width, its columns only once it has none
+// left beside them; a window at least as wide as the template keeps the seventh of the growth.
+TEST(CustomDialogLayout, TheListsColumnsKeepTheirWidthsWhileTheListHasRoomBesideThem) {
+    auto recorded = Recorded();
+    recorded[1010] = {16, 24, 587, 272};
+    const std::array<int, 7> template_{47, 42, 39, 51, 49, 82, 79};
+    const auto total = [](const std::array<int, 7>& widths) {
+        int sum = 0;
+        for (int width : widths)
+            sum += width;
+        return sum;
+    };
+    // Expert mode on an 800-pixel screen: the list is 100 pixels narrower, with room to spare.
+    auto l = LayoutControls(recorded, 990, 680, 790, 540, true);
+    ASSERT_EQ(l.extraWidth, -100);
+    EXPECT_EQ(l.listColumnWidths, template_);
+    // Narrower still: the columns share what the list has, and take all of it.
+    l = LayoutControls(recorded, 990, 680, 390, 540, true);
+    const int list = Find(l, 1010).width;
+    ASSERT_EQ(list, 287);
+    EXPECT_LE(total(l.listColumnWidths), list - CustomDialogLayout::listChrome);
+    EXPECT_GT(total(l.listColumnWidths), list - CustomDialogLayout::listChrome - 7);
+    for (int c = 0; c < 7; ++c)
+        EXPECT_EQ(template_[c] - l.listColumnWidths[c], template_[0] - l.listColumnWidths[0]) << c;
+    // Wider than the template: a seventh of the extra width each, as before.
+    l = LayoutControls(recorded, 990, 680, 1130, 680, true);
+    EXPECT_EQ(l.listColumnWidths[0], 47 + 10);
+    EXPECT_EQ(l.listColumnWidths[6], 79 + 10);
+    l = LayoutControls(recorded, 990, 680, 990 - 371 + 70, 680, false);
+    EXPECT_EQ(l.listColumnWidths[3], 51 + 10);
+}
+
+// The dialog never gets so low that the controls below the list run over it; on a lower work
+// area the minimum is the area's height.
+TEST(CustomDialogLayout, TheMinimumHeightLeavesTheListItsHeaderAndRows) {
+    EXPECT_EQ(CustomDialogLayout::MinimumHeight(true, 700, 272),
+              700 - 272 + CustomDialogLayout::minimumListHeight);
+    EXPECT_EQ(CustomDialogLayout::MinimumHeight(true, 700, 272, 480), 480);
+    EXPECT_EQ(CustomDialogLayout::MinimumHeight(true, 700, 60), 700);
+    EXPECT_EQ(CustomDialogLayout::MinimumHeight(false, 700, 272), 0);
+}
+
+// A size the work area imposed on the one asked for is not saved; one the user chose is.
+TEST(CustomDialogLayout, TheSavedExtentIsTheUsersNotTheScreens) {
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(575, 575, 900), 900);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(560, 575, 900), 560);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(900, 900, 900), 900);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(950, 900, 900), 950);
+}
+
 TEST(CustomDialogLayout, ExpertModeSwitchesTheBottomFrameAndTheMinimumWidth) {
     EXPECT_EQ(CustomDialogLayout::PaintedGroupFrames(true), (std::vector<int>{1001, 1091, 1090, 1095, 1158}));
     EXPECT_EQ(CustomDialogLayout::PaintedGroupFrames(false),

@@ -1,5 +1,6 @@
 #include "camera_manager/core/controls/WxText.h"
 #include "camera_manager/core/dialogs/CAboutDlg.h"
+#include "camera_manager/core/records/CameraEntry.h"
 #include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/diagnostics/dialogs/AdditionalFunctions.h"
@@ -9,6 +10,7 @@
 #include "camera_manager/res/StringTable.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
+#include "platform/common/tests/WindowManager.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/System.h"
 #include "platform/win/SystemInfo.h"
@@ -23,6 +25,7 @@
 #include <wx/checkbox.h>
 #include <wx/choice.h>
 #include <wx/dialog.h>
+#include <wx/filedlg.h>
 #include <wx/listctrl.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
@@ -335,6 +338,40 @@ TEST_F(DiagnosticsGuiTest, NewerSystemsShowNoTreeAndARedStatusLine) {
     server_.serve("", 404);
 }
 
+// The serial terminal's two file choosers are titled in the language chosen, as the other
+// choosers of the program are; a click on each Browse button opens one.
+TEST_F(DiagnosticsGuiTest, TheSerialTerminalsFileChoosersAreTitledInTheChosenLanguage) {
+    std::u16string path;
+    ASSERT_TRUE(ResourceLibraryPath(u"de", path));
+    HINSTANCE german = LoadLibraryW(path.c_str());
+    ASSERT_NE(german, nullptr);
+    AfxSetResourceHandle(german);
+    CameraEntry entry;
+    auto* terminal = new DlgSerial(nullptr, &entry);
+    terminal->Show();
+    std::vector<wxString> titles;
+    cmtest::AnswerDialogs choosers(true);
+    choosers.answer = [&](wxDialog* dialog) {
+        if (auto* chooser = dynamic_cast<wxFileDialog*>(dialog))
+            titles.push_back(chooser->GetMessage());
+        return int(wxID_CANCEL);
+    };
+    ASSERT_TRUE(pumpUntil([&] { return terminal->IsShownOnScreen(); }));
+    wxUIActionSimulator input;
+    for (int browse : {1175, 1176}) {
+        const size_t before = titles.size();
+        input.MouseMove(terminal->FindWindow(browse)->GetScreenRect().GetLeftTop() + wxPoint(6, 6));
+        pumpUntil([] { return false; }, 50);
+        input.MouseClick();
+        EXPECT_TRUE(pumpUntil([&] { return titles.size() > before; }, 3000)) << browse;
+    }
+    terminal->Destroy();
+    pumpUntil([] { return false; }, 30);
+    AfxSetResourceHandle(nullptr);
+    FreeLibrary(german);
+    EXPECT_EQ(titles, (std::vector<wxString>{wxString::FromUTF8("\u00d6ffnen"), "Speichern unter"}));
+}
+
 TEST_F(DiagnosticsGuiTest, AdditionalFunctionsHostsTheComPortPanelAndDriverSettings) {
     useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
                "starter_fw = 0x1000021\n");
@@ -343,7 +380,11 @@ TEST_F(DiagnosticsGuiTest, AdditionalFunctionsHostsTheComPortPanelAndDriverSetti
     ASSERT_TRUE(FillCameraList(gige, FillGigE));
     ASSERT_EQ(gige.GetCount(), 1u);
     int terminals = 0;
-    AdditionalFunctions::runSerialTerminal = [&](CameraEntry*) { ++terminals; };
+    wxWindow* terminalOwner = nullptr;
+    AdditionalFunctions::runSerialTerminal = [&](wxWindow* owner, CameraEntry*) {
+        ++terminals;
+        terminalOwner = owner;
+    };
     AdditionalFunctions dlg(nullptr, gige.At(0), FALSE);
     driver_.onDialog = [&](wxDialog* dialog) {
         auto* status = dynamic_cast<wxStaticText*>(dialog->FindWindow(1265));
@@ -369,6 +410,7 @@ TEST_F(DiagnosticsGuiTest, AdditionalFunctionsHostsTheComPortPanelAndDriverSetti
         send.SetEventObject(dialog->FindWindow(1270));
         dialog->FindWindow(1270)->GetEventHandler()->ProcessEvent(send);
         EXPECT_EQ(terminals, 1);
+        EXPECT_EQ(terminalOwner, dialog) << "the terminal opens over the dialog it came from";
 
         // The idle hint comes once.
         for (bool tick : {true, false}) {
@@ -388,10 +430,60 @@ TEST_F(DiagnosticsGuiTest, AdditionalFunctionsHostsTheComPortPanelAndDriverSetti
         screenshot("additional_functions_installed");
     };
     dlg.DoModal();
-    AdditionalFunctions::runSerialTerminal = [](CameraEntry*) {};
+    AdditionalFunctions::runSerialTerminal = [](wxWindow*, CameraEntry*) {};
     ASSERT_GE(driver_.messages.size(), 3u);
     EXPECT_EQ(driver_.messages.back(), ResourceText(ids::IdleStateRebootHint));
     EXPECT_EQ(gige.At(0)->GetDeviceComportOffset(), 0);
+}
+
+// Return pressed as the dialog opens closes it: the focus is on Close, not on a CPU idle state
+// box that Return would tick (a change applied after a reboot).
+TEST_F(DiagnosticsGuiTest, AdditionalFunctionsOpensWithTheFocusOnClose) {
+    zeko::test::WindowManager wm; // gives the dialog the keyboard, as a desktop does
+    if (!wm.Running())
+        GTEST_SKIP() << "openbox is not installed";
+    useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
+               "starter_fw = 0x1000021\n");
+    zksim_SetDriverCapabilities(0x4, 0x1);
+    CameraList gige;
+    ASSERT_TRUE(FillCameraList(gige, FillGigE));
+    AdditionalFunctions dlg(nullptr, gige.At(0), FALSE);
+    driver_.realModal = true;
+    int focus = wxID_NONE;
+    int waited = 0;
+    bool mainsTicked = false;
+    OneShot press([&] {
+        wxDialog* dialog = dlg.window();
+        if (!dialog || !dialog->IsActive()) {
+            // A window manager may leave a new window without the keyboard when other input came
+            // just before: the user then clicks its title bar, which leaves the focus inside
+            // where the dialog put it.
+            if (dialog && dialog->IsShownOnScreen() && ++waited % 20 == 0) {
+                wxUIActionSimulator mouse;
+                mouse.MouseMove(dialog->GetScreenPosition() + wxPoint(dialog->GetSize().x / 2, 6));
+                mouse.MouseClick();
+            }
+            press.StartOnce(50);
+            return;
+        }
+        if (const wxWindow* focused = wxWindow::FindFocus())
+            focus = focused->GetId();
+        wxUIActionSimulator().Char(WXK_RETURN);
+    });
+    OneShot giveUp([&] {
+        if (wxDialog* dialog = dlg.window()) {
+            mainsTicked = dynamic_cast<wxCheckBox*>(dialog->FindWindow(1356))->GetValue();
+            dialog->EndModal(wxID_CANCEL);
+        }
+    });
+    press.StartOnce(200);
+    giveUp.StartOnce(10000);
+    const int result = dlg.DoModal();
+    giveUp.Stop();
+    EXPECT_EQ(focus, wxID_OK);
+    EXPECT_EQ(result, wxID_OK) << "Return did not close the dialog";
+    EXPECT_FALSE(mainsTicked);
+    EXPECT_TRUE(driver_.messages.empty()) << driver_.lastMessage();
 }
 
 TEST_F(DiagnosticsGuiTest, UsbCamerasAndNoCameraGetNoComPortPanel) {

@@ -9,6 +9,7 @@
 #include "platform/win/SerialPort.h"
 #include "platform/win/tests/PtyBridge.h"
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -22,6 +23,8 @@
 #include <wx/button.h>
 #include <wx/checkbox.h>
 #include <wx/choice.h>
+#include <wx/display.h>
+#include <wx/frame.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
 #include <wx/statbox.h>
@@ -147,6 +150,26 @@ TEST_F(DlgSerialTest, StartsWithTheCameraPortAndDefaultLists) {
     EXPECT_EQ(control<wxStaticBox>(1289)->GetLabel(), "Virtual COM port (COM255)"); // none registered
     toggleBroadcast(false);
     EXPECT_EQ(control<wxStaticBox>(1289)->GetLabel(), "Virtual COM port (COM105)");
+}
+
+// Over the window it is opened from, wherever that stands, not at the screen's centre; kept
+// inside the work area where its owner's centre is too near the edge.
+TEST_F(DlgSerialTest, OpensCentredOnItsOwnerInsideTheWorkArea) {
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    for (const wxPoint at : {wxPoint(area.x, area.y), wxPoint(area.GetRight() - 700, area.y + 200)}) {
+        wxFrame owner(nullptr, wxID_ANY, "owner", at, wxSize(700, 500));
+        owner.Show();
+        pumpUntil([] { return false; }, 50ms);
+        DlgSerial terminal(&owner, &entry_);
+        const wxRect parent = owner.GetRect();
+        const wxRect placed = terminal.GetRect();
+        const auto inside = [](int ownerStart, int ownerLength, int length, int areaStart, int areaLength) {
+            return std::clamp(ownerStart + ownerLength / 2 - length / 2, areaStart,
+                              areaStart + areaLength - length);
+        };
+        EXPECT_NEAR(placed.x, inside(parent.x, parent.width, placed.width, area.x, area.width), 2);
+        EXPECT_NEAR(placed.y, inside(parent.y, parent.height, placed.height, area.y, area.height), 2);
+    }
 }
 
 TEST_F(DlgSerialTest, BroadcastPortComesFromTheRegistryAndIsOpenedInstead) {
@@ -395,7 +418,7 @@ struct PanelRun {
 PanelRun runPanelAndTerminal(cmtest::AnswerDialogs& hook, CameraEntry* camera,
                              const std::function<void(wxDialog*, const std::function<void(int)>&)>& onPanel) {
     PanelRun run;
-    AdditionalFunctions::runSerialTerminal = [&](CameraEntry* entry) {
+    AdditionalFunctions::runSerialTerminal = [&](wxWindow*, CameraEntry* entry) {
         DlgSerial terminal(nullptr, entry);
         terminal.Show();
         for (const auto& file : std::filesystem::directory_iterator(std::getenv("ZEKO_REGISTRY_DIR")))
@@ -436,7 +459,7 @@ PanelRun runPanelAndTerminal(cmtest::AnswerDialogs& hook, CameraEntry* camera,
     };
     AdditionalFunctions functions(nullptr, camera, FALSE);
     functions.DoModal();
-    AdditionalFunctions::runSerialTerminal = [](CameraEntry*) {};
+    AdditionalFunctions::runSerialTerminal = [](wxWindow*, CameraEntry*) {};
     hook.answer = nullptr;
     return run;
 }

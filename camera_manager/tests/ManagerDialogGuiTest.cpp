@@ -4,11 +4,13 @@
 #include "camera_manager/core/controls/CustomListCtrl.h"
 #include "camera_manager/core/controls/CustomStatic.h"
 #include "camera_manager/core/controls/LanguageFlags.h"
+#include "camera_manager/core/controls/WindowBehaviour.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/core/records/ManagerSettings.h"
 #include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/core/rules/ColumnTreeRules.h"
+#include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/GuiTestSupport.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
 #include "platform/win/Registry.h"
@@ -19,6 +21,7 @@
 #include <wx/display.h>
 #include <wx/headerctrl.h>
 #include <wx/image.h>
+#include <wx/timer.h>
 #include <wx/uiaction.h>
 
 #include <algorithm>
@@ -894,6 +897,143 @@ TEST_F(ManagerDialogTest, ComesBackWhereAndAsLargeAsItWasClosed) {
             Close();
         }
     }
+}
+
+// Each sub-dialog opens centred over the main dialog, not at the screen's centre, and no part of
+// it beyond the work area's edge: with the main dialog at the screen's left edge, the wider ones
+// stop at that edge. Under a window manager (which frames and may place the windows itself) and
+// without one.
+TEST_F(ManagerDialogTest, EverySubDialogOpensOverTheMainDialogInsideTheWorkArea) {
+    struct Keeper : WorkAreaKeeper { // as the application keeps its dialogs
+        Keeper() { wxEvtHandler::AddFilter(this); }
+        ~Keeper() override { wxEvtHandler::RemoveFilter(this); }
+    } keeper;
+    // Where the X server shows the window's inside: without a window manager wx still adds the
+    // frame an earlier managed window had to its idea of the window's place.
+    const auto onScreen = [](wxWindow& window) {
+        return wxRect(window.ClientToScreen(wxPoint(0, 0)), window.GetClientSize());
+    };
+    struct Opened {
+        wxString title;
+        wxRect rect;
+    };
+    std::vector<Opened> opened;
+    wxDialog* running = nullptr;
+    int shownFor = 0;
+    // Every sub-dialog runs its own loop until it has stood on the screen for a while.
+    wxTimer watch;
+    watch.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        if (!running || !running->IsShownOnScreen() || ++shownFor < 8)
+            return;
+        opened.push_back({running->GetTitle(), onScreen(*running)});
+        wxDialog* done = running;
+        running = nullptr;
+        done->EndModal(wxID_CANCEL);
+    });
+    cmtest::AnswerDialogs hook(true);
+    hook.answer = [&](wxDialog* dialog) {
+        if (dynamic_cast<wxMessageDialogBase*>(dialog))
+            return int(wxID_OK);
+        running = dialog;
+        shownFor = 0;
+        return int(wxID_NONE);
+    };
+    watch.Start(50);
+    wxUIActionSimulator input;
+    const auto click = [&](wxWindow* control) {
+        input.MouseMove(control->GetScreenRect().GetLeftTop() + wxPoint(8, control->GetSize().y / 2));
+        Pump(30);
+        input.MouseClick();
+    };
+    for (const bool managed : {false, true}) {
+        SCOPED_TRACE(managed ? "under openbox" : "without a window manager");
+        std::unique_ptr<cmtest::WindowManager> wm;
+        if (managed) {
+            wm = std::make_unique<cmtest::WindowManager>();
+            if (!wm->Running())
+                GTEST_SKIP() << "openbox is not installed";
+        }
+        Open();
+        const wxRect area = wxDisplay(dlg).GetClientArea();
+        MoveTopLevelWindow(*dlg, area.x, area.y + 40);
+        ASSERT_TRUE(PumpUntil([&] { return dlg->GetPosition().x == area.x; }, 3000));
+        // The GigE camera, in expert mode (which shows the manual ETH configuration).
+        Click(FindRow(1001));
+        if (!dlg->expertMode->IsChecked())
+            click(dlg->expertMode);
+        ASSERT_TRUE(PumpUntil([&] { return dlg->FindWindow(1087)->IsShown(); }, 3000));
+        Pump(300);
+        opened.clear();
+        for (int button : {1125, 1085, 1195, 1087}) {
+            SCOPED_TRACE(button);
+            const size_t before = opened.size();
+            click(dlg->FindWindow(button));
+            ASSERT_TRUE(PumpUntil([&] { return opened.size() > before; }, 8000)) << "no dialog opened";
+            Pump(100);
+            const wxRect owner = onScreen(*dlg);
+            const wxRect placed = opened.back().rect;
+            SCOPED_TRACE(opened.back().title.utf8_string());
+            const auto inside = [](int ownerStart, int ownerLength, int length, int areaStart,
+                                   int areaLength) {
+                return std::clamp(ownerStart + ownerLength / 2 - length / 2, areaStart,
+                                  areaStart + areaLength - length);
+            };
+            EXPECT_NEAR(placed.x, inside(owner.x, owner.width, placed.width, area.x, area.width), 12);
+            EXPECT_NEAR(placed.y, inside(owner.y, owner.height, placed.height, area.y, area.height), 30);
+            EXPECT_TRUE(area.Contains(placed))
+                << placed.x << "," << placed.y << " " << placed.width << "x" << placed.height;
+        }
+        Close();
+    }
+    watch.Stop();
+}
+
+// A size stored on a larger screen is shown as large as the work area allows, and stays stored
+// as it was when the dialog closes unchanged; a height too low for the controls is shown at the
+// dialog's minimum, where the list keeps its header and rows above the controls below it.
+TEST_F(ManagerDialogTest, ASizeTheScreenImposesIsNotSavedAndTheHeightHasAMinimum) {
+    const std::u16string key = std::u16string(managerRegistryKey) + u"\\Dialog";
+    const auto stored = [&](const char16_t* name) {
+        HKEY dialog = nullptr;
+        DWORD value = 0, size = sizeof value;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, KEY_READ, &dialog) == 0) {
+            RegQueryValueExW(dialog, name, nullptr, nullptr, reinterpret_cast<BYTE*>(&value), &size);
+            RegCloseKey(dialog);
+        }
+        return int(value);
+    };
+    const auto start = [&] {
+        dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
+        dlg->RestorePlacement();
+        dlg->Show();
+        WaitTicks(2);
+        Pump(200);
+    };
+    const wxRect area = wxDisplay(0u).GetClientArea();
+    const int width = area.width + 400, height = area.height + 300;
+    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"x", 0);
+    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"y", 0);
+    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"width", DWORD(width));
+    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"height", DWORD(height));
+    start();
+    EXPECT_LE(dlg->GetSize().x, area.width);
+    EXPECT_LE(dlg->GetSize().y, area.height);
+    Close();
+    EXPECT_EQ(stored(u"width"), width);
+    EXPECT_EQ(stored(u"height"), height);
+
+    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"width", 619);
+    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"height", 178);
+    start();
+    const wxRect list = dlg->list->GetRect();
+    EXPECT_GE(list.height, 100);
+    for (int below : {1125, 1085, 1029, 1106, 1325})
+        EXPECT_GE(dlg->FindWindow(below)->GetPosition().y, list.GetBottom()) << below;
+    // Nor can the user make it lower.
+    dlg->SetSize(dlg->GetSize().x, 150);
+    Pump(100);
+    EXPECT_GE(dlg->list->GetSize().y, 100);
+    Close();
 }
 
 TEST_F(ManagerDialogTest, ResizingMovesTheControlsByTheLayout) {

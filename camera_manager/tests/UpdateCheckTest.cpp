@@ -4,8 +4,10 @@
 #include "platform/win/tests/LoopbackHttpServer.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -139,6 +141,31 @@ TEST_F(UpdateCheckTest, ServedListFillsTheUpdateColumnAndMarksEveryRow) {
     struct stat info {};
     ASSERT_EQ(stat((dir_ + "/ZekoUpdates.txt").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+}
+
+// A check that cannot connect, or gets an error page, leaves no update list behind in the
+// temporary folder (which other users may share), not even an empty one.
+TEST_F(UpdateCheckTest, AFailedCheckLeavesNoFileInTheTemporaryFolder) {
+    const auto leftBehind = [&] {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir_))
+            if (entry.path().filename().string().starts_with("ZekoUpdates"))
+                names.push_back(entry.path().filename().string());
+        return names;
+    };
+    setenv("ZEKO_UPDATE_LIST_URL",
+           ("http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/x").c_str(), 1);
+    CheckForUpdates(drivers_, direct3d_, ui_);
+    EXPECT_EQ(leftBehind(), std::vector<std::string>{});
+    setenv("ZEKO_UPDATE_LIST_URL", server_.url().c_str(), 1);
+    server_.serve("<html>Not here</html>", 404);
+    CheckForUpdates(drivers_, direct3d_, ui_);
+    EXPECT_EQ(leftBehind(), std::vector<std::string>{});
+    ASSERT_EQ(ui_.messages.size(), 2u);
+    // A list that did come is kept under its name, and no other.
+    server_.serve(fullList);
+    CheckForUpdates(drivers_, direct3d_, ui_);
+    EXPECT_EQ(leftBehind(), std::vector<std::string>{"ZekoUpdates.txt"});
 }
 
 TEST_F(UpdateCheckTest, FailedDownloadsReport523AndLeaveTheListsAlone) {

@@ -1,16 +1,41 @@
 #include "platform/common/DesktopClose.h"
 
 #include <csignal>
+#include <cstdio>
 #include <glib-unix.h>
 #include <gtk/gtk.h>
+#include <utility>
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/toplevel.h>
+// Last: Xlib's macros (None, Bool, Status) break the headers above.
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
 
 namespace {
 
 bool installed = false;
 guint closing = 0; // the GLib source stepping through a requested close, 0 when none runs
+bool displayLost = false;
+std::function<void()> firstWhenLost;
+
+// Once the display is gone nothing may draw: Xlib's dead display hands cairo's XRender calls no
+// request buffer, and they crash. Every window there is (and every one mapped later) keeps its
+// last picture instead.
+void stopDrawing(GtkWidget* widget) {
+    GdkWindow* window = gtk_widget_get_window(widget);
+    if (!window || g_object_get_data(G_OBJECT(window), "zeko-drawing-stopped"))
+        return;
+    g_object_set_data(G_OBJECT(window), "zeko-drawing-stopped", GINT_TO_POINTER(1));
+    gdk_window_freeze_updates(window);
+}
+
+void stopAllDrawing() {
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* item = windows; item; item = item->next)
+        stopDrawing(GTK_WIDGET(item->data));
+    g_list_free(windows);
+}
 
 // Ends a wx dialog as its title bar's close does; a dialog that refuses still leaves its loop,
 // since nothing may stay open above a program that is ending (or a window that is gone).
@@ -50,6 +75,8 @@ bool dismissInnermost() {
 // One step of a requested close, every 50 ms until done: a dismissed dialog's loop ends, and
 // the code after it may open another message, before the next dialog out is reached.
 gboolean closeStep(gpointer) {
+    if (displayLost)
+        stopAllDrawing();
     if (dismissInnermost())
         return G_SOURCE_CONTINUE;
     closing = 0;
@@ -92,8 +119,44 @@ gboolean onWindowDestroyed(GtkWidget* widget, GdkEvent*, gpointer) {
     return FALSE;
 }
 
+// The X connection went (a logout, a display server that ended). GDK's own handler ends the
+// process at once with status 1, past every destructor: settings unsaved, links left behind.
+// Here the failing call returns instead; Xlib takes the display for dead from now on (its later
+// calls return at once, drawing nothing), and the program closes as a signal closes it.
+int onDisplayLost(Display* display) {
+    static bool said = false;
+    if (!said) {
+        said = true;
+        std::fprintf(stderr, "%s: the connection to the display %s was lost; closing\n",
+                     g_get_prgname() ? g_get_prgname() : "program", DisplayString(display));
+    }
+    return 0;
+}
+
+void onDisplayLostExit(Display*, void*) {
+    if (!displayLost) {
+        displayLost = true;
+        // The windows' own close runs GTK code on a dead display, which is not safe in every
+        // state: what matters most comes first.
+        if (firstWhenLost)
+            std::exchange(firstWhenLost, {})();
+    }
+    stopAllDrawing();
+    DesktopClose::request();
+}
+
+void watchDisplay() {
+    GdkDisplay* display = gdk_display_get_default();
+    if (!display || !GDK_IS_X11_DISPLAY(display))
+        return;
+    XSetIOErrorHandler(onDisplayLost);
+    XSetIOErrorExitHandler(GDK_DISPLAY_XDISPLAY(display), onDisplayLostExit, nullptr);
+}
+
 gboolean onMap(GSignalInvocationHint*, guint, const GValue* values, gpointer) {
     GObject* object = static_cast<GObject*>(g_value_get_object(values));
+    if (displayLost && GTK_IS_WIDGET(object))
+        stopDrawing(GTK_WIDGET(object));
     if (GTK_IS_WINDOW(object) && !g_object_get_data(object, "zeko-desktop-close")) {
         g_object_set_data(object, "zeko-desktop-close", GINT_TO_POINTER(1));
         g_signal_connect(object, "destroy-event", G_CALLBACK(onWindowDestroyed), nullptr);
@@ -112,6 +175,11 @@ void DesktopClose::install() {
     // context (a nested modal loop's too) dispatches it.
     for (int signal : {SIGTERM, SIGHUP, SIGINT})
         g_unix_signal_add(signal, onSignal, nullptr);
+    watchDisplay();
+}
+
+void DesktopClose::whenDisplayLost(std::function<void()> first) {
+    firstWhenLost = std::move(first);
 }
 
 void DesktopClose::request() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 // The desktop's ways of ending a wx program, turned into the program's own close. SIGTERM (a
 // logout, a shutdown, kill), SIGHUP (the terminal went) and SIGINT (Ctrl+C) no longer end the
 // process where it stands: GLib's signal sources hand them to the GUI thread's main loop (any
@@ -7,7 +9,9 @@
 // dismissed, innermost first, as their title bar's close would (a native message box answers
 // "closed"), and the top window is closed as its File → Quit or Close button would. A top-level
 // window that an X client destroys (xdotool windowclose) ends in the same way: a dialog's modal
-// loop ends, and the top window's destruction closes the program.
+// loop ends, and the top window's destruction closes the program. The loss of the X connection
+// (a logout, a display server that ends) closes the program as a signal does, where GDK would
+// end the process at once with status 1.
 //
 // Linked by every wx program of the suite; it needs wx and GTK and nothing of the suite.
 class DesktopClose {
@@ -17,4 +21,7 @@ public:
     // What a signal does, for the GUI thread (tests): dismisses the modal dialogs above the top
     // window, then closes it.
     static void request();
+    // What must not wait for the windows to close when the display is gone (saving settings):
+    // run once, at once, before the close is requested. Replaces an earlier one; empty: none.
+    static void whenDisplayLost(std::function<void()> first);
 };

@@ -1,23 +1,64 @@
 #include "platform/win/WebDownload.h"
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <curl/curl.h>
 #include <fcntl.h>
+#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 
+// Where the body goes: a file of its own beside the target, made only once the final answer's
+// first bytes arrive (a failed download leaves nothing behind), under a name made unique as it
+// is created (no other user can take it or plant a link there), renamed to the target once the
+// whole body is in.
 struct Sink {
+    CURL* curl = nullptr;
+    std::string target;
+    std::string temporary;
     int fd = -1;
     bool failed = false;
     int error = 0;
+
+    bool open() {
+        std::string name = target + ".XXXXXX";
+        fd = ::mkostemp(name.data(), O_CLOEXEC);
+        if (fd < 0)
+            return false;
+        temporary = name;
+        return true;
+    }
+    // Ends the temporary file: true when it was closed whole.
+    bool close() {
+        if (fd < 0)
+            return true;
+        const bool closed = ::close(fd) == 0;
+        fd = -1;
+        return closed;
+    }
+    void discard() {
+        close();
+        if (!temporary.empty())
+            ::unlink(temporary.c_str());
+        temporary.clear();
+    }
 };
 
 size_t writeChunk(char* data, size_t size, size_t count, void* user) {
     auto* sink = static_cast<Sink*>(user);
     size_t bytes = size * count;
+    long status = 0;
+    curl_easy_getinfo(sink->curl, CURLINFO_RESPONSE_CODE, &status);
+    if (bytes == 0 || status != 200)
+        return bytes; // a redirect's or an error page's body is not kept
+    if (sink->fd < 0 && !sink->open()) {
+        sink->failed = true;
+        sink->error = errno;
+        return 0; // makes libcurl stop with CURLE_WRITE_ERROR
+    }
     size_t done = 0;
     while (done < bytes) {
         ssize_t written = ::write(sink->fd, data + done, bytes - done);
@@ -26,31 +67,27 @@ size_t writeChunk(char* data, size_t size, size_t count, void* user) {
                 continue;
             sink->failed = true;
             sink->error = errno;
-            return 0; // makes libcurl stop with CURLE_WRITE_ERROR
+            return 0;
         }
         done += static_cast<size_t>(written);
     }
     return bytes;
 }
 
-int openTarget(const std::string& path, std::string& error) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_CLOEXEC | O_NONBLOCK, 0600);
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return -1;
-    }
+// What stands at the target's name: nothing, a regular file (which a rename replaces), or
+// something else (a link, a pipe, a folder), which is left alone and fails the download.
+bool targetReplaceable(const std::string& path, std::string& error) {
     struct stat info {};
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        error = "not a regular file";
-        ::close(fd);
-        return -1;
-    }
-    if (::ftruncate(fd, 0) != 0) {
+    if (::lstat(path.c_str(), &info) != 0) {
+        if (errno == ENOENT)
+            return true;
         error = std::strerror(errno);
-        ::close(fd);
-        return -1;
+        return false;
     }
-    return fd;
+    if (S_ISREG(info.st_mode))
+        return true;
+    error = "not a regular file";
+    return false;
 }
 
 } // namespace
@@ -130,12 +167,8 @@ DownloadResult DownloadToFile(const std::string& url, const std::string& path,
         return result;
     }
     Sink sink;
-    sink.fd = openTarget(path, result.error);
-    if (sink.fd < 0) {
-        curl_easy_cleanup(curl);
-        result.status = DownloadStatus::FileFailed;
-        return result;
-    }
+    sink.curl = curl;
+    sink.target = path;
     char curlError[CURL_ERROR_SIZE] = {};
     curl_easy_setopt(curl, CURLOPT_URL, url.c_str());
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, curlError);
@@ -173,9 +206,28 @@ DownloadResult DownloadToFile(const std::string& url, const std::string& path,
     } else {
         result.status = DownloadStatus::Ok;
     }
-    if (result.status != DownloadStatus::Ok && ::ftruncate(sink.fd, 0) != 0 && result.error.empty())
+    if (result.status == DownloadStatus::Ok && !sink.close()) {
+        result.status = DownloadStatus::FileFailed;
         result.error = std::strerror(errno);
-    if (::close(sink.fd) != 0 && result.status == DownloadStatus::Ok) {
+    }
+    if (result.status == DownloadStatus::Ok && !targetReplaceable(path, result.error))
+        result.status = DownloadStatus::FileFailed;
+    if (result.status == DownloadStatus::Ok && !sink.temporary.empty()) {
+        if (::rename(sink.temporary.c_str(), path.c_str()) != 0) {
+            result.status = DownloadStatus::FileFailed;
+            result.error = std::strerror(errno);
+        } else {
+            sink.temporary.clear();
+            return result;
+        }
+    }
+    sink.discard();
+    // Nothing was received (a failure, or an empty answer): an older file is not read in its
+    // place. Only a regular file goes (its name, not another name of the same file); a link or
+    // a pipe stays as it is.
+    std::string ignored;
+    if (targetReplaceable(path, ignored) && ::unlink(path.c_str()) != 0 && errno != ENOENT &&
+        result.status == DownloadStatus::Ok) {
         result.status = DownloadStatus::FileFailed;
         result.error = std::strerror(errno);
     }

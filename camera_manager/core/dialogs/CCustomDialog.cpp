@@ -57,10 +57,14 @@ bool CCustomDialog::IsExpertMode() const {
 }
 
 void CCustomDialog::UpdateMinimumWidth() {
-    const int width =
-        CustomDialogLayout::MinimumWidth(layoutReady, IsExpertMode(), fullMinWidth, narrowMinWidth,
-                                         wxDisplay(this).GetClientArea().GetWidth());
-    SetMinSize(wxSize(width > 0 ? width : -1, -1));
+    const wxRect area = wxDisplay(this).GetClientArea();
+    const int width = CustomDialogLayout::MinimumWidth(layoutReady, IsExpertMode(), fullMinWidth,
+                                                       narrowMinWidth, area.GetWidth());
+    const auto list = placements.find(1010);
+    const int height = CustomDialogLayout::MinimumHeight(
+        layoutReady && list != placements.end(), initialHeight,
+        list != placements.end() ? list->second.height : 0, area.GetHeight());
+    SetMinSize(wxSize(width > 0 ? width : -1, height > 0 ? height : -1));
 }
 
 void CCustomDialog::LayoutControls(int, int cx, int cy) {

@@ -23,7 +23,8 @@ public:
     // Places every known control for a client area of cx by cy; nType is not used.
     void LayoutControls(int nType, int cx, int cy);
     void DrawGroupFrame(wxDC& dc, int id);
-    // Applies the minimum width of the current mode (none until the layout is ready).
+    // Applies the minimum width of the current mode and the minimum height (none until the layout
+    // is ready).
     void UpdateMinimumWidth();
     bool IsExpertMode() const;
 

@@ -63,8 +63,11 @@ bool CZekoManagerApp::InitInstance() {
     if (verdict > 2) {
         CZekoManagerDlg dialog(nullptr, resourceLibrary, wow64);
         SetTopWindow(&dialog);
+        // Without a display the settings are saved before anything else is tried.
+        DesktopClose::whenDisplayLost([&dialog] { dialog.SaveSettings(); });
         dialog.RestorePlacement();
         dialog.ShowModal();
+        DesktopClose::whenDisplayLost({});
         exitCode = 0;
         return false;
     }

@@ -863,8 +863,10 @@ void CZekoManagerDlg::SaveSettings() {
     DialogPlacement placement;
     placement.x = normalRect.x;
     placement.y = normalRect.y;
-    placement.width = normalRect.width;
-    placement.height = normalRect.height;
+    placement.width =
+        CustomDialogLayout::SavedExtent(normalRect.width, imposedClientSize.x, wantedClientSize.x);
+    placement.height =
+        CustomDialogLayout::SavedExtent(normalRect.height, imposedClientSize.y, wantedClientSize.y);
     placement.maximized = IsMaximized();
     SaveSettingsAtClose(treeNodes, checkboxes, placement);
 }
@@ -898,6 +900,8 @@ void CZekoManagerDlg::RestorePlacement() {
     SetClientSize(shown.width - frame.x, shown.height - frame.y);
     MoveTopLevelWindow(*this, shown.x, shown.y);
     normalRect = wxRect(shown.x, shown.y, shown.width - frame.x, shown.height - frame.y);
+    wantedClientSize = wxSize(p.width, p.height);
+    imposedClientSize = normalRect.GetSize();
     if (p.maximized)
         Maximize();
 }
@@ -991,13 +995,13 @@ void CZekoManagerDlg::OnColumnClick(int column) {
 
 void CZekoManagerDlg::OnGeneralInformation() {
     CommandScope scope(*this);
-    AdditionalInfoDlg dialog(nullptr, languageIndex);
+    AdditionalInfoDlg dialog(this, languageIndex);
     dialog.DoModal();
 }
 
 void CZekoManagerDlg::OnAdditionalFunctions() {
     CommandScope scope(*this);
-    AdditionalFunctions dialog(nullptr, FindSelectedEntry(), wow64);
+    AdditionalFunctions dialog(this, FindSelectedEntry(), wow64);
     dialog.DoModal();
 }
 
@@ -1006,8 +1010,7 @@ void CZekoManagerDlg::OnCameraInformation() {
     const int row = FindRowOfDevice(selectedDeviceId);
     if (row < 0)
         return;
-    SetCamID dialog(nullptr, selectedDeviceId,
-                    wxAtoi(list->GetItemText(row, CameraListRules::cameraIdColumn)));
+    SetCamID dialog(this, selectedDeviceId, wxAtoi(list->GetItemText(row, CameraListRules::cameraIdColumn)));
     dialog.ShowModal();
 }
 
@@ -1020,7 +1023,7 @@ void CZekoManagerDlg::OnAutomaticEthConfiguration() {
 void CZekoManagerDlg::OnManualEthConfiguration() {
     CommandScope scope(*this);
     if (CameraEntry* entry = FindSelectedEntry()) {
-        ManualConfigDlg dialog(nullptr, *entry);
+        ManualConfigDlg dialog(this, *entry);
         dialog.ShowModal();
     }
 }

@@ -190,6 +190,10 @@ protected:
     int treeWidth = 0;
     // The last place and extent while neither maximised nor minimised (see NormalRect).
     wxRect normalRect;
+    // The client extent the settings asked for at the start, and the one the work area left of
+    // it: a size the screen imposed is not saved as the user's.
+    wxSize wantedClientSize;
+    wxSize imposedClientSize;
     bool settingsSaved = false;
     // A press on the list whose click was not taken yet.
     bool listClickPending = false;

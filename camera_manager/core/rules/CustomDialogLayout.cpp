@@ -148,8 +148,20 @@ Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, i
     for (int id : moveOrder)
         add(id);
     KeepComboBesidePictures(recorded, layout);
-    const int c = e / 7;
-    layout.listColumnWidths = {c + 47, c + 42, c + 39, c + 51, c + 49, c + 82, c + 79};
+    layout.listColumnWidths = {47, 42, 39, 51, 49, 82, 79};
+    // A seventh of the extra width to each column. A window narrower than the template (a small
+    // screen) takes width from the columns only once the list has none left beside them: no
+    // column is cut while part of the list stays empty.
+    int c = e / 7;
+    if (const auto list = recorded.find(1010); c < 0 && list != recorded.end()) {
+        int columns = 0;
+        for (int width : layout.listColumnWidths)
+            columns += width;
+        const int spare = list->second.width + e - listChrome - columns;
+        c = std::max(c, spare >= 0 ? 0 : -((6 - spare) / 7));
+    }
+    for (int& width : layout.listColumnWidths)
+        width += c;
     layout.treeColumnWidths = {e / 2 + 195, e / 2 + 143};
     const bool userSized = tree.userWidths[0] > 0 || tree.userWidths[1] > 0;
     if (tree.labelWidth > 0 || tree.valueWidth > 0 || tree.chrome || userSized) {
@@ -182,6 +194,17 @@ Span ResizeWithinScreen(int x, int width, int delta, int areaX, int areaWidth) {
 
 std::vector<int> PaintedGroupFrames(bool expertMode) {
     return {1001, 1091, 1090, 1095, expertMode ? 1158 : 1153};
+}
+
+int MinimumHeight(bool layoutReady, int initialHeight, int listHeight, int areaHeight) {
+    if (!layoutReady)
+        return 0;
+    const int height = initialHeight - std::max(0, listHeight - minimumListHeight);
+    return areaHeight > 0 ? std::min(height, areaHeight) : height;
+}
+
+int SavedExtent(int current, int imposed, int wanted) {
+    return current == imposed ? wanted : current;
 }
 
 int MinimumWidth(bool layoutReady, bool expertMode, int fullMinWidth, int narrowMinWidth, int areaWidth) {

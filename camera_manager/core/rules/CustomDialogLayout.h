@@ -21,6 +21,10 @@ namespace CustomDialogLayout {
 
 // Width difference between the full and the narrow window that the layout assumes.
 constexpr int narrowDelta = 371;
+// What the camera list's border and vertical scroll bar take of its width.
+constexpr int listChrome = 24;
+// The camera list's least height: its header and three rows.
+constexpr int minimumListHeight = 100;
 
 // The controls whose placement is recorded at initialisation, in the order they are recorded.
 extern const std::array<int, 33> recordedControls;
@@ -80,6 +84,17 @@ Span ResizeWithinScreen(int x, int width, int delta, int areaX, int areaWidth);
 
 // The group frames painted, in order: the wide bottom frame in expert mode, the narrow one otherwise.
 std::vector<int> PaintedGroupFrames(bool expertMode);
+
+// Minimum tracking height: the template's window height less what the camera list (listHeight
+// high in the template) can give up and still show minimumListHeight; everything below the list
+// moves up with its lower edge, so nothing overlaps above it. 0 (no limit of ours) until the
+// layout is ready; never taller than the work area (areaHeight, 0 when unknown).
+int MinimumHeight(bool layoutReady, int initialHeight, int listHeight, int areaHeight = 0);
+
+// The width or height to keep in the settings: the one asked for (wanted) while the window still
+// has the extent a small screen imposed on it, else the one it has. A size the screen forced is
+// then not taken for the user's to a larger screen.
+int SavedExtent(int current, int imposed, int wanted);
 
 // Minimum tracking width; 0 (no limit of ours) until the layout is ready. Never wider than the
 // work area (areaWidth, 0 when unknown), so that expert mode widens within it on a small screen.

@@ -31,9 +31,10 @@ wxWindow* fitButton(wxWindow* button) {
 
 } // namespace
 
-std::function<void(CameraEntry*)> AdditionalFunctions::runSerialTerminal = [](CameraEntry* entry) {
+std::function<void(wxWindow*, CameraEntry*)> AdditionalFunctions::runSerialTerminal = [](wxWindow* parent,
+                                                                                         CameraEntry* entry) {
     if (entry)
-        ShowSerialTerminal(wxGetActiveWindow(), *entry);
+        ShowSerialTerminal(parent, *entry);
 };
 
 class AdditionalFunctions::Ui : public ComPortUi {
@@ -104,7 +105,8 @@ void AdditionalFunctions::OnInitDialog() {
     for (wxRadioButton* radio : radios)
         sets->Add(radio, 0, wxALL, 4);
     sizer->Add(sets, 0, wxALL | wxEXPAND, 6);
-    sizer->Add(new wxButton(&d, wxID_OK, ResourceText(ids::CaptionClose)), 0, wxALL | wxALIGN_RIGHT, 6);
+    auto* close = new wxButton(&d, wxID_OK, ResourceText(ids::CaptionClose));
+    sizer->Add(close, 0, wxALL | wxALIGN_RIGHT, 6);
 
     // COM port panel
     const bool hasCamera = entry_ != nullptr;
@@ -195,7 +197,11 @@ void AdditionalFunctions::OnInitDialog() {
 
     d.SetSizerAndFit(sizer);
     TieOwnLabels(&d);
-    d.CentreOnScreen();
+    d.CentreOnParent();
+    // The first control would be a tick box, which Return would tick (a change that needs a
+    // reboot): the dialog opens with the focus on Close, where Return only closes it.
+    close->SetDefault();
+    close->SetFocus();
 }
 
 void AdditionalFunctions::ShowComPort() {
@@ -239,6 +245,6 @@ void AdditionalFunctions::OnSendReceive() {
     uint32_t handle = entry_->GetDeviceId() | ZK_USE_DEVICE_ID;
     if (ZekoApi::zk_InitCamera(&handle, nullptr) != 0)
         return;
-    runSerialTerminal(entry_);
+    runSerialTerminal(dialog_, entry_);
     ZekoApi::zk_ExitCamera(handle);
 }

@@ -23,9 +23,9 @@ public:
     ~AdditionalFunctions();
     int DoModal();
 
-    // The serial terminal for the opened camera; until it exists the seam does nothing. Tests
-    // replace it to see it called.
-    static std::function<void(CameraEntry*)> runSerialTerminal;
+    // The serial terminal for the opened camera, over the window given; until it exists the seam
+    // does nothing. Tests replace it to see it called.
+    static std::function<void(wxWindow*, CameraEntry*)> runSerialTerminal;
 
     wxDialog* window() const { return dialog_; }
     const ComPortPanel* panel() const { return panel_.get(); }

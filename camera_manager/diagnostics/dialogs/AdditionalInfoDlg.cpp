@@ -166,7 +166,7 @@ void AdditionalInfoDlg::OnInitDialog() {
         FillNetworkAdapterTree();
     }
     d.SetSizerAndFit(sizer);
-    d.CentreOnScreen();
+    d.CentreOnParent();
 }
 
 void AdditionalInfoDlg::FillTree() {

@@ -136,7 +136,7 @@ DlgSerial::DlgSerial(wxWindow* parent, const CameraEntry* entry)
         Bind(
             wxEVT_CHOICE, [this, &port](wxCommandEvent&) { onBaudChanged(port); }, id.baud);
     }
-    CentreOnScreen();
+    CentreOnParent();
 }
 
 DlgSerial::~DlgSerial() {
@@ -380,7 +380,7 @@ void DlgSerial::enableTransferControls(bool enable) {
 }
 
 void DlgSerial::onBrowseSource() {
-    wxFileDialog dialog(this, wxFileSelectorPromptStr, wxEmptyString, wxEmptyString,
+    wxFileDialog dialog(this, ResourceText(ids::FileChooserOpen), wxEmptyString, wxEmptyString,
                         wxFileSelectorDefaultWildcardStr, wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK)
         return;
@@ -391,7 +391,7 @@ void DlgSerial::onBrowseSource() {
 }
 
 void DlgSerial::onBrowseDestination() {
-    wxFileDialog dialog(this, wxFileSelectorPromptStr, wxEmptyString, wxEmptyString,
+    wxFileDialog dialog(this, ResourceText(ids::FileChooserSave), wxEmptyString, wxEmptyString,
                         wxFileSelectorDefaultWildcardStr, wxFD_SAVE | wxFD_OVERWRITE_PROMPT);
     if (dialog.ShowModal() != wxID_OK)
         return;

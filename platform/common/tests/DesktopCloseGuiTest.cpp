@@ -3,13 +3,22 @@
 #include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
 #include <vector>
 #include <wx/app.h>
+#include <wx/dcclient.h>
 #include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/init.h>
@@ -182,6 +191,153 @@ TEST_F(MainDialogTest, ASignalEndsTheLoopOfADialogThatRefusesToClose) {
     ASSERT_GE(order.size(), 2u);
     EXPECT_EQ(order[0], "inner refused");
     EXPECT_NE(std::find(order.begin(), order.end(), "inner ended"), order.end());
+}
+
+// The program's side of the test below, run in a process of its own on a display of its own: a
+// modal main dialog, with what happens to it written to the file ZEKO_DISPLAY_LOSS_RECORD names.
+TEST(DesktopCloseChild, DISABLED_MainDialogUntilTheDisplayEnds) {
+    const char* path = std::getenv("ZEKO_DISPLAY_LOSS_RECORD");
+    ASSERT_NE(path, nullptr);
+    std::ofstream out(path);
+    const auto note = [&](const char* what) { out << what << '\n' << std::flush; };
+    wxDialog main(nullptr, wxID_ANY, "main");
+    wxTheApp->SetTopWindow(&main);
+    // What the manager's dialog does as it closes: it draws, which on a display that is gone
+    // must not reach the X server.
+    main.Bind(wxEVT_PAINT, [&](wxPaintEvent&) {
+        wxPaintDC dc(&main);
+        dc.SetPen(*wxBLACK_PEN);
+        dc.DrawLine(0, 0, 100, 80);
+        dc.DrawRectangle(10, 10, 50, 30);
+    });
+    main.Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+        note("closed");
+        main.Refresh();
+        main.Update();
+        event.Skip();
+    });
+    main.Bind(wxEVT_SHOW, [&](wxShowEvent& event) {
+        if (event.IsShown())
+            after(200, [&] { note("shown"); });
+        event.Skip();
+    });
+    DesktopClose::whenDisplayLost([&] { note("saved"); });
+    bool hung = false;
+    const guint guard = after(20000, [&] {
+        hung = true;
+        note("hung");
+        main.EndModal(wxID_ABORT);
+    });
+    main.ShowModal();
+    DesktopClose::whenDisplayLost({});
+    if (!hung)
+        g_source_remove(guard);
+    note("ended");
+    wxTheApp->SetTopWindow(nullptr);
+}
+
+// Starts a display server of its own; ends it with the object.
+class OwnDisplay {
+public:
+    OwnDisplay() {
+        int ready[2];
+        if (pipe(ready) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        char name[] = "Xvfb", fd[] = "-displayfd", three[] = "3", screen[] = "-screen", zero[] = "0",
+             geometry[] = "800x600x24", nolisten[] = "-nolisten", tcp[] = "tcp";
+        char* argv[] = {name, fd, three, screen, zero, geometry, nolisten, tcp, nullptr};
+        if (posix_spawnp(&pid, "Xvfb", &actions, nullptr, argv, environ) != 0)
+            pid = 0;
+        posix_spawn_file_actions_destroy(&actions);
+        close(ready[1]);
+        char number[32] = {};
+        ssize_t got = 0, n;
+        while (got < ssize_t(sizeof number) - 1 && (n = read(ready[0], number + got, 1)) == 1 &&
+               number[got] != '\n')
+            ++got;
+        close(ready[0]);
+        if (pid > 0 && got > 0)
+            display = ":" + std::string(number, size_t(got));
+    }
+    ~OwnDisplay() { end(); }
+    void end() {
+        if (pid > 0) {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+            pid = 0;
+        }
+    }
+    std::string display; // empty when none started
+    pid_t pid = 0;
+};
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A logout or a display server that ends takes the X connection away under a running program:
+// what the program asked to run first runs, its main dialog closes as Close would, its loop ends
+// and the program ends normally (status 0), where GDK ended it at once with status 1, before any
+// of its windows knew.
+TEST(DesktopCloseTest, TheLossOfTheDisplayClosesTheProgramAsItsCloseDoes) {
+    OwnDisplay display;
+    if (display.display.empty())
+        GTEST_SKIP() << "Xvfb did not start";
+    char folder[] = "/tmp/zeko_display_loss_XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string record = std::string(folder) + "/record";
+    std::vector<std::string> env;
+    for (char** v = environ; *v; ++v)
+        if (std::string(*v).rfind("DISPLAY=", 0) != 0)
+            env.emplace_back(*v);
+    env.push_back("DISPLAY=" + display.display);
+    env.push_back("ZEKO_DISPLAY_LOSS_RECORD=" + record);
+    std::vector<char*> envp;
+    for (auto& v : env)
+        envp.push_back(v.data());
+    envp.push_back(nullptr);
+    std::string self = "/proc/self/exe", filter = "--gtest_filter=DesktopCloseChild.*",
+                disabled = "--gtest_also_run_disabled_tests";
+    char* argv[] = {self.data(), filter.data(), disabled.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    pid_t child = 0;
+    ASSERT_EQ(posix_spawn(&child, self.c_str(), &actions, nullptr, argv, envp.data()), 0);
+    posix_spawn_file_actions_destroy(&actions);
+    const auto wait = [](const std::function<bool()>& done, std::chrono::milliseconds time) {
+        const auto end = std::chrono::steady_clock::now() + time;
+        while (!done() && std::chrono::steady_clock::now() < end)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        return done();
+    };
+    const bool shown =
+        wait([&] { return readFile(record).find("shown") != std::string::npos; }, std::chrono::seconds(20));
+    display.end();
+    int status = -1;
+    bool reaped = false;
+    const bool exited = wait([&] { return reaped = reaped || waitpid(child, &status, WNOHANG) == child; },
+                             std::chrono::seconds(15));
+    if (!exited) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    const std::string happened = readFile(record);
+    std::remove(record.c_str());
+    rmdir(folder);
+    ASSERT_TRUE(shown) << happened;
+    ASSERT_TRUE(exited) << "the program hung after its display went: " << happened;
+    // What must not wait came first, once.
+    EXPECT_EQ(happened, "shown\nsaved\nclosed\nended\n");
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 0);
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -92,6 +93,45 @@ TEST_F(DownloadTest, FailuresLeaveTheFileEmpty) {
     EXPECT_EQ(refused.status, DownloadStatus::ConnectFailed);
     EXPECT_FALSE(refused.error.empty());
     EXPECT_EQ(read(path), "");
+}
+
+// A download that fails makes no file: the refused address, an error page, a body cut short and
+// an empty answer leave the folder as empty as they found it.
+TEST_F(DownloadTest, AFailedOrEmptyDownloadMakesNoFile) {
+    LoopbackHttpServer server;
+    const std::string path = dir_ + "/list.txt";
+    const auto folderIsEmpty = [&] { return std::filesystem::is_empty(dir_); };
+    EXPECT_EQ(DownloadToFile("http://127.0.0.1:" + std::to_string(closedLoopbackPort()) + "/x", path).status,
+              DownloadStatus::ConnectFailed);
+    EXPECT_TRUE(folderIsEmpty());
+    server.serve("<html>missing</html>", 404);
+    EXPECT_EQ(DownloadToFile(server.url(), path).status, DownloadStatus::HttpError);
+    EXPECT_TRUE(folderIsEmpty());
+    server.serveRaw("HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nConnection: close\r\n\r\n[ZEKO_DRIVERS]\n");
+    EXPECT_EQ(DownloadToFile(server.url(), path).status, DownloadStatus::ConnectFailed);
+    EXPECT_TRUE(folderIsEmpty());
+    server.serve("");
+    EXPECT_EQ(DownloadToFile(server.url(), path).status, DownloadStatus::Ok);
+    EXPECT_TRUE(folderIsEmpty());
+}
+
+// The target's name may be another name of someone's file (a hard link a link check does not
+// see): the download takes the name, the file under its other name stays as it was.
+TEST_F(DownloadTest, AFileLinkedUnderTheTargetsNameIsNeverWrittenInto) {
+    LoopbackHttpServer server;
+    const std::string victim = dir_ + "/victim.txt";
+    std::ofstream(victim) << "keep me";
+    const std::string path = dir_ + "/list.txt";
+    ASSERT_EQ(link(victim.c_str(), path.c_str()), 0);
+    server.serve("payload");
+    EXPECT_EQ(DownloadToFile(server.url(), path).status, DownloadStatus::Ok);
+    EXPECT_EQ(read(path), "payload");
+    EXPECT_EQ(read(victim), "keep me");
+    server.serve("<html>missing</html>", 404);
+    ASSERT_EQ(unlink(path.c_str()), 0);
+    ASSERT_EQ(link(victim.c_str(), path.c_str()), 0);
+    EXPECT_EQ(DownloadToFile(server.url(), path).status, DownloadStatus::HttpError);
+    EXPECT_EQ(read(victim), "keep me");
 }
 
 TEST_F(DownloadTest, FollowsRedirectsToA200) {
