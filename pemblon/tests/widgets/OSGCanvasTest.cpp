@@ -610,6 +610,7 @@ TEST(OSGCanvasThread, HidingShowingAndMovingWhileRenderingIsSafe) {
     ASSERT_EQ(canvas->GetParent(), panels[0]);
     const int frames = drawing->frames;
     ASSERT_TRUE(pumpUntil([&] { return drawing->frames > frames + 2; }));
+    WidgetsTest::snapshot("docking");
     EXPECT_EQ(drawing->drawable.load(), canvas->GetXWindow()); // the window the canvas has now
     canvas->getViewer().getCamera()->setFinalDrawCallback(nullptr);
     wxBitmap bitmap;
