@@ -23,7 +23,9 @@ class OSGCanvasRenderThread;
 
 // An OpenGL window that hosts one OpenSceneGraph viewer. Size, key and mouse events become
 // events of the graphics window's event queue; frames are drawn by a render thread (run, stop),
-// which also serves screen captures.
+// which also serves screen captures. The canvas may be hidden, shown, minimised, moved to another
+// parent or closed while the thread renders: the thread draws only into the window the GUI thread
+// offers it, and lets go of it before GTK unmaps or destroys it.
 //
 // Keys without a character (arrows, function keys) reach the event queue as 0: no table
 // translates them.
