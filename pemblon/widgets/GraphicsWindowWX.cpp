@@ -64,6 +64,9 @@ void GraphicsWindowWX::grabFocusIfPointerInWindow() {
 void GraphicsWindowWX::releaseCurrentContext() {
     if (Display* display = glXGetCurrentDisplay()) {
         glXMakeCurrent(display, None, nullptr);
+        // Everything drawn is done by the server before the window may be destroyed, over
+        // another connection, once the context has let go of it.
+        XSync(display, False);
     }
 }
 

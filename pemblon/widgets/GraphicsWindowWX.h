@@ -29,7 +29,8 @@ public:
     void grabFocusIfPointerInWindow() override;
 
     // Releases the context from the calling thread, so that another thread may make it
-    // current (a context may be current in one thread only).
+    // current (a context may be current in one thread only), and waits until the X server has
+    // done what was drawn, so that the window may go.
     void releaseCurrentContext();
 
 protected:

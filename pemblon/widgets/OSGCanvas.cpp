@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include <GL/glx.h>
+#include <gtk/gtk.h>
 #include <osgDB/ReadFile>
 #include <osgDB/Registry>
 #include <osgGA/DriveManipulator>
@@ -23,6 +24,21 @@
 
 namespace PBN {
 namespace Widgets {
+
+// The GTK signals that tell when the canvas's window comes and goes. GTK destroys a window while
+// it unrealises its widget (Reparent does, on its way to the new parent) and draws nothing into a
+// widget while it is unmapped.
+struct OSGCanvasSignals {
+    static void up(GtkWidget*, gpointer canvas) { static_cast<OSGCanvas*>(canvas)->updateDrawable(); }
+    static void down(GtkWidget*, gpointer data) {
+        auto* canvas = static_cast<OSGCanvas*>(data);
+        canvas->offerWindow(0);
+        if (canvas->_glxContext != nullptr && glXGetCurrentContext() == canvas->_glxContext &&
+            canvas->_graphicsWindow.valid()) {
+            canvas->_graphicsWindow->releaseCurrentContext(); // a frame drawn here, on the GUI thread
+        }
+    }
+};
 
 const wchar_t OSGCanvas::DFT_NAME[] = L"OSGCanvas";
 int* OSGCanvas::_attrList = nullptr;
@@ -68,8 +84,10 @@ void OSGCanvas::construct() {
     _viewer = nullptr;
     _renderThread = nullptr;
     _condition = new wxCondition(_mutex);
+    _windowCondition = new wxCondition(_mutex);
     _lastKey = -1;
-    _drawable = false;
+    _window = 0;
+    _threadWindow = 0;
     _threadAccepting = false;
     _captureBusy = false;
     _captureFinished = false;
@@ -78,8 +96,16 @@ void OSGCanvas::construct() {
     _context = new wxGLContext(this);
     _glDisplay = nullptr;
     _glxContext = nullptr;
+    _ownDisplay = false;
     _ownContextTried = false;
     Bind(wxEVT_IDLE, &OSGCanvas::onIdle, this);
+    if (m_wxwindow != nullptr) {
+        // Before GTK's own handlers, which destroy or unmap the window; after them, which make it.
+        g_signal_connect(m_wxwindow, "unrealize", G_CALLBACK(OSGCanvasSignals::down), this);
+        g_signal_connect(m_wxwindow, "unmap", G_CALLBACK(OSGCanvasSignals::down), this);
+        g_signal_connect_after(m_wxwindow, "realize", G_CALLBACK(OSGCanvasSignals::up), this);
+        g_signal_connect_after(m_wxwindow, "map", G_CALLBACK(OSGCanvasSignals::up), this);
+    }
     init();
 }
 
@@ -92,20 +118,24 @@ OSGCanvas::~OSGCanvas() {
         delete _renderThread;
         _renderThread = nullptr;
     }
+    if (m_wxwindow != nullptr) {
+        g_signal_handlers_disconnect_by_data(m_wxwindow, this);
+    }
     delete _viewer;
     _viewer = nullptr;
     _pendingCapture = nullptr;
     _capturedImage = nullptr;
     delete _condition;
+    delete _windowCondition;
     if (_graphicsWindow.valid()) {
         _graphicsWindow->_canvas = nullptr;
     }
     _graphicsWindow = nullptr;
-    if (_glDisplay != nullptr) {
+    if (_glxContext != nullptr && glXGetCurrentContext() == _glxContext) {
+        glXMakeCurrent(glXGetCurrentDisplay(), None, nullptr);
+    }
+    if (_ownDisplay) {
         auto* display = static_cast<Display*>(_glDisplay);
-        if (glXGetCurrentContext() == _glxContext) {
-            glXMakeCurrent(display, None, nullptr);
-        }
         glXDestroyContext(display, static_cast<GLXContext>(_glxContext));
         XCloseDisplay(display);
     }
@@ -148,17 +178,29 @@ void OSGCanvas::init() {
     // The viewer's default projection has the aspect of osg's default screen, not the canvas's:
     // the picture came out stretched and the rasteriser filled more pixels than in a window
     // osgViewer sets up itself. Later resizes keep the aspect, scaled from this size.
-    double fovy = 0, aspect = 0, zNear = 0, zFar = 0;
-    if (client.GetWidth() > 0 && client.GetHeight() > 0 &&
-        camera.getProjectionMatrixAsPerspective(fovy, aspect, zNear, zFar)) {
-        camera.setProjectionMatrixAsPerspective(
-            fovy, static_cast<double>(client.GetWidth()) / client.GetHeight(), zNear, zFar);
+    if (client.GetWidth() > 0 && client.GetHeight() > 0) {
+        fitPerspective(client.GetWidth(), client.GetHeight());
     }
     // The window's depth buffer carries stencil bits (the default attribute list asks for them):
     // clearing depth alone makes the software rasteriser keep the stencil bits of every pixel
     // with a read and a masked write, where clearing both is a plain fill.
     camera.setClearMask(camera.getClearMask() | GL_STENCIL_BUFFER_BIT);
     _viewer->setThreadingModel(osgViewer::Viewer::SingleThreaded);
+}
+
+void OSGCanvas::fitPerspective(int width, int height) {
+    osg::Camera& camera = *_viewer->getCamera();
+    double fovy = 0, aspect = 0, zNear = 0, zFar = 0;
+    if (camera.getProjectionMatrixAsPerspective(fovy, aspect, zNear, zFar)) {
+        camera.setProjectionMatrixAsPerspective(fovy, static_cast<double>(width) / height, zNear, zFar);
+    }
+    if (osg::GraphicsContext::Traits* traits = _graphicsWindow->_traits.get()) {
+        if (traits->width <= 0 || traits->height <= 0) {
+            camera.setViewport(0, 0, width, height);
+            traits->width = width;
+            traits->height = height;
+        }
+    }
 }
 
 osgViewer::Viewer& OSGCanvas::initViewer(const Strings::ostring& path, const Manip& manip,
@@ -241,6 +283,16 @@ void OSGCanvas::OnSize(wxSizeEvent&) {
     const wxSize client = GetClientSize();
     const int w = client.GetWidth();
     const int h = client.GetHeight();
+    // A size without area (a splitter's pane pushed shut, a sizer without room) has no aspect: the
+    // projection would be scaled by an infinite or undefined ratio, and every later size scaled
+    // from there, and the manipulators would divide by the window's size. It changes nothing.
+    if (w <= 0 || h <= 0) {
+        return;
+    }
+    const osg::GraphicsContext::Traits* traits = _graphicsWindow->getTraits();
+    if (traits != nullptr && (traits->width <= 0 || traits->height <= 0)) {
+        fitPerspective(w, h); // nothing to scale from: fitted as when the viewer was made
+    }
     osgGA::EventQueue* queue = _graphicsWindow->getEventQueue();
     queue->windowResize(0, 0, w, h, queue->getTime());
     _graphicsWindow->resized(0, 0, w, h);
@@ -296,10 +348,17 @@ void OSGCanvas::OnMouseMotion(wxMouseEvent& event) {
     queue->mouseMotion(static_cast<float>(event.GetX()), static_cast<float>(event.GetY()), queue->getTime());
 }
 
-bool OSGCanvas::makeContextCurrent() {
+unsigned long OSGCanvas::drawingWindow() {
+    if (!wxThread::IsMain()) {
+        return _threadWindow; // written by this thread only
+    }
     // wx asserts (and GL would draw without a context) on a window that is not realised.
-    const unsigned long window = GetXWindow();
-    if (!canDraw() || window == 0) {
+    return m_wxwindow != nullptr && IsShownOnScreen() && gtk_widget_get_mapped(m_wxwindow) ? GetXWindow() : 0;
+}
+
+bool OSGCanvas::makeContextCurrent() {
+    const unsigned long window = drawingWindow();
+    if (window == 0) {
         return false;
     }
     // Already current here (every frame of the render thread): making it current again costs
@@ -308,19 +367,38 @@ bool OSGCanvas::makeContextCurrent() {
         glXGetCurrentDrawable() == window) {
         return true;
     }
-    if (!_ownContextTried) {
-        _ownContextTried = true;
-        makeOwnContext(window);
+    if (wxThread::IsMain()) {
+        prepareContext(window);
     }
-    if (_glDisplay != nullptr) {
-        return glXMakeCurrent(static_cast<Display*>(_glDisplay), window,
-                              static_cast<GLXContext>(_glxContext));
-    }
-    if (!_context->SetCurrent(*this)) {
+    if (_glxContext == nullptr) {
         return false;
     }
-    _glxContext = glXGetCurrentContext();
-    return true;
+    return glXMakeCurrent(static_cast<Display*>(_glDisplay), window, static_cast<GLXContext>(_glxContext));
+}
+
+void OSGCanvas::prepareContext(unsigned long window) {
+    if (_ownContextTried) {
+        return;
+    }
+    _ownContextTried = true;
+    XSync(wxGetX11Display(), False); // the window is known to the server before another connection names it
+    if (makeOwnContext(window)) {
+        return;
+    }
+    // The context behind wx's, learnt by making it current here; what was current is put back.
+    Display* display = glXGetCurrentDisplay();
+    const GLXDrawable draw = glXGetCurrentDrawable();
+    const GLXDrawable read = glXGetCurrentReadDrawable();
+    const GLXContext previous = glXGetCurrentContext();
+    if (_context->SetCurrent(*this)) {
+        _glxContext = glXGetCurrentContext();
+        _glDisplay = wxGetX11Display();
+        if (previous != nullptr) {
+            glXMakeContextCurrent(display, draw, read, previous);
+        } else {
+            glXMakeCurrent(static_cast<Display*>(_glDisplay), None, nullptr);
+        }
+    }
 }
 
 bool OSGCanvas::makeOwnContext(unsigned long window) {
@@ -359,23 +437,48 @@ bool OSGCanvas::makeOwnContext(unsigned long window) {
     }
     _glDisplay = display;
     _glxContext = context;
+    _ownDisplay = true;
     return true;
 }
 
 bool OSGCanvas::SwapBuffers() {
-    if (_glDisplay == nullptr) {
-        return wxGLCanvas::SwapBuffers();
+    // The drawable the context is current on: the render thread never asks GTK for the window.
+    if (_glxContext != nullptr && glXGetCurrentContext() == _glxContext) {
+        const GLXDrawable drawable = glXGetCurrentDrawable();
+        if (drawable == None) {
+            return false;
+        }
+        glXSwapBuffers(glXGetCurrentDisplay(), drawable);
+        return true;
     }
-    const unsigned long window = GetXWindow();
-    if (window == 0) {
-        return false;
+    return wxThread::IsMain() && wxGLCanvas::SwapBuffers();
+}
+
+void OSGCanvas::offerWindow(unsigned long window) {
+    {
+        wxMutexLocker lock(_mutex);
+        if (_window == window) { // written on this thread only
+            return;
+        }
     }
-    glXSwapBuffers(static_cast<Display*>(_glDisplay), window);
-    return true;
+    if (window != 0) {
+        // A window GTK has just made may still wait in the GUI's connection: the canvas's own
+        // connection must not name it before the server has made it.
+        XSync(wxGetX11Display(), False);
+        prepareContext(window);
+    }
+    wxMutexLocker lock(_mutex);
+    _window = window;
+    _windowCondition->Broadcast();
+    // The thread lets go after the frame it draws; a thread that ends lets go as it leaves.
+    while (_threadWindow != 0 && _threadWindow != window) {
+        _windowCondition->Wait();
+    }
 }
 
 void OSGCanvas::updateDrawable() {
-    _drawable = IsShownOnScreen();
+    const bool shown = m_wxwindow != nullptr && IsShownOnScreen() && gtk_widget_get_mapped(m_wxwindow);
+    offerWindow(shown ? GetXWindow() : 0);
 }
 
 void OSGCanvas::onIdle(wxIdleEvent& event) {
@@ -383,8 +486,26 @@ void OSGCanvas::onIdle(wxIdleEvent& event) {
     event.Skip();
 }
 
+bool OSGCanvas::takeWindow() {
+    if (_threadWindow != _window) {
+        if (_threadWindow != 0) {
+            letGoOfWindow();
+        }
+        _threadWindow = _window;
+    }
+    return _threadWindow != 0;
+}
+
+void OSGCanvas::letGoOfWindow() {
+    if (_graphicsWindow.valid()) {
+        _graphicsWindow->releaseCurrentContext();
+    }
+    _threadWindow = 0;
+    _windowCondition->Broadcast();
+}
+
 bool OSGCanvas::drawFrame() {
-    if (!canDraw()) {
+    if (drawingWindow() == 0) {
         return false;
     }
     _viewer->frame();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -24,7 +23,9 @@ class OSGCanvasRenderThread;
 
 // An OpenGL window that hosts one OpenSceneGraph viewer. Size, key and mouse events become
 // events of the graphics window's event queue; frames are drawn by a render thread (run, stop),
-// which also serves screen captures.
+// which also serves screen captures. The canvas may be hidden, shown, minimised, moved to another
+// parent or closed while the thread renders: the thread draws only into the window the GUI thread
+// offers it, and lets go of it before GTK unmaps or destroys it.
 //
 // Keys without a character (arrows, function keys) reach the event queue as 0: no table
 // translates them.
@@ -135,16 +136,32 @@ protected:
 private:
     friend class GraphicsWindowWX;
     friend class OSGCanvasRenderThread;
+    friend struct OSGCanvasSignals;
 
     void construct();
     bool makeContextCurrent();
+    // The context frames are drawn with, made once on the GUI thread for the canvas's window: an
+    // own X connection and a context on it, or wx's context.
+    void prepareContext(unsigned long window);
     // The own X connection and a context on it for the window's visual; false when there is none.
     bool makeOwnContext(unsigned long window);
-    // Whether frames may be drawn: the window is realised and shown. Read by the render thread,
-    // written on the GUI thread.
-    bool canDraw() const { return _drawable.load(); }
+    // Offers the render thread the window it may draw into (0: none). A window taken away may be
+    // destroyed once this returns: the thread has let go of it by then.
+    void offerWindow(unsigned long window);
+    // Offers the window while the canvas is realised and shown, none otherwise (GUI thread).
     void updateDrawable();
     void onIdle(wxIdleEvent& event);
+    // The window the calling thread draws into: on the GUI thread the canvas's own while it is
+    // shown, on the render thread the one it has taken; 0 when nothing may be drawn.
+    unsigned long drawingWindow();
+    // Render thread, with the canvas mutex held: lets go of a window no longer offered and takes
+    // the one offered; false when there is none.
+    bool takeWindow();
+    // Render thread, with the canvas mutex held: releases the context and the window.
+    void letGoOfWindow();
+    // Fits the master camera's perspective and the graphics window's size to a size with area,
+    // without scaling from an earlier one.
+    void fitPerspective(int width, int height);
     // A frame on the calling thread; false when nothing could be drawn.
     bool drawFrame();
     // Joins a thread that has been asked to end (or ended by itself).
@@ -164,13 +181,19 @@ private:
 
     // Frames are drawn through a GLX context on an X connection of the canvas's own: on the GUI's
     // connection every round trip of the drawing thread (Mesa asks the window's size each frame)
-    // wakes the GUI thread, which reads the reply and hands it over. wx's context stands in when
-    // no such connection or context can be had.
+    // wakes the GUI thread, which reads the reply and hands it over. wx's context, over the GUI's
+    // connection, stands in when no such connection or context can be had.
     wxGLContext* _context;
-    void* _glDisplay;      // the canvas's own X connection (Display*), null without one
+    void* _glDisplay;      // the connection the context draws over (Display*), null before it is made
     void* _glxContext;     // the context made current: the own one, or the one behind _context
-    bool _ownContextTried; // an own connection and context were tried (made once, when first drawn)
-    std::atomic<bool> _drawable;
+    bool _ownDisplay;      // _glDisplay is the canvas's own connection, closed with it
+    bool _ownContextTried; // the context was prepared (GUI thread)
+    // The render thread never asks wx or GTK for the window: the GUI thread offers it while the
+    // canvas is realised and shown, and takes it back (waiting for the thread to let go of it)
+    // before GTK destroys it or hides it. Guarded by _mutex, signalled through _windowCondition.
+    unsigned long _window;       // the window offered, 0 for none
+    unsigned long _threadWindow; // the window the render thread has taken, 0 for none
+    wxCondition* _windowCondition;
     // Guarded by _mutex.
     bool _threadAccepting;  // the thread runs and takes captures
     bool _captureBusy;      // a capture is between posting and completion

@@ -6,7 +6,7 @@ namespace PBN {
 namespace Widgets {
 
 OSGCanvasRenderThread::OSGCanvasRenderThread(OSGCanvas& canvas)
-    : wxThread(wxTHREAD_JOINABLE), _canvas(&canvas), _camera(nullptr), _bitmap(nullptr) {
+    : wxThread(wxTHREAD_JOINABLE), _canvas(&canvas), _camera(nullptr), _bitmap(nullptr), _deleting(false) {
     Create();
 }
 
@@ -15,11 +15,19 @@ OSGCanvasRenderThread::~OSGCanvasRenderThread() = default;
 void OSGCanvasRenderThread::scheduleStop() {
     wxMutexLocker lock(_canvas->_mutex);
     _canvas->getViewer().setDone(true);
+    _canvas->_windowCondition->Broadcast();
+}
+
+void OSGCanvasRenderThread::OnDelete() {
+    wxMutexLocker lock(_canvas->_mutex);
+    _deleting = true;
+    _canvas->_windowCondition->Broadcast();
 }
 
 void OSGCanvasRenderThread::captureNextFrame(osg::Camera& camera, wxBitmap& bitmap) {
     _camera = &camera;
     _bitmap = &bitmap;
+    _canvas->_windowCondition->Broadcast();
 }
 
 bool OSGCanvasRenderThread::withdrawCapture() {
@@ -47,6 +55,14 @@ wxThread::ExitCode OSGCanvasRenderThread::Entry() {
             wxBitmap* bitmap;
             {
                 wxMutexLocker lock(_canvas->_mutex);
+                if (!_canvas->takeWindow() && _camera == nullptr) {
+                    // Nothing may be drawn (hidden, or between windows): wait for a window, a
+                    // capture to fail or the end, instead of turning round the loop.
+                    if (!_deleting) {
+                        _canvas->_windowCondition->WaitTimeout(100);
+                    }
+                    continue;
+                }
                 camera = _camera;
                 bitmap = _bitmap;
             }
@@ -59,17 +75,14 @@ wxThread::ExitCode OSGCanvasRenderThread::Entry() {
                     _bitmap = nullptr;
                 }
                 _canvas->captureDone();
-            } else if (!_canvas->drawFrame()) {
-                // Not shown yet: nothing may draw into the window.
-                wxMilliSleep(10);
+            } else {
+                _canvas->drawFrame();
             }
         } while (!done());
     }
-    if (_canvas->_graphicsWindow.valid()) {
-        _canvas->_graphicsWindow->releaseCurrentContext();
-    }
     {
         wxMutexLocker lock(_canvas->_mutex);
+        _canvas->letGoOfWindow();
         _camera = nullptr;
         _bitmap = nullptr;
         _canvas->renderThreadEnding();

@@ -28,11 +28,14 @@ public:
 
 protected:
     ExitCode Entry() override;
+    // Wakes a thread that waits for a window, so that Delete does not wait out its pause.
+    void OnDelete() override;
 
 private:
     OSGCanvas* _canvas;
     osg::Camera* _camera;
     wxBitmap* _bitmap;
+    bool _deleting; // Delete was called; guarded by the canvas mutex
 };
 
 } // namespace Widgets

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <dlfcn.h>
 #include <filesystem>
+#include <pthread.h>
+#include <time.h>
 
 #include <GL/glx.h>
 #include <osg/ColorMask>
@@ -14,11 +18,37 @@
 #include <osgGA/TrackballManipulator>
 #include <wx/frame.h>
 #include <wx/image.h>
+#include <wx/panel.h>
 #include <wx/rawbmp.h>
+#include <wx/sizer.h>
+#include <wx/splitter.h>
+#include <wx/uiaction.h>
 #include <wx/utils.h>
 
 #include "WidgetsTestSupport.h"
 #include "pemblon/widgets/OSGCanvas.h"
+
+// Every binding of a GL context to a drawable in this program, counted on its way to libGL.
+std::atomic<int> contextBindings{0};
+
+extern "C" Bool glXMakeCurrent(Display* display, GLXDrawable drawable, GLXContext context) {
+    using Real = Bool (*)(Display*, GLXDrawable, GLXContext);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "glXMakeCurrent"));
+    if (drawable != None) {
+        ++contextBindings;
+    }
+    return real(display, drawable, context);
+}
+
+extern "C" Bool glXMakeContextCurrent(Display* display, GLXDrawable draw, GLXDrawable read,
+                                      GLXContext context) {
+    using Real = Bool (*)(Display*, GLXDrawable, GLXDrawable, GLXContext);
+    static const auto real = reinterpret_cast<Real>(dlsym(RTLD_NEXT, "glXMakeContextCurrent"));
+    if (draw != None) {
+        ++contextBindings;
+    }
+    return real(display, draw, read, context);
+}
 
 namespace fs = std::filesystem;
 using PBN::Strings::ostring;
@@ -113,6 +143,37 @@ struct ConnectionCallback : osg::Camera::DrawCallback {
     mutable std::atomic<Display*> display{nullptr};
     void operator()(osg::RenderInfo&) const override { display = glXGetCurrentDisplay(); }
 };
+
+// Notes the thread that draws the frames and the drawable each frame goes to.
+struct DrawingThreadCallback : osg::Camera::DrawCallback {
+    mutable std::atomic<pthread_t> thread{};
+    mutable std::atomic<GLXDrawable> drawable{None};
+    mutable std::atomic<int> frames{0};
+    void operator()(osg::RenderInfo&) const override {
+        thread = pthread_self();
+        drawable = glXGetCurrentDrawable();
+        ++frames;
+    }
+};
+
+// The processor time a thread has used so far, in milliseconds.
+double processorMs(pthread_t thread) {
+    clockid_t clock;
+    timespec spent{};
+    if (pthread_getcpuclockid(thread, &clock) != 0 || clock_gettime(clock, &spent) != 0) {
+        return -1;
+    }
+    return static_cast<double>(spent.tv_sec) * 1e3 + static_cast<double>(spent.tv_nsec) / 1e6;
+}
+
+// The master camera's perspective: field of view and aspect.
+std::pair<double, double> perspective(const osgViewer::Viewer& viewer) {
+    double fovy = 0, aspect = 0, zNear = 0, zFar = 0;
+    if (!viewer.getCamera()->getProjectionMatrixAsPerspective(fovy, aspect, zNear, zFar)) {
+        return {0, 0};
+    }
+    return {fovy, aspect};
+}
 
 // A unit square facing the camera, unlit white, three units in front of it.
 osg::ref_ptr<osg::Geode> squareAhead() {
@@ -509,4 +570,193 @@ TEST(OSGCanvasConverters, RoundTripsAndFormats) {
     wxBitmap kept(5, 6, 24);
     EXPECT_FALSE(OSGCanvas::getBitmap(*floats, kept));
     EXPECT_EQ(kept.GetWidth(), 5);
+}
+
+// A program docks and hides the canvas's view while it renders: Reparent destroys the window under
+// the canvas and makes a new one, Show(false) unmaps it, at any pace. The render thread lets go of
+// a window before it goes and takes up the new one, and the picture comes back.
+TEST(OSGCanvasThread, HidingShowingAndMovingWhileRenderingIsSafe) {
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "docking", wxPoint(20, 20));
+    wxPanel* panels[] = {new wxPanel(frame), new wxPanel(frame)};
+    auto* sizer = new wxBoxSizer(wxHORIZONTAL);
+    sizer->Add(panels[0], 1, wxEXPAND);
+    sizer->Add(panels[1], 1, wxEXPAND);
+    frame->SetSizer(sizer);
+    frame->SetClientSize(400, 150);
+    auto* canvas = new TestCanvas(panels[0], wxID_ANY, wxPoint(0, 0), wxSize(200, 150));
+    useFixedCamera(canvas->getViewer());
+    osg::ref_ptr<DrawingThreadCallback> drawing = new DrawingThreadCallback();
+    canvas->getViewer().getCamera()->setFinalDrawCallback(drawing.get());
+    ASSERT_TRUE(WidgetsTest::showAndWait(frame, canvas));
+    canvas->run();
+    ASSERT_TRUE(pumpUntil([&] { return drawing->frames > 2; }));
+    const int gaps[] = {10, 200, 30, 10, 120, 50, 10, 80, 20};
+    for (int i = 0; i < 50; ++i) {
+        const int gap = gaps[i % 9];
+        canvas->Show(false);
+        pump(gap % 40);
+        canvas->Show(true);
+        pump(gap);
+        canvas->Reparent(panels[(i + 1) % 2]);
+        canvas->SetSize(0, 0, 200, 150);
+        pump(gap);
+        if (i % 10 == 9) { // minimised and back
+            frame->Iconize(true);
+            pump(gap);
+            frame->Iconize(false);
+            pump(gap);
+        }
+    }
+    ASSERT_EQ(canvas->GetParent(), panels[0]);
+    const int frames = drawing->frames;
+    ASSERT_TRUE(pumpUntil([&] { return drawing->frames > frames + 2; }));
+    WidgetsTest::snapshot("docking");
+    EXPECT_EQ(drawing->drawable.load(), canvas->GetXWindow()); // the window the canvas has now
+    canvas->getViewer().getCamera()->setFinalDrawCallback(nullptr);
+    wxBitmap bitmap;
+    ASSERT_TRUE(canvas->getScreenCapture(bitmap));
+    EXPECT_EQ(bitmap.GetWidth(), 200);
+    EXPECT_EQ(pixel(bitmap, 100, 0), red);
+    EXPECT_EQ(pixel(bitmap, 100, 149), green);
+    frame->Destroy(); // with the thread running
+    pump(20);
+}
+
+// Between frames the context stays current on the drawing thread: binding it again every frame
+// costs the software rasteriser a flush per frame. A new window is bound once.
+TEST(OSGCanvasThread, ContextIsBoundOncePerWindowNotEveryFrame) {
+    Shown shown;
+    OSGCanvas& canvas = *shown.canvas;
+    canvas.run();
+    ASSERT_TRUE(pumpUntil([&] { return frameNumber(canvas) > 2; }));
+    int bindings = contextBindings;
+    unsigned frames = frameNumber(canvas);
+    ASSERT_TRUE(pumpUntil([&] { return frameNumber(canvas) > frames + 20; }));
+    EXPECT_EQ(contextBindings - bindings, 0);
+
+    wxFrame* other = new wxFrame(nullptr, wxID_ANY, "other", wxPoint(300, 20));
+    other->SetClientSize(200, 150);
+    ASSERT_TRUE(WidgetsTest::showAndWait(other, other));
+    canvas.Reparent(other);
+    ASSERT_TRUE(pumpUntil([&] { return canvas.IsShownOnScreen(); }));
+    frames = frameNumber(canvas);
+    ASSERT_TRUE(pumpUntil([&] { return frameNumber(canvas) > frames + 2; }));
+    bindings = contextBindings;
+    frames = frameNumber(canvas);
+    ASSERT_TRUE(pumpUntil([&] { return frameNumber(canvas) > frames + 20; }));
+    EXPECT_EQ(contextBindings - bindings, 0);
+    canvas.stop(true);
+    canvas.Reparent(shown.frame);
+    other->Destroy();
+    pump(20);
+}
+
+// A canvas that cannot draw (hidden) leaves the processor to others: its render thread waits
+// instead of turning round its loop, and draws again once it is shown.
+TEST(OSGCanvasThread, RenderThreadWaitsWhileTheCanvasCannotDraw) {
+    Shown shown;
+    OSGCanvas& canvas = *shown.canvas;
+    osg::ref_ptr<DrawingThreadCallback> drawing = new DrawingThreadCallback();
+    canvas.getViewer().getCamera()->setFinalDrawCallback(drawing.get());
+    canvas.run();
+    ASSERT_TRUE(pumpUntil([&] { return drawing->frames > 2; }));
+    const pthread_t thread = drawing->thread;
+    canvas.Show(false);
+    pump(100);
+    const int frames = drawing->frames;
+    const double before = processorMs(thread);
+    const auto start = std::chrono::steady_clock::now();
+    pump(600);
+    const double spent = processorMs(thread) - before;
+    const double span =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(drawing->frames, frames); // nothing drawn while hidden
+    EXPECT_GE(before, 0);
+    EXPECT_LT(spent, 0.05 * span) << spent << " ms of processor time in " << span << " ms";
+    canvas.Show(true);
+    EXPECT_TRUE(pumpUntil([&] { return drawing->frames > frames + 2; }));
+    canvas.stop(true);
+    canvas.getViewer().getCamera()->setFinalDrawCallback(nullptr);
+}
+
+// A pane of no area (a splitter's lower pane at its first show, a sizer's 0 x 0) changes nothing;
+// the next real size gives the scene its proper perspective.
+TEST(OSGCanvasViewer, SizesWithoutAreaLeaveThePerspectiveAlone) {
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "splitter", wxPoint(20, 20));
+    frame->SetClientSize(300, 300);
+    auto* splitter = new wxSplitterWindow(frame, wxID_ANY, wxPoint(0, 0), wxSize(300, 300), wxSP_LIVE_UPDATE);
+    auto* top = new wxPanel(splitter);
+    auto* canvas = new TestCanvas(splitter, wxID_ANY);
+    osgViewer::Viewer& viewer = canvas->getViewer();
+    viewer.setSceneData(squareAhead().get());
+    viewer.getCamera()->setClearColor({0.f, 0.f, 1.f, 1.f});
+    viewer.getCamera()->setViewMatrix(osg::Matrix::identity());
+    const double fovy = perspective(viewer).first;
+    splitter->SplitHorizontally(top, canvas, 300); // the lower pane has no height
+    ASSERT_TRUE(WidgetsTest::showAndWait(frame, top));
+    canvas->run();
+    pump(200);
+    ASSERT_EQ(canvas->GetClientSize().GetHeight(), 0);
+    EXPECT_DOUBLE_EQ(perspective(viewer).first, fovy);
+
+    // The sash dragged up with the mouse, as a user does.
+    const wxPoint sash = splitter->ClientToScreen(wxPoint(150, splitter->GetSashPosition() + 2));
+    WidgetsTest::pointerTo(sash);
+    WidgetsTest::pointerButton(true);
+    WidgetsTest::pointerTo(sash - wxPoint(0, 150));
+    WidgetsTest::pointerButton(false);
+    ASSERT_TRUE(pumpUntil([&] { return canvas->GetClientSize().GetHeight() > 100; }));
+    pump(100);
+    const wxSize client = canvas->GetClientSize();
+    EXPECT_DOUBLE_EQ(perspective(viewer).first, fovy);
+    EXPECT_NEAR(perspective(viewer).second, static_cast<double>(client.GetWidth()) / client.GetHeight(),
+                1e-9);
+    wxBitmap bitmap;
+    ASSERT_TRUE(canvas->getScreenCapture(bitmap));
+    auto [width, height] = extentAcrossMiddle(bitmap);
+    EXPECT_GT(height, 30);
+    EXPECT_NEAR(width, height, 1);
+    canvas->stop(true);
+    frame->Destroy();
+    pump(20);
+}
+
+// A canvas made without area (a sizer gives it its size later) has no size to scale the
+// perspective from: its first real size fits it afresh.
+TEST(OSGCanvasViewer, CanvasMadeWithoutAreaTakesItsFirstRealSize) {
+    wxFrame* frame = new wxFrame(nullptr, wxID_ANY, "sizer", wxPoint(20, 20));
+    auto* panel = new wxPanel(frame);
+    auto* canvas = new TestCanvas(panel, wxID_ANY, wxPoint(0, 0), wxSize(0, 0));
+    osgViewer::Viewer& viewer = canvas->getViewer();
+    viewer.setSceneData(squareAhead().get());
+    viewer.getCamera()->setClearColor({0.f, 0.f, 1.f, 1.f});
+    viewer.getCamera()->setViewMatrix(osg::Matrix::identity());
+    const double fovy = perspective(viewer).first;
+    canvas->run();
+    auto* sizer = new wxBoxSizer(wxVERTICAL);
+    sizer->Add(canvas, 1, wxEXPAND);
+    panel->SetSizer(sizer);
+    frame->SetClientSize(200, 150);
+    ASSERT_TRUE(WidgetsTest::showAndWait(frame, canvas));
+    ASSERT_TRUE(pumpUntil([&] { return canvas->GetClientSize() == wxSize(200, 150); }));
+    pump(50);
+    EXPECT_DOUBLE_EQ(perspective(viewer).first, fovy);
+    EXPECT_NEAR(perspective(viewer).second, 200.0 / 150.0, 1e-9);
+    wxBitmap bitmap;
+    ASSERT_TRUE(canvas->getScreenCapture(bitmap));
+    auto [width, height] = extentAcrossMiddle(bitmap);
+    EXPECT_GT(height, 50);
+    EXPECT_NEAR(width, height, 1);
+
+    frame->SetClientSize(300, 150); // and later sizes scale from there
+    ASSERT_TRUE(pumpUntil([&] { return canvas->GetClientSize() == wxSize(300, 150); }));
+    pump(50);
+    EXPECT_NEAR(perspective(viewer).second, 2.0, 1e-9);
+    ASSERT_TRUE(canvas->getScreenCapture(bitmap));
+    std::tie(width, height) = extentAcrossMiddle(bitmap);
+    EXPECT_GT(height, 50);
+    EXPECT_NEAR(width, height, 1);
+    canvas->stop(true);
+    frame->Destroy();
+    pump(20);
 }
