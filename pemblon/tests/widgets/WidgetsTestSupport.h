@@ -8,8 +8,10 @@ namespace WidgetsTest {
 
 // Runs the GUI event loop (pending events, then idle) for about `ms` milliseconds.
 void pump(int ms);
-// Runs it until `done` holds or `ms` milliseconds have passed; the final value of `done`.
-bool pumpUntil(const std::function<bool()>& done, int ms = 5000);
+// Runs it until `done` holds or `ms` milliseconds have passed; the final value of `done`. The
+// default is long: a first frame drawn in software under the sanitizers, beside the other tests,
+// has taken over ten seconds.
+bool pumpUntil(const std::function<bool()>& done, int ms = 20000);
 // Shows the top-level window and waits until `window` is realised and shown on screen.
 bool showAndWait(wxWindow* topLevel, wxWindow* window);
 
