@@ -2,9 +2,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <complex>
+#include <cstddef>
 #include <memory>
+#include <new>
+#include <utility>
 #include <vector>
 
+#include "ferrulon/ComplexMatrix.h"
 #include "ferrulon/Matrix.h"
 
 // Matrix value operations (c = a + b, c = sqrt(a)) and in-place add (a += b) against a plain loop
@@ -48,42 +53,59 @@ double smallest(const std::vector<double>& v) {
     return *std::min_element(v.begin(), v.end());
 }
 
+// Results either replace the previous one, whose storage is then freed (and may serve the next
+// result), or are kept, four at a time, so that every result needs fresh memory; the kept ones
+// are destroyed outside the timing.
+enum class Results { Freed, Kept };
+constexpr std::size_t kKept = 4;
+
+template <typename R, typename Make> void run(benchmark::State& state, Results results, Make make) {
+    std::vector<R> kept;
+    kept.reserve(kKept);
+    R last{};
+    for (auto _ : state) {
+        if (results == Results::Freed) {
+            last = make();
+            benchmark::DoNotOptimize(&last);
+        } else {
+            if (kept.size() == kKept) {
+                state.PauseTiming();
+                kept.clear();
+                state.ResumeTiming();
+            }
+            kept.push_back(make());
+            benchmark::DoNotOptimize(&kept.back());
+        }
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+}
+
+void sizes(benchmark::internal::Benchmark* b) {
+    b->Arg(1000000)->Arg(10000000)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", smallest);
+}
+
+// ---- Matrix ----
+
 FRX::Matrix filled(unsigned n, double v) {
     return FRX::Matrix::createVector(n, v);
 }
 
-void MatrixAddValue(benchmark::State& state) {
+void MatrixAddValue(benchmark::State& state, Results results) {
     const auto n = static_cast<unsigned>(state.range(0));
     const FRX::Matrix a = filled(n, 1.0);
     const FRX::Matrix b = filled(n, 1e-9);
-    FRX::Matrix c;
-    for (auto _ : state) {
-        c = a + b;
-        benchmark::DoNotOptimize(&c(0));
-    }
-    state.SetItemsProcessed(state.iterations() * n);
+    run<FRX::Matrix>(state, results, [&] { return a + b; });
 }
-BENCHMARK(MatrixAddValue)
-    ->Arg(1000000)
-    ->Arg(10000000)
-    ->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", smallest);
+BENCHMARK_CAPTURE(MatrixAddValue, freed, Results::Freed)->Apply(sizes);
+BENCHMARK_CAPTURE(MatrixAddValue, kept, Results::Kept)->Apply(sizes);
 
 void MatrixSqrtValue(benchmark::State& state) {
     const auto n = static_cast<unsigned>(state.range(0));
     const FRX::Matrix a = filled(n, 2.0);
-    FRX::Matrix c;
-    for (auto _ : state) {
-        c = a.sqrt();
-        benchmark::DoNotOptimize(&c(0));
-    }
-    state.SetItemsProcessed(state.iterations() * n);
+    run<FRX::Matrix>(state, Results::Freed, [&] { return a.sqrt(); });
 }
-BENCHMARK(MatrixSqrtValue)
-    ->Arg(1000000)
-    ->Arg(10000000)
-    ->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", smallest);
+BENCHMARK(MatrixSqrtValue)->Apply(sizes);
 
 void MatrixAddInPlace(benchmark::State& state) {
     const auto n = static_cast<unsigned>(state.range(0));
@@ -95,52 +117,141 @@ void MatrixAddInPlace(benchmark::State& state) {
     }
     state.SetItemsProcessed(state.iterations() * n);
 }
-BENCHMARK(MatrixAddInPlace)
-    ->Arg(1000000)
-    ->Arg(10000000)
-    ->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", smallest);
+BENCHMARK(MatrixAddInPlace)->Apply(sizes);
 
-// The yardstick: one pass writing a fresh array.
-void PlainLoopFreshAdd(benchmark::State& state) {
+// ---- ComplexMatrix ----
+
+FRX::ComplexMatrix filled(unsigned n, const FRX::Complex& v) {
+    return FRX::ComplexMatrix::createVector(n, v);
+}
+
+struct ComplexOperands {
+    explicit ComplexOperands(unsigned n)
+        : a(filled(n, FRX::Complex(1.0, 2.0))), b(filled(n, FRX::Complex(1e-9, -3e-9))),
+          s(FRX::ComplexMatrix::createScalar(FRX::Complex(0.5, 0.25))) {}
+    FRX::ComplexMatrix a, b, s;
+};
+
+template <typename Op> void complexValue(benchmark::State& state, Results results, Op op) {
+    const ComplexOperands x(static_cast<unsigned>(state.range(0)));
+    run<FRX::ComplexMatrix>(state, results, [&] { return op(x); });
+}
+
+void ComplexAddValue(benchmark::State& state, Results results) {
+    complexValue(state, results, [](const ComplexOperands& x) { return x.a + x.b; });
+}
+void ComplexSubtractValue(benchmark::State& state, Results results) {
+    complexValue(state, results, [](const ComplexOperands& x) { return x.a - x.b; });
+}
+void ComplexMultiplyValue(benchmark::State& state, Results results) {
+    complexValue(state, results, [](const ComplexOperands& x) { return x.a * x.b; });
+}
+void ComplexScaleValue(benchmark::State& state, Results results) {
+    complexValue(state, results, [](const ComplexOperands& x) { return x.a * x.s; });
+}
+void ComplexNegateValue(benchmark::State& state, Results results) {
+    complexValue(state, results, [](const ComplexOperands& x) { return -x.a; });
+}
+BENCHMARK_CAPTURE(ComplexAddValue, freed, Results::Freed)->Apply(sizes);
+BENCHMARK_CAPTURE(ComplexAddValue, kept, Results::Kept)->Apply(sizes);
+BENCHMARK_CAPTURE(ComplexSubtractValue, freed, Results::Freed)->Apply(sizes);
+BENCHMARK_CAPTURE(ComplexMultiplyValue, freed, Results::Freed)->Apply(sizes);
+BENCHMARK_CAPTURE(ComplexMultiplyValue, kept, Results::Kept)->Apply(sizes);
+BENCHMARK_CAPTURE(ComplexScaleValue, freed, Results::Freed)->Apply(sizes);
+BENCHMARK_CAPTURE(ComplexNegateValue, freed, Results::Freed)->Apply(sizes);
+
+// ---- the yardsticks: one pass writing a fresh array of the same element type ----
+
+// n elements in storage from operator new (malloc, as new[]), each constructed once from fill(k).
+template <typename T> struct Fresh {
+    Fresh() = default;
+    template <typename Fill> Fresh(unsigned n, Fill fill) : items(std::allocator<T>().allocate(n)), n(n) {
+        for (unsigned k = 0; k < n; ++k) {
+            ::new (static_cast<void*>(items + k)) T(fill(k));
+        }
+    }
+    Fresh(Fresh&& other) noexcept : items(std::exchange(other.items, nullptr)), n(other.n) {}
+    Fresh& operator=(Fresh&& other) noexcept {
+        std::swap(items, other.items);
+        std::swap(n, other.n);
+        return *this;
+    }
+    ~Fresh() {
+        if (items != nullptr) {
+            std::destroy_n(items, n);
+            std::allocator<T>().deallocate(items, n);
+        }
+    }
+    T* items = nullptr;
+    unsigned n = 0;
+};
+
+void PlainLoopFreshAdd(benchmark::State& state, Results results) {
     const auto n = static_cast<unsigned>(state.range(0));
     const FRX::Matrix a = filled(n, 1.0);
     const FRX::Matrix b = filled(n, 1e-9);
     const double* x = &a(0);
     const double* y = &b(0);
-    for (auto _ : state) {
-        std::unique_ptr<double[]> c(new double[n]);
-        for (unsigned k = 0; k < n; ++k) {
-            c[k] = x[k] + y[k];
-        }
-        benchmark::DoNotOptimize(c.get());
-    }
-    state.SetItemsProcessed(state.iterations() * n);
+    run<Fresh<double>>(state, results,
+                       [&] { return Fresh<double>(n, [&](unsigned k) { return x[k] + y[k]; }); });
 }
-BENCHMARK(PlainLoopFreshAdd)
-    ->Arg(1000000)
-    ->Arg(10000000)
-    ->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", smallest);
+BENCHMARK_CAPTURE(PlainLoopFreshAdd, freed, Results::Freed)->Apply(sizes);
+BENCHMARK_CAPTURE(PlainLoopFreshAdd, kept, Results::Kept)->Apply(sizes);
 
 void PlainLoopFreshSqrt(benchmark::State& state) {
     const auto n = static_cast<unsigned>(state.range(0));
     const FRX::Matrix a = filled(n, 2.0);
     const double* x = &a(0);
-    for (auto _ : state) {
-        std::unique_ptr<double[]> c(new double[n]);
-        for (unsigned k = 0; k < n; ++k) {
-            c[k] = std::sqrt(x[k]);
-        }
-        benchmark::DoNotOptimize(c.get());
-    }
-    state.SetItemsProcessed(state.iterations() * n);
+    run<Fresh<double>>(state, Results::Freed,
+                       [&] { return Fresh<double>(n, [&](unsigned k) { return std::sqrt(x[k]); }); });
 }
-BENCHMARK(PlainLoopFreshSqrt)
-    ->Arg(1000000)
-    ->Arg(10000000)
-    ->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", smallest);
+BENCHMARK(PlainLoopFreshSqrt)->Apply(sizes);
+
+// FRX::Complex elements (what a ComplexMatrix holds: 24 bytes with the vtable pointer).
+template <typename Op> void plainComplex(benchmark::State& state, Results results, Op op) {
+    const ComplexOperands operands(static_cast<unsigned>(state.range(0)));
+    const FRX::Complex* x = &operands.a(0);
+    const FRX::Complex* y = &operands.b(0);
+    const FRX::Complex s = operands.s(0);
+    const auto n = static_cast<unsigned>(state.range(0));
+    run<Fresh<FRX::Complex>>(state, results, [&] {
+        return Fresh<FRX::Complex>(n, [&](unsigned k) { return op(x[k], y[k], s); });
+    });
+}
+void PlainLoopFreshComplexAdd(benchmark::State& state, Results results) {
+    plainComplex(state, results,
+                 [](const FRX::Complex& x, const FRX::Complex& y, const FRX::Complex&) { return x + y; });
+}
+void PlainLoopFreshComplexMultiply(benchmark::State& state, Results results) {
+    plainComplex(state, results,
+                 [](const FRX::Complex& x, const FRX::Complex& y, const FRX::Complex&) { return x * y; });
+}
+void PlainLoopFreshComplexScale(benchmark::State& state, Results results) {
+    plainComplex(state, results,
+                 [](const FRX::Complex& x, const FRX::Complex&, const FRX::Complex& s) { return x * s; });
+}
+void PlainLoopFreshComplexNegate(benchmark::State& state, Results results) {
+    plainComplex(state, results,
+                 [](const FRX::Complex& x, const FRX::Complex&, const FRX::Complex&) { return -x; });
+}
+BENCHMARK_CAPTURE(PlainLoopFreshComplexAdd, freed, Results::Freed)->Apply(sizes);
+BENCHMARK_CAPTURE(PlainLoopFreshComplexAdd, kept, Results::Kept)->Apply(sizes);
+BENCHMARK_CAPTURE(PlainLoopFreshComplexMultiply, freed, Results::Freed)->Apply(sizes);
+BENCHMARK_CAPTURE(PlainLoopFreshComplexMultiply, kept, Results::Kept)->Apply(sizes);
+BENCHMARK_CAPTURE(PlainLoopFreshComplexScale, freed, Results::Freed)->Apply(sizes);
+BENCHMARK_CAPTURE(PlainLoopFreshComplexNegate, freed, Results::Freed)->Apply(sizes);
+
+// std::complex<double> elements (16 bytes), the loop numpy's complex128 arrays compare with.
+void PlainLoopFreshStdComplexAdd(benchmark::State& state, Results results) {
+    const auto n = static_cast<unsigned>(state.range(0));
+    const std::vector<std::complex<double>> x(n, {1.0, 2.0});
+    const std::vector<std::complex<double>> y(n, {1e-9, -3e-9});
+    run<Fresh<std::complex<double>>>(state, results, [&] {
+        return Fresh<std::complex<double>>(n, [&](unsigned k) { return x[k] + y[k]; });
+    });
+}
+BENCHMARK_CAPTURE(PlainLoopFreshStdComplexAdd, freed, Results::Freed)->Apply(sizes);
+BENCHMARK_CAPTURE(PlainLoopFreshStdComplexAdd, kept, Results::Kept)->Apply(sizes);
 
 } // namespace
 
