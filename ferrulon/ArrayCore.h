@@ -44,8 +44,9 @@ bool broadcasts(const Shape& left, const Shape& right, const Mismatch& texts);
 bool sameShape(const Shape& a, const Shape& b);
 
 // Uninitialised storage of `bytes` bytes, aligned for double and FRX::Complex, or null for 0;
-// every byte 0 when `zeroed`. Blocks of 32 MiB and more are mapped on their own, 2 MiB aligned;
-// smaller ones come from malloc. Nothing is kept back: a released block goes to malloc or, when
+// every byte 0 when `zeroed`. Blocks of 32 MiB and more are mapped on their own, 2 MiB aligned
+// and advised to use 2 MiB pages (a first touch then costs one fault per 2 MiB instead of one
+// per 4 KiB); smaller ones come from malloc. Nothing is kept back: a released block goes to malloc or, when
 // mapped, straight back to the system. Throws std::bad_alloc. Release with releaseStorage and
 // the same size.
 void* allocateStorage(std::size_t bytes, bool zeroed);
