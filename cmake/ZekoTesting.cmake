@@ -104,7 +104,7 @@ endfunction()
 # the build. A name here that no zeko_add_gtest defines fails the configuration, so a renamed
 # program cannot silently drop out of the race checks.
 set(ZEKO_THREAD_TESTS
-    pemblon_bytes_tests pemblon_core_tests pemblon_xml_tests pemblon_net_tests pemblon_widgets_tests ferrulon_mpfloat_tests
+    pemblon_bytes_tests pemblon_core_tests pemblon_xml_tests pemblon_net_tests pemblon_widgets_tests ferrulon_mpfloat_tests ferrulon_array_tests
     tolvane_model_tests tolvane_gui_tests zeko_sim_tests
     zeko_winbase_tests zeko_winbase_serial_tests zeko_winservices_tests
     zeko_camera_manager_serial_tests zeko_camera_manager_serial_gui_tests zeko_cm_diagnostics_tests

@@ -1,9 +1,9 @@
 #include "ferrulon/ArrayCore.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <new>
-#include <utility>
 
 #include <sys/mman.h>
 
@@ -21,107 +21,60 @@ namespace {
 constexpr std::size_t kHugePage = std::size_t(2) << 20;
 // glibc's malloc hands a freed block below this size to the next request of that size (its
 // mapping threshold rises to at most 32 MiB), so those pages are touched once; at and above
-// it every request is a fresh mapping with a fault per 4 KiB page.
+// it every request is a fresh mapping, which is made here, 2 MiB aligned.
 constexpr std::size_t kMappedFrom = std::size_t(32) << 20;
-// Blocks kept for reuse (see Spare): from 1 MiB, where a first touch starts to cost more than
-// the element loop, up to 256 MiB, the most one idle thread holds on to.
-constexpr std::size_t kKeptFrom = std::size_t(1) << 20;
-constexpr std::size_t kKeptUpTo = std::size_t(256) << 20;
-
-std::size_t bytesOf(unsigned n) {
-    return std::size_t(n) * sizeof(double);
-}
 
 // The mapped length: whole 2 MiB pages.
-std::size_t mappedLength(unsigned n) {
-    return (bytesOf(n) + kHugePage - 1) / kHugePage * kHugePage;
+std::size_t mappedLength(std::size_t bytes) {
+    return (bytes + kHugePage - 1) / kHugePage * kHugePage;
 }
 
-} // namespace
-
-namespace {
-
-double* freshDoubles(const unsigned& n, bool zeroed) {
-    if (bytesOf(n) < kMappedFrom) {
-        return zeroed ? new double[n]() : new double[n];
-    }
+void* mapped(std::size_t bytes) {
     // Mapped with one spare 2 MiB page, then trimmed to the aligned part.
-    const std::size_t length = mappedLength(n);
-    void* mapped =
+    const std::size_t length = mappedLength(bytes);
+    void* mapping =
         mmap(nullptr, length + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (mapped == MAP_FAILED) {
+    if (mapping == MAP_FAILED) {
         throw std::bad_alloc();
     }
-    const auto start = reinterpret_cast<std::uintptr_t>(mapped);
+    const auto start = reinterpret_cast<std::uintptr_t>(mapping);
     const std::uintptr_t aligned = (start + kHugePage - 1) / kHugePage * kHugePage;
     if (aligned != start) {
-        munmap(mapped, aligned - start);
+        munmap(mapping, aligned - start);
     }
     if (const std::uintptr_t tail = start + length + kHugePage - (aligned + length); tail != 0) {
         munmap(reinterpret_cast<void*>(aligned + length), tail);
     }
     // Advice only: without it (or where the kernel declines) the pages are 4 KiB ones.
     madvise(reinterpret_cast<void*>(aligned), length, MADV_HUGEPAGE);
-    return reinterpret_cast<double*>(aligned);
-}
-
-void freeDoubles(double* items, const unsigned& n) noexcept {
-    if (bytesOf(n) < kMappedFrom) {
-        delete[] items;
-    } else {
-        munmap(items, mappedLength(n));
-    }
-}
-
-// The last large block this thread released, kept for the next request of its size: in
-// `c = a + b` the storage c gives up becomes the next result, its pages already touched.
-struct Spare {
-    double* items = nullptr;
-    unsigned n = 0;
-    Spare() = default;
-    Spare(const Spare&) = delete;
-    Spare& operator=(const Spare&) = delete;
-    ~Spare() {
-        if (items != nullptr) {
-            freeDoubles(items, n);
-        }
-    }
-};
-thread_local Spare spare;
-
-bool kept(const unsigned& n) {
-    return bytesOf(n) >= kKeptFrom && bytesOf(n) <= kKeptUpTo;
+    return reinterpret_cast<void*>(aligned);
 }
 
 } // namespace
 
-double* allocateDoubles(const unsigned& n, bool zeroed) {
-    if (n == 0) {
+void* allocateStorage(std::size_t bytes, bool zeroed) {
+    if (bytes == 0) {
         return nullptr;
     }
-    if (spare.items != nullptr && spare.n == n) {
-        double* items = std::exchange(spare.items, nullptr);
-        if (zeroed) {
-            std::fill(items, items + n, 0.0);
-        }
-        return items;
+    if (bytes >= kMappedFrom) {
+        return mapped(bytes); // a fresh mapping reads 0
     }
-    return freshDoubles(n, zeroed);
+    void* items = zeroed ? std::calloc(bytes, 1) : std::malloc(bytes);
+    if (items == nullptr) {
+        throw std::bad_alloc();
+    }
+    return items;
 }
 
-void releaseDoubles(double* items, const unsigned& n) noexcept {
+void releaseStorage(void* items, std::size_t bytes) noexcept {
     if (items == nullptr) {
         return;
     }
-    if (!kept(n)) {
-        freeDoubles(items, n);
-        return;
+    if (bytes >= kMappedFrom) {
+        munmap(items, mappedLength(bytes));
+    } else {
+        std::free(items);
     }
-    if (spare.items != nullptr) {
-        freeDoubles(spare.items, spare.n);
-    }
-    spare.items = items;
-    spare.n = n;
 }
 
 bool isScalar(const Shape& shape) {

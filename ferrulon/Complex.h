@@ -68,4 +68,99 @@ private:
     std::complex<double> value;
 };
 
+// Construction, copies, parts, arithmetic and comparison are inline, so that array loops over
+// elements compile to the standard library's arithmetic on the values.
+inline Complex::Complex(const double& re, const double& im) : value(re, im) {}
+inline Complex::Complex(const std::complex<double>& value) : value(value) {}
+inline Complex::Complex(const Complex& other) = default;
+inline Complex& Complex::operator=(const Complex& other) = default;
+inline Complex& Complex::operator=(const double& re) {
+    value = re;
+    return *this;
+}
+inline Complex::~Complex() = default;
+inline double Complex::real() const {
+    return value.real();
+}
+inline double Complex::imag() const {
+    return value.imag();
+}
+inline void Complex::real(const double& re) {
+    value.real(re);
+}
+inline void Complex::imag(const double& im) {
+    value.imag(im);
+}
+inline Complex& Complex::operator+=(const double& v) {
+    value += v;
+    return *this;
+}
+inline Complex& Complex::operator-=(const double& v) {
+    value -= v;
+    return *this;
+}
+inline Complex& Complex::operator*=(const double& v) {
+    value *= v;
+    return *this;
+}
+inline Complex& Complex::operator/=(const double& v) {
+    value /= v;
+    return *this;
+}
+inline Complex& Complex::operator+=(const Complex& v) {
+    value += v.value;
+    return *this;
+}
+inline Complex& Complex::operator-=(const Complex& v) {
+    value -= v.value;
+    return *this;
+}
+inline Complex& Complex::operator*=(const Complex& v) {
+    value *= v.value;
+    return *this;
+}
+inline Complex& Complex::operator/=(const Complex& v) {
+    value /= v.value;
+    return *this;
+}
+inline Complex Complex::operator+(const double& v) const {
+    return value + v;
+}
+inline Complex Complex::operator-(const double& v) const {
+    return value - v;
+}
+inline Complex Complex::operator*(const double& v) const {
+    return value * v;
+}
+inline Complex Complex::operator/(const double& v) const {
+    return value / v;
+}
+inline Complex Complex::operator+(const Complex& v) const {
+    return value + v.value;
+}
+inline Complex Complex::operator-(const Complex& v) const {
+    return value - v.value;
+}
+inline Complex Complex::operator*(const Complex& v) const {
+    return value * v.value;
+}
+inline Complex Complex::operator/(const Complex& v) const {
+    return value / v.value;
+}
+inline Complex Complex::operator-() const {
+    return -value;
+}
+inline bool Complex::operator==(const double& v) const {
+    return value == v;
+}
+inline bool Complex::operator!=(const double& v) const {
+    return value != v;
+}
+inline bool Complex::operator==(const Complex& v) const {
+    return value == v.value;
+}
+inline bool Complex::operator!=(const Complex& v) const {
+    return value != v.value;
+}
+
 } // namespace FRX

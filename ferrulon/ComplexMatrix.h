@@ -9,6 +9,10 @@
 
 namespace FRX {
 
+namespace ArrayCore {
+struct Array;
+}
+
 class FRX_API ComplexMatrix {
 public:
     // No dimensions and no elements.
@@ -77,13 +81,8 @@ public:
                                             const Complex& v);
 
 private:
-    struct Zeros {};
-    // other's shape, every element 0 + 0i.
-    ComplexMatrix(const ComplexMatrix& other, Zeros);
-    template <typename Op> ComplexMatrix& apply(const ComplexMatrix& right, const char* text, Op op);
-    // The result written into one new matrix.
-    template <typename Op> ComplexMatrix combined(const ComplexMatrix& right, const char* text, Op op) const;
-    void swap(ComplexMatrix& other) noexcept;
+    // The array operations, shared with Matrix.
+    friend struct ArrayCore::Array;
 
     Complex* items;
     unsigned* dims;

@@ -26,59 +26,32 @@ double powerOf(double x, unsigned n) {
 
 } // namespace
 
+using ArrayCore::Array;
+
 Matrix::Matrix() : items(nullptr), dims(nullptr), dimCount(0), total(0) {}
 
-Matrix::Matrix(const unsigned& dimCount, const unsigned* dims)
-    : items(nullptr), dims(nullptr), dimCount(dimCount), total(ArrayCore::elementCount(dimCount, dims)) {
-    std::unique_ptr<unsigned[]> sizes(ArrayCore::duplicate(dims, dimCount));
-    items = ArrayCore::allocateDoubles(total, true);
-    this->dims = sizes.release();
+Matrix::Matrix(const unsigned& dimCount, const unsigned* dims) : Matrix() {
+    Array::make(*this, dimCount, dims);
 }
 
-Matrix::Matrix(const Matrix& other, Unset) : Matrix() {
-    std::unique_ptr<unsigned[]> sizes(ArrayCore::duplicate(other.dims, other.dimCount));
-    items = ArrayCore::allocateDoubles(other.total, false);
-    dims = sizes.release();
-    dimCount = other.dimCount;
-    total = other.total;
-}
-
-Matrix::Matrix(const Matrix& other) : Matrix(other, Unset{}) {
-    std::copy(other.items, other.items + total, items);
+Matrix::Matrix(const Matrix& other) : Matrix() {
+    Array::copy(*this, other);
 }
 
 Matrix::Matrix(Matrix&& other) noexcept : Matrix() {
-    swap(other);
+    Array::swap(*this, other);
 }
 
 Matrix& Matrix::operator=(const Matrix& other) {
-    if (this != &other &&
-        !ArrayCore::copyIntoSameShape(items, ArrayCore::Shape{dimCount, dims, total}, other.items,
-                                      ArrayCore::Shape{other.dimCount, other.dims, other.total})) {
-        Matrix copy(other);
-        swap(copy);
-    }
-    return *this;
+    return Array::assign(*this, other);
 }
 
 Matrix& Matrix::operator=(Matrix&& other) noexcept {
-    if (this != &other) {
-        Matrix taken(std::move(other));
-        swap(taken);
-    }
-    return *this;
+    return Array::take(*this, std::move(other));
 }
 
 Matrix::~Matrix() {
-    ArrayCore::releaseDoubles(items, total);
-    delete[] dims;
-}
-
-void Matrix::swap(Matrix& other) noexcept {
-    std::swap(items, other.items);
-    std::swap(dims, other.dims);
-    std::swap(dimCount, other.dimCount);
-    std::swap(total, other.total);
+    Array::release(*this);
 }
 
 // ---- shape ----
@@ -87,7 +60,7 @@ bool Matrix::isNull() const {
     return dimCount == 0;
 }
 bool Matrix::isScalar() const {
-    return ArrayCore::isScalar(ArrayCore::Shape{dimCount, dims, total});
+    return ArrayCore::isScalar(Array::shape(*this));
 }
 bool Matrix::isVector() const {
     return dimCount == 1;
@@ -102,7 +75,7 @@ unsigned Matrix::getDimCount() const {
     return dimCount;
 }
 unsigned Matrix::getDimension(const unsigned& n) const {
-    return n < dimCount ? dims[n] : 0;
+    return Array::dimension(*this, n);
 }
 
 // ---- elements ----
@@ -133,28 +106,22 @@ void Matrix::put(const unsigned& i, const unsigned& j, const unsigned& k, const 
 }
 
 double& Matrix::operator()(const unsigned& i) {
-    assert(i < total);
-    return items[i];
+    return Array::at(*this, i);
 }
 double& Matrix::operator()(const unsigned& i, const unsigned& j) {
-    assert(dimCount >= 1);
-    return (*this)(ArrayCore::flatIndex(dims, i, j));
+    return Array::at(*this, i, j);
 }
 double& Matrix::operator()(const unsigned& i, const unsigned& j, const unsigned& k) {
-    assert(dimCount >= 2);
-    return (*this)(ArrayCore::flatIndex(dims, i, j, k));
+    return Array::at(*this, i, j, k);
 }
 const double& Matrix::operator()(const unsigned& i) const {
-    assert(i < total);
-    return items[i];
+    return Array::at(*this, i);
 }
 const double& Matrix::operator()(const unsigned& i, const unsigned& j) const {
-    assert(dimCount >= 1);
-    return (*this)(ArrayCore::flatIndex(dims, i, j));
+    return Array::at(*this, i, j);
 }
 const double& Matrix::operator()(const unsigned& i, const unsigned& j, const unsigned& k) const {
-    assert(dimCount >= 2);
-    return (*this)(ArrayCore::flatIndex(dims, i, j, k));
+    return Array::at(*this, i, j, k);
 }
 
 // ---- element-wise arithmetic ----
@@ -199,166 +166,124 @@ auto realPower(const double& y) {
 
 } // namespace
 
-template <typename Op>
-Matrix& Matrix::apply(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op) {
-    ArrayCore::combine(items, items, ArrayCore::Shape{dimCount, dims, total}, right.items,
-                       ArrayCore::Shape{right.dimCount, right.dims, right.total},
-                       ArrayCore::Mismatch{countDiffers, sizeDiffers}, op);
-    return *this;
-}
-
-template <typename Op>
-Matrix Matrix::combined(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op) const {
-    const ArrayCore::Shape shape{dimCount, dims, total};
-    const ArrayCore::Shape rightShape{right.dimCount, right.dims, right.total};
-    const ArrayCore::Mismatch texts{countDiffers, sizeDiffers};
-    // Checked before the result's storage is taken.
-    ArrayCore::broadcasts(shape, rightShape, texts);
-    Matrix result(*this, Unset{});
-    ArrayCore::combine(result.items, items, shape, right.items, rightShape, texts, op);
-    return result;
-}
-
 Matrix& Matrix::operator+=(const Matrix& right) {
-    return apply(right, kAdded, kAdded, plus);
+    return Array::apply(*this, right, ArrayCore::Mismatch{kAdded, kAdded}, plus);
 }
 Matrix& Matrix::operator-=(const Matrix& right) {
-    return apply(right, kSubtracted, kSubtracted, minus);
+    return Array::apply(*this, right, ArrayCore::Mismatch{kSubtracted, kSubtracted}, minus);
 }
 Matrix& Matrix::operator*=(const Matrix& right) {
-    return apply(right, kMultiplied, kMultiplied, times);
+    return Array::apply(*this, right, ArrayCore::Mismatch{kMultiplied, kMultiplied}, times);
 }
 Matrix& Matrix::operator/=(const Matrix& right) {
-    return apply(right, kDivided, kDivided, over);
+    return Array::apply(*this, right, ArrayCore::Mismatch{kDivided, kDivided}, over);
 }
 Matrix& Matrix::setMax(const Matrix& right) {
-    return apply(right, kCountDiffers, kSizeDiffers, greater);
+    return Array::apply(*this, right, ArrayCore::Mismatch{kCountDiffers, kSizeDiffers}, greater);
 }
 Matrix& Matrix::setMin(const Matrix& right) {
-    return apply(right, kCountDiffers, kSizeDiffers, smaller);
+    return Array::apply(*this, right, ArrayCore::Mismatch{kCountDiffers, kSizeDiffers}, smaller);
 }
 
 Matrix Matrix::operator+(const Matrix& right) const {
-    return combined(right, kAdded, kAdded, plus);
+    return Array::combined(*this, right, ArrayCore::Mismatch{kAdded, kAdded}, plus);
 }
 Matrix Matrix::operator-(const Matrix& right) const {
-    return combined(right, kSubtracted, kSubtracted, minus);
+    return Array::combined(*this, right, ArrayCore::Mismatch{kSubtracted, kSubtracted}, minus);
 }
 Matrix Matrix::operator*(const Matrix& right) const {
-    return combined(right, kMultiplied, kMultiplied, times);
+    return Array::combined(*this, right, ArrayCore::Mismatch{kMultiplied, kMultiplied}, times);
 }
 Matrix Matrix::operator/(const Matrix& right) const {
-    return combined(right, kDivided, kDivided, over);
+    return Array::combined(*this, right, ArrayCore::Mismatch{kDivided, kDivided}, over);
 }
 Matrix Matrix::max(const Matrix& right) const {
-    return combined(right, kCountDiffers, kSizeDiffers, greater);
+    return Array::combined(*this, right, ArrayCore::Mismatch{kCountDiffers, kSizeDiffers}, greater);
 }
 Matrix Matrix::min(const Matrix& right) const {
-    return combined(right, kCountDiffers, kSizeDiffers, smaller);
+    return Array::combined(*this, right, ArrayCore::Mismatch{kCountDiffers, kSizeDiffers}, smaller);
 }
 
 // ---- element functions ----
 
-template <typename Op> Matrix& Matrix::applyEach(Op op) {
-    ArrayCore::forEach(items, items, total, op);
-    return *this;
-}
-
-template <typename Op> Matrix Matrix::mapped(Op op) const {
-    Matrix result(*this, Unset{});
-    ArrayCore::forEach(result.items, items, total, op);
-    return result;
-}
-
 Matrix& Matrix::invert() {
-    return applyEach(negated);
+    return Array::applyEach(*this, negated);
 }
 Matrix Matrix::operator-() const {
-    return mapped(negated);
+    return Array::mapped(*this, negated);
 }
 Matrix& Matrix::setAbs() {
-    return applyEach(absolute);
+    return Array::applyEach(*this, absolute);
 }
 Matrix Matrix::abs() const {
-    return mapped(absolute);
+    return Array::mapped(*this, absolute);
 }
 Matrix& Matrix::setSqrt() {
-    return applyEach(root);
+    return Array::applyEach(*this, root);
 }
 Matrix Matrix::sqrt() const {
-    return mapped(root);
+    return Array::mapped(*this, root);
 }
 Matrix& Matrix::setLog() {
-    return applyEach(natural);
+    return Array::applyEach(*this, natural);
 }
 Matrix Matrix::log() const {
-    return mapped(natural);
+    return Array::mapped(*this, natural);
 }
 Matrix& Matrix::setLog10() {
-    return applyEach(decimal);
+    return Array::applyEach(*this, decimal);
 }
 Matrix Matrix::log10() const {
-    return mapped(decimal);
+    return Array::mapped(*this, decimal);
 }
 Matrix& Matrix::setExp() {
-    return applyEach(exponential);
+    return Array::applyEach(*this, exponential);
 }
 Matrix Matrix::exp() const {
-    return mapped(exponential);
+    return Array::mapped(*this, exponential);
 }
 Matrix& Matrix::setPow(const int& n) {
-    return applyEach(integerPower(n));
+    return Array::applyEach(*this, integerPower(n));
 }
 Matrix Matrix::pow(const int& n) const {
-    return mapped(integerPower(n));
+    return Array::mapped(*this, integerPower(n));
 }
 Matrix& Matrix::setPow(const double& y) {
-    return applyEach(realPower(y));
+    return Array::applyEach(*this, realPower(y));
 }
 Matrix Matrix::pow(const double& y) const {
-    return mapped(realPower(y));
+    return Array::mapped(*this, realPower(y));
 }
 
 // ---- comparison ----
 
 namespace {
 
-template <typename Test> bool everyPair(const double* a, const double* b, unsigned total, Test test) {
-    for (unsigned k = 0; k < total; ++k) {
-        if (!test(a[k], b[k])) {
-            return false;
-        }
+// Throws "Matrices are not comparable" unless both have the same shape.
+void requireSameShape(const ArrayCore::Shape& a, const ArrayCore::Shape& b) {
+    if (!ArrayCore::sameShape(a, b)) {
+        throw PBN::Exception(PBN::Strings::ostring("Matrices are not comparable"), PBN::Exception::SEVERE);
     }
-    return true;
 }
 
 } // namespace
 
 bool Matrix::operator==(const Matrix& right) const {
-    return ArrayCore::sameShape(ArrayCore::Shape{dimCount, dims, total},
-                                ArrayCore::Shape{right.dimCount, right.dims, right.total}) &&
-           everyPair(items, right.items, total,
-                     [](const double& a, const double& b) { return PBN::Maths::eq(a, b); });
+    return Array::equal(*this, right, [](const double& a, const double& b) { return PBN::Maths::eq(a, b); });
 }
 bool Matrix::operator!=(const Matrix& right) const {
     return !(*this == right);
 }
 
 bool Matrix::operator>(const Matrix& right) const {
-    requireSameShape(right);
-    return everyPair(items, right.items, total,
-                     [](const double& a, const double& b) { return PBN::Maths::gt(a, b); });
+    requireSameShape(Array::shape(*this), Array::shape(right));
+    return Array::everyPair(*this, right,
+                            [](const double& a, const double& b) { return PBN::Maths::gt(a, b); });
 }
 bool Matrix::operator<(const Matrix& right) const {
-    requireSameShape(right);
-    return everyPair(items, right.items, total,
-                     [](const double& a, const double& b) { return PBN::Maths::lt(a, b); });
-}
-void Matrix::requireSameShape(const Matrix& right) const {
-    if (!ArrayCore::sameShape(ArrayCore::Shape{dimCount, dims, total},
-                              ArrayCore::Shape{right.dimCount, right.dims, right.total})) {
-        throw PBN::Exception(PBN::Strings::ostring("Matrices are not comparable"), PBN::Exception::SEVERE);
-    }
+    requireSameShape(Array::shape(*this), Array::shape(right));
+    return Array::everyPair(*this, right,
+                            [](const double& a, const double& b) { return PBN::Maths::lt(a, b); });
 }
 bool Matrix::operator>=(const Matrix& right) const {
     return !(*this < right);
@@ -371,19 +296,19 @@ bool Matrix::operator<=(const Matrix& right) const {
 
 Matrix Matrix::createScalar(const double& v) {
     const unsigned dims[] = {1};
-    return ArrayCore::filled<Matrix>(1, dims, v);
+    return Array::filled<Matrix>(1, dims, v);
 }
 Matrix Matrix::createVector(const unsigned& n, const double& v) {
     const unsigned dims[] = {n};
-    return ArrayCore::filled<Matrix>(1, dims, v);
+    return Array::filled<Matrix>(1, dims, v);
 }
 Matrix Matrix::createBiDimMatrix(const unsigned& n, const unsigned& m, const double& v) {
     const unsigned dims[] = {n, m};
-    return ArrayCore::filled<Matrix>(2, dims, v);
+    return Array::filled<Matrix>(2, dims, v);
 }
 Matrix Matrix::createTriDimMatrix(const unsigned& n, const unsigned& m, const unsigned& p, const double& v) {
     const unsigned dims[] = {n, m, p};
-    return ArrayCore::filled<Matrix>(3, dims, v);
+    return Array::filled<Matrix>(3, dims, v);
 }
 
 } // namespace FRX

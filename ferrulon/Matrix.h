@@ -15,6 +15,10 @@
 
 namespace FRX {
 
+namespace ArrayCore {
+struct Array;
+}
+
 class FRX_API Matrix {
 public:
     // No dimensions and no elements.
@@ -115,19 +119,8 @@ public:
                                      const double& v);
 
 private:
-    struct Unset {};
-    // other's shape, the elements not yet set.
-    Matrix(const Matrix& other, Unset);
-    // The in-place operations, and those writing their result into one new matrix.
-    template <typename Op>
-    Matrix combined(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op) const;
-    template <typename Op> Matrix mapped(Op op) const;
-    template <typename Op>
-    Matrix& apply(const Matrix& right, const char* countDiffers, const char* sizeDiffers, Op op);
-    template <typename Op> Matrix& applyEach(Op op);
-    void swap(Matrix& other) noexcept;
-    // Throws "Matrices are not comparable" unless both have the same shape.
-    void requireSameShape(const Matrix& right) const;
+    // The array operations, shared with ComplexMatrix.
+    friend struct ArrayCore::Array;
 
     double* items;
     unsigned* dims;
