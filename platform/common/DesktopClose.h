@@ -10,6 +10,8 @@
 // loop ends, and the top window's destruction closes the program.
 //
 // Linked by every wx program of the suite; it needs wx and GTK and nothing of the suite.
+class wxWindow;
+
 class DesktopClose {
 public:
     // Once, in OnInit, before the first window is shown. Later calls do nothing.
@@ -17,4 +19,8 @@ public:
     // What a signal does, for the GUI thread (tests): dismisses the modal dialogs above the top
     // window, then closes it.
     static void request();
+    // True once the X window of window's top-level window was destroyed by another X client:
+    // nothing may draw on it any more (a timer that paints stops), and a dialog ended that way is
+    // made anew before it is shown again. False for a window that was never shown.
+    static bool isDestroyed(const wxWindow& window);
 };
