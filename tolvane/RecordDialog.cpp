@@ -148,8 +148,9 @@ void RecordDialog::setButtons(const bool& recordOn, const bool& pauseOn, const b
     stop->Enable(stopOn);
     // A disabled button keeps no focus, and with none in the dialog no key reaches it (Escape
     // among them): the focus goes to the button that does what is next, Stop while a film runs
-    // (Record once it is paused).
-    if (focus && !focus->IsEnabled())
+    // (Record once it is paused). Without a window manager the keyboard may reach the dialog
+    // through its grab while the toolkit counts the focus elsewhere: that is no focus of its.
+    if (!focus || !focus->IsEnabled() || wxGetTopLevelParent(focus) != this)
         (recordOn ? record : stop)->SetFocus();
 }
 
