@@ -219,6 +219,44 @@ TEST_F(RecordingTest, EscapeClosesTheDialog) {
     EXPECT_EQ(probe(dir + "/escaped.avi").find("nb_read_frames=0"), std::string::npos);
 }
 
+// Without a window manager a new dialog does not get the X keyboard focus: the keys reach it
+// through its grab while the main window keeps the focus. Record and Escape work all the same.
+TEST_F(RecordingTest, EscapeClosesTheDialogWhileTheMainWindowKeepsTheKeyboard) {
+    startLive();
+    Camera::getInstance()->setAOI(160, 120);
+    ASSERT_TRUE(waitForKeyboard(main));
+    wxUIActionSimulator keys;
+    std::unique_ptr<Steps> steps;
+    bool guarded = false, recorded = false;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent& event) {
+        guarded = true;
+        event.Skip();
+    });
+    int waited = 0;
+    record("grabbed", [&](RecordDialog& shown) {
+        RecordDialog* dialog = &shown;
+        steps = std::make_unique<Steps>(
+            std::vector<std::function<bool()>>{[&, dialog] {
+                                                   if (!dialog->IsShownOnScreen() || ++waited < 6)
+                                                       return false;
+                                                   keys.Char(WXK_SPACE); // Record
+                                                   waited = 0;
+                                                   return true;
+                                               },
+                                               [&, dialog] {
+                                                   if (dialog->recordButton()->IsEnabled() || ++waited < 4)
+                                                       return false;
+                                                   recorded = true;
+                                                   keys.Char(WXK_ESCAPE);
+                                                   return true;
+                                               }});
+    });
+    steps.reset();
+    EXPECT_TRUE(recorded);
+    EXPECT_FALSE(guarded) << "Escape left the dialog open during the film";
+    Camera::getInstance()->stopRecording();
+}
+
 // The advanced parameters closed by another X client (their window destroyed) are made anew at
 // the next press of their button: the toolkit cannot show the old window again.
 TEST_F(RecordingTest, AdvancedParametersDestroyedFromOutsideAreMadeAnew) {
