@@ -3,6 +3,7 @@
 #include "pemblon/core/Exception.h"
 #include "pemblon/core/HelperFuncs.h"
 #include "pemblon/strings/StringTable.h"
+#include "platform/common/DesktopClose.h"
 #include "tolvane/HelpViewer.h"
 #include "tolvane/PictureWindow.h"
 #include "tolvane/RecordDialog.h"
@@ -110,17 +111,17 @@ wxBEGIN_EVENT_TABLE(MainWnd, wxFrame) EVT_MENU(ID_QUIT, MainWnd::onQuit) EVT_MEN
     liveView =
         new wxScrolledWindow(this, ID_LIVE_VIEW, wxDefaultPosition, wxSize(800, 600), wxHSCROLL | wxVSCROLL);
     liveView->Bind(wxEVT_PAINT, &MainWnd::onLivePaint, this);
-    wxBitmap welcome;
     const wxString welcomePath = appFile(wxT("res/accueil-tolvane.jpg"));
     if (wxFileExists(welcomePath)) {
         wxLogNull quiet;
         welcome.LoadFile(welcomePath, wxBITMAP_TYPE_JPEG);
     }
-    welcomePicture = new wxStaticBitmap(liveView, wxID_ANY, welcome.IsOk() ? welcome : wxBitmap(1, 1));
+    if (!welcome.IsOk())
+        welcome = wxBitmap(1, 1);
     welcomeSizer = new wxBoxSizer(wxVERTICAL);
     welcomeSizer->AddStretchSpacer(1);
-    welcomeSizer->Add(welcomePicture, 0, wxALIGN_CENTER);
     welcomeSizer->AddStretchSpacer(1);
+    showWelcome(true);
     liveView->SetSizer(welcomeSizer, false);
     liveView->Layout();
 
@@ -318,8 +319,8 @@ void MainWnd::onLive(wxCommandEvent&) {
             Camera* camera = Camera::getInstance();
             camera->init();
             timer.StartOnce(100);
-            welcomePicture->Hide();
             liveView->SetSizer(nullptr, false);
+            showWelcome(false);
             liveView->SetScrollRate(10, 10);
             liveView->SetVirtualSize(camera->getWidth(), camera->getHeight());
         } catch (const PBN::Exception& e) {
@@ -334,6 +335,27 @@ void MainWnd::onLive(wxCommandEvent&) {
     SetStatusText(live ? text(ids::Live) : text(ids::Stop), 1);
 }
 
+bool MainWnd::openMenuFor(const wxKeyEvent& key) {
+    auto* window = GTK_WINDOW(GetHandle());
+    // The toolkit's key value; mnemonics are kept in lower case.
+    const guint value = gdk_keyval_to_lower(key.GetRawKeyCode());
+    return window && gtk_window_mnemonic_activate(window, value, gtk_window_get_mnemonic_modifier(window));
+}
+
+void MainWnd::showWelcome(const bool& show) {
+    // While the camera runs the picture is not a hidden child of the live view but none: the view
+    // moves every child it has at each scroll step, and the toolkit complains of each hidden one.
+    if (show == (welcomePicture != nullptr))
+        return;
+    if (show) {
+        welcomePicture = new wxStaticBitmap(liveView, wxID_ANY, welcome);
+        welcomeSizer->Insert(1, welcomePicture, 0, wxALIGN_CENTER);
+    } else {
+        welcomePicture->Destroy(); // leaves the welcome sizer too
+        welcomePicture = nullptr;
+    }
+}
+
 void MainWnd::liveStop() {
     timer.Stop();
     live = false;
@@ -341,7 +363,7 @@ void MainWnd::liveStop() {
     liveView->ClearBackground();
     liveView->SetVirtualSize(0, 0);
     liveView->SetScrollRate(0, 0);
-    welcomePicture->Show();
+    showWelcome(true);
     liveView->SetSizer(welcomeSizer, false);
     liveView->Layout();
     liveView->Refresh();
@@ -357,6 +379,12 @@ void MainWnd::liveStop() {
 void MainWnd::onTimer(wxTimerEvent&) {
     if (!live)
         return;
+    // Another X client destroyed the window: the close follows (as File → Quit), and nothing may
+    // draw on the window meanwhile.
+    if (DesktopClose::isDestroyed(*this)) {
+        timer.Stop();
+        return;
+    }
     Camera* camera = Camera::getInstance();
     try {
         const wxLongLong started = wxGetLocalTimeMillis();

@@ -60,6 +60,10 @@ public:
     // Asks whether to replace an existing file.
     virtual bool confirmReplace(const wxString& path);
 
+    // Opens the menu whose underlined letter an Alt key press gives, as the menu bar does when
+    // this window has the focus; false when no menu has that letter.
+    bool openMenuFor(const wxKeyEvent& key);
+
     bool isLive() const { return live; }
     wxScrolledWindow* getLiveView() const { return liveView; }
     const std::vector<PictureWindow*>& getPictureWindows() const { return pictureWindows; }
@@ -73,6 +77,7 @@ private:
     void buildMenus();
     void buildToolBar();
     void setLiveCommands();
+    void showWelcome(const bool& show);
     // Status fields 0 and 1 as wide as the longest text they show in the active language.
     void sizeStatusFields();
     static wxString pictureCaption(const size_t& number);
@@ -104,6 +109,8 @@ private:
     wxSize normalSize;
     bool wasMaximized = false;
     bool live = false;
+    // The welcome picture, a child of the live view while the camera is off (null while live).
+    wxBitmap welcome;
     wxStaticBitmap* welcomePicture = nullptr;
     wxSizer* welcomeSizer = nullptr;
     std::vector<PictureWindow*> pictureWindows;

@@ -70,6 +70,16 @@ wxBEGIN_EVENT_TABLE(PictureWindow, wxWindow) EVT_MENU(ID_SAVE, PictureWindow::on
     zoom(1.0);
     SetSizer(sizer);
     Layout();
+    Bind(wxEVT_CHAR_HOOK, &PictureWindow::onCharHook, this);
+}
+
+void PictureWindow::onCharHook(wxKeyEvent& event) {
+    // Floating, the picture has a window of its own without the menu bar: Alt and a menu's letter
+    // open that menu of the main window, as they do where the main window has the focus.
+    if (event.GetModifiers() == wxMOD_ALT && wxGetTopLevelParent(this) != mainWnd &&
+        mainWnd->openMenuFor(event))
+        return;
+    event.Skip();
 }
 
 void PictureWindow::fitZoomBox() {

@@ -46,6 +46,7 @@ private:
     void onZoomSelected(wxCommandEvent& event);
     void onZoomEnter(wxCommandEvent& event);
     void onSize(wxSizeEvent& event);
+    void onCharHook(wxKeyEvent& event);
     void onPaint(wxPaintEvent& event);
     // The zoomed picture under visible (in the zoomed picture's coordinates), to be drawn at at;
     // kept while the zoom and the visible pixels stay.

@@ -2,6 +2,7 @@
 
 #include "pemblon/core/Exception.h"
 #include "pemblon/core/HelperFuncs.h"
+#include "platform/common/DesktopClose.h"
 #include "tolvane/RecordAdvParameters.h"
 #include "tolvane/ViewerRules.h"
 #include "tolvane/res/StringIds.h"
@@ -98,6 +99,11 @@ void RecordDialog::finish() {
 }
 
 RecordAdvParameters* RecordDialog::createAdvancedParameters() {
+    // Another X client may have destroyed its window: the toolkit cannot show that one again.
+    if (advanced && DesktopClose::isDestroyed(*advanced)) {
+        advanced->Destroy();
+        advanced = nullptr;
+    }
     if (!advanced)
         advanced = new RecordAdvParameters(this);
     return advanced;
@@ -132,14 +138,24 @@ void RecordDialog::onRecord(wxCommandEvent&) {
         e.display(this, false);
         return;
     }
-    record->Disable();
-    pause->Enable();
-    stop->Enable();
+    setButtons(false, true, true);
+}
+
+void RecordDialog::setButtons(const bool& recordOn, const bool& pauseOn, const bool& stopOn) {
+    wxWindow* focus = FindFocus();
+    record->Enable(recordOn);
+    pause->Enable(pauseOn);
+    stop->Enable(stopOn);
+    // A disabled button keeps no focus, and with none in the dialog no key reaches it (Escape
+    // among them): the focus goes to the button that does what is next, Stop while a film runs
+    // (Record once it is paused). Without a window manager the keyboard may reach the dialog
+    // through its grab while the toolkit counts the focus elsewhere: that is no focus of its.
+    if (!focus || !focus->IsEnabled() || wxGetTopLevelParent(focus) != this)
+        (recordOn ? record : stop)->SetFocus();
 }
 
 void RecordDialog::onPause(wxCommandEvent&) {
-    record->Enable();
-    pause->Disable();
+    setButtons(true, false, true);
     try {
         Camera::getInstance()->pauseRecording();
     } catch (const PBN::Exception& e) {

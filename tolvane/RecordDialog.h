@@ -29,7 +29,8 @@ public:
     wxButton* stopButton() const { return stop; }
     // Null until the advanced parameters were first opened.
     RecordAdvParameters* advancedParameters() const { return advanced; }
-    // Builds the advanced parameters without showing them (what the first press does first).
+    // Builds the advanced parameters without showing them (what each press does first): once, and
+    // again when another X client destroyed their window.
     RecordAdvParameters* createAdvancedParameters();
 
 private:
@@ -38,6 +39,8 @@ private:
     void onStop(wxCommandEvent& event);
     void onAdvanced(wxCommandEvent& event);
     void finish();
+    // Enables the three buttons as given; the focus leaves a button that is disabled.
+    void setButtons(const bool& recordOn, const bool& pauseOn, const bool& stopOn);
 
     wxFileName film;
     wxButton* record;

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdint>
 #include <utility>
+#include <wx/defs.h>
 #include <wx/dir.h>
 #include <wx/filename.h>
 #include <wx/log.h>
@@ -191,6 +192,23 @@ std::optional<wxSize> restoredSize(const bool& wasMaximized, const bool& maximiz
         size.GetHeight() >= normal.GetHeight())
         return std::nullopt;
     return normal;
+}
+
+int tabStep(const int& keyCode, const int& modifiers) {
+    switch (keyCode) {
+    case WXK_TAB:
+        if (modifiers == wxMOD_CONTROL)
+            return 1;
+        return modifiers == (wxMOD_CONTROL | wxMOD_SHIFT) ? -1 : 0;
+    case WXK_PAGEDOWN:
+    case WXK_NUMPAD_PAGEDOWN:
+        return modifiers == wxMOD_CONTROL ? 1 : 0;
+    case WXK_PAGEUP:
+    case WXK_NUMPAD_PAGEUP:
+        return modifiers == wxMOD_CONTROL ? -1 : 0;
+    default:
+        return 0;
+    }
 }
 
 wxImageResizeQuality zoomQuality(const double& factor) {

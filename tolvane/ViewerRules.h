@@ -80,6 +80,11 @@ wxRect zoomTarget(const wxRect& source, const wxSize& image, const wxSize& shown
 std::optional<wxSize> restoredSize(const bool& wasMaximized, const bool& maximized, const wxSize& size,
                                    const wxSize& normal);
 
+// Keys that move through the properties tabs from any of their controls, as on the desktop:
+// Ctrl+Tab and Ctrl+Page Down go to the next tab (1), Ctrl+Shift+Tab and Ctrl+Page Up to the one
+// before (-1); 0 for every other key. modifiers are wxMOD_* flags.
+int tabStep(const int& keyCode, const int& modifiers);
+
 // Picture files. The type for an extension, ignoring case; wxBITMAP_TYPE_INVALID for any other.
 wxBitmapType pictureType(const wxString& extension);
 wxString pictureWildcard();

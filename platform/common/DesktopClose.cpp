@@ -4,9 +4,11 @@
 #include <cstdio>
 #include <glib-unix.h>
 #include <gtk/gtk.h>
+#include <set>
 #include <utility>
 #include <wx/app.h>
 #include <wx/dialog.h>
+#include <wx/modalhook.h>
 #include <wx/toplevel.h>
 // Last: Xlib's macros (None, Bool, Status) break the headers above.
 #include <X11/Xlib.h>
@@ -72,6 +74,22 @@ bool dismissInnermost() {
     return false;
 }
 
+// Counts the modal loops that run (ShowModal not returned yet, a dismissed dialog's too): the top
+// window may only go once the code that opened them has gone on, since closing it deletes the
+// dialogs it owns, those in that code's hands included.
+class ModalLoops : public wxModalDialogHook {
+public:
+    int running = 0;
+
+protected:
+    int Enter(wxDialog*) override {
+        ++running;
+        return wxID_NONE;
+    }
+    void Exit(wxDialog*) override { --running; }
+};
+ModalLoops* modalLoops = nullptr;
+
 // One step of a requested close, every 50 ms until done: a dismissed dialog's loop ends, and
 // the code after it may open another message, before the next dialog out is reached.
 gboolean closeStep(gpointer) {
@@ -79,16 +97,28 @@ gboolean closeStep(gpointer) {
         stopAllDrawing();
     if (dismissInnermost())
         return G_SOURCE_CONTINUE;
-    closing = 0;
     wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
-    if (auto* dialog = dynamic_cast<wxDialog*>(top))
-        endDialog(*dialog);
+    auto* topDialog = dynamic_cast<wxDialog*>(top);
+    if (modalLoops && modalLoops->running > (topDialog && topDialog->IsModal() ? 1 : 0))
+        return G_SOURCE_CONTINUE;
+    closing = 0;
+    if (topDialog)
+        endDialog(*topDialog);
     else if (top)
         top->Close(true); // File → Quit
     // A closed frame is deleted, and the program ends, when wx next goes idle, which nothing
     // else would make it do now: no wx event was handled.
     wxWakeUpIdle();
     return G_SOURCE_REMOVE;
+}
+
+// Starts a close unless one runs; now: its first step at once rather than after 50 ms.
+void startClose(bool now) {
+    if (closing)
+        return;
+    if (now && closeStep(nullptr) == G_SOURCE_REMOVE)
+        return;
+    closing = g_timeout_add(50, closeStep, nullptr);
 }
 
 gboolean onSignal(gpointer) {
@@ -107,8 +137,10 @@ gboolean onWindowDestroyed(GtkWidget* widget, GdkEvent*, gpointer) {
     for (wxWindow* window : wxTopLevelWindows) {
         if (window->GetHandle() != widget)
             continue;
+        // The top window closes at once where nothing is open above it, before a timer of its
+        // can draw on the window that is gone.
         if (window == wxTheApp->GetTopWindow())
-            DesktopClose::request();
+            startClose(true);
         else if (auto* dialog = dynamic_cast<wxDialog*>(window))
             endDialog(*dialog);
         else
@@ -153,6 +185,74 @@ void watchDisplay() {
     XSetIOErrorExitHandler(GDK_DISPLAY_XDISPLAY(display), onDisplayLostExit, nullptr);
 }
 
+// The X windows (a top-level one and those inside it) that another client destroyed.
+std::set<unsigned long> gone;
+XErrorHandler toolkitErrors = nullptr;
+
+void rememberGone(GdkWindow* window) {
+    if (gdk_window_has_native(window))
+        gone.insert(gdk_x11_window_get_xid(window));
+    GList* children = gdk_window_peek_children(window);
+    for (GList* child = children; child; child = child->next)
+        rememberGone(GDK_WINDOW(child->data));
+}
+
+// The RENDER extension's request and first error codes: the server frees the pictures of a
+// destroyed window with it, and cairo's later free of them fails.
+int renderRequest = -1, renderErrors = -1;
+constexpr int renderFreePicture = 7, renderBadPicture = 1;
+
+// A request that GTK or wx sent to one of these windows before GDK learnt that it is gone fails;
+// GDK would end the program on that error. Such errors are dropped, any other goes to GDK.
+int onXError(Display* connection, XErrorEvent* error) {
+    if (!gone.empty() && error->request_code == renderRequest && error->minor_code == renderFreePicture &&
+        error->error_code == renderErrors + renderBadPicture)
+        return 0;
+    if (error->error_code == BadWindow || error->error_code == BadDrawable) {
+        GdkDisplay* display = gdk_x11_lookup_xdisplay(connection);
+        // One of ours that GDK still takes for alive can only have been destroyed by another
+        // client too.
+        if (gone.count(error->resourceid) ||
+            (display && gdk_x11_window_lookup_for_display(display, error->resourceid)))
+            return 0;
+    }
+    return toolkitErrors ? toolkitErrors(connection, error) : 0;
+}
+
+// An X window that another client destroys is unmapped first, and GDK learns that it is gone only
+// from the destruction that comes after. Meanwhile the events between them are handled as for a
+// live window: without a window manager GDK takes the unmap for an iconify, which GTK answers by
+// hiding the window, and the pointer leaving it makes the tool bar redraw the status bar. Their
+// requests go to a window that is gone, and the X error (BadWindow, BadDrawable) ends the program.
+// The unmap of a top-level window that no longer exists is therefore handed on as its destruction:
+// GDK marks the window destroyed before anything else runs, and draws nothing on it any more.
+GdkFilterReturn onXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
+    auto* event = static_cast<XEvent*>(native);
+    GdkDisplay* display = gdk_display_get_default();
+    if ((event->type != UnmapNotify && event->type != DestroyNotify) || !display ||
+        !GDK_IS_X11_DISPLAY(display))
+        return GDK_FILTER_CONTINUE;
+    const Window xid = event->type == UnmapNotify ? event->xunmap.window : event->xdestroywindow.window;
+    GdkWindow* window = gdk_x11_window_lookup_for_display(display, xid);
+    // (A window GDK destroyed itself is already marked so.)
+    if (!window || gdk_window_is_destroyed(window) ||
+        gdk_window_get_window_type(window) != GDK_WINDOW_TOPLEVEL)
+        return GDK_FILTER_CONTINUE;
+    if (event->type == UnmapNotify) {
+        XWindowAttributes attributes;
+        gdk_x11_display_error_trap_push(display);
+        const Status found = XGetWindowAttributes(GDK_DISPLAY_XDISPLAY(display), xid, &attributes);
+        gdk_x11_display_error_trap_pop_ignored(display);
+        if (found != 0)
+            return GDK_FILTER_CONTINUE;
+        event->type = DestroyNotify; // the same fields up to the window's
+        event->xdestroywindow.event = xid;
+        event->xdestroywindow.window = xid;
+    }
+    rememberGone(window); // before GDK forgets the windows inside it
+    return GDK_FILTER_CONTINUE;
+}
+
 gboolean onMap(GSignalInvocationHint*, guint, const GValue* values, gpointer) {
     GObject* object = static_cast<GObject*>(g_value_get_object(values));
     if (displayLost && GTK_IS_WIDGET(object))
@@ -171,6 +271,16 @@ void DesktopClose::install() {
         return;
     installed = true;
     g_signal_add_emission_hook(g_signal_lookup("map", GTK_TYPE_WIDGET), 0, onMap, nullptr, nullptr);
+    gdk_window_add_filter(nullptr, onXEvent, nullptr);
+    modalLoops = new ModalLoops(); // lives as long as the program
+    modalLoops->Register();
+    if (GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
+        int event = 0;
+        if (!XQueryExtension(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), "RENDER", &renderRequest,
+                             &event, &renderErrors))
+            renderRequest = renderErrors = -1;
+        toolkitErrors = XSetErrorHandler(onXError);
+    }
     // GLib's own signal sources: the handler only marks the signal, and the GUI thread's main
     // context (a nested modal loop's too) dispatches it.
     for (int signal : {SIGTERM, SIGHUP, SIGINT})
@@ -182,7 +292,13 @@ void DesktopClose::whenDisplayLost(std::function<void()> first) {
     firstWhenLost = std::move(first);
 }
 
+bool DesktopClose::isDestroyed(const wxWindow& window) {
+    const wxWindow* top = wxGetTopLevelParent(const_cast<wxWindow*>(&window));
+    GtkWidget* widget = top ? top->GetHandle() : nullptr;
+    GdkWindow* shown = widget ? gtk_widget_get_window(widget) : nullptr;
+    return shown && gdk_window_is_destroyed(shown);
+}
+
 void DesktopClose::request() {
-    if (!closing)
-        closing = g_timeout_add(50, closeStep, nullptr);
+    startClose(false);
 }

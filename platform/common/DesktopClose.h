@@ -14,6 +14,8 @@
 // end the process at once with status 1.
 //
 // Linked by every wx program of the suite; it needs wx and GTK and nothing of the suite.
+class wxWindow;
+
 class DesktopClose {
 public:
     // Once, in OnInit, before the first window is shown. Later calls do nothing.
@@ -24,4 +26,8 @@ public:
     // What must not wait for the windows to close when the display is gone (saving settings):
     // run once, at once, before the close is requested. Replaces an earlier one; empty: none.
     static void whenDisplayLost(std::function<void()> first);
+    // True once the X window of window's top-level window was destroyed by another X client:
+    // nothing may draw on it any more (a timer that paints stops), and a dialog ended that way is
+    // made anew before it is shown again. False for a window that was never shown.
+    static bool isDestroyed(const wxWindow& window);
 };

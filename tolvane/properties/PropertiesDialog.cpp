@@ -61,6 +61,14 @@ PropertiesDialog::PropertiesDialog(wxWindow* parent)
     Layout();
 
     notebook->Bind(wxEVT_AUINOTEBOOK_PAGE_CHANGING, &PropertiesDialog::onPageChanging, this);
+    // The notebook takes its tab keys only while its tab strip has the focus.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        const int step = ViewerRules::tabStep(event.GetKeyCode(), event.GetModifiers());
+        if (step != 0 && notebook->GetPageCount() > 1)
+            notebook->AdvanceSelection(step > 0);
+        else
+            event.Skip();
+    });
 }
 
 void PropertiesDialog::onPageChanging(wxAuiNotebookEvent& event) {

@@ -21,6 +21,7 @@
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 #include <wx/toolbar.h>
+#include <wx/uiaction.h>
 
 using namespace Tolvane;
 using namespace Tolvane::test;
@@ -122,6 +123,57 @@ TEST_P(ViewerStart, TheMainWindowOpensWithoutToolkitWarnings) {
         EXPECT_EQ(main->GetSize(), wxSize(800, 600));
     }
     EXPECT_EQ(main->GetMenuBar()->GetMenuCount(), 4u);
+    EXPECT_EQ(messages->texts, "");
+}
+
+// A main window that another X client destroys (xkill, a window manager's "kill", xdotool
+// windowclose) ends the viewer as File → Quit does, idle or live: nothing draws on the window
+// that is gone, the camera is closed, the settings file stays whole and the frame is deleted.
+TEST_P(ViewerStart, AMainWindowDestroyedFromOutsideClosesAsQuitDoes) {
+    for (const bool withLive : {false, true}) {
+        SCOPED_TRACE(withLive ? "live" : "idle");
+        if (!main) {
+            ASSERT_TRUE(Tolvane_App::loadStringTable(PBN::HelperFuncs::getAppDir() +
+                                                     PBN::Strings::ostring("res/Tolvane.xml")));
+            main = new TestMainWnd();
+            main->Show();
+            pump(300);
+        }
+        if (withLive) {
+            startLive();
+            pump(300);
+        }
+        const int exits = journalCalls("zk_ExitCamera");
+        wxWindow* gone = main;
+        destroyFromOutside(main);
+        const bool deleted = pumpUntil([gone] { return !wxTopLevelWindows.Find(gone); }, 3000);
+        EXPECT_TRUE(deleted);
+        if (!deleted)
+            return;
+        main = nullptr;
+        if (withLive)
+            EXPECT_EQ(journalCalls("zk_ExitCamera"), exits + 1);
+        EXPECT_NE(readFile(settingsPath()).find("</Tolvane>"), std::string::npos);
+    }
+    EXPECT_TRUE(boxes->messages.empty());
+}
+
+// Wheel steps over the live view scroll the camera image without a toolkit message each.
+TEST_P(ViewerStart, TheWheelScrollsTheLiveViewQuietly) {
+    startLive();
+    wxScrolledWindow* view = main->getLiveView();
+    ASSERT_TRUE(pumpUntil([&] { return view->GetClientSize().GetHeight() > 100; }, 3000));
+    ASSERT_LT(view->GetClientSize().GetHeight(), Camera::getInstance()->getHeight());
+    messages->texts.clear();
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(view->GetScreenPosition() + wxPoint(100, 100));
+    pump(100);
+    for (int step = 0; step < 6; ++step) {
+        runCommand("xdotool click 5");
+        pump(50);
+    }
+    pump(200);
+    EXPECT_GT(view->GetViewStart().y, 0);
     EXPECT_EQ(messages->texts, "");
 }
 

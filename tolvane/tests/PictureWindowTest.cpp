@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 #include <wx/clipbrd.h>
+#include <wx/menu.h>
+#include <wx/uiaction.h>
 
 using namespace Tolvane;
 using namespace Tolvane::test;
@@ -242,6 +244,35 @@ TEST_F(PictureTest, CopyPutsTheFullPictureOnTheClipboard) {
     wxTheClipboard->Close();
     ASSERT_TRUE(got);
     EXPECT_EQ(data.GetBitmap().GetSize(), wxSize(320, 240));
+}
+
+// Alt+F pressed while a floating picture has the focus opens the main window's File menu, which
+// Escape closes again.
+TEST_F(PictureTest, AltFOpensTheFileMenuFromAFloatingPicture) {
+    startLive();
+    PictureWindow* picture = grab();
+    ASSERT_NE(picture, nullptr);
+    wxWindow* floating = wxGetTopLevelParent(picture);
+    ASSERT_NE(floating, main);
+    floating->Raise();
+    picture->getZoomBox()->SetFocus();
+    ASSERT_TRUE(waitForKeyboard(floating));
+    wxMenu* file = main->GetMenuBar()->GetMenu(0);
+    int opened = 0, closed = 0;
+    main->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+        opened += event.GetMenu() == file;
+        event.Skip();
+    });
+    main->Bind(wxEVT_MENU_CLOSE, [&](wxMenuEvent& event) {
+        closed += event.GetMenu() == file;
+        event.Skip();
+    });
+    wxUIActionSimulator keys;
+    keys.Char('f', wxMOD_ALT);
+    EXPECT_TRUE(pumpUntil([&] { return opened > 0; }, 3000));
+    keys.Char(WXK_ESCAPE);
+    EXPECT_TRUE(pumpUntil([&] { return closed > 0; }, 3000));
+    EXPECT_EQ(picture->getZoomBox()->GetValue(), wxT("100 %")) << "the letter reached the zoom box";
 }
 
 namespace {

@@ -17,6 +17,9 @@
 
 #include <cstdio>
 #include <string>
+#include <utility>
+#include <vector>
+#include <wx/uiaction.h>
 
 using namespace Tolvane;
 using namespace Tolvane::Properties;
@@ -365,6 +368,32 @@ int escapeFromModal(wxDialog* dialog) {
 }
 
 } // namespace
+
+// Ctrl+Tab and Ctrl+Page Down go to the next tab, Ctrl+Shift+Tab and Ctrl+Page Up back, pressed
+// on the keyboard while a field inside a tab has the focus, as on the desktop.
+TEST_F(PropertiesTest, CtrlTabAndCtrlPageKeysChangeTheTabFromAnyControl) {
+    open();
+    ASSERT_TRUE(waitForKeyboard(dialog));
+    wxAuiNotebook* notebook = dialog->getNotebook();
+    dialog->getGainTab()->getMaster()->getValueField()->SetFocus();
+    pump(50);
+    ASSERT_EQ(wxWindow::FindFocus(), dialog->getGainTab()->getMaster()->getValueField());
+    wxUIActionSimulator keys;
+    std::vector<int> tabs;
+    for (const auto& [key, modifiers] :
+         std::vector<std::pair<int, int>>{{WXK_TAB, wxMOD_CONTROL},
+                                          {WXK_PAGEDOWN, wxMOD_CONTROL},
+                                          {WXK_TAB, wxMOD_CONTROL | wxMOD_SHIFT},
+                                          {WXK_PAGEUP, wxMOD_CONTROL},
+                                          {WXK_PAGEUP, wxMOD_CONTROL}}) {
+        keys.Char(key, modifiers);
+        pump(150);
+        tabs.push_back(notebook->GetSelection());
+    }
+    const int last = static_cast<int>(notebook->GetPageCount()) - 1;
+    EXPECT_EQ(tabs, (std::vector<int>{1, 2, 1, 0, last}));
+    EXPECT_TRUE(dialog->IsShown());
+}
 
 TEST_F(PropertiesTest, EscapeOrItsButtonClosesTheDialog) {
     startLive();

@@ -2,6 +2,7 @@
 
 #include "tolvane/res/StringIds.h"
 
+#include "platform/common/DesktopClose.h"
 #include "platform/zeko/zeko_sim_control.h"
 #include "platform/zeko/zeko_tools.h"
 #include "tolvane/RecordAdvParameters.h"
@@ -11,9 +12,13 @@
 #include "tolvane_model/Config.h"
 
 #include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
 #include <wx/eventfilter.h>
 #include <wx/time.h>
 #include <wx/timer.h>
+#include <wx/uiaction.h>
 
 using namespace Tolvane;
 using namespace Tolvane::test;
@@ -59,7 +64,8 @@ protected:
         });
     }
     void TearDown() override {
-        Config::getInstance()->resetUserRecordSettings();
+        if (main) // else its close took the settings with it
+            Config::getInstance()->resetUserRecordSettings();
         ViewerTest::TearDown();
     }
     // Records from the dialog as the user would; then() runs once record was pressed.
@@ -106,26 +112,221 @@ TEST_F(RecordingTest, AFilmOfOneSecondAtTenFramesEndsByItselfAndClosesTheDialog)
     EXPECT_TRUE(main->isLive());
 }
 
-// Escape closes the dialog as its close box does, before and during a film.
+namespace {
+
+// Steps run one after the other from a timer, in whichever loop runs then: a step that ends a
+// modal loop must run in that loop itself, not in a nested one. Each step is tried every 50 ms
+// until it returns true.
+class Steps {
+public:
+    explicit Steps(std::vector<std::function<bool()>> steps) : steps(std::move(steps)) {
+        timer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
+            if (done < this->steps.size() && this->steps[done]())
+                ++done;
+        });
+        timer.Start(50);
+    }
+    size_t done = 0;
+
+private:
+    std::vector<std::function<bool()>> steps;
+    wxTimer timer;
+};
+
+} // namespace
+
+// Escape pressed on the keyboard closes the dialog as its close box does, before and during a
+// film. Record and Pause pressed with the keyboard disable themselves: the focus goes to Stop
+// while the film runs and to Record while it is paused, so that the keys still reach the dialog.
 TEST_F(RecordingTest, EscapeClosesTheDialog) {
     startLive();
     Camera::getInstance()->setAOI(160, 120); // small frames: the film's ticks leave the loop free
-    bool closed = false;
-    record("unused", [&](RecordDialog& dialog) {
-        pressEscape(&dialog);
-        closed = !dialog.IsModal();
+    wxUIActionSimulator keys;
+    std::unique_ptr<Steps> steps;
+    bool guarded = false;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent& event) {
+        guarded = true;
+        event.Skip();
     });
-    EXPECT_TRUE(closed);
-    closed = false;
-    record("escaped", [&](RecordDialog& dialog) {
-        click(&dialog, RecordDialog::ID_RECORD);
-        pump(200);
-        pressEscape(&dialog);
-        closed = !dialog.IsModal();
+    record("unused", [&](RecordDialog& shown) {
+        shown.Raise(); // as a window manager does
+        RecordDialog* dialog = &shown;
+        steps = std::make_unique<Steps>(std::vector<std::function<bool()>>{[&, dialog] {
+            if (!dialog->IsActive())
+                return false;
+            keys.Char(WXK_ESCAPE);
+            return true;
+        }});
     });
-    EXPECT_TRUE(closed);
+    steps.reset();
+    EXPECT_FALSE(guarded) << "Escape left the dialog open";
+    std::vector<std::string> focus;
+    int waited = 0;
+    record("escaped", [&](RecordDialog& shown) {
+        shown.Raise();
+        RecordDialog* dialog = &shown; // the steps run after this returns
+        auto focused = [dialog] {
+            const wxWindow* at = wxWindow::FindFocus();
+            return at == dialog->recordButton()  ? "record"
+                   : at == dialog->pauseButton() ? "pause"
+                   : at == dialog->stopButton()  ? "stop"
+                                                 : "elsewhere";
+        };
+        steps = std::make_unique<Steps>(
+            std::vector<std::function<bool()>>{[&, dialog, focused] {
+                                                   if (!dialog->IsActive())
+                                                       return false;
+                                                   focus.push_back(focused());
+                                                   keys.Char(WXK_SPACE); // Record
+                                                   return true;
+                                               },
+                                               [&, dialog, focused] {
+                                                   if (dialog->recordButton()->IsEnabled() || ++waited < 4)
+                                                       return false;
+                                                   focus.push_back(focused());
+                                                   keys.Char(WXK_TAB, wxMOD_SHIFT);
+                                                   return true;
+                                               },
+                                               [&] {
+                                                   keys.Char(WXK_SPACE); // Pause
+                                                   waited = 0;
+                                                   return true;
+                                               },
+                                               [&, dialog, focused] {
+                                                   if (dialog->pauseButton()->IsEnabled() || ++waited < 2)
+                                                       return false;
+                                                   focus.push_back(focused());
+                                                   keys.Char(WXK_SPACE); // Record again: the film resumes
+                                                   waited = 0;
+                                                   return true;
+                                               },
+                                               [&, dialog, focused] {
+                                                   if (dialog->recordButton()->IsEnabled() || ++waited < 4)
+                                                       return false;
+                                                   focus.push_back(focused());
+                                                   keys.Char(WXK_ESCAPE);
+                                                   return true;
+                                               }});
+    });
+    steps.reset();
+    EXPECT_FALSE(guarded) << "Escape left the dialog open during the film";
+    EXPECT_EQ(focus, (std::vector<std::string>{"record", "stop", "record", "stop"}));
+    const int frames = zksim_JournalCount("zkavi_AddFrame");
+    pump(300);
+    EXPECT_GT(zksim_JournalCount("zkavi_AddFrame"), frames) << "the film stopped with the dialog";
     Camera::getInstance()->stopRecording();
+    EXPECT_EQ(zksim_JournalCount("zkavi_OpenAVI"), 1);
     EXPECT_EQ(probe(dir + "/escaped.avi").find("nb_read_frames=0"), std::string::npos);
+}
+
+// Without a window manager a new dialog does not get the X keyboard focus: the keys reach it
+// through its grab while the main window keeps the focus. Record and Escape work all the same.
+TEST_F(RecordingTest, EscapeClosesTheDialogWhileTheMainWindowKeepsTheKeyboard) {
+    startLive();
+    Camera::getInstance()->setAOI(160, 120);
+    ASSERT_TRUE(waitForKeyboard(main));
+    wxUIActionSimulator keys;
+    std::unique_ptr<Steps> steps;
+    bool guarded = false, recorded = false;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent& event) {
+        guarded = true;
+        event.Skip();
+    });
+    int waited = 0;
+    record("grabbed", [&](RecordDialog& shown) {
+        RecordDialog* dialog = &shown;
+        steps = std::make_unique<Steps>(
+            std::vector<std::function<bool()>>{[&, dialog] {
+                                                   if (!dialog->IsShownOnScreen() || ++waited < 6)
+                                                       return false;
+                                                   keys.Char(WXK_SPACE); // Record
+                                                   waited = 0;
+                                                   return true;
+                                               },
+                                               [&, dialog] {
+                                                   if (dialog->recordButton()->IsEnabled() || ++waited < 4)
+                                                       return false;
+                                                   recorded = true;
+                                                   keys.Char(WXK_ESCAPE);
+                                                   return true;
+                                               }});
+    });
+    steps.reset();
+    EXPECT_TRUE(recorded);
+    EXPECT_FALSE(guarded) << "Escape left the dialog open during the film";
+    Camera::getInstance()->stopRecording();
+}
+
+// The advanced parameters closed by another X client (their window destroyed) are made anew at
+// the next press of their button: the toolkit cannot show the old window again.
+TEST_F(RecordingTest, AdvancedParametersDestroyedFromOutsideAreMadeAnew) {
+    startLive();
+    int step = 0;
+    bool shownAgain = false;
+    wxTimer steps;
+    record("unused", [&](RecordDialog& dialog) {
+        wxWindow* button = dialog.FindWindow(RecordDialog::ID_ADVANCED);
+        ASSERT_NE(button, nullptr);
+        // Each step runs from the loop that runs then, the advanced dialog's included.
+        steps.Bind(wxEVT_TIMER, [&, button](wxTimerEvent&) {
+            RecordAdvParameters* advanced = dialog.advancedParameters();
+            const bool open = advanced && advanced->IsModal() && advanced->IsShownOnScreen();
+            if (step == 0 && open) {
+                pump(200);
+                destroyFromOutside(advanced);
+                step = 1;
+            } else if (step == 1 && !open) {
+                pump(200);
+                clickWithMouse(button);
+                step = 2;
+            } else if (step == 2 && open) {
+                pump(300);
+                shownAgain = !DesktopClose::isDestroyed(*advanced);
+                advanced->EndModal(wxID_OK);
+                step = 3;
+            } else if (step == 3 && !open) {
+                dialog.EndModal(wxID_CANCEL);
+                step = 4;
+            }
+        });
+        steps.Start(50);
+        ASSERT_TRUE(waitForKeyboard(&dialog));
+        clickWithMouse(button);
+    });
+    steps.Stop();
+    EXPECT_EQ(step, 4);
+    EXPECT_TRUE(shownAgain);
+    EXPECT_TRUE(boxes->messages.empty());
+}
+
+// The main window destroyed from outside while a film records: the dialog goes, the viewer closes
+// as File → Quit does, and the film is ended whole, every frame added readable.
+TEST_F(RecordingTest, AMainWindowDestroyedDuringAFilmEndsTheFilmWhole) {
+    startLive();
+    Camera::getInstance()->setAOI(320, 240);
+    wxWindow* gone = main;
+    bool guarded = false;
+    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent& event) {
+        guarded = true;
+        event.Skip();
+    });
+    record("destroyed", [&](RecordDialog& dialog) {
+        ASSERT_TRUE(waitForKeyboard(&dialog));
+        clickWithMouse(dialog.recordButton());
+        ASSERT_TRUE(pumpUntil([&] { return zksim_JournalCount("zkavi_AddFrame") > 3; }, 5000));
+        // The destruction reaches the dialog's own loop once this returns.
+        destroyFromOutside(main);
+    });
+    EXPECT_FALSE(guarded) << "the dialog outlived the main window";
+    EXPECT_TRUE(pumpUntil([gone] { return !wxTopLevelWindows.Find(gone); }, 3000));
+    if (!wxTopLevelWindows.Find(gone))
+        main = nullptr;
+    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
+    const int added = zksim_JournalCount("zkavi_AddFrame");
+    const std::string probed = probe(dir + "/destroyed.avi");
+    EXPECT_NE(probed.find("nb_read_frames=" + std::to_string(added)), std::string::npos)
+        << probed << " of " << added;
+    EXPECT_TRUE(boxes->messages.empty());
 }
 
 TEST_F(RecordingTest, WithoutStoredValuesTheFilmGetsTheDefaultsAndPauseResumesIt) {

@@ -77,6 +77,23 @@ TEST(MainWindow, LeavingTheMaximisedStateGivesBackTheNormalSize) {
     EXPECT_FALSE(restoredSize(true, false, wxSize(300, 700), normal));  // tall and narrow: the user's
 }
 
+// The tab keys of the desktop, from any control of the properties; Tab alone and Shift+Tab move
+// between controls, Ctrl+Shift+Page Down moves the tab itself elsewhere.
+TEST(PropertiesTabs, CtrlTabAndCtrlPageKeysStepThroughTheTabs) {
+    EXPECT_EQ(tabStep(WXK_TAB, wxMOD_CONTROL), 1);
+    EXPECT_EQ(tabStep(WXK_TAB, wxMOD_CONTROL | wxMOD_SHIFT), -1);
+    EXPECT_EQ(tabStep(WXK_PAGEDOWN, wxMOD_CONTROL), 1);
+    EXPECT_EQ(tabStep(WXK_NUMPAD_PAGEDOWN, wxMOD_CONTROL), 1);
+    EXPECT_EQ(tabStep(WXK_PAGEUP, wxMOD_CONTROL), -1);
+    EXPECT_EQ(tabStep(WXK_NUMPAD_PAGEUP, wxMOD_CONTROL), -1);
+    EXPECT_EQ(tabStep(WXK_TAB, wxMOD_NONE), 0);
+    EXPECT_EQ(tabStep(WXK_TAB, wxMOD_SHIFT), 0);
+    EXPECT_EQ(tabStep(WXK_PAGEDOWN, wxMOD_NONE), 0);
+    EXPECT_EQ(tabStep(WXK_PAGEDOWN, wxMOD_CONTROL | wxMOD_SHIFT), 0);
+    EXPECT_EQ(tabStep(WXK_TAB, wxMOD_CONTROL | wxMOD_ALT), 0);
+    EXPECT_EQ(tabStep('T', wxMOD_CONTROL), 0);
+}
+
 TEST(Zoom, TypedPercentagesAreReadAndBounded) {
     EXPECT_EQ(parseZoomPercent(wxT("150")), 150.0);
     EXPECT_EQ(parseZoomPercent(wxT(" 150 % ")), 150.0);

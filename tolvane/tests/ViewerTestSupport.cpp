@@ -2,6 +2,7 @@
 
 #include "pemblon/core/HelperFuncs.h"
 #include "pemblon/strings/StringTable.h"
+#include "platform/common/DesktopClose.h"
 #include "platform/zeko/zeko_sim_control.h"
 #include "tolvane/RecordDialog.h"
 #include "tolvane/Tolvane_App.h"
@@ -11,13 +12,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <gtk/gtk.h>
 #include <sstream>
 #include <sys/wait.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/msgdlg.h>
 #include <wx/timer.h>
+#include <wx/toplevel.h>
+#include <wx/uiaction.h>
 #include <wx/utils.h>
+// Last: Xlib's macros (None, Bool) break the headers above.
+#include <gdk/gdkx.h>
 
 using PBN::HelperFuncs;
 using PBN::Strings::ostring;
@@ -42,6 +48,8 @@ public:
         static wxChar* argv[] = {name, nullptr};
         ASSERT_TRUE(wxEntryStart(argc, argv));
         wxTheApp->CallOnInit();
+        // As the viewer starts: a signal or a window destroyed from outside closes the windows.
+        DesktopClose::install();
         HelperFuncs::initLib();
         loop = new wxGUIEventLoop();
         wxEventLoopBase::SetActive(loop);
@@ -83,6 +91,30 @@ void pressEscape(wxDialog* dialog) {
     wxWindow* focus = wxWindow::FindFocus();
     key.SetEventObject(focus ? focus : dialog);
     dialog->GetEventHandler()->ProcessEvent(key);
+}
+
+void clickWithMouse(wxWindow* control) {
+    wxUIActionSimulator mouse;
+    mouse.MouseMove(control->GetScreenRect().GetPosition() + control->GetSize() / 2);
+    pump(30);
+    mouse.MouseClick();
+}
+
+bool waitForKeyboard(wxWindow* topLevel) {
+    auto* window = dynamic_cast<wxTopLevelWindow*>(topLevel);
+    if (!window)
+        return false;
+    // What a window manager does for a new window; without one the keyboard stays where it was.
+    window->Raise();
+    return pumpUntil([window] { return window->IsActive(); }, 3000);
+}
+
+void destroyFromOutside(wxWindow* topLevel) {
+    GdkWindow* shown = gtk_widget_get_window(topLevel->GetHandle());
+    ASSERT_NE(shown, nullptr);
+    int status = -1;
+    runCommand("xdotool windowclose " + std::to_string(gdk_x11_window_get_xid(shown)), &status);
+    ASSERT_EQ(status, 0);
 }
 
 wxImage grabScreen(wxWindow* window) {

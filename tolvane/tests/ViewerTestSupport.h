@@ -28,6 +28,14 @@ void pump(int ms);
 template <class F> bool pumpUntil(F done, int ms);
 // Escape as the toolkit delivers it to a dialog, whichever of its controls has the focus.
 void pressEscape(wxDialog* dialog);
+// A click of the mouse's left button in the middle of the control, as the user gives it.
+void clickWithMouse(wxWindow* control);
+// Raises the top-level window and waits until the keyboard reaches it (it is the active one);
+// false after 3 s.
+bool waitForKeyboard(wxWindow* topLevel);
+// Destroys the window's X window from another X client (xdotool windowclose), as xkill or a
+// window manager's "kill" do.
+void destroyFromOutside(wxWindow* topLevel);
 // The screen's pixels under a window's client area, read back from the X server.
 wxImage grabScreen(wxWindow* window);
 using zeko::test::runCommand;

@@ -23,6 +23,7 @@
 #include <wx/frame.h>
 #include <wx/init.h>
 #include <wx/msgdlg.h>
+#include <wx/timer.h>
 // Last: Xlib's macros (None, Bool) break the headers above.
 #include <X11/Xlib.h>
 #include <gdk/gdkx.h>
@@ -105,6 +106,34 @@ TEST(DesktopCloseTest, EachSignalClosesTheTopFrameAsQuitDoes) {
         EXPECT_FALSE(wxTopLevelWindows.Find(frame)) << signal << ": the closed frame is never deleted";
         wxTheApp->SetTopWindow(nullptr);
     }
+}
+
+// A top frame whose X window another client destroys closes before any of its timers can draw
+// on the window that is gone; the window counts as destroyed from then on, not before.
+TEST(DesktopCloseTest, ATopFrameDestroyedFromOutsideClosesBeforeItsNextTick) {
+    auto* frame = new wxFrame(nullptr, wxID_ANY, "viewer");
+    wxTimer display(frame);
+    int closes = 0, ticks = 0, ticksOnGone = 0;
+    frame->Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        ++ticks;
+        ticksOnGone += DesktopClose::isDestroyed(*frame);
+    });
+    frame->Bind(wxEVT_CLOSE_WINDOW, [&](wxCloseEvent& event) {
+        ++closes;
+        display.Stop();
+        event.Skip();
+    });
+    EXPECT_FALSE(DesktopClose::isDestroyed(*frame)); // never shown
+    frame->Show();
+    wxTheApp->SetTopWindow(frame);
+    display.Start(1);
+    ASSERT_TRUE(pumpUntil([&] { return ticks > 10; }));
+    EXPECT_FALSE(DesktopClose::isDestroyed(*frame));
+    destroyFromOutside(*frame);
+    EXPECT_TRUE(pumpUntil([&] { return !wxTopLevelWindows.Find(frame); }));
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(ticksOnGone, 0);
+    wxTheApp->SetTopWindow(nullptr);
 }
 
 // A modal main dialog as the top window; the closes of it and of the dialogs above are recorded.
