@@ -2,6 +2,8 @@
 
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+#include <dlfcn.h>
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 #include <set>
@@ -12,6 +14,7 @@
 #include <wx/toplevel.h>
 // Last: Xlib's macros (None, Bool, Status) break the headers above.
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 #include <gdk/gdkx.h>
 
 namespace {
@@ -265,6 +268,37 @@ gboolean onMap(GSignalInvocationHint*, guint, const GValue* values, gpointer) {
 }
 
 } // namespace
+
+// GDK asks the X server where the pointer is whenever GTK moves its grab (a message box that
+// goes) or changes the sensitivity of a widget under the pointer (the code after the box
+// enabling buttons), for the crossing events it makes up, and wherever wx asks for the mouse.
+// On a dead display XIQueryPointer fails at once without filling in its answers, and GDK frees
+// the button mask it never got: the process crashed as its dialogs closed. The program's own
+// XIQueryPointer (the dynamic linker takes it before libXi's) clears every answer before the
+// real call, so that a failed one answers "no window, no button"; a successful one is
+// unchanged.
+extern "C" Bool XIQueryPointer(Display* display, int device, Window window, Window* root, Window* child,
+                               double* rootX, double* rootY, double* windowX, double* windowY,
+                               XIButtonState* buttons, XIModifierState* modifiers, XIGroupState* group) {
+    using Query = Bool (*)(Display*, int, Window, Window*, Window*, double*, double*, double*, double*,
+                           XIButtonState*, XIModifierState*, XIGroupState*);
+    static const auto real = reinterpret_cast<Query>(dlsym(RTLD_NEXT, "XIQueryPointer"));
+    for (Window* answer : {root, child})
+        if (answer)
+            *answer = 0;
+    for (double* answer : {rootX, rootY, windowX, windowY})
+        if (answer)
+            *answer = 0;
+    if (buttons)
+        std::memset(buttons, 0, sizeof *buttons);
+    if (modifiers)
+        std::memset(modifiers, 0, sizeof *modifiers);
+    if (group)
+        std::memset(group, 0, sizeof *group);
+    return real ? real(display, device, window, root, child, rootX, rootY, windowX, windowY, buttons,
+                       modifiers, group)
+                : False;
+}
 
 void DesktopClose::install() {
     if (installed)

@@ -11,7 +11,9 @@
 // window that an X client destroys (xdotool windowclose) ends in the same way: a dialog's modal
 // loop ends, and the top window's destruction closes the program. The loss of the X connection
 // (a logout, a display server that ends) closes the program as a signal does, where GDK would
-// end the process at once with status 1.
+// end the process at once with status 1; the pointer queries GTK makes as the dialogs go (a
+// message box dismissed, buttons enabled under the pointer) answer "no window" on the dead
+// display instead of crashing.
 //
 // Linked by every wx program of the suite; it needs wx and GTK and nothing of the suite.
 class wxWindow;
