@@ -386,8 +386,12 @@ TEST_F(PropertiesTest, CtrlTabAndCtrlPageKeysChangeTheTabFromAnyControl) {
                                           {WXK_TAB, wxMOD_CONTROL | wxMOD_SHIFT},
                                           {WXK_PAGEUP, wxMOD_CONTROL},
                                           {WXK_PAGEUP, wxMOD_CONTROL}}) {
+        const int before = notebook->GetSelection();
         keys.Char(key, modifiers);
-        pump(150);
+        // Each key changes the tab; a slow machine (the race checks) can take longer than a
+        // person would notice to deliver it.
+        pumpUntil([&] { return notebook->GetSelection() != before; }, 3000);
+        pump(50);
         tabs.push_back(notebook->GetSelection());
     }
     const int last = static_cast<int>(notebook->GetPageCount()) - 1;

@@ -88,7 +88,11 @@ TEST_F(RecordingTest, LengthIsRecordedAsAnExactNumberOfFrames) {
         CountingListener listener;
         zksim_JournalClear();
         camera().startRecording(&listener, path(), c.length, c.rate, -1.0, 25);
-        EXPECT_EQ(ticksUntilEnd(listener), c.frames);
+        // A tick yields to the event loop, which can serve the camera's own timer as well on a
+        // slow machine: the film's frames are exact, the ticks here at most as many.
+        const int ticks = ticksUntilEnd(listener);
+        EXPECT_GT(ticks, 0);
+        EXPECT_LE(ticks, c.frames);
         EXPECT_EQ(frames(), c.frames);
         EXPECT_EQ(listener.recordEnds, 1);
         camera().removeListener(&listener);
