@@ -128,6 +128,9 @@ TEST_F(PictureTest, TheLargestZoomDrawsOnlyWhatTheWindowShows) {
     EXPECT_EQ(picture->getView()->GetVirtualSize(), wxSize(6400, 10240));
     wxScrolledWindow* view = picture->getView();
     view->Scroll(3003, 5007);
+    // The scrolled view is painted when the toolkit next draws, which a loaded machine can put
+    // off past the grab's own short wait.
+    ASSERT_TRUE(pumpUntil([&] { return picture->getDrawnBitmap().IsOk(); }, 5000));
     const wxImage screen = grabScreen(view);
     const wxSize client = view->GetClientSize();
     ASSERT_TRUE(picture->getDrawnBitmap().IsOk());
