@@ -214,9 +214,10 @@ int onXError(Display* connection, XErrorEvent* error) {
     if (error->error_code == BadWindow || error->error_code == BadDrawable) {
         GdkDisplay* display = gdk_x11_lookup_xdisplay(connection);
         // One of ours that GDK still takes for alive can only have been destroyed by another
-        // client too.
-        if (gone.count(error->resourceid) ||
-            (display && gdk_x11_window_lookup_for_display(display, error->resourceid)))
+        // client too. Once another client destroyed a window of ours, GDK also forgets windows
+        // of that tree as it destroys them itself, while requests for them (a cursor, the
+        // pointer's window) are still on their way: their errors name a window nobody has.
+        if (!gone.empty() || (display && gdk_x11_window_lookup_for_display(display, error->resourceid)))
             return 0;
     }
     return toolkitErrors ? toolkitErrors(connection, error) : 0;
