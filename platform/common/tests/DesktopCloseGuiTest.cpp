@@ -58,6 +58,22 @@ guint after(unsigned ms, std::function<void()> what) {
         [](gpointer data) { delete static_cast<std::function<void()>*>(data); });
 }
 
+// Runs a child's main dialog until the display's loss ends it, or 20 s have passed ("hung").
+void runUntilTheDisplayEnds(wxDialog& main, const std::function<void(const char*)>& note) {
+    bool hung = false;
+    const guint guard = after(20000, [&] {
+        hung = true;
+        note("hung");
+        main.EndModal(wxID_ABORT);
+    });
+    main.ShowModal();
+    DesktopClose::whenDisplayLost({});
+    if (!hung)
+        g_source_remove(guard);
+    note("ended");
+    wxTheApp->SetTopWindow(nullptr);
+}
+
 // Destroys the window's X window from a connection of its own, as xdotool windowclose does.
 void destroyFromOutside(wxWindow& window) {
     GdkWindow* shown = gtk_widget_get_window(window.GetHandle());
@@ -253,18 +269,7 @@ TEST(DesktopCloseChild, DISABLED_MainDialogUntilTheDisplayEnds) {
         event.Skip();
     });
     DesktopClose::whenDisplayLost([&] { note("saved"); });
-    bool hung = false;
-    const guint guard = after(20000, [&] {
-        hung = true;
-        note("hung");
-        main.EndModal(wxID_ABORT);
-    });
-    main.ShowModal();
-    DesktopClose::whenDisplayLost({});
-    if (!hung)
-        g_source_remove(guard);
-    note("ended");
-    wxTheApp->SetTopWindow(nullptr);
+    runUntilTheDisplayEnds(main, note);
 }
 
 // The manager's case as a child program: a message box above a dialog above the modal main
@@ -313,18 +318,7 @@ TEST(DesktopCloseChild, DISABLED_MessageBoxAboveADialogUntilTheDisplayEnds) {
         inner.ShowModal();
         note("inner ended");
     });
-    bool hung = false;
-    const guint guard = after(20000, [&] {
-        hung = true;
-        note("hung");
-        main.EndModal(wxID_ABORT);
-    });
-    main.ShowModal();
-    DesktopClose::whenDisplayLost({});
-    if (!hung)
-        g_source_remove(guard);
-    note("ended");
-    wxTheApp->SetTopWindow(nullptr);
+    runUntilTheDisplayEnds(main, note);
 }
 
 // Starts a display server of its own; ends it with the object.
