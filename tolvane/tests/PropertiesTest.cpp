@@ -375,9 +375,9 @@ TEST_F(PropertiesTest, CtrlTabAndCtrlPageKeysChangeTheTabFromAnyControl) {
     open();
     ASSERT_TRUE(waitForKeyboard(dialog));
     wxAuiNotebook* notebook = dialog->getNotebook();
-    dialog->getGainTab()->getMaster()->getValueField()->SetFocus();
-    pump(50);
-    ASSERT_EQ(wxWindow::FindFocus(), dialog->getGainTab()->getMaster()->getValueField());
+    wxWindow* field = dialog->getGainTab()->getMaster()->getValueField();
+    field->SetFocus();
+    ASSERT_TRUE(pumpUntil([&] { return wxWindow::FindFocus() == field; }, 3000));
     wxUIActionSimulator keys;
     std::vector<int> tabs;
     for (const auto& [key, modifiers] :
