@@ -196,7 +196,9 @@ int AviWriter::addFrame(const uint8_t* frame) {
     ++s.frames;
     ++totalFrames_;
     maxChunk_ = std::max<uint32_t>(maxChunk_, static_cast<uint32_t>(length));
-    if (totalFrames_ % kPatchEvery == 0 && !patchSizes()) {
+    const bool patchDue =
+        totalFrames_ % kPatchEvery == 0 || std::chrono::steady_clock::now() - patchedAt_ >= kPatchInterval;
+    if (!(patchDue ? patchSizes() : flush())) {
         failed_ = true;
         keepWholeFrames();
         return ZKAVI_FILE_ERROR;
@@ -325,6 +327,7 @@ bool AviWriter::finishSegment() {
 bool AviWriter::patchSizes() {
     if (!flush())
         return false;
+    patchedAt_ = std::chrono::steady_clock::now();
     const std::vector<uint8_t> h = header();
     if (!patch(0, h.data(), h.size()))
         return false;
@@ -356,9 +359,11 @@ std::vector<uint8_t> AviWriter::header() const {
     uint64_t riffEnd = std::max<uint64_t>(position_, kHeaderSize);
     uint64_t moviEnd = riffEnd;
     uint32_t firstFrames = 0;
+    bool indexed = false; // the idx1 is only written when the first segment is finished
     if (!segments_.empty()) {
         firstFrames = segments_.front().frames;
         if (segments_.size() > 1 || !segmentOpen_) {
+            indexed = firstIndexed_;
             riffEnd = segments_.size() > 1 ? segments_[1].riffPos : position_;
             // The first movi list ends where its idx1 begins, or with the file when it has none.
             moviEnd = firstIndexed_ ? riffEnd - (8 + 16ULL * firstFrames) : riffEnd;
@@ -386,7 +391,7 @@ std::vector<uint8_t> AviWriter::header() const {
     b.u32(static_cast<uint32_t>(std::llround(1e6 / rate_)));
     b.u32(static_cast<uint32_t>(std::min<double>(0xFFFFFFFFu, std::ceil(maxChunk_ * rate_))));
     b.u32(0);
-    b.u32((firstIndexed_ ? kFlagHasIndex : 0) | kFlagIsInterleaved);
+    b.u32((indexed ? kFlagHasIndex : 0) | kFlagIsInterleaved);
     b.u32(firstFrames); // AVI 1.0 readers see the first segment
     b.u32(0);
     b.u32(1);

@@ -1,13 +1,17 @@
 // One film: RIFF AVI with MJPEG frames, an AVI 1.0 index for the first RIFF segment and the
 // OpenDML extension (super index, standard indexes, AVIX segments) for films past ~1 GiB.
-// Counts and sizes are patched into the file every few frames and at close, so that even a film
-// whose process died is readable; a film cut short by a full disk keeps, and counts, the frames
-// that reached it whole. Not locked: the caller serialises calls on one writer.
+// Every frame reaches the file (the kernel, not the disk) as it is added, and the counts and
+// sizes are patched into the header every few frames, at least every quarter of a second and at
+// close, so that a film whose process died reads up to its last moments: until the close writes
+// the indexes, the header says the film has none, and readers walk its chunks. A film cut short
+// by a full disk keeps, and counts, the frames that reached it whole. Not locked: the caller
+// serialises calls on one writer.
 #pragma once
 
 #include "platform/zeko/MjpegEncoder.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -19,6 +23,7 @@ public:
     static constexpr uint64_t kDefaultSegmentLimit = 1ULL << 30;
     static constexpr int kSuperIndexEntries = 256;
     static constexpr uint32_t kPatchEvery = 32; // frames between header patches while recording
+    static constexpr std::chrono::milliseconds kPatchInterval{250}; // and the longest time between
 
     AviWriter() = default;
     ~AviWriter();
@@ -91,6 +96,7 @@ private:
     std::vector<Segment> segments_; // the last one is open while recording
     bool segmentOpen_ = false;
     bool firstIndexed_ = true; // false when a full disk left no room for the first idx1
+    std::chrono::steady_clock::time_point patchedAt_;
     std::vector<SuperEntry> superIndex_;
     uint32_t totalFrames_ = 0;
     uint32_t maxChunk_ = 0;
