@@ -543,8 +543,7 @@ void MainWnd::onClose(wxCloseEvent& event) {
     timer.Stop();
     live = false;
     StringTable::destroy();
-    // The close may be handled inside a recording tick's yield (a quit, a signal): the camera
-    // then finishes the film now and goes once the tick has returned.
+    // A film still being recorded is finished whole before the camera goes.
     Camera::destroyInstance();
     delete Tolvane_model::Config::getInstance();
     auiManager.UnInit();

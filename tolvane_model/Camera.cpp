@@ -36,15 +36,15 @@ namespace Tolvane_model {
 
 namespace {
 
-constexpr int timerId = 10;
 constexpr size_t sensorNameBytes = 32;
+// How late the recording thread may be and still make up the frames it is late for.
+constexpr std::chrono::milliseconds catchUpLimit{250};
 
-// The timer interval for a rate, at least 1 ms.
-int intervalFor(const double& rate) {
-    const double ms = 1.0 / rate * 1000.0;
-    if (!(ms < static_cast<double>(INT_MAX)))
-        return INT_MAX;
-    return std::max(1, static_cast<int>(ms));
+// The time between two frames of a rate, at least 1 ms (and at most a day).
+std::chrono::steady_clock::duration periodFor(const double& rate) {
+    const double seconds = std::clamp(1.0 / rate, 0.001, 86400.0);
+    return std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+        std::chrono::duration<double>(seconds));
 }
 
 // Megabytes as a long: negative or NaN means no limit (-1), large values stay within long.
@@ -132,8 +132,7 @@ void expandGrey(const unsigned char* grey, unsigned char* rgb, size_t pixels) {
 
 } // namespace
 
-// A camera closed inside the last recording tick of the program, whose deletion the ended event
-// loop no longer runs, goes with the toolkit.
+// The camera goes with the toolkit at the latest, so that a film still recorded is finished.
 class CameraModule : public wxModule {
 public:
     bool OnInit() override { return true; }
@@ -143,9 +142,7 @@ private:
     wxDECLARE_DYNAMIC_CLASS(CameraModule);
 };
 
-wxBEGIN_EVENT_TABLE(Camera, wxEvtHandler) EVT_TIMER(timerId, Camera::onTimer) wxEND_EVENT_TABLE()
-
-    Camera* Camera::_instance = nullptr;
+Camera* Camera::_instance = nullptr;
 
 Camera* Camera::getInstance() {
     if (!_instance)
@@ -156,7 +153,8 @@ Camera* Camera::getInstance() {
 Camera::Camera()
     : handle(0), lost(false), color(true), memoryId(0), memory(nullptr), sensorInfo{}, filmId(0),
       recording(false), recordLength(-1.0), remainingLength(-1.0), recordFrameRate(-1.0), maxSize(-1),
-      framesDue(-1), controlCount(0), inTick(false), deleteAfterTick(false), timer(this, timerId) {}
+      framesDue(-1), filmWidth(0), filmHeight(0), controlsWaiting(0), recorderPaused(false),
+      recorderQuit(false), filmSerial(0) {}
 
 Camera::~Camera() {
     close();
@@ -170,7 +168,7 @@ void Camera::close() {
     } catch (...) {
         // A camera that fails to close must not end the program.
     }
-    timer.Stop();
+    joinRecorder();
     // The camera goes when the program ends: a clock search still running must end first (its
     // own time limit is 5 s), or the toolkit's end of program pulls its thread state from under it.
     Thread::waitForAll(std::chrono::seconds(10));
@@ -178,17 +176,7 @@ void Camera::close() {
 
 void Camera::destroyInstance() {
     Camera* camera = _instance;
-    if (!camera)
-        return;
-    if (!camera->inTick) {
-        delete camera;
-        return;
-    }
-    // Asked from inside a recording tick (a close handled in its yield): the film is finished and
-    // the camera closed now, but the object stays until the tick has returned, since the tick
-    // goes on reading it.
-    camera->close();
-    camera->deleteAfterTick = true;
+    delete camera;
 }
 
 void Camera::cameraError(const char* function, const int& code) const {
@@ -363,12 +351,22 @@ unsigned char* Camera::getActiveImage() {
     int number = 0;
     char* buffer = nullptr;
     char* latest = nullptr;
+    const size_t pixels = static_cast<size_t>(getMaxWidth()) * static_cast<size_t>(getMaxHeight());
+    // While a film is recorded, its thread may have the next image written into the memory at any
+    // moment: the caller gets a copy taken in between.
+    const bool filming = recorder.joinable();
+    std::unique_lock<std::mutex> lock(imageMutex, std::defer_lock);
+    if (filming)
+        lock.lock();
     zk_fn70(handle, &number, &buffer, &latest);
     if (!latest)
         return nullptr;
-    if (color)
-        return reinterpret_cast<unsigned char*>(latest);
-    const size_t pixels = static_cast<size_t>(getMaxWidth()) * static_cast<size_t>(getMaxHeight());
+    if (color) {
+        if (!filming)
+            return reinterpret_cast<unsigned char*>(latest);
+        shownImage.assign(latest, latest + pixels * 3);
+        return shownImage.data();
+    }
     auto* rgb = static_cast<unsigned char*>(std::malloc(pixels * 3));
     if (!rgb)
         return nullptr;
@@ -619,10 +617,13 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
             throw PBN::Exception(table.getString("Tolvane", ids::InvalidFileName) + ostring(L"\n") + reason,
                                  PBN::Exception::SEVERE);
         }
+        // A thread whose film ended by itself (its end not handled yet) is gone before a new one.
+        joinRecorder();
         filmPath = bytes;
+        int width = 0, height = 0;
         try {
             check("zkavi_InitAVI", zkavi_InitAVI(&filmId, handle));
-            int x, y, width, height;
+            int x, y;
             readAOI(x, y, width, height);
             check("zkavi_SetImageSize",
                   zkavi_SetImageSize(filmId, 1, width, height, 0, 0, getMaxWidth() - width));
@@ -643,30 +644,56 @@ void Camera::startRecording(CameraListener* listener, const ostring& path, const
         recordFrameRate = rate;
         recordLength = remainingLength = length;
         framesDue = length > 0.0 ? framesFor(length, recordFrameRate) : -1;
+        filmWidth = std::clamp(width, 0, getMaxWidth());
+        filmHeight = std::clamp(height, 0, getMaxHeight());
+        maxSize = sizeLimit(maxSize_);
         recording = true;
         listeners.push_back(listener);
-    } else {
-        // Resume: the time still due, plus what the new length adds to the old one.
+        ++filmSerial;
+        recorderPaused = recorderQuit = false;
+        nextFrame = std::chrono::steady_clock::now() + periodFor(recordFrameRate);
+        recorder = std::thread([this] { recordLoop(); });
+        return;
+    }
+    // Resume: the time still due, plus what the new length adds to the old one.
+    controlRecorder([&] {
         const double remaining = framesDue >= 0 ? framesDue / recordFrameRate : remainingLength;
         remainingLength = length >= 0.0 ? length - recordLength + remaining : length;
         recordLength = length;
         recordFrameRate = rate;
-        // A length already reached ends the film at the next tick.
+        // A length already reached ends the film at the next frame.
         framesDue = length > 0.0 ? framesFor(remainingLength, recordFrameRate) : -1;
-    }
-    maxSize = sizeLimit(maxSize_);
-    timer.Start(intervalFor(recordFrameRate), wxTIMER_ONE_SHOT);
+        maxSize = sizeLimit(maxSize_);
+        recorderPaused = false;
+        nextFrame = std::chrono::steady_clock::now() + periodFor(recordFrameRate);
+    });
 }
 
 void Camera::pauseRecording() {
-    ++controlCount;
-    timer.Stop();
+    controlRecorder([this] { recorderPaused = true; });
+}
+
+void Camera::controlRecorder(const std::function<void()>& change) {
+    ++controlsWaiting;
+    {
+        std::lock_guard<std::mutex> lock(recordMutex);
+        change();
+        --controlsWaiting;
+    }
+    recordWake.notify_all();
+}
+
+void Camera::joinRecorder() {
+    if (!recorder.joinable())
+        return;
+    controlRecorder([this] { recorderQuit = true; });
+    recorder.join();
+    shownImage = std::vector<unsigned char>();
 }
 
 void Camera::stopRecording() {
     recording = false;
-    ++controlCount;
-    timer.Stop();
+    joinRecorder();
     if (filmId == 0)
         return;
     // The writer is always released, even when an earlier step fails; the first failure is told.
@@ -701,129 +728,124 @@ void Camera::abandonRecording() {
     notifyRecordEnd();
 }
 
-void Camera::armTick() {
-    timer.Start(intervalFor(recordFrameRate), wxTIMER_ONE_SHOT);
-    armedAt = std::chrono::steady_clock::now();
-}
-
-void Camera::recordFrameAndRearm() {
-    recordFrame();
-    // A frame that took longer than the period would find the next tick already due when this
-    // one returns, and the event loop would never get to the user's input (nor the yield above
-    // to its end): the next tick then waits until the event loop has served everything else (the
-    // application's pending calls run once it is idle, inside a yield too). The longer timer is
-    // only a floor for a loop that never gets idle.
-    const int interval = intervalFor(recordFrameRate);
-    if (!recording || !timer.IsRunning() ||
-        std::chrono::steady_clock::now() - armedAt < std::chrono::milliseconds(interval))
-        return;
-    timer.Start(std::max(interval, 200), wxTIMER_ONE_SHOT);
-    armedAt = std::chrono::steady_clock::now();
-    if (!wxTheApp)
-        return;
-    const auto armed = armedAt;
-    const unsigned control = controlCount;
-    wxTheApp->CallAfter([armed, control] {
-        // A tick came meanwhile, or the film was paused, stopped or closed: nothing to do.
-        Camera* camera = _instance;
-        if (camera && camera->recording && !camera->deleteAfterTick && camera->controlCount == control &&
-            camera->armedAt == armed && camera->timer.IsRunning())
-            camera->armTick();
-    });
-}
-
-void Camera::onTimer(wxTimerEvent&) {
-    if (!recording)
-        return;
-    // The next tick is armed before anything can run the user's commands: a command handled in
-    // the yield below may open a modal dialog and keep this tick from returning for as long as
-    // the dialog stays open, and the film must go on at its own pace meanwhile.
-    armTick();
-    if (inTick) {
-        // Another tick is held in its yield (by a modal dialog): this one records its frame
-        // without yielding again.
-        recordFrameAndRearm();
-        return;
-    }
-    inTick = true;
-    struct TickGuard {
-        Camera& camera;
-        ~TickGuard() {
-            camera.inTick = false;
-            // Closed while the tick ran: it goes as soon as the event loop is back.
-            if (camera.deleteAfterTick && wxTheApp) {
-                Camera* const closed = &camera;
-                wxTheApp->CallAfter([closed] {
-                    if (_instance == closed && closed->deleteAfterTick)
-                        destroyInstance();
-                });
-            }
+void Camera::recordLoop() {
+    std::unique_lock<std::mutex> lock(recordMutex);
+    for (;;) {
+        // A frame later than its time follows the last at once: a control waiting meanwhile gets
+        // the lock first.
+        recordWake.wait(lock, [this] { return controlsWaiting == 0; });
+        while (!recorderQuit && (recorderPaused || std::chrono::steady_clock::now() < nextFrame)) {
+            if (recorderPaused)
+                recordWake.wait(lock);
+            else
+                recordWake.wait_until(lock, nextFrame);
         }
-    } guard{*this};
-    const unsigned before = controlCount;
-    wxYield();
-    // Paused, stopped or closed while pending events ran: the film gets no frame from this tick.
-    if (!recording || controlCount != before)
-        return;
-    recordFrameAndRearm();
-}
-
-void Camera::recordFrame() {
-    try {
-        float size = 0.0f;
-        const int sized = zkavi_GetAVISize(filmId, &size);
-        if (sized != 0 && sized != ZKAVI_NOTICE) {
-            timer.Stop();
-            cameraError("zkavi_GetAVISize", sized);
+        if (recorderQuit)
+            return;
+        std::shared_ptr<PBN::Exception> failure;
+        bool going = false;
+        try {
+            going = recordFrame();
+        } catch (const PBN::Exception& e) {
+            failure = std::make_shared<PBN::Exception>(e);
         }
-        size = size / 1024.0f;
-        if (maxSize >= 0 && !(size < static_cast<float>(maxSize))) {
-            endRecording();
+        if (!going) {
+            // The GUI thread finishes the film, tells the listeners and shows a failure.
+            const unsigned film = filmSerial;
+            CallAfter([this, film, failure] { recorderEnded(film, failure); });
             return;
         }
+        // Frames keep their times, so that a thread held up for a moment (a loaded machine) makes
+        // up the frames it was late for; one left behind by more than that starts anew from now.
+        const auto now = std::chrono::steady_clock::now();
+        nextFrame += periodFor(recordFrameRate);
+        if (now - nextFrame > catchUpLimit)
+            nextFrame = now;
+    }
+}
 
-        unsigned char* image = getActiveImage();
-        if (!image)
-            return; // no image (camera gone): no frame, and nothing counted
-        const int maxWidth = getMaxWidth(), maxHeight = getMaxHeight();
-        const size_t bytes = static_cast<size_t>(maxWidth) * static_cast<size_t>(maxHeight) * 3;
-        std::unique_ptr<unsigned char[]> frame(new unsigned char[bytes]);
-        std::memcpy(frame.get(), image, bytes);
-        if (!color)
-            std::free(image);
-        else
-            for (size_t i = 0; i + 2 < bytes; i += 3)
-                std::swap(frame[i], frame[i + 2]);
-        // The camera writes only its area of interest: shrunk during the film, what lies outside
-        // it still holds earlier images. The film shows there what the live view shows.
-        int x, y, width, height;
-        readAOI(x, y, width, height);
-        width = std::clamp(width, 0, maxWidth);
-        height = std::clamp(height, 0, maxHeight);
-        const unsigned char outside[3] = {outsideArea[2], outsideArea[1], outsideArea[0]}; // B, G, R
-        for (int row = 0; row < maxHeight; ++row)
-            for (int column = row < height ? width : 0; column < maxWidth; ++column)
-                std::memcpy(&frame[(static_cast<size_t>(row) * maxWidth + column) * 3], outside, 3);
-        const int added = zkavi_AddFrame(filmId, reinterpret_cast<const char*>(frame.get()));
-        frame.reset();
-        if (added != 0 && added != ZKAVI_NOTICE) {
-            timer.Stop();
-            cameraError("zkavi_AddFrame", added);
-        }
-
-        if (framesDue > 0) {
-            --framesDue;
-            remainingLength = framesDue / recordFrameRate;
-            if (framesDue == 0)
-                endRecording();
-        }
-    } catch (const PBN::Exception& e) {
+void Camera::recorderEnded(unsigned film, std::shared_ptr<PBN::Exception> failure) {
+    if (!recording || film != filmSerial)
+        return; // stopped (or another film started) meanwhile
+    if (failure) {
         // A film that cannot take its frames (a full disk) ends here with the frames it holds, so
         // that no dialog goes on showing a recording; nobody above the event loop could catch
         // the reason, so it is shown here, once.
         abandonRecording();
+        failure->display(nullptr, false);
+        return;
+    }
+    try {
+        endRecording();
+    } catch (const PBN::Exception& e) {
         e.display(nullptr, false);
     }
+}
+
+bool Camera::takeFilmFrame() {
+    const int maxWidth = getMaxWidth(), maxHeight = getMaxHeight();
+    const size_t stride = static_cast<size_t>(maxWidth) * 3;
+    filmFrame.resize(stride * static_cast<size_t>(maxHeight));
+
+    std::lock_guard<std::mutex> lock(imageMutex);
+    int number = 0;
+    char* buffer = nullptr;
+    char* latest = nullptr;
+    zk_fn70(handle, &number, &buffer, &latest);
+    if (!latest)
+        return false;
+    // The camera writes only its area of interest: shrunk during the film, what lies outside it
+    // still holds earlier images. The film shows there what the live view shows.
+    int x, y, width, height;
+    readAOI(x, y, width, height);
+    width = std::clamp(width, 0, filmWidth);
+    height = std::clamp(height, 0, filmHeight);
+    const auto* source = reinterpret_cast<const unsigned char*>(latest);
+    // The writer reads the film's area alone: that is all that is made, B, G, R, in one pass.
+    for (int row = 0; row < filmHeight; ++row) {
+        unsigned char* out = filmFrame.data() + static_cast<size_t>(row) * stride;
+        const int inside = row < height ? width : 0;
+        if (color) {
+            const unsigned char* in = source + static_cast<size_t>(row) * stride;
+            for (int column = 0; column < inside; ++column, in += 3, out += 3) {
+                out[0] = in[2];
+                out[1] = in[1];
+                out[2] = in[0];
+            }
+        } else {
+            const unsigned char* in = source + static_cast<size_t>(row) * maxWidth;
+            expandGrey(in, out, static_cast<size_t>(inside));
+            out += static_cast<size_t>(inside) * 3;
+        }
+        for (int column = inside; column < filmWidth; ++column, out += 3) {
+            out[0] = outsideArea[2];
+            out[1] = outsideArea[1];
+            out[2] = outsideArea[0];
+        }
+    }
+    return true;
+}
+
+bool Camera::recordFrame() {
+    float size = 0.0f;
+    const int sized = zkavi_GetAVISize(filmId, &size);
+    if (sized != 0 && sized != ZKAVI_NOTICE)
+        cameraError("zkavi_GetAVISize", sized);
+    size = size / 1024.0f;
+    if (maxSize >= 0 && !(size < static_cast<float>(maxSize)))
+        return false;
+    if (!takeFilmFrame())
+        return true; // no image (camera gone): no frame, and nothing counted
+    const int added = zkavi_AddFrame(filmId, reinterpret_cast<const char*>(filmFrame.data()));
+    if (added != 0 && added != ZKAVI_NOTICE)
+        cameraError("zkavi_AddFrame", added);
+    if (framesDue > 0) {
+        --framesDue;
+        remainingLength = framesDue / recordFrameRate;
+        if (framesDue == 0)
+            return false;
+    }
+    return true;
 }
 
 // ---------------------------------------------------------------- listeners, clock

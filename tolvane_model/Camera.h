@@ -4,15 +4,22 @@
 #include "tolvane_model/Export.h"
 #include "tolvane_model/Thread.h"
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <wx/event.h>
-#include <wx/timer.h>
+
+namespace PBN {
+class Exception;
+}
 
 namespace Tolvane_model {
 
@@ -20,7 +27,7 @@ class CameraListener;
 
 // The one camera of the viewer: opens the first free camera, applies its factory or user
 // settings from Config, captures continuously into one image memory of the full sensor size,
-// hands out the latest image, changes parameters, records AVI films on its timer (id 10) and
+// hands out the latest image, changes parameters, records AVI films on a thread of their own and
 // optimises the pixel clock on a worker thread.
 //
 // Every failing camera call throws text 63 of the "Tolvane" string table with "%s" replaced by
@@ -29,8 +36,11 @@ class CameraListener;
 // that was unplugged (also for every call made after it was closed for that reason), no camera
 // free, a film folder that cannot be written or whose disk is full.
 //
-// Used from the GUI thread; only the optimising Thread runs elsewhere, and it never touches this
-// object. Destroying the camera never throws: a running film is finished, the camera closed.
+// Used from the GUI thread. The recording thread takes the images and feeds the film writer while
+// the GUI thread goes on; it ends before any call here changes the camera or the film, and tells
+// the end of a film (its length or size reached, a failure) to the GUI thread, which finishes the
+// film and calls the listeners there. The optimising Thread never touches this object. Destroying
+// the camera never throws: a running film is finished, the camera closed.
 class TVM_API Camera : public wxEvtHandler {
 public:
     static Camera* getInstance();
@@ -43,7 +53,8 @@ public:
     void setDefaults();
     void exit();
 
-    // Colour: the library's buffer (maxWidth x maxHeight x 3, R, G, B), not to be freed.
+    // Colour: the library's buffer (maxWidth x maxHeight x 3, R, G, B), not to be freed; while a
+    // film is recorded, a copy of it the camera keeps until the next call.
     // Monochrome: a new grey RGB buffer of the same size, allocated with malloc; the caller frees
     // it with free() (or hands it to wxImage, which does). Null when no camera is open or no image
     // is available.
@@ -95,15 +106,18 @@ public:
     // limit, the camera's rate, no size limit. maxSize is in megabytes. The film writer takes the
     // path as the suite's narrow text (Windows-1252): a wide path holding a character that text
     // has not is refused, naming the character. Each frame holds what the live view shows: the
-    // area of interest of the moment, outsideArea around it.
+    // area of interest of the moment, outsideArea around it. The frames are taken at the rate on
+    // the recording thread; when it is held up, it makes up what it is late for within a quarter
+    // of a second, and leaves out what is later than that.
     void startRecording(CameraListener* listener, const PBN::Strings::ostring& path, const double& length,
                         const double& frameRate, const double& maxSize, const long& replayRate);
+    // Returns once no frame is being added: none follows until the recording is resumed.
     void pauseRecording();
+    // Finishes the film whole (the recording thread ended, the indexes written) and releases the
+    // writer; safe at any moment, recording or not. The listeners are not told.
     void stopRecording();
-    void onTimer(wxTimerEvent& event);
 
-    // Deletes the camera; asked inside a recording tick, it finishes the film and closes the
-    // camera at once, and deletes it once the tick has returned (or at the end of the program).
+    // Deletes the camera, finishing a running film.
     static void destroyInstance();
 
     // Removes every entry of the listener, and detaches it from every clock optimisation still
@@ -129,11 +143,20 @@ private:
     // listeners told.
     void abandonRecording();
     void notifyRecordEnd();
-    // One tick's work: the size check, one frame, the count-down. A failure ends the film and is
-    // shown.
-    void recordFrame();
-    void recordFrameAndRearm();
-    void armTick();
+    // The recording thread: one frame per period of the record frame rate, under recordMutex.
+    void recordLoop();
+    // One frame's work: the size check, one frame, the count-down. False when the film ends
+    // (its size or length reached, or a failure, thrown).
+    bool recordFrame();
+    // The film frame of the latest image: B, G, R rows of maxWidth pixels, the film's area of it,
+    // outsideArea where the camera's area of interest does not reach. False without an image.
+    bool takeFilmFrame();
+    // Runs `change` under recordMutex, between two frames: the recording thread lets it in.
+    void controlRecorder(const std::function<void()>& change);
+    // Ends the recording thread; the film stays open.
+    void joinRecorder();
+    // On the GUI thread: the end the recording thread met, unless that film was stopped meanwhile.
+    void recorderEnded(unsigned film, std::shared_ptr<PBN::Exception> failure);
     // Everything the destructor does but free the object.
     void close();
     long framesFor(const double& seconds, const double& rate) const;
@@ -152,21 +175,31 @@ private:
     double remainingLength;
     double recordFrameRate;
     long maxSize;
-    long framesDue;        // frames still to record, -1 without a length limit
-    unsigned controlCount; // bumped by pause and stop, so a tick sees them happen during its yield
-    bool inTick;
-    bool deleteAfterTick; // closed inside a tick, deleted after it
-    std::chrono::steady_clock::time_point armedAt;
+    long framesDue; // frames still to record, -1 without a length limit
+    int filmWidth, filmHeight;
 
-    wxTimer timer;
+    // The recording thread reads the recording fields above under recordMutex, which it holds
+    // through each frame; the GUI thread changes them under it.
+    std::thread recorder;
+    std::mutex recordMutex;
+    std::condition_variable recordWake;
+    std::atomic<int> controlsWaiting; // the recording thread gives way to them between frames
+    bool recorderPaused;
+    bool recorderQuit;
+    unsigned filmSerial; // tells the end of one film from a later one's
+    std::chrono::steady_clock::time_point nextFrame;
+    std::vector<unsigned char> filmFrame; // the recording thread's own
+    // Held while the library's image memory is read: a read of the latest image may write a new
+    // one into it.
+    std::mutex imageMutex;
+    std::vector<unsigned char> shownImage; // the GUI thread's copy while a film is recorded
+
     std::vector<CameraListener*> listeners;
 
     std::mutex optimizationsMutex;
     std::vector<std::weak_ptr<Thread::Target>> optimizations;
 
     static Camera* _instance;
-
-    wxDECLARE_EVENT_TABLE();
 };
 
 } // namespace Tolvane_model

