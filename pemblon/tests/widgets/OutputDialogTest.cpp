@@ -148,8 +148,9 @@ TEST(OutputDialogContent, AFloodOfLinesFromThreadsLeavesTheWindowAnswering) {
         int t = -1, n = -1;
         ordered = sscanf(text.utf8_str(), "thread %d line %d", &t, &n) == 2 && t >= 0 && t < kThreads &&
                   n == next[t]++;
-        if (ordered && (i % 997 == 0))
+        if (ordered && (i % 997 == 0)) {
             EXPECT_EQ(colourAt(box, box->XYToPosition(0, i)), t == 0 ? *wxRED : *wxBLACK) << text;
+        }
     }
     EXPECT_TRUE(ordered);
     dialog.Hide();
