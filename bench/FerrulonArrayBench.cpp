@@ -3,9 +3,15 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <condition_variable>
 #include <cstddef>
+#include <cstdio>
+#include <fstream>
 #include <memory>
+#include <mutex>
 #include <new>
+#include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -85,6 +91,20 @@
 //   c = a + b     10^6: 2.15 / 2.35 ms     10^7: 26.8 / 34.8 ms
 //   c = sqrt(a)   10^6: 2.02 / 2.47 ms     10^7: 33.3 / 41.7 ms
 //   a += b        10^6: 0.23 / 0.25 ms     10^7:  5.8 / 6.4 ms
+//
+// Storage from 1 MiB on mapped on its own, before (from 32 MiB on; 8 and 24 MB arrays from
+// malloc) and after (from 1 MiB on; the newest released block below 32 MiB handed to the next
+// request of its length while other arrays live). CPU time, median of 5, 10^6 elements, at load
+// 9-15 (other builds running), the loop in the same run:
+//                              before    loop      after     loop
+//   Matrix c = a + b           0.924     0.942     0.778     1.06 ms
+//   Matrix c = a + b kept      4.62      5.08      1.38      4.77 ms
+//   ComplexMatrix c = a + b    4.82      4.62      2.24      5.29 ms
+//   ComplexMatrix ... kept     16.1      -         4.47      14.2 ms
+// so 0.73x the loop for Matrix and 0.42x for ComplexMatrix at 10^6 (at most 1.3x was the aim).
+// Memory kept after the arrays died (ResidentAfterArraysDie, beside numpy 1.24 on Debian's
+// Python 3.11 in the same run): before 61.1 MB on one thread and 183 MB on three; after 0.04
+// and 0.07 MB; numpy 45.8 and 152-183 MB.
 
 namespace {
 
@@ -291,6 +311,111 @@ void PlainLoopFreshStdComplexAdd(benchmark::State& state, Results results) {
 }
 BENCHMARK_CAPTURE(PlainLoopFreshStdComplexAdd, freed, Results::Freed)->Apply(sizes);
 BENCHMARK_CAPTURE(PlainLoopFreshStdComplexAdd, kept, Results::Kept)->Apply(sizes);
+
+// Memory given back: on each of 1 or 3 threads, ten rounds of two 10^6-element Matrix and two
+// ComplexMatrix arrays, each round also keeping a 100-element one (small blocks allocated after
+// the large ones, as any program makes them); then every large array is dead and the threads
+// wait. kept_MB is the resident memory the process holds then above what it held before. Beside
+// it, the same in numpy (float64 and complex128 arrays) run by Debian's /usr/bin/python3, when it
+// has numpy; each iteration is one run, in a child process of its own.
+long residentKiB() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("VmRSS:", 0) == 0) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return 0;
+}
+
+void ResidentAfterArraysDie(benchmark::State& state) {
+    const auto threads = static_cast<unsigned>(state.range(0));
+    double keptMB = 0;
+    for (auto _ : state) {
+        std::vector<FRX::Matrix> small;
+        std::mutex mutex;
+        std::condition_variable changed;
+        unsigned done = 0;
+        bool letGo = false;
+        const long before = residentKiB();
+        std::vector<std::thread> workers;
+        for (unsigned t = 0; t < threads; ++t) {
+            workers.emplace_back([&] {
+                std::vector<FRX::Matrix> mine;
+                for (int round = 0; round < 10; ++round) {
+                    const FRX::Matrix a = filled(1000000, 1.0);
+                    const FRX::Matrix b = a + a;
+                    const FRX::ComplexMatrix z = filled(1000000, FRX::Complex(1, 1));
+                    const FRX::ComplexMatrix w = z + z;
+                    benchmark::DoNotOptimize(b(0) + w(0).real());
+                    mine.push_back(filled(100, 1.0));
+                }
+                std::unique_lock<std::mutex> lock(mutex);
+                small.insert(small.end(), mine.begin(), mine.end());
+                ++done;
+                changed.notify_all();
+                changed.wait(lock, [&] { return letGo; });
+            });
+        }
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            changed.wait(lock, [&] { return done == threads; });
+            keptMB = double(residentKiB() - before) / 1024;
+            letGo = true;
+        }
+        changed.notify_all();
+        for (std::thread& worker : workers) {
+            worker.join();
+        }
+    }
+    state.counters["kept_MB"] = keptMB;
+}
+BENCHMARK(ResidentAfterArraysDie)->Arg(1)->Arg(3)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void NumpyResidentAfterArraysDie(benchmark::State& state) {
+    const std::string script = R"(
+import sys, threading
+import numpy as np
+def rss():
+    for line in open("/proc/self/status"):
+        if line.startswith("VmRSS:"):
+            return int(line.split()[1])
+threads = int(sys.argv[1])
+small, done, let_go = [], threading.Barrier(threads + 1), threading.Event()
+def work():
+    mine = []
+    for _ in range(10):
+        a = np.full(1000000, 1.0); b = a + a
+        z = np.full(1000000, 1 + 1j); w = z + z
+        mine.append(np.ones(100))
+        del a, b, z, w
+    small.extend(mine)
+    done.wait()
+    let_go.wait()
+before = rss()
+workers = [threading.Thread(target=work) for _ in range(threads)]
+for t in workers: t.start()
+done.wait()
+print((rss() - before) / 1024)
+let_go.set()
+for t in workers: t.join()
+)";
+    const std::string command = "/usr/bin/python3 -c '" + script + "' " + std::to_string(state.range(0));
+    double keptMB = 0;
+    for (auto _ : state) {
+        FILE* pipe = popen(command.c_str(), "r");
+        if (pipe == nullptr || std::fscanf(pipe, "%lf", &keptMB) != 1) {
+            if (pipe != nullptr) {
+                pclose(pipe);
+            }
+            state.SkipWithError("no numpy for /usr/bin/python3");
+            return;
+        }
+        pclose(pipe);
+    }
+    state.counters["kept_MB"] = keptMB;
+}
+BENCHMARK(NumpyResidentAfterArraysDie)->Arg(1)->Arg(3)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -44,11 +44,12 @@ bool broadcasts(const Shape& left, const Shape& right, const Mismatch& texts);
 bool sameShape(const Shape& a, const Shape& b);
 
 // Uninitialised storage of `bytes` bytes, aligned for double and FRX::Complex, or null for 0;
-// every byte 0 when `zeroed`. Blocks of 32 MiB and more are mapped on their own, 2 MiB aligned
-// and advised to use 2 MiB pages (a first touch then costs one fault per 2 MiB instead of one
-// per 4 KiB); smaller ones come from malloc. Nothing is kept back: a released block goes to malloc or, when
-// mapped, straight back to the system. Throws std::bad_alloc. Release with releaseStorage and
-// the same size.
+// every byte 0 when `zeroed`. Blocks of 1 MiB and more are mapped on their own (from 4 MiB on
+// 2 MiB aligned and advised to use 2 MiB pages: a first touch then costs one fault per 2 MiB
+// instead of one per 4 KiB); smaller ones come from malloc. A released mapped block goes back to
+// the system, except that the newest one below 32 MiB is kept for the next request of its length
+// while other mapped blocks live; it goes back when the last of them is released. Throws
+// std::bad_alloc. Release with releaseStorage and the same size.
 void* allocateStorage(std::size_t bytes, bool zeroed);
 void releaseStorage(void* items, std::size_t bytes) noexcept;
 

@@ -20,9 +20,11 @@ using FRX::Matrix;
 
 namespace {
 
-// Element counts of storage from malloc (2 MiB of doubles) and of storage mapped on its own
-// (32 MiB of doubles, 96 MiB of complex elements).
-constexpr unsigned kSmall = (2U << 20) / sizeof(double);
+// Element counts of storage from malloc (512 KiB of doubles) and of storage mapped on its own:
+// 10^6 elements (8 MB of doubles, 24 MB of complex ones, which a released array may leave to the
+// next of its size) and 32 MiB of doubles (96 MiB of complex elements).
+constexpr unsigned kSmall = (512U << 10) / sizeof(double);
+constexpr unsigned kMillion = 1000000;
 constexpr unsigned kMapped = (32U << 20) / sizeof(double);
 
 // Pages of the bytes at p that are in memory; none when the range is no longer mapped.
@@ -90,9 +92,11 @@ private:
 } // namespace
 
 // Storage a dead array leaves behind never reaches a new one: a new matrix reads 0 everywhere,
-// whether its storage comes from malloc or is mapped, and whatever was released before.
+// whether its storage comes from malloc or is mapped, and whatever was released before (while
+// another array lives, so that a released block may be handed on).
 TEST(ArrayStorage, NewArraysNeverSeeTheElementsOfDeadOnes) {
-    for (const unsigned n : {kSmall, kMapped}) {
+    const Matrix alive = Matrix::createVector(kMillion, 1.0);
+    for (const unsigned n : {kSmall, kMillion, kMapped}) {
         for (int round = 0; round < 3; ++round) {
             {
                 Matrix used = Matrix::createVector(n, 7.0);
@@ -102,46 +106,51 @@ TEST(ArrayStorage, NewArraysNeverSeeTheElementsOfDeadOnes) {
             EXPECT_EQ(countOther(fresh, 0.0), 0U) << n << " elements, round " << round;
         }
     }
-    { ComplexMatrix used = ComplexMatrix::createVector(kSmall, Complex(7, -7)); }
-    const ComplexMatrix fresh(1, &kSmall);
-    EXPECT_TRUE(fresh(0) == Complex(0, 0) && fresh(kSmall - 1) == Complex(0, 0));
+    for (const unsigned n : {kSmall, kMillion}) {
+        { ComplexMatrix used = ComplexMatrix::createVector(n, Complex(7, -7)); }
+        const ComplexMatrix fresh(1, &n);
+        EXPECT_TRUE(fresh(0) == Complex(0, 0) && fresh(n - 1) == Complex(0, 0)) << n;
+    }
 }
 
 // Nothing is held back for later: on the main thread and on each worker, which then stays idle,
 // no page of a dead array's storage is left in memory (the storage is measured, not the
 // process, whose size also holds the sanitizers' own records of every byte it touched).
 TEST(ArrayStorage, DeadArraysGiveTheirMemoryBackOnEveryThread) {
-    auto useArrays = [](unsigned thread) {
-        struct Range {
-            const void* start;
-            std::size_t bytes;
+    for (const unsigned n : {kMillion, kMapped}) {
+        SCOPED_TRACE(n);
+        auto useArrays = [n](unsigned thread) {
+            struct Range {
+                const void* start;
+                std::size_t bytes;
+            };
+            std::vector<Range> used;
+            {
+                const Matrix a = Matrix::createVector(n, 1.0);
+                const Matrix sum = a + a;
+                const ComplexMatrix z = ComplexMatrix::createVector(n, Complex(1, 1));
+                const ComplexMatrix product = z * z;
+                EXPECT_EQ(sum(n - 1), 2.0);
+                EXPECT_TRUE(product(n - 1) == Complex(0, 2));
+                for (const Matrix* m : {&a, &sum}) {
+                    used.push_back(Range{&(*m)(0), n * sizeof(double)});
+                }
+                for (const ComplexMatrix* m : {&z, &product}) {
+                    used.push_back(Range{&(*m)(0), n * sizeof(Complex)});
+                }
+                EXPECT_GT(residentPages(used[0].start, used[0].bytes), 0U);
+            }
+            for (std::size_t k = 0; k < used.size(); ++k) {
+                EXPECT_EQ(residentPages(used[k].start, used[k].bytes), 0U)
+                    << "thread " << thread << ", array " << k;
+            }
         };
-        std::vector<Range> used;
-        {
-            const Matrix a = Matrix::createVector(kMapped, 1.0);
-            const Matrix sum = a + a;
-            const ComplexMatrix z = ComplexMatrix::createVector(kMapped, Complex(1, 1));
-            const ComplexMatrix product = z * z;
-            EXPECT_EQ(sum(kMapped - 1), 2.0);
-            EXPECT_TRUE(product(kMapped - 1) == Complex(0, 2));
-            for (const Matrix* m : {&a, &sum}) {
-                used.push_back(Range{&(*m)(0), kMapped * sizeof(double)});
-            }
-            for (const ComplexMatrix* m : {&z, &product}) {
-                used.push_back(Range{&(*m)(0), kMapped * sizeof(Complex)});
-            }
-            EXPECT_GT(residentPages(used[0].start, used[0].bytes), 0U);
+        useArrays(0);
+        // One worker after the other, so that no thread maps fresh storage where another's was.
+        for (unsigned t = 1; t <= 2; ++t) {
+            Workers worker(1, [&useArrays, t](unsigned) { useArrays(t); });
+            worker.waitUntilDone();
         }
-        for (std::size_t k = 0; k < used.size(); ++k) {
-            EXPECT_EQ(residentPages(used[k].start, used[k].bytes), 0U)
-                << "thread " << thread << ", array " << k;
-        }
-    };
-    useArrays(0);
-    // One worker after the other, so that no thread maps fresh storage where another's was.
-    for (unsigned t = 1; t <= 2; ++t) {
-        Workers worker(1, [&useArrays, t](unsigned) { useArrays(t); });
-        worker.waitUntilDone();
     }
 }
 

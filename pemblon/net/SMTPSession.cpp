@@ -481,7 +481,8 @@ bool SMTPSession::sendData(const SMTPMessage& message, const Composed& composed)
         return false;
 
     // No line of the text may end the data early.
-    if (!writeAll(SMTPText::dotStuffed(composed.text)))
+    const std::string text = SMTPText::dotStuffed(composed.text);
+    if (!writeAll(text))
         return false;
 
     for (size_t i = 0; i < message.attachmentPaths.size(); ++i) {
@@ -498,9 +499,13 @@ bool SMTPSession::sendData(const SMTPMessage& message, const Composed& composed)
         if (!writeAll(SMTPText::base64Lines(bytes)))
             return false;
     }
-    if (composed.multipart && !writeAll(eol + "--" + b + "--"))
-        return false;
-    return writeAll(eol + "." + eol);
+    if (composed.multipart)
+        return writeAll(eol + "--" + b + "--" + eol + "." + eol);
+    // The line end before the final "." ends the text's last line; a text that ends in one
+    // already gains no empty line.
+    const bool endsInLineEnd =
+        text.size() >= eol.size() && text.compare(text.size() - eol.size(), eol.size(), eol) == 0;
+    return writeAll(endsInLineEnd ? "." + eol : eol + "." + eol);
 }
 
 } // namespace Net

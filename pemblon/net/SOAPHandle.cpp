@@ -202,14 +202,20 @@ private:
         return m_text.size();
     }
 
-    // An XML declaration is written naming ISO-8859-1 (it named another encoding, or none, which
-    // means UTF-8), so that a reader that trusts it reads what one that trusts the label reads.
+    // The envelope goes out with an XML declaration naming ISO-8859-1 (its own named another
+    // encoding, or none, which means UTF-8; without one a reader takes UTF-8), so that a reader that
+    // trusts it reads what one that trusts the label reads. A leading byte order mark is dropped:
+    // in ISO-8859-1 it would be text before the declaration, which no reader takes.
     size_t declaration() {
-        if (!startsWith(0, "<?xml") || m_text.size() < 6 ||
-            !(m_text[5] == U' ' || m_text[5] == U'\t' || m_text[5] == U'\r' || m_text[5] == U'\n'))
-            return 0;
-        const size_t end = until(5, "?>");
-        std::u32string decl = m_text.substr(0, end);
+        const size_t start = !m_text.empty() && m_text[0] == U'\uFEFF' ? 1 : 0;
+        if (!startsWith(start, "<?xml") || m_text.size() < start + 6 ||
+            !(m_text[start + 5] == U' ' || m_text[start + 5] == U'\t' || m_text[start + 5] == U'\r' ||
+              m_text[start + 5] == U'\n')) {
+            m_out += "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>";
+            return start;
+        }
+        const size_t end = until(start + 5, "?>");
+        std::u32string decl = m_text.substr(start, end - start);
         const std::u32string latin1 = U"ISO-8859-1";
         const size_t name = decl.find(U"encoding");
         size_t valueStart = std::u32string::npos, valueEnd = std::u32string::npos;
@@ -281,7 +287,8 @@ bool SOAPHandle::sendMessage(const ostring& action, wxOutputStream& reply, wxInp
 bool SOAPHandle::sendMessage(const ostring& action, wxOutputStream& reply, const ostring& envelope,
                              const std::vector<ostring>& contentIds, const std::vector<ostring>& filePaths) {
     if (contentIds.size() < filePaths.size()) {
-        refuse("the message names " + std::to_string(contentIds.size()) + " Content-IDs for " +
+        refuse("the message names " + std::to_string(contentIds.size()) +
+               (contentIds.size() == 1 ? " Content-ID for " : " Content-IDs for ") +
                std::to_string(filePaths.size()) + " files; every file needs one");
         return false;
     }

@@ -69,26 +69,42 @@ void OutputDialog::initCtrls() {
         wxTextAttr(_outputColour, wxNullColour,
                    wxFont(8, wxFONTFAMILY_TELETYPE, wxFONTSTYLE_NORMAL, wxFONTWEIGHT_NORMAL, false,
                           wxEmptyString, wxFONTENCODING_DEFAULT)));
-    for (const Line& line : _lines) {
-        append(line);
+    showPending();
+}
+
+void OutputDialog::showPending() {
+    // Each append costs the text box a style change and a layout, so a run of lines of one
+    // colour goes in as one text.
+    while (_shown < _lines.size()) {
+        const bool error = _lines[_shown].error;
+        wxString run;
+        for (; _shown < _lines.size() && _lines[_shown].error == error; ++_shown)
+            run += _lines[_shown].text.wxstr();
+        wxTextAttr style = _text->GetDefaultStyle();
+        style.SetTextColour(error ? _errorColour : _outputColour);
+        _text->SetDefaultStyle(style);
+        _text->AppendText(run);
     }
 }
 
-void OutputDialog::append(const Line& line) {
-    wxTextAttr style = _text->GetDefaultStyle();
-    style.SetTextColour(line.error ? _errorColour : _outputColour);
-    _text->SetDefaultStyle(style);
-    _text->AppendText(line.text.wxstr());
+void OutputDialog::schedulePending() {
+    if (_showQueued)
+        return;
+    _showQueued = true;
+    CallAfter([this] {
+        _showQueued = false;
+        showPending();
+    });
 }
 
 void OutputDialog::output(const Strings::ostring& text) {
     _lines.push_back({text, false});
-    append(_lines.back());
+    schedulePending();
 }
 
 void OutputDialog::error(const Strings::ostring& text) {
     _lines.push_back({text, true});
-    append(_lines.back());
+    schedulePending();
 }
 
 } // namespace Widgets

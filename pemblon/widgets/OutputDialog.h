@@ -14,7 +14,9 @@ namespace PBN {
 namespace Widgets {
 
 // Shows a message above the output of some operation, each line in the output or the error
-// colour, with a "Close" button. Lines added later appear at once, in the colour in effect then.
+// colour, with a "Close" button. Lines added later appear at the next turn of the event loop, in
+// the colours in effect then: those that arrive between two turns go into the text box together,
+// one append for each run of one colour, so that the window answers whatever the rate of lines.
 class PBN_API OutputDialog : public wxDialog {
 public:
     struct Line {
@@ -40,10 +42,15 @@ protected:
 
 private:
     static wxWindow* parentOrTopWindow(wxWindow* parent);
-    void append(const Line& line);
+    // Appends the lines not yet in the text box.
+    void showPending();
+    void schedulePending();
 
     Strings::ostring _message;
     std::vector<Line> _lines;
+    // How many of the lines are in the text box, and whether an append of the others is queued.
+    size_t _shown = 0;
+    bool _showQueued = false;
     wxColour _outputColour;
     wxColour _errorColour;
     wxStaticText* _label;

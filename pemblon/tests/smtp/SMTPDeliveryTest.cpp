@@ -45,7 +45,10 @@ TEST(SMTPDelivery, PlainMailReachesEveryRecipientWithItsHeadersAndText) {
     m.addCC(SMTPAddr("Doe,John <c@x.org>"));
     m.addBCC("secret@x.org");
     ASSERT_TRUE(s.send(m));
+    // A text that ends in a line end keeps it as its last line's end, with no empty line after.
+    ASSERT_TRUE(s.send(SMTPMessage("sender@x.org", "a@x.org", "Ends", "one\r\ntwo\r\n")));
     ASSERT_TRUE(s.disconnect());
+    EXPECT_EQ(readFile(server.message(1) + "/body"), "one\r\ntwo\r\n");
 
     const std::string msg = server.message();
     ASSERT_FALSE(msg.empty());

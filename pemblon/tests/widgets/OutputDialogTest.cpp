@@ -1,3 +1,9 @@
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <thread>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 #include <wx/app.h>
@@ -6,6 +12,7 @@
 #include <wx/modalhook.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/timer.h>
 #include <wx/translation.h>
 
 #include "WidgetsTestSupport.h"
@@ -71,7 +78,9 @@ TEST(OutputDialogContent, LinesKeepTheirTextAndColour) {
     dialog.setErrorColour(*wxRED);
     dialog.error(ostring("failed"));
     dialog.output(ostring(" then done"));
-    EXPECT_EQ(box->GetValue(), "first\nsecond\nfailed then done"); // no separator added
+    // no separator added
+    EXPECT_TRUE(WidgetsTest::pumpUntil([&] { return box->GetValue() == "first\nsecond\nfailed then done"; }))
+        << box->GetValue();
     EXPECT_EQ(colourAt(box, 15), *wxRED);
     EXPECT_EQ(colourAt(box, 0), *wxBLACK);
     EXPECT_EQ(colourAt(box, box->GetLastPosition() - 1), *wxBLACK);
@@ -79,6 +88,71 @@ TEST(OutputDialogContent, LinesKeepTheirTextAndColour) {
     dialog.Show();
     WidgetsTest::pump(200);
     WidgetsTest::snapshot("outputdialog");
+    dialog.Hide();
+}
+
+// Threads that post lines faster than the text box takes them one at a time leave the event
+// loop turning: a timer of the GUI thread ticks while they post, and every line arrives in order,
+// in its colour.
+TEST(OutputDialogContent, AFloodOfLinesFromThreadsLeavesTheWindowAnswering) {
+    OutputDialog dialog(ostring(""), ostring("flood"), ostring("Flood"), nullptr);
+    dialog.setErrorColour(*wxRED);
+    wxTextCtrl* box = textBox(dialog);
+    ASSERT_TRUE(WidgetsTest::showAndWait(&dialog, box));
+    int ticks = 0;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&ticks](wxTimerEvent&) { ++ticks; });
+    timer.Start(20);
+
+    // Four threads, 2,500 lines a second each, until told to stop or for 20 s at the most.
+    constexpr int kThreads = 4;
+    std::atomic<bool> stop{false};
+    std::atomic<int> running{kThreads};
+    std::vector<int> posted(kThreads, 0);
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            const auto start = std::chrono::steady_clock::now();
+            for (int n = 0; !stop && std::chrono::steady_clock::now() - start < std::chrono::seconds(20);
+                 ++n) {
+                const ostring line(
+                    ("thread " + std::to_string(t) + " line " + std::to_string(n) + "\n").c_str());
+                if (t == 0)
+                    dialog.CallAfter(&OutputDialog::error, line);
+                else
+                    dialog.CallAfter(&OutputDialog::output, line);
+                posted[t] = n + 1;
+                std::this_thread::sleep_until(start + std::chrono::microseconds(400) * (n + 1));
+            }
+            --running;
+        });
+    }
+    const bool answered = WidgetsTest::pumpUntil([&] { return ticks >= 10; }, 30000);
+    const bool floodRan = running == kThreads;
+    stop = true;
+    for (std::thread& thread : threads)
+        thread.join();
+    timer.Stop();
+    EXPECT_TRUE(answered && floodRan) << ticks << " ticks; the flood had ended: " << !floodRan;
+
+    int total = 0;
+    for (int n : posted)
+        total += n;
+    ASSERT_TRUE(WidgetsTest::pumpUntil([&] { return box->GetNumberOfLines() == total + 1; }))
+        << box->GetNumberOfLines() << " of " << total + 1;
+    // Each thread's lines in the order posted, thread 0's in the error colour.
+    std::vector<int> next(kThreads, 0);
+    bool ordered = true;
+    for (int i = 0; i < total && ordered; ++i) {
+        const wxString text = box->GetLineText(i);
+        int t = -1, n = -1;
+        ordered = sscanf(text.utf8_str(), "thread %d line %d", &t, &n) == 2 && t >= 0 && t < kThreads &&
+                  n == next[t]++;
+        if (ordered && (i % 997 == 0)) {
+            EXPECT_EQ(colourAt(box, box->XYToPosition(0, i)), t == 0 ? *wxRED : *wxBLACK) << text;
+        }
+    }
+    EXPECT_TRUE(ordered);
     dialog.Hide();
 }
 
