@@ -415,6 +415,7 @@ bool CZekoManagerDlg::OnInitDialog() {
     openViewerCount = 0;
     snapshots[0].clear();
     snapshots[1].clear();
+    cameraChanges.reset();
 
     RefreshList();
     if (list->GetItemCount() > 0) {
@@ -484,7 +485,8 @@ void CZekoManagerDlg::OnRefreshTick() {
         if (selectedRow < 0) {
             tree->GetTree().DeleteAllItems();
             selectedDeviceId = -1;
-        } else if (!wxGetMouseState().LeftIsDown() && refresh.TakeParameters(autoRefresh->IsChecked())) {
+        } else if (!wxGetMouseState().LeftIsDown() &&
+                   refresh.TakeParameters(autoRefresh->IsChecked() && listsRefilled)) {
             FillParameterTree();
         }
         UpdateButtonsAndStatus();
@@ -501,8 +503,10 @@ void CZekoManagerDlg::OnRefreshTick() {
 }
 
 bool CZekoManagerDlg::RefreshList() {
-    ListRefresh fresh = RefreshCameraLists(cameraLists, snapshots, refresh.TakeListRebuild(), RuleText);
+    ListRefresh fresh =
+        RefreshChangedCameraLists(cameraLists, snapshots, cameraChanges, refresh.TakeListRebuild(), RuleText);
     selectedEntry = nullptr;
+    listsRefilled = fresh.refilled;
     if (!fresh.rebuild)
         return false;
     refresh.ListRebuilt();
