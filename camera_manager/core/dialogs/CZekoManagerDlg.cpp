@@ -390,7 +390,8 @@ bool CZekoManagerDlg::OnInitDialog() {
                                   reinterpret_cast<void*>(static_cast<intptr_t>(item.data)));
         languageCombo->Show();
         WCHAR code[20] = {};
-        if (ReadLanguageSetting(code, sizeof code)) {
+        // A store that cannot be written (named at start) still gives the language in use.
+        if (ReadLanguageSetting(code, sizeof code) || code[0]) {
             const int index = LanguageIndexFromCode(code);
             for (unsigned i = 0; i < languageCombo->GetCount(); ++i)
                 if (static_cast<int>(reinterpret_cast<intptr_t>(languageCombo->GetClientData(i))) == index) {
