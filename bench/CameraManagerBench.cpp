@@ -1,12 +1,15 @@
 // Building the camera lists must cost little beyond the interface library's own calls (the
-// main dialog does it on every refresh), and registry look-ups are served from memory: within
-// 3x of a plain std::map.
+// main dialog does it on every refresh), a polling tick while nothing changes must cost next to
+// nothing however many cameras there are (against the tick that reads them all), and registry
+// look-ups are served from memory: within 3x of a plain std::map.
 #include "bench/ManagerBenchCameras.h"
 #include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/core/records/CameraList.h"
+#include "camera_manager/core/rules/CameraListRefresh.h"
 #include "camera_manager/res/StringTable.h"
 #include "platform/win/Registry.h"
 #include "platform/win/RegistryStore.h"
+#include "platform/win/ResourceStrings.h"
 #include "platform/zeko/zeko_sim_control.h"
 
 #include <benchmark/benchmark.h>
@@ -14,6 +17,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -52,6 +56,40 @@ void BM_SimulatorCallsOnly64(benchmark::State& state) {
     zksim_JournalClear();
 }
 BENCHMARK(BM_SimulatorCallsOnly64)->Unit(benchmark::kMicrosecond);
+
+std::u16string text(int id) {
+    return LoadResourceString(static_cast<unsigned>(id));
+}
+
+// The main dialog's list refresh on a tick where no camera changed.
+void BM_IdleTick(benchmark::State& state) {
+    zeko::bench::useBenchCameras(static_cast<int>(state.range(0)));
+    CameraList lists[2];
+    std::vector<CameraListRules::Snapshot> snapshots[2];
+    std::optional<uint32_t> seen;
+    RefreshChangedCameraLists(lists, snapshots, seen, false, text); // the first tick reads them
+    bool refilled = false;
+    for (auto _ : state)
+        refilled = RefreshChangedCameraLists(lists, snapshots, seen, false, text).refilled || refilled;
+    if (refilled)
+        state.SkipWithError("an idle tick read the cameras");
+    zksim_JournalClear();
+}
+BENCHMARK(BM_IdleTick)->Arg(1)->Arg(64)->Arg(254)->Unit(benchmark::kMicrosecond);
+
+// The peer: the same refresh when every tick reads the cameras (a library without a change count).
+void BM_ReadingTick(benchmark::State& state) {
+    zeko::bench::useBenchCameras(static_cast<int>(state.range(0)));
+    CameraList lists[2];
+    std::vector<CameraListRules::Snapshot> snapshots[2];
+    RefreshCameraLists(lists, snapshots, false, text);
+    for (auto _ : state) {
+        const ListRefresh refresh = RefreshCameraLists(lists, snapshots, false, text);
+        benchmark::DoNotOptimize(refresh.refilled);
+    }
+    zksim_JournalClear();
+}
+BENCHMARK(BM_ReadingTick)->Arg(1)->Arg(64)->Arg(254)->Unit(benchmark::kMicrosecond);
 
 std::u16string keyName(int i) {
     std::string name = "Software\\Marvek\\Zeko\\Bench\\Key" + std::to_string(i);

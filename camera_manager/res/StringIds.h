@@ -495,6 +495,7 @@ constexpr uint32_t SupportSectionDrivers = 3242;
 constexpr uint32_t SupportSectionSystem = 3243;
 constexpr uint32_t SupportSectionAdapters = 3244;
 constexpr uint32_t SupportSectionControllers = 3245;
+constexpr uint32_t NotASupportFile = 3246; // a cause after SupportFileNotOpened, as 3268 and 3269 are
 constexpr uint32_t CloseButton = 5163;
 
 // Captions of the tool dialogs: general information, additional functions, serial terminal and
@@ -540,5 +541,6 @@ constexpr uint32_t CaptionDestinationCount = 3436;
 constexpr uint32_t CaptionAbout = 3437;
 // A text of our own: the download is no update list.
 constexpr uint32_t NotAnUpdateList = 3223;
+constexpr uint32_t UpdateListNotStored = 3224; // %s the list's place, %s what stands there (3268, 3269)
 
 } // namespace ids

@@ -356,6 +356,8 @@ const ResourceString managerStrings[] = {
     {3221, u"The destination file was left unchanged. The data received so far is in %s."},
     {3222, u"The destination file was left unchanged."},
     {3223, u"The downloaded file is not an update list. The lists were left unchanged."},
+    {3224, u"The update list cannot be stored as %s: %s. What stands there was left as it is, and the "
+           u"lists were left unchanged."},
     // Support files.
     {108, u"Camera ID"},
     {114, u"Available"},
@@ -550,6 +552,7 @@ const ResourceString managerStrings[] = {
     {3243, u"the system information"},
     {3244, u"the network adapter information"},
     {3245, u"the USB host controllers"},
+    {3246, u"it is no support file"},
     {5162, u"Progress"},
     {5163, u"Close"},
     {20000, u"dev: strch: losslists rcvd"},

@@ -332,8 +332,13 @@ TEST_F(ManagerDialogTest, AnUnchangedListIsNotRebuiltAndTheTimerAlwaysRunsAgain)
     Open();
     WaitTicks(1);
     const unsigned rebuilds = dlg->refresh.ListRebuilds();
+    // While nothing changes, the ticks read no camera list and no camera's information.
+    const int listCalls = zksim_JournalCount("zk_GetCameraList");
+    const int infoCalls = zksim_JournalCount("zk_GetEthDeviceInfo");
     WaitTicks(2);
     EXPECT_EQ(dlg->refresh.ListRebuilds(), rebuilds);
+    EXPECT_EQ(zksim_JournalCount("zk_GetCameraList"), listCalls);
+    EXPECT_EQ(zksim_JournalCount("zk_GetEthDeviceInfo"), infoCalls);
     EXPECT_TRUE(dlg->timer.IsRunning());
     // A failing camera list empties the lists for that tick; the polling goes on.
     zksim_InjectFailure("zk_GetCameraList", 2, 0);

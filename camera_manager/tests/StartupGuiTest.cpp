@@ -1,3 +1,4 @@
+#include "camera_manager/core/controls/CustomCombo.h"
 #include "camera_manager/core/dialogs/CZekoManagerApp.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
 #include "camera_manager/core/records/HostAdapters.h"
@@ -17,6 +18,7 @@
 #include <gtest/gtest.h>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <wx/modalhook.h>
@@ -257,17 +259,21 @@ TEST_F(StartupGuiTest, AFolderWhereAStoreShouldBeIsNamedOnceAndLeftAlone) {
                              [](const wxString& m) { return m.Contains(wxT("Einstellungsdatei")); }));
 }
 
-// A named pipe in place of any store would block an ordinary open for good; the start answers at
-// once and names each as no file (not as a folder), in the chosen language, and leaves it there.
+// A named pipe in place of any store would block an ordinary open for good, and a link that
+// leads to itself cannot be followed; the start answers at once and names each as no file (not
+// as a folder), in the chosen language, leaves it there, and still shows the language in use.
 // The alarm ends a start that blocks.
 TEST_F(StartupGuiTest, APipeWhereAStoreShouldBeIsNamedAndNeverWaitedOn) {
-    GermanBySystem german;
-    ASSERT_TRUE(german.loaded());
+    std::optional<GermanBySystem> german(std::in_place);
+    ASSERT_TRUE(german->loaded());
     win::RegistryStore::resetAll();
     const char* stores[] = {"/user.reg", "/machine.reg", "/zeko_netcfg.txt", "/zeko_ports.txt",
                             "/zeko_sim_state.ini"};
     for (const char* file : stores)
-        ASSERT_EQ(mkfifo((dir_ + file).c_str(), 0600), 0) << file;
+        if (file == std::string("/machine.reg"))
+            ASSERT_EQ(symlink((dir_ + file).c_str(), (dir_ + file).c_str()), 0) << file;
+        else
+            ASSERT_EQ(mkfifo((dir_ + file).c_str(), 0600), 0) << file;
     alarm(60);
     EXPECT_FALSE(runStartup());
     alarm(0);
@@ -279,8 +285,22 @@ TEST_F(StartupGuiTest, APipeWhereAStoreShouldBeIsNamedAndNeverWaitedOn) {
                                 [&](const wxString& message) { return message.Contains(text); }),
                   1)
             << text;
-        EXPECT_EQ(std::filesystem::status(dir_ + file).type(), std::filesystem::file_type::fifo) << file;
+        EXPECT_EQ(std::filesystem::symlink_status(dir_ + file).type(),
+                  file == std::string("/machine.reg") ? std::filesystem::file_type::symlink
+                                                      : std::filesystem::file_type::fifo)
+            << file;
     }
+    // An English system: the combo box shows English, the language in use.
+    german.reset();
+    int languageShown = -1;
+    hook_.answer = [&](wxDialog* dialog) {
+        if (auto* main = dynamic_cast<CZekoManagerDlg*>(dialog))
+            languageShown = main->languageIndex;
+        return wxID_OK;
+    };
+    win::RegistryStore::resetAll();
+    EXPECT_FALSE(runStartup());
+    EXPECT_EQ(languageShown, 0);
 }
 
 // Setting a damaged machine registry aside took the adapters' keys along: the next start

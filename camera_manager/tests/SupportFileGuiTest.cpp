@@ -35,7 +35,9 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -294,6 +296,33 @@ TEST_F(SupportFileGuiTest, ForeignAndUnreadableFilesAreReportedAndOpenNoViewer) 
     EXPECT_TRUE(
         hook.messages[1].StartsWith("The support file could not be opened.\n" + dir_ + "/missing.bin\n"));
     EXPECT_GT(hook.messages[1].size(), (dir_ + "/missing.bin").size() + 40);
+
+    // What is no file is named and never opened (a pipe would block the open for good: the alarm
+    // ends a test that does); what is no support file at all is refused as such.
+    std::string noise(3000, '\0');
+    for (size_t i = 0; i < noise.size(); ++i)
+        noise[i] = char((i * 7919 + 13) % 251);
+    const std::pair<const char*, const char*> refused[] = {
+        {"pipe.bin", "something that is not a file stands in its place"},
+        {"loop.bin", "something that is not a file stands in its place"},
+        {"folder.bin", "a folder stands in its place"},
+        {"empty.bin", "it is no support file"},
+        {"noise.bin", "it is no support file"}};
+    ASSERT_EQ(mkfifo((dir_ + "/pipe.bin").c_str(), 0600), 0);
+    ASSERT_EQ(symlink((dir_ + "/loop.bin").c_str(), (dir_ + "/loop.bin").c_str()), 0);
+    ASSERT_EQ(mkdir((dir_ + "/folder.bin").c_str(), 0700), 0);
+    std::ofstream(dir_ + "/empty.bin");
+    std::ofstream(dir_ + "/noise.bin", std::ios::binary) << noise;
+    for (const auto& [name, cause] : refused) {
+        hook.messages.clear();
+        alarm(30);
+        OpenSupportFileAt(*main, win::fromUtf8(dir_ + "/" + name));
+        alarm(0);
+        EXPECT_EQ(main->GetOpenViewerCount(), 0) << name;
+        ASSERT_EQ(hook.messages.size(), 1u) << name;
+        EXPECT_EQ(hook.messages[0],
+                  "The support file could not be opened.\n" + dir_ + "/" + name + "\n" + cause);
+    }
     main->Destroy();
     runEvents();
 }

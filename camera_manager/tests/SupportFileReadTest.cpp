@@ -380,7 +380,7 @@ TEST_F(SupportFileReadTest, ATextFileCutAfterItsCamerasIsIncompleteAndMakesNoVal
 // part of a stored number.
 TEST_F(SupportFileReadTest, EveryCutAfterTheCamerasNamesWhereTheFileEnds) {
     SupportFileContent content = defaultCameraContent();
-    content.usbCameras.clear();
+    content.usbCameras.resize(1);
     content.system.numberOfProcessors = 8;
     SupportAdapter adapter;
     adapter.name = u"eth0";
@@ -407,6 +407,10 @@ TEST_F(SupportFileReadTest, EveryCutAfterTheCamerasNamesWhereTheFileEnds) {
     open(file, cut);
     EXPECT_EQ(cut, SupportFileCut::None);
     const std::pair<const char16_t*, SupportFileCut> boundaries[] = {
+        {u"[USB - 0]", SupportFileCut::Cameras},
+        {u"[ETH - 0]", SupportFileCut::Cameras},
+        // Right after the last camera: its record is whole.
+        {u"[Installed drivers]", SupportFileCut::Drivers},
         {u"[System information]", SupportFileCut::System},
         {u"[Network adapters]", SupportFileCut::Adapters},
         {u"[Adapter - 1]", SupportFileCut::Adapters},
@@ -419,9 +423,19 @@ TEST_F(SupportFileReadTest, EveryCutAfterTheCamerasNamesWhereTheFileEnds) {
         ASSERT_NE(at, std::u16string::npos) << utf8(section);
         const std::string shown = open(file.substr(0, bytesOf(at)), cut);
         EXPECT_EQ(cut, part) << utf8(section);
-        EXPECT_EQ(shown.find("\t-1\n"), std::string::npos) << utf8(section) << "\n" << shown;
-        EXPECT_EQ(shown.find("  -1\n"), std::string::npos) << utf8(section) << "\n" << shown;
+        const std::string afterCameras = shown.substr(shown.find("*Installed drivers"));
+        EXPECT_EQ(afterCameras.find("\t-1\n"), std::string::npos) << utf8(section) << "\n" << shown;
+        EXPECT_EQ(afterCameras.find("  -1\n"), std::string::npos) << utf8(section) << "\n" << shown;
+        if (part != SupportFileCut::Cameras)
+            EXPECT_NE(shown.find("\n*ETH\n  "), std::string::npos) << utf8(section) << "\n" << shown;
     }
+    // Only USB cameras, cut right after the last one.
+    content.ethCameras.clear();
+    const std::u16string usbOnly = BuildSupportText(content);
+    EXPECT_NE(
+        open(scrambledFile(usbOnly.substr(0, usbOnly.find(u"[Installed drivers]"))), cut).find("*USB\n  "),
+        std::string::npos);
+    EXPECT_EQ(cut, SupportFileCut::Drivers);
     // A value cut right after its '=' and a number cut inside the digits of one of its units.
     const size_t processors = text.find(u"NumberOfProcessors=") + 19;
     EXPECT_NE(open(file.substr(0, bytesOf(processors)), cut).find("Number of processors\t\n"),
@@ -441,7 +455,9 @@ TEST_F(SupportFileReadTest, EveryCutAfterTheCamerasNamesWhereTheFileEnds) {
     // The binary form, cut in each of its records.
     BinaryFile binary;
     binary.count(0);
-    binary.count(0);
+    binary.count(1);
+    binary.add(std::string(1672, '\0'), 0x1D);
+    binary.add(std::string(1144, '\0'), 0xC6);
     const size_t driversAt = binary.bytes.size();
     binary.add(std::string(1560, '\0'), 0x48);
     const size_t systemAt = binary.bytes.size();
@@ -452,10 +468,15 @@ TEST_F(SupportFileReadTest, EveryCutAfterTheCamerasNamesWhereTheFileEnds) {
     const size_t secondAt = binary.bytes.size();
     binary.add(text16(std::string(1604, '\0'), 0, u"Adapter B"), 0x27);
     EXPECT_EQ(ReadBinarySupportFile(binary.bytes).cut, SupportFileCut::None);
-    const std::pair<size_t, SupportFileCut> cuts[] = {
-        {62, SupportFileCut::Cameras},           {driversAt + 100, SupportFileCut::Drivers},
-        {systemAt, SupportFileCut::System},      {systemAt + 1295, SupportFileCut::System},
-        {countAt + 2, SupportFileCut::Adapters}, {secondAt + 10, SupportFileCut::Adapters}};
+    const std::pair<size_t, SupportFileCut> cuts[] = {{62, SupportFileCut::Cameras},
+                                                      {driversAt - 1, SupportFileCut::Cameras},
+                                                      {driversAt, SupportFileCut::Drivers},
+                                                      {driversAt + 100, SupportFileCut::Drivers},
+                                                      {countAt, SupportFileCut::Adapters},
+                                                      {systemAt, SupportFileCut::System},
+                                                      {systemAt + 1295, SupportFileCut::System},
+                                                      {countAt + 2, SupportFileCut::Adapters},
+                                                      {secondAt + 10, SupportFileCut::Adapters}};
     for (const auto& [at, part] : cuts) {
         const BinarySupportFile read = ReadBinarySupportFile(std::string_view(binary.bytes).substr(0, at));
         EXPECT_TRUE(read.incomplete) << at;

@@ -1,12 +1,15 @@
 #include "camera_manager/diagnostics/records/UpdateCheck.h"
 #include "ManagerTestSupport.h"
 #include "camera_manager/res/StringIds.h"
+#include "platform/win/WideText.h"
 #include "platform/win/tests/LoopbackHttpServer.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -18,6 +21,8 @@ struct RecordingUi : UpdateCheckUi {
     int setupPages = 0;
     int refreshes = 0;
     void ShowMessage(unsigned id, Icon icon) override { messages.emplace_back(id, icon); }
+    void ShowText(const std::u16string& text, Icon icon) override { texts.emplace_back(text, icon); }
+    std::vector<std::pair<std::u16string, Icon>> texts;
     bool AskYesNo(unsigned id) override {
         questions.push_back(id);
         return answer;
@@ -257,6 +262,35 @@ TEST_F(UpdateCheckTest, AnUnwritableTemporaryFileIsAFailureNotStaleData) {
     EXPECT_EQ(ui_.messages[0].first, ids::UrlNotConnected);
     EXPECT_EQ(drivers_[0].update, u"Not found");
     EXPECT_EQ(drivers_[0].marker, u"-1");
+
+    // What is no file in the list's place is named as such, not as an address that failed, and
+    // left where it is.
+    const std::string list = dir_ + "/ZekoUpdates.txt";
+    for (const char* kind : {"pipe", "folder", "loop"}) {
+        ASSERT_EQ(std::remove(list.c_str()), 0) << kind;
+        if (kind == std::string("pipe"))
+            ASSERT_EQ(mkfifo(list.c_str(), 0600), 0);
+        else if (kind == std::string("folder"))
+            ASSERT_EQ(mkdir(list.c_str(), 0700), 0);
+        else
+            ASSERT_EQ(symlink(list.c_str(), list.c_str()), 0);
+        ui_.messages.clear();
+        ui_.texts.clear();
+        alarm(30);
+        CheckForUpdates(drivers_, direct3d_, ui_);
+        alarm(0);
+        EXPECT_TRUE(ui_.messages.empty()) << kind;
+        ASSERT_EQ(ui_.texts.size(), 1u) << kind;
+        EXPECT_EQ(win::toUtf8(ui_.texts[0].first),
+                  "The update list cannot be stored as " + list + ": " +
+                      (kind == std::string("folder") ? "a folder" : "something that is not a file") +
+                      " stands in its place. What stands there was left as it is, and the lists were left "
+                      "unchanged.")
+            << kind;
+        EXPECT_EQ(drivers_[0].update, u"Not found");
+        struct stat status {};
+        EXPECT_EQ(lstat(list.c_str(), &status), 0) << kind;
+    }
 }
 
 } // namespace

@@ -15,12 +15,18 @@ StoreFileRead kindOf(const struct stat& status) {
 
 } // namespace
 
+StoreFileRead storeFileKind(const std::string& path) {
+    struct stat status {};
+    if (::stat(path.c_str(), &status) == 0)
+        return kindOf(status);
+    if (errno == ELOOP)
+        return StoreFileRead::NotAFile;
+    return errno == ENOENT ? StoreFileRead::Missing : StoreFileRead::Failed;
+}
+
 StoreFileRead readStoreFile(const std::string& path, std::string& text) {
     text.clear();
-    struct stat before {};
-    if (::stat(path.c_str(), &before) != 0)
-        return errno == ENOENT ? StoreFileRead::Missing : StoreFileRead::Failed;
-    if (const StoreFileRead kind = kindOf(before); kind != StoreFileRead::Read)
+    if (const StoreFileRead kind = storeFileKind(path); kind != StoreFileRead::Read)
         return kind; // a device is never opened: opening one can have effects of its own
     // Something else may have been put there since the look; O_NONBLOCK keeps even that open
     // from waiting, and fstat tells what was opened.
@@ -28,7 +34,8 @@ StoreFileRead readStoreFile(const std::string& path, std::string& text) {
     if (fd < 0) {
         if (errno == ENOENT)
             return StoreFileRead::Missing;
-        return errno == ENXIO ? StoreFileRead::NotAFile : StoreFileRead::Failed; // ENXIO: a socket
+        // ENXIO: a socket; ELOOP: a link loop made since the look
+        return errno == ENXIO || errno == ELOOP ? StoreFileRead::NotAFile : StoreFileRead::Failed;
     }
     struct stat opened {};
     StoreFileRead result = ::fstat(fd, &opened) == 0 ? kindOf(opened) : StoreFileRead::Failed;

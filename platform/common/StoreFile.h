@@ -12,9 +12,11 @@ enum class StoreFileRead {
     Read,     // text holds the whole file
     Missing,  // nothing stands at the path
     Folder,   // a folder stands there
-    NotAFile, // something else that is no regular file stands there
+    NotAFile, // something else that is no regular file stands there (a link loop too)
     Failed,   // it is a file but cannot be read (the system's error number says why)
 };
 
-// A symbolic link to a file counts as the file.
+// A symbolic link to a file counts as the file; links that lead round in a loop are no file.
 StoreFileRead readStoreFile(const std::string& path, std::string& text);
+// What stands at the path, only looked at: Read for a file that readStoreFile would read.
+StoreFileRead storeFileKind(const std::string& path);

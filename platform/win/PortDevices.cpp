@@ -212,12 +212,12 @@ template <typename Change> bool changeState(Change change) {
     bool changed = false;
     bool result = change(state, changed);
     if (changed) {
-        struct stat status {};
         if (!readable) {
-            if (::stat(storePath().c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+            const StoreFileRead kind = storeFileKind(storePath());
+            if (kind == StoreFileRead::Folder || kind == StoreFileRead::NotAFile)
                 noteFailure({storePath(),
-                             S_ISDIR(status.st_mode) ? win::PortStoreFailure::Cause::Folder
-                                                     : win::PortStoreFailure::Cause::NotAFile,
+                             kind == StoreFileRead::Folder ? win::PortStoreFailure::Cause::Folder
+                                                           : win::PortStoreFailure::Cause::NotAFile,
                              0});
             else
                 noteFailure(

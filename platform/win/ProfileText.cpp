@@ -1,9 +1,7 @@
 #include "platform/win/ProfileText.h"
 
+#include "platform/common/StoreFile.h"
 #include "platform/win/WideText.h"
-
-#include <fstream>
-#include <iterator>
 
 namespace win {
 
@@ -101,11 +99,9 @@ bool ProfileText::isLastSection(std::u16string_view section) const {
 }
 
 bool loadProfileFile(const std::string& path, ProfileText& profile) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad())
+    // Never waits on a pipe or anything else that is no file in the file's place.
+    std::string bytes;
+    if (readStoreFile(path, bytes) != StoreFileRead::Read)
         return false;
     if (bytes.size() >= 2 && uint8_t(bytes[0]) == 0xFF && uint8_t(bytes[1]) == 0xFE) {
         std::u16string text;

@@ -56,21 +56,28 @@ void recordLeftInPlace(const std::string& path, FileProblem::Kind kind) {
 
 } // namespace
 
-bool RecordIfNotAFile(const std::string& path) {
-    struct stat status {};
-    if (::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode))
+namespace {
+
+// Records a folder or anything else that is no file; false for the other kinds.
+bool recordIfNoFile(const std::string& path, StoreFileRead kind) {
+    if (kind == StoreFileRead::Folder)
+        recordLeftInPlace(path, FileProblem::Kind::Folder);
+    else if (kind == StoreFileRead::NotAFile)
+        recordLeftInPlace(path, FileProblem::Kind::NotAFile);
+    else
         return false;
-    recordLeftInPlace(path,
-                      S_ISDIR(status.st_mode) ? FileProblem::Kind::Folder : FileProblem::Kind::NotAFile);
     return true;
+}
+
+} // namespace
+
+bool RecordIfNotAFile(const std::string& path) {
+    return recordIfNoFile(path, storeFileKind(path));
 }
 
 StoreFileRead ReadStore(const std::string& path, std::string& text) {
     const StoreFileRead result = readStoreFile(path, text);
-    if (result == StoreFileRead::Folder)
-        recordLeftInPlace(path, FileProblem::Kind::Folder);
-    else if (result == StoreFileRead::NotAFile)
-        recordLeftInPlace(path, FileProblem::Kind::NotAFile);
+    recordIfNoFile(path, result);
     return result;
 }
 

@@ -48,7 +48,7 @@ bool KeepUnreadableAside(const std::string& path, const FileProblem& problem);
 // A folder, a device or a pipe where a store should be cannot be read or replaced, and since the
 // program did not make it, it is left where it is: recorded (kept as nothing), once for each
 // path in a process, so that the user learns that no setting can be saved there. True when path
-// exists and is no file (a link to a file is one).
+// exists and is no file (a link to a file is one, a link loop is none).
 bool RecordIfNotAFile(const std::string& path);
 
 // Reads a store whole without ever waiting on it (see StoreFile.h); a folder or anything else

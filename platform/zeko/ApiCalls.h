@@ -5,6 +5,7 @@
 
 #include "platform/zeko/CallJournal.h"
 #include "platform/zeko/CameraInventory.h"
+#include "platform/zeko/ChangeCounter.h"
 #include "platform/zeko/SimulatorSettings.h"
 #include "platform/zeko/zeko_api.h"
 
@@ -18,11 +19,19 @@ protected:
     ApiCalls(CameraInventory& inventory, CallJournal& journal, const SimulatorSettings& settings)
         : inventory_(inventory), journal_(journal), settings_(settings) {}
 
-    // The body's result, journalled; an exception from it becomes ZK_NO_SUCCESS.
+    // The body's result, journalled; an exception from it becomes ZK_NO_SUCCESS. A call that
+    // may change a camera counts as a change as it starts and as it ends, so that a poll during
+    // a long one (a firmware upload) and a poll after it both see one.
     template <class Body>
     int call(const char* function, std::initializer_list<long long> ints,
              std::initializer_list<double> doubles, Body&& body) {
-        return journal_.run(function, ints, doubles, ZK_NO_SUCCESS, body);
+        const bool changes = !ChangeCounter::changesNothing(function);
+        if (changes)
+            inventory_.changes().count();
+        const int result = journal_.run(function, ints, doubles, ZK_NO_SUCCESS, body);
+        if (changes)
+            inventory_.changes().count();
+        return result;
     }
 
     // call() with the session of `handle`: the inventory's lock is held throughout, and an unknown

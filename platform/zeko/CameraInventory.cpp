@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@ void CameraInventory::load(const std::vector<CameraDescription>& descriptions) {
         c.connected = d.connected;
         cameras_.push_back(std::move(c));
     }
+    changes_.count();
 }
 
 CameraInventory::Camera* CameraInventory::byDeviceId(uint32_t deviceId) {
@@ -58,6 +60,7 @@ bool CameraInventory::setConnected(uint32_t deviceId, bool connected) {
         if (c.description.deviceId != deviceId)
             continue;
         c.connected = connected;
+        changes_.count();
         // An unplugged camera's handles fail until they are closed; its memory stays valid till then.
         if (!connected && c.handle != 0) {
             if (auto it = sessions_.find(c.handle); it != sessions_.end())
@@ -92,6 +95,8 @@ uint32_t CameraInventory::open(Camera& camera) {
             ::close(fd);
             return 0;
         }
+        // Taking a lock tells a folder's watchers nothing; a touch of its file does.
+        ::futimens(fd, nullptr);
         camera.lockFd = fd;
     }
     uint32_t h = nextHandle_++;

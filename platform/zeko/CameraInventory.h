@@ -6,6 +6,7 @@
 
 #include "platform/zeko/CameraDescription.h"
 #include "platform/zeko/CameraSession.h"
+#include "platform/zeko/ChangeCounter.h"
 #include "platform/zeko/SerialInterface.h"
 #include "platform/zeko/StateStore.h"
 #include "platform/zeko/zeko_api.h"
@@ -62,6 +63,8 @@ public:
 
     // What the cameras keep in their own memory, read through the state file.
     StateStore& state() { return state_; }
+    // Its own lock: counted without the inventory's.
+    ChangeCounter& changes() { return changes_; }
     uint32_t persisted(const Camera& camera, const char* key, uint32_t fallback) const;
     uint32_t cameraId(const Camera& camera) const;
     std::array<uint8_t, 64> eeprom(const Camera& camera) const;
@@ -88,6 +91,7 @@ private:
     uint32_t nextHandle_ = 1;
     uint64_t generation_ = 0;
     StateStore state_;
+    ChangeCounter changes_;
     std::map<std::string, bool> adapterDhcp_;
 };
 

@@ -86,6 +86,15 @@ int CameraManagerCalls::getCameraList(void* list) {
     });
 }
 
+int CameraManagerCalls::getChangeCount(uint32_t* count) {
+    return call("zk_GetChangeCount", {}, {}, [&]() -> int {
+        if (!count)
+            return ZK_INVALID_PARAMETER;
+        *count = inventory_.changes().current();
+        return ZK_SUCCESS;
+    });
+}
+
 int CameraManagerCalls::getEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size) {
     return call("zk_GetEthDeviceInfo", {deviceId, size}, {}, [&]() -> int {
         if (!info || size < ZK_ETH_DEVICE_INFO_SIZE)

@@ -15,6 +15,7 @@ public:
     CameraManagerCalls(CameraInventory& inventory, CallJournal& journal, const SimulatorSettings& settings);
 
     int getCameraList(void* list);
+    int getChangeCount(uint32_t* count);
     int getEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size);
     int getCameraInfo(uint32_t handle, void* info, bool extended);
     int getRevisionInfo(uint32_t handle, void* info);

@@ -23,8 +23,14 @@ public:
     CameraManagerCalls& cameraManager() { return cameraManager_; }
     // zeko_tools.
     FilmWriters& films() { return films_; }
-    // zeko_sim_control; its first use starts the journal.
+    // zeko_sim_control; its first use starts the journal. A control may change what the
+    // cameras show (an injected failure or a delay too), so each counts as a change; only those
+    // that merely look use readControls().
     TestControls& controls() {
+        inventory_.changes().count();
+        return readControls();
+    }
+    TestControls& readControls() {
         journal_.keep();
         return controls_;
     }

@@ -25,6 +25,7 @@ int TestControls::reset(const std::string* descriptionText) {
     settings_.restoreDefaults();
     inventory_.clearAdapterDhcp();
     inventory_.state().open(StateStore::defaultFolder());
+    inventory_.changes().watch(inventory_.state().folder());
 
     std::vector<CameraDescription> descriptions;
     descriptionError_.clear();

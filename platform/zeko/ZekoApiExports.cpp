@@ -115,6 +115,9 @@ int zk_fn271(uint32_t handle, double* minimum, double* maximum, double* interval
 int zk_GetCameraList(void* list) {
     return sim().cameraManager().getCameraList(list);
 }
+int zk_GetChangeCount(uint32_t* count) {
+    return sim().cameraManager().getChangeCount(count);
+}
 int zk_GetEthDeviceInfo(uint32_t deviceId, void* info, uint32_t size) {
     return sim().cameraManager().getEthDeviceInfo(deviceId, info, size);
 }

@@ -26,21 +26,21 @@ int zksim_UseDescription(const char* text) {
     return Simulator::instance().controls().reset(&description);
 }
 const char* zksim_DescriptionError(void) {
-    descriptionErrorText = Simulator::instance().controls().descriptionError();
+    descriptionErrorText = Simulator::instance().readControls().descriptionError();
     return descriptionErrorText.c_str();
 }
 const char* zksim_StatePath(void) {
-    statePathText = Simulator::instance().controls().statePath();
+    statePathText = Simulator::instance().readControls().statePath();
     return statePathText.c_str();
 }
 const char* zksim_FileVersion(void) {
     return ZEKO_SIM_FILE_VERSION;
 }
 int zksim_CameraCount(void) {
-    return Simulator::instance().controls().cameraCount();
+    return Simulator::instance().readControls().cameraCount();
 }
 int zksim_GetCamera(int index, ZkSimCamera* camera) {
-    return camera ? Simulator::instance().controls().cameraAt(index, *camera) : -1;
+    return camera ? Simulator::instance().readControls().cameraAt(index, *camera) : -1;
 }
 int zksim_SetCameraConnected(uint32_t deviceId, int connected) {
     return Simulator::instance().controls().setCameraConnected(deviceId, connected != 0);
@@ -53,16 +53,16 @@ void zksim_ClearFailures(void) {
     Simulator::instance().controls().journal().clearFailures();
 }
 int zksim_JournalSize(void) {
-    return Simulator::instance().controls().journal().size();
+    return Simulator::instance().readControls().journal().size();
 }
 int zksim_JournalEntry(int index, ZkSimCall* call) {
-    return (call && Simulator::instance().controls().journal().entry(index, *call)) ? 0 : -1;
+    return (call && Simulator::instance().readControls().journal().entry(index, *call)) ? 0 : -1;
 }
 int zksim_JournalCount(const char* function) {
-    return function ? Simulator::instance().controls().journal().count(function) : 0;
+    return function ? Simulator::instance().readControls().journal().count(function) : 0;
 }
 void zksim_JournalClear(void) {
-    Simulator::instance().controls().journal().clear();
+    Simulator::instance().readControls().journal().clear();
 }
 void zksim_SetDelays(int clockSearchMs, int firmwareMs) {
     Simulator::instance().controls().setDelays(clockSearchMs, firmwareMs);

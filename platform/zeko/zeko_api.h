@@ -149,6 +149,10 @@ ZEKO_API int zk_GetRevisionInfo(uint32_t handle, void* info);
 ZEKO_API int zk_ReadEEPROM(uint32_t handle, int address, char* buffer, int count);
 ZEKO_API int zk_WriteEEPROM(uint32_t handle, int address, const char* buffer, int count);
 ZEKO_API int zk_SetCameraID(uint32_t handle, int cameraId);
+/* A count that changes whenever what the camera list or a camera's records show may have
+ * changed, in this process or another one: a caller that polls need not read them again while it
+ * stays the same. */
+ZEKO_API int zk_GetChangeCount(uint32_t* count);
 
 /* GigE network, firmware and driver settings. Address values are in host byte order. */
 ZEKO_API int zk_SetPersistentIpCfg(uint32_t deviceId, void* config, uint32_t size);

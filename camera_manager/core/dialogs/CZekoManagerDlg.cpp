@@ -390,7 +390,8 @@ bool CZekoManagerDlg::OnInitDialog() {
                                   reinterpret_cast<void*>(static_cast<intptr_t>(item.data)));
         languageCombo->Show();
         WCHAR code[20] = {};
-        if (ReadLanguageSetting(code, sizeof code)) {
+        // A store that cannot be written (named at start) still gives the language in use.
+        if (ReadLanguageSetting(code, sizeof code) || code[0]) {
             const int index = LanguageIndexFromCode(code);
             for (unsigned i = 0; i < languageCombo->GetCount(); ++i)
                 if (static_cast<int>(reinterpret_cast<intptr_t>(languageCombo->GetClientData(i))) == index) {
@@ -415,6 +416,7 @@ bool CZekoManagerDlg::OnInitDialog() {
     openViewerCount = 0;
     snapshots[0].clear();
     snapshots[1].clear();
+    cameraChanges.reset();
 
     RefreshList();
     if (list->GetItemCount() > 0) {
@@ -484,7 +486,8 @@ void CZekoManagerDlg::OnRefreshTick() {
         if (selectedRow < 0) {
             tree->GetTree().DeleteAllItems();
             selectedDeviceId = -1;
-        } else if (!wxGetMouseState().LeftIsDown() && refresh.TakeParameters(autoRefresh->IsChecked())) {
+        } else if (!wxGetMouseState().LeftIsDown() &&
+                   refresh.TakeParameters(autoRefresh->IsChecked() && listsRefilled)) {
             FillParameterTree();
         }
         UpdateButtonsAndStatus();
@@ -501,8 +504,10 @@ void CZekoManagerDlg::OnRefreshTick() {
 }
 
 bool CZekoManagerDlg::RefreshList() {
-    ListRefresh fresh = RefreshCameraLists(cameraLists, snapshots, refresh.TakeListRebuild(), RuleText);
+    ListRefresh fresh =
+        RefreshChangedCameraLists(cameraLists, snapshots, cameraChanges, refresh.TakeListRebuild(), RuleText);
     selectedEntry = nullptr;
+    listsRefilled = fresh.refilled;
     if (!fresh.rebuild)
         return false;
     refresh.ListRebuilt();

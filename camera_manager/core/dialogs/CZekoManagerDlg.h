@@ -22,6 +22,7 @@
 #include <array>
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,10 @@ public:
     // The polling's period, the requests for the next tick and its counters.
     RefreshState refresh;
     std::vector<CameraListRules::Snapshot> snapshots[2];
+    // The interface library's change count when the lists were read; none: read at the next tick.
+    std::optional<uint32_t> cameraChanges;
+    // Whether this tick read them: the automatic parameter refresh has nothing new otherwise.
+    bool listsRefilled = false;
     // Rows as shown, by item data (sorting reads them).
     std::vector<CameraListRules::RowTexts> rows;
     SortSettings sort;

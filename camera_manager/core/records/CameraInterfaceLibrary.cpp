@@ -22,6 +22,7 @@ struct Functions {
     decltype(&::zk_ReadEEPROM) ReadEEPROM = nullptr;
     decltype(&::zk_WriteEEPROM) WriteEEPROM = nullptr;
     decltype(&::zk_SetCameraID) SetCameraID = nullptr;
+    decltype(&::zk_GetChangeCount) GetChangeCount = nullptr;
     decltype(&::zk_SetPersistentIpCfg) SetPersistentIpCfg = nullptr;
     decltype(&::zk_SetAutoCfgIpRange) SetAutoCfgIpRange = nullptr;
     decltype(&::zk_UploadStarterFirmware) UploadStarterFirmware = nullptr;
@@ -62,6 +63,7 @@ Functions library() {
     ZK_BIND(ReadEEPROM);
     ZK_BIND(WriteEEPROM);
     ZK_BIND(SetCameraID);
+    ZK_BIND(GetChangeCount);
     ZK_BIND(SetPersistentIpCfg);
     ZK_BIND(SetAutoCfgIpRange);
     ZK_BIND(UploadStarterFirmware);
@@ -128,6 +130,9 @@ int zk_WriteEEPROM(uint32_t handle, int address, const char* buffer, int count) 
 }
 int zk_SetCameraID(uint32_t handle, int cameraId) {
     ZK_CALL(SetCameraID, handle, cameraId);
+}
+int zk_GetChangeCount(uint32_t* count) {
+    ZK_CALL(GetChangeCount, count);
 }
 int zk_SetPersistentIpCfg(uint32_t deviceId, void* config, uint32_t size) {
     ZK_CALL(SetPersistentIpCfg, deviceId, config, size);

@@ -24,6 +24,8 @@ int zk_GetRevisionInfo(uint32_t handle, void* info);
 int zk_ReadEEPROM(uint32_t handle, int address, char* buffer, int count);
 int zk_WriteEEPROM(uint32_t handle, int address, const char* buffer, int count);
 int zk_SetCameraID(uint32_t handle, int cameraId);
+// A library that lacks it (the camera maker's own) is polled in full at every refresh.
+int zk_GetChangeCount(uint32_t* count);
 int zk_SetPersistentIpCfg(uint32_t deviceId, void* config, uint32_t size);
 int zk_SetAutoCfgIpRange(uint32_t adapterId, void* config, uint32_t size);
 int zk_UploadStarterFirmware(uint32_t deviceId, const char* path, int length);

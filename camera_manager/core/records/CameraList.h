@@ -22,6 +22,7 @@ public:
     // The first entry with the device id; false when none has it.
     bool FindByDeviceId(uint32_t deviceId, CameraEntry** entry) const;
     void Append(std::unique_ptr<CameraEntry> entry) { entries_.push_back(std::move(entry)); }
+    void Swap(CameraList& other) { entries_.swap(other.entries_); }
 
 private:
     std::vector<std::unique_ptr<CameraEntry>> entries_;

@@ -71,6 +71,11 @@ std::u16string UnreadableFileMessage(const win::UnreadableFile& file) {
                 {win::fromUtf8(file.path), problemText(file.problem), win::fromUtf8(file.keptAs)});
 }
 
+std::u16string UpdateListNotStoredMessage(const std::string& path, bool folder) {
+    return fill(text(ids::UpdateListNotStored),
+                {win::fromUtf8(path), text(folder ? ids::PathIsAFolder : ids::PathIsNotAFile)});
+}
+
 std::u16string PortStoreFailureMessage(const win::PortStoreFailure& failure) {
     using Cause = win::PortStoreFailure::Cause;
     std::u16string cause;

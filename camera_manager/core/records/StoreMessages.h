@@ -13,3 +13,6 @@
 std::u16string UnreadableFileMessage(const win::UnreadableFile& file);
 // A change of the COM port store that could not be saved, with its cause.
 std::u16string PortStoreFailureMessage(const win::PortStoreFailure& failure);
+// The downloaded update list could not take its place because a folder (or something else that
+// is no file) stands there.
+std::u16string UpdateListNotStoredMessage(const std::string& path, bool folder);

@@ -43,8 +43,9 @@ class DialogUi : public UpdateCheckUi {
 public:
     DialogUi(wxWindow* owner, AdditionalInfoDlg& dialog, std::function<void()> refresh)
         : owner_(owner), dialog_(dialog), refresh_(std::move(refresh)) {}
-    void ShowMessage(unsigned id, Icon icon) override {
-        wxMessageBox(ResourceText(id), ResourceText(ids::AppTitle),
+    void ShowMessage(unsigned id, Icon icon) override { ShowText(FromWx(ResourceText(id)), icon); }
+    void ShowText(const std::u16string& text, Icon icon) override {
+        wxMessageBox(ToWx(text), ResourceText(ids::AppTitle),
                      wxOK | (icon == Icon::Error     ? wxICON_ERROR
                              : icon == Icon::Warning ? wxICON_WARNING
                                                      : wxICON_INFORMATION),

@@ -6,6 +6,7 @@
 #include "camera_manager/diagnostics/records/SupportFileFormat.h"
 #include "camera_manager/diagnostics/records/SupportFileOpening.h"
 #include "camera_manager/res/StringIds.h"
+#include "platform/common/StoreFile.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/WideText.h"
 
@@ -16,8 +17,6 @@
 #include <wx/utils.h>
 
 #include <cerrno>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 namespace {
@@ -108,24 +107,35 @@ DWORD win32Code(int error) {
 } // namespace
 
 void OpenSupportFileAt(SupportFileHost& owner, const std::u16string& path) {
-    std::ifstream in(win::toUtf8(path), std::ios::binary);
+    // The chooser lists pipes and devices too: such a thing is named, never opened in a way that
+    // could wait.
     std::string bytes;
-    int error = 0;
-    if (in) {
-        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        if (in.bad())
-            error = EIO;
-    } else {
-        error = errno ? errno : ENOENT;
+    wxString cause;
+    switch (readStoreFile(win::toUtf8(path), bytes)) {
+    case StoreFileRead::Read:
+        break;
+    case StoreFileRead::Missing:
+        cause = wxString::FromUTF8(SystemErrorText(win32Code(ENOENT))).Trim();
+        break;
+    case StoreFileRead::Folder:
+        cause = ResourceText(ids::PathIsAFolder);
+        break;
+    case StoreFileRead::NotAFile:
+        cause = ResourceText(ids::PathIsNotAFile);
+        break;
+    case StoreFileRead::Failed:
+        cause = wxString::FromUTF8(SystemErrorText(win32Code(errno))).Trim();
+        break;
     }
-    if (error) {
-        wxMessageBox(ResourceText(ids::SupportFileNotOpened) + "\n" + ToWx(path) + "\n" +
-                         wxString::FromUTF8(SystemErrorText(win32Code(error))).Trim(),
+    std::u16string header;
+    const SupportFileForm form = cause.empty() ? ClassifySupportFile(bytes, header) : SupportFileForm::Text;
+    if (cause.empty() && form == SupportFileForm::Text && !HoldsSupportText(bytes))
+        cause = ResourceText(ids::NotASupportFile);
+    if (!cause.empty()) {
+        wxMessageBox(ResourceText(ids::SupportFileNotOpened) + "\n" + ToWx(path) + "\n" + cause,
                      ResourceText(ids::AppTitle), wxOK | wxICON_ERROR, owner.HostWindow());
         return;
     }
-    std::u16string header;
-    const SupportFileForm form = ClassifySupportFile(bytes, header);
     if (form == SupportFileForm::Foreign) {
         wxMessageBox(ToWx(ForeignVersionMessage(header)), ResourceText(ids::AppTitle), wxOK | wxICON_ERROR,
                      owner.HostWindow());

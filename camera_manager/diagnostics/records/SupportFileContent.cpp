@@ -16,6 +16,10 @@ const std::array<const char16_t*, supportDriverCount> supportDriverKeys = {
 const std::array<const char16_t*, 4> supportControllerKinds = {u"USB 1.0", u"USB 1.1", u"USB 2.0",
                                                                u"USB 3.0"};
 
+// The last unit of the GigE record's reserved driver array (see appendField).
+const std::array<const char16_t*, 2> supportCameraLastKeys = {u"CamInfo_PowerBoard",
+                                                              u"DebugReservedDriver_13"};
+
 namespace {
 
 std::u16string number(long long n) {

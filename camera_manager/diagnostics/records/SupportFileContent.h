@@ -37,6 +37,9 @@ constexpr size_t supportDriverCount = 26;
 extern const std::array<const char16_t*, supportDriverCount> supportDriverKeys;
 // Sections of the USB host controller kinds, in file order.
 extern const std::array<const char16_t*, 4> supportControllerKinds;
+// The key each camera's section ends with, USB then GigE: a text cut after it holds the camera
+// whole.
+extern const std::array<const char16_t*, 2> supportCameraLastKeys;
 
 struct SupportFileContent {
     std::u16string programVersion;

@@ -83,6 +83,17 @@ std::u16string DecodeTextSupportFile(std::string_view bytes) {
     return units;
 }
 
+bool HoldsSupportText(std::string_view bytes) {
+    static constexpr std::u16string_view first = u"[Camera Manager]\n";
+    // A line holds one unit at least: as many lines as the section has units are enough.
+    size_t end = 0;
+    for (size_t n = 0; n < first.size() && end < bytes.size(); ++n) {
+        const size_t line = bytes.find('\n', end);
+        end = line == std::string_view::npos ? bytes.size() : line + 1;
+    }
+    return DecodeTextSupportFile(bytes.substr(0, end)).compare(0, first.size(), first) == 0;
+}
+
 bool WriteTemporaryProfile(const std::u16string& text, std::string& path) {
     std::u16string dos;
     dos.reserve(text.size() + text.size() / 8);

@@ -30,6 +30,9 @@ std::u16string ForeignVersionMessage(const std::u16string& header);
 
 // The unscrambled support text of a text-form file.
 std::u16string DecodeTextSupportFile(std::string_view bytes);
+// Whether a text-form file is a support file at all: its text begins with the section every
+// support file begins with. An empty file, or one of other bytes, is none.
+bool HoldsSupportText(std::string_view bytes);
 // Stores the text in a new file of its own in the temporary folder (created exclusively, mode
 // 0600, never through a link; UTF-8, LF as CR LF). False when it cannot be written whole.
 bool WriteTemporaryProfile(const std::u16string& text, std::string& path);

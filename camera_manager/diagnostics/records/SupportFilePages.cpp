@@ -608,10 +608,10 @@ std::vector<SupportRow> BuildPagesFromProfile(const win::ProfileText& profile, b
         root(rows, roots, group);
         for (int n = 0; n < count; ++n) {
             const std::u16string section = (group == 0 ? u"USB - " : u"ETH - ") + decimal(n);
-            // The last section of the text may be cut; a GigE camera's ends with a key of its own.
-            const bool wholeAtEnd = group == 1 && profile.endsWithLineEnd() &&
-                                    profile.find(section, u"DebugReservedDriver") &&
-                                    !profile.isCut(section, u"DebugReservedDriver");
+            // The last section of the text may be cut; it is whole when it holds its last key.
+            const char16_t* const lastKey = supportCameraLastKeys[size_t(group)];
+            const bool wholeAtEnd = profile.endsWithLineEnd() && profile.find(section, lastKey) &&
+                                    !profile.isCut(section, lastKey);
             if (!profile.hasSection(section) || (profile.isLastSection(section) && !wholeAtEnd)) {
                 where = SupportFileCut::Cameras;
                 break;

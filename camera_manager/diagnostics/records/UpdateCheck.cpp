@@ -1,6 +1,8 @@
 #include "camera_manager/diagnostics/records/UpdateCheck.h"
 
+#include "camera_manager/core/records/StoreMessages.h"
 #include "camera_manager/res/StringIds.h"
+#include "platform/common/StoreFile.h"
 #include "platform/win/ProfileText.h"
 #include "platform/win/ResourceStrings.h"
 #include "platform/win/SystemInfo.h"
@@ -159,6 +161,15 @@ void ApplyUpdateList(const DownloadResult& download, std::vector<VersionRow>& dr
     if (download.status == DownloadStatus::SessionFailed) {
         ui.ShowMessage(ids::InternetNotConnected, UpdateCheckUi::Icon::Error);
         return;
+    }
+    if (download.status == DownloadStatus::FileFailed) {
+        const std::string path = UpdateListPath();
+        const StoreFileRead kind = storeFileKind(path);
+        if (kind == StoreFileRead::Folder || kind == StoreFileRead::NotAFile) {
+            ui.ShowText(UpdateListNotStoredMessage(path, kind == StoreFileRead::Folder),
+                        UpdateCheckUi::Icon::Error);
+            return;
+        }
     }
     if (download.status != DownloadStatus::Ok) {
         ui.ShowMessage(ids::UrlNotConnected, UpdateCheckUi::Icon::Error);

@@ -66,6 +66,7 @@ public:
     enum class Icon { Error, Warning, Information };
     virtual ~UpdateCheckUi() = default;
     virtual void ShowMessage(unsigned stringId, Icon icon) = 0;
+    virtual void ShowText(const std::u16string& text, Icon icon) = 0;
     virtual bool AskYesNo(unsigned stringId) = 0;
     virtual void OpenSetupPage() = 0;
     virtual void RefreshLists() = 0;
@@ -76,7 +77,8 @@ DownloadResult DownloadUpdateList(DownloadCancel* cancel = nullptr);
 // The other half, on the dialog's thread: messages, the lists and the question. Lists stay
 // unchanged when the download failed (524 when no session can be made, nothing when it was
 // cancelled, 523 for every other failure: address, HTTP status, time-out, cut-short body, file)
-// and when the file is no update list (NotAnUpdateList).
+// and when the file is no update list (NotAnUpdateList). A folder, a pipe or anything else that is
+// no file in the list's place is named instead of 523.
 void ApplyUpdateList(const DownloadResult& download, std::vector<VersionRow>& drivers,
                      std::vector<VersionRow>& direct3d, UpdateCheckUi& ui);
 // Both halves in one go.

@@ -364,6 +364,8 @@ extern const ResourceString managerStrings[] = {
     {3221, u"Die Zieldatei blieb unver\u00e4ndert. Die bisher empfangenen Daten stehen in %s."},
     {3222, u"Die Zieldatei blieb unver\u00e4ndert."},
     {3223, u"Die heruntergeladene Datei ist keine Update-Liste. Die Listen blieben unver\u00e4ndert."},
+    {3224, u"Die Update-Liste kann nicht als %s abgelegt werden: %s. Was dort steht, "
+           u"blieb, wie es ist, und die Listen blieben unver\u00e4ndert."},
     // Support files.
     {108, u"Kamera-ID"},
     {114, u"Verf\u00fcgbar"},
@@ -560,6 +562,7 @@ extern const ResourceString managerStrings[] = {
     {3243, u"den Systeminformationen"},
     {3244, u"den Netzwerkadapter-Informationen"},
     {3245, u"den USB-Hostcontrollern"},
+    {3246, u"sie ist keine Supportdatei"},
     {5162, u"Fortschritt"},
     {5163, u"Schlie\u00dfen"},
     {20000, u"dev: strch: Verlustlisten empf."},

@@ -318,11 +318,11 @@ template <typename Call> int runWithin5Seconds(Call call) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -2;
 }
 
-// A pipe, a socket or a folder in the store's place is never waited on, never replaced and never
-// taken for an empty store; it is named once, as what it is.
+// A pipe, a socket, a link that leads to itself or a folder in the store's place is never waited
+// on, never replaced and never taken for an empty store; it is named once, as what it is.
 TEST_F(PortStoreTest, WhatIsNoFileInTheStoresPlaceIsLeftThereAndNamed) {
     using Kind = win::FileProblem::Kind;
-    for (const char* kind : {"fifo", "socket", "folder"}) {
+    for (const char* kind : {"fifo", "socket", "loop", "folder"}) {
         // A folder of its own for each: a path is named once in a process.
         const std::string folder = dir_ + "/" + kind, store = folder + "/zeko_ports.txt";
         ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
@@ -331,6 +331,8 @@ TEST_F(PortStoreTest, WhatIsNoFileInTheStoresPlaceIsLeftThereAndNamed) {
         int socketFd = -1;
         if (kind == std::string("fifo")) {
             ASSERT_EQ(::mkfifo(store.c_str(), 0600), 0);
+        } else if (kind == std::string("loop")) {
+            ASSERT_EQ(::symlink(store.c_str(), store.c_str()), 0);
         } else if (kind == std::string("socket")) {
             socketFd = ::socket(AF_UNIX, SOCK_STREAM, 0);
             sockaddr_un address{};

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace zeko::sim::test {
@@ -350,7 +351,8 @@ TEST_F(CameraManagerApiTest, TheManagersLibraryIsLoadedByNameAndSharesTheCameras
          {"zk_GetCameraList", "zk_GetEthDeviceInfo", "zk_InitCamera", "zk_ExitCamera", "zk_GetCameraInfo",
           "zk_GetCameraInfoEx", "zk_GetRevisionInfo", "zk_ReadEEPROM", "zk_WriteEEPROM", "zk_SetCameraID",
           "zk_SetPersistentIpCfg", "zk_SetAutoCfgIpRange", "zk_UploadStarterFirmware", "zk_Configuration",
-          "zk_SetDHCP_Status", "zk_AccessAdapterCfgByMAC", "zk_FetchTCPIP_Setup", "zk_SetComportConfig"})
+          "zk_SetDHCP_Status", "zk_AccessAdapterCfgByMAC", "zk_FetchTCPIP_Setup", "zk_SetComportConfig",
+          "zk_GetChangeCount"})
         EXPECT_NE(dlsym(lib, name), nullptr) << name;
     std::ifstream in(std::string(libDir) + "/libzeko_api_64.so", std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -366,8 +368,31 @@ TEST_F(CameraManagerApiTest, TheManagersLibraryIsLoadedByNameAndSharesTheCameras
     dlclose(lib);
 }
 
-TEST_F(CameraManagerApiTest, AnotherProcessSeesTheCameraInUse) {
+// The change count stays while only queries are made, and moves with every change: a camera
+// plugged in here, and another process's claim, its state write and its end.
+TEST_F(CameraManagerApiTest, AnotherProcessSeesTheCameraInUseAndEveryChangeIsCounted) {
+    uint32_t seen = 0;
+    auto changed = [&] {
+        uint32_t now = 0;
+        EXPECT_EQ(zk_GetChangeCount(&now), 0);
+        return std::exchange(seen, now) != now;
+    };
+    changed();
+    list();
+    ethInfo();
+    EXPECT_FALSE(changed());
+    EXPECT_FALSE(changed());
+    ASSERT_EQ(zksim_SetCameraConnected(1001, 0), 0);
+    EXPECT_TRUE(changed());
+    ASSERT_EQ(zksim_SetCameraConnected(1001, 1), 0);
+    EXPECT_TRUE(changed());
+    EXPECT_EQ(zk_GetChangeCount(nullptr), ZK_INVALID_PARAMETER);
+
+    ASSERT_EQ(zk_ExitCamera(open(1001)), 0); // its lock file stands: a claim creates nothing
     const uint32_t h = openFirst();
+    int toChild[2], toParent[2];
+    ASSERT_EQ(pipe(toChild), 0);
+    ASSERT_EQ(pipe(toParent), 0);
     const pid_t child = fork();
     if (child == 0) {
         // A fresh simulator in the child: no handle of its own, the parent's lock decides.
@@ -377,11 +402,44 @@ TEST_F(CameraManagerApiTest, AnotherProcessSeesTheCameraInUse) {
         zk_GetCameraList(one.data());
         uint32_t mine = 1 | ZK_USE_DEVICE_ID;
         const int open = zk_InitCamera(&mine, nullptr);
-        _exit((at<uint32_t>(one.data() + 4, 12) == 1 && open == ZK_CANT_OPEN_DEVICE) ? 0 : 1);
+        // Each step waits for the parent to have looked at the one before.
+        char go = 0;
+        auto stepDone = [&] { return write(toParent[1], "s", 1) == 1 && read(toChild[0], &go, 1) == 1; };
+        if (at<uint32_t>(one.data() + 4, 12) != 1 || open != ZK_CANT_OPEN_DEVICE || !stepDone())
+            _exit(1);
+        uint32_t gige = 1001 | ZK_USE_DEVICE_ID;
+        if (zk_InitCamera(&gige, nullptr) != 0 || !stepDone())
+            _exit(2);
+        if (zk_SetCameraID(gige, 77) != 0 || !stepDone())
+            _exit(3);
+        _exit(0); // the claim ends with the process
     }
+    close(toChild[0]);
+    close(toParent[1]);
+    auto gigeRecord = [&] {
+        const std::vector<uint8_t> all = list();
+        return std::vector<uint8_t>(all.begin() + 4 + ZK_CAMERA_LIST_RECORD_SIZE, all.end());
+    };
+    char step = 0;
+    EXPECT_EQ(read(toParent[0], &step, 1), 1);
+    changed();
+    EXPECT_EQ(write(toChild[1], "g", 1), 1);
+    EXPECT_EQ(read(toParent[0], &step, 1), 1);
+    EXPECT_TRUE(changed()) << "claim";
+    EXPECT_EQ(at<uint32_t>(gigeRecord().data(), 12), 1u);
+    EXPECT_EQ(write(toChild[1], "g", 1), 1);
+    EXPECT_EQ(read(toParent[0], &step, 1), 1);
+    EXPECT_TRUE(changed()) << "state written";
+    EXPECT_EQ(at<uint32_t>(gigeRecord().data(), 0), 77u);
+    EXPECT_EQ(write(toChild[1], "g", 1), 1);
     int status = -1;
     waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_TRUE(changed()) << "claim ended";
+    EXPECT_EQ(at<uint32_t>(gigeRecord().data(), 12), 0u);
+    EXPECT_FALSE(changed());
+    close(toChild[1]);
+    close(toParent[0]);
     ASSERT_EQ(zk_ExitCamera(h), 0);
 }
 
