@@ -213,10 +213,15 @@ TEST(CustomDialogLayout, TheMinimumHeightLeavesTheListItsHeaderAndRows) {
 
 // A size the work area imposed on the one asked for is not saved; one the user chose is.
 TEST(CustomDialogLayout, TheSavedExtentIsTheUsersNotTheScreens) {
-    EXPECT_EQ(CustomDialogLayout::SavedExtent(575, 575, 900), 900);
-    EXPECT_EQ(CustomDialogLayout::SavedExtent(560, 575, 900), 560);
-    EXPECT_EQ(CustomDialogLayout::SavedExtent(900, 900, 900), 900);
-    EXPECT_EQ(CustomDialogLayout::SavedExtent(950, 900, 900), 950);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(575, 575, 900, 1000), 900);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(560, 575, 900, 1000), 560);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(900, 900, 900, 1000), 900);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(950, 900, 900, 1000), 950);
+    // A window manager took its frame off the extent given at the start: the window fills the
+    // work area. Made smaller by hand, it no longer does.
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(575, 600, 680, 575), 680);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(560, 600, 680, 575), 560);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(700, 600, 680, 575), 700);
 }
 
 TEST(CustomDialogLayout, ExpertModeSwitchesTheBottomFrameAndTheMinimumWidth) {

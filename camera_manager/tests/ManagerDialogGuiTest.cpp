@@ -989,8 +989,10 @@ TEST_F(ManagerDialogTest, EverySubDialogOpensOverTheMainDialogInsideTheWorkArea)
 }
 
 // A size stored on a larger screen is shown as large as the work area allows, and stays stored
-// as it was when the dialog closes unchanged; a height too low for the controls is shown at the
-// dialog's minimum, where the list keeps its header and rows above the controls below it.
+// as it was when the dialog closes unchanged, also when a window manager took off its frame
+// after the start; a size changed by hand is stored as chosen. A height too low for the
+// controls is shown at the dialog's minimum, where the list keeps its header and rows above the
+// controls below it.
 TEST_F(ManagerDialogTest, ASizeTheScreenImposesIsNotSavedAndTheHeightHasAMinimum) {
     const std::u16string key = std::u16string(managerRegistryKey) + u"\\Dialog";
     const auto stored = [&](const char16_t* name) {
@@ -1009,18 +1011,37 @@ TEST_F(ManagerDialogTest, ASizeTheScreenImposesIsNotSavedAndTheHeightHasAMinimum
         WaitTicks(2);
         Pump(200);
     };
-    const wxRect area = wxDisplay(0u).GetClientArea();
-    const int width = area.width + 400, height = area.height + 300;
-    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"x", 0);
-    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"y", 0);
-    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"width", DWORD(width));
-    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"height", DWORD(height));
-    start();
-    EXPECT_LE(dlg->GetSize().x, area.width);
-    EXPECT_LE(dlg->GetSize().y, area.height);
-    Close();
-    EXPECT_EQ(stored(u"width"), width);
-    EXPECT_EQ(stored(u"height"), height);
+    for (const bool managed : {false, true}) {
+        SCOPED_TRACE(managed ? "under openbox" : "without a window manager");
+        std::unique_ptr<cmtest::WindowManager> wm;
+        if (managed) {
+            wm = std::make_unique<cmtest::WindowManager>();
+            if (!wm->Running())
+                GTEST_SKIP() << "openbox is not installed";
+        }
+        const wxRect area = wxDisplay(0u).GetClientArea();
+        const int width = area.width + 400, height = area.height + 300;
+        cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"x", 0);
+        cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"y", 0);
+        cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"width", DWORD(width));
+        cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"height", DWORD(height));
+        start();
+        EXPECT_LE(dlg->GetSize().x, area.width);
+        EXPECT_LE(dlg->GetSize().y, area.height);
+        Close();
+        EXPECT_EQ(stored(u"width"), width);
+        EXPECT_EQ(stored(u"height"), height);
+        if (!managed)
+            continue;
+        start();
+        const wxSize chosen = dlg->GetClientSize() - wxSize(30, 40);
+        dlg->SetClientSize(chosen);
+        EXPECT_TRUE(PumpUntil([&] { return dlg->GetClientSize() == chosen; }, 3000));
+        Pump(100);
+        Close();
+        EXPECT_EQ(stored(u"width"), chosen.x);
+        EXPECT_EQ(stored(u"height"), chosen.y);
+    }
 
     cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"width", 619);
     cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"height", 178);

@@ -863,10 +863,12 @@ void CZekoManagerDlg::SaveSettings() {
     DialogPlacement placement;
     placement.x = normalRect.x;
     placement.y = normalRect.y;
+    // The frame is known by now, under a window manager too.
+    const wxSize fitted = wxDisplay(this).GetClientArea().GetSize() - (GetSize() - GetClientSize());
     placement.width =
-        CustomDialogLayout::SavedExtent(normalRect.width, imposedClientSize.x, wantedClientSize.x);
+        CustomDialogLayout::SavedExtent(normalRect.width, imposedClientSize.x, wantedClientSize.x, fitted.x);
     placement.height =
-        CustomDialogLayout::SavedExtent(normalRect.height, imposedClientSize.y, wantedClientSize.y);
+        CustomDialogLayout::SavedExtent(normalRect.height, imposedClientSize.y, wantedClientSize.y, fitted.y);
     placement.maximized = IsMaximized();
     SaveSettingsAtClose(treeNodes, checkboxes, placement);
 }

@@ -203,8 +203,8 @@ int MinimumHeight(bool layoutReady, int initialHeight, int listHeight, int areaH
     return areaHeight > 0 ? std::min(height, areaHeight) : height;
 }
 
-int SavedExtent(int current, int imposed, int wanted) {
-    return current == imposed ? wanted : current;
+int SavedExtent(int current, int imposed, int wanted, int fitted) {
+    return current == imposed || (current < wanted && current >= fitted) ? wanted : current;
 }
 
 int MinimumWidth(bool layoutReady, bool expertMode, int fullMinWidth, int narrowMinWidth, int areaWidth) {

@@ -93,8 +93,10 @@ int MinimumHeight(bool layoutReady, int initialHeight, int listHeight, int areaH
 
 // The width or height to keep in the settings: the one asked for (wanted) while the window still
 // has the extent a small screen imposed on it, else the one it has. A size the screen forced is
-// then not taken for the user's to a larger screen.
-int SavedExtent(int current, int imposed, int wanted);
+// then not taken for the user's to a larger screen. The extent imposed is the one given at the
+// start, or one smaller than asked that fills the work area (fitted: the area's extent less the
+// frame's), which is what a window manager leaves of it once it has added its frame.
+int SavedExtent(int current, int imposed, int wanted, int fitted);
 
 // Minimum tracking width; 0 (no limit of ours) until the layout is ready. Never wider than the
 // work area (areaWidth, 0 when unknown), so that expert mode widens within it on a small screen.
