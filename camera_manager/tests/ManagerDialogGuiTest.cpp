@@ -752,8 +752,8 @@ TEST_F(ExpertTreeTest, TabGivesTheTreeTheFocusAndTheKeysWorkIt) {
     static_cast<wxCheckBox*>(dlg->FindWindow(1079))->SetValue(false);
     WaitTicks(1);
     wxUIActionSimulator input;
-    const auto press = [&](int key) {
-        input.Char(key);
+    const auto press = [&](int key, int modifiers = wxMOD_NONE) {
+        input.Char(key, modifiers);
         Pump(30);
         WaitTicks(1);
     };
@@ -794,10 +794,17 @@ TEST_F(ExpertTreeTest, TabGivesTheTreeTheFocusAndTheKeysWorkIt) {
     press(WXK_LEFT);
     EXPECT_FALSE(item()->expanded);
     EXPECT_EQ(Rows().GetVisibleItems().size(), closedRows);
-    press(WXK_NUMPAD_ADD);
-    EXPECT_TRUE(item()->expanded);
-    press(WXK_NUMPAD_SUBTRACT);
-    EXPECT_FALSE(item()->expanded);
+    // The keypad's keys, and the main keyboard's (plus is Shift+= there).
+    for (const bool keypad : {true, false}) {
+        SCOPED_TRACE(keypad ? "keypad" : "main keyboard");
+        if (keypad)
+            press(WXK_NUMPAD_ADD);
+        else
+            press('=', wxMOD_SHIFT);
+        EXPECT_TRUE(item()->expanded);
+        press(keypad ? WXK_NUMPAD_SUBTRACT : '-');
+        EXPECT_FALSE(item()->expanded);
+    }
     EXPECT_EQ(selected(), branch);
     EXPECT_EQ(wxWindow::FindFocus(), &Rows());
 }
