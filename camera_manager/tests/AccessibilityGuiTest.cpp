@@ -18,6 +18,8 @@
 #include <wx/filedlg.h>
 #include <wx/frame.h>
 #include <wx/listctrl.h>
+#include <wx/radiobut.h>
+#include <wx/sizer.h>
 #include <wx/timer.h>
 #include <wx/uiaction.h>
 
@@ -383,6 +385,23 @@ TEST(AccessibilityGuiTest, EveryFieldOfTheSubDialogsIsReadWithItsOwnLabel) {
             expectLabelled(fields, "panel", manual.FindWindow(id)->GetLabel());
         expectLabelled(fields, "check box", manual.FindWindow(1252)->GetLabel());
         manual.Hide();
+    }
+    {
+        // Radio buttons as Additional functions groups them, their relations read quietly.
+        wxDialog sets(nullptr, wxID_ANY, wxT("Parameter set"));
+        auto* sizer = new wxBoxSizer(wxVERTICAL);
+        for (const wxString& label : {wxT("Set 1"), wxT("Set 2"), wxT("Set 3")})
+            sizer->Add(new wxRadioButton(&sets, wxID_ANY, label, wxDefaultPosition, wxDefaultSize,
+                                         label == wxT("Set 1") ? wxRB_GROUP : 0));
+        sets.SetSizerAndFit(sizer);
+        TieOwnLabels(&sets);
+        sets.Show();
+        cmtest::Pump(300);
+        cmtest::StandardErrorCapture errors;
+        for (int read = 0; read < 2; ++read)
+            EXPECT_NE(ReadAccessible("everything").find("radio button"), std::string::npos);
+        EXPECT_EQ(errors.Stop(), "");
+        sets.Hide();
     }
     {
         wxFrame owner(nullptr, wxID_ANY, wxT("owner"));

@@ -69,6 +69,11 @@ void TieOwnLabels(wxWindow* top) {
             continue;
         AtkObject* controlObject = gtk_widget_get_accessible(control);
         AtkObject* labelObject = gtk_widget_get_accessible(label);
+        // A radio button's object adds its group to its relations when they are first asked for,
+        // after dropping a group relation it takes for stale; with none there yet but ours, that
+        // drop asserts at every read. Asked once before ours is added, the group stands first.
+        if (GTK_IS_RADIO_BUTTON(control))
+            g_object_unref(atk_object_ref_relation_set(controlObject));
         atk_object_set_name(controlObject, wxControl::RemoveMnemonics(child->GetLabel()).utf8_str().data());
         atk_object_add_relationship(controlObject, ATK_RELATION_LABELLED_BY, labelObject);
         atk_object_add_relationship(labelObject, ATK_RELATION_LABEL_FOR, controlObject);
