@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 #include <wx/checkbox.h>
 #include <wx/control.h>
+#include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/window.h>
@@ -33,8 +34,20 @@ void SetAccessibleText(wxWindow* window, const wxString& text) {
 }
 
 void SetAccessibleName(wxWindow* window, const wxString& name) {
+    const wxScopedCharBuffer utf8 = name.utf8_str();
     if (AtkObject* accessible = FocusAccessible(window))
-        atk_object_set_name(accessible, name.utf8_str().data());
+        atk_object_set_name(accessible, utf8.data());
+    // A list's rows are painted by an inner window, which takes the focus for the list: that is
+    // the object a reader announces when the dialog opens, so it is said with the list's name.
+    auto* list = dynamic_cast<wxListCtrl*>(window);
+    if (!list && window)
+        list = dynamic_cast<wxListCtrl*>(window->GetParent());
+    if (!list)
+        return;
+    for (wxWindow* child : list->GetChildren())
+        if (child != window && static_cast<const void*>(child) == static_cast<const void*>(list->m_mainWin))
+            if (AtkObject* inner = FocusAccessible(child))
+                atk_object_set_name(inner, utf8.data());
 }
 
 void SetAccessibleLabel(wxWindow* label, wxWindow* field) {
