@@ -68,8 +68,16 @@ struct TreeFit {
     std::array<int, 2> userWidths{}; // widths the user dragged the columns to (0: none)
 };
 
+// What the list's columns are fitted to: the widest text of each column (its header, the words
+// its cells show) with its margins and icon; a column is never narrower (0: no text known).
+struct ListFit {
+    std::array<int, 7> textWidths{};
+};
+
+// In expert mode a tree whose labels and values cannot stand whole side by side takes the width
+// it lacks from the list, as far as the list has room beside its columns.
 Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
-                      bool expertMode, const TreeFit& tree = {});
+                      bool expertMode, const TreeFit& tree = {}, const ListFit& list = {});
 
 // A window's horizontal extent.
 struct Span {
