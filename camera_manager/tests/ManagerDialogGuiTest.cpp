@@ -971,8 +971,16 @@ TEST_F(ManagerDialogTest, EverySubDialogOpensOverTheMainDialogInsideTheWorkArea)
         ASSERT_TRUE(PumpUntil([&] { return dlg->FindWindow(1087)->IsShown(); }, 3000));
         Pump(300);
         opened.clear();
-        for (int button : {1125, 1085, 1195, 1087}) {
+        // At the left edge each one, then General information with the dialog at the bottom edge.
+        for (int button : {1125, 1085, 1195, 1087, -1125}) {
             SCOPED_TRACE(button);
+            if (button < 0) {
+                button = -button;
+                const int top = area.GetBottom() + 1 - dlg->GetSize().y;
+                MoveTopLevelWindow(*dlg, area.x + 100, top);
+                ASSERT_TRUE(PumpUntil([&] { return dlg->GetPosition().y == top; }, 3000));
+                Pump(300);
+            }
             const size_t before = opened.size();
             click(dlg->FindWindow(button));
             ASSERT_TRUE(PumpUntil([&] { return opened.size() > before; }, 8000)) << "no dialog opened";
