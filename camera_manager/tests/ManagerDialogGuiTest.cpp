@@ -88,6 +88,18 @@ protected:
         Close();
         cmtest::ManagerTest::TearDown();
     }
+    // openbox for the rows of a test run under a window manager, none for the others.
+    static std::unique_ptr<cmtest::WindowManager> WindowManagerFor(bool managed) {
+        return managed ? std::make_unique<cmtest::WindowManager>() : nullptr;
+    }
+    // As the program starts it: the placement applied before the window is shown.
+    void StartAsTheProgramDoes() {
+        dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
+        dlg->RestorePlacement();
+        dlg->Show();
+        WaitTicks(2);
+        Pump(300);
+    }
     CZekoManagerDlg& Open() {
         dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
         dlg->Show();
@@ -869,21 +881,11 @@ TEST_F(ExpertTreeTest, ADividerTheUserDraggedStaysWhenABranchOpens) {
 TEST_F(ManagerDialogTest, ComesBackWhereAndAsLargeAsItWasClosed) {
     for (const bool managed : {false, true}) {
         SCOPED_TRACE(managed ? "under openbox" : "without a window manager");
-        std::unique_ptr<cmtest::WindowManager> wm;
-        if (managed) {
-            wm = std::make_unique<cmtest::WindowManager>();
-            if (!wm->Running())
-                GTEST_SKIP() << "openbox is not installed";
-        }
+        const auto wm = WindowManagerFor(managed);
+        if (managed && !wm->Running())
+            GTEST_SKIP() << "openbox is not installed";
         RegDeleteKeyW(HKEY_CURRENT_USER, (std::u16string(managerRegistryKey) + u"\\Dialog").c_str());
-        const auto start = [&] {
-            dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
-            dlg->RestorePlacement();
-            dlg->Show();
-            WaitTicks(2);
-            Pump(300);
-        };
-        start();
+        StartAsTheProgramDoes();
         // The first start centres it in the work area (give or take half a title bar, which is
         // not known before the window is mapped).
         const wxRect area = wxDisplay(dlg).GetClientArea();
@@ -898,7 +900,7 @@ TEST_F(ManagerDialogTest, ComesBackWhereAndAsLargeAsItWasClosed) {
         Close();
         for (int session = 0; session < 3; ++session) {
             SCOPED_TRACE(session);
-            start();
+            StartAsTheProgramDoes();
             EXPECT_EQ(dlg->GetPosition(), wxPoint(300, 200));
             EXPECT_EQ(dlg->GetClientSize(), widened);
             Close();
@@ -954,12 +956,9 @@ TEST_F(ManagerDialogTest, EverySubDialogOpensOverTheMainDialogInsideTheWorkArea)
     };
     for (const bool managed : {false, true}) {
         SCOPED_TRACE(managed ? "under openbox" : "without a window manager");
-        std::unique_ptr<cmtest::WindowManager> wm;
-        if (managed) {
-            wm = std::make_unique<cmtest::WindowManager>();
-            if (!wm->Running())
-                GTEST_SKIP() << "openbox is not installed";
-        }
+        const auto wm = WindowManagerFor(managed);
+        if (managed && !wm->Running())
+            GTEST_SKIP() << "openbox is not installed";
         Open();
         const wxRect area = wxDisplay(dlg).GetClientArea();
         MoveTopLevelWindow(*dlg, area.x, area.y + 40);
@@ -1019,28 +1018,18 @@ TEST_F(ManagerDialogTest, ASizeTheScreenImposesIsNotSavedAndTheHeightHasAMinimum
         }
         return int(value);
     };
-    const auto start = [&] {
-        dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
-        dlg->RestorePlacement();
-        dlg->Show();
-        WaitTicks(2);
-        Pump(200);
-    };
     for (const bool managed : {false, true}) {
         SCOPED_TRACE(managed ? "under openbox" : "without a window manager");
-        std::unique_ptr<cmtest::WindowManager> wm;
-        if (managed) {
-            wm = std::make_unique<cmtest::WindowManager>();
-            if (!wm->Running())
-                GTEST_SKIP() << "openbox is not installed";
-        }
+        const auto wm = WindowManagerFor(managed);
+        if (managed && !wm->Running())
+            GTEST_SKIP() << "openbox is not installed";
         const wxRect area = wxDisplay(0u).GetClientArea();
         const int width = area.width + 400, height = area.height + 300;
         cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"x", 0);
         cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"y", 0);
         cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"width", DWORD(width));
         cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"height", DWORD(height));
-        start();
+        StartAsTheProgramDoes();
         EXPECT_LE(dlg->GetSize().x, area.width);
         EXPECT_LE(dlg->GetSize().y, area.height);
         Close();
@@ -1048,7 +1037,7 @@ TEST_F(ManagerDialogTest, ASizeTheScreenImposesIsNotSavedAndTheHeightHasAMinimum
         EXPECT_EQ(stored(u"height"), height);
         if (!managed)
             continue;
-        start();
+        StartAsTheProgramDoes();
         const wxSize chosen = dlg->GetClientSize() - wxSize(30, 40);
         dlg->SetClientSize(chosen);
         EXPECT_TRUE(PumpUntil([&] { return dlg->GetClientSize() == chosen; }, 3000));
@@ -1060,7 +1049,7 @@ TEST_F(ManagerDialogTest, ASizeTheScreenImposesIsNotSavedAndTheHeightHasAMinimum
 
     cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"width", 619);
     cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"height", 178);
-    start();
+    StartAsTheProgramDoes();
     const wxRect list = dlg->list->GetRect();
     EXPECT_GE(list.height, 100);
     for (int below : {1125, 1085, 1029, 1106, 1325})
