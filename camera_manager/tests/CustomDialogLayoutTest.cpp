@@ -69,6 +69,11 @@ TEST(CustomDialogLayout, ExpertModeSharesTheGrowthAndPlacesEachGroup) {
     EXPECT_EQ(l.listColumnWidths,
               (std::array<int, 7>{14 + 47, 14 + 42, 14 + 39, 14 + 51, 14 + 49, 14 + 82, 14 + 79}));
     EXPECT_EQ(l.treeColumnWidths, (std::array<int, 2>{50 + 195, 50 + 143}));
+    // A column is never narrower than its texts ("Nein" beside the icon).
+    CustomDialogLayout::ListFit texts;
+    texts.textWidths = {70, 30};
+    EXPECT_EQ(LayoutControls(Recorded(), 971, 500, 971 + 200, 510, true, {}, texts).listColumnWidths,
+              (std::array<int, 7>{70, 14 + 42, 14 + 39, 14 + 51, 14 + 49, 14 + 82, 14 + 79}));
 }
 
 TEST(CustomDialogLayout, TheTreesLabelColumnIsNeverNarrowerThanItsLongestLabel) {
@@ -106,6 +111,29 @@ TEST(CustomDialogLayout, TheTreesColumnsEndLeftOfItsScrollBar) {
     // Labels and values that cannot both be whole: the values keep their width, the tree scrolls.
     const auto over = LayoutControls(recorded, 971, 500, 971, 500, true, Fit(230, 140, border + bar));
     EXPECT_EQ(over.treeColumnWidths, (std::array<int, 2>{230, 140}));
+    // Unless the list beside it has room to spare beyond its columns (389 wide): then the tree
+    // takes what it lacks from the list and everything under it, and both stand whole.
+    recorded[1010] = {10, 24, 570, 574};
+    const int lacking = 230 + 140 - (344 - border - bar);
+    const auto shared = LayoutControls(recorded, 971, 500, 971, 500, true, Fit(230, 140, border + bar));
+    EXPECT_EQ(shared.treeColumnWidths, (std::array<int, 2>{230, 140}));
+    EXPECT_EQ(Find(shared, 1082), (ControlPlacement{616 - lacking, 24, 344 + lacking, 574}));
+    EXPECT_EQ(Find(shared, 1090), (ControlPlacement{10 - lacking, 20, 100 + lacking, 30}));
+    EXPECT_EQ(Find(shared, 1010), (ControlPlacement{10, 24, 570 - lacking, 574}));
+    EXPECT_EQ(Find(shared, 1091), (ControlPlacement{10, 20, 100 - lacking, 30}));
+    EXPECT_EQ(Find(shared, 1085), (ControlPlacement{10 - lacking / 2, 20, 100 - lacking / 2, 30}));
+    EXPECT_EQ(Find(shared, 1158).width, 100); // the status line spans both, as before
+    // No more than the list can spare; nothing in the narrow layout, nor once the user sized a
+    // column.
+    const auto scarce = LayoutControls(recorded, 971, 500, 971, 500, true, Fit(230, 300, border + bar));
+    EXPECT_EQ(Find(scarce, 1010).width, 24 + 389);
+    EXPECT_EQ(
+        Find(LayoutControls(recorded, 971, 500, 600, 500, false, Fit(230, 140, border + bar)), 1010).width,
+        570);
+    EXPECT_EQ(
+        Find(LayoutControls(recorded, 971, 500, 971, 500, true, Fit(230, 140, border + bar, {230, 0})), 1010)
+            .width,
+        570);
 }
 
 TEST(CustomDialogLayout, AWidthTheUserGaveATreeColumnStays) {
@@ -213,10 +241,15 @@ TEST(CustomDialogLayout, TheMinimumHeightLeavesTheListItsHeaderAndRows) {
 
 // A size the work area imposed on the one asked for is not saved; one the user chose is.
 TEST(CustomDialogLayout, TheSavedExtentIsTheUsersNotTheScreens) {
-    EXPECT_EQ(CustomDialogLayout::SavedExtent(575, 575, 900), 900);
-    EXPECT_EQ(CustomDialogLayout::SavedExtent(560, 575, 900), 560);
-    EXPECT_EQ(CustomDialogLayout::SavedExtent(900, 900, 900), 900);
-    EXPECT_EQ(CustomDialogLayout::SavedExtent(950, 900, 900), 950);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(575, 575, 900, 1000), 900);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(560, 575, 900, 1000), 560);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(900, 900, 900, 1000), 900);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(950, 900, 900, 1000), 950);
+    // A window manager took its frame off the extent given at the start: the window fills the
+    // work area. Made smaller by hand, it no longer does.
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(575, 600, 680, 575), 680);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(560, 600, 680, 575), 560);
+    EXPECT_EQ(CustomDialogLayout::SavedExtent(700, 600, 680, 575), 700);
 }
 
 TEST(CustomDialogLayout, ExpertModeSwitchesTheBottomFrameAndTheMinimumWidth) {

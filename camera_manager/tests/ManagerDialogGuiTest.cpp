@@ -88,6 +88,18 @@ protected:
         Close();
         cmtest::ManagerTest::TearDown();
     }
+    // openbox for the rows of a test run under a window manager, none for the others.
+    static std::unique_ptr<cmtest::WindowManager> WindowManagerFor(bool managed) {
+        return managed ? std::make_unique<cmtest::WindowManager>() : nullptr;
+    }
+    // As the program starts it: the placement applied before the window is shown.
+    void StartAsTheProgramDoes() {
+        dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
+        dlg->RestorePlacement();
+        dlg->Show();
+        WaitTicks(2);
+        Pump(300);
+    }
     CZekoManagerDlg& Open() {
         dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
         dlg->Show();
@@ -757,8 +769,8 @@ TEST_F(ExpertTreeTest, TabGivesTheTreeTheFocusAndTheKeysWorkIt) {
     static_cast<wxCheckBox*>(dlg->FindWindow(1079))->SetValue(false);
     WaitTicks(1);
     wxUIActionSimulator input;
-    const auto press = [&](int key) {
-        input.Char(key);
+    const auto press = [&](int key, int modifiers = wxMOD_NONE) {
+        input.Char(key, modifiers);
         Pump(30);
         WaitTicks(1);
     };
@@ -799,10 +811,17 @@ TEST_F(ExpertTreeTest, TabGivesTheTreeTheFocusAndTheKeysWorkIt) {
     press(WXK_LEFT);
     EXPECT_FALSE(item()->expanded);
     EXPECT_EQ(Rows().GetVisibleItems().size(), closedRows);
-    press(WXK_NUMPAD_ADD);
-    EXPECT_TRUE(item()->expanded);
-    press(WXK_NUMPAD_SUBTRACT);
-    EXPECT_FALSE(item()->expanded);
+    // The keypad's keys, and the main keyboard's (plus is Shift+= there).
+    for (const bool keypad : {true, false}) {
+        SCOPED_TRACE(keypad ? "keypad" : "main keyboard");
+        if (keypad)
+            press(WXK_NUMPAD_ADD);
+        else
+            press('=', wxMOD_SHIFT);
+        EXPECT_TRUE(item()->expanded);
+        press(keypad ? WXK_NUMPAD_SUBTRACT : '-');
+        EXPECT_FALSE(item()->expanded);
+    }
     EXPECT_EQ(selected(), branch);
     EXPECT_EQ(wxWindow::FindFocus(), &Rows());
 }
@@ -867,21 +886,11 @@ TEST_F(ExpertTreeTest, ADividerTheUserDraggedStaysWhenABranchOpens) {
 TEST_F(ManagerDialogTest, ComesBackWhereAndAsLargeAsItWasClosed) {
     for (const bool managed : {false, true}) {
         SCOPED_TRACE(managed ? "under openbox" : "without a window manager");
-        std::unique_ptr<cmtest::WindowManager> wm;
-        if (managed) {
-            wm = std::make_unique<cmtest::WindowManager>();
-            if (!wm->Running())
-                GTEST_SKIP() << "openbox is not installed";
-        }
+        const auto wm = WindowManagerFor(managed);
+        if (managed && !wm->Running())
+            GTEST_SKIP() << "openbox is not installed";
         RegDeleteKeyW(HKEY_CURRENT_USER, (std::u16string(managerRegistryKey) + u"\\Dialog").c_str());
-        const auto start = [&] {
-            dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
-            dlg->RestorePlacement();
-            dlg->Show();
-            WaitTicks(2);
-            Pump(300);
-        };
-        start();
+        StartAsTheProgramDoes();
         // The first start centres it in the work area (give or take half a title bar, which is
         // not known before the window is mapped).
         const wxRect area = wxDisplay(dlg).GetClientArea();
@@ -896,7 +905,7 @@ TEST_F(ManagerDialogTest, ComesBackWhereAndAsLargeAsItWasClosed) {
         Close();
         for (int session = 0; session < 3; ++session) {
             SCOPED_TRACE(session);
-            start();
+            StartAsTheProgramDoes();
             EXPECT_EQ(dlg->GetPosition(), wxPoint(300, 200));
             EXPECT_EQ(dlg->GetClientSize(), widened);
             Close();
@@ -952,12 +961,9 @@ TEST_F(ManagerDialogTest, EverySubDialogOpensOverTheMainDialogInsideTheWorkArea)
     };
     for (const bool managed : {false, true}) {
         SCOPED_TRACE(managed ? "under openbox" : "without a window manager");
-        std::unique_ptr<cmtest::WindowManager> wm;
-        if (managed) {
-            wm = std::make_unique<cmtest::WindowManager>();
-            if (!wm->Running())
-                GTEST_SKIP() << "openbox is not installed";
-        }
+        const auto wm = WindowManagerFor(managed);
+        if (managed && !wm->Running())
+            GTEST_SKIP() << "openbox is not installed";
         Open();
         const wxRect area = wxDisplay(dlg).GetClientArea();
         MoveTopLevelWindow(*dlg, area.x, area.y + 40);
@@ -969,8 +975,16 @@ TEST_F(ManagerDialogTest, EverySubDialogOpensOverTheMainDialogInsideTheWorkArea)
         ASSERT_TRUE(PumpUntil([&] { return dlg->FindWindow(1087)->IsShown(); }, 3000));
         Pump(300);
         opened.clear();
-        for (int button : {1125, 1085, 1195, 1087}) {
+        // At the left edge each one, then General information with the dialog at the bottom edge.
+        for (int button : {1125, 1085, 1195, 1087, -1125}) {
             SCOPED_TRACE(button);
+            if (button < 0) {
+                button = -button;
+                const int top = area.GetBottom() + 1 - dlg->GetSize().y;
+                MoveTopLevelWindow(*dlg, area.x + 100, top);
+                ASSERT_TRUE(PumpUntil([&] { return dlg->GetPosition().y == top; }, 3000));
+                Pump(300);
+            }
             const size_t before = opened.size();
             click(dlg->FindWindow(button));
             ASSERT_TRUE(PumpUntil([&] { return opened.size() > before; }, 8000)) << "no dialog opened";
@@ -994,8 +1008,10 @@ TEST_F(ManagerDialogTest, EverySubDialogOpensOverTheMainDialogInsideTheWorkArea)
 }
 
 // A size stored on a larger screen is shown as large as the work area allows, and stays stored
-// as it was when the dialog closes unchanged; a height too low for the controls is shown at the
-// dialog's minimum, where the list keeps its header and rows above the controls below it.
+// as it was when the dialog closes unchanged, also when a window manager took off its frame
+// after the start; a size changed by hand is stored as chosen. A height too low for the
+// controls is shown at the dialog's minimum, where the list keeps its header and rows above the
+// controls below it.
 TEST_F(ManagerDialogTest, ASizeTheScreenImposesIsNotSavedAndTheHeightHasAMinimum) {
     const std::u16string key = std::u16string(managerRegistryKey) + u"\\Dialog";
     const auto stored = [&](const char16_t* name) {
@@ -1007,29 +1023,38 @@ TEST_F(ManagerDialogTest, ASizeTheScreenImposesIsNotSavedAndTheHeightHasAMinimum
         }
         return int(value);
     };
-    const auto start = [&] {
-        dlg = new CZekoManagerDlg(nullptr, nullptr, 0);
-        dlg->RestorePlacement();
-        dlg->Show();
-        WaitTicks(2);
-        Pump(200);
-    };
-    const wxRect area = wxDisplay(0u).GetClientArea();
-    const int width = area.width + 400, height = area.height + 300;
-    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"x", 0);
-    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"y", 0);
-    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"width", DWORD(width));
-    cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"height", DWORD(height));
-    start();
-    EXPECT_LE(dlg->GetSize().x, area.width);
-    EXPECT_LE(dlg->GetSize().y, area.height);
-    Close();
-    EXPECT_EQ(stored(u"width"), width);
-    EXPECT_EQ(stored(u"height"), height);
+    for (const bool managed : {false, true}) {
+        SCOPED_TRACE(managed ? "under openbox" : "without a window manager");
+        const auto wm = WindowManagerFor(managed);
+        if (managed && !wm->Running())
+            GTEST_SKIP() << "openbox is not installed";
+        const wxRect area = wxDisplay(0u).GetClientArea();
+        const int width = area.width + 400, height = area.height + 300;
+        cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"x", 0);
+        cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"y", 0);
+        cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"width", DWORD(width));
+        cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"height", DWORD(height));
+        StartAsTheProgramDoes();
+        EXPECT_LE(dlg->GetSize().x, area.width);
+        EXPECT_LE(dlg->GetSize().y, area.height);
+        Close();
+        EXPECT_EQ(stored(u"width"), width);
+        EXPECT_EQ(stored(u"height"), height);
+        if (!managed)
+            continue;
+        StartAsTheProgramDoes();
+        const wxSize chosen = dlg->GetClientSize() - wxSize(30, 40);
+        dlg->SetClientSize(chosen);
+        EXPECT_TRUE(PumpUntil([&] { return dlg->GetClientSize() == chosen; }, 3000));
+        Pump(100);
+        Close();
+        EXPECT_EQ(stored(u"width"), chosen.x);
+        EXPECT_EQ(stored(u"height"), chosen.y);
+    }
 
     cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"width", 619);
     cmtest::setRegistryDword(HKEY_CURRENT_USER, key, u"height", 178);
-    start();
+    StartAsTheProgramDoes();
     const wxRect list = dlg->list->GetRect();
     EXPECT_GE(list.height, 100);
     for (int below : {1125, 1085, 1029, 1106, 1325})

@@ -1,78 +1,16 @@
 #include "platform/win/WebDownload.h"
 
+#include "platform/common/FileReplacement.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <curl/curl.h>
-#include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// Where the body goes: a file of its own beside the target, made only once the final answer's
-// first bytes arrive (a failed download leaves nothing behind), under a name made unique as it
-// is created (no other user can take it or plant a link there), renamed to the target once the
-// whole body is in.
-struct Sink {
-    CURL* curl = nullptr;
-    std::string target;
-    std::string temporary;
-    int fd = -1;
-    bool failed = false;
-    int error = 0;
-
-    bool open() {
-        std::string name = target + ".XXXXXX";
-        fd = ::mkostemp(name.data(), O_CLOEXEC);
-        if (fd < 0)
-            return false;
-        temporary = name;
-        return true;
-    }
-    // Ends the temporary file: true when it was closed whole.
-    bool close() {
-        if (fd < 0)
-            return true;
-        const bool closed = ::close(fd) == 0;
-        fd = -1;
-        return closed;
-    }
-    void discard() {
-        close();
-        if (!temporary.empty())
-            ::unlink(temporary.c_str());
-        temporary.clear();
-    }
-};
-
-size_t writeChunk(char* data, size_t size, size_t count, void* user) {
-    auto* sink = static_cast<Sink*>(user);
-    size_t bytes = size * count;
-    long status = 0;
-    curl_easy_getinfo(sink->curl, CURLINFO_RESPONSE_CODE, &status);
-    if (bytes == 0 || status != 200)
-        return bytes; // a redirect's or an error page's body is not kept
-    if (sink->fd < 0 && !sink->open()) {
-        sink->failed = true;
-        sink->error = errno;
-        return 0; // makes libcurl stop with CURLE_WRITE_ERROR
-    }
-    size_t done = 0;
-    while (done < bytes) {
-        ssize_t written = ::write(sink->fd, data + done, bytes - done);
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            sink->failed = true;
-            sink->error = errno;
-            return 0;
-        }
-        done += static_cast<size_t>(written);
-    }
-    return bytes;
-}
 
 // What stands at the target's name: nothing, a regular file (which a rename replaces), or
 // something else (a link, a pipe, a folder), which is left alone and fails the download.
@@ -88,6 +26,52 @@ bool targetReplaceable(const std::string& path, std::string& error) {
         return true;
     error = "not a regular file";
     return false;
+}
+
+// Where the body goes: a file replacement of the target, begun only once the final answer's
+// first bytes arrive (a failed download leaves nothing behind) and committed once the whole
+// body is in. The target is checked before the temporary file is made, since a replacement
+// would follow a link at the target's name.
+struct Sink {
+    CURL* curl = nullptr;
+    std::string target;
+    FileReplacement file;
+    bool failed = false;
+    std::string error;
+
+    bool open() {
+        if (!targetReplaceable(target, error))
+            return false;
+        FileReplacementOptions options;
+        options.newFileMode = 0600;
+        if (file.open(target, options))
+            return true;
+        error = std::strerror(file.failedErrno());
+        return false;
+    }
+    void fail() {
+        failed = true;
+        if (error.empty())
+            error = std::strerror(file.failedErrno());
+    }
+};
+
+size_t writeChunk(char* data, size_t size, size_t count, void* user) {
+    auto* sink = static_cast<Sink*>(user);
+    size_t bytes = size * count;
+    long status = 0;
+    curl_easy_getinfo(sink->curl, CURLINFO_RESPONSE_CODE, &status);
+    if (bytes == 0 || status != 200)
+        return bytes; // a redirect's or an error page's body is not kept
+    if (!sink->file.isOpen() && !sink->open()) {
+        sink->fail();
+        return 0; // makes libcurl stop with CURLE_WRITE_ERROR
+    }
+    if (!sink->file.write(data, bytes)) {
+        sink->fail();
+        return 0;
+    }
+    return bytes;
 }
 
 } // namespace
@@ -196,7 +180,7 @@ DownloadResult DownloadToFile(const std::string& url, const std::string& path,
         result.error = "cancelled";
     } else if (sink.failed) {
         result.status = DownloadStatus::FileFailed;
-        result.error = std::strerror(sink.error);
+        result.error = sink.error;
     } else if (code != CURLE_OK) {
         result.status = DownloadStatus::ConnectFailed;
         result.error = curlError[0] ? curlError : curl_easy_strerror(code);
@@ -206,22 +190,17 @@ DownloadResult DownloadToFile(const std::string& url, const std::string& path,
     } else {
         result.status = DownloadStatus::Ok;
     }
-    if (result.status == DownloadStatus::Ok && !sink.close()) {
-        result.status = DownloadStatus::FileFailed;
-        result.error = std::strerror(errno);
-    }
-    if (result.status == DownloadStatus::Ok && !targetReplaceable(path, result.error))
-        result.status = DownloadStatus::FileFailed;
-    if (result.status == DownloadStatus::Ok && !sink.temporary.empty()) {
-        if (::rename(sink.temporary.c_str(), path.c_str()) != 0) {
+    if (result.status == DownloadStatus::Ok && sink.file.isOpen()) {
+        if (!targetReplaceable(path, result.error)) {
             result.status = DownloadStatus::FileFailed;
-            result.error = std::strerror(errno);
+        } else if (!sink.file.commit()) {
+            result.status = DownloadStatus::FileFailed;
+            result.error = std::strerror(sink.file.failedErrno());
         } else {
-            sink.temporary.clear();
             return result;
         }
     }
-    sink.discard();
+    sink.file.discard();
     // Nothing was received (a failure, or an empty answer): an older file is not read in its
     // place. Only a regular file goes (its name, not another name of the same file); a link or
     // a pipe stays as it is.

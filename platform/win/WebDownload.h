@@ -1,11 +1,12 @@
 #pragma once
 
 // Downloads one address into a file through libcurl; only a final HTTP status of 200 counts as
-// success. The body goes into a file of its own beside the target (mode 0600, a name made
-// unique as it is created), made once the answer's first bytes arrive, and takes the target's
-// name when it is complete; what stands there must be a regular file (a link or a pipe fails
-// the download and stays). On failure, and for an empty answer, no file is made and an older
-// regular file at the target is removed, so that nothing stale is read in its place.
+// success. The body replaces the target as FileReplacement replaces a file (a temporary file
+// beside it, mode 0600 unless the target has bits of its own, synced and renamed over it),
+// begun once the answer's first bytes arrive and committed when it is complete; what stands at
+// the target must be a regular file (a link or a pipe fails the download and stays). On failure, and for an
+// empty answer, no file is made and an older regular file at the target is removed, so that nothing stale is
+// read in its place.
 //
 // The program calls curl_global_init once at start (InitWebDownload) and curl_global_cleanup at
 // exit (ExitWebDownload); Pemblon-linked programs do that through HelperFuncs::initLib instead.

@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 #include <wx/checkbox.h>
 #include <wx/control.h>
+#include <wx/listctrl.h>
 #include <wx/radiobut.h>
 #include <wx/statbox.h>
 #include <wx/window.h>
@@ -33,8 +34,20 @@ void SetAccessibleText(wxWindow* window, const wxString& text) {
 }
 
 void SetAccessibleName(wxWindow* window, const wxString& name) {
+    const wxScopedCharBuffer utf8 = name.utf8_str();
     if (AtkObject* accessible = FocusAccessible(window))
-        atk_object_set_name(accessible, name.utf8_str().data());
+        atk_object_set_name(accessible, utf8.data());
+    // A list's rows are painted by an inner window, which takes the focus for the list: that is
+    // the object a reader announces when the dialog opens, so it is said with the list's name.
+    auto* list = dynamic_cast<wxListCtrl*>(window);
+    if (!list && window)
+        list = dynamic_cast<wxListCtrl*>(window->GetParent());
+    if (!list)
+        return;
+    for (wxWindow* child : list->GetChildren())
+        if (child != window && static_cast<const void*>(child) == static_cast<const void*>(list->m_mainWin))
+            if (AtkObject* inner = FocusAccessible(child))
+                atk_object_set_name(inner, utf8.data());
 }
 
 void SetAccessibleLabel(wxWindow* label, wxWindow* field) {
@@ -69,6 +82,11 @@ void TieOwnLabels(wxWindow* top) {
             continue;
         AtkObject* controlObject = gtk_widget_get_accessible(control);
         AtkObject* labelObject = gtk_widget_get_accessible(label);
+        // A radio button's object adds its group to its relations when they are first asked for,
+        // after dropping a group relation it takes for stale; with none there yet but ours, that
+        // drop asserts at every read. Asked once before ours is added, the group stands first.
+        if (GTK_IS_RADIO_BUTTON(control))
+            g_object_unref(atk_object_ref_relation_set(controlObject));
         atk_object_set_name(controlObject, wxControl::RemoveMnemonics(child->GetLabel()).utf8_str().data());
         atk_object_add_relationship(controlObject, ATK_RELATION_LABELLED_BY, labelObject);
         atk_object_add_relationship(labelObject, ATK_RELATION_LABEL_FOR, controlObject);

@@ -13,7 +13,8 @@ class wxWindow;
 // Call it whenever the painted text changes.
 void SetAccessibleText(wxWindow* window, const wxString& text);
 // The name of the window's focus widget as readers say it (the rows' container for a control
-// with accessible rows, whose name is then set after SetAccessibleRows).
+// with accessible rows, whose name is then set after SetAccessibleRows); a list's inner window,
+// which takes the focus for it, is said with the list's name too.
 void SetAccessibleName(wxWindow* window, const wxString& name);
 // `label` names `field`: the field takes the label's text as its name, and each points to the
 // other (labelled by, label for). Call it again when the label's text changes.

@@ -54,6 +54,7 @@ CColumnTreeCtrl::CColumnTreeCtrl(CColumnTreeWnd* owner, wxWindowID id)
     Bind(wxEVT_LEFT_DOWN, &CColumnTreeCtrl::OnMouseDown, this);
     Bind(wxEVT_LEFT_DCLICK, &CColumnTreeCtrl::OnMouseDouble, this);
     Bind(wxEVT_KEY_DOWN, &CColumnTreeCtrl::OnKeyDown, this);
+    Bind(wxEVT_CHAR, &CColumnTreeCtrl::OnChar, this);
     Bind(wxEVT_SET_FOCUS, &CColumnTreeCtrl::OnSetFocus, this);
     SetAccessibleRows(this, AccessibleRowKind::TreeItem, [this] {
         std::vector<AccessibleRow> rows;
@@ -454,11 +455,21 @@ void CColumnTreeCtrl::HandleKey(int key) {
 
 void CColumnTreeCtrl::OnKeyDown(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
-    if (key == WXK_TAB) {
+    // Tab moves on; a typed character comes as a char event, since the key code is the
+    // unshifted key's (plus on the main keyboard is Shift and '=').
+    if (key == WXK_TAB || (key > WXK_SPACE && key < WXK_DELETE)) {
         event.Skip();
         return;
     }
     HandleKey(key);
+}
+
+void CColumnTreeCtrl::OnChar(wxKeyEvent& event) {
+    const wxChar32 typed = event.GetUnicodeKey();
+    if (typed == '+' || typed == '-')
+        HandleKey(static_cast<int>(typed));
+    else
+        event.Skip();
 }
 
 void CColumnTreeCtrl::OnSetFocus(wxFocusEvent& event) {

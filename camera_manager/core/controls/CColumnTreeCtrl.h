@@ -79,6 +79,7 @@ private:
     void OnMouseDown(wxMouseEvent& event);
     void OnMouseDouble(wxMouseEvent& event);
     void OnKeyDown(wxKeyEvent& event);
+    void OnChar(wxKeyEvent& event);
     void OnSetFocus(wxFocusEvent& event);
     void Relist();
     int Depth(const Item* item) const;

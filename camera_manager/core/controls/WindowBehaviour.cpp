@@ -83,7 +83,9 @@ int WorkAreaKeeper::FilterEvent(wxEvent& event) {
     if (type == wxEVT_SHOW) {
         if (static_cast<wxShowEvent&>(event).IsShown()) {
             KeepInsideWorkArea(*dialog);
-            frames[dialog] = {frame, {}};
+            // The dialog may yet take its final size from its contents once shown (a few pixels
+            // taller than its sizer said), with no frame to tell it: checked like a frame change.
+            frames[dialog] = {frame, std::chrono::steady_clock::now()};
         } else {
             frames.erase(dialog);
         }

@@ -75,8 +75,9 @@ void CCustomDialog::LayoutControls(int, int cx, int cy) {
         fit.chrome = treeChrome = tree->ChromeWidth();
         fit.userWidths = {tree->userWidths[0], tree->userWidths[1]};
     }
-    const auto layout = CustomDialogLayout::LayoutControls(
-        placements, initialClientRect.GetWidth(), initialClientRect.GetHeight(), cx, cy, IsExpertMode(), fit);
+    const auto layout = CustomDialogLayout::LayoutControls(placements, initialClientRect.GetWidth(),
+                                                           initialClientRect.GetHeight(), cx, cy,
+                                                           IsExpertMode(), fit, listFit);
     for (const auto& move : layout.moves) {
         wxWindow* w = FindWindow(move.id);
         if (!w)

@@ -40,6 +40,8 @@ public:
     int treeValueWidth = 0;
     // The tree's border and vertical scroll bar when the columns were last laid out.
     int treeChrome = -1;
+    // The widths the list's columns need for their texts in the current language.
+    CustomDialogLayout::ListFit listFit;
 
 protected:
     void PaintBackground(wxDC& dc);

@@ -868,10 +868,12 @@ void CZekoManagerDlg::SaveSettings() {
     DialogPlacement placement;
     placement.x = normalRect.x;
     placement.y = normalRect.y;
+    // The frame is known by now, under a window manager too.
+    const wxSize fitted = wxDisplay(this).GetClientArea().GetSize() - (GetSize() - GetClientSize());
     placement.width =
-        CustomDialogLayout::SavedExtent(normalRect.width, imposedClientSize.x, wantedClientSize.x);
+        CustomDialogLayout::SavedExtent(normalRect.width, imposedClientSize.x, wantedClientSize.x, fitted.x);
     placement.height =
-        CustomDialogLayout::SavedExtent(normalRect.height, imposedClientSize.y, wantedClientSize.y);
+        CustomDialogLayout::SavedExtent(normalRect.height, imposedClientSize.y, wantedClientSize.y, fitted.y);
     placement.maximized = IsMaximized();
     SaveSettingsAtClose(treeNodes, checkboxes, placement);
 }
@@ -938,16 +940,31 @@ void CZekoManagerDlg::ApplyTexts() {
     const int listHeaders[] = {ids::ColumnFree,        ids::ColumnAvailable, ids::ColumnType,
                                ids::ColumnCameraId,    ids::ColumnDeviceId,  ids::Model,
                                ids::ColumnSerialNumber};
+    // Each column as wide as its header and, for the first two, the words their cells show; the
+    // first beside the camera's icon.
+    const int margin = 7;
+    int icon = 0;
+    if (listImages && listImages->GetImageCount() > 0)
+        icon = listImages->GetSize().GetWidth() + 6;
+    const wxString words[] = {Text(ids::Yes), Text(ids::No)};
     for (int c = 0; c < list->GetColumnCount() && c < 7; ++c) {
         wxListItem column;
         column.SetMask(wxLIST_MASK_TEXT);
         column.SetText(Text(listHeaders[c]));
         list->SetColumn(c, column);
+        int widest = list->GetTextExtent(column.GetText()).GetWidth() + margin;
+        if (c < 2)
+            for (const wxString& word : words)
+                widest =
+                    std::max(widest, list->GetTextExtent(word).GetWidth() + margin + (c == 0 ? icon : 0));
+        listFit.textWidths[size_t(c)] = widest;
     }
     if (tree->GetColumnCount() >= 2) {
         tree->SetColumnTitle(0, Text(ids::ColumnParameter));
         tree->SetColumnTitle(1, Text(ids::ColumnValue));
     }
+    if (initialised)
+        LayoutControls(0, GetClientSize().GetWidth(), GetClientSize().GetHeight());
     Refresh();
 }
 

@@ -129,19 +129,25 @@ int ExtraWidth(int cx, int w0, bool expertMode) {
     return expertMode ? (cx - w0) / 2 : cx - w0 + narrowDelta;
 }
 
-Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
-                      bool expertMode, const TreeFit& tree) {
+namespace {
+
+// Every control for the extra width e and height b. In expert mode `shift` moves the split
+// between the list and the tree: the list and all below it are that much narrower, the tree that
+// much wider to its left; the window's right edge stays.
+Layout Arrange(const std::map<int, ControlPlacement>& recorded, int e, int b, bool expertMode, int shift,
+               const ListFit& list) {
     Layout layout;
-    const int e = ExtraWidth(cx, w0, expertMode);
-    const int b = cy - h0;
+    const int left = e - shift;
     layout.extraWidth = e;
     layout.extraHeight = b;
     auto add = [&](int id) {
         auto it = recorded.find(id);
-        if (it != recorded.end()) {
-            const ControlPlacement placed = Place(id, it->second, e, b);
-            layout.moves.push_back({id, expertMode ? placed : Narrow(id, placed)});
-        }
+        if (it == recorded.end())
+            return;
+        ControlPlacement placed = Place(id, it->second, left, b);
+        if (id == 1082 || id == 1090 || id == 1158 || id == 1159)
+            placed.width += 2 * shift;
+        layout.moves.push_back({id, expertMode ? placed : Narrow(id, placed)});
     };
     add(1010);
     add(1082);
@@ -152,26 +158,56 @@ Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, i
     // A seventh of the extra width to each column. A window narrower than the template (a small
     // screen) takes width from the columns only once the list has none left beside them: no
     // column is cut while part of the list stays empty.
-    int c = e / 7;
-    if (const auto list = recorded.find(1010); c < 0 && list != recorded.end()) {
+    int c = left / 7;
+    if (const auto found = recorded.find(1010); c < 0 && found != recorded.end()) {
         int columns = 0;
         for (int width : layout.listColumnWidths)
             columns += width;
-        const int spare = list->second.width + e - listChrome - columns;
+        const int spare = found->second.width + left - listChrome - columns;
         c = std::max(c, spare >= 0 ? 0 : -((6 - spare) / 7));
     }
-    for (int& width : layout.listColumnWidths)
-        width += c;
+    for (size_t i = 0; i < layout.listColumnWidths.size(); ++i)
+        layout.listColumnWidths[i] = std::max(layout.listColumnWidths[i] + c, list.textWidths[i]);
     layout.treeColumnWidths = {e / 2 + 195, e / 2 + 143};
+    return layout;
+}
+
+int WidthOf(const Layout& layout, int id) {
+    for (const Move& m : layout.moves)
+        if (m.id == id)
+            return m.placement.width;
+    return 0;
+}
+
+// How much wider the tree has to be for its labels and values to stand whole side by side, as
+// far as the list can spare beside its columns; 0 when the user sized a column.
+int TreeShift(const Layout& layout, const TreeFit& tree) {
+    if (tree.labelWidth <= 0 || tree.valueWidth <= 0 || !tree.chrome || tree.userWidths[0] > 0 ||
+        tree.userWidths[1] > 0)
+        return 0;
+    const int shortfall = tree.labelWidth + tree.valueWidth - (WidthOf(layout, 1082) - *tree.chrome);
+    int columns = 0;
+    for (int width : layout.listColumnWidths)
+        columns += width;
+    const int spare = WidthOf(layout, 1010) - listChrome - columns;
+    return std::clamp(shortfall, 0, std::max(0, spare));
+}
+
+} // namespace
+
+Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
+                      bool expertMode, const TreeFit& tree, const ListFit& list) {
+    const int e = ExtraWidth(cx, w0, expertMode);
+    Layout layout = Arrange(recorded, e, cy - h0, expertMode, 0, list);
+    if (const int shift = expertMode ? TreeShift(layout, tree) : 0; shift > 0)
+        layout = Arrange(recorded, e, cy - h0, expertMode, shift, list);
     const bool userSized = tree.userWidths[0] > 0 || tree.userWidths[1] > 0;
     if (tree.labelWidth > 0 || tree.valueWidth > 0 || tree.chrome || userSized) {
         // Labels whole first, then values: a column gives room to the other only what it can
         // spare; when both cannot be whole the tree scrolls sideways.
         int room = layout.treeColumnWidths[0] + layout.treeColumnWidths[1];
         if (tree.chrome)
-            for (const Move& m : layout.moves)
-                if (m.id == 1082)
-                    room = m.placement.width - *tree.chrome;
+            room = WidthOf(layout, 1082) - *tree.chrome;
         const int first =
             tree.userWidths[0] > 0
                 ? tree.userWidths[0]
@@ -203,8 +239,8 @@ int MinimumHeight(bool layoutReady, int initialHeight, int listHeight, int areaH
     return areaHeight > 0 ? std::min(height, areaHeight) : height;
 }
 
-int SavedExtent(int current, int imposed, int wanted) {
-    return current == imposed ? wanted : current;
+int SavedExtent(int current, int imposed, int wanted, int fitted) {
+    return current == imposed || (current < wanted && current >= fitted) ? wanted : current;
 }
 
 int MinimumWidth(bool layoutReady, bool expertMode, int fullMinWidth, int narrowMinWidth, int areaWidth) {

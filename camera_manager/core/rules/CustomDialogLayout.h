@@ -68,8 +68,16 @@ struct TreeFit {
     std::array<int, 2> userWidths{}; // widths the user dragged the columns to (0: none)
 };
 
+// What the list's columns are fitted to: the widest text of each column (its header, the words
+// its cells show) with its margins and icon; a column is never narrower (0: no text known).
+struct ListFit {
+    std::array<int, 7> textWidths{};
+};
+
+// In expert mode a tree whose labels and values cannot stand whole side by side takes the width
+// it lacks from the list, as far as the list has room beside its columns.
 Layout LayoutControls(const std::map<int, ControlPlacement>& recorded, int w0, int h0, int cx, int cy,
-                      bool expertMode, const TreeFit& tree = {});
+                      bool expertMode, const TreeFit& tree = {}, const ListFit& list = {});
 
 // A window's horizontal extent.
 struct Span {
@@ -93,8 +101,10 @@ int MinimumHeight(bool layoutReady, int initialHeight, int listHeight, int areaH
 
 // The width or height to keep in the settings: the one asked for (wanted) while the window still
 // has the extent a small screen imposed on it, else the one it has. A size the screen forced is
-// then not taken for the user's to a larger screen.
-int SavedExtent(int current, int imposed, int wanted);
+// then not taken for the user's to a larger screen. The extent imposed is the one given at the
+// start, or one smaller than asked that fills the work area (fitted: the area's extent less the
+// frame's), which is what a window manager leaves of it once it has added its frame.
+int SavedExtent(int current, int imposed, int wanted, int fitted);
 
 // Minimum tracking width; 0 (no limit of ours) until the layout is ready. Never wider than the
 // work area (areaWidth, 0 when unknown), so that expert mode widens within it on a small screen.

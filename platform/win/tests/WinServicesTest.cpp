@@ -63,12 +63,19 @@ TEST_F(DownloadTest, WritesTheBodyOfA200Answer) {
     std::string body(20000, 'x');
     server.serve(body);
     std::string path = dir_ + "/list.txt";
+    // What a download killed mid-transfer left behind goes with the next one.
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    waitpid(child, nullptr, 0);
+    std::ofstream(path + ".tmp" + std::to_string(child) + ".0") << "cut";
     DownloadResult result = DownloadToFile(server.url(), path);
     EXPECT_EQ(result.status, DownloadStatus::Ok) << result.error;
     EXPECT_EQ(read(path), body);
     struct stat info {};
     ASSERT_EQ(stat(path.c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0600u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_), {}), 1);
 }
 
 TEST_F(DownloadTest, FailuresLeaveTheFileEmpty) {
