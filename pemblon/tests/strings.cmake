@@ -14,4 +14,5 @@ if(ZEKO_BUILD_TESTS AND NOT ZEKO_TSAN)
     add_test(NAME pemblon_strings_tests_sse2 COMMAND pemblon_strings_tests --gtest_filter=OstringCompare.*)
     set_tests_properties(pemblon_strings_tests_sse2 PROPERTIES TIMEOUT 300
         ENVIRONMENT "${ZEKO_TEST_ENVIRONMENT};PBN_STRINGS_NO_AVX2=1")
+    zeko_test_cost(pemblon_strings_tests_sse2)
 endif()

@@ -12,9 +12,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <pthread.h>
+#include <signal.h>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
@@ -44,6 +48,39 @@ void fail(const char* what) {
     std::_Exit(1);
 }
 
+// A program killed, or ended by GDK through _exit, leaves its folder behind; the next program
+// removes the folders whose owner is gone. The owner's process id is in the folder's name and the
+// owner holds a lock on the folder while it runs: a folder goes only when both say the owner is
+// gone, so that neither a reused process id nor a program in another process namespace sharing
+// the temporary folder loses its folder (nor one whose owner has not taken its lock yet).
+const char prefix[] = "zeko_test_env_";
+
+void removeLeftovers(const std::string& base) {
+    DIR* dir = opendir(base.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = readdir(dir)) {
+        const char* name = entry->d_name;
+        if (std::strncmp(name, prefix, sizeof prefix - 1) != 0)
+            continue;
+        char* end = nullptr;
+        const long pid = std::strtol(name + sizeof prefix - 1, &end, 10);
+        if (end == name + sizeof prefix - 1 || *end != '_' || pid <= 0 || kill(pid_t(pid), 0) == 0 ||
+            errno != ESRCH)
+            continue;
+        const std::string path = base + "/" + name;
+        const int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        if (flock(fd, LOCK_EX | LOCK_NB) == 0) {
+            std::error_code ignored;
+            std::filesystem::remove_all(path, ignored);
+        }
+        close(fd);
+    }
+    closedir(dir);
+}
+
 std::string makeFolder(const char* name) {
     std::string path = std::string(folder) + "/" + name;
     if (mkdir(path.c_str(), 0700) != 0)
@@ -56,12 +93,17 @@ std::string makeFolder(const char* name) {
 __attribute__((constructor(101))) void makeHermetic() {
     const char* tmp = std::getenv("TMPDIR");
     const std::string base = tmp && *tmp ? tmp : "/tmp";
-    const std::string pattern = base + "/zeko_test_env_XXXXXX";
+    removeLeftovers(base);
+    const std::string pattern = base + "/" + prefix + std::to_string(getpid()) + "_XXXXXX";
     if (pattern.size() >= sizeof folder)
         fail("TMPDIR too long");
     std::memcpy(folder, pattern.c_str(), pattern.size() + 1);
     if (!mkdtemp(folder))
         fail(pattern.c_str());
+    // Held until the program ends, however it ends (a forked child shares it); never closed.
+    const int lock = open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (lock < 0 || flock(lock, LOCK_EX) != 0)
+        fail(folder);
     owner = getpid();
     std::atexit(removeFolder);
 

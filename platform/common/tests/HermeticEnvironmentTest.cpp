@@ -20,6 +20,7 @@
 #include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -34,7 +35,7 @@ const char* const reportVariable = "ZEKO_TEST_ENVIRONMENT_REPORT";
 // The copy's side: one "key=value" line for each thing the parent checks.
 TEST(HermeticEnvironment, Report) {
     if (!std::getenv(reportVariable))
-        GTEST_SKIP() << "run by HermeticEnvironment.DesktopIsOutOfReach";
+        GTEST_SKIP() << "run by HermeticEnvironment.DesktopIsOutOfReachAndNoFolderIsLeft";
     GError* error = nullptr;
     GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
     std::printf("bus=%s\n", bus ? "connected" : "none");
@@ -51,7 +52,11 @@ TEST(HermeticEnvironment, Report) {
     std::printf("bridge=%s\n", bridge && std::strcmp(bridge, "1") == 0 ? "off" : "on");
     struct stat info {};
     std::printf("runtime_mode=%o\n", stat(g_get_user_runtime_dir(), &info) == 0 ? info.st_mode & 0777 : 0);
+    std::printf("pid=%d\n", int(getpid()));
     std::fflush(stdout);
+    // As a program killed, or ended by GDK without its exit handlers, ends.
+    if (std::getenv("ZEKO_TEST_ENVIRONMENT_KILL"))
+        raise(SIGKILL);
 }
 
 // A session bus of the "user", for the copy to be tempted by.
@@ -123,11 +128,26 @@ bool within(const std::string& path, const std::string& folder) {
     return path.rfind(folder + "/", 0) == 0 || path == folder;
 }
 
-TEST(HermeticEnvironment, DesktopIsOutOfReach) {
+// The copy's folder is its own and goes with it; the folder of a copy that was killed goes when
+// the next program starts, while that of a program still running stays, even one whose process
+// this one cannot see (in another process namespace sharing the temporary folder) as long as it
+// holds its folder's lock.
+TEST(HermeticEnvironment, DesktopIsOutOfReachAndNoFolderIsLeft) {
     UserBus bus;
     ASSERT_FALSE(bus.address.empty()) << "dbus-daemon did not start";
     const std::string folder = scratch();
     ASSERT_FALSE(folder.empty());
+    const auto killed = runCopy(folder, {"ZEKO_TEST_ENVIRONMENT_KILL=1"});
+    ASSERT_EQ(killed.count("home"), 1u) << "the killed copy printed no report";
+    const std::string left = std::filesystem::path(killed.at("home")).parent_path().string();
+    ASSERT_TRUE(std::filesystem::exists(left));
+    // Named after the killed copy, held by this program.
+    const std::string held =
+        std::filesystem::path(left).parent_path() / ("zeko_test_env_" + killed.at("pid") + "_held");
+    ASSERT_TRUE(std::filesystem::create_directory(held));
+    const int lock = open(held.c_str(), O_RDONLY | O_DIRECTORY);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+
     const std::string desktop = folder + "/desktop";
     for (const char* sub : {"", "/config", "/data", "/cache", "/run", "/home"})
         std::filesystem::create_directories(desktop + sub);
@@ -136,7 +156,7 @@ TEST(HermeticEnvironment, DesktopIsOutOfReach) {
                          "XDG_DATA_HOME=" + desktop + "/data", "XDG_CACHE_HOME=" + desktop + "/cache",
                          "XDG_RUNTIME_DIR=" + desktop + "/run", "HOME=" + desktop + "/home",
                          "GSETTINGS_BACKEND=dconf", "NO_AT_BRIDGE=0"});
-    ASSERT_EQ(report.size(), 9u) << "the copy printed no report";
+    ASSERT_EQ(report.size(), 10u) << "the copy printed no report";
     EXPECT_EQ(report.at("bus"), "none");
     EXPECT_EQ(report.at("settings"), "GMemorySettingsBackend");
     EXPECT_EQ(report.at("bridge"), "off");
@@ -154,8 +174,12 @@ TEST(HermeticEnvironment, DesktopIsOutOfReach) {
         EXPECT_FALSE(within(path, desktop)) << key << ": " << path;
         EXPECT_FALSE(within(path, account)) << key << ": " << path;
     }
-    // The copy's folder goes with it.
     EXPECT_FALSE(std::filesystem::exists(own)) << own;
+    EXPECT_FALSE(std::filesystem::exists(left)) << left;
+    EXPECT_TRUE(std::filesystem::exists(held));
+    EXPECT_TRUE(std::filesystem::exists(mine));
+    close(lock);
+    std::filesystem::remove_all(held);
     std::filesystem::remove_all(folder);
 }
 
