@@ -7,6 +7,10 @@
 #include "platform/win/WideText.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
@@ -334,6 +338,44 @@ TEST_F(ComPortPanelTest, AStoreThatCannotBeWrittenIsShownAsItIsAndSaysWhy) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "the child was ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(devicePorts(), (std::vector<uint32_t>{255, 100}));
+
+    // On a full disk the change says so: the store's folder moved to a small file system of its
+    // own (in a mount namespace of the child's), filled up.
+    const pid_t full = fork();
+    ASSERT_GE(full, 0);
+    if (full == 0) {
+        alarm(20);
+        const std::string saved = dir_ + ".saved";
+        std::error_code error;
+        std::filesystem::copy(dir_, saved, std::filesystem::copy_options::recursive, error);
+        if (error || unshare(CLONE_NEWNS) != 0 ||
+            mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", dir_.c_str(), "tmpfs", 0, "size=1m") != 0)
+            _exit(77);
+        std::filesystem::copy(saved, dir_, std::filesystem::copy_options::recursive, error);
+        std::filesystem::remove_all(saved);
+        FILE* filler = std::fopen((dir_ + "/filler").c_str(), "w");
+        const std::string block(4096, 'x');
+        while (filler && std::fwrite(block.data(), 1, block.size(), filler) == block.size())
+            ;
+        if (error || !filler)
+            _exit(5);
+        std::fclose(filler);
+        ui_.messages.clear();
+        ComPortPanel panel = open();
+        panel.OnComPortSelChange(4);
+        panel.OnInstallComPort();
+        _exit(ui_.messages.size() == 1 &&
+                      ui_.messages[0].first.find(text(ids::DiskIsFull)) != std::u16string::npos
+                  ? 0
+                  : 6);
+    }
+    ASSERT_EQ(waitpid(full, &status, 0), full);
+    ASSERT_TRUE(WIFEXITED(status)) << "the child was ended by signal " << WTERMSIG(status);
+    if (WEXITSTATUS(status) == 77)
+        GTEST_SKIP() << "no file system of its own may be mounted here";
     EXPECT_EQ(WEXITSTATUS(status), 0);
     EXPECT_EQ(devicePorts(), (std::vector<uint32_t>{255, 100}));
 }

@@ -381,17 +381,37 @@ TEST(CCustomDialogTest, RecordsOnceAndLaysOutFromTheRecordedPlacements) {
     cmtest::Pump(20);
 }
 
-// A dialog kept inside the work area when it is shown stays inside once its window manager's
-// frame has come. wx places a window with the frame of the one shown before it, and openbox
-// draws no resize handle at the foot of a dialog of fixed size: the support-file viewer (which
-// may be resized) opened after Camera information stood 4 px below the screen's foot.
-TEST(WorkAreaKeeperTest, KeepsADialogInsideWhenItsFrameArrives) {
-    cmtest::WindowManager wm;
-    if (!wm.Running())
-        GTEST_SKIP() << "openbox is not installed";
+// A dialog is kept inside the work area when it is shown, and stays inside once its window
+// manager's frame has come. wx places a window with the frame of the one shown before it, and
+// openbox draws no resize handle at the foot of a dialog of fixed size: the support-file viewer
+// (which may be resized) opened after Camera information stood 4 px below the screen's foot.
+TEST(WorkAreaKeeperTest, KeepsADialogInsideWhenShownAndWhenItsFrameArrives) {
     WorkAreaKeeper keeper;
     wxEvtHandler::AddFilter(&keeper);
     const wxRect area = wxDisplay(0u).GetClientArea();
+    {
+        // Without a window manager only the keeper moves it: centred over a window in the
+        // screen's corner, it would stand partly off the screen.
+        wxDialog corner(nullptr, wxID_ANY, "corner");
+        corner.SetClientSize(100, 80);
+        corner.Move(area.GetRight() - 100, area.GetBottom() - 80);
+        corner.Show();
+        wxDialog centred(&corner, wxID_ANY, "centred");
+        centred.SetClientSize(400, 300);
+        centred.Move(corner.GetRect().GetLeft() - 150, corner.GetRect().GetTop() - 110);
+        centred.Show();
+        EXPECT_TRUE(cmtest::PumpUntil([&] { return centred.IsShownOnScreen(); }, 3000));
+        EXPECT_TRUE(area.Contains(centred.GetRect()))
+            << "at " << centred.GetRect().x << "," << centred.GetRect().y;
+        centred.Hide();
+        corner.Hide();
+        cmtest::Pump(50);
+    }
+    cmtest::WindowManager wm;
+    if (!wm.Running()) {
+        wxEvtHandler::RemoveFilter(&keeper);
+        GTEST_SKIP() << "openbox is not installed";
+    }
     const auto frameOf = [](const wxDialog& dialog) { return dialog.GetSize() - dialog.GetClientSize(); };
     const long resizable = wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER | wxMINIMIZE_BOX | wxMAXIMIZE_BOX;
     {

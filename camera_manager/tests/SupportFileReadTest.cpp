@@ -488,8 +488,14 @@ TEST_F(SupportFileReadTest, EveryCutAfterTheCamerasNamesWhereTheFileEnds) {
     EXPECT_TRUE(oneAdapter.hasDrivers && oneAdapter.hasSystem);
 
     // The message names the part.
-    EXPECT_NE(SupportFileIncompleteMessage(SupportFileCut::System).find(u"the system information"),
-              std::u16string::npos);
+    const std::pair<SupportFileCut, std::u16string> named[] = {
+        {SupportFileCut::Cameras, u"the record of a camera"},
+        {SupportFileCut::Drivers, u"the installed drivers"},
+        {SupportFileCut::System, u"the system information"},
+        {SupportFileCut::Adapters, u"the network adapter information"},
+        {SupportFileCut::Controllers, u"the USB host controllers"}};
+    for (const auto& [part, name] : named)
+        EXPECT_NE(SupportFileIncompleteMessage(part).find(name), std::u16string::npos) << int(part);
     EXPECT_EQ(SupportFileIncompleteMessage(SupportFileCut::Cameras).find(u"%s"), std::u16string::npos);
 }
 

@@ -1,13 +1,19 @@
 #include "pemblon/net/SMTPSession.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cstring>
 #include <random>
 #include <string>
+#include <sys/random.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include "SmtpTestSupport.h"
 #include "pemblon/core/ByteArray.h"
+#include "pemblon/core/Defines.h"
 
 using PBN::Net::SMTPAddr;
 using PBN::Net::SMTPMessage;
@@ -276,6 +282,23 @@ TEST(SMTPDelivery, TextHoldingANulArrivesWhole) {
 
 namespace {
 
+// While set, every draw of the program's entropy gives zeros, so that the boundary a message will
+// draw is known before it is sent.
+std::atomic<bool> fixedEntropy{false};
+
+} // namespace
+
+// Takes the C library's place for the whole program (libpemblon's draws included).
+extern "C" ssize_t getrandom(void* buffer, size_t length, unsigned int flags) {
+    if (fixedEntropy.load()) {
+        std::memset(buffer, 0, length);
+        return static_cast<ssize_t>(length);
+    }
+    return syscall(SYS_getrandom, buffer, length, flags);
+}
+
+namespace {
+
 // The boundary a mail's header names.
 std::string boundaryOf(const std::string& raw) {
     const std::string key = "boundary=\"";
@@ -348,5 +371,18 @@ TEST(SMTPDelivery, TextHoldingTheBoundaryOpensNoPart) {
     ASSERT_FALSE(fourth.empty());
     expectOnePart(fourth, "after");
     ASSERT_TRUE(own.disconnect());
+
+    // A drawn boundary the text holds is drawn again; where every draw gives the one the text
+    // holds, the mail is refused rather than opened by its text.
+    fixedEntropy = true;
+    const std::string drawn = PBN::Defines::smtpDftBoundary().str();
+    EXPECT_FALSE(s.send(message(smuggling(drawn))));
+    fixedEntropy = false;
+    EXPECT_EQ(s.getLastResponse().str(),
+              "Mail refused: no boundary could be drawn that the text does not hold");
+    ASSERT_TRUE(s.send(message("after")));
+    const std::string fifth = server.message(4);
+    ASSERT_FALSE(fifth.empty());
+    expectOnePart(fifth, "after");
     ASSERT_TRUE(s.disconnect());
 }

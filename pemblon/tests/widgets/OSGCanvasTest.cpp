@@ -652,12 +652,22 @@ TEST(OSGCanvasThread, ContextIsBoundOncePerWindowNotEveryFrame) {
 }
 
 // A canvas that cannot draw (hidden) leaves the processor to others: its render thread waits
-// instead of turning round its loop, and draws again once it is shown.
+// instead of turning round its loop, and draws again once it is shown. A context the GUI thread
+// kept after a frame of its own is let go when the canvas is hidden, so that the thread can take
+// it up.
 TEST(OSGCanvasThread, RenderThreadWaitsWhileTheCanvasCannotDraw) {
     Shown shown;
     OSGCanvas& canvas = *shown.canvas;
     osg::ref_ptr<DrawingThreadCallback> drawing = new DrawingThreadCallback();
     canvas.getViewer().getCamera()->setFinalDrawCallback(drawing.get());
+    canvas.getViewer().frame();
+    ASSERT_EQ(drawing->frames, 1);
+    ASSERT_NE(glXGetCurrentContext(), nullptr) << "the frame left no context current here";
+    canvas.Show(false);
+    EXPECT_EQ(glXGetCurrentContext(), nullptr);
+    canvas.Show(true);
+    ASSERT_TRUE(pumpUntil([&] { return canvas.IsShownOnScreen(); }));
+    drawing->frames = 0;
     canvas.run();
     ASSERT_TRUE(pumpUntil([&] { return drawing->frames > 2; }));
     const pthread_t thread = drawing->thread;
