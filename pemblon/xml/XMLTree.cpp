@@ -9,12 +9,101 @@
 
 #include <wx/translation.h>
 
+#include <libxml/entities.h>
+#include <libxml/parserInternals.h>
+#include <libxml/uri.h>
 #include <libxml/valid.h>
 
 namespace PBN {
 namespace XML {
 
 namespace {
+
+bool isNCName(const xmlChar* name) {
+    return name != nullptr && xmlValidateNCName(name, 0) == 0;
+}
+
+bool isAbsoluteURI(const xmlChar* href) {
+    xmlURI* uri = xmlParseURI(reinterpret_cast<const char*>(href));
+    const bool absolute = uri != nullptr && uri->scheme != nullptr;
+    xmlFreeURI(uri);
+    return absolute;
+}
+
+constexpr const char* xmlnsNamespace = "http://www.w3.org/2000/xmlns/";
+
+// A declaration the parser takes: the xml prefix bound to its own namespace only, neither
+// reserved namespace bound elsewhere, and a prefix never bound to the empty name.
+bool declarationLoads(const xmlNs* ns) {
+    const bool xmlName = xmlStrEqual(ns->href, XML_XML_NAMESPACE) != 0;
+    if (xmlStrEqual(ns->href, BAD_CAST xmlnsNamespace)) {
+        return false;
+    }
+    if (ns->prefix == nullptr) {
+        return !xmlName && (ns->href == nullptr || ns->href[0] == '\0' || isAbsoluteURI(ns->href));
+    }
+    if (!isNCName(ns->prefix) || xmlStrEqual(ns->prefix, BAD_CAST "xmlns")) {
+        return false;
+    }
+    if (xmlStrEqual(ns->prefix, BAD_CAST "xml") || xmlName) {
+        return xmlStrEqual(ns->prefix, BAD_CAST "xml") && xmlName;
+    }
+    return ns->href != nullptr && ns->href[0] != '\0' && isAbsoluteURI(ns->href);
+}
+
+// A prefixed reference is written as its prefix, so the declaration in scope there must bind
+// that prefix to the same namespace.
+bool prefixInScope(xmlDoc* doc, xmlNode* element, const xmlNs* ns) {
+    if (ns == nullptr || ns->prefix == nullptr) {
+        return true;
+    }
+    const xmlNs* found = xmlSearchNs(doc, element, ns->prefix);
+    return found != nullptr && xmlStrEqual(found->href, ns->href);
+}
+
+bool elementLoads(xmlDoc* doc, xmlNode* element) {
+    if (!isNCName(element->name) || !prefixInScope(doc, element, element->ns)) {
+        return false;
+    }
+    for (const xmlNs* ns = element->nsDef; ns != nullptr; ns = ns->next) {
+        if (!declarationLoads(ns)) {
+            return false;
+        }
+        for (const xmlNs* other = ns->next; other != nullptr; other = other->next) {
+            if (xmlStrEqual(ns->prefix, other->prefix)) {
+                return false;
+            }
+        }
+    }
+    for (xmlAttr* a = element->properties; a != nullptr; a = a->next) {
+        if (!isNCName(a->name) || !prefixInScope(doc, element, a->ns)) {
+            return false;
+        }
+        const bool prefixed = a->ns != nullptr && a->ns->prefix != nullptr;
+        if (!prefixed && xmlStrEqual(a->name, BAD_CAST "xmlns")) {
+            return false; // it would be read as a declaration
+        }
+        for (const xmlAttr* b = a->next; b != nullptr; b = b->next) {
+            const bool bPrefixed = b->ns != nullptr && b->ns->prefix != nullptr;
+            if (xmlStrEqual(a->name, b->name) && prefixed == bPrefixed &&
+                (!prefixed || xmlStrEqual(a->ns->href, b->ns->href))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool procInstLoads(const xmlNode* pi) {
+    if (!isNCName(pi->name)) {
+        return false;
+    }
+    // Targets beginning with "xml" are reserved but for the two the W3C defined.
+    if (xmlStrncasecmp(pi->name, BAD_CAST "xml", 3) != 0) {
+        return true;
+    }
+    return xmlStrEqual(pi->name, BAD_CAST "xml-stylesheet") || xmlStrEqual(pi->name, BAD_CAST "xml-model");
+}
 
 void ownString(const xmlChar*& text, xmlDict* dict) {
     if (text != nullptr && dict != nullptr && xmlDictOwns(dict, text) == 1) {
@@ -135,6 +224,47 @@ bool XMLTree::commentAllowed(const std::string& utf8) {
 
 bool XMLTree::procInstTextAllowed(const std::string& utf8) {
     return utf8.find("?>") == std::string::npos && charsAllowed(utf8);
+}
+
+bool XMLTree::loadsAgain(xmlDoc* doc) {
+    // The parser refuses an element once that many ancestors are open.
+    const unsigned int maxDepth = xmlParserMaxDepth + 1;
+    unsigned int depth = 0; // elements open around `cur`
+    xmlNode* cur = doc->children;
+    while (cur != nullptr) {
+        bool descend = false;
+        switch (cur->type) {
+        case XML_ELEMENT_NODE:
+            if (depth + 1 > maxDepth || !elementLoads(doc, cur)) {
+                return false;
+            }
+            descend = cur->children != nullptr;
+            break;
+        case XML_PI_NODE:
+            if (!procInstLoads(cur)) {
+                return false;
+            }
+            break;
+        case XML_ENTITY_REF_NODE:
+            if (xmlGetDocEntity(doc, cur->name) == nullptr) {
+                return false;
+            }
+            break;
+        default:
+            break;
+        }
+        if (descend) {
+            ++depth;
+            cur = cur->children;
+            continue;
+        }
+        while (cur->next == nullptr && depth > 0) {
+            cur = cur->parent;
+            --depth;
+        }
+        cur = cur->next;
+    }
+    return true;
 }
 
 bool XMLTree::isMovable(const xmlNode* node) {
