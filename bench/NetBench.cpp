@@ -196,30 +196,33 @@ void BM_MemoryAgainstCurlCommandLineToDevNull(benchmark::State& state) {
                wallClock([&] { return handleToMemory(handle); }));
 }
 
-// FTP from and to pyftpdlib, a 256 MB file each way, against curl's own transfer time.
-void BM_FtpDownloadAgainstCurl(benchmark::State& state) {
+// FTP from and to pyftpdlib, a 256 MB file each way, against curl's own transfer time; in binary
+// mode, as curl transfers (in ASCII, the handle's default, the server converts every line end).
+void ftpAgainstCurl(benchmark::State& state, const std::string& curlArguments,
+                    const std::function<bool(PBN::Net::FTPHandle&)>& transfer) {
     NetTest::FtpServer& ftp = fixture().ftpServer();
     PBN::Net::FTPHandle handle(ostring(ftp.url().c_str()), ostring("tester"), ostring("secret"));
-    handle.setToBinary(); // as curl transfers; ASCII, the handle's default, is converted by the server
-    const std::string local = fixture().out.file("ftp-handle.bin");
+    handle.setToBinary();
     sideBySide(
-        state,
-        [&] {
-            return curlTransferMs("-u tester:secret -o " + fixture().out.file("ftp-curl.bin") + " " +
-                                  ftp.url() + "big.bin");
-        },
-        wallClock([&] { return handle.doGET(ostring(local.c_str()), ostring("big.bin")); }));
+        state, [&] { return curlTransferMs("-u tester:secret " + curlArguments); },
+        wallClock([&] { return transfer(handle); }));
+}
+
+void BM_FtpDownloadAgainstCurl(benchmark::State& state) {
+    const std::string local = fixture().out.file("ftp-handle.bin");
+    ftpAgainstCurl(state,
+                   "-o " + fixture().out.file("ftp-curl.bin") + " " + fixture().ftpServer().url() + "big.bin",
+                   [&](PBN::Net::FTPHandle& handle) {
+                       return handle.doGET(ostring(local.c_str()), ostring("big.bin"));
+                   });
 }
 
 void BM_FtpUploadAgainstCurl(benchmark::State& state) {
-    NetTest::FtpServer& ftp = fixture().ftpServer();
-    PBN::Net::FTPHandle handle(ostring(ftp.url().c_str()), ostring("tester"), ostring("secret"));
-    handle.setToBinary(); // as curl transfers; ASCII, the handle's default, is converted by the server
+    const std::string url = fixture().ftpServer().url();
     const std::string local = fixture().out.file("upload.bin");
-    sideBySide(
-        state,
-        [&] { return curlTransferMs("-u tester:secret -T " + local + " " + ftp.url() + "curl-up.bin"); },
-        wallClock([&] { return handle.doPUT(ostring(local.c_str()), ostring("handle-up.bin")); }));
+    ftpAgainstCurl(state, "-T " + local + " " + url + "curl-up.bin", [&](PBN::Net::FTPHandle& handle) {
+        return handle.doPUT(ostring(local.c_str()), ostring("handle-up.bin"));
+    });
 }
 
 // The first download of a program costs what no later one does (fresh memory, a first
