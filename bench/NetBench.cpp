@@ -51,7 +51,8 @@
 // writes with a 512 KiB receive buffer.
 //   HTTP into a file: before 641 ms vs curl 477 ms (1.34x), after 383 vs 605 ms (0.63x).
 //   FTP download:     before 811 ms vs curl 539 ms (1.50x), after 325 vs 602 ms (0.54x).
-//   FTP upload:       before 524 ms vs curl 595 ms (0.88x), after 530 vs 522 ms (1.01x).
+//   FTP upload:       before 524-625 ms vs curl 509-595 ms (0.88-1.18x over four runs); with a
+//                     512 KiB upload buffer 527-543 ms vs 511-512 ms (1.03x, 1.06x).
 // In ASCII mode, the FTP handle's default, pyftpdlib converts every line end, and the download
 // took 2065 ms against curl's binary 589 ms.
 // Re-run: bench/pemblon_net_bench --benchmark_filter='File|Ftp'
