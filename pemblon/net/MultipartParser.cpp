@@ -59,7 +59,9 @@ void MultipartParser::feed(const char* data, size_t size) {
 }
 
 void MultipartParser::finish() {
-    if (m_state == Header) {
+    if (m_state == Preamble) {
+        refuse("the body holds no boundary line");
+    } else if (m_state == Header) {
         refuse("the body ends inside the part's header block");
     } else if (m_state == Body && m_partOpen) {
         // A delimiter cut short of its line end still ends the part.

@@ -46,8 +46,8 @@ public:
     explicit MultipartParser(Sink& sink, size_t capacity = 8192);
 
     void feed(const char* data, size_t size);
-    // The body has ended: a part still in its header block is refused, an open part ends with the
-    // bytes it has. Later writes are ignored.
+    // The body has ended: a body without a boundary line, or a part still in its header block, is
+    // refused; an open part ends with the bytes it has. Later writes are ignored.
     void finish();
     State state() const { return m_state; }
     const std::string& boundary() const { return m_boundary; }

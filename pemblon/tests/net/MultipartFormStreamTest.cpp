@@ -164,6 +164,7 @@ const std::vector<SplitRow> kRows = {
     {"--bnd\r\n" + kH1 + "\r\none\r\n--bnd\r\nContent-ID: <p2>\r\nContent-Ty",
      "p1|text/plain|one|" + kH1 + "\n",
      {"part 2 of the body: the body ends inside the part's header block"}},
+    {"no boundary\r\nat all\r\n", "", {"part 1 of the body: the body holds no boundary line"}},
     // A Content-ID too long for a file name keeps a shortened one, the part after it its own.
     {"--bnd\r\nContent-ID: <" + kLongId + ">\r\nContent-Type: text/plain\r\n\r\nlong\r\n--bnd\r\n" + kH2 +
          "\r\ntwo\r\n--bnd--",
