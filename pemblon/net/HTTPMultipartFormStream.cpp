@@ -38,7 +38,8 @@ public:
         bool made = part->IsOk();
         if (made) {
             wxFileOutputStream head(headPath);
-            made = head.IsOk() && head.Write(block, length).IsOk() && head.Write("\r\n", 2).IsOk() &&
+            made = head.IsOk() && head.Write(block, length).IsOk() &&
+                   head.Write(s.m_parser->lineEnd().data(), s.m_parser->lineEnd().size()).IsOk() &&
                    head.Close();
         }
         if (!made) {

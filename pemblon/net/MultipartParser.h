@@ -51,6 +51,8 @@ public:
     void finish();
     State state() const { return m_state; }
     const std::string& boundary() const { return m_boundary; }
+    // The body's line end, once its opening line is read: "\r\n" or "\n".
+    const std::string& lineEnd() const { return m_eol; }
     // Whether the sink took the part being read.
     bool partOpen() const { return m_partOpen; }
 

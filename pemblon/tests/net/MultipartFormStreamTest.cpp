@@ -153,8 +153,8 @@ const std::vector<SplitRow> kRows = {
     // Lines ended by LF alone throughout.
     {"--bnd\nContent-ID: <p1>\nContent-Type: text/plain\n\none\n--bnd\nContent-ID: <p2>\n"
      "Content-Type: text/plain\n\ntwo\n--bnd--\n",
-     "p1|text/plain|one|Content-ID: <p1>\nContent-Type: text/plain\r\n\n"
-     "p2|text/plain|two|Content-ID: <p2>\nContent-Type: text/plain\r\n\n",
+     "p1|text/plain|one|Content-ID: <p1>\nContent-Type: text/plain\n\n"
+     "p2|text/plain|two|Content-ID: <p2>\nContent-Type: text/plain\n\n",
      {}},
     // A line that only begins like a delimiter is body text.
     {"--bnd\r\n" + kH1 + "\r\none\r\n--bnd  x\r\nmore\r\n--bnd--",
