@@ -521,8 +521,11 @@ bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
     if (target.empty()) {
         return false;
     }
-    // Nothing is written that could not be loaded again.
-    if (!XMLTree::loadsAgain(document)) {
+    // Nothing is written that could not be loaded again. Without the encoding named, libxml2
+    // writes the one the document was read in.
+    const char* read = reinterpret_cast<const char*>(document->encoding);
+    if (!XMLTree::loadsAgain(document,
+                             withEncoding ? encoding.str() : std::string(read == nullptr ? "" : read))) {
         return false;
     }
     std::string bytes;

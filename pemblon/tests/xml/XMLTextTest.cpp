@@ -156,6 +156,11 @@ TEST(XMLTextTest, WhatSaveAcceptsLoadsAgain) {
         [](XMLNode& r) { XMLNamespace(r, "p", ""); },
         [](XMLNode& r) { r.castToMixedNode().addProcInst("xml", -1); },
         [](XMLNode& r) { r.castToMixedNode().addProcInst("p:q", -1); },
+        // Characters the file's encoding (ISO-8859-1) lacks, where no reference may stand.
+        [](XMLNode& r) { r.setName(ostring(std::wstring(L"r\u0101"))); },
+        [](XMLNode& r) { r.addAttribute(ostring(std::wstring(L"a\u0101")), "v"); },
+        [](XMLNode& r) { r.addComment(ostring(std::wstring(L"c\u2603")), -1); },
+        [](XMLNode& r) { r.addProcInst("p", ostring(std::wstring(L"t\u2603")), -1); },
     };
     const std::string before = xmltest::readBytes(path);
     for (size_t i = 0; i < unloadable.size(); ++i) {
