@@ -208,7 +208,6 @@ bool MultipartParser::readBody() {
         return false;
     }
     toPart(at);
-    m_bodySkip = 0;
     // What follows the delimiter decides: "--" closes, blanks then a line end start the next
     // part, and anything else makes it a line of the body that only begins like a delimiter.
     const char* after = pending();
@@ -220,6 +219,7 @@ bool MultipartParser::readBody() {
         if (size < first + 2)
             return false;
         if (after[first + 1] == '-') {
+            m_bodySkip = 0;
             if (m_partOpen)
                 m_sink.endPart();
             m_partOpen = false;
@@ -242,9 +242,10 @@ bool MultipartParser::readBody() {
             return false;
     }
     if (!delimiter) {
-        toPart(first);
+        toPart(first); // the line end before the body still goes
         return true;
     }
+    m_bodySkip = 0;
     if (m_partOpen)
         m_sink.endPart();
     m_partOpen = false;

@@ -156,10 +156,11 @@ const std::vector<SplitRow> kRows = {
      "p1|text/plain|one|Content-ID: <p1>\nContent-Type: text/plain\n\n"
      "p2|text/plain|two|Content-ID: <p2>\nContent-Type: text/plain\n\n",
      {}},
-    // A line that only begins like a delimiter is body text.
+    // A line that only begins like a delimiter is body text, also the body's first.
     {"--bnd\r\n" + kH1 + "\r\none\r\n--bnd  x\r\nmore\r\n--bnd--",
      "p1|text/plain|one\r\n--bnd  x\r\nmore|" + kH1 + "\n",
      {}},
+    {"--bnd\r\n" + kH1 + "\r\n--bndx\r\n--bnd--", "p1|text/plain|--bndx|" + kH1 + "\n", {}},
     // The body ends inside a header block.
     {"--bnd\r\n" + kH1 + "\r\none\r\n--bnd\r\nContent-ID: <p2>\r\nContent-Ty",
      "p1|text/plain|one|" + kH1 + "\n",
