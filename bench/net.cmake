@@ -1,5 +1,6 @@
-# Downloading a 256 MB file from lighttpd on 127.0.0.1 into a file and into memory, against the
-# curl command line fetching the same file.
+# Downloading a 256 MB file from lighttpd on 127.0.0.1 into a file and into memory, and over FTP
+# from and to pyftpdlib, against the curl command line moving the same file; splitting multipart
+# bodies into part files against Python's email package.
 zeko_add_bench(pemblon_net_bench
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/NetBench.cpp
             ${CMAKE_SOURCE_DIR}/pemblon/tests/net/LoopbackServers.cpp

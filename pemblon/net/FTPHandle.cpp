@@ -218,6 +218,14 @@ long FTPHandle::lastDownloadCode() const {
     return 298;
 }
 
+namespace {
+
+// libcurl's upload buffer (bytes): larger than its default of 64 KiB, fewer reads of the source
+// and writes to the data connection.
+constexpr long kUploadBuffer = 512L * 1024;
+
+} // namespace
+
 bool FTPHandle::doPUT(wxInputStream& in, const ostring& path) {
     if (!m_curl || !in.IsOk())
         return false;
@@ -230,6 +238,7 @@ bool FTPHandle::doPUT(wxInputStream& in, const ostring& path) {
     setTextOption(CURLOPT_URL, Detail::bytes(m_requestURL));
     setOption(CURLOPT_READFUNCTION, &streamReadCallback);
     setOption(CURLOPT_READDATA, asData(&in));
+    setOption(CURLOPT_UPLOAD_BUFFERSIZE, kUploadBuffer);
     // The whole 64-bit length: libcurl compares it with the bytes sent.
     setOption(CURLOPT_INFILESIZE_LARGE, static_cast<curl_off_t>(size));
     return finish(299);

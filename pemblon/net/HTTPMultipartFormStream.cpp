@@ -1,6 +1,7 @@
 #include "pemblon/net/HTTPMultipartFormStream.h"
 
 #include <algorithm>
+#include <cwchar>
 
 #include <wx/filefn.h>
 #include <wx/log.h>
@@ -37,7 +38,8 @@ public:
         bool made = part->IsOk();
         if (made) {
             wxFileOutputStream head(headPath);
-            made = head.IsOk() && head.Write(block, length).IsOk() && head.Write("\r\n", 2).IsOk() &&
+            made = head.IsOk() && head.Write(block, length).IsOk() &&
+                   head.Write(s.m_parser->lineEnd().data(), s.m_parser->lineEnd().size()).IsOk() &&
                    head.Close();
         }
         if (!made) {
@@ -52,6 +54,7 @@ public:
             return false;
         }
         s.m_partBases.push_back(base);
+        s.m_takenBases.insert(base.wstr());
         s.m_partFile = std::move(part);
         return true;
     }
@@ -118,7 +121,12 @@ void HTTPMultipartFormStream::Sync() {
 }
 
 bool HTTPMultipartFormStream::Close() {
-    return m_partFile ? m_partFile->Close() : true;
+    m_parser->finish();
+    if (!m_partFile)
+        return true;
+    const bool closed = m_partFile->Close();
+    m_partFile.reset();
+    return closed;
 }
 
 size_t HTTPMultipartFormStream::OnSysWrite(const void* buffer, size_t size) {
@@ -165,31 +173,56 @@ ostring HTTPMultipartFormStream::getPartPath(const ostring& contentId) const {
 }
 
 ostring HTTPMultipartFormStream::basePath(const ostring& contentId) const {
-    return HelperFuncs::ensureDir(m_dir) + escapeFileName(contentId);
+    // NAME_MAX is 255 bytes; the name also takes a number and ".part".
+    constexpr size_t kMaxNameBytes = 200;
+    ostring name = escapeFileName(contentId);
+    const std::wstring chars = name.wstr();
+    size_t bytes = 0;
+    size_t kept = 0;
+    for (; kept < chars.size(); ++kept) {
+        const auto c = static_cast<unsigned long>(chars[kept]);
+        bytes += c < 0x80 ? 1 : c < 0x800 ? 2 : c < 0x10000 ? 3 : 4;
+        if (bytes > kMaxNameBytes)
+            break;
+    }
+    if (kept < chars.size())
+        name = ostring(chars.substr(0, kept));
+    return HelperFuncs::ensureDir(m_dir) + name;
 }
 
-ostring HTTPMultipartFormStream::freeBasePath(const ostring& contentId) const {
+ostring HTTPMultipartFormStream::freeBasePath(const ostring& contentId) {
     const ostring base = basePath(contentId);
-    ostring candidate = base;
+    if (m_takenBases.count(base.wstr()) == 0)
+        return base;
     // A Content-ID seen before gets a numbered name. "_22" is also the escape of a double quote,
     // so a numbered name may be another ID's: any name a part of this stream holds is passed over.
-    for (unsigned long n = 2;
-         std::find(m_partBases.begin(), m_partBases.end(), candidate) != m_partBases.end(); ++n) {
-        candidate = base + ostring("_");
+    unsigned long& n = m_nextNumber[base.wstr()];
+    for (n = std::max(n, 2UL);; ++n) {
+        ostring candidate = base + ostring("_");
         candidate << n;
+        if (m_takenBases.count(candidate.wstr()) == 0) {
+            ++n;
+            return candidate;
+        }
     }
-    return candidate;
 }
 
 ostring HTTPMultipartFormStream::escapeFileName(const ostring& name) {
-    static const std::pair<const wchar_t*, const wchar_t*> kEscapes[] = {
-        {L"_", L"_5F"},  {L"\\", L"_5C"}, {L"/", L"_2F"}, {L":", L"_3A"}, {L"*", L"_2A"}, {L"?", L"_3F"},
-        {L"\"", L"_22"}, {L"<", L"_3C"},  {L">", L"_3E"}, {L"|", L"_7C"}, {L".", L"_2E"}, {L"@", L"_40"},
-    };
-    ostring result(name);
-    for (const auto& [character, escape] : kEscapes)
-        result.replaceAll(ostring(character), ostring(escape));
-    return result;
+    static const wchar_t kEscaped[] = L"_\\/:*?\"<>|.@";
+    static const wchar_t kHex[] = L"0123456789ABCDEF";
+    const std::wstring in = name.wstr();
+    std::wstring out;
+    out.reserve(in.size());
+    for (const wchar_t c : in) {
+        if (c < 0x20 || c == 0x7F || std::wcschr(kEscaped, c) != nullptr) {
+            out += L'_';
+            out += kHex[(c >> 4) & 0xF];
+            out += kHex[c & 0xF];
+        } else {
+            out += c;
+        }
+    }
+    return ostring(out);
 }
 
 bool HTTPMultipartFormStream::decodeHeader(const ostring& header) {

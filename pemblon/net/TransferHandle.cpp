@@ -4,6 +4,8 @@
 #include <wx/mstream.h>
 #include <wx/wfstream.h>
 
+#include "pemblon/core/FileSystemPath.h"
+#include "pemblon/net/FileSink.h"
 #include "pemblon/net/MemorySink.h"
 #include "pemblon/net/NetText.h"
 
@@ -38,9 +40,10 @@ bool TransferHandle::doGET(wxOutputStream& out, const ostring& path) {
 }
 
 bool TransferHandle::doGET(const ostring& localFile, const ostring& path) {
-    wxLogNull quiet;
-    wxFFileOutputStream file(localFile.wxstr(), wxS("wb"));
-    return doGET(file, path);
+    Detail::FileSink file(FileSystemPath::toNative(localFile));
+    const bool received = download(file, path, Detail::MemorySink::kReceiveBuffer);
+    // The last bytes reach the file only now, and a write that fails there fails the download.
+    return file.Close() && received;
 }
 
 unsigned int TransferHandle::doGET(char*& data, const ostring& path) {

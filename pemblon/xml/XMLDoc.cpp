@@ -521,27 +521,18 @@ bool XMLDoc::save(const ostring& path, const bool& withEncoding) {
     if (target.empty()) {
         return false;
     }
+    // Nothing is written that could not be loaded again. Without the encoding named, libxml2
+    // writes the one the document was read in.
+    const char* read = reinterpret_cast<const char*>(document->encoding);
+    if (!XMLTree::loadsAgain(document,
+                             withEncoding ? encoding.str() : std::string(read == nullptr ? "" : read))) {
+        return false;
+    }
     std::string bytes;
     try {
         bytes = saveBytes(withEncoding);
     } catch (const XMLException&) {
         return false; // an encoding libxml2 cannot write, say: the old file stays as it was
-    }
-    // Read back as the loader reads files (XIncludes left as they are, never the network), so
-    // that nothing is written that could not be loaded again.
-    {
-        XMLErrorScope scope;
-        const bool earlier = scope.failed(); // an enclosing scope's report stays for its owner
-        xmlDoc* check = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), target.c_str(), nullptr,
-                                      (parserOptions(true) & ~XML_PARSE_XINCLUDE) | XML_PARSE_NONET);
-        const bool loads = check != nullptr && (earlier || !scope.failed());
-        xmlFreeDoc(check);
-        if (!earlier) {
-            scope.clear();
-        }
-        if (!loads) {
-            return false;
-        }
     }
     return AtomicFile::write(fileName, bytes);
 }

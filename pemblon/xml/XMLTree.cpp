@@ -6,15 +6,143 @@
 #include "platform/common/Utf.h"
 
 #include <cstring>
+#include <memory>
 
 #include <wx/translation.h>
 
+#include <libxml/encoding.h>
+#include <libxml/entities.h>
+#include <libxml/parserInternals.h>
+#include <libxml/uri.h>
 #include <libxml/valid.h>
 
 namespace PBN {
 namespace XML {
 
 namespace {
+
+bool isNCName(const xmlChar* name) {
+    return name != nullptr && xmlValidateNCName(name, 0) == 0;
+}
+
+bool isAbsoluteURI(const xmlChar* href) {
+    xmlURI* uri = xmlParseURI(reinterpret_cast<const char*>(href));
+    const bool absolute = uri != nullptr && uri->scheme != nullptr;
+    xmlFreeURI(uri);
+    return absolute;
+}
+
+constexpr const char* xmlnsNamespace = "http://www.w3.org/2000/xmlns/";
+
+size_t references(const xmlChar* bytes, const int& length) {
+    size_t count = 0;
+    for (int i = 0; i + 1 < length; ++i) {
+        count += bytes[i] == '&' && bytes[i + 1] == '#' ? 1 : 0;
+    }
+    return count;
+}
+
+// libxml2 writes a character its output encoding lacks as a character reference, which a name, a
+// comment or an instruction cannot hold: whether `utf8` has no such character. A null handler
+// writes every character (UTF-8).
+bool encodable(xmlCharEncodingHandler* handler, const xmlChar* utf8) {
+    if (handler == nullptr || utf8 == nullptr) {
+        return true;
+    }
+    const xmlChar* p = utf8;
+    while (*p != 0 && *p < 0x80) {
+        ++p;
+    }
+    if (*p == 0) {
+        return true;
+    }
+    xmlBuffer* in = xmlBufferCreate();
+    xmlBuffer* out = xmlBufferCreate();
+    bool written = in != nullptr && out != nullptr && xmlBufferCat(in, utf8) == 0;
+    while (written && xmlBufferLength(in) > 0) {
+        const int before = xmlBufferLength(in);
+        written = xmlCharEncOutFunc(handler, out, in) >= 0 && xmlBufferLength(in) < before;
+    }
+    written = written &&
+              references(xmlBufferContent(out), xmlBufferLength(out)) == references(utf8, xmlStrlen(utf8));
+    xmlBufferFree(in);
+    xmlBufferFree(out);
+    return written;
+}
+
+// A declaration the parser takes: the xml prefix bound to its own namespace only, neither
+// reserved namespace bound elsewhere, and a prefix never bound to the empty name.
+bool declarationLoads(const xmlNs* ns) {
+    const bool xmlName = xmlStrEqual(ns->href, XML_XML_NAMESPACE) != 0;
+    if (xmlStrEqual(ns->href, BAD_CAST xmlnsNamespace)) {
+        return false;
+    }
+    if (ns->prefix == nullptr) {
+        return !xmlName && (ns->href == nullptr || ns->href[0] == '\0' || isAbsoluteURI(ns->href));
+    }
+    if (!isNCName(ns->prefix) || xmlStrEqual(ns->prefix, BAD_CAST "xmlns")) {
+        return false;
+    }
+    if (xmlStrEqual(ns->prefix, BAD_CAST "xml") || xmlName) {
+        return xmlStrEqual(ns->prefix, BAD_CAST "xml") && xmlName;
+    }
+    return ns->href != nullptr && ns->href[0] != '\0' && isAbsoluteURI(ns->href);
+}
+
+// A prefixed reference is written as its prefix, so the declaration in scope there must bind
+// that prefix to the same namespace.
+bool prefixInScope(xmlDoc* doc, xmlNode* element, const xmlNs* ns) {
+    if (ns == nullptr || ns->prefix == nullptr) {
+        return true;
+    }
+    const xmlNs* found = xmlSearchNs(doc, element, ns->prefix);
+    return found != nullptr && xmlStrEqual(found->href, ns->href);
+}
+
+bool elementLoads(xmlDoc* doc, xmlNode* element, xmlCharEncodingHandler* encoder) {
+    if (!isNCName(element->name) || !prefixInScope(doc, element, element->ns) ||
+        !encodable(encoder, element->name)) {
+        return false;
+    }
+    for (const xmlNs* ns = element->nsDef; ns != nullptr; ns = ns->next) {
+        if (!declarationLoads(ns) || !encodable(encoder, ns->prefix)) {
+            return false;
+        }
+        for (const xmlNs* other = ns->next; other != nullptr; other = other->next) {
+            if (xmlStrEqual(ns->prefix, other->prefix)) {
+                return false;
+            }
+        }
+    }
+    for (xmlAttr* a = element->properties; a != nullptr; a = a->next) {
+        if (!isNCName(a->name) || !prefixInScope(doc, element, a->ns) || !encodable(encoder, a->name)) {
+            return false;
+        }
+        const bool prefixed = a->ns != nullptr && a->ns->prefix != nullptr;
+        if (!prefixed && xmlStrEqual(a->name, BAD_CAST "xmlns")) {
+            return false; // it would be read as a declaration
+        }
+        for (const xmlAttr* b = a->next; b != nullptr; b = b->next) {
+            const bool bPrefixed = b->ns != nullptr && b->ns->prefix != nullptr;
+            if (xmlStrEqual(a->name, b->name) && prefixed == bPrefixed &&
+                (!prefixed || xmlStrEqual(a->ns->href, b->ns->href))) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool procInstLoads(const xmlNode* pi, xmlCharEncodingHandler* encoder) {
+    if (!isNCName(pi->name) || !encodable(encoder, pi->name) || !encodable(encoder, pi->content)) {
+        return false;
+    }
+    // Targets beginning with "xml" are reserved but for the two the W3C defined.
+    if (xmlStrncasecmp(pi->name, BAD_CAST "xml", 3) != 0) {
+        return true;
+    }
+    return xmlStrEqual(pi->name, BAD_CAST "xml-stylesheet") || xmlStrEqual(pi->name, BAD_CAST "xml-model");
+}
 
 void ownString(const xmlChar*& text, xmlDict* dict) {
     if (text != nullptr && dict != nullptr && xmlDictOwns(dict, text) == 1) {
@@ -135,6 +263,60 @@ bool XMLTree::commentAllowed(const std::string& utf8) {
 
 bool XMLTree::procInstTextAllowed(const std::string& utf8) {
     return utf8.find("?>") == std::string::npos && charsAllowed(utf8);
+}
+
+bool XMLTree::loadsAgain(xmlDoc* doc, const std::string& encoding) {
+    // The parser refuses an element once that many ancestors are open.
+    const unsigned int maxDepth = xmlParserMaxDepth + 1;
+    // An encoding libxml2 does not know fails the dump itself.
+    xmlCharEncodingHandler* found = encoding.empty() ? nullptr : xmlFindCharEncodingHandler(encoding.c_str());
+    const std::unique_ptr<xmlCharEncodingHandler, int (*)(xmlCharEncodingHandler*)> encoder(
+        found != nullptr && xmlStrcasecmp(BAD_CAST found->name, BAD_CAST "UTF-8") == 0 ? nullptr : found,
+        &xmlCharEncCloseFunc);
+    if (found != nullptr && encoder == nullptr) {
+        xmlCharEncCloseFunc(found);
+    }
+    unsigned int depth = 0; // elements open around `cur`
+    xmlNode* cur = doc->children;
+    while (cur != nullptr) {
+        bool descend = false;
+        switch (cur->type) {
+        case XML_ELEMENT_NODE:
+            if (depth + 1 > maxDepth || !elementLoads(doc, cur, encoder.get())) {
+                return false;
+            }
+            descend = cur->children != nullptr;
+            break;
+        case XML_PI_NODE:
+            if (!procInstLoads(cur, encoder.get())) {
+                return false;
+            }
+            break;
+        case XML_ENTITY_REF_NODE:
+            if (xmlGetDocEntity(doc, cur->name) == nullptr) {
+                return false;
+            }
+            break;
+        case XML_COMMENT_NODE:
+            if (!encodable(encoder.get(), cur->content)) {
+                return false;
+            }
+            break;
+        default:
+            break;
+        }
+        if (descend) {
+            ++depth;
+            cur = cur->children;
+            continue;
+        }
+        while (cur->next == nullptr && depth > 0) {
+            cur = cur->parent;
+            --depth;
+        }
+        cur = cur->next;
+    }
+    return true;
 }
 
 bool XMLTree::isMovable(const xmlNode* node) {

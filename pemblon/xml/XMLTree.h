@@ -42,6 +42,13 @@ public:
     // character XML cannot hold.
     static bool procInstTextAllowed(const std::string& utf8);
 
+    // Whether the document, written out, parses again as the loader reads it: every name of an
+    // element, attribute, namespace or instruction a name XML takes, every prefix declared where
+    // it is used, namespaces absolute and declared once, no attribute twice, known entities only,
+    // elements no deeper than the parser goes, and no character of a name, comment or
+    // instruction that `encoding` ("" for UTF-8) lacks. Checked on the tree, so that a save writes
+    // its bytes once instead of parsing them again.
+    static bool loadsAgain(xmlDoc* doc, const std::string& encoding);
     // Pre-order walk of `top` and its descendants (attributes excluded), without recursion so
     // that trees of any depth cannot exhaust the stack. `fn(node)` returns whether to descend
     // into the node's children (never into an entity reference's); it may change the node's

@@ -61,5 +61,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     if (whole.parts != pieces.parts || oneShot.state() != chunked.state())
         std::abort();
+    oneShot.finish();
+    chunked.finish();
+    if (whole.parts != pieces.parts || whole.open || pieces.open)
+        std::abort();
     return 0;
 }

@@ -236,6 +236,9 @@ TEST(HTTPHandleWebDavTest, FilesRoundTripByteForByte) {
         EXPECT_TRUE(data && std::string(data, size) == bytes) << size;
         delete[] data;
     }
+    // A file that cannot take the bytes fails the download, also when they are few enough to be
+    // written only as the file is closed.
+    EXPECT_FALSE(handle.doGET(text("/dev/full"), text("/f1.bin")));
     ASSERT_TRUE(handle.doDELETE(text("/f1.bin")));
     EXPECT_FALSE(std::filesystem::exists(server->root() + "/f1.bin"));
     EXPECT_FALSE(handle.doGET(text(dir.file("gone.bin")), text("/f1.bin")));

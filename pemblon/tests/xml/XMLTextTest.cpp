@@ -5,10 +5,13 @@
 #include "pemblon/xml/XMLAttribute.h"
 #include "pemblon/xml/XMLDoc.h"
 #include "pemblon/xml/XMLMixedNode.h"
+#include "pemblon/xml/XMLNamespace.h"
 #include "pemblon/xml/XMLNode.h"
 #include "platform/common/Cp1252.h"
 
 #include <filesystem>
+#include <functional>
+#include <vector>
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -18,6 +21,7 @@ using PBN::Strings::ostring;
 using PBN::XML::XMLAttribute;
 using PBN::XML::XMLDoc;
 using PBN::XML::XMLException;
+using PBN::XML::XMLNamespace;
 using PBN::XML::XMLNode;
 
 namespace {
@@ -142,10 +146,31 @@ TEST(XMLTextTest, WhatSaveAcceptsLoadsAgain) {
     ASSERT_TRUE(fine.save(ostring(path.c_str()), true));
     EXPECT_NO_THROW(XMLDoc(ostring(path.c_str()), false, false));
 
-    // A name that is no XML name.
-    XMLDoc named;
-    named.getRoot().setName("a b");
-    EXPECT_FALSE(named.save(ostring(path.c_str()), true));
+    // Names, prefixes, namespaces and instructions the loader refuses.
+    const std::vector<std::function<void(XMLNode&)>> unloadable = {
+        [](XMLNode& r) { r.setName("a b"); },
+        [](XMLNode& r) { r.setName("p:a"); },
+        [](XMLNode& r) { r.addAttribute("a b", "v"); },
+        [](XMLNode& r) { r.addAttribute("q:b", "v"); },
+        [](XMLNode& r) { XMLNamespace(r, "p", "relative"); },
+        [](XMLNode& r) { XMLNamespace(r, "p", ""); },
+        [](XMLNode& r) { r.castToMixedNode().addProcInst("xml", -1); },
+        [](XMLNode& r) { r.castToMixedNode().addProcInst("p:q", -1); },
+        // Characters the file's encoding (ISO-8859-1) lacks, where no reference may stand.
+        [](XMLNode& r) { r.setName(ostring(std::wstring(L"r\u0101"))); },
+        [](XMLNode& r) { r.addAttribute(ostring(std::wstring(L"a\u0101")), "v"); },
+        [](XMLNode& r) { r.addComment(ostring(std::wstring(L"c\u2603")), -1); },
+        [](XMLNode& r) { r.addProcInst("p", ostring(std::wstring(L"t\u2603")), -1); },
+    };
+    const std::string before = xmltest::readBytes(path);
+    for (size_t i = 0; i < unloadable.size(); ++i) {
+        XMLDoc named;
+        named.getRoot().setName("r");
+        XMLNode root = named.getRoot();
+        unloadable[i](root);
+        EXPECT_FALSE(named.save(ostring(path.c_str()), true)) << i;
+        EXPECT_EQ(xmltest::readBytes(path), before) << i;
+    }
 }
 
 TEST(XMLTextTest, SaveRemovesTemporariesOfDeadProcessesOnly) {
