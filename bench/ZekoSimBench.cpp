@@ -71,6 +71,38 @@ void BM_FrameProduction(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameProduction)->Unit(benchmark::kMillisecond);
 
+// The largest sensor the simulator takes, monochrome: from opening the camera to its first image
+// in the image memory, as the viewer's first live tick sees it (the memory's own allocation
+// included).
+void BM_LargestSensorFirstFrame(benchmark::State& state) {
+    constexpr int kSide = 16384;
+    setenv("ZEKO_SIM_STATE_DIR", (tempDir() + "/zeko_sim_bench").c_str(), 1);
+    if (zksim_UseDescription("[camera]\nserial=1\nsensor=BIG-M\nwidth=16384\nheight=16384\n") != 0) {
+        state.SkipWithError("description refused");
+        return;
+    }
+    zksim_SetDelays(0, 0);
+    zksim_SetFreeRunning(1);
+    for (auto _ : state) {
+        uint32_t h = 0;
+        char* memory = nullptr;
+        int id = 0, n = 0;
+        char *first = nullptr, *last = nullptr;
+        if (zk_InitCamera(&h, nullptr) != 0 || zk_AllocImageMem(h, kSide, kSide, 8, &memory, &id) != 0 ||
+            zk_SetImageMem(h, memory, id) != 0 || zk_CaptureVideo(h, 1) != 0 ||
+            zk_fn70(h, &n, &first, &last) != 0 || !last) {
+            state.SkipWithError("first frame failed");
+            break;
+        }
+        benchmark::DoNotOptimize(last[kSide * 100 + 100]);
+        zk_ExitCamera(h);
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t{kSide} * kSide);
+    unsetenv("ZEKO_SIM_CAMERAS");
+    zksim_Reset();
+}
+BENCHMARK(BM_LargestSensorFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
 void BM_FilmWriting(benchmark::State& state) {
     const auto& frames = filmFrames();
     for (auto _ : state) {

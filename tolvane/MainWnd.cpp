@@ -522,8 +522,9 @@ void MainWnd::onRecord(wxCommandEvent&) {
     const wxString folder = defaultFolder(lastFolder, wxT("Videos"));
     int filterIndex = 0;
     wxString path;
-    if (!askSavePath(text(ids::SaveAs), folder, ViewerRules::proposedName(folder, wxT("avi")), wxT("*.avi"),
-                     filterIndex, path))
+    // A bare pattern would get the toolkit's own label, in English whatever the language.
+    if (!askSavePath(text(ids::SaveAs), folder, ViewerRules::proposedName(folder, wxT("avi")),
+                     text(ids::FilmFiles) + wxT("|*.avi"), filterIndex, path))
         return;
     // The dialog's own overwrite prompt saw the name without the extension added here.
     const wxString completed = ViewerRules::withDefaultExtension(path, wxT("avi"));

@@ -21,7 +21,8 @@ int roundDown(int value, int step) {
 
 CameraSession::CameraSession(const CameraDescription& camera, size_t cameraIndex)
     : colorMode(camera.color ? ZK_CM_RGB24 : ZK_CM_MONO8), camera_(camera), cameraIndex_(cameraIndex),
-      aoiW_(camera.width), aoiH_(camera.height), clock_(camera.clockDefault) {
+      aoiW_(camera.width), aoiH_(camera.height), clock_(camera.clockDefault),
+      pattern_(std::make_unique<TestPattern>(camera.width, camera.height, camera.color)) {
     rate_ = std::clamp(camera.defaultRate, kMinRate, maxRate());
     exposure_ = std::min(10.0, 1000.0 / rate_);
 }
@@ -124,8 +125,6 @@ CameraSession::Memory* CameraSession::latest(bool freeRunning) {
 }
 
 void CameraSession::produce(Memory& target) {
-    if (!pattern_)
-        pattern_ = std::make_unique<TestPattern>(camera_.width, camera_.height);
     const int bytesPerPixel = target.bitsPerPixel / 8;
     const bool color = colorMode == ZK_CM_RGB24 && camera_.color && bytesPerPixel == 3;
     const int width = std::min(aoiW_, target.width);

@@ -17,16 +17,14 @@ constexpr uint8_t kBars[8][3] = {{1, 1, 1}, {1, 1, 0}, {0, 1, 1}, {0, 1, 0},
 
 } // namespace
 
-TestPattern::TestPattern(int sensorWidth, int sensorHeight)
-    : width_(sensorWidth), height_(sensorHeight), rgb_(static_cast<size_t>(sensorWidth) * sensorHeight * 3),
-      grey_(static_cast<size_t>(sensorWidth) * sensorHeight) {
-    const int barRows = height_ * 3 / 4;
-    for (int row = 0; row < height_; ++row) {
-        uint8_t* out = &rgb_[static_cast<size_t>(row) * width_ * 3];
-        uint8_t* grey = &grey_[static_cast<size_t>(row) * width_];
+TestPattern::TestPattern(int sensorWidth, int sensorHeight, bool colorSensor)
+    : width_(sensorWidth), height_(sensorHeight), barRows_(sensorHeight * 3 / 4),
+      rgb_(colorSensor ? static_cast<size_t>(sensorWidth) * 2 * 3 : 0),
+      grey_(static_cast<size_t>(sensorWidth) * 2) {
+    for (int line = 0; line < 2; ++line) {
         for (int col = 0; col < width_; ++col) {
             int plain[3];
-            if (row < barRows) {
+            if (line == 0) {
                 const int bar = std::min(7, col * 8 / width_);
                 for (int c = 0; c < 3; ++c)
                     plain[c] = kBars[bar][c] ? kBarLevel : 16;
@@ -34,18 +32,19 @@ TestPattern::TestPattern(int sensorWidth, int sensorHeight)
                 const int level = width_ > 1 ? col * 255 / (width_ - 1) : 128;
                 plain[0] = plain[1] = plain[2] = level;
             }
-            for (int c = 0; c < 3; ++c)
-                out[col * 3 + c] = static_cast<uint8_t>(std::lround(plain[c] * kCast[c]));
-            grey[col] = static_cast<uint8_t>((77 * plain[0] + 150 * plain[1] + 29 * plain[2]) >> 8);
+            const size_t at = static_cast<size_t>(line) * width_ + col;
+            if (!rgb_.empty())
+                for (int c = 0; c < 3; ++c)
+                    rgb_[at * 3 + c] = static_cast<uint8_t>(std::lround(plain[c] * kCast[c]));
+            grey_[at] = static_cast<uint8_t>((77 * plain[0] + 150 * plain[1] + 29 * plain[2]) >> 8);
         }
     }
 }
 
-void TestPattern::updateTables(const Tone& tone) {
+TestPattern::Tables TestPattern::tables(const Tone& tone) const {
+    std::lock_guard lock(tablesMutex_);
     if (tablesValid_ && tone == tone_)
-        return;
-    tone_ = tone;
-    tablesValid_ = true;
+        return lut_;
     const double master = 1.0 + std::clamp(tone.masterGain, 0, 100) / 100.0;
     const double channel[4] = {1.0 + std::clamp(tone.redGain, 0, 100) / 100.0,
                                1.0 + std::clamp(tone.greenGain, 0, 100) / 100.0,
@@ -61,6 +60,9 @@ void TestPattern::updateTables(const Tone& tone) {
             lut_[c][v] = static_cast<uint8_t>(std::lround(std::clamp(f, 0.0, 255.0)));
         }
     }
+    tone_ = tone;
+    tablesValid_ = true;
+    return lut_;
 }
 
 void TestPattern::marker(uint64_t frame, int& x, int& y) const {
@@ -71,26 +73,31 @@ void TestPattern::marker(uint64_t frame, int& x, int& y) const {
 }
 
 void TestPattern::render(uint8_t* dest, int stride, int bytesPerPixel, bool colorSensor, int x, int y,
-                         int width, int height, uint64_t frame, const Tone& tone) {
-    updateTables(tone);
+                         int width, int height, uint64_t frame, const Tone& tone) const {
+    if (width <= 0 || height <= 0)
+        return;
+    const Tables lut = tables(tone);
     int mx, my;
     marker(frame, mx, my);
-    const auto& lr = lut_[0];
-    const auto& lg = lut_[1];
-    const auto& lb = lut_[2];
-    const auto& ly = lut_[3];
-    for (int row = 0; row < height; ++row) {
-        const int sy = y + row;
-        uint8_t* out = dest + static_cast<size_t>(row) * stride * bytesPerPixel;
-        if (bytesPerPixel == 3 && colorSensor) {
-            const uint8_t* in = &rgb_[(static_cast<size_t>(sy) * width_ + x) * 3];
+    const auto& lr = lut[0];
+    const auto& lg = lut[1];
+    const auto& lb = lut[2];
+    const auto& ly = lut[3];
+    // The area's part of the bars' row and of the ramp's, toned once; each image row is a copy.
+    const size_t lineBytes = static_cast<size_t>(width) * bytesPerPixel;
+    std::vector<uint8_t> lines(lineBytes * 2);
+    for (int line = 0; line < 2; ++line) {
+        const size_t first = static_cast<size_t>(line) * width_ + x;
+        uint8_t* out = &lines[line * lineBytes];
+        if (bytesPerPixel == 3 && colorSensor && !rgb_.empty()) {
+            const uint8_t* in = &rgb_[first * 3];
             for (int col = 0; col < width; ++col) {
                 out[col * 3] = lr[in[col * 3]];
                 out[col * 3 + 1] = lg[in[col * 3 + 1]];
                 out[col * 3 + 2] = lb[in[col * 3 + 2]];
             }
         } else {
-            const uint8_t* in = &grey_[static_cast<size_t>(sy) * width_ + x];
+            const uint8_t* in = &grey_[first];
             if (bytesPerPixel == 1) {
                 for (int col = 0; col < width; ++col)
                     out[col] = ly[in[col]];
@@ -99,6 +106,11 @@ void TestPattern::render(uint8_t* dest, int stride, int bytesPerPixel, bool colo
                     out[col * 3] = out[col * 3 + 1] = out[col * 3 + 2] = ly[in[col]];
             }
         }
+    }
+    for (int row = 0; row < height; ++row) {
+        const int sy = y + row;
+        uint8_t* out = dest + static_cast<size_t>(row) * stride * bytesPerPixel;
+        std::memcpy(out, &lines[sy < barRows_ ? 0 : lineBytes], lineBytes);
         // The marker, in sensor coordinates, so that it shows where the area of interest lies.
         if (sy >= my && sy < my + kMarkerSize) {
             const int from = std::max(mx, x) - x;

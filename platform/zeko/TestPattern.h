@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <mutex>
 #include <vector>
 
 namespace zeko::sim {
@@ -27,27 +28,35 @@ public:
     static constexpr int kCounterOrigin = 4;
     static constexpr int kMarkerSize = 32;
 
-    TestPattern(int sensorWidth, int sensorHeight);
+    // A monochrome sensor keeps no colour scene: it can never render one.
+    TestPattern(int sensorWidth, int sensorHeight, bool colorSensor = true);
 
     // Renders frame `frame` of the area (x, y, width, height) to dest: rows of `stride` pixels,
     // bytesPerPixel 3 (R, G, B) or 1 (grey). The caller guarantees the area fits the sensor.
+    // Several threads may render at once.
     void render(uint8_t* dest, int stride, int bytesPerPixel, bool colorSensor, int x, int y, int width,
-                int height, uint64_t frame, const Tone& tone);
+                int height, uint64_t frame, const Tone& tone) const;
 
     // Reads the frame number back from a rendered image.
     static int decodeCounter(const uint8_t* image, int stride, int bytesPerPixel);
 
 private:
-    void updateTables(const Tone& tone);
+    using Tables = std::array<std::array<uint8_t, 256>, 4>; // red, green, blue, grey
+
+    Tables tables(const Tone& tone) const;
     void marker(uint64_t frame, int& x, int& y) const;
 
     int width_;
     int height_;
-    std::vector<uint8_t> rgb_;                      // the scene, 3 bytes per sensor pixel
-    std::vector<uint8_t> grey_;                     // its luminance without the cast
-    std::array<std::array<uint8_t, 256>, 4> lut_{}; // red, green, blue, grey
-    Tone tone_;
-    bool tablesValid_ = false;
+    int barRows_;
+    // Every row of the bars is alike, and so is every row of the ramp: the scene is two rows,
+    // the bars' then the ramp's, whatever the sensor's height.
+    std::vector<uint8_t> rgb_;  // 3 bytes per pixel; empty for a monochrome sensor
+    std::vector<uint8_t> grey_; // the luminance without the cast
+    mutable std::mutex tablesMutex_;
+    mutable Tables lut_{};
+    mutable Tone tone_;
+    mutable bool tablesValid_ = false;
 };
 
 } // namespace zeko::sim

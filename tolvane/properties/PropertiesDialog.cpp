@@ -10,6 +10,7 @@
 #include "tolvane/res/StringIds.h"
 #include "tolvane_model/Camera.h"
 
+#include <gtk/gtk.h>
 #include <wx/button.h>
 #include <wx/sizer.h>
 
@@ -55,11 +56,32 @@ PropertiesDialog::PropertiesDialog(wxWindow* parent)
     for (size_t page = 0; page < notebook->GetPageCount(); ++page)
         tabs.IncTo(notebook->GetPage(page)->GetBestSize());
     notebook->SetMinSize(tabs + wxSize(2, notebook->GetTabCtrlHeight() + 2));
+    // Never smaller than that either: squeezed by the user or a window manager, the sliders and
+    // buttons would get less than their own borders, and GTK complains of each.
+    const wxSize needed = GetBestSize();
+    SetMinSize(needed);
     wxSize size = GetSize();
-    size.IncTo(GetBestSize());
+    size.IncTo(needed);
     SetSize(size);
     Layout();
 
+    // Without a window manager nothing holds another client (xdotool, a test) to those hints:
+    // below them the dialog is not laid out, and it takes its size back. The toolkit would not
+    // ask for a size it believes the window already has, so the request goes to X directly.
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        const wxSize least = GetMinSize();
+        if (event.GetSize().GetWidth() >= least.GetWidth() &&
+            event.GetSize().GetHeight() >= least.GetHeight()) {
+            event.Skip();
+            return;
+        }
+        CallAfter([this] {
+            wxSize size = GetSize();
+            size.IncTo(GetMinSize());
+            if (GdkWindow* window = gtk_widget_get_window(GetHandle()))
+                gdk_window_resize(window, size.GetWidth(), size.GetHeight());
+        });
+    });
     notebook->Bind(wxEVT_AUINOTEBOOK_PAGE_CHANGING, &PropertiesDialog::onPageChanging, this);
     // The notebook takes its tab keys only while its tab strip has the focus.
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {

@@ -25,6 +25,7 @@ constexpr uint32_t Grab = 24;
 constexpr uint32_t GrabHelp = 25;
 constexpr uint32_t Record = 51;
 constexpr uint32_t RecordHelp = 52;
+constexpr uint32_t FilmFiles = 111;
 constexpr uint32_t HelpContents = 73;
 constexpr uint32_t HelpContentsHelp = 74;
 constexpr uint32_t CameraStopped = 4;

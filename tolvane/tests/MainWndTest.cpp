@@ -349,6 +349,7 @@ TEST_F(ViewerTest, RecordProposesTheNextFreeNameAndAsksBeforeReplacingACompleted
     command(MainWnd::ID_RECORD);
     ASSERT_EQ(main->askedNames.size(), 1u);
     EXPECT_EQ(main->askedNames[0], wxT("Tolvane0.avi"));
+    EXPECT_EQ(main->offeredWildcards[0], wxT("Films AVI (*.avi)|*.avi"));
     EXPECT_EQ(dialogs, 1);
     EXPECT_EQ(main->replaceQuestions, 0);
 
@@ -359,6 +360,10 @@ TEST_F(ViewerTest, RecordProposesTheNextFreeNameAndAsksBeforeReplacingACompleted
     EXPECT_EQ(main->replaceQuestions, 1);
     EXPECT_EQ(dialogs, 1); // not replaced: no recording
     EXPECT_EQ(readFile(dir + "/film.avi"), "old");
+
+    command(MainWnd::ID_ENGLISH);
+    command(MainWnd::ID_RECORD); // the chooser cancelled
+    EXPECT_EQ(main->offeredWildcards.back(), wxT("AVI films (*.avi)|*.avi"));
 }
 
 TEST_F(ViewerTest, HelpStartsTheViewerOrSaysItCannot) {

@@ -331,7 +331,7 @@ TEST_F(PropertiesTest, TheAreaFieldsShowWhatTheCameraTook) {
     EXPECT_EQ(size->getWidthSlider()->getValue(), camera->getWidth());
 }
 
-TEST_F(PropertiesTest, TheRateFieldShowsTheClockSearchTextWholeAndSavedIsReadable) {
+TEST_F(PropertiesTest, TheRateFieldShowsTheClockSearchTextWholeSavedIsReadableAndNoTabIsSqueezed) {
     for (const int language : {MainWnd::ID_FRENCH, MainWnd::ID_ENGLISH}) {
         command(language);
         open();
@@ -345,6 +345,14 @@ TEST_F(PropertiesTest, TheRateFieldShowsTheClockSearchTextWholeAndSavedIsReadabl
                                              save->getStatus()->GetBackgroundColour()),
                   4.5);
         click(save, SaveTab::ID_REMOVE);
+        // Made smaller than its contents, it keeps the room every tab needs.
+        dialog->SetSize(300, 200);
+        pump(100);
+        for (size_t page = 0; page < dialog->getNotebook()->GetPageCount(); ++page) {
+            const wxWindow* tab = dialog->getNotebook()->GetPage(page);
+            EXPECT_GE(tab->GetSize().GetHeight(), tab->GetBestSize().GetHeight()) << page;
+            EXPECT_GE(tab->GetSize().GetWidth(), tab->GetBestSize().GetWidth()) << page;
+        }
         dialog->Destroy();
         dialog = nullptr;
         pump(20);

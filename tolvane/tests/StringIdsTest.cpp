@@ -87,6 +87,7 @@ TEST(StringIds, EachNameFindsItsText) {
         {ids::CopyPictureHelp, "Copy the picture to the"},
         {ids::ZoomFit, "Fit"},
         {ids::SaveAs, "Save as"},
+        {ids::FilmFiles, "AVI films (*.avi)"},
         {ids::PictureNotSaved, "The picture could not be"},
         {ids::Pause, "Pause"},
         {ids::Stop, "Stop"},

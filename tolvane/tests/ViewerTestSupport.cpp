@@ -152,10 +152,11 @@ int journalCalls(const char* function) {
 
 TestMainWnd::TestMainWnd() : MainWnd(wxPoint(0, 0), wxSize(800, 600)) {}
 
-bool TestMainWnd::askSavePath(const wxString&, const wxString&, const wxString& name, const wxString&,
-                              int& filterIndex, wxString& path) {
+bool TestMainWnd::askSavePath(const wxString&, const wxString&, const wxString& name,
+                              const wxString& wildcard, int& filterIndex, wxString& path) {
     askedNames.push_back(name);
     offeredFilters.push_back(filterIndex);
+    offeredWildcards.push_back(wildcard);
     if (answers.empty())
         return false;
     path = answers.front().path;

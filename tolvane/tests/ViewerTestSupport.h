@@ -68,6 +68,7 @@ public:
     std::deque<Answer> answers; // next answers of askSavePath; none left: cancel
     std::vector<wxString> askedNames;
     std::vector<int> offeredFilters;
+    std::vector<wxString> offeredWildcards;
     bool replace = true;
     int replaceQuestions = 0;
     // Called with the record dialog while it runs modally.

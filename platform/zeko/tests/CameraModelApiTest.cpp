@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <thread>
+#include <unistd.h>
 
 namespace zeko::sim::test {
 
@@ -73,6 +74,16 @@ protected:
         char* last = nullptr;
         EXPECT_EQ(zk_fn70(h, &number, &first, &last), 0);
         return reinterpret_cast<const uint8_t*>(last);
+    }
+
+    static long residentBytes() {
+        long size = 0, resident = 0;
+        if (std::FILE* f = std::fopen("/proc/self/statm", "r")) {
+            if (std::fscanf(f, "%ld %ld", &size, &resident) != 2)
+                resident = 0;
+            std::fclose(f);
+        }
+        return resident * sysconf(_SC_PAGESIZE);
     }
 
     // Mean of one channel over a block of the image (rows of stride pixels).
@@ -225,9 +236,9 @@ TEST_F(CameraModelApiTest, FrameRateIsBoundByClockAndAreaAndExposureByFrameTime)
     EXPECT_GT(best, 0.0);
 }
 
-TEST_F(CameraModelApiTest, LargeSensorOnSlowClockKeepsOneRateRange) {
+TEST_F(CameraModelApiTest, LargestSensorOnSlowClockKeepsOneRateRangeAndGrabsWithinItsImageMemory) {
     // Full frame at 5 MHz allows about 0.02 frames per second, below the slowest rate of 0.5.
-    ASSERT_EQ(zksim_UseDescription("[camera]\nserial=1\nsensor=BIG\nwidth=16384\nheight=16384\n"
+    ASSERT_EQ(zksim_UseDescription("[camera]\nserial=1\nsensor=BIG-M\nwidth=16384\nheight=16384\n"
                                    "clock_min=5\nclock=5\n"),
               0);
     zksim_SetDelays(0, 0);
@@ -245,6 +256,23 @@ TEST_F(CameraModelApiTest, LargeSensorOnSlowClockKeepsOneRateRange) {
     double exposure = 0;
     ASSERT_EQ(zk_SetExposureTime(h, ZK_GET_EXPOSURE_TIME, &exposure), 0);
     EXPECT_LE(exposure, 1000.0 / fastest);
+
+    // The first frame of the whole sensor costs no memory beyond the image's own (already
+    // written when allocated): no scene of the sensor's size, and none in colour.
+    constexpr int kSide = 16384;
+    char* memory = nullptr;
+    int id = 0;
+    ASSERT_EQ(zk_AllocImageMem(h, kSide, kSide, 8, &memory, &id), 0);
+    ASSERT_EQ(zk_SetImageMem(h, memory, id), 0);
+    ASSERT_EQ(zk_CaptureVideo(h, 1), 0);
+    const long before = residentBytes();
+    const uint8_t* img = image(h);
+    EXPECT_LT(residentBytes() - before, 64L << 20);
+    ASSERT_NE(img, nullptr);
+    EXPECT_EQ(TestPattern::decodeCounter(img, kSide, 1), 0);
+    EXPECT_EQ(img[100 * kSide + 100], 192);                     // the white bar
+    EXPECT_EQ(img[(kSide - 1L) * kSide + kSide - 1], 255);      // the ramp's bright end
+    EXPECT_EQ(img[(kSide - 1L) * kSide + kSide / 2 + 32], 128); // half way along it
     ASSERT_EQ(zk_ExitCamera(h), 0);
 }
 
