@@ -125,7 +125,8 @@ private:
     wxSize sensorSize;
     bool closing = false;
     // A viewer that leaves without its close (the display gone, the window destroyed by another
-    // client) finishes the film as File → Quit does. The settings are written as they change.
+    // client) finishes the film and closes the camera as File → Quit does. The settings are
+    // written as they change.
     DesktopClose::BeforeLeaving filmKept;
 
     wxDECLARE_EVENT_TABLE();
