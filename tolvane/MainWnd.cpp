@@ -3,7 +3,6 @@
 #include "pemblon/core/Exception.h"
 #include "pemblon/core/HelperFuncs.h"
 #include "pemblon/strings/StringTable.h"
-#include "platform/common/DesktopClose.h"
 #include "tolvane/HelpViewer.h"
 #include "tolvane/PictureWindow.h"
 #include "tolvane/RecordDialog.h"
@@ -80,7 +79,15 @@ wxBEGIN_EVENT_TABLE(MainWnd, wxFrame) EVT_MENU(ID_QUIT, MainWnd::onQuit) EVT_MEN
 
                                     MainWnd::MainWnd(const wxPoint& position, const wxSize& size)
     : wxFrame(nullptr, wxID_ANY, wxT("Tolvane"), position, size, wxDEFAULT_FRAME_STYLE),
-      auiManager(nullptr, wxAUI_MGR_DEFAULT), timer(this, ID_TIMER), normalSize(size) {
+      auiManager(nullptr, wxAUI_MGR_DEFAULT), timer(this, ID_TIMER), normalSize(size), filmKept([] {
+          // Stopped first, so that the recording dialog is not told of the end: nothing of the
+          // windows may run any more.
+          try {
+              Camera::getInstance()->stopRecording();
+          } catch (const PBN::Exception&) {
+          }
+          Camera::destroyInstance();
+      }) {
     auiManager.SetManagedWindow(this);
     auiManager.SetFlags(wxAUI_MGR_ALLOW_FLOATING | wxAUI_MGR_TRANSPARENT_DRAG | wxAUI_MGR_TRANSPARENT_HINT |
                         wxAUI_MGR_NO_VENETIAN_BLINDS_FADE);
@@ -379,12 +386,6 @@ void MainWnd::liveStop() {
 void MainWnd::onTimer(wxTimerEvent&) {
     if (!live)
         return;
-    // Another X client destroyed the window: the close follows (as File → Quit), and nothing may
-    // draw on the window meanwhile.
-    if (DesktopClose::isDestroyed(*this)) {
-        timer.Stop();
-        return;
-    }
     Camera* camera = Camera::getInstance();
     try {
         const wxLongLong started = wxGetLocalTimeMillis();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/common/DesktopClose.h"
 #include "tolvane/LiveImage.h"
 
 #include <vector>
@@ -123,6 +124,10 @@ private:
     wxSize liveArea;
     wxSize sensorSize;
     bool closing = false;
+    // A viewer that leaves without its close (the display gone, the window destroyed by another
+    // client) finishes the film and closes the camera as File → Quit does. The settings are
+    // written as they change.
+    DesktopClose::BeforeLeaving filmKept;
 
     wxDECLARE_EVENT_TABLE();
 };

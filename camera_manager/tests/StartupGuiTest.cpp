@@ -1,11 +1,15 @@
 #include "camera_manager/core/controls/CustomCombo.h"
 #include "camera_manager/core/dialogs/CZekoManagerApp.h"
 #include "camera_manager/core/dialogs/CZekoManagerDlg.h"
+#include "camera_manager/core/records/CameraList.h"
 #include "camera_manager/core/records/HostAdapters.h"
 #include "camera_manager/core/records/ManagerStartup.h"
 #include "camera_manager/core/rules/NetworkServiceRules.h"
+#include "camera_manager/diagnostics/dialogs/AdditionalFunctions.h"
+#include "camera_manager/diagnostics/dialogs/DlgSerial.h"
 #include "camera_manager/tests/AnswerDialogs.h"
 #include "camera_manager/tests/ManagerTestSupport.h"
+#include "platform/common/tests/DisplayChild.h"
 #include "platform/win/Adapters.h"
 #include "platform/win/NetworkBindings.h"
 #include "platform/win/Registry.h"
@@ -23,6 +27,13 @@
 #include <unistd.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
+#include <wx/timer.h>
+// Last: Xlib's macros (None, Bool) break the headers above.
+#include <X11/Xlib.h>
+#include <gdk/gdkx.h>
+#include <gtk/gtk.h>
+
+using zeko::test::DisplayChild;
 
 namespace {
 
@@ -387,6 +398,99 @@ TEST_F(StartupGuiTest, IncompatibleLibraryEndsWithMessage550) {
             << library;
     }
     EXPECT_EQ(mainDialogs_, 0);
+}
+
+// The manager ended from the desktop, in a process of its own on a display of its own (run by
+// the test below), its registry folder ZEKO_CHILD_FOLDER: the main dialog runs as the program
+// runs it, Additional functions of a camera above it installs COM100 and opens the serial
+// terminal on it, and a message box stands above the terminal. Then ZEKO_CHILD_ACTION=destroy
+// destroys the main dialog from another X client; otherwise the display server is killed.
+TEST_F(StartupGuiTest, DISABLED_UntilTheDesktopEndsIt) {
+    DisplayChild::leavesBehind(dir_);
+    const std::string folder = std::getenv("ZEKO_CHILD_FOLDER"), action = std::getenv("ZEKO_CHILD_ACTION");
+    setenv("ZEKO_REGISTRY_DIR", folder.c_str(), 1);
+    setenv("ZEKO_SIM_STATE_DIR", folder.c_str(), 1);
+    win::RegistryStore::resetAll();
+    useCameras("[camera]\ndevice_id = 1001\nserial = S1001\nsensor = ZK5240-M\nmac = 02-00-00-00-00-01\n"
+               "starter_fw = 0x1000021\n");
+    CameraList gige;
+    ASSERT_TRUE(FillCameraList(gige, FillGigE));
+    ASSERT_EQ(gige.GetCount(), 1);
+    wxTimer steps;
+    bool realBox = false;
+    hook_.answer = [&](wxDialog* dialog) -> int {
+        auto press = [dialog](int id) {
+            wxCommandEvent event(wxEVT_BUTTON, id);
+            event.SetEventObject(dialog->FindWindow(id));
+            dialog->FindWindow(id)->GetEventHandler()->ProcessEvent(event);
+        };
+        if (auto* main = dynamic_cast<CZekoManagerDlg*>(dialog)) {
+            main->CallAfter([&, main] {
+                AdditionalFunctions functions(main, gige.At(0), FALSE);
+                functions.DoModal();
+            });
+        } else if (dynamic_cast<wxMessageDialogBase*>(dialog)) {
+            return realBox ? wxID_NONE : wxID_OK;
+        } else if (auto* terminal = dynamic_cast<DlgSerial*>(dialog)) {
+            terminal->CallAfter([&, terminal] {
+                realBox = true;
+                steps.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+                    DisplayChild::note("link " +
+                                       std::to_string(std::filesystem::is_symlink(folder + "/zeko_COM100")));
+                    DisplayChild::note("shown");
+                    if (action == "destroy") {
+                        Display* other = XOpenDisplay(nullptr);
+                        XDestroyWindow(other, gdk_x11_window_get_xid(gtk_widget_get_window(
+                                                  wxTheApp->GetTopWindow()->GetHandle())));
+                        XCloseDisplay(other);
+                    }
+                });
+                steps.StartOnce(700);
+                wxMessageBox("A message above the terminal", "test", wxOK, terminal);
+            });
+        } else {
+            dialog->CallAfter([press] {
+                press(1175); // Install COM100
+                press(1270); // Send / Receive
+            });
+        }
+        return wxID_NONE;
+    };
+    static_cast<CZekoManagerApp*>(wxTheApp)->OnInit(); // as the program starts: the desktop's close installed
+    DisplayChild::note("ended");
+}
+
+// A logout or a display server that ends, or another X client destroying the main dialog, leave
+// no window to close: with Additional functions, the serial terminal and a message box open, the
+// manager saves its settings, closes the camera (its COM100 link goes) and ends with status 0 at
+// once, under a window manager and without. Its nested loops never ended under openbox.
+TEST_F(StartupGuiTest, TheSettingsAndThePortLinkAreKeptWhenTheDesktopEndsTheManager) {
+    for (const bool destroy : {false, true})
+        for (const bool managed : {false, true}) {
+            SCOPED_TRACE(std::string(destroy ? "destroyed" : "display killed") +
+                         (managed ? ", openbox" : ", no window manager"));
+            const std::string folder =
+                dir_ + (destroy ? "/destroyed" : "/killed") + (managed ? "-managed" : "");
+            std::filesystem::create_directories(folder);
+            DisplayChild::Options options;
+            options.test = "StartupGuiTest.DISABLED_UntilTheDesktopEndsIt";
+            options.managed = managed;
+            options.killDisplay = !destroy;
+            options.env = {"ZEKO_CHILD_FOLDER=" + folder,
+                           std::string("ZEKO_CHILD_ACTION=") + (destroy ? "destroy" : "kill")};
+            const DisplayChild end = DisplayChild::run(options);
+            if (!end.display)
+                GTEST_SKIP() << "Xvfb or openbox did not start";
+            ASSERT_TRUE(end.shown) << end.happened << end.stderrText;
+            EXPECT_EQ(end.ending(), "exit 0") << end.happened << end.stderrText;
+            EXPECT_EQ(end.happened, "link 1\nshown\n") << end.stderrText;
+            EXPECT_FALSE(std::filesystem::is_symlink(folder + "/zeko_COM100")) << "the port's link was left";
+            setenv("ZEKO_REGISTRY_DIR", folder.c_str(), 1);
+            win::RegistryStore::resetAll();
+            EXPECT_TRUE(hasDword(u"Checkboxes", u"TreeAutoRefresh", 1)) << "the settings were not saved";
+            setenv("ZEKO_REGISTRY_DIR", dir_.c_str(), 1);
+            win::RegistryStore::resetAll();
+        }
 }
 
 } // namespace

@@ -2,45 +2,26 @@
 
 #include <csignal>
 #include <cstdio>
-#include <cstring>
-#include <dlfcn.h>
+#include <exception>
 #include <glib-unix.h>
 #include <gtk/gtk.h>
 #include <set>
-#include <utility>
+#include <unistd.h>
 #include <wx/app.h>
 #include <wx/dialog.h>
 #include <wx/modalhook.h>
 #include <wx/toplevel.h>
 // Last: Xlib's macros (None, Bool, Status) break the headers above.
 #include <X11/Xlib.h>
-#include <X11/extensions/XInput2.h>
+#include <X11/Xlibint.h>
+#include <X11/Xproto.h>
 #include <gdk/gdkx.h>
 
 namespace {
 
 bool installed = false;
 guint closing = 0; // the GLib source stepping through a requested close, 0 when none runs
-bool displayLost = false;
-std::function<void()> firstWhenLost;
-
-// Once the display is gone nothing may draw: Xlib's dead display hands cairo's XRender calls no
-// request buffer, and they crash. Every window there is (and every one mapped later) keeps its
-// last picture instead.
-void stopDrawing(GtkWidget* widget) {
-    GdkWindow* window = gtk_widget_get_window(widget);
-    if (!window || g_object_get_data(G_OBJECT(window), "zeko-drawing-stopped"))
-        return;
-    g_object_set_data(G_OBJECT(window), "zeko-drawing-stopped", GINT_TO_POINTER(1));
-    gdk_window_freeze_updates(window);
-}
-
-void stopAllDrawing() {
-    GList* windows = gtk_window_list_toplevels();
-    for (GList* item = windows; item; item = item->next)
-        stopDrawing(GTK_WIDGET(item->data));
-    g_list_free(windows);
-}
+DesktopClose::BeforeLeaving* latestGuard = nullptr;
 
 // Ends a wx dialog as its title bar's close does; a dialog that refuses still leaves its loop,
 // since nothing may stay open above a program that is ending (or a window that is gone).
@@ -96,8 +77,6 @@ ModalLoops* modalLoops = nullptr;
 // One step of a requested close, every 50 ms until done: a dismissed dialog's loop ends, and
 // the code after it may open another message, before the next dialog out is reached.
 gboolean closeStep(gpointer) {
-    if (displayLost)
-        stopAllDrawing();
     if (dismissInnermost())
         return G_SOURCE_CONTINUE;
     wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
@@ -115,82 +94,51 @@ gboolean closeStep(gpointer) {
     return G_SOURCE_REMOVE;
 }
 
-// Starts a close unless one runs; now: its first step at once rather than after 50 ms.
-void startClose(bool now) {
-    if (closing)
-        return;
-    if (now && closeStep(nullptr) == G_SOURCE_REMOVE)
-        return;
-    closing = g_timeout_add(50, closeStep, nullptr);
-}
-
 gboolean onSignal(gpointer) {
     DesktopClose::request();
     return G_SOURCE_CONTINUE;
 }
 
-// GTK takes a top-level window whose X window was destroyed for closed and destroys the widget
-// under the wx window that owns it, whose modal loop then never ends. The wx window ends
-// instead; the widget goes with it later (its X window is already gone, so GDK draws nothing).
-gboolean onWindowDestroyed(GtkWidget* widget, GdkEvent*, gpointer) {
-    if (GTK_IS_DIALOG(widget)) {
-        gtk_dialog_response(GTK_DIALOG(widget), GTK_RESPONSE_DELETE_EVENT);
-        return TRUE;
+// The program cannot close as its Close does: what it must not lose is saved, and it ends with
+// that close's status. Nothing runs after, neither the windows' destructors (they would call the
+// toolkit on a display or windows that are gone) nor the process's exit handlers.
+[[noreturn]] void leave() {
+    static bool leaving = false;
+    if (!leaving) {
+        leaving = true;
+        DesktopClose::BeforeLeaving::runAll();
     }
-    for (wxWindow* window : wxTopLevelWindows) {
-        if (window->GetHandle() != widget)
-            continue;
-        // The top window closes at once where nothing is open above it, before a timer of its
-        // can draw on the window that is gone.
-        if (window == wxTheApp->GetTopWindow())
-            startClose(true);
-        else if (auto* dialog = dynamic_cast<wxDialog*>(window))
-            endDialog(*dialog);
-        else
-            window->Close(true);
-        wxWakeUpIdle();
-        return TRUE;
-    }
-    return FALSE;
+    std::fflush(nullptr);
+    _exit(0);
 }
 
-// The X connection went (a logout, a display server that ended). GDK's own handler ends the
-// process at once with status 1, past every destructor: settings unsaved, links left behind.
-// Here the failing call returns instead; Xlib takes the display for dead from now on (its later
-// calls return at once, drawing nothing), and the program closes as a signal closes it.
+// The X connection went (a logout, a display server that ended). GDK's own handler would end the
+// process at once with status 1, past everything the program must save; the exit handler that
+// Xlib calls next leaves instead.
 int onDisplayLost(Display* display) {
-    static bool said = false;
-    if (!said) {
-        said = true;
-        std::fprintf(stderr, "%s: the connection to the display %s was lost; closing\n",
-                     g_get_prgname() ? g_get_prgname() : "program", DisplayString(display));
-    }
+    std::fprintf(stderr, "%s: the connection to the display %s was lost; leaving\n",
+                 g_get_prgname() ? g_get_prgname() : "program", DisplayString(display));
     return 0;
 }
 
 void onDisplayLostExit(Display*, void*) {
-    if (!displayLost) {
-        displayLost = true;
-        // The windows' own close runs GTK code on a dead display, which is not safe in every
-        // state: what matters most comes first.
-        if (firstWhenLost)
-            std::exchange(firstWhenLost, {})();
-    }
-    stopAllDrawing();
-    DesktopClose::request();
+    leave();
 }
 
-void watchDisplay() {
-    GdkDisplay* display = gdk_display_get_default();
-    if (!display || !GDK_IS_X11_DISPLAY(display))
-        return;
-    XSetIOErrorHandler(onDisplayLost);
-    XSetIOErrorExitHandler(GDK_DISPLAY_XDISPLAY(display), onDisplayLostExit, nullptr);
-}
-
-// The X windows (a top-level one and those inside it) that another client destroyed.
-std::set<unsigned long> gone;
-XErrorHandler toolkitErrors = nullptr;
+// The X windows of the program that another client destroyed (a top-level one and those inside
+// it). Requests that GTK, cairo or wx sent them before the destruction was handled fail; those
+// errors alone are dropped, whatever error trap is set. Xlib reads the destruction in the order
+// the server sent it, before the errors of every later request, so the set is complete when
+// they come, even where GDK's event filter has not seen the destruction yet.
+std::set<XID> gone;
+// The RENDER extension's first error: the server frees a destroyed window's pictures with it,
+// and cairo's later requests on them (their free included) fail.
+int renderErrors = -1;
+constexpr int renderBadPicture = 1;
+using WireToEvent = Bool (*)(Display*, XEvent*, xEvent*);
+WireToEvent convertDestroyNotify = nullptr;
+using WireToError = Bool (*)(Display*, XErrorEvent*, xError*);
+WireToError convertBadWindow = nullptr, convertBadDrawable = nullptr, convertBadPicture = nullptr;
 
 void rememberGone(GdkWindow* window) {
     if (gdk_window_has_native(window))
@@ -200,36 +148,93 @@ void rememberGone(GdkWindow* window) {
         rememberGone(GDK_WINDOW(child->data));
 }
 
-// The RENDER extension's request and first error codes: the server frees the pictures of a
-// destroyed window with it, and cairo's later free of them fails.
-int renderRequest = -1, renderErrors = -1;
-constexpr int renderFreePicture = 7, renderBadPicture = 1;
+// Runs inside Xlib as the event is read, where no request may be made: only GDK's tables are read.
+Bool onDestroyNotifyRead(Display* connection, XEvent* event, xEvent* wire) {
+    const Bool kept = convertDestroyNotify ? convertDestroyNotify(connection, event, wire) : True;
+    GdkDisplay* display = gdk_x11_lookup_xdisplay(connection);
+    GdkWindow* window =
+        display ? gdk_x11_window_lookup_for_display(display, event->xdestroywindow.window) : nullptr;
+    // (A window GDK destroyed itself is already marked so.)
+    if (window && !gdk_window_is_destroyed(window))
+        rememberGone(window);
+    return kept;
+}
 
-// A request that GTK or wx sent to one of these windows before GDK learnt that it is gone fails;
-// GDK would end the program on that error. Such errors are dropped, any other goes to GDK.
-int onXError(Display* connection, XErrorEvent* error) {
-    if (!gone.empty() && error->request_code == renderRequest && error->minor_code == renderFreePicture &&
-        error->error_code == renderErrors + renderBadPicture)
-        return 0;
-    if (error->error_code == BadWindow || error->error_code == BadDrawable) {
-        GdkDisplay* display = gdk_x11_lookup_xdisplay(connection);
-        // One of ours that GDK still takes for alive can only have been destroyed by another
-        // client too. Once another client destroyed a window of ours, GDK also forgets windows
-        // of that tree as it destroys them itself, while requests for them (a cursor, the
-        // pointer's window) are still on their way: their errors name a window nobody has.
-        if (!gone.empty() || (display && gdk_x11_window_lookup_for_display(display, error->resourceid)))
-            return 0;
+Bool dropWhenGone(Display* connection, XErrorEvent* error, xError* wire, WireToError convert) {
+    if (gone.count(error->resourceid))
+        return False;
+    return convert ? convert(connection, error, wire) : True;
+}
+
+Bool onBadWindowRead(Display* connection, XErrorEvent* error, xError* wire) {
+    return dropWhenGone(connection, error, wire, convertBadWindow);
+}
+
+Bool onBadDrawableRead(Display* connection, XErrorEvent* error, xError* wire) {
+    return dropWhenGone(connection, error, wire, convertBadDrawable);
+}
+
+// A picture does not say its window; only a program that saw a window of its own destroyed by
+// another client has pictures that the server freed under it.
+Bool onBadPictureRead(Display* connection, XErrorEvent* error, xError* wire) {
+    if (!gone.empty())
+        return False;
+    return convertBadPicture ? convertBadPicture(connection, error, wire) : True;
+}
+
+void watchDisplay() {
+    GdkDisplay* display = gdk_display_get_default();
+    if (!display || !GDK_IS_X11_DISPLAY(display))
+        return;
+    Display* connection = GDK_DISPLAY_XDISPLAY(display);
+    XSetIOErrorHandler(onDisplayLost);
+    XSetIOErrorExitHandler(connection, onDisplayLostExit, nullptr);
+    convertDestroyNotify = XESetWireToEvent(connection, DestroyNotify, onDestroyNotifyRead);
+    convertBadWindow = XESetWireToError(connection, BadWindow, onBadWindowRead);
+    convertBadDrawable = XESetWireToError(connection, BadDrawable, onBadDrawableRead);
+    int request = 0, event = 0;
+    if (XQueryExtension(connection, "RENDER", &request, &event, &renderErrors))
+        convertBadPicture = XESetWireToError(connection, renderErrors + renderBadPicture, onBadPictureRead);
+}
+
+// GTK takes a top-level window whose X window was destroyed for closed and destroys the widget
+// under the wx window that owns it, whose modal loop then never ends. The wx dialog ends instead;
+// the widget goes with it later (its X window is already gone, so GDK draws nothing).
+gboolean onWindowDestroyed(GtkWidget* widget, GdkEvent*, gpointer) {
+    GdkDisplay* display = gtk_widget_get_display(widget);
+    // What the dialog's close sends its windows that are gone fails.
+    gdk_x11_display_error_trap_push(display);
+    gboolean handled = GTK_IS_DIALOG(widget);
+    if (handled)
+        gtk_dialog_response(GTK_DIALOG(widget), GTK_RESPONSE_DELETE_EVENT);
+    for (auto node = wxTopLevelWindows.GetFirst(); node && !handled; node = node->GetNext()) {
+        wxWindow* window = node->GetData();
+        if (window->GetHandle() != widget)
+            continue;
+        if (auto* dialog = dynamic_cast<wxDialog*>(window))
+            endDialog(*dialog);
+        else
+            window->Close(true);
+        wxWakeUpIdle();
+        handled = TRUE;
     }
-    return toolkitErrors ? toolkitErrors(connection, error) : 0;
+    gdk_x11_display_error_trap_pop_ignored(display);
+    return handled;
+}
+
+bool isTopWindow(GdkWindow* window) {
+    wxWindow* top = wxTheApp ? wxTheApp->GetTopWindow() : nullptr;
+    GtkWidget* widget = top ? top->GetHandle() : nullptr;
+    return widget && gtk_widget_get_window(widget) == window;
 }
 
 // An X window that another client destroys is unmapped first, and GDK learns that it is gone only
 // from the destruction that comes after. Meanwhile the events between them are handled as for a
 // live window: without a window manager GDK takes the unmap for an iconify, which GTK answers by
-// hiding the window, and the pointer leaving it makes the tool bar redraw the status bar. Their
-// requests go to a window that is gone, and the X error (BadWindow, BadDrawable) ends the program.
-// The unmap of a top-level window that no longer exists is therefore handed on as its destruction:
-// GDK marks the window destroyed before anything else runs, and draws nothing on it any more.
+// hiding the window, and the pointer leaving it makes the tool bar redraw the status bar. The
+// unmap of a top-level window that no longer exists is therefore taken for its destruction. The
+// top window's ends the program; another's is handed on as its destruction, which GDK marks
+// before anything else runs, and which ends the window's loop.
 GdkFilterReturn onXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
     auto* event = static_cast<XEvent*>(native);
     GdkDisplay* display = gdk_display_get_default();
@@ -238,93 +243,51 @@ GdkFilterReturn onXEvent(GdkXEvent* native, GdkEvent*, gpointer) {
         return GDK_FILTER_CONTINUE;
     const Window xid = event->type == UnmapNotify ? event->xunmap.window : event->xdestroywindow.window;
     GdkWindow* window = gdk_x11_window_lookup_for_display(display, xid);
-    // (A window GDK destroyed itself is already marked so.)
     if (!window || gdk_window_is_destroyed(window) ||
         gdk_window_get_window_type(window) != GDK_WINDOW_TOPLEVEL)
         return GDK_FILTER_CONTINUE;
-    if (event->type == UnmapNotify) {
+    if (event->type == UnmapNotify && !gone.count(xid)) {
         XWindowAttributes attributes;
         gdk_x11_display_error_trap_push(display);
         const Status found = XGetWindowAttributes(GDK_DISPLAY_XDISPLAY(display), xid, &attributes);
         gdk_x11_display_error_trap_pop_ignored(display);
         if (found != 0)
             return GDK_FILTER_CONTINUE;
+        rememberGone(window);
+    }
+    if (isTopWindow(window)) {
+        // Whatever the program still sends the windows that are gone, saving included, fails.
+        gdk_x11_display_error_trap_push(display);
+        leave();
+    }
+    if (event->type == UnmapNotify) {
         event->type = DestroyNotify; // the same fields up to the window's
         event->xdestroywindow.event = xid;
         event->xdestroywindow.window = xid;
     }
-    rememberGone(window); // before GDK forgets the windows inside it
+    gpointer widget = nullptr;
+    gdk_window_get_user_data(window, &widget);
+    if (GTK_IS_WINDOW(widget) && !g_object_get_data(G_OBJECT(widget), "zeko-desktop-close")) {
+        g_object_set_data(G_OBJECT(widget), "zeko-desktop-close", GINT_TO_POINTER(1));
+        g_signal_connect(widget, "destroy-event", G_CALLBACK(onWindowDestroyed), nullptr);
+    }
     return GDK_FILTER_CONTINUE;
 }
 
-gboolean onMap(GSignalInvocationHint*, guint, const GValue* values, gpointer) {
-    GObject* object = static_cast<GObject*>(g_value_get_object(values));
-    if (displayLost && GTK_IS_WIDGET(object))
-        stopDrawing(GTK_WIDGET(object));
-    if (GTK_IS_WINDOW(object) && !g_object_get_data(object, "zeko-desktop-close")) {
-        g_object_set_data(object, "zeko-desktop-close", GINT_TO_POINTER(1));
-        g_signal_connect(object, "destroy-event", G_CALLBACK(onWindowDestroyed), nullptr);
-    }
-    return TRUE; // stays for every later map
-}
-
 } // namespace
-
-// GDK asks the X server where the pointer is whenever GTK moves its grab (a message box that
-// goes) or changes the sensitivity of a widget under the pointer (the code after the box
-// enabling buttons), for the crossing events it makes up, and wherever wx asks for the mouse.
-// On a dead display XIQueryPointer fails at once without filling in its answers, and GDK frees
-// the button mask it never got: the process crashed as its dialogs closed. The program's own
-// XIQueryPointer (the dynamic linker takes it before libXi's) clears every answer before the
-// real call, so that a failed one answers "no window, no button"; a successful one is
-// unchanged.
-extern "C" Bool XIQueryPointer(Display* display, int device, Window window, Window* root, Window* child,
-                               double* rootX, double* rootY, double* windowX, double* windowY,
-                               XIButtonState* buttons, XIModifierState* modifiers, XIGroupState* group) {
-    using Query = Bool (*)(Display*, int, Window, Window*, Window*, double*, double*, double*, double*,
-                           XIButtonState*, XIModifierState*, XIGroupState*);
-    static const auto real = reinterpret_cast<Query>(dlsym(RTLD_NEXT, "XIQueryPointer"));
-    for (Window* answer : {root, child})
-        if (answer)
-            *answer = 0;
-    for (double* answer : {rootX, rootY, windowX, windowY})
-        if (answer)
-            *answer = 0;
-    if (buttons)
-        std::memset(buttons, 0, sizeof *buttons);
-    if (modifiers)
-        std::memset(modifiers, 0, sizeof *modifiers);
-    if (group)
-        std::memset(group, 0, sizeof *group);
-    return real ? real(display, device, window, root, child, rootX, rootY, windowX, windowY, buttons,
-                       modifiers, group)
-                : False;
-}
 
 void DesktopClose::install() {
     if (installed)
         return;
     installed = true;
-    g_signal_add_emission_hook(g_signal_lookup("map", GTK_TYPE_WIDGET), 0, onMap, nullptr, nullptr);
     gdk_window_add_filter(nullptr, onXEvent, nullptr);
     modalLoops = new ModalLoops(); // lives as long as the program
     modalLoops->Register();
-    if (GDK_IS_X11_DISPLAY(gdk_display_get_default())) {
-        int event = 0;
-        if (!XQueryExtension(GDK_DISPLAY_XDISPLAY(gdk_display_get_default()), "RENDER", &renderRequest,
-                             &event, &renderErrors))
-            renderRequest = renderErrors = -1;
-        toolkitErrors = XSetErrorHandler(onXError);
-    }
     // GLib's own signal sources: the handler only marks the signal, and the GUI thread's main
     // context (a nested modal loop's too) dispatches it.
     for (int signal : {SIGTERM, SIGHUP, SIGINT})
         g_unix_signal_add(signal, onSignal, nullptr);
     watchDisplay();
-}
-
-void DesktopClose::whenDisplayLost(std::function<void()> first) {
-    firstWhenLost = std::move(first);
 }
 
 bool DesktopClose::isDestroyed(const wxWindow& window) {
@@ -335,5 +298,29 @@ bool DesktopClose::isDestroyed(const wxWindow& window) {
 }
 
 void DesktopClose::request() {
-    startClose(false);
+    if (!closing)
+        closing = g_timeout_add(50, closeStep, nullptr);
+}
+
+DesktopClose::BeforeLeaving::BeforeLeaving(std::function<void()> save)
+    : save(std::move(save)), earlier(latestGuard) {
+    latestGuard = this;
+}
+
+void DesktopClose::BeforeLeaving::runAll() {
+    for (BeforeLeaving* guard = latestGuard; guard; guard = guard->earlier)
+        try {
+            guard->save();
+        } catch (const std::exception& error) {
+            std::fprintf(stderr, "%s: %s\n", g_get_prgname() ? g_get_prgname() : "program", error.what());
+        } catch (...) {
+        }
+}
+
+DesktopClose::BeforeLeaving::~BeforeLeaving() {
+    for (BeforeLeaving** link = &latestGuard; *link; link = &(*link)->earlier)
+        if (*link == this) {
+            *link = earlier;
+            return;
+        }
 }

@@ -126,38 +126,6 @@ TEST_P(ViewerStart, TheMainWindowOpensWithoutToolkitWarnings) {
     EXPECT_EQ(messages->texts, "");
 }
 
-// A main window that another X client destroys (xkill, a window manager's "kill", xdotool
-// windowclose) ends the viewer as File → Quit does, idle or live: nothing draws on the window
-// that is gone, the camera is closed, the settings file stays whole and the frame is deleted.
-TEST_P(ViewerStart, AMainWindowDestroyedFromOutsideClosesAsQuitDoes) {
-    for (const bool withLive : {false, true}) {
-        SCOPED_TRACE(withLive ? "live" : "idle");
-        if (!main) {
-            ASSERT_TRUE(Tolvane_App::loadStringTable(PBN::HelperFuncs::getAppDir() +
-                                                     PBN::Strings::ostring("res/Tolvane.xml")));
-            main = new TestMainWnd();
-            main->Show();
-            pump(300);
-        }
-        if (withLive) {
-            startLive();
-            pump(300);
-        }
-        const int exits = journalCalls("zk_ExitCamera");
-        wxWindow* gone = main;
-        destroyFromOutside(main);
-        const bool deleted = pumpUntil([gone] { return !wxTopLevelWindows.Find(gone); }, 3000);
-        EXPECT_TRUE(deleted);
-        if (!deleted)
-            return;
-        main = nullptr;
-        if (withLive)
-            EXPECT_EQ(journalCalls("zk_ExitCamera"), exits + 1);
-        EXPECT_NE(readFile(settingsPath()).find("</Tolvane>"), std::string::npos);
-    }
-    EXPECT_TRUE(boxes->messages.empty());
-}
-
 // Wheel steps over the live view scroll the camera image without a toolkit message each.
 TEST_P(ViewerStart, TheWheelScrollsTheLiveViewQuietly) {
     startLive();

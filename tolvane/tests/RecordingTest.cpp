@@ -2,11 +2,14 @@
 
 #include "tolvane/res/StringIds.h"
 
+#include "pemblon/core/HelperFuncs.h"
 #include "platform/common/DesktopClose.h"
+#include "platform/common/tests/DisplayChild.h"
 #include "platform/zeko/zeko_sim_control.h"
 #include "platform/zeko/zeko_tools.h"
 #include "tolvane/RecordAdvParameters.h"
 #include "tolvane/RecordDialog.h"
+#include "tolvane/Tolvane_App.h"
 #include "tolvane/properties/PropertiesDialog.h"
 #include "tolvane_model/Camera.h"
 #include "tolvane_model/Config.h"
@@ -24,6 +27,7 @@ using namespace Tolvane;
 using namespace Tolvane::test;
 using Tolvane_model::Camera;
 using Tolvane_model::Config;
+using zeko::test::DisplayChild;
 
 namespace {
 
@@ -58,9 +62,19 @@ protected:
         Config::getInstance()->resetUserRecordSettings();
         main->setLastFolder(wxString(dir));
         // A film that never ends would hang the test: the dialog is closed after 20 s at most.
+        // A dialog that a stray key opened above it goes first, from its own loop, which holds
+        // the dialog's.
         guard.Bind(wxEVT_TIMER, [this](wxTimerEvent&) {
-            if (running)
-                running->EndModal(wxID_CANCEL);
+            if (!running)
+                return;
+            for (auto node = wxTopLevelWindows.GetLast(); node; node = node->GetPrevious())
+                if (auto* above = dynamic_cast<wxDialog*>(node->GetData());
+                    above && above != running && above->IsModal()) {
+                    above->EndModal(wxID_CANCEL);
+                    guard.StartOnce(100);
+                    return;
+                }
+            running->EndModal(wxID_CANCEL);
         });
     }
     void TearDown() override {
@@ -299,34 +313,95 @@ TEST_F(RecordingTest, AdvancedParametersDestroyedFromOutsideAreMadeAnew) {
     EXPECT_TRUE(boxes->messages.empty());
 }
 
-// The main window destroyed from outside while a film records: the dialog goes, the viewer closes
-// as File → Quit does, and the film is ended whole, every frame added readable.
-TEST_F(RecordingTest, AMainWindowDestroyedDuringAFilmEndsTheFilmWhole) {
-    startLive();
-    Camera::getInstance()->setAOI(320, 240);
-    wxWindow* gone = main;
-    bool guarded = false;
-    guard.Bind(wxEVT_TIMER, [&](wxTimerEvent& event) {
-        guarded = true;
-        event.Skip();
+// The viewer ended from the desktop, in a process of its own on a display of its own (run by the
+// test below): ZEKO_CHILD_STATE says what it does (idle, live, or a film into ZEKO_CHILD_FOLDER)
+// once shown, ZEKO_CHILD_ACTION=destroy that it then destroys its main window from another X
+// client; otherwise its display server is killed.
+TEST_F(RecordingTest, DISABLED_UntilTheDesktopEndsIt) {
+    DisplayChild::leavesBehind(dir);
+    DisplayChild::leavesBehind(std::getenv("ZEKO_SIM_STATE_DIR"));
+    const std::string state = std::getenv("ZEKO_CHILD_STATE"), action = std::getenv("ZEKO_CHILD_ACTION");
+    dir = std::getenv("ZEKO_CHILD_FOLDER");
+    // What the viewer's own guard left: this guard comes before the main window's, so runs after.
+    main->Close(true);
+    pump(50);
+    // The recording dialog is left as it was: hiding it on a dead display crashed in GTK.
+    const RecordDialog* recording = nullptr;
+    const DesktopClose::BeforeLeaving noted([&recording] {
+        DisplayChild::note("cameras open " + std::to_string(zksim_JournalCount("zk_InitCamera") -
+                                                            zksim_JournalCount("zk_ExitCamera")));
+        DisplayChild::note("frames " + std::to_string(zksim_JournalCount("zkavi_AddFrame")));
+        if (recording)
+            DisplayChild::note(recording->IsShown() ? "dialog as it was" : "dialog hidden");
     });
-    record("destroyed", [&](RecordDialog& dialog) {
-        ASSERT_TRUE(waitForKeyboard(&dialog));
-        clickWithMouse(dialog.recordButton());
-        ASSERT_TRUE(pumpUntil([&] { return zksim_JournalCount("zkavi_AddFrame") > 3; }, 5000));
-        // The destruction reaches the dialog's own loop once this returns.
-        destroyFromOutside(main);
-    });
-    EXPECT_FALSE(guarded) << "the dialog outlived the main window";
-    EXPECT_TRUE(pumpUntil([gone] { return !wxTopLevelWindows.Find(gone); }, 3000));
-    if (!wxTopLevelWindows.Find(gone))
-        main = nullptr;
-    EXPECT_EQ(zksim_JournalCount("zkavi_ExitAVI"), 1);
-    const int added = zksim_JournalCount("zkavi_AddFrame");
-    const std::string probed = probe(dir + "/destroyed.avi");
-    EXPECT_NE(probed.find("nb_read_frames=" + std::to_string(added)), std::string::npos)
-        << probed << " of " << added;
-    EXPECT_TRUE(boxes->messages.empty());
+    ASSERT_TRUE(Tolvane_App::loadStringTable(PBN::HelperFuncs::getAppDir() +
+                                             PBN::Strings::ostring("res/Tolvane.xml")));
+    main = new TestMainWnd();
+    main->Show();
+    main->setLastFolder(wxString(dir));
+    ASSERT_TRUE(waitForKeyboard(main));
+    const auto shown = [&] {
+        DisplayChild::note("shown");
+        if (action == "destroy")
+            destroyFromOutside(main);
+        pumpUntil([] { return false; }, 20000);
+        DisplayChild::note("hung");
+    };
+    if (state != "idle") {
+        startLive();
+        Camera::getInstance()->setAOI(320, 240);
+    }
+    if (state == "film")
+        record("film", [&](RecordDialog& dialog) {
+            recording = &dialog;
+            ASSERT_TRUE(waitForKeyboard(&dialog));
+            clickWithMouse(dialog.recordButton());
+            ASSERT_TRUE(pumpUntil([&] { return zksim_JournalCount("zkavi_AddFrame") > 3; }, 5000));
+            shown();
+        });
+    else
+        shown();
+}
+
+// A logout or a display server that ends or crashes, or another X client destroying the main
+// window (xkill, a window manager's "kill", xdotool windowclose), leave no window to close: the
+// viewer finishes the film whole, closes the camera and ends with status 0 at once, idle, live
+// or during a film, under a window manager and without. It spun in cairo on the dead display,
+// or ended with status 1 on an error of the window that was gone, the film left unfinished.
+TEST(ViewerLeaving, TheFilmIsWholeAndTheCameraClosedWhenTheDesktopEndsTheViewer) {
+    for (const char* state : {"idle", "live", "film"})
+        for (const bool destroy : {false, true})
+            for (const bool managed : {false, true}) {
+                SCOPED_TRACE(std::string(state) + (destroy ? ", destroyed" : ", display killed") +
+                             (managed ? ", openbox" : ", no window manager"));
+                char folder[] = "/tmp/tolvane_leaving_XXXXXX";
+                ASSERT_NE(mkdtemp(folder), nullptr);
+                DisplayChild::Options options;
+                options.test = "RecordingTest.DISABLED_UntilTheDesktopEndsIt";
+                options.managed = managed;
+                options.killDisplay = !destroy;
+                options.env = {std::string("ZEKO_CHILD_STATE=") + state,
+                               std::string("ZEKO_CHILD_ACTION=") + (destroy ? "destroy" : "kill"),
+                               std::string("ZEKO_CHILD_FOLDER=") + folder};
+                const DisplayChild end = DisplayChild::run(options);
+                const std::string film = std::string(folder) + "/film.avi", probed = probe(film);
+                runCommand(std::string("rm -rf '") + folder + "'");
+                if (!end.display)
+                    GTEST_SKIP() << "Xvfb or openbox did not start";
+                ASSERT_TRUE(end.shown) << end.happened << end.stderrText;
+                EXPECT_EQ(end.ending(), "exit 0") << end.happened << end.stderrText;
+                EXPECT_EQ(end.happened.rfind("shown\ncameras open 0\nframes ", 0), 0u) << end.happened;
+                if (std::string(state) == "film") {
+                    const int frames =
+                        std::atoi(end.happened.substr(end.happened.find("frames ") + 7).c_str());
+                    EXPECT_GT(frames, 3);
+                    EXPECT_NE(end.happened.find("\ndialog as it was\n"), std::string::npos) << end.happened;
+                    EXPECT_NE(probed.find("nb_read_frames=" + std::to_string(frames) + "\n"),
+                              std::string::npos)
+                        << probed << " of " << frames;
+                }
+                EXPECT_NE(readFile(settingsPath()).find("</Tolvane>"), std::string::npos);
+            }
 }
 
 TEST_F(RecordingTest, WithoutStoredValuesTheFilmGetsTheDefaultsAndPauseResumesIt) {

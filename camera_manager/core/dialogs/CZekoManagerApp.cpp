@@ -28,8 +28,9 @@ bool CZekoManagerApp::OnInit() {
     // character beyond ASCII for an error. Only the character locale comes from the
     // environment: number texts are read and written in the C locale's form.
     std::setlocale(LC_CTYPE, "");
-    // A logout, kill or Ctrl+C, or the main dialog destroyed by another X client, ends the
-    // program as its Close does: transfers stopped, settings saved, port links removed.
+    // A logout, kill or Ctrl+C ends the program as its Close does: transfers stopped, settings
+    // saved, port links removed. The display lost or the main dialog destroyed by another X
+    // client save the settings and remove the links, and the program leaves.
     DesktopClose::install();
     // wxEntry turns a false OnInit into status 255; a normal close is a normal end.
     InitInstance();
@@ -63,11 +64,11 @@ bool CZekoManagerApp::InitInstance() {
     if (verdict > 2) {
         CZekoManagerDlg dialog(nullptr, resourceLibrary, wow64);
         SetTopWindow(&dialog);
-        // Without a display the settings are saved before anything else is tried.
-        DesktopClose::whenDisplayLost([&dialog] { dialog.SaveSettings(); });
+        // Without a display, or without its window, the program leaves without its close: the
+        // settings are saved all the same.
+        const DesktopClose::BeforeLeaving saved([&dialog] { dialog.SaveSettings(); });
         dialog.RestorePlacement();
         dialog.ShowModal();
-        DesktopClose::whenDisplayLost({});
         exitCode = 0;
         return false;
     }

@@ -6,6 +6,7 @@
 #include "camera_manager/core/records/CameraInterfaceLibrary.h"
 #include "camera_manager/diagnostics/dialogs/DlgSerial.h"
 #include "camera_manager/res/StringIds.h"
+#include "platform/common/DesktopClose.h"
 
 #include <algorithm>
 #include <wx/button.h>
@@ -245,6 +246,11 @@ void AdditionalFunctions::OnSendReceive() {
     uint32_t handle = entry_->GetDeviceId() | ZK_USE_DEVICE_ID;
     if (ZekoApi::zk_InitCamera(&handle, nullptr) != 0)
         return;
-    runSerialTerminal(dialog_, entry_);
+    {
+        // The open camera serves the terminal's port (its link in the registry folder): a program
+        // that leaves without its close closes the camera all the same.
+        const DesktopClose::BeforeLeaving closed([handle] { ZekoApi::zk_ExitCamera(handle); });
+        runSerialTerminal(dialog_, entry_);
+    }
     ZekoApi::zk_ExitCamera(handle);
 }
