@@ -125,7 +125,7 @@ DisplayChild DisplayChild::run(const Options& options) {
                   });
         if (pid > 0) {
             child.shown = waitFor([&] { return readFile(record).find("shown\n") != std::string::npos; },
-                                  std::chrono::seconds(30));
+                                  std::chrono::seconds(120));
             if (child.shown && options.killDisplay)
                 end(server, SIGKILL);
             bool reaped = false;

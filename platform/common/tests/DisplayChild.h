@@ -17,8 +17,9 @@ public:
         bool killDisplay = true;      // the display server is killed once the child is shown
         std::vector<std::string> env; // NAME=value for the child, beside DISPLAY and the record's
     };
-    bool display = false;   // a display server of its own (and openbox, if asked) started
-    bool shown = false;     // the child said it was ready within 30 s
+    bool display = false; // a display server of its own (and openbox, if asked) started
+    bool shown =
+        false; // the child said it was ready within 120 s (a loaded machine starts a sanitizer child slowly)
     bool exited = false;    // the child ended within 5 s of the display's end (else it is killed)
     int status = -1;        // waitpid's
     std::string happened;   // the child's record
