@@ -140,7 +140,8 @@ endif()
 # own runtime, configuration, data and cache folders and home, no session bus, GSettings in
 # memory, no accessibility bridge (platform/common/tests/HermeticEnvironment.cpp).
 if(ZEKO_BUILD_TESTS)
-    add_library(zeko_test_environment OBJECT ${CMAKE_SOURCE_DIR}/platform/common/tests/HermeticEnvironment.cpp)
+    add_library(zeko_test_environment OBJECT ${CMAKE_SOURCE_DIR}/platform/common/tests/HermeticEnvironment.cpp
+        ${CMAKE_SOURCE_DIR}/platform/common/tests/LoadedCode.cpp)
 endif()
 
 # Fails the configuration of a ThreadSanitizer tree when a program named in ZEKO_THREAD_TESTS
