@@ -5,6 +5,7 @@
 
 #include "pemblon/core/Defines.h"
 #include "pemblon/core/Exception.h"
+#include "pemblon/strings/StringPatterns.h"
 #include "platform/common/Cp1252.h"
 #include "platform/common/Utf.h"
 
@@ -17,8 +18,6 @@
 #include <ostream>
 #include <stdexcept>
 
-#include <boost/format.hpp>
-#include <boost/regex.hpp>
 #include <glib.h>
 #if defined(__x86_64__)
 #include <immintrin.h>
@@ -354,59 +353,7 @@ bool isIntText(const std::string& text) {
     return true;
 }
 
-// ---- regular expression helpers ----
-// Every call compiles its pattern afresh: Perl syntax, case-sensitive, no other option. Only a
-// compile error becomes the library's exception; errors raised while matching pass through.
-template <class Regex, class Text> Regex compileRegex(const Text& text, const std::wstring& patternWide) {
-    try {
-        return Regex(text);
-    } catch (const boost::regex_error& e) {
-        static const wchar_t original[] = L"Invalid regular expression \"%1%\": %2%.";
-        const char* what = e.what();
-        const std::wstring reason = widenAll(what, std::strlen(what));
-        auto format = [&](const std::wstring& tmpl) {
-            boost::wformat fmt(tmpl);
-            fmt.exceptions(boost::io::all_error_bits ^
-                           (boost::io::too_many_args_bit | boost::io::too_few_args_bit));
-            fmt % patternWide % reason;
-            return fmt.str();
-        };
-        std::wstring message;
-        try {
-            message = format(wxGetTranslation(original, Defines::name().wxstr()).ToStdWstring());
-        } catch (const boost::io::format_error&) {
-            // A translation with a broken place-holder must not replace the error being reported.
-            message = format(original);
-        }
-        throw PBN::Exception(ostring(message), PBN::Exception::SEVERE);
-    }
-}
-
-// One match: its absolute start and its length.
-struct Hit {
-    size_t start, length;
-};
-
-// The search loop. Each search treats its start as the beginning of a text (no
-// match_prev_avail). After an empty match the next search starts one unit
-// further on, and the loop stops once that passes the end, so a pattern such as "a*" ends.
-template <class Str, class Regex> std::vector<Hit> searchAll(const Str& text, const Regex& re) {
-    std::vector<Hit> hits;
-    const auto begin = text.begin(), end = text.end();
-    const size_t n = text.size();
-    size_t start = 0;
-    boost::match_results<typename Str::const_iterator> m;
-    while (start <= n) {
-        if (!boost::regex_search(begin + static_cast<std::ptrdiff_t>(start), end, m, re,
-                                 boost::match_default))
-            break;
-        const size_t pos = start + static_cast<size_t>(m.position());
-        const size_t len = static_cast<size_t>(m.length());
-        hits.push_back(Hit{pos, len});
-        start = pos + len + (len == 0 ? 1 : 0);
-    }
-    return hits;
-}
+using Hit = StringPatterns::Hit;
 
 } // namespace
 
@@ -1050,9 +997,7 @@ ostring operator<<(const std::wstring& text, const ostring& s) {
 
 bool ostring::match(const ostring& re) const {
     // Text and pattern both narrow; a wide character above 255 takes part as NUL.
-    const boost::regex rx = compileRegex<boost::regex>(re.str(), re.wstr());
-    const std::string text = str();
-    return boost::regex_match(text, rx, boost::match_default);
+    return StringPatterns::matchesWhole(str(), re.str(), re.wstr());
 }
 
 std::vector<ostring> ostring::find(const ostring& re, std::vector<unsigned int>& positions) const {
@@ -1062,15 +1007,13 @@ std::vector<ostring> ostring::find(const ostring& re, std::vector<unsigned int>&
     // Each position counts from the end of the previous match (the first from the start).
     size_t prevEnd = 0;
     if (m_unicode) {
-        const boost::wregex rx = compileRegex<boost::wregex>(re.wstr(), re.wstr());
-        for (const Hit& h : searchAll(m_wstr, rx)) {
+        for (const Hit& h : StringPatterns::searchAll(m_wstr, re.wstr())) {
             positions.push_back(static_cast<unsigned int>(h.start - prevEnd));
             out.push_back(ostringImpl::wideResult(m_wstr.substr(h.start, h.length)));
             prevEnd = h.start + h.length;
         }
     } else {
-        const boost::regex rx = compileRegex<boost::regex>(re.str(), re.wstr());
-        for (const Hit& h : searchAll(m_str, rx)) {
+        for (const Hit& h : StringPatterns::searchAll(m_str, re.str(), re.wstr())) {
             positions.push_back(static_cast<unsigned int>(h.start - prevEnd));
             ostring piece;
             piece.m_str.assign(m_str, h.start, h.length);
@@ -1101,13 +1044,11 @@ ostring& ostring::replace(const ostring& re, const ostring& with) {
         return out;
     };
     if (m_unicode) {
-        const boost::wregex rx = compileRegex<boost::wregex>(re.wstr(), re.wstr());
-        const std::vector<Hit> hits = searchAll(m_wstr, rx);
+        const std::vector<Hit> hits = StringPatterns::searchAll(m_wstr, re.wstr());
         if (!hits.empty())
             m_wstr = rebuild(m_wstr, hits, with.wstr());
     } else {
-        const boost::regex rx = compileRegex<boost::regex>(re.str(), re.wstr());
-        const std::vector<Hit> hits = searchAll(m_str, rx);
+        const std::vector<Hit> hits = StringPatterns::searchAll(m_str, re.str(), re.wstr());
         if (!hits.empty())
             m_str = rebuild(m_str, hits, with.str());
     }
