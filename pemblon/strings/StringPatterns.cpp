@@ -65,7 +65,8 @@ template <class Str, class Regex> std::vector<Hit> searchEvery(const Str& text, 
 
 } // namespace
 
-bool StringPatterns::matchesWhole(const std::string& text, const std::string& pattern, const std::wstring& shown) {
+bool StringPatterns::matchesWhole(const std::string& text, const std::string& pattern,
+                                  const std::wstring& shown) {
     const boost::regex rx = compileRegex<boost::regex>(pattern, shown);
     return boost::regex_match(text, rx, boost::match_default);
 }
