@@ -4,8 +4,6 @@
 #include "pemblon/core/Exception.h"
 #include "pemblon/strings/ostring.h"
 
-#include <cstring>
-
 #include <boost/format.hpp>
 #include <boost/regex.hpp>
 #include <wx/translation.h>
@@ -23,10 +21,7 @@ template <class Regex, class Text> Regex compileRegex(const Text& text, const st
     } catch (const boost::regex_error& e) {
         static const wchar_t original[] = L"Invalid regular expression \"%1%\": %2%.";
         // The library's reason, one byte a character.
-        const char* what = e.what();
-        std::wstring reason;
-        for (const char* p = what; *p; ++p)
-            reason.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*p)));
+        const std::wstring reason = ostring(e.what()).wstr();
         auto format = [&](const std::wstring& tmpl) {
             boost::wformat fmt(tmpl);
             fmt.exceptions(boost::io::all_error_bits ^

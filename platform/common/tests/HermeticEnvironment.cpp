@@ -189,10 +189,9 @@ const void* glibThreadFrame() {
 __attribute__((no_sanitize("thread"))) bool glibThreadsOwn(void* const* trace, int frames) {
     using zeko::test::inLibrary;
     using zeko::test::Library;
-    const bool glibsFrame = inLibrary(Library::GLib, trace[1]) || inLibrary(Library::GObject, trace[1]) ||
-                            inLibrary(Library::Gio, trace[1]);
-    return frames == 3 && trace[2] == glibThreadFrame() && inLibrary(Library::Program, trace[0]) &&
-           zeko::test::inExportedFunction(trace[0]) && glibsFrame;
+    return frames == 3 && trace[2] == glibThreadFrame() && zeko::test::inExportedFunction(trace[0]) &&
+           (inLibrary(Library::GLib, trace[1]) || inLibrary(Library::GObject, trace[1]) ||
+            inLibrary(Library::Gio, trace[1]));
 }
 
 } // namespace

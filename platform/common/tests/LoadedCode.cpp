@@ -16,7 +16,7 @@ struct Range {
 };
 
 // Plain storage, filled before any thread runs and read only after.
-Range libraries[6];
+Range libraries[5];
 // The program's exported functions, sorted by start (the race runtime exports about 2,100).
 Range exported[8192];
 std::size_t exportedCount = 0;
@@ -77,40 +77,43 @@ void readExported(const dl_phdr_info* info, const ElfW(Dyn) * dynamic) {
               [](const Range& a, const Range& b) { return a.start < b.start; });
 }
 
-int readObject(dl_phdr_info* info, std::size_t, void*) {
-    const char* name = info->dlpi_name ? info->dlpi_name : "";
-    int which = -1;
-    if (*name == '\0' && libraries[int(Library::Program)].end == 0)
-        which = int(Library::Program);
-    else if (std::strstr(name, "/libglib-2.0.so"))
-        which = int(Library::GLib);
-    else if (std::strstr(name, "/libgobject-2.0.so"))
-        which = int(Library::GObject);
-    else if (std::strstr(name, "/libgio-2.0.so"))
-        which = int(Library::Gio);
-    else if (std::strstr(name, "/libgtk-3.so"))
-        which = int(Library::Gtk);
-    else if (std::strstr(name, "/libgdk-3.so"))
-        which = int(Library::Gdk);
-    if (which < 0)
-        return 0;
-    Range range{UINTPTR_MAX, 0};
-    const ElfW(Dyn)* dynamic = nullptr;
-    for (int i = 0; i < info->dlpi_phnum; ++i) {
-        const ElfW(Phdr)& segment = info->dlpi_phdr[i];
-        const std::uintptr_t start = info->dlpi_addr + segment.p_vaddr;
-        if (segment.p_type == PT_LOAD && (segment.p_flags & PF_X)) {
-            range.start = std::min(range.start, start);
-            range.end = std::max(range.end, start + segment.p_memsz);
-        } else if (segment.p_type == PT_DYNAMIC) {
-            dynamic = reinterpret_cast<const ElfW(Dyn)*>(start);
+// The libraries told apart, by the names the dynamic linker loaded them under.
+const struct {
+    const char* name;
+    Library library;
+} named[] = {{"/libglib-2.0.so", Library::GLib},
+             {"/libgobject-2.0.so", Library::GObject},
+             {"/libgio-2.0.so", Library::Gio},
+             {"/libgtk-3.so", Library::Gtk},
+             {"/libgdk-3.so", Library::Gdk}};
+
+int readObject(dl_phdr_info* info, std::size_t, void* first) {
+    // The first object listed is the program: its exported functions are read.
+    if (*static_cast<bool*>(first)) {
+        *static_cast<bool*>(first) = false;
+        for (int i = 0; i < info->dlpi_phnum; ++i) {
+            const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+            if (segment.p_type == PT_DYNAMIC)
+                readExported(info, reinterpret_cast<const ElfW(Dyn)*>(info->dlpi_addr + segment.p_vaddr));
         }
-    }
-    if (range.end == 0)
         return 0;
-    libraries[which] = range;
-    if (which == int(Library::Program) && dynamic)
-        readExported(info, dynamic);
+    }
+    const char* name = info->dlpi_name ? info->dlpi_name : "";
+    for (const auto& library : named) {
+        if (!std::strstr(name, library.name))
+            continue;
+        Range range{UINTPTR_MAX, 0};
+        for (int i = 0; i < info->dlpi_phnum; ++i) {
+            const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+            if (segment.p_type == PT_LOAD && (segment.p_flags & PF_X)) {
+                const std::uintptr_t start = info->dlpi_addr + segment.p_vaddr;
+                range.start = std::min(range.start, start);
+                range.end = std::max(range.end, start + segment.p_memsz);
+            }
+        }
+        if (range.end != 0)
+            libraries[int(library.library)] = range;
+    }
     return 0;
 }
 
@@ -120,7 +123,8 @@ void readLoadedCode() {
     static std::atomic_flag once = ATOMIC_FLAG_INIT;
     if (once.test_and_set())
         return;
-    dl_iterate_phdr(readObject, nullptr);
+    bool first = true;
+    dl_iterate_phdr(readObject, &first);
     __atomic_store_n(&read, true, __ATOMIC_RELEASE);
 }
 
@@ -128,7 +132,7 @@ void readLoadedCode() {
 // they call no function that is (a template's instance could be).
 #define ZEKO_UNCHECKED __attribute__((no_sanitize("thread")))
 
-ZEKO_UNCHECKED bool loadedCodeRead() {
+static ZEKO_UNCHECKED bool loadedCodeRead() {
     return __atomic_load_n(&read, __ATOMIC_ACQUIRE);
 }
 

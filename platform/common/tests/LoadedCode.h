@@ -8,13 +8,12 @@
 
 namespace zeko::test {
 
-enum class Library { Program, GLib, GObject, Gio, Gtk, Gdk };
+enum class Library { GLib, GObject, Gio, Gtk, Gdk };
 
 // Reads the ranges of the objects loaded now. Called before any thread starts; later calls read
-// nothing. An object loaded later by dlopen has no range.
+// nothing. An object loaded later by dlopen has no range. Until it has run every answer below is
+// false.
 void readLoadedCode();
-// Whether readLoadedCode has run; until then every answer below is false.
-bool loadedCodeRead();
 // Whether `pc` lies in `library`'s code.
 bool inLibrary(Library library, const void* pc);
 // Whether `pc` lies in a function the program exports: the sanitizer runtime's interceptors,
