@@ -131,6 +131,14 @@ int ExtraWidth(int cx, int w0, bool expertMode) {
 
 namespace {
 
+// The width a list of `listWidth` has beside its columns (negative where they stand past it).
+int SpareBeside(const Layout& layout, int listWidth) {
+    int columns = 0;
+    for (int width : layout.listColumnWidths)
+        columns += width;
+    return listWidth - listChrome - columns;
+}
+
 // Every control for the extra width e and height b. In expert mode `shift` moves the split
 // between the list and the tree: the list and all below it are that much narrower, the tree that
 // much wider to its left; the window's right edge stays.
@@ -160,10 +168,7 @@ Layout Arrange(const std::map<int, ControlPlacement>& recorded, int e, int b, bo
     // column is cut while part of the list stays empty.
     int c = left / 7;
     if (const auto found = recorded.find(1010); c < 0 && found != recorded.end()) {
-        int columns = 0;
-        for (int width : layout.listColumnWidths)
-            columns += width;
-        const int spare = found->second.width + left - listChrome - columns;
+        const int spare = SpareBeside(layout, found->second.width + left);
         c = std::max(c, spare >= 0 ? 0 : -((6 - spare) / 7));
     }
     for (size_t i = 0; i < layout.listColumnWidths.size(); ++i)
@@ -186,11 +191,7 @@ int TreeShift(const Layout& layout, const TreeFit& tree) {
         tree.userWidths[1] > 0)
         return 0;
     const int shortfall = tree.labelWidth + tree.valueWidth - (WidthOf(layout, 1082) - *tree.chrome);
-    int columns = 0;
-    for (int width : layout.listColumnWidths)
-        columns += width;
-    const int spare = WidthOf(layout, 1010) - listChrome - columns;
-    return std::clamp(shortfall, 0, std::max(0, spare));
+    return std::clamp(shortfall, 0, std::max(0, SpareBeside(layout, WidthOf(layout, 1010))));
 }
 
 } // namespace
